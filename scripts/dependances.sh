@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, every Debian package listed in scripts/paquets/*.txt that is missing.
+set -euo pipefail
+ici=$(cd "$(dirname "$0")" && pwd)
+paquets=$(grep -hv '^\s*\(#\|$\)' "$ici"/paquets/*.txt | sort -u)
+manquants=()
+for p in $paquets; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || manquants+=("$p")
+done
+[ ${#manquants[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installation de : ${manquants[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get -o DPkg::Lock::Timeout=900 update -q
+$sudo apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${manquants[@]}"

@@ -1,0 +1,33 @@
+#include "application/Journal.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+QString cheminDuJournal()
+{
+    QString etat = qEnvironmentVariable("XDG_STATE_HOME");
+    if (etat.isEmpty() || !QDir::isAbsolutePath(etat))
+        etat = QDir::homePath() + QStringLiteral("/.local/state");
+    return etat + QStringLiteral("/vemo-vododod/Vemo Vododod.log");
+}
+
+void journal(const QString& message)
+{
+    const QString ligne = QDateTime::currentDateTimeUtc().time().toString(QStringLiteral("HH:mm:ss.zzz"))
+                          + QLatin1Char(' ') + message + QLatin1Char('\n');
+    const QString chemin = cheminDuJournal();
+    QDir().mkpath(QFileInfo(chemin).absolutePath());
+    // One write on an O_APPEND descriptor: lines from several threads never interleave.
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    const QByteArray octets = ligne.toUtf8();
+    [[maybe_unused]] const ssize_t ecrits = ::write(fd, octets.constData(), static_cast<size_t>(octets.size()));
+    ::close(fd);
+}

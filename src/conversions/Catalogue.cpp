@@ -1,0 +1,312 @@
+#include "conversions/Catalogue.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QPdfDocument>
+
+namespace {
+
+QString tr(const char* texte) { return QCoreApplication::translate("Conversions", texte); }
+
+Petale format(const char* id, const char* titre, const char* symbole)
+{
+    return {QString::fromLatin1(id), QString::fromUtf8(titre), QString::fromLatin1(symbole), std::nullopt};
+}
+
+Petale dit(const char* id, const QString& titre, const char* symbole, const QString& phrase)
+{
+    return {QString::fromLatin1(id), titre, QString::fromLatin1(symbole), phrase};
+}
+
+QString extension(const QString& chemin) { return QFileInfo(chemin).suffix().toLower(); }
+
+// A candidate is already the format when every extension is one of its synonyms.
+bool dejaLeFormat(const QString& id, const QSet<QString>& extensions)
+{
+    const auto& table = Conversions::synonymes();
+    const QSet<QString> memes = table.contains(id) ? table.value(id) : QSet<QString>{id};
+    for (const QString& e : extensions)
+        if (!memes.contains(e))
+            return false;
+    return true;
+}
+
+void ajouterFiltre(QList<Petale>& liste, const Petale& p, const QSet<QString>& extensions)
+{
+    if (!dejaLeFormat(p.id, extensions))
+        liste.append(p);
+}
+
+QList<Petale> pourImages(const QStringList& chemins, const QSet<QString>& ext)
+{
+    QList<Petale> l;
+    for (const Petale& p : {format("jpg", "JPG", "photo"), format("png", "PNG", "photo"),
+                            format("heic", "HEIC", "photo"), format("webp", "WebP", "photo")})
+        ajouterFiltre(l, p, ext);
+    const qsizetype n = chemins.size();
+    l.append(n == 1 ? format("pdf", "PDF", "doc.richtext") : Conversions::unSeulPDF());
+    const bool anime = n == 1 && ext == QSet<QString>{QStringLiteral("gif")}
+                       && Conversions::nombreDImages(chemins.first()) >= 2;
+    if (anime) {
+        l.append(dit("gifmp4", tr("Vidéo"), "film", tr("En vidéo MP4")));
+        l.append(Conversions::leger());
+    } else {
+        l.append(Conversions::leger());
+        l.append(dit("ocr", tr("Texte"), "text.viewfinder", tr("Le texte de l’image")));
+        l.append(dit("detour", tr("Détourer"), "person.crop.rectangle", tr("Sans le fond")));
+    }
+    return l;
+}
+
+QList<Petale> pourPDF(const QStringList& chemins)
+{
+    QList<Petale> l{format("jpg", "JPG", "photo"), format("png", "PNG", "photo"),
+                    {QStringLiteral("txt"), tr("Texte"), QStringLiteral("text.alignleft"), std::nullopt},
+                    format("docx", "Word", "doc.text")};
+    if (chemins.size() >= 2)
+        l.append(Conversions::unSeulPDF());
+    else if (Conversions::nombreDePages(chemins.first()) >= 2)
+        l.append(dit("separer", tr("Séparer"), "square.split.2x1", tr("Une page par PDF")));
+    return l;
+}
+
+QList<Petale> pourSons(const QStringList& chemins, const QSet<QString>& ext)
+{
+    QList<Petale> l;
+    for (const Petale& p : {format("mp3", "MP3", "waveform"), format("m4a", "M4A", "waveform"),
+                            format("wav", "WAV", "waveform"), format("aiff", "AIFF", "waveform")})
+        ajouterFiltre(l, p, ext);
+    if (chemins.size() == 1)
+        l.append(Conversions::couper());
+    return l;
+}
+
+QList<Petale> pourVideos(const QStringList& chemins, const QSet<QString>& ext)
+{
+    const Petale son = dit("m4a", tr("Son"), "waveform", tr("Le son seul"));
+    for (const QString& e : ext)
+        if (Conversions::videosFFmpeg().contains(e))
+            return {format("mp4", "MP4", "film"), son};
+    QList<Petale> l;
+    ajouterFiltre(l, format("mp4", "MP4", "film"), ext);
+    ajouterFiltre(l, format("mov", "MOV", "film"), ext);
+    l.append(format("gif", "GIF", "photo.stack"));
+    l.append(son);
+    l.append(Conversions::leger());
+    if (chemins.size() == 1)
+        l.append(Conversions::couper());
+    return l;
+}
+
+QList<Petale> pourTextes(const QSet<QString>& ext)
+{
+    QList<Petale> l;
+    ajouterFiltre(l, format("pdf", "PDF", "doc.richtext"), ext);
+    ajouterFiltre(l, format("docx", "Word", "doc.text"), ext);
+    ajouterFiltre(l, {QStringLiteral("txt"), tr("Texte"), QStringLiteral("text.alignleft"), std::nullopt}, ext);
+    return l;
+}
+
+QSet<QString> ensemble(std::initializer_list<const char*> noms)
+{
+    QSet<QString> s;
+    for (const char* n : noms)
+        s.insert(QString::fromLatin1(n));
+    return s;
+}
+
+} // namespace
+
+QString Petale::annonce() const
+{
+    return phrase ? *phrase : QCoreApplication::translate("Conversions", "En ") + titre;
+}
+
+namespace Conversions {
+
+const QSet<QString>& sons()
+{
+    static const auto s = ensemble({"mp3", "m4a", "aac", "wav", "aif", "aiff", "aifc", "caf", "flac"});
+    return s;
+}
+const QSet<QString>& sonsFFmpeg()
+{
+    static const auto s = ensemble({"ogg", "oga", "opus", "wma"});
+    return s;
+}
+const QSet<QString>& videos()
+{
+    static const auto s = ensemble({"mov", "mp4", "m4v", "3gp"});
+    return s;
+}
+const QSet<QString>& videosFFmpeg()
+{
+    static const auto s = ensemble({"mkv", "webm", "avi", "wmv", "flv", "mpg", "mpeg", "ts", "ogv"});
+    return s;
+}
+const QSet<QString>& textes()
+{
+    static const auto s = ensemble({"txt", "text", "md", "rtf", "rtfd", "doc", "docx", "odt"});
+    return s;
+}
+
+const QHash<QString, QSet<QString>>& synonymes()
+{
+    static const QHash<QString, QSet<QString>> t{
+        {QStringLiteral("jpg"), ensemble({"jpg", "jpeg"})},
+        {QStringLiteral("tiff"), ensemble({"tif", "tiff"})},
+        {QStringLiteral("aiff"), ensemble({"aif", "aiff", "aifc"})},
+        {QStringLiteral("mp4"), ensemble({"mp4", "m4v"})},
+    };
+    return t;
+}
+
+const Petale& unSeulPDF()
+{
+    static const Petale p = dit("pdf", tr("Un seul PDF"), "doc.on.doc", tr("Un seul PDF"));
+    return p;
+}
+const Petale& zip()
+{
+    static const Petale p = dit("zip", QStringLiteral("Zip"), "doc.zipper", tr("Une archive zip"));
+    return p;
+}
+const Petale& leger()
+{
+    static const Petale p = dit("leger", tr("Plus légère"), "arrow.down.right.and.arrow.up.left",
+                                tr("Plus légère pour l’envoyer"));
+    return p;
+}
+const Petale& couper()
+{
+    static const Petale p = dit("couper", tr("Couper"), "scissors", tr("Couper un passage"));
+    return p;
+}
+
+Genre genre(const QString& chemin)
+{
+    const QString e = extension(chemin);
+    if (sons().contains(e) || sonsFFmpeg().contains(e))
+        return Genre::son;
+    if (videos().contains(e) || videosFFmpeg().contains(e))
+        return Genre::video;
+    if (textes().contains(e))
+        return Genre::texte;
+    if (e == QLatin1String("zip"))
+        return Genre::archive;
+    if (QFileInfo(chemin).isDir())
+        return Genre::dossier;
+    if (e.isEmpty())
+        return Genre::autre;
+    // The type of the extension alone: the contents are never read.
+    static const QMimeDatabase base;
+    const QMimeType type = base.mimeTypeForFile(QStringLiteral("x.") + e, QMimeDatabase::MatchExtension);
+    if (!type.isValid() || type.isDefault())
+        return Genre::autre;
+    if (type.inherits(QStringLiteral("application/pdf")))
+        return Genre::pdf;
+    if (type.name().startsWith(QLatin1String("image/")))
+        return Genre::image;
+    return Genre::autre;
+}
+
+QList<Petale> petalesDuGenre(const QStringList& chemins)
+{
+    QSet<Genre> genres;
+    QSet<QString> ext;
+    for (const QString& c : chemins) {
+        genres.insert(genre(c));
+        ext.insert(extension(c));
+    }
+    if (genres == QSet<Genre>{Genre::image, Genre::pdf})
+        return {unSeulPDF()};
+    if (genres.size() != 1)
+        return {};
+    switch (*genres.begin()) {
+    case Genre::image: return pourImages(chemins, ext);
+    case Genre::pdf: return pourPDF(chemins);
+    case Genre::son: return pourSons(chemins, ext);
+    case Genre::video: return pourVideos(chemins, ext);
+    case Genre::texte: return pourTextes(ext);
+    case Genre::archive:
+        return {dit("extraire", tr("Extraire"), "archivebox", tr("Ouvrir le zip"))};
+    case Genre::dossier:
+    case Genre::autre:
+        break;
+    }
+    return {};
+}
+
+QList<Petale> petales(const QStringList& chemins)
+{
+    if (chemins.isEmpty())
+        return {};
+    QList<Petale> l = petalesDuGenre(chemins);
+    if (chemins.size() == 1 && !l.isEmpty())
+        return l;
+    if (!l.contains(zip()))
+        l.append(zip());
+    return l;
+}
+
+QString refus(const QStringList&)
+{
+    return tr("Rien à faire avec ceci");
+}
+
+int nombreDePages(const QString& pdf)
+{
+    QPdfDocument document;
+    document.load(pdf);
+    return document.status() == QPdfDocument::Status::Ready ? document.pageCount() : 0;
+}
+
+int nombreDImages(const QString& gif, int auPlus)
+{
+    // Walks the GIF's blocks, skipping image data, and stops at `auPlus` images.
+    QFile f(gif);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray tete = f.read(13);
+    if (tete.size() < 13 || !tete.startsWith("GIF"))
+        return 0;
+    auto octet = [&f]() -> int {
+        char c;
+        return f.getChar(&c) ? static_cast<unsigned char>(c) : -1;
+    };
+    auto sauterSousBlocs = [&]() {
+        for (int taille = octet(); taille > 0; taille = octet())
+            if (!f.seek(f.pos() + taille))
+                return;
+    };
+    const int drapeaux = static_cast<unsigned char>(tete[10]);
+    if (drapeaux & 0x80)
+        f.seek(f.pos() + 3 * (1 << ((drapeaux & 7) + 1)));
+    int images = 0;
+    while (images < auPlus) {
+        const int bloc = octet();
+        if (bloc == 0x2C) {  // image descriptor
+            const QByteArray desc = f.read(9);
+            if (desc.size() < 9)
+                break;
+            const int d = static_cast<unsigned char>(desc[8]);
+            if (d & 0x80)
+                f.seek(f.pos() + 3 * (1 << ((d & 7) + 1)));
+            if (octet() < 0)  // LZW minimum code size
+                break;
+            sauterSousBlocs();
+            ++images;
+        } else if (bloc == 0x21) {  // extension
+            if (octet() < 0)
+                break;
+            sauterSousBlocs();
+        } else {
+            break;  // trailer, or damage
+        }
+    }
+    return images;
+}
+
+} // namespace Conversions

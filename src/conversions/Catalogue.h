@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QHash>
+#include <optional>
+
+// The kinds of dropped files and the petals that suit them.
+enum class Genre { image, pdf, son, video, texte, dossier, archive, autre };
+
+// One offered conversion. `id` is the target handed to Conversions::convertir.
+struct Petale {
+    QString id;
+    QString titre;
+    QString symbole;
+    std::optional<QString> phrase;
+
+    // What the mascot says for this petal.
+    QString annonce() const;
+    bool operator==(const Petale&) const = default;
+};
+
+namespace Conversions {
+
+const QSet<QString>& sons();
+const QSet<QString>& sonsFFmpeg();
+const QSet<QString>& videos();
+const QSet<QString>& videosFFmpeg();
+const QSet<QString>& textes();
+// Extensions that already are the format of a petal identifier.
+const QHash<QString, QSet<QString>>& synonymes();
+
+const Petale& unSeulPDF();
+const Petale& zip();
+const Petale& leger();
+const Petale& couper();
+
+// The kind of a file, from its name (and whether it is a folder).
+Genre genre(const QString& chemin);
+// The catalogue for a list of files, without the zip rule.
+QList<Petale> petalesDuGenre(const QStringList& chemins);
+// The petals for dragged files, in ring order (clockwise from the top).
+QList<Petale> petales(const QStringList& chemins);
+// The sentence for a drag that gets no petal.
+QString refus(const QStringList& chemins);
+
+// Cheap reads for the catalogue: no full decode.
+int nombreDePages(const QString& pdf);  // 0 when it does not open
+int nombreDImages(const QString& gif, int auPlus = 2);
+
+} // namespace Conversions

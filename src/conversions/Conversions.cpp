@@ -1,0 +1,124 @@
+#include "conversions/Conversions.h"
+
+#include "conversions/Archives.h"
+#include "conversions/Audio.h"
+#include "conversions/Documents.h"
+#include "conversions/FFmpeg.h"
+#include "conversions/Gif.h"
+#include "conversions/Images.h"
+#include "conversions/Pdf.h"
+#include "conversions/Video.h"
+
+#include <QCollator>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace Conversions {
+
+namespace {
+
+QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
+
+bool tousImagesOuPDF(const QStringList& chemins)
+{
+    return std::all_of(chemins.begin(), chemins.end(), [](const QString& c) {
+        const Genre g = genre(c);
+        return g == Genre::image || g == Genre::pdf;
+    });
+}
+
+// One archive or one merged PDF: a single output for the whole list.
+template <typename Fabrique>
+Resultat unPourTous(Fabrique fabrique, const Progression& progression)
+{
+    Resultat r;
+    try {
+        r.crees.append(fabrique());
+    } catch (const std::exception& e) {
+        r.erreurs.append(description(e));
+    }
+    if (progression)
+        progression(1.0);
+    return r;
+}
+
+} // namespace
+
+void trierCommeLeGestionnaire(QStringList& chemins)
+{
+    QCollator collateur;
+    collateur.setNumericMode(true);
+    collateur.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(chemins.begin(), chemins.end(), [&](const QString& a, const QString& b) {
+        return collateur.compare(nomDe(a), nomDe(b)) < 0;
+    });
+}
+
+Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression)
+{
+    if (id == QLatin1String("zip"))
+        return unPourTous([&] { return zipper(chemins); }, progression);
+    if (id == QLatin1String("pdf") && chemins.size() >= 2 && tousImagesOuPDF(chemins)) {
+        QStringList tries = chemins;
+        trierCommeLeGestionnaire(tries);
+        return unPourTous([&] { return reunir(tries, progression); }, progression);
+    }
+    Resultat r;
+    const qsizetype n = chemins.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const Progression parFichier = [&progression, i, n](double p) {
+            if (progression)
+                progression((static_cast<double>(i) + p) / static_cast<double>(n));
+        };
+        try {
+            r.crees.append(convertirUn(chemins[i], id, parFichier));
+        } catch (const std::exception& e) {
+            r.erreurs.append(description(e));
+        }
+        if (progression)
+            progression(static_cast<double>(i + 1) / static_cast<double>(n));
+    }
+    return r;
+}
+
+QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
+{
+    const Progression p = progression ? progression : Progression([](double) {});
+    const QString ext = QFileInfo(chemin).suffix().toLower();
+    switch (genre(chemin)) {
+    case Genre::image:
+        if (id == QLatin1String("leger"))
+            return {imageLegere(chemin)};
+        if (id == QLatin1String("ocr"))
+            return {texteDeLImage(chemin)};
+        if (id == QLatin1String("detour"))
+            return {detourer(chemin)};
+        if (id == QLatin1String("gifmp4"))
+            return {gifEnVideo(chemin, p)};
+        return {image(chemin, id)};
+    case Genre::pdf:
+        if (id == QLatin1String("separer"))
+            return separer(chemin);
+        return pdf(chemin, id);
+    case Genre::son:
+        if (sonsFFmpeg().contains(ext))
+            return {sonParFFmpeg(chemin, id, p)};
+        return {son(chemin, id, p)};
+    case Genre::video:
+        if (videosFFmpeg().contains(ext))
+            return {videoParFFmpeg(chemin, id, p)};
+        return {video(chemin, id, p)};
+    case Genre::texte:
+        return {document(chemin, id)};
+    case Genre::archive:
+        if (id == QLatin1String("extraire"))
+            return {extraire(chemin)};
+        break;
+    case Genre::dossier:
+    case Genre::autre:
+        break;
+    }
+    throw Erreur::lecture(nomDe(chemin));
+}
+
+} // namespace Conversions

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "conversions/Catalogue.h"
+#include "conversions/Erreur.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace Conversions {
+
+// A fraction done, 0 to 1; may be called from any thread.
+using Progression = std::function<void(double)>;
+
+// What a batch gives back: files created in order, failure texts in order.
+struct Resultat {
+    QStringList crees;
+    QStringList erreurs;
+};
+
+// Converts a dropped set of files to the petal `id`. Never throws: each failure becomes
+// a text and the batch goes on. Blocking: call it from a worker thread.
+Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression);
+
+// One file; throws Erreur (or a library's exception). Returns the files created.
+QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression = {});
+
+// The order in which a file manager lists names: numbers by value, "image 2" before "image 10".
+void trierCommeLeGestionnaire(QStringList& chemins);
+
+} // namespace Conversions

@@ -1,0 +1,43 @@
+#include "conversions/Erreur.h"
+
+#include "conversions/JournalMoteur.h"
+
+#include <QCoreApplication>
+
+namespace Conversions {
+
+Erreur::Erreur(Cas cas, QString charge) : cas_(cas), charge_(std::move(charge))
+{
+    utf8_ = message().toUtf8();
+}
+
+QString Erreur::message() const
+{
+    switch (cas_) {
+    case Cas::lecture:
+        return QCoreApplication::translate("Conversions", "Impossible de lire « %1 »").arg(charge_);
+    case Cas::ecriture:
+        return QCoreApplication::translate("Conversions", "Impossible d’écrire « %1 »").arg(charge_);
+    case Cas::sansSon:
+        return QCoreApplication::translate("Conversions", "« %1 » n’a pas de son").arg(charge_);
+    case Cas::protege:
+        return QCoreApplication::translate("Conversions", "« %1 » est protégé par un mot de passe").arg(charge_);
+    case Cas::rien:
+        break;
+    }
+    return charge_;
+}
+
+QString description(const std::exception& e)
+{
+    if (auto* erreur = dynamic_cast<const Erreur*>(&e))
+        return erreur->message();
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return QCoreApplication::translate("Conversions", "Mémoire insuffisante pour cette conversion");
+    // The library's own words go to the log; the user gets a French sentence.
+    if (journalMoteur)
+        journalMoteur(QStringLiteral("erreur : ") + QString::fromUtf8(e.what()));
+    return QCoreApplication::translate("Conversions", "La conversion a échoué");
+}
+
+} // namespace Conversions

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QByteArray>
+#include <exception>
+
+namespace Conversions {
+
+// The one error of the conversions and tools. Four cases name a file and quote it
+// between guillemets; `rien` carries a finished message.
+class Erreur : public std::exception {
+public:
+    enum class Cas { lecture, ecriture, sansSon, protege, rien };
+
+    static Erreur lecture(const QString& nom) { return Erreur(Cas::lecture, nom); }
+    static Erreur ecriture(const QString& nom) { return Erreur(Cas::ecriture, nom); }
+    static Erreur sansSon(const QString& nom) { return Erreur(Cas::sansSon, nom); }
+    static Erreur protege(const QString& nom) { return Erreur(Cas::protege, nom); }
+    static Erreur rien(const QString& message) { return Erreur(Cas::rien, message); }
+
+    Cas cas() const { return cas_; }
+    // The file name, or the finished message of `rien`.
+    const QString& charge() const { return charge_; }
+    // The French text shown to the user.
+    QString message() const;
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+private:
+    Erreur(Cas cas, QString charge);
+    Cas cas_;
+    QString charge_;
+    QByteArray utf8_;
+};
+
+// The text of any failure caught by a batch: an Erreur's message, else a French
+// sentence (a library's own words go to the log, never to the user).
+QString description(const std::exception& e);
+
+} // namespace Conversions

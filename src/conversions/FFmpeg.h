@@ -1,0 +1,15 @@
+#pragma once
+
+#include "conversions/Conversions.h"
+
+
+namespace Conversions {
+
+// Runs ffmpeg with `arguments` (after the fixed prefix), blocking, with progress.
+// `source` only names the file in messages.
+void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression);
+// A sound that only ffmpeg reads, to "mp3", "m4a", "wav" or "aiff".
+QString sonParFFmpeg(const QString& source, const QString& id, const Progression& progression);
+// A video that only ffmpeg reads, to "mp4" or its sound alone ("m4a").
+QString videoParFFmpeg(const QString& source, const QString& id, const Progression& progression);
+} // namespace Conversions

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+namespace Conversions {
+
+// The first free name folder/base.ext, folder/base 2.ext, folder/base 3.ext, …
+// Only tests the names: use Sortie to hold one.
+QString nomLibre(const QString& dossier, const QString& base, const QString& extension);
+
+// An output beside its source, under a name that never overwrites anything.
+//
+// The free name is reserved at once (the file created exclusively, or the folder made),
+// so two jobs running together never pick the same one. The writer fills temporaire(),
+// a hidden file in the same folder with the same extension; valider() renames it over
+// the reservation in one step. Destroyed without valider(), it removes both, so no
+// half-written file ever bears the final name.
+class Sortie {
+public:
+    enum class Nature { fichier, dossier };
+
+    Sortie(const QString& dossier, const QString& base, const QString& extension,
+           Nature nature = Nature::fichier);
+    // Beside `source`: its folder, its base name followed by `suffixe`.
+    static Sortie apres(const QString& source, const QString& suffixe, const QString& extension,
+                        Nature nature = Nature::fichier);
+
+    Sortie(Sortie&& autre) noexcept;
+    Sortie& operator=(Sortie&&) = delete;
+    Sortie(const Sortie&) = delete;
+    ~Sortie();
+
+    // The reserved final path.
+    const QString& chemin() const { return chemin_; }
+    // The final file name, for messages.
+    QString nom() const;
+    // Where the writer writes. Not created: the writer makes it.
+    const QString& temporaire() const { return temporaire_; }
+    // Moves the written temporary over the reservation; returns the final path.
+    // Throws Erreur::ecriture when nothing was written or the rename fails.
+    QString valider();
+
+private:
+    QString chemin_;
+    QString temporaire_;
+    Nature nature_;
+    bool valide_ = false;
+};
+
+} // namespace Conversions
