@@ -13,4 +13,7 @@ QString reunir(const QStringList& chemins, const Progression& progression);
 QStringList pdf(const QString& source, const QString& id);
 // One PDF per page.
 QStringList separer(const QString& source);
+
+// What follows the base name in the files of page `numero` (from 1): " page 2".
+QString nomDePage(int numero);
 } // namespace Conversions

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include <qpdf/PDFVersion.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+class QPDF;
+
+namespace Conversions {
+
+class Sortie;
+
+// A PDF opened for its pages and objects (not for drawing). A document that asks for a
+// password is Erreur::protege; one the reader refuses, or one without any page, is
+// Erreur::lecture, with the file's name.
+std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin);
+
+// A new PDF put together from pages of others. The documents it copies from are kept
+// alive until it is written: their streams are only read then.
+class Assemblage {
+public:
+    Assemblage();
+    ~Assemblage();
+    Assemblage(const Assemblage&) = delete;
+    Assemblage& operator=(const Assemblage&) = delete;
+
+    // The document itself, for pages made here.
+    QPDF& document() { return *document_; }
+    // Every page of `source`, in order, with its annotations and form fields. A page that
+    // cannot be copied is Erreur::lecture with `nom`, the source's file name.
+    void ajouter(const std::shared_ptr<QPDF>& source, const QString& nom);
+    // Page `index` of `source` alone.
+    void ajouter(const std::shared_ptr<QPDF>& source, int index, const QString& nom);
+    // The file declares at least this version.
+    void exiger(const PDFVersion& version) { version_.updateIfGreater(version); }
+    int pages();
+
+    // Writes the document into the output and moves it into place; returns the final
+    // path. A failure is Erreur::ecriture with the output's name.
+    QString ecrire(Sortie& sortie);
+
+private:
+    template <typename F>
+    void copier(const std::shared_ptr<QPDF>& source, const QString& nom, F&& choisir);
+
+    std::vector<std::shared_ptr<QPDF>> sources_;
+    std::shared_ptr<QPDF> document_;
+    PDFVersion version_;
+};
+
+} // namespace Conversions
