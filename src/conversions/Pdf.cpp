@@ -56,12 +56,13 @@ QByteArray wordDuPdf(const PdfRendu& pdf)
     QTextCursor curseur(&document);
     curseur.setBlockCharFormat(format);
     for (int i = 0; i < pdf.pages(); ++i) {
+        // A page ends its paragraph, so the next page's text never runs on from it.
         QString texte = pdf.texte(i);
-        if (texte.endsWith(QLatin1Char('\n')))
+        while (texte.endsWith(QLatin1Char('\n')))
             texte.chop(1);
-        curseur.insertText(texte, format);
         if (i + 1 < pdf.pages())
-            curseur.insertText(QString(QChar(0x000C)), format);
+            texte += (texte.isEmpty() ? QString() : QStringLiteral("\n")) + QChar(0x000C);
+        curseur.insertText(texte, format);
     }
     return enWord(document);
 }

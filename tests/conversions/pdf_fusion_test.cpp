@@ -1,0 +1,155 @@
+#include "conversions/Conversions.h"
+#include "conversions/Pdf.h"
+
+#include "commun/Dossier.h"
+#include "commun/Echantillons.h"
+#include "pdf_outils.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace PdfOutils;
+
+namespace {
+
+const QString petale = QStringLiteral("pdf");
+
+QString troisPages(const Dossier& d, const QString& nom)
+{
+    return pdf(d.chemin(nom), {QSizeF(300, 200), QSizeF(300, 200), QSizeF(200, 300)},
+               {QStringLiteral("Un"), QStringLiteral("Deux"), QStringLiteral("Trois")});
+}
+
+TEST(PdfFusion, ImageEtPdfDansLOrdreDesNomsAvecLaProgression)
+{
+    Dossier d;
+    const QString b = troisPages(d, QStringLiteral("b.pdf"));
+    const QString a = Echantillons::image(d.chemin(QStringLiteral("a.png")), 64, 48);
+    Releve r;
+    const auto res = Conversions::convertir({b, a}, petale, r.rappel());
+    ASSERT_TRUE(res.erreurs.isEmpty()) << res.erreurs.join('\n').toStdString();
+    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("a et 1 autres.pdf"))});
+    const QString sortie = res.crees[0];
+    EXPECT_TRUE(intact(sortie));
+    EXPECT_EQ(pages(sortie), 4);
+    EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));  // the image first, one point per pixel
+    EXPECT_EQ(taillePage(sortie, 4), QSizeF(200, 300));
+    EXPECT_EQ(texte(sortie, 2).trimmed(), QStringLiteral("Un"));
+    EXPECT_EQ(texte(sortie, 4).trimmed(), QStringLiteral("Trois"));
+    ASSERT_GE(r.valeurs.size(), 3);
+    EXPECT_DOUBLE_EQ(r.valeurs[0], 0.4);
+    EXPECT_DOUBLE_EQ(r.valeurs[1], 0.8);
+    EXPECT_DOUBLE_EQ(r.valeurs.back(), 1.0);
+    EXPECT_EQ(d.noms().size(), 3);  // no temporary left behind
+}
+
+TEST(PdfFusion, NomDejaPrisEtSourcesIntactes)
+{
+    Dossier d;
+    const QString x = troisPages(d, QStringLiteral("x.pdf"));
+    const QString y = Echantillons::pdf(d.chemin(QStringLiteral("y.pdf")), 2);
+    const QString z = Echantillons::pdf(d.chemin(QStringLiteral("z.pdf")), 1);
+    d.ecrire(QStringLiteral("x et 2 autres.pdf"), "déjà là");
+    QFile f(x);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray avant = f.readAll();
+    f.close();
+    const auto res = Conversions::convertir({z, y, x}, petale, {});
+    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("x et 2 autres 2.pdf"))});
+    EXPECT_EQ(pages(res.crees[0]), 6);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), avant);
+    QFile existant(d.chemin(QStringLiteral("x et 2 autres.pdf")));
+    ASSERT_TRUE(existant.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existant.readAll(), QByteArray("déjà là"));
+}
+
+TEST(PdfFusion, UnPdfVerrouilleEchoueSansRienLaisser)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString clair = troisPages(d, QStringLiteral("clair.pdf"));
+    chiffrer(Echantillons::pdf(ailleurs.filePath(QStringLiteral("s.pdf")), 2), d.chemin(QStringLiteral("secret.pdf")),
+             QStringLiteral("ouvrir"), QStringLiteral("maître"));
+    const QStringList avant = d.noms();
+    const auto res = Conversions::convertir({clair, d.chemin(QStringLiteral("secret.pdf"))}, petale, {});
+    EXPECT_TRUE(res.crees.isEmpty());
+    EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("« secret.pdf » est protégé par un mot de passe")});
+    EXPECT_EQ(d.noms(), avant);
+}
+
+TEST(PdfFusion, UnMotDePasseDuSeulProprietaireNEmpechePas)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString a = troisPages(d, QStringLiteral("a.pdf"));
+    const QString b = chiffrer(Echantillons::pdf(ailleurs.filePath(QStringLiteral("s.pdf")), 2),
+                               d.chemin(QStringLiteral("b.pdf")), QString(), QStringLiteral("maître"));
+    ASSERT_EQ(champ(b, QStringLiteral("Encrypted")).left(3), QStringLiteral("yes"));
+    const auto res = Conversions::convertir({a, b}, petale, {});
+    ASSERT_EQ(res.crees.size(), 1) << res.erreurs.join('\n').toStdString();
+    EXPECT_EQ(pages(res.crees[0]), 5);
+    EXPECT_EQ(champ(res.crees[0], QStringLiteral("Encrypted")), QStringLiteral("no"));
+    EXPECT_EQ(texte(res.crees[0], 5).trimmed(), QStringLiteral("Page 2"));
+    EXPECT_TRUE(intact(res.crees[0]));
+}
+
+// Files that are no PDF, or a PDF without any page: the reader's refusal, named.
+TEST(PdfFusion, FichiersIllisiblesNommes)
+{
+    struct Cas {
+        const char* nom;
+        QByteArray contenu;
+    };
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString vide = ailleurs.filePath(QStringLiteral("vide.pdf"));
+    executer(QStringLiteral("qpdf"), {QStringLiteral("--empty"), vide});
+    QFile f(vide);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<Cas> cas{{"bruit.pdf", QByteArray(5000, '\x07')},
+                         {"vide.pdf", f.readAll()},
+                         {"texte.pdf", "%PDF-1.4\nrien d’autre\n"},
+                         {"image.png", "\x89PNG\r\n\x1a\n tronquée"}};
+    const QString bon = troisPages(d, QStringLiteral("a.pdf"));
+    for (const Cas& c : cas) {
+        const QString chemin = d.ecrire(QString::fromUtf8(c.nom), c.contenu);
+        const QStringList avant = d.noms();
+        const auto res = Conversions::convertir({bon, chemin}, petale, {});
+        EXPECT_TRUE(res.crees.isEmpty()) << c.nom;
+        EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « %1 »").arg(QString::fromUtf8(c.nom))});
+        EXPECT_EQ(d.noms(), avant) << c.nom;
+        QFile::remove(chemin);
+    }
+}
+
+// A file cut short: either the reader mends it and the result is sound, or it is refused.
+TEST(PdfFusion, PdfTronqueRepareOuRefuse)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    QFile f(troisPages(d, QStringLiteral("entier.pdf")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray entier = f.readAll();
+    const QString coupe = d.ecrire(QStringLiteral("coupé.pdf"), entier.left(entier.size() * 2 / 3));
+    const auto res = Conversions::convertir({f.fileName(), coupe}, petale, {});
+    if (res.crees.isEmpty()) {
+        EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « coupé.pdf »")});
+    } else {
+        EXPECT_TRUE(intact(res.crees[0]));
+        EXPECT_GE(pages(res.crees[0]), 4);
+    }
+}
+
+TEST(PdfFusion, ListeVideEstUneErreurDeLecture)
+{
+    try {
+        Conversions::reunir({}, {});
+        FAIL() << "a merge of nothing must fail";
+    } catch (const Conversions::Erreur& e) {
+        EXPECT_EQ(e.cas(), Conversions::Erreur::Cas::lecture);
+        EXPECT_TRUE(e.charge().isEmpty());
+    }
+}
+
+} // namespace
