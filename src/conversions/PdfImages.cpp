@@ -189,7 +189,10 @@ QByteArray contenu(const QString& chemin)
 void ajouterImage(Assemblage& pdf, const QString& chemin)
 {
     const QByteArray jpeg = contenu(chemin);
-    if (const auto entete = enteteJpegIntact(jpeg)) {
+    const LectureJpeg lu = lireJpeg(jpeg);
+    if (lu.coupe)
+        throw Erreur::lecture(QFileInfo(chemin).fileName());
+    if (const auto& entete = lu.entete) {
         if (static_cast<double>(entete->largeur) * entete->hauteur > pixelsAuPlus)
             throw Erreur::lecture(QFileInfo(chemin).fileName());
         ajouterPage(pdf.document(), imageJpeg(pdf.document(), jpeg, *entete), entete->largeur,

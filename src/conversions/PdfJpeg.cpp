@@ -65,39 +65,46 @@ bool estSof(unsigned marqueur)
 
 } // namespace
 
-std::optional<EnteteJpeg> enteteJpegIntact(const QByteArray& octets)
+LectureJpeg lireJpeg(const QByteArray& octets)
 {
     const Lecteur l(octets);
+    LectureJpeg lu;
     if (l.taille() < 4 || l.octet(0) != 0xFF || l.octet(1) != 0xD8)
-        return std::nullopt;
+        return lu;
     EnteteJpeg entete;
+    bool portable = true;
     std::map<unsigned, QByteArray> morceauxProfil;
     bool vuSof = false;
     size_t p = 2;
     while (true) {
         // Markers may be padded with any number of 0xFF.
-        if (!l.contient(p, 2) || l.octet(p) != 0xFF)
-            return std::nullopt;
+        if (l.contient(p, 1) && l.octet(p) != 0xFF)
+            return lu;  // not a marker: some other damage, for the decoder to judge
         while (l.contient(p, 2) && l.octet(p + 1) == 0xFF)
             ++p;
-        if (!l.contient(p, 4))
-            return std::nullopt;
+        if (!l.contient(p, 4)) {
+            lu.coupe = true;
+            return lu;
+        }
         const unsigned marqueur = l.octet(p + 1);
         const size_t longueur = l.mot(p + 2);
-        if (longueur < 2 || !l.contient(p + 2, longueur))
-            return std::nullopt;
+        if (longueur < 2)
+            return lu;
+        if (!l.contient(p + 2, longueur)) {
+            lu.coupe = true;
+            return lu;
+        }
         const size_t corps = p + 4;
         const size_t taille = longueur - 2;
         if (estSof(marqueur)) {
             // Only Huffman coding, 8 bits: what every PDF reader decodes.
             if ((marqueur != 0xC0 && marqueur != 0xC1 && marqueur != 0xC2) || taille < 6 || l.octet(corps) != 8)
-                return std::nullopt;
-            entete.hauteur = static_cast<int>(l.mot(corps + 1));
-            entete.largeur = static_cast<int>(l.mot(corps + 3));
-            entete.composantes = static_cast<int>(l.octet(corps + 5));
-            if (entete.largeur == 0 || entete.hauteur == 0
-                || (entete.composantes != 1 && entete.composantes != 3))
-                return std::nullopt;
+                portable = false;
+            else {
+                entete.hauteur = static_cast<int>(l.mot(corps + 1));
+                entete.largeur = static_cast<int>(l.mot(corps + 3));
+                entete.composantes = static_cast<int>(l.octet(corps + 5));
+            }
             vuSof = true;
         } else if (marqueur == 0xE1) {
             const unsigned o = orientation(l, corps, taille);
@@ -111,11 +118,17 @@ std::optional<EnteteJpeg> enteteJpegIntact(const QByteArray& octets)
         p += 2 + longueur;
     }
     // The scan runs to the end marker; a cut file would show a grey band.
-    if (!vuSof || octets.lastIndexOf("\xFF\xD9") < static_cast<qsizetype>(p))
-        return std::nullopt;
+    if (octets.lastIndexOf("\xFF\xD9") < static_cast<qsizetype>(p)) {
+        lu.coupe = true;
+        return lu;
+    }
+    if (!vuSof || !portable || entete.largeur == 0 || entete.hauteur == 0
+        || (entete.composantes != 1 && entete.composantes != 3))
+        return lu;
     for (const auto& [numero, morceau] : morceauxProfil)
         entete.profil += morceau;
-    return entete;
+    lu.entete = entete;
+    return lu;
 }
 
 } // namespace Conversions

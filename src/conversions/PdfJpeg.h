@@ -14,9 +14,16 @@ struct EnteteJpeg {
     QByteArray profil;    // the ICC profile it carries, if any
 };
 
-// The header of a JPEG that a PDF page can carry as it stands: 8-bit Huffman coding
-// (baseline or progressive), grey or colour, complete (its end marker after the scan).
-// Anything else gives nothing, and the image goes through decoding instead.
-std::optional<EnteteJpeg> enteteJpegIntact(const QByteArray& octets);
+struct LectureJpeg {
+    // Set when a PDF page can carry the file as it stands: 8-bit Huffman coding
+    // (baseline or progressive), grey or colour. Otherwise the image goes through
+    // decoding.
+    std::optional<EnteteJpeg> entete;
+    // A JPEG cut short: its segments run past the end, or no end marker follows the scan.
+    bool coupe = false;
+};
+
+// Reads the markers of a file that starts as a JPEG.
+LectureJpeg lireJpeg(const QByteArray& octets);
 
 } // namespace Conversions
