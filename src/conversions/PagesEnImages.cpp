@@ -2,6 +2,7 @@
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
+#include "conversions/PdfRendu.h"
 #include "conversions/Sortie.h"
 #include "conversions/Vips.h"
 
@@ -50,7 +51,8 @@ void EcrituresDePages::attendre()
 void EcrituresDePages::lancer(QImage page, std::unique_ptr<Sortie> sortie)
 {
     enCours_ = std::async(std::launch::async,
-                          [page = std::move(page), sortie = std::move(sortie), format = format_]() {
+                          [page = std::move(page), sortie = std::move(sortie), format = format_]() mutable {
+                              poserSurBlanc(page);
                               return ecrirePage(page, format, *sortie);
                           });
 }

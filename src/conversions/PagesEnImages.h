@@ -18,7 +18,8 @@ class Sortie;
 QString ecrirePage(const QImage& page, const QString& format, Sortie& sortie);
 
 // Page images written one after another while the next page is drawn: at most one
-// page waits to be written. Files are named and written in the order given.
+// page waits to be written. Pages come as PdfRendu::dessiner() gives them and are put
+// on white here, off the drawing thread. Files are named and written in the order given.
 class EcrituresDePages {
 public:
     explicit EcrituresDePages(QString format) : format_(std::move(format)) {}

@@ -58,7 +58,7 @@ QSize PdfRendu::taille(int index) const
             static_cast<int>(std::floor(points.height() * echelle))};
 }
 
-QImage PdfRendu::rendre(int index) const
+QImage PdfRendu::dessiner(int index) const
 {
     const QSize pixels = taille(index);
     const double aire = static_cast<double>(pixels.width()) * pixels.height();
@@ -76,6 +76,12 @@ QImage PdfRendu::rendre(int index) const
             journalDetails(QStringLiteral("page %1 de %2 : le rendu a échoué").arg(index + 1).arg(nom_));
         throw Erreur::lecture(nom_);
     }
+    return page;
+}
+
+QImage PdfRendu::rendre(int index) const
+{
+    QImage page = dessiner(index);
     poserSurBlanc(page);
     return page;
 }

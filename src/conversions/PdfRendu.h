@@ -27,8 +27,11 @@ public:
     QString texte(int index) const;
     // The pixel size of page `index` at 300 dpi: points × 300 / 72, truncated.
     QSize taille(int index) const;
-    // Page `index` at 300 dpi on white, RGBX 8 bits. Erreur::lecture when the page is
-    // empty, too large to draw or cannot be drawn.
+    // Page `index` at 300 dpi on transparency (ARGB, not premultiplied), for
+    // poserSurBlanc(). Erreur::lecture when the page is empty, too large to draw or
+    // cannot be drawn.
+    QImage dessiner(int index) const;
+    // The same on white, RGBX 8 bits.
     QImage rendre(int index) const;
 
 private:

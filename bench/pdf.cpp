@@ -1,0 +1,259 @@
+// PDF pages to PNG and JPEG at 300 dpi against pdftoppm; merge and split against the
+// qpdf command line. Each pair runs on the same input in the same process.
+
+#include "conversions/Conversions.h"
+#include "conversions/Pdf.h"
+#include "conversions/PagesEnImages.h"
+#include "conversions/PdfRendu.h"
+#include "conversions/Sortie.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int pagesRendues = 20;
+
+// A photo-like picture: gradients and noise, which neither compresses nor draws for free.
+QImage photo()
+{
+    QImage image(900, 600, QImage::Format_RGB32);
+    QRandomGenerator aleas(3);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int bruit = static_cast<int>(aleas.bounded(24u));
+            image.setPixel(x, y, qRgb((x * 255 / 900 + bruit) % 256, (y * 255 / 600 + bruit) % 256, 128 + bruit));
+        }
+    return image;
+}
+
+// A4 pages of the usual mix: a column of text, a gradient, a photo, some strokes.
+QString document(const QString& chemin, int pages)
+{
+    QPdfWriter writer(chemin);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    const QImage image = photo();
+    QFont police(QStringLiteral("DejaVu Serif"));
+    police.setPixelSize(10);
+    p.setFont(police);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            writer.newPage();
+        for (int l = 0; l < 45; ++l)
+            p.drawText(QPointF(56, 60 + 12 * l),
+                       QStringLiteral("Page %1, ligne %2 : le vif zéphyr jubile sur les kumquats du clown "
+                                      "gracieux, dans un texte assez long pour remplir la ligne.")
+                           .arg(i + 1).arg(l + 1));
+        QLinearGradient degrade(56, 620, 540, 780);
+        degrade.setColorAt(0, QColor(200, 40, 40));
+        degrade.setColorAt(1, QColor(40, 40, 200));
+        p.fillRect(QRectF(56, 620, 230, 160), degrade);
+        p.drawImage(QRectF(300, 620, 240, 160), image);
+        p.setPen(QPen(Qt::darkGreen, 2));
+        p.drawEllipse(QRectF(56, 790, 484, 30));
+    }
+    return chemin;
+}
+
+struct Echantillons {
+    QTemporaryDir dossier;
+    QString vingt = document(dossier.filePath(QStringLiteral("vingt.pdf")), pagesRendues);
+    QString cent = document(dossier.filePath(QStringLiteral("cent.pdf")), 100);
+    QStringList dix;
+    Echantillons()
+    {
+        for (int i = 0; i < 10; ++i) {
+            const QString c = dossier.filePath(QStringLiteral("partie %1.pdf").arg(i + 1));
+            QFile::copy(vingt, c);
+            dix << c;
+        }
+    }
+};
+
+Echantillons& echantillons()
+{
+    static Echantillons e;
+    return e;
+}
+
+// A scratch folder per iteration, removed outside the timing.
+struct Bac {
+    QTemporaryDir dossier;
+    QString chemin(const QString& nom) const { return dossier.filePath(nom); }
+};
+
+void lancer(const QString& programme, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(programme, arguments);
+    p.waitForFinished(-1);
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw std::runtime_error(programme.toStdString() + " a échoué");
+}
+
+void parPage(benchmark::State& etat, int pages)
+{
+    etat.counters["pages/s"] = benchmark::Counter(static_cast<double>(etat.iterations()) * pages,
+                                                  benchmark::Counter::kIsRate);
+}
+
+void nosPages(benchmark::State& etat, const QString& format)
+{
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        Bac bac;
+        const QString source = bac.chemin(QStringLiteral("vingt.pdf"));
+        QFile::copy(echantillons().vingt, source);
+        etat.ResumeTiming();
+        const QStringList crees = Conversions::convertirUn(source, format);
+        if (crees.size() != pagesRendues)
+            etat.SkipWithError("pages manquantes");
+        etat.PauseTiming();
+        bac.dossier.remove();
+        etat.ResumeTiming();
+    }
+    parPage(etat, pagesRendues);
+}
+
+void pdftoppm(benchmark::State& etat, const QString& format)
+{
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        Bac bac;
+        etat.ResumeTiming();
+        lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QLatin1Char('-') + format,
+                                            echantillons().vingt, bac.chemin(QStringLiteral("p"))});
+        etat.PauseTiming();
+        bac.dossier.remove();
+        etat.ResumeTiming();
+    }
+    parPage(etat, pagesRendues);
+}
+
+void PagesPng(benchmark::State& etat) { nosPages(etat, QStringLiteral("png")); }
+void PagesPngPdftoppm(benchmark::State& etat) { pdftoppm(etat, QStringLiteral("png")); }
+void PagesJpeg(benchmark::State& etat) { nosPages(etat, QStringLiteral("jpg")); }
+void PagesJpegPdftoppm(benchmark::State& etat) { pdftoppm(etat, QStringLiteral("jpeg")); }
+
+// Ten PDFs of twenty pages into one.
+void Fusion(benchmark::State& etat)
+{
+    for (auto _ : etat) {
+        const QString sortie = Conversions::reunir(echantillons().dix, {});
+        etat.PauseTiming();
+        QFile::remove(sortie);
+        etat.ResumeTiming();
+    }
+}
+
+void FusionQpdf(benchmark::State& etat)
+{
+    const QString sortie = echantillons().dossier.filePath(QStringLiteral("qpdf.pdf"));
+    for (auto _ : etat) {
+        lancer(QStringLiteral("qpdf"), QStringList{QStringLiteral("--empty"), QStringLiteral("--pages")}
+                                           + echantillons().dix + QStringList{QStringLiteral("--"), sortie});
+        etat.PauseTiming();
+        QFile::remove(sortie);
+        etat.ResumeTiming();
+    }
+}
+
+// A hundred pages into a hundred files.
+void Separation(benchmark::State& etat)
+{
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        Bac bac;
+        const QString source = bac.chemin(QStringLiteral("cent.pdf"));
+        QFile::copy(echantillons().cent, source);
+        etat.ResumeTiming();
+        if (Conversions::separer(source).size() != 100)
+            etat.SkipWithError("pages manquantes");
+        etat.PauseTiming();
+        bac.dossier.remove();
+        etat.ResumeTiming();
+    }
+}
+
+void SeparationQpdf(benchmark::State& etat)
+{
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        Bac bac;
+        etat.ResumeTiming();
+        lancer(QStringLiteral("qpdf"), {QStringLiteral("--split-pages"), echantillons().cent,
+                                        bac.chemin(QStringLiteral("cent-%d.pdf"))});
+        etat.PauseTiming();
+        bac.dossier.remove();
+        etat.ResumeTiming();
+    }
+}
+
+void RenduSeul(benchmark::State& etat)
+{
+    Conversions::PdfRendu pdf(echantillons().vingt);
+    for (auto _ : etat)
+        for (int i = 0; i < pagesRendues; ++i)
+            benchmark::DoNotOptimize(pdf.rendre(i));
+    parPage(etat, pagesRendues);
+}
+void Ecriture(benchmark::State& etat, const QString& format)
+{
+    Conversions::PdfRendu pdf(echantillons().vingt);
+    const QImage page = pdf.rendre(0);
+    Bac bac;
+    for (auto _ : etat) {
+        Conversions::Sortie sortie(bac.dossier.path(), QStringLiteral("p"), format);
+        Conversions::ecrirePage(page, format, sortie);
+    }
+}
+void EcritureJpeg(benchmark::State& etat) { Ecriture(etat, QStringLiteral("jpg")); }
+void EcriturePng(benchmark::State& etat) { Ecriture(etat, QStringLiteral("png")); }
+
+void SurBlanc(benchmark::State& etat)
+{
+    Conversions::PdfRendu pdf(echantillons().vingt);
+    const QImage page = pdf.rendre(0).convertToFormat(QImage::Format_ARGB32);
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QImage copie = page.copy();
+        etat.ResumeTiming();
+        Conversions::poserSurBlanc(copie);
+    }
+}
+
+} // namespace
+
+BENCHMARK(EcritureJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(EcriturePng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(SurBlanc)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(RenduSeul)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(PagesPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(PagesPngPdftoppm)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(PagesJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(PagesJpegPdftoppm)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(Fusion)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FusionQpdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Separation)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SeparationQpdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
