@@ -179,7 +179,7 @@ void ajouterPage(QPDF& pdf, const QPDFObjectHandle& image, int largeur, int haut
 QByteArray contenu(const QString& chemin)
 {
     QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!QFileInfo(chemin).isFile() || !f.open(QIODevice::ReadOnly))
         throw Erreur::lecture(QFileInfo(chemin).fileName());
     return f.read(2) == "\xFF\xD8" && f.seek(0) ? f.readAll() : QByteArray();
 }

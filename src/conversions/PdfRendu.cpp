@@ -31,6 +31,9 @@ QString raison(QPdfDocument::Error e)
 PdfRendu::PdfRendu(const QString& chemin)
     : document_(std::make_unique<QPdfDocument>()), nom_(QFileInfo(chemin).fileName())
 {
+    // A pipe or a device would keep the reader waiting for ever.
+    if (!QFileInfo(chemin).isFile())
+        throw Erreur::lecture(nom_);
     const QPdfDocument::Error e = document_->load(chemin);
     if (e != QPdfDocument::Error::None || document_->pageCount() < 1) {
         if (journalDetails)
@@ -48,6 +51,11 @@ QString PdfRendu::texte(int index) const
     QString t = document_->getAllText(index).text();
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // Control characters and non-characters are the reader's markers, not text.
+    t.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\n' && u != u'\t') || u == 0xFFFE || u == 0xFFFF;
+    });
     return t;
 }
 

@@ -38,6 +38,8 @@ void noterAvertissements(QPDF& document, const QString& chemin)
 std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin)
 {
     const QString nom = QFileInfo(chemin).fileName();
+    if (!QFileInfo(chemin).isFile())
+        throw Erreur::lecture(nom);  // a pipe or a device is no document
     auto document = std::make_shared<QPDF>();
     document->setSuppressWarnings(true);
     try {

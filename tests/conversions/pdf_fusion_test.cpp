@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace PdfOutils;
 
@@ -120,6 +121,13 @@ TEST(PdfFusion, FichiersIllisiblesNommes)
         EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « %1 »").arg(QString::fromUtf8(c.nom))});
         EXPECT_EQ(d.noms(), avant) << c.nom;
         QFile::remove(chemin);
+    }
+    // Pipes, as a PDF or as a picture: refused without waiting on them.
+    for (const QString& nom : {QStringLiteral("tube.pdf"), QStringLiteral("tube.png")}) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin(nom)).constData(), 0600), 0);
+        const auto res = Conversions::convertir({bon, d.chemin(nom)}, petale, {});
+        EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « %1 »").arg(nom)});
+        QFile::remove(d.chemin(nom));
     }
 }
 

@@ -4,10 +4,12 @@
 #include "commun/Echantillons.h"
 #include "pdf_outils.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace PdfOutils;
 
@@ -97,12 +99,16 @@ TEST(PdfPages, PdfAbimeOuSansPage)
     const QString vide = d.chemin(QStringLiteral("vide.pdf"));
     executer(QStringLiteral("qpdf"), {QStringLiteral("--empty"), vide});
     const QString bruit = d.ecrire(QStringLiteral("bruit.pdf"), QByteArray(4096, '\xA5'));
+    // A pipe would keep a reader waiting for ever.
+    const QString tube = d.chemin(QStringLiteral("tube.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
     const QStringList avant = d.noms();
     for (const QString& format : {QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("txt"),
-                                 QStringLiteral("docx")}) {
-        const auto res = Conversions::convertir({vide, bruit}, format, {});
+                                 QStringLiteral("docx"), QStringLiteral("separer")}) {
+        const auto res = Conversions::convertir({vide, bruit, tube}, format, {});
         EXPECT_EQ(res.erreurs, (QStringList{QStringLiteral("Impossible de lire « vide.pdf »"),
-                                             QStringLiteral("Impossible de lire « bruit.pdf »")}));
+                                             QStringLiteral("Impossible de lire « bruit.pdf »"),
+                                             QStringLiteral("Impossible de lire « tube.pdf »")}));
         EXPECT_EQ(d.noms(), avant) << format.toStdString();
     }
 }
