@@ -95,6 +95,26 @@ TEST(PdfFusion, UnMotDePasseDuSeulProprietaireNEmpechePas)
     EXPECT_TRUE(intact(res.crees[0]));
 }
 
+// Each copy of a form keeps its own field, with its value.
+TEST(PdfFusion, LesFormulairesRestentDesFormulaires)
+{
+    Dossier d;
+    const QString a = formulaire(d.chemin(QStringLiteral("a.pdf")));
+    const QString b = formulaire(d.chemin(QStringLiteral("b.pdf")));
+    ASSERT_EQ(champsDeFormulaire(a), QStringList{QStringLiteral("nom=u:Dupont")});
+    const auto res = Conversions::convertir({a, b}, petale, {});
+    ASSERT_EQ(res.crees.size(), 1) << res.erreurs.join('\n').toStdString();
+    EXPECT_TRUE(intact(res.crees[0]));
+    const QStringList champs = champsDeFormulaire(res.crees[0]);
+    ASSERT_EQ(champs.size(), 2);
+    EXPECT_NE(champs[0], champs[1]);  // two fields, not one shared
+    for (const QString& c : champs)
+        EXPECT_TRUE(c.endsWith(QLatin1String("=u:Dupont"))) << c.toStdString();
+    const QStringList pages = Conversions::convertirUn(res.crees[0], QStringLiteral("separer"));
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(champsDeFormulaire(pages[1]).size(), 1);
+}
+
 // Files that are no PDF, or a PDF without any page: the reader's refusal, named.
 TEST(PdfFusion, FichiersIllisiblesNommes)
 {

@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -73,17 +76,12 @@ QString scan(const QString& chemin, const QStringList& textes)
     return chemin;
 }
 
-QString avecCoucheDeBlancs(const QString& source, const QString& cible)
+namespace {
+
+// A PDF written object by object, with its cross-reference table: for what Qt's
+// writer cannot make.
+QByteArray aLaMain(const QList<QByteArray>& objets)
 {
-    // Written by hand: Qt's writer leaves blanks out of the text a reader sees.
-    const QByteArray dessin = "BT /F1 12 Tf 20 40 Td (     ) Tj 0 -14 Td (   ) Tj ET";
-    const QList<QByteArray> objets{
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 120] /Resources << /Font << /F1 4 0 R >> >> "
-        "/Contents 5 0 R >>",
-        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
-        "<< /Length " + QByteArray::number(dessin.size()) + " >>\nstream\n" + dessin + "\nendstream"};
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> positions;
     for (qsizetype i = 0; i < objets.size(); ++i) {
@@ -94,16 +92,61 @@ QString avecCoucheDeBlancs(const QString& source, const QString& cible)
     pdf += "xref\n0 " + QByteArray::number(objets.size() + 1) + "\n0000000000 65535 f \n";
     for (qsizetype p : positions)
         pdf += QByteArray::number(p).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size " + QByteArray::number(objets.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
-           + QByteArray::number(xref) + "\n%%EOF\n";
-    QTemporaryDir dossier;
-    QFile f(dossier.filePath(QStringLiteral("blancs.pdf")));
+    return pdf + "trailer\n<< /Size " + QByteArray::number(objets.size() + 1)
+           + " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+}
+
+QByteArray flux(const QByteArray& dictionnaire, const QByteArray& contenu)
+{
+    return "<< " + dictionnaire + " /Length " + QByteArray::number(contenu.size()) + " >>\nstream\n" + contenu
+           + "\nendstream";
+}
+
+void ecrire(const QString& chemin, const QByteArray& octets)
+{
+    QFile f(chemin);
     if (f.open(QIODevice::WriteOnly))
-        f.write(pdf);
-    f.close();
-    lancer(QStringLiteral("qpdf"), {source, QStringLiteral("--overlay"), f.fileName(), QStringLiteral("--repeat=1"),
+        f.write(octets);
+}
+
+} // namespace
+
+QString avecCoucheDeBlancs(const QString& source, const QString& cible)
+{
+    // Written by hand: Qt's writer leaves blanks out of the text a reader sees.
+    QTemporaryDir dossier;
+    const QString blancs = dossier.filePath(QStringLiteral("blancs.pdf"));
+    ecrire(blancs, aLaMain({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 120] "
+                            "/Resources << /Font << /F1 4 0 R >> >> /Contents 5 0 R >>",
+                            "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
+                            flux("", "BT /F1 12 Tf 20 40 Td (     ) Tj 0 -14 Td (   ) Tj ET")}));
+    lancer(QStringLiteral("qpdf"), {source, QStringLiteral("--overlay"), blancs, QStringLiteral("--repeat=1"),
                                     QStringLiteral("--"), cible});
     return cible;
+}
+
+QString formulaire(const QString& chemin)
+{
+    ecrire(chemin, aLaMain({"<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [4 0 R] /DA (/Helv 12 Tf 0 g) "
+                            "/DR << /Font << /Helv 6 0 R >> >> >> >>",
+                            "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Annots [4 0 R] >>",
+                            "<< /Type /Annot /Subtype /Widget /FT /Tx /T (nom) /V (Dupont) "
+                            "/Rect [20 100 200 130] /P 3 0 R /AP << /N 5 0 R >> >>",
+                            flux("/Type /XObject /Subtype /Form /BBox [0 0 180 30]", "/Tx BMC EMC"),
+                            "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"}));
+    return chemin;
+}
+
+QStringList champsDeFormulaire(const QString& pdf)
+{
+    const QString json = lancer(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=acroform"), pdf});
+    QStringList champs;
+    const QJsonArray liste = QJsonDocument::fromJson(json.toUtf8())[QStringLiteral("acroform")][QStringLiteral("fields")].toArray();
+    for (const QJsonValue& champ : liste)
+        champs << champ[QStringLiteral("fullname")].toString() + QLatin1Char('=') + champ[QStringLiteral("value")].toString();
+    return champs;
 }
 
 QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,

@@ -21,6 +21,10 @@ QString scan(const QString& chemin, const QStringList& textes);
 // `source` with, over every page, a text layer that holds only blanks (as some
 // scanners leave), laid by the qpdf command line.
 QString avecCoucheDeBlancs(const QString& source, const QString& cible);
+// A one-page PDF with a filled form field "nom" (written by hand).
+QString formulaire(const QString& chemin);
+// The form fields as qpdf's JSON lists them, "full name=value".
+QStringList champsDeFormulaire(const QString& pdf);
 // The same document encrypted by the qpdf command line (AES-256).
 QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,
                  const QString& proprietaire);
