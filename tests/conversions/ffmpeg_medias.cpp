@@ -39,7 +39,8 @@ QString clip(const QString& sortie, const QString& taille, double secondes, bool
     const QString d = QString::number(secondes);
     QStringList a{"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1:rate=10:duration=%2").arg(taille, d)};
     if (son)
-        a << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(d);
+        a << "-f" << "lavfi" << "-i" << QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.3:duration=%1").arg(d)
+          << "-ac" << "2";
     a << codecs << "-shortest";
     return fabriquer(sortie, a);
 }
