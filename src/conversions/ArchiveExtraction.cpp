@@ -112,7 +112,7 @@ void copierDonnees(archive* lecture, archive* disque, qint64& total, qint64 limi
         const int r = archive_read_data_block(lecture, &bloc, &taille, &decalage);
         if (r == ARCHIVE_EOF)
             return;
-        if (r < ARCHIVE_WARN)
+        if (r != ARCHIVE_OK)  // a warning here is a bad checksum: the data is damaged
             echec(lecture, nom);
         total += static_cast<qint64>(taille);
         if (total > limite)
@@ -138,7 +138,9 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     LocaleUtf8 locale;
     Lecture lecture;
     Ecriture disque;
-    archive_read_support_format_zip(lecture.a);
+    // The central directory is the archive's own table of contents: without it the
+    // archive is damaged, whatever its local headers say.
+    archive_read_support_format_zip_seekable(lecture.a);
     archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT
                                                  | ARCHIVE_EXTRACT_SECURE_SYMLINKS
                                                  | ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS);
