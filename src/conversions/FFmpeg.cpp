@@ -26,16 +26,20 @@ QString tr(const char* texte) { return QCoreApplication::translate("Conversions"
 
 QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
-// A dropped file is untrusted: no network, no other file read through it.
+// A dropped file is untrusted: no network, no other file read through it, and only a
+// plain file (a pipe or a device would keep ffmpeg waiting for ever).
 QStringList garderLesEntrees(const QStringList& arguments)
 {
     QStringList l;
     l.reserve(arguments.size() + 8);
-    for (const QString& a : arguments) {
-        if (a == QLatin1String("-i"))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("-i")) {
+            if (i + 1 < arguments.size() && !Media::fichierOrdinaire(arguments[i + 1]))
+                throw Erreur::lecture(nomDe(arguments[i + 1]));
             l << QStringLiteral("-protocol_whitelist") << QStringLiteral("file")
               << QStringLiteral("-format_whitelist") << QString::fromLatin1(Media::formatsSurs());
-        l << a;
+        }
+        l << arguments[i];
     }
     return l;
 }

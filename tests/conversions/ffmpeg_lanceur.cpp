@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Conversions;
 
@@ -120,6 +121,12 @@ TEST_F(FFmpegLanceur, DamagedInputLogsAndFailsWithItsName)
     }
     EXPECT_FALSE(journal.isEmpty());
     EXPECT_EQ(d.noms(), QStringList{"abime.mkv"});
+
+    // A pipe under a video's name would keep ffmpeg waiting for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin("tube.mkv")).constData(), 0600), 0);
+    const Resultat r = convertir({d.chemin("tube.mkv")}, "mp4", {});
+    EXPECT_EQ(r.erreurs, QStringList{QString::fromUtf8("Impossible de lire « tube.mkv »")});
+    EXPECT_EQ(d.noms(), QStringList{"abime.mkv"});  // no output beside the pipe
 }
 
 TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QSize>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Conversions;
 
@@ -152,10 +153,12 @@ TEST_F(VideoExport, UnreadableOrEmptyVideosFailAndLeaveNothing)
 {
     d.ecrire("abime.mov", QByteArray("\0\0\0\x18" "ftypqt  ", 12) + QByteArray(2000, '\x7f'));
     Medias::fabriquer(d.chemin("vide.mov"), {"-f", "lavfi", "-i", "testsrc=size=64x48", "-frames:v", "0"});
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin("tube.mov")).constData(), 0600), 0);
     const QStringList avant = d.noms();
-    const Resultat r = convertir({d.chemin("abime.mov"), d.chemin("vide.mov")}, "mp4", {});
+    const Resultat r = convertir({d.chemin("abime.mov"), d.chemin("vide.mov"), d.chemin("tube.mov")}, "mp4", {});
     EXPECT_TRUE(r.crees.isEmpty());
     EXPECT_EQ(r.erreurs, (QStringList{QString::fromUtf8("Impossible de lire « abime.mov »"),
-                                      QString::fromUtf8("Impossible de lire « vide »")}));
+                                      QString::fromUtf8("Impossible de lire « vide »"),
+                                      QString::fromUtf8("Impossible de lire « tube.mov »")}));
     EXPECT_EQ(d.noms(), avant);
 }

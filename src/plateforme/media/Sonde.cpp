@@ -3,6 +3,7 @@
 #include <QFile>
 #include <cmath>
 #include <limits>
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,6 +25,12 @@ QList<Flux> Sondage::de(TypeDeFlux type) const
         if (f.type == type && !f.vignette)
             l.append(f);
     return l;
+}
+
+bool fichierOrdinaire(const QString& chemin)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(chemin).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 namespace {
@@ -54,6 +61,8 @@ TypeDeFlux typeDe(AVMediaType t)
 
 std::optional<Sondage> sonder(const QString& chemin)
 {
+    if (!fichierOrdinaire(chemin))
+        return std::nullopt;
     Options options;
     av_dict_set(&options.d, "protocol_whitelist", "file", 0);
     av_dict_set(&options.d, "format_whitelist", formatsSurs(), 0);

@@ -11,6 +11,9 @@ namespace Media {
 // .ts must not make us read a file the user never dropped.
 const char* formatsSurs();
 
+// A regular file (links followed): not a pipe or device that would block a reader.
+bool fichierOrdinaire(const QString& chemin);
+
 enum class TypeDeFlux { video, son, autre };
 
 struct Flux {
