@@ -70,7 +70,12 @@ std::optional<Sondage> sonder(const QString& chemin)
     const QByteArray nom = QFile::encodeName(chemin);
     if (avformat_open_input(&c.ctx, nom.constData(), nullptr, &options.d) < 0)
         return std::nullopt;
-    if (avformat_find_stream_info(c.ctx, nullptr) < 0)
+    // Containers with a full header (MOV, MP4) already say every codec and the length:
+    // decoding the first frames to learn them would only cost time.
+    bool complet = c.ctx->duration != AV_NOPTS_VALUE;
+    for (unsigned i = 0; i < c.ctx->nb_streams; ++i)
+        complet = complet && c.ctx->streams[i]->codecpar->codec_id != AV_CODEC_ID_NONE;
+    if (!complet && avformat_find_stream_info(c.ctx, nullptr) < 0)
         return std::nullopt;
 
     Sondage s;
