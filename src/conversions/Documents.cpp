@@ -147,6 +147,16 @@ void policeParDefaut(QTextDocument* document)
     }
 }
 
+// The characters as they are (no-break spaces stay), a line feed between lines and paragraphs.
+QString texteBrut(const QTextDocument& texte)
+{
+    QString t = texte.toRawText();
+    t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    t.remove(QChar::ObjectReplacementCharacter);
+    return t;
+}
+
 void ecrire(const QString& chemin, const QByteArray& octets, const QString& nom)
 {
     QSaveFile f(chemin);
@@ -185,7 +195,7 @@ QString document(const QString& source, const QString& id)
         }
         ecrire(sortie.temporaire(), word, sortie.nom());
     } else {
-        ecrire(sortie.temporaire(), texte->toPlainText().toUtf8(), sortie.nom());
+        ecrire(sortie.temporaire(), texteBrut(*texte).toUtf8(), sortie.nom());
     }
     return sortie.valider();
 }

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+// Readable strings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace essaisDocuments {
 
 // The one file made by converting `source` to `id`.
