@@ -14,6 +14,6 @@ void lireDocx(const QString& chemin, QTextDocument* document);
 void lireOdt(const QString& chemin, QTextDocument* document);
 
 // Biggest part of a package we inflate (a zip bomb stops there).
-constexpr qint64 plafondXml = 256 * 1024 * 1024;
+constexpr qint64 plafondXml = 128 * 1024 * 1024;
 
 } // namespace Conversions
