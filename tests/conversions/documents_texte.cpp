@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <thread>
+
 using namespace essaisDocuments;
 
 namespace {
@@ -165,4 +167,21 @@ TEST(DocumentsTexte, DossierOuFichierIllisibleRefuse)
               QStringLiteral("Impossible de lire « absent.txt »"));
     const QString dossier = d.creerDossier(QStringLiteral("pas un texte.txt"));
     EXPECT_EQ(echec(dossier, QStringLiteral("docx")), QStringLiteral("Impossible de lire « pas un texte.txt »"));
+}
+
+// Batches run on a worker thread: reading, layout and writing must not need the GUI thread.
+TEST(DocumentsTexte, ConversionsDansUnAutreFil)
+{
+    Dossier d;
+    const QString rtf = d.ecrire(QStringLiteral("fil.rtf"), "{\\rtf1 {\\b Dans} un fil\\par}");
+    Conversions::Resultat pdf, docx;
+    std::thread fil([&] {
+        pdf = Conversions::convertir({rtf}, QStringLiteral("pdf"), {});
+        docx = Conversions::convertir({rtf}, QStringLiteral("docx"), {});
+    });
+    fil.join();
+    ASSERT_EQ(pdf.crees.size(), 1) << pdf.erreurs.join(QLatin1Char(' ')).toStdString();
+    ASSERT_EQ(docx.crees.size(), 1) << docx.erreurs.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(pdftotext(pdf.crees[0]).contains(QStringLiteral("Dans un fil")));
+    EXPECT_TRUE(docx2txt(docx.crees[0]).contains(QStringLiteral("Dans un fil")));
 }
