@@ -17,7 +17,7 @@ QByteArray rtfDeCinquantePages()
 {
     QByteArray r = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Helvetica;}{\\f1 Times New Roman;}}"
                    "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green0\\blue160;}\n";
-    for (int i = 0; i < 50 * 14; ++i) {
+    for (int i = 0; i < 712; ++i) {
         r += "\\f0\\fs24 Paragraphe " + QByteArray::number(i) + " : {\\b gras} et {\\i italique}, "
              "{\\cf1 rouge}, {\\f1\\fs28 Times} ; caf\\'e9 cr\\'e8me \\u8364? les mots continuent "
              "assez longtemps pour remplir plusieurs lignes de la page, encore et encore, jusqu'\\'e0 "

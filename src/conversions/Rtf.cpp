@@ -30,6 +30,7 @@ struct Etat {
     QTextCharFormat format;
     int codePage = 0;  // of the current font; 0: the document's
     int uc = 1;        // characters standing in for each \u
+    bool cache = false;  // hidden text (\v)
 };
 
 // Groups whose content is not running text, skipped even without \*.
@@ -241,7 +242,9 @@ private:
         QTextCharFormat& f = etat().format;
         if (mot == "par" || mot == "sect") { paragraphe(); return; }
         if (mot == "line") { texte(QChar(0x2028)); return; }
-        if (mot == "tab") { texte(QChar(u'\t')); return; }
+        if (mot == "tab" || mot == "cell" || mot == "nestcell") { texte(QChar(u'\t')); return; }
+        if (mot == "row" || mot == "nestrow") { paragraphe(); return; }
+        if (mot == "v") { viderOctets(); viderTexte(); etat().cache = actif; return; }
         if (mot == "page") { saut(); return; }
         if (mot == "u") { unicode(p); return; }
         if (mot == "uc") { etat().uc = qBound(0, p, 10); return; }
@@ -264,6 +267,7 @@ private:
         viderTexte();
         if (mot == "plain") {
             f = QTextCharFormat();
+            etat().cache = false;
             appliquerPolice(policeParDefaut_);
         } else if (mot == "b") {
             f.setFontWeight(actif ? QFont::Bold : QFont::Normal);
@@ -371,7 +375,7 @@ private:
         octets_.clear();
         if (etat().destination == Destination::polices)
             nomPolice_ += t;
-        else if (etat().destination == Destination::texte)
+        else if (etat().destination == Destination::texte && !etat().cache)
             morceau_ += t;
     }
 
@@ -382,7 +386,7 @@ private:
             --sauter_;
             return;
         }
-        if (etat().destination == Destination::texte)
+        if (etat().destination == Destination::texte && !etat().cache)
             morceau_ += c;
         else if (etat().destination == Destination::polices)
             nomPolice_ += c;

@@ -91,6 +91,10 @@ TEST(RtfLecture, DestinationsInconnuesEtDonneesBinairesSautees)
                               "{\\pict\\pngblip 89504e47}{\\*\\blob\\bin5 }{\\}}}B"
                               "{\\header en-tete}C\\par}");
     EXPECT_EQ(t, QStringLiteral("AlienBC"));
+    // Hidden text stays hidden; table cells stay apart.
+    EXPECT_EQ(texteDe(enTete + "vu {\\v cach\\'e9}\\v  aussi\\v0  revu\\par}"), QStringLiteral("vu  revu"));
+    EXPECT_EQ(texteDe(enTete + "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c\\par}"),
+              QStringLiteral("a\tb\t\nc"));
     EXPECT_FALSE(t.contains(QStringLiteral("Titre")));
 }
 
