@@ -4,6 +4,7 @@
 #include "conversions/JournalMoteur.h"
 #include "conversions/Lecteurs.h"
 #include "conversions/Sortie.h"
+#include "conversions/Zip.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +85,16 @@ void lireDoc(const QString& chemin, QTextDocument* document)
     document->setPlainText(texte);
 }
 
+// A zip is Word or OpenDocument by what it holds.
+void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
+{
+    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(), plafondXml);
+    if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
+        return;
+    noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));
+    throw Erreur::lecture(nom);
+}
+
 bool commencePar(const QByteArray& octets, const char* debut) { return octets.startsWith(debut); }
 
 // The format by the file's first bytes, so that a .doc saved as RTF or a renamed .docx
@@ -104,12 +115,9 @@ void lireSelonContenu(const QString& chemin, QTextDocument* document)
     f.close();
     if (commencePar(tete, "{\\rtf"))
         lireRtf(contenu(fichier), document, nom);
-    else if (commencePar(tete, "PK\x03\x04")) {
-        if (QFileInfo(chemin).suffix().toLower() == QLatin1String("odt"))
-            lireOdt(fichier, document);
-        else
-            lireDocx(fichier, document);
-    } else if (commencePar(tete, "\xD0\xCF\x11\xE0"))
+    else if (commencePar(tete, "PK\x03\x04"))
+        lirePaquet(fichier, document, nom);
+    else if (commencePar(tete, "\xD0\xCF\x11\xE0"))
         lireDoc(fichier, document);
     else
         throw Erreur::lecture(nom);

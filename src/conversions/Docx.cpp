@@ -4,9 +4,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/MiseEnForme.h"
-#include "conversions/Zip.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -253,15 +251,16 @@ private:
 
 } // namespace
 
-void lireDocx(const QString& chemin, QTextDocument* document)
+const QSet<QString>& partiesDocx()
 {
-    const QString nom = QFileInfo(chemin).fileName();
-    const auto parties = lireZip(chemin, {documentXml, stylesXml}, plafondXml);
-    if (!parties.contains(documentXml)) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : pas de word/document.xml"));
-        throw Erreur::lecture(nom);
-    }
+    static const QSet<QString> s{documentXml, stylesXml};
+    return s;
+}
+
+bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom)
+{
+    if (!parties.contains(documentXml))
+        return false;
     try {
         Styles styles;
         if (parties.contains(stylesXml))
@@ -272,6 +271,7 @@ void lireDocx(const QString& chemin, QTextDocument* document)
             journalMoteur(nom + QStringLiteral(" : ") + raison);
         throw Erreur::lecture(nom);
     }
+    return true;
 }
 
 } // namespace Conversions

@@ -4,9 +4,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/MiseEnForme.h"
-#include "conversions/Zip.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -239,15 +237,16 @@ private:
 
 } // namespace
 
-void lireOdt(const QString& chemin, QTextDocument* document)
+const QSet<QString>& partiesOdt()
 {
-    const QString nom = QFileInfo(chemin).fileName();
-    const auto parties = lireZip(chemin, {contentXml, stylesXml}, plafondXml);
-    if (!parties.contains(contentXml)) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : pas de content.xml"));
-        throw Erreur::lecture(nom);
-    }
+    static const QSet<QString> s{contentXml, stylesXml};
+    return s;
+}
+
+bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom)
+{
+    if (!parties.contains(contentXml))
+        return false;
     try {
         StylesOdt styles;
         if (parties.contains(stylesXml))
@@ -259,6 +258,7 @@ void lireOdt(const QString& chemin, QTextDocument* document)
             journalMoteur(nom + QStringLiteral(" : ") + raison);
         throw Erreur::lecture(nom);
     }
+    return true;
 }
 
 } // namespace Conversions

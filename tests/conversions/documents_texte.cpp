@@ -33,6 +33,7 @@ TEST(DocumentsTexte, PdfEnA4AvecLeTexteEtLaSourceIntacte)
     const QString info = pdfinfo(pdf);
     EXPECT_TRUE(info.contains(QStringLiteral("595 x 842 pts"))) << info.toStdString();
     EXPECT_EQ(pages(pdf), 1);
+    lancer(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
     EXPECT_TRUE(pdftotext(pdf).contains(QStringLiteral("Bonjour l’été : 42 € et des œufs.")));
     EXPECT_EQ(lire(source), texte);
     EXPECT_EQ(d.noms(), (QStringList{QStringLiteral("note.pdf"), QStringLiteral("note.txt")}));
@@ -137,6 +138,12 @@ TEST(DocumentsTexte, LongueLigneRevientALaLigne)
     EXPECT_LE(e.right(), 595 - 64 + 1);
     EXPECT_GT(e.height(), 30);  // several lines
     EXPECT_TRUE(pdftotext(pdf).simplified().contains(QStringLiteral("mot58 mot59")));
+
+    // A word longer than the frame is broken rather than cut off at the margin.
+    const QString mot = convertirSeul(d.ecrire(QStringLiteral("mot.txt"), QByteArray(400, 'W')), QStringLiteral("pdf"));
+    const QRect m = encre(rendre(mot, 1));
+    EXPECT_LE(m.right(), 595 - 64 + 1);
+    EXPECT_GT(m.height(), 30);
 }
 
 TEST(DocumentsTexte, TexteSansPoliceEnHelvetica12)

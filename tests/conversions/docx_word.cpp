@@ -95,6 +95,11 @@ TEST(DocxWord, DocxEtOdtDAutresLogiciels)
 
         const QString pdf = convertirSeul(fichier, QStringLiteral("pdf"));
         EXPECT_TRUE(pdftotext(pdf).contains(QStringLiteral("Un gras et italique ici."))) << nom;
+
+        // Misnamed: the package's content decides, not the extension.
+        const QString renomme = d.chemin(QStringLiteral("renomme %1.doc").arg(QString::fromLatin1(nom)));
+        ASSERT_TRUE(QFile::copy(fichier, renomme));
+        EXPECT_TRUE(Conversions::lireDocument(renomme)->toPlainText().contains(QStringLiteral("point deux"))) << nom;
     }
 }
 
