@@ -29,8 +29,8 @@ QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 void noter(const QString& ligne)
 {
-    if (journalMoteur)
-        journalMoteur(ligne);
+    if (journalDetails)
+        journalDetails(ligne);
 }
 
 QByteArray contenu(const QString& chemin)

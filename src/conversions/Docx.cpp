@@ -267,8 +267,8 @@ bool lireDocx(const Parties& parties, QTextDocument* document, const QString& no
             styles.lire(parties.value(stylesXml));
         LecteurDocx(styles, document).lire(parties.value(documentXml));
     } catch (const QString& raison) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : ") + raison);
+        if (journalDetails)
+            journalDetails(nom + QStringLiteral(" : ") + raison);
         throw Erreur::lecture(nom);
     }
     return true;

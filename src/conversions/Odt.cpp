@@ -254,8 +254,8 @@ bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom
         styles.lire(parties.value(contentXml));
         LecteurOdt(styles, document).lire(parties.value(contentXml));
     } catch (const QString& raison) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : ") + raison);
+        if (journalDetails)
+            journalDetails(nom + QStringLiteral(" : ") + raison);
         throw Erreur::lecture(nom);
     }
     return true;

@@ -90,8 +90,8 @@ private:
         viderOctets();
         viderTexte();
         if (static_cast<int>(pile_.size()) >= profondeurMax) {
-            if (journalMoteur)
-                journalMoteur(nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément"));
+            if (journalDetails)
+                journalDetails(nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément"));
             throw Erreur::lecture(nom_);
         }
         pile_.push_back(pile_.empty() ? Etat() : etat());
