@@ -221,7 +221,7 @@ private:
             --sauter_;
             return;
         }
-        mise_en_forme(mot, avecParametre, p);
+        miseEnForme(mot, avecParametre, p);
     }
 
     static const QSet<QByteArray>& connus()
@@ -236,7 +236,7 @@ private:
         etat().destination = d;
     }
 
-    void mise_en_forme(const QByteArray& mot, bool avecParametre, int p)
+    void miseEnForme(const QByteArray& mot, bool avecParametre, int p)
     {
         const bool actif = !avecParametre || p != 0;
         QTextCharFormat& f = etat().format;
@@ -333,6 +333,7 @@ private:
         }
         if (c < 0x20 && c != '\t')
             return;
+        viderOctets();
         if (etat().destination == Destination::polices) {
             if (c == ';')
                 finirPolice();

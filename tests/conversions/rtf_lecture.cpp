@@ -76,6 +76,16 @@ TEST(RtfLecture, EchappementsEtPagesDeCodes)
     EXPECT_EQ(texteDe("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}}"
                       "\\f0 \\'e9 \\f1 \\'e1\\'e2}"),
               QStringLiteral("é αβ"));
+    // A font's name in its own code page.
+    EXPECT_EQ(texteDe("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}\\f0 x}"),
+              QStringLiteral("x"));
+    {
+        Dossier d;
+        const auto doc = Conversions::lireDocument(d.ecrire(QStringLiteral("p.rtf"),
+            "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Caf\\'e9;}{\\f1 Autre;}}\\f0 x\\f1 y}"));
+        EXPECT_EQ(formatDe(*doc, QStringLiteral("x")).fontFamilies().toStringList(), QStringList{QStringLiteral("Café")});
+        EXPECT_EQ(formatDe(*doc, QStringLiteral("y")).fontFamilies().toStringList(), QStringList{QStringLiteral("Autre")});
+    }
     // Double-byte code pages need both bytes together.
     EXPECT_EQ(texteDe("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\\'a2}"), QStringLiteral("あい"));
     // Characters outside the basic plane come as two \u.
