@@ -102,13 +102,13 @@ private:
 
     void fermer()
     {
-        viderOctets();
-        viderTexte();
-        sauter_ = 0;
         if (pile_.empty()) {
             fini_ = true;
             return;
         }
+        viderOctets();
+        viderTexte();
+        sauter_ = 0;
         if (etat().destination == Destination::polices && !nomPolice_.isEmpty() && policeEnCours_ >= 0)
             finirPolice();
         pile_.pop_back();
@@ -192,6 +192,9 @@ private:
             etoile_ = false;
             if (mot == "fonttbl") { changerDestination(Destination::polices); return; }
             if (mot == "colortbl") { changerDestination(Destination::couleurs); return; }
+            // \upr holds the text twice: in the code page, then in Unicode under \ud.
+            if (mot == "upr") { changerDestination(Destination::ignoree); return; }
+            if (mot == "ud") { changerDestination(Destination::texte); return; }
             if (ignorees().contains(mot)) { changerDestination(Destination::ignoree); return; }
             if (inconnue && !connus().contains(mot)) { changerDestination(Destination::ignoree); return; }
         }
@@ -226,7 +229,7 @@ private:
 
     static const QSet<QByteArray>& connus()
     {
-        static const QSet<QByteArray> s{"ud", "upr", "listtext", "pntext", "fldrslt", "field"};
+        static const QSet<QByteArray> s{"listtext", "pntext", "fldrslt", "field"};
         return s;
     }
 

@@ -90,6 +90,8 @@ TEST(RtfLecture, EchappementsEtPagesDeCodes)
     EXPECT_EQ(texteDe("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\\'a2}"), QStringLiteral("あい"));
     // Characters outside the basic plane come as two \u.
     EXPECT_EQ(texteDe("{\\rtf1 \\u-10179?\\u-8704?}"), QStringLiteral("\U0001F600"));
+    // The same text twice, in the code page and in Unicode: shown once.
+    EXPECT_EQ(texteDe("{\\rtf1 a{\\upr{caf\\'e9}{\\*\\ud{caf\\u233?}}}b}"), QStringLiteral("acaféb"));
     // Mac Roman.
     EXPECT_EQ(texteDe("{\\rtf1\\mac \\'8e}"), QStringLiteral("é"));
 }
