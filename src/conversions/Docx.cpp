@@ -161,7 +161,7 @@ bool aSauter(QStringView n)
 {
     return n == u"delText" || n == u"instrText" || n == u"del" || n == u"drawing" || n == u"pict"
         || n == u"object" || n == u"sectPr" || n == u"rPrChange" || n == u"pPrChange"
-        || n == u"moveFrom";
+        || n == u"moveFrom" || n == u"sdtPr" || n == u"footnotePr" || n == u"endnotePr";
 }
 
 class LecteurDocx {

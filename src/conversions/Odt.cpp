@@ -159,6 +159,8 @@ public:
                     corps = false;
                 else if (est(x, texteNs, u"span") && pile_.size() > 1)
                     pile_.pop_back();
+                else if (est(x, texteNs, u"p") || est(x, texteNs, u"h"))
+                    dansParagraphe_ = false;  // the indentation between paragraphs is not text
             } else if (jeton == QXmlStreamReader::Characters && corps && dansParagraphe_) {
                 caracteres(x.text());
             }

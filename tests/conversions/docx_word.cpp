@@ -171,7 +171,7 @@ TEST(DocxWord, OdtStylesSautsEtEspaces)
         "</style:style></office:automatic-styles><office:body><office:text>"
         "<text:p>Un  <text:span text:style-name=\"T1\">bleu</text:span>\n   fin<text:s text:c=\"3\"/>x<text:tab/>y"
         "<text:note><text:note-body><text:p>note cachée</text:p></text:note-body></text:note></text:p>"
-        "<text:p text:style-name=\"P2\">Deuxième page</text:p></office:text></office:body></office:document-content>";
+        "\n    <text:p text:style-name=\"P2\">Deuxième page</text:p>\n  </office:text></office:body></office:document-content>";
     Dossier d;
     const QString odt = d.ecrire(QStringLiteral("fait.odt"),
         Conversions::ecrireZip({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text"},
