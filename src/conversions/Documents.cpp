@@ -33,14 +33,15 @@ void noter(const QString& ligne)
         journalDetails(ligne);
 }
 
-QByteArray contenu(const QString& chemin)
+// `nom`: the name the user dropped (a bundle's, for the file inside it).
+QByteArray contenu(const QString& chemin, const QString& nom)
 {
     QFile f(chemin);
     if (!QFileInfo(chemin).isFile() || f.size() > tailleMax || !f.open(QIODevice::ReadOnly))
-        throw Erreur::lecture(nomDe(chemin));
+        throw Erreur::lecture(nom);
     QByteArray octets = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw Erreur::lecture(nomDe(chemin));
+        throw Erreur::lecture(nom);
     return octets;
 }
 
@@ -55,13 +56,12 @@ QString utf8(const QByteArray& octets, const QString& nom)
 
 void lireTexteBrut(const QString& chemin, QTextDocument* document)
 {
-    document->setPlainText(utf8(contenu(chemin), nomDe(chemin)));
+    document->setPlainText(utf8(contenu(chemin, nomDe(chemin)), nomDe(chemin)));
 }
 
 // antiword prints the text of a Word 97–2003 file; formatting is lost.
-void lireDoc(const QString& chemin, QTextDocument* document)
+void lireDoc(const QString& chemin, QTextDocument* document, const QString& nom)
 {
-    const QString nom = nomDe(chemin);
     const QString programme = QStandardPaths::findExecutable(QStringLiteral("antiword"));
     if (programme.isEmpty()) {
         noter(QStringLiteral("antiword introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
@@ -114,11 +114,11 @@ void lireSelonContenu(const QString& chemin, QTextDocument* document)
     const QByteArray tete = f.read(8);
     f.close();
     if (commencePar(tete, "{\\rtf"))
-        lireRtf(contenu(fichier), document, nom);
+        lireRtf(contenu(fichier, nom), document, nom);
     else if (commencePar(tete, "PK\x03\x04"))
         lirePaquet(fichier, document, nom);
-    else if (commencePar(tete, "\xD0\xCF\x11\xE0"))
-        lireDoc(fichier, document);
+    else if (commencePar(tete, "\xD0\xCF\x11\xE0") || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
+        lireDoc(fichier, document, nom);  // older Word files have other signatures: antiword decides
     else
         throw Erreur::lecture(nom);
 }
