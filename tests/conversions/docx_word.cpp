@@ -217,11 +217,20 @@ TEST(DocxWord, PaquetsHostilesRefusesAvecLeurNom)
     f.close();
     EXPECT_EQ(echec(bon, QStringLiteral("pdf")), QStringLiteral("Impossible de lire « tronque.docx »"));
 
+    // Entities that expand a billion times.
+    QByteArray rires = "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY l0 \"hahahahaha\">";
+    for (int i = 1; i < 10; ++i)
+        rires += "<!ENTITY l" + QByteArray::number(i) + " \"" + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    rires += "]>" + entete.mid(entete.indexOf("<w:document")) + "&l9;</w:t></w:r></w:p></w:body></w:document>";
+    const QString rire = paquet(QStringLiteral("rires.docx"), {{QStringLiteral("word/document.xml"), rires}});
+    EXPECT_EQ(echec(rire, QStringLiteral("txt")), QStringLiteral("Impossible de lire « rires.docx »"));
+
     const QString odt = paquet(QStringLiteral("vide.odt"), {{QStringLiteral("mimetype"), "x"}});
     EXPECT_EQ(echec(odt, QStringLiteral("pdf")), QStringLiteral("Impossible de lire « vide.odt »"));
 
     EXPECT_EQ(d.noms(), (QStringList{QStringLiteral("bombe.docx"), QStringLiteral("casse.docx"),
-                                     QStringLiteral("sans.docx"), QStringLiteral("tronque.docx"),
+                                     QStringLiteral("rires.docx"), QStringLiteral("sans.docx"),
+                                     QStringLiteral("tronque.docx"),
                                      QStringLiteral("vide.odt")}));
 }
 
