@@ -52,28 +52,6 @@ TEST(Retouche, UneImageOuUnPDFSeulement)
         EXPECT_EQ(Retouche::pour({nom}).value_or(Retouche{}).schema.toStdString(), "vemo-croquis") << nom;
 }
 
-TEST(Retouche, LesDeuxOffres)
-{
-    const Retouche pdf = Retouche::offrePDF();
-    EXPECT_EQ(pdf.nom, "Vemo Folio");
-    QStringList cles, phrases;
-    for (const auto& o : pdf.outils) {
-        cles << o.cle;
-        phrases << o.phrase;
-    }
-    EXPECT_EQ(cles, QStringList({"signer", "remplir", "caviarder", "pages"}));
-    EXPECT_EQ(phrases.last(), "Réorganiser les pages");
-    EXPECT_EQ(pdf.cellule.rgba(), qRgba(246, 176, 150, 153));
-    EXPECT_EQ(pdf.teinte[2].rgb(), qRgb(221, 210, 243));
-
-    const Retouche image = Retouche::offreImage();
-    EXPECT_EQ(image.nom, "Vemo Croquis");
-    EXPECT_EQ(image.outils[3], (Retouche::Outil{"lumiere", "Lumière", "sun.max", "Retoucher la lumière"}));
-    EXPECT_EQ(image.outils[2].phrase, "Masquer les infos");
-    EXPECT_EQ(image.cellule.rgba(), qRgba(240, 160, 196, 158));
-    EXPECT_EQ(image.teinte[0].rgb(), qRgb(243, 176, 205));
-}
-
 TEST(Retouche, PDFSansEtAvecSonApplication)
 {
     BureauTemporaire b;
@@ -182,30 +160,14 @@ TEST(Retouche, OuvrirAvecLApplication)
     EXPECT_FALSE(erreur.isEmpty());
 }
 
-// The petals with the offer: "heic" makes room at 8 petals or more, "Modifier" comes last.
-TEST(Retouche, PetalesAvecLOffre)
+// The launch option shares the rule: without an offer nothing makes room.
+TEST(Retouche, PetalesSansOffre)
 {
-    BureauTemporaire b;
     Dossier d;
-    const auto ids = [](const QList<Petale>& l) {
-        QStringList s;
-        for (const Petale& p : l)
-            s << p.id;
-        return s.join(' ').toStdString();
-    };
-    const Offre tiff = Roue::offre({d.ecrire("scan.tiff")});
-    EXPECT_EQ(ids(Conversions::petales({d.chemin("scan.tiff")})), "jpg png heic webp pdf leger ocr detour");
-    EXPECT_EQ(ids(tiff.petales), "jpg png webp pdf leger ocr detour modifier");
-    EXPECT_EQ(tiff.centre.toStdString(), "scan.tiff");
-    const Offre png = Roue::offre({d.ecrire("a.png")});
-    EXPECT_EQ(ids(png.petales), "jpg heic webp pdf leger ocr detour modifier");
-    // Without an offer nothing is removed.
     const Offre trois = Roue::offre({d.ecrire("1.png"), d.ecrire("2.png"), d.ecrire("3.png")});
     EXPECT_FALSE(trois.retouche);
-    EXPECT_NE(ids(trois.petales).find("heic"), std::string::npos);
+    EXPECT_EQ(trois.petales.size(), 8);
+    EXPECT_EQ(trois.petales[1].id, "heic");
     EXPECT_EQ(trois.centre.toStdString(), "3 fichiers");
-    const Offre rien = Roue::offre({});
-    EXPECT_TRUE(rien.petales.isEmpty());
-    EXPECT_EQ(rien.centre.toStdString(), "Rien à faire avec ceci");
     EXPECT_EQ(Roue::offre({d.creerDossier("Vacances") + "/"}).centre.toStdString(), "Vacances");
 }

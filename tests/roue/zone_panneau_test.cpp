@@ -8,35 +8,6 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
-TEST(PanneauRoue, FenetreSansFocus)
-{
-    EtatRoue etat;
-    auto* zone = new ZoneDepot(etat);
-    PanneauRoue panneau(zone);
-    const Qt::WindowFlags f = panneau.windowFlags();
-    for (Qt::WindowType t : {Qt::Tool, Qt::FramelessWindowHint, Qt::WindowStaysOnTopHint, Qt::WindowDoesNotAcceptFocus})
-        EXPECT_TRUE(f.testFlag(t)) << t;
-    EXPECT_TRUE(panneau.testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_TRUE(panneau.testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_EQ(panneau.size(), QSize(640, 640));
-    EXPECT_EQ(zone->parentWidget(), &panneau);
-    EXPECT_EQ(zone->geometry(), QRect(0, 0, 640, 640));
-    EXPECT_EQ(panneau.focusPolicy(), Qt::NoFocus);
-}
-
-// The wheel view hosted in the zone never takes the mouse from it.
-TEST(PanneauRoue, LaZoneRecoitLesClics)
-{
-    EtatRoue etat;
-    ZoneDepot zone(etat);
-    auto* vue = new QWidget;
-    zone.accueillir(vue);
-    EXPECT_EQ(vue->parentWidget(), &zone);
-    EXPECT_EQ(vue->geometry(), zone.rect());
-    EXPECT_EQ(zone.childAt(QPoint(320, 320)), nullptr);
-    EXPECT_EQ(zone.childAt(QPoint(5, 5)), nullptr);
-}
-
 // Without a compositing manager (the offscreen platform has none) the panel shows what lay
 // under it, never a black or empty square.
 TEST(PanneauRoue, SansCompositeurLeFondEstLEcran)

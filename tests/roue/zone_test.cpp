@@ -272,21 +272,3 @@ TEST(ZoneDepot, SortirPuisRevenir)
     EXPECT_EQ(etat.centre().toStdString(), "x.wav");
 }
 
-TEST(ZoneDepot, UnSeulSignalParMouvementUtile)
-{
-    Dossier d;
-    EtatRoue etat;
-    ZoneDepot zone(etat);
-    int changements = 0, taps = 0;
-    etat.tapotement = [&] { ++taps; };
-    Glisser g(zone, {d.ecrire("a.mp4"), d.ecrire("b.mp4")});
-    g.entrer(ecran(0, 120));
-    QObject::connect(&etat, &EtatRoue::change, [&] { ++changements; });
-    for (int i = 0; i < 20; ++i)
-        g.bouger(ecran(0.5 * i, 120)); // within petal 0
-    EXPECT_EQ(changements, 0);
-    EXPECT_EQ(taps, 1);
-    g.bouger(ecran(180, 120));
-    EXPECT_EQ(changements, 1);
-    EXPECT_EQ(taps, 2);
-}
