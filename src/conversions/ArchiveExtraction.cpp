@@ -58,8 +58,8 @@ public:
     }
     ~DansLeDossier()
     {
-        if (::fchdir(retour_) != 0 && journalMoteur)
-            journalMoteur(QStringLiteral("dossier de travail non rétabli"));
+        if (::fchdir(retour_) != 0 && journalDetails)
+            journalDetails(QStringLiteral("dossier de travail non rétabli"));
         ::close(retour_);
     }
 
@@ -85,8 +85,8 @@ struct Ecriture {
 
 [[noreturn]] void echec(archive* a, const QString& nom)
 {
-    if (journalMoteur && a && archive_error_string(a))
-        journalMoteur(QString::fromUtf8(archive_error_string(a)));
+    if (journalDetails && a && archive_error_string(a))
+        journalDetails(QString::fromUtf8(archive_error_string(a)));
     throw Erreur::lecture(nom);
 }
 
