@@ -6,7 +6,9 @@
 #include "conversions/JournalMoteur.h"
 #include "conversions/Suivi.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -171,4 +173,34 @@ TEST_F(FFmpegLanceur, PlaylistsAndConcatScriptsInDisguiseAreRefused)
     const Resultat natif = convertir({d.chemin("clip.mp4")}, "mov", {});
     EXPECT_EQ(natif.erreurs, QStringList{QString::fromUtf8("Impossible de lire « clip.mp4 »")});
     EXPECT_EQ(d.noms(), (QStringList{"clip.mp4", "secret.ts", "soiree.mkv", "vacances.ts"}));
+}
+
+// Run by the test below from a copy of this program in a folder without ffmpeg.
+TEST(FFmpegSansMoteur, EveryFFmpegConversionFailsAtOnce)
+{
+    if (qgetenv("VEMO_SANS_MOTEUR").isEmpty())
+        GTEST_SKIP() << "only inside a copy of the program without ffmpeg beside it";
+    Dossier d;
+    const QString manque = QString::fromUtf8("Le moteur vidéo manque dans l’app");
+    const Resultat r = convertir({d.ecrire("a.mkv", "x"), d.ecrire("b.ogg", "x")}, "mp4", {});
+    EXPECT_EQ(r.erreurs, (QStringList{manque, manque}));
+    EXPECT_TRUE(ffmpeg().isEmpty());
+    EXPECT_EQ(d.noms(), (QStringList{"a.mkv", "b.ogg"}));
+}
+
+TEST(FFmpegLookup, WithoutFFmpegBesideTheProgramNothingRuns)
+{
+    Dossier d;
+    const QString copie = d.chemin("programme");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copie));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // the system's ffmpeg stays on PATH
+    env.insert("VEMO_SANS_MOTEUR", "1");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(copie, {"--gtest_filter=FFmpegSansMoteur.*"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString sortie = QString::fromUtf8(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << sortie.toStdString();
+    EXPECT_TRUE(sortie.contains("[  PASSED  ] 1 test")) << sortie.toStdString();
 }
