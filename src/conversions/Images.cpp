@@ -1,5 +1,6 @@
 #include "conversions/Images.h"
 
+#include "conversions/Heif.h"
 #include "conversions/Pdf.h"
 #include "conversions/Sortie.h"
 #include "conversions/Vips.h"
@@ -22,23 +23,38 @@ QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }
 
+// EXIF holding nothing but an orientation: a big-endian TIFF header and one IFD entry.
+QByteArray exifOrientation(int orientation)
+{
+    QByteArray exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24);
+    exif.append('\0').append(static_cast<char>(orientation)).append(QByteArray(6, '\0'));
+    return exif;
+}
+
+int orientationDe(const VImage& image)
+{
+    return image.get_typeof(VIPS_META_ORIENTATION) != 0 ? image.get_int(VIPS_META_ORIENTATION) : 1;
+}
+
 // Only the orientation and the colour profile travel to the new file: the rest of the
 // source's metadata (camera, place, …) is not ours to copy.
 VImage sansMetadonnees(const VImage& image)
 {
     VImage copie = image.copy();
-    for (const char* champ : {"exif-data", "xmp-data", "iptc-data"})
-        if (copie.get_typeof(champ) != 0)
-            copie.remove(champ);
+    char** champs = vips_image_get_fields(copie.get_image());
+    for (char** c = champs; *c; ++c) {
+        const QByteArray nom(*c);
+        if (nom.startsWith("exif-") || nom == VIPS_META_XMP_NAME || nom == VIPS_META_IPTC_NAME
+            || nom == VIPS_META_PHOTOSHOP_NAME)
+            copie.remove(*c);
+    }
+    g_strfreev(champs);
+    if (copie.get_typeof(VIPS_META_ORIENTATION) != 0) {
+        const QByteArray exif = exifOrientation(orientationDe(copie));
+        vips_image_set_blob_copy(copie.get_image(), VIPS_META_EXIF_NAME, exif.constData(),
+                                 static_cast<size_t>(exif.size()));
+    }
     return copie;
-}
-
-void ecrireHeif(const VImage& image, const QByteArray& chemin, int qualite, VipsForeignHeifCompression c)
-{
-    huitBits(image).heifsave(chemin.constData(), VImage::option()
-                                                     ->set("Q", qualite)
-                                                     ->set("bitdepth", 8)
-                                                     ->set("compression", c));
 }
 
 void ecrirePng(const VImage& image, const QByteArray& chemin, bool nu)
@@ -66,9 +82,9 @@ void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
     else if (id == QLatin1String("png"))
         ecrirePng(image, c, false);
     else if (id == QLatin1String("heic"))
-        ecrireHeif(image, c, 90, VIPS_FOREIGN_HEIF_COMPRESSION_HEVC);
+        ecrireHeif(image, chemin, 90, false, orientationDe(image));
     else if (id == QLatin1String("avif"))
-        ecrireHeif(image, c, 90, VIPS_FOREIGN_HEIF_COMPRESSION_AV1);
+        ecrireHeif(image, chemin, 90, true, orientationDe(image));
     else if (id == QLatin1String("tiff"))
         image.tiffsave(c.constData());
     else
