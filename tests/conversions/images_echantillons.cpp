@@ -75,7 +75,9 @@ QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
     ajouter32(ihdr, static_cast<quint32>(hauteur));
     ihdr.append(QByteArray("\x08\0\0\0\0", 5));  // 8-bit grey
     bloc(png, "IHDR", ihdr);
-    const QByteArray z = qCompress(QByteArray(4096, '\0'));
+    // Whole rows of zeros when they are few, else a token amount: only the header matters.
+    const qint64 octets = (static_cast<qint64>(largeur) + 1) * hauteur;
+    const QByteArray z = qCompress(QByteArray(octets <= (1 << 20) ? static_cast<int>(octets) : 4096, '\0'));
     bloc(png, "IDAT", z.mid(4));  // qCompress puts the length first, then a zlib stream
     bloc(png, "IEND", {});
     return d.ecrire(nom, png);
