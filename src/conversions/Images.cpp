@@ -163,7 +163,8 @@ QImage aplatir(const QImage& image)
     QImage plat(image.size(), QImage::Format_RGBX8888);
     if (plat.isNull())
         throw Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
-    plat.setColorSpace(image.colorSpace());
+    if (image.colorSpace().isValid())
+        plat.setColorSpace(image.colorSpace());
     plat.fill(Qt::white);
     QPainter peintre(&plat);
     peintre.setCompositionMode(QPainter::CompositionMode_SourceOver);
