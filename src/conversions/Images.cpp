@@ -1,5 +1,6 @@
 #include "conversions/Images.h"
 
+#include "conversions/Heif.h"
 #include "conversions/Pdf.h"
 #include "conversions/Sortie.h"
 #include "conversions/Vips.h"
@@ -22,36 +23,43 @@ QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }
 
+// EXIF holding nothing but an orientation: a big-endian TIFF header and one IFD entry.
+QByteArray exifOrientation(int orientation)
+{
+    QByteArray exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24);
+    exif.append('\0').append(static_cast<char>(orientation)).append(QByteArray(6, '\0'));
+    return exif;
+}
+
+int orientationDe(const VImage& image)
+{
+    return image.get_typeof(VIPS_META_ORIENTATION) != 0 ? image.get_int(VIPS_META_ORIENTATION) : 1;
+}
+
 // Only the orientation and the colour profile travel to the new file: the rest of the
 // source's metadata (camera, place, …) is not ours to copy.
 VImage sansMetadonnees(const VImage& image)
 {
     VImage copie = image.copy();
-    for (const char* champ : {"exif-data", "xmp-data", "iptc-data"})
-        if (copie.get_typeof(champ) != 0)
-            copie.remove(champ);
+    char** champs = vips_image_get_fields(copie.get_image());
+    for (char** c = champs; *c; ++c) {
+        const QByteArray nom(*c);
+        if (nom.startsWith("exif-") || nom == VIPS_META_XMP_NAME || nom == VIPS_META_IPTC_NAME
+            || nom == VIPS_META_PHOTOSHOP_NAME)
+            copie.remove(*c);
+    }
+    g_strfreev(champs);
+    if (copie.get_typeof(VIPS_META_ORIENTATION) != 0) {
+        const QByteArray exif = exifOrientation(orientationDe(copie));
+        vips_image_set_blob_copy(copie.get_image(), VIPS_META_EXIF_NAME, exif.constData(),
+                                 static_cast<size_t>(exif.size()));
+    }
     return copie;
 }
 
-void ecrireHeif(const VImage& image, const QByteArray& chemin, int qualite, VipsForeignHeifCompression c)
+void ecrireJpeg(const VImage& image, const QString& chemin, int qualite, bool nu)
 {
-    huitBits(image).heifsave(chemin.constData(), VImage::option()
-                                                     ->set("Q", qualite)
-                                                     ->set("bitdepth", 8)
-                                                     ->set("compression", c));
-}
-
-void ecrirePng(const VImage& image, const QByteArray& chemin, bool nu)
-{
-    image.pngsave(chemin.constData(), VImage::option()
-                                          ->set("compression", 6)
-                                          ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)
-                                          ->set("strip", nu));
-}
-
-void ecrireJpeg(const VImage& image, const QByteArray& chemin, int qualite, bool nu)
-{
-    surBlanc(image).jpegsave(chemin.constData(), VImage::option()
+    surBlanc(image).jpegsave(local(chemin).constData(), VImage::option()
                                                      ->set("Q", qualite)
                                                      ->set("optimize_coding", true)
                                                      ->set("strip", nu));
@@ -60,17 +68,16 @@ void ecrireJpeg(const VImage& image, const QByteArray& chemin, int qualite, bool
 // Writes `image` in format `id` ("jpg", "png", "heic", "avif", "tiff").
 void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
 {
-    const QByteArray c = local(chemin);
     if (id == QLatin1String("jpg"))
-        ecrireJpeg(image, c, 90, false);
+        ecrireJpeg(image, chemin, 90, false);
     else if (id == QLatin1String("png"))
-        ecrirePng(image, c, false);
+        ecrirePng(image, chemin, false);
     else if (id == QLatin1String("heic"))
-        ecrireHeif(image, c, 90, VIPS_FOREIGN_HEIF_COMPRESSION_HEVC);
+        ecrireHeif(image, chemin, 90, false, orientationDe(image));
     else if (id == QLatin1String("avif"))
-        ecrireHeif(image, c, 90, VIPS_FOREIGN_HEIF_COMPRESSION_AV1);
+        ecrireHeif(image, chemin, 90, true, orientationDe(image));
     else if (id == QLatin1String("tiff"))
-        image.tiffsave(c.constData());
+        image.tiffsave(local(chemin).constData());
     else
         throw Erreur::ecriture(nomDe(chemin));
 }
@@ -147,7 +154,8 @@ QImage aplatir(const QImage& image)
     QImage plat(image.size(), QImage::Format_RGBX8888);
     if (plat.isNull())
         throw Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
-    plat.setColorSpace(image.colorSpace());
+    if (image.colorSpace().isValid())
+        plat.setColorSpace(image.colorSpace());
     plat.fill(Qt::white);
     QPainter peintre(&plat);
     peintre.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -178,11 +186,10 @@ QString imageLegere(const QString& source)
     Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (légère)"),
                                   alpha ? QStringLiteral("png") : QStringLiteral("jpg"));
     sousVips(source, sortie.chemin(), [&] {
-        const QByteArray c = local(sortie.temporaire());
         if (alpha)
-            ecrirePng(huitBits(reduite), c, true);
+            ecrirePng(huitBits(reduite), sortie.temporaire(), true);
         else
-            ecrireJpeg(reduite, c, 75, true);
+            ecrireJpeg(reduite, sortie.temporaire(), 75, true);
     });
     return sortie.valider();
 }
