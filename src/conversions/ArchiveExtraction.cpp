@@ -5,15 +5,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <archive.h>
 #include <archive_entry.h>
 #include <clocale>
-#include <fcntl.h>
-#include <mutex>
 #include <sys/statvfs.h>
-#include <system_error>
-#include <unistd.h>
 
 namespace Conversions {
 
@@ -42,36 +40,31 @@ private:
     locale_t avant_ = LC_GLOBAL_LOCALE;
 };
 
-// libarchive writes relative to the working folder, and its guards against ".." and
-// absolute names only hold for relative names: enter the folder, one unpacking at a time.
-class DansLeDossier {
-public:
-    explicit DansLeDossier(const QString& dossier) : verrou_(mutex())
-    {
-        retour_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (retour_ < 0 || ::chdir(QFile::encodeName(dossier).constData()) != 0) {
-            const int e = errno;
-            if (retour_ >= 0)
-                ::close(retour_);
-            throw std::system_error(e, std::generic_category(), "chdir");
-        }
-    }
-    ~DansLeDossier()
-    {
-        if (::fchdir(retour_) != 0 && journalDetails)
-            journalDetails(QStringLiteral("dossier de travail non rétabli"));
-        ::close(retour_);
-    }
+// An entry's name must stay inside the folder: relative, without "..".
+bool nomSur(const char* nom)
+{
+    if (!nom || !*nom || nom[0] == '/')
+        return false;
+    const QString n = QString::fromUtf8(nom);
+    const QStringList parties = n.split(QLatin1Char('/'));
+    return !parties.contains(QStringLiteral(".."));
+}
 
-private:
-    static std::mutex& mutex()
-    {
-        static std::mutex m;
-        return m;
+// Entries are written under the folder by their full path, so the process's working folder
+// (shared by every thread) is never touched. The folder's own path is taken without links,
+// since the link guard applies to every component of the path.
+void placer(archive_entry* e, const QByteArray& dossier, const QString& nom)
+{
+    const char* chemin = archive_entry_pathname(e);
+    if (!nomSur(chemin))
+        throw Erreur::lecture(nom);
+    archive_entry_set_pathname(e, (dossier + '/' + chemin).constData());
+    if (const char* lien = archive_entry_hardlink(e)) {
+        if (!nomSur(lien))
+            throw Erreur::lecture(nom);
+        archive_entry_set_hardlink(e, (dossier + '/' + lien).constData());
     }
-    std::lock_guard<std::mutex> verrou_;
-    int retour_ = -1;
-};
+}
 
 struct Lecture {
     archive* a = archive_read_new();
@@ -142,12 +135,14 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     // archive is damaged, whatever its local headers say.
     archive_read_support_format_zip_seekable(lecture.a);
     archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT
-                                                 | ARCHIVE_EXTRACT_SECURE_SYMLINKS
-                                                 | ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS);
+                                                 | ARCHIVE_EXTRACT_SECURE_SYMLINKS);
     if (archive_read_open_filename(lecture.a, QFile::encodeName(archive).constData(), 1 << 16) != ARCHIVE_OK)
         echec(lecture.a, nom);
 
-    DansLeDossier ici(dossier);
+    const QString reel = QFileInfo(dossier).canonicalFilePath();
+    if (reel.isEmpty())
+        throw Erreur::ecriture(nom);
+    const QByteArray racine = QFile::encodeName(reel);
     qint64 total = 0;
     for (;;) {
         archive_entry* e = nullptr;
@@ -158,6 +153,7 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
             echec(lecture.a, nom);
         if (archive_entry_size_is_set(e) && archive_entry_size(e) > limite - total)
             tropGrand(nom);
+        placer(e, racine, nom);
         rendreAccessible(e);
         if (archive_write_header(disque.a, e) < ARCHIVE_WARN)
             echec(disque.a, nom);
