@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -108,36 +109,46 @@ void parPage(benchmark::State& etat, int pages)
                                                   benchmark::Counter::kIsRate);
 }
 
-void nosPages(benchmark::State& etat, const QString& format)
+// Runs `travail` in a fresh folder each time; `preparer` fills it, untimed.
+template <typename Preparer, typename Travail>
+void dansUnBac(benchmark::State& etat, Preparer preparer, Travail travail)
 {
     for (auto _ : etat) {
         etat.PauseTiming();
         Bac bac;
-        const QString source = bac.chemin(QStringLiteral("vingt.pdf"));
-        QFile::copy(echantillons().vingt, source);
+        preparer(bac);
         etat.ResumeTiming();
-        const QStringList crees = Conversions::convertirUn(source, format);
-        if (crees.size() != pagesRendues)
-            etat.SkipWithError("pages manquantes");
+        travail(bac);
         etat.PauseTiming();
         bac.dossier.remove();
         etat.ResumeTiming();
     }
+}
+
+void copie(const Bac& bac, const QString& source)
+{
+    QFile::copy(source, bac.chemin(QFileInfo(source).fileName()));
+}
+
+void nosPages(benchmark::State& etat, const QString& format)
+{
+    dansUnBac(
+        etat, [](const Bac& bac) { copie(bac, echantillons().vingt); },
+        [&](const Bac& bac) {
+            if (Conversions::convertirUn(bac.chemin(QStringLiteral("vingt.pdf")), format).size() != pagesRendues)
+                etat.SkipWithError("pages manquantes");
+        });
     parPage(etat, pagesRendues);
 }
 
 void pdftoppm(benchmark::State& etat, const QString& format)
 {
-    for (auto _ : etat) {
-        etat.PauseTiming();
-        Bac bac;
-        etat.ResumeTiming();
-        lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QLatin1Char('-') + format,
-                                            echantillons().vingt, bac.chemin(QStringLiteral("p"))});
-        etat.PauseTiming();
-        bac.dossier.remove();
-        etat.ResumeTiming();
-    }
+    dansUnBac(
+        etat, [](const Bac&) {},
+        [&](const Bac& bac) {
+            lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QLatin1Char('-') + format,
+                                                echantillons().vingt, bac.chemin(QStringLiteral("p"))});
+        });
     parPage(etat, pagesRendues);
 }
 
@@ -172,42 +183,34 @@ void FusionQpdf(benchmark::State& etat)
 // A hundred pages into a hundred files.
 void Separation(benchmark::State& etat)
 {
-    for (auto _ : etat) {
-        etat.PauseTiming();
-        Bac bac;
-        const QString source = bac.chemin(QStringLiteral("cent.pdf"));
-        QFile::copy(echantillons().cent, source);
-        etat.ResumeTiming();
-        if (Conversions::separer(source).size() != 100)
-            etat.SkipWithError("pages manquantes");
-        etat.PauseTiming();
-        bac.dossier.remove();
-        etat.ResumeTiming();
-    }
+    dansUnBac(
+        etat, [](const Bac& bac) { copie(bac, echantillons().cent); },
+        [&](const Bac& bac) {
+            if (Conversions::separer(bac.chemin(QStringLiteral("cent.pdf"))).size() != 100)
+                etat.SkipWithError("pages manquantes");
+        });
 }
 
 void SeparationQpdf(benchmark::State& etat)
 {
-    for (auto _ : etat) {
-        etat.PauseTiming();
-        Bac bac;
-        etat.ResumeTiming();
-        lancer(QStringLiteral("qpdf"), {QStringLiteral("--split-pages"), echantillons().cent,
-                                        bac.chemin(QStringLiteral("cent-%d.pdf"))});
-        etat.PauseTiming();
-        bac.dossier.remove();
-        etat.ResumeTiming();
-    }
+    dansUnBac(
+        etat, [](const Bac&) {},
+        [](const Bac& bac) {
+            lancer(QStringLiteral("qpdf"), {QStringLiteral("--split-pages"), echantillons().cent,
+                                            bac.chemin(QStringLiteral("cent-%d.pdf"))});
+        });
 }
 
+// The parts of a page image: drawing alone, putting on white, writing.
 void RenduSeul(benchmark::State& etat)
 {
     Conversions::PdfRendu pdf(echantillons().vingt);
     for (auto _ : etat)
         for (int i = 0; i < pagesRendues; ++i)
-            benchmark::DoNotOptimize(pdf.rendre(i));
+            benchmark::DoNotOptimize(pdf.dessiner(i));
     parPage(etat, pagesRendues);
 }
+
 void Ecriture(benchmark::State& etat, const QString& format)
 {
     Conversions::PdfRendu pdf(echantillons().vingt);

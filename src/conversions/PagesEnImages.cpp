@@ -38,28 +38,40 @@ QString ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
 
 EcrituresDePages::~EcrituresDePages()
 {
-    if (enCours_.valid())
-        enCours_.wait();
+    for (auto& ecriture : enCours_)
+        ecriture.chemin.wait();
+}
+
+double EcrituresDePages::pixelsEnCours() const
+{
+    double total = 0;
+    for (const auto& ecriture : enCours_)
+        total += ecriture.pixels;
+    return total;
 }
 
 void EcrituresDePages::attendre()
 {
-    if (enCours_.valid())
-        ecrites_.append(enCours_.get());
+    std::future<QString> plusAncienne = std::move(enCours_.front().chemin);
+    enCours_.pop_front();
+    ecrites_.append(plusAncienne.get());
 }
 
 void EcrituresDePages::lancer(QImage page, std::unique_ptr<Sortie> sortie)
 {
-    enCours_ = std::async(std::launch::async,
+    const double pixels = static_cast<double>(page.width()) * page.height();
+    enCours_.push_back({std::async(std::launch::async,
                           [page = std::move(page), sortie = std::move(sortie), format = format_]() mutable {
                               poserSurBlanc(page);
                               return ecrirePage(page, format, *sortie);
-                          });
+                          }),
+                        pixels});
 }
 
 QStringList EcrituresDePages::finir()
 {
-    attendre();
+    while (!enCours_.empty())
+        attendre();
     return ecrites_;
 }
 

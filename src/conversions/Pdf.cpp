@@ -72,7 +72,13 @@ QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QStr
     const int n = pdf.pages();
     EcrituresDePages ecritures(cible);
     for (int i = 0; i < n; ++i) {
-        QImage page = pdf.dessiner(i);
+        QImage page;
+        try {
+            page = pdf.dessiner(i);
+        } catch (...) {
+            ecritures.finir();  // an earlier page's failure came first
+            throw;
+        }
         ecritures.ajouter(std::move(page), [&] {
             return Sortie::apres(source, n == 1 ? QString() : nomDePage(i + 1), cible);
         });
