@@ -105,7 +105,10 @@ QStringList pdf(const QString& source, const QString& cible)
     }
     if (cible == QLatin1String("jpg") || cible == QLatin1String("png"))
         return pagesEnImages(source, document, cible);
-    throw Erreur::lecture(QFileInfo(source).fileName());
+    // No writer for that format: the first page's file cannot be made.
+    const QFileInfo info(source);
+    const QString premiere = info.completeBaseName() + (document.pages() == 1 ? QString() : nomDePage(1));
+    throw Erreur::ecriture(QFileInfo(nomLibre(info.absolutePath(), premiere, cible)).fileName());
 }
 
 } // namespace Conversions

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 #include <sys/stat.h>
 
 using namespace PdfOutils;
@@ -91,6 +92,31 @@ TEST(PdfPages, LesPagesEcritesAvantUnEchecRestent)
     EXPECT_EQ(d.noms(), (QStringList{QStringLiteral("mixte page 1.jpg"), QStringLiteral("mixte page 2.jpg"),
                                      QStringLiteral("mixte.pdf")}));
     EXPECT_EQ(tailleImage(d.chemin(QStringLiteral("mixte page 2.jpg"))), QSize(300, 300));
+}
+
+// Only an owner password: the pages open for reading, from a worker thread as in the app.
+TEST(PdfPages, ProprietaireSeulDepuisUnFilDeTravail)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString source = chiffrer(pdf(ailleurs.filePath(QStringLiteral("c.pdf")), {QSizeF(72, 72), QSizeF(36, 36)}, {}),
+                                    d.chemin(QStringLiteral("restreint.pdf")), QString(), QStringLiteral("o"));
+    Conversions::Resultat res;
+    std::thread fil([&] { res = Conversions::convertir({source}, QStringLiteral("png"), {}); });
+    fil.join();
+    ASSERT_EQ(res.crees, (QStringList{d.chemin(QStringLiteral("restreint page 1.png")),
+                                      d.chemin(QStringLiteral("restreint page 2.png"))}));
+    EXPECT_EQ(tailleImage(res.crees[1]), QSize(150, 150));
+}
+
+// A format without a page writer names the file it could not make.
+TEST(PdfPages, FormatSansEcrivain)
+{
+    Dossier d;
+    const QString source = Echantillons::pdf(d.chemin(QStringLiteral("report.pdf")), 2);
+    const auto res = Conversions::convertir({source}, QStringLiteral("bmp"), {});
+    EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible d’écrire « report page 1.bmp »")});
+    EXPECT_EQ(d.noms(), QStringList{QStringLiteral("report.pdf")});
 }
 
 TEST(PdfPages, PdfAbimeOuSansPage)

@@ -43,6 +43,18 @@ TEST(PdfSeparation, NomsPrisEtTaillesGardees)
     EXPECT_EQ(taillePage(crees[1], 1), QSizeF(842, 595));
 }
 
+TEST(PdfSeparation, ProprietaireSeulSeSepare)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString source = chiffrer(Echantillons::pdf(ailleurs.filePath(QStringLiteral("c.pdf")), 2),
+                                    d.chemin(QStringLiteral("restreint.pdf")), QString(), QStringLiteral("o"));
+    const QStringList crees = Conversions::convertirUn(source, petale);
+    ASSERT_EQ(crees.size(), 2);
+    EXPECT_EQ(texte(crees[1]).trimmed(), QStringLiteral("Page 2"));
+    EXPECT_TRUE(intact(crees[1]));
+}
+
 TEST(PdfSeparation, VerrouilleOuSansPageEchoueSansRienLaisser)
 {
     Dossier d;
