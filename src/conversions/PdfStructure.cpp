@@ -115,11 +115,6 @@ void Assemblage::ajouter(const std::shared_ptr<QPDF>& source, int index, const Q
     });
 }
 
-int Assemblage::pages()
-{
-    return static_cast<int>(document_->getAllPages().size());
-}
-
 QString Assemblage::ecrire(Sortie& sortie)
 {
     try {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include <qpdf/PDFVersion.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
 
 class QPDF;
 
@@ -34,9 +33,6 @@ public:
     void ajouter(const std::shared_ptr<QPDF>& source, const QString& nom);
     // Page `index` of `source` alone.
     void ajouter(const std::shared_ptr<QPDF>& source, int index, const QString& nom);
-    // The file declares at least this version.
-    void exiger(const PDFVersion& version) { version_.updateIfGreater(version); }
-    int pages();
 
     // Writes the document into the output and moves it into place; returns the final
     // path. A failure is Erreur::ecriture with the output's name.
@@ -48,6 +44,7 @@ private:
 
     std::vector<std::shared_ptr<QPDF>> sources_;
     std::shared_ptr<QPDF> document_;
+    // The newest version among its parts: the file declares it.
     PDFVersion version_;
 };
 
