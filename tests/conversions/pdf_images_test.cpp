@@ -98,6 +98,24 @@ TEST(PdfImages, UnJpegGardeSesOctets)
     EXPECT_EQ(taillePage(crees[0], 1), QSizeF(64, 48));
 }
 
+// The colour profile a JPEG carries comes along for the PDF reader.
+TEST(PdfImages, UnJpegGardeSonProfil)
+{
+    Dossier d;
+    const QString png = d.chemin(QStringLiteral("source.png"));
+    ASSERT_TRUE(motif(40, 30).save(png));
+    const QString jpg = d.chemin(QStringLiteral("profil.jpg"));
+    ASSERT_EQ(executer(QStringLiteral("vips"), {QStringLiteral("jpegsave"), png, jpg, QStringLiteral("--profile"),
+                                                QStringLiteral("srgb")}), 0);
+    const QStringList crees = Conversions::convertirUn(jpg, QStringLiteral("pdf"));
+    ASSERT_EQ(crees.size(), 1);
+    EXPECT_TRUE(intact(crees[0]));
+    EXPECT_TRUE(octets(crees[0]).contains(octets(jpg)));
+    QString liste;
+    executer(QStringLiteral("pdfimages"), {QStringLiteral("-list"), crees[0]}, &liste);
+    EXPECT_TRUE(liste.contains(QLatin1String(" icc "))) << liste.toStdString();
+}
+
 // Each EXIF orientation turns the page, not the pixels: the page must look like the
 // photo turned upright by libvips' own command line.
 TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
