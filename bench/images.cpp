@@ -181,13 +181,13 @@ std::vector<Cas> cas()
 {
     const QString p = chemin("photo.jpg");
     return {
-        {"png", "png", "photo.png", {"vips", "pngsave", p, chemin("v.png"), "--compression", "4", "--filter", "248"},
+        {"png", "png", "photo.png", {"vips", "pngsave", p, chemin("v.png"), "--filter", "248"},
          {"convert", p, chemin("v.png")}, "v.png"},
         {"webp", "webp", "photo.webp", {"vips", "webpsave", p, chemin("v.webp"), "--Q", "82"},
          {"convert", p, "-quality", "82", chemin("v.webp")}, "v.webp"},
         {"jpeg", "jpg", "photo 2.jpg", {"vips", "jpegsave", p, chemin("v.jpg"), "--Q", "90", "--optimize-coding"},
          {"convert", p, "-quality", "90", chemin("v.jpg")}, "v.jpg"},
-        {"heic", "heic", "photo.heic", {"vips", "heifsave", p, chemin("v.heic"), "--Q", "90", "--bitdepth", "8"},
+        {"heic", "heic", "photo.heic", {"vips", "heifsave", p, chemin("v.heic"), "--Q", "90", "--bitdepth", "8", "--subsample-mode", "on"},
          {"convert", p, "-quality", "90", chemin("v.heic")}, "v.heic"},
         {"legere", "leger", "photo (légère).jpg",
          {"vips", "thumbnail", p, chemin("v.jpg") + "[Q=75,strip]", "1920"},
