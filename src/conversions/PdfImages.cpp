@@ -176,6 +176,7 @@ void ajouterPage(QPDF& pdf, const QPDFObjectHandle& image, int largeur, int haut
     QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
 }
 
+// The file's bytes when it starts as a JPEG; nothing for any other picture.
 QByteArray contenu(const QString& chemin)
 {
     QFile f(chemin);
