@@ -1,3 +1,6 @@
+// GLib first: its headers use the word Qt turns into a macro.
+#include <gio/gio.h>
+
 #include "application/MisesAJour.h"
 
 #include "application/Journal.h"
@@ -12,7 +15,6 @@
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
-#include <gio/gio.h>
 
 namespace {
 
@@ -47,7 +49,7 @@ QString Programmateur::verdict(const QByteArray& flux, const QString& versionAct
     QVersionNumber meilleure;
     QString affichee;
     while (!xml.atEnd()) {
-        if (!xml.readNextStartElement())
+        if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         QString v;
         QString courte;
@@ -67,7 +69,7 @@ QString Programmateur::verdict(const QByteArray& flux, const QString& versionAct
             affichee = courte.isEmpty() ? v.trimmed() : courte;
         }
     }
-    if (xml.hasError() || meilleure.isNull())
+    if (meilleure.isNull())
         return QCoreApplication::translate("MisesAJour", "La source des mises à jour ne donne aucune version lisible.");
     if (meilleure > QVersionNumber::fromString(versionActuelle))
         return QCoreApplication::translate("MisesAJour", "Vemo Vododod %1 est disponible (vous avez la version %2).")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the application's resources are found. A "bundle" here is a plain folder.
 namespace Paquet {
