@@ -1,0 +1,193 @@
+#!/bin/bash
+# End to end on a private X server: a real Shift-drag of a PNG from another application
+# opens the wheel, a drop on the JPG petal converts it beside its source, a drop on nothing
+# closes the wheel, and "--convertir=" converts without a drag.
+# Usage: e2e_glisser.sh BUILD_DIR
+set -u
+BUILD=$(cd "${1:?build folder}" && pwd)
+SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
+APP="$BUILD/vemo-vododod"
+TMP=$(mktemp -d /tmp/vemo-e2e.XXXXXX)
+PIDS=()
+ECHECS=0
+
+nettoyer() {
+    local pid
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${PIDS[i]}
+        if kill "$pid" 2>/dev/null; then
+            for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+            kill -9 "$pid" 2>/dev/null
+        fi
+    done
+    rm -rf "$TMP"
+}
+trap nettoyer EXIT
+trap 'exit 130' INT TERM HUP
+
+echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
+ok() { echo "ok : $*"; }
+# attendre SECONDES COMMANDE...: retries the command (a function too) until it succeeds.
+attendre() {
+    local fin=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@"; do
+        (($(date +%s%N) > fin)) && return 1
+        sleep 0.05
+    done
+}
+verifier() { # verifier SECONDES "message" COMMANDE...
+    local s=$1 m=$2
+    shift 2
+    if attendre "$s" "$@"; then ok "$m"; else echec "$m"; fi
+}
+
+for outil in Xvfb trayer xcompmgr xdotool xwininfo ffmpeg file; do
+    command -v "$outil" >/dev/null || { echo "ÉCHEC : $outil manque"; exit 1; }
+done
+[ -x "$APP" ] || { echo "ÉCHEC : $APP manque"; exit 1; }
+
+# The drag source: the build's, else compiled here (it is plain Qt).
+SOURCE_GLISSER="$BUILD/tests/outils/source-glisser"
+if [ ! -x "$SOURCE_GLISSER" ]; then
+    SOURCE_GLISSER="$TMP/source-glisser"
+    # shellcheck disable=SC2046
+    g++ -std=c++17 -fPIC -O1 -o "$SOURCE_GLISSER" "$SOURCE_DIR/tests/outils/source_glisser.cpp" \
+        $(pkg-config --cflags --libs Qt6Widgets) || { echo "ÉCHEC : source-glisser ne compile pas"; exit 1; }
+fi
+
+# A private display: Xvfb picks a free number itself and writes it on descriptor 3.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3>"$TMP/affichage" 2>"$TMP/xvfb.log" &
+PIDS+=($!)
+attendre 10 test -s "$TMP/affichage" || { echo "ÉCHEC : Xvfb ne démarre pas"; cat "$TMP/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -1 "$TMP/affichage")"
+unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+export QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$TMP/etat" XDG_DATA_HOME="$TMP/donnees" HOME="$TMP"
+export XDG_RUNTIME_DIR="$TMP/run"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+JOURNAL="$XDG_STATE_HOME/vemo-vododod/Vemo Vododod.log"
+xcompmgr >"$TMP/xcompmgr.log" 2>&1 &
+PIDS+=($!)
+trayer --edge top --align right --widthtype request --height 24 >"$TMP/trayer.log" 2>&1 &
+PIDS+=($!)
+sleep 0.5
+
+dans_journal() { grep -qF -- "$1" "$JOURNAL" 2>/dev/null; }
+ouvertures() { grep -c "roue ouverte en " "$JOURNAL" 2>/dev/null; }
+plus_d_ouvertures_que() { (($(ouvertures) > $1)); }
+# The wheel's panel: a visible 640 × 640 window of the application.
+roue_visible() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && return 0
+    done
+    return 1
+}
+roue_cachee() { ! roue_visible; }
+icone_dans_la_zone() {
+    # The tray host reparents the icon's window under its "panel" window.
+    xwininfo -root -tree 2>/dev/null | sed -n '/"panel"/,/^     0x/p' | grep -q '"vemo-vododod"'
+}
+# bouger X Y: twelve small steps about 30 ms apart from where the pointer is.
+bouger() {
+    local X Y SCREEN WINDOW x y
+    eval "$(xdotool getmouselocation --shell)"
+    for i in $(seq 1 12); do
+        x=$((X + ($1 - X) * i / 12))
+        y=$((Y + ($2 - Y) * i / 12))
+        xdotool mousemove "$x" "$y"
+        sleep 0.03
+    done
+}
+
+# A real PNG, and its digest to prove it is left alone.
+ffmpeg -loglevel error -f lavfi -i testsrc=size=160x120 -frames:v 1 "$TMP/photo.png" || exit 1
+AVANT=$(sha256sum <"$TMP/photo.png")
+
+"$APP" >"$TMP/app.log" 2>&1 &
+APP_PID=$!
+PIDS+=($APP_PID)
+attendre 10 dans_journal "Vemo Vododod lancé" || { echec "pas de « Vemo Vododod lancé »"; cat "$TMP/app.log"; exit 1; }
+ok "lancée"
+verifier 5 "icône dans la zone de notification" icone_dans_la_zone
+
+"$SOURCE_GLISSER" 100 300 "$TMP/photo.png" >"$TMP/source.log" 2>&1 &
+PIDS+=($!)
+attendre 10 grep -q prete "$TMP/source.log" || { echec "la source ne s’affiche pas"; exit 1; }
+sleep 0.3
+
+# 1. Press on the source, drag, hold Shift: the wheel opens under the pointer.
+xdotool mousemove 200 400
+sleep 0.1
+xdotool mousedown 1
+sleep 0.1
+bouger 260 420
+xdotool keydown shift
+bouger 420 430
+verifier 5 "glisser commencé" dans_journal "glisser commencé"
+verifier 5 "roue ouverte" dans_journal "roue ouverte en "
+verifier 3 "roue visible" roue_visible
+CENTRE=$(grep -o "roue ouverte en [-0-9]*,[-0-9]*" "$JOURNAL" | tail -1 | sed 's/roue ouverte en //')
+CX=${CENTRE%,*}
+CY=${CENTRE#*,}
+# 2. The JPG petal is the first of a PNG's ring: straight above the centre.
+bouger "$CX" $((CY - 125))
+sleep 0.1
+bouger "$CX" $((CY - 128))
+sleep 0.1
+xdotool mouseup 1
+xdotool keyup shift
+verifier 10 "déposé sur jpg" dans_journal "déposé [\"photo.png\"] sur jpg"
+# This one and the next wait for the image converter.
+fini() { dans_journal "créé $1" || dans_journal "échec : "; }
+attendre 20 fini photo.jpg
+verifier 0 "créé photo.jpg" dans_journal "créé photo.jpg"
+if [ -s "$TMP/photo.jpg" ] && file -b "$TMP/photo.jpg" | grep -q "JPEG image data"; then
+    ok "JPG écrit à côté du PNG"
+else
+    echec "pas de JPG lisible à côté du PNG"
+fi
+[ "$(sha256sum <"$TMP/photo.png")" = "$AVANT" ] && ok "source intacte" || echec "la source a changé"
+verifier 5 "la roue se referme après le travail" roue_cachee
+
+# 3. A drag released on nothing: the wheel closes.
+AVANT_OUVERTURES=$(ouvertures)
+xdotool mousemove 200 400
+sleep 0.1
+xdotool mousedown 1
+sleep 0.1
+xdotool keydown shift
+bouger 500 450
+verifier 5 "roue rouverte" plus_d_ouvertures_que "$AVANT_OUVERTURES"
+verifier 3 "roue visible" roue_visible
+# Back to the wheel's centre, where nothing takes a drop.
+CENTRE=$(grep -o "roue ouverte en [-0-9]*,[-0-9]*" "$JOURNAL" | tail -1 | sed 's/roue ouverte en //')
+bouger "${CENTRE%,*}" "${CENTRE#*,}"
+sleep 0.1
+DEPOTS=$(grep -c "déposé " "$JOURNAL")
+xdotool mouseup 1
+xdotool keyup shift
+verifier 3 "un dépôt sur rien referme la roue" roue_cachee
+[ "$(grep -c "déposé " "$JOURNAL")" = "$DEPOTS" ] && ok "rien n’est déposé au centre" || echec "un dépôt au centre a été pris"
+kill "$APP_PID" 2>/dev/null
+wait "$APP_PID" 2>/dev/null
+
+# 4. "--convertir=" converts 0.6 s after the launch, without a drag.
+mkdir -p "$TMP/b"
+cp "$TMP/photo.png" "$TMP/b/image.png"
+"$APP" "--convertir=jpg:$TMP/b/image.png" >"$TMP/app2.log" 2>&1 &
+APP_PID=$!
+PIDS+=($APP_PID)
+verifier 10 "--convertir= dépose sur jpg" dans_journal "déposé [\"image.png\"] sur jpg"
+attendre 20 fini image.jpg
+verifier 0 "--convertir= crée image.jpg" dans_journal "créé image.jpg"
+
+if ((ECHECS > 0)); then
+    echo "--- journal"
+    cat "$JOURNAL"
+    echo "--- application"
+    tail -20 "$TMP/app.log"
+    echo "$ECHECS vérification(s) en échec"
+    exit 1
+fi
+echo "toutes les vérifications passent"
