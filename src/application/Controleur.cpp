@@ -101,6 +101,7 @@ void Controleur::lancer()
             moi->retoucher(fichier, offre, outil);
     };
     Conversions::journalMoteur = [](const QString& sortie) { journal(Lignes::ffmpeg(sortie)); };
+    Conversions::journalDetails = journal;
     guetteur_->montrer = [moi] {
         if (moi)
             moi->ouvrir();
