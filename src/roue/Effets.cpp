@@ -109,24 +109,6 @@ QImage flouter(const QImage& source, double rayon, const QColor& couleur)
     return sortie;
 }
 
-QImage halo(const QImage& image, double rayon, const QColor& couleur, QPoint* marge)
-{
-    const double dpr = image.devicePixelRatio();
-    const int m = int(std::ceil(3 * rayon * dpr)) + 1;
-    QImage grande(image.width() + 2 * m, image.height() + 2 * m, QImage::Format_ARGB32_Premultiplied);
-    grande.fill(Qt::transparent);
-    {
-        QPainter p(&grande);
-        QImage sans = image;
-        sans.setDevicePixelRatio(1);
-        p.drawImage(m, m, sans);
-    }
-    grande.setDevicePixelRatio(dpr);
-    if (marge)
-        *marge = {m, m};
-    return flouter(grande, rayon * dpr, couleur);
-}
-
 void dessiner(QPainter& p, const Flou& f, QPointF decalage)
 {
     // A wide blur hides detail: it is made at one pixel per point at most, which keeps large

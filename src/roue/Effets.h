@@ -27,10 +27,6 @@ void dessiner(QPainter& p, const Flou& flou, QPointF decalage = {});
 // (three box passes), painted in `couleur`. The image keeps its size: leave a margin.
 QImage flouter(const QImage& image, double rayon, const QColor& couleur);
 
-// The halo of a picture (a label): its alpha blurred in `couleur`, with a margin of three
-// standard deviations on each side. `rayon` is in logical pixels.
-QImage halo(const QImage& image, double rayon, const QColor& couleur, QPoint* marge = nullptr);
-
 // Entries kept by the cache (for tests and the benchmark).
 int enCache();
 
