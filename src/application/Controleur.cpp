@@ -82,7 +82,7 @@ void Controleur::lancer()
     element_->show();
 
     if (argumentEgal(QStringLiteral("--sombre")))
-        panneau().setProperty("sombre", true);
+        assombrir();
 
     Polices::inscrire();
     Tokens::neutres = Tokens::Neutres::reverie();

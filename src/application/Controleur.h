@@ -18,6 +18,7 @@
 class QAction;
 class QSystemTrayIcon;
 class QWidget;
+class VueRoue;
 class ZoneDepot;
 
 // The application's one controller: tray icon and menu, launch options, the wheel's
@@ -78,6 +79,9 @@ public:
     double fractionIcone() const { return fractionIcone_; }
     ZoneDepot& zone();
     QWidget& panneau();
+    VueRoue& vue() { zone(); return *vue_; }
+    // The wheel in the dark appearance, whatever the desktop's.
+    void assombrir();
 
     // The watcher used by lancer(); tests give one that reads a script.
     void remplacerGuetteur(std::unique_ptr<Guetteur> g) { guetteur_ = std::move(g); }
@@ -100,6 +104,7 @@ private:
     QStringList arguments_;
     std::unique_ptr<Guetteur> guetteur_;
     ZoneDepot* zone_ = nullptr;
+    VueRoue* vue_ = nullptr;
     QWidget* panneau_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> element_;
     QMenu menu_;

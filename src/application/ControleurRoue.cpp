@@ -3,7 +3,9 @@
 
 #include "application/Journal.h"
 #include "roue/PanneauRoue.h"
+#include "roue/VueRoue.h"
 #include "roue/ZoneDepot.h"
+#include "tesselui/Couleur.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -20,6 +22,10 @@ ZoneDepot& Controleur::zone()
     if (!zone_) {
         zone_ = new ZoneDepot(etat);
         zone_->resize(cote, cote);
+        vue_ = new VueRoue(etat, zone_, cote);
+        // The desktop's appearance, unless "--sombre" asks for the dark one.
+        vue_->setSombre(Couleur::apparence(QGuiApplication::palette()) == Couleur::Apparence::sombre);
+        zone_->accueillir(vue_);
     }
     return *zone_;
 }
@@ -29,6 +35,12 @@ QWidget& Controleur::panneau()
     if (!panneau_)
         panneau_ = new PanneauRoue(&zone());
     return *panneau_;
+}
+
+void Controleur::assombrir()
+{
+    panneau();
+    vue_->setSombre(true);
 }
 
 bool Controleur::rouePresente() const { return panneau_ && panneau_->isVisible(); }

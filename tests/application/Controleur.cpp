@@ -3,6 +3,7 @@
 #include "commun/Dossier.h"
 #include "conversions/JournalMoteur.h"
 #include "designtokens/Tokens.h"
+#include "roue/VueRoue.h"
 
 #include <QAction>
 #include <QCursor>
@@ -167,11 +168,11 @@ TEST(Controleur, SombreDoitEtreLArgumentEntier)
 {
     Banc b({QStringLiteral("--sombrement"), QStringLiteral("--panneau")});
     b.c->lancer();
-    EXPECT_FALSE(b.c->panneau().property("sombre").toBool());
+    EXPECT_FALSE(b.c->vue().sombre());
     EXPECT_FALSE(b.visible());
     Banc s({QStringLiteral("--sombre")});
     s.c->lancer();
-    EXPECT_TRUE(s.c->panneau().property("sombre").toBool());
+    EXPECT_TRUE(s.c->vue().sombre());
 }
 
 TEST(Controleur, OptionsDeFenetreDOutil)

@@ -127,6 +127,8 @@ bouger 420 430
 verifier 5 "glisser commencé" dans_journal "glisser commencé"
 verifier 5 "roue ouverte" dans_journal "roue ouverte en "
 verifier 3 "roue visible" roue_visible
+# VEMO_CAPTURE=file.png keeps a picture of the screen with the wheel open.
+if [ -n "${VEMO_CAPTURE:-}" ]; then sleep 0.4; import -window root "$VEMO_CAPTURE"; fi
 CENTRE=$(grep -o "roue ouverte en [-0-9]*,[-0-9]*" "$JOURNAL" | tail -1 | sed 's/roue ouverte en //')
 CX=${CENTRE%,*}
 CY=${CENTRE#*,}
