@@ -1,6 +1,7 @@
 // A window that starts a real drag of the files it is given once the pressed pointer has
 // moved a little, the way a file manager does. Usage: source-glisser X Y FICHIER...
 #include <QApplication>
+#include <QDateTime>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -20,6 +21,9 @@ protected:
         if (!(e->buttons() & Qt::LeftButton)
             || (e->position().toPoint() - depart_).manhattanLength() < QApplication::startDragDistance())
             return;
+        // When the drag starts (UTC milliseconds of the day, as the log writes them).
+        std::printf("glisse %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch() % 86400000));
+        std::fflush(stdout);
         // On the heap: the drag owns its data and ends its own loop.
         auto* drag = new QDrag(this);
         auto* donnees = new QMimeData;

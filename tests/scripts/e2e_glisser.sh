@@ -4,75 +4,17 @@
 # closes the wheel, and "--convertir=" converts without a drag.
 # Usage: e2e_glisser.sh BUILD_DIR
 set -u
-BUILD=$(cd "${1:?build folder}" && pwd)
-SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
-APP="$BUILD/vemo-vododod"
-TMP=$(mktemp -d /tmp/vemo-e2e.XXXXXX)
-PIDS=()
+source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
 ECHECS=0
-
-nettoyer() {
-    local pid
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
-        pid=${PIDS[i]}
-        if kill "$pid" 2>/dev/null; then
-            for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-            kill -9 "$pid" 2>/dev/null
-        fi
-    done
-    rm -rf "$TMP"
-}
-trap nettoyer EXIT
-trap 'exit 130' INT TERM HUP
 
 echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
 ok() { echo "ok : $*"; }
-# attendre SECONDES COMMANDE...: retries the command (a function too) until it succeeds.
-attendre() {
-    local fin=$(($(date +%s%N) + $1 * 1000000000))
-    shift
-    until "$@"; do
-        (($(date +%s%N) > fin)) && return 1
-        sleep 0.05
-    done
-}
 verifier() { # verifier SECONDES "message" COMMANDE...
     local s=$1 m=$2
     shift 2
     if attendre "$s" "$@"; then ok "$m"; else echec "$m"; fi
 }
 
-for outil in Xvfb trayer xcompmgr xdotool xwininfo ffmpeg file; do
-    command -v "$outil" >/dev/null || { echo "ÉCHEC : $outil manque"; exit 1; }
-done
-[ -x "$APP" ] || { echo "ÉCHEC : $APP manque"; exit 1; }
-
-# The drag source: the build's, else compiled here (it is plain Qt).
-SOURCE_GLISSER="$BUILD/tests/outils/source-glisser"
-if [ ! -x "$SOURCE_GLISSER" ]; then
-    SOURCE_GLISSER="$TMP/source-glisser"
-    # shellcheck disable=SC2046
-    g++ -std=c++17 -fPIC -O1 -o "$SOURCE_GLISSER" "$SOURCE_DIR/tests/outils/source_glisser.cpp" \
-        $(pkg-config --cflags --libs Qt6Widgets) || { echo "ÉCHEC : source-glisser ne compile pas"; exit 1; }
-fi
-
-# A private display: Xvfb picks a free number itself and writes it on descriptor 3.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3>"$TMP/affichage" 2>"$TMP/xvfb.log" &
-PIDS+=($!)
-attendre 10 test -s "$TMP/affichage" || { echo "ÉCHEC : Xvfb ne démarre pas"; cat "$TMP/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -1 "$TMP/affichage")"
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-export QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$TMP/etat" XDG_DATA_HOME="$TMP/donnees" HOME="$TMP"
-export XDG_RUNTIME_DIR="$TMP/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-JOURNAL="$XDG_STATE_HOME/vemo-vododod/Vemo Vododod.log"
-xcompmgr >"$TMP/xcompmgr.log" 2>&1 &
-PIDS+=($!)
-trayer --edge top --align right --widthtype request --height 24 >"$TMP/trayer.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
-
-dans_journal() { grep -qF -- "$1" "$JOURNAL" 2>/dev/null; }
 ouvertures() { grep -c "roue ouverte en " "$JOURNAL" 2>/dev/null; }
 plus_d_ouvertures_que() { (($(ouvertures) > $1)); }
 # The wheel's panel: a visible 640 × 640 window of the application.
@@ -87,17 +29,6 @@ roue_cachee() { ! roue_visible; }
 icone_dans_la_zone() {
     # The tray host reparents the icon's window under its "panel" window.
     xwininfo -root -tree 2>/dev/null | sed -n '/"panel"/,/^     0x/p' | grep -q '"vemo-vododod"'
-}
-# bouger X Y: twelve small steps about 30 ms apart from where the pointer is.
-bouger() {
-    local X Y SCREEN WINDOW x y
-    eval "$(xdotool getmouselocation --shell)"
-    for i in $(seq 1 12); do
-        x=$((X + ($1 - X) * i / 12))
-        y=$((Y + ($2 - Y) * i / 12))
-        xdotool mousemove "$x" "$y"
-        sleep 0.03
-    done
 }
 
 # A real PNG, and its digest to prove it is left alone.
