@@ -26,8 +26,11 @@ Controleur::Controleur(QStringList arguments, QObject* parent)
 
 Controleur::~Controleur()
 {
-    // The panel is a top-level window of its own.
-    delete panneau_;
+    // The panel is a top-level window of its own; it holds the drop target once built.
+    if (panneau_)
+        delete panneau_;
+    else
+        delete zone_;
 }
 
 bool Controleur::argumentCommencePar(const QString& prefixe) const
@@ -92,6 +95,7 @@ void Controleur::lancer()
     MisesAJour::shared().demarrer();
 
     QPointer<Controleur> moi(this);
+    panneau();  // the drop target lives in it from now on
     zone().surDepot = [moi](const QStringList& chemins, const Petale& petale) {
         if (moi)
             moi->convertir(chemins, petale);
