@@ -4,19 +4,16 @@
 #include "application/Icone.h"
 #include "application/Journal.h"
 #include "application/Lignes.h"
+#include "application/Reveler.h"
 
 #include <QAction>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QSystemTrayIcon>
 #include <QThreadPool>
 #include <QTimer>
-#include <QUrl>
 
 void Controleur::convertir(const QStringList& chemins, const Petale& petale)
 {
@@ -166,23 +163,4 @@ void Controleur::cree(const QString& fichier)
     signaler(true);
 }
 
-void Controleur::montrerDerniers()
-{
-    if (derniers_.isEmpty())
-        return;
-    QStringList uris;
-    for (const QString& f : derniers_)
-        uris << QUrl::fromLocalFile(f).toString(QUrl::FullyEncoded);
-    const QString dossier = QFileInfo(derniers_.first()).absolutePath();
-    QDBusMessage appel = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    appel << uris << QString();
-    // No file manager on the bus: open the folder instead.
-    auto* attente = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(appel, 3000), this);
-    connect(attente, &QDBusPendingCallWatcher::finished, this, [dossier](QDBusPendingCallWatcher* w) {
-        if (w->isError())
-            QDesktopServices::openUrl(QUrl::fromLocalFile(dossier));
-        w->deleteLater();
-    });
-}
+void Controleur::montrerDerniers() { reveler(derniers_, QDBusConnection::sessionBus(), this); }
