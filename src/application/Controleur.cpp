@@ -1,6 +1,5 @@
 #include "application/Controleur.h"
 
-#include "application/Icone.h"
 #include "application/Journal.h"
 #include "application/Lignes.h"
 #include "application/MisesAJour.h"

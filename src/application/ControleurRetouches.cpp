@@ -46,7 +46,6 @@ void Controleur::ouvrirFenetre(const QString& cle, const QString& fichier)
     fermeture_.annuler();
     etat.setFait(true);
     fermerBientot(0.25);
-    QPointer<Controleur> moi(this);
     QTimer::singleShot(300, this, [this, cle, fichier] {
         if (!ouvrirOutil) {
             journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);

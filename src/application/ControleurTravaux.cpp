@@ -32,7 +32,6 @@ void Controleur::convertir(const QStringList& chemins, const Petale& petale)
     etat.setMessage(std::nullopt);
     majIcone();
 
-    QPointer<Controleur> moi(this);
     QTimer::singleShot(1200, this, [this, id] {
         if (etat.travail() != id)
             return;
@@ -42,6 +41,7 @@ void Controleur::convertir(const QStringList& chemins, const Petale& petale)
     });
 
     // The engine blocks: it runs on a worker; every report comes back to the GUI thread.
+    QPointer<Controleur> moi(this);
     auto moteur = this->moteur;
     const QString cible = petale.id;
     QThreadPool::globalInstance()->start([moi, moteur, chemins, cible, id] {
