@@ -111,10 +111,10 @@ QImage flouter(const QImage& source, double rayon, const QColor& couleur)
 
 void dessiner(QPainter& p, const Flou& f, QPointF decalage)
 {
-    // A wide blur hides detail: it is made at one pixel per point at most, which keeps large
-    // shadows cheap on dense screens.
+    // A wide blur hides detail: it is made at one pixel per point at most (half that for the
+    // widest), which keeps shadows cheap on dense screens.
     const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
-    const double resolution = f.rayon >= 3 ? std::min(dpr, 1.0) : dpr;
+    const double resolution = f.rayon >= 6 ? std::min(dpr, 0.5) : f.rayon >= 2 ? std::min(dpr, 1.0) : dpr;
     const quint64 cle = empreinte(f, resolution);
     Image* entree = cache().object(cle);
     if (!entree) {
