@@ -1,11 +1,17 @@
 // The wheel's paint costs: from a drag's files reaching the wheel state to the first frame,
 // and one settled frame at scale 2 with nine petals and the tools arc open.
 #include "roue/EtatRoue.h"
-#include "roue/Offre.h"
 #include "roue/Retouche.h"
 #include "roue/VueRoue.h"
+#include "roue/ZoneDepot.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -41,35 +47,40 @@ void neufPetales(EtatRoue& etat)
     etat.setOutil(1);
 }
 
-// A drag enters: the state is filled for the dragged files (catalogue, edit offer with its
-// application look-up, centre text, pointer), then the first frame is painted. Kinds of drags
+// A drag enters the drop target (files read, catalogue, edit offer with its application
+// look-up, state filled, pointer placed), then the first frame is painted. Kinds of drags
 // already seen once, as in a session.
-void remplir(EtatRoue& etat, const QStringList& fichiers)
-{
-    const Offre offre = Roue::offre(fichiers);
-    etat.setRetouche(offre.retouche);
-    etat.setPetales(offre.petales);
-    etat.setOutil(std::nullopt);
-    etat.setPanneau(false);
-    etat.setCentre(offre.centre);
-    etat.viser({438, 320});
-}
-
 void EntreeJusquaPremiereImage(benchmark::State& s)
 {
+    QTemporaryDir dossier;
+    const auto fichier = [&](const char* nom) {
+        const QString c = dossier.filePath(QString::fromLatin1(nom));
+        QFile f(c);
+        if (f.open(QIODevice::WriteOnly))
+            f.write("x");
+        return QUrl::fromLocalFile(c);
+    };
+    const QList<QUrl> glisses[] = {{fichier("Page 001.pdf")}, {fichier("photo.png")},
+                                   {fichier("a.mp3"), fichier("b.mp3")}, {fichier("film.mov")},
+                                   {fichier("notes.txt")}, {fichier("a.zip")}};
     EtatRoue etat;
-    VueRoue vue(etat);
+    ZoneDepot zone(etat);
+    auto* vue = new VueRoue(etat);
+    zone.accueillir(vue);
     etat.setOuverte(true);
-    vue.stabiliser();
+    vue->stabiliser();
     QImage im = toile();
-    const QStringList glisses[] = {{QStringLiteral("/x/Page 001.pdf")}, {QStringLiteral("/x/photo.png")},
-                                   {QStringLiteral("/x/a.mp3"), QStringLiteral("/x/b.mp3")},
-                                   {QStringLiteral("/x/film.mov")}, {QStringLiteral("/x/notes.txt")},
-                                   {QStringLiteral("/x/a.zip")}};
     int i = 0;
     for (auto _ : s) {
-        remplir(etat, glisses[i++ % 6]);
-        peindre(vue, im);
+        QMimeData donnees;
+        donnees.setUrls(glisses[i++ % 6]);
+        QDragEnterEvent entree(QPoint(438, 320), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(&zone, &entree);
+        peindre(*vue, im);
+        s.PauseTiming();
+        QDragLeaveEvent sortie;
+        QCoreApplication::sendEvent(&zone, &sortie);
+        s.ResumeTiming();
     }
 }
 BENCHMARK(EntreeJusquaPremiereImage)->Unit(benchmark::kMillisecond);
