@@ -351,8 +351,11 @@ void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
                             .arg(c.forme.r1).arg(c.forme.r2).arg(c.forme.a0).arg(c.forme.a1).arg(c.forme.rc)
                             .arg(cleBrosse(c.fond)).arg(c.allumee).arg(c.lueur.rgba(), 0, 16).arg(c.titre)
                       + QStringLiteral("|%1|%2|%3|%4|%5").arg(c.symbole).arg(c.opaciteEtiquette).arg(sombre_).arg(dpr).arg(T_);
-    ImageCellule* peinte = cellulesPeintes().object(cle);
-    if (!peinte) {
+    // A copy: the cache may drop an entry as soon as another is put in.
+    ImageCellule peinte;
+    if (const ImageCellule* garde = cellulesPeintes().object(cle)) {
+        peinte = *garde;
+    } else {
         // On whole device pixels, so that a settled cell is copied rather than resampled.
         const QRectF large = c.forme.chemin(QRectF(0, 0, T_, T_)).boundingRect()
                                  .united(QRectF(c.lieu - QPointF(60, 30), QSizeF(120, 60)))
@@ -371,10 +374,10 @@ void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
             dessinerCellule(q, c);
         }
         im.setDevicePixelRatio(1);
-        peinte = new ImageCellule{im, cadre.topLeft(), dpr};
-        cellulesPeintes().insert(cle, peinte, std::max<qsizetype>(1, im.sizeInBytes() / 1024));
+        peinte = ImageCellule{im, cadre.topLeft(), dpr};
+        cellulesPeintes().insert(cle, new ImageCellule(peinte), std::max<qsizetype>(1, im.sizeInBytes() / 1024));
     }
-    copier(p, peinte->origine, peinte->image, peinte->dpr);
+    copier(p, peinte.origine, peinte.image, peinte.dpr);
 }
 
 void VueRoue::dessinerCellule(QPainter& p, const Cellule& c)

@@ -61,9 +61,9 @@ Etiquette Etiquette::faire(const QString& titre, const QString& symbole, const Q
             p.drawImage(0, 0, Effets::flouter(texte, r * echelle, halo));
         p.drawImage(0, 0, texte);
     }
-    auto* e = new Etiquette{tout, centre};
-    cache.insert(cle, e);
-    return *e;
+    const Etiquette e{tout, centre};
+    cache.insert(cle, new Etiquette(e));
+    return e;
 }
 
 void Etiquette::dessiner(QPainter& p, QPointF lieu) const

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -189,4 +191,28 @@ TEST(Symboles, EverySymbolOfTheCatalogueAndTheOffersHasAnIcon)
         EXPECT_EQ(autres, 0) << nom.toStdString();
     }
     EXPECT_TRUE(Symboles::image(QStringLiteral("n.existe.pas"), 17, Qt::red, 1).isNull());
+}
+
+TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
+{
+    EtatRoue etat;
+    VueRoue vue(etat);
+    vue.setReduire(false);
+    etat.setPetales({{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}});
+    vue.show();
+    etat.setOuverte(true);
+    EXPECT_TRUE(vue.animateur().actif());
+    QElapsedTimer montre;
+    montre.start();
+    while (vue.animateur().actif() && montre.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    EXPECT_FALSE(vue.animateur().actif());
+    EXPECT_NEAR(vue.ouverture(), 1, 1e-9);
+    const QImage im = vue.grab().toImage();
+    // The mascot's face in the middle, the first petal above it, transparent corners.
+    const QColor face = im.pixelColor(im.width() / 2 + im.width() * 45 / 640, im.height() / 2);
+    EXPECT_GT(face.alpha(), 250);
+    EXPECT_GT(face.lightness(), 170);
+    EXPECT_GT(im.pixelColor(im.width() / 2, im.height() / 2 - im.height() * 100 / 640).alpha(), 100);
+    EXPECT_EQ(im.pixelColor(2, 2).alpha(), 0);
 }
