@@ -1,4 +1,5 @@
 // The wheel view's motion: opening pop or fade, the tab's spring, the delayed tools, lit cells.
+#include "commun/Dossier.h"
 #include "roue/EtatRoue.h"
 #include "roue/Retouche.h"
 #include "roue/Symboles.h"
@@ -215,4 +216,29 @@ TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
     EXPECT_GT(face.lightness(), 170);
     EXPECT_GT(im.pixelColor(im.width() / 2, im.height() / 2 - im.height() * 100 / 640).alpha(), 100);
     EXPECT_EQ(im.pixelColor(2, 2).alpha(), 0);
+}
+
+TEST(VueMouvement, GtkSettingAsksToReduceMotion)
+{
+    Dossier d;
+    const QByteArray ancien = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", d.racine().toLocal8Bit());
+    for (const char* valeur : {"false", "0", " FALSE "}) {
+        d.ecrire(QStringLiteral("gtk-3.0/settings.ini"),
+                 QByteArray("[Settings]\ngtk-theme-name=Adwaita\ngtk-enable-animations=") + valeur + "\n");
+        EXPECT_TRUE(VueRoue::mouvementReduitDuBureau()) << valeur;
+        EtatRoue etat;
+        EXPECT_TRUE(VueRoue(etat).reduire()) << valeur;
+    }
+    // Animations on, or a damaged file, leave the choice to the other desktop settings.
+    QFile::remove(d.chemin(QStringLiteral("gtk-3.0/settings.ini")));
+    const bool sansFichier = VueRoue::mouvementReduitDuBureau();
+    d.ecrire(QStringLiteral("gtk-3.0/settings.ini"), "[Settings]\ngtk-enable-animations=true\n");
+    EXPECT_EQ(VueRoue::mouvementReduitDuBureau(), sansFichier);
+    d.ecrire(QStringLiteral("gtk-3.0/settings.ini"), QByteArray("\xff\xfe[[[\n=\n", 9));
+    EXPECT_EQ(VueRoue::mouvementReduitDuBureau(), sansFichier);
+    if (ancien.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", ancien);
 }
