@@ -193,10 +193,13 @@ void VueRoue::suivre()
     // Opening: a pop from 0.55 on a spring, or only a short fade when motion is reduced.
     ouverture_.aller(etat_.ouverte() ? 1 : 0,
                      reduire_ ? Mouvement::par(Fondu{0.15}) : Mouvement::par(Ressort{0.34, 0.68}), animateur_);
-    onglet_.aller(etat_.panneau() ? 1 : 0, ressort(0.42, 0.72), animateur_);
+    // The tab needs an offer and its petal to stand beside: without them the disc stays round
+    // whatever the arc's state says.
+    const bool arc = etat_.panneau() && etat_.retouche() && etat_.angleModifier();
+    onglet_.aller(arc ? 1 : 0, ressort(0.42, 0.72), animateur_);
     // The tools fade in after the tab has started to grow, and out at once.
-    if (etat_.panneau() != outilsOuverts_) {
-        outilsOuverts_ = etat_.panneau();
+    if (arc != outilsOuverts_) {
+        outilsOuverts_ = arc;
         outils_.aller(outilsOuverts_ ? 1 : 0,
                       reduire_ ? Mouvement::immediat() : Mouvement::par(Fondu{0.18, outilsOuverts_ ? 0.12 : 0}),
                       animateur_);
