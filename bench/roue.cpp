@@ -118,6 +118,26 @@ void ImageNeufPetalesArcOuvert(benchmark::State& s)
 }
 BENCHMARK(ImageNeufPetalesArcOuvert)->Unit(benchmark::kMillisecond);
 
+// A frame while a hovered petal springs out: it is resampled, the others are copied.
+void ImagePendantLeSurvol(benchmark::State& s)
+{
+    EtatRoue etat;
+    VueRoue vue(etat);
+    neufPetales(etat);
+    etat.setPanneau(false);
+    etat.setOutil(std::nullopt);
+    vue.stabiliser();
+    QImage im = toile();
+    int i = 0;
+    for (auto _ : s) {
+        if (!vue.animateur().actif())
+            etat.setSurvol(i++ % 8);
+        vue.animateur().avancer(1.0 / 60);
+        peindre(vue, im);
+    }
+}
+BENCHMARK(ImagePendantLeSurvol)->Unit(benchmark::kMillisecond);
+
 // A frame while the tab grows: the blurred rim cannot come from the cache.
 void ImagePendantLOnglet(benchmark::State& s)
 {
