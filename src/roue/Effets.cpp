@@ -111,13 +111,16 @@ QImage flouter(const QImage& source, double rayon, const QColor& couleur)
 
 void dessiner(QPainter& p, const Flou& f, QPointF decalage)
 {
-    // A wide blur hides detail: it is made at one pixel per point at most, which keeps large
-    // shadows cheap on dense screens.
+    // A wide blur hides detail: it is made at one pixel per point at most (half that for the
+    // widest), which keeps shadows cheap on dense screens.
     const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
-    const double resolution = f.rayon >= 3 ? std::min(dpr, 1.0) : dpr;
+    const double resolution = f.rayon >= 6 ? std::min(dpr, 0.5) : f.rayon >= 2 ? std::min(dpr, 1.0) : dpr;
     const quint64 cle = empreinte(f, resolution);
-    Image* entree = cache().object(cle);
-    if (!entree) {
+    // A copy: the cache may drop an entry as soon as another is put in.
+    Image entree;
+    if (const Image* garde = cache().object(cle)) {
+        entree = *garde;
+    } else {
         const double marge = 3 * f.rayon + f.trait / 2 + 2;
         const QRectF cadre = f.forme.boundingRect().adjusted(-marge, -marge, marge, marge);
         const QSize taille(int(std::ceil(cadre.width() * resolution)), int(std::ceil(cadre.height() * resolution)));
@@ -142,12 +145,12 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
             m.fillRect(cadre, *f.masque);
         }
         image.setDevicePixelRatio(resolution);
-        entree = new Image{image, cadre.topLeft()};
-        cache().insert(cle, entree, std::max<qsizetype>(1, image.sizeInBytes() / 1024));
+        entree = Image{image, cadre.topLeft()};
+        cache().insert(cle, new Image(entree), std::max<qsizetype>(1, image.sizeInBytes() / 1024));
     }
     const bool lisse = p.testRenderHint(QPainter::SmoothPixmapTransform);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p.drawImage(entree->origine + decalage, entree->image);
+    p.drawImage(entree.origine + decalage, entree.image);
     p.setRenderHint(QPainter::SmoothPixmapTransform, lisse);
 }
 

@@ -47,6 +47,13 @@ const QHash<QString, QString>& table()
         {"pencil.and.scribble", "pencil-line"},
         {"eye.slash", "eye-off"},
         {"sun.max", "sun"},
+        // Status icon and tool windows.
+        {"checkmark.circle.fill", "circle-check"},
+        {"exclamationmark.circle.fill", "circle-alert"},
+        {"circle.circle", "circle-dot"},
+        {"play.fill", "play"},
+        {"pause.fill", "pause"},
+        {"wand.and.stars", "wand-sparkles"},
     };
     return t;
 }

@@ -6,6 +6,7 @@
 #include "roue/VueRoueCouleurs.h"
 #include "roue/VueRoueEtiquette.h"
 
+#include <QCache>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -80,7 +81,63 @@ void enGroupe(QPainter& p, double T, double opacite, const std::function<void(QP
     p.restore();
 }
 
+QString cleBrosse(const QBrush& b)
+{
+    if (const QGradient* g = b.gradient()) {
+        QString cle = QStringLiteral("g");
+        if (g->type() == QGradient::LinearGradient) {
+            const auto* l = static_cast<const QLinearGradient*>(g);
+            cle += QStringLiteral("%1,%2,%3,%4").arg(l->start().x()).arg(l->start().y()).arg(l->finalStop().x()).arg(l->finalStop().y());
+        }
+        for (const auto& [position, couleur] : g->stops())
+            cle += QStringLiteral(";%1:%2").arg(position).arg(couleur.rgba(), 0, 16);
+        return cle;
+    }
+    return QString::number(b.color().rgba(), 16);
+}
+
+// Draws a picture made at the device's resolution. Where the painter only translates, the
+// picture is copied pixel for pixel: the raster engine's plain blit, far cheaper than its
+// resampling path.
+void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
+{
+    const double dprAppareil = p.device() ? p.device()->devicePixelRatioF() : 1;
+    if (p.transform().type() > QTransform::TxTranslate || dpr != dprAppareil) {
+        p.drawImage(QRectF(lieu, QSizeF(brute.size()) / dpr), brute);
+        return;
+    }
+    const QPointF pixel = p.transform().map(lieu) * dpr;
+    p.save();
+    p.resetTransform();
+    p.scale(1 / dpr, 1 / dpr);
+    p.drawImage(QPoint(int(std::lround(pixel.x())), int(std::lround(pixel.y()))), brute);
+    p.restore();
+}
+
+// Pictures of cells as painted, at device resolution, keyed by all they show.
+struct ImageCellule {
+    QImage image;  // device pixels, marked 1:1
+    QPointF origine;
+    double dpr;
+};
+
+QCache<QString, ImageCellule>& cellulesPeintes()
+{
+    static QCache<QString, ImageCellule> c(32 * 1024);  // KiB
+    return c;
+}
+
 } // namespace
+
+struct VueRoue::Cellule {
+    Galet forme;
+    QBrush fond;
+    bool allumee;
+    QColor lueur;
+    QString titre, symbole;
+    QPointF lieu;  // the label's place
+    double opaciteEtiquette = 1;
+};
 
 VueRoue::VueRoue(EtatRoue& etat, QWidget* parent, double T)
     : QWidget(parent), etat_(etat), T_(T), mascotte_(etat, animateur_)
@@ -136,10 +193,13 @@ void VueRoue::suivre()
     // Opening: a pop from 0.55 on a spring, or only a short fade when motion is reduced.
     ouverture_.aller(etat_.ouverte() ? 1 : 0,
                      reduire_ ? Mouvement::par(Fondu{0.15}) : Mouvement::par(Ressort{0.34, 0.68}), animateur_);
-    onglet_.aller(etat_.panneau() ? 1 : 0, ressort(0.42, 0.72), animateur_);
+    // The tab needs an offer and its petal to stand beside: without them the disc stays round
+    // whatever the arc's state says.
+    const bool arc = etat_.panneau() && etat_.retouche() && etat_.angleModifier();
+    onglet_.aller(arc ? 1 : 0, ressort(0.42, 0.72), animateur_);
     // The tools fade in after the tab has started to grow, and out at once.
-    if (etat_.panneau() != outilsOuverts_) {
-        outilsOuverts_ = etat_.panneau();
+    if (arc != outilsOuverts_) {
+        outilsOuverts_ = arc;
         outils_.aller(outilsOuverts_ ? 1 : 0,
                       reduire_ ? Mouvement::immediat() : Mouvement::par(Fondu{0.18, outilsOuverts_ ? 0.12 : 0}),
                       animateur_);
@@ -232,9 +292,31 @@ void VueRoue::peindre(QPainter& p)
 
 void VueRoue::peindreVerre(QPainter& p)
 {
+    const double e = std::max(onglet_.valeur(), 0.0);
+    const double am = etat_.angleModifier().value_or(0);
+    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
+    // Without a tab the outline is the same circle whatever the edit petal's angle.
+    const QString cle = QStringLiteral("%1|%2|%3|%4|%5").arg(e).arg(e > 0.02 ? am : 0).arg(sombre_).arg(dpr).arg(T_);
+    if (cle != cleVerre_) {
+        verre_ = QImage(int(std::ceil(T_ * dpr)), int(std::ceil(T_ * dpr)), QImage::Format_ARGB32_Premultiplied);
+        verre_.setDevicePixelRatio(dpr);
+        verre_.fill(Qt::transparent);
+        QPainter q(&verre_);
+        q.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        dessinerVerre(q, e, am);
+        q.end();
+        verre_.setDevicePixelRatio(1);
+        cleVerre_ = cle;
+        dprVerre_ = dpr;
+    }
+    copier(p, QPointF(0, 0), verre_, dprVerre_);
+}
+
+void VueRoue::dessinerVerre(QPainter& p, double e, double am)
+{
     const Teintes t(sombre_);
     const QRectF carre(0, 0, T_, T_);
-    const QPainterPath S = FormeRoue{std::max(onglet_.valeur(), 0.0), etat_.angleModifier().value_or(0), 52}.chemin(carre);
+    const QPainterPath S = FormeRoue{e, am, 52}.chemin(carre);
     // No blur of what lies behind on this platform: a frosted tint stands for the material.
     p.fillPath(S, sombre_ ? QColor(30, 31, 36, 150) : QColor(246, 247, 250, 140));
     p.fillPath(S, blanc(sombre_ ? 0.04 : 0.14));
@@ -265,26 +347,67 @@ QBrush VueRoue::remplissage(bool allumee, bool modifier) const
     return Couleurs::tilleulVerre(carre);
 }
 
-void VueRoue::peindreCellule(QPainter& p, const Galet& galet, const QBrush& fond, bool allumee, const QColor& lueur)
+void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
 {
-    const QPainterPath forme = galet.chemin(QRectF(0, 0, T_, T_));
-    const double densite = opacite(fond);
-    if (allumee)
-        Effets::dessiner(p, {forme, 0, attenuee(lueur, densite), 8, {}});
+    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
+    const QString cle = QStringLiteral("%1,%2,%3,%4,%5|%6|%7|%8|%9")
+                            .arg(c.forme.r1).arg(c.forme.r2).arg(c.forme.a0).arg(c.forme.a1).arg(c.forme.rc)
+                            .arg(cleBrosse(c.fond)).arg(c.allumee).arg(c.lueur.rgba(), 0, 16).arg(c.titre)
+                      + QStringLiteral("|%1|%2|%3|%4|%5").arg(c.symbole).arg(c.opaciteEtiquette).arg(sombre_).arg(dpr).arg(T_);
+    // A copy: the cache may drop an entry as soon as another is put in.
+    ImageCellule peinte;
+    if (const ImageCellule* garde = cellulesPeintes().object(cle)) {
+        peinte = *garde;
+    } else {
+        // On whole device pixels, so that a settled cell is copied rather than resampled.
+        const QRectF large = c.forme.chemin(QRectF(0, 0, T_, T_)).boundingRect()
+                                 .united(QRectF(c.lieu - QPointF(60, 30), QSizeF(120, 60)))
+                                 .adjusted(-26, -26, 26, 26);
+        const QPointF coin(std::floor(large.left() * dpr) / dpr, std::floor(large.top() * dpr) / dpr);
+        const QRectF cadre(coin, QSizeF(std::ceil((large.right() - coin.x()) * dpr) / dpr,
+                                        std::ceil((large.bottom() - coin.y()) * dpr) / dpr));
+        QImage im(int(std::ceil(cadre.width() * dpr)), int(std::ceil(cadre.height() * dpr)),
+                  QImage::Format_ARGB32_Premultiplied);
+        im.setDevicePixelRatio(dpr);
+        im.fill(Qt::transparent);
+        {
+            QPainter q(&im);
+            q.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+            q.translate(-cadre.topLeft());
+            dessinerCellule(q, c);
+        }
+        im.setDevicePixelRatio(1);
+        peinte = ImageCellule{im, cadre.topLeft(), dpr};
+        cellulesPeintes().insert(cle, new ImageCellule(peinte), std::max<qsizetype>(1, im.sizeInBytes() / 1024));
+    }
+    copier(p, peinte.origine, peinte.image, peinte.dpr);
+}
+
+void VueRoue::dessinerCellule(QPainter& p, const Cellule& c)
+{
+    const Teintes t(sombre_);
+    const QPainterPath forme = c.forme.chemin(QRectF(0, 0, T_, T_));
+    const double densite = opacite(c.fond);
+    if (c.allumee)
+        Effets::dessiner(p, {forme, 0, attenuee(c.lueur, densite), 8, {}});
     else
-        Effets::dessiner(p, {forme, 0, attenuee(Teintes(sombre_).ombre, densite), 2, {}}, {0, 1});
-    p.fillPath(forme, fond);
+        Effets::dessiner(p, {forme, 0, attenuee(t.ombre, densite), 2, {}}, {0, 1});
+    p.fillPath(forme, c.fond);
     p.strokePath(forme, QPen(QBrush(reflet(forme)), 1.3));
+    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
+    p.setOpacity(c.opaciteEtiquette);
+    Etiquette::faire(c.titre, c.symbole, c.allumee ? Couleurs::encre() : t.libelle,
+                     c.allumee ? blanc(0.5) : t.halo, dpr)
+        .dessiner(p, c.lieu);
+    p.setOpacity(1);
 }
 
 void VueRoue::peindrePetales(QPainter& p)
 {
-    const Teintes t(sombre_);
     const auto& petales = etat_.petales();
     const int n = int(petales.size());
     const double pas = 360.0 / std::max(n, 1);
     const QPointF c = centre();
-    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
     for (int i = 0; i < n; ++i) {
         const Petale& petale = petales[i];
         const double a = i * pas;
@@ -295,20 +418,16 @@ void VueRoue::peindrePetales(QPainter& p)
         p.translate(c);
         p.scale(s, s);
         p.translate(-c);
-        peindreCellule(p, Galet{78, 172, a - pas / 2 + 2.9, a + pas / 2 - 2.9, 16}, remplissage(allumee, modifier),
-                       allumee, modifier ? Couleurs::lueurRose() : Couleurs::lueurTilleul());
-        Etiquette::faire(petale.titre, petale.symbole, allumee ? Couleurs::encre() : t.libelle,
-                         allumee ? blanc(0.5) : t.halo, dpr)
-            .dessiner(p, Formes::point(c, a, 125));
+        peindreCellule(p, {Galet{78, 172, a - pas / 2 + 2.9, a + pas / 2 - 2.9, 16}, remplissage(allumee, modifier),
+                           allumee, modifier ? Couleurs::lueurRose() : Couleurs::lueurTilleul(), petale.titre,
+                           petale.symbole, Formes::point(c, a, 125)});
         p.restore();
     }
 }
 
 void VueRoue::peindrePanneau(QPainter& p, const Retouche& offre, double am)
 {
-    const Teintes t(sombre_);
     const QPointF c = centre();
-    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
     const double b0 = am - 52;
     for (int k = 0; k < offre.outils.size(); ++k) {
         const Retouche::Outil& outil = offre.outils[k];
@@ -322,13 +441,10 @@ void VueRoue::peindrePanneau(QPainter& p, const Retouche& offre, double am)
         p.scale(s, s);
         p.translate(-lieu);
         const QBrush fond = allume ? QBrush(attenuee(offre.cellule, offre.app ? 1 : 0.45)) : QBrush(blanc(0.16));
-        peindreCellule(p, Galet{200, 260, bk + 2, bk + 24, 13}, fond, allume, Couleurs::lueurRose());
         // A tool that cannot be used without the missing application looks dimmed.
-        if (!offre.app && !Retouche::interne(outil.cle))
-            p.setOpacity(p.opacity() * 0.45);
-        Etiquette::faire(outil.titre, outil.symbole, allume ? Couleurs::encre() : t.libelle,
-                         allume ? blanc(0.5) : t.halo, dpr)
-            .dessiner(p, lieu);
+        const double opaciteEtiquette = !offre.app && !Retouche::interne(outil.cle) ? 0.45 : 1;
+        peindreCellule(p, {Galet{200, 260, bk + 2, bk + 24, 13}, fond, allume, Couleurs::lueurRose(), outil.titre,
+                           outil.symbole, lieu, opaciteEtiquette});
         p.restore();
     }
 

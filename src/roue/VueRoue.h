@@ -60,8 +60,11 @@ private:
     void peindreVerre(QPainter& p);
     void peindrePanneau(QPainter& p, const Retouche& offre, double am);
     void peindrePetales(QPainter& p);
-    void peindreCellule(QPainter& p, const Galet& forme, const QBrush& remplissage, bool allumee,
-                        const QColor& lueur);
+    // One petal or tool cell with its glow or shadow, rim and label.
+    struct Cellule;
+    void peindreCellule(QPainter& p, const Cellule& c);
+    void dessinerCellule(QPainter& p, const Cellule& c);
+    void dessinerVerre(QPainter& p, double e, double am);
     QBrush remplissage(bool allumee, bool modifier) const;
 
     EtatRoue& etat_;
@@ -77,4 +80,8 @@ private:
     Mascotte mascotte_;
     bool outilsOuverts_ = false;
     bool bougeait_ = false;
+    // The glass as last painted, at device resolution: a settled wheel paints it in one go.
+    QImage verre_;
+    QString cleVerre_;
+    double dprVerre_ = 1;
 };

@@ -52,18 +52,26 @@ Etiquette Etiquette::faire(const QString& titre, const QString& symbole, const Q
     const double marge = std::ceil(3 * halos[0]) + 1;
     QPointF centre;
     const QImage texte = contenu(titre, symbole, couleur, echelle, marge, &centre);
+    // The halos are soft: made at one pixel per point at most, then laid under the crisp text.
+    const double flou = std::min(echelle, 1.0);
+    const QImage source = flou == echelle ? texte : contenu(titre, symbole, couleur, flou, marge, &centre);
     QImage tout(texte.size(), QImage::Format_ARGB32_Premultiplied);
     tout.fill(Qt::transparent);
     tout.setDevicePixelRatio(echelle);
     {
         QPainter p(&tout);
-        for (double r : halos)
-            p.drawImage(0, 0, Effets::flouter(texte, r * echelle, halo));
-        p.drawImage(0, 0, texte);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRectF cadre(QPointF(0, 0), QSizeF(texte.size()) / echelle);
+        for (double r : halos) {
+            QImage h = Effets::flouter(source, r * flou, halo);
+            h.setDevicePixelRatio(1);
+            p.drawImage(QRectF(QPointF(0, 0), QSizeF(h.size()) / flou), h);
+        }
+        p.drawImage(cadre.topLeft(), texte);
     }
-    auto* e = new Etiquette{tout, centre};
-    cache.insert(cle, e);
-    return *e;
+    const Etiquette e{tout, centre};
+    cache.insert(cle, new Etiquette(e));
+    return e;
 }
 
 void Etiquette::dessiner(QPainter& p, QPointF lieu) const

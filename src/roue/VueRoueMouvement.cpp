@@ -47,7 +47,6 @@ std::optional<bool> reglageGtk()
 
 bool VueRoue::mouvementReduitDuBureau()
 {
-    if (const auto gnome = reglageGnome())
-        return *gnome;
-    return reglageGtk().value_or(false);
+    // Either place may hold the user's choice, depending on the desktop: one is enough.
+    return reglageGnome().value_or(false) || reglageGtk().value_or(false);
 }

@@ -129,6 +129,51 @@ TEST_F(RenduRoue, TabGrowsOverTheToolsOnlyWhileTheArcIsOpen)
     EXPECT_GT(modifier.red(), modifier.green() + 10) << modifier.name().toStdString();
 }
 
+TEST_F(RenduRoue, ArcStateWithoutAnOfferLeavesTheDiscRound)
+{
+    etat.setPetales(quatre());
+    etat.setPanneau(true);  // as a launch option may set it
+    const QImage im = rendre(etat, false, echelle, gris);
+    for (double a = 0; a < 360; a += 30) {
+        EXPECT_NEAR(sonde(im, a, 230).lightness(), gris.lightness(), 6) << a;
+        EXPECT_GT(sonde(im, a, 180).lightness(), gris.lightness() + 40) << a;
+    }
+}
+
+TEST_F(RenduRoue, LitToolIsFainterWithoutTheSiblingApplication)
+{
+    QList<Petale> petales = quatre();
+    petales.append(Retouche::offrePDF().petale());
+    etat.setPetales(petales);
+    etat.setPanneau(true);
+    etat.setOutil(1);
+    const double am = 288;
+    const auto cellule = [&](const Retouche& offre) {
+        etat.setRetouche(offre);
+        return sonde(rendre(etat, false, echelle, gris), am - 52 + 26 + 6, 252);
+    };
+    const QColor absente = cellule(Retouche::offrePDF());
+    const QColor presente = cellule(Retouche::offrePDF(QStringLiteral("/usr/share/applications/folio.desktop")));
+    EXPECT_GT(saturation(presente), saturation(absente) + 0.05)
+        << presente.name().toStdString() << " " << absente.name().toStdString();
+    // The image offer's tools are all in the application: their labels never dim, so the
+    // label's ink is as dark with or without the sketching application.
+    const auto encre = [&](const Retouche& offre) {
+        etat.setRetouche(offre);
+        etat.setOutil(std::nullopt);
+        const QImage im = rendre(etat, false, echelle, gris);
+        // The darkest pixel of the label around its place.
+        const QPointF lieu = Formes::point({320, 320}, am - 52 + 13, 230) * echelle;
+        int sombre = 255;
+        for (int y = -30; y <= 30; ++y)
+            for (int x = -30; x <= 30; ++x)
+                sombre = std::min(sombre, im.pixelColor(int(lieu.x()) + x, int(lieu.y()) + y).lightness());
+        return sombre;
+    };
+    EXPECT_EQ(encre(Retouche::offreImage()), encre(Retouche::offreImage(QStringLiteral("/a/croquis.desktop"))));
+    EXPECT_LT(encre(Retouche::offreImage()) + 40, encre(Retouche::offrePDF()));
+}
+
 TEST_F(RenduRoue, ProgressRingCoversItsFraction)
 {
     etat.setPetales(quatre());
