@@ -142,19 +142,20 @@ bool convaincant(const cv::Mat1b& masque)
 }
 
 // A soft mask at working size brought to full size: bilinear, then a steep ramp so the
-// edge stays a couple of pixels wide whatever the enlargement.
+// edge stays a couple of pixels wide whatever the enlargement. Bytes all the way: a
+// float mask of a large photo would weigh four times the image's alpha.
 cv::Mat1b pleineTaille(const cv::Mat1b& petit, cv::Size taille)
 {
-    cv::Mat1f doux;
-    petit.convertTo(doux, CV_32F, 1.0 / 255.0);
-    cv::GaussianBlur(doux, doux, cv::Size(3, 3), 0);
-    cv::Mat1f grand;
+    cv::Mat1b doux;
+    cv::GaussianBlur(petit, doux, cv::Size(3, 3), 0);
+    const double pente = std::max(1.0, static_cast<double>(taille.width) / petit.cols / 2.0);
+    cv::Mat1b rampe(1, 256);
+    for (int v = 0; v < 256; ++v)
+        rampe(0, v) = cv::saturate_cast<uchar>((v - 127.5) * pente + 127.5);
+    cv::Mat1b grand;
     cv::resize(doux, grand, taille, 0, 0, cv::INTER_LINEAR);
-    const double agrandissement = static_cast<double>(taille.width) / petit.cols;
-    const double pente = std::max(1.0, agrandissement / 2.0);
-    cv::Mat1b m;
-    grand.convertTo(m, CV_8U, 255.0 * pente, 255.0 * (0.5 - 0.5 * pente));
-    return m;
+    cv::LUT(grand, rampe, grand);
+    return grand;
 }
 
 cv::Mat1b segmenter(const QImage& image)
@@ -211,10 +212,7 @@ QString detourer(const QString& source)
     }
     Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (détourée)"),
                                   QStringLiteral("png"));
-    sousVips(source, sortie.chemin(), [&] {
-        depuisQImage(image).pngsave(QFile::encodeName(sortie.temporaire()).constData(),
-                                    vips::VImage::option()->set("compression", 6));
-    });
+    sousVips(source, sortie.chemin(), [&] { ecrirePng(depuisQImage(image), sortie.temporaire(), true); });
     return sortie.valider();
 }
 

@@ -57,17 +57,9 @@ VImage sansMetadonnees(const VImage& image)
     return copie;
 }
 
-void ecrirePng(const VImage& image, const QByteArray& chemin, bool nu)
+void ecrireJpeg(const VImage& image, const QString& chemin, int qualite, bool nu)
 {
-    image.pngsave(chemin.constData(), VImage::option()
-                                          ->set("compression", 6)
-                                          ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)
-                                          ->set("strip", nu));
-}
-
-void ecrireJpeg(const VImage& image, const QByteArray& chemin, int qualite, bool nu)
-{
-    surBlanc(image).jpegsave(chemin.constData(), VImage::option()
+    surBlanc(image).jpegsave(local(chemin).constData(), VImage::option()
                                                      ->set("Q", qualite)
                                                      ->set("optimize_coding", true)
                                                      ->set("strip", nu));
@@ -76,17 +68,16 @@ void ecrireJpeg(const VImage& image, const QByteArray& chemin, int qualite, bool
 // Writes `image` in format `id` ("jpg", "png", "heic", "avif", "tiff").
 void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
 {
-    const QByteArray c = local(chemin);
     if (id == QLatin1String("jpg"))
-        ecrireJpeg(image, c, 90, false);
+        ecrireJpeg(image, chemin, 90, false);
     else if (id == QLatin1String("png"))
-        ecrirePng(image, c, false);
+        ecrirePng(image, chemin, false);
     else if (id == QLatin1String("heic"))
         ecrireHeif(image, chemin, 90, false, orientationDe(image));
     else if (id == QLatin1String("avif"))
         ecrireHeif(image, chemin, 90, true, orientationDe(image));
     else if (id == QLatin1String("tiff"))
-        image.tiffsave(c.constData());
+        image.tiffsave(local(chemin).constData());
     else
         throw Erreur::ecriture(nomDe(chemin));
 }
@@ -195,11 +186,10 @@ QString imageLegere(const QString& source)
     Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (légère)"),
                                   alpha ? QStringLiteral("png") : QStringLiteral("jpg"));
     sousVips(source, sortie.chemin(), [&] {
-        const QByteArray c = local(sortie.temporaire());
         if (alpha)
-            ecrirePng(huitBits(reduite), c, true);
+            ecrirePng(huitBits(reduite), sortie.temporaire(), true);
         else
-            ecrireJpeg(reduite, c, 75, true);
+            ecrireJpeg(reduite, sortie.temporaire(), 75, true);
     });
     return sortie.valider();
 }

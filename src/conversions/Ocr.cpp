@@ -13,6 +13,9 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+// libgomp comes with the recogniser; declared weak so a build without it still links.
+extern "C" void omp_set_dynamic(int) __attribute__((weak));
+
 namespace Conversions {
 
 namespace {
@@ -56,6 +59,11 @@ tesseract::TessBaseAPI& moteur()
                 journalMoteur(QStringLiteral("tesseract : données fra+eng introuvables"));
             indisponible();
         }
+        // The recogniser asks for a fixed team of threads that spin while they wait: on a
+        // busy machine (other pages, other files) they fight and run five times slower.
+        // Dynamic teams shrink to the cores left idle.
+        if (omp_set_dynamic)
+            omp_set_dynamic(1);
         nouveau->SetVariable("debug_file", "/dev/null");
         nouveau->SetPageSegMode(tesseract::PSM_AUTO);
         api = std::move(nouveau);

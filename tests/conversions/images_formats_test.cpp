@@ -199,3 +199,38 @@ TEST(ImagesFormats, CopieLegereTourneeEtSansMetadonnees)
     EXPECT_FALSE(tout.contains("exif-data"));
     EXPECT_FALSE(tout.contains("orientation"));
 }
+
+// The image the text recognition, the PDF writer and the tool windows take as it is.
+TEST(ImagesFormats, RedresseeTourneeReduiteJamaisAgrandie)
+{
+    Dossier d;
+    const QString source = jpegOriente(d, "portrait.jpg", photo(300, 200), 6);
+    const QImage droite = redressee(source);
+    EXPECT_EQ(droite.size(), QSize(200, 300));
+    EXPECT_EQ(droite.format(), QImage::Format_RGBX8888);
+    EXPECT_LT(qGreen(droite.pixel(190, 5)), 45);  // the red corner, turned top-right
+    EXPECT_EQ(redressee(source, 150).size(), QSize(100, 150));
+    EXPECT_EQ(redressee(source, 5000).size(), QSize(200, 300));
+
+    const QImage transparente = redressee(ecrire(d, "logo.png", logo(80, 60)));
+    EXPECT_EQ(transparente.format(), QImage::Format_RGBA8888);
+    EXPECT_EQ(qAlpha(transparente.pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(transparente.pixel(40, 30)), 255);
+}
+
+TEST(ImagesFormats, AplatirSurBlanc)
+{
+    QImage image(4, 1, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    image.setPixel(1, 0, qRgba(255, 0, 0, 128));
+    image.setPixel(2, 0, qRgba(10, 20, 30, 255));
+    image.setPixel(3, 0, qRgba(0, 0, 255, 0));
+    const QImage plat = aplatir(image);
+    EXPECT_FALSE(plat.hasAlphaChannel());
+    EXPECT_EQ(plat.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(qRed(plat.pixel(1, 0)), 255);
+    EXPECT_NEAR(qGreen(plat.pixel(1, 0)), 127, 2);
+    EXPECT_EQ(plat.pixel(2, 0), qRgb(10, 20, 30));
+    EXPECT_EQ(plat.pixel(3, 0), qRgb(255, 255, 255));
+    EXPECT_THROW(aplatir(QImage()), Erreur);
+}
