@@ -117,11 +117,14 @@ void Controleur::poserIcone(const QString& quoi)
     if (quoi == QLatin1String("anneau")) {
         const double f = fractionIcone_;
         element_->setIcon(Icone::icone([&](double e) { return Icone::anneau(f, encre, e); }));
-    } else if (quoi == QLatin1String("repos")) {
-        element_->setIcon(Icone::icone([&](double e) { return Icone::repos(encre, e); }));
     } else {
-        const bool reussite = quoi == QLatin1String("reussite");
-        element_->setIcon(Icone::icone([&](double e) { return Icone::issue(reussite, encre, e); }));
+        static const QHash<QString, QString> symboles{
+            {QStringLiteral("repos"), QStringLiteral("circle.circle")},
+            {QStringLiteral("reussite"), QStringLiteral("checkmark.circle.fill")},
+            {QStringLiteral("echec"), QStringLiteral("exclamationmark.circle.fill")},
+        };
+        const QString nom = symboles.value(quoi);
+        element_->setIcon(Icone::icone([&](double e) { return Icone::symbole(nom, encre, e); }));
     }
 }
 

@@ -1,7 +1,8 @@
 #include "application/Icone.h"
 
+#include "roue/Symboles.h"
+
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <algorithm>
 #include <cmath>
@@ -46,44 +47,9 @@ QImage anneau(double fraction, const QColor& couleur, double echelle)
     return image;
 }
 
-QImage repos(const QColor& couleur, double echelle)
+QImage symbole(const QString& nom, const QColor& couleur, double echelle)
 {
-    QImage image = toile(echelle);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(couleur, 1.6));
-    p.drawEllipse(cercle(7));
-    p.setPen(Qt::NoPen);
-    p.setBrush(couleur);
-    p.drawEllipse(cercle(3.2));
-    return image;
-}
-
-QImage issue(bool reussite, const QColor& couleur, double echelle)
-{
-    QImage image = toile(echelle);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(couleur);
-    p.drawEllipse(cercle(8));
-    p.setCompositionMode(QPainter::CompositionMode_Clear);
-    QPen trou(Qt::black, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(trou);
-    p.setBrush(Qt::NoBrush);
-    if (reussite) {
-        QPainterPath coche;
-        coche.moveTo(5.2, 9.3);
-        coche.lineTo(7.8, 11.8);
-        coche.lineTo(12.8, 6.4);
-        p.drawPath(coche);
-    } else {
-        p.drawLine(QPointF(9, 4.8), QPointF(9, 10));
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
-        p.drawEllipse(QPointF(9, 13), 1.2, 1.2);
-    }
-    return image;
+    return Symboles::image(nom, cote, couleur, echelle);
 }
 
 QIcon icone(const std::function<QImage(double)>& dessin)

@@ -5,8 +5,8 @@
 #include <QImage>
 #include <functional>
 
-// The tray icon's pictures, drawn by code in one colour legible on the panel (tray icons
-// are not tinted on this platform).
+// The tray icon's pictures, in one colour legible on the panel (tray icons are not tinted
+// on this platform).
 namespace Icone {
 
 inline constexpr int cote = 18;           // logical pixels
@@ -19,10 +19,9 @@ inline constexpr double auMoins = 0.03;
 // over max(fraction, 3 %) of a turn (at most a full turn). `echelle` is the device pixel ratio.
 QImage anneau(double fraction, const QColor& couleur, double echelle = 1);
 
-// At rest: a circle around a dot.
-QImage repos(const QColor& couleur, double echelle = 1);
-// The outcome flash: a filled disc with a check or an exclamation mark cut out.
-QImage issue(bool reussite, const QColor& couleur, double echelle = 1);
+// A symbol of the icon set ("circle.circle" at rest, "checkmark.circle.fill" and
+// "exclamationmark.circle.fill" for the outcome flash).
+QImage symbole(const QString& nom, const QColor& couleur, double echelle = 1);
 
 // An icon holding the picture at 1×, 2× and 3×.
 QIcon icone(const std::function<QImage(double)>& dessin);

@@ -51,13 +51,14 @@ TEST(Icone, UnTourCompletAuPlus)
         EXPECT_GT(opacite(i, d), 240) << d;
 }
 
-TEST(Icone, LesSymbolesDIssueSeDistinguent)
+TEST(Icone, LesTroisSymbolesDeLIconeExistentEtSeDistinguent)
 {
-    const QImage ok = Icone::issue(true, Qt::white, echelle);
-    const QImage non = Icone::issue(false, Qt::white, echelle);
-    EXPECT_NE(ok, non);
-    // The exclamation's stem is cut out of the disc at its centre top; the check is not there.
-    EXPECT_EQ(qAlpha(non.pixel(36, 26)), 0);
-    EXPECT_EQ(qAlpha(ok.pixel(36, 26)), 255);
-    EXPECT_EQ(qRed(ok.pixel(36, 60)), 255);
+    QList<QImage> vus;
+    for (const char* nom : {"circle.circle", "checkmark.circle.fill", "exclamationmark.circle.fill"}) {
+        const QImage i = Icone::symbole(QLatin1String(nom), Qt::white, 2);
+        ASSERT_FALSE(i.isNull()) << nom;
+        EXPECT_EQ(i.size(), QSize(36, 36));
+        EXPECT_FALSE(vus.contains(i)) << nom;
+        vus << i;
+    }
 }
