@@ -94,6 +94,11 @@ TEST(Controleur, LancementMenuIconeEtJournal)
     EXPECT_FALSE(actions[3]->isVisible());
     EXPECT_TRUE(actions[5]->isEnabled());
     EXPECT_EQ(actions[6]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    // The update item asks the updater, which says what it can.
+    QString dit;
+    b.c->informer = [&](const QString& t) { dit = t; };
+    actions[5]->trigger();
+    EXPECT_TRUE(dit.contains(QStringLiteral("Aucune source de mises à jour"))) << dit.toStdString();
     EXPECT_TRUE(b.log.contient(QStringLiteral("Vemo Vododod lancé")));
     EXPECT_TRUE(Tokens::neutres.has_value());
     EXPECT_FALSE(b.visible());
