@@ -67,10 +67,12 @@ void Controleur::lancer()
     if (const std::optional<QString> dossier = valeur(QStringLiteral("--essai="))) {
         const QString chemin = QFileInfo(*dossier).absoluteFilePath();
         QTimer::singleShot(0, this, [this, chemin] {
-            if (essai)
-                essai(chemin, etat);
-            else
+            if (!essai) {
                 journal(QStringLiteral("essai indisponible dans cette version"));
+                QCoreApplication::exit(1);
+                return;
+            }
+            essai(chemin, etat);
             QCoreApplication::quit();
         });
         return;
