@@ -12,6 +12,7 @@
 #include "tesselui/BundledFonts.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QApplication>
 #include <QFileInfo>
 #include <QKeySequence>
@@ -83,6 +84,11 @@ void Controleur::lancer()
     poserIcone(QStringLiteral("repos"));
     construireMenu();
     element_->setContextMenu(&menu_);
+    // A click opens the menu too, as a status item's does; hosts differ on the button.
+    connect(element_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger)
+            menu_.popup(QCursor::pos());
+    });
     element_->show();
 
     if (argumentEgal(QStringLiteral("--sombre")))
