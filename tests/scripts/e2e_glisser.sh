@@ -41,6 +41,25 @@ PIDS+=($APP_PID)
 attendre 10 dans_journal "Vemo Vododod lancé" || { echec "pas de « Vemo Vododod lancé »"; cat "$TMP/app.log"; exit 1; }
 ok "lancée"
 verifier 5 "icône dans la zone de notification" icone_dans_la_zone
+# A click on the icon opens its menu: a new visible window of the application.
+menu_visible() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && continue
+        xwininfo -id "$w" 2>/dev/null | grep -q "Height: \([5-9][0-9]\|[1-9][0-9][0-9]\)" && return 0
+    done
+    return 1
+}
+menu_ferme() { ! menu_visible; }
+ICONE=$(xwininfo -root -tree | sed -n '/"panel"/,/^     0x/p' | grep '"vemo-vododod"' | grep -o '+[0-9]*+[0-9]*$')
+if [ -n "$ICONE" ]; then
+    IX=$(echo "$ICONE" | cut -d+ -f2)
+    IY=$(echo "$ICONE" | cut -d+ -f3)
+    xdotool mousemove $((IX + 11)) $((IY + 11)) click 1
+    verifier 3 "un clic sur l’icône ouvre le menu" menu_visible
+    xdotool key Escape
+    verifier 3 "Échap referme le menu" menu_ferme
+fi
 
 "$SOURCE_GLISSER" 100 300 "$TMP/photo.png" >"$TMP/source.log" 2>&1 &
 PIDS+=($!)
