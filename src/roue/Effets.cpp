@@ -62,6 +62,43 @@ quint64 empreinte(const Effets::Flou& f, double resolution)
     return h;
 }
 
+// The part of `cadre` where the gradient `masque` lets anything through, grown by `marge`:
+// the rest need not be blurred at all.
+QRectF zoneVisible(const QLinearGradient& masque, const QRectF& cadre, double marge)
+{
+    // The gradient is clear before the stop preceding the first visible one and after the
+    // stop following the last visible one; padding carries the end stops on.
+    const QGradientStops arrets = masque.stops();
+    qsizetype premier = -1, dernier = -1;
+    for (qsizetype i = 0; i < arrets.size(); ++i)
+        if (arrets[i].second.alpha() > 0) {
+            if (premier < 0)
+                premier = i;
+            dernier = i;
+        }
+    if (premier < 0 || masque.spread() != QGradient::PadSpread)
+        return cadre;
+    const bool ouvertAvant = premier == 0, ouvertApres = dernier == arrets.size() - 1;
+    const double debut = ouvertAvant ? 0 : arrets[premier - 1].first;
+    const double fin = ouvertApres ? 1 : arrets[dernier + 1].first;
+    const QPointF a = masque.start(), axe = masque.finalStop() - masque.start();
+    const double longueur = std::hypot(axe.x(), axe.y());
+    if (longueur <= 0)
+        return cadre;
+    // The band between the two lines across the axis at `debut` and `fin` (padded ends open).
+    const QPointF u = axe / longueur, n(-u.y(), u.x());
+    const double loin = 4 * (cadre.width() + cadre.height() + longueur);
+    const double t0 = ouvertAvant ? -loin : debut * longueur - marge;
+    const double t1 = ouvertApres ? loin : fin * longueur + marge;
+    QPolygonF bande;
+    bande << a + u * t0 - n * loin << a + u * t1 - n * loin << a + u * t1 + n * loin << a + u * t0 + n * loin;
+    QPainterPath zone;
+    zone.addPolygon(bande);
+    QPainterPath rect;
+    rect.addRect(cadre);
+    return zone.intersected(rect).boundingRect();
+}
+
 struct Image {
     QImage image;
     QPointF origine;  // logical position of the image's top-left corner
@@ -122,7 +159,9 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
         entree = *garde;
     } else {
         const double marge = 3 * f.rayon + f.trait / 2 + 2;
-        const QRectF cadre = f.forme.boundingRect().adjusted(-marge, -marge, marge, marge);
+        QRectF cadre = f.forme.boundingRect().adjusted(-marge, -marge, marge, marge);
+        if (f.masque)
+            cadre = cadre.intersected(zoneVisible(*f.masque, cadre, marge));
         const QSize taille(int(std::ceil(cadre.width() * resolution)), int(std::ceil(cadre.height() * resolution)));
         QImage masque(taille, QImage::Format_ARGB32_Premultiplied);
         masque.fill(Qt::transparent);

@@ -54,32 +54,6 @@ QLinearGradient reflet(const QPainterPath& forme)
     return g;
 }
 
-// Paints `dessin` as one group at `opacite`: overlapping layers must not show through each
-// other while the group fades.
-void enGroupe(QPainter& p, double T, double opacite, const std::function<void(QPainter&)>& dessin)
-{
-    if (opacite >= 1) {
-        dessin(p);
-        return;
-    }
-    if (opacite <= 0)
-        return;
-    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
-    QImage calque(int(std::ceil(T * dpr)), int(std::ceil(T * dpr)), QImage::Format_ARGB32_Premultiplied);
-    calque.setDevicePixelRatio(dpr);
-    calque.fill(Qt::transparent);
-    {
-        QPainter q(&calque);
-        q.setRenderHints(p.renderHints());
-        q.setTransform(p.transform());
-        dessin(q);
-    }
-    p.save();
-    p.resetTransform();
-    p.setOpacity(p.opacity() * opacite);
-    p.drawImage(QPointF(0, 0), calque);
-    p.restore();
-}
 
 QString cleBrosse(const QBrush& b)
 {
@@ -111,6 +85,37 @@ void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
     p.resetTransform();
     p.scale(1 / dpr, 1 / dpr);
     p.drawImage(QPoint(int(std::lround(pixel.x())), int(std::lround(pixel.y()))), brute);
+    p.restore();
+}
+
+// Paints `dessin` as one group at `opacite`: overlapping layers must not show through each
+// other while the group fades. `calque` is the group's picture, kept between frames.
+void enGroupe(QPainter& p, double T, double opacite, QImage& calque, const std::function<void(QPainter&)>& dessin)
+{
+    if (opacite >= 1) {
+        dessin(p);
+        return;
+    }
+    if (opacite <= 0)
+        return;
+    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
+    const QSize taille(int(std::ceil(T * dpr)), int(std::ceil(T * dpr)));
+    if (calque.size() != taille)
+        calque = QImage(taille, QImage::Format_ARGB32_Premultiplied);
+    calque.setDevicePixelRatio(dpr);
+    calque.fill(Qt::transparent);
+    {
+        QPainter q(&calque);
+        q.setRenderHints(p.renderHints());
+        q.setTransform(p.transform());
+        dessin(q);
+    }
+    // Unshared once painted: marking it 1:1 copies nothing.
+    calque.setDevicePixelRatio(1);
+    p.save();
+    p.resetTransform();
+    p.setOpacity(p.opacity() * opacite);
+    copier(p, QPointF(0, 0), calque, dpr);
     p.restore();
 }
 
@@ -276,12 +281,12 @@ void VueRoue::peindre(QPainter& p)
     p.translate(c);
     p.scale(echelle, echelle);
     p.translate(-c);
-    enGroupe(p, T_, std::min(ouverture, 1.0), [&](QPainter& q) {
+    enGroupe(p, T_, std::min(ouverture, 1.0), calque_, [&](QPainter& q) {
         peindreVerre(q);
         if (etat_.retouche() && etat_.angleModifier()) {
             const Retouche& offre = *etat_.retouche();
             const double am = *etat_.angleModifier();
-            enGroupe(q, T_, std::clamp(outils_.valeur(), 0.0, 1.0),
+            enGroupe(q, T_, std::clamp(outils_.valeur(), 0.0, 1.0), calqueOutils_,
                      [&](QPainter& r) { peindrePanneau(r, offre, am); });
         }
         peindrePetales(q);

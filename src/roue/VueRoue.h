@@ -84,4 +84,6 @@ private:
     QImage verre_;
     QString cleVerre_;
     double dprVerre_ = 1;
+    // Pictures of the fading groups (the whole wheel, the tools arc), reused frame to frame.
+    QImage calque_, calqueOutils_;
 };
