@@ -118,9 +118,10 @@ VImage surBlanc(const VImage& image)
 
 void ecrirePng(const VImage& image, const QString& chemin, bool nu)
 {
-    // Level 4 with adaptive row filters: as small as level 6 on photos, a fifth faster.
+    // Adaptive row filters at level 6: photos come out no larger than other tools make
+    // them; lower levels save time but grow noisy pictures by a fifth.
     image.pngsave(local(chemin).constData(), VImage::option()
-                                                 ->set("compression", 4)
+                                                 ->set("compression", 6)
                                                  ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)
                                                  ->set("strip", nu));
 }
