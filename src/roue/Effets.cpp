@@ -181,7 +181,8 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
             m.scale(resolution, resolution);
             m.translate(-cadre.topLeft());
             m.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            m.fillRect(cadre, *f.masque);
+            // Past the last whole pixel too: an unmasked edge column would show when scaled.
+            m.fillRect(cadre.adjusted(-2, -2, 2, 2), *f.masque);
         }
         image.setDevicePixelRatio(resolution);
         entree = Image{image, cadre.topLeft()};
@@ -193,6 +194,19 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
     p.setRenderHint(QPainter::SmoothPixmapTransform, lisse);
 }
 
-int enCache() { return int(cache().count()); }
+void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
+{
+    const double dprAppareil = p.device() ? p.device()->devicePixelRatioF() : 1;
+    if (p.transform().type() > QTransform::TxTranslate || dpr != dprAppareil) {
+        p.drawImage(QRectF(lieu, QSizeF(brute.size()) / dpr), brute);
+        return;
+    }
+    const QPointF pixel = p.transform().map(lieu) * dpr;
+    p.save();
+    p.resetTransform();
+    p.scale(1 / dpr, 1 / dpr);
+    p.drawImage(QPoint(int(std::lround(pixel.x())), int(std::lround(pixel.y()))), brute);
+    p.restore();
+}
 
 } // namespace Effets

@@ -70,23 +70,6 @@ QString cleBrosse(const QBrush& b)
     return QString::number(b.color().rgba(), 16);
 }
 
-// Draws a picture made at the device's resolution. Where the painter only translates, the
-// picture is copied pixel for pixel: the raster engine's plain blit, far cheaper than its
-// resampling path.
-void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
-{
-    const double dprAppareil = p.device() ? p.device()->devicePixelRatioF() : 1;
-    if (p.transform().type() > QTransform::TxTranslate || dpr != dprAppareil) {
-        p.drawImage(QRectF(lieu, QSizeF(brute.size()) / dpr), brute);
-        return;
-    }
-    const QPointF pixel = p.transform().map(lieu) * dpr;
-    p.save();
-    p.resetTransform();
-    p.scale(1 / dpr, 1 / dpr);
-    p.drawImage(QPoint(int(std::lround(pixel.x())), int(std::lround(pixel.y()))), brute);
-    p.restore();
-}
 
 // Paints `dessin` as one group at `opacite`: overlapping layers must not show through each
 // other while the group fades. `calque` is the group's picture, kept between frames.
@@ -115,7 +98,7 @@ void enGroupe(QPainter& p, double T, double opacite, QImage& calque, const std::
     p.save();
     p.resetTransform();
     p.setOpacity(p.opacity() * opacite);
-    copier(p, QPointF(0, 0), calque, dpr);
+    Effets::copier(p, QPointF(0, 0), calque, dpr);
     p.restore();
 }
 
@@ -314,7 +297,7 @@ void VueRoue::peindreVerre(QPainter& p)
         cleVerre_ = cle;
         dprVerre_ = dpr;
     }
-    copier(p, QPointF(0, 0), verre_, dprVerre_);
+    Effets::copier(p, QPointF(0, 0), verre_, dprVerre_);
 }
 
 void VueRoue::dessinerVerre(QPainter& p, double e, double am)
@@ -365,9 +348,14 @@ void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
         peinte = *garde;
     } else {
         // On whole device pixels, so that a settled cell is copied rather than resampled.
+        // The shape, its label and what its glow or shadow spreads (three deviations).
+        const Teintes t(sombre_);
+        const Etiquette e = Etiquette::faire(c.titre, c.symbole, c.allumee ? Couleurs::encre() : t.libelle,
+                                             c.allumee ? blanc(0.5) : t.halo, dpr);
+        const double marge = c.allumee ? 3 * 8 + 2 : 3 * 2 + 3;
         const QRectF large = c.forme.chemin(QRectF(0, 0, T_, T_)).boundingRect()
-                                 .united(QRectF(c.lieu - QPointF(60, 30), QSizeF(120, 60)))
-                                 .adjusted(-26, -26, 26, 26);
+                                 .adjusted(-marge, -marge, marge, marge)
+                                 .united(QRectF(c.lieu - e.centre, QSizeF(e.image.size()) / dpr));
         const QPointF coin(std::floor(large.left() * dpr) / dpr, std::floor(large.top() * dpr) / dpr);
         const QRectF cadre(coin, QSizeF(std::ceil((large.right() - coin.x()) * dpr) / dpr,
                                         std::ceil((large.bottom() - coin.y()) * dpr) / dpr));
@@ -385,7 +373,7 @@ void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
         peinte = ImageCellule{im, cadre.topLeft(), dpr};
         cellulesPeintes().insert(cle, new ImageCellule(peinte), std::max<qsizetype>(1, im.sizeInBytes() / 1024));
     }
-    copier(p, peinte.origine, peinte.image, peinte.dpr);
+    Effets::copier(p, peinte.origine, peinte.image, peinte.dpr);
 }
 
 void VueRoue::dessinerCellule(QPainter& p, const Cellule& c)

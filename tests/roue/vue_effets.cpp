@@ -1,5 +1,6 @@
 // Blurs: the three-box Gaussian keeps its mass and spread; masked blurs match the long way.
 #include "roue/Effets.h"
+#include "roue/Formes.h"
 
 #include <QPainter>
 #include <cmath>
@@ -67,4 +68,33 @@ TEST(Effets, MaskedBlurMatchesBlurThenMask)
     // Only the upper-left of the ring glows.
     EXPECT_GT(court.pixelColor(320 - 130, 320 - 130).alpha(), 40);
     EXPECT_EQ(court.pixelColor(320 + 130, 320 + 130).alpha(), 0);
+}
+
+TEST(Effets, MaskedBlurLeavesNothingWhereTheMaskIsClear)
+{
+    QLinearGradient masque(QPointF(0, 0), QPointF(640, 640));
+    masque.setColorAt(0, Qt::white);
+    masque.setColorAt(0.4, Qt::transparent);
+    for (double am : {0.0, 90.0, 200.0, 288.0}) {
+        const QPainterPath forme = FormeRoue{1, am, 52}.chemin(QRectF(0, 0, 640, 640));
+        QImage im(1280, 1280, QImage::Format_ARGB32_Premultiplied);
+        im.setDevicePixelRatio(2);
+        im.fill(Qt::transparent);
+        QPainter p(&im);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        Effets::dessiner(p, {forme, 7, Qt::white, 3, masque});
+        p.end();
+        int fuites = 0, lumineux = 0;
+        for (int y = 0; y < 1280; ++y)
+            for (int x = 0; x < 1280; ++x) {
+                const int a = qAlpha(im.pixel(x, y));
+                // In points, the mask is clear beyond x + y = 512.
+                if ((x + y) / 2.0 > 512 + 2)
+                    fuites += a > 0;
+                else
+                    lumineux += a > 30;
+            }
+        EXPECT_EQ(fuites, 0) << am;
+        EXPECT_GT(lumineux, 1000) << am;
+    }
 }
