@@ -106,7 +106,7 @@ TEST_F(MascotteTest, EyesNarrowForAJobDroopForAFailureAndBlink)
     mascotte.clinDOeil();
     EXPECT_TRUE(mascotte.clin());
     EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.1);
-    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 1000));
+    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 3000));
     EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 1);
     // The eye scale eases to its value (0.12 s).
     animateur.terminer();
@@ -193,7 +193,7 @@ TEST_F(MascotteTest, BlinkLoopBlinksWhileOpen)
     // The first blink comes within 2.4 to 4.6 s (a coarse timer may be 5 % early or late).
     EXPECT_FALSE(attendre([&] { return mascotte.clin(); }, 2000));
     EXPECT_TRUE(attendre([&] { return mascotte.clin(); }, 3000));
-    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 500));
+    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 3000));
     EXPECT_TRUE(mascotte.clignote());
 }
 

@@ -209,7 +209,7 @@ TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
     EXPECT_TRUE(vue.animateur().actif());
     QElapsedTimer montre;
     montre.start();
-    while (vue.animateur().actif() && montre.elapsed() < 3000)
+    while (vue.animateur().actif() && montre.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     EXPECT_FALSE(vue.animateur().actif());
     EXPECT_NEAR(vue.ouverture(), 1, 1e-9);
