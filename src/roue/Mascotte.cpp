@@ -20,12 +20,7 @@ constexpr double tailleTexte = 11.5;
 constexpr double baisseTexte = 31;
 constexpr double margeSecousse = 6;
 
-QColor blanc(double opacite)
-{
-    QColor c(Qt::white);
-    c.setAlphaF(float(opacite));
-    return c;
-}
+using Couleurs::blanc;
 
 } // namespace
 

@@ -18,18 +18,8 @@ namespace {
 constexpr double echellePetaleAllumee = 1.05;
 constexpr double echelleOutilAllume = 1.06;
 
-QColor blanc(double opacite)
-{
-    QColor c(Qt::white);
-    c.setAlphaF(float(opacite));
-    return c;
-}
-
-QColor attenuee(QColor c, double facteur)
-{
-    c.setAlphaF(float(c.alphaF() * facteur));
-    return c;
-}
+using Couleurs::attenuee;
+using Couleurs::blanc;
 
 // The mean opacity of a fill: a shadow is as dense as what casts it.
 double opacite(const QBrush& b)
@@ -54,7 +44,7 @@ QLinearGradient reflet(const QPainterPath& forme)
     return g;
 }
 
-
+// What a fill looks like, as text: part of a painted cell's key.
 QString cleBrosse(const QBrush& b)
 {
     if (const QGradient* g = b.gradient()) {
@@ -69,7 +59,6 @@ QString cleBrosse(const QBrush& b)
     }
     return QString::number(b.color().rgba(), 16);
 }
-
 
 // Paints `dessin` as one group at `opacite`: overlapping layers must not show through each
 // other while the group fades. `calque` is the group's picture, kept between frames.
