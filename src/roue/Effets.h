@@ -27,6 +27,10 @@ void dessiner(QPainter& p, const Flou& flou, QPointF decalage = {});
 // (three box passes), painted in `couleur`. The image keeps its size: leave a margin.
 QImage flouter(const QImage& image, double rayon, const QColor& couleur);
 
+// `image` itself blurred (every channel), standard deviation `rayon` pixels; the edges are
+// extended rather than faded.
+QImage flouterCouleurs(const QImage& image, double rayon);
+
 // Draws `brute`, a picture of `dpr` device pixels per point marked 1:1, at `lieu`. Where the
 // painter only translates, the pixels are copied as they are (the raster engine's plain
 // blit, far cheaper than its resampling path, and sharper).

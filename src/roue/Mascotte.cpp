@@ -156,8 +156,10 @@ void Mascotte::clinDOeil()
 
 void Mascotte::stabiliser()
 {
-    for (Valeur* v : {&regardX_, &regardY_, &yeux_, &taille_, &secousse_, &anneau_})
+    for (Valeur* v : {&regardX_, &regardY_, &yeux_, &secousse_, &anneau_})
         v->fixer(v->cible());
+    // The arrival always ends at full size, even before its spring has been started.
+    taille_.fixer(1);
     arrivee_ = true;
 }
 

@@ -3,6 +3,7 @@
 #include "roue/Effets.h"
 #include "roue/EtatRoue.h"
 #include "roue/Formes.h"
+#include "roue/PanneauRoue.h"
 #include "roue/VueRoueCouleurs.h"
 #include "roue/VueRoueEtiquette.h"
 
@@ -235,8 +236,29 @@ void VueRoue::stabiliser()
     update();
 }
 
+void VueRoue::setArrierePlan(const QPixmap& fond)
+{
+    if (fond.cacheKey() == cleArrierePlan_ && !fond.isNull() == !arrierePlan_.isNull())
+        return;
+    cleArrierePlan_ = fond.cacheKey();
+    arrierePlan_ = QImage();
+    if (!fond.isNull()) {
+        // A strong blur: made at a quarter of a point per pixel, where it costs next to nothing.
+        constexpr double reduction = 0.25;
+        const QImage petit = fond.toImage()
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                 .scaled(QSize(int(T_ * reduction), int(T_ * reduction)), Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+        arrierePlan_ = Effets::flouterCouleurs(petit, 20 * reduction);
+    }
+    update();
+}
+
 void VueRoue::paintEvent(QPaintEvent*)
 {
+    // Without a compositor the panel shows a snapshot of the screen under it: frost it.
+    if (const auto* panneau = qobject_cast<const PanneauRoue*>(window()))
+        setArrierePlan(panneau->fond());
     QPainter p(this);
     peindre(p);
 }
@@ -273,7 +295,8 @@ void VueRoue::peindreVerre(QPainter& p)
     const double am = etat_.angleModifier().value_or(0);
     const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
     // Without a tab the outline is the same circle whatever the edit petal's angle.
-    const QString cle = QStringLiteral("%1|%2|%3|%4|%5").arg(e).arg(e > 0.02 ? am : 0).arg(sombre_).arg(dpr).arg(T_);
+    const QString cle = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                            .arg(e).arg(e > 0.02 ? am : 0).arg(sombre_).arg(dpr).arg(T_).arg(cleArrierePlan_);
     if (cle != cleVerre_) {
         verre_ = QImage(int(std::ceil(T_ * dpr)), int(std::ceil(T_ * dpr)), QImage::Format_ARGB32_Premultiplied);
         verre_.setDevicePixelRatio(dpr);
@@ -294,7 +317,13 @@ void VueRoue::dessinerVerre(QPainter& p, double e, double am)
     const Teintes t(sombre_);
     const QRectF carre(0, 0, T_, T_);
     const QPainterPath S = FormeRoue{e, am, 52}.chemin(carre);
-    // No blur of what lies behind on this platform: a frosted tint stands for the material.
+    // The material: what lies behind, blurred when the view has it, under a frosted tint.
+    if (!arrierePlan_.isNull()) {
+        p.save();
+        p.setClipPath(S);
+        p.drawImage(QRectF(0, 0, T_, T_), arrierePlan_);
+        p.restore();
+    }
     p.fillPath(S, sombre_ ? QColor(30, 31, 36, 150) : QColor(246, 247, 250, 140));
     p.fillPath(S, blanc(sombre_ ? 0.04 : 0.14));
     Effets::dessiner(p, {S, 1, attenuee(t.ombreVerre, t.contour.alphaF()), 11, {}}, {0, 5});

@@ -30,6 +30,10 @@ public:
     // The desktop asks to reduce motion (GNOME setting, then GTK's settings file).
     static bool mouvementReduitDuBureau();
 
+    // What lies behind the wheel when no compositor can show it through (a snapshot of the
+    // screen under the panel): the glass blurs it, as frosted glass would. Null for none.
+    void setArrierePlan(const QPixmap& fond);
+
     // Paints the whole wheel as it stands now, in the painter's logical coordinates.
     void peindre(QPainter& p);
     // Jumps every animation to its end: the settled state.
@@ -84,6 +88,9 @@ private:
     QImage verre_;
     QString cleVerre_;
     double dprVerre_ = 1;
+    // The background blurred once, and the snapshot it comes from.
+    QImage arrierePlan_;
+    qint64 cleArrierePlan_ = 0;
     // Pictures of the fading groups (the whole wheel, the tools arc), reused frame to frame.
     QImage calque_, calqueOutils_;
 };

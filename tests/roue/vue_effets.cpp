@@ -98,3 +98,20 @@ TEST(Effets, MaskedBlurLeavesNothingWhereTheMaskIsClear)
         EXPECT_GT(lumineux, 1000) << am;
     }
 }
+
+TEST(Effets, ColourBlurKeepsUniformAreasAndEvensOutStripes)
+{
+    QImage uni(60, 40, QImage::Format_ARGB32_Premultiplied);
+    uni.fill(QColor(200, 100, 50));
+    const QImage flou = Effets::flouterCouleurs(uni, 5);
+    // Edges carry on: the corners keep the colour instead of fading.
+    for (const QPoint p : {QPoint(0, 0), QPoint(59, 39), QPoint(30, 20)})
+        EXPECT_EQ(flou.pixelColor(p).rgba(), QColor(200, 100, 50).rgba()) << p.x();
+    QImage rayures(60, 40, QImage::Format_ARGB32_Premultiplied);
+    for (int x = 0; x < 60; ++x)
+        for (int y = 0; y < 40; ++y)
+            rayures.setPixelColor(x, y, (x / 2) % 2 ? Qt::white : Qt::black);
+    const QImage lisse = Effets::flouterCouleurs(rayures, 4);
+    for (int x = 10; x < 50; ++x)
+        EXPECT_NEAR(lisse.pixelColor(x, 20).red(), 128, 12) << x;
+}
