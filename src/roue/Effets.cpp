@@ -235,8 +235,13 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
     }
     const bool lisse = p.testRenderHint(QPainter::SmoothPixmapTransform);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p.drawImage(entree.origine + decalage, entree.image);
+    dessinerImage(p, entree.origine + decalage, entree.image);
     p.setRenderHint(QPainter::SmoothPixmapTransform, lisse);
+}
+
+void dessinerImage(QPainter& p, QPointF lieu, const QImage& image)
+{
+    p.drawImage(QRectF(lieu, QSizeF(image.size()) / image.devicePixelRatio()), image);
 }
 
 void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)

@@ -31,6 +31,10 @@ QImage flouter(const QImage& image, double rayon, const QColor& couleur);
 // extended rather than faded.
 QImage flouterCouleurs(const QImage& image, double rayon);
 
+// Draws `image` at `lieu` at its own device pixel ratio. (The raster engine ignores a
+// picture's ratio when the painter only translates on a 1:1 device: always give the size.)
+void dessinerImage(QPainter& p, QPointF lieu, const QImage& image);
+
 // Draws `brute`, a picture of `dpr` device pixels per point marked 1:1, at `lieu`. Where the
 // painter only translates, the pixels are copied as they are (the raster engine's plain
 // blit, far cheaper than its resampling path, and sharper).

@@ -115,3 +115,36 @@ TEST(Effets, ColourBlurKeepsUniformAreasAndEvensOutStripes)
     for (int x = 10; x < 50; ++x)
         EXPECT_NEAR(lisse.pixelColor(x, 20).red(), 128, 12) << x;
 }
+
+TEST(Effets, BlurredShapeLandsOnItsShapeAtEveryScale)
+{
+    // A wide glow is made at half a pixel per point: it must still land where its shape is,
+    // on plain and on dense screens, with and without a translation.
+    QPainterPath ovale;
+    ovale.addEllipse(QPointF(300, 200), 60, 40);
+    for (double dpr : {1.0, 2.0})
+        for (const QPointF decalage : {QPointF(0, 0), QPointF(-100.5, -50.25)})
+            for (double rayon : {2.0, 8.0}) {
+                QImage im(int(640 * dpr), int(640 * dpr), QImage::Format_ARGB32_Premultiplied);
+                im.setDevicePixelRatio(dpr);
+                im.fill(Qt::transparent);
+                QPainter p(&im);
+                p.translate(decalage);
+                Effets::dessiner(p, {ovale, 0, Qt::green, rayon, std::nullopt});
+                p.end();
+                double sx = 0, sy = 0, sa = 0;
+                for (int y = 0; y < im.height(); ++y)
+                    for (int x = 0; x < im.width(); ++x) {
+                        const double a = qAlpha(im.pixel(x, y));
+                        sx += a * (x + 0.5);
+                        sy += a * (y + 0.5);
+                        sa += a;
+                    }
+                ASSERT_GT(sa, 0);
+                const QPointF attendu = QPointF(300, 200) + decalage;
+                EXPECT_NEAR(sx / sa / dpr, attendu.x(), 1) << dpr << " " << rayon;
+                EXPECT_NEAR(sy / sa / dpr, attendu.y(), 1) << dpr << " " << rayon;
+                // About as much ink as the shape itself (a blur moves it, keeps it).
+                EXPECT_NEAR(sa / 255 / (dpr * dpr), 3.14159 * 60 * 40, 3.14159 * 60 * 40 * 0.05) << dpr << " " << rayon;
+            }
+}
