@@ -12,6 +12,7 @@ class EtatRoue;
 struct Galet;
 struct Retouche;
 class QPainterPath;
+class QPixmap;
 
 // The wheel: a translucent glass disc whose outline grows a tab over the arc of edit tools,
 // the ring of petals, the tools arc with its title, and the mascot in the centre. It reads
@@ -27,7 +28,7 @@ public:
     bool sombre() const { return sombre_; }
     void setReduire(bool reduire);
     bool reduire() const { return reduire_; }
-    // The desktop asks to reduce motion (GNOME setting, then GTK's settings file).
+    // The desktop asks to reduce motion (GNOME's setting or GTK's settings file).
     static bool mouvementReduitDuBureau();
 
     // What lies behind the wheel when no compositor can show it through (a snapshot of the
