@@ -89,6 +89,7 @@ private:
     QImage verre_;
     QString cleVerre_;
     double dprVerre_ = 1;
+    QPointF origineVerre_;
     // The background blurred once, and the snapshot it comes from.
     QImage arrierePlan_;
     qint64 cleArrierePlan_ = 0;
