@@ -37,7 +37,7 @@ bool refuse(const char* nom)
 void calmer()
 {
     static std::once_flag fait;
-    std::call_once(fait, [] { av_log_set_level(AV_LOG_ERROR); });
+    std::call_once(fait, [] { av_log_set_level(AV_LOG_FATAL); });
 }
 
 QByteArray url(const QString& chemin)

@@ -1,0 +1,123 @@
+// The animated GIF of a video, read back with ffprobe and ffmpeg.
+
+#include "conversions/Gif.h"
+#include "conversions/media_outils.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace Conversions;
+
+namespace {
+
+int images(const QString& gif)
+{
+    return premierFlux(sonde(gif, {"-count_frames"})).value("nb_read_frames").toString().toInt();
+}
+
+// The first frame of a file as ffmpeg decodes it (upright, by its own rules).
+QImage premiere(const Dossier& d, const QString& chemin, const QString& nom)
+{
+    const QString png = d.chemin(nom + ".png");
+    if (!ffmpeg({"-i", chemin, "-frames:v", "1"}, png))
+        return {};
+    return QImage(png);
+}
+
+struct CasCadence {
+    const char* nom;
+    const char* duree;
+    int attendues;
+    double dureeGif;
+};
+
+void PrintTo(const CasCadence& c, std::ostream* os) { *os << c.nom; }
+
+class Cadence : public testing::TestWithParam<CasCadence> {};
+
+TEST_P(Cadence, douzeParSecondeAuPlusEtTroisCentsImagesEnTout)
+{
+    const CasCadence& c = GetParam();
+    Dossier d;
+    const QString source = d.chemin("clip.mp4");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=r=30:s=160x120:d=%1").arg(c.duree),
+                        "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}, source));
+    Releve releve;
+    const QString sortie = gif(source, d.racine(), "clip", releve.fonction());
+    EXPECT_EQ(sortie, d.chemin("clip.gif"));
+    EXPECT_EQ(images(sortie), c.attendues);
+    const QJsonObject s = sonde(sortie);
+    EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "gif");
+    EXPECT_EQ(premierFlux(s).value("width").toInt(), 160);
+    EXPECT_NEAR(duree(s), c.dureeGif, 0.05);
+    ASSERT_EQ(releve.valeurs.size(), size_t(c.attendues));
+    EXPECT_TRUE(releve.croissant());
+    EXPECT_NEAR(releve.valeurs.back(), 0.55, 1e-9);
+    // It loops forever: the application extension with a count of 0.
+    EXPECT_TRUE(contenu(sortie).contains(QByteArray("NETSCAPE2.0\x03\x01\x00\x00", 16)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Gif, Cadence,
+                         testing::Values(CasCadence{"demi_seconde", "0.5", 6, 6 * 0.08},
+                                         CasCadence{"une_minute", "60", 300, 60.0},
+                                         CasCadence{"un_vingtieme", "0.05", 1, 0.08}),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+TEST(Gif, laRotationDAffichageEstAppliqueeEtLImageTientDans480)
+{
+    Dossier d;
+    // Red on the left, blue on the right, shown turned a quarter clockwise.
+    const QString droit = d.chemin("droit.mp4");
+    const QString source = d.chemin("tourne.mp4");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=red:s=640x360:d=1", "-f", "lavfi", "-i",
+                        "color=blue:s=640x360:d=1", "-filter_complex", "[0][1]hstack", "-c:v", "libx264",
+                        "-preset", "ultrafast", "-pix_fmt", "yuv420p"}, droit));
+    // The muxer writes the display matrix only on a stream copy.
+    ASSERT_TRUE(ffmpeg({"-i", droit, "-c", "copy", "-metadata:s:v:0", "rotate=90"}, source));
+    const QString sortie = gif(source, d.racine(), "tourne", {});
+    const QJsonObject flux = premierFlux(sonde(sortie));
+    EXPECT_EQ(flux.value("width").toInt(), 135);
+    EXPECT_EQ(flux.value("height").toInt(), 480);
+    const QImage attendu = premiere(d, source, "attendu");
+    const QImage obtenu = premiere(d, sortie, "obtenu");
+    ASSERT_FALSE(attendu.isNull());
+    ASSERT_EQ(attendu.size(), QSize(360, 1280));
+    ASSERT_EQ(obtenu.size(), QSize(135, 480));
+    for (const QPointF& p : {QPointF(0.5, 0.2), QPointF(0.5, 0.8)}) {
+        const QColor a = attendu.pixelColor(int(p.x() * 360), int(p.y() * 1280));
+        const QColor o = obtenu.pixelColor(int(p.x() * 135), int(p.y() * 480));
+        EXPECT_NEAR(a.red(), o.red(), 40);
+        EXPECT_NEAR(a.blue(), o.blue(), 40);
+    }
+}
+
+TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
+{
+    Dossier d;
+    const QString faux = d.ecrire("clip.mov", QByteArray(3000, 'x'));
+    const QString son = d.chemin("son.mov");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1", "-f", "mov"}, son));
+    for (const auto& [source, base] : {std::pair{faux, QString("clip")}, std::pair{son, QString("son")}}) {
+        try {
+            gif(source, d.racine(), base, {});
+            ADD_FAILURE() << "accepté : " << source.toStdString();
+        } catch (const Erreur& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Impossible de lire « %1 »").arg(base));
+        }
+    }
+    EXPECT_EQ(d.noms(), (QStringList{"clip.mov", "son.mov"}));
+}
+
+TEST(Gif, unNomPrisDonneLeSuivantEtRienNEstEcrase)
+{
+    Dossier d;
+    const QString source = d.chemin("clip.mp4");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=64x48:d=0.3", "-c:v", "libx264", "-preset",
+                        "ultrafast", "-pix_fmt", "yuv420p"}, source));
+    const QString existant = d.ecrire("clip.gif", "garde-moi");
+    EXPECT_EQ(gif(source, d.racine(), "clip", {}), d.chemin("clip 2.gif"));
+    EXPECT_EQ(contenu(existant), "garde-moi");
+    EXPECT_EQ(d.noms(), (QStringList{"clip 2.gif", "clip.gif", "clip.mp4"}));
+}
+
+} // namespace
