@@ -59,8 +59,19 @@ struct Echantillonneur::Etat {
         return static_cast<double>(ts) * av_q2d(flux->time_base);
     }
 
-    // The next decoded frame, or null at the end.
-    Image suivante()
+    bool inutile(const AVPacket* p, double avant) const
+    {
+        if (p->pts == AV_NOPTS_VALUE)
+            return false;
+        int64_t ts = p->pts;
+        if (flux->start_time != AV_NOPTS_VALUE)
+            ts -= flux->start_time;
+        return static_cast<double>(ts) * av_q2d(flux->time_base) < avant;
+    }
+
+    // The next decoded frame, or null at the end. Frames shown before `avant` are of no
+    // use: those that no other frame refers to are not even decoded.
+    Image suivante(double avant)
     {
         Image f = nouvelleImage();
         while (!fin) {
@@ -86,6 +97,7 @@ struct Echantillonneur::Etat {
             }
             verifier(l, "lecture");
             if (paquet->stream_index == flux->index) {
+                decodeur->skip_frame = inutile(paquet.get(), avant) ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
                 const int s = avcodec_send_packet(decodeur.get(), paquet.get());
                 if (s < 0 && s != AVERROR_INVALIDDATA)
                     verifier(s, "décodage");
@@ -113,7 +125,7 @@ struct Echantillonneur::Etat {
     QImage convertir(const AVFrame* f)
     {
         sws.reset(sws_getCachedContext(sws.release(), f->width, f->height, static_cast<AVPixelFormat>(f->format),
-                                       echelle.width(), echelle.height(), AV_PIX_FMT_RGB24, SWS_BICUBIC,
+                                       echelle.width(), echelle.height(), AV_PIX_FMT_RGB24, SWS_AREA,
                                        nullptr, nullptr, nullptr));
         if (!sws)
             echouer("mise à l’échelle");
@@ -182,7 +194,7 @@ QImage Echantillonneur::image(double t, double tolerance)
     if (t + tolerance < vu || t - vu > saut)
         e.chercher(t - tolerance);
     for (;;) {
-        Image f = e.attente ? std::move(e.attente) : e.suivante();
+        Image f = e.attente ? std::move(e.attente) : e.suivante(t - tolerance);
         if (!f)
             break;
         if (e.secondes(f.get()) <= t) {
