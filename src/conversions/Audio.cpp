@@ -47,7 +47,7 @@ void recopier(Media::LecteurAudio& source, const QString& chemin, const Media::R
     const double total = static_cast<double>(std::max<int64_t>(source.longueur(), 1));
     std::vector<const float*> canaux(static_cast<size_t>(source.canaux()));
     for (;;) {
-        const int n = source.lire(bloc);
+        const int n = source.lire(blocAudio);
         if (n == 0)
             break;
         for (int c = 0; c < source.canaux(); ++c)

@@ -12,5 +12,5 @@ QString son(const QString& source, const QString& id, const Progression& progres
 QString mp3(const QString& source, const Progression& progression);
 
 // Frames read in one go, by every audio conversion.
-inline constexpr int bloc = 32768;
+inline constexpr int blocAudio = 32768;
 } // namespace Conversions

@@ -74,7 +74,7 @@ QString mp3(const QString& source, const Progression& progression)
     for (;;) {
         int n = 0;
         try {
-            n = lecteur->lire(bloc);
+            n = lecteur->lire(blocAudio);
         } catch (const Media::Echec& e) {
             journaliser(e);
             throw Erreur::lecture(QFileInfo(source).fileName());

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Conversions;
 
 namespace {
@@ -53,6 +56,63 @@ TEST(AudioEchecs, uneFrequenceQueLAacRefuseEchoueEnEcritureSansRienLaisser)
     EXPECT_TRUE(r.crees.isEmpty());
     EXPECT_EQ(r.erreurs.value(0), QStringLiteral("Impossible d’écrire « haute.m4a »"));
     EXPECT_EQ(d.noms(), QStringList{"haute.wav"});
+}
+
+// Files of this process may not grow past `octets` while it lives, as on a full disk.
+class DisquePlein {
+public:
+    explicit DisquePlein(rlim_t octets)
+    {
+        getrlimit(RLIMIT_FSIZE, &avant_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r = avant_;
+        r.rlim_cur = octets;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~DisquePlein()
+    {
+        setrlimit(RLIMIT_FSIZE, &avant_);
+        std::signal(SIGXFSZ, signal_);
+    }
+
+private:
+    rlimit avant_{};
+    void (*signal_)(int) = nullptr;
+};
+
+TEST(AudioEchecs, unDisquePleinEnCoursDEcritureNeLaisseRienEtNommeLaSortie)
+{
+    Dossier d;
+    const QString source = d.chemin("long.wav");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "anoisesrc=d=20:r=44100"}, source));
+    for (const char* cible : {"wav", "aiff", "mp3"}) {
+        Resultat r;
+        {
+            DisquePlein plein(150000);
+            r = convertir({source}, cible, {});
+        }
+        EXPECT_TRUE(r.crees.isEmpty()) << cible;
+        const QString attendu = QString(cible) == "wav" ? "long 2.wav" : QStringLiteral("long.%1").arg(cible);
+        EXPECT_EQ(r.erreurs.value(0), QStringLiteral("Impossible d’écrire « %1 »").arg(attendu));
+        EXPECT_EQ(d.noms(), QStringList{"long.wav"});
+    }
+    EXPECT_EQ(d.noms(), QStringList{"long.wav"});
+}
+
+TEST(AudioEchecs, unSonTronqueDonneCeQuIlContient)
+{
+    Dossier d;
+    const QString entier = d.chemin("entier.wav");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=4:sample_rate=44100"}, entier));
+    const QByteArray octets = contenu(entier);
+    // The header still announces 4 s; only the first half of the samples is there.
+    const QString coupe = d.ecrire("coupe.wav", octets.left(octets.size() - 2 * 88200));
+    for (const char* cible : {"aiff", "mp3"}) {
+        Releve releve;
+        const QString sortie = convertirUn(coupe, cible, releve.fonction()).value(0);
+        EXPECT_NEAR(duree(sonde(sortie)), 2.0, 0.1) << cible;
+        EXPECT_TRUE(releve.croissant());
+    }
 }
 
 TEST(AudioEchecs, unSonSansImageDonneDesFichiersVidesEtAucuneProgression)

@@ -108,6 +108,27 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
     EXPECT_EQ(d.noms(), (QStringList{"clip.mov", "son.mov"}));
 }
 
+TEST(Gif, quandAucuneImageNeSeDecodeLeGifNEstPasGarde)
+{
+    Dossier d;
+    const QString source = d.chemin("abime.mp4");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=64x48:d=1", "-c:v", "libx264", "-preset", "ultrafast",
+                        "-pix_fmt", "yuv420p", "-movflags", "+faststart"}, source));
+    // The index stays whole, every picture is garbage.
+    QByteArray octets = contenu(source);
+    const qsizetype debut = octets.indexOf("mdat") + 4;
+    ASSERT_GT(debut, 4);
+    octets.replace(debut, octets.size() - debut, QByteArray(octets.size() - debut, '\xff'));
+    d.ecrire("abime.mp4", octets);
+    try {
+        gif(source, d.racine(), "abime", {});
+        ADD_FAILURE() << "un GIF sans image a été accepté";
+    } catch (const Erreur& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Impossible d’écrire « abime.gif »"));
+    }
+    EXPECT_EQ(d.noms(), QStringList{"abime.mp4"});
+}
+
 TEST(Gif, unNomPrisDonneLeSuivantEtRienNEstEcrase)
 {
     Dossier d;
