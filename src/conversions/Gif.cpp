@@ -21,6 +21,7 @@ namespace {
 
 constexpr double delaiParDefaut = 0.1;
 constexpr double delaiMin = 0.02;
+constexpr int64_t plusGrandeImage = 8192LL * 8192;
 
 void journaliser(const char* quoi, const std::exception& e)
 {
@@ -71,7 +72,8 @@ Animation charger(const QString& source)
         journaliser("lecture", e);
         throw Erreur::lecture(nom);
     }
-    if (a.nombre < 2)
+    // Fewer than two images is no animation; a canvas past the bound would not fit in memory.
+    if (a.nombre < 2 || static_cast<int64_t>(a.largeur) * a.hauteur > plusGrandeImage)
         throw Erreur::lecture(nom);
     return a;
 }
@@ -84,22 +86,20 @@ QString gifEnVideo(const QString& source, const Progression& progression)
     Sortie sortie = Sortie::apres(source, QString(), QStringLiteral("mp4"));
     try {
         Media::EcrivainH264 video(sortie.temporaire(), pair(a.largeur), pair(a.hauteur));
+        // One region, filled page after page: the GIF is decoded once, in order.
+        const vips::VRegion region = vips::VRegion::new_from_image(a.images);
         double t = 0;
         int ajoutees = 0;
         for (int i = 0; i < a.nombre; ++i) {
             const double d = delai(a.delais, i);
-            vips::VImage page;
-            size_t taille = 0;
-            std::unique_ptr<void, decltype(&g_free)> pixels(nullptr, g_free);
             try {
-                page = a.images.crop(0, i * a.hauteur, a.largeur, a.hauteur);
-                pixels.reset(page.write_to_memory(&taille));
+                region.prepare(0, i * a.hauteur, a.largeur, a.hauteur);
             } catch (const vips::VError& e) {
                 // A frame that cannot be made is passed over and adds no time.
                 journaliser("image", e);
                 continue;
             }
-            const QImage image(static_cast<const uchar*>(pixels.get()), a.largeur, a.hauteur, a.largeur * 3,
+            const QImage image(region.addr(), a.largeur, a.hauteur, static_cast<qsizetype>(region.stride()),
                                QImage::Format_RGB888);
             const auto debut = std::llround(t * Media::EcrivainH264::echelle);
             const auto fin = std::llround((t + d) * Media::EcrivainH264::echelle);
