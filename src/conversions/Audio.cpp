@@ -65,14 +65,14 @@ QString son(const QString& source, const QString& cible, const Progression& prog
 {
     if (cible == QLatin1String("mp3"))
         return mp3(source, progression);
-    auto lecteur = ouvrir(source);
+    auto lecteur = ouvrirSon(source);
     const Media::ReglagesAudio r = reglages(*lecteur, cible);
     Sortie sortie = Sortie::apres(source, QString(), cible);
     try {
         recopier(*lecteur, sortie.temporaire(), r, progression);
     } catch (const std::exception& e) {
         // Whatever the reason, the user learns which file could not be written.
-        journaliser(e);
+        journaliserSon(e);
         throw Erreur::ecriture(sortie.nom());
     }
     return sortie.valider();

@@ -8,18 +8,18 @@
 
 namespace Conversions {
 
-void journaliser(const std::exception& e)
+void journaliserSon(const std::exception& e)
 {
     if (journalMoteur)
         journalMoteur(QStringLiteral("son : ") + QString::fromUtf8(e.what()));
 }
 
-std::unique_ptr<Media::LecteurAudio> ouvrir(const QString& source)
+std::unique_ptr<Media::LecteurAudio> ouvrirSon(const QString& source)
 {
     try {
         return std::make_unique<Media::LecteurAudio>(source);
     } catch (const Media::Echec& e) {
-        journaliser(e);
+        journaliserSon(e);
         throw Erreur::lecture(QFileInfo(source).fileName());
     }
 }

@@ -9,9 +9,9 @@
 namespace Conversions {
 
 // A library's words about a sound, to the log.
-void journaliser(const std::exception& e);
+void journaliserSon(const std::exception& e);
 
 // The source opened as a sound; Erreur::lecture with its name when it is none.
-std::unique_ptr<Media::LecteurAudio> ouvrir(const QString& source);
+std::unique_ptr<Media::LecteurAudio> ouvrirSon(const QString& source);
 
 } // namespace Conversions

@@ -59,7 +59,7 @@ private:
 
 QString mp3(const QString& source, const Progression& progression)
 {
-    auto lecteur = ouvrir(source);
+    auto lecteur = ouvrirSon(source);
     const int canaux = lecteur->canaux();
     Lame lame = encodeur(lecteur->frequence(), canaux);
 
@@ -76,7 +76,7 @@ QString mp3(const QString& source, const Progression& progression)
         try {
             n = lecteur->lire(blocAudio);
         } catch (const Media::Echec& e) {
-            journaliser(e);
+            journaliserSon(e);
             throw Erreur::lecture(QFileInfo(source).fileName());
         }
         if (n == 0)

@@ -156,6 +156,46 @@ FormatSortie ouvrirSortie(const QString& chemin, const char* conteneur)
     return sortie;
 }
 
+void alimenter(AVFormatContext* format, AVCodecContext* decodeur, int flux, AVPacket* paquet, bool& finLecture,
+               const std::function<void(const AVPacket&)>& avant)
+{
+    if (finLecture) {
+        verifier(avcodec_send_packet(decodeur, nullptr), "décodage");
+        return;
+    }
+    const int l = av_read_frame(format, paquet);
+    if (l == AVERROR_EOF) {
+        finLecture = true;
+        return;
+    }
+    verifier(l, "lecture");
+    if (paquet->stream_index == flux) {
+        if (avant)
+            avant(*paquet);
+        const int s = avcodec_send_packet(decodeur, paquet);
+        if (s < 0 && s != AVERROR_INVALIDDATA)
+            verifier(s, "décodage");
+    }
+    av_packet_unref(paquet);
+}
+
+void coder(AVCodecContext* codeur, const AVFrame* image, AVFormatContext* format, AVStream* flux, AVPacket* paquet,
+           const std::function<void(AVPacket&)>& avant)
+{
+    verifier(avcodec_send_frame(codeur, image), "codage");
+    for (;;) {
+        const int r = avcodec_receive_packet(codeur, paquet);
+        if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
+            return;
+        verifier(r, "codage");
+        if (avant)
+            avant(*paquet);
+        av_packet_rescale_ts(paquet, codeur->time_base, flux->time_base);
+        paquet->stream_index = flux->index;
+        verifier(av_interleaved_write_frame(format, paquet), "écriture");
+    }
+}
+
 AVChannelLayout disposition(const AVChannelLayout& source)
 {
     AVChannelLayout d{};

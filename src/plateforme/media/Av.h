@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -55,6 +56,17 @@ Codec ouvrirDecodeur(const AVStream* flux);
 
 // Creates `chemin` and its muxer (chosen by `conteneur`, else by the extension).
 FormatSortie ouvrirSortie(const QString& chemin, const char* conteneur = nullptr);
+
+// Feeds the decoder the next packet of stream `flux` (the others are dropped), or the
+// end of the stream once the file is read through. `avant` may set the decoder up for
+// the packet. A damaged packet is skipped, as players do.
+void alimenter(AVFormatContext* format, AVCodecContext* decodeur, int flux, AVPacket* paquet, bool& finLecture,
+               const std::function<void(const AVPacket&)>& avant = {});
+
+// Sends `image` (null: the end) to the encoder and writes each packet it gives out into
+// `flux`; `avant` may amend a packet, in the encoder's time base, first.
+void coder(AVCodecContext* codeur, const AVFrame* image, AVFormatContext* format, AVStream* flux, AVPacket* paquet,
+           const std::function<void(AVPacket&)>& avant = {});
 
 // The layout to use for `n` channels when `source` says nothing useful.
 AVChannelLayout disposition(const AVChannelLayout& source);

@@ -86,23 +86,9 @@ struct Echantillonneur::Etat {
             }
             if (r != AVERROR(EAGAIN))
                 verifier(r, "décodage");
-            if (finLecture) {
-                verifier(avcodec_send_packet(decodeur.get(), nullptr), "décodage");
-                continue;
-            }
-            const int l = av_read_frame(format.get(), paquet.get());
-            if (l == AVERROR_EOF) {
-                finLecture = true;
-                continue;
-            }
-            verifier(l, "lecture");
-            if (paquet->stream_index == flux->index) {
-                decodeur->skip_frame = inutile(paquet.get(), avant) ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-                const int s = avcodec_send_packet(decodeur.get(), paquet.get());
-                if (s < 0 && s != AVERROR_INVALIDDATA)
-                    verifier(s, "décodage");
-            }
-            av_packet_unref(paquet.get());
+            alimenter(format.get(), decodeur.get(), flux->index, paquet.get(), finLecture, [&](const AVPacket& p) {
+                decodeur->skip_frame = inutile(&p, avant) ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+            });
         }
         return {};
     }

@@ -64,19 +64,7 @@ struct EcrivainAudio::Etat {
         taille = codeur->frame_size > 0 ? codeur->frame_size : blocPCM;
     }
 
-    void envoyer(const AVFrame* f)
-    {
-        verifier(avcodec_send_frame(codeur.get(), f), "codage");
-        for (;;) {
-            const int r = avcodec_receive_packet(codeur.get(), paquet.get());
-            if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
-                return;
-            verifier(r, "codage");
-            av_packet_rescale_ts(paquet.get(), codeur->time_base, flux->time_base);
-            paquet->stream_index = flux->index;
-            verifier(av_interleaved_write_frame(format.get(), paquet.get()), "écriture");
-        }
-    }
+    void envoyer(const AVFrame* f) { coder(codeur.get(), f, format.get(), flux, paquet.get()); }
 
     // Encodes whole frames from the fifo; with `tout`, the last partial one too.
     void vider(bool tout)

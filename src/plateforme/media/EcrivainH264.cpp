@@ -42,21 +42,13 @@ struct EcrivainH264::Etat {
 
     void envoyer(const AVFrame* f)
     {
-        verifier(avcodec_send_frame(codeur.get(), f), "codage");
-        for (;;) {
-            const int r = avcodec_receive_packet(codeur.get(), paquet.get());
-            if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
-                return;
-            verifier(r, "codage");
-            const auto d = durees.find(paquet->pts);
+        coder(codeur.get(), f, format.get(), flux, paquet.get(), [this](AVPacket& p) {
+            const auto d = durees.find(p.pts);
             if (d != durees.end()) {
-                paquet->duration = d->second;
+                p.duration = d->second;
                 durees.erase(d);
             }
-            av_packet_rescale_ts(paquet.get(), codeur->time_base, flux->time_base);
-            paquet->stream_index = flux->index;
-            verifier(av_interleaved_write_frame(format.get(), paquet.get()), "écriture");
-        }
+        });
     }
 };
 

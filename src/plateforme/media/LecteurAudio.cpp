@@ -99,24 +99,7 @@ struct LecteurAudio::Etat {
     void remplir(int n)
     {
         while (av_audio_fifo_size(fifo.get()) < n && !finDecodeur) {
-            if (finLecture) {
-                verifier(avcodec_send_packet(decodeur.get(), nullptr), "décodage");
-                recevoir();
-                continue;
-            }
-            const int r = av_read_frame(format.get(), paquet.get());
-            if (r == AVERROR_EOF) {
-                finLecture = true;
-                continue;
-            }
-            verifier(r, "lecture");
-            if (paquet->stream_index == flux) {
-                const int s = avcodec_send_packet(decodeur.get(), paquet.get());
-                // A damaged packet is skipped, as players do; anything else is a failure.
-                if (s < 0 && s != AVERROR_INVALIDDATA)
-                    verifier(s, "décodage");
-            }
-            av_packet_unref(paquet.get());
+            alimenter(format.get(), decodeur.get(), flux, paquet.get(), finLecture);
             recevoir();
         }
     }
