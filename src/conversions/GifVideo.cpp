@@ -56,6 +56,17 @@ void echantillonner(Media::Echantillonneur& video, PileGif& pile, int n, double 
     }
 }
 
+// Whatever the saver does, the sampler is stopped and waited for.
+struct Arret {
+    PileGif& pile;
+    std::thread& producteur;
+    ~Arret()
+    {
+        pile.arreter();
+        producteur.join();
+    }
+};
+
 } // namespace
 
 QString gif(const QString& source, const QString& dossier, const QString& base, const Progression& progression)
@@ -77,25 +88,26 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     demarrerVips();
     Sortie sortie(dossier, base, QStringLiteral("gif"));
     PileGif pile(video->taille(), n);
-    std::thread producteur([&] {
-        try {
-            echantillonner(*video, pile, n, cadence, progression);
-            pile.finir();
-        } catch (...) {
-            pile.finir(std::current_exception());
-        }
-    });
     bool ecrit = false;
-    try {
-        if (pile.nombre() > 0) {
-            pile.enregistrer(sortie.temporaire(), static_cast<int>(std::lround(1000.0 / cadence)));
-            ecrit = true;
+    {
+        std::thread producteur([&] {
+            try {
+                echantillonner(*video, pile, n, cadence, progression);
+                pile.finir();
+            } catch (...) {
+                pile.finir(std::current_exception());
+            }
+        });
+        const Arret arret{pile, producteur};
+        try {
+            if (pile.nombre() > 0) {
+                pile.enregistrer(sortie.temporaire(), static_cast<int>(std::lround(1000.0 / cadence)));
+                ecrit = true;
+            }
+        } catch (const vips::VError& e) {
+            journaliser("écriture", e);
         }
-    } catch (const vips::VError& e) {
-        journaliser("écriture", e);
     }
-    pile.arreter();
-    producteur.join();
     if (const std::exception_ptr erreur = pile.erreur())
         std::rethrow_exception(erreur);
     if (!ecrit)
