@@ -108,6 +108,22 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
     EXPECT_EQ(d.noms(), (QStringList{"clip.mov", "son.mov"}));
 }
 
+TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)
+{
+    Dossier d;
+    const QString source = d.chemin("lent.mp4");
+    // Two frames a second sampled twelve times a second: most times find no frame near.
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=2:s=64x48:d=2", "-c:v", "libx264", "-preset", "ultrafast",
+                        "-pix_fmt", "yuv420p"}, source));
+    const QString sortie = gif(source, d.racine(), "lent", {});
+    EXPECT_NEAR(duree(sonde(sortie)), 24 * 0.08, 0.05);
+    // Each repeated run shows the same picture: the second and the third frames match.
+    const QString a = d.chemin("a.png"), b = d.chemin("b.png");
+    ASSERT_TRUE(ffmpeg({"-i", sortie, "-vf", "select='eq(n,1)'", "-frames:v", "1"}, a));
+    ASSERT_TRUE(ffmpeg({"-i", sortie, "-vf", "select='eq(n,2)'", "-frames:v", "1"}, b));
+    EXPECT_EQ(QImage(a), QImage(b));
+}
+
 TEST(Gif, quandAucuneImageNeSeDecodeLeGifNEstPasGarde)
 {
     Dossier d;
