@@ -97,7 +97,10 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
     const QString faux = d.ecrire("clip.mov", QByteArray(3000, 'x'));
     const QString son = d.chemin("son.mov");
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1", "-f", "mov"}, son));
-    for (const auto& [source, base] : {std::pair{faux, QString("clip")}, std::pair{son, QString("son")}}) {
+    const QString vide = d.chemin("vide.mp4");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48", "-t", "0", "-c:v", "libx264"}, vide));
+    for (const auto& [source, base] : {std::pair{faux, QString("clip")}, std::pair{son, QString("son")},
+                                       std::pair{vide, QString("vide")}}) {
         try {
             gif(source, d.racine(), base, {});
             ADD_FAILURE() << "accepté : " << source.toStdString();
@@ -105,7 +108,7 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
             EXPECT_EQ(e.message(), QStringLiteral("Impossible de lire « %1 »").arg(base));
         }
     }
-    EXPECT_EQ(d.noms(), (QStringList{"clip.mov", "son.mov"}));
+    EXPECT_EQ(d.noms(), (QStringList{"clip.mov", "son.mov", "vide.mp4"}));
 }
 
 TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)
