@@ -99,8 +99,11 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1", "-f", "mov"}, son));
     const QString vide = d.chemin("vide.mp4");
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48", "-t", "0", "-c:v", "libx264"}, vide));
+    // A bare H.264 stream has no duration at all.
+    const QString brut = d.chemin("brut.mp4");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:d=1", "-c:v", "libx264", "-f", "h264"}, brut));
     for (const auto& [source, base] : {std::pair{faux, QString("clip")}, std::pair{son, QString("son")},
-                                       std::pair{vide, QString("vide")}}) {
+                                       std::pair{vide, QString("vide")}, std::pair{brut, QString("brut")}}) {
         try {
             gif(source, d.racine(), base, {});
             ADD_FAILURE() << "accepté : " << source.toStdString();
@@ -108,7 +111,7 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
             EXPECT_EQ(e.message(), QStringLiteral("Impossible de lire « %1 »").arg(base));
         }
     }
-    EXPECT_EQ(d.noms(), (QStringList{"clip.mov", "son.mov", "vide.mp4"}));
+    EXPECT_EQ(d.noms(), (QStringList{"brut.mp4", "clip.mov", "son.mov", "vide.mp4"}));
 }
 
 TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)
