@@ -1,13 +1,10 @@
 #include "conversions/Audio.h"
 #include "conversions/AudioSource.h"
 
-#include "conversions/JournalMoteur.h"
 #include "conversions/Sortie.h"
-#include "plateforme/media/Av.h"
 #include "plateforme/media/EcrivainAudio.h"
 #include "plateforme/media/LecteurAudio.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -44,7 +41,6 @@ void recopier(Media::LecteurAudio& source, const QString& chemin, const Media::R
               const Progression& progression)
 {
     Media::EcrivainAudio destination(chemin, r);
-    const double total = static_cast<double>(std::max<int64_t>(source.longueur(), 1));
     std::vector<const float*> canaux(static_cast<size_t>(source.canaux()));
     for (;;) {
         const int n = source.lire(blocAudio);
@@ -53,8 +49,8 @@ void recopier(Media::LecteurAudio& source, const QString& chemin, const Media::R
         for (int c = 0; c < source.canaux(); ++c)
             canaux[static_cast<size_t>(c)] = source.canal(c);
         destination.ecrire(canaux.data(), n);
-        // The declared length may be short of the real one: never past 1.
-        progression(std::min(1.0, static_cast<double>(source.position()) / total));
+        if (progression)
+            progression(source.avancement());
     }
     destination.terminer();
 }

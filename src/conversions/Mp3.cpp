@@ -70,7 +70,6 @@ QString mp3(const QString& source, const Progression& progression)
         throw Erreur::ecriture(nom);
     EcritureMp3 ecriture(fichier, nom);
 
-    const double total = static_cast<double>(std::max<int64_t>(lecteur->longueur(), 1));
     for (;;) {
         int n = 0;
         try {
@@ -84,7 +83,8 @@ QString mp3(const QString& source, const Progression& progression)
         const float* gauche = lecteur->canal(0);
         const float* droite = lecteur->canal(canaux > 1 ? 1 : 0);
         ecriture.ajouter(lame_encode_buffer_ieee_float(lame.get(), gauche, droite, n, ecriture.tampon(), tailleMp3));
-        progression(std::min(1.0, static_cast<double>(lecteur->position()) / total));
+        if (progression)
+            progression(lecteur->avancement());
     }
     ecriture.ajouter(lame_encode_flush(lame.get(), ecriture.tampon(), tailleMp3));
 

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 }
 
+#include <algorithm>
 #include <vector>
 
 namespace Media {
@@ -139,6 +140,12 @@ int64_t LecteurAudio::longueur() const
     if (e_->format->duration != AV_NOPTS_VALUE && e_->format->duration > 0)
         return av_rescale_q(e_->format->duration, AVRational{1, AV_TIME_BASE}, AVRational{1, e_->frequence});
     return 0;
+}
+
+double LecteurAudio::avancement() const
+{
+    const double total = static_cast<double>(std::max<int64_t>(longueur(), 1));
+    return std::min(1.0, static_cast<double>(e_->position) / total);
 }
 
 int LecteurAudio::profondeurPCM() const

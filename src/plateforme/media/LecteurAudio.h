@@ -22,6 +22,9 @@ public:
     int64_t longueur() const;
     // Frames handed out so far.
     int64_t position() const;
+    // The share of the declared length handed out, 0 to 1 (a length that falls short
+    // of the real one never takes it past 1).
+    double avancement() const;
     // Bits per sample of an uncompressed source (integer or float PCM), else 0.
     int profondeurPCM() const;
 
