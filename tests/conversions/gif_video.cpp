@@ -43,8 +43,9 @@ TEST_P(Cadence, douzeParSecondeAuPlusEtTroisCentsImagesEnTout)
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=r=30:s=160x120:d=%1").arg(c.duree),
                         "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}, source));
     Releve releve;
-    const QString sortie = gif(source, d.racine(), "clip", releve.fonction());
-    EXPECT_EQ(sortie, d.chemin("clip.gif"));
+    const QStringList crees = convertirUn(source, "gif", releve.fonction());
+    ASSERT_EQ(crees, QStringList{d.chemin("clip.gif")});
+    const QString sortie = crees[0];
     EXPECT_EQ(images(sortie), c.attendues);
     const QJsonObject s = sonde(sortie);
     EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "gif");
