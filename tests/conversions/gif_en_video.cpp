@@ -10,6 +10,16 @@ using namespace Conversions;
 
 namespace {
 
+// The colour of the first picture of a video, as ffmpeg decodes it.
+QColor couleur(const Dossier& d, const QString& mp4)
+{
+    const QString png = d.chemin("image.png");
+    QFile::remove(png);
+    if (!ffmpeg({"-i", mp4, "-frames:v", "1"}, png))
+        return {};
+    return QImage(png).pixelColor(8, 8);
+}
+
 TEST(GifEnVideo, lesDelaisDonnentLesTempsEtLaDureeALEchelle600)
 {
     Dossier d;
@@ -54,13 +64,23 @@ TEST(GifEnVideo, unGifTransparentSortSurFondBlanc)
 {
     Dossier d;
     const QString source = d.ecrire("vitre.gif", fabriquerGif(32, 32, {cadreUni(32, 32, 3, 10, 3), cadreUni(32, 32, 3, 10, 3)}));
-    const QString mp4 = convertirUn(source, "gifmp4").value(0);
-    const QString png = d.chemin("image.png");
-    ASSERT_TRUE(ffmpeg({"-i", mp4, "-frames:v", "1"}, png));
-    const QColor c = QImage(png).pixelColor(16, 16);
+    const QColor c = couleur(d, convertirUn(source, "gifmp4").value(0));
     EXPECT_GT(c.red(), 240);
     EXPECT_GT(c.green(), 240);
     EXPECT_GT(c.blue(), 240);
+}
+
+TEST(GifEnVideo, unGifRemplaceSousLeMemeNomEstRelu)
+{
+    Dossier d;
+    const QString source = d.ecrire("anim.gif", fabriquerGif(16, 16, {cadreUni(16, 16, 1, 10), cadreUni(16, 16, 1, 10)}));
+    const QColor rouge = couleur(d, convertirUn(source, "gifmp4").value(0));
+    d.ecrire("anim.gif", fabriquerGif(16, 16, {cadreUni(16, 16, 3, 10), cadreUni(16, 16, 3, 10)}));
+    const QColor bleu = couleur(d, convertirUn(source, "gifmp4").value(0));
+    EXPECT_GT(rouge.red(), 200);
+    EXPECT_LT(rouge.blue(), 60);
+    EXPECT_GT(bleu.blue(), 200);
+    EXPECT_LT(bleu.red(), 60);
 }
 
 TEST(GifEnVideo, uneSeuleImageOuUnFauxGifEstRefuseSansRienCreer)
