@@ -70,19 +70,6 @@ TEST(GifEnVideo, unGifTransparentSortSurFondBlanc)
     EXPECT_GT(c.blue(), 240);
 }
 
-TEST(GifEnVideo, unGifRemplaceSousLeMemeNomEstRelu)
-{
-    Dossier d;
-    const QString source = d.ecrire("anim.gif", fabriquerGif(16, 16, {cadreUni(16, 16, 1, 10), cadreUni(16, 16, 1, 10)}));
-    const QColor rouge = couleur(d, convertirUn(source, "gifmp4").value(0));
-    d.ecrire("anim.gif", fabriquerGif(16, 16, {cadreUni(16, 16, 3, 10), cadreUni(16, 16, 3, 10)}));
-    const QColor bleu = couleur(d, convertirUn(source, "gifmp4").value(0));
-    EXPECT_GT(rouge.red(), 200);
-    EXPECT_LT(rouge.blue(), 60);
-    EXPECT_GT(bleu.blue(), 200);
-    EXPECT_LT(bleu.red(), 60);
-}
-
 TEST(GifEnVideo, uneSeuleImageOuUnFauxGifEstRefuseSansRienCreer)
 {
     Dossier d;
