@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Conversions;
 
 namespace {
@@ -57,28 +54,6 @@ TEST(AudioEchecs, uneFrequenceQueLAacRefuseEchoueEnEcritureSansRienLaisser)
     EXPECT_EQ(r.erreurs.value(0), QStringLiteral("Impossible d’écrire « haute.m4a »"));
     EXPECT_EQ(d.noms(), QStringList{"haute.wav"});
 }
-
-// Files of this process may not grow past `octets` while it lives, as on a full disk.
-class DisquePlein {
-public:
-    explicit DisquePlein(rlim_t octets)
-    {
-        getrlimit(RLIMIT_FSIZE, &avant_);
-        signal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = avant_;
-        r.rlim_cur = octets;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~DisquePlein()
-    {
-        setrlimit(RLIMIT_FSIZE, &avant_);
-        std::signal(SIGXFSZ, signal_);
-    }
-
-private:
-    rlimit avant_{};
-    void (*signal_)(int) = nullptr;
-};
 
 TEST(AudioEchecs, unDisquePleinEnCoursDEcritureNeLaisseRienEtNommeLaSortie)
 {

@@ -152,6 +152,23 @@ TEST(Gif, quandAucuneImageNeSeDecodeLeGifNEstPasGarde)
     EXPECT_EQ(d.noms(), QStringList{"abime.mp4"});
 }
 
+TEST(Gif, unDisquePleinPendantLEcritureNeLaisseRienEtNeBloquePas)
+{
+    Dossier d;
+    const QString source = d.chemin("long.mp4");
+    // Far more frames than are held at once: the sampler is still at work when writing fails.
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30", "-c:v", "libx264", "-preset",
+                        "ultrafast", "-pix_fmt", "yuv420p"}, source));
+    try {
+        DisquePlein plein(100000);
+        gif(source, d.racine(), "long", {});
+        ADD_FAILURE() << "écrit malgré le disque plein";
+    } catch (const Erreur& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Impossible d’écrire « long.gif »"));
+    }
+    EXPECT_EQ(d.noms(), QStringList{"long.mp4"});
+}
+
 TEST(Gif, unNomPrisDonneLeSuivantEtRienNEstEcrase)
 {
     Dossier d;

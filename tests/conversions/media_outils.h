@@ -13,6 +13,9 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <csignal>
+#include <sys/resource.h>
+
 // Runs ffmpeg quietly with `arguments` and the output `chemin`; true when it made it.
 inline bool ffmpeg(const QStringList& arguments, const QString& chemin)
 {
@@ -79,4 +82,26 @@ struct Releve {
                 return false;
         return true;
     }
+};
+
+// Files of this process may not grow past `octets` while it lives, as on a full disk.
+class DisquePlein {
+public:
+    explicit DisquePlein(rlim_t octets)
+    {
+        getrlimit(RLIMIT_FSIZE, &avant_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r = avant_;
+        r.rlim_cur = octets;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~DisquePlein()
+    {
+        setrlimit(RLIMIT_FSIZE, &avant_);
+        std::signal(SIGXFSZ, signal_);
+    }
+
+private:
+    rlimit avant_{};
+    void (*signal_)(int) = nullptr;
 };
