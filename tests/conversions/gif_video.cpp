@@ -152,11 +152,11 @@ TEST(Gif, quandAucuneImageNeSeDecodeLeGifNEstPasGarde)
     EXPECT_EQ(d.noms(), QStringList{"abime.mp4"});
 }
 
-TEST(Gif, unDisquePleinPendantLEcritureNeLaisseRienEtNeBloquePas)
+TEST(Gif, unDisquePleinPendantLEcritureNeLaisseRien)
 {
     Dossier d;
     const QString source = d.chemin("long.mp4");
-    // Far more frames than are held at once: the sampler is still at work when writing fails.
+    // Far more frames than the ring holds at once.
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30", "-c:v", "libx264", "-preset",
                         "ultrafast", "-pix_fmt", "yuv420p"}, source));
     try {
