@@ -48,7 +48,9 @@ QStringList garderLesEntrees(const QStringList& arguments)
 void lire(Processus& p, Suivi& suivi, const Progression& progression)
 {
     LecteurDeProgres lecteur;
-    std::array<pollfd, 2> fds{{{p.sortie(), POLLIN, 0}, {p.erreur(), POLLIN, 0}}};
+    // The error stream first: its "Duration:" line must be read before the progress lines
+    // that arrive in the same round, or a short run reports no progress at all.
+    std::array<pollfd, 2> fds{{{p.erreur(), POLLIN, 0}, {p.sortie(), POLLIN, 0}}};
     std::array<char, 65536> tampon;
     int ouverts = 2;
     while (ouverts > 0) {

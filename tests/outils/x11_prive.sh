@@ -37,14 +37,9 @@ for outil in Xvfb trayer xcompmgr xdotool xwininfo ffmpeg file; do
 done
 [ -x "$APP" ] || { echo "ÉCHEC : $APP manque"; exit 1; }
 
-# The drag source: the build's, else compiled here (it is plain Qt).
+# The drag source, built with the tests.
 SOURCE_GLISSER="$BUILD/tests/outils/source-glisser"
-if [ ! -x "$SOURCE_GLISSER" ]; then
-    SOURCE_GLISSER="$TMP/source-glisser"
-    # shellcheck disable=SC2046
-    g++ -std=c++17 -fPIC -O1 -o "$SOURCE_GLISSER" "$SOURCE_DIR/tests/outils/source_glisser.cpp" \
-        $(pkg-config --cflags --libs Qt6Widgets) || { echo "ÉCHEC : source-glisser ne compile pas"; exit 1; }
-fi
+[ -x "$SOURCE_GLISSER" ] || { echo "ÉCHEC : $SOURCE_GLISSER manque"; exit 1; }
 
 # A private display: Xvfb picks a free number itself and writes it on descriptor 3.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3>"$TMP/affichage" 2>"$TMP/xvfb.log" &
