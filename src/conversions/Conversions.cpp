@@ -11,6 +11,7 @@
 
 #include <QCollator>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 
 namespace Conversions {
@@ -46,7 +47,9 @@ Resultat unPourTous(Fabrique fabrique, const Progression& progression)
 
 void trierCommeLeGestionnaire(QStringList& chemins)
 {
-    QCollator collateur;
+    // The C locale has no collation rules (numbers would compare as text): fall back to French.
+    const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::French, QLocale::France) : QLocale();
+    QCollator collateur(locale);
     collateur.setNumericMode(true);
     collateur.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(chemins.begin(), chemins.end(), [&](const QString& a, const QString& b) {
