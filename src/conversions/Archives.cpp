@@ -1,4 +1,5 @@
 #include "conversions/Archives.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/ArchiveExtraction.h"
 #include "conversions/DossierDeTravail.h"
@@ -31,8 +32,6 @@ QString extension(const QString& nom)
     const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
     return point > 0 ? nom.mid(point + 1) : QString();
 }
-
-QString nomDe(const QString& chemin) { return QFileInfo(QDir::cleanPath(chemin)).fileName(); }
 
 QString baseDeLArchive(const QStringList& chemins)
 {

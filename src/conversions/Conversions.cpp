@@ -1,4 +1,5 @@
 #include "conversions/Conversions.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Archives.h"
 #include "conversions/Audio.h"
@@ -17,8 +18,6 @@
 namespace Conversions {
 
 namespace {
-
-QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 bool tousImagesOuPDF(const QStringList& chemins)
 {

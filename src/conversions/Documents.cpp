@@ -1,4 +1,5 @@
 #include "conversions/Documents.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
@@ -24,8 +25,6 @@ namespace {
 // Far beyond any real text document; a bigger file is refused rather than laid out.
 constexpr qint64 tailleMax = 200 * 1024 * 1024;
 constexpr int delaiAntiwordMs = 60000;
-
-QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 void noter(const QString& ligne)
 {

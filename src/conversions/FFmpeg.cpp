@@ -1,4 +1,5 @@
 #include "conversions/FFmpeg.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Audio.h"
 #include "conversions/DossierDeTravail.h"
@@ -23,8 +24,6 @@ namespace Conversions {
 namespace {
 
 QString tr(const char* texte) { return QCoreApplication::translate("Conversions", texte); }
-
-QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 // A dropped file is untrusted: no network, no other file read through it, and only a
 // plain file (a pipe or a device would keep ffmpeg waiting for ever).

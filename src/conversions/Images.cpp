@@ -1,4 +1,5 @@
 #include "conversions/Images.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Heif.h"
 #include "conversions/Pdf.h"
@@ -18,10 +19,6 @@ using vips::VError;
 namespace Conversions {
 
 namespace {
-
-QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
-
-QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }
 
 // EXIF holding nothing but an orientation: a big-endian TIFF header and one IFD entry.
 QByteArray exifOrientation(int orientation)

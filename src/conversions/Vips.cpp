@@ -1,4 +1,5 @@
 #include "conversions/Vips.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
@@ -13,10 +14,6 @@ using vips::VError;
 namespace Conversions {
 
 namespace {
-
-QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
-
-QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }
 
 // A truncated file fails instead of giving an image padded with grey.
 vips::VOption* strict(vips::VOption* options)

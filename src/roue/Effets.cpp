@@ -25,24 +25,39 @@ std::array<int, 3> boites(double s)
     return b;
 }
 
-// One box pass over rows (pas = 1) or columns (pas = largeur) of an alpha plane.
+// One box pass over rows (pas = 1) or columns (pas = largeur) of a plane. Beyond the edges
+// the plane is clear, or, with `etendre`, its edge values go on.
 void passe(const std::vector<float>& de, std::vector<float>& vers, int lignes, int longueur,
-           int pasLigne, int pas, int r)
+           int pasLigne, int pas, int r, bool etendre = false)
 {
     const float inv = 1.0f / float(2 * r + 1);
     for (int l = 0; l < lignes; ++l) {
         const float* s = de.data() + l * pasLigne;
         float* d = vers.data() + l * pasLigne;
+        const auto lu = [&](int i) {
+            if (i >= 0 && i < longueur)
+                return s[i * pas];
+            return etendre ? s[std::clamp(i, 0, longueur - 1) * pas] : 0.0f;
+        };
         float somme = 0;
-        for (int i = 0; i <= std::min(r, longueur - 1); ++i)
-            somme += s[i * pas];
+        for (int i = -r; i <= r; ++i)
+            somme += lu(i);
         for (int i = 0; i < longueur; ++i) {
             d[i * pas] = somme * inv;
-            if (i + r + 1 < longueur)
-                somme += s[(i + r + 1) * pas];
-            if (i - r >= 0)
-                somme -= s[(i - r) * pas];
+            somme += lu(i + r + 1) - lu(i - r);
         }
+    }
+}
+
+// Three box passes in both directions over one plane.
+void flouterPlan(std::vector<float>& plan, std::vector<float>& autre, int w, int h, double rayon, bool etendre)
+{
+    if (rayon <= 0.2)
+        return;
+    for (int b : boites(rayon)) {
+        const int r = (b - 1) / 2;
+        passe(plan, autre, h, w, w, 1, r, etendre);
+        passe(autre, plan, w, h, 1, w, r, etendre);
     }
 }
 
@@ -125,13 +140,7 @@ QImage flouter(const QImage& source, double rayon, const QColor& couleur)
         for (int x = 0; x < w; ++x)
             plan[size_t(y) * w + x] = float(qAlpha(ligne[x]));
     }
-    if (rayon > 0.2) {
-        for (int b : boites(rayon)) {
-            const int r = (b - 1) / 2;
-            passe(plan, autre, h, w, w, 1, r);
-            passe(autre, plan, w, h, 1, w, r);
-        }
-    }
+    flouterPlan(plan, autre, w, h, rayon, false);
     QImage sortie(w, h, QImage::Format_ARGB32_Premultiplied);
     const float ca = float(couleur.alphaF());
     for (int y = 0; y < h; ++y) {
@@ -143,6 +152,42 @@ QImage flouter(const QImage& source, double rayon, const QColor& couleur)
         }
     }
     sortie.setDevicePixelRatio(source.devicePixelRatio());
+    return sortie;
+}
+
+QImage flouterCouleurs(const QImage& image, double rayon)
+{
+    const QImage a = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = a.width(), h = a.height();
+    std::array<std::vector<float>, 4> plans;
+    for (auto& plan : plans)
+        plan.resize(size_t(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* ligne = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const size_t i = size_t(y) * w + x;
+            plans[0][i] = float(qAlpha(ligne[x]));
+            plans[1][i] = float(qRed(ligne[x]));
+            plans[2][i] = float(qGreen(ligne[x]));
+            plans[3][i] = float(qBlue(ligne[x]));
+        }
+    }
+    std::vector<float> autre(size_t(w) * h);
+    for (auto& plan : plans)
+        flouterPlan(plan, autre, w, h, rayon, true);
+    QImage sortie(w, h, QImage::Format_ARGB32_Premultiplied);
+    const auto octet = [](float v) { return int(std::clamp(v + 0.5f, 0.0f, 255.0f)); };
+    for (int y = 0; y < h; ++y) {
+        QRgb* ligne = reinterpret_cast<QRgb*>(sortie.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const size_t i = size_t(y) * w + x;
+            const int alpha = octet(plans[0][i]);
+            // Premultiplied: no channel above the alpha.
+            ligne[x] = qRgba(std::min(octet(plans[1][i]), alpha), std::min(octet(plans[2][i]), alpha),
+                             std::min(octet(plans[3][i]), alpha), alpha);
+        }
+    }
+    sortie.setDevicePixelRatio(image.devicePixelRatio());
     return sortie;
 }
 
@@ -181,7 +226,8 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
             m.scale(resolution, resolution);
             m.translate(-cadre.topLeft());
             m.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            m.fillRect(cadre, *f.masque);
+            // Past the last whole pixel too: an unmasked edge column would show when scaled.
+            m.fillRect(cadre.adjusted(-2, -2, 2, 2), *f.masque);
         }
         image.setDevicePixelRatio(resolution);
         entree = Image{image, cadre.topLeft()};
@@ -189,10 +235,28 @@ void dessiner(QPainter& p, const Flou& f, QPointF decalage)
     }
     const bool lisse = p.testRenderHint(QPainter::SmoothPixmapTransform);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p.drawImage(entree.origine + decalage, entree.image);
+    dessinerImage(p, entree.origine + decalage, entree.image);
     p.setRenderHint(QPainter::SmoothPixmapTransform, lisse);
 }
 
-int enCache() { return int(cache().count()); }
+void dessinerImage(QPainter& p, QPointF lieu, const QImage& image)
+{
+    p.drawImage(QRectF(lieu, QSizeF(image.size()) / image.devicePixelRatio()), image);
+}
+
+void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
+{
+    const double dprAppareil = p.device() ? p.device()->devicePixelRatioF() : 1;
+    if (p.transform().type() > QTransform::TxTranslate || dpr != dprAppareil) {
+        p.drawImage(QRectF(lieu, QSizeF(brute.size()) / dpr), brute);
+        return;
+    }
+    const QPointF pixel = p.transform().map(lieu) * dpr;
+    p.save();
+    p.resetTransform();
+    p.scale(1 / dpr, 1 / dpr);
+    p.drawImage(QPoint(int(std::lround(pixel.x())), int(std::lround(pixel.y()))), brute);
+    p.restore();
+}
 
 } // namespace Effets

@@ -27,7 +27,17 @@ void dessiner(QPainter& p, const Flou& flou, QPointF decalage = {});
 // (three box passes), painted in `couleur`. The image keeps its size: leave a margin.
 QImage flouter(const QImage& image, double rayon, const QColor& couleur);
 
-// Entries kept by the cache (for tests and the benchmark).
-int enCache();
+// `image` itself blurred (every channel), standard deviation `rayon` pixels; the edges are
+// extended rather than faded.
+QImage flouterCouleurs(const QImage& image, double rayon);
+
+// Draws `image` at `lieu` at its own device pixel ratio. (The raster engine ignores a
+// picture's ratio when the painter only translates on a 1:1 device: always give the size.)
+void dessinerImage(QPainter& p, QPointF lieu, const QImage& image);
+
+// Draws `brute`, a picture of `dpr` device pixels per point marked 1:1, at `lieu`. Where the
+// painter only translates, the pixels are copied as they are (the raster engine's plain
+// blit, far cheaper than its resampling path, and sharper).
+void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr);
 
 } // namespace Effets

@@ -1,5 +1,6 @@
 #include "roue/Mascotte.h"
 
+#include "roue/Effets.h"
 #include "roue/EtatRoue.h"
 #include "roue/Formes.h"
 #include "roue/VueRoueCouleurs.h"
@@ -19,12 +20,7 @@ constexpr double tailleTexte = 11.5;
 constexpr double baisseTexte = 31;
 constexpr double margeSecousse = 6;
 
-QColor blanc(double opacite)
-{
-    QColor c(Qt::white);
-    c.setAlphaF(float(opacite));
-    return c;
-}
+using Couleurs::blanc;
 
 } // namespace
 
@@ -160,8 +156,10 @@ void Mascotte::clinDOeil()
 
 void Mascotte::stabiliser()
 {
-    for (Valeur* v : {&regardX_, &regardY_, &yeux_, &taille_, &secousse_, &anneau_})
+    for (Valeur* v : {&regardX_, &regardY_, &yeux_, &secousse_, &anneau_})
         v->fixer(v->cible());
+    // The arrival always ends at full size, even before its spring has been started.
+    taille_.fixer(1);
     arrivee_ = true;
 }
 
@@ -216,18 +214,7 @@ void Mascotte::peindre(QPainter& p, QPointF c)
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(c.x() + secousse_.valeur(), c.y());
     p.scale(taille_.valeur(), taille_.valeur());
-    const QRectF face(-r, -r, 2 * r, 2 * r);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Couleurs::diagonale(face, {QColor(214, 236, 165), QColor(244, 236, 198), QColor(181, 229, 234)}));
-    p.drawEllipse(face);
-    QRadialGradient reflet(face.left() + 0.34 * face.width(), face.top() + 0.26 * face.height(), 1.1 * r);
-    reflet.setColorAt(0, blanc(0.75));
-    reflet.setColorAt(1, blanc(0));
-    p.setBrush(reflet);
-    p.drawEllipse(face);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(blanc(0.9), 1.5, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-    p.drawEllipse(face);
+    peindreVisage(p);
     peindreYeux(p, {0, 0});
 
     const QString t = texte();
@@ -248,6 +235,35 @@ void Mascotte::peindre(QPainter& p, QPointF c)
 
     if (etat_.progression())
         peindreAnneau(p, c, anneau_.valeur());
+}
+
+void Mascotte::peindreVisage(QPainter& p)
+{
+    // The face never changes: painted once per resolution, then copied.
+    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
+    const double cote = 2 * r + 2;
+    if (visage_.isNull() || dprVisage_ != dpr) {
+        visage_ = QImage(int(std::ceil(cote * dpr)), int(std::ceil(cote * dpr)), QImage::Format_ARGB32_Premultiplied);
+        visage_.fill(Qt::transparent);
+        QPainter q(&visage_);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.scale(dpr, dpr);
+        q.translate(cote / 2, cote / 2);
+        const QRectF face(-r, -r, 2 * r, 2 * r);
+        q.setPen(Qt::NoPen);
+        q.setBrush(Couleurs::diagonale(face, {QColor(214, 236, 165), QColor(244, 236, 198), QColor(181, 229, 234)}));
+        q.drawEllipse(face);
+        QRadialGradient reflet(face.left() + 0.34 * face.width(), face.top() + 0.26 * face.height(), 1.1 * r);
+        reflet.setColorAt(0, blanc(0.75));
+        reflet.setColorAt(1, blanc(0));
+        q.setBrush(reflet);
+        q.drawEllipse(face);
+        q.setBrush(Qt::NoBrush);
+        q.setPen(QPen(blanc(0.9), 1.5, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        q.drawEllipse(face);
+        dprVisage_ = dpr;
+    }
+    Effets::copier(p, QPointF(-cote / 2, -cote / 2), visage_, dpr);
 }
 
 void Mascotte::peindreYeux(QPainter& p, QPointF c)

@@ -3,6 +3,7 @@
 #include "roue/Animateur.h"
 
 #include <QFont>
+#include <QImage>
 #include <QObject>
 #include <QPainter>
 #include <QRectF>
@@ -72,6 +73,7 @@ private:
     void issue();
     void prochainClin();
     Mouvement fondu(double duree) const;
+    void peindreVisage(QPainter& p);
     void peindreYeux(QPainter& p, QPointF centre);
     void peindreAnneau(QPainter& p, QPointF centre, double progression);
 
@@ -86,6 +88,8 @@ private:
     // Animated: gaze, eye scale, arrival scale, shake offset, ring fraction.
     Valeur regardX_, regardY_, yeux_{1}, taille_{1}, secousse_, anneau_;
     bool anneauMontre_ = false;
+    QImage visage_;  // the face, at dprVisage_ device pixels per point, marked 1:1
+    double dprVisage_ = 0;
     QString texteMisEnPage_;
     Texte miseEnPage_;
 };

@@ -3,6 +3,7 @@
 #include "roue/Effets.h"
 #include "roue/EtatRoue.h"
 #include "roue/Formes.h"
+#include "roue/PanneauRoue.h"
 #include "roue/VueRoueCouleurs.h"
 #include "roue/VueRoueEtiquette.h"
 
@@ -18,18 +19,8 @@ namespace {
 constexpr double echellePetaleAllumee = 1.05;
 constexpr double echelleOutilAllume = 1.06;
 
-QColor blanc(double opacite)
-{
-    QColor c(Qt::white);
-    c.setAlphaF(float(opacite));
-    return c;
-}
-
-QColor attenuee(QColor c, double facteur)
-{
-    c.setAlphaF(float(c.alphaF() * facteur));
-    return c;
-}
+using Couleurs::attenuee;
+using Couleurs::blanc;
 
 // The mean opacity of a fill: a shadow is as dense as what casts it.
 double opacite(const QBrush& b)
@@ -54,7 +45,7 @@ QLinearGradient reflet(const QPainterPath& forme)
     return g;
 }
 
-
+// What a fill looks like, as text: part of a painted cell's key.
 QString cleBrosse(const QBrush& b)
 {
     if (const QGradient* g = b.gradient()) {
@@ -68,24 +59,6 @@ QString cleBrosse(const QBrush& b)
         return cle;
     }
     return QString::number(b.color().rgba(), 16);
-}
-
-// Draws a picture made at the device's resolution. Where the painter only translates, the
-// picture is copied pixel for pixel: the raster engine's plain blit, far cheaper than its
-// resampling path.
-void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
-{
-    const double dprAppareil = p.device() ? p.device()->devicePixelRatioF() : 1;
-    if (p.transform().type() > QTransform::TxTranslate || dpr != dprAppareil) {
-        p.drawImage(QRectF(lieu, QSizeF(brute.size()) / dpr), brute);
-        return;
-    }
-    const QPointF pixel = p.transform().map(lieu) * dpr;
-    p.save();
-    p.resetTransform();
-    p.scale(1 / dpr, 1 / dpr);
-    p.drawImage(QPoint(int(std::lround(pixel.x())), int(std::lround(pixel.y()))), brute);
-    p.restore();
 }
 
 // Paints `dessin` as one group at `opacite`: overlapping layers must not show through each
@@ -115,7 +88,7 @@ void enGroupe(QPainter& p, double T, double opacite, QImage& calque, const std::
     p.save();
     p.resetTransform();
     p.setOpacity(p.opacity() * opacite);
-    copier(p, QPointF(0, 0), calque, dpr);
+    Effets::copier(p, QPointF(0, 0), calque, dpr);
     p.restore();
 }
 
@@ -263,8 +236,29 @@ void VueRoue::stabiliser()
     update();
 }
 
+void VueRoue::setArrierePlan(const QPixmap& fond)
+{
+    if (fond.cacheKey() == cleArrierePlan_ && !fond.isNull() == !arrierePlan_.isNull())
+        return;
+    cleArrierePlan_ = fond.cacheKey();
+    arrierePlan_ = QImage();
+    if (!fond.isNull()) {
+        // A strong blur: made at a quarter of a point per pixel, where it costs next to nothing.
+        constexpr double reduction = 0.25;
+        const QImage petit = fond.toImage()
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                 .scaled(QSize(int(T_ * reduction), int(T_ * reduction)), Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+        arrierePlan_ = Effets::flouterCouleurs(petit, 20 * reduction);
+    }
+    update();
+}
+
 void VueRoue::paintEvent(QPaintEvent*)
 {
+    // Without a compositor the panel shows a snapshot of the screen under it: frost it.
+    if (const auto* panneau = qobject_cast<const PanneauRoue*>(window()))
+        setArrierePlan(panneau->fond());
     QPainter p(this);
     peindre(p);
 }
@@ -301,20 +295,30 @@ void VueRoue::peindreVerre(QPainter& p)
     const double am = etat_.angleModifier().value_or(0);
     const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
     // Without a tab the outline is the same circle whatever the edit petal's angle.
-    const QString cle = QStringLiteral("%1|%2|%3|%4|%5").arg(e).arg(e > 0.02 ? am : 0).arg(sombre_).arg(dpr).arg(T_);
+    const QString cle = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                            .arg(e).arg(e > 0.02 ? am : 0).arg(sombre_).arg(dpr).arg(T_).arg(cleArrierePlan_);
     if (cle != cleVerre_) {
-        verre_ = QImage(int(std::ceil(T_ * dpr)), int(std::ceil(T_ * dpr)), QImage::Format_ARGB32_Premultiplied);
+        // Only the disc and what its shadow reaches (three deviations of 11, 5 lower), on
+        // whole device pixels: the rest of the square stays clear and costs nothing to copy.
+        const QRectF disque = FormeRoue{e, am, 52}.chemin(QRectF(0, 0, T_, T_)).boundingRect()
+                                  .adjusted(-36, -36, 36, 41)
+                                  .intersected(QRectF(0, 0, T_, T_));
+        const QPoint coin(int(std::floor(disque.left() * dpr)), int(std::floor(disque.top() * dpr)));
+        const QPoint fin(int(std::ceil(disque.right() * dpr)), int(std::ceil(disque.bottom() * dpr)));
+        origineVerre_ = QPointF(coin) / dpr;
+        verre_ = QImage(fin.x() - coin.x(), fin.y() - coin.y(), QImage::Format_ARGB32_Premultiplied);
         verre_.setDevicePixelRatio(dpr);
         verre_.fill(Qt::transparent);
         QPainter q(&verre_);
         q.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        q.translate(-origineVerre_);
         dessinerVerre(q, e, am);
         q.end();
         verre_.setDevicePixelRatio(1);
         cleVerre_ = cle;
         dprVerre_ = dpr;
     }
-    copier(p, QPointF(0, 0), verre_, dprVerre_);
+    Effets::copier(p, origineVerre_, verre_, dprVerre_);
 }
 
 void VueRoue::dessinerVerre(QPainter& p, double e, double am)
@@ -322,7 +326,13 @@ void VueRoue::dessinerVerre(QPainter& p, double e, double am)
     const Teintes t(sombre_);
     const QRectF carre(0, 0, T_, T_);
     const QPainterPath S = FormeRoue{e, am, 52}.chemin(carre);
-    // No blur of what lies behind on this platform: a frosted tint stands for the material.
+    // The material: what lies behind, blurred when the view has it, under a frosted tint.
+    if (!arrierePlan_.isNull()) {
+        p.save();
+        p.setClipPath(S);
+        p.drawImage(QRectF(0, 0, T_, T_), arrierePlan_);
+        p.restore();
+    }
     p.fillPath(S, sombre_ ? QColor(30, 31, 36, 150) : QColor(246, 247, 250, 140));
     p.fillPath(S, blanc(sombre_ ? 0.04 : 0.14));
     Effets::dessiner(p, {S, 1, attenuee(t.ombreVerre, t.contour.alphaF()), 11, {}}, {0, 5});
@@ -365,9 +375,14 @@ void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
         peinte = *garde;
     } else {
         // On whole device pixels, so that a settled cell is copied rather than resampled.
+        // The shape, its label and what its glow or shadow spreads (three deviations).
+        const Teintes t(sombre_);
+        const Etiquette e = Etiquette::faire(c.titre, c.symbole, c.allumee ? Couleurs::encre() : t.libelle,
+                                             c.allumee ? blanc(0.5) : t.halo, dpr);
+        const double marge = c.allumee ? 3 * 8 + 2 : 3 * 2 + 3;
         const QRectF large = c.forme.chemin(QRectF(0, 0, T_, T_)).boundingRect()
-                                 .united(QRectF(c.lieu - QPointF(60, 30), QSizeF(120, 60)))
-                                 .adjusted(-26, -26, 26, 26);
+                                 .adjusted(-marge, -marge, marge, marge)
+                                 .united(QRectF(c.lieu - e.centre, QSizeF(e.image.size()) / dpr));
         const QPointF coin(std::floor(large.left() * dpr) / dpr, std::floor(large.top() * dpr) / dpr);
         const QRectF cadre(coin, QSizeF(std::ceil((large.right() - coin.x()) * dpr) / dpr,
                                         std::ceil((large.bottom() - coin.y()) * dpr) / dpr));
@@ -385,7 +400,7 @@ void VueRoue::peindreCellule(QPainter& p, const Cellule& c)
         peinte = ImageCellule{im, cadre.topLeft(), dpr};
         cellulesPeintes().insert(cle, new ImageCellule(peinte), std::max<qsizetype>(1, im.sizeInBytes() / 1024));
     }
-    copier(p, peinte.origine, peinte.image, peinte.dpr);
+    Effets::copier(p, peinte.origine, peinte.image, peinte.dpr);
 }
 
 void VueRoue::dessinerCellule(QPainter& p, const Cellule& c)

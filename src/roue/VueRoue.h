@@ -12,6 +12,7 @@ class EtatRoue;
 struct Galet;
 struct Retouche;
 class QPainterPath;
+class QPixmap;
 
 // The wheel: a translucent glass disc whose outline grows a tab over the arc of edit tools,
 // the ring of petals, the tools arc with its title, and the mascot in the centre. It reads
@@ -27,8 +28,12 @@ public:
     bool sombre() const { return sombre_; }
     void setReduire(bool reduire);
     bool reduire() const { return reduire_; }
-    // The desktop asks to reduce motion (GNOME setting, then GTK's settings file).
+    // The desktop asks to reduce motion (GNOME's setting or GTK's settings file).
     static bool mouvementReduitDuBureau();
+
+    // What lies behind the wheel when no compositor can show it through (a snapshot of the
+    // screen under the panel): the glass blurs it, as frosted glass would. Null for none.
+    void setArrierePlan(const QPixmap& fond);
 
     // Paints the whole wheel as it stands now, in the painter's logical coordinates.
     void peindre(QPainter& p);
@@ -84,6 +89,10 @@ private:
     QImage verre_;
     QString cleVerre_;
     double dprVerre_ = 1;
+    QPointF origineVerre_;
+    // The background blurred once, and the snapshot it comes from.
+    QImage arrierePlan_;
+    qint64 cleArrierePlan_ = 0;
     // Pictures of the fading groups (the whole wheel, the tools arc), reused frame to frame.
     QImage calque_, calqueOutils_;
 };

@@ -13,12 +13,19 @@ QColor rvb(int r, int v, int b, double opacite = 1)
     return c;
 }
 
-QColor blanc(double opacite) { return rvb(255, 255, 255, opacite); }
 QColor noir(double opacite) { return rvb(0, 0, 0, opacite); }
 
 } // namespace
 
 namespace Couleurs {
+
+QColor blanc(double opacite) { return rvb(255, 255, 255, opacite); }
+
+QColor attenuee(QColor c, double facteur)
+{
+    c.setAlphaF(float(c.alphaF() * facteur));
+    return c;
+}
 
 QColor encre() { return rvb(24, 25, 27); }
 QColor lueurTilleul() { return rvb(195, 223, 123, 0.75); }
@@ -38,6 +45,8 @@ QLinearGradient tilleulVerre(const QRectF& cadre)
 }
 
 } // namespace Couleurs
+
+using Couleurs::blanc;
 
 Teintes::Teintes(bool sombre)
     : fond(sombre ? blanc(0.08) : blanc(0.16)),

@@ -8,6 +8,10 @@
 // The wheel's colours and fonts.
 namespace Couleurs {
 
+QColor blanc(double opacite);
+// `c` with its opacity multiplied by `facteur`.
+QColor attenuee(QColor c, double facteur);
+
 QColor encre();           // ink: labels of lit cells, the title capsule, the mascot's text
 QColor lueurTilleul();    // glow of a lit petal
 QColor lueurRose();       // glow of the lit "Modifier" petal and of a lit tool

@@ -32,7 +32,7 @@ QImage contenu(const QString& titre, const QString& symbole, const QColor& coule
     const double x0 = marge + largeur / 2;
     const QImage s = Symboles::image(symbole, coteSymbole, couleur, echelle);
     if (!s.isNull())
-        p.drawImage(QPointF(x0 - coteSymbole / 2, marge), s);
+        Effets::dessinerImage(p, QPointF(x0 - coteSymbole / 2, marge), s);
     p.setFont(police);
     p.setPen(couleur);
     p.drawText(QPointF(x0 - m.horizontalAdvance(titre) / 2, marge + coteSymbole + espacement + m.ascent()), titre);
@@ -67,7 +67,7 @@ Etiquette Etiquette::faire(const QString& titre, const QString& symbole, const Q
             h.setDevicePixelRatio(1);
             p.drawImage(QRectF(QPointF(0, 0), QSizeF(h.size()) / flou), h);
         }
-        p.drawImage(cadre.topLeft(), texte);
+        Effets::dessinerImage(p, cadre.topLeft(), texte);
     }
     const Etiquette e{tout, centre};
     cache.insert(cle, new Etiquette(e));
@@ -76,5 +76,5 @@ Etiquette Etiquette::faire(const QString& titre, const QString& symbole, const Q
 
 void Etiquette::dessiner(QPainter& p, QPointF lieu) const
 {
-    p.drawImage(lieu - centre, image);
+    Effets::dessinerImage(p, lieu - centre, image);
 }

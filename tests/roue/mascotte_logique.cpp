@@ -106,7 +106,7 @@ TEST_F(MascotteTest, EyesNarrowForAJobDroopForAFailureAndBlink)
     mascotte.clinDOeil();
     EXPECT_TRUE(mascotte.clin());
     EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.1);
-    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 1000));
+    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 3000));
     EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 1);
     // The eye scale eases to its value (0.12 s).
     animateur.terminer();
@@ -149,13 +149,20 @@ TEST_F(MascotteTest, ArrivalGrowsFromSixTenthsWithABounceAtEachOpening)
         etat.setOuverte(true);
         EXPECT_FALSE(mascotte.arrivee());
         EXPECT_DOUBLE_EQ(mascotte.taille(), 0.6);
+        if (fois == 1) {
+            // Settling at once (a picture taken now) gives the full-size face.
+            mascotte.stabiliser();
+            EXPECT_DOUBLE_EQ(mascotte.taille(), 1);
+        }
         EXPECT_TRUE(attendre([&] { return mascotte.arrivee(); }, 1000));
         double haut = 0;
         for (int i = 0; i < 120; ++i) {
             animateur.avancer(1.0 / 60);
             haut = std::max(haut, mascotte.taille());
         }
-        EXPECT_GT(haut, 1.02);
+        if (fois == 0) {
+            EXPECT_GT(haut, 1.02);
+        }
         EXPECT_NEAR(mascotte.taille(), 1, 1e-3);
         EXPECT_TRUE(mascotte.clignote());
         etat.setOuverte(false);
@@ -193,7 +200,7 @@ TEST_F(MascotteTest, BlinkLoopBlinksWhileOpen)
     // The first blink comes within 2.4 to 4.6 s (a coarse timer may be 5 % early or late).
     EXPECT_FALSE(attendre([&] { return mascotte.clin(); }, 2000));
     EXPECT_TRUE(attendre([&] { return mascotte.clin(); }, 3000));
-    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 500));
+    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 3000));
     EXPECT_TRUE(mascotte.clignote());
 }
 

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QRegularExpression>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -209,7 +210,7 @@ TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
     EXPECT_TRUE(vue.animateur().actif());
     QElapsedTimer montre;
     montre.start();
-    while (vue.animateur().actif() && montre.elapsed() < 3000)
+    while (vue.animateur().actif() && montre.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     EXPECT_FALSE(vue.animateur().actif());
     EXPECT_NEAR(vue.ouverture(), 1, 1e-9);
@@ -245,4 +246,42 @@ TEST(VueMouvement, GtkSettingAsksToReduceMotion)
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", ancien);
+}
+
+TEST(VueArrierePlan, GlassFrostsWhatLiesBehind)
+{
+    EtatRoue etat;
+    VueRoue vue(etat);
+    etat.setOuverte(true);
+    vue.stabiliser();
+    // Sharp stripes behind the panel, as a snapshot of the screen would show them.
+    QPixmap fond(640, 640);
+    {
+        QPainter p(&fond);
+        for (int x = 0; x < 640; x += 8) {
+            p.fillRect(x, 0, 4, 640, Qt::black);
+            p.fillRect(x + 4, 0, 4, 640, Qt::white);
+        }
+    }
+    const auto peindre = [&] {
+        QImage im(640, 640, QImage::Format_ARGB32_Premultiplied);
+        im.fill(Qt::transparent);
+        QPainter p(&im);
+        vue.peindre(p);
+        return im;
+    };
+    const QImage sans = peindre();
+    vue.setArrierePlan(fond);
+    const QImage avec = peindre();
+    // Inside the disc, off the petals: opaque and even across the stripes; before, see-through.
+    int ecart = 0;
+    for (int x = 300; x < 340; ++x)
+        ecart = std::max(ecart, std::abs(avec.pixelColor(x, 141).lightness() - avec.pixelColor(300, 141).lightness()));
+    EXPECT_LE(ecart, 12);
+    EXPECT_GT(avec.pixelColor(320, 141).alpha(), 250);
+    EXPECT_LT(sans.pixelColor(320, 141).alpha(), 200);
+    // Outside the disc nothing is painted either way: the panel shows its own snapshot there.
+    EXPECT_EQ(avec.pixelColor(20, 20).alpha(), 0);
+    vue.setArrierePlan(QPixmap());
+    EXPECT_EQ(peindre(), sans);
 }
