@@ -1,4 +1,5 @@
 #include "conversions/Pdf.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/PdfImages.h"
 #include "conversions/PdfStructure.h"
@@ -27,7 +28,7 @@ QString reunir(const QStringList& chemins, const Progression& progression)
         if (genre(chemin) == Genre::image)
             ajouterImage(pdf, chemin);
         else
-            pdf.ajouter(ouvrirStructure(chemin), QFileInfo(chemin).fileName());
+            pdf.ajouter(ouvrirStructure(chemin), nomDe(chemin));
         if (progression)
             progression(static_cast<double>(i + 1) / n * 0.8);
     }

@@ -1,4 +1,5 @@
 #include "conversions/PagesEnImages.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
@@ -18,7 +19,7 @@ QString ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
         const VImage rgb = depuisQImage(page)
                                .extract_band(0, VImage::option()->set("n", 3))
                                .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-        const QByteArray chemin = QFile::encodeName(sortie.temporaire());
+        const QByteArray chemin = local(sortie.temporaire());
         if (format == QLatin1String("png"))
             rgb.pngsave(chemin.constData(), VImage::option()
                                                 ->set("compression", 1)

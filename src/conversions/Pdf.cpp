@@ -1,5 +1,6 @@
 #include "conversions/Pdf.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Documents.h"
 #include "conversions/Images.h"
 #include "conversions/PagesEnImages.h"
@@ -108,7 +109,7 @@ QStringList pdf(const QString& source, const QString& cible)
     // No writer for that format: the first page's file cannot be made.
     const QFileInfo info(source);
     const QString premiere = info.completeBaseName() + (document.pages() == 1 ? QString() : nomDePage(1));
-    throw Erreur::ecriture(QFileInfo(nomLibre(info.absolutePath(), premiere, cible)).fileName());
+    throw Erreur::ecriture(nomDe(nomLibre(info.absolutePath(), premiere, cible)));
 }
 
 } // namespace Conversions

@@ -1,4 +1,5 @@
 #include "conversions/PdfImages.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Images.h"
 #include "conversions/Pdf.h"
@@ -181,7 +182,7 @@ QByteArray contenu(const QString& chemin)
 {
     QFile f(chemin);
     if (!QFileInfo(chemin).isFile() || !f.open(QIODevice::ReadOnly))
-        throw Erreur::lecture(QFileInfo(chemin).fileName());
+        throw Erreur::lecture(nomDe(chemin));
     return f.read(2) == "\xFF\xD8" && f.seek(0) ? f.readAll() : QByteArray();
 }
 
@@ -192,17 +193,17 @@ void ajouterImage(Assemblage& pdf, const QString& chemin)
     const QByteArray jpeg = contenu(chemin);
     const LectureJpeg lu = lireJpeg(jpeg);
     if (lu.coupe)
-        throw Erreur::lecture(QFileInfo(chemin).fileName());
+        throw Erreur::lecture(nomDe(chemin));
     if (const auto& entete = lu.entete) {
         if (static_cast<double>(entete->largeur) * entete->hauteur > pixelsAuPlus)
-            throw Erreur::lecture(QFileInfo(chemin).fileName());
+            throw Erreur::lecture(nomDe(chemin));
         ajouterPage(pdf.document(), imageJpeg(pdf.document(), jpeg, *entete), entete->largeur,
                     entete->hauteur, entete->orientation);
         return;
     }
     const QImage pixels = redressee(chemin);
     if (pixels.isNull())
-        throw Erreur::lecture(QFileInfo(chemin).fileName());
+        throw Erreur::lecture(nomDe(chemin));
     ajouterPage(pdf.document(), imageDecodee(pdf.document(), pixels), pixels.width(), pixels.height());
 }
 

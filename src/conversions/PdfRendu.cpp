@@ -1,4 +1,5 @@
 #include "conversions/PdfRendu.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
@@ -29,7 +30,7 @@ QString raison(QPdfDocument::Error e)
 } // namespace
 
 PdfRendu::PdfRendu(const QString& chemin)
-    : document_(std::make_unique<QPdfDocument>()), nom_(QFileInfo(chemin).fileName())
+    : document_(std::make_unique<QPdfDocument>()), nom_(nomDe(chemin))
 {
     // A pipe or a device would keep the reader waiting for ever.
     if (!QFileInfo(chemin).isFile())

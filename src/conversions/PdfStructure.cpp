@@ -1,4 +1,5 @@
 #include "conversions/PdfStructure.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
@@ -37,13 +38,13 @@ void noterAvertissements(QPDF& document, const QString& chemin)
 
 std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin)
 {
-    const QString nom = QFileInfo(chemin).fileName();
+    const QString nom = nomDe(chemin);
     if (!QFileInfo(chemin).isFile())
         throw Erreur::lecture(nom);  // a pipe or a device is no document
     auto document = std::make_shared<QPDF>();
     document->setSuppressWarnings(true);
     try {
-        document->processFile(QFile::encodeName(chemin).constData());
+        document->processFile(local(chemin).constData());
         if (document->getAllPages().empty())
             throw Erreur::lecture(nom);
     } catch (const QPDFExc& e) {
@@ -118,7 +119,7 @@ void Assemblage::ajouter(const std::shared_ptr<QPDF>& source, int index, const Q
 QString Assemblage::ecrire(Sortie& sortie)
 {
     try {
-        QPDFWriter ecrivain(*document_, QFile::encodeName(sortie.temporaire()).constData());
+        QPDFWriter ecrivain(*document_, local(sortie.temporaire()).constData());
         ecrivain.setMinimumPDFVersion(version_);
         ecrivain.write();
     } catch (const std::bad_alloc&) {

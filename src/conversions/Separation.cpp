@@ -1,4 +1,5 @@
 #include "conversions/Pdf.h"
+#include "conversions/Chemins.h"
 
 #include "conversions/PdfStructure.h"
 #include "conversions/Sortie.h"
@@ -17,7 +18,7 @@ QString nomDePage(int numero)
 
 QStringList separer(const QString& source)
 {
-    const QString nom = QFileInfo(source).fileName();
+    const QString nom = nomDe(source);
     const std::shared_ptr<QPDF> document = ouvrirStructure(source);
     const int pages = static_cast<int>(document->getAllPages().size());
     QStringList crees;
