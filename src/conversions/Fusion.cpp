@@ -1,6 +1,6 @@
 #include "conversions/Pdf.h"
-#include "conversions/Chemins.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/PdfImages.h"
 #include "conversions/PdfStructure.h"
 #include "conversions/Sortie.h"

@@ -1,6 +1,6 @@
 #include "conversions/PagesEnImages.h"
-#include "conversions/Chemins.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/PdfRendu.h"

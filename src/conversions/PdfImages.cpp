@@ -1,6 +1,6 @@
 #include "conversions/PdfImages.h"
-#include "conversions/Chemins.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Images.h"
 #include "conversions/Pdf.h"
 #include "conversions/PdfJpeg.h"

@@ -1,6 +1,6 @@
 #include "conversions/PdfRendu.h"
-#include "conversions/Chemins.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 
