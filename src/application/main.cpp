@@ -8,7 +8,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vemo Vododod"));
     app.setQuitOnLastWindowClosed(false);
-    Conversions::journalMoteur = journal;
+    Conversions::journalDetails = journal;
     journal(QStringLiteral("Vemo Vododod lancé"));
     return app.exec();
 }

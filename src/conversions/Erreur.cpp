@@ -35,8 +35,8 @@ QString description(const std::exception& e)
     if (dynamic_cast<const std::bad_alloc*>(&e))
         return QCoreApplication::translate("Conversions", "Mémoire insuffisante pour cette conversion");
     // The library's own words go to the log; the user gets a French sentence.
-    if (journalMoteur)
-        journalMoteur(QStringLiteral("erreur : ") + QString::fromUtf8(e.what()));
+    if (journalDetails)
+        journalDetails(QString::fromUtf8(e.what()));
     return QCoreApplication::translate("Conversions", "La conversion a échoué");
 }
 

@@ -3,5 +3,6 @@
 namespace Conversions {
 
 std::function<void(const QString&)> journalMoteur;
+std::function<void(const QString&)> journalDetails;
 
 } // namespace Conversions

@@ -5,8 +5,10 @@
 
 namespace Conversions {
 
-// The engine's one link to the application's log, set once at launch before any
-// conversion runs; empty by default (the engine then logs nothing).
+// Set once at launch, before any conversion runs; both do nothing by default.
+// The sink for a failed ffmpeg run's whole log text.
 extern std::function<void(const QString&)> journalMoteur;
+// The sink for a library's own words behind a French error shown to the user.
+extern std::function<void(const QString&)> journalDetails;
 
 } // namespace Conversions
