@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+// The desktop's applications, found by their XDG desktop entry, and its small services.
+namespace Bureau {
+
+// The desktop entry file of the application `<identifiant>.desktop` in the XDG data
+// folders, none when it is not installed. Asked afresh on every call.
+std::optional<QString> application(const QString& identifiant);
+
+// Opens a local file with the application of the given desktop entry file. Returns false,
+// with the reason in `erreur` (for the log), when the launch fails.
+bool ouvrirAvec(const QString& application, const QString& fichier, QString* erreur = nullptr);
+
+// Hands a URL to the application of the given desktop entry file.
+bool ouvrirLienAvec(const QString& application, const QUrl& lien, QString* erreur = nullptr);
+
+// The haptic tap: this platform has none.
+void tapoter();
+
+} // namespace Bureau
