@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <iconv.h>
+
+namespace Conversions {
+
+// Bytes of a Windows (or Mac) code page to text, as old RTF files write them.
+// Bytes that do not decode become U+FFFD.
+class PageDeCodes {
+public:
+    explicit PageDeCodes(int numero);
+    ~PageDeCodes();
+    PageDeCodes(const PageDeCodes&) = delete;
+    PageDeCodes& operator=(const PageDeCodes&) = delete;
+
+    int numero() const { return numero_; }
+    QString decoder(const QByteArray& octets) const;
+
+    // The code page of an RTF font's \fcharset; 0 when it has none of its own.
+    static int duJeuDeCaracteres(int fcharset);
+
+private:
+    int numero_;
+    iconv_t conv_;
+};
+
+} // namespace Conversions
