@@ -1,8 +1,10 @@
+// vips (through glib) must come before Qt, whose `signals` macro breaks glib's headers.
+#include <vips/vips8>
+
 #include "essai/Vips.h"
 
 #include <QFile>
 #include <mutex>
-#include <vips/vips8>
 
 namespace Essai::Vips {
 
@@ -32,7 +34,7 @@ std::optional<QSize> dimensions(const QString& chemin)
     const auto image = ouvrir(chemin);
     if (!image)
         return std::nullopt;
-    return QSize(image->width(), image->get_page_height());
+    return QSize(image->width(), vips_image_get_page_height(image->get_image()));
 }
 
 int pages(const QString& chemin)
