@@ -1,14 +1,24 @@
+#include "application/Controleur.h"
 #include "application/Journal.h"
-#include "conversions/JournalMoteur.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vemo Vododod"));
+    app.setApplicationVersion(QStringLiteral(VEMO_VERSION));
+    // A tray utility: no main window, and closing a tool window never ends the run.
     app.setQuitOnLastWindowClosed(false);
-    Conversions::journalDetails = journal;
-    journal(QStringLiteral("Vemo Vododod lancé"));
+
+    Controleur controleur(QCoreApplication::arguments());
+    controleur.informer = [](const QString& texte) {
+        auto* boite = new QMessageBox(QMessageBox::Information, QStringLiteral("Vemo Vododod"), texte);
+        boite->setAttribute(Qt::WA_DeleteOnClose);
+        boite->show();
+    };
+    QTimer::singleShot(0, &controleur, &Controleur::lancer);
     return app.exec();
 }

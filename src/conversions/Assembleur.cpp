@@ -30,7 +30,9 @@ void Assembleur::paragraphe()
 void Assembleur::sautDePage()
 {
     vider();
-    if (!blocVide_)
+    // Two breaks in a row leave an empty page between them.
+    const bool dejaSaut = curseur_.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+    if (!blocVide_ || dejaSaut)
         curseur_.insertBlock(QTextBlockFormat(), format_);
     QTextBlockFormat f = curseur_.blockFormat();
     f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);

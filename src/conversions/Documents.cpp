@@ -4,6 +4,7 @@
 #include "conversions/JournalMoteur.h"
 #include "conversions/Lecteurs.h"
 #include "conversions/Sortie.h"
+#include "conversions/Zip.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,18 +29,19 @@ QString nomDe(const QString& chemin) { return QFileInfo(chemin).fileName(); }
 
 void noter(const QString& ligne)
 {
-    if (journalMoteur)
-        journalMoteur(ligne);
+    if (journalDetails)
+        journalDetails(ligne);
 }
 
-QByteArray contenu(const QString& chemin)
+// `nom`: the name the user dropped (a bundle's, for the file inside it).
+QByteArray contenu(const QString& chemin, const QString& nom)
 {
     QFile f(chemin);
     if (!QFileInfo(chemin).isFile() || f.size() > tailleMax || !f.open(QIODevice::ReadOnly))
-        throw Erreur::lecture(nomDe(chemin));
+        throw Erreur::lecture(nom);
     QByteArray octets = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw Erreur::lecture(nomDe(chemin));
+        throw Erreur::lecture(nom);
     return octets;
 }
 
@@ -54,13 +56,12 @@ QString utf8(const QByteArray& octets, const QString& nom)
 
 void lireTexteBrut(const QString& chemin, QTextDocument* document)
 {
-    document->setPlainText(utf8(contenu(chemin), nomDe(chemin)));
+    document->setPlainText(utf8(contenu(chemin, nomDe(chemin)), nomDe(chemin)));
 }
 
 // antiword prints the text of a Word 97–2003 file; formatting is lost.
-void lireDoc(const QString& chemin, QTextDocument* document)
+void lireDoc(const QString& chemin, QTextDocument* document, const QString& nom)
 {
-    const QString nom = nomDe(chemin);
     const QString programme = QStandardPaths::findExecutable(QStringLiteral("antiword"));
     if (programme.isEmpty()) {
         noter(QStringLiteral("antiword introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
@@ -84,6 +85,16 @@ void lireDoc(const QString& chemin, QTextDocument* document)
     document->setPlainText(texte);
 }
 
+// A zip is Word or OpenDocument by what it holds.
+void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
+{
+    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(), plafondXml);
+    if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
+        return;
+    noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));
+    throw Erreur::lecture(nom);
+}
+
 bool commencePar(const QByteArray& octets, const char* debut) { return octets.startsWith(debut); }
 
 // The format by the file's first bytes, so that a .doc saved as RTF or a renamed .docx
@@ -103,14 +114,11 @@ void lireSelonContenu(const QString& chemin, QTextDocument* document)
     const QByteArray tete = f.read(8);
     f.close();
     if (commencePar(tete, "{\\rtf"))
-        lireRtf(contenu(fichier), document, nom);
-    else if (commencePar(tete, "PK\x03\x04")) {
-        if (QFileInfo(chemin).suffix().toLower() == QLatin1String("odt"))
-            lireOdt(fichier, document);
-        else
-            lireDocx(fichier, document);
-    } else if (commencePar(tete, "\xD0\xCF\x11\xE0"))
-        lireDoc(fichier, document);
+        lireRtf(contenu(fichier, nom), document, nom);
+    else if (commencePar(tete, "PK\x03\x04"))
+        lirePaquet(fichier, document, nom);
+    else if (commencePar(tete, "\xD0\xCF\x11\xE0") || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
+        lireDoc(fichier, document, nom);  // older Word files have other signatures: antiword decides
     else
         throw Erreur::lecture(nom);
 }
@@ -145,6 +153,16 @@ void policeParDefaut(QTextDocument* document)
             c.mergeBlockCharFormat(f);
         }
     }
+}
+
+// The characters as they are (no-break spaces stay), a line feed between lines and paragraphs.
+QString texteBrut(const QTextDocument& texte)
+{
+    QString t = texte.toRawText();
+    t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    t.remove(QChar::ObjectReplacementCharacter);
+    return t;
 }
 
 void ecrire(const QString& chemin, const QByteArray& octets, const QString& nom)
@@ -185,7 +203,7 @@ QString document(const QString& source, const QString& id)
         }
         ecrire(sortie.temporaire(), word, sortie.nom());
     } else {
-        ecrire(sortie.temporaire(), texte->toPlainText().toUtf8(), sortie.nom());
+        ecrire(sortie.temporaire(), texteBrut(*texte).toUtf8(), sortie.nom());
     }
     return sortie.valider();
 }

@@ -4,9 +4,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/MiseEnForme.h"
-#include "conversions/Zip.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -163,7 +161,7 @@ bool aSauter(QStringView n)
 {
     return n == u"delText" || n == u"instrText" || n == u"del" || n == u"drawing" || n == u"pict"
         || n == u"object" || n == u"sectPr" || n == u"rPrChange" || n == u"pPrChange"
-        || n == u"moveFrom";
+        || n == u"moveFrom" || n == u"sdtPr" || n == u"footnotePr" || n == u"endnotePr";
 }
 
 class LecteurDocx {
@@ -253,25 +251,27 @@ private:
 
 } // namespace
 
-void lireDocx(const QString& chemin, QTextDocument* document)
+const QSet<QString>& partiesDocx()
 {
-    const QString nom = QFileInfo(chemin).fileName();
-    const auto parties = lireZip(chemin, {documentXml, stylesXml}, plafondXml);
-    if (!parties.contains(documentXml)) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : pas de word/document.xml"));
-        throw Erreur::lecture(nom);
-    }
+    static const QSet<QString> s{documentXml, stylesXml};
+    return s;
+}
+
+bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom)
+{
+    if (!parties.contains(documentXml))
+        return false;
     try {
         Styles styles;
         if (parties.contains(stylesXml))
             styles.lire(parties.value(stylesXml));
         LecteurDocx(styles, document).lire(parties.value(documentXml));
     } catch (const QString& raison) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : ") + raison);
+        if (journalDetails)
+            journalDetails(nom + QStringLiteral(" : ") + raison);
         throw Erreur::lecture(nom);
     }
+    return true;
 }
 
 } // namespace Conversions

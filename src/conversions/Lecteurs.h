@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 class QTextDocument;
@@ -10,10 +12,15 @@ class QTextDocument;
 namespace Conversions {
 
 void lireRtf(const QByteArray& rtf, QTextDocument* document, const QString& nom);
-void lireDocx(const QString& chemin, QTextDocument* document);
-void lireOdt(const QString& chemin, QTextDocument* document);
+// A Word or OpenDocument package, the parts it needs taken out of the zip first.
+using Parties = QHash<QString, QByteArray>;
+const QSet<QString>& partiesDocx();
+const QSet<QString>& partiesOdt();
+// False when the parts are not of that format.
+bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom);
+bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom);
 
 // Biggest part of a package we inflate (a zip bomb stops there).
-constexpr qint64 plafondXml = 256 * 1024 * 1024;
+constexpr qint64 plafondXml = 128 * 1024 * 1024;
 
 } // namespace Conversions

@@ -55,7 +55,9 @@ void enPDF(const QTextDocument& texte, const QString& destination)
         peintre.translate(marge * k, marge * k - i * cadre.height());
         const QRectF page(QPointF(0, i * cadre.height()), cadre);
         peintre.setClipRect(page);
-        contexte.clip = page;
+        // Lines touching the frame's edge from the next page are skipped, not just hidden,
+        // so that no line's text is in the file twice.
+        contexte.clip = page.adjusted(0, 1, 0, -1);
         copie->documentLayout()->draw(&peintre, contexte);
         peintre.restore();
     }

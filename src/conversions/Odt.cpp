@@ -4,9 +4,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/MiseEnForme.h"
-#include "conversions/Zip.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -161,6 +159,8 @@ public:
                     corps = false;
                 else if (est(x, texteNs, u"span") && pile_.size() > 1)
                     pile_.pop_back();
+                else if (est(x, texteNs, u"p") || est(x, texteNs, u"h"))
+                    dansParagraphe_ = false;  // the indentation between paragraphs is not text
             } else if (jeton == QXmlStreamReader::Characters && corps && dansParagraphe_) {
                 caracteres(x.text());
             }
@@ -239,15 +239,16 @@ private:
 
 } // namespace
 
-void lireOdt(const QString& chemin, QTextDocument* document)
+const QSet<QString>& partiesOdt()
 {
-    const QString nom = QFileInfo(chemin).fileName();
-    const auto parties = lireZip(chemin, {contentXml, stylesXml}, plafondXml);
-    if (!parties.contains(contentXml)) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : pas de content.xml"));
-        throw Erreur::lecture(nom);
-    }
+    static const QSet<QString> s{contentXml, stylesXml};
+    return s;
+}
+
+bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom)
+{
+    if (!parties.contains(contentXml))
+        return false;
     try {
         StylesOdt styles;
         if (parties.contains(stylesXml))
@@ -255,10 +256,11 @@ void lireOdt(const QString& chemin, QTextDocument* document)
         styles.lire(parties.value(contentXml));
         LecteurOdt(styles, document).lire(parties.value(contentXml));
     } catch (const QString& raison) {
-        if (journalMoteur)
-            journalMoteur(nom + QStringLiteral(" : ") + raison);
+        if (journalDetails)
+            journalDetails(nom + QStringLiteral(" : ") + raison);
         throw Erreur::lecture(nom);
     }
+    return true;
 }
 
 } // namespace Conversions

@@ -30,6 +30,7 @@ struct Etat {
     QTextCharFormat format;
     int codePage = 0;  // of the current font; 0: the document's
     int uc = 1;        // characters standing in for each \u
+    bool cache = false;  // hidden text (\v)
 };
 
 // Groups whose content is not running text, skipped even without \*.
@@ -89,8 +90,8 @@ private:
         viderOctets();
         viderTexte();
         if (static_cast<int>(pile_.size()) >= profondeurMax) {
-            if (journalMoteur)
-                journalMoteur(nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément"));
+            if (journalDetails)
+                journalDetails(nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément"));
             throw Erreur::lecture(nom_);
         }
         pile_.push_back(pile_.empty() ? Etat() : etat());
@@ -101,13 +102,13 @@ private:
 
     void fermer()
     {
-        viderOctets();
-        viderTexte();
-        sauter_ = 0;
         if (pile_.empty()) {
             fini_ = true;
             return;
         }
+        viderOctets();
+        viderTexte();
+        sauter_ = 0;
         if (etat().destination == Destination::polices && !nomPolice_.isEmpty() && policeEnCours_ >= 0)
             finirPolice();
         pile_.pop_back();
@@ -191,6 +192,9 @@ private:
             etoile_ = false;
             if (mot == "fonttbl") { changerDestination(Destination::polices); return; }
             if (mot == "colortbl") { changerDestination(Destination::couleurs); return; }
+            // \upr holds the text twice: in the code page, then in Unicode under \ud.
+            if (mot == "upr") { changerDestination(Destination::ignoree); return; }
+            if (mot == "ud") { changerDestination(Destination::texte); return; }
             if (ignorees().contains(mot)) { changerDestination(Destination::ignoree); return; }
             if (inconnue && !connus().contains(mot)) { changerDestination(Destination::ignoree); return; }
         }
@@ -220,12 +224,12 @@ private:
             --sauter_;
             return;
         }
-        mise_en_forme(mot, avecParametre, p);
+        miseEnForme(mot, avecParametre, p);
     }
 
     static const QSet<QByteArray>& connus()
     {
-        static const QSet<QByteArray> s{"ud", "upr", "listtext", "pntext", "fldrslt", "field"};
+        static const QSet<QByteArray> s{"listtext", "pntext", "fldrslt", "field"};
         return s;
     }
 
@@ -235,13 +239,15 @@ private:
         etat().destination = d;
     }
 
-    void mise_en_forme(const QByteArray& mot, bool avecParametre, int p)
+    void miseEnForme(const QByteArray& mot, bool avecParametre, int p)
     {
         const bool actif = !avecParametre || p != 0;
         QTextCharFormat& f = etat().format;
         if (mot == "par" || mot == "sect") { paragraphe(); return; }
         if (mot == "line") { texte(QChar(0x2028)); return; }
-        if (mot == "tab") { texte(QChar(u'\t')); return; }
+        if (mot == "tab" || mot == "cell" || mot == "nestcell") { texte(QChar(u'\t')); return; }
+        if (mot == "row" || mot == "nestrow") { paragraphe(); return; }
+        if (mot == "v") { viderOctets(); viderTexte(); etat().cache = actif; return; }
         if (mot == "page") { saut(); return; }
         if (mot == "u") { unicode(p); return; }
         if (mot == "uc") { etat().uc = qBound(0, p, 10); return; }
@@ -264,6 +270,7 @@ private:
         viderTexte();
         if (mot == "plain") {
             f = QTextCharFormat();
+            etat().cache = false;
             appliquerPolice(policeParDefaut_);
         } else if (mot == "b") {
             f.setFontWeight(actif ? QFont::Bold : QFont::Normal);
@@ -329,6 +336,7 @@ private:
         }
         if (c < 0x20 && c != '\t')
             return;
+        viderOctets();
         if (etat().destination == Destination::polices) {
             if (c == ';')
                 finirPolice();
@@ -371,7 +379,7 @@ private:
         octets_.clear();
         if (etat().destination == Destination::polices)
             nomPolice_ += t;
-        else if (etat().destination == Destination::texte)
+        else if (etat().destination == Destination::texte && !etat().cache)
             morceau_ += t;
     }
 
@@ -382,7 +390,7 @@ private:
             --sauter_;
             return;
         }
-        if (etat().destination == Destination::texte)
+        if (etat().destination == Destination::texte && !etat().cache)
             morceau_ += c;
         else if (etat().destination == Destination::polices)
             nomPolice_ += c;

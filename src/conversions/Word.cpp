@@ -151,6 +151,9 @@ private:
         x_.writeEmptyElement(w, QStringLiteral("pgMar"));
         for (const char* a : {"top", "right", "bottom", "left"})
             x_.writeAttribute(w, QLatin1String(a), QStringLiteral("1280"));
+        x_.writeAttribute(w, QStringLiteral("header"), QStringLiteral("708"));
+        x_.writeAttribute(w, QStringLiteral("footer"), QStringLiteral("708"));
+        x_.writeAttribute(w, QStringLiteral("gutter"), QStringLiteral("0"));
         x_.writeEndElement();
     }
 

@@ -22,8 +22,8 @@ using Archive = std::unique_ptr<archive, Liberer>;
 
 void noter(archive* a, const QString& contexte)
 {
-    if (journalMoteur)
-        journalMoteur(contexte + QStringLiteral(" : ") + QString::fromUtf8(archive_error_string(a)));
+    if (journalDetails)
+        journalDetails(contexte + QStringLiteral(" : ") + QString::fromUtf8(archive_error_string(a)));
 }
 
 la_ssize_t ajouter(archive*, void* tampon, const void* octets, size_t taille)
@@ -91,8 +91,8 @@ QHash<QString, QByteArray> lireZip(const QString& chemin, const QSet<QString>& v
         la_ssize_t lu = 0;
         while ((lu = archive_read_data(a.get(), bloc, sizeof bloc)) > 0) {
             if (donnees.size() + lu > plafond) {
-                if (journalMoteur)
-                    journalMoteur(nom + QStringLiteral(" : ") + entree + QStringLiteral(" dépasse la taille permise"));
+                if (journalDetails)
+                    journalDetails(nom + QStringLiteral(" : ") + entree + QStringLiteral(" dépasse la taille permise"));
                 throw Erreur::lecture(nom);
             }
             donnees.append(bloc, static_cast<qsizetype>(lu));

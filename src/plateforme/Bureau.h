@@ -18,6 +18,10 @@ bool ouvrirAvec(const QString& application, const QString& fichier, QString* err
 // Hands a URL to the application of the given desktop entry file.
 bool ouvrirLienAvec(const QString& application, const QUrl& lien, QString* erreur = nullptr);
 
+// Whether a compositing manager runs, so that translucent windows show what lies under
+// them. Asked afresh on every call: one may start or stop at any time.
+bool composition();
+
 // The haptic tap: this platform has none.
 void tapoter();
 

@@ -1,0 +1,87 @@
+// Zipping and unzipping a 1 GB folder of mixed files, against zip -r and unzip.
+#include "Comparaison.h"
+
+#include "conversions/Archives.h"
+
+#include <QRandomGenerator>
+namespace {
+
+// 400 MB of incompressible files (photos, videos) and 600 MB of text in nested folders.
+const QString& dossier()
+{
+    static const QString chemin = [] {
+        const QString c = Comparaison::dossierDeTravail(QStringLiteral("Mélange"));
+        QRandomGenerator alea(42);
+        const QList<QByteArray> mots{"conversion", "roue", "pétale", "fichier", "dossier", "archive", "image",
+                                     "vidéo", "son", "texte", "lumière", "recadrer", "masque", "couper"};
+        for (int i = 0; i < 200; ++i) {
+            QByteArray octets(2 << 20, '\0');
+            alea.fillRange(reinterpret_cast<quint32*>(octets.data()), octets.size() / 4);
+            const QString nom = QStringLiteral("%1/medias/photo-%2.jpg").arg(c).arg(i);
+            QDir().mkpath(QFileInfo(nom).absolutePath());
+            QFile f(nom);
+            f.open(QIODevice::WriteOnly);
+            f.write(octets);
+        }
+        for (int i = 0; i < 3000; ++i) {
+            QByteArray texte;
+            texte.reserve(210000);
+            while (texte.size() < 200000)
+                texte += mots[alea.bounded(mots.size())] + ' ' + QByteArray::number(alea.bounded(1000)) + '\n';
+            const QString nom = QStringLiteral("%1/textes/%2/note-%3.txt").arg(c).arg(i % 30).arg(i);
+            QDir().mkpath(QFileInfo(nom).absolutePath());
+            QFile f(nom);
+            f.open(QIODevice::WriteOnly);
+            f.write(texte);
+        }
+        return c;
+    }();
+    return chemin;
+}
+
+QString archiveDeReference() { return Comparaison::dossierDeTravail(QStringLiteral("reference.zip")); }
+
+void BM_Zipper(benchmark::State& s)
+{
+    QString cree;
+    dossier();  // made before the clock starts
+    Comparaison::mesurer(s, "zip 1 Go", false, [&] { cree = Conversions::zipper({dossier()}); },
+                         [&] { QFile::remove(cree); });
+}
+
+void BM_ZipperReference(benchmark::State& s)
+{
+    Comparaison::mesurer(s, "zip 1 Go", true, [&] {
+        Comparaison::outil("zip", {"-r", "-q", "-X", archiveDeReference(), QFileInfo(dossier()).fileName()},
+                           QFileInfo(dossier()).absolutePath());
+    });
+}
+
+void BM_Extraire(benchmark::State& s)
+{
+    QString cree;
+    const QString archive = Comparaison::dossierDeTravail(QStringLiteral("a-extraire.zip"));
+    QFile::copy(archiveDeReference(), archive);
+    Comparaison::mesurer(s, "unzip 1 Go", false, [&] { cree = Conversions::extraire(archive); },
+                         [&] { QDir(cree).removeRecursively(); });
+}
+
+void BM_ExtraireReference(benchmark::State& s)
+{
+    const QString sortie = Comparaison::dossierDeTravail(QStringLiteral("reference"));
+    Comparaison::mesurer(s, "unzip 1 Go", true,
+                         [&] { Comparaison::outil("unzip", {"-q", archiveDeReference(), "-d", sortie}); },
+                         [&] { QDir(sortie).removeRecursively(); });
+}
+
+} // namespace
+
+BENCHMARK(BM_Zipper)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_ZipperReference)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_Extraire)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_ExtraireReference)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+int main(int argc, char** argv)
+{
+    return Comparaison::lancer(argc, argv);
+}

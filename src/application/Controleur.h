@@ -1,0 +1,119 @@
+#pragma once
+
+#include "application/Differe.h"
+#include "application/Guetteur.h"
+#include "conversions/Conversions.h"
+#include "roue/EtatRoue.h"
+
+#include <QHash>
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QUuid>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QSystemTrayIcon;
+class QWidget;
+class VueRoue;
+class ZoneDepot;
+
+// The application's one controller: tray icon and menu, launch options, the wheel's
+// opening and closing, conversion jobs with their progress and outcome, edit routing.
+class Controleur : public QObject {
+public:
+    // `arguments`: the program's path first, then the options.
+    explicit Controleur(QStringList arguments, QObject* parent = nullptr);
+    ~Controleur() override;
+
+    // The launch sequence; once, from the event loop.
+    void lancer();
+
+    // The self-test ("--essai=<dossier>"): runs to its end with the wheel's state; the
+    // application quits when it returns. Set by the entry point.
+    std::function<void(const QString& dossier, EtatRoue& etat)> essai;
+
+    // Opens a tool window ("recadrer", "lumiere", "masquer", "annoter", "couper") on a file;
+    // `fini` receives each file it saves. Without it the request is only logged.
+    using Fini = std::function<void(const QString&)>;
+    std::function<void(const QString& cle, const QString& fichier, Fini fini)> ouvrirOutil;
+
+    // Runs a conversion batch; blocking, called on a worker thread. The engine by default.
+    std::function<Conversions::Resultat(const QStringList&, const QString&, const Conversions::Progression&)>
+        moteur = &Conversions::convertir;
+
+    // Shows a message to the user (the updater's answer).
+    std::function<void(const QString&)> informer;
+
+    // The wheel (3.103).
+    void ouvrir();
+    void fermerBientot(double secondes);
+    bool rouePresente() const;
+
+    // Jobs (3.104).
+    void convertir(const QStringList& chemins, const Petale& petale);
+    void avancer(const QUuid& id, double fraction);
+    void finir(const QUuid& id, const Conversions::Resultat& resultat);
+    void cree(const QString& fichier);
+    void montrerDerniers();
+
+    // Edits (3.105).
+    void retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil);
+
+    void chercherMisesAJour();
+
+    // What tests and the self-test look at.
+    EtatRoue etat;
+    Guetteur& guetteur() { return *guetteur_; }
+    QSystemTrayIcon* element() const { return element_.get(); }
+    QMenu& menu() { return menu_; }
+    QAction* ligneDerniers() const { return ligneDerniers_; }
+    QAction* ligneEchec() const { return ligneEchec_; }
+    const QHash<QUuid, double>& travaux() const { return travaux_; }
+    const QStringList& derniers() const { return derniers_; }
+    // The icon's state: "repos", "anneau", "reussite" or "echec".
+    const QString& etatIcone() const { return etatIcone_; }
+    double fractionIcone() const { return fractionIcone_; }
+    ZoneDepot& zone();
+    QWidget& panneau();
+    VueRoue& vue() { zone(); return *vue_; }
+    // The wheel in the dark appearance, whatever the desktop's.
+    void assombrir();
+
+    // The watcher used by lancer(); tests give one that reads a script.
+    void remplacerGuetteur(std::unique_ptr<Guetteur> g) { guetteur_ = std::move(g); }
+
+private:
+    bool argumentCommencePar(const QString& prefixe) const;
+    bool argumentEgal(const QString& mot) const;
+    std::optional<QString> valeur(const QString& prefixe) const;
+    // "cle:chemin" split at the first colon; none when a piece is empty or missing.
+    std::optional<std::pair<QString, QString>> paire(const QString& prefixe) const;
+
+    void construireMenu();
+    void options();
+    void montrerOption(const QString& argument);
+    void ouvrirFenetre(const QString& cle, const QString& fichier);
+    void majIcone();
+    void signaler(bool reussite);
+    void poserIcone(const QString& etat);
+
+    QStringList arguments_;
+    std::unique_ptr<Guetteur> guetteur_;
+    ZoneDepot* zone_ = nullptr;
+    VueRoue* vue_ = nullptr;
+    QWidget* panneau_ = nullptr;
+    std::unique_ptr<QSystemTrayIcon> element_;
+    QMenu menu_;
+    Differe fermeture_;
+    QHash<QUuid, double> travaux_;
+    QStringList derniers_;
+    QAction* ligneDerniers_ = nullptr;
+    QAction* ligneEchec_ = nullptr;
+    Differe retourIcone_;
+    QString etatIcone_ = QStringLiteral("repos");
+    double fractionIcone_ = 0;
+};

@@ -1,0 +1,57 @@
+// Edits: a tool window of our own, or the sibling application.
+#include "application/Controleur.h"
+
+#include "application/Journal.h"
+#include "plateforme/Bureau.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QThreadPool>
+#include <QTimer>
+
+void Controleur::retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil)
+{
+    const bool interne = outil && Retouche::interne(outil->cle);
+    journal(QStringLiteral("déposé ") + QFileInfo(fichier).fileName() + QStringLiteral(" sur Modifier")
+            + (outil ? QStringLiteral(" → ") + outil->titre : QString()) + QStringLiteral(" : ")
+            + (interne ? QStringLiteral("fenêtre de Vododod") : QStringLiteral("ouvert dans ") + offre.nom));
+    if (interne) {
+        ouvrirFenetre(outil->cle, fichier);
+        return;
+    }
+    if (!offre.app)
+        return;
+    fermeture_.annuler();
+    etat.setFait(true);
+
+    // Launching may wait on D-Bus activation: off the GUI thread; the tool's link is sent
+    // once the file is open, and only then.
+    const QString app = *offre.app;
+    const QString nom = offre.nom;
+    const std::optional<QUrl> lien = outil ? offre.lien(*outil, fichier) : std::nullopt;
+    QThreadPool::globalInstance()->start([app, nom, fichier, lien] {
+        QString erreur;
+        if (!Bureau::ouvrirAvec(app, fichier, &erreur)) {
+            journal(QStringLiteral("ouverture dans ") + nom + QStringLiteral(" : ") + erreur);
+            return;
+        }
+        if (lien && !Bureau::ouvrirLienAvec(app, *lien, &erreur))
+            journal(QStringLiteral("ouverture dans ") + nom + QStringLiteral(" : ") + erreur);
+    });
+    fermerBientot(0.6);
+}
+
+void Controleur::ouvrirFenetre(const QString& cle, const QString& fichier)
+{
+    fermeture_.annuler();
+    etat.setFait(true);
+    fermerBientot(0.25);
+    QTimer::singleShot(300, this, [this, cle, fichier] {
+        if (!ouvrirOutil) {
+            journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
+            return;
+        }
+        // The controller outlives every tool window.
+        ouvrirOutil(cle, fichier, [this](const QString& f) { cree(f); });
+    });
+}

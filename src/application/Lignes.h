@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Texts of the log lines that need more than a concatenation.
+namespace Lignes {
+
+// ["a", "b \"c\""]: each name between straight quotes, quotes and backslashes escaped.
+QString liste(const QStringList& noms);
+
+// "ffmpeg : " and the last three non-empty lines of its output, joined by " | ".
+QString ffmpeg(const QString& sortie);
+
+// The file names (last path components) of paths.
+QStringList noms(const QStringList& chemins);
+
+} // namespace Lignes

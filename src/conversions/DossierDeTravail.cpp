@@ -1,0 +1,48 @@
+#include "conversions/DossierDeTravail.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+namespace Conversions {
+
+DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe)
+    : chemin_(QDir(parent).filePath(prefixe + QUuid::createUuid().toString(QUuid::WithoutBraces)))
+{
+    if (!QDir().mkpath(chemin_)) {
+        const int e = errno ? errno : EACCES;
+        chemin_.clear();
+        throw std::system_error(e, std::generic_category(), "mkdir");
+    }
+}
+
+DossierDeTravail::~DossierDeTravail()
+{
+    if (!chemin_.isEmpty())
+        QDir(chemin_).removeRecursively();
+}
+
+QString DossierDeTravail::fichier(const QString& nom) const
+{
+    return QDir(chemin_).filePath(nom);
+}
+
+void deplacer(const QString& source, const QString& destination)
+{
+    if (::rename(QFile::encodeName(source).constData(), QFile::encodeName(destination).constData()) == 0)
+        return;
+    if (errno != EXDEV || QFileInfo(source).isDir())
+        throw std::system_error(errno, std::generic_category(), "rename");
+    if (!QFile::copy(source, destination)) {
+        QFile::remove(destination);
+        throw std::system_error(EIO, std::generic_category(), "copy");
+    }
+    QFile::remove(source);
+}
+
+} // namespace Conversions

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace Conversions {
+
+// A work folder `parent`/`prefixe`<uuid>, made at once (intermediate folders too) and
+// removed with all it holds whichever way the operation ends.
+class DossierDeTravail {
+public:
+    // Throws std::system_error when the folder cannot be made.
+    DossierDeTravail(const QString& parent, const QString& prefixe);
+    DossierDeTravail(const DossierDeTravail&) = delete;
+    DossierDeTravail& operator=(const DossierDeTravail&) = delete;
+    ~DossierDeTravail();
+
+    const QString& chemin() const { return chemin_; }
+    QString fichier(const QString& nom) const;
+    // The folder was moved away whole: nothing left to remove.
+    void abandonner() { chemin_.clear(); }
+
+private:
+    QString chemin_;
+};
+
+// Moves a file or folder to `destination` (which must not exist): a rename, or a copy
+// then removal when they sit on different disks. Throws std::system_error.
+void deplacer(const QString& source, const QString& destination);
+
+} // namespace Conversions

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "plateforme/media/Sonde.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace Conversions {
+
+// How ffmpeg writes one video target: the output's name and extension and the
+// arguments between the input and the output.
+struct Export {
+    QString base;
+    QString extension;
+    QStringList arguments;
+};
+
+// The export of a probed video to "mp4", "mov", "leger", "m4a" or any other identifier
+// (an MPEG-4 file with the identifier as extension). Streams are copied when every kept
+// one fits the container as it is, else re-encoded. Throws Erreur::sansSon for "m4a"
+// without sound, Erreur::lecture when nothing can be kept.
+Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom);
+
+} // namespace Conversions

@@ -1,0 +1,109 @@
+#include "conversions/Processus.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace Conversions {
+
+namespace {
+
+void fermer(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+struct Actions {
+    posix_spawn_file_actions_t a;
+    Actions() { posix_spawn_file_actions_init(&a); }
+    ~Actions() { posix_spawn_file_actions_destroy(&a); }
+};
+
+} // namespace
+
+Processus::Processus(const QString& programme, const QStringList& arguments, Flux flux,
+                     const QString& dossierDeTravail)
+{
+    int tubeSortie[2] = {-1, -1};
+    int tubeErreur[2] = {-1, -1};
+    if (flux == Flux::tubes && (::pipe2(tubeSortie, O_CLOEXEC) != 0 || ::pipe2(tubeErreur, O_CLOEXEC) != 0)) {
+        const int e = errno;
+        for (int* fd : {&tubeSortie[0], &tubeSortie[1], &tubeErreur[0], &tubeErreur[1]})
+            fermer(*fd);
+        throw std::system_error(e, std::generic_category(), "pipe");
+    }
+
+    Actions actions;
+    posix_spawn_file_actions_addopen(&actions.a, 0, "/dev/null", O_RDONLY, 0);
+    if (flux == Flux::tubes) {
+        posix_spawn_file_actions_adddup2(&actions.a, tubeSortie[1], 1);
+        posix_spawn_file_actions_adddup2(&actions.a, tubeErreur[1], 2);
+    } else {
+        posix_spawn_file_actions_addopen(&actions.a, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions.a, 2, "/dev/null", O_WRONLY, 0);
+    }
+    const QByteArray dossier = QFile::encodeName(dossierDeTravail);
+    if (!dossierDeTravail.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&actions.a, dossier.constData());
+
+    std::vector<QByteArray> octets;
+    octets.push_back(QFile::encodeName(programme));
+    for (const QString& a : arguments)
+        octets.push_back(a.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& o : octets)
+        argv.push_back(o.data());
+    argv.push_back(nullptr);
+
+    const int e = ::posix_spawn(&pid_, argv[0], &actions.a, nullptr, argv.data(), environ);
+    fermer(tubeSortie[1]);
+    fermer(tubeErreur[1]);
+    if (e != 0) {
+        fermer(tubeSortie[0]);
+        fermer(tubeErreur[0]);
+        pid_ = -1;
+        throw std::system_error(e, std::generic_category(), "posix_spawn");
+    }
+    sortie_ = tubeSortie[0];
+    erreur_ = tubeErreur[0];
+}
+
+Processus::~Processus()
+{
+    fermer(sortie_);
+    fermer(erreur_);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        attendre();
+    }
+}
+
+int Processus::attendre()
+{
+    if (pid_ <= 0)
+        return -1;
+    int statut = 0;
+    while (::waitpid(pid_, &statut, 0) < 0) {
+        if (errno != EINTR) {
+            pid_ = -1;
+            return -1;
+        }
+    }
+    pid_ = -1;
+    if (WIFEXITED(statut))
+        return WEXITSTATUS(statut);
+    return 128 + (WIFSIGNALED(statut) ? WTERMSIG(statut) : 0);
+}
+
+} // namespace Conversions

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <sys/types.h>
+
+namespace Conversions {
+
+// A child process started without a shell, its standard input on the null device.
+// Its output and error go to pipes (read them with sortie()/erreur()) or to the null device.
+class Processus {
+public:
+    enum class Flux { tubes, neant };
+
+    // Throws std::system_error when the system refuses to start it.
+    Processus(const QString& programme, const QStringList& arguments, Flux flux,
+              const QString& dossierDeTravail = {});
+    Processus(const Processus&) = delete;
+    Processus& operator=(const Processus&) = delete;
+    // A child still running is killed and reaped: no zombie, no orphan.
+    ~Processus();
+
+    int sortie() const { return sortie_; }
+    int erreur() const { return erreur_; }
+    // Blocks until the child exits: its exit status, or 128 + the signal that ended it.
+    int attendre();
+
+private:
+    pid_t pid_ = -1;
+    int sortie_ = -1;
+    int erreur_ = -1;
+};
+
+} // namespace Conversions

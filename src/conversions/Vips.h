@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <optional>
+// glib names a field `signals`, which Qt defines as a keyword.
+#pragma push_macro("signals")
+#undef signals
+#include <vips/vips8>
+#pragma pop_macro("signals")
+
+namespace Conversions {
+
+// The largest image we decode: beyond it a file is refused as a decompression bomb.
+inline constexpr double pixelsAuPlus = 300e6;
+
+// Starts libvips once for the whole process, with every loader blocked but the few we trust.
+void vipsPret();
+
+// A file opened for one sequential pass, its size checked. Throws Erreur::lecture.
+vips::VImage ouvrirImage(const QString& chemin);
+// Image 0 decoded at most `max` pixels on its largest side (never enlarged), orientation
+// applied, in sRGB. Throws Erreur::lecture.
+vips::VImage vignette(const QString& chemin, std::optional<int> max);
+
+// 8 bits per channel: 16-bit RGB or grey are brought down, not clipped.
+vips::VImage huitBits(const vips::VImage& image);
+// sRGB with an alpha channel, 8 bits: the layout of QImage::Format_RGBA8888.
+vips::VImage rgba(const vips::VImage& image);
+// Transparency flattened onto white.
+vips::VImage surBlanc(const vips::VImage& image);
+
+// PNG with adaptive row filters; `nu` drops every metadata.
+void ecrirePng(const vips::VImage& image, const QString& chemin, bool nu);
+
+// Pixels moved into a QImage without a second copy (RGBA8888, or RGBX8888 when `opaque`).
+QImage versQImage(const vips::VImage& image, bool opaque);
+// A view on a QImage's pixels (4 bands, 8 bits): `image` must outlive it.
+vips::VImage depuisQImage(const QImage& image);
+
+// Runs `ecrire` on `sortie`; a libvips failure becomes Erreur::lecture of the source
+// when it came from reading, else Erreur::ecriture of the output.
+template <typename F>
+void sousVips(const QString& source, const QString& sortie, F&& ecrire);
+// The libvips error turned into ours; the English text goes to the log.
+[[noreturn]] void echecVips(const vips::VError& e, const QString& source, const QString& sortie);
+
+template <typename F>
+void sousVips(const QString& source, const QString& sortie, F&& ecrire)
+{
+    try {
+        ecrire();
+    } catch (const vips::VError& e) {
+        echecVips(e, source, sortie);
+    }
+}
+
+} // namespace Conversions

@@ -1,0 +1,125 @@
+#include "plateforme/media/EcrivainH264.h"
+
+#include "plateforme/media/Av.h"
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+#include <map>
+
+namespace Media {
+
+namespace {
+
+AVPixelFormat formatDe(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_RGB888:
+        return AV_PIX_FMT_RGB24;
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBX8888:
+        return AV_PIX_FMT_RGBA;
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB;
+    default:
+        return AV_PIX_FMT_NONE;
+    }
+}
+
+} // namespace
+
+struct EcrivainH264::Etat {
+    FormatSortie format;
+    Codec codeur;
+    AVStream* flux = nullptr;
+    Sws sws;
+    Image image = nouvelleImage();
+    Paquet paquet = nouveauPaquet();
+    // The encoder reorders frames: each one's duration, found again by its time.
+    std::map<int64_t, int64_t> durees;
+
+    void envoyer(const AVFrame* f)
+    {
+        coder(codeur.get(), f, format.get(), flux, paquet.get(), [this](AVPacket& p) {
+            const auto d = durees.find(p.pts);
+            if (d != durees.end()) {
+                p.duration = d->second;
+                durees.erase(d);
+            }
+        });
+    }
+};
+
+EcrivainH264::EcrivainH264(const QString& chemin, int largeur, int hauteur) : e_(std::make_unique<Etat>())
+{
+    const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
+    if (!codec)
+        echouer("pas de codeur H.264");
+    e_->format = ouvrirSortie(chemin, "mp4");
+    e_->codeur.reset(avcodec_alloc_context3(codec));
+    if (!e_->codeur)
+        throw std::bad_alloc();
+    AVCodecContext* c = e_->codeur.get();
+    c->width = largeur;
+    c->height = hauteur;
+    c->pix_fmt = AV_PIX_FMT_YUV420P;
+    c->time_base = AVRational{1, echelle};
+    c->framerate = AVRational{0, 1};
+    c->thread_count = 0;
+    if (e_->format->oformat->flags & AVFMT_GLOBALHEADER)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    verifier(avcodec_open2(c, codec, nullptr), "ouverture du codeur");
+    e_->flux = avformat_new_stream(e_->format.get(), nullptr);
+    if (!e_->flux)
+        throw std::bad_alloc();
+    verifier(avcodec_parameters_from_context(e_->flux->codecpar, c), "paramètres");
+    e_->flux->time_base = c->time_base;
+    AVDictionary* options = nullptr;
+    av_dict_set_int(&options, "video_track_timescale", echelle, 0);
+    const int r = avformat_write_header(e_->format.get(), &options);
+    av_dict_free(&options);
+    verifier(r, "en-tête");
+
+    AVFrame* f = e_->image.get();
+    f->format = c->pix_fmt;
+    f->width = largeur;
+    f->height = hauteur;
+    verifier(av_frame_get_buffer(f, 0), "mémoire");
+}
+
+EcrivainH264::~EcrivainH264() = default;
+
+void EcrivainH264::ajouter(const QImage& source, int64_t debut, int64_t duree)
+{
+    Etat& e = *e_;
+    QImage image = source;
+    AVPixelFormat fmt = formatDe(image);
+    if (fmt == AV_PIX_FMT_NONE) {
+        image = source.convertToFormat(QImage::Format_RGB888);
+        fmt = AV_PIX_FMT_RGB24;
+    }
+    AVCodecContext* c = e.codeur.get();
+    e.sws.reset(sws_getCachedContext(e.sws.release(), image.width(), image.height(), fmt, c->width, c->height,
+                                     c->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!e.sws)
+        echouer("mise à l’échelle");
+    // The encoder may still hold the previous picture.
+    verifier(av_frame_make_writable(e.image.get()), "mémoire");
+    const uint8_t* plans[4] = {image.constBits(), nullptr, nullptr, nullptr};
+    const int pas[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(e.sws.get(), plans, pas, 0, image.height(), e.image->data, e.image->linesize);
+    e.image->pts = debut;
+    e.durees[debut] = duree;
+    e.envoyer(e.image.get());
+}
+
+void EcrivainH264::terminer()
+{
+    e_->envoyer(nullptr);
+    verifier(av_write_trailer(e_->format.get()), "fin du fichier");
+    verifier(avio_closep(&e_->format->pb), "fermeture");
+}
+
+} // namespace Media

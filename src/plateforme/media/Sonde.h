@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace Media {
+
+// The demuxers allowed to open a dropped file. None of them reads a list of other
+// files or addresses (playlists, concat scripts, manifests): a text playlist renamed
+// .ts must not make us read a file the user never dropped.
+const char* formatsSurs();
+
+// A regular file (links followed): not a pipe or device that would block a reader.
+bool fichierOrdinaire(const QString& chemin);
+
+enum class TypeDeFlux { video, son, autre };
+
+struct Flux {
+    int index = 0;
+    TypeDeFlux type = TypeDeFlux::autre;
+    int codec = 0;            // AVCodecID
+    bool vignette = false;    // a cover picture, not a moving stream
+};
+
+struct Sondage {
+    QString format;           // the demuxer's name
+    double duree = 0;         // seconds; not finite when the file does not say
+    QList<Flux> flux;
+
+    // The moving streams of a type, cover pictures left out.
+    QList<Flux> de(TypeDeFlux type) const;
+};
+
+// Opens a local file (the file protocol and the safe demuxers only) and lists its
+// streams. None when it cannot be read or is refused.
+std::optional<Sondage> sonder(const QString& chemin);
+
+// Whether the muxer `conteneur` ("mp4", "mov", "ipod") takes `codec` as it is.
+bool conteneurAccepte(const char* conteneur, int codec);
+
+// The AAC codec id, for callers that do not include libav.
+int codecAAC();
+
+} // namespace Media

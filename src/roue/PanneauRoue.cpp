@@ -1,0 +1,57 @@
+#include "roue/PanneauRoue.h"
+
+#include "plateforme/Bureau.h"
+#include "roue/Geometrie.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+PanneauRoue::PanneauRoue(QWidget* contenu)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    // Chosen before the native window exists: it decides the visual.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(static_cast<int>(Roue::cote), static_cast<int>(Roue::cote));
+    if (contenu) {
+        contenu->setParent(this);
+        contenu->setGeometry(rect());
+        contenu->show();
+    }
+}
+
+void PanneauRoue::showEvent(QShowEvent* e)
+{
+    // Taken before the window is mapped, so that the wheel is not in its own background.
+    fond_ = QPixmap();
+    if (!Bureau::composition()) {
+        QScreen* ecran = QGuiApplication::screenAt(geometry().center());
+        if (!ecran)
+            ecran = screen();
+        if (ecran) {
+            const QPoint origine = geometry().topLeft() - ecran->geometry().topLeft();
+            fond_ = ecran->grabWindow(0, origine.x(), origine.y(), width(), height());
+        }
+    }
+    QWidget::showEvent(e);
+}
+
+void PanneauRoue::hideEvent(QHideEvent* e)
+{
+    fond_ = QPixmap();
+    QWidget::hideEvent(e);
+}
+
+void PanneauRoue::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (fond_.isNull())
+        p.fillRect(rect(), Qt::transparent);
+    else
+        p.drawPixmap(rect(), fond_);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLinearGradient>
+#include <QRectF>
+
+// The wheel's colours and fonts.
+namespace Couleurs {
+
+QColor blanc(double opacite);
+// `c` with its opacity multiplied by `facteur`.
+QColor attenuee(QColor c, double facteur);
+
+QColor encre();           // ink: labels of lit cells, the title capsule, the mascot's text
+QColor lueurTilleul();    // glow of a lit petal
+QColor lueurRose();       // glow of the lit "Modifier" petal and of a lit tool
+// Fill of a lit petal, across `cadre` from its top-left to its bottom-right corner.
+QLinearGradient tilleulVerre(const QRectF& cadre);
+// A gradient of the given colours, evenly spaced, across `cadre` corner to corner.
+QLinearGradient diagonale(const QRectF& cadre, const QList<QColor>& couleurs);
+
+} // namespace Couleurs
+
+// The colours that differ between the light and the dark appearance.
+struct Teintes {
+    QColor fond;        // fill of an unlit petal
+    QColor contour;     // the disc's thin outline
+    QColor libelle;     // labels of unlit petals and tools
+    QColor halo;        // halo behind those labels
+    QColor ombreVerre;  // shadow of the disc's outline
+    QColor ombre;       // shadow of an unlit cell
+
+    explicit Teintes(bool sombre);
+};
+
+// The wheel's rounded sans font at a pixel size (one point of the design = one pixel).
+QFont policeRonde(double pixels, QFont::Weight graisse);

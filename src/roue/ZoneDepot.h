@@ -1,0 +1,53 @@
+#pragma once
+
+#include "roue/EtatRoue.h"
+#include "roue/Retouche.h"
+
+#include <QPointF>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QMimeData;
+
+// The drop target that fills the wheel's panel: reads the dragged files, fills the wheel's
+// state, answers every move with a verdict (a drag on no valid target is refused) and hands a
+// drop to one of two callbacks.
+class ZoneDepot : public QWidget {
+    Q_OBJECT
+public:
+    using Depot = std::function<void(const QStringList& fichiers, const Petale& petale)>;
+    using Edition = std::function<void(const QString& fichier, const Retouche& retouche,
+                                       const std::optional<Retouche::Outil>& outil)>;
+
+    explicit ZoneDepot(EtatRoue& etat, QWidget* parent = nullptr);
+
+    // Puts the wheel view inside, filling the zone; the zone keeps every mouse event.
+    void accueillir(QWidget* vue);
+
+    Depot surDepot;      // a drop on a conversion petal
+    Edition surRetouche; // a drop on "Modifier" or on a tool of the arc
+
+    // The files of the drag under way, in the order of the drag.
+    const QStringList& fichiers() const { return fichiers_; }
+
+    // The local files a drag carries, in order; other URLs are left out.
+    static QStringList urls(const QMimeData* donnees);
+
+    // A widget position (y down) in the wheel's coordinates (y up).
+    QPointF versRoue(QPointF position) const;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    // Moves the hover to the position and says whether a drop there would be taken.
+    bool verdict(QDropEvent* e);
+
+    EtatRoue& etat_;
+    QStringList fichiers_;
+};

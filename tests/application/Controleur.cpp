@@ -1,0 +1,396 @@
+#include "Aides.h"
+#include "application/Controleur.h"
+#include "commun/Dossier.h"
+#include "conversions/JournalMoteur.h"
+#include "designtokens/Tokens.h"
+#include "roue/VueRoue.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A watcher that never sees anything: the tests drive the controller directly.
+struct Immobile : SourceGlisser {
+    bool boutonGauche() override { return false; }
+    bool shift() override { return false; }
+    long compte() override { return 0; }
+};
+
+// An engine whose batches wait for the test's word and report what they are told to.
+struct Moteur {
+    std::atomic<bool> libre{true};
+    std::atomic<int> appels{0};
+    QString dernierId;
+    QStringList crees;
+    QStringList erreurs;
+    Conversions::Resultat operator()(const QStringList& chemins, const QString& id, const Conversions::Progression& p)
+    {
+        ++appels;
+        dernierId = id;
+        p(0.5);
+        while (!libre)
+            QThread::msleep(5);
+        Conversions::Resultat r;
+        r.crees = crees.isEmpty() ? QStringList{chemins.first() + QStringLiteral(".jpg")} : crees;
+        r.erreurs = erreurs;
+        return r;
+    }
+};
+
+struct Banc {
+    JournalDeTest log;
+    Moteur moteur;
+    std::unique_ptr<Controleur> c;
+    QStringList essais;
+    QStringList outils;
+
+    explicit Banc(QStringList options = {})
+    {
+        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
+        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
+        c->moteur = [this](const QStringList& a, const QString& b, const Conversions::Progression& p) {
+            return moteur(a, b, p);
+        };
+        c->essai = [this](const QString& d, EtatRoue&) { essais << d; };
+        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini fini) {
+            outils << cle + QLatin1Char(':') + f;
+            fini(f + QStringLiteral(".edit.png"));
+        };
+    }
+    ~Banc() { Conversions::journalMoteur = nullptr; }
+    bool visible() const { return c->rouePresente(); }
+};
+
+Petale petale(const QString& id) { return Petale{id, id, QStringLiteral("photo"), std::nullopt}; }
+
+} // namespace
+
+TEST(Controleur, LancementMenuIconeEtJournal)
+{
+    Tokens::neutres.reset();
+    Banc b;
+    b.c->lancer();
+    ASSERT_NE(b.c->element(), nullptr);
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("repos"));
+    EXPECT_FALSE(b.c->element()->icon().isNull());
+    QStringList textes;
+    for (QAction* a : b.c->menu().actions())
+        textes << (a->isSeparator() ? QStringLiteral("--") : a->text());
+    EXPECT_EQ(textes, (QStringList{QStringLiteral("Glissez un fichier en tenant Maj"), QStringLiteral("--"),
+                                   QStringLiteral("Aucun fichier créé pour l’instant"), QString(), QStringLiteral("--"),
+                                   QStringLiteral("Rechercher les mises à jour…"), QStringLiteral("Quitter Vemo Vododod")}));
+    const QList<QAction*> actions = b.c->menu().actions();
+    EXPECT_FALSE(actions[0]->isEnabled());
+    EXPECT_FALSE(actions[2]->isEnabled());
+    EXPECT_FALSE(actions[3]->isVisible());
+    EXPECT_TRUE(actions[5]->isEnabled());
+    EXPECT_EQ(actions[6]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    // The update item asks the updater, which says what it can.
+    QString dit;
+    b.c->informer = [&](const QString& t) { dit = t; };
+    actions[5]->trigger();
+    EXPECT_TRUE(dit.contains(QStringLiteral("Aucune source de mises à jour"))) << dit.toStdString();
+    EXPECT_TRUE(b.log.contient(QStringLiteral("Vemo Vododod lancé")));
+    EXPECT_TRUE(Tokens::neutres.has_value());
+    EXPECT_FALSE(b.visible());
+    // The engine's hook writes the last three lines of ffmpeg's output.
+    ASSERT_TRUE(Conversions::journalMoteur);
+    Conversions::journalMoteur(QStringLiteral("a\nb\n\nc\nd\n"));
+    EXPECT_TRUE(b.log.contient(QStringLiteral("ffmpeg : b | c | d")));
+}
+
+TEST(Controleur, EssaiPrendToutLeLancement)
+{
+    Banc b({QStringLiteral("--montrer"), QStringLiteral("--essai=dossier/essai"), QStringLiteral("--essai=autre")});
+    b.c->lancer();
+    ASSERT_TRUE(attendre([&] { return !b.essais.isEmpty(); }));
+    EXPECT_EQ(b.essais, QStringList{QFileInfo(QStringLiteral("dossier/essai")).absoluteFilePath()});
+    EXPECT_EQ(b.c->element(), nullptr);
+    EXPECT_FALSE(b.visible());
+    EXPECT_TRUE(b.log.messages().isEmpty());
+}
+
+TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
+{
+    Banc b({QStringLiteral("--montrer"), QStringLiteral("--panneau")});
+    b.c->lancer();
+    EXPECT_TRUE(b.visible());
+    const QList<Petale>& p = b.c->etat.petales();
+    ASSERT_FALSE(p.isEmpty());
+    EXPECT_EQ(p.first().id, QStringLiteral("jpg"));
+    EXPECT_EQ(p.last().id, QStringLiteral("modifier"));
+    EXPECT_EQ(b.c->etat.centre(), QStringLiteral("Page 001.pdf"));
+    // The sibling PDF application is not installed here: "--panneau" still opens the arc.
+    EXPECT_EQ(b.c->etat.survol(), b.c->etat.indexModifier());
+    ASSERT_TRUE(attendre([&] { return b.c->etat.panneau(); }, 2000));
+    EXPECT_EQ(b.c->etat.outil(), 1);
+    EXPECT_FALSE(b.c->etat.survol().has_value());
+}
+
+TEST(Controleur, ConvertirApresSixDixiemes)
+{
+    Dossier d;
+    const QString png = d.ecrire(QStringLiteral("photo.png"));
+    QImage(8, 8, QImage::Format_RGB32).save(png);
+    Banc b({QStringLiteral("--convertir=jpg:") + png, QStringLiteral("--convertir=png:") + png});
+    QElapsedTimer t;
+    t.start();
+    b.c->lancer();
+    EXPECT_TRUE(b.visible());
+    EXPECT_EQ(b.c->etat.centre(), QStringLiteral("photo.png"));
+    ASSERT_TRUE(attendre([&] { return b.moteur.appels > 0; }));
+    EXPECT_GE(t.elapsed(), 550);
+    EXPECT_EQ(b.moteur.dernierId, QStringLiteral("jpg"));
+    EXPECT_TRUE(b.log.contient(QStringLiteral("déposé [\"photo.png\"] sur jpg")));
+}
+
+TEST(Controleur, ConvertirSansCleOuSansCheminOuPetaleInconnueNeConvertitRien)
+{
+    Dossier d;
+    const QString png = d.ecrire(QStringLiteral("photo.png"));
+    for (const QString& v : {QStringLiteral("jpg"), QStringLiteral(":") + png, QStringLiteral("jpg:")}) {
+        Banc b({QStringLiteral("--convertir=") + v});
+        b.c->lancer();
+        EXPECT_FALSE(b.visible()) << v.toStdString();
+    }
+    Banc b({QStringLiteral("--convertir=mp3:") + png});
+    b.c->lancer();
+    EXPECT_TRUE(b.visible());
+    patienter(800);
+    EXPECT_EQ(b.moteur.appels, 0);
+}
+
+TEST(Controleur, SombreDoitEtreLArgumentEntier)
+{
+    Banc b({QStringLiteral("--sombrement"), QStringLiteral("--panneau")});
+    b.c->lancer();
+    EXPECT_FALSE(b.c->vue().sombre());
+    EXPECT_FALSE(b.visible());
+    Banc s({QStringLiteral("--sombre")});
+    s.c->lancer();
+    EXPECT_TRUE(s.c->vue().sombre());
+}
+
+TEST(Controleur, OptionsDeFenetreDOutil)
+{
+    Banc b({QStringLiteral("--lumiere=/a/b.png"), QStringLiteral("--couper=/a/s.wav"), QStringLiteral("--lumiere=/c.png")});
+    b.c->lancer();
+    EXPECT_EQ(b.outils, (QStringList{QStringLiteral("lumiere:/a/b.png"), QStringLiteral("couper:/a/s.wav")}));
+    // What the window saves reaches the menu line.
+    EXPECT_TRUE(b.log.contient(QStringLiteral("créé s.wav.edit.png")));
+    EXPECT_EQ(b.c->ligneDerniers()->text(), QStringLiteral("Montrer « s.wav.edit.png »"));
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("reussite"));
+}
+
+TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
+{
+    Banc b;
+    b.c->lancer();
+    const QRect ecran = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_GE(ecran.width(), 640);
+    QCursor::setPos(ecran.right() - 5, ecran.top() + 5);
+    if (QCursor::pos() != QPoint(ecran.right() - 5, ecran.top() + 5))
+        GTEST_SKIP() << "this platform cannot move the pointer";
+    b.c->ouvrir();
+    ASSERT_TRUE(b.visible());
+    EXPECT_EQ(b.c->panneau().geometry(), QRect(ecran.left() + ecran.width() - 640, ecran.top(), 640, 640));
+    EXPECT_TRUE(b.log.contient(QStringLiteral("roue ouverte en %1,%2")
+                                   .arg(ecran.left() + ecran.width() - 320)
+                                   .arg(ecran.top() + 320)));
+    EXPECT_EQ(b.c->etat.petales().size(), 1);
+    EXPECT_EQ(b.c->etat.petales().first().id, QStringLiteral("?"));
+    EXPECT_EQ(b.c->etat.centre(), QStringLiteral("Glissez ici"));
+    ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
+    // A second opening while it shows changes nothing.
+    b.c->etat.setSurvol(0);
+    QCursor::setPos(ecran.center());
+    b.c->ouvrir();
+    EXPECT_EQ(b.c->etat.survol(), 0);
+    EXPECT_EQ(b.log.messages().filter(QStringLiteral("roue ouverte")).size(), 1);
+}
+
+TEST(Controleur, FermerBientotAttendPuisFondEtUneOuvertureAnnule)
+{
+    Banc b;
+    b.c->lancer();
+    b.c->ouvrir();
+    ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
+    QElapsedTimer t;
+    t.start();
+    b.c->fermerBientot(0.3);
+    ASSERT_TRUE(attendre([&] { return !b.c->etat.ouverte(); }));
+    EXPECT_GE(t.elapsed(), 280);
+    EXPECT_TRUE(b.visible()) << "the panel stays during the fade";
+    ASSERT_TRUE(attendre([&] { return !b.visible(); }));
+    EXPECT_GE(t.elapsed(), 520);
+
+    // A pending close is cancelled by an opening, and replaced by a later close.
+    b.c->ouvrir();
+    b.c->fermerBientot(0.2);
+    b.c->fermerBientot(1.0);
+    patienter(600);
+    EXPECT_TRUE(b.c->etat.ouverte());
+}
+
+TEST(Controleur, TravailRapideReussi)
+{
+    Banc b;
+    b.c->lancer();
+    b.c->ouvrir();
+    b.moteur.libre = false;
+    b.c->convertir({QStringLiteral("/tmp/a b.png")}, petale(QStringLiteral("jpg")));
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("anneau"));
+    EXPECT_EQ(b.c->etat.progression(), 0.0);
+    ASSERT_TRUE(attendre([&] { return b.c->etat.progression() == 0.5; }));
+    EXPECT_DOUBLE_EQ(b.c->fractionIcone(), 0.5);
+    // Releasing the button while the job shows does not close the wheel.
+    b.c->fermerBientot(0.3);
+    b.moteur.libre = true;
+    ASSERT_TRUE(attendre([&] { return b.c->etat.fait().has_value(); }));
+    EXPECT_EQ(b.c->etat.fait(), true);
+    EXPECT_FALSE(b.c->etat.progression().has_value());
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("repos"));
+    EXPECT_TRUE(b.log.contient(QStringLiteral("créé a b.png.jpg")));
+    EXPECT_EQ(b.c->ligneDerniers()->text(), QStringLiteral("Montrer « a b.png.jpg »"));
+    EXPECT_TRUE(b.c->ligneDerniers()->isEnabled());
+    EXPECT_FALSE(b.c->ligneEchec()->isVisible());
+    ASSERT_TRUE(attendre([&] { return !b.visible(); }, 3000));
+    EXPECT_FALSE(b.log.contient(QStringLiteral("conversion longue : la roue se range dans la barre des menus")));
+}
+
+TEST(Controleur, TravailLongPasseALIconeEtClignote)
+{
+    Banc b;
+    b.c->lancer();
+    b.c->ouvrir();
+    b.moteur.libre = false;
+    b.c->convertir({QStringLiteral("/tmp/v.mov")}, petale(QStringLiteral("mp4")));
+    ASSERT_TRUE(attendre([&] { return !b.c->etat.travail().has_value(); }, 3000));
+    EXPECT_TRUE(b.log.contient(QStringLiteral("conversion longue : la roue se range dans la barre des menus")));
+    ASSERT_TRUE(attendre([&] { return !b.visible(); }, 1000));
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("anneau"));
+    b.moteur.libre = true;
+    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("reussite"));
+    EXPECT_FALSE(b.c->etat.fait().has_value()) << "the outcome is not shown in a closed wheel";
+    ASSERT_TRUE(attendre([&] { return b.c->etatIcone() == QStringLiteral("repos"); }, 3000));
+}
+
+TEST(Controleur, UnEchecEtUnFichierCree)
+{
+    Banc b;
+    b.c->lancer();
+    b.c->ouvrir();
+    b.moteur.crees = {QStringLiteral("/tmp/x.jpg"), QStringLiteral("/tmp/y.jpg")};
+    b.moteur.erreurs = {QStringLiteral("Impossible de lire « z.png »."), QStringLiteral("autre")};
+    b.c->convertir({QStringLiteral("/tmp/x.png")}, petale(QStringLiteral("jpg")));
+    ASSERT_TRUE(attendre([&] { return b.c->etat.fait().has_value(); }));
+    EXPECT_EQ(b.c->etat.fait(), false);
+    EXPECT_EQ(b.c->etat.message(), QStringLiteral("Impossible de lire « z.png »."));
+    EXPECT_EQ(b.c->ligneDerniers()->text(), QStringLiteral("Montrer les 2 fichiers créés"));
+    EXPECT_EQ(b.c->derniers(), b.moteur.crees);
+    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
+    EXPECT_EQ(b.c->ligneEchec()->text(), QStringLiteral("Échec : Impossible de lire « z.png »."));
+    EXPECT_TRUE(b.log.contient(QStringLiteral("échec : autre")));
+    // The failure stays 2.4 s in the wheel.
+    patienter(1500);
+    EXPECT_TRUE(b.visible());
+
+    // A new drop while the failure shows: the new job starts clean.
+    b.moteur.libre = false;
+    b.moteur.crees.clear();
+    b.moteur.erreurs.clear();
+    b.c->convertir({QStringLiteral("/tmp/w.png")}, petale(QStringLiteral("png")));
+    EXPECT_FALSE(b.c->etat.fait().has_value());
+    EXPECT_FALSE(b.c->etat.message().has_value());
+    b.moteur.libre = true;
+    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
+    EXPECT_FALSE(b.c->ligneEchec()->isVisible()) << "a job without failure hides the old failure";
+    EXPECT_EQ(b.c->derniers(), QStringList{QStringLiteral("/tmp/w.png.jpg")});
+}
+
+TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
+{
+    Banc b;
+    b.c->lancer();
+    b.moteur.libre = false;
+    b.c->convertir({QStringLiteral("/tmp/1.png")}, petale(QStringLiteral("jpg")));
+    const QUuid premier = *b.c->etat.travail();
+    b.c->convertir({QStringLiteral("/tmp/2.png")}, petale(QStringLiteral("jpg")));
+    const QUuid second = *b.c->etat.travail();
+    ASSERT_TRUE(attendre([&] { return b.moteur.appels == 2; }));
+    patienter(50);
+    b.c->avancer(premier, 0.2);
+    b.c->avancer(second, 0.6);
+    EXPECT_DOUBLE_EQ(b.c->fractionIcone(), 0.4);
+    EXPECT_EQ(b.c->etat.progression(), 0.6);
+    b.moteur.libre = true;
+    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
+    b.c->avancer(premier, 0.9);
+    EXPECT_TRUE(b.c->travaux().isEmpty());
+}
+
+TEST(Controleur, UnTravailQuiLanceUneExceptionFinitEnEchec)
+{
+    Banc b;
+    b.c->lancer();
+    b.c->moteur = [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
+        throw Conversions::Erreur::lecture(QStringLiteral("p.png"));
+    };
+    b.c->convertir({QStringLiteral("/tmp/p.png")}, petale(QStringLiteral("jpg")));
+    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
+    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
+    EXPECT_TRUE(b.c->ligneEchec()->text().contains(QStringLiteral("« p.png »")));
+}
+
+TEST(Controleur, LeVraiMoteurRapporteSesEchecsSansRienCreer)
+{
+    Dossier d;
+    const QString faux = d.ecrire(QStringLiteral("pas une image.png"), "ceci n’est pas une image");
+    Banc b;
+    b.c->lancer();
+    b.c->moteur = &Conversions::convertir;
+    b.c->convertir({faux}, petale(QStringLiteral("jpg")));
+    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
+    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
+    EXPECT_EQ(d.noms(), QStringList{QStringLiteral("pas une image.png")});
+    EXPECT_EQ(b.log.messages().filter(QStringLiteral("échec : ")).size(), 1);
+}
+
+TEST(Controleur, CouperOuvreLaFenetreSansTravail)
+{
+    Banc b;
+    b.c->lancer();
+    b.c->ouvrir();
+    QElapsedTimer t;
+    t.start();
+    b.c->convertir({QStringLiteral("/tmp/s.wav")}, petale(QStringLiteral("couper")));
+    EXPECT_TRUE(b.c->travaux().isEmpty());
+    EXPECT_EQ(b.c->etat.fait(), true);
+    ASSERT_TRUE(attendre([&] { return !b.outils.isEmpty(); }));
+    EXPECT_GE(t.elapsed(), 280);
+    EXPECT_EQ(b.outils, QStringList{QStringLiteral("couper:/tmp/s.wav")});
+    EXPECT_EQ(b.moteur.appels, 0);
+}
+
+TEST(Controleur, UneSauvegardeDOutilPendantUnTravailPuisLAnneauRevient)
+{
+    Banc b;
+    b.c->lancer();
+    b.moteur.libre = false;
+    b.c->convertir({QStringLiteral("/tmp/1.png")}, petale(QStringLiteral("jpg")));
+    b.c->cree(QStringLiteral("/tmp/1 (rognée).png"));
+    EXPECT_EQ(b.c->etatIcone(), QStringLiteral("reussite"));
+    ASSERT_TRUE(attendre([&] { return b.c->etatIcone() == QStringLiteral("anneau"); }, 3000));
+    b.moteur.libre = true;
+    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
+}

@@ -1,0 +1,81 @@
+#include "Aides.h"
+#include "application/MisesAJour.h"
+#include "commun/Dossier.h"
+
+#include <QJsonObject>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray flux(const QStringList& versions)
+{
+    QByteArray x = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\" "
+                   "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel>";
+    for (const QString& v : versions)
+        x += "<item><title>v</title><enclosure url=\"https://example.invalid/a.zip\" sparkle:version=\""
+             + v.toUtf8() + "\" sparkle:shortVersionString=\"" + v.toUtf8() + "\"/></item>";
+    return x + "</channel></rss>";
+}
+
+} // namespace
+
+TEST(MisesAJour, DemarreSeulementAvecUneCleTexte)
+{
+    MisesAJour sans(QJsonObject{});
+    sans.demarrer();
+    EXPECT_FALSE(sans.controleur().enMarche());
+    MisesAJour nombre(QJsonObject{{QStringLiteral("SUPublicEDKey"), 42}});
+    nombre.demarrer();
+    EXPECT_FALSE(nombre.controleur().enMarche());
+    MisesAJour avec(QJsonObject{{QStringLiteral("SUPublicEDKey"), QStringLiteral("clé")}});
+    avec.demarrer();
+    EXPECT_TRUE(avec.controleur().enMarche());
+    // The application's own information holds its key.
+    EXPECT_TRUE(MisesAJour::information().value(QStringLiteral("SUPublicEDKey")).isString());
+}
+
+TEST(MisesAJour, LaRechercheDemandeeDitQuAucuneSourceNEstConfiguree)
+{
+    MisesAJour m(QJsonObject{});
+    QString dit;
+    m.controleur().afficher = [&](const QString& t) { dit = t; };
+    m.controleur().checkForUpdates();  // even though the updater was never started
+    EXPECT_TRUE(dit.contains(QStringLiteral("Aucune source")));
+}
+
+TEST(MisesAJour, VerdictSurLaPlusHauteVersionDuFlux)
+{
+    EXPECT_TRUE(Programmateur::verdict(flux({"1.0.0", "1.2.0", "1.1.5"}), QStringLiteral("1.0.0"))
+                    .contains(QStringLiteral("1.2.0 est disponible")));
+    EXPECT_TRUE(Programmateur::verdict(flux({"0.9", "1.0.0"}), QStringLiteral("1.0.0"))
+                    .contains(QStringLiteral("1.0.0 est à jour")));
+    // 1.10 is above 1.9: versions compare by number, not by text.
+    EXPECT_TRUE(Programmateur::verdict(flux({"1.10"}), QStringLiteral("1.9")).contains(QStringLiteral("disponible")));
+    EXPECT_TRUE(Programmateur::verdict("<rss><channel>", QStringLiteral("1.0")).contains(QStringLiteral("aucune version")));
+    EXPECT_TRUE(Programmateur::verdict("pas du xml", QStringLiteral("1.0")).contains(QStringLiteral("aucune version")));
+}
+
+TEST(MisesAJour, LaRechercheLitLeFluxEtRepondSurLeFilPrincipal)
+{
+    JournalDeTest log;
+    Dossier d;
+    const QString chemin = d.ecrire(QStringLiteral("flux.xml"), flux({"9.0"}));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    for (const QString& adresse : {chemin, QUrl::fromLocalFile(chemin).toString(), d.chemin(QStringLiteral("absent.xml"))}) {
+        Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), adresse}});
+        QString dit;
+        bool surLeFilPrincipal = false;
+        p.afficher = [&](const QString& t) {
+            dit = t;
+            surLeFilPrincipal = QThread::currentThread() == QCoreApplication::instance()->thread();
+        };
+        p.checkForUpdates();
+        ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); })) << adresse.toStdString();
+        EXPECT_TRUE(surLeFilPrincipal);
+        if (adresse.endsWith(QLatin1String("absent.xml")))
+            EXPECT_TRUE(dit.contains(QStringLiteral("injoignable")));
+        else
+            EXPECT_TRUE(dit.contains(QStringLiteral("9.0 est disponible"))) << dit.toStdString();
+    }
+}

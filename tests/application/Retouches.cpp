@@ -1,0 +1,139 @@
+#include "Aides.h"
+#include "application/Controleur.h"
+#include "commun/Dossier.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <QUrlQuery>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Immobile : SourceGlisser {
+    bool boutonGauche() override { return false; }
+    bool shift() override { return false; }
+    long compte() override { return 0; }
+};
+
+// A sibling PDF application installed in a private XDG data folder: a script that writes
+// down each argument it is launched with.
+struct Soeur {
+    Dossier d;
+    QString script = d.chemin(QStringLiteral("soeur.sh"));
+    QString appels = d.chemin(QStringLiteral("appels.txt"));
+    Soeur()
+    {
+        d.ecrire(QStringLiteral("soeur.sh"),
+                 "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + appels.toUtf8() + "'; done\n");
+        QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+        d.ecrire(QStringLiteral("donnees/applications/com.ormelin.folio.desktop"),
+                 "[Desktop Entry]\nType=Application\nName=Folio\nExec=" + script.toUtf8() + " %u\n");
+        qputenv("XDG_DATA_HOME", d.chemin(QStringLiteral("donnees")).toUtf8());
+    }
+    ~Soeur() { qunsetenv("XDG_DATA_HOME"); }
+    QStringList lignes() const
+    {
+        QFile f(appels);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                           : QStringList();
+    }
+};
+
+struct Banc {
+    JournalDeTest log;
+    std::unique_ptr<Controleur> c;
+    QStringList outils;
+    explicit Banc(QStringList options = {})
+    {
+        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
+        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
+        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini) { outils << cle + QLatin1Char(':') + f; };
+    }
+};
+
+} // namespace
+
+TEST(Retouches, UnOutilInterneOuvreSaFenetreApresTroisDixiemes)
+{
+    Dossier d;
+    const QString png = d.ecrire(QStringLiteral("photo.png"), "x");
+    Banc b;
+    b.c->lancer();
+    b.c->ouvrir();
+    const Retouche offre = Retouche::offreImage();
+    const auto trouve = std::find_if(offre.outils.begin(), offre.outils.end(),
+                                     [](const Retouche::Outil& o) { return o.cle == QLatin1String("lumiere"); });
+    ASSERT_NE(trouve, offre.outils.end());
+    const Retouche::Outil lumiere = *trouve;
+    QElapsedTimer t;
+    t.start();
+    b.c->retoucher(png, offre, lumiere);
+    EXPECT_TRUE(b.log.contient(QStringLiteral("déposé photo.png sur Modifier → ") + lumiere.titre
+                               + QStringLiteral(" : fenêtre de Vododod")));
+    EXPECT_EQ(b.c->etat.fait(), true);
+    ASSERT_TRUE(attendre([&] { return !b.outils.isEmpty(); }));
+    EXPECT_GE(t.elapsed(), 280);
+    EXPECT_EQ(b.outils, QStringList{QStringLiteral("lumiere:") + png});
+    ASSERT_TRUE(attendre([&] { return !b.c->rouePresente(); }));
+}
+
+TEST(Retouches, UnOutilDeLaSoeurOuvreLeFichierPuisEnvoieLeLien)
+{
+    Soeur s;
+    const QString pdf = s.d.ecrire(QStringLiteral("contrat 100%.pdf"), "%PDF-1.4");
+    Banc b({QStringLiteral("--retoucher=signer:") + pdf});
+    b.c->lancer();
+    ASSERT_TRUE(attendre([&] { return s.lignes().size() >= 2; }, 10000)) << s.lignes().join(' ').toStdString();
+    const QStringList l = s.lignes();
+    EXPECT_TRUE(l[0] == pdf || QUrl(l[0]).toLocalFile() == pdf) << l[0].toStdString();
+    const QUrl lien(l[1]);
+    EXPECT_EQ(lien.scheme(), QStringLiteral("vemo-folio"));
+    EXPECT_EQ(lien.host(), QStringLiteral("outil"));
+    const QUrlQuery q(lien);
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("nom")), QStringLiteral("signer"));
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("fichier"), QUrl::FullyDecoded), pdf);
+    const QStringList lignes = b.log.messages().filter(QStringLiteral("déposé contrat 100%.pdf sur Modifier → "));
+    ASSERT_EQ(lignes.size(), 1);
+    EXPECT_TRUE(lignes[0].endsWith(QStringLiteral(" : ouvert dans Vemo Folio")));
+    EXPECT_FALSE(b.c->rouePresente()) << "the option does not open the wheel";
+}
+
+TEST(Retouches, UneCleInconnueOuvreSeulementLeFichier)
+{
+    Soeur s;
+    const QString pdf = s.d.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
+    Banc b({QStringLiteral("--retoucher=inconnu:") + pdf});
+    b.c->lancer();
+    ASSERT_TRUE(attendre([&] { return !s.lignes().isEmpty(); }, 10000));
+    patienter(300);
+    EXPECT_EQ(s.lignes().size(), 1);
+    EXPECT_TRUE(b.log.contient(QStringLiteral("déposé a.pdf sur Modifier : ouvert dans Vemo Folio")));
+}
+
+TEST(Retouches, SansLaSoeurSeuleLaLigneDuJournal)
+{
+    Dossier d;
+    qputenv("XDG_DATA_HOME", d.chemin(QStringLiteral("vide")).toUtf8());
+    const QString pdf = d.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
+    Banc b({QStringLiteral("--retoucher=signer:") + pdf});
+    b.c->lancer();
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(b.log.messages().filter(QStringLiteral("déposé a.pdf sur Modifier → ")).size(), 1);
+    EXPECT_FALSE(b.c->etat.fait().has_value());
+}
+
+TEST(Retouches, UnEchecDeLancementEstJournaliseSansLien)
+{
+    Soeur s;
+    const QString pdf = s.d.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
+    const std::optional<Retouche> offre = Retouche::pour({pdf});
+    ASSERT_TRUE(offre && offre->app);
+    QFile::remove(s.script);  // the application went away after the drag began
+    Banc b;
+    b.c->lancer();
+    b.c->retoucher(pdf, *offre, offre->outils.first());
+    ASSERT_TRUE(attendre([&] { return !b.log.messages().filter(QStringLiteral("ouverture dans Vemo Folio : ")).isEmpty(); }));
+    patienter(200);
+    EXPECT_TRUE(s.lignes().isEmpty());
+}

@@ -1,0 +1,245 @@
+// The mascot's reactions to the wheel's state: text, gaze, eyes, shake, arrival, blinks.
+#include "roue/EtatRoue.h"
+#include "roue/Mascotte.h"
+#include "roue/Retouche.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the event loop until `condition` holds or `ms` have passed.
+bool attendre(const std::function<bool()>& condition, int ms)
+{
+    QElapsedTimer montre;
+    montre.start();
+    while (!condition() && montre.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    return condition();
+}
+
+QList<Petale> petales(int n)
+{
+    QList<Petale> l;
+    for (int i = 0; i < n; ++i)
+        l.append({QStringLiteral("p%1").arg(i), QStringLiteral("P%1").arg(i), QStringLiteral("photo"),
+                  i % 2 ? std::optional<QString>(QStringLiteral("Phrase %1").arg(i)) : std::nullopt});
+    return l;
+}
+
+class MascotteTest : public ::testing::Test {
+protected:
+    EtatRoue etat;
+    Animateur animateur;
+    Mascotte mascotte{etat, animateur};
+};
+
+} // namespace
+
+TEST_F(MascotteTest, TextFollowsFailureToolPetalThenCentre)
+{
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Glissez ici"));
+    etat.setPetales(petales(4));
+    etat.setSurvol(1);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
+    etat.setSurvol(2);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("En P2"));
+    etat.setSurvol(7);  // out of range: falls through
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Glissez ici"));
+    etat.setSurvol(1);
+
+    // A PDF tool without the sibling application names it; an image tool never does.
+    etat.setRetouche(Retouche::offrePDF());
+    etat.setOutil(0);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Avec Vemo Folio"));
+    etat.setRetouche(Retouche::offrePDF(QStringLiteral("/usr/share/applications/x.desktop")));
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Signer"));
+    etat.setOutil(3);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Réorganiser les pages"));
+    etat.setRetouche(Retouche::offreImage());
+    etat.setOutil(2);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Masquer les infos"));
+    etat.setOutil(9);  // out of range: the hovered petal speaks
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
+
+    // A failure with a message wins; without one, or a success, falls through.
+    etat.setFait(false);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
+    etat.setMessage(QStringLiteral("Impossible d’écrire « a.mp3 »"));
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Impossible d’écrire « a.mp3 »"));
+    etat.setFait(true);
+    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
+}
+
+TEST_F(MascotteTest, GazeTurnsTowardsTheAimedAngle)
+{
+    EXPECT_EQ(mascotte.regard(), QSizeF(0, 0));
+    etat.setPetales(petales(4));
+    const struct {
+        int survol;
+        double dx, dy;
+    } cas[] = {{0, 0, -7}, {1, 9, 0}, {2, 0, 7}, {3, -9, 0}};
+    for (const auto& c : cas) {
+        etat.setSurvol(c.survol);
+        EXPECT_NEAR(mascotte.regard().width(), c.dx, 1e-9) << c.survol;
+        EXPECT_NEAR(mascotte.regard().height(), c.dy, 1e-9) << c.survol;
+    }
+    // Eight petals: petal 1 at 45°.
+    etat.setPetales(petales(8));
+    etat.setSurvol(1);
+    EXPECT_NEAR(mascotte.regard().width(), 9 * std::sqrt(0.5), 1e-9);
+    EXPECT_NEAR(mascotte.regard().height(), -7 * std::sqrt(0.5), 1e-9);
+    // A job or an outcome: straight ahead.
+    etat.setProgression(0.2);
+    EXPECT_EQ(mascotte.regard(), QSizeF(0, 0));
+    etat.setProgression(std::nullopt);
+    etat.setFait(true);
+    EXPECT_EQ(mascotte.regard(), QSizeF(0, 0));
+}
+
+TEST_F(MascotteTest, EyesNarrowForAJobDroopForAFailureAndBlink)
+{
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 1);
+    mascotte.clinDOeil();
+    EXPECT_TRUE(mascotte.clin());
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.1);
+    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 3000));
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 1);
+    // The eye scale eases to its value (0.12 s).
+    animateur.terminer();
+    etat.setProgression(0);
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.14);
+    animateur.avancer(0.05);
+    EXPECT_GT(mascotte.ouvertureYeux(), 0.14);
+    EXPECT_LT(mascotte.ouvertureYeux(), 1);
+    animateur.avancer(0.1);
+    EXPECT_DOUBLE_EQ(mascotte.ouvertureYeux(), 0.14);
+    etat.setFait(false);
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.14);  // the job still shows
+    etat.setProgression(std::nullopt);
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.8);
+    mascotte.clinDOeil();
+    EXPECT_DOUBLE_EQ(mascotte.echelleYeux(), 0.8);  // a failure outranks a blink
+}
+
+TEST_F(MascotteTest, EachFailureShakesOnce)
+{
+    etat.setFait(false);
+    EXPECT_EQ(mascotte.echecs(), 1);
+    animateur.avancer(0.09);
+    EXPECT_NEAR(mascotte.secousse(), -5, 0.2);
+    animateur.avancer(0.4);
+    EXPECT_DOUBLE_EQ(mascotte.secousse(), 0);
+    etat.setFait(true);
+    etat.setFait(std::nullopt);
+    EXPECT_EQ(mascotte.echecs(), 1);
+    etat.setFait(false);
+    EXPECT_EQ(mascotte.echecs(), 2);
+    etat.setMessage(QStringLiteral("x"));  // not an outcome change
+    EXPECT_EQ(mascotte.echecs(), 2);
+}
+
+TEST_F(MascotteTest, ArrivalGrowsFromSixTenthsWithABounceAtEachOpening)
+{
+    EXPECT_TRUE(mascotte.arrivee());
+    for (int fois = 0; fois < 2; ++fois) {
+        etat.setOuverte(true);
+        EXPECT_FALSE(mascotte.arrivee());
+        EXPECT_DOUBLE_EQ(mascotte.taille(), 0.6);
+        if (fois == 1) {
+            // Settling at once (a picture taken now) gives the full-size face.
+            mascotte.stabiliser();
+            EXPECT_DOUBLE_EQ(mascotte.taille(), 1);
+        }
+        EXPECT_TRUE(attendre([&] { return mascotte.arrivee(); }, 1000));
+        double haut = 0;
+        for (int i = 0; i < 120; ++i) {
+            animateur.avancer(1.0 / 60);
+            haut = std::max(haut, mascotte.taille());
+        }
+        if (fois == 0) {
+            EXPECT_GT(haut, 1.02);
+        }
+        EXPECT_NEAR(mascotte.taille(), 1, 1e-3);
+        EXPECT_TRUE(mascotte.clignote());
+        etat.setOuverte(false);
+        EXPECT_FALSE(mascotte.clignote());
+        EXPECT_TRUE(mascotte.arrivee());
+    }
+}
+
+TEST_F(MascotteTest, ReducedMotionStopsArrivalShakeAndBlinks)
+{
+    mascotte.setReduire(true);
+    etat.setOuverte(true);
+    EXPECT_TRUE(mascotte.arrivee());
+    EXPECT_DOUBLE_EQ(mascotte.taille(), 1);
+    EXPECT_FALSE(mascotte.clignote());
+    mascotte.clinDOeil();
+    EXPECT_FALSE(mascotte.clin());
+    etat.setFait(false);
+    EXPECT_EQ(mascotte.echecs(), 0);
+    EXPECT_DOUBLE_EQ(mascotte.secousse(), 0);
+    // Gaze and eye changes apply at once.
+    etat.setFait(std::nullopt);
+    etat.setPetales(petales(4));
+    etat.setSurvol(1);
+    EXPECT_FALSE(animateur.actif());
+    EXPECT_DOUBLE_EQ(mascotte.ouvertureYeux(), 1);
+    // Back to full motion while open: the blinks resume.
+    mascotte.setReduire(false);
+    EXPECT_TRUE(mascotte.clignote());
+}
+
+TEST_F(MascotteTest, BlinkLoopBlinksWhileOpen)
+{
+    etat.setOuverte(true);
+    // The first blink comes within 2.4 to 4.6 s (a coarse timer may be 5 % early or late).
+    EXPECT_FALSE(attendre([&] { return mascotte.clin(); }, 2000));
+    EXPECT_TRUE(attendre([&] { return mascotte.clin(); }, 3000));
+    EXPECT_TRUE(attendre([&] { return !mascotte.clin(); }, 3000));
+    EXPECT_TRUE(mascotte.clignote());
+}
+
+TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
+{
+    const double largeur = 102;
+    const QString mots = QStringLiteral(
+        "Le fichier « Rapport annuel définitif 2024 version corrigée.pdf » est illisible ou abîmé et "
+        "rien n’a pu en être tiré malgré plusieurs essais");
+    const QStringList liste = mots.split(QLatin1Char(' '));
+    int petitesTailles = 0;
+    for (int n = 1; n <= liste.size(); ++n) {
+        const QString texte = liste.mid(0, n).join(QLatin1Char(' '));
+        const Mascotte::Texte t = Mascotte::miseEnPage(texte, 11.5, largeur);
+        const QFontMetricsF m(t.police);
+        ASSERT_GE(t.lignes.size(), 1) << n;
+        EXPECT_LE(t.lignes.size(), 2) << texte.toStdString();
+        for (const QString& ligne : t.lignes)
+            EXPECT_LE(m.horizontalAdvance(ligne), largeur + 0.5) << ligne.toStdString();
+        EXPECT_LE(t.police.pixelSize(), 12);
+        EXPECT_GE(t.police.pixelSize(), 9);
+        petitesTailles += t.police.pixelSize() < 12;
+        // Nothing is lost while it fits: the lines hold every word.
+        if (!t.lignes.last().endsWith(QChar(0x2026))) {
+            EXPECT_EQ(t.lignes.join(QLatin1Char(' ')).simplified(), texte.simplified());
+        }
+    }
+    EXPECT_GT(petitesTailles, 0);  // the long ones shrank
+    // A short text stays whole, at full size, on one line.
+    const Mascotte::Texte court = Mascotte::miseEnPage(QStringLiteral("En PNG"), 11.5, largeur);
+    EXPECT_EQ(court.lignes, QStringList{QStringLiteral("En PNG")});
+    EXPECT_EQ(court.police.pixelSize(), 12);
+    // Far too long: two lines at three quarters of the size, the second cut with an ellipsis.
+    const Mascotte::Texte long_ = Mascotte::miseEnPage(mots + QLatin1Char(' ') + mots, 11.5, largeur);
+    EXPECT_EQ(long_.lignes.size(), 2);
+    EXPECT_EQ(long_.police.pixelSize(), 9);
+    EXPECT_TRUE(long_.lignes[1].endsWith(QChar(0x2026)));
+    // A single unbroken word is split rather than overflowing.
+    const Mascotte::Texte mot = Mascotte::miseEnPage(QString(40, QLatin1Char('W')), 11.5, largeur);
+    for (const QString& ligne : mot.lignes)
+        EXPECT_LE(QFontMetricsF(mot.police).horizontalAdvance(ligne), largeur + 0.5);
+}

@@ -1,0 +1,173 @@
+#include "retouche_bureau.h"
+
+#include "commun/Dossier.h"
+#include "plateforme/Bureau.h"
+#include "roue/Offre.h"
+#include "roue/Retouche.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString folio = "com.ormelin.folio";
+const QString croquis = "com.atelierbrumeux.croquis";
+
+// Waits for a file that a launched program writes, then reads it.
+QString attendre(const QString& chemin, int ms = 10000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QFile f(chemin);
+        if (f.exists() && f.size() > 0 && f.open(QIODevice::ReadOnly))
+            return QString::fromUtf8(f.readAll());
+        QThread::msleep(20);
+    }
+    return {};
+}
+
+// A program that writes its arguments, one per line, to `sortie`.
+QString enregistreur(const Dossier& d, const QString& sortie)
+{
+    const QString script = d.ecrire("enregistrer", ("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + sortie + ".tmp' && mv '"
+                                                    + sortie + ".tmp' '" + sortie + "'\n").toUtf8());
+    QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
+    return script;
+}
+
+} // namespace
+
+TEST(Retouche, UneImageOuUnPDFSeulement)
+{
+    BureauTemporaire b;
+    for (const QStringList& l : {QStringList{}, {"/a/x.pdf", "/a/y.pdf"}, {"/a/x.png", "/a/y.png"}, {"/a/x.mp3"},
+                                 {"/a/x.docx"}, {"/a/x.zip"}, {"/a/x.mov"}, {"/a/x"}, {b.dossier.racine()}})
+        EXPECT_FALSE(Retouche::pour(l).has_value()) << l.join(",").toStdString();
+    EXPECT_EQ(Retouche::pour({"/a/Mon contrat.PDF"}).value_or(Retouche{}).schema.toStdString(), "vemo-folio");
+    for (const char* nom : {"/a/x.png", "/a/x.HEIC", "/a/x.tiff", "/a/x.jpeg", "/a/x.webp", "/a/x.gif"})
+        EXPECT_EQ(Retouche::pour({nom}).value_or(Retouche{}).schema.toStdString(), "vemo-croquis") << nom;
+}
+
+TEST(Retouche, PDFSansEtAvecSonApplication)
+{
+    BureauTemporaire b;
+    const auto sans = Retouche::pour({"/x/a.pdf"});
+    ASSERT_TRUE(sans);
+    EXPECT_FALSE(sans->app);
+    EXPECT_FALSE(sans->toutInterne());
+    EXPECT_EQ(sans->petale().phrase, "Avec Vemo Folio");
+    EXPECT_EQ(sans->etiquette(), "Avec Vemo Folio");
+    EXPECT_EQ(sans->petale().id, "modifier");
+    EXPECT_EQ(sans->petale().symbole, "pencil");
+
+    // Installed while running: seen at the next call.
+    const QString entree = b.installer(folio, "sys2");
+    const auto avec = Retouche::pour({"/x/a.pdf"});
+    ASSERT_TRUE(avec);
+    EXPECT_EQ(avec->app, entree);
+    EXPECT_EQ(avec->petale().phrase, "Modifier");
+    EXPECT_EQ(avec->etiquette(), "Vemo Folio");
+
+    QFile::remove(entree);
+    EXPECT_FALSE(Retouche::pour({"/x/a.pdf"})->app);
+}
+
+TEST(Retouche, ImageToujoursEnInterne)
+{
+    BureauTemporaire b;
+    for (bool installe : {false, true}) {
+        if (installe)
+            b.installer(croquis);
+        const auto r = Retouche::pour({"/x/photo.jpg"});
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->app.has_value(), installe);
+        EXPECT_TRUE(r->toutInterne());
+        EXPECT_EQ(r->petale().phrase, "Modifier");
+        EXPECT_EQ(r->etiquette(), "Retouches");
+    }
+}
+
+// The user's own entries come first, and one may hide or disable an application.
+TEST(Retouche, EntreesDeBureau)
+{
+    BureauTemporaire b;
+    const QString systeme = b.installer(folio, "sys2");
+    EXPECT_EQ(Bureau::application(folio), systeme);
+    const QString premier = b.installer(folio, "sys1");
+    EXPECT_EQ(Bureau::application(folio), premier);
+    const QString perso = b.installer(folio, "home");
+    EXPECT_EQ(Bureau::application(folio), perso);
+    b.installer(folio, "home", "/bin/true %U", "Hidden=true\n");
+    EXPECT_EQ(Bureau::application(folio), std::nullopt);
+    b.installer(folio, "home", "/bin/true %U", "TryExec=/nonexistent/programme\n");
+    EXPECT_EQ(Bureau::application(folio), std::nullopt);
+    b.dossier.ecrire("home/applications/" + folio + ".desktop", "pas une entrée");
+    EXPECT_EQ(Bureau::application(folio), std::nullopt);
+    EXPECT_EQ(Bureau::application("../applications/" + folio), std::nullopt);
+    EXPECT_EQ(Bureau::application(""), std::nullopt);
+}
+
+// The link, read back by Python's URL parser.
+TEST(Retouche, LienRelu)
+{
+    Dossier d;
+    const QString lecteur = d.ecrire("lire.py", "import sys, urllib.parse as u\n"
+                                                "p = u.urlsplit(sys.argv[1])\n"
+                                                "q = u.parse_qsl(p.query)\n"
+                                                "print(p.scheme, p.netloc, sep='\\n')\n"
+                                                "for k, v in q: print(k); print(v)\n");
+    const Retouche r = Retouche::offrePDF();
+    for (const QString& fichier : {QString("/Users/x/Mon contrat.pdf"), QString("/tmp/été à 100%20 près.pdf"),
+                                   QString("/a/b+c&d=e#f?g;h'i\".pdf"), QString("/a/%41%2525.pdf")}) {
+        const auto lien = r.lien(r.outils[0], fichier);
+        ASSERT_TRUE(lien);
+        const QString texte = QString::fromLatin1(lien->toEncoded());
+        EXPECT_FALSE(texte.contains(' ')) << texte.toStdString();
+        QString sortie;
+        ASSERT_EQ(executer("python3", {lecteur, texte}, &sortie), 0) << sortie.toStdString();
+        EXPECT_EQ(sortie.toStdString(), ("vemo-folio\noutil\nnom\nsigner\nfichier\n" + fichier + "\n").toStdString())
+            << texte.toStdString();
+    }
+    EXPECT_EQ(r.lien(r.outils[0], "/Users/x/Mon contrat.pdf")->toEncoded().toStdString(),
+              "vemo-folio://outil?nom=signer&fichier=/Users/x/Mon%20contrat.pdf");
+}
+
+TEST(Retouche, OuvrirAvecLApplication)
+{
+    BureauTemporaire b;
+    const QString sortie = b.dossier.chemin("arguments");
+    const QString entree = b.installer(folio, "sys1", enregistreur(b.dossier, sortie) + " %u");
+    const auto r = Retouche::pour({"/x/Mon contrat.pdf"});
+    ASSERT_TRUE(r && r->app);
+    const QString fichier = b.dossier.ecrire("Mon contrat été.pdf", "%PDF-1.4\n");
+
+    QString erreur;
+    ASSERT_TRUE(Bureau::ouvrirAvec(*r->app, fichier, &erreur)) << erreur.toStdString();
+    const QString recu = attendre(sortie).trimmed();
+    // %u gives a URI or a path, as the program prefers: either names the file.
+    EXPECT_TRUE(recu == fichier || QUrl(recu).toLocalFile() == fichier) << recu.toStdString();
+
+    QFile::remove(sortie);
+    const QUrl lien = *r->lien(r->outils[3], "/a/100%20 sûr.pdf");
+    ASSERT_TRUE(Bureau::ouvrirLienAvec(entree, lien, &erreur)) << erreur.toStdString();
+    EXPECT_EQ(QUrl::fromEncoded(attendre(sortie).trimmed().toLatin1()), lien);
+
+    EXPECT_FALSE(Bureau::ouvrirAvec(b.dossier.chemin("absente.desktop"), fichier, &erreur));
+    EXPECT_FALSE(erreur.isEmpty());
+}
+
+// The launch option shares the rule: without an offer nothing makes room.
+TEST(Retouche, PetalesSansOffre)
+{
+    Dossier d;
+    const Offre trois = Roue::offre({d.ecrire("1.png"), d.ecrire("2.png"), d.ecrire("3.png")});
+    EXPECT_FALSE(trois.retouche);
+    EXPECT_EQ(trois.petales.size(), 8);
+    EXPECT_EQ(trois.petales[1].id, "heic");
+    EXPECT_EQ(trois.centre.toStdString(), "3 fichiers");
+    EXPECT_EQ(Roue::offre({d.creerDossier("Vacances") + "/"}).centre.toStdString(), "Vacances");
+}

@@ -1,0 +1,228 @@
+// Pixel probes on off-screen pictures of the settled wheel.
+#include "roue/EtatRoue.h"
+#include "roue/Formes.h"
+#include "roue/Rendu.h"
+#include "roue/Retouche.h"
+#include "conversions/Catalogue.h"
+
+#include <QImage>
+#include <QtMath>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor gris(128, 128, 128);
+constexpr double echelle = 2;
+
+// The pixel of a picture at angle a and radius r from the wheel's centre (view coordinates).
+QColor sonde(const QImage& im, double a, double r)
+{
+    const QPointF p = Formes::point({320, 320}, a, r) * im.devicePixelRatio();
+    return im.pixelColor(int(p.x()), int(p.y()));
+}
+
+double saturation(const QColor& c) { return c.hsvSaturationF(); }
+
+// Writes the picture beside the test's outputs when asked, to look at it.
+void garder(const QImage& im, const char* nom)
+{
+    if (const QByteArray dossier = qgetenv("VEMO_RENDUS"); !dossier.isEmpty())
+        im.save(QString::fromLocal8Bit(dossier) + QLatin1Char('/') + QLatin1String(nom) + QStringLiteral(".png"));
+}
+
+QList<Petale> quatre()
+{
+    return {{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}, {"webp", "WebP", "photo", {}},
+            {"zip", "Zip", "doc.zipper", {}}};
+}
+
+class RenduRoue : public ::testing::Test {
+protected:
+    void SetUp() override { etat.setOuverte(true); }
+    EtatRoue etat;
+};
+
+} // namespace
+
+TEST_F(RenduRoue, PictureHasTheRequestedScaleAndIsEmptyWhenClosed)
+{
+    etat.setPetales(quatre());
+    const QImage ouverte = rendre(etat, false, echelle, gris);
+    EXPECT_EQ(ouverte.size(), QSize(1280, 1280));
+    EXPECT_DOUBLE_EQ(ouverte.devicePixelRatio(), 2.0);
+    etat.setOuverte(false);
+    const QImage fermee = rendre(etat, false, 1, gris);
+    EXPECT_EQ(fermee.size(), QSize(640, 640));
+    // Closed: nothing but the background, even where the disc would be.
+    for (double a : {0.0, 90.0, 200.0})
+        EXPECT_EQ(sonde(fermee, a, 100).rgb(), gris.rgb()) << a;
+    EXPECT_NE(sonde(ouverte, 0, 100).rgb(), gris.rgb());
+}
+
+TEST_F(RenduRoue, LitPetalIsTintedAndUnlitOnesAreNot)
+{
+    etat.setPetales(quatre());
+    etat.setSurvol(1);  // the petal on the right
+    const QImage im = rendre(etat, false, echelle, gris);
+    garder(im, "allumee");
+    // Between the ring's inner edge and the label, on the petal's axis.
+    const QColor allumee = sonde(im, 90, 95);
+    const QColor eteinte = sonde(im, 270, 95);
+    EXPECT_GT(saturation(allumee), saturation(eteinte) + 0.1) << allumee.name().toStdString() << " "
+                                                                << eteinte.name().toStdString();
+    // Lime glass: green dominates blue there.
+    EXPECT_GT(allumee.green(), allumee.blue() + 10);
+    // Two unlit petals look alike.
+    const QColor autre = sonde(im, 180, 95);
+    EXPECT_NEAR(autre.lightness(), eteinte.lightness(), 6);
+    // Between two petals (the 5.8° gap) only the disc shows.
+    const QColor fente = sonde(im, 45, 120);
+    EXPECT_NE(fente.rgb(), eteinte.rgb());
+}
+
+TEST_F(RenduRoue, PlainAndDenseScreensShowTheSamePicture)
+{
+    // The wheel at one and at two pixels per point, the second brought down to the first's
+    // size: every layer (glows made at half resolution included) lands in the same place.
+    etat.setPetales(quatre());
+    etat.setSurvol(1);
+    const QImage simple = rendre(etat, false, 1, gris);
+    const QImage dense = rendre(etat, false, 2, gris).scaled(640, 640, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int ecarts = 0;
+    for (int y = 0; y < 640; y += 2)
+        for (int x = 0; x < 640; x += 2) {
+            const QColor a = simple.pixelColor(x, y), b = dense.pixelColor(x, y);
+            ecarts += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 24;
+        }
+    // Edges and text differ a little; a misplaced layer differs over thousands of pixels.
+    EXPECT_LT(ecarts, 700);
+}
+
+TEST_F(RenduRoue, DarkAppearanceIsDarker)
+{
+    etat.setPetales(quatre());
+    const QImage clair = rendre(etat, false, echelle, gris);
+    const QImage sombre = rendre(etat, true, echelle, gris);
+    garder(clair, "clair");
+    garder(sombre, "sombre");
+    for (double a : {0.0, 90.0, 180.0}) {
+        EXPECT_GT(sonde(clair, a, 95).lightness(), sonde(sombre, a, 95).lightness() + 30) << a;
+        // The disc between petal and rim too.
+        EXPECT_GT(sonde(clair, a, 178).lightness(), sonde(sombre, a, 178).lightness() + 30) << a;
+    }
+    // Outside the disc the background is untouched in both.
+    EXPECT_EQ(sonde(clair, 45, 300).rgb(), gris.rgb());
+    EXPECT_EQ(sonde(sombre, 45, 300).rgb(), gris.rgb());
+}
+
+TEST_F(RenduRoue, TabGrowsOverTheToolsOnlyWhileTheArcIsOpen)
+{
+    QList<Petale> petales = quatre();
+    const Retouche offre = Retouche::offrePDF();
+    petales.append(offre.petale());
+    etat.setPetales(petales);
+    etat.setRetouche(offre);
+    const double am = *etat.angleModifier();  // 288 for five petals
+    const QImage ferme = rendre(etat, false, echelle, gris);
+    etat.setPanneau(true);
+    etat.setOutil(0);
+    const QImage ouvert = rendre(etat, false, echelle, gris);
+    garder(ouvert, "onglet");
+    // Between two tool cells, inside the tab: background when closed, glass when open.
+    EXPECT_EQ(sonde(ferme, am, 230).rgb(), gris.rgb());
+    EXPECT_NE(sonde(ouvert, am, 230).rgb(), gris.rgb());
+    // Just under the tab's outer radius (272), inside it; beyond it, background (give or take
+    // the outline's faint shadow).
+    EXPECT_GT(sonde(ouvert, am - 20, 268).lightness(), gris.lightness() + 40);
+    EXPECT_NEAR(sonde(ouvert, am - 20, 278).lightness(), gris.lightness(), 6);
+    // The opposite side keeps the plain disc.
+    EXPECT_EQ(sonde(ouvert, am - 180, 230).rgb(), gris.rgb());
+    // The hovered cell (slot 0) is pink, an unlit one is not.
+    const QColor allumee = sonde(ouvert, am - 52 + 6, 215);
+    const QColor eteinte = sonde(ouvert, am - 52 + 26 * 2 + 6, 215);
+    EXPECT_GT(allumee.red(), allumee.green() + 15) << allumee.name().toStdString();
+    EXPECT_LT(saturation(eteinte), saturation(allumee));
+    // The "Modifier" petal stays lit (pink) while the pointer is on a tool.
+    const QColor modifier = sonde(ouvert, am, 95);
+    EXPECT_GT(modifier.red(), modifier.green() + 10) << modifier.name().toStdString();
+}
+
+TEST_F(RenduRoue, ArcStateWithoutAnOfferLeavesTheDiscRound)
+{
+    etat.setPetales(quatre());
+    etat.setPanneau(true);  // as a launch option may set it
+    const QImage im = rendre(etat, false, echelle, gris);
+    for (double a = 0; a < 360; a += 30) {
+        EXPECT_NEAR(sonde(im, a, 230).lightness(), gris.lightness(), 6) << a;
+        EXPECT_GT(sonde(im, a, 180).lightness(), gris.lightness() + 40) << a;
+    }
+}
+
+TEST_F(RenduRoue, LitToolIsFainterWithoutTheSiblingApplication)
+{
+    QList<Petale> petales = quatre();
+    petales.append(Retouche::offrePDF().petale());
+    etat.setPetales(petales);
+    etat.setPanneau(true);
+    etat.setOutil(1);
+    const double am = 288;
+    const auto cellule = [&](const Retouche& offre) {
+        etat.setRetouche(offre);
+        return sonde(rendre(etat, false, echelle, gris), am - 52 + 26 + 6, 252);
+    };
+    const QColor absente = cellule(Retouche::offrePDF());
+    const QColor presente = cellule(Retouche::offrePDF(QStringLiteral("/usr/share/applications/folio.desktop")));
+    EXPECT_GT(saturation(presente), saturation(absente) + 0.05)
+        << presente.name().toStdString() << " " << absente.name().toStdString();
+    // The image offer's tools are all in the application: their labels never dim, so the
+    // label's ink is as dark with or without the sketching application.
+    const auto encre = [&](const Retouche& offre) {
+        etat.setRetouche(offre);
+        etat.setOutil(std::nullopt);
+        const QImage im = rendre(etat, false, echelle, gris);
+        // The darkest pixel of the label around its place.
+        const QPointF lieu = Formes::point({320, 320}, am - 52 + 13, 230) * echelle;
+        int sombre = 255;
+        for (int y = -30; y <= 30; ++y)
+            for (int x = -30; x <= 30; ++x)
+                sombre = std::min(sombre, im.pixelColor(int(lieu.x()) + x, int(lieu.y()) + y).lightness());
+        return sombre;
+    };
+    EXPECT_EQ(encre(Retouche::offreImage()), encre(Retouche::offreImage(QStringLiteral("/a/croquis.desktop"))));
+    EXPECT_LT(encre(Retouche::offreImage()) + 40, encre(Retouche::offrePDF()));
+}
+
+TEST_F(RenduRoue, ProgressRingCoversItsFraction)
+{
+    etat.setPetales(quatre());
+    etat.setProgression(0.62);
+    const QImage im = rendre(etat, false, echelle, gris);
+    garder(im, "anneau");
+    // The ring's circle has radius 67: ink up to 62 % of the turn (223°), track after.
+    for (double a : {10.0, 90.0, 180.0, 215.0})
+        EXPECT_LT(sonde(im, a, 67).lightness(), 80) << a;
+    for (double a : {235.0, 270.0, 340.0})
+        EXPECT_GT(sonde(im, a, 67).lightness(), 120) << a;
+    etat.setProgression(std::nullopt);
+    const QImage sans = rendre(etat, false, echelle, gris);
+    EXPECT_GT(sonde(sans, 90, 67).lightness(), 120);
+}
+
+TEST_F(RenduRoue, SuccessAndFailureChangeTheFace)
+{
+    etat.setPetales(quatre());
+    const QImage repos = rendre(etat, false, echelle, gris);
+    etat.setFait(true);
+    const QImage succes = rendre(etat, false, echelle, gris);
+    garder(succes, "succes");
+    // Open eyes fill their centre in navy (16 points above the centre, 11.83 to each side);
+    // the smiling arcs leave it to the face.
+    const QPointF oeil = QPointF(320 - 11.83, 320 - 16 + 8) * echelle;
+    EXPECT_LT(repos.pixelColor(oeil.toPoint()).lightness(), 60);
+    EXPECT_GT(succes.pixelColor(oeil.toPoint()).lightness(), 150);
+    etat.setFait(false);
+    etat.setMessage(QStringLiteral("Impossible de lire « a.mov »"));
+    const QImage echec = rendre(etat, false, echelle, gris);
+    garder(echec, "echec");
+    EXPECT_NE(echec, repos);
+}

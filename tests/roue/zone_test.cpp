@@ -1,0 +1,274 @@
+#include "retouche_bureau.h"
+
+#include "commun/Dossier.h"
+#include "roue/Geometrie.h"
+#include "roue/ZoneDepot.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A widget position (y down) at angle a and radius r of the wheel.
+QPoint ecran(double a, double r)
+{
+    const double rad = a * 3.14159265358979323846 / 180;
+    return QPoint(qRound(320 + r * std::sin(rad)), qRound(320 - r * std::cos(rad)));
+}
+
+// One drag over the drop target, driven by the events a window system sends. The source
+// offers copy and move and proposes a move, as a Shift-drag from a file manager does.
+struct Glisser {
+    ZoneDepot& zone;
+    QMimeData donnees;
+    Qt::DropAction action = Qt::IgnoreAction;
+
+    Glisser(ZoneDepot& z, const QStringList& chemins) : zone(z)
+    {
+        QList<QUrl> urls;
+        for (const QString& c : chemins)
+            urls << (c.contains("://") ? QUrl(c) : QUrl::fromLocalFile(c));
+        donnees.setUrls(urls);
+    }
+    static constexpr Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+
+    bool entrer(QPoint p)
+    {
+        QDragEnterEvent e(p, actions, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+        e.setDropAction(Qt::MoveAction);
+        QCoreApplication::sendEvent(&zone, &e);
+        action = e.dropAction();
+        return e.isAccepted();
+    }
+    bool bouger(QPoint p)
+    {
+        QDragMoveEvent e(p, actions, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+        e.setDropAction(Qt::MoveAction);
+        QCoreApplication::sendEvent(&zone, &e);
+        action = e.dropAction();
+        return e.isAccepted();
+    }
+    bool lacher(QPoint p)
+    {
+        QDropEvent e(QPointF(p), actions, &donnees, Qt::NoButton, Qt::ShiftModifier);
+        e.setDropAction(Qt::MoveAction);
+        QCoreApplication::sendEvent(&zone, &e);
+        action = e.dropAction();
+        return e.isAccepted();
+    }
+    // A drop ends a drag: Qt delivers it only to the widget that took the entry.
+    bool deposer(QPoint p)
+    {
+        entrer(p);
+        bouger(p);
+        return lacher(p);
+    }
+    void sortir()
+    {
+        QDragLeaveEvent e;
+        QCoreApplication::sendEvent(&zone, &e);
+    }
+};
+
+// What the callbacks received.
+struct Depots {
+    explicit Depots(ZoneDepot& z)
+    {
+        z.surDepot = [this](const QStringList& f, const Petale& p) { conversions.append({f, p.id}); };
+        z.surRetouche = [this](const QString& f, const Retouche& r, const std::optional<Retouche::Outil>& o) {
+            retouches.append({f, r.schema + ":" + (o ? o->cle : "-")});
+        };
+    }
+    QList<std::pair<QStringList, QString>> conversions;
+    QList<std::pair<QString, QString>> retouches;
+};
+
+// The petal identifiers, readable in a failure message.
+std::string ids(const EtatRoue& e)
+{
+    QStringList s;
+    for (const Petale& p : e.petales())
+        s << p.id;
+    return s.join(' ').toStdString();
+}
+
+} // namespace
+
+TEST(ZoneDepot, UnTexteSansFichierEstRefusePartout)
+{
+    EtatRoue etat;
+    ZoneDepot zone(etat);
+    Depots depots(zone);
+    Glisser g(zone, {});
+    g.donnees.setText("/tmp/pas un fichier.png");
+    EXPECT_TRUE(g.entrer(ecran(0, 120)));
+    EXPECT_TRUE(etat.petales().isEmpty());
+    EXPECT_EQ(etat.centre().toStdString(), "Rien à faire avec ceci");
+    for (double a = 0; a < 360; a += 45)
+        for (double r : {0.0, 100.0, 190.0, 300.0})
+            EXPECT_FALSE(g.bouger(ecran(a, r))) << a << " " << r;
+    EXPECT_FALSE(g.deposer(ecran(0, 120)));
+    EXPECT_TRUE(depots.conversions.isEmpty() && depots.retouches.isEmpty());
+}
+
+TEST(ZoneDepot, FichiersLocauxDansLOrdre)
+{
+    Dossier d;
+    EtatRoue etat;
+    ZoneDepot zone(etat);
+    Glisser g(zone, {d.ecrire("c.mp3"), "https://exemple.fr/a.mp3", "file://serveur/partage/b.mp3",
+                     d.ecrire("a b#%20.mp3"), "file://localhost" + d.chemin("z.mp3")});
+    g.entrer(ecran(0, 120));
+    EXPECT_EQ(zone.fichiers(), QStringList({d.chemin("c.mp3"), d.chemin("a b#%20.mp3"), d.chemin("z.mp3")}));
+    EXPECT_EQ(etat.centre().toStdString(), "3 fichiers");
+
+    Glisser un(zone, {d.ecrire("Écoute-moi.mp3")});
+    un.entrer(ecran(0, 120));
+    EXPECT_EQ(etat.centre().toStdString(), "Écoute-moi.mp3");
+}
+
+// The window system's y grows downward, the wheel's upward.
+TEST(ZoneDepot, HautEtBasEtDepot)
+{
+    Dossier d;
+    EtatRoue etat;
+    ZoneDepot zone(etat);
+    Depots depots(zone);
+    const QStringList f{d.ecrire("2.png"), d.ecrire("1.png"), d.ecrire("3.png")};
+    Glisser g(zone, f);
+    // Entering over the hole is taken all the same, or no move would follow.
+    EXPECT_TRUE(g.entrer(QPoint(320, 320)));
+    EXPECT_EQ(etat.survol(), std::nullopt);
+    EXPECT_FALSE(g.bouger(QPoint(320, 320)));
+    ASSERT_EQ(ids(etat), "jpg heic webp pdf leger ocr detour zip");
+    EXPECT_TRUE(g.bouger(QPoint(320, 170)));
+    EXPECT_EQ(etat.survol(), 0);
+    EXPECT_EQ(g.action, Qt::CopyAction);
+    EXPECT_TRUE(g.bouger(QPoint(320, 470)));
+    EXPECT_EQ(etat.survol(), 4);
+    EXPECT_TRUE(g.bouger(QPoint(470, 320)));
+    EXPECT_EQ(etat.survol(), 2);
+    EXPECT_TRUE(g.bouger(QPoint(170, 320)));
+    EXPECT_EQ(etat.survol(), 6);
+
+    // The centre and beyond the ring take nothing.
+    EXPECT_FALSE(g.bouger(QPoint(320, 320)));
+    EXPECT_FALSE(g.lacher(QPoint(320, 320)));
+    EXPECT_FALSE(g.deposer(QPoint(320, 10)));
+    EXPECT_FALSE(g.deposer(QPoint(639, 639)));
+    EXPECT_TRUE(depots.conversions.isEmpty());
+
+    EXPECT_TRUE(g.deposer(QPoint(320, 470)));
+    EXPECT_EQ(g.action, Qt::CopyAction);
+    ASSERT_EQ(depots.conversions.size(), 1);
+    EXPECT_EQ(depots.conversions[0].first, f);
+    EXPECT_EQ(depots.conversions[0].second, "leger");
+    EXPECT_TRUE(depots.retouches.isEmpty());
+}
+
+TEST(ZoneDepot, UnPDFEtSonApplication)
+{
+    BureauTemporaire b;
+    Dossier d;
+    EtatRoue etat;
+    ZoneDepot zone(etat);
+    Depots depots(zone);
+    const QString pdf = d.ecrire("Mon contrat.pdf");
+    Glisser g(zone, {pdf});
+    g.entrer(ecran(0, 120));
+    ASSERT_EQ(ids(etat), "jpg png txt docx modifier");
+    const double am = *etat.angleModifier();
+    EXPECT_EQ(am, 288);
+
+    // Absent: neither "Modifier" nor a tool of the sibling application takes the drop.
+    EXPECT_FALSE(g.bouger(ecran(am, 120)));
+    EXPECT_EQ(etat.survol(), 4);
+    EXPECT_TRUE(etat.panneau());
+    EXPECT_FALSE(g.bouger(ecran(am - 39, 230)));
+    EXPECT_EQ(etat.outil(), 0);
+    EXPECT_FALSE(g.lacher(ecran(am - 39, 230)));
+    EXPECT_FALSE(g.deposer(ecran(am, 120)));
+    EXPECT_TRUE(depots.retouches.isEmpty());
+
+    // Installed, and the drag comes back: it is found on entry.
+    b.installer("com.ormelin.folio");
+    g.entrer(ecran(am, 120));
+    EXPECT_EQ(etat.survol(), 4);
+    g.sortir();
+    EXPECT_EQ(etat.survol(), std::nullopt);
+    g.entrer(ecran(am, 120));
+    EXPECT_TRUE(etat.retouche()->app.has_value());
+    EXPECT_TRUE(g.bouger(ecran(am, 120)));
+    EXPECT_TRUE(g.lacher(ecran(am, 120)));
+    g.entrer(ecran(am, 120));
+    g.bouger(ecran(am, 200));
+    EXPECT_TRUE(g.bouger(ecran(am + 39, 230)));
+    EXPECT_EQ(etat.outil(), 3);
+    EXPECT_TRUE(g.lacher(ecran(am + 39, 230)));
+    EXPECT_EQ(depots.retouches,
+              (QList<std::pair<QString, QString>>{{pdf, "vemo-folio:-"}, {pdf, "vemo-folio:pages"}}));
+    EXPECT_TRUE(depots.conversions.isEmpty());
+}
+
+TEST(ZoneDepot, LesOutilsDImageSansApplication)
+{
+    BureauTemporaire b;
+    Dossier d;
+    EtatRoue etat;
+    ZoneDepot zone(etat);
+    Depots depots(zone);
+    const QString image = d.ecrire("scan.tiff");
+    Glisser g(zone, {image});
+    g.entrer(ecran(0, 120));
+    // Eight petals and an offer: "heic" makes room for "Modifier".
+    EXPECT_EQ(ids(etat), "jpg png webp pdf leger ocr detour modifier");
+    EXPECT_EQ(etat.centre().toStdString(), "scan.tiff");
+    const double am = *etat.angleModifier();
+    EXPECT_FALSE(g.bouger(ecran(am, 120)));
+    EXPECT_TRUE(g.bouger(ecran(am - 39, 230)));
+    EXPECT_TRUE(g.lacher(ecran(am - 39, 230)));
+    EXPECT_EQ(depots.retouches, (QList<std::pair<QString, QString>>{{image, "vemo-croquis:recadrer"}}));
+    // Out of the near zone the arc closes and the same band is nothing.
+    g.entrer(ecran(am, 120));
+    g.bouger(ecran(am - 39, 230));
+    EXPECT_FALSE(g.bouger(ecran(am - 120, 230)));
+    EXPECT_FALSE(etat.panneau());
+    EXPECT_FALSE(g.bouger(ecran(am - 39, 230)));
+    EXPECT_FALSE(g.lacher(ecran(am - 39, 230)));
+    // Straight onto the band of a closed arc: nothing either.
+    EXPECT_FALSE(g.deposer(ecran(am - 39, 230)));
+    EXPECT_EQ(depots.retouches.size(), 1);
+}
+
+TEST(ZoneDepot, SortirPuisRevenir)
+{
+    Dossier d;
+    EtatRoue etat;
+    ZoneDepot zone(etat);
+    Glisser g(zone, {d.ecrire("a.png")});
+    g.entrer(ecran(0, 120));
+    const double am = *etat.angleModifier();
+    g.bouger(ecran(am, 120));
+    g.bouger(ecran(am, 230));
+    ASSERT_TRUE(etat.outil() && etat.panneau());
+    g.sortir();
+    EXPECT_FALSE(etat.survol() || etat.outil() || etat.panneau());
+    EXPECT_EQ(etat.petales().size(), 8);
+    EXPECT_EQ(etat.centre().toStdString(), "a.png");
+    EXPECT_EQ(zone.fichiers().size(), 1);
+    // Back with other files at once over a tool's place: the arc starts closed.
+    Glisser autre(zone, {d.ecrire("x.wav")});
+    autre.entrer(ecran(am, 230));
+    EXPECT_FALSE(etat.retouche());
+    EXPECT_EQ(ids(etat), "mp3 m4a aiff couper");
+    EXPECT_FALSE(etat.outil() || etat.panneau());
+    EXPECT_EQ(etat.centre().toStdString(), "x.wav");
+}
+
