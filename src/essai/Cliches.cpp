@@ -6,7 +6,6 @@
 #include "roue/Rendu.h"
 
 #include <QImage>
-#include <QPainter>
 #include <optional>
 
 namespace Essai {
@@ -53,12 +52,7 @@ void photographierLaRoue(const QDir& dossier, EtatRoue& etat)
                             ? std::optional<QString>(Conversions::Erreur::sansSon(QString::fromUtf8(c.fichier)).message())
                             : std::nullopt);
         // The wheel over the background of its appearance, 640 × 640 points at scale 2.
-        QImage image(1280, 1280, QImage::Format_ARGB32_Premultiplied);
-        image.fill(c.sombre ? QColor(30, 30, 34) : QColor(244, 244, 246));
-        {
-            QPainter p(&image);
-            p.drawImage(QPoint(0, 0), Roue::rendre(etat, c.sombre, 2.0));
-        }
+        const QImage image = rendre(etat, c.sombre, 2.0, c.sombre ? QColor(30, 30, 34) : QColor(244, 244, 246));
         image.save(dossier.filePath(QString::fromUtf8(c.nom) + QStringLiteral(".png")), "png");
     }
 }

@@ -1,5 +1,7 @@
 #include "essai/Outils.h"
 
+#include "conversions/FFmpeg.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -33,10 +35,8 @@ bool executer(const QString& programme, const QStringList& arguments, const QByt
 
 QString ffmpeg()
 {
-    const QString voisin = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ffmpeg"));
-    if (QFileInfo(voisin).isExecutable())
-        return voisin;
-    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    const QString moteur = Conversions::ffmpeg();
+    return moteur.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("ffmpeg")) : moteur;
 }
 
 void attendre(const std::function<void()>& travail)

@@ -116,7 +116,7 @@ QString exotiques(const QDir& d, const QString& parent)
     const QDir source(QDir(parent).filePath(QStringLiteral("exotiques")));
     if (!source.exists())
         return {};
-    const QString moteur = Essai::ffmpeg();
+    const QString moteur = Conversions::ffmpeg();
     QString l = QStringLiteral("\n— Moteur ffmpeg : ") + (moteur.isEmpty() ? QStringLiteral("ABSENT") : moteur)
                 + QStringLiteral(" —\n");
     const QDir copie(d.filePath(QStringLiteral("Exotiques")));
