@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
+#include <vector>
 
 namespace Conversions {
 
@@ -53,52 +55,104 @@ cv::Mat1b anneau(cv::Size taille, int epaisseur)
     return a;
 }
 
-// How far each pixel's colour (Lab) lies from the nearest colour of the border:
-// the border is taken as background, what differs from it as a candidate subject.
-cv::Mat1f ecartAuFond(const cv::Mat3f& lab, const cv::Mat1b& bord)
+// The side of the frame a border pixel lies on (top, bottom, left, right).
+int cote(int x, int y, cv::Size taille, int epaisseur)
 {
+    if (y < epaisseur)
+        return 0;
+    if (y >= taille.height - epaisseur)
+        return 1;
+    return x < epaisseur ? 2 : 3;
+}
+
+// The border's colours that make the background: a colour met on two sides or more.
+// One seen on a single side is a subject leaving the frame there (a bust at the bottom).
+std::vector<bool> couleursDeFond(const cv::Mat& etiquettes, const std::vector<int>& cotes)
+{
+    std::array<std::array<int, 4>, couleursDuFond> compte{};
+    std::array<int, 4> total{};
+    for (size_t i = 0; i < cotes.size(); ++i) {
+        ++compte[static_cast<size_t>(etiquettes.at<int>(static_cast<int>(i)))][static_cast<size_t>(cotes[i])];
+        ++total[static_cast<size_t>(cotes[i])];
+    }
+    std::vector<bool> fond(couleursDuFond, false);
+    bool aucun = true;
+    for (size_t k = 0; k < couleursDuFond; ++k) {
+        int presences = 0;
+        for (size_t c = 0; c < 4; ++c)
+            presences += compte[k][c] * 20 >= total[c] && compte[k][c] > 0;
+        fond[k] = presences >= 2;
+        aucun = aucun && !fond[k];
+    }
+    if (aucun)
+        fond.assign(couleursDuFond, true);
+    return fond;
+}
+
+struct Fond {
+    cv::Mat1f ecart;     // distance (Lab) of each pixel to the nearest background colour
+    cv::Mat1b duFond;    // border pixels whose colour is a background colour
+};
+
+// The border is taken as background, what differs from its colours as a candidate subject.
+Fond ecartAuFond(const cv::Mat3f& lab, int epaisseur)
+{
+    const cv::Mat1b bord = anneau(lab.size(), epaisseur);
     cv::Mat1f echantillons;
+    std::vector<int> cotes;
+    std::vector<cv::Point> points;
     for (int y = 0; y < lab.rows; ++y)
         for (int x = 0; x < lab.cols; ++x)
-            if (bord(y, x))
+            if (bord(y, x)) {
                 echantillons.push_back(cv::Mat1f(1, 3, const_cast<float*>(&lab(y, x)[0])).clone());
+                cotes.push_back(cote(x, y, lab.size(), epaisseur));
+                points.emplace_back(x, y);
+            }
     cv::Mat etiquettes;
     cv::Mat1f centres;
     cv::kmeans(echantillons, couleursDuFond, etiquettes,
                cv::TermCriteria(cv::TermCriteria::EPS | cv::TermCriteria::COUNT, 20, 0.5), 2,
                cv::KMEANS_PP_CENTERS, centres);
-    cv::Mat1f ecart(lab.size());
+    const std::vector<bool> fond = couleursDeFond(etiquettes, cotes);
+
+    Fond f{cv::Mat1f(lab.size()), cv::Mat1b(lab.size(), uchar(0))};
+    for (size_t i = 0; i < points.size(); ++i)
+        if (fond[static_cast<size_t>(etiquettes.at<int>(static_cast<int>(i)))])
+            f.duFond(points[i]) = 255;
     for (int y = 0; y < lab.rows; ++y)
         for (int x = 0; x < lab.cols; ++x) {
             const cv::Vec3f& p = lab(y, x);
             float meilleur = std::numeric_limits<float>::max();
             for (int k = 0; k < centres.rows; ++k)
-                meilleur = std::min(meilleur, static_cast<float>(cv::norm(p - cv::Vec3f(centres.ptr<float>(k)))));
-            ecart(y, x) = meilleur;
+                if (fond[static_cast<size_t>(k)])
+                    meilleur = std::min(meilleur, static_cast<float>(cv::norm(p - cv::Vec3f(centres.ptr<float>(k)))));
+            f.ecart(y, x) = meilleur;
         }
-    return ecart;
+    return f;
 }
 
-// Seeds for grabCut: the outer ring is background, colours far from the border's are
-// probable subject, the rest probable background. Empty when nothing stands out.
+// Seeds for grabCut: the background's part of the outer ring is background, colours far
+// from the background's are probable subject, the rest probable background. Empty when
+// nothing stands out.
 cv::Mat1b graines(const cv::Mat3b& bgr)
 {
     cv::Mat3f lab;
     bgr.convertTo(lab, CV_32F, 1.0 / 255.0);
     cv::cvtColor(lab, lab, cv::COLOR_BGR2Lab);
-    const int epaisseur = std::max(2, std::min(bgr.rows, bgr.cols) / 25);
-    const cv::Mat1b bord = anneau(bgr.size(), epaisseur);
-    cv::Mat1f ecart = ecartAuFond(lab, bord);
+    Fond fond = ecartAuFond(lab, std::max(2, std::min(bgr.rows, bgr.cols) / 25));
+    cv::Mat1f& ecart = fond.ecart;
     cv::GaussianBlur(ecart, ecart, cv::Size(5, 5), 0);
 
-    // The border's own spread sets the bar: a textured background scatters widely.
-    std::vector<float> duBord;
+    // The background's own spread sets the bar: a textured one scatters widely.
+    std::vector<float> duFond;
     for (int y = 0; y < ecart.rows; ++y)
         for (int x = 0; x < ecart.cols; ++x)
-            if (bord(y, x))
-                duBord.push_back(ecart(y, x));
-    std::nth_element(duBord.begin(), duBord.begin() + duBord.size() * 97 / 100, duBord.end());
-    const float seuil = std::max(15.0f, 1.5f * duBord[duBord.size() * 97 / 100]);
+            if (fond.duFond(y, x))
+                duFond.push_back(ecart(y, x));
+    if (duFond.empty())
+        return {};
+    std::nth_element(duFond.begin(), duFond.begin() + duFond.size() * 97 / 100, duFond.end());
+    const float seuil = std::max(15.0f, 1.5f * duFond[duFond.size() * 97 / 100]);
 
     const cv::Mat1b sujet = ecart > seuil;
     if (cv::countNonZero(sujet) < static_cast<int>(0.005 * sujet.total()))
@@ -106,7 +160,7 @@ cv::Mat1b graines(const cv::Mat3b& bgr)
     cv::Mat1b g(bgr.size(), uchar(cv::GC_PR_BGD));
     g.setTo(cv::GC_PR_FGD, sujet);
     g.setTo(cv::GC_FGD, ecart > 2.5f * seuil);
-    g.setTo(cv::GC_BGD, anneau(bgr.size(), 1));
+    g.setTo(cv::GC_BGD, anneau(bgr.size(), 1) & ~sujet);
     return g;
 }
 

@@ -7,7 +7,7 @@
 
 #include "conversions/JournalMoteur.h"
 #include "conversions/Sortie.h"
-#include "conversions/VipsDemarrage.h"
+#include "conversions/Vips.h"
 #include "plateforme/media/Av.h"
 #include "plateforme/media/EcrivainH264.h"
 
@@ -55,7 +55,7 @@ Animation charger(const QString& source)
     const QString nom = QFileInfo(source).fileName();
     Animation a;
     try {
-        demarrerVips();
+        vipsPret();
         vips::VImage image = vips::VImage::gifload(QFile::encodeName(source).constData(),
                                                    vips::VImage::option()->set("n", -1)->set("access", VIPS_ACCESS_SEQUENTIAL));
         a.largeur = image.width();

@@ -8,7 +8,7 @@
 #include "conversions/GifPile.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/Sortie.h"
-#include "conversions/VipsDemarrage.h"
+#include "conversions/Vips.h"
 #include "plateforme/media/Av.h"
 #include "plateforme/media/Echantillonneur.h"
 
@@ -85,7 +85,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     const double cadence = std::min(budget / duree, cadenceMax);
     const int n = std::max(1, static_cast<int>(std::floor(duree * cadence)));
 
-    demarrerVips();
+    vipsPret();
     Sortie sortie(dossier, base, QStringLiteral("gif"));
     PileGif pile(video->taille(), n);
     bool ecrit = false;

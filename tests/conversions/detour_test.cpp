@@ -152,3 +152,29 @@ TEST(Detour, PhotoTourneeGardeSaTaillePleineEtRedressee)
     EXPECT_EQ(champ(r.crees[0], "height"), "600");
     EXPECT_EQ(qAlpha(QImage(r.crees[0]).pixel(200, 300)), 255);
 }
+
+// A portrait: the subject leaves the frame at the bottom, as a bust does.
+TEST(Detour, BusteQuiSortParLeBas)
+{
+    Dossier d;
+    QImage image(600, 800, QImage::Format_RGB32);
+    QPainter fond(&image);
+    QLinearGradient g(0, 0, 0, 800);
+    g.setColorAt(0, QColor(200, 205, 215));
+    g.setColorAt(1, QColor(150, 155, 170));
+    fond.fillRect(image.rect(), g);
+    fond.end();
+    QImage masque(image.size(), QImage::Format_Grayscale8);
+    masque.fill(0);
+    sujet(image, masque, [](QPainter& p, bool blanc) {
+        p.setBrush(blanc ? QColor(Qt::white) : QColor(205, 150, 120));
+        p.drawEllipse(QRect(220, 150, 160, 200));
+        p.setBrush(blanc ? QColor(Qt::white) : QColor(40, 50, 110));
+        p.drawRoundedRect(QRect(130, 330, 340, 520), 80, 80);
+    });
+    const Resultat r = convertir({ecrire(d, "buste.png", image)}, "detour", {});
+    ASSERT_EQ(r.erreurs, QStringList());
+    const QImage decoupe(r.crees.value(0));
+    EXPECT_GT(iou(decoupe, masque), 0.9);
+    EXPECT_EQ(qAlpha(decoupe.pixel(300, 799)), 255);  // down to the last row
+}
