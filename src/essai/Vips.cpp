@@ -1,28 +1,17 @@
-// vips (through glib) must come before Qt, whose `signals` macro breaks glib's headers.
-#include <vips/vips8>
+#include "conversions/Vips.h"
 
 #include "essai/Vips.h"
-
-#include <QFile>
-#include <mutex>
 
 namespace Essai::Vips {
 
 namespace {
 
-void initialiser()
-{
-    static std::once_flag fait;
-    std::call_once(fait, [] { VIPS_INIT("vemo-vododod"); });
-}
-
+// The engine's own reading, with its trusted loaders and size guard; header only.
 std::optional<vips::VImage> ouvrir(const QString& chemin)
 {
-    initialiser();
     try {
-        return vips::VImage::new_from_file(QFile::encodeName(chemin).constData(),
-                                           vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
-    } catch (const vips::VError&) {
+        return Conversions::ouvrirImage(chemin);
+    } catch (const std::exception&) {
         return std::nullopt;
     }
 }

@@ -116,7 +116,7 @@ ligne "Pétales d'une image : [\"JPG\", \"HEIC\", \"WebP\", \"PDF\", \"Plus lég
 motif "  ✓ texte de l'image → Facture\.txt — « .*Facture.*Mandarine.* »$s"
 ligne "Le PDF scanné contient du texte : false"
 motif "  ✓ PDF scanné en texte → Scan\.txt — « .*Facture.*Mandarine.* »$s"
-motif "(  ✓ détourer une page de texte → Facture \(détourée\)\.png —  —$s|  ✗ détourer une page de texte : \[\"Aucun sujet trouvé dans « Facture\.png »\"\])"
+motif "(  ✓ détourer une page de texte → Facture \(détourée\)\.png —  — [0-9]+\.[0-9]{2} s|  ✗ détourer une page de texte : \[\"Aucun sujet trouvé dans « Facture\.png »\"\])"
 ligne "Pétales du GIF animé : [\"JPG\", \"PNG\", \"HEIC\", \"WebP\", \"PDF\", \"Vidéo\", \"Plus légère\"]"
 motif "  ✓ GIF animé en vidéo → Balle 2\.mp4 — $o, [12]\.[0-9]{2} s, piste image 1, piste son 0$s"
 ligne "Pétales d'un PDF de 2 pages : [\"JPG\", \"PNG\", \"Texte\", \"Word\", \"Séparer\"]"
