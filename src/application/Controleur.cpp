@@ -66,15 +66,15 @@ std::optional<std::pair<QString, QString>> Controleur::paire(const QString& pref
 void Controleur::lancer()
 {
     if (const std::optional<QString> dossier = valeur(QStringLiteral("--essai="))) {
-        const QString chemin = QFileInfo(*dossier).absoluteFilePath();
+        // The text as given: the self-test itself refuses an empty or dangerous folder.
+        const QString chemin = *dossier;
         QTimer::singleShot(0, this, [this, chemin] {
             if (!essai) {
                 journal(QStringLiteral("essai indisponible dans cette version"));
                 QCoreApplication::exit(1);
                 return;
             }
-            essai(chemin, etat);
-            QCoreApplication::quit();
+            QCoreApplication::exit(essai(chemin, etat) ? 0 : 2);
         });
         return;
     }

@@ -34,7 +34,7 @@ public:
 
     // The self-test ("--essai=<dossier>"): runs to its end with the wheel's state; the
     // application quits when it returns. Set by the entry point.
-    std::function<void(const QString& dossier, EtatRoue& etat)> essai;
+    std::function<bool(const QString& dossier, EtatRoue& etat)> essai;
 
     // Opens a tool window ("recadrer", "lumiere", "masquer", "annoter", "couper") on a file;
     // `fini` receives each file it saves. Without it the request is only logged.

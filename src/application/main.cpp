@@ -1,5 +1,6 @@
 #include "application/Controleur.h"
 #include "application/Journal.h"
+#include "essai/Essai.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         boite->setAttribute(Qt::WA_DeleteOnClose);
         boite->show();
     };
+    controleur.essai = Essai::lancer;
     QTimer::singleShot(0, &controleur, &Controleur::lancer);
     return app.exec();
 }
