@@ -61,6 +61,9 @@ private:
     void paragraphe(const QTextBlock& b)
     {
         x_.writeStartElement(w, QStringLiteral("p"));
+        // Readers that match paragraphs by their attributes (as Word always writes them)
+        // would otherwise run every paragraph into the next.
+        x_.writeAttribute(w, QStringLiteral("rsidR"), QStringLiteral("00000000"));
         if (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
             x_.writeStartElement(w, QStringLiteral("pPr"));
             x_.writeEmptyElement(w, QStringLiteral("pageBreakBefore"));
