@@ -1,16 +1,12 @@
 // The ffmpeg runner: lookup, progress protocol, failures and the guard on dropped inputs.
-#include "ffmpeg_medias.h"
+#include "conversions/media_outils.h"
 
-#include "conversions/Conversions.h"
 #include "conversions/FFmpeg.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/Suivi.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
-#include <QFile>
-#include <gtest/gtest.h>
+#include <QSize>
 #include <sys/stat.h>
 
 using namespace Conversions;
@@ -19,7 +15,7 @@ namespace {
 
 class FFmpegLanceur : public ::testing::Test {
 protected:
-    void SetUp() override { Medias::lierFFmpeg(); }
+    void SetUp() override { lierFFmpeg(); }
     void TearDown() override { journalMoteur = nullptr; }
     Dossier d;
 };
@@ -74,61 +70,48 @@ TEST_F(FFmpegLanceur, LookupWantsAnExecutableFileBesideTheProgram)
     EXPECT_FALSE(ffmpeg().isEmpty());
 }
 
-TEST_F(FFmpegLanceur, OddSizedMkvBecomesAnEvenH264Mp4WithProgress)
+TEST_F(FFmpegLanceur, OddSizedMkvBecomesAnEvenH264Mp4AndItsSoundAnAacM4a)
 {
-    const QString mkv = Medias::clip(d.chemin("film.mkv"), "65x49", 2, true, {"-c:v", "mpeg4", "-c:a", "libvorbis"});
-    Medias::Releve releve;
-    const QStringList crees = convertirUn(mkv, "mp4", releve.rapport());
+    const QString mkv = clip(d.chemin("film.mkv"), "65x49", 1, true, {"-c:v", "mpeg4", "-c:a", "libvorbis"});
+    const QStringList crees = convertirUn(mkv, "mp4");
     ASSERT_EQ(crees, QStringList{d.chemin("film.mp4")});
-    EXPECT_EQ(Medias::codecs(crees[0]), (QStringList{"h264", "aac"}));
-    const QJsonObject v = Medias::flux(crees[0], "video");
-    EXPECT_EQ(v.value("width").toInt(), 64);
-    EXPECT_EQ(v.value("height").toInt(), 48);
+    EXPECT_EQ(codecs(crees[0]), (QStringList{"h264", "aac"}));
+    const QJsonObject v = flux(crees[0], "video");
+    EXPECT_EQ(QSize(v.value("width").toInt(), v.value("height").toInt()), QSize(64, 48));
     EXPECT_EQ(v.value("codec_tag_string").toString(), "avc1");
-    ASSERT_FALSE(releve.valeurs.empty());
-    EXPECT_TRUE(releve.croissant());
-    EXPECT_TRUE(releve.dansLesBornes());
-    EXPECT_GT(releve.valeurs.back(), 0.9);
-    EXPECT_EQ(d.noms(), (QStringList{"film.mkv", "film.mp4"}));
+    const QStringList son = convertirUn(mkv, "m4a");
+    ASSERT_EQ(son, QStringList{d.chemin("film.m4a")});
+    EXPECT_EQ(codecs(son[0]), QStringList{"aac"});
 }
 
-TEST_F(FFmpegLanceur, SoundOfASilentVideoFailsWithTheSourceNameAndLeavesNothing)
+// Silent, damaged, or not a video at all: a list of other files (which must not be read) or a pipe
+// (which would keep ffmpeg waiting for ever).
+TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
 {
-    const QString webm = Medias::clip(d.chemin("muet.webm"), "64x48", 1, false, {"-c:v", "libvpx"});
-    QString journal;
-    journalMoteur = [&](const QString& t) { journal += t; };
-    const Resultat r = convertir({webm}, "m4a", {});
-    EXPECT_TRUE(r.crees.isEmpty());
-    EXPECT_EQ(r.erreurs, QStringList{QString::fromUtf8("« muet.webm » n’a pas de son")});
-    EXPECT_TRUE(journal.contains("0:a:0"));  // ffmpeg's words reach the log, not the user
-    EXPECT_EQ(d.noms(), QStringList{"muet.webm"});
-
-    // With sound, the same petal gives AAC alone at 192k.
-    const QString avi = Medias::clip(d.chemin("parle.avi"), "64x48", 1, true, {"-c:v", "mpeg4"});
-    const QStringList crees = convertirUn(avi, "m4a");
-    ASSERT_EQ(crees, QStringList{d.chemin("parle.m4a")});
-    EXPECT_EQ(Medias::codecs(crees[0]), QStringList{"aac"});
-}
-
-TEST_F(FFmpegLanceur, DamagedInputLogsAndFailsWithItsName)
-{
-    const QString faux = d.ecrire("abime.mkv", QByteArray(4096, '\x1a'));
-    QString journal;
-    journalMoteur = [&](const QString& t) { journal += t; };
-    try {
-        convertirUn(faux, "mp4");
-        FAIL() << "converted a damaged file";
-    } catch (const Erreur& e) {
-        EXPECT_EQ(e.message(), QString::fromUtf8("Impossible de convertir « abime.mkv »"));
-    }
-    EXPECT_FALSE(journal.isEmpty());
-    EXPECT_EQ(d.noms(), QStringList{"abime.mkv"});
-
-    // A pipe under a video's name would keep ffmpeg waiting for ever.
+    clip(d.chemin("muet.webm"), "64x48", 1, false, {"-c:v", "libvpx"});
+    clip(d.chemin("secret.ts"), "64x48", 1, false, {"-c:v", "mpeg2video"});
+    const QByteArray secret = QFile::encodeName(d.chemin("secret.ts"));
+    d.ecrire("abime.mkv", QByteArray(4096, '\x1a'));
+    d.ecrire("vacances.ts", "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:1,\n" + secret + "\n#EXT-X-ENDLIST\n");
+    d.ecrire("soiree.mkv", "ffconcat version 1.0\nfile 'secret.ts'\n");
+    d.ecrire("clip.mp4", "#EXTM3U\n#EXTINF:1,\n" + secret + "\n");
     ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin("tube.mkv")).constData(), 0600), 0);
-    const Resultat r = convertir({d.chemin("tube.mkv")}, "mp4", {});
-    EXPECT_EQ(r.erreurs, QStringList{QString::fromUtf8("Impossible de lire « tube.mkv »")});
-    EXPECT_EQ(d.noms(), QStringList{"abime.mkv"});  // no output beside the pipe
+    QString journal;
+    journalMoteur = [&](const QString& t) { journal += t; };
+    const auto rate = [](const char* nom) { return QString::fromUtf8("Impossible de convertir « %1 »").arg(nom); };
+    const struct { const char* source; const char* cible; QString erreur; } cas[] = {
+        {"muet.webm", "m4a", QString::fromUtf8("« muet.webm » n’a pas de son")},
+        {"abime.mkv", "mp4", rate("abime.mkv")},
+        {"vacances.ts", "mp4", rate("vacances.ts")},
+        {"soiree.mkv", "mp4", rate("soiree.mkv")},
+        {"clip.mp4", "mov", illisible("clip.mp4")},
+        {"tube.mkv", "mp4", illisible("tube.mkv")},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.source);
+        echoue(d, {d.chemin(c.source)}, c.cible, {c.erreur});
+    }
+    EXPECT_TRUE(journal.contains("0:a:0"));  // ffmpeg's words reach the log, not the user
 }
 
 TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)
@@ -136,43 +119,24 @@ TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)
     Dossier temp;
     const QByteArray avant = qgetenv("TMPDIR");
     qputenv("TMPDIR", temp.racine().toUtf8());
-    const QString ogg = Medias::fabriquer(d.chemin("chant.ogg"),
-                                          {"-f", "lavfi", "-i", "sine=frequency=300:duration=1.5", "-ac", "2",
-                                           "-c:a", "libvorbis"});
-    Medias::Releve releve;
-    const QStringList crees = convertirUn(ogg, "wav", releve.rapport());
+    const QString ogg = d.chemin("chant.ogg");
+    ffmpeg({"-f", "lavfi", "-i", "sine=frequency=300:duration=1.5", "-ac", "2", "-c:a", "libvorbis"}, ogg);
+    Releve releve;
+    const QStringList crees = convertirUn(ogg, "wav", releve.fonction());
     const QStringList restes = temp.noms();
     qputenv("TMPDIR", avant);
 
     ASSERT_EQ(crees, QStringList{d.chemin("chant.wav")});
-    const QJsonObject a = Medias::flux(crees[0], "audio");
-    EXPECT_EQ(a.value("codec_name").toString(), "pcm_s16le");
-    EXPECT_EQ(a.value("channels").toInt(), 2);
-    EXPECT_NEAR(Medias::sonder(crees[0]).value("format").toObject().value("duration").toString().toDouble(), 1.5, 0.05);
+    const QJsonObject s = sonde(crees[0]);
+    EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "pcm_s16le");
+    EXPECT_EQ(premierFlux(s).value("channels").toInt(), 2);
+    EXPECT_NEAR(duree(s), 1.5, 0.05);
     EXPECT_TRUE(restes.isEmpty()) << restes.join(", ").toStdString();
     ASSERT_FALSE(releve.valeurs.empty());
-    EXPECT_LE(*std::max_element(releve.valeurs.begin(), releve.valeurs.end()), 0.5);
+    EXPECT_TRUE(releve.croissant());
+    EXPECT_LE(releve.valeurs.back(), 0.5);
     // Again: the name is taken, the counter goes before the extension.
     EXPECT_EQ(convertirUn(ogg, "wav"), QStringList{d.chemin("chant 2.wav")});
-}
-
-// A dropped "video" that is really a list of other files must not make us read them.
-TEST_F(FFmpegLanceur, PlaylistsAndConcatScriptsInDisguiseAreRefused)
-{
-    Medias::clip(d.chemin("secret.ts"), "64x48", 1, false, {"-c:v", "mpeg2video"});
-    d.ecrire("vacances.ts", QStringLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:1,\n%1\n#EXT-X-ENDLIST\n")
-                                .arg(d.chemin("secret.ts"))
-                                .toUtf8());
-    d.ecrire("soiree.mkv", "ffconcat version 1.0\nfile 'secret.ts'\n");
-    d.ecrire("clip.mp4", QStringLiteral("#EXTM3U\n#EXTINF:1,\n%1\n").arg(d.chemin("secret.ts")).toUtf8());
-
-    const Resultat r = convertir({d.chemin("vacances.ts"), d.chemin("soiree.mkv")}, "mp4", {});
-    EXPECT_TRUE(r.crees.isEmpty()) << r.crees.join(", ").toStdString();
-    EXPECT_EQ(r.erreurs, (QStringList{QString::fromUtf8("Impossible de convertir « vacances.ts »"),
-                                      QString::fromUtf8("Impossible de convertir « soiree.mkv »")}));
-    const Resultat natif = convertir({d.chemin("clip.mp4")}, "mov", {});
-    EXPECT_EQ(natif.erreurs, QStringList{QString::fromUtf8("Impossible de lire « clip.mp4 »")});
-    EXPECT_EQ(d.noms(), (QStringList{"clip.mp4", "secret.ts", "soiree.mkv", "vacances.ts"}));
 }
 
 // Run by the test below from a copy of this program in a folder without ffmpeg.
@@ -182,10 +146,8 @@ TEST(FFmpegSansMoteur, EveryFFmpegConversionFailsAtOnce)
         GTEST_SKIP() << "only inside a copy of the program without ffmpeg beside it";
     Dossier d;
     const QString manque = QString::fromUtf8("Le moteur vidéo manque dans l’app");
-    const Resultat r = convertir({d.ecrire("a.mkv", "x"), d.ecrire("b.ogg", "x")}, "mp4", {});
-    EXPECT_EQ(r.erreurs, (QStringList{manque, manque}));
     EXPECT_TRUE(ffmpeg().isEmpty());
-    EXPECT_EQ(d.noms(), (QStringList{"a.mkv", "b.ogg"}));
+    echoue(d, {d.ecrire("a.mkv", "x"), d.ecrire("b.ogg", "x")}, "mp4", {manque, manque});
 }
 
 TEST(FFmpegLookup, WithoutFFmpegBesideTheProgramNothingRuns)
