@@ -6,7 +6,6 @@
 #include "conversions/Suivi.h"
 
 #include <QProcess>
-#include <QSize>
 #include <sys/stat.h>
 
 using namespace Conversions;
@@ -68,20 +67,6 @@ TEST_F(FFmpegLanceur, LookupWantsAnExecutableFileBesideTheProgram)
     QFile::setPermissions(plat, QFile::permissions(plat) | QFile::ExeOwner);
     EXPECT_EQ(ffmpegDans(d.racine()), QFileInfo(plat).canonicalFilePath());
     EXPECT_FALSE(ffmpeg().isEmpty());
-}
-
-TEST_F(FFmpegLanceur, OddSizedMkvBecomesAnEvenH264Mp4AndItsSoundAnAacM4a)
-{
-    const QString mkv = clip(d.chemin("film.mkv"), "65x49", 1, true, {"-c:v", "mpeg4", "-c:a", "libvorbis"});
-    const QStringList crees = convertirUn(mkv, "mp4");
-    ASSERT_EQ(crees, QStringList{d.chemin("film.mp4")});
-    EXPECT_EQ(codecs(crees[0]), (QStringList{"h264", "aac"}));
-    const QJsonObject v = flux(crees[0], "video");
-    EXPECT_EQ(QSize(v.value("width").toInt(), v.value("height").toInt()), QSize(64, 48));
-    EXPECT_EQ(v.value("codec_tag_string").toString(), "avc1");
-    const QStringList son = convertirUn(mkv, "m4a");
-    ASSERT_EQ(son, QStringList{d.chemin("film.m4a")});
-    EXPECT_EQ(codecs(son[0]), QStringList{"aac"});
 }
 
 // Silent, damaged, or not a video at all: a list of other files (which must not be read) or a pipe
