@@ -1,4 +1,4 @@
-// Sounds converted through the dispatcher, checked with ffprobe and volumedetect.
+// Sounds converted through the dispatcher, checked with ffprobe, ffmpeg's decoding and volumedetect.
 
 #include "conversions/media_outils.h"
 
@@ -28,7 +28,7 @@ TEST(Audio, lePcmGarde16a24BitsEtLOrdreDesOctetsDeLaCible)
         Dossier d;
         const QString source = d.chemin(QStringLiteral("son.") + c.extension);
         ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050:duration=1.3",
-                                       "-ac", "3"} + c.fabrication, source));
+                                       "-af", "pan=3.0|c0=c0|c1=0.5*c0|c2=-0.3*c0"} + c.fabrication, source));
         const QStringList crees = convertirUn(source, c.cible);
         ASSERT_EQ(crees, QStringList{d.chemin(QStringLiteral("son.") + c.cible)});
         const QJsonObject s = sonde(crees[0]);
@@ -37,6 +37,11 @@ TEST(Audio, lePcmGarde16a24BitsEtLOrdreDesOctetsDeLaCible)
         EXPECT_EQ(premierFlux(s).value("channels").toInt(), 3);
         EXPECT_EQ(premierFlux(s).value("sample_rate").toString(), "22050");
         EXPECT_NEAR(duree(s), 1.3, 0.03);
+        // Every sample of every channel where it was, within the 16-bit step.
+        const std::vector<float> avant = echantillons(source), apres = echantillons(crees[0]);
+        ASSERT_EQ(apres.size(), avant.size());
+        for (size_t i = 0; i < avant.size(); ++i)
+            ASSERT_NEAR(apres[i], avant[i], 1e-4) << "sample " << i / 3 << ", channel " << i % 3;
     }
 }
 

@@ -14,10 +14,12 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <mutex>
 #include <ostream>
 #include <sys/resource.h>
@@ -48,6 +50,12 @@ inline QString clip(const QString& chemin, const QString& taille, double seconde
           << "-ac" << "2";
     ffmpeg(a + codecs + QStringList{"-shortest"}, chemin);
     return chemin;
+}
+
+inline QByteArray contenu(const QString& chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
 }
 
 // Bytes that no reader takes for anything.
@@ -99,6 +107,19 @@ inline QString empreinte(const QString& chemin, const QString& specificateur)
     return texte.trimmed();
 }
 
+// The samples of a sound as ffmpeg decodes them, interleaved 32-bit floats.
+inline std::vector<float> echantillons(const QString& chemin)
+{
+    const QTemporaryDir dossier;
+    const QString brut = dossier.filePath(QStringLiteral("brut.f32"));
+    if (!ffmpeg({"-i", chemin, "-f", "f32le", "-c:a", "pcm_f32le"}, brut))
+        return {};
+    const QByteArray b = contenu(brut);
+    std::vector<float> v(static_cast<size_t>(b.size()) / sizeof(float));
+    std::memcpy(v.data(), b.constData(), v.size() * sizeof(float));
+    return v;
+}
+
 // The loudest peak of a sound in dB, as ffmpeg's volumedetect measures it.
 inline double crete(const QString& chemin)
 {
@@ -106,12 +127,6 @@ inline double crete(const QString& chemin)
     executer(QStringLiteral("ffmpeg"), {"-nostdin", "-i", chemin, "-af", "volumedetect", "-f", "null", "-"}, &sortie);
     const auto m = QRegularExpression(QStringLiteral("max_volume: (-?[0-9.]+|-inf) dB")).match(sortie);
     return m.hasMatch() && m.captured(1) != QLatin1String("-inf") ? m.captured(1).toDouble() : -1000.0;
-}
-
-inline QByteArray contenu(const QString& chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
 }
 
 inline QString illisible(const QString& nom) { return QStringLiteral("Impossible de lire « %1 »").arg(nom); }
