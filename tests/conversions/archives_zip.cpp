@@ -106,24 +106,16 @@ TEST_F(ArchivesExtraction, NamesAreUtf8WhateverTheLocale)
 TEST_F(ArchivesExtraction, DamagedOrEncryptedArchivesFailAndLeaveNoWorkFolder)
 {
     Dossier atelier;
-    Fabrique::ecrireZip(atelier.chemin("tronquee.zip"), {fichier("a.txt", QByteArray(5000, 'a')),
-                                                         fichier("b.txt", QByteArray(5000, 'b'))});
-    QByteArray tronquee = contenu(atelier.chemin("tronquee.zip"));
-    tronquee[tronquee.size() / 3] = '\xff';
-    d.ecrire("tronquee.zip", tronquee.left(tronquee.size() - 30));
-    Fabrique::ecrireZip(atelier.chemin("abimee.zip"), {fichier("bruit.bin", bruit(5000))});
-    QByteArray abimee = contenu(atelier.chemin("abimee.zip"));
-    abimee[200] = static_cast<char>(abimee[200] ^ 0x5a);  // inside the data, headers intact
-    d.ecrire("abimee.zip", abimee);
+    Fabrique::ecrireZip(atelier.chemin("a.zip"), {fichier("bruit.bin", bruit(5000))});
+    QByteArray octets = contenu(atelier.chemin("a.zip"));
+    d.ecrire("tronquee.zip", octets.left(octets.size() / 2));
+    octets[200] = static_cast<char>(octets[200] ^ 0x5a);  // inside the data, headers intact
+    d.ecrire("abimee.zip", octets);
     d.ecrire("texte.zip", "ceci n’est pas une archive");
     ASSERT_EQ(executer("zip", {"-q", "-j", "-P", "motdepasse", d.chemin("cle.zip"), atelier.ecrire("secret.txt", "x")}),
               0);
-    const QStringList noms{"abimee.zip", "tronquee.zip", "texte.zip", "cle.zip"};
-    QStringList chemins, erreurs;
-    for (const QString& n : noms) {
-        chemins << d.chemin(n);
-        erreurs << illisible(n);
-    }
+    const QStringList chemins{d.chemin("abimee.zip"), d.chemin("tronquee.zip"), d.chemin("texte.zip"), d.chemin("cle.zip")};
+    const QStringList erreurs{illisible("abimee.zip"), illisible("tronquee.zip"), illisible("texte.zip"), illisible("cle.zip")};
     echoue(d, chemins, "extraire", erreurs);
 }
 
