@@ -40,8 +40,7 @@ TEST(Gif, douzeParSecondeAuPlusEtTroisCentsImagesEnTout)
         EXPECT_EQ(premierFlux(s).value("width").toInt(), 160);
         EXPECT_NEAR(duree(s), c.dureeGif, 0.05);
         EXPECT_EQ(releve.valeurs.size(), size_t(c.images));
-        EXPECT_TRUE(releve.croissant());
-        EXPECT_TRUE(releve.dansLesBornes());
+        EXPECT_TRUE(releve.enOrdre());
         // It loops forever: the application extension with a count of 0.
         EXPECT_TRUE(contenu(crees[0]).contains(QByteArray("NETSCAPE2.0\x03\x01\x00\x00", 16)));
     }
@@ -134,8 +133,7 @@ TEST(GifEnVideo, lesDelaisDonnentLesTempsEtLaDureeALEchelle600)
 {
     Dossier d;
     // 0.5 s, 0.01 s (too short: 0.1 s), none at all (0.1 s), 0.25 s.
-    const QString source = d.ecrire("anim.gif", fabriquerGif(20, 10, {cadreUni(20, 10, 1, 50), cadreUni(20, 10, 2, 1),
-                                                                       cadreUni(20, 10, 3), cadreUni(20, 10, 0, 25)}));
+    const QString source = d.ecrire("anim.gif", fabriquerGif(20, 10, {{1, 50}, {2, 1}, {3}, {0, 25}}));
     Releve releve;
     const QStringList crees = convertirUn(source, "gifmp4", releve.fonction());
     ASSERT_EQ(crees, QStringList{d.chemin("anim.mp4")});
@@ -165,9 +163,8 @@ TEST(GifEnVideo, lesCotesDeviennentPairsEtLaTransparenceBlanche)
         {"vitre.gif", {32, 32}, 1, {32, 32}, Qt::white},
     };
     for (const auto& c : cas) {
-        const int l = c.cote.width(), h = c.cote.height();
-        const QString source = d.ecrire(c.nom, fabriquerGif(l, h, {cadreUni(l, h, 1, 10, c.transparent),
-                                                                   cadreUni(l, h, 3, 10, c.transparent)}));
+        const QString source = d.ecrire(
+            c.nom, fabriquerGif(c.cote.width(), c.cote.height(), {{1, 10, c.transparent}, {3, 10, c.transparent}}));
         const QString mp4 = convertirUn(source, "gifmp4").value(0);
         const QJsonObject f = flux(mp4, "video");
         EXPECT_EQ(QSize(f.value("width").toInt(), f.value("height").toInt()), c.attendu) << c.nom;
@@ -182,7 +179,7 @@ TEST(GifEnVideo, lesCotesDeviennentPairsEtLaTransparenceBlanche)
 TEST(GifEnVideo, uneSeuleImageOuUnFauxGifEstRefuseSansRienCreer)
 {
     Dossier d;
-    const QString seule = d.ecrire("seule.gif", fabriquerGif(8, 8, {cadreUni(8, 8, 1, 10)}));
+    const QString seule = d.ecrire("seule.gif", fabriquerGif(8, 8, {{1, 10}}));
     const QString faux = d.ecrire("faux.gif", QByteArray("GIF89a pas vraiment"));
     echoue(d, {seule, faux}, "gifmp4", {illisible("seule.gif"), illisible("faux.gif")});
 }

@@ -163,10 +163,11 @@ struct Releve {
             valeurs.push_back(p);
         };
     }
-    bool croissant() const { return std::is_sorted(valeurs.begin(), valeurs.end()); }
-    bool dansLesBornes() const
+    // Never going back, never out of [0, 1].
+    bool enOrdre() const
     {
-        return std::all_of(valeurs.begin(), valeurs.end(), [](double v) { return v >= 0 && v <= 1; });
+        return std::is_sorted(valeurs.begin(), valeurs.end())
+               && std::all_of(valeurs.begin(), valeurs.end(), [](double v) { return v >= 0 && v <= 1; });
     }
 };
 

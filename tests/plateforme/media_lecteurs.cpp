@@ -41,16 +41,12 @@ TEST(MediaAudio, leLecteurRendLesEchantillonsDeChaqueCanalParBlocs)
     EXPECT_LT(ecart, 1e-6);
 }
 
-TEST(MediaAudio, unFichierQuiDesigneDAutresFichiersNEstPasOuvert)
+// Lists that name other files are refused through the conversions; here, the other way round.
+TEST(MediaAudio, unNomQuiRessembleAUnProtocoleResteUnFichierLocal)
 {
     Dossier d;
     const QString vrai = d.chemin("vrai.wav");
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5"}, vrai));
-    const QString liste = d.ecrire("liste.m4a", "ffconcat version 1.0\nfile '" + QFile::encodeName(vrai) + "'\n");
-    const QString hls = d.ecrire("flux.aac", "#EXTM3U\n#EXTINF:1,\n" + QFile::encodeName(vrai) + "\n#EXT-X-ENDLIST\n");
-    EXPECT_THROW(Media::LecteurAudio{liste}, Media::Echec);
-    EXPECT_THROW(Media::LecteurAudio{hls}, Media::Echec);
-    // A name that looks like a protocol is still a local file.
     const QString deuxPoints = d.chemin("http:son.wav");
     ASSERT_TRUE(QFile::copy(vrai, deuxPoints));
     EXPECT_EQ(Media::LecteurAudio(deuxPoints).frequence(), 44100);
