@@ -64,7 +64,8 @@ protected:
 } // namespace
 
 // One folder keeps its name, one file too, several entries go into a folder named after the
-// archive; the leftovers of another system are not unpacked; a name taken gets a counter.
+// archive; the leftovers of another system are not unpacked; a name taken gets a counter; names
+// are UTF-8 whatever the locale.
 TEST_F(ArchivesExtraction, TheOutputIsNamedAfterWhatTheArchiveHolds)
 {
     const struct {
@@ -79,7 +80,11 @@ TEST_F(ArchivesExtraction, TheOutputIsNamedAfterWhatTheArchiveHolds)
          "archive", "archive 2", {"deux", "un.txt"}, "archive 2/deux/trois.txt", "3"},
         {"vide.zip", {dossier("__MACOSX/"), fichier("__MACOSX/._x", "x"), fichier(".DS_Store", "x")},
          "vide", "vide 2", {}, "vide 2/absent", "<absent>"},
+        {"accents.zip", {fichier(QString::fromUtf8("Été à Noël.txt"), "neige")}, "Été à Noël.txt",
+         "Été à Noël 2.txt", {}, "Été à Noël 2.txt", "neige"},
     };
+    const std::string locale = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "C");
     for (const auto& c : cas) {
         SCOPED_TRACE(c.archive);
         const QString a = zip(c.archive, c.entrees);
@@ -88,19 +93,8 @@ TEST_F(ArchivesExtraction, TheOutputIsNamedAfterWhatTheArchiveHolds)
         EXPECT_EQ(tout(d.chemin(c.second)), c.dansLeSecond);
         EXPECT_EQ(contenu(d.chemin(c.fichier)), c.contenu);
     }
-    EXPECT_EQ(tout(d.racine()), (QStringList{"Projet", "Projet 2", "archive", "archive 2", "archive.zip", "envoi.zip",
-                                             "notes 2.txt", "notes.txt", "paquet.zip", "vide", "vide 2", "vide.zip"}));
-}
-
-TEST_F(ArchivesExtraction, NamesAreUtf8WhateverTheLocale)
-{
-    const std::string avant = std::setlocale(LC_CTYPE, nullptr);
-    std::setlocale(LC_CTYPE, "C");
-    const QString nom = QString::fromUtf8("Été à Noël.txt");
-    const QStringList crees = extraire(zip("accents.zip", {fichier(nom, "neige")}));
-    std::setlocale(LC_CTYPE, avant.c_str());
-    EXPECT_EQ(crees, QStringList{d.chemin(nom)}) << erreurs.join(", ").toStdString();
-    EXPECT_EQ(contenu(d.chemin(nom)), "neige");
+    std::setlocale(LC_CTYPE, locale.c_str());
+    EXPECT_EQ(tout(d.racine()).size(), 15);  // five archives, two outputs each, nothing else
 }
 
 TEST_F(ArchivesExtraction, DamagedOrEncryptedArchivesFailAndLeaveNoWorkFolder)
