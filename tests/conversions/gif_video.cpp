@@ -5,7 +5,6 @@
 #include "conversions/media_outils.h"
 
 #include <QImage>
-#include <optional>
 
 using namespace Conversions;
 
@@ -91,24 +90,10 @@ TEST(Gif, lesVideosIllisiblesOuInecrivablesEchouentSansRienLaisser)
     const QString longue = d.chemin("long.mp4");
     ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30"} + x264, longue));
 
-    const struct { QString source, base, erreur; rlim_t disque = 0; } cas[] = {
-        {faux, "clip", illisible("clip")}, {son, "son", illisible("son")}, {vide, "vide", illisible("vide")},
-        {brut, "brut", illisible("brut")}, {abime, "abime", inecrivable("abime.gif")},
-        {longue, "long", inecrivable("long.gif"), 100000},
-    };
-    for (const auto& c : cas) {
-        SCOPED_TRACE(c.source.toStdString());
-        std::optional<DisquePlein> plein;
-        if (c.disque > 0)
-            plein.emplace(c.disque);
-        try {
-            gif(c.source, d.racine(), c.base, {});
-            ADD_FAILURE() << "accepté";
-        } catch (const Erreur& e) {
-            EXPECT_EQ(e.message(), c.erreur);
-        }
-    }
-    EXPECT_EQ(d.noms(), (QStringList{"abime.mp4", "brut.mp4", "clip.mov", "long.mp4", "son.mov", "vide.mp4"}));
+    echoue(d, {faux, son, vide, brut, abime}, "gif",
+           {illisible("clip"), illisible("son"), illisible("vide"), illisible("brut"), inecrivable("abime.gif")});
+    DisquePlein plein(100000);
+    echoue(d, {longue}, "gif", {inecrivable("long.gif")});
 }
 
 TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)
