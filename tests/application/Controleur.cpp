@@ -13,65 +13,9 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
-#include <atomic>
 #include <gtest/gtest.h>
 
 namespace {
-
-// A watcher that never sees anything: the tests drive the controller directly.
-struct Immobile : SourceGlisser {
-    bool boutonGauche() override { return false; }
-    bool shift() override { return false; }
-    long compte() override { return 0; }
-};
-
-// An engine whose batches wait for the test's word and report what they are told to.
-struct Moteur {
-    std::atomic<bool> libre{true};
-    std::atomic<int> appels{0};
-    QString dernierId;
-    QStringList crees;
-    QStringList erreurs;
-    Conversions::Resultat operator()(const QStringList& chemins, const QString& id, const Conversions::Progression& p)
-    {
-        ++appels;
-        dernierId = id;
-        p(0.5);
-        while (!libre)
-            QThread::msleep(5);
-        Conversions::Resultat r;
-        r.crees = crees.isEmpty() ? QStringList{chemins.first() + QStringLiteral(".jpg")} : crees;
-        r.erreurs = erreurs;
-        return r;
-    }
-};
-
-struct Banc {
-    JournalDeTest log;
-    Moteur moteur;
-    std::unique_ptr<Controleur> c;
-    QStringList essais;
-    QStringList outils;
-
-    explicit Banc(QStringList options = {})
-    {
-        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
-        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
-        c->moteur = [this](const QStringList& a, const QString& b, const Conversions::Progression& p) {
-            return moteur(a, b, p);
-        };
-        c->essai = [this](const QString& d, EtatRoue&) {
-            essais << d;
-            return true;
-        };
-        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini fini) {
-            outils << cle + QLatin1Char(':') + f;
-            fini(f + QStringLiteral(".edit.png"));
-        };
-    }
-    ~Banc() { Conversions::journalMoteur = nullptr; }
-    bool visible() const { return c->rouePresente(); }
-};
 
 Petale petale(const QString& id) { return Petale{id, id, QStringLiteral("photo"), std::nullopt}; }
 
@@ -122,6 +66,29 @@ TEST(Controleur, EssaiPrendToutLeLancement)
     EXPECT_TRUE(b.log.messages().isEmpty());
 }
 
+// Options are taken whole: a key without a path, a path without a key or a longer word do nothing.
+TEST(Controleur, OptionsMalFormeesOuvrentRien)
+{
+    Dossier d;
+    const QString png = d.ecrire(QStringLiteral("photo.png"));
+    for (const QString& v : {QStringLiteral("--convertir=jpg"), QStringLiteral("--convertir=:") + png,
+                             QStringLiteral("--convertir=jpg:"), QStringLiteral("--sombrement")}) {
+        Banc b({v, QStringLiteral("--panneau")});
+        b.c->lancer();
+        EXPECT_FALSE(b.visible()) << v.toStdString();
+        EXPECT_FALSE(b.c->vue().sombre()) << v.toStdString();
+    }
+    Banc s({QStringLiteral("--sombre")});
+    s.c->lancer();
+    EXPECT_TRUE(s.c->vue().sombre());
+    // An unknown petal shows the wheel but converts nothing.
+    Banc b({QStringLiteral("--convertir=mp3:") + png});
+    b.c->lancer();
+    EXPECT_TRUE(b.visible());
+    patienter(800);
+    EXPECT_EQ(b.moteur.appels, 0);
+}
+
 TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
 {
     Banc b({QStringLiteral("--montrer"), QStringLiteral("--panneau")});
@@ -154,33 +121,6 @@ TEST(Controleur, ConvertirApresSixDixiemes)
     EXPECT_GE(t.elapsed(), 550);
     EXPECT_EQ(b.moteur.dernierId, QStringLiteral("jpg"));
     EXPECT_TRUE(b.log.contient(QStringLiteral("déposé [\"photo.png\"] sur jpg")));
-}
-
-TEST(Controleur, ConvertirSansCleOuSansCheminOuPetaleInconnueNeConvertitRien)
-{
-    Dossier d;
-    const QString png = d.ecrire(QStringLiteral("photo.png"));
-    for (const QString& v : {QStringLiteral("jpg"), QStringLiteral(":") + png, QStringLiteral("jpg:")}) {
-        Banc b({QStringLiteral("--convertir=") + v});
-        b.c->lancer();
-        EXPECT_FALSE(b.visible()) << v.toStdString();
-    }
-    Banc b({QStringLiteral("--convertir=mp3:") + png});
-    b.c->lancer();
-    EXPECT_TRUE(b.visible());
-    patienter(800);
-    EXPECT_EQ(b.moteur.appels, 0);
-}
-
-TEST(Controleur, SombreDoitEtreLArgumentEntier)
-{
-    Banc b({QStringLiteral("--sombrement"), QStringLiteral("--panneau")});
-    b.c->lancer();
-    EXPECT_FALSE(b.c->vue().sombre());
-    EXPECT_FALSE(b.visible());
-    Banc s({QStringLiteral("--sombre")});
-    s.c->lancer();
-    EXPECT_TRUE(s.c->vue().sombre());
 }
 
 TEST(Controleur, OptionsDeFenetreDOutil)

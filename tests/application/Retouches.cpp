@@ -10,12 +10,6 @@
 
 namespace {
 
-struct Immobile : SourceGlisser {
-    bool boutonGauche() override { return false; }
-    bool shift() override { return false; }
-    long compte() override { return 0; }
-};
-
 // A sibling PDF application installed in a private XDG data folder: a script that writes
 // down each argument it is launched with.
 struct Soeur {
@@ -37,18 +31,6 @@ struct Soeur {
         QFile f(appels);
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                            : QStringList();
-    }
-};
-
-struct Banc {
-    JournalDeTest log;
-    std::unique_ptr<Controleur> c;
-    QStringList outils;
-    explicit Banc(QStringList options = {})
-    {
-        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
-        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
-        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini) { outils << cle + QLatin1Char(':') + f; };
     }
 };
 
