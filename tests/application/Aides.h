@@ -84,15 +84,17 @@ struct Moteur {
     }
 };
 
-// The controller launched with `options`, its engine, trials and tool windows caught.
+// The controller launched with `options` (its wheel opened if asked), its engine, trials and
+// tool windows caught.
 struct Banc {
+    enum Depart { lance, ouvert };
     JournalDeTest log;
     Moteur moteur;
     std::unique_ptr<Controleur> c;
     QStringList essais;
     QStringList outils;
 
-    explicit Banc(QStringList options = {})
+    explicit Banc(QStringList options = {}, Depart depart = lance)
     {
         c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
         c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
@@ -107,6 +109,9 @@ struct Banc {
             outils << cle + QLatin1Char(':') + f;
             fini(f + QStringLiteral(".edit.png"));
         };
+        c->lancer();
+        if (depart == ouvert)
+            c->ouvrir();
     }
     ~Banc() { Conversions::journalMoteur = nullptr; }
     bool visible() const { return c->rouePresente(); }

@@ -1,5 +1,4 @@
 #include "Aides.h"
-#include "application/Controleur.h"
 #include "commun/Dossier.h"
 #include "conversions/JournalMoteur.h"
 #include "designtokens/Tokens.h"
@@ -7,12 +6,10 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,7 +22,6 @@ TEST(Controleur, LancementMenuIconeEtJournal)
 {
     Tokens::neutres.reset();
     Banc b;
-    b.c->lancer();
     ASSERT_NE(b.c->element(), nullptr);
     EXPECT_EQ(b.c->etatIcone(), QStringLiteral("repos"));
     EXPECT_FALSE(b.c->element()->icon().isNull());
@@ -58,7 +54,6 @@ TEST(Controleur, LancementMenuIconeEtJournal)
 TEST(Controleur, EssaiPrendToutLeLancement)
 {
     Banc b({QStringLiteral("--montrer"), QStringLiteral("--essai=dossier/essai"), QStringLiteral("--essai=autre")});
-    b.c->lancer();
     ASSERT_TRUE(attendre([&] { return !b.essais.isEmpty(); }));
     EXPECT_EQ(b.essais, QStringList{QStringLiteral("dossier/essai")});
     EXPECT_EQ(b.c->element(), nullptr);
@@ -74,16 +69,13 @@ TEST(Controleur, OptionsMalFormeesOuvrentRien)
     for (const QString& v : {QStringLiteral("--convertir=jpg"), QStringLiteral("--convertir=:") + png,
                              QStringLiteral("--convertir=jpg:"), QStringLiteral("--sombrement")}) {
         Banc b({v, QStringLiteral("--panneau")});
-        b.c->lancer();
         EXPECT_FALSE(b.visible()) << v.toStdString();
         EXPECT_FALSE(b.c->vue().sombre()) << v.toStdString();
     }
     Banc s({QStringLiteral("--sombre")});
-    s.c->lancer();
     EXPECT_TRUE(s.c->vue().sombre());
     // An unknown petal shows the wheel but converts nothing.
     Banc b({QStringLiteral("--convertir=mp3:") + png});
-    b.c->lancer();
     EXPECT_TRUE(b.visible());
     patienter(800);
     EXPECT_EQ(b.moteur.appels, 0);
@@ -92,7 +84,6 @@ TEST(Controleur, OptionsMalFormeesOuvrentRien)
 TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
 {
     Banc b({QStringLiteral("--montrer"), QStringLiteral("--panneau")});
-    b.c->lancer();
     EXPECT_TRUE(b.visible());
     const QList<Petale>& p = b.c->etat.petales();
     ASSERT_FALSE(p.isEmpty());
@@ -111,10 +102,9 @@ TEST(Controleur, ConvertirApresSixDixiemes)
     Dossier d;
     const QString png = d.ecrire(QStringLiteral("photo.png"));
     QImage(8, 8, QImage::Format_RGB32).save(png);
-    Banc b({QStringLiteral("--convertir=jpg:") + png, QStringLiteral("--convertir=png:") + png});
     QElapsedTimer t;
     t.start();
-    b.c->lancer();
+    Banc b({QStringLiteral("--convertir=jpg:") + png, QStringLiteral("--convertir=png:") + png});
     EXPECT_TRUE(b.visible());
     EXPECT_EQ(b.c->etat.centre(), QStringLiteral("photo.png"));
     ASSERT_TRUE(attendre([&] { return b.moteur.appels > 0; }));
@@ -126,7 +116,6 @@ TEST(Controleur, ConvertirApresSixDixiemes)
 TEST(Controleur, OptionsDeFenetreDOutil)
 {
     Banc b({QStringLiteral("--lumiere=/a/b.png"), QStringLiteral("--couper=/a/s.wav"), QStringLiteral("--lumiere=/c.png")});
-    b.c->lancer();
     EXPECT_EQ(b.outils, (QStringList{QStringLiteral("lumiere:/a/b.png"), QStringLiteral("couper:/a/s.wav")}));
     // What the window saves reaches the menu line.
     EXPECT_TRUE(b.log.contient(QStringLiteral("créé s.wav.edit.png")));
@@ -137,7 +126,6 @@ TEST(Controleur, OptionsDeFenetreDOutil)
 TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
 {
     Banc b;
-    b.c->lancer();
     const QRect ecran = QGuiApplication::primaryScreen()->availableGeometry();
     ASSERT_GE(ecran.width(), 640);
     QCursor::setPos(ecran.right() - 5, ecran.top() + 5);
@@ -163,9 +151,7 @@ TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
 
 TEST(Controleur, FermerBientotAttendPuisFondEtUneOuvertureAnnule)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
     QElapsedTimer t;
     t.start();
@@ -186,9 +172,7 @@ TEST(Controleur, FermerBientotAttendPuisFondEtUneOuvertureAnnule)
 
 TEST(Controleur, TravailRapideReussi)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/a b.png")}, petale(QStringLiteral("jpg")));
     EXPECT_EQ(b.c->etatIcone(), QStringLiteral("anneau"));
@@ -212,9 +196,7 @@ TEST(Controleur, TravailRapideReussi)
 
 TEST(Controleur, TravailLongPasseALIconeEtClignote)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/v.mov")}, petale(QStringLiteral("mp4")));
     ASSERT_TRUE(attendre([&] { return !b.c->etat.travail().has_value(); }, 3000));
@@ -230,9 +212,7 @@ TEST(Controleur, TravailLongPasseALIconeEtClignote)
 
 TEST(Controleur, UnEchecEtUnFichierCree)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     b.moteur.crees = {QStringLiteral("/tmp/x.jpg"), QStringLiteral("/tmp/y.jpg")};
     b.moteur.erreurs = {QStringLiteral("Impossible de lire « z.png »."), QStringLiteral("autre")};
     b.c->convertir({QStringLiteral("/tmp/x.png")}, petale(QStringLiteral("jpg")));
@@ -264,7 +244,6 @@ TEST(Controleur, UnEchecEtUnFichierCree)
 TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
 {
     Banc b;
-    b.c->lancer();
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/1.png")}, petale(QStringLiteral("jpg")));
     const QUuid premier = *b.c->etat.travail();
@@ -285,7 +264,6 @@ TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
 TEST(Controleur, UnTravailQuiLanceUneExceptionFinitEnEchec)
 {
     Banc b;
-    b.c->lancer();
     b.c->moteur = [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
         throw Conversions::Erreur::lecture(QStringLiteral("p.png"));
     };
@@ -300,7 +278,6 @@ TEST(Controleur, LeVraiMoteurRapporteSesEchecsSansRienCreer)
     Dossier d;
     const QString faux = d.ecrire(QStringLiteral("pas une image.png"), "ceci n’est pas une image");
     Banc b;
-    b.c->lancer();
     b.c->moteur = &Conversions::convertir;
     b.c->convertir({faux}, petale(QStringLiteral("jpg")));
     ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
@@ -311,9 +288,7 @@ TEST(Controleur, LeVraiMoteurRapporteSesEchecsSansRienCreer)
 
 TEST(Controleur, CouperOuvreLaFenetreSansTravail)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     QElapsedTimer t;
     t.start();
     b.c->convertir({QStringLiteral("/tmp/s.wav")}, petale(QStringLiteral("couper")));
@@ -328,7 +303,6 @@ TEST(Controleur, CouperOuvreLaFenetreSansTravail)
 TEST(Controleur, UneSauvegardeDOutilPendantUnTravailPuisLAnneauRevient)
 {
     Banc b;
-    b.c->lancer();
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/1.png")}, petale(QStringLiteral("jpg")));
     b.c->cree(QStringLiteral("/tmp/1 (rognée).png"));

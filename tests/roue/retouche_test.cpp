@@ -14,7 +14,6 @@
 namespace {
 
 const QString folio = "com.ormelin.folio";
-const QString croquis = "com.atelierbrumeux.croquis";
 
 // Waits for a file that a launched program writes, then reads it.
 QString attendre(const QString& chemin, int ms = 10000)
@@ -52,42 +51,32 @@ TEST(Retouche, UneImageOuUnPDFSeulement)
         EXPECT_EQ(Retouche::pour({nom}).value_or(Retouche{}).schema.toStdString(), "vemo-croquis") << nom;
 }
 
-TEST(Retouche, PDFSansEtAvecSonApplication)
+// What the "Modifier" petal says, with the sibling application absent, then installed while
+// running (seen at the next call), then removed. Image tools are always our own.
+TEST(Retouche, OffreSelonLApplicationSoeur)
 {
     BureauTemporaire b;
-    const auto sans = Retouche::pour({"/x/a.pdf"});
-    ASSERT_TRUE(sans);
-    EXPECT_FALSE(sans->app);
-    EXPECT_FALSE(sans->toutInterne());
-    EXPECT_EQ(sans->petale().phrase, "Avec Vemo Folio");
-    EXPECT_EQ(sans->etiquette(), "Avec Vemo Folio");
-    EXPECT_EQ(sans->petale().id, "modifier");
-    EXPECT_EQ(sans->petale().symbole, "pencil");
-
-    // Installed while running: seen at the next call.
-    const QString entree = b.installer(folio, "sys2");
-    const auto avec = Retouche::pour({"/x/a.pdf"});
-    ASSERT_TRUE(avec);
-    EXPECT_EQ(avec->app, entree);
-    EXPECT_EQ(avec->petale().phrase, "Modifier");
-    EXPECT_EQ(avec->etiquette(), "Vemo Folio");
-
-    QFile::remove(entree);
-    EXPECT_FALSE(Retouche::pour({"/x/a.pdf"})->app);
-}
-
-TEST(Retouche, ImageToujoursEnInterne)
-{
-    BureauTemporaire b;
-    for (bool installe : {false, true}) {
-        if (installe)
-            b.installer(croquis);
-        const auto r = Retouche::pour({"/x/photo.jpg"});
-        ASSERT_TRUE(r);
-        EXPECT_EQ(r->app.has_value(), installe);
-        EXPECT_TRUE(r->toutInterne());
-        EXPECT_EQ(r->petale().phrase, "Modifier");
-        EXPECT_EQ(r->etiquette(), "Retouches");
+    const struct {
+        const char *fichier, *id, *installer;
+        bool app, interne;
+        const char *phrase, *etiquette;
+    } cas[] = {{"/x/a.pdf", "", "", false, false, "Avec Vemo Folio", "Avec Vemo Folio"},
+               {"/x/a.pdf", "com.ormelin.folio", "sys2", true, false, "Modifier", "Vemo Folio"},
+               {"/x/photo.jpg", "", "", false, true, "Modifier", "Retouches"},
+               {"/x/photo.jpg", "com.atelierbrumeux.croquis", "sys1", true, true, "Modifier", "Retouches"}};
+    for (const auto& c : cas) {
+        const QString entree = *c.id ? b.installer(c.id, c.installer) : QString();
+        const auto r = Retouche::pour({c.fichier});
+        ASSERT_TRUE(r) << c.fichier;
+        EXPECT_EQ(r->app.value_or(QString()), entree) << c.fichier << " " << c.id;
+        EXPECT_EQ(r->toutInterne(), c.interne) << c.fichier;
+        EXPECT_EQ(r->petale().phrase, c.phrase) << c.fichier << " " << c.id;
+        EXPECT_EQ(r->etiquette(), c.etiquette) << c.fichier << " " << c.id;
+        EXPECT_EQ(r->petale().id, "modifier");
+        if (!entree.isEmpty()) {
+            QFile::remove(entree);
+            EXPECT_FALSE(Retouche::pour({c.fichier})->app) << c.fichier;
+        }
     }
 }
 
@@ -95,16 +84,12 @@ TEST(Retouche, ImageToujoursEnInterne)
 TEST(Retouche, EntreesDeBureau)
 {
     BureauTemporaire b;
-    const QString systeme = b.installer(folio, "sys2");
-    EXPECT_EQ(Bureau::application(folio), systeme);
-    const QString premier = b.installer(folio, "sys1");
-    EXPECT_EQ(Bureau::application(folio), premier);
-    const QString perso = b.installer(folio, "home");
-    EXPECT_EQ(Bureau::application(folio), perso);
-    b.installer(folio, "home", "/bin/true %U", "Hidden=true\n");
-    EXPECT_EQ(Bureau::application(folio), std::nullopt);
-    b.installer(folio, "home", "/bin/true %U", "TryExec=/nonexistent/programme\n");
-    EXPECT_EQ(Bureau::application(folio), std::nullopt);
+    for (const char* ou : {"sys2", "sys1", "home"})
+        EXPECT_EQ(Bureau::application(folio), b.installer(folio, ou)) << ou;
+    for (const char* extra : {"Hidden=true\n", "TryExec=/nonexistent/programme\n"}) {
+        b.installer(folio, "home", "/bin/true %U", extra);
+        EXPECT_EQ(Bureau::application(folio), std::nullopt) << extra;
+    }
     b.dossier.ecrire("home/applications/" + folio + ".desktop", "pas une entrée");
     EXPECT_EQ(Bureau::application(folio), std::nullopt);
     EXPECT_EQ(Bureau::application("../applications/" + folio), std::nullopt);

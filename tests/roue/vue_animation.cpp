@@ -235,12 +235,9 @@ TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     EXPECT_FALSE(vue.animateur().actif());
     EXPECT_NEAR(vue.ouverture(), 1, 1e-9);
+    // Painted through the widget: the mascot's face is opaque, the corners clear.
     const QImage im = vue.grab().toImage();
-    // The mascot's face in the middle, the first petal above it, transparent corners.
-    const QColor face = im.pixelColor(im.width() / 2 + im.width() * 45 / 640, im.height() / 2);
-    EXPECT_GT(face.alpha(), 250);
-    EXPECT_GT(face.lightness(), 170);
-    EXPECT_GT(im.pixelColor(im.width() / 2, im.height() / 2 - im.height() * 100 / 640).alpha(), 100);
+    EXPECT_GT(im.pixelColor(im.width() / 2, im.height() / 2).alpha(), 250);
     EXPECT_EQ(im.pixelColor(2, 2).alpha(), 0);
 }
 
