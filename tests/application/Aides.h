@@ -2,6 +2,7 @@
 
 #include "application/Controleur.h"
 #include "application/Journal.h"
+#include "conversions/JournalMoteur.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,5 @@
 #include "Aides.h"
 #include "commun/Dossier.h"
-#include "conversions/JournalMoteur.h"
 #include "designtokens/Tokens.h"
 #include "roue/VueRoue.h"
 

@@ -60,7 +60,7 @@ TEST(Formes, WheelGrowsItsTabFromTwoHundredths)
     // e = 0.03: the tab is 2.64 high (radius 186.64), its corners 1.188.
     verifier(FormeRoue{0.03, 120, 52}.chemin(carre), 120,
              {{0, 186.3, true}, {0, 187, false}, {45, 186.3, true}, {60, 185.5, false}, {-180, 185, false}}, "naissant");
-    EXPECT_NEAR(FormeRoue{0.03, 0, 52}.chemin(carre).boundingRect().top(), 320 - 186.64, 0.05);
+    EXPECT_NEAR((FormeRoue{0.03, 0, 52}.chemin(carre).boundingRect().top()), 320 - 186.64, 0.05);
     // Full: up to 272, corners rounded (radius 28), the plain disc beyond its span.
     for (double am : {0.0, 90.0, 288.0})
         verifier(FormeRoue{1, am, 52}.chemin(carre), am,
