@@ -31,9 +31,7 @@ TEST(Controleur, LancementMenuIconeEtJournal)
                                    QStringLiteral("Aucun fichier créé pour l’instant"), QString(), QStringLiteral("--"),
                                    QStringLiteral("Rechercher les mises à jour…"), QStringLiteral("Quitter Vemo Vododod")}));
     const QList<QAction*> actions = b.c->menu().actions();
-    EXPECT_FALSE(actions[0]->isEnabled());
-    EXPECT_FALSE(actions[2]->isEnabled());
-    EXPECT_FALSE(actions[3]->isVisible());
+    EXPECT_FALSE(actions[0]->isEnabled() || actions[2]->isEnabled() || actions[3]->isVisible());
     EXPECT_TRUE(actions[5]->isEnabled());
     EXPECT_EQ(actions[6]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     // The update item asks the updater, which says what it can.
@@ -260,29 +258,27 @@ TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
     EXPECT_TRUE(b.c->travaux().isEmpty());
 }
 
-TEST(Controleur, UnTravailQuiLanceUneExceptionFinitEnEchec)
-{
-    Banc b;
-    b.c->moteur = [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
-        throw Conversions::Erreur::lecture(QStringLiteral("p.png"));
-    };
-    b.c->convertir({QStringLiteral("/tmp/p.png")}, petale(QStringLiteral("jpg")));
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
-    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
-    EXPECT_TRUE(b.c->ligneEchec()->text().contains(QStringLiteral("« p.png »")));
-}
-
-TEST(Controleur, LeVraiMoteurRapporteSesEchecsSansRienCreer)
+// An engine that throws and the real one on a damaged file: the failure shows, nothing is created.
+TEST(Controleur, LesEchecsDuMoteurSAffichentSansRienCreer)
 {
     Dossier d;
     const QString faux = d.ecrire(QStringLiteral("pas une image.png"), "ceci n’est pas une image");
-    Banc b;
-    b.c->moteur = &Conversions::convertir;
-    b.c->convertir({faux}, petale(QStringLiteral("jpg")));
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
-    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
-    EXPECT_EQ(d.noms(), QStringList{QStringLiteral("pas une image.png")});
-    EXPECT_EQ(b.log.messages().filter(QStringLiteral("échec : ")).size(), 1);
+    const decltype(Controleur::moteur) moteurs[] = {
+        [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
+            throw Conversions::Erreur::lecture(QStringLiteral("pas une image.png"));
+        },
+        &Conversions::convertir};
+    for (const auto& moteur : moteurs) {
+        Banc b;
+        b.c->moteur = moteur;
+        b.c->convertir({faux}, petale(QStringLiteral("jpg")));
+        ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
+        EXPECT_TRUE(b.c->ligneEchec()->isVisible());
+        EXPECT_TRUE(b.c->ligneEchec()->text().contains(QStringLiteral("« pas une image.png »")))
+            << b.c->ligneEchec()->text().toStdString();
+        EXPECT_EQ(d.noms(), QStringList{QStringLiteral("pas une image.png")});
+        EXPECT_EQ(b.log.messages().filter(QStringLiteral("échec : ")).size(), 1);
+    }
 }
 
 TEST(Controleur, CouperOuvreLaFenetreSansTravail)

@@ -3,10 +3,8 @@
 #include "roue/Formes.h"
 #include "roue/Rendu.h"
 #include "roue/Retouche.h"
-#include "conversions/Catalogue.h"
 
 #include <QImage>
-#include <QtMath>
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,7 +1,6 @@
 #include "retouche_bureau.h"
 
 #include "commun/Dossier.h"
-#include "roue/Geometrie.h"
 #include "roue/ZoneDepot.h"
 
 #include <QCoreApplication>
