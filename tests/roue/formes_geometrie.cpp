@@ -24,13 +24,6 @@ void verifier(const QPainterPath& p, double a0, std::initializer_list<Sonde> son
 
 } // namespace
 
-TEST(Formes, PointTurnsClockwiseFromTheTop)
-{
-    EXPECT_NEAR((P(0, 100) - QPointF(320, 220)).manhattanLength(), 0, 1e-9);  // up: y decreases
-    EXPECT_NEAR((P(90, 100) - QPointF(420, 320)).manhattanLength(), 0, 1e-9);
-    EXPECT_NEAR((P(180, 100) - QPointF(320, 420)).manhattanLength(), 0, 1e-9);
-}
-
 TEST(Formes, GaletsHoldTheirSectorWithRoundedCorners)
 {
     // The arcs must turn clockwise on screen; the sharp corners' tips are left out.
