@@ -32,15 +32,6 @@ TEST(MisesAJour, DemarreSeulementAvecUneCleTexte)
     EXPECT_TRUE(MisesAJour::information().value(QStringLiteral("SUPublicEDKey")).isString());
 }
 
-TEST(MisesAJour, LaRechercheDemandeeDitQuAucuneSourceNEstConfiguree)
-{
-    MisesAJour m(QJsonObject{});
-    QString dit;
-    m.controleur().afficher = [&](const QString& t) { dit = t; };
-    m.controleur().checkForUpdates();  // even though the updater was never started
-    EXPECT_TRUE(dit.contains(QStringLiteral("Aucune source")));
-}
-
 TEST(MisesAJour, VerdictSurLaPlusHauteVersionDuFlux)
 {
     EXPECT_TRUE(Programmateur::verdict(flux({"1.0.0", "1.2.0", "1.1.5"}), QStringLiteral("1.0.0"))
