@@ -100,10 +100,6 @@ TEST(MediaEchantillonneur, lesPixelsNonCarresEtLaBoiteDonnentLaTailleAffichee)
     Media::Echantillonneur e(source, QSize(480, 480));
     EXPECT_EQ(e.taille(), QSize(480, 270));
     EXPECT_EQ(e.image(0, 0.1).size(), QSize(480, 270));
-    // Smaller than the box: never enlarged.
-    const QString petit = d.chemin("petit.mp4");
-    ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=s=100x60:d=0.2"} + x264, petit));
-    EXPECT_EQ(Media::Echantillonneur(petit, QSize(480, 480)).taille(), QSize(100, 60));
 }
 
 } // namespace
