@@ -151,7 +151,10 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
 
     Sortie sortie(info.absolutePath(), base, QFileInfo(resultat).suffix());
     deplacer(resultat, sortie.temporaire());
-    return sortie.valider();
+    const QString cree = sortie.valider();
+    if (progression)
+        progression(1.0);  // a WAV has no second half to report
+    return cree;
 }
 
 QString videoParFFmpeg(const QString& source, const QString& id, const Progression& progression)

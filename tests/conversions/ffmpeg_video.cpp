@@ -136,6 +136,7 @@ TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)
     EXPECT_TRUE(restes.isEmpty()) << restes.join(", ").toStdString();
     ASSERT_FALSE(releve.valeurs.empty());
     EXPECT_TRUE(releve.enOrdre());
+    EXPECT_DOUBLE_EQ(releve.valeurs.back(), 1.0);
     // Again: the name is taken, the counter goes before the extension.
     EXPECT_EQ(convertirUn(ogg, "wav"), QStringList{d.chemin("chant 2.wav")});
 }
