@@ -2,14 +2,7 @@
 
 // Sample images for the image tests, made with Qt's own writers or by hand.
 
-#include "commun/Dossier.h"
-
-#include <QImage>
-#include <QString>
-#include <ostream>
-
-// Readable QStrings in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#include "essais_outils.h"
 
 namespace echantillons {
 
@@ -21,11 +14,5 @@ QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, i
 QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur);
 // Width × height of opaque noise in dull greens and browns.
 QImage texture(int largeur, int hauteur, unsigned graine);
-// Runs a command; its output (or empty on failure), and the test fails when it does.
-QString sortieDe(const QString& programme, const QStringList& arguments);
-// A header field read by `vipsheader`.
-QString champ(const QString& chemin, const QString& nom);
-// The image decoded by libvips' command line into PNG, then by Qt.
-QImage decoder(const QString& chemin);
 
 } // namespace echantillons

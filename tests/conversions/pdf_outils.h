@@ -1,16 +1,10 @@
 #pragma once
 
-#include <QImage>
-#include <QList>
-#include <QSizeF>
-#include <QString>
-#include <QStringList>
-
-#include "conversions/Conversions.h"
+#include "essais_outils.h"
 
 #include <mutex>
 
-// Samples and outside readers shared by the PDF suites.
+// Samples shared by the PDF suites.
 namespace PdfOutils {
 
 // A PDF whose page i has size tailles[i] in points and shows textes[i] (when not empty)
@@ -25,24 +19,11 @@ QString avecCoucheDeBlancs(const QString& source, const QString& cible);
 QString formulaire(const QString& chemin);
 // The form fields as qpdf's JSON lists them, "full name=value".
 QStringList champsDeFormulaire(const QString& pdf);
+// A PDF without any page, as qpdf makes it.
+QString sansPage(const QString& chemin);
 // The same document encrypted by the qpdf command line (AES-256).
 QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,
                  const QString& proprietaire);
-
-// pdfinfo's "Pages:"; -1 when pdfinfo refuses the file.
-int pages(const QString& pdf);
-// pdfinfo's size of page `page` (from 1) in points.
-QSizeF taillePage(const QString& pdf, int page);
-// One field of pdfinfo ("Encrypted", …).
-QString champ(const QString& pdf, const QString& nom, int page = 0);
-// qpdf --check: true when the file has no error nor warning.
-bool intact(const QString& pdf);
-// pdftotext of the whole file, or of page `page` only (from 1).
-QString texte(const QString& pdf, int page = 0);
-// The page drawn by pdftoppm at `dpi`, as an image.
-QImage rendu(const QString& pdf, int page, int dpi);
-// vipsheader's width × height.
-QSize tailleImage(const QString& image);
 
 // Progress calls, which may come from any thread.
 struct Releve {
