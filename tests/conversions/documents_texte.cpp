@@ -11,14 +11,14 @@ TEST(DocumentsTexte, PdfEnA4AvecLeTexteEtLaSourceIntacte)
 {
     Dossier d;
     const QByteArray texte = "Bonjour l’été : 42 € et des œufs.\n";
-    const QString source = d.ecrire(QStringLiteral("note.txt"), texte);
-    const QString pris = d.ecrire(QStringLiteral("note.pdf"), "déjà là");
-    const QString pdf = convertirSeul(source, QStringLiteral("pdf"));
-    EXPECT_EQ(pdf, d.chemin(QStringLiteral("note 2.pdf")));
+    const QString source = d.ecrire("note.txt", texte);
+    const QString pris = d.ecrire("note.pdf", "déjà là");
+    const QString pdf = convertirSeul(source, "pdf");
+    EXPECT_EQ(pdf, d.chemin("note 2.pdf"));
     EXPECT_EQ(taillePage(pdf, 1), QSizeF(595, 842));
     EXPECT_EQ(pages(pdf), 1);
     EXPECT_TRUE(intact(pdf));
-    EXPECT_TRUE(pdftotext(pdf).contains(QStringLiteral("Bonjour l’été : 42 € et des œufs.")));
+    EXPECT_TRUE(pdftotext(pdf).contains("Bonjour l’été : 42 € et des œufs."));
     EXPECT_EQ(lire(source), texte);
     EXPECT_EQ(lire(pris), QByteArray("déjà là"));
 }
@@ -26,13 +26,13 @@ TEST(DocumentsTexte, PdfEnA4AvecLeTexteEtLaSourceIntacte)
 TEST(DocumentsTexte, TexteQuiNestPasUtf8RefuseAvecSonNomSansRienLaisser)
 {
     Dossier d;
-    for (const QString& nom : {QStringLiteral("latin.txt"), QStringLiteral("latin.md"), QStringLiteral("latin.text")}) {
+    for (const QString& nom : QStringList{"latin.txt", "latin.md", "latin.text"}) {
         const QString source = d.ecrire(nom, QByteArray("caf\xe9 cr\xe8me\n"));
-        for (const QString& cible : {QStringLiteral("pdf"), QStringLiteral("docx"), QStringLiteral("txt")})
+        for (const QString& cible : QStringList{"pdf", "docx", "txt"})
             EXPECT_EQ(echec(source, cible), illisible(nom));
     }
-    EXPECT_EQ(d.noms(), (QStringList{QStringLiteral("latin.md"), QStringLiteral("latin.text"),
-                                     QStringLiteral("latin.txt")}));
+    EXPECT_EQ(d.noms(), (QStringList{"latin.md", "latin.text",
+                                     "latin.txt"}));
 }
 
 // Markdown is not interpreted; lines, empty ones and tabs are kept.
@@ -40,22 +40,22 @@ TEST(DocumentsTexte, MarkdownResteDuTexteBrut)
 {
     Dossier d;
     const QByteArray contenu = "# Titre\n\n**gras** et {\\rtf1 pas du RTF}\tfin\nquatre";
-    const QString source = d.ecrire(QStringLiteral("lisez.md"), contenu);
-    const QString texte = docx2txt(convertirSeul(source, QStringLiteral("docx")));
-    EXPECT_TRUE(texte.contains(QStringLiteral("# Titre\n\n**gras** et {\\rtf1 pas du RTF}"))) << texte.toStdString();
-    EXPECT_EQ(lire(convertirSeul(source, QStringLiteral("txt"))), contenu);
+    const QString source = d.ecrire("lisez.md", contenu);
+    const QString texte = docx2txt(convertirSeul(source, "docx"));
+    EXPECT_TRUE(texte.contains("# Titre\n\n**gras** et {\\rtf1 pas du RTF}")) << texte.toStdString();
+    EXPECT_EQ(lire(convertirSeul(source, "txt")), contenu);
 }
 
 TEST(DocumentsTexte, DocumentVideDonneUnePageBlancheEtUnWordValide)
 {
     Dossier d;
-    const QString source = d.ecrire(QStringLiteral("vide.txt"), "");
-    const QString pdf = convertirSeul(source, QStringLiteral("pdf"));
+    const QString source = d.ecrire("vide.txt", "");
+    const QString pdf = convertirSeul(source, "pdf");
     EXPECT_EQ(pages(pdf), 1);
     EXPECT_TRUE(encre(rendre(pdf, 1)).isNull());
-    const QString docx = convertirSeul(source, QStringLiteral("docx"));
-    sortieDe(QStringLiteral("unzip"), {QStringLiteral("-tq"), docx});
-    EXPECT_TRUE(pandoc(docx, QStringLiteral("docx"), QStringLiteral("plain")).trimmed().isEmpty());
+    const QString docx = convertirSeul(source, "docx");
+    sortieDe("unzip", {"-tq", docx});
+    EXPECT_TRUE(pandoc(docx, "docx", "plain").trimmed().isEmpty());
 }
 
 // Pages are as many as the text needs, every line drawn inside the 64-point margins,
@@ -67,7 +67,7 @@ TEST(DocumentsTexte, LongDocumentPagineDansLesMarges)
     QByteArray lignes;
     for (int i = 1; i <= n; ++i)
         lignes += "Ligne " + QByteArray::number(i) + " du long document, assez de mots pour remplir.\n";
-    const QString pdf = convertirSeul(d.ecrire(QStringLiteral("long.txt"), lignes), QStringLiteral("pdf"));
+    const QString pdf = convertirSeul(d.ecrire("long.txt", lignes), "pdf");
     const int total = pages(pdf);
     EXPECT_GE(total, 3);
     EXPECT_LE(total, 6);
@@ -103,11 +103,11 @@ TEST(DocumentsTexte, LongueLigneRevientALaLigne)
         phrase += "mot" + QByteArray::number(i) + " ";
     for (const QByteArray& contenu : {phrase, QByteArray(400, 'W')}) {
         Dossier d;
-        const QString pdf = convertirSeul(d.ecrire(QStringLiteral("ligne.txt"), contenu), QStringLiteral("pdf"));
+        const QString pdf = convertirSeul(d.ecrire("ligne.txt", contenu), "pdf");
         const QRect e = encre(rendre(pdf, 1));
         EXPECT_LE(e.right(), 595 - 64 + 1);
         EXPECT_GT(e.height(), 30);  // several lines
-        EXPECT_TRUE(pdftotext(pdf).remove(QRegularExpression(QStringLiteral("\\s"))).contains(
+        EXPECT_TRUE(pdftotext(pdf).remove(QRegularExpression("\\s")).contains(
             QString::fromLatin1(contenu).remove(QLatin1Char(' ')).right(40)));
     }
 }
@@ -115,36 +115,36 @@ TEST(DocumentsTexte, LongueLigneRevientALaLigne)
 TEST(DocumentsTexte, TexteSansPoliceEnHelvetica12)
 {
     Dossier d;
-    const QString source = d.ecrire(QStringLiteral("p.txt"), "Sans police");
-    const QString xml = partie(convertirSeul(source, QStringLiteral("docx")), QStringLiteral("word/document.xml"));
-    EXPECT_TRUE(xml.contains(QStringLiteral("w:ascii=\"Helvetica\""))) << xml.toStdString();
-    EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"24\"/>"))) << xml.toStdString();
+    const QString source = d.ecrire("p.txt", "Sans police");
+    const QString xml = partie(convertirSeul(source, "docx"), "word/document.xml");
+    EXPECT_TRUE(xml.contains("w:ascii=\"Helvetica\"")) << xml.toStdString();
+    EXPECT_TRUE(xml.contains("<w:sz w:val=\"24\"/>")) << xml.toStdString();
     // In the PDF, the font the system gives for Helvetica (any metric twin) is embedded.
-    const QString polices = sortieDe(QStringLiteral("pdffonts"), {convertirSeul(source, QStringLiteral("pdf"))});
-    EXPECT_TRUE(polices.contains(QStringLiteral("LiberationSans")) || polices.contains(QStringLiteral("NimbusSans"))
-                || polices.contains(QStringLiteral("Helvetica")))
+    const QString polices = sortieDe("pdffonts", {convertirSeul(source, "pdf")});
+    EXPECT_TRUE(polices.contains("LiberationSans") || polices.contains("NimbusSans")
+                || polices.contains("Helvetica"))
         << polices.toStdString();
 }
 
 TEST(DocumentsTexte, DossierOuFichierIllisibleRefuse)
 {
     Dossier d;
-    EXPECT_EQ(echec(d.chemin(QStringLiteral("absent.txt")), QStringLiteral("pdf")), illisible(QStringLiteral("absent.txt")));
-    const QString dossier = d.creerDossier(QStringLiteral("pas un texte.txt"));
-    EXPECT_EQ(echec(dossier, QStringLiteral("docx")), illisible(QStringLiteral("pas un texte.txt")));
+    EXPECT_EQ(echec(d.chemin("absent.txt"), "pdf"), illisible("absent.txt"));
+    const QString dossier = d.creerDossier("pas un texte.txt");
+    EXPECT_EQ(echec(dossier, "docx"), illisible("pas un texte.txt"));
 }
 
 // Batches run on a worker thread: reading, layout and writing must not need the GUI thread.
 TEST(DocumentsTexte, ConversionsDansUnAutreFil)
 {
     Dossier d;
-    const QString rtf = d.ecrire(QStringLiteral("fil.rtf"), "{\\rtf1 {\\b Dans} un fil\\par}");
+    const QString rtf = d.ecrire("fil.rtf", "{\\rtf1 {\\b Dans} un fil\\par}");
     QString pdf, docx;
     std::thread fil([&] {
-        pdf = convertirSeul(rtf, QStringLiteral("pdf"));
-        docx = convertirSeul(rtf, QStringLiteral("docx"));
+        pdf = convertirSeul(rtf, "pdf");
+        docx = convertirSeul(rtf, "docx");
     });
     fil.join();
-    EXPECT_TRUE(pdftotext(pdf).contains(QStringLiteral("Dans un fil")));
-    EXPECT_TRUE(docx2txt(docx).contains(QStringLiteral("Dans un fil")));
+    EXPECT_TRUE(pdftotext(pdf).contains("Dans un fil"));
+    EXPECT_TRUE(docx2txt(docx).contains("Dans un fil"));
 }

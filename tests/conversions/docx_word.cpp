@@ -17,9 +17,9 @@ namespace {
 // A document made by pandoc from Markdown: a writer that is not ours.
 QString parPandoc(const Dossier& d, const QByteArray& markdown, const QString& nom)
 {
-    const QString md = d.ecrire(QStringLiteral("source.markdown"), markdown);
-    sortieDe(QStringLiteral("pandoc"), {QStringLiteral("-f"), QStringLiteral("markdown"), md,
-                                        QStringLiteral("-o"), d.chemin(nom)});
+    const QString md = d.ecrire("source.markdown", markdown);
+    sortieDe("pandoc", {"-f", "markdown", md,
+                                        "-o", d.chemin(nom)});
     QFile::remove(md);
     return d.chemin(nom);
 }
@@ -36,24 +36,24 @@ const QByteArray rtfMisEnForme =
 TEST(DocxWord, AllerRetourGardeLaMiseEnForme)
 {
     Dossier d;
-    const QString docx = convertirSeul(d.ecrire(QStringLiteral("mise.rtf"), rtfMisEnForme), QStringLiteral("docx"));
-    EXPECT_EQ(docx, d.chemin(QStringLiteral("mise.docx")));
-    sortieDe(QStringLiteral("unzip"), {QStringLiteral("-tq"), docx});
+    const QString docx = convertirSeul(d.ecrire("mise.rtf", rtfMisEnForme), "docx");
+    EXPECT_EQ(docx, d.chemin("mise.docx"));
+    sortieDe("unzip", {"-tq", docx});
 
     const auto doc = Conversions::lireDocument(docx);
-    EXPECT_EQ(doc->toPlainText(), QStringLiteral("Titre gros penche trait rouge vert\nSecond paragraphe"));
+    EXPECT_EQ(doc->toPlainText(), "Titre gros penche trait rouge vert\nSecond paragraphe");
     verifierFormes(*doc, {{.mot = "Titre"}, {.mot = "gros", .gras = true, .taille = 18},
                           {.mot = "penche", .italique = true}, {.mot = "trait", .souligne = true},
                           {.mot = "rouge", .couleur = QColor(200, 0, 0)},
                           {.mot = "vert", .taille = 9, .police = "Courier New", .couleur = QColor(0, 128, 0)}});
 
     const QString texte = docx2txt(docx);
-    EXPECT_TRUE(texte.contains(QStringLiteral("Titre gros penche trait rouge vert"))) << texte.toStdString();
-    EXPECT_TRUE(texte.contains(QStringLiteral("Second paragraphe")));
-    const QString html = pandoc(docx, QStringLiteral("docx"), QStringLiteral("html"));
-    EXPECT_TRUE(html.contains(QStringLiteral("<strong>gros</strong>"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("<em>penche</em>"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("<u>trait</u>"))) << html.toStdString();
+    EXPECT_TRUE(texte.contains("Titre gros penche trait rouge vert")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("Second paragraphe"));
+    const QString html = pandoc(docx, "docx", "html");
+    EXPECT_TRUE(html.contains("<strong>gros</strong>")) << html.toStdString();
+    EXPECT_TRUE(html.contains("<em>penche</em>")) << html.toStdString();
+    EXPECT_TRUE(html.contains("<u>trait</u>")) << html.toStdString();
 }
 
 TEST(DocxWord, DocxEtOdtDAutresLogiciels)
@@ -61,23 +61,23 @@ TEST(DocxWord, DocxEtOdtDAutresLogiciels)
     Dossier d;
     const QByteArray md = "Un **gras** et *italique* ici.\n\nDeuxième paragraphe avec `code`.\n\n"
                           "- point un\n- point deux\n\n| a | b |\n|---|---|\n| c | d |\n";
-    for (const QString& nom : {QStringLiteral("pandoc.docx"), QStringLiteral("pandoc.odt")}) {
+    for (const QString& nom : QStringList{"pandoc.docx", "pandoc.odt"}) {
         SCOPED_TRACE(nom.toStdString());
         const QString fichier = parPandoc(d, md, nom);
         const auto doc = Conversions::lireDocument(fichier);
         const QString texte = doc->toPlainText();
         for (const char* morceau : {"Un gras et italique ici.", "Deuxième paragraphe avec code.", "point deux"})
             EXPECT_TRUE(texte.contains(QString::fromUtf8(morceau))) << morceau << " dans " << texte.toStdString();
-        EXPECT_FALSE(texte.contains(QStringLiteral("**")));
+        EXPECT_FALSE(texte.contains("**"));
         EXPECT_GE(doc->blockCount(), 4);
-        EXPECT_EQ(formatDe(*doc, QStringLiteral("gras")).fontWeight(), QFont::Bold);
-        EXPECT_NE(formatDe(*doc, QStringLiteral("Un")).fontWeight(), QFont::Bold);
-        EXPECT_TRUE(formatDe(*doc, QStringLiteral("italique")).fontItalic());
-        EXPECT_TRUE(pdftotext(convertirSeul(fichier, QStringLiteral("pdf"))).contains(QStringLiteral("Un gras et italique ici.")));
+        EXPECT_EQ(formatDe(*doc, "gras").fontWeight(), QFont::Bold);
+        EXPECT_NE(formatDe(*doc, "Un").fontWeight(), QFont::Bold);
+        EXPECT_TRUE(formatDe(*doc, "italique").fontItalic());
+        EXPECT_TRUE(pdftotext(convertirSeul(fichier, "pdf")).contains("Un gras et italique ici."));
         // Misnamed: the package's content decides, not the extension.
         const QString renomme = d.chemin(QStringLiteral("renomme %1.doc").arg(nom));
         ASSERT_TRUE(QFile::copy(fichier, renomme));
-        EXPECT_TRUE(Conversions::lireDocument(renomme)->toPlainText().contains(QStringLiteral("point deux")));
+        EXPECT_TRUE(Conversions::lireDocument(renomme)->toPlainText().contains("point deux"));
     }
 }
 
@@ -85,18 +85,18 @@ TEST(DocxWord, SautsDePageEtFormFeed)
 {
     // A PDF's text arrives with a form feed between pages, the middle page possibly empty.
     QTextDocument texte;
-    texte.setPlainText(QStringLiteral("Page un\fPage deux\f\fPage quatre"));
+    texte.setPlainText("Page un\fPage deux\f\fPage quatre");
     Dossier d;
-    const QString docx = d.ecrire(QStringLiteral("pages.docx"), Conversions::enWord(texte));
-    const QString xml = partie(docx, QStringLiteral("word/document.xml"));
-    EXPECT_EQ(xml.count(QStringLiteral("w:type=\"page\"")), 3) << xml.toStdString();
+    const QString docx = d.ecrire("pages.docx", Conversions::enWord(texte));
+    const QString xml = partie(docx, "word/document.xml");
+    EXPECT_EQ(xml.count("w:type=\"page\""), 3) << xml.toStdString();
     EXPECT_FALSE(xml.contains(QChar(0x0C)));
-    EXPECT_TRUE(docx2txt(docx).contains(QStringLiteral("Page quatre")));
+    EXPECT_TRUE(docx2txt(docx).contains("Page quatre"));
 
     // Read back by us: four pages once laid out.
-    const QString pdf = convertirSeul(docx, QStringLiteral("pdf"));
+    const QString pdf = convertirSeul(docx, "pdf");
     EXPECT_EQ(pages(pdf), 4);
-    EXPECT_TRUE(pdftotext(pdf, 4).contains(QStringLiteral("Page quatre")));
+    EXPECT_TRUE(pdftotext(pdf, 4).contains("Page quatre"));
     EXPECT_TRUE(pdftotext(pdf, 3).trimmed().isEmpty());
 }
 
@@ -104,10 +104,10 @@ TEST(DocxWord, CaracteresInterditsEnXmlEcartes)
 {
     Dossier d;
     const QByteArray brut = "avant\x01\x02\x1b apr\xc3\xa8s \xef\xbf\xbe fin\xf0\x9f\x98\x80";
-    const QString docx = convertirSeul(d.ecrire(QStringLiteral("controle.txt"), brut), QStringLiteral("docx"));
-    const QString plat = pandoc(docx, QStringLiteral("docx"), QStringLiteral("plain"));
-    EXPECT_TRUE(plat.simplified().contains(QStringLiteral("avant après fin\U0001F600"))) << plat.toStdString();
-    EXPECT_TRUE(docx2txt(docx).contains(QStringLiteral("avant après  fin\U0001F600")));
+    const QString docx = convertirSeul(d.ecrire("controle.txt", brut), "docx");
+    const QString plat = pandoc(docx, "docx", "plain");
+    EXPECT_TRUE(plat.simplified().contains("avant après fin\U0001F600")) << plat.toStdString();
+    EXPECT_TRUE(docx2txt(docx).contains("avant après  fin\U0001F600"));
 }
 
 TEST(DocxWord, PolicesSystemeDevenuesHelvetica)
@@ -115,14 +115,14 @@ TEST(DocxWord, PolicesSystemeDevenuesHelvetica)
     QTextDocument texte;
     QTextCursor c(&texte);
     QTextCharFormat systeme;
-    systeme.setFontFamilies({QStringLiteral(".AppleSystemUIFont")});
+    systeme.setFontFamilies({".AppleSystemUIFont"});
     systeme.setFontPointSize(15);
-    c.insertText(QStringLiteral("interface "), systeme);
+    c.insertText("interface ", systeme);
     QTextCharFormat autre;
-    autre.setFontFamilies({QStringLiteral("Georgia")});
-    c.insertText(QStringLiteral("georgia"), autre);
+    autre.setFontFamilies({"Georgia"});
+    c.insertText("georgia", autre);
     Dossier d;
-    const QString docx = d.ecrire(QStringLiteral("polices.docx"), Conversions::enWord(texte));
+    const QString docx = d.ecrire("polices.docx", Conversions::enWord(texte));
     verifierFormes(*Conversions::lireDocument(docx),
                    {{.mot = "interface", .taille = 15}, {.mot = "georgia", .police = "Georgia"}});
 }
@@ -146,14 +146,14 @@ TEST(DocxWord, OdtStylesSautsEtEspaces)
         "<text:note><text:note-body><text:p>note cachée</text:p></text:note-body></text:note></text:p>"
         "\n    <text:p text:style-name=\"P2\">Deuxième page</text:p>\n  </office:text></office:body></office:document-content>";
     Dossier d;
-    const QString odt = d.ecrire(QStringLiteral("fait.odt"),
-        Conversions::ecrireZip({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text"},
-                                {QStringLiteral("content.xml"), content}}, QStringLiteral("fait.odt")));
+    const QString odt = d.ecrire("fait.odt",
+        Conversions::ecrireZip({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                                {"content.xml", content}}, "fait.odt"));
     const auto doc = Conversions::lireDocument(odt);
-    EXPECT_EQ(doc->toPlainText(), QStringLiteral("Un bleu fin   x\ty\nDeuxième page"));
+    EXPECT_EQ(doc->toPlainText(), "Un bleu fin   x\ty\nDeuxième page");
     verifierFormes(*doc, {{.mot = "bleu", .gras = true, .taille = 16, .police = "DejaVu Sans Mono",
                            .couleur = QColor(0, 0, 255)}});
-    EXPECT_EQ(pages(convertirSeul(odt, QStringLiteral("pdf"))), 2);
+    EXPECT_EQ(pages(convertirSeul(odt, "pdf")), 2);
 }
 
 // A zip bomb, a package without its document, broken XML, a zip cut in half, entities
@@ -164,9 +164,9 @@ TEST(DocxWord, PaquetsHostilesRefusesAvecLeurNom)
                               "http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p><w:r><w:t>";
     const QByteArray fin = "</w:t></w:r></w:p></w:body></w:document>";
     const auto zip = [](const QString& partie, const QByteArray& contenu) {
-        return Conversions::ecrireZip({{partie, contenu}}, QStringLiteral("x"));
+        return Conversions::ecrireZip({{partie, contenu}}, "x");
     };
-    const QString document = QStringLiteral("word/document.xml");
+    const QString document = "word/document.xml";
     const QByteArray bombe = zip(document, entete + QByteArray(Conversions::plafondXml + 1, 'a'));
     ASSERT_LT(bombe.size(), 2 * 1024 * 1024);
     const QByteArray long_ = zip(document, entete + QByteArray(50000, 'z') + fin);
@@ -175,14 +175,14 @@ TEST(DocxWord, PaquetsHostilesRefusesAvecLeurNom)
         rires += "<!ENTITY l" + QByteArray::number(i) + " \"" + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
     rires += "]>" + entete.mid(entete.indexOf("<w:document")) + "&l9;" + fin;
     const QList<std::tuple<QString, QByteArray, QString>> cas{
-        {QStringLiteral("bombe.docx"), bombe, QStringLiteral("pdf")},
-        {QStringLiteral("sans.docx"), zip(QStringLiteral("word/styles.xml"), "<x/>"), QStringLiteral("txt")},
-        {QStringLiteral("casse.docx"), zip(document, entete + "texte</w:r></w:p>"), QStringLiteral("docx")},
-        {QStringLiteral("tronque.docx"), long_.left(long_.size() / 2), QStringLiteral("pdf")},
-        {QStringLiteral("rires.docx"), zip(document, rires), QStringLiteral("txt")},
-        {QStringLiteral("vide.odt"), zip(QStringLiteral("mimetype"), "x"), QStringLiteral("pdf")},
-        {QStringLiteral("vieux.doc"), QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(4096, '\x5a'),
-         QStringLiteral("txt")}};
+        {"bombe.docx", bombe, "pdf"},
+        {"sans.docx", zip("word/styles.xml", "<x/>"), "txt"},
+        {"casse.docx", zip(document, entete + "texte</w:r></w:p>"), "docx"},
+        {"tronque.docx", long_.left(long_.size() / 2), "pdf"},
+        {"rires.docx", zip(document, rires), "txt"},
+        {"vide.odt", zip("mimetype", "x"), "pdf"},
+        {"vieux.doc", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(4096, '\x5a'),
+         "txt"}};
     for (const auto& [nom, contenu, cible] : cas) {
         Dossier d;
         EXPECT_EQ(echec(d.ecrire(nom, contenu), cible), illisible(nom));

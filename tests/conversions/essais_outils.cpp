@@ -24,17 +24,17 @@ QString sortieDe(const QString& programme, const QStringList& arguments)
     return code == 0 ? sortie : QString();
 }
 
-QString convertirSeul(const QString& source, const QString& id)
+QString convertirSeul(const QStringList& sources, const QString& id)
 {
-    const Conversions::Resultat r = Conversions::convertir({source}, id, {});
+    const Conversions::Resultat r = Conversions::convertir(sources, id, {});
     EXPECT_TRUE(r.erreurs.isEmpty()) << id.toStdString() << ": " << r.erreurs.join(" | ").toStdString();
     EXPECT_EQ(r.crees.size(), 1) << id.toStdString();
     return r.crees.value(0);
 }
 
-QString echec(const QString& source, const QString& id)
+QString echec(const QStringList& sources, const QString& id)
 {
-    const Conversions::Resultat r = Conversions::convertir({source}, id, {});
+    const Conversions::Resultat r = Conversions::convertir(sources, id, {});
     EXPECT_TRUE(r.crees.isEmpty()) << id.toStdString() << ": " << r.crees.join(' ').toStdString();
     EXPECT_EQ(r.erreurs.size(), 1) << id.toStdString();
     return r.erreurs.value(0);

@@ -23,10 +23,12 @@ namespace essais {
 QByteArray lire(const QString& chemin);
 // Runs a command that must succeed; its output.
 QString sortieDe(const QString& programme, const QStringList& arguments);
-// The one file made by converting `source` to `id`.
-QString convertirSeul(const QString& source, const QString& id);
+// The one file made by converting `sources` to `id`.
+QString convertirSeul(const QStringList& sources, const QString& id);
+inline QString convertirSeul(const QString& source, const QString& id) { return convertirSeul(QStringList{source}, id); }
 // The one error of a conversion that must make nothing.
-QString echec(const QString& source, const QString& id);
+QString echec(const QStringList& sources, const QString& id);
+inline QString echec(const QString& source, const QString& id) { return echec(QStringList{source}, id); }
 // "Impossible de lire « nom »".
 QString illisible(const QString& nom);
 

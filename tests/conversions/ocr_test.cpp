@@ -20,7 +20,7 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
     QImage i(1400, 120 + 110 * static_cast<int>(lignes.size()), format);
     i.fill(format == QImage::Format_ARGB32 ? QColor(Qt::transparent) : QColor(Qt::white));
     QPainter p(&i);
-    QFont f(QStringLiteral("DejaVu Sans"));
+    QFont f("DejaVu Sans");
     f.setPixelSize(56);
     p.setFont(f);
     p.setPen(Qt::black);

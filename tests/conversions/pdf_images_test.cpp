@@ -40,16 +40,16 @@ TEST(PdfImages, UnPngSansPerteAUnPointParPixel)
 {
     Dossier d;
     const QImage source = motif(50, 40).convertToFormat(QImage::Format_RGB32);
-    const QString png = echantillons::ecrire(d, QStringLiteral("photo.png"), source);
-    const QString pdf = convertirSeul(png, QStringLiteral("pdf"));
-    EXPECT_EQ(pdf, d.chemin(QStringLiteral("photo.pdf")));
+    const QString png = echantillons::ecrire(d, "photo.png", source);
+    const QString pdf = convertirSeul(png, "pdf");
+    EXPECT_EQ(pdf, d.chemin("photo.pdf"));
     EXPECT_TRUE(intact(pdf));
     EXPECT_EQ(pages(pdf), 1);
     EXPECT_EQ(taillePage(pdf, 1), QSizeF(50, 40));
     // The image as poppler takes it out of the file, pixel for pixel.
     QTemporaryDir sortie;
-    sortieDe(QStringLiteral("pdfimages"), {QStringLiteral("-png"), pdf, sortie.filePath(QStringLiteral("i"))});
-    const QImage extraite = QImage(sortie.filePath(QStringLiteral("i-000.png"))).convertToFormat(QImage::Format_RGB32);
+    sortieDe("pdfimages", {"-png", pdf, sortie.filePath("i")});
+    const QImage extraite = QImage(sortie.filePath("i-000.png")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(extraite.size(), source.size());
     for (int y = 0; y < source.height(); ++y)
         for (int x = 0; x < source.width(); ++x)
@@ -60,13 +60,13 @@ TEST(PdfImages, UnPngSansPerteAUnPointParPixel)
 TEST(PdfImages, UnJpegGardeSonProfil)
 {
     Dossier d;
-    const QString png = echantillons::ecrire(d, QStringLiteral("source.png"), motif(40, 30));
-    const QString jpg = d.chemin(QStringLiteral("profil.jpg"));
-    sortieDe(QStringLiteral("vips"), {QStringLiteral("jpegsave"), png, jpg, QStringLiteral("--profile"), QStringLiteral("srgb")});
-    const QString pdf = convertirSeul(jpg, QStringLiteral("pdf"));
+    const QString png = echantillons::ecrire(d, "source.png", motif(40, 30));
+    const QString jpg = d.chemin("profil.jpg");
+    sortieDe("vips", {"jpegsave", png, jpg, "--profile", "srgb"});
+    const QString pdf = convertirSeul(jpg, "pdf");
     EXPECT_TRUE(intact(pdf));
     EXPECT_TRUE(lire(pdf).contains(lire(jpg)));
-    const QString liste = sortieDe(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    const QString liste = sortieDe("pdfimages", {"-list", pdf});
     EXPECT_TRUE(liste.contains(QLatin1String(" icc "))) << liste.toStdString();
 }
 
@@ -77,12 +77,12 @@ TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
     for (int orientation = 1; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
         Dossier d;
-        const QString jpg = echantillons::jpegOriente(d, QStringLiteral("photo.jpg"), motif(60, 40), orientation);
-        const QString droit = d.chemin(QStringLiteral("droit.png"));
-        sortieDe(QStringLiteral("vips"), {QStringLiteral("autorot"), jpg, droit});
+        const QString jpg = echantillons::jpegOriente(d, "photo.jpg", motif(60, 40), orientation);
+        const QString droit = d.chemin("droit.png");
+        sortieDe("vips", {"autorot", jpg, droit});
         const QImage attendu = QImage(droit).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(attendu.size(), orientation >= 5 ? QSize(40, 60) : QSize(60, 40));
-        const QString pdf = convertirSeul(jpg, QStringLiteral("pdf"));
+        const QString pdf = convertirSeul(jpg, "pdf");
         EXPECT_TRUE(intact(pdf));
         EXPECT_TRUE(lire(pdf).contains(lire(jpg)));
         EXPECT_EQ(taillePage(pdf, 1), QSizeF(attendu.size()));
@@ -100,9 +100,9 @@ TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
 TEST(PdfImages, LaTransparenceResteUnMasque)
 {
     Dossier d;
-    const QString pdf = convertirSeul(echantillons::ecrire(d, QStringLiteral("logo.png"), motif(40, 30, true)),
-                                      QStringLiteral("pdf"));
-    const QString liste = sortieDe(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    const QString pdf = convertirSeul(echantillons::ecrire(d, "logo.png", motif(40, 30, true)),
+                                      "pdf");
+    const QString liste = sortieDe("pdfimages", {"-list", pdf});
     EXPECT_TRUE(liste.contains(QLatin1String("smask"))) << liste.toStdString();
     const QImage page = rendre(pdf, 1);
     EXPECT_EQ(page.pixelColor(35, 5), QColor(Qt::white));  // transparent: the paper shows
@@ -113,11 +113,11 @@ TEST(PdfImages, LaTransparenceResteUnMasque)
 TEST(PdfImages, PlusieursImagesDansLOrdreDuGestionnaire)
 {
     Dossier d;
-    const QStringList sources{echantillons::ecrire(d, QStringLiteral("image 10.png"), motif(30, 20)),
-                              echantillons::jpegOriente(d, QStringLiteral("image 9.jpg"), motif(16, 16), 1),
-                              echantillons::ecrire(d, QStringLiteral("image 2.png"), motif(20, 30))};
-    const auto res = Conversions::convertir(sources, QStringLiteral("pdf"), {});
-    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("image 2 et 2 autres.pdf"))});
+    const QStringList sources{echantillons::ecrire(d, "image 10.png", motif(30, 20)),
+                              echantillons::jpegOriente(d, "image 9.jpg", motif(16, 16), 1),
+                              echantillons::ecrire(d, "image 2.png", motif(20, 30))};
+    const auto res = Conversions::convertir(sources, "pdf", {});
+    ASSERT_EQ(res.crees, QStringList{d.chemin("image 2 et 2 autres.pdf")});
     EXPECT_EQ(taillePage(res.crees[0], 1), QSizeF(20, 30));
     EXPECT_EQ(taillePage(res.crees[0], 2), QSizeF(16, 16));
     EXPECT_EQ(taillePage(res.crees[0], 3), QSizeF(30, 20));

@@ -17,12 +17,12 @@ namespace {
 
 TEST(PdfPages, UnePageA4A300Points)
 {
-    for (const QString& format : {QStringLiteral("png"), QStringLiteral("jpg")}) {
+    for (const QString& format : QStringList{"png", "jpg"}) {
         SCOPED_TRACE(format.toStdString());
         Dossier d;
         // An A4 page with a red square in its top-left corner, on nothing (transparent).
-        const QString source = d.chemin(QStringLiteral("report.pdf"));
-        {
+        const QString source = d.chemin("report.pdf");
+        {  // closed before converting
             QPdfWriter writer(source);
             writer.setResolution(72);
             writer.setPageSize(QPageSize(QPageSize::A4));
@@ -42,31 +42,44 @@ TEST(PdfPages, UnePageA4A300Points)
     }
 }
 
-TEST(PdfPages, TroisPagesNumeroteesDansLOrdre)
+// One file per page, in order, at its own size, a taken name skipped.
+TEST(PdfPages, UneSortieParPageDansLOrdre)
 {
+    const QList<QSizeF> tailles{QSizeF(144, 72), QSizeF(72, 144), QSizeF(288, 144)};
+    const QStringList textes{"Un", "Deux", "Trois"};
+    for (const QString& format : QStringList{"jpg", "separer"}) {
+        SCOPED_TRACE(format.toStdString());
+        Dossier d;
+        const QString extension = format == "jpg" ? ".jpg" : ".pdf";
+        d.ecrire("report page 2" + extension, "pris");
+        const QStringList crees = Conversions::convertirUn(pdf(d.chemin("report.pdf"), tailles, textes), format);
+        ASSERT_EQ(crees, (QStringList{d.chemin("report page 1" + extension), d.chemin("report page 2 2" + extension),
+                                      d.chemin("report page 3" + extension)}));
+        for (int i = 0; i < 3; ++i) {
+            if (format == "jpg") {  // 300 dpi
+                EXPECT_EQ(tailleImage(crees[i]), (tailles[i] * 300 / 72).toSize());
+                continue;
+            }
+            EXPECT_EQ(pages(crees[i]), 1);
+            EXPECT_EQ(taillePage(crees[i], 1), tailles[i]);
+            EXPECT_TRUE(intact(crees[i]));
+            EXPECT_EQ(pdftotext(crees[i]).trimmed(), textes[i]);
+        }
+    }
     Dossier d;
-    const QString source = pdf(d.chemin(QStringLiteral("report.pdf")),
-                               {QSizeF(72, 36), QSizeF(36, 72), QSizeF(144, 72)}, {});
-    d.ecrire(QStringLiteral("report page 2.jpg"), "pris");
-    const QStringList crees = Conversions::convertirUn(source, QStringLiteral("jpg"));
-    ASSERT_EQ(crees, (QStringList{d.chemin(QStringLiteral("report page 1.jpg")),
-                                  d.chemin(QStringLiteral("report page 2 2.jpg")),
-                                  d.chemin(QStringLiteral("report page 3.jpg"))}));
-    EXPECT_EQ(tailleImage(crees[0]), QSize(300, 150));
-    EXPECT_EQ(tailleImage(crees[1]), QSize(150, 300));
-    EXPECT_EQ(tailleImage(crees[2]), QSize(600, 300));
+    EXPECT_EQ(Conversions::convertirUn(Echantillons::pdf(d.chemin("seule.pdf"), 1), "separer"),
+              QStringList{d.chemin("seule page 1.pdf")});
 }
 
 // A page too large to draw is refused; the pages written before it stay.
 TEST(PdfPages, LesPagesEcritesAvantUnEchecRestent)
 {
     Dossier d;
-    const QString source = pdf(d.chemin(QStringLiteral("mixte.pdf")),
-                               {QSizeF(72, 72), QSizeF(72, 72), QSizeF(14000, 14000), QSizeF(72, 72)}, {});
-    EXPECT_EQ(echec(source, QStringLiteral("jpg")), illisible(QStringLiteral("mixte.pdf")));
-    EXPECT_EQ(d.noms(), (QStringList{QStringLiteral("mixte page 1.jpg"), QStringLiteral("mixte page 2.jpg"),
-                                     QStringLiteral("mixte.pdf")}));
-    EXPECT_EQ(tailleImage(d.chemin(QStringLiteral("mixte page 2.jpg"))), QSize(300, 300));
+    const QList<QSizeF> tailles{QSizeF(72, 72), QSizeF(72, 72), QSizeF(14000, 14000), QSizeF(72, 72)};
+    const QString source = pdf(d.chemin("mixte.pdf"), tailles, {});
+    EXPECT_EQ(echec(source, "jpg"), illisible("mixte.pdf"));
+    EXPECT_EQ(d.noms(), (QStringList{"mixte page 1.jpg", "mixte page 2.jpg", "mixte.pdf"}));
+    EXPECT_EQ(tailleImage(d.chemin("mixte page 2.jpg")), QSize(300, 300));
 }
 
 // Only an owner password: the pages open for reading, from a worker thread as in the app.
@@ -74,13 +87,11 @@ TEST(PdfPages, ProprietaireSeulDepuisUnFilDeTravail)
 {
     Dossier d;
     QTemporaryDir ailleurs;
-    const QString source = chiffrer(pdf(ailleurs.filePath(QStringLiteral("c.pdf")), {QSizeF(72, 72), QSizeF(36, 36)}, {}),
-                                    d.chemin(QStringLiteral("restreint.pdf")), QString(), QStringLiteral("o"));
+    const QString clair = pdf(ailleurs.filePath("c.pdf"), {QSizeF(72, 72), QSizeF(36, 36)}, {});
+    const QString source = chiffrer(clair, d.chemin("restreint.pdf"), "", "o");
     Conversions::Resultat res;
-    std::thread fil([&] { res = Conversions::convertir({source}, QStringLiteral("png"), {}); });
-    fil.join();
-    ASSERT_EQ(res.crees, (QStringList{d.chemin(QStringLiteral("restreint page 1.png")),
-                                      d.chemin(QStringLiteral("restreint page 2.png"))}));
+    std::thread([&] { res = Conversions::convertir({source}, "png", {}); }).join();
+    ASSERT_EQ(res.crees, (QStringList{d.chemin("restreint page 1.png"), d.chemin("restreint page 2.png")}));
     EXPECT_EQ(tailleImage(res.crees[1]), QSize(150, 150));
 }
 
@@ -90,55 +101,22 @@ TEST(PdfPages, PdfIllisibles)
 {
     Dossier d;
     QTemporaryDir ailleurs;
-    const QString vide = sansPage(d.chemin(QStringLiteral("vide.pdf")));
-    const QString bruit = d.ecrire(QStringLiteral("bruit.pdf"), QByteArray(4096, '\xA5'));
-    const QString tube = d.chemin(QStringLiteral("tube.pdf"));
+    const QString vide = sansPage(d.chemin("vide.pdf"));
+    const QString bruit = d.ecrire("bruit.pdf", QByteArray(4096, '\xA5'));
+    const QString tube = d.chemin("tube.pdf");
     ASSERT_EQ(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
-    const QString secret = chiffrer(Echantillons::pdf(ailleurs.filePath(QStringLiteral("c.pdf")), 1),
-                                    d.chemin(QStringLiteral("secret.pdf")), QStringLiteral("u"), QStringLiteral("o"));
+    const QString secret = chiffrer(Echantillons::pdf(ailleurs.filePath("c.pdf"), 1), d.chemin("secret.pdf"), "u", "o");
     const QStringList avant = d.noms();
-    for (const QString& format : {QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("txt"),
-                                 QStringLiteral("docx"), QStringLiteral("separer")}) {
+    for (const QString& format : QStringList{"jpg", "png", "txt", "docx", "separer"}) {
         SCOPED_TRACE(format.toStdString());
         const auto res = Conversions::convertir({vide, bruit, tube, secret}, format, {});
         // Splitting reads the file's structure, which tells a lock from damage.
-        const QString verrou = format == QLatin1String("separer")
-                                   ? QStringLiteral("« secret.pdf » est protégé par un mot de passe")
-                                   : illisible(QStringLiteral("secret.pdf"));
-        EXPECT_EQ(res.erreurs, (QStringList{illisible(QStringLiteral("vide.pdf")), illisible(QStringLiteral("bruit.pdf")),
-                                             illisible(QStringLiteral("tube.pdf")), verrou}));
+        const QString verrou =
+            format == "separer" ? "« secret.pdf » est protégé par un mot de passe" : illisible("secret.pdf");
+        EXPECT_EQ(res.erreurs,
+                  (QStringList{illisible("vide.pdf"), illisible("bruit.pdf"), illisible("tube.pdf"), verrou}));
         EXPECT_EQ(d.noms(), avant);
     }
-}
-
-TEST(PdfSeparation, UnFichierParPageDansLOrdre)
-{
-    for (int n : {1, 3}) {
-        Dossier d;
-        const QString source = Echantillons::pdf(d.chemin(QStringLiteral("report.pdf")), n);
-        const QStringList crees = Conversions::convertirUn(source, QStringLiteral("separer"));
-        ASSERT_EQ(crees.size(), n);
-        for (int i = 0; i < n; ++i) {
-            EXPECT_EQ(crees[i], d.chemin(QStringLiteral("report page %1.pdf").arg(i + 1)));
-            EXPECT_EQ(pages(crees[i]), 1);
-            EXPECT_TRUE(intact(crees[i]));
-            EXPECT_EQ(pdftotext(crees[i]).trimmed(), QStringLiteral("Page %1").arg(i + 1));
-        }
-        EXPECT_EQ(d.noms().size(), n + 1);
-    }
-}
-
-TEST(PdfSeparation, NomsPrisEtTaillesGardees)
-{
-    Dossier d;
-    const QString source = pdf(d.chemin(QStringLiteral("plan.pdf")), {QSizeF(595, 842), QSizeF(842, 595)},
-                               {QStringLiteral("A"), QStringLiteral("B")});
-    d.ecrire(QStringLiteral("plan page 2.pdf"), "pris");
-    const QStringList crees = Conversions::convertirUn(source, QStringLiteral("separer"));
-    ASSERT_EQ(crees, (QStringList{d.chemin(QStringLiteral("plan page 1.pdf")),
-                                  d.chemin(QStringLiteral("plan page 2 2.pdf"))}));
-    EXPECT_EQ(taillePage(crees[0], 1), QSizeF(595, 842));
-    EXPECT_EQ(taillePage(crees[1], 1), QSizeF(842, 595));
 }
 
 } // namespace
