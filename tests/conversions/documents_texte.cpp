@@ -23,16 +23,19 @@ TEST(DocumentsTexte, PdfEnA4AvecLeTexteEtLaSourceIntacte)
     EXPECT_EQ(lire(pris), QByteArray("déjà là"));
 }
 
-TEST(DocumentsTexte, TexteQuiNestPasUtf8RefuseAvecSonNomSansRienLaisser)
+// Not UTF-8, absent, or a folder under a text's name: refused with its name, nothing written.
+TEST(DocumentsTexte, TexteIllisibleRefuseAvecSonNomSansRienLaisser)
 {
     Dossier d;
-    for (const QString& nom : QStringList{"latin.txt", "latin.md", "latin.text"}) {
-        const QString source = d.ecrire(nom, QByteArray("caf\xe9 cr\xe8me\n"));
+    for (const QString& nom : QStringList{"latin.txt", "latin.md", "latin.text"})
+        d.ecrire(nom, QByteArray("caf\xe9 cr\xe8me\n"));
+    d.creerDossier("pas un texte.txt");
+    const QStringList avant = d.noms();
+    for (const QString& nom : avant + QStringList{"absent.txt"}) {
         for (const QString& cible : QStringList{"pdf", "docx", "txt"})
-            EXPECT_EQ(echec(source, cible), illisible(nom));
+            EXPECT_EQ(echec(d.chemin(nom), cible), illisible(nom));
     }
-    EXPECT_EQ(d.noms(), (QStringList{"latin.md", "latin.text",
-                                     "latin.txt"}));
+    EXPECT_EQ(d.noms(), avant);
 }
 
 // Markdown is not interpreted; lines, empty ones and tabs are kept.
@@ -124,14 +127,6 @@ TEST(DocumentsTexte, TexteSansPoliceEnHelvetica12)
     EXPECT_TRUE(polices.contains("LiberationSans") || polices.contains("NimbusSans")
                 || polices.contains("Helvetica"))
         << polices.toStdString();
-}
-
-TEST(DocumentsTexte, DossierOuFichierIllisibleRefuse)
-{
-    Dossier d;
-    EXPECT_EQ(echec(d.chemin("absent.txt"), "pdf"), illisible("absent.txt"));
-    const QString dossier = d.creerDossier("pas un texte.txt");
-    EXPECT_EQ(echec(dossier, "docx"), illisible("pas un texte.txt"));
 }
 
 // Batches run on a worker thread: reading, layout and writing must not need the GUI thread.

@@ -81,18 +81,28 @@ TEST(DocxWord, DocxEtOdtDAutresLogiciels)
     }
 }
 
-TEST(DocxWord, SautsDePageEtFormFeed)
+// A PDF's text arrives with a form feed between pages, the middle page possibly empty;
+// the system font of another platform becomes Helvetica, other fonts stay.
+TEST(DocxWord, SautsDePageEtPolicesSysteme)
 {
-    // A PDF's text arrives with a form feed between pages, the middle page possibly empty.
     QTextDocument texte;
-    texte.setPlainText("Page un\fPage deux\f\fPage quatre");
+    texte.setPlainText("Page un\fPage deux\f\fPage quatre ");
+    QTextCursor c(&texte);
+    c.movePosition(QTextCursor::End);
+    QTextCharFormat systeme, autre;
+    systeme.setFontFamilies({".AppleSystemUIFont"});
+    systeme.setFontPointSize(15);
+    autre.setFontFamilies({"Georgia"});
+    c.insertText("interface ", systeme);
+    c.insertText("georgia", autre);
     Dossier d;
     const QString docx = d.ecrire("pages.docx", Conversions::enWord(texte));
     const QString xml = partie(docx, "word/document.xml");
-    EXPECT_EQ(xml.count("w:type=\"page\""), 3) << xml.toStdString();
+    EXPECT_EQ(xml.count(QStringLiteral("w:type=\"page\"")), 3) << xml.toStdString();
     EXPECT_FALSE(xml.contains(QChar(0x0C)));
     EXPECT_TRUE(docx2txt(docx).contains("Page quatre"));
-
+    verifierFormes(*Conversions::lireDocument(docx),
+                   {{.mot = "interface", .taille = 15}, {.mot = "georgia", .police = "Georgia"}});
     // Read back by us: four pages once laid out.
     const QString pdf = convertirSeul(docx, "pdf");
     EXPECT_EQ(pages(pdf), 4);
@@ -108,23 +118,6 @@ TEST(DocxWord, CaracteresInterditsEnXmlEcartes)
     const QString plat = pandoc(docx, "docx", "plain");
     EXPECT_TRUE(plat.simplified().contains("avant après fin\U0001F600")) << plat.toStdString();
     EXPECT_TRUE(docx2txt(docx).contains("avant après  fin\U0001F600"));
-}
-
-TEST(DocxWord, PolicesSystemeDevenuesHelvetica)
-{
-    QTextDocument texte;
-    QTextCursor c(&texte);
-    QTextCharFormat systeme;
-    systeme.setFontFamilies({".AppleSystemUIFont"});
-    systeme.setFontPointSize(15);
-    c.insertText("interface ", systeme);
-    QTextCharFormat autre;
-    autre.setFontFamilies({"Georgia"});
-    c.insertText("georgia", autre);
-    Dossier d;
-    const QString docx = d.ecrire("polices.docx", Conversions::enWord(texte));
-    verifierFormes(*Conversions::lireDocument(docx),
-                   {{.mot = "interface", .taille = 15}, {.mot = "georgia", .police = "Georgia"}});
 }
 
 TEST(DocxWord, OdtStylesSautsEtEspaces)

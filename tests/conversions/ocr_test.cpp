@@ -3,7 +3,6 @@
 #include "images_echantillons.h"
 
 #include "conversions/Images.h"
-#include "conversions/Ocr.h"
 
 #include <QPainter>
 #include <thread>
@@ -80,14 +79,4 @@ TEST(Ocr, PlusieursFilsEnMemeTemps)
         t.join();
     for (int n = 0; n < fils; ++n)
         EXPECT_EQ(textes[n], QStringLiteral("Page numero %1").arg(n + 1).repeated(2));
-}
-
-TEST(Ocr, LignesCredibles)
-{
-    EXPECT_TRUE(ligneCredible("Bonjour", 90));
-    EXPECT_TRUE(ligneCredible("n° 12", 80));
-    EXPECT_FALSE(ligneCredible("Bonjour", 20));  // read without confidence
-    EXPECT_FALSE(ligneCredible("@ ~ |", 95));    // signs, no words
-    EXPECT_FALSE(ligneCredible("a", 95));
-    EXPECT_FALSE(ligneCredible("—=//a1", 95));
 }

@@ -21,44 +21,30 @@ QFont grande(int pixels)
 
 } // namespace
 
-QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes)
+QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes, bool scanne)
 {
     QPdfWriter writer(chemin);
     writer.setResolution(72);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setPageSize(QPageSize(tailles.value(0), QPageSize::Point));
     QPainter p(&writer);
+    p.setFont(grande(14));
     for (qsizetype i = 0; i < tailles.size(); ++i) {
         if (i > 0) {
             writer.setPageSize(QPageSize(tailles[i], QPageSize::Point));
             writer.newPage();
         }
-        p.setFont(grande(14));
-        if (!textes.value(i).isEmpty())
-            p.drawText(QPointF(20, 40), textes[i]);
-    }
-    return chemin;
-}
-
-QString scan(const QString& chemin, const QStringList& textes)
-{
-    QPdfWriter writer(chemin);
-    writer.setResolution(150);
-    writer.setPageSize(QPageSize(QSizeF(300, 120), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter p(&writer);
-    for (qsizetype i = 0; i < textes.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        // 300 × 120 points at 150 dpi.
-        QImage feuille(625, 250, QImage::Format_RGB32);
+        if (!scanne) {
+            p.drawText(QPointF(20, 40), textes.value(i));
+            continue;
+        }
+        QImage feuille((tailles[i] * 150 / 72).toSize(), QImage::Format_RGB32);  // at 150 dpi
         feuille.fill(Qt::white);
         QPainter q(&feuille);
         q.setFont(grande(48));
-        q.setPen(Qt::black);
-        q.drawText(QRect(0, 0, 625, 250), Qt::AlignCenter, textes[i]);
+        q.drawText(feuille.rect(), Qt::AlignCenter, textes.value(i));
         q.end();
-        p.drawImage(QRect(0, 0, 625, 250), feuille);
+        p.drawImage(QRectF(QPointF(0, 0), tailles[i]), feuille);
     }
     return chemin;
 }

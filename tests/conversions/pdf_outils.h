@@ -7,11 +7,9 @@
 // Samples shared by the PDF suites.
 namespace PdfOutils {
 
-// A PDF whose page i has size tailles[i] in points and shows textes[i] (when not empty)
-// as real text, large enough to read.
-QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes);
-// A PDF without a text layer: each page is a picture of its text (a scan).
-QString scan(const QString& chemin, const QStringList& textes);
+// A PDF whose page i has size tailles[i] in points and shows textes[i] large enough to
+// read, as real text or, `scanne`, as a picture of it without a text layer.
+QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes, bool scanne = false);
 // `source` with, over every page, a text layer that holds only blanks (as some
 // scanners leave), laid by the qpdf command line.
 QString avecCoucheDeBlancs(const QString& source, const QString& cible);

@@ -31,10 +31,11 @@ TEST(PdfTexte, UnScanEstReconnuPageParPage)
 {
     Dossier d;
     QTemporaryDir ailleurs;
-    const QString scanne = scan(d.chemin("scan.pdf"), {"BONJOUR", "MONDE"});
+    const QList<QSizeF> tailles{QSizeF(300, 120), QSizeF(300, 120)};
+    const QString scanne = pdf(d.chemin("scan.pdf"), tailles, {"BONJOUR", "MONDE"}, true);
     ASSERT_TRUE(pdftotext(scanne).trimmed().isEmpty());  // really no text layer
     const QString blancs = avecCoucheDeBlancs(
-        scan(ailleurs.filePath("s.pdf"), {"FACTURE", "AVOIR"}),
+        pdf(ailleurs.filePath("s.pdf"), tailles, {"FACTURE", "AVOIR"}, true),
         d.chemin("blancs.pdf"));
     ASSERT_EQ(pages(blancs), 2);
     EXPECT_EQ(lire(convertirSeul(scanne, "txt")), QByteArray("BONJOUR\n\nMONDE"));
