@@ -16,27 +16,30 @@ QString troisPages(const Dossier& d, const QString& nom)
     return pdf(d.chemin(nom), {QSizeF(300, 200), QSizeF(300, 200), QSizeF(200, 300)}, {"Un", "Deux", "Trois"});
 }
 
-TEST(PdfFusion, ImageEtPdfDansLOrdreDesNomsAvecLaProgression)
+// Pictures and PDFs in the file manager's order of names (2, 9, 10), a page per picture
+// at one point per pixel, the first name giving the merged file's.
+TEST(PdfFusion, ImagesEtPdfDansLOrdreDesNomsAvecLaProgression)
 {
     Dossier d;
-    const QString b = troisPages(d, "b.pdf");
-    const QString a = Echantillons::image(d.chemin("a.png"), 64, 48);
+    const QStringList sources{troisPages(d, "image 10.pdf"), Echantillons::image(d.chemin("image 9.jpg"), 16, 16),
+                              Echantillons::image(d.chemin("image 2.png"), 64, 48)};
     Releve r;
-    const auto res = Conversions::convertir({b, a}, "pdf", r.rappel());
+    const auto res = Conversions::convertir(sources, "pdf", r.rappel());
     ASSERT_TRUE(res.erreurs.isEmpty()) << res.erreurs.join('\n').toStdString();
-    ASSERT_EQ(res.crees, QStringList{d.chemin("a et 1 autres.pdf")});
+    ASSERT_EQ(res.crees, QStringList{d.chemin("image 2 et 2 autres.pdf")});
     const QString sortie = res.crees[0];
     EXPECT_TRUE(intact(sortie));
-    EXPECT_EQ(pages(sortie), 4);
-    EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));  // the image first, one point per pixel
-    EXPECT_EQ(taillePage(sortie, 4), QSizeF(200, 300));
-    EXPECT_EQ(pdftotext(sortie, 2).trimmed(), "Un");
-    EXPECT_EQ(pdftotext(sortie, 4).trimmed(), "Trois");
+    EXPECT_EQ(pages(sortie), 5);
+    EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));
+    EXPECT_EQ(taillePage(sortie, 2), QSizeF(16, 16));
+    EXPECT_EQ(taillePage(sortie, 5), QSizeF(200, 300));
+    EXPECT_EQ(pdftotext(sortie, 3).trimmed(), "Un");
+    EXPECT_EQ(pdftotext(sortie, 5).trimmed(), "Trois");
     ASSERT_GE(r.valeurs.size(), 2);
     EXPECT_LT(r.valeurs[0], 1.0);
     EXPECT_TRUE(std::is_sorted(r.valeurs.begin(), r.valeurs.end()));
     EXPECT_DOUBLE_EQ(r.valeurs.back(), 1.0);
-    EXPECT_EQ(d.noms().size(), 3);  // no temporary left behind
+    EXPECT_EQ(d.noms().size(), 4);  // no temporary left behind
 }
 
 // The newest part sets the version the merged file declares; the sources stay as they were.

@@ -110,18 +110,4 @@ TEST(PdfImages, LaTransparenceResteUnMasque)
     EXPECT_EQ(page.pixelColor(5, 5), QColor(230, 30, 30));
 }
 
-TEST(PdfImages, PlusieursImagesDansLOrdreDuGestionnaire)
-{
-    Dossier d;
-    const QStringList sources{echantillons::ecrire(d, "image 10.png", motif(30, 20)),
-                              echantillons::jpegOriente(d, "image 9.jpg", motif(16, 16), 1),
-                              echantillons::ecrire(d, "image 2.png", motif(20, 30))};
-    const auto res = Conversions::convertir(sources, "pdf", {});
-    ASSERT_EQ(res.crees, QStringList{d.chemin("image 2 et 2 autres.pdf")});
-    EXPECT_EQ(taillePage(res.crees[0], 1), QSizeF(20, 30));
-    EXPECT_EQ(taillePage(res.crees[0], 2), QSizeF(16, 16));
-    EXPECT_EQ(taillePage(res.crees[0], 3), QSizeF(30, 20));
-    EXPECT_TRUE(intact(res.crees[0]));
-}
-
 } // namespace
