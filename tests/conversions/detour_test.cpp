@@ -1,12 +1,11 @@
 // Subject cut-out through the dispatcher, the result read back by Qt's PNG reader.
 
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
 #include <QFileInfo>
 #include <QPainter>
 
 using namespace essais;
-using namespace echantillons;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the image and document suites: conversions through the dispatcher, and what
-// they wrote read back by readers that are not ours (libvips, poppler, qpdf, docx2txt,
+// Shared by the image and document suites: samples, conversions through the dispatcher, and
+// what they wrote read back by readers that are not ours (libvips, poppler, qpdf, docx2txt,
 // pandoc, unzip).
 
 #include "commun/Dossier.h"
@@ -13,6 +13,7 @@
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <ostream>
 
 // Readable QStrings in test failures.
@@ -69,5 +70,39 @@ struct Forme {
     QColor couleur = {};
 };
 void verifierFormes(const QTextDocument& document, const QList<Forme>& formes);
+
+// Samples, made with Qt's own writers, the qpdf command line or by hand.
+
+// Writes `image` with Qt's writer at `nom` in the folder; returns the path.
+QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qualite = 95);
+// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels.
+QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation);
+// A PNG whose header claims `largeur` × `hauteur` grey pixels.
+QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur);
+// Width × height of opaque noise in dull greens and browns.
+QImage texture(int largeur, int hauteur, unsigned graine);
+
+// A PDF whose page i has size tailles[i] in points and shows textes[i] large enough to
+// read, as real text or, `scanne`, as a picture of it without a text layer.
+QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes, bool scanne = false);
+// `source` with, over every page, a text layer that holds only blanks (as some
+// scanners leave), laid by the qpdf command line.
+QString avecCoucheDeBlancs(const QString& source, const QString& cible);
+// A one-page PDF with a filled form field "nom" (written by hand).
+QString formulaire(const QString& chemin);
+// The form fields as qpdf's JSON lists them, "full name=value".
+QStringList champsDeFormulaire(const QString& pdf);
+// A PDF without any page, as qpdf makes it.
+QString sansPage(const QString& chemin);
+// The same document encrypted by the qpdf command line (AES-256).
+QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,
+                 const QString& proprietaire);
+
+// Progress calls, which may come from any thread.
+struct Releve {
+    std::mutex verrou;
+    QList<double> valeurs;
+    Conversions::Progression rappel();
+};
 
 } // namespace essais

@@ -1,11 +1,11 @@
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-namespace echantillons {
+namespace essais {
 
 namespace {
 
@@ -90,4 +90,4 @@ QImage texture(int largeur, int hauteur, unsigned graine)
     return t;
 }
 
-} // namespace echantillons
+} // namespace essais

@@ -1,7 +1,7 @@
 // Bad and unusual inputs: each gives a clear error or a correct output, never touches
 // the source and leaves nothing behind.
 
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
 #include "conversions/Images.h"
 
@@ -9,7 +9,6 @@
 
 using namespace Conversions;
 using namespace essais;
-using namespace echantillons;
 
 // Empty, cut short, lying about its type, a loader we do not trust (SVG, PPM: libvips
 // could read them) or a decompression bomb: every petal of an image refuses it.

@@ -1,6 +1,6 @@
 // WebP encoding: what reaches the encoder, read back by libwebp's own decoder tool.
 
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
 #include "conversions/Images.h"
 
@@ -44,6 +44,6 @@ TEST(ImagesWebP, EchecsNommes)
 
 TEST(ImagesWebP, QualiteTransmise)
 {
-    const QImage image = echantillons::texture(256, 256, 4);
+    const QImage image = texture(256, 256, 4);
     EXPECT_LT(webp(image, 20.0f).size() * 2, webp(image, 95.0f).size());
 }

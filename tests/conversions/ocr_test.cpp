@@ -1,6 +1,6 @@
 // Text recognition through the dispatcher and on images in memory.
 
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
 #include "conversions/Images.h"
 
@@ -10,7 +10,6 @@
 
 using namespace Conversions;
 using namespace essais;
-using namespace echantillons;
 
 namespace {
 

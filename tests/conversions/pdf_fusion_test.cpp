@@ -1,5 +1,5 @@
 #include "commun/Echantillons.h"
-#include "pdf_outils.h"
+#include "essais_outils.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 using namespace essais;
-using namespace PdfOutils;
 
 namespace {
 

@@ -1,5 +1,4 @@
-#include "images_echantillons.h"
-#include "pdf_outils.h"
+#include "essais_outils.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
@@ -40,7 +39,7 @@ TEST(PdfImages, UnPngSansPerteAUnPointParPixel)
 {
     Dossier d;
     const QImage source = motif(50, 40).convertToFormat(QImage::Format_RGB32);
-    const QString png = echantillons::ecrire(d, "photo.png", source);
+    const QString png = ecrire(d, "photo.png", source);
     const QString pdf = convertirSeul(png, "pdf");
     EXPECT_EQ(pdf, d.chemin("photo.pdf"));
     EXPECT_TRUE(intact(pdf));
@@ -60,7 +59,7 @@ TEST(PdfImages, UnPngSansPerteAUnPointParPixel)
 TEST(PdfImages, UnJpegGardeSonProfil)
 {
     Dossier d;
-    const QString png = echantillons::ecrire(d, "source.png", motif(40, 30));
+    const QString png = ecrire(d, "source.png", motif(40, 30));
     const QString jpg = d.chemin("profil.jpg");
     sortieDe("vips", {"jpegsave", png, jpg, "--profile", "srgb"});
     const QString pdf = convertirSeul(jpg, "pdf");
@@ -77,7 +76,7 @@ TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
     for (int orientation = 1; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
         Dossier d;
-        const QString jpg = echantillons::jpegOriente(d, "photo.jpg", motif(60, 40), orientation);
+        const QString jpg = jpegOriente(d, "photo.jpg", motif(60, 40), orientation);
         const QString droit = d.chemin("droit.png");
         sortieDe("vips", {"autorot", jpg, droit});
         const QImage attendu = QImage(droit).convertToFormat(QImage::Format_RGB32);
@@ -100,7 +99,7 @@ TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
 TEST(PdfImages, LaTransparenceResteUnMasque)
 {
     Dossier d;
-    const QString pdf = convertirSeul(echantillons::ecrire(d, "logo.png", motif(40, 30, true)),
+    const QString pdf = convertirSeul(ecrire(d, "logo.png", motif(40, 30, true)),
                                       "pdf");
     const QString liste = sortieDe("pdfimages", {"-list", pdf});
     EXPECT_TRUE(liste.contains(QLatin1String("smask"))) << liste.toStdString();

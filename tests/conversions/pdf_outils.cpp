@@ -1,4 +1,4 @@
-#include "pdf_outils.h"
+#include "essais_outils.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -8,7 +8,7 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
-namespace PdfOutils {
+namespace essais {
 
 namespace {
 
@@ -94,7 +94,7 @@ QString avecCoucheDeBlancs(const QString& source, const QString& cible)
                             "/Resources << /Font << /F1 4 0 R >> >> /Contents 5 0 R >>",
                             "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
                             flux("", "BT /F1 12 Tf 20 40 Td (     ) Tj 0 -14 Td (   ) Tj ET")}));
-    essais::sortieDe(QStringLiteral("qpdf"), {source, QStringLiteral("--overlay"), blancs, QStringLiteral("--repeat=1"),
+    sortieDe(QStringLiteral("qpdf"), {source, QStringLiteral("--overlay"), blancs, QStringLiteral("--repeat=1"),
                                     QStringLiteral("--"), cible});
     return cible;
 }
@@ -114,7 +114,7 @@ QString formulaire(const QString& chemin)
 
 QStringList champsDeFormulaire(const QString& pdf)
 {
-    const QString json = essais::sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=acroform"), pdf});
+    const QString json = sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=acroform"), pdf});
     QStringList champs;
     const QJsonArray liste = QJsonDocument::fromJson(json.toUtf8())[QStringLiteral("acroform")][QStringLiteral("fields")].toArray();
     for (const QJsonValue& champ : liste)
@@ -124,14 +124,14 @@ QStringList champsDeFormulaire(const QString& pdf)
 
 QString sansPage(const QString& chemin)
 {
-    essais::sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--empty"), chemin});
+    sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--empty"), chemin});
     return chemin;
 }
 
 QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,
                  const QString& proprietaire)
 {
-    essais::sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--encrypt"), utilisateur, proprietaire, QStringLiteral("256"),
+    sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--encrypt"), utilisateur, proprietaire, QStringLiteral("256"),
                                     QStringLiteral("--"), source, cible});
     return cible;
 }
@@ -144,4 +144,4 @@ Conversions::Progression Releve::rappel()
     };
 }
 
-} // namespace PdfOutils
+} // namespace essais

@@ -1,7 +1,7 @@
 // A PDF's pages as pictures, and as PDFs of their own.
 
 #include "commun/Echantillons.h"
-#include "pdf_outils.h"
+#include "essais_outils.h"
 
 #include <QFile>
 #include <QPainter>
@@ -11,7 +11,6 @@
 #include <thread>
 
 using namespace essais;
-using namespace PdfOutils;
 
 namespace {
 

@@ -1,10 +1,9 @@
-#include "pdf_outils.h"
+#include "essais_outils.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace essais;
-using namespace PdfOutils;
 
 namespace {
 
