@@ -1,77 +1,17 @@
 #include "Aides.h"
-#include "application/Controleur.h"
 #include "commun/Dossier.h"
-#include "conversions/JournalMoteur.h"
 #include "designtokens/Tokens.h"
 #include "roue/VueRoue.h"
 
 #include <QAction>
 #include <QCursor>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QWidget>
-#include <atomic>
 #include <gtest/gtest.h>
 
 namespace {
-
-// A watcher that never sees anything: the tests drive the controller directly.
-struct Immobile : SourceGlisser {
-    bool boutonGauche() override { return false; }
-    bool shift() override { return false; }
-    long compte() override { return 0; }
-};
-
-// An engine whose batches wait for the test's word and report what they are told to.
-struct Moteur {
-    std::atomic<bool> libre{true};
-    std::atomic<int> appels{0};
-    QString dernierId;
-    QStringList crees;
-    QStringList erreurs;
-    Conversions::Resultat operator()(const QStringList& chemins, const QString& id, const Conversions::Progression& p)
-    {
-        ++appels;
-        dernierId = id;
-        p(0.5);
-        while (!libre)
-            QThread::msleep(5);
-        Conversions::Resultat r;
-        r.crees = crees.isEmpty() ? QStringList{chemins.first() + QStringLiteral(".jpg")} : crees;
-        r.erreurs = erreurs;
-        return r;
-    }
-};
-
-struct Banc {
-    JournalDeTest log;
-    Moteur moteur;
-    std::unique_ptr<Controleur> c;
-    QStringList essais;
-    QStringList outils;
-
-    explicit Banc(QStringList options = {})
-    {
-        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
-        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
-        c->moteur = [this](const QStringList& a, const QString& b, const Conversions::Progression& p) {
-            return moteur(a, b, p);
-        };
-        c->essai = [this](const QString& d, EtatRoue&) {
-            essais << d;
-            return true;
-        };
-        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini fini) {
-            outils << cle + QLatin1Char(':') + f;
-            fini(f + QStringLiteral(".edit.png"));
-        };
-    }
-    ~Banc() { Conversions::journalMoteur = nullptr; }
-    bool visible() const { return c->rouePresente(); }
-};
 
 Petale petale(const QString& id) { return Petale{id, id, QStringLiteral("photo"), std::nullopt}; }
 
@@ -81,7 +21,6 @@ TEST(Controleur, LancementMenuIconeEtJournal)
 {
     Tokens::neutres.reset();
     Banc b;
-    b.c->lancer();
     ASSERT_NE(b.c->element(), nullptr);
     EXPECT_EQ(b.c->etatIcone(), QStringLiteral("repos"));
     EXPECT_FALSE(b.c->element()->icon().isNull());
@@ -92,9 +31,7 @@ TEST(Controleur, LancementMenuIconeEtJournal)
                                    QStringLiteral("Aucun fichier créé pour l’instant"), QString(), QStringLiteral("--"),
                                    QStringLiteral("Rechercher les mises à jour…"), QStringLiteral("Quitter Vemo Vododod")}));
     const QList<QAction*> actions = b.c->menu().actions();
-    EXPECT_FALSE(actions[0]->isEnabled());
-    EXPECT_FALSE(actions[2]->isEnabled());
-    EXPECT_FALSE(actions[3]->isVisible());
+    EXPECT_FALSE(actions[0]->isEnabled() || actions[2]->isEnabled() || actions[3]->isVisible());
     EXPECT_TRUE(actions[5]->isEnabled());
     EXPECT_EQ(actions[6]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     // The update item asks the updater, which says what it can.
@@ -114,7 +51,6 @@ TEST(Controleur, LancementMenuIconeEtJournal)
 TEST(Controleur, EssaiPrendToutLeLancement)
 {
     Banc b({QStringLiteral("--montrer"), QStringLiteral("--essai=dossier/essai"), QStringLiteral("--essai=autre")});
-    b.c->lancer();
     ASSERT_TRUE(attendre([&] { return !b.essais.isEmpty(); }));
     EXPECT_EQ(b.essais, QStringList{QStringLiteral("dossier/essai")});
     EXPECT_EQ(b.c->element(), nullptr);
@@ -122,10 +58,29 @@ TEST(Controleur, EssaiPrendToutLeLancement)
     EXPECT_TRUE(b.log.messages().isEmpty());
 }
 
+// Options are taken whole: a key without a path, a path without a key or a longer word do nothing.
+TEST(Controleur, OptionsMalFormeesOuvrentRien)
+{
+    Dossier d;
+    const QString png = d.ecrire(QStringLiteral("photo.png"));
+    for (const QString& v : {QStringLiteral("--convertir=jpg"), QStringLiteral("--convertir=:") + png,
+                             QStringLiteral("--convertir=jpg:"), QStringLiteral("--sombrement")}) {
+        Banc b({v, QStringLiteral("--panneau")});
+        EXPECT_FALSE(b.visible()) << v.toStdString();
+        EXPECT_FALSE(b.c->vue().sombre()) << v.toStdString();
+    }
+    Banc s({QStringLiteral("--sombre")});
+    EXPECT_TRUE(s.c->vue().sombre());
+    // An unknown petal shows the wheel but converts nothing.
+    Banc b({QStringLiteral("--convertir=mp3:") + png});
+    EXPECT_TRUE(b.visible());
+    patienter(800);
+    EXPECT_EQ(b.moteur.appels, 0);
+}
+
 TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
 {
     Banc b({QStringLiteral("--montrer"), QStringLiteral("--panneau")});
-    b.c->lancer();
     EXPECT_TRUE(b.visible());
     const QList<Petale>& p = b.c->etat.petales();
     ASSERT_FALSE(p.isEmpty());
@@ -144,10 +99,9 @@ TEST(Controleur, ConvertirApresSixDixiemes)
     Dossier d;
     const QString png = d.ecrire(QStringLiteral("photo.png"));
     QImage(8, 8, QImage::Format_RGB32).save(png);
-    Banc b({QStringLiteral("--convertir=jpg:") + png, QStringLiteral("--convertir=png:") + png});
     QElapsedTimer t;
     t.start();
-    b.c->lancer();
+    Banc b({QStringLiteral("--convertir=jpg:") + png, QStringLiteral("--convertir=png:") + png});
     EXPECT_TRUE(b.visible());
     EXPECT_EQ(b.c->etat.centre(), QStringLiteral("photo.png"));
     ASSERT_TRUE(attendre([&] { return b.moteur.appels > 0; }));
@@ -156,37 +110,9 @@ TEST(Controleur, ConvertirApresSixDixiemes)
     EXPECT_TRUE(b.log.contient(QStringLiteral("déposé [\"photo.png\"] sur jpg")));
 }
 
-TEST(Controleur, ConvertirSansCleOuSansCheminOuPetaleInconnueNeConvertitRien)
-{
-    Dossier d;
-    const QString png = d.ecrire(QStringLiteral("photo.png"));
-    for (const QString& v : {QStringLiteral("jpg"), QStringLiteral(":") + png, QStringLiteral("jpg:")}) {
-        Banc b({QStringLiteral("--convertir=") + v});
-        b.c->lancer();
-        EXPECT_FALSE(b.visible()) << v.toStdString();
-    }
-    Banc b({QStringLiteral("--convertir=mp3:") + png});
-    b.c->lancer();
-    EXPECT_TRUE(b.visible());
-    patienter(800);
-    EXPECT_EQ(b.moteur.appels, 0);
-}
-
-TEST(Controleur, SombreDoitEtreLArgumentEntier)
-{
-    Banc b({QStringLiteral("--sombrement"), QStringLiteral("--panneau")});
-    b.c->lancer();
-    EXPECT_FALSE(b.c->vue().sombre());
-    EXPECT_FALSE(b.visible());
-    Banc s({QStringLiteral("--sombre")});
-    s.c->lancer();
-    EXPECT_TRUE(s.c->vue().sombre());
-}
-
 TEST(Controleur, OptionsDeFenetreDOutil)
 {
     Banc b({QStringLiteral("--lumiere=/a/b.png"), QStringLiteral("--couper=/a/s.wav"), QStringLiteral("--lumiere=/c.png")});
-    b.c->lancer();
     EXPECT_EQ(b.outils, (QStringList{QStringLiteral("lumiere:/a/b.png"), QStringLiteral("couper:/a/s.wav")}));
     // What the window saves reaches the menu line.
     EXPECT_TRUE(b.log.contient(QStringLiteral("créé s.wav.edit.png")));
@@ -197,7 +123,6 @@ TEST(Controleur, OptionsDeFenetreDOutil)
 TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
 {
     Banc b;
-    b.c->lancer();
     const QRect ecran = QGuiApplication::primaryScreen()->availableGeometry();
     ASSERT_GE(ecran.width(), 640);
     QCursor::setPos(ecran.right() - 5, ecran.top() + 5);
@@ -223,9 +148,7 @@ TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
 
 TEST(Controleur, FermerBientotAttendPuisFondEtUneOuvertureAnnule)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
     QElapsedTimer t;
     t.start();
@@ -246,9 +169,7 @@ TEST(Controleur, FermerBientotAttendPuisFondEtUneOuvertureAnnule)
 
 TEST(Controleur, TravailRapideReussi)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/a b.png")}, petale(QStringLiteral("jpg")));
     EXPECT_EQ(b.c->etatIcone(), QStringLiteral("anneau"));
@@ -272,9 +193,7 @@ TEST(Controleur, TravailRapideReussi)
 
 TEST(Controleur, TravailLongPasseALIconeEtClignote)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/v.mov")}, petale(QStringLiteral("mp4")));
     ASSERT_TRUE(attendre([&] { return !b.c->etat.travail().has_value(); }, 3000));
@@ -290,9 +209,7 @@ TEST(Controleur, TravailLongPasseALIconeEtClignote)
 
 TEST(Controleur, UnEchecEtUnFichierCree)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     b.moteur.crees = {QStringLiteral("/tmp/x.jpg"), QStringLiteral("/tmp/y.jpg")};
     b.moteur.erreurs = {QStringLiteral("Impossible de lire « z.png »."), QStringLiteral("autre")};
     b.c->convertir({QStringLiteral("/tmp/x.png")}, petale(QStringLiteral("jpg")));
@@ -324,7 +241,6 @@ TEST(Controleur, UnEchecEtUnFichierCree)
 TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
 {
     Banc b;
-    b.c->lancer();
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/1.png")}, petale(QStringLiteral("jpg")));
     const QUuid premier = *b.c->etat.travail();
@@ -342,38 +258,32 @@ TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
     EXPECT_TRUE(b.c->travaux().isEmpty());
 }
 
-TEST(Controleur, UnTravailQuiLanceUneExceptionFinitEnEchec)
-{
-    Banc b;
-    b.c->lancer();
-    b.c->moteur = [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
-        throw Conversions::Erreur::lecture(QStringLiteral("p.png"));
-    };
-    b.c->convertir({QStringLiteral("/tmp/p.png")}, petale(QStringLiteral("jpg")));
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
-    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
-    EXPECT_TRUE(b.c->ligneEchec()->text().contains(QStringLiteral("« p.png »")));
-}
-
-TEST(Controleur, LeVraiMoteurRapporteSesEchecsSansRienCreer)
+// An engine that throws and the real one on a damaged file: the failure shows, nothing is created.
+TEST(Controleur, LesEchecsDuMoteurSAffichentSansRienCreer)
 {
     Dossier d;
     const QString faux = d.ecrire(QStringLiteral("pas une image.png"), "ceci n’est pas une image");
-    Banc b;
-    b.c->lancer();
-    b.c->moteur = &Conversions::convertir;
-    b.c->convertir({faux}, petale(QStringLiteral("jpg")));
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
-    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
-    EXPECT_EQ(d.noms(), QStringList{QStringLiteral("pas une image.png")});
-    EXPECT_EQ(b.log.messages().filter(QStringLiteral("échec : ")).size(), 1);
+    const decltype(Controleur::moteur) moteurs[] = {
+        [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
+            throw Conversions::Erreur::lecture(QStringLiteral("pas une image.png"));
+        },
+        &Conversions::convertir};
+    for (const auto& moteur : moteurs) {
+        Banc b;
+        b.c->moteur = moteur;
+        b.c->convertir({faux}, petale(QStringLiteral("jpg")));
+        ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
+        EXPECT_TRUE(b.c->ligneEchec()->isVisible());
+        EXPECT_TRUE(b.c->ligneEchec()->text().contains(QStringLiteral("« pas une image.png »")))
+            << b.c->ligneEchec()->text().toStdString();
+        EXPECT_EQ(d.noms(), QStringList{QStringLiteral("pas une image.png")});
+        EXPECT_EQ(b.log.messages().filter(QStringLiteral("échec : ")).size(), 1);
+    }
 }
 
 TEST(Controleur, CouperOuvreLaFenetreSansTravail)
 {
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     QElapsedTimer t;
     t.start();
     b.c->convertir({QStringLiteral("/tmp/s.wav")}, petale(QStringLiteral("couper")));
@@ -388,7 +298,6 @@ TEST(Controleur, CouperOuvreLaFenetreSansTravail)
 TEST(Controleur, UneSauvegardeDOutilPendantUnTravailPuisLAnneauRevient)
 {
     Banc b;
-    b.c->lancer();
     b.moteur.libre = false;
     b.c->convertir({QStringLiteral("/tmp/1.png")}, petale(QStringLiteral("jpg")));
     b.c->cree(QStringLiteral("/tmp/1 (rognée).png"));

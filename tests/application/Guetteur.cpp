@@ -2,6 +2,7 @@
 #include "application/Guetteur.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -35,73 +36,45 @@ struct Veilleur {
 
 } // namespace
 
-TEST(Guetteur, UnClicSansGlisserNeDonneRien)
+// Scripts of polls: the button, Shift and the drag counter at each tick, then how many times the
+// wheel was asked for, how many releases and drag starts were seen.
+TEST(Guetteur, ScenariosDePointeur)
 {
-    Veilleur v;
-    v.g.tic();
-    EXPECT_EQ(v.scene->lecturesDuCompte, 0) << "the drag counter is read only while the button is down";
-    v.scene->bouton = true;
-    v.scene->maj = true;
-    for (int i = 0; i < 5; ++i)
+    struct Tic {
+        bool bouton, maj;
+        long drags;
+    };
+    const struct {
+        const char* nom;
+        std::vector<Tic> tics;
+        int montres, laches, commences;
+    } cas[] = {
+        {"un clic sans glisser", {{true, true, 0}, {true, true, 0}, {true, true, 0}, {false, false, 0}}, 0, 0, 0},
+        // The counter moves when a drag takes the selection; Shift comes afterwards, then goes.
+        {"glisser puis Maj",
+         {{true, false, 7}, {true, false, 8}, {true, true, 8}, {true, true, 8}, {true, true, 8}, {true, true, 8},
+          {true, false, 8}, {false, false, 8}, {false, false, 8}},
+         4, 1, 1},
+        // A second drag is seen without the counter coming back.
+        {"deux glisser",
+         {{true, false, 0}, {true, true, 1}, {false, true, 1}, {true, true, 1}, {true, true, 2}, {false, true, 2}},
+         2, 2, 2},
+        {"glisser sans Maj", {{true, false, 0}, {true, false, 1}, {false, false, 1}}, 0, 1, 1},
+    };
+    for (const auto& c : cas) {
+        Veilleur v;
         v.g.tic();
-    v.scene->bouton = false;
-    v.g.tic();
-    EXPECT_EQ(v.montres, 0);
-    EXPECT_EQ(v.laches, 0);
-    EXPECT_TRUE(v.log.messages().isEmpty());
-}
-
-TEST(Guetteur, GlisserAvecMajDemandeLaRoueAChaqueTicEtLacheUneFois)
-{
-    Veilleur v;
-    v.scene->drags = 7;
-    v.scene->bouton = true;
-    v.g.tic();
-    v.scene->drags = 8;  // a drag takes the selection
-    v.g.tic();
-    EXPECT_EQ(v.montres, 0) << "no Shift yet";
-    v.scene->maj = true;  // Shift only after the drag began
-    for (int i = 0; i < 4; ++i)
-        v.g.tic();
-    EXPECT_EQ(v.montres, 4);
-    v.scene->maj = false;
-    v.g.tic();
-    EXPECT_EQ(v.montres, 4);
-    v.scene->bouton = false;
-    v.g.tic();
-    v.g.tic();
-    EXPECT_EQ(v.laches, 1);
-    EXPECT_EQ(v.log.compte(QStringLiteral("glisser commencé")), 1);
-}
-
-TEST(Guetteur, UnSecondGlisserEstVuSansQueLeCompteRevienne)
-{
-    Veilleur v;
-    for (long d : {1L, 2L}) {
-        v.scene->bouton = true;
-        v.g.tic();
-        v.scene->drags = d;
-        v.scene->maj = true;
-        v.g.tic();
-        v.scene->bouton = false;
-        v.g.tic();
+        EXPECT_EQ(v.scene->lecturesDuCompte, 0) << "the drag counter is read only while the button is down";
+        for (const Tic& t : c.tics) {
+            v.scene->bouton = t.bouton;
+            v.scene->maj = t.maj;
+            v.scene->drags = t.drags;
+            v.g.tic();
+        }
+        EXPECT_EQ(v.montres, c.montres) << c.nom;
+        EXPECT_EQ(v.laches, c.laches) << c.nom;
+        EXPECT_EQ(v.log.compte(QStringLiteral("glisser commencé")), c.commences) << c.nom;
     }
-    EXPECT_EQ(v.laches, 2);
-    EXPECT_EQ(v.montres, 2);
-    EXPECT_EQ(v.log.compte(QStringLiteral("glisser commencé")), 2);
-}
-
-TEST(Guetteur, UnGlisserSansMajLacheQuandMeme)
-{
-    Veilleur v;
-    v.scene->bouton = true;
-    v.g.tic();
-    v.scene->drags = 1;
-    v.g.tic();
-    v.scene->bouton = false;
-    v.g.tic();
-    EXPECT_EQ(v.montres, 0);
-    EXPECT_EQ(v.laches, 1);
 }
 
 TEST(Guetteur, LeMinuteurInterrogeTrenteFoisParSeconde)

@@ -2,6 +2,7 @@
 
 #include <QtMath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -18,37 +19,28 @@ int opacite(const QImage& image, double degres)
 
 } // namespace
 
-TEST(Icone, LAnneauPartDuHautEtTourneDansLeSensDesAiguilles)
+// The ring starts at the top and turns clockwise; a job at zero (or nonsense) shows 3 %, never
+// more than a full turn; the rest is the faint track.
+TEST(Icone, LAnneauCouvreSaFraction)
 {
-    const QImage i = Icone::anneau(0.25, Qt::black, echelle);
-    ASSERT_EQ(i.width(), 72);
-    EXPECT_GT(opacite(i, 10), 240);
-    EXPECT_GT(opacite(i, 45), 240);
-    EXPECT_GT(opacite(i, 80), 240);
-    // The rest is the faint track.
-    for (double d : {120.0, 180.0, 270.0, 330.0}) {
-        EXPECT_GT(opacite(i, d), 40) << d;
-        EXPECT_LT(opacite(i, d), 90) << d;
+    const struct {
+        double fraction;
+        std::vector<double> pleins, piste;
+    } cas[] = {{0.25, {10, 45, 80}, {120, 180, 270, 330}}, {0, {3}, {60}}, {-1, {3}, {60}},
+               {std::nan(""), {3}, {60}}, {7, {15, 60, 105, 150, 195, 240, 285, 330}, {}}};
+    for (const auto& c : cas) {
+        const QImage i = Icone::anneau(c.fraction, Qt::black, echelle);
+        ASSERT_EQ(i.width(), 72);
+        for (double d : c.pleins)
+            EXPECT_GT(opacite(i, d), 200) << c.fraction << " à " << d;
+        for (double d : c.piste) {
+            EXPECT_GT(opacite(i, d), 40) << c.fraction << " à " << d;
+            EXPECT_LT(opacite(i, d), 90) << c.fraction << " à " << d;
+        }
+        // Nothing inside the ring, nothing in the corners.
+        EXPECT_EQ(qAlpha(i.pixel(36, 36)), 0);
+        EXPECT_EQ(qAlpha(i.pixel(1, 1)), 0);
     }
-    // Nothing inside the ring, nothing in the corners.
-    EXPECT_EQ(qAlpha(i.pixel(36, 36)), 0);
-    EXPECT_EQ(qAlpha(i.pixel(1, 1)), 0);
-}
-
-TEST(Icone, UnTravailAZeroMontreTroisPourCent)
-{
-    for (double f : {0.0, -1.0, std::nan("")}) {
-        const QImage i = Icone::anneau(f, Qt::black, echelle);
-        EXPECT_GT(opacite(i, 3), 200) << f;
-        EXPECT_LT(opacite(i, 60), 90) << f;
-    }
-}
-
-TEST(Icone, UnTourCompletAuPlus)
-{
-    const QImage i = Icone::anneau(7, Qt::black, echelle);
-    for (double d = 15; d < 360; d += 45)
-        EXPECT_GT(opacite(i, d), 240) << d;
 }
 
 TEST(Icone, LesTroisSymbolesDeLIconeExistentEtSeDistinguent)

@@ -1,54 +1,30 @@
 #include "Aides.h"
-#include "application/Controleur.h"
 #include "commun/Dossier.h"
+#include "roue/retouche_bureau.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QUrl>
 #include <QUrlQuery>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Immobile : SourceGlisser {
-    bool boutonGauche() override { return false; }
-    bool shift() override { return false; }
-    long compte() override { return 0; }
-};
-
-// A sibling PDF application installed in a private XDG data folder: a script that writes
-// down each argument it is launched with.
-struct Soeur {
-    Dossier d;
-    QString script = d.chemin(QStringLiteral("soeur.sh"));
-    QString appels = d.chemin(QStringLiteral("appels.txt"));
+// The sibling PDF application installed in a desktop of its own: a script that writes down
+// each argument it is launched with.
+struct Soeur : BureauTemporaire {
+    QString appels = dossier.chemin(QStringLiteral("appels.txt"));
+    QString script = dossier.ecrire(QStringLiteral("soeur.sh"),
+                                    "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + appels.toUtf8() + "'; done\n");
     Soeur()
     {
-        d.ecrire(QStringLiteral("soeur.sh"),
-                 "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + appels.toUtf8() + "'; done\n");
         QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
-        d.ecrire(QStringLiteral("donnees/applications/com.ormelin.folio.desktop"),
-                 "[Desktop Entry]\nType=Application\nName=Folio\nExec=" + script.toUtf8() + " %u\n");
-        qputenv("XDG_DATA_HOME", d.chemin(QStringLiteral("donnees")).toUtf8());
+        installer(QStringLiteral("com.ormelin.folio"), QStringLiteral("home"), script + QStringLiteral(" %u"));
     }
-    ~Soeur() { qunsetenv("XDG_DATA_HOME"); }
     QStringList lignes() const
     {
         QFile f(appels);
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                            : QStringList();
-    }
-};
-
-struct Banc {
-    JournalDeTest log;
-    std::unique_ptr<Controleur> c;
-    QStringList outils;
-    explicit Banc(QStringList options = {})
-    {
-        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
-        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
-        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini) { outils << cle + QLatin1Char(':') + f; };
     }
 };
 
@@ -58,9 +34,7 @@ TEST(Retouches, UnOutilInterneOuvreSaFenetreApresTroisDixiemes)
 {
     Dossier d;
     const QString png = d.ecrire(QStringLiteral("photo.png"), "x");
-    Banc b;
-    b.c->lancer();
-    b.c->ouvrir();
+    Banc b({}, Banc::ouvert);
     const Retouche offre = Retouche::offreImage();
     const auto trouve = std::find_if(offre.outils.begin(), offre.outils.end(),
                                      [](const Retouche::Outil& o) { return o.cle == QLatin1String("lumiere"); });
@@ -81,9 +55,8 @@ TEST(Retouches, UnOutilInterneOuvreSaFenetreApresTroisDixiemes)
 TEST(Retouches, UnOutilDeLaSoeurOuvreLeFichierPuisEnvoieLeLien)
 {
     Soeur s;
-    const QString pdf = s.d.ecrire(QStringLiteral("contrat 100%.pdf"), "%PDF-1.4");
+    const QString pdf = s.dossier.ecrire(QStringLiteral("contrat 100%.pdf"), "%PDF-1.4");
     Banc b({QStringLiteral("--retoucher=signer:") + pdf});
-    b.c->lancer();
     ASSERT_TRUE(attendre([&] { return s.lignes().size() >= 2; }, 10000)) << s.lignes().join(' ').toStdString();
     const QStringList l = s.lignes();
     EXPECT_TRUE(l[0] == pdf || QUrl(l[0]).toLocalFile() == pdf) << l[0].toStdString();
@@ -102,9 +75,8 @@ TEST(Retouches, UnOutilDeLaSoeurOuvreLeFichierPuisEnvoieLeLien)
 TEST(Retouches, UneCleInconnueOuvreSeulementLeFichier)
 {
     Soeur s;
-    const QString pdf = s.d.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
+    const QString pdf = s.dossier.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
     Banc b({QStringLiteral("--retoucher=inconnu:") + pdf});
-    b.c->lancer();
     ASSERT_TRUE(attendre([&] { return !s.lignes().isEmpty(); }, 10000));
     patienter(300);
     EXPECT_EQ(s.lignes().size(), 1);
@@ -113,12 +85,9 @@ TEST(Retouches, UneCleInconnueOuvreSeulementLeFichier)
 
 TEST(Retouches, SansLaSoeurSeuleLaLigneDuJournal)
 {
-    Dossier d;
-    qputenv("XDG_DATA_HOME", d.chemin(QStringLiteral("vide")).toUtf8());
-    const QString pdf = d.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
+    BureauTemporaire vide;
+    const QString pdf = vide.dossier.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
     Banc b({QStringLiteral("--retoucher=signer:") + pdf});
-    b.c->lancer();
-    qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(b.log.messages().filter(QStringLiteral("déposé a.pdf sur Modifier → ")).size(), 1);
     EXPECT_FALSE(b.c->etat.fait().has_value());
 }
@@ -126,12 +95,11 @@ TEST(Retouches, SansLaSoeurSeuleLaLigneDuJournal)
 TEST(Retouches, UnEchecDeLancementEstJournaliseSansLien)
 {
     Soeur s;
-    const QString pdf = s.d.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
+    const QString pdf = s.dossier.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
     const std::optional<Retouche> offre = Retouche::pour({pdf});
     ASSERT_TRUE(offre && offre->app);
     QFile::remove(s.script);  // the application went away after the drag began
     Banc b;
-    b.c->lancer();
     b.c->retoucher(pdf, *offre, offre->outils.first());
     ASSERT_TRUE(attendre([&] { return !b.log.messages().filter(QStringLiteral("ouverture dans Vemo Folio : ")).isEmpty(); }));
     patienter(200);

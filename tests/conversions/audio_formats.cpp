@@ -1,58 +1,52 @@
-// Sounds converted through the dispatcher, checked with ffprobe, sox and volumedetect.
+// Sounds converted through the dispatcher, checked with ffprobe, ffmpeg's decoding and volumedetect;
+// sounds that cannot be read or written, empty and cut sounds, and progress.
 
 #include "conversions/media_outils.h"
 
-#include <gtest/gtest.h>
+#include <optional>
 
 using namespace Conversions;
 
 namespace {
 
-struct CasPCM {
-    const char* nom;
-    QStringList fabrication;  // ffmpeg arguments after the lavfi source
-    const char* extension;
-    const char* cible;
-    const char* codecAttendu;
-    int bitsAttendus;
-};
-
-void PrintTo(const CasPCM& c, std::ostream* os) { *os << c.nom; }
-
-class ProfondeurPCM : public testing::TestWithParam<CasPCM> {};
-
-TEST_P(ProfondeurPCM, garde16a24BitsEtLOrdreDesOctetsDeLaCible)
+TEST(Audio, lePcmGarde16a24BitsEtLOrdreDesOctetsDeLaCible)
 {
-    const CasPCM& c = GetParam();
-    Dossier d;
-    const QString source = d.chemin(QStringLiteral("son.") + c.extension);
-    ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050:duration=1.3",
-                                   "-ac", "3"} + c.fabrication, source));
-    const QStringList crees = convertirUn(source, c.cible);
-    ASSERT_EQ(crees.size(), 1);
-    EXPECT_EQ(crees[0], d.chemin(QStringLiteral("son.") + c.cible));
-    const QJsonObject flux = premierFlux(sonde(crees[0]));
-    EXPECT_EQ(flux.value("codec_name").toString(), c.codecAttendu);
-    EXPECT_EQ(flux.value("bits_per_sample").toInt(), c.bitsAttendus);
-    EXPECT_EQ(flux.value("channels").toInt(), 3);
-    EXPECT_EQ(flux.value("sample_rate").toString(), "22050");
-    EXPECT_NEAR(duree(sonde(crees[0])), 1.3, 0.03);
-    // sox reads the header on its own.
-    QString bits;
-    ASSERT_EQ(executer("soxi", {"-b", crees[0]}, &bits), 0);
-    EXPECT_EQ(bits.trimmed().toInt(), c.bitsAttendus);
+    const struct {
+        QStringList fabrication;  // ffmpeg arguments after the lavfi source
+        const char* extension;
+        const char* cible;
+        const char* codec;
+        int bits;
+    } cas[] = {
+        {{"-c:a", "pcm_s16le"}, "wav", "aiff", "pcm_s16be", 16},
+        {{"-c:a", "pcm_s24le"}, "wav", "aiff", "pcm_s24be", 24},
+        {{"-c:a", "pcm_f32le"}, "wav", "aiff", "pcm_s24be", 24},
+        {{"-c:a", "pcm_u8"}, "aiff", "wav", "pcm_s16le", 16},
+        {{"-c:a", "pcm_s32be"}, "aiff", "wav", "pcm_s24le", 24},
+        {{"-c:a", "flac", "-sample_fmt", "s32"}, "flac", "wav", "pcm_s16le", 16},
+        {{"-c:a", "aac"}, "m4a", "aiff", "pcm_s16be", 16},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.fabrication.join(' ').toStdString() + " -> " + c.cible);
+        Dossier d;
+        const QString source = d.chemin(QStringLiteral("son.") + c.extension);
+        ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050:duration=1.3",
+                                       "-af", "pan=3.0|c0=c0|c1=0.5*c0|c2=-0.3*c0"} + c.fabrication, source));
+        const QStringList crees = convertirUn(source, c.cible);
+        ASSERT_EQ(crees, QStringList{d.chemin(QStringLiteral("son.") + c.cible)});
+        const QJsonObject s = sonde(crees[0]);
+        EXPECT_EQ(premierFlux(s).value("codec_name").toString(), c.codec);
+        EXPECT_EQ(premierFlux(s).value("bits_per_sample").toInt(), c.bits);
+        EXPECT_EQ(premierFlux(s).value("channels").toInt(), 3);
+        EXPECT_EQ(premierFlux(s).value("sample_rate").toString(), "22050");
+        EXPECT_NEAR(duree(s), 1.3, 0.03);
+        // Every sample of every channel where it was, within the 16-bit step.
+        const std::vector<float> avant = echantillons(source), apres = echantillons(crees[0]);
+        ASSERT_EQ(apres.size(), avant.size());
+        for (size_t i = 0; i < avant.size(); ++i)
+            ASSERT_NEAR(apres[i], avant[i], 1e-4) << "sample " << i / 3 << ", channel " << i % 3;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Audio, ProfondeurPCM,
-    testing::Values(CasPCM{"s16_vers_aiff", {"-c:a", "pcm_s16le"}, "wav", "aiff", "pcm_s16be", 16},
-                    CasPCM{"s24_vers_aiff", {"-c:a", "pcm_s24le"}, "wav", "aiff", "pcm_s24be", 24},
-                    CasPCM{"f32_vers_aiff", {"-c:a", "pcm_f32le"}, "wav", "aiff", "pcm_s24be", 24},
-                    CasPCM{"u8_vers_wav", {"-c:a", "pcm_u8"}, "aiff", "wav", "pcm_s16le", 16},
-                    CasPCM{"s32_vers_wav", {"-c:a", "pcm_s32be"}, "aiff", "wav", "pcm_s24le", 24},
-                    CasPCM{"flac24_vers_wav", {"-c:a", "flac", "-sample_fmt", "s32"}, "flac", "wav", "pcm_s16le", 16},
-                    CasPCM{"aac_vers_aiff", {"-c:a", "aac"}, "m4a", "aiff", "pcm_s16be", 16}),
-    [](const auto& info) { return std::string(info.param.nom); });
 
 TEST(Audio, m4aA128kEnMonoEt256kAuDelaAvecSesSixCanaux)
 {
@@ -63,14 +57,12 @@ TEST(Audio, m4aA128kEnMonoEt256kAuDelaAvecSesSixCanaux)
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "anoisesrc=d=4:c=pink:r=48000", "-af",
                         "pan=5.1|FL=c0|FR=c0|FC=c0|LFE=c0|BL=c0|BR=c0"}, six));
     for (const auto& [source, canaux, debit] : {std::tuple{mono, 1, 128000}, std::tuple{six, 6, 256000}}) {
-        const QStringList crees = convertirUn(source, "m4a");
-        ASSERT_EQ(crees.size(), 1);
-        const QJsonObject s = sonde(crees[0]);
-        const QJsonObject flux = premierFlux(s);
-        EXPECT_EQ(flux.value("codec_name").toString(), "aac");
-        EXPECT_EQ(flux.value("channels").toInt(), canaux);
-        EXPECT_EQ(flux.value("sample_rate").toString(), "48000");
-        EXPECT_NEAR(flux.value("bit_rate").toString().toDouble(), debit, debit * 0.2) << crees[0].toStdString();
+        const QJsonObject s = sonde(convertirUn(source, "m4a").value(0));
+        const QJsonObject f = premierFlux(s);
+        EXPECT_EQ(f.value("codec_name").toString(), "aac");
+        EXPECT_EQ(f.value("channels").toInt(), canaux);
+        EXPECT_EQ(f.value("sample_rate").toString(), "48000");
+        EXPECT_NEAR(f.value("bit_rate").toString().toDouble(), debit, debit * 0.2) << canaux;
         EXPECT_NEAR(duree(s), 4.0, 0.05);
     }
 }
@@ -78,19 +70,16 @@ TEST(Audio, m4aA128kEnMonoEt256kAuDelaAvecSesSixCanaux)
 TEST(Audio, mp3DUnSon51NeGardeQueSesDeuxPremiersCanaux)
 {
     Dossier d;
-    const QString devant = d.chemin("devant.wav");
-    const QString derriere = d.chemin("derriere.wav");
     // Loud front pair, silent rest; then the other way round.
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=1000:d=2", "-af",
-                        "pan=5.1|FL=c0|FR=c0|FC=0*c0|LFE=0*c0|BL=0*c0|BR=0*c0"}, devant));
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=1000:d=2", "-af",
-                        "pan=5.1|FL=0*c0|FR=0*c0|FC=c0|LFE=c0|BL=c0|BR=c0"}, derriere));
-    const QString a = convertirUn(devant, "mp3").value(0);
-    const QString b = convertirUn(derriere, "mp3").value(0);
-    EXPECT_EQ(premierFlux(sonde(a)).value("channels").toInt(), 2);
-    EXPECT_EQ(premierFlux(sonde(b)).value("channels").toInt(), 2);
-    EXPECT_GT(crete(a), -20.0);
-    EXPECT_LT(crete(b), -60.0);
+    for (const auto& [nom, pan, fort] : {std::tuple{"devant.wav", "FL=c0|FR=c0|FC=0*c0|LFE=0*c0|BL=0*c0|BR=0*c0", true},
+                                         {"derriere.wav", "FL=0*c0|FR=0*c0|FC=c0|LFE=c0|BL=c0|BR=c0", false}}) {
+        ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=1000:d=2", "-af", QStringLiteral("pan=5.1|") + pan},
+                           d.chemin(nom)));
+        const QString mp3 = convertirUn(d.chemin(nom), "mp3").value(0);
+        EXPECT_EQ(premierFlux(sonde(mp3)).value("channels").toInt(), 2) << nom;
+        const double c = crete(mp3);
+        EXPECT_TRUE(fort ? c > -20.0 : c < -60.0) << nom << ": " << c << " dB";
+    }
 }
 
 TEST(Audio, mp3DUnSonMonoEstMonoEtSaDureeSeLitJusteGraceALEtiquette)
@@ -108,19 +97,82 @@ TEST(Audio, mp3DUnSonMonoEstMonoEtSaDureeSeLitJusteGraceALEtiquette)
     const QByteArray debut = contenu(mp3).left(400);
     EXPECT_TRUE(debut.contains("Xing") || debut.contains("Info"));
     EXPECT_TRUE(debut.contains("LAME"));
+
+    // An MP3 made again from an MP3 takes a new name and leaves its source as it was.
+    const QByteArray avant = contenu(mp3);
+    EXPECT_EQ(convertirUn(mp3, "mp3"), QStringList{d.chemin("voix 2.mp3")});
+    EXPECT_EQ(contenu(mp3), avant);
+    EXPECT_NEAR(duree(sonde(d.chemin("voix 2.mp3"))), 7.5, 0.1);
 }
 
-TEST(Audio, unMp3ReconvertiEnMp3DonneUnNouveauNomEtLaSourceResteIntacte)
+TEST(AudioEchecs, lesSonsIllisiblesOuInecrivablesEchouentSansRienLaisser)
 {
     Dossier d;
-    const QString source = d.chemin("chanson.mp3");
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=300:d=1.5", "-c:a", "libmp3lame"}, source));
-    const QByteArray avant = empreinte(source);
-    const QString sortie = convertirUn(source, "mp3").value(0);
-    EXPECT_EQ(sortie, d.chemin("chanson 2.mp3"));
-    EXPECT_EQ(empreinte(source), avant);
-    EXPECT_NEAR(duree(sonde(sortie)), 1.5, 0.06);
-    EXPECT_EQ(d.noms(), (QStringList{"chanson 2.mp3", "chanson.mp3"}));
+    const QString faux = d.ecrire("faux.wav", bruit(5000));
+    const QString muet = d.chemin("muet.m4a");  // a video without a sound track is no sound
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=d=1:s=64x48", "-f", "mp4"}, muet));
+    // Lists that would have us read other files.
+    const QString secret = d.chemin("secret.wav");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1"}, secret));
+    const QString piege = d.ecrire("piege.mp3", "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
+                                                    + QFile::encodeName(secret) + "\n#EXT-X-ENDLIST\n");
+    const QString liste = d.ecrire("liste.wav", "ffconcat version 1.0\nfile '" + QFile::encodeName(secret) + "'\n");
+    const QString haute = d.chemin("haute.wav");  // a rate AAC refuses
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5:sample_rate=192000"}, haute));
+    const QString longue = d.chemin("long.wav");  // to write on a disk that fills up
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "anoisesrc=d=20:r=44100"}, longue));
+    const struct { QString source; const char* cible; QString erreur; rlim_t disque = 0; } cas[] = {
+        {faux, "mp3", illisible("faux.wav")},   {faux, "wav", illisible("faux.wav")},
+        {muet, "mp3", illisible("muet.m4a")},   {muet, "m4a", illisible("muet.m4a")},
+        {piege, "wav", illisible("piege.mp3")}, {liste, "mp3", illisible("liste.wav")},
+        {haute, "m4a", inecrivable("haute.m4a")},
+        {longue, "wav", inecrivable("long 2.wav"), 150000}, {longue, "aiff", inecrivable("long.aiff"), 150000},
+        {longue, "mp3", inecrivable("long.mp3"), 150000},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.source.toStdString() + " -> " + c.cible);
+        std::optional<DisquePlein> plein;
+        if (c.disque > 0)
+            plein.emplace(c.disque);
+        echoue(d, {c.source}, c.cible, {c.erreur});
+    }
+}
+
+TEST(AudioEchecs, unSonSansImageDonneDesFichiersVidesEtAucuneProgression)
+{
+    Dossier d;
+    const QString source = d.chemin("vide.wav");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1", "-t", "0"}, source));
+    for (const char* cible : {"wav", "aiff", "m4a", "mp3"}) {
+        Releve releve;
+        const QString sortie = convertirUn(source, cible, releve.fonction()).value(0);
+        EXPECT_TRUE(releve.valeurs.empty()) << cible;
+        const QJsonObject s = sonde(sortie, {"-count_packets"});
+        EXPECT_TRUE(QFileInfo::exists(sortie)) << cible;
+        EXPECT_EQ(premierFlux(s).value("nb_read_packets").toString().toInt(), 0) << cible;
+    }
+    // An MP3 of nothing holds only the summary frame and what the flush gave.
+    EXPECT_LT(QFileInfo(d.chemin("vide.mp3")).size(), 2000);
+}
+
+TEST(AudioEchecs, laProgressionSuitChaqueBlocEtUnSonTronqueDonneCeQuIlContient)
+{
+    Dossier d;
+    const QString source = d.chemin("long.wav");
+    // 100000 frames: three whole blocks and a bit.
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=sample_rate=10000:d=10"}, source));
+    // The header still announces 10 s; only the first half of the samples is there.
+    const QByteArray octets = contenu(source);
+    const QString coupe = d.ecrire("coupe.wav", octets.left(octets.size() - 2 * 50000));
+    for (const char* cible : {"aiff", "mp3"}) {
+        Releve releve;
+        convertirUn(source, cible, releve.fonction());
+        ASSERT_EQ(releve.valeurs.size(), 4u) << cible;
+        EXPECT_TRUE(releve.enOrdre());
+        EXPECT_DOUBLE_EQ(releve.valeurs.back(), 1.0);
+        // (An MP3 at this rate counts in frames of a twentieth of a second.)
+        EXPECT_NEAR(duree(sonde(convertirUn(coupe, cible).value(0))), 5.0, 0.15) << cible;
+    }
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "conversions/Conversions.h"
 
 #include "commun/Dossier.h"
+#include "commun/Echantillons.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -55,6 +57,40 @@ TEST(Dispatcher, UnEchecNArretePasLeLotEtLaProgressionAvance)
     EXPECT_DOUBLE_EQ(r.valeurs[0], 1.0 / 3);
     EXPECT_DOUBLE_EQ(r.valeurs[1], 2.0 / 3);
     EXPECT_DOUBLE_EQ(r.valeurs[2], 1.0);
+}
+
+TEST(Dispatcher, UnFichierAbimeAuMilieuDuLot)
+{
+    Dossier d;
+    const QStringList fichiers{Echantillons::image(d.chemin(QStringLiteral("a.png"))),
+                               d.ecrire(QStringLiteral("b.png"), "\x89PNG\r\n\x1a\n abîmé"),
+                               Echantillons::image(d.chemin(QStringLiteral("c.png")))};
+    Releve r;
+    const auto res = Conversions::convertir(fichiers, QStringLiteral("jpg"), r.rappel());
+    EXPECT_EQ(res.crees, (QStringList{d.chemin(QStringLiteral("a.jpg")), d.chemin(QStringLiteral("c.jpg"))}));
+    EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « b.png »")});
+    // Each file's end is reported, in order, whatever happened to it.
+    for (double fin : {1.0 / 3, 2.0 / 3, 1.0})
+        EXPECT_TRUE(r.valeurs.contains(fin)) << fin;
+    EXPECT_TRUE(std::is_sorted(r.valeurs.begin(), r.valeurs.end()));
+    EXPECT_DOUBLE_EQ(r.valeurs.last(), 1.0);
+}
+
+TEST(Dispatcher, FusionDansLOrdreDesNoms)
+{
+    Dossier d;
+    // Told apart by their widths: a page is as wide in points as its image in pixels.
+    const QStringList fichiers{Echantillons::image(d.chemin(QStringLiteral("image 10.png")), 30, 10),
+                               Echantillons::image(d.chemin(QStringLiteral("image 2.png")), 20, 10)};
+    const auto res = Conversions::convertir(fichiers, QStringLiteral("pdf"), {});
+    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("image 2 et 1 autres.pdf"))});
+    QString info;
+    ASSERT_EQ(executer(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                   QStringLiteral("2"), res.crees[0]}, &info), 0);
+    const qsizetype page1 = info.indexOf(QStringLiteral("Page    1 size:  20 x 10"));
+    const qsizetype page2 = info.indexOf(QStringLiteral("Page    2 size:  30 x 10"));
+    EXPECT_GE(page1, 0) << info.toStdString();
+    EXPECT_GT(page2, page1) << info.toStdString();
 }
 
 TEST(Dispatcher, OrdreDuGestionnaireDeFichiers)

@@ -5,12 +5,14 @@
 
 #include <QByteArray>
 #include <QList>
+#include <algorithm>
 #include <vector>
 
+// One frame of a single colour.
 struct CadreGif {
-    std::vector<uint8_t> indices;  // width × height palette indices
-    int delaiCs = -1;              // -1: no graphic control block at all
-    int transparent = -1;          // palette index shown as transparent, -1 for none
+    uint8_t couleur = 0;   // palette index
+    int delaiCs = -1;      // -1: no graphic control block at all
+    int transparent = -1;  // palette index shown as transparent, -1 for none
 };
 
 inline QByteArray fabriquerGif(int largeur, int hauteur, const QList<CadreGif>& cadres)
@@ -38,10 +40,10 @@ inline QByteArray fabriquerGif(int largeur, int hauteur, const QList<CadreGif>& 
         g.append(char(2));  // smallest code size
         // 3-bit codes, a clear code before every pair of pixels keeps the width fixed.
         std::vector<int> codes{4};
-        for (size_t i = 0; i < c.indices.size(); ++i) {
+        for (int i = 0; i < largeur * hauteur; ++i) {
             if (i > 0 && i % 2 == 0)
                 codes.push_back(4);
-            codes.push_back(c.indices[i]);
+            codes.push_back(c.couleur);
         }
         codes.push_back(5);
         QByteArray donnees;
@@ -66,9 +68,4 @@ inline QByteArray fabriquerGif(int largeur, int hauteur, const QList<CadreGif>& 
     }
     g.append(char(0x3B));
     return g;
-}
-
-inline CadreGif cadreUni(int largeur, int hauteur, uint8_t couleur, int delaiCs = -1, int transparent = -1)
-{
-    return CadreGif{std::vector<uint8_t>(size_t(largeur) * hauteur, couleur), delaiCs, transparent};
 }

@@ -1,68 +1,49 @@
-// The animated GIF of a video, read back with ffprobe and ffmpeg.
+// Animated GIFs to MP4 and videos to animated GIFs, read back with ffprobe and ffmpeg.
 
 #include "conversions/Gif.h"
+#include "conversions/gif_fabrique.h"
 #include "conversions/media_outils.h"
 
 #include <QImage>
-#include <gtest/gtest.h>
 
 using namespace Conversions;
 
 namespace {
 
-int images(const QString& gif)
+// Frame `n` of a file as ffmpeg decodes it (upright, by its own rules).
+QImage image(const Dossier& d, const QString& chemin, int n = 0)
 {
-    return premierFlux(sonde(gif, {"-count_frames"})).value("nb_read_frames").toString().toInt();
-}
-
-// The first frame of a file as ffmpeg decodes it (upright, by its own rules).
-QImage premiere(const Dossier& d, const QString& chemin, const QString& nom)
-{
-    const QString png = d.chemin(nom + ".png");
-    if (!ffmpeg({"-i", chemin, "-frames:v", "1"}, png))
+    const QString png = d.chemin(QStringLiteral("image%1.png").arg(n));
+    QFile::remove(png);
+    if (!ffmpeg({"-i", chemin, "-vf", QStringLiteral("select='eq(n,%1)'").arg(n), "-frames:v", "1"}, png))
         return {};
     return QImage(png);
 }
 
-struct CasCadence {
-    const char* nom;
-    const char* duree;
-    int attendues;
-    double dureeGif;
-};
-
-void PrintTo(const CasCadence& c, std::ostream* os) { *os << c.nom; }
-
-class Cadence : public testing::TestWithParam<CasCadence> {};
-
-TEST_P(Cadence, douzeParSecondeAuPlusEtTroisCentsImagesEnTout)
+TEST(Gif, douzeParSecondeAuPlusEtTroisCentsImagesEnTout)
 {
-    const CasCadence& c = GetParam();
-    Dossier d;
-    const QString source = d.chemin("clip.mp4");
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=r=30:s=160x120:d=%1").arg(c.duree),
-                        "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}, source));
-    Releve releve;
-    const QStringList crees = convertirUn(source, "gif", releve.fonction());
-    ASSERT_EQ(crees, QStringList{d.chemin("clip.gif")});
-    const QString sortie = crees[0];
-    EXPECT_EQ(images(sortie), c.attendues);
-    const QJsonObject s = sonde(sortie);
-    EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "gif");
-    EXPECT_EQ(premierFlux(s).value("width").toInt(), 160);
-    EXPECT_NEAR(duree(s), c.dureeGif, 0.05);
-    ASSERT_EQ(releve.valeurs.size(), size_t(c.attendues));
-    EXPECT_TRUE(releve.croissant());
-    EXPECT_NEAR(releve.valeurs.back(), 0.55, 1e-9);
-    // It loops forever: the application extension with a count of 0.
-    EXPECT_TRUE(contenu(sortie).contains(QByteArray("NETSCAPE2.0\x03\x01\x00\x00", 16)));
+    const struct { const char* duree; int images; double dureeGif; } cas[] = {
+        {"0.5", 6, 6 * 0.08}, {"60", 300, 60.0}, {"0.05", 1, 0.08}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.duree);
+        Dossier d;
+        const QString source = d.chemin("clip.mp4");
+        ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", QStringLiteral("testsrc=r=30:s=160x120:d=%1").arg(c.duree)}
+                               + x264, source));
+        Releve releve;
+        const QStringList crees = convertirUn(source, "gif", releve.fonction());
+        ASSERT_EQ(crees, QStringList{d.chemin("clip.gif")});
+        const QJsonObject s = sonde(crees[0], {"-count_frames"});
+        EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "gif");
+        EXPECT_EQ(premierFlux(s).value("nb_read_frames").toString().toInt(), c.images);
+        EXPECT_EQ(premierFlux(s).value("width").toInt(), 160);
+        EXPECT_NEAR(duree(s), c.dureeGif, 0.05);
+        EXPECT_EQ(releve.valeurs.size(), size_t(c.images));
+        EXPECT_TRUE(releve.enOrdre());
+        // It loops forever: the application extension with a count of 0.
+        EXPECT_TRUE(contenu(crees[0]).contains(QByteArray("NETSCAPE2.0\x03\x01\x00\x00", 16)));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Gif, Cadence,
-                         testing::Values(CasCadence{"demi_seconde", "0.5", 6, 6 * 0.08},
-                                         CasCadence{"une_minute", "60", 300, 60.0},
-                                         CasCadence{"un_vingtieme", "0.05", 1, 0.08}),
-                         [](const auto& info) { return std::string(info.param.nom); });
 
 TEST(Gif, laRotationDAffichageEstAppliqueeEtLImageTientDans480)
 {
@@ -70,29 +51,23 @@ TEST(Gif, laRotationDAffichageEstAppliqueeEtLImageTientDans480)
     // Red on the left, blue on the right, shown turned a quarter clockwise.
     const QString droit = d.chemin("droit.mp4");
     const QString source = d.chemin("tourne.mp4");
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=red:s=640x360:d=1", "-f", "lavfi", "-i",
-                        "color=blue:s=640x360:d=1", "-filter_complex", "[0][1]hstack", "-c:v", "libx264",
-                        "-preset", "ultrafast", "-pix_fmt", "yuv420p"}, droit));
+    ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "color=red:s=640x360:d=1", "-f", "lavfi", "-i",
+                                   "color=blue:s=640x360:d=1", "-filter_complex", "[0][1]hstack"} + x264, droit));
     // The muxer writes the display matrix only on a stream copy.
     ASSERT_TRUE(ffmpeg({"-i", droit, "-c", "copy", "-metadata:s:v:0", "rotate=90"}, source));
-    const QString sortie = gif(source, d.racine(), "tourne", {});
-    const QJsonObject flux = premierFlux(sonde(sortie));
-    EXPECT_EQ(flux.value("width").toInt(), 135);
-    EXPECT_EQ(flux.value("height").toInt(), 480);
-    const QImage attendu = premiere(d, source, "attendu");
-    const QImage obtenu = premiere(d, sortie, "obtenu");
-    ASSERT_FALSE(attendu.isNull());
+    const QImage attendu = image(d, source);
+    const QImage obtenu = image(d, gif(source, d.racine(), "tourne", {}));
     ASSERT_EQ(attendu.size(), QSize(360, 1280));
     ASSERT_EQ(obtenu.size(), QSize(135, 480));
-    for (const QPointF& p : {QPointF(0.5, 0.2), QPointF(0.5, 0.8)}) {
-        const QColor a = attendu.pixelColor(int(p.x() * 360), int(p.y() * 1280));
-        const QColor o = obtenu.pixelColor(int(p.x() * 135), int(p.y() * 480));
-        EXPECT_NEAR(a.red(), o.red(), 40);
-        EXPECT_NEAR(a.blue(), o.blue(), 40);
+    for (const double y : {0.2, 0.8}) {
+        const QColor a = attendu.pixelColor(180, int(y * 1280));
+        const QColor o = obtenu.pixelColor(67, int(y * 480));
+        EXPECT_NEAR(a.red(), o.red(), 40) << y;
+        EXPECT_NEAR(a.blue(), o.blue(), 40) << y;
     }
 }
 
-TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
+TEST(Gif, lesVideosIllisiblesOuInecrivablesEchouentSansRienLaisser)
 {
     Dossier d;
     const QString faux = d.ecrire("clip.mov", QByteArray(3000, 'x'));
@@ -103,16 +78,22 @@ TEST(Gif, uneVideoIllisibleOuSansImageEchoueAvecLeNomSansExtension)
     // A bare H.264 stream has no duration at all.
     const QString brut = d.chemin("brut.mp4");
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:d=1", "-c:v", "libx264", "-f", "h264"}, brut));
-    for (const auto& [source, base] : {std::pair{faux, QString("clip")}, std::pair{son, QString("son")},
-                                       std::pair{vide, QString("vide")}, std::pair{brut, QString("brut")}}) {
-        try {
-            gif(source, d.racine(), base, {});
-            ADD_FAILURE() << "accepté : " << source.toStdString();
-        } catch (const Erreur& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("Impossible de lire « %1 »").arg(base));
-        }
-    }
-    EXPECT_EQ(d.noms(), (QStringList{"brut.mp4", "clip.mov", "son.mov", "vide.mp4"}));
+    // The index stays whole, every picture is garbage.
+    const QString abime = d.chemin("abime.mp4");
+    ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=r=10:s=64x48:d=1", "-movflags", "+faststart"} + x264,
+                       abime));
+    QByteArray octets = contenu(abime);
+    const qsizetype debut = octets.indexOf("mdat") + 4;
+    ASSERT_GT(debut, 4);
+    d.ecrire("abime.mp4", octets.left(debut) + QByteArray(octets.size() - debut, '\xff'));
+    // Far more frames than the ring holds at once, on a disk that fills up.
+    const QString longue = d.chemin("long.mp4");
+    ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30"} + x264, longue));
+
+    echoue(d, {faux, son, vide, brut, abime}, "gif",
+           {illisible("clip"), illisible("son"), illisible("vide"), illisible("brut"), inecrivable("abime.gif")});
+    DisquePlein plein(100000);
+    echoue(d, {longue}, "gif", {inecrivable("long.gif")});
 }
 
 TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)
@@ -120,65 +101,72 @@ TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)
     Dossier d;
     const QString source = d.chemin("lent.mp4");
     // Two frames a second sampled twelve times a second: most times find no frame near.
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=2:s=64x48:d=2", "-c:v", "libx264", "-preset", "ultrafast",
-                        "-pix_fmt", "yuv420p"}, source));
+    ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=r=2:s=64x48:d=2"} + x264, source));
+    // The name is taken: the next one is used and nothing is overwritten.
+    d.ecrire("lent.gif", "garde-moi");
     const QString sortie = gif(source, d.racine(), "lent", {});
+    EXPECT_EQ(sortie, d.chemin("lent 2.gif"));
+    EXPECT_EQ(contenu(d.chemin("lent.gif")), "garde-moi");
     EXPECT_NEAR(duree(sonde(sortie)), 24 * 0.08, 0.05);
     // Each repeated run shows the same picture: the second and the third frames match.
-    const QString a = d.chemin("a.png"), b = d.chemin("b.png");
-    ASSERT_TRUE(ffmpeg({"-i", sortie, "-vf", "select='eq(n,1)'", "-frames:v", "1"}, a));
-    ASSERT_TRUE(ffmpeg({"-i", sortie, "-vf", "select='eq(n,2)'", "-frames:v", "1"}, b));
-    EXPECT_EQ(QImage(a), QImage(b));
+    const QImage b = image(d, sortie, 1);
+    EXPECT_FALSE(b.isNull());
+    EXPECT_EQ(b, image(d, sortie, 2));
 }
 
-TEST(Gif, quandAucuneImageNeSeDecodeLeGifNEstPasGarde)
+TEST(GifEnVideo, lesDelaisDonnentLesTempsEtLaDureeALEchelle600)
 {
     Dossier d;
-    const QString source = d.chemin("abime.mp4");
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=64x48:d=1", "-c:v", "libx264", "-preset", "ultrafast",
-                        "-pix_fmt", "yuv420p", "-movflags", "+faststart"}, source));
-    // The index stays whole, every picture is garbage.
-    QByteArray octets = contenu(source);
-    const qsizetype debut = octets.indexOf("mdat") + 4;
-    ASSERT_GT(debut, 4);
-    octets.replace(debut, octets.size() - debut, QByteArray(octets.size() - debut, '\xff'));
-    d.ecrire("abime.mp4", octets);
-    try {
-        gif(source, d.racine(), "abime", {});
-        ADD_FAILURE() << "un GIF sans image a été accepté";
-    } catch (const Erreur& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Impossible d’écrire « abime.gif »"));
+    // 0.5 s, 0.01 s (too short: 0.1 s), none at all (0.1 s), 0.25 s.
+    const QString source = d.ecrire("anim.gif", fabriquerGif(20, 10, {{1, 50}, {2, 1}, {3}, {0, 25}}));
+    Releve releve;
+    const QStringList crees = convertirUn(source, "gifmp4", releve.fonction());
+    ASSERT_EQ(crees, QStringList{d.chemin("anim.mp4")});
+    const QJsonObject s = sonde(crees[0], {"-show_packets"});
+    EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "h264");
+    EXPECT_EQ(premierFlux(s).value("pix_fmt").toString(), "yuv420p");
+    EXPECT_EQ(premierFlux(s).value("time_base").toString(), "1/600");
+    EXPECT_NEAR(duree(s), 0.95, 0.01);
+    std::vector<double> temps;
+    for (const auto& p : s.value("packets").toArray())
+        temps.push_back(p.toObject().value("pts_time").toString().toDouble());
+    std::sort(temps.begin(), temps.end());
+    ASSERT_EQ(temps.size(), 4u);
+    EXPECT_NEAR(temps[1] - temps[0], 0.5, 1e-6);
+    EXPECT_NEAR(temps[2] - temps[1], 0.1, 1e-6);
+    EXPECT_NEAR(temps[3] - temps[2], 0.1, 1e-6);
+    EXPECT_EQ(releve.valeurs, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+}
+
+// Sides become even and at least 2; a transparent GIF comes out on white.
+TEST(GifEnVideo, lesCotesDeviennentPairsEtLaTransparenceBlanche)
+{
+    Dossier d;
+    const struct { const char* nom; QSize cote; int transparent; QSize attendu; QColor couleur; } cas[] = {
+        {"fil.gif", {641, 1}, -1, {640, 2}, Qt::red},
+        {"point.gif", {1, 1}, -1, {2, 2}, Qt::red},
+        {"vitre.gif", {32, 32}, 1, {32, 32}, Qt::white},
+    };
+    for (const auto& c : cas) {
+        const QString source = d.ecrire(
+            c.nom, fabriquerGif(c.cote.width(), c.cote.height(), {{1, 10, c.transparent}, {3, 10, c.transparent}}));
+        const QString mp4 = convertirUn(source, "gifmp4").value(0);
+        const QJsonObject f = flux(mp4, "video");
+        EXPECT_EQ(QSize(f.value("width").toInt(), f.value("height").toInt()), c.attendu) << c.nom;
+        const QString png = d.chemin(QStringLiteral("%1.png").arg(c.nom));
+        ASSERT_TRUE(ffmpeg({"-i", mp4, "-frames:v", "1"}, png));
+        const QColor o = QImage(png).pixelColor(0, 0);
+        for (const auto& [a, b] : {std::pair{o.red(), c.couleur.red()}, {o.green(), c.couleur.green()}, {o.blue(), c.couleur.blue()}})
+            EXPECT_NEAR(a, b, 40) << c.nom << " " << o.name().toStdString();
     }
-    EXPECT_EQ(d.noms(), QStringList{"abime.mp4"});
 }
 
-TEST(Gif, unDisquePleinPendantLEcritureNeLaisseRien)
+TEST(GifEnVideo, uneSeuleImageOuUnFauxGifEstRefuseSansRienCreer)
 {
     Dossier d;
-    const QString source = d.chemin("long.mp4");
-    // Far more frames than the ring holds at once.
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30", "-c:v", "libx264", "-preset",
-                        "ultrafast", "-pix_fmt", "yuv420p"}, source));
-    try {
-        DisquePlein plein(100000);
-        gif(source, d.racine(), "long", {});
-        ADD_FAILURE() << "écrit malgré le disque plein";
-    } catch (const Erreur& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Impossible d’écrire « long.gif »"));
-    }
-    EXPECT_EQ(d.noms(), QStringList{"long.mp4"});
-}
-
-TEST(Gif, unNomPrisDonneLeSuivantEtRienNEstEcrase)
-{
-    Dossier d;
-    const QString source = d.chemin("clip.mp4");
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=r=10:s=64x48:d=0.3", "-c:v", "libx264", "-preset",
-                        "ultrafast", "-pix_fmt", "yuv420p"}, source));
-    const QString existant = d.ecrire("clip.gif", "garde-moi");
-    EXPECT_EQ(gif(source, d.racine(), "clip", {}), d.chemin("clip 2.gif"));
-    EXPECT_EQ(contenu(existant), "garde-moi");
-    EXPECT_EQ(d.noms(), (QStringList{"clip 2.gif", "clip.gif", "clip.mp4"}));
+    const QString seule = d.ecrire("seule.gif", fabriquerGif(8, 8, {{1, 10}}));
+    const QString faux = d.ecrire("faux.gif", QByteArray("GIF89a pas vraiment"));
+    echoue(d, {seule, faux}, "gifmp4", {illisible("seule.gif"), illisible("faux.gif")});
 }
 
 } // namespace

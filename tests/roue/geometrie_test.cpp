@@ -5,46 +5,23 @@
 
 using Roue::petale;
 
-TEST(Geometrie, QuatrePetalesAutourDuCentre)
+TEST(Geometrie, PointsEtLimitesDeLAnneau)
 {
+    // Wheel coordinates, y up. Axis points give exact distances: the limits themselves are outside.
     const struct {
         QPointF p;
+        int n;
         std::optional<int> attendu;
-    } table[] = {{{320, 438}, 0}, {{438, 320}, 1}, {{320, 202}, 2}, {{202, 320}, 3}, {{320, 320}, std::nullopt}};
+    } table[] = {{{320, 438}, 4, 0},         {{438, 320}, 4, 1},       {{320, 202}, 4, 2},
+                 {{202, 320}, 4, 3},         {{320, 320}, 4, {}},      {{320, 438}, 0, {}},
+                 {{438, 320}, 1, 0},         {{320, 384}, 3, {}},      {{320, 522}, 3, {}},
+                 {{256, 320}, 3, {}},        {{320, 384.001}, 3, 0},   {{522, 320}, 4, {}},
+                 {{521.999, 320}, 4, 1}};
     for (const auto& l : table)
-        EXPECT_EQ(petale(l.p, 4), l.attendu) << l.p.x() << "," << l.p.y();
-    EXPECT_EQ(petale({320, 438}, 0), std::nullopt);
-    EXPECT_EQ(petale({438, 320}, 1), 0);
-}
-
-TEST(Geometrie, LimitesDeLAnneau)
-{
-    for (double a = 0; a < 360; a += 7.5) {
-        EXPECT_EQ(petale(Roue::point(a, 63.99), 5), std::nullopt) << a;
-        EXPECT_EQ(petale(Roue::point(a, 202.01), 5), std::nullopt) << a;
-        EXPECT_EQ(petale(Roue::point(a, 400), 5), std::nullopt) << a;
-        EXPECT_TRUE(petale(Roue::point(a, 64.01), 5).has_value()) << a;
-        EXPECT_TRUE(petale(Roue::point(a, 201.99), 5).has_value()) << a;
-    }
-    // Axis points give exact distances: the limits themselves are outside.
-    EXPECT_EQ(petale({320, 384}, 3), std::nullopt);
-    EXPECT_EQ(petale({320, 522}, 3), std::nullopt);
-    EXPECT_EQ(petale({256, 320}, 3), std::nullopt);
-    EXPECT_EQ(petale({320, 384.001}, 3), 0);
-    EXPECT_EQ(petale({522, 320}, 4), std::nullopt);
-    EXPECT_EQ(petale({521.999, 320}, 4), 1);
-}
-
-TEST(Geometrie, HuitPetales)
-{
-    EXPECT_EQ(Roue::indexAngle(22.5, 8), 1);
-    EXPECT_EQ(Roue::indexAngle(22.4, 8), 0);
-    EXPECT_EQ(Roue::indexAngle(350, 8), 0);
-    EXPECT_EQ(petale(Roue::point(22.4, 120), 8), 0);
-    EXPECT_EQ(petale(Roue::point(22.6, 120), 8), 1);
-    EXPECT_EQ(petale(Roue::point(350, 120), 8), 0);
-    EXPECT_EQ(petale(Roue::point(337.6, 120), 8), 0);
-    EXPECT_EQ(petale(Roue::point(337.4, 120), 8), 7);
+        EXPECT_EQ(petale(l.p, l.n), l.attendu) << l.p.x() << "," << l.p.y() << " sur " << l.n;
+    for (double a = 0; a < 360; a += 7.5)
+        for (double r : {63.99, 64.01, 201.99, 202.01, 400.0})
+            EXPECT_EQ(petale(Roue::point(a, r), 5).has_value(), r > 64 && r < 202) << a << " " << r;
 }
 
 // Every boundary, for every count of petals, belongs to the next petal clockwise, and each
@@ -66,5 +43,5 @@ TEST(Geometrie, FrontieresPourToutNombre)
             }
         }
     }
+    EXPECT_EQ(Roue::indexAngle(350, 8), 0);
 }
-

@@ -39,59 +39,50 @@ protected:
 
 } // namespace
 
+// Each step changes the state, then reads the text: a failure's message, then the tool, the
+// hovered petal and the centre, each falling through when out of range or absent.
 TEST_F(MascotteTest, TextFollowsFailureToolPetalThenCentre)
 {
     EXPECT_EQ(mascotte.texte(), QStringLiteral("Glissez ici"));
     etat.setPetales(petales(4));
-    etat.setSurvol(1);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
-    etat.setSurvol(2);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("En P2"));
-    etat.setSurvol(7);  // out of range: falls through
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Glissez ici"));
-    etat.setSurvol(1);
-
-    // A PDF tool without the sibling application names it; an image tool never does.
-    etat.setRetouche(Retouche::offrePDF());
-    etat.setOutil(0);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Avec Vemo Folio"));
-    etat.setRetouche(Retouche::offrePDF(QStringLiteral("/usr/share/applications/x.desktop")));
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Signer"));
-    etat.setOutil(3);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Réorganiser les pages"));
-    etat.setRetouche(Retouche::offreImage());
-    etat.setOutil(2);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Masquer les infos"));
-    etat.setOutil(9);  // out of range: the hovered petal speaks
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
-
-    // A failure with a message wins; without one, or a success, falls through.
-    etat.setFait(false);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
-    etat.setMessage(QStringLiteral("Impossible d’écrire « a.mp3 »"));
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Impossible d’écrire « a.mp3 »"));
-    etat.setFait(true);
-    EXPECT_EQ(mascotte.texte(), QStringLiteral("Phrase 1"));
+    const Retouche folio = Retouche::offrePDF(), installee = Retouche::offrePDF(QStringLiteral("/a/x.desktop"));
+    const struct {
+        std::function<void()> changer;
+        const char* texte;
+    } pas[] = {
+        {[&] { etat.setSurvol(1); }, "Phrase 1"},
+        {[&] { etat.setSurvol(2); }, "En P2"},
+        {[&] { etat.setSurvol(7); }, "Glissez ici"},
+        {[&] { etat.setSurvol(1); etat.setRetouche(folio); etat.setOutil(0); }, "Avec Vemo Folio"},
+        {[&] { etat.setRetouche(installee); }, "Signer"},
+        {[&] { etat.setOutil(3); }, "Réorganiser les pages"},
+        {[&] { etat.setRetouche(Retouche::offreImage()); etat.setOutil(2); }, "Masquer les infos"},
+        {[&] { etat.setOutil(9); }, "Phrase 1"},
+        {[&] { etat.setFait(false); }, "Phrase 1"},
+        {[&] { etat.setMessage(QStringLiteral("Impossible d’écrire « a.mp3 »")); }, "Impossible d’écrire « a.mp3 »"},
+        {[&] { etat.setFait(true); }, "Phrase 1"},
+    };
+    int i = 0;
+    for (const auto& p : pas) {
+        p.changer();
+        EXPECT_EQ(mascotte.texte(), QString::fromUtf8(p.texte)) << "pas " << i++;
+    }
 }
 
 TEST_F(MascotteTest, GazeTurnsTowardsTheAimedAngle)
 {
     EXPECT_EQ(mascotte.regard(), QSizeF(0, 0));
-    etat.setPetales(petales(4));
+    const double d = std::sqrt(0.5);
     const struct {
-        int survol;
+        int n, survol;
         double dx, dy;
-    } cas[] = {{0, 0, -7}, {1, 9, 0}, {2, 0, 7}, {3, -9, 0}};
+    } cas[] = {{4, 0, 0, -7}, {4, 1, 9, 0}, {4, 2, 0, 7}, {4, 3, -9, 0}, {8, 1, 9 * d, -7 * d}};
     for (const auto& c : cas) {
+        etat.setPetales(petales(c.n));
         etat.setSurvol(c.survol);
-        EXPECT_NEAR(mascotte.regard().width(), c.dx, 1e-9) << c.survol;
-        EXPECT_NEAR(mascotte.regard().height(), c.dy, 1e-9) << c.survol;
+        EXPECT_NEAR(mascotte.regard().width(), c.dx, 1e-9) << c.n << " " << c.survol;
+        EXPECT_NEAR(mascotte.regard().height(), c.dy, 1e-9) << c.n << " " << c.survol;
     }
-    // Eight petals: petal 1 at 45°.
-    etat.setPetales(petales(8));
-    etat.setSurvol(1);
-    EXPECT_NEAR(mascotte.regard().width(), 9 * std::sqrt(0.5), 1e-9);
-    EXPECT_NEAR(mascotte.regard().height(), -7 * std::sqrt(0.5), 1e-9);
     // A job or an outcome: straight ahead.
     etat.setProgression(0.2);
     EXPECT_EQ(mascotte.regard(), QSizeF(0, 0));
@@ -145,13 +136,12 @@ TEST_F(MascotteTest, EachFailureShakesOnce)
 TEST_F(MascotteTest, ArrivalGrowsFromSixTenthsWithABounceAtEachOpening)
 {
     EXPECT_TRUE(mascotte.arrivee());
-    for (int fois = 0; fois < 2; ++fois) {
+    for (bool stabiliser : {false, true}) {
         etat.setOuverte(true);
         EXPECT_FALSE(mascotte.arrivee());
         EXPECT_DOUBLE_EQ(mascotte.taille(), 0.6);
-        if (fois == 1) {
-            // Settling at once (a picture taken now) gives the full-size face.
-            mascotte.stabiliser();
+        if (stabiliser) {
+            mascotte.stabiliser();  // a picture taken now shows the full-size face
             EXPECT_DOUBLE_EQ(mascotte.taille(), 1);
         }
         EXPECT_TRUE(attendre([&] { return mascotte.arrivee(); }, 1000));
@@ -160,7 +150,7 @@ TEST_F(MascotteTest, ArrivalGrowsFromSixTenthsWithABounceAtEachOpening)
             animateur.avancer(1.0 / 60);
             haut = std::max(haut, mascotte.taille());
         }
-        if (fois == 0) {
+        if (!stabiliser) {
             EXPECT_GT(haut, 1.02);
         }
         EXPECT_NEAR(mascotte.taille(), 1, 1e-3);
@@ -211,20 +201,20 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
         "Le fichier « Rapport annuel définitif 2024 version corrigée.pdf » est illisible ou abîmé et "
         "rien n’a pu en être tiré malgré plusieurs essais");
     const QStringList liste = mots.split(QLatin1Char(' '));
+    QStringList textes{QString(40, QLatin1Char('W')), mots + QLatin1Char(' ') + mots};
+    for (int n = 1; n <= liste.size(); ++n)
+        textes << liste.mid(0, n).join(QLatin1Char(' '));
     int petitesTailles = 0;
-    for (int n = 1; n <= liste.size(); ++n) {
-        const QString texte = liste.mid(0, n).join(QLatin1Char(' '));
+    for (const QString& texte : std::as_const(textes)) {
         const Mascotte::Texte t = Mascotte::miseEnPage(texte, 11.5, largeur);
-        const QFontMetricsF m(t.police);
-        ASSERT_GE(t.lignes.size(), 1) << n;
+        ASSERT_GE(t.lignes.size(), 1) << texte.toStdString();
         EXPECT_LE(t.lignes.size(), 2) << texte.toStdString();
         for (const QString& ligne : t.lignes)
-            EXPECT_LE(m.horizontalAdvance(ligne), largeur + 0.5) << ligne.toStdString();
-        EXPECT_LE(t.police.pixelSize(), 12);
+            EXPECT_LE(QFontMetricsF(t.police).horizontalAdvance(ligne), largeur + 0.5) << ligne.toStdString();
         EXPECT_GE(t.police.pixelSize(), 9);
         petitesTailles += t.police.pixelSize() < 12;
         // Nothing is lost while it fits: the lines hold every word.
-        if (!t.lignes.last().endsWith(QChar(0x2026))) {
+        if (!t.lignes.last().endsWith(QChar(0x2026)) && texte.contains(QLatin1Char(' '))) {
             EXPECT_EQ(t.lignes.join(QLatin1Char(' ')).simplified(), texte.simplified());
         }
     }
@@ -234,12 +224,8 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
     EXPECT_EQ(court.lignes, QStringList{QStringLiteral("En PNG")});
     EXPECT_EQ(court.police.pixelSize(), 12);
     // Far too long: two lines at three quarters of the size, the second cut with an ellipsis.
-    const Mascotte::Texte long_ = Mascotte::miseEnPage(mots + QLatin1Char(' ') + mots, 11.5, largeur);
+    const Mascotte::Texte long_ = Mascotte::miseEnPage(textes[1], 11.5, largeur);
     EXPECT_EQ(long_.lignes.size(), 2);
     EXPECT_EQ(long_.police.pixelSize(), 9);
     EXPECT_TRUE(long_.lignes[1].endsWith(QChar(0x2026)));
-    // A single unbroken word is split rather than overflowing.
-    const Mascotte::Texte mot = Mascotte::miseEnPage(QString(40, QLatin1Char('W')), 11.5, largeur);
-    for (const QString& ligne : mot.lignes)
-        EXPECT_LE(QFontMetricsF(mot.police).horizontalAdvance(ligne), largeur + 0.5);
 }

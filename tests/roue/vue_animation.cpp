@@ -5,24 +5,18 @@
 #include "roue/Symboles.h"
 #include "roue/VueRoue.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr double image = 1.0 / 60;
-
-void avancer(VueRoue& v, double secondes)
-{
-    for (double t = 0; t < secondes - 1e-9; t += image)
-        v.animateur().avancer(image);
-}
 
 QList<Petale> avecModifier(const Retouche& offre)
 {
@@ -33,28 +27,52 @@ QList<Petale> avecModifier(const Retouche& offre)
 class VueTest : public ::testing::Test {
 protected:
     void SetUp() override { vue.setReduire(false); }
+    // Steps the view's animator by whole frames for `secondes`; returns the highest opening seen.
+    double avancer(double secondes)
+    {
+        double haut = vue.ouverture();
+        for (double t = 0; t < secondes - 1e-9; t += image) {
+            vue.animateur().avancer(image);
+            haut = std::max(haut, vue.ouverture());
+        }
+        return haut;
+    }
+    QImage peindre()
+    {
+        QImage im(640, 640, QImage::Format_ARGB32_Premultiplied);
+        im.fill(Qt::transparent);
+        QPainter p(&im);
+        vue.peindre(p);
+        return im;
+    }
+    void offrir(const Retouche& offre)
+    {
+        etat.setRetouche(offre);
+        etat.setPetales(avecModifier(offre));
+    }
     EtatRoue etat;
     VueRoue vue{etat};
 };
 
 } // namespace
 
+// Half open, the whole wheel is translucent (the mascot's face in the middle too).
 TEST_F(VueTest, OpeningPopsOnASpringAndClosingFades)
 {
     EXPECT_DOUBLE_EQ(vue.ouverture(), 0);
+    etat.setPetales({{"jpg", "JPG", "photo", {}}});
     etat.setOuverte(true);
-    avancer(vue, 0.05);
+    vue.animateur().avancer(0.03);
     EXPECT_GT(vue.ouverture(), 0);
     EXPECT_LT(vue.ouverture(), 1);
-    double haut = 0;
-    for (int i = 0; i < 90; ++i) {
-        vue.animateur().avancer(image);
-        haut = std::max(haut, vue.ouverture());
-    }
-    EXPECT_GT(haut, 1.01);  // damping 0.68 overshoots
+    const int milieu = peindre().pixelColor(320, 320).alpha();
+    EXPECT_GT(milieu, 0);
+    EXPECT_LT(milieu, 200);
+    EXPECT_GT(avancer(1.5), 1.01);  // damping 0.68 overshoots
     EXPECT_NEAR(vue.ouverture(), 1, 1e-3);
+    EXPECT_EQ(peindre().pixelColor(320, 320).alpha(), 255);
     etat.setOuverte(false);
-    avancer(vue, 1.5);
+    avancer(1.5);
     EXPECT_DOUBLE_EQ(vue.ouverture(), 0);
     EXPECT_FALSE(vue.animateur().actif());
 }
@@ -64,14 +82,11 @@ TEST_F(VueTest, ReducedMotionOnlyFadesAndChangesTheRestAtOnce)
     vue.setReduire(true);
     etat.setOuverte(true);
     // A 0.15 s ease-out, without overshoot.
-    avancer(vue, 0.05);
+    avancer(0.05);
     EXPECT_GT(vue.ouverture(), 0.2);
     EXPECT_LT(vue.ouverture(), 1);
-    avancer(vue, 0.12);
-    EXPECT_DOUBLE_EQ(vue.ouverture(), 1);
-    const Retouche offre = Retouche::offreImage();
-    etat.setRetouche(offre);
-    etat.setPetales(avecModifier(offre));
+    EXPECT_DOUBLE_EQ(avancer(0.12), 1);
+    offrir(Retouche::offreImage());
     etat.setSurvol(1);
     etat.setPanneau(true);
     etat.setOutil(2);
@@ -84,24 +99,21 @@ TEST_F(VueTest, ReducedMotionOnlyFadesAndChangesTheRestAtOnce)
 
 TEST_F(VueTest, ArcGrowsTheTabThenFadesTheToolsInAfterADelay)
 {
-    const Retouche offre = Retouche::offrePDF();
-    etat.setRetouche(offre);
-    etat.setPetales(avecModifier(offre));
+    offrir(Retouche::offrePDF());
     etat.setOuverte(true);
     vue.stabiliser();
     etat.setSurvol(4);
     etat.setPanneau(true);
-    avancer(vue, 0.1);
-    EXPECT_GT(vue.onglet(), 0.2);           // the tab is on its way
+    avancer(0.1);
+    EXPECT_GT(vue.onglet(), 0.2);             // the tab is on its way
     EXPECT_DOUBLE_EQ(vue.opaciteOutils(), 0); // the tools wait 0.12 s
-    avancer(vue, 0.1);
+    avancer(0.1);
     EXPECT_GT(vue.opaciteOutils(), 0);
-    avancer(vue, 0.2);
-    EXPECT_DOUBLE_EQ(vue.opaciteOutils(), 1);
     // The "Modifier" petal is lit while the arc is open, even on a tool.
     etat.setSurvol(std::nullopt);
     etat.setOutil(1);
-    avancer(vue, 1);
+    avancer(1);
+    EXPECT_DOUBLE_EQ(vue.opaciteOutils(), 1);
     EXPECT_NEAR(vue.echellePetale("modifier"), 1.05, 1e-3);
     EXPECT_NEAR(vue.echelleOutil(1), 1.06, 1e-3);
     EXPECT_NEAR(vue.echelleOutil(0), 1, 1e-9);
@@ -109,9 +121,9 @@ TEST_F(VueTest, ArcGrowsTheTabThenFadesTheToolsInAfterADelay)
     // Closing: the tools fade at once, the tab springs back.
     etat.setOutil(std::nullopt);
     etat.setPanneau(false);
-    avancer(vue, 0.05);
+    avancer(0.05);
     EXPECT_LT(vue.opaciteOutils(), 1);
-    avancer(vue, 1.5);
+    avancer(1.5);
     EXPECT_DOUBLE_EQ(vue.opaciteOutils(), 0);
     EXPECT_DOUBLE_EQ(vue.onglet(), 0);
     EXPECT_DOUBLE_EQ(vue.echellePetale("modifier"), 1);
@@ -122,7 +134,7 @@ TEST_F(VueTest, HoverSpringsFollowThePetalsByIdentifier)
     QList<Petale> petales{{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}, {"zip", "Zip", "doc.zipper", {}}};
     etat.setPetales(petales);
     etat.setSurvol(1);
-    avancer(vue, 0.06);
+    avancer(0.06);
     const double enCours = vue.echellePetale("png");
     EXPECT_GT(enCours, 1);
     // The list changes under the pointer: "png" keeps its spring where it stood.
@@ -130,61 +142,64 @@ TEST_F(VueTest, HoverSpringsFollowThePetalsByIdentifier)
     etat.setPetales(petales);
     EXPECT_DOUBLE_EQ(vue.echellePetale("png"), enCours);
     etat.setSurvol(0);
-    avancer(vue, 1.5);
+    avancer(1.5);
     EXPECT_NEAR(vue.echellePetale("png"), 1.05, 1e-3);
     EXPECT_DOUBLE_EQ(vue.echellePetale("jpg"), 1);
     etat.setSurvol(std::nullopt);
-    avancer(vue, 1.5);
+    avancer(1.5);
     EXPECT_FALSE(vue.animateur().actif());
 }
 
-TEST_F(VueTest, HalfOpenWheelPaintsTranslucent)
+TEST_F(VueTest, GlassFrostsWhatLiesBehind)
 {
-    etat.setPetales({{"jpg", "JPG", "photo", {}}});
     etat.setOuverte(true);
-    vue.animateur().avancer(0.03);
-    QImage im(640, 640, QImage::Format_ARGB32_Premultiplied);
-    im.fill(Qt::transparent);
-    {
-        QPainter p(&im);
-        vue.peindre(p);
-    }
-    const QColor milieu = im.pixelColor(320, 320);  // the mascot's face
-    EXPECT_GT(milieu.alpha(), 0);
-    EXPECT_LT(milieu.alpha(), 200);
     vue.stabiliser();
-    im.fill(Qt::transparent);
+    // Sharp stripes behind the panel, as a snapshot of the screen would show them.
+    QPixmap fond(640, 640);
     {
-        QPainter p(&im);
-        vue.peindre(p);
+        QPainter p(&fond);
+        for (int x = 0; x < 640; x += 8) {
+            p.fillRect(x, 0, 4, 640, Qt::black);
+            p.fillRect(x + 4, 0, 4, 640, Qt::white);
+        }
     }
-    EXPECT_EQ(im.pixelColor(320, 320).alpha(), 255);
+    const QImage sans = peindre();
+    vue.setArrierePlan(fond);
+    const QImage avec = peindre();
+    // Inside the disc, off the petals: opaque and even across the stripes; before, see-through.
+    int ecart = 0;
+    for (int x = 300; x < 340; ++x)
+        ecart = std::max(ecart, std::abs(avec.pixelColor(x, 141).lightness() - avec.pixelColor(300, 141).lightness()));
+    EXPECT_LE(ecart, 12);
+    EXPECT_GT(avec.pixelColor(320, 141).alpha(), 250);
+    EXPECT_LT(sans.pixelColor(320, 141).alpha(), 200);
+    // Outside the disc nothing is painted either way: the panel shows its own snapshot there.
+    EXPECT_EQ(avec.pixelColor(20, 20).alpha(), 0);
+    vue.setArrierePlan(QPixmap());
+    EXPECT_EQ(peindre(), sans);
 }
 
 TEST(Symboles, EverySymbolOfTheCatalogueAndTheOffersHasAnIcon)
 {
-    // Every symbol name written in the catalogue's source, plus the offers' tools.
+    // Every symbol name written in the catalogue's source, the offers' tools, and the table's own.
     QFile source(QStringLiteral(VEMO_SOURCE_DIR "/src/conversions/Catalogue.cpp"));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QString texte = QString::fromUtf8(source.readAll());
     QStringList noms{QStringLiteral("pencil"), QStringLiteral("ellipsis")};
     static const QRegularExpression symbole(QStringLiteral("\"([a-z0-9]+(?:\\.[a-z0-9]+)+|photo|film|waveform|"
                                                            "scissors|archivebox)\""));
-    for (auto m = symbole.globalMatch(texte); m.hasNext();)
+    for (auto m = symbole.globalMatch(QString::fromUtf8(source.readAll())); m.hasNext();)
         noms.append(m.next().captured(1));
     for (const Retouche& offre : {Retouche::offrePDF(), Retouche::offreImage()})
         for (const Retouche::Outil& outil : offre.outils)
             noms.append(outil.symbole);
     noms.removeDuplicates();
     EXPECT_GE(noms.size(), 24);
-    // And every other name the table maps resolves too.
     for (const QString& nom : Symboles::noms())
         if (!noms.contains(nom))
             noms.append(nom);
     for (const QString& nom : std::as_const(noms)) {
         const QImage im = Symboles::image(nom, 17, Qt::red, 2);
-        ASSERT_FALSE(im.isNull()) << nom.toStdString();
-        EXPECT_EQ(im.width(), 34);
+        ASSERT_EQ(im.width(), 34) << nom.toStdString();
         // Drawn, in the tint: some opaque red pixels and nothing of another hue.
         int rouges = 0, autres = 0;
         for (int y = 0; y < im.height(); ++y)
@@ -214,12 +229,9 @@ TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     EXPECT_FALSE(vue.animateur().actif());
     EXPECT_NEAR(vue.ouverture(), 1, 1e-9);
+    // Painted through the widget: the mascot's face is opaque, the corners clear.
     const QImage im = vue.grab().toImage();
-    // The mascot's face in the middle, the first petal above it, transparent corners.
-    const QColor face = im.pixelColor(im.width() / 2 + im.width() * 45 / 640, im.height() / 2);
-    EXPECT_GT(face.alpha(), 250);
-    EXPECT_GT(face.lightness(), 170);
-    EXPECT_GT(im.pixelColor(im.width() / 2, im.height() / 2 - im.height() * 100 / 640).alpha(), 100);
+    EXPECT_GT(im.pixelColor(im.width() / 2, im.height() / 2).alpha(), 250);
     EXPECT_EQ(im.pixelColor(2, 2).alpha(), 0);
 }
 
@@ -228,60 +240,21 @@ TEST(VueMouvement, GtkSettingAsksToReduceMotion)
     Dossier d;
     const QByteArray ancien = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", d.racine().toLocal8Bit());
+    const QString ini = QStringLiteral("gtk-3.0/settings.ini");
     for (const char* valeur : {"false", "0", " FALSE "}) {
-        d.ecrire(QStringLiteral("gtk-3.0/settings.ini"),
-                 QByteArray("[Settings]\ngtk-theme-name=Adwaita\ngtk-enable-animations=") + valeur + "\n");
-        EXPECT_TRUE(VueRoue::mouvementReduitDuBureau()) << valeur;
+        d.ecrire(ini, QByteArray("[Settings]\ngtk-theme-name=Adwaita\ngtk-enable-animations=") + valeur + "\n");
         EtatRoue etat;
         EXPECT_TRUE(VueRoue(etat).reduire()) << valeur;
     }
     // Animations on, or a damaged file, leave the choice to the other desktop settings.
-    QFile::remove(d.chemin(QStringLiteral("gtk-3.0/settings.ini")));
+    QFile::remove(d.chemin(ini));
     const bool sansFichier = VueRoue::mouvementReduitDuBureau();
-    d.ecrire(QStringLiteral("gtk-3.0/settings.ini"), "[Settings]\ngtk-enable-animations=true\n");
-    EXPECT_EQ(VueRoue::mouvementReduitDuBureau(), sansFichier);
-    d.ecrire(QStringLiteral("gtk-3.0/settings.ini"), QByteArray("\xff\xfe[[[\n=\n", 9));
-    EXPECT_EQ(VueRoue::mouvementReduitDuBureau(), sansFichier);
+    for (const QByteArray& texte : {QByteArray("[Settings]\ngtk-enable-animations=true\n"), QByteArray("\xff\xfe[[[\n=\n", 9)}) {
+        d.ecrire(ini, texte);
+        EXPECT_EQ(VueRoue::mouvementReduitDuBureau(), sansFichier);
+    }
     if (ancien.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", ancien);
-}
-
-TEST(VueArrierePlan, GlassFrostsWhatLiesBehind)
-{
-    EtatRoue etat;
-    VueRoue vue(etat);
-    etat.setOuverte(true);
-    vue.stabiliser();
-    // Sharp stripes behind the panel, as a snapshot of the screen would show them.
-    QPixmap fond(640, 640);
-    {
-        QPainter p(&fond);
-        for (int x = 0; x < 640; x += 8) {
-            p.fillRect(x, 0, 4, 640, Qt::black);
-            p.fillRect(x + 4, 0, 4, 640, Qt::white);
-        }
-    }
-    const auto peindre = [&] {
-        QImage im(640, 640, QImage::Format_ARGB32_Premultiplied);
-        im.fill(Qt::transparent);
-        QPainter p(&im);
-        vue.peindre(p);
-        return im;
-    };
-    const QImage sans = peindre();
-    vue.setArrierePlan(fond);
-    const QImage avec = peindre();
-    // Inside the disc, off the petals: opaque and even across the stripes; before, see-through.
-    int ecart = 0;
-    for (int x = 300; x < 340; ++x)
-        ecart = std::max(ecart, std::abs(avec.pixelColor(x, 141).lightness() - avec.pixelColor(300, 141).lightness()));
-    EXPECT_LE(ecart, 12);
-    EXPECT_GT(avec.pixelColor(320, 141).alpha(), 250);
-    EXPECT_LT(sans.pixelColor(320, 141).alpha(), 200);
-    // Outside the disc nothing is painted either way: the panel shows its own snapshot there.
-    EXPECT_EQ(avec.pixelColor(20, 20).alpha(), 0);
-    vue.setArrierePlan(QPixmap());
-    EXPECT_EQ(peindre(), sans);
 }

@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 // Without a compositing manager (the offscreen platform has none) the panel shows what lay
