@@ -40,8 +40,7 @@ TEST(RtfLecture, GrasItaliqueSouligneTaillesPolicesCouleurs)
     // A font's name in the code page of its character set.
     const auto polices = Conversions::lireDocument(d.ecrire("p.rtf",
         "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Caf\\'e9;}{\\f1 Autre;}}\\f0 x\\f1 y}"));
-    EXPECT_EQ(formatDe(*polices, "x").fontFamilies().toStringList(), QStringList{"Café"});
-    EXPECT_EQ(formatDe(*polices, "y").fontFamilies().toStringList(), QStringList{"Autre"});
+    verifierFormes(*polices, {{.mot = "x", .police = "Café"}, {.mot = "y", .police = "Autre"}});
 }
 
 TEST(RtfLecture, TexteLu)
