@@ -98,7 +98,8 @@ TEST(Detour, LeDetourSuitLeSujet)
         for (const Piece& f : c.formes) {  // every part kept, in its own colours
             const QRgb a = decoupe.pixel(f.cadre.center()), b = lue.pixel(f.cadre.center());
             EXPECT_EQ(qAlpha(a), 255);
-            EXPECT_LE(std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)), 12);
+            EXPECT_LE(std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)),
+                      12);
         }
         if (c.nom == "buste.png") {
             EXPECT_EQ(qAlpha(decoupe.pixel(300, 799)), 255);  // down to the last row

@@ -80,7 +80,8 @@ TEST(DocumentsTexte, LongDocumentPagineDansLesMarges)
         const QImage page = rendre(pdf, p);
         ASSERT_EQ(page.size(), QSize(595, 842));
         const QRect e = encre(page);
-        EXPECT_TRUE(cadre.adjusted(-1, -1, 1, 1).contains(e)) << e.x() << "," << e.y() << " " << e.width() << "x" << e.height();
+        EXPECT_TRUE(cadre.adjusted(-1, -1, 1, 1).contains(e))
+            << e.x() << "," << e.y() << " " << e.width() << "x" << e.height();
         EXPECT_LE(e.top(), 64 + 6);
         if (p < total) {  // a full page reaches the bottom of the frame
             EXPECT_GE(e.bottom(), 842 - 64 - 24);

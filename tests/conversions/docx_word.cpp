@@ -164,7 +164,8 @@ TEST(DocxWord, PaquetsHostilesRefusesAvecLeurNom)
     const QByteArray long_ = zip(document, entete + QByteArray(50000, 'z') + fin);
     QByteArray rires = "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY l0 \"hahahahaha\">";
     for (int i = 1; i < 10; ++i)
-        rires += "<!ENTITY l" + QByteArray::number(i) + " \"" + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        rires += "<!ENTITY l" + QByteArray::number(i) + " \""
+                 + QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
     rires += "]>" + entete.mid(entete.indexOf("<w:document")) + "&l9;" + fin;
     const QList<std::tuple<QString, QByteArray, QString>> cas{
         {"bombe.docx", bombe, "pdf"},

@@ -65,13 +65,6 @@ QImage decoder(const QString& image)
 
 namespace {
 
-QString pdfinfo(const QStringList& arguments)
-{
-    QString sortie;
-    executer(QStringLiteral("pdfinfo"), arguments, &sortie);
-    return sortie;
-}
-
 QString ligne(const QString& texte, const QString& nom)
 {
     const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(QRegularExpression::escape(nom)),
@@ -94,11 +87,15 @@ int pages(const QString& pdf)
     return n.isEmpty() ? -1 : n.toInt();
 }
 
-QString infoPdf(const QString& pdf, const QString& nom) { return ligne(pdfinfo({pdf}), nom); }
+QString infoPdf(const QString& pdf, const QString& nom)
+{
+    return ligne(sortieDe(QStringLiteral("pdfinfo"), {pdf}), nom);
+}
 
 QSizeF taillePage(const QString& pdf, int numero)
 {
-    const QString t = ligne(pdfinfo(page(numero) << pdf), QStringLiteral("Page %1 size").arg(numero, 4));
+    const QString info = sortieDe(QStringLiteral("pdfinfo"), page(numero) << pdf);
+    const QString t = ligne(info, QStringLiteral("Page %1 size").arg(numero, 4));
     const auto m = QRegularExpression(QStringLiteral("([\\d.]+) x ([\\d.]+) pts")).match(t);
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }

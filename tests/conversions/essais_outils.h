@@ -26,10 +26,16 @@ QByteArray lire(const QString& chemin);
 QString sortieDe(const QString& programme, const QStringList& arguments);
 // The one file made by converting `sources` to `id`.
 QString convertirSeul(const QStringList& sources, const QString& id);
-inline QString convertirSeul(const QString& source, const QString& id) { return convertirSeul(QStringList{source}, id); }
+inline QString convertirSeul(const QString& source, const QString& id)
+{
+    return convertirSeul(QStringList{source}, id);
+}
 // The one error of a conversion that must make nothing.
 QString echec(const QStringList& sources, const QString& id);
-inline QString echec(const QString& source, const QString& id) { return echec(QStringList{source}, id); }
+inline QString echec(const QString& source, const QString& id)
+{
+    return echec(QStringList{source}, id);
+}
 // "Impossible de lire « nom »".
 QString illisible(const QString& nom);
 
@@ -39,7 +45,7 @@ QSize tailleImage(const QString& image);
 // The image decoded by libvips' command line into PNG, then by Qt.
 QImage decoder(const QString& image);
 
-// pdfinfo's "Pages:"; -1 when pdfinfo refuses the file.
+// pdfinfo's "Pages:" (the test fails when pdfinfo refuses the file).
 int pages(const QString& pdf);
 // One field of pdfinfo ("Encrypted", "PDF version", …).
 QString infoPdf(const QString& pdf, const QString& nom);
