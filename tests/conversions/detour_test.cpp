@@ -1,16 +1,50 @@
 // Subject cut-out through the dispatcher, the result read back by Qt's PNG reader.
 
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
-#include "conversions/Conversions.h"
-
+#include <QFileInfo>
 #include <QPainter>
-#include <gtest/gtest.h>
 
-using namespace Conversions;
-using namespace echantillons;
+using namespace essais;
 
 namespace {
+
+// One shape of a subject: an ellipse, or a rectangle with corners rounded by `arrondi`.
+struct Piece {
+    QRect cadre;
+    QColor couleur;
+    int arrondi = -1;
+};
+
+// Draws the shapes on `image`; returns the same shapes in white on black.
+QImage dessiner(QImage& image, const QList<Piece>& formes)
+{
+    QImage masque(image.size(), QImage::Format_Grayscale8);
+    masque.fill(0);
+    for (QImage* cible : {&image, &masque}) {
+        QPainter p(cible);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        for (const Piece& f : formes) {
+            p.setBrush(cible == &masque ? QColor(Qt::white) : f.couleur);
+            if (f.arrondi < 0)
+                p.drawEllipse(f.cadre);
+            else
+                p.drawRoundedRect(f.cadre, f.arrondi, f.arrondi);
+        }
+    }
+    return masque;
+}
+
+QImage degrade(int largeur, int hauteur, const QColor& haut, const QColor& bas)
+{
+    QImage image(largeur, hauteur, QImage::Format_RGB32);
+    QLinearGradient g(0, 0, 0, hauteur);
+    g.setColorAt(0, haut);
+    g.setColorAt(1, bas);
+    QPainter(&image).fillRect(image.rect(), g);
+    return image;
+}
 
 // Intersection over union of the cut-out's opaque part and the drawn mask.
 double iou(const QImage& decoupe, const QImage& attendu)
@@ -26,155 +60,77 @@ double iou(const QImage& decoupe, const QImage& attendu)
     return uni ? static_cast<double>(inter) / static_cast<double>(uni) : 0.0;
 }
 
-// Draws the same shapes in colour on `image` and in white on `masque`.
-template <typename Dessin>
-void sujet(QImage& image, QImage& masque, Dessin dessin)
-{
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    dessin(p, false);
-    QPainter m(&masque);
-    m.setRenderHint(QPainter::Antialiasing);
-    m.setPen(Qt::NoPen);
-    dessin(m, true);
-}
-
 } // namespace
 
-TEST(Detour, SujetSurFondTextureSuitLeDessin)
+TEST(Detour, LeDetourSuitLeSujet)
 {
-    Dossier d;
-    QImage image = texture(900, 600, 7);
-    QImage masque(image.size(), QImage::Format_Grayscale8);
-    masque.fill(0);
-    sujet(image, masque, [](QPainter& p, bool blanc) {
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(200, 40, 60));
-        p.drawEllipse(QRect(300, 140, 260, 300));
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(40, 70, 210));
-        p.drawRect(QRect(380, 400, 120, 120));
-    });
-    const QString source = ecrire(d, "objet.png", image);
-    const Resultat r = convertir({source}, "detour", {});
-    ASSERT_EQ(r.erreurs, QStringList());
-    ASSERT_EQ(r.crees, QStringList({d.chemin("objet (détourée).png")}));
-    const QImage decoupe(r.crees[0]);
-    ASSERT_EQ(decoupe.size(), image.size());
-    ASSERT_TRUE(decoupe.hasAlphaChannel());
-    EXPECT_GT(iou(decoupe, masque), 0.9);
-    EXPECT_EQ(qAlpha(decoupe.pixel(20, 20)), 0);
-    EXPECT_EQ(decoupe.pixel(430, 290), image.pixel(430, 290));  // the subject's own colours
+    struct Cas {
+        QString nom;
+        QImage image;
+        QList<Piece> formes;
+        double seuil;
+    };
+    QImage vide(300, 200, QImage::Format_ARGB32);
+    vide.fill(Qt::transparent);
+    const QList<Cas> cas{
+        {"objet.png", texture(900, 600, 7),
+         {{QRect(300, 140, 260, 300), QColor(200, 40, 60)}, {QRect(380, 400, 120, 120), QColor(40, 70, 210), 0}}, 0.9},
+        {"deux.jpg", texture(800, 500, 11),
+         {{QRect(100, 120, 200, 260), QColor(230, 210, 60)}, {QRect(500, 140, 180, 240), QColor(90, 60, 200)}}, 0.85},
+        // The colour of what surrounds it: only the alpha can tell the shape.
+        {"logo.png", vide, {{QRect(60, 40, 180, 120), QColor(240, 120, 20)}}, 0.98},
+        // A portrait: the subject leaves the frame at the bottom, as a bust does.
+        {"buste.png", degrade(600, 800, QColor(200, 205, 215), QColor(150, 155, 170)),
+         {{QRect(220, 150, 160, 200), QColor(205, 150, 120)}, {QRect(130, 330, 340, 520), QColor(40, 50, 110), 80}},
+         0.9}};
+    for (Cas c : cas) {
+        SCOPED_TRACE(c.nom.toStdString());
+        Dossier d;
+        const QImage masque = dessiner(c.image, c.formes);
+        const QString source = ecrire(d, c.nom, c.image);
+        const QString sortie = convertirSeul(source, "detour");
+        EXPECT_EQ(sortie, d.chemin(QFileInfo(source).completeBaseName() + " (détourée).png"));
+        const QImage decoupe(sortie);
+        ASSERT_EQ(decoupe.size(), c.image.size());
+        EXPECT_GT(iou(decoupe, masque), c.seuil);
+        EXPECT_EQ(qAlpha(decoupe.pixel(2, 2)), 0);
+        const QImage lue(source);
+        for (const Piece& f : c.formes) {  // every part kept, in its own colours
+            const QRgb a = decoupe.pixel(f.cadre.center()), b = lue.pixel(f.cadre.center());
+            EXPECT_EQ(qAlpha(a), 255);
+            EXPECT_LE(std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)),
+                      12);
+        }
+        if (c.nom == "buste.png") {
+            EXPECT_EQ(qAlpha(decoupe.pixel(300, 799)), 255);  // down to the last row
+        }
+    }
 }
 
-TEST(Detour, DeuxSujetsDansUneSeuleImage)
+// A landscape, a plain picture, an object filling the frame: no subject, nothing written.
+TEST(Detour, SansSujet)
 {
-    Dossier d;
-    QImage image = texture(800, 500, 11);
-    QImage masque(image.size(), QImage::Format_Grayscale8);
-    masque.fill(0);
-    sujet(image, masque, [](QPainter& p, bool blanc) {
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(230, 210, 60));
-        p.drawEllipse(QRect(100, 120, 200, 260));
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(90, 60, 200));
-        p.drawEllipse(QRect(500, 140, 180, 240));
-    });
-    const Resultat r = convertir({ecrire(d, "deux.jpg", image)}, "detour", {});
-    ASSERT_EQ(r.crees.size(), 1);
-    const QImage decoupe(r.crees[0]);
-    EXPECT_GT(iou(decoupe, masque), 0.85);
-    EXPECT_EQ(qAlpha(decoupe.pixel(200, 250)), 255);
-    EXPECT_EQ(qAlpha(decoupe.pixel(590, 260)), 255);
-}
-
-TEST(Detour, PaysageSansSujet)
-{
-    Dossier d;
     QImage paysage = texture(640, 400, 3);
-    QPainter p(&paysage);
-    QLinearGradient ciel(0, 0, 0, 200);
-    ciel.setColorAt(0, QColor(90, 140, 220));
-    ciel.setColorAt(1, QColor(180, 210, 240));
-    p.fillRect(QRect(0, 0, 640, 200), ciel);
-    p.end();
-    const QString source = ecrire(d, "paysage.jpg", paysage);
-    const Resultat r = convertir({source}, "detour", {});
-    EXPECT_TRUE(r.crees.isEmpty());
-    EXPECT_EQ(r.erreurs, QStringList({"Aucun sujet trouvé dans « paysage.jpg »"}));
-    EXPECT_EQ(d.noms(), QStringList({"paysage.jpg"}));
-
+    QPainter(&paysage).drawImage(0, 0, degrade(640, 200, QColor(90, 140, 220), QColor(180, 210, 240)));
     QImage uni(300, 200, QImage::Format_RGB32);
     uni.fill(QColor(120, 120, 120));
-    const Resultat r2 = convertir({ecrire(d, "gris.png", uni)}, "detour", {});
-    EXPECT_EQ(r2.erreurs, QStringList({"Aucun sujet trouvé dans « gris.png »"}));
-}
-
-TEST(Detour, UnObjetQuiRemplitLeCadreNEstPasUnSujet)
-{
-    Dossier d;
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(QColor(30, 30, 30));
-    QPainter p(&image);
-    p.fillRect(QRect(4, 4, 392, 292), QColor(220, 60, 40));
-    p.end();
-    const Resultat r = convertir({ecrire(d, "plein.png", image)}, "detour", {});
-    EXPECT_EQ(r.erreurs, QStringList({"Aucun sujet trouvé dans « plein.png »"}));
-}
-
-TEST(Detour, LAlphaDeLImageSertDeMasque)
-{
-    Dossier d;
-    QImage logo(300, 200, QImage::Format_ARGB32);
-    logo.fill(Qt::transparent);
-    QImage masque(logo.size(), QImage::Format_Grayscale8);
-    masque.fill(0);
-    // Same colour as nothing around it: only the alpha can tell the shape.
-    sujet(logo, masque, [](QPainter& p, bool blanc) {
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(240, 120, 20));
-        p.drawEllipse(QRect(60, 40, 180, 120));
-    });
-    const Resultat r = convertir({ecrire(d, "logo.png", logo)}, "detour", {});
-    ASSERT_EQ(r.crees.size(), 1);
-    EXPECT_GT(iou(QImage(r.crees[0]), masque), 0.98);
+    QImage plein(400, 300, QImage::Format_RGB32);
+    plein.fill(QColor(30, 30, 30));
+    QPainter(&plein).fillRect(QRect(4, 4, 392, 292), QColor(220, 60, 40));
+    const QList<std::pair<QString, QImage>> cas{{"paysage.jpg", paysage}, {"gris.png", uni}, {"plein.png", plein}};
+    for (const auto& [nom, image] : cas) {
+        Dossier d;
+        EXPECT_EQ(echec(ecrire(d, nom, image), "detour"), "Aucun sujet trouvé dans « " + nom + " »");
+        EXPECT_EQ(d.noms(), QStringList({nom}));
+    }
 }
 
 TEST(Detour, PhotoTourneeGardeSaTaillePleineEtRedressee)
 {
     Dossier d;
     QImage image = texture(600, 400, 5);
-    QPainter p(&image);
-    p.setBrush(QColor(220, 30, 160));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRect(220, 120, 160, 160));
-    p.end();
-    const Resultat r = convertir({jpegOriente(d, "tournee.jpg", image, 6)}, "detour", {});
-    ASSERT_EQ(r.crees.size(), 1);
-    EXPECT_EQ(champ(r.crees[0], "width"), "400");
-    EXPECT_EQ(champ(r.crees[0], "height"), "600");
-    EXPECT_EQ(qAlpha(QImage(r.crees[0]).pixel(200, 300)), 255);
-}
-
-// A portrait: the subject leaves the frame at the bottom, as a bust does.
-TEST(Detour, BusteQuiSortParLeBas)
-{
-    Dossier d;
-    QImage image(600, 800, QImage::Format_RGB32);
-    QPainter fond(&image);
-    QLinearGradient g(0, 0, 0, 800);
-    g.setColorAt(0, QColor(200, 205, 215));
-    g.setColorAt(1, QColor(150, 155, 170));
-    fond.fillRect(image.rect(), g);
-    fond.end();
-    QImage masque(image.size(), QImage::Format_Grayscale8);
-    masque.fill(0);
-    sujet(image, masque, [](QPainter& p, bool blanc) {
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(205, 150, 120));
-        p.drawEllipse(QRect(220, 150, 160, 200));
-        p.setBrush(blanc ? QColor(Qt::white) : QColor(40, 50, 110));
-        p.drawRoundedRect(QRect(130, 330, 340, 520), 80, 80);
-    });
-    const Resultat r = convertir({ecrire(d, "buste.png", image)}, "detour", {});
-    ASSERT_EQ(r.erreurs, QStringList());
-    const QImage decoupe(r.crees.value(0));
-    EXPECT_GT(iou(decoupe, masque), 0.9);
-    EXPECT_EQ(qAlpha(decoupe.pixel(300, 799)), 255);  // down to the last row
+    dessiner(image, {{QRect(220, 120, 160, 160), QColor(220, 30, 160)}});
+    const QString sortie = convertirSeul(jpegOriente(d, "tournee.jpg", image, 6), "detour");
+    EXPECT_EQ(tailleImage(sortie), QSize(400, 600));
+    EXPECT_EQ(qAlpha(QImage(sortie).pixel(200, 300)), 255);
 }

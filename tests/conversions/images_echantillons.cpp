@@ -1,13 +1,11 @@
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace echantillons {
+namespace essais {
 
 namespace {
 
@@ -53,18 +51,11 @@ QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, i
     QBuffer tampon(&jpeg);
     tampon.open(QIODevice::WriteOnly);
     EXPECT_TRUE(image.save(&tampon, "JPEG", 95));
-    // APP1 "Exif": a big-endian TIFF header and one IFD holding the orientation tag.
-    QByteArray tiff("MM\0*\0\0\0\x08", 8);
-    tiff.append(QByteArray("\0\x01", 2));                               // one entry
-    tiff.append(QByteArray("\x01\x12\0\x03\0\0\0\x01", 8));              // 0x0112, SHORT, 1
-    tiff.append(static_cast<char>(0)).append(static_cast<char>(orientation)).append(QByteArray(2, '\0'));
-    tiff.append(QByteArray(4, '\0'));                                    // no next IFD
-    const QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
-    QByteArray segment("\xFF\xE1", 2);
-    segment.append(static_cast<char>((app1.size() + 2) >> 8)).append(static_cast<char>((app1.size() + 2) & 0xFF));
-    segment.append(app1);
-    jpeg.insert(2, segment);
-    return d.ecrire(nom, jpeg);
+    // APP1 "Exif": a big-endian TIFF header and one IFD holding the orientation tag (0x0112).
+    QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\x00\x2A\x00\x00\x00\x08" "\x00\x01"
+                    "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x00\x00\x00" "\x00\x00\x00\x00", 36);
+    exif[29] = static_cast<char>(orientation);
+    return d.ecrire(nom, jpeg.left(2) + exif + jpeg.mid(2));
 }
 
 QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
@@ -99,29 +90,4 @@ QImage texture(int largeur, int hauteur, unsigned graine)
     return t;
 }
 
-QString sortieDe(const QString& programme, const QStringList& arguments)
-{
-    QString sortie;
-    const int code = executer(programme, arguments, &sortie);
-    EXPECT_EQ(code, 0) << programme.toStdString() << " " << arguments.join(' ').toStdString() << "\n"
-                       << sortie.toStdString();
-    return code == 0 ? sortie : QString();
-}
-
-QString champ(const QString& chemin, const QString& nom)
-{
-    // The value is the last line: libvips may warn before it.
-    const QStringList lignes = sortieDe(QStringLiteral("vipsheader"), {QStringLiteral("-f"), nom, chemin})
-                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return lignes.isEmpty() ? QString() : lignes.last().trimmed();
-}
-
-QImage decoder(const QString& chemin)
-{
-    QTemporaryDir ailleurs;
-    const QString png = ailleurs.filePath(QStringLiteral("decode.png"));
-    sortieDe(QStringLiteral("vips"), {QStringLiteral("copy"), chemin, png});
-    return QImage(png);
-}
-
-} // namespace echantillons
+} // namespace essais

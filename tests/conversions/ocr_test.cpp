@@ -1,20 +1,15 @@
 // Text recognition through the dispatcher and on images in memory.
 
-#include "images_echantillons.h"
+#include "essais_outils.h"
 
-#include "conversions/Conversions.h"
 #include "conversions/Images.h"
-#include "conversions/Ocr.h"
 
-#include <QFile>
-#include <QFont>
 #include <QPainter>
-#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
 using namespace Conversions;
-using namespace echantillons;
+using namespace essais;
 
 namespace {
 
@@ -23,7 +18,7 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
     QImage i(1400, 120 + 110 * static_cast<int>(lignes.size()), format);
     i.fill(format == QImage::Format_ARGB32 ? QColor(Qt::transparent) : QColor(Qt::white));
     QPainter p(&i);
-    QFont f(QStringLiteral("DejaVu Sans"));
+    QFont f("DejaVu Sans");
     f.setPixelSize(56);
     p.setFont(f);
     p.setPen(Qt::black);
@@ -32,41 +27,26 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
     return i;
 }
 
-QString lire(const QString& chemin)
-{
-    QFile f(chemin);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return QString::fromUtf8(f.readAll());
-}
-
 } // namespace
 
 TEST(Ocr, DeuxLignesSansSautFinal)
 {
     Dossier d;
     const QString source = ecrire(d, "note.png", page({"Bonjour le monde", "Rendez-vous demain 14h30"}));
-    const Resultat r = convertir({source}, "ocr", {});
-    ASSERT_EQ(r.erreurs, QStringList());
-    ASSERT_EQ(r.crees, QStringList({d.chemin("note.txt")}));
-    EXPECT_EQ(lire(r.crees[0]), "Bonjour le monde\nRendez-vous demain 14h30");
+    const QString txt = convertirSeul(source, "ocr");
+    EXPECT_EQ(txt, d.chemin("note.txt"));
+    EXPECT_EQ(QString::fromUtf8(lire(txt)), "Bonjour le monde\nRendez-vous demain 14h30");
 }
 
-TEST(Ocr, AccentsFrancais)
+TEST(Ocr, AccentsEtTexteSurTransparent)
 {
-    const QString texte = lireTexte(page({"Élève à l'été, garçon"}));
-    EXPECT_EQ(texte, "Élève à l'été, garçon");
-}
-
-TEST(Ocr, TexteNoirSurTransparentEstLuSurBlanc)
-{
+    EXPECT_EQ(lireTexte(page({"Élève à l'été, garçon"})), "Élève à l'été, garçon");
     // Black on transparent reads as black on black unless flattened onto white first.
-    const QImage transparente = page({"Transparence"}, QImage::Format_ARGB32);
-    EXPECT_EQ(lireTexte(transparente), "Transparence");
+    EXPECT_EQ(lireTexte(page({"Transparence"}, QImage::Format_ARGB32)), "Transparence");
 }
 
 TEST(Ocr, ImageSansTexteEchoueSansFichier)
 {
-    Dossier d;
     QImage disque(600, 600, QImage::Format_ARGB32);
     disque.fill(Qt::transparent);
     QPainter p(&disque);
@@ -75,14 +55,12 @@ TEST(Ocr, ImageSansTexteEchoueSansFichier)
     p.setPen(Qt::NoPen);
     p.drawEllipse(QRect(150, 150, 300, 300));
     p.end();
-    const QString source = ecrire(d, "capture.png", disque);
-    const Resultat r = convertir({source}, "ocr", {});
-    EXPECT_TRUE(r.crees.isEmpty());
-    EXPECT_EQ(r.erreurs, QStringList({"Aucun texte dans « capture.png »"}));
-    EXPECT_EQ(d.noms(), QStringList({"capture.png"}));
-
-    const Resultat r2 = convertir({ecrire(d, "bruit.png", texture(500, 400, 9))}, "ocr", {});
-    EXPECT_EQ(r2.erreurs, QStringList({"Aucun texte dans « bruit.png »"}));
+    const QList<std::pair<QString, QImage>> cas{{"capture.png", disque}, {"bruit.png", texture(500, 400, 9)}};
+    for (const auto& [nom, image] : cas) {
+        Dossier d;
+        EXPECT_EQ(echec(ecrire(d, nom, image), "ocr"), "Aucun texte dans « " + nom + " »");
+        EXPECT_EQ(d.noms(), QStringList({nom}));
+    }
 }
 
 // One engine per thread: several pages read at once give each its own text.
@@ -100,14 +78,4 @@ TEST(Ocr, PlusieursFilsEnMemeTemps)
         t.join();
     for (int n = 0; n < fils; ++n)
         EXPECT_EQ(textes[n], QStringLiteral("Page numero %1").arg(n + 1).repeated(2));
-}
-
-TEST(Ocr, LignesCredibles)
-{
-    EXPECT_TRUE(ligneCredible("Bonjour", 90));
-    EXPECT_TRUE(ligneCredible("n° 12", 80));
-    EXPECT_FALSE(ligneCredible("Bonjour", 20));   // read without confidence
-    EXPECT_FALSE(ligneCredible("@ ~ |", 95));     // signs, no words
-    EXPECT_FALSE(ligneCredible("a", 95));
-    EXPECT_FALSE(ligneCredible("—=//a1", 95));
 }

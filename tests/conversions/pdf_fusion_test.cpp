@@ -1,160 +1,123 @@
-#include "conversions/Conversions.h"
-#include "conversions/Pdf.h"
-
-#include "commun/Dossier.h"
 #include "commun/Echantillons.h"
-#include "pdf_outils.h"
+#include "essais_outils.h"
 
-#include <QFileInfo>
-#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <sys/stat.h>
 
-using namespace PdfOutils;
+using namespace essais;
 
 namespace {
 
-const QString petale = QStringLiteral("pdf");
-
 QString troisPages(const Dossier& d, const QString& nom)
 {
-    return pdf(d.chemin(nom), {QSizeF(300, 200), QSizeF(300, 200), QSizeF(200, 300)},
-               {QStringLiteral("Un"), QStringLiteral("Deux"), QStringLiteral("Trois")});
+    return pdf(d.chemin(nom), {QSizeF(300, 200), QSizeF(300, 200), QSizeF(200, 300)}, {"Un", "Deux", "Trois"});
 }
 
-TEST(PdfFusion, ImageEtPdfDansLOrdreDesNomsAvecLaProgression)
+// Pictures and PDFs in the file manager's order of names (2, 9, 10), a page per picture
+// at one point per pixel, the first name giving the merged file's.
+TEST(PdfFusion, ImagesEtPdfDansLOrdreDesNomsAvecLaProgression)
 {
     Dossier d;
-    const QString b = troisPages(d, QStringLiteral("b.pdf"));
-    const QString a = Echantillons::image(d.chemin(QStringLiteral("a.png")), 64, 48);
+    const QStringList sources{troisPages(d, "image 10.pdf"), Echantillons::image(d.chemin("image 9.jpg"), 16, 16),
+                              Echantillons::image(d.chemin("image 2.png"), 64, 48)};
     Releve r;
-    const auto res = Conversions::convertir({b, a}, petale, r.rappel());
+    const auto res = Conversions::convertir(sources, "pdf", r.rappel());
     ASSERT_TRUE(res.erreurs.isEmpty()) << res.erreurs.join('\n').toStdString();
-    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("a et 1 autres.pdf"))});
+    ASSERT_EQ(res.crees, QStringList{d.chemin("image 2 et 2 autres.pdf")});
     const QString sortie = res.crees[0];
     EXPECT_TRUE(intact(sortie));
-    EXPECT_EQ(pages(sortie), 4);
-    EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));  // the image first, one point per pixel
-    EXPECT_EQ(taillePage(sortie, 4), QSizeF(200, 300));
-    EXPECT_EQ(texte(sortie, 2).trimmed(), QStringLiteral("Un"));
-    EXPECT_EQ(texte(sortie, 4).trimmed(), QStringLiteral("Trois"));
-    ASSERT_GE(r.valeurs.size(), 3);
-    EXPECT_DOUBLE_EQ(r.valeurs[0], 0.4);
-    EXPECT_DOUBLE_EQ(r.valeurs[1], 0.8);
+    EXPECT_EQ(pages(sortie), 5);
+    EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));
+    EXPECT_EQ(taillePage(sortie, 2), QSizeF(16, 16));
+    EXPECT_EQ(taillePage(sortie, 5), QSizeF(200, 300));
+    EXPECT_EQ(pdftotext(sortie, 3).trimmed(), "Un");
+    EXPECT_EQ(pdftotext(sortie, 5).trimmed(), "Trois");
+    ASSERT_GE(r.valeurs.size(), 2);
+    EXPECT_LT(r.valeurs[0], 1.0);
+    EXPECT_TRUE(std::is_sorted(r.valeurs.begin(), r.valeurs.end()));
     EXPECT_DOUBLE_EQ(r.valeurs.back(), 1.0);
-    EXPECT_EQ(d.noms().size(), 3);  // no temporary left behind
+    EXPECT_EQ(d.noms().size(), 4);  // no temporary left behind
 }
 
-TEST(PdfFusion, NomDejaPrisEtSourcesIntactes)
+// The newest part sets the version the merged file declares; the sources stay as they were.
+TEST(PdfFusion, VersionLaPlusRecenteEtSourcesIntactes)
 {
     Dossier d;
     QTemporaryDir ailleurs;
-    // The newest part sets the version the merged file declares.
-    const QString x = d.chemin(QStringLiteral("x.pdf"));
-    executer(QStringLiteral("qpdf"), {QStringLiteral("--object-streams=generate"), QStringLiteral("--force-version=1.7"),
-                                      pdf(ailleurs.filePath(QStringLiteral("x.pdf")), {QSizeF(300, 200)}, {QStringLiteral("X")}),
-                                      x});
-    const QString y = Echantillons::pdf(d.chemin(QStringLiteral("y.pdf")), 2);
-    const QString z = Echantillons::pdf(d.chemin(QStringLiteral("z.pdf")), 1);
-    d.ecrire(QStringLiteral("x et 2 autres.pdf"), "déjà là");
-    QFile f(x);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray avant = f.readAll();
-    f.close();
-    const auto res = Conversions::convertir({z, y, x}, petale, {});
-    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("x et 2 autres 2.pdf"))});
-    EXPECT_EQ(pages(res.crees[0]), 4);
-    EXPECT_EQ(champ(res.crees[0], QStringLiteral("PDF version")), QStringLiteral("1.7"));
-    EXPECT_TRUE(intact(res.crees[0]));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), avant);
-    QFile existant(d.chemin(QStringLiteral("x et 2 autres.pdf")));
-    ASSERT_TRUE(existant.open(QIODevice::ReadOnly));
-    EXPECT_EQ(existant.readAll(), QByteArray("déjà là"));
+    const QString x = d.chemin("x.pdf");
+    sortieDe("qpdf", {"--object-streams=generate", "--force-version=1.7",
+                      pdf(ailleurs.filePath("x.pdf"), {QSizeF(300, 200)}, {"X"}), x});
+    const QString y = Echantillons::pdf(d.chemin("y.pdf"), 2);
+    const QByteArray avant = lire(x);
+    const QString sortie = convertirSeul({y, x}, "pdf");
+    EXPECT_EQ(pages(sortie), 3);
+    EXPECT_EQ(infoPdf(sortie, "PDF version"), "1.7");
+    EXPECT_TRUE(intact(sortie));
+    EXPECT_EQ(lire(x), avant);
 }
 
-TEST(PdfFusion, UnPdfVerrouilleEchoueSansRienLaisser)
-{
-    Dossier d;
-    QTemporaryDir ailleurs;
-    const QString clair = troisPages(d, QStringLiteral("clair.pdf"));
-    chiffrer(Echantillons::pdf(ailleurs.filePath(QStringLiteral("s.pdf")), 2), d.chemin(QStringLiteral("secret.pdf")),
-             QStringLiteral("ouvrir"), QStringLiteral("maître"));
-    const QStringList avant = d.noms();
-    const auto res = Conversions::convertir({clair, d.chemin(QStringLiteral("secret.pdf"))}, petale, {});
-    EXPECT_TRUE(res.crees.isEmpty());
-    EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("« secret.pdf » est protégé par un mot de passe")});
-    EXPECT_EQ(d.noms(), avant);
-}
-
+// Only an owner password: the pages open, and the result is no longer locked.
 TEST(PdfFusion, UnMotDePasseDuSeulProprietaireNEmpechePas)
 {
     Dossier d;
     QTemporaryDir ailleurs;
-    const QString a = troisPages(d, QStringLiteral("a.pdf"));
-    const QString b = chiffrer(Echantillons::pdf(ailleurs.filePath(QStringLiteral("s.pdf")), 2),
-                               d.chemin(QStringLiteral("b.pdf")), QString(), QStringLiteral("maître"));
-    ASSERT_EQ(champ(b, QStringLiteral("Encrypted")).left(3), QStringLiteral("yes"));
-    const auto res = Conversions::convertir({a, b}, petale, {});
-    ASSERT_EQ(res.crees.size(), 1) << res.erreurs.join('\n').toStdString();
-    EXPECT_EQ(pages(res.crees[0]), 5);
-    EXPECT_EQ(champ(res.crees[0], QStringLiteral("Encrypted")), QStringLiteral("no"));
-    EXPECT_EQ(texte(res.crees[0], 5).trimmed(), QStringLiteral("Page 2"));
-    EXPECT_TRUE(intact(res.crees[0]));
+    const QString b = chiffrer(Echantillons::pdf(ailleurs.filePath("s.pdf"), 2), d.chemin("b.pdf"), QString(), "o");
+    ASSERT_EQ(infoPdf(b, "Encrypted").left(3), "yes");
+    const QString sortie = convertirSeul({troisPages(d, "a.pdf"), b}, "pdf");
+    EXPECT_EQ(pages(sortie), 5);
+    EXPECT_EQ(infoPdf(sortie, "Encrypted"), "no");
+    EXPECT_EQ(pdftotext(sortie, 5).trimmed(), "Page 2");
+    EXPECT_TRUE(intact(sortie));
 }
 
-// Each copy of a form keeps its own field, with its value.
+// Each copy of a form keeps its own field, with its value, even split again.
 TEST(PdfFusion, LesFormulairesRestentDesFormulaires)
 {
     Dossier d;
-    const QString a = formulaire(d.chemin(QStringLiteral("a.pdf")));
-    const QString b = formulaire(d.chemin(QStringLiteral("b.pdf")));
-    ASSERT_EQ(champsDeFormulaire(a), QStringList{QStringLiteral("nom=u:Dupont")});
-    const auto res = Conversions::convertir({a, b}, petale, {});
-    ASSERT_EQ(res.crees.size(), 1) << res.erreurs.join('\n').toStdString();
-    EXPECT_TRUE(intact(res.crees[0]));
-    const QStringList champs = champsDeFormulaire(res.crees[0]);
+    const QString a = formulaire(d.chemin("a.pdf"));
+    ASSERT_EQ(champsDeFormulaire(a), QStringList{"nom=u:Dupont"});
+    const QString sortie = convertirSeul({a, formulaire(d.chemin("b.pdf"))}, "pdf");
+    EXPECT_TRUE(intact(sortie));
+    const QStringList champs = champsDeFormulaire(sortie);
     ASSERT_EQ(champs.size(), 2);
     EXPECT_NE(champs[0], champs[1]);  // two fields, not one shared
     for (const QString& c : champs)
         EXPECT_TRUE(c.endsWith(QLatin1String("=u:Dupont"))) << c.toStdString();
-    const QStringList pages = Conversions::convertirUn(res.crees[0], QStringLiteral("separer"));
+    const QStringList pages = Conversions::convertirUn(sortie, "separer");
     ASSERT_EQ(pages.size(), 2);
     EXPECT_EQ(champsDeFormulaire(pages[1]).size(), 1);
 }
 
-// Files that are no PDF, or a PDF without any page: the reader's refusal, named.
+// Files that are no PDF, a PDF without any page, a locked one, pipes (never waited on):
+// named, and nothing written.
 TEST(PdfFusion, FichiersIllisiblesNommes)
 {
-    struct Cas {
-        const char* nom;
-        QByteArray contenu;
-    };
     Dossier d;
     QTemporaryDir ailleurs;
-    const QString vide = ailleurs.filePath(QStringLiteral("vide.pdf"));
-    executer(QStringLiteral("qpdf"), {QStringLiteral("--empty"), vide});
-    QFile f(vide);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<Cas> cas{{"bruit.pdf", QByteArray(5000, '\x07')},
-                         {"vide.pdf", f.readAll()},
-                         {"texte.pdf", "%PDF-1.4\nrien d’autre\n"},
-                         {"image.png", "\x89PNG\r\n\x1a\n tronquée"}};
-    const QString bon = troisPages(d, QStringLiteral("a.pdf"));
-    for (const Cas& c : cas) {
-        const QString chemin = d.ecrire(QString::fromUtf8(c.nom), c.contenu);
+    const QString secret = ailleurs.filePath("secret.pdf");
+    chiffrer(Echantillons::pdf(ailleurs.filePath("s.pdf"), 2), secret, "ouvrir", "maître");
+    const QList<std::pair<QString, QByteArray>> cas{{"bruit.pdf", QByteArray(5000, '\x07')},
+                                                    {"vide.pdf", lire(sansPage(ailleurs.filePath("vide.pdf")))},
+                                                    {"texte.pdf", "%PDF-1.4\nrien d’autre\n"},
+                                                    {"image.png", "\x89PNG\r\n\x1a\n tronquée"},
+                                                    {"secret.pdf", lire(secret)},
+                                                    {"tube.pdf", {}},
+                                                    {"tube.png", {}}};
+    const QString bon = troisPages(d, "a.pdf");
+    for (const auto& [nom, contenu] : cas) {
+        SCOPED_TRACE(nom.toStdString());
+        const QString chemin = d.chemin(nom);
+        if (nom.startsWith(QLatin1String("tube")))
+            ASSERT_EQ(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
+        else
+            d.ecrire(nom, contenu);
         const QStringList avant = d.noms();
-        const auto res = Conversions::convertir({bon, chemin}, petale, {});
-        EXPECT_TRUE(res.crees.isEmpty()) << c.nom;
-        EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « %1 »").arg(QString::fromUtf8(c.nom))});
-        EXPECT_EQ(d.noms(), avant) << c.nom;
+        EXPECT_EQ(echec({bon, chemin}, "pdf"),
+                  nom == "secret.pdf" ? "« secret.pdf » est protégé par un mot de passe" : illisible(nom));
+        EXPECT_EQ(d.noms(), avant);
         QFile::remove(chemin);
-    }
-    // Pipes, as a PDF or as a picture: refused without waiting on them.
-    for (const QString& nom : {QStringLiteral("tube.pdf"), QStringLiteral("tube.png")}) {
-        ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin(nom)).constData(), 0600), 0);
-        const auto res = Conversions::convertir({bon, d.chemin(nom)}, petale, {});
-        EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « %1 »").arg(nom)});
-        QFile::remove(d.chemin(nom));
     }
 }
 

@@ -1,25 +1,12 @@
-#include "conversions/Conversions.h"
-#include "conversions/Pdf.h"
+#include "essais_outils.h"
 
-#include "commun/Dossier.h"
-#include "pdf_outils.h"
-
-#include <QBuffer>
-#include <QFile>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-using namespace PdfOutils;
+using namespace essais;
 
 namespace {
-
-QByteArray octets(const QString& chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Four coloured quarters and a random band: any turn, mirror or loss shows.
 QImage motif(int w, int h, bool alpha = false)
@@ -41,78 +28,44 @@ QImage motif(int w, int h, bool alpha = false)
     return image;
 }
 
-// A JPEG from Qt's writer with an EXIF orientation slipped in after its start marker.
-QByteArray jpegOriente(const QImage& image, int orientation)
+// The sum of the channels' differences at `p`.
+int ecart(const QImage& a, const QImage& b, QPoint p)
 {
-    QByteArray jpeg;
-    QBuffer tampon(&jpeg);
-    tampon.open(QIODevice::WriteOnly);
-    image.save(&tampon, "JPEG", 95);
-    QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\x00\x2A\x00\x00\x00\x08" "\x00\x01"
-                    "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x00\x00\x00" "\x00\x00\x00\x00", 36);
-    exif[29] = static_cast<char>(orientation);
-    return jpeg.left(2) + exif + jpeg.mid(2);
-}
-
-// The largest difference of a channel.
-int ecart(const QImage& a, const QImage& b)
-{
-    int pire = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QColor p = a.pixelColor(x, y);
-            const QColor q = b.pixelColor(x, y);
-            pire = std::max({pire, std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
-                             std::abs(p.blue() - q.blue())});
-        }
-    return pire;
+    const QColor x = a.pixelColor(p), y = b.pixelColor(p);
+    return std::abs(x.red() - y.red()) + std::abs(x.green() - y.green()) + std::abs(x.blue() - y.blue());
 }
 
 TEST(PdfImages, UnPngSansPerteAUnPointParPixel)
 {
     Dossier d;
-    const QImage source = motif(50, 40);
-    const QString png = d.chemin(QStringLiteral("photo.png"));
-    ASSERT_TRUE(source.save(png));
-    const QStringList crees = Conversions::convertirUn(png, QStringLiteral("pdf"));
-    ASSERT_EQ(crees, QStringList{d.chemin(QStringLiteral("photo.pdf"))});
-    EXPECT_TRUE(intact(crees[0]));
-    EXPECT_EQ(pages(crees[0]), 1);
-    EXPECT_EQ(taillePage(crees[0], 1), QSizeF(50, 40));
+    const QImage source = motif(50, 40).convertToFormat(QImage::Format_RGB32);
+    const QString png = ecrire(d, "photo.png", source);
+    const QString pdf = convertirSeul(png, "pdf");
+    EXPECT_EQ(pdf, d.chemin("photo.pdf"));
+    EXPECT_TRUE(intact(pdf));
+    EXPECT_EQ(pages(pdf), 1);
+    EXPECT_EQ(taillePage(pdf, 1), QSizeF(50, 40));
     // The image as poppler takes it out of the file, pixel for pixel.
     QTemporaryDir sortie;
-    executer(QStringLiteral("pdfimages"), {QStringLiteral("-png"), crees[0], sortie.filePath(QStringLiteral("i"))});
-    const QImage extraite = QImage(sortie.filePath(QStringLiteral("i-000.png"))).convertToFormat(QImage::Format_RGB32);
+    sortieDe("pdfimages", {"-png", pdf, sortie.filePath("i")});
+    const QImage extraite = QImage(sortie.filePath("i-000.png")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(extraite.size(), source.size());
-    EXPECT_EQ(ecart(extraite, source.convertToFormat(QImage::Format_RGB32)), 0);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            ASSERT_EQ(ecart(extraite, source, {x, y}), 0) << x << "," << y;
 }
 
-TEST(PdfImages, UnJpegGardeSesOctets)
-{
-    Dossier d;
-    const QString jpg = d.ecrire(QStringLiteral("photo.jpg"), jpegOriente(motif(64, 48), 1));
-    const QStringList crees = Conversions::convertirUn(jpg, QStringLiteral("pdf"));
-    ASSERT_EQ(crees.size(), 1);
-    EXPECT_TRUE(intact(crees[0]));
-    EXPECT_TRUE(octets(crees[0]).contains(octets(jpg)));
-    EXPECT_EQ(taillePage(crees[0], 1), QSizeF(64, 48));
-}
-
-// The colour profile a JPEG carries comes along for the PDF reader.
+// The colour profile a JPEG carries comes along for the PDF reader, its bytes untouched.
 TEST(PdfImages, UnJpegGardeSonProfil)
 {
     Dossier d;
-    const QString png = d.chemin(QStringLiteral("source.png"));
-    ASSERT_TRUE(motif(40, 30).save(png));
-    const QString jpg = d.chemin(QStringLiteral("profil.jpg"));
-    ASSERT_EQ(executer(QStringLiteral("vips"), {QStringLiteral("jpegsave"), png, jpg, QStringLiteral("--profile"),
-                                                QStringLiteral("srgb")}), 0);
-    const QStringList crees = Conversions::convertirUn(jpg, QStringLiteral("pdf"));
-    ASSERT_EQ(crees.size(), 1);
-    EXPECT_TRUE(intact(crees[0]));
-    EXPECT_TRUE(octets(crees[0]).contains(octets(jpg)));
-    QString liste;
-    executer(QStringLiteral("pdfimages"), {QStringLiteral("-list"), crees[0]}, &liste);
+    const QString png = ecrire(d, "source.png", motif(40, 30));
+    const QString jpg = d.chemin("profil.jpg");
+    sortieDe("vips", {"jpegsave", png, jpg, "--profile", "srgb"});
+    const QString pdf = convertirSeul(jpg, "pdf");
+    EXPECT_TRUE(intact(pdf));
+    EXPECT_TRUE(lire(pdf).contains(lire(jpg)));
+    const QString liste = sortieDe("pdfimages", {"-list", pdf});
     EXPECT_TRUE(liste.contains(QLatin1String(" icc "))) << liste.toStdString();
 }
 
@@ -121,26 +74,24 @@ TEST(PdfImages, UnJpegGardeSonProfil)
 TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
 {
     for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
         Dossier d;
-        const QString jpg = d.ecrire(QStringLiteral("photo.jpg"), jpegOriente(motif(60, 40), orientation));
-        const QString droit = d.chemin(QStringLiteral("droit.png"));
-        executer(QStringLiteral("vips"), {QStringLiteral("autorot"), jpg, droit});
+        const QString jpg = jpegOriente(d, "photo.jpg", motif(60, 40), orientation);
+        const QString droit = d.chemin("droit.png");
+        sortieDe("vips", {"autorot", jpg, droit});
         const QImage attendu = QImage(droit).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(attendu.size(), orientation >= 5 ? QSize(40, 60) : QSize(60, 40));
-        const QStringList crees = Conversions::convertirUn(jpg, QStringLiteral("pdf"));
-        ASSERT_EQ(crees.size(), 1) << orientation;
-        EXPECT_TRUE(octets(crees[0]).contains(octets(jpg))) << orientation;
-        EXPECT_EQ(taillePage(crees[0], 1), QSizeF(attendu.size())) << orientation;
-        const QImage page = rendu(crees[0], 1, 72);
-        ASSERT_EQ(page.size(), attendu.size()) << orientation;
+        const QString pdf = convertirSeul(jpg, "pdf");
+        EXPECT_TRUE(intact(pdf));
+        EXPECT_TRUE(lire(pdf).contains(lire(jpg)));
+        EXPECT_EQ(taillePage(pdf, 1), QSizeF(attendu.size()));
+        const QImage page = rendre(pdf, 1);
+        ASSERT_EQ(page.size(), attendu.size());
         // Sampled inside the quarters, away from the edges JPEG blurs.
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) {
                 const QPoint p((2 * i + 1) * page.width() / 8, (2 * j + 1) * page.height() / 8);
-                const QColor a = page.pixelColor(p);
-                const QColor b = attendu.pixelColor(p);
-                EXPECT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()), 30)
-                    << "orientation " << orientation << " at " << p.x() << "," << p.y();
+                EXPECT_LE(ecart(page, attendu, p), 30) << "at " << p.x() << "," << p.y();
             }
     }
 }
@@ -148,55 +99,14 @@ TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
 TEST(PdfImages, LaTransparenceResteUnMasque)
 {
     Dossier d;
-    const QString png = d.chemin(QStringLiteral("logo.png"));
-    ASSERT_TRUE(motif(40, 30, true).save(png));
-    const QStringList crees = Conversions::convertirUn(png, QStringLiteral("pdf"));
-    ASSERT_EQ(crees.size(), 1);
-    QString liste;
-    executer(QStringLiteral("pdfimages"), {QStringLiteral("-list"), crees[0]}, &liste);
+    const QString pdf = convertirSeul(ecrire(d, "logo.png", motif(40, 30, true)),
+                                      "pdf");
+    const QString liste = sortieDe("pdfimages", {"-list", pdf});
     EXPECT_TRUE(liste.contains(QLatin1String("smask"))) << liste.toStdString();
-    const QImage page = rendu(crees[0], 1, 72);
+    const QImage page = rendre(pdf, 1);
     EXPECT_EQ(page.pixelColor(35, 5), QColor(Qt::white));  // transparent: the paper shows
     EXPECT_EQ(page.pixelColor(35, 20), QColor(250, 200, 0));
     EXPECT_EQ(page.pixelColor(5, 5), QColor(230, 30, 30));
-}
-
-TEST(PdfImages, PlusieursImagesDansLOrdreDuGestionnaire)
-{
-    Dossier d;
-    ASSERT_TRUE(motif(30, 20).save(d.chemin(QStringLiteral("image 10.png"))));
-    ASSERT_TRUE(motif(20, 30).save(d.chemin(QStringLiteral("image 2.png"))));
-    d.ecrire(QStringLiteral("image 9.jpg"), jpegOriente(motif(16, 16), 1));
-    const auto res = Conversions::convertir(
-        {d.chemin(QStringLiteral("image 10.png")), d.chemin(QStringLiteral("image 9.jpg")),
-         d.chemin(QStringLiteral("image 2.png"))},
-        QStringLiteral("pdf"), {});
-    ASSERT_EQ(res.crees, QStringList{d.chemin(QStringLiteral("image 2 et 2 autres.pdf"))});
-    EXPECT_EQ(taillePage(res.crees[0], 1), QSizeF(20, 30));
-    EXPECT_EQ(taillePage(res.crees[0], 2), QSizeF(16, 16));
-    EXPECT_EQ(taillePage(res.crees[0], 3), QSizeF(30, 20));
-    EXPECT_TRUE(intact(res.crees[0]));
-}
-
-// A JPEG cut short, a picture that is none: named, and no PDF left behind.
-TEST(PdfImages, ImagesIllisibles)
-{
-    Dossier d;
-    const QByteArray jpeg = jpegOriente(motif(64, 48), 1);
-    d.ecrire(QStringLiteral("coupée.jpg"), jpeg.left(jpeg.size() / 2));
-    d.ecrire(QStringLiteral("faux.png"), "ceci n’est pas une image");
-    const QStringList avant = d.noms();
-    for (const QString& nom : avant) {
-        const auto res = Conversions::convertir({d.chemin(nom)}, QStringLiteral("pdf"), {});
-        EXPECT_EQ(res.erreurs, QStringList{QStringLiteral("Impossible de lire « %1 »").arg(nom)});
-        EXPECT_EQ(d.noms(), avant);
-    }
-    try {
-        Conversions::imagesEnPDF({});
-        ADD_FAILURE() << "no image, no PDF";
-    } catch (const Conversions::Erreur& e) {
-        EXPECT_EQ(e.cas(), Conversions::Erreur::Cas::lecture);
-    }
 }
 
 } // namespace

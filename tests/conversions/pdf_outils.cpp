@@ -1,29 +1,16 @@
-#include "pdf_outils.h"
-
-#include "commun/Dossier.h"
+#include "essais_outils.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
-namespace PdfOutils {
+namespace essais {
 
 namespace {
-
-QString lancer(const QString& programme, const QStringList& arguments, int* code = nullptr)
-{
-    QString sortie;
-    const int c = executer(programme, arguments, &sortie);
-    if (code)
-        *code = c;
-    return sortie;
-}
 
 QFont grande(int pixels)
 {
@@ -34,44 +21,30 @@ QFont grande(int pixels)
 
 } // namespace
 
-QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes)
+QString pdf(const QString& chemin, const QList<QSizeF>& tailles, const QStringList& textes, bool scanne)
 {
     QPdfWriter writer(chemin);
     writer.setResolution(72);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setPageSize(QPageSize(tailles.value(0), QPageSize::Point));
     QPainter p(&writer);
+    p.setFont(grande(14));
     for (qsizetype i = 0; i < tailles.size(); ++i) {
         if (i > 0) {
             writer.setPageSize(QPageSize(tailles[i], QPageSize::Point));
             writer.newPage();
         }
-        p.setFont(grande(14));
-        if (!textes.value(i).isEmpty())
-            p.drawText(QPointF(20, 40), textes[i]);
-    }
-    return chemin;
-}
-
-QString scan(const QString& chemin, const QStringList& textes)
-{
-    QPdfWriter writer(chemin);
-    writer.setResolution(150);
-    writer.setPageSize(QPageSize(QSizeF(300, 120), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter p(&writer);
-    for (qsizetype i = 0; i < textes.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        // 300 × 120 points at 150 dpi.
-        QImage feuille(625, 250, QImage::Format_RGB32);
+        if (!scanne) {
+            p.drawText(QPointF(20, 40), textes.value(i));
+            continue;
+        }
+        QImage feuille((tailles[i] * 150 / 72).toSize(), QImage::Format_RGB32);  // at 150 dpi
         feuille.fill(Qt::white);
         QPainter q(&feuille);
         q.setFont(grande(48));
-        q.setPen(Qt::black);
-        q.drawText(QRect(0, 0, 625, 250), Qt::AlignCenter, textes[i]);
+        q.drawText(feuille.rect(), Qt::AlignCenter, textes.value(i));
         q.end();
-        p.drawImage(QRect(0, 0, 625, 250), feuille);
+        p.drawImage(QRectF(QPointF(0, 0), tailles[i]), feuille);
     }
     return chemin;
 }
@@ -121,7 +94,7 @@ QString avecCoucheDeBlancs(const QString& source, const QString& cible)
                             "/Resources << /Font << /F1 4 0 R >> >> /Contents 5 0 R >>",
                             "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
                             flux("", "BT /F1 12 Tf 20 40 Td (     ) Tj 0 -14 Td (   ) Tj ET")}));
-    lancer(QStringLiteral("qpdf"), {source, QStringLiteral("--overlay"), blancs, QStringLiteral("--repeat=1"),
+    sortieDe(QStringLiteral("qpdf"), {source, QStringLiteral("--overlay"), blancs, QStringLiteral("--repeat=1"),
                                     QStringLiteral("--"), cible});
     return cible;
 }
@@ -141,7 +114,7 @@ QString formulaire(const QString& chemin)
 
 QStringList champsDeFormulaire(const QString& pdf)
 {
-    const QString json = lancer(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=acroform"), pdf});
+    const QString json = sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=acroform"), pdf});
     QStringList champs;
     const QJsonArray liste = QJsonDocument::fromJson(json.toUtf8())[QStringLiteral("acroform")][QStringLiteral("fields")].toArray();
     for (const QJsonValue& champ : liste)
@@ -149,71 +122,18 @@ QStringList champsDeFormulaire(const QString& pdf)
     return champs;
 }
 
+QString sansPage(const QString& chemin)
+{
+    sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--empty"), chemin});
+    return chemin;
+}
+
 QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,
                  const QString& proprietaire)
 {
-    lancer(QStringLiteral("qpdf"), {QStringLiteral("--encrypt"), utilisateur, proprietaire, QStringLiteral("256"),
+    sortieDe(QStringLiteral("qpdf"), {QStringLiteral("--encrypt"), utilisateur, proprietaire, QStringLiteral("256"),
                                     QStringLiteral("--"), source, cible});
     return cible;
-}
-
-QString champ(const QString& pdf, const QString& nom, int page)
-{
-    QStringList args;
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    args << pdf;
-    const QString info = lancer(QStringLiteral("pdfinfo"), args);
-    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(QRegularExpression::escape(nom)),
-                                QRegularExpression::MultilineOption);
-    return re.match(info).captured(1).trimmed();
-}
-
-int pages(const QString& pdf)
-{
-    const QString n = champ(pdf, QStringLiteral("Pages"));
-    return n.isEmpty() ? -1 : n.toInt();
-}
-
-QSizeF taillePage(const QString& pdf, int page)
-{
-    const QString t = champ(pdf, QStringLiteral("Page %1 size").arg(page, 4), page);
-    const QRegularExpression re(QStringLiteral("([\\d.]+) x ([\\d.]+) pts"));
-    const auto m = re.match(t);
-    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
-}
-
-bool intact(const QString& pdf)
-{
-    int code = -1;
-    const QString sortie = lancer(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}, &code);
-    return code == 0 && !sortie.contains(QLatin1String("WARNING"));
-}
-
-QString texte(const QString& pdf, int page)
-{
-    QStringList args;
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    args << pdf << QStringLiteral("-");
-    return lancer(QStringLiteral("pdftotext"), args);
-}
-
-QImage rendu(const QString& pdf, int page, int dpi)
-{
-    QTemporaryDir dossier;
-    const QString base = dossier.filePath(QStringLiteral("p"));
-    lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-                                        QString::number(page), QStringLiteral("-l"), QString::number(page),
-                                        QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, base});
-    return QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-}
-
-QSize tailleImage(const QString& image)
-{
-    const QString l = lancer(QStringLiteral("vipsheader"), {QStringLiteral("-f"), QStringLiteral("width"), image});
-    const QString h = lancer(QStringLiteral("vipsheader"), {QStringLiteral("-f"), QStringLiteral("height"), image});
-    return {l.trimmed().toInt(), h.trimmed().toInt()};
 }
 
 Conversions::Progression Releve::rappel()
@@ -224,4 +144,4 @@ Conversions::Progression Releve::rappel()
     };
 }
 
-} // namespace PdfOutils
+} // namespace essais
