@@ -1,5 +1,6 @@
 // A 50-page RTF to an A4 PDF: reading, layout, and the whole conversion.
 
+#include "Principal.h"
 #include "conversions/Conversions.h"
 #include "conversions/Documents.h"
 
@@ -83,10 +84,5 @@ BENCHMARK(rtfEnPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lancerLesBancs(argc, argv);
 }

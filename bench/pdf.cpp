@@ -1,6 +1,7 @@
 // PDF pages to PNG and JPEG at 300 dpi against pdftoppm; merge and split against the
 // qpdf command line. Each pair runs on the same input in the same process.
 
+#include "Principal.h"
 #include "conversions/Conversions.h"
 #include "conversions/Pdf.h"
 #include "conversions/PagesEnImages.h"
@@ -253,10 +254,5 @@ BENCHMARK(SeparationQpdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lancerLesBancs(argc, argv);
 }

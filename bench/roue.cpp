@@ -1,5 +1,6 @@
 // The wheel's paint costs: from a drag's files reaching the wheel state to the first frame,
 // and one settled frame at scale 2 with nine petals and the tools arc open.
+#include "Principal.h"
 #include "roue/EtatRoue.h"
 #include "roue/Retouche.h"
 #include "roue/VueRoue.h"
@@ -160,10 +161,5 @@ BENCHMARK(ImagePendantLOnglet)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lancerLesBancs(argc, argv);
 }
