@@ -13,4 +13,4 @@ sudo=""
 echo "Installation de : ${manquants[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get -o DPkg::Lock::Timeout=900 update -q
-$sudo apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${manquants[@]}"
+$sudo apt-get -o DPkg::Lock::Timeout=900 install -y -q "${manquants[@]}"
