@@ -261,16 +261,12 @@ bool lireDocx(const Parties& parties, QTextDocument* document, const QString& no
 {
     if (!parties.contains(documentXml))
         return false;
-    try {
+    lirePaquet(nom, [&] {
         Styles styles;
         if (parties.contains(stylesXml))
             styles.lire(parties.value(stylesXml));
         LecteurDocx(styles, document).lire(parties.value(documentXml));
-    } catch (const QString& raison) {
-        if (journalDetails)
-            journalDetails(nom + QStringLiteral(" : ") + raison);
-        throw Erreur::lecture(nom);
-    }
+    });
     return true;
 }
 

@@ -5,6 +5,9 @@
 #include <QSet>
 #include <QString>
 
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+
 class QTextDocument;
 
 // The readers behind lireDocument. Each fills an empty document and throws
@@ -19,6 +22,20 @@ const QSet<QString>& partiesOdt();
 // False when the parts are not of that format.
 bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom);
 bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom);
+
+// Runs a package's reader: what it complains of (a QString) goes to the log, and the
+// user gets Erreur::lecture(nom).
+template <typename Lecture>
+void lirePaquet(const QString& nom, Lecture&& lecture)
+{
+    try {
+        lecture();
+    } catch (const QString& raison) {
+        if (journalDetails)
+            journalDetails(nom + QStringLiteral(" : ") + raison);
+        throw Erreur::lecture(nom);
+    }
+}
 
 // Biggest part of a package we inflate (a zip bomb stops there).
 constexpr qint64 plafondXml = 128 * 1024 * 1024;

@@ -249,17 +249,13 @@ bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom
 {
     if (!parties.contains(contentXml))
         return false;
-    try {
+    lirePaquet(nom, [&] {
         StylesOdt styles;
         if (parties.contains(stylesXml))
             styles.lire(parties.value(stylesXml));
         styles.lire(parties.value(contentXml));
         LecteurOdt(styles, document).lire(parties.value(contentXml));
-    } catch (const QString& raison) {
-        if (journalDetails)
-            journalDetails(nom + QStringLiteral(" : ") + raison);
-        throw Erreur::lecture(nom);
-    }
+    });
     return true;
 }
 
