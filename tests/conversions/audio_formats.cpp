@@ -116,7 +116,8 @@ TEST(AudioEchecs, lesSonsIllisiblesOuInecrivablesEchouentSansRienLaisser)
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1"}, secret));
     const QString piege = d.ecrire("piege.mp3", "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
                                                     + QFile::encodeName(secret) + "\n#EXT-X-ENDLIST\n");
-    const QString liste = d.ecrire("liste.wav", "ffconcat version 1.0\nfile '" + QFile::encodeName(secret) + "'\n");
+    // A relative name passes the concat demuxer's own safe mode: only our guard stops it.
+    const QString liste = d.ecrire("liste.wav", "ffconcat version 1.0\nfile 'secret.wav'\n");
     const QString haute = d.chemin("haute.wav");  // a rate AAC refuses
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5:sample_rate=192000"}, haute));
     const QString longue = d.chemin("long.wav");  // to write on a disk that fills up

@@ -1,11 +1,12 @@
 #include "plateforme/media/Av.h"
+#include "plateforme/media/Sonde.h"
 
 #include <QFile>
-#include <QSet>
 #include <mutex>
 #include <string>
 
 extern "C" {
+#include <libavutil/avstring.h>
 #include <libavutil/opt.h>
 }
 
@@ -20,17 +21,11 @@ std::string texte(int code)
     return tampon;
 }
 
-// Demuxers that open other files or URLs named inside the one given.
-bool refuse(const char* nom)
+// The probed demuxer must be one of the safe ones: the same list the probe and the ffmpeg
+// runner allow, so every road in from a dropped file follows one rule.
+bool accepte(const AVInputFormat* format)
 {
-    static const QSet<QByteArray> liste = {"hls", "applehttp", "concat", "dash", "image2",
-                                           "image2pipe", "sdp", "rtsp", "rtp", "imf",
-                                           "webm_dash_manifest", "ffmetadata", "tee"};
-    const QList<QByteArray> noms = QByteArray(nom).split(',');
-    for (const QByteArray& n : noms)
-        if (liste.contains(n))
-            return true;
-    return false;
+    return format && av_match_list(format->name, formatsSurs(), ',') > 0;
 }
 
 // The libraries' chatter stays out of the terminal; failures reach the log through Echec.
@@ -107,7 +102,7 @@ FormatEntree ouvrirEntree(const QString& chemin)
     verifier(ouvert, "ouverture");
     const AVInputFormat* format = nullptr;
     const int sonde = av_probe_input_buffer2(pb, &format, u.constData(), nullptr, 0, 0);
-    if (sonde < 0 || !format || refuse(format->name)) {
+    if (sonde < 0 || !accepte(format)) {
         avio_closep(&pb);
         echouer(format ? format->name : "format inconnu", sonde);
     }
@@ -119,6 +114,7 @@ FormatEntree ouvrirEntree(const QString& chemin)
     c->pb = pb;
     c->flags |= AVFMT_FLAG_CUSTOM_IO;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "format_whitelist", formatsSurs(), 0);
     const int r = avformat_open_input(&c, u.constData(), format, &options);
     av_dict_free(&options);
     if (r < 0) {
