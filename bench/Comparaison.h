@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -91,10 +92,13 @@ inline void lierFFmpeg()
         QFile::link(QStandardPaths::findExecutable(QStringLiteral("ffmpeg")), lien);
 }
 
-inline int lancer(int argc, char** argv)
+// main(): `preparer` makes the inputs before any timing.
+inline int lancer(int argc, char** argv, const std::function<void()>& preparer = {})
 {
     QCoreApplication app(argc, argv);
     lierFFmpeg();
+    if (preparer)
+        preparer();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,78 +1,69 @@
 // The GIF of a 1080p 60-second video against ffmpeg's two-pass palette road, and an
 // animated GIF back to MP4 against ffmpeg's libx264.
 
-#include "comparaison_media.h"
+#include "Comparaison.h"
 
 #include "conversions/Conversions.h"
 #include "conversions/Gif.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
 namespace {
 
-QTemporaryDir& dossier()
-{
-    static QTemporaryDir d;
-    return d;
-}
+using Comparaison::dossierDeTravail;
+using Comparaison::mesurer;
+using Comparaison::outil;
 
-QString chemin(const char* nom) { return QDir(dossier().path()).filePath(nom); }
+const QString film = dossierDeTravail(QStringLiteral("film.mov"));
+const QString anime = dossierDeTravail(QStringLiteral("anim.gif"));
 
 void preparer()
 {
-    QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=s=1920x1080:r=30:d=60",
-                                 "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", chemin("film.mov")});
+    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=s=1920x1080:r=30:d=60",
+                                     "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", film});
     // 200 frames of 400×300 moving pictures, for the way back.
-    QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=s=400x300:r=10:d=20",
-                                 chemin("anim.gif")});
+    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=s=400x300:r=10:d=20", anime});
 }
 
-void BM_gif_nous(benchmark::State& etat)
+void Gif(benchmark::State& etat)
 {
-    for (auto _ : etat) {
-        const QString gif = Conversions::gif(chemin("film.mov"), dossier().path(), "film", {});
-        etat.PauseTiming();
-        QFile::remove(gif);
-        etat.ResumeTiming();
-    }
+    QString cree;
+    mesurer(etat, "gif", false,
+            [&] { cree = Conversions::gif(film, QFileInfo(film).absolutePath(), QStringLiteral("film"), {}); },
+            [&] { QFile::remove(cree); });
 }
-void BM_gif_ffmpeg(benchmark::State& etat)
+void GifFFmpeg(benchmark::State& etat)
 {
-    for (auto _ : etat)
-        comparaison::lancer(etat, "ffmpeg",
-                            {"-v", "error", "-y", "-i", chemin("film.mov"), "-vf",
-                             "fps=5,scale=480:-2:flags=bicubic,split[a][b];[a]palettegen[p];[b][p]paletteuse",
-                             "-loop", "0", chemin("ffmpeg.gif")});
+    mesurer(etat, "gif", true, [] {
+        outil(QStringLiteral("ffmpeg"),
+              {"-v", "error", "-y", "-i", film, "-vf",
+               "fps=5,scale=480:-2:flags=bicubic,split[a][b];[a]palettegen[p];[b][p]paletteuse", "-loop", "0",
+               dossierDeTravail(QStringLiteral("ffmpeg.gif"))});
+    });
 }
-void BM_gifmp4_nous(benchmark::State& etat)
+void GifMp4(benchmark::State& etat)
 {
-    for (auto _ : etat) {
-        const QStringList crees = Conversions::convertirUn(chemin("anim.gif"), "gifmp4");
-        etat.PauseTiming();
-        for (const QString& c : crees)
-            QFile::remove(c);
-        etat.ResumeTiming();
-    }
+    QStringList crees;
+    mesurer(etat, "gifmp4", false, [&] { crees = Conversions::convertirUn(anime, QStringLiteral("gifmp4")); },
+            [&] {
+                for (const QString& c : crees)
+                    QFile::remove(c);
+            });
 }
-void BM_gifmp4_ffmpeg(benchmark::State& etat)
+void GifMp4FFmpeg(benchmark::State& etat)
 {
-    for (auto _ : etat)
-        comparaison::lancer(etat, "ffmpeg", {"-v", "error", "-y", "-i", chemin("anim.gif"), "-c:v", "libx264",
-                                             "-pix_fmt", "yuv420p", chemin("ffmpeg.mp4")});
+    mesurer(etat, "gifmp4", true, [] {
+        outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", anime, "-c:v", "libx264", "-pix_fmt", "yuv420p",
+                                         dossierDeTravail(QStringLiteral("ffmpeg.mp4"))});
+    });
 }
 
-BENCHMARK(BM_gif_nous)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_gif_ffmpeg)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_gifmp4_nous)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_gifmp4_ffmpeg)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Gif)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(GifFFmpeg)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(GifMp4)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(GifMp4FFmpeg)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    preparer();
-    return comparaison::executer(argc, argv, {{"BM_gif_nous", "BM_gif_ffmpeg"}, {"BM_gifmp4_nous", "BM_gifmp4_ffmpeg"}});
+    return Comparaison::lancer(argc, argv, preparer);
 }
