@@ -1,7 +1,7 @@
 // Zipping and unzipping a 1 GB folder of mixed files, against zip -r and unzip.
 #include "Comparaison.h"
 
-#include "conversions/Archives.h"
+#include "conversions/archives/Archives.h"
 
 #include <QRandomGenerator>
 namespace {

@@ -2,7 +2,7 @@
 
 #include "Principal.h"
 #include "conversions/Conversions.h"
-#include "conversions/Documents.h"
+#include "conversions/documents/Documents.h"
 
 #include <QFile>
 #include <QGuiApplication>

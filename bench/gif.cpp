@@ -4,7 +4,7 @@
 #include "Comparaison.h"
 
 #include "conversions/Conversions.h"
-#include "conversions/Gif.h"
+#include "conversions/media/Gif.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include "Principal.h"
 #include "conversions/Conversions.h"
-#include "conversions/Pdf.h"
-#include "conversions/PagesEnImages.h"
-#include "conversions/PdfRendu.h"
+#include "conversions/pdf/Pdf.h"
+#include "conversions/pdf/PagesEnImages.h"
+#include "conversions/pdf/PdfRendu.h"
 #include "conversions/Sortie.h"
 
 #include <QDir>

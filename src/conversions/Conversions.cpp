@@ -1,14 +1,14 @@
 #include "conversions/Conversions.h"
 #include "conversions/Chemins.h"
 
-#include "conversions/Archives.h"
-#include "conversions/Audio.h"
-#include "conversions/Documents.h"
-#include "conversions/FFmpeg.h"
-#include "conversions/Gif.h"
-#include "conversions/Images.h"
-#include "conversions/Pdf.h"
-#include "conversions/Video.h"
+#include "conversions/archives/Archives.h"
+#include "conversions/media/Audio.h"
+#include "conversions/documents/Documents.h"
+#include "conversions/media/FFmpeg.h"
+#include "conversions/media/Gif.h"
+#include "conversions/images/Images.h"
+#include "conversions/pdf/Pdf.h"
+#include "conversions/media/Video.h"
 
 #include <QCollator>
 #include <QFileInfo>
@@ -97,6 +97,8 @@ QStringList convertirUn(const QString& chemin, const QString& id, const Progress
             return {detourer(chemin)};
         if (id == QLatin1String("gifmp4"))
             return {gifEnVideo(chemin, p)};
+        if (id == QLatin1String("pdf"))
+            return {imagesEnPDF({chemin})};
         return {image(chemin, id)};
     case Genre::pdf:
         if (id == QLatin1String("separer"))

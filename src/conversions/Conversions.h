@@ -2,15 +2,12 @@
 
 #include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
+#include "conversions/Progression.h"
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace Conversions {
-
-// A fraction done, 0 to 1; may be called from any thread.
-using Progression = std::function<void(double)>;
 
 // What a batch gives back: files created in order, failure texts in order.
 struct Resultat {

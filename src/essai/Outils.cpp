@@ -1,6 +1,6 @@
 #include "essai/Outils.h"
 
-#include "conversions/FFmpeg.h"
+#include "conversions/media/FFmpeg.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 
 #include "conversions/Catalogue.h"
 #include "conversions/Conversions.h"
-#include "conversions/FFmpeg.h"
-#include "conversions/Images.h"
+#include "conversions/media/FFmpeg.h"
+#include "conversions/images/Images.h"
 #include "conversions/JournalMoteur.h"
 #include "essai/Echantillons.h"
 #include "essai/Formes.h"

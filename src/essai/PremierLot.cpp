@@ -1,8 +1,8 @@
 #include "essai/PremierLot.h"
 
-#include "conversions/Documents.h"
-#include "conversions/Images.h"
-#include "conversions/Pdf.h"
+#include "conversions/documents/Documents.h"
+#include "conversions/images/Images.h"
+#include "conversions/pdf/Pdf.h"
 #include "essai/Echantillons.h"
 #include "essai/Formes.h"
 #include "essai/Outils.h"

@@ -1,6 +1,6 @@
 #include "essai/Verificateur.h"
 
-#include "conversions/Documents.h"
+#include "conversions/documents/Documents.h"
 #include "essai/Formes.h"
 #include "essai/Outils.h"
 #include "essai/Vips.h"

@@ -1,4 +1,4 @@
-#include "conversions/Vips.h"
+#include "conversions/images/Vips.h"
 
 #include "essai/Vips.h"
 

@@ -1,0 +1,210 @@
+#include "conversions/documents/Documents.h"
+#include "conversions/Chemins.h"
+
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+#include "conversions/documents/Lecteurs.h"
+#include "conversions/Sortie.h"
+#include "conversions/documents/Zip.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace Conversions {
+
+namespace {
+
+// Far beyond any real text document; a bigger file is refused rather than laid out.
+constexpr qint64 tailleMax = 200 * 1024 * 1024;
+constexpr int delaiAntiwordMs = 60000;
+
+void noter(const QString& ligne)
+{
+    if (journalDetails)
+        journalDetails(ligne);
+}
+
+// `nom`: the name the user dropped (a bundle's, for the file inside it).
+QByteArray contenu(const QString& chemin, const QString& nom)
+{
+    QFile f(chemin);
+    if (!QFileInfo(chemin).isFile() || f.size() > tailleMax || !f.open(QIODevice::ReadOnly))
+        throw Erreur::lecture(nom);
+    QByteArray octets = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw Erreur::lecture(nom);
+    return octets;
+}
+
+QString utf8(const QByteArray& octets, const QString& nom)
+{
+    QStringDecoder decodeur(QStringConverter::Utf8);
+    QString texte = decodeur.decode(octets);
+    if (decodeur.hasError())
+        throw Erreur::lecture(nom);
+    return texte;
+}
+
+void lireTexteBrut(const QString& chemin, QTextDocument* document)
+{
+    document->setPlainText(utf8(contenu(chemin, nomDe(chemin)), nomDe(chemin)));
+}
+
+// antiword prints the text of a Word 97–2003 file; formatting is lost.
+void lireDoc(const QString& chemin, QTextDocument* document, const QString& nom)
+{
+    const QString programme = QStandardPaths::findExecutable(QStringLiteral("antiword"));
+    if (programme.isEmpty()) {
+        noter(QStringLiteral("antiword introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
+        throw Erreur::lecture(nom);
+    }
+    QProcess p;
+    p.setProgram(programme);
+    p.setArguments({QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"),
+                    QStringLiteral("0"), QStringLiteral("--"), chemin});
+    p.start();
+    if (!p.waitForFinished(delaiAntiwordMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        p.kill();
+        p.waitForFinished();
+        noter(QStringLiteral("antiword : ") + nom + QStringLiteral(" : ")
+              + QString::fromUtf8(p.readAllStandardError()).trimmed());
+        throw Erreur::lecture(nom);
+    }
+    QString texte = utf8(p.readAllStandardOutput(), nom);
+    while (texte.endsWith(QLatin1Char('\n')))
+        texte.chop(1);
+    document->setPlainText(texte);
+}
+
+// A zip is Word or OpenDocument by what it holds.
+void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
+{
+    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(), plafondXml);
+    if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
+        return;
+    noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));
+    throw Erreur::lecture(nom);
+}
+
+bool commencePar(const QByteArray& octets, const char* debut) { return octets.startsWith(debut); }
+
+// The format by the file's first bytes, so that a .doc saved as RTF or a renamed .docx
+// still reads; the extension decides only for the plain texts.
+void lireSelonContenu(const QString& chemin, QTextDocument* document)
+{
+    const QString nom = nomDe(chemin);
+    QString fichier = chemin;
+    if (QFileInfo(chemin).isDir()) {
+        fichier = QDir(chemin).filePath(QStringLiteral("TXT.rtf"));
+        if (!QFileInfo(fichier).isFile())
+            throw Erreur::lecture(nom);
+    }
+    QFile f(fichier);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Erreur::lecture(nom);
+    const QByteArray tete = f.read(8);
+    f.close();
+    if (commencePar(tete, "{\\rtf"))
+        lireRtf(contenu(fichier, nom), document, nom);
+    else if (commencePar(tete, "PK\x03\x04"))
+        lirePaquet(fichier, document, nom);
+    else if (commencePar(tete, "\xD0\xCF\x11\xE0") || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
+        lireDoc(fichier, document, nom);  // older Word files have other signatures: antiword decides
+    else
+        throw Erreur::lecture(nom);
+}
+
+// Runs that name no font, or no size, are Helvetica 12.
+void policeParDefaut(QTextDocument* document)
+{
+    const QFont helvetica(QStringLiteral("Helvetica"), 12);
+    document->setDefaultFont(helvetica);
+    QTextCursor c(document);
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat format = f.charFormat();
+            QTextCharFormat manque;
+            if (format.fontFamilies().toStringList().isEmpty())
+                manque.setFontFamilies({helvetica.family()});
+            if (format.fontPointSize() <= 0)
+                manque.setFontPointSize(12);
+            if (manque.properties().isEmpty())
+                continue;
+            c.setPosition(f.position());
+            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
+            c.mergeCharFormat(manque);
+        }
+        // An empty paragraph still has a height: that of its own format.
+        if (b.length() == 1 && b.charFormat().fontPointSize() <= 0) {
+            c.setPosition(b.position());
+            QTextCharFormat f;
+            f.setFontFamilies({helvetica.family()});
+            f.setFontPointSize(12);
+            c.mergeBlockCharFormat(f);
+        }
+    }
+}
+
+// The characters as they are (no-break spaces stay), a line feed between lines and paragraphs.
+QString texteBrut(const QTextDocument& texte)
+{
+    QString t = texte.toRawText();
+    t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    t.remove(QChar::ObjectReplacementCharacter);
+    return t;
+}
+
+void ecrire(const QString& chemin, const QByteArray& octets, const QString& nom)
+{
+    QSaveFile f(chemin);
+    f.setDirectWriteFallback(false);
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit())
+        throw Erreur::ecriture(nom);
+}
+
+} // namespace
+
+std::unique_ptr<QTextDocument> lireDocument(const QString& source)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    const QString ext = QFileInfo(source).suffix().toLower();
+    if (ext == QLatin1String("txt") || ext == QLatin1String("text") || ext == QLatin1String("md"))
+        lireTexteBrut(source, document.get());
+    else
+        lireSelonContenu(source, document.get());
+    policeParDefaut(document.get());
+    return document;
+}
+
+QString document(const QString& source, const QString& id)
+{
+    const std::unique_ptr<QTextDocument> texte = lireDocument(source);
+    Sortie sortie = Sortie::apres(source, QString(), id);
+    if (id == QLatin1String("pdf")) {
+        enPDF(*texte, sortie.temporaire());
+    } else if (id == QLatin1String("docx")) {
+        QByteArray word;
+        try {
+            word = enWord(*texte);
+        } catch (const Erreur&) {
+            throw Erreur::ecriture(sortie.nom());
+        }
+        ecrire(sortie.temporaire(), word, sortie.nom());
+    } else {
+        ecrire(sortie.temporaire(), texteBrut(*texte).toUtf8(), sortie.nom());
+    }
+    return sortie.valider();
+}
+
+} // namespace Conversions

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "conversions/Erreur.h"
+#include "conversions/Progression.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+class QTextDocument;
+
+namespace Conversions {
+
+// A text document to PDF ("pdf"), Word ("docx") or plain text ("txt").
+QString document(const QString& source, const QString& id);
+
+// Reads txt, text, md (always plain UTF-8), rtf, rtfd, doc, docx, odt into a rich text.
+// Runs without a font get Helvetica 12. Any refusal is Erreur::lecture with the file's name.
+std::unique_ptr<QTextDocument> lireDocument(const QString& source);
+
+// Lays the text out into A4 pages (595 × 842 points, 64-point margins) written to
+// `destination`, a path that the caller holds (a Sortie's temporaire()).
+// An empty text gives one blank page. Throws Erreur::ecriture(destination's name).
+void enPDF(const QTextDocument& texte, const QString& destination);
+
+// The text as a Word (Office Open XML) document: paragraphs, runs with font, size, bold,
+// italic, underline, colour. A form feed (U+000C) in the text, or a block that asks for a
+// page break before it, becomes a page break.
+QByteArray enWord(const QTextDocument& texte);
+} // namespace Conversions

@@ -1,0 +1,68 @@
+#include "conversions/documents/Documents.h"
+
+#include "conversions/Erreur.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+#include <memory>
+
+namespace Conversions {
+
+namespace {
+
+constexpr double largeurA4 = 595, hauteurA4 = 842, marge = 64;
+// Device units per point: fine enough that glyph positions are not rounded to whole points.
+constexpr int resolution = 720;
+constexpr double k = resolution / 72.0;
+
+} // namespace
+
+void enPDF(const QTextDocument& texte, const QString& destination)
+{
+    const QString nom = QFileInfo(destination).fileName();
+    std::unique_ptr<QTextDocument> copie(texte.clone());
+
+    QPdfWriter ecrivain(destination);
+    ecrivain.setResolution(resolution);
+    ecrivain.setCreator(QStringLiteral("Vemo Vododod"));
+    const QPageSize a4(QSizeF(largeurA4, hauteurA4), QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!ecrivain.setPageLayout(QPageLayout(a4, QPageLayout::Portrait, QMarginsF())))
+        throw Erreur::ecriture(nom);
+
+    copie->documentLayout()->setPaintDevice(&ecrivain);
+    copie->setDocumentMargin(0);
+    const QSizeF cadre((largeurA4 - 2 * marge) * k, (hauteurA4 - 2 * marge) * k);
+    copie->setPageSize(cadre);
+    const int pages = qMax(1, copie->pageCount());
+
+    QPainter peintre;
+    if (!peintre.begin(&ecrivain))
+        throw Erreur::ecriture(nom);
+    QAbstractTextDocumentLayout::PaintContext contexte;
+    // The text's own colours, black elsewhere, whatever the desktop's theme.
+    contexte.palette.setColor(QPalette::Text, Qt::black);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !ecrivain.newPage())
+            throw Erreur::ecriture(nom);
+        peintre.fillRect(QRectF(0, 0, largeurA4 * k, hauteurA4 * k), Qt::white);
+        peintre.save();
+        peintre.translate(marge * k, marge * k - i * cadre.height());
+        const QRectF page(QPointF(0, i * cadre.height()), cadre);
+        peintre.setClipRect(page);
+        // Lines touching the frame's edge from the next page are skipped, not just hidden,
+        // so that no line's text is in the file twice.
+        contexte.clip = page.adjusted(0, 1, 0, -1);
+        copie->documentLayout()->draw(&peintre, contexte);
+        peintre.restore();
+    }
+    if (!peintre.end() || !QFileInfo(destination).isFile())
+        throw Erreur::ecriture(nom);
+}
+
+} // namespace Conversions

@@ -1,0 +1,262 @@
+#include "conversions/documents/Lecteurs.h"
+
+#include "conversions/documents/Assembleur.h"
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+#include "conversions/documents/MiseEnForme.h"
+
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <vector>
+
+namespace Conversions {
+
+namespace {
+
+const QString contentXml = QStringLiteral("content.xml");
+const QString stylesXml = QStringLiteral("styles.xml");
+
+constexpr QStringView texteNs = u"urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+constexpr QStringView styleNs = u"urn:oasis:names:tc:opendocument:xmlns:style:1.0";
+constexpr QStringView foNs = u"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0";
+constexpr QStringView svgNs = u"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0";
+constexpr QStringView officeNs = u"urn:oasis:names:tc:opendocument:xmlns:office:1.0";
+constexpr QStringView drawNs = u"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0";
+
+bool est(const QXmlStreamReader& x, QStringView espace, QStringView nom)
+{
+    return x.namespaceUri() == espace && x.name() == nom;
+}
+
+const QXmlStreamAttribute* trouver(const QXmlStreamAttributes& a, QStringView espace, QStringView nom)
+{
+    for (const QXmlStreamAttribute& un : a)
+        if (un.namespaceUri() == espace && un.name() == nom)
+            return &un;
+    return nullptr;
+}
+
+QString valeur(const QXmlStreamAttributes& a, QStringView espace, QStringView nom)
+{
+    const QXmlStreamAttribute* un = trouver(a, espace, nom);
+    return un ? un->value().toString() : QString();
+}
+
+QString valeur(const QXmlStreamReader& x, QStringView espace, QStringView nom)
+{
+    return valeur(x.attributes(), espace, nom);
+}
+
+struct StyleO {
+    QString parent;
+    MiseEnForme forme;
+};
+
+// The named and automatic styles of both parts, and the font faces they point to.
+class StylesOdt {
+public:
+    void lire(const QByteArray& xml)
+    {
+        QXmlStreamReader x(xml);
+        while (!x.atEnd()) {
+            if (x.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (est(x, styleNs, u"font-face")) {
+                QString famille = valeur(x, svgNs, u"font-family");
+                famille.remove(QLatin1Char('\'')).remove(QLatin1Char('"'));
+                polices_.insert(valeur(x, styleNs, u"name"), famille);
+            } else if (est(x, styleNs, u"style")) {
+                const QString cle = valeur(x, styleNs, u"family") + QLatin1Char(':') + valeur(x, styleNs, u"name");
+                StyleO s;
+                s.parent = valeur(x, styleNs, u"parent-style-name");
+                proprietes(x, s.forme);
+                styles_.insert(cle, s);
+            } else if (est(x, styleNs, u"default-style") && valeur(x, styleNs, u"family") == u"paragraph") {
+                proprietes(x, defauts_);
+            } else if (est(x, officeNs, u"body")) {
+                break;  // content.xml: the styles come before the body
+            }
+        }
+        if (x.hasError() && x.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+            throw x.errorString();
+    }
+
+    const MiseEnForme& defauts() const { return defauts_; }
+
+    MiseEnForme resoudre(const QString& famille, const QString& nom, int profondeur = 0) const
+    {
+        const auto it = styles_.constFind(famille + QLatin1Char(':') + nom);
+        if (nom.isEmpty() || it == styles_.constEnd() || profondeur > 32)
+            return {};
+        MiseEnForme m = resoudre(famille, it->parent, profondeur + 1);
+        m.recouvrir(it->forme);
+        return m;
+    }
+
+private:
+    void proprietes(QXmlStreamReader& x, MiseEnForme& m)
+    {
+        while (x.readNextStartElement()) {
+            if (est(x, styleNs, u"text-properties"))
+                texte(x, m);
+            else if (est(x, styleNs, u"paragraph-properties"))
+                m.sautAvant = valeur(x, foNs, u"break-before") == u"page";
+            x.skipCurrentElement();
+        }
+    }
+
+    void texte(const QXmlStreamReader& x, MiseEnForme& m) const
+    {
+        const auto a = x.attributes();
+        if (trouver(a, foNs, u"font-weight")) {
+            const QString poids = valeur(a, foNs, u"font-weight");
+            m.gras = poids == u"bold" || poids.toInt() >= 600;
+        }
+        if (trouver(a, foNs, u"font-style"))
+            m.italique = valeur(a, foNs, u"font-style") != u"normal";
+        if (trouver(a, styleNs, u"text-underline-style"))
+            m.souligne = valeur(a, styleNs, u"text-underline-style") != u"none";
+        const QString taille = valeur(a, foNs, u"font-size");
+        if (taille.endsWith(u"pt")) {
+            bool ok = false;
+            const double t = QStringView(taille).chopped(2).toDouble(&ok);
+            if (ok && t > 0)
+                m.taille = t;
+        }
+        const QString couleur = valeur(a, foNs, u"color");
+        if (couleur.startsWith(QLatin1Char('#')))
+            m.couleur = QColor(couleur);
+        const QString face = valeur(a, styleNs, u"font-name");
+        if (polices_.contains(face))
+            m.police = polices_.value(face);
+        else if (trouver(a, foNs, u"font-family"))
+            m.police = valeur(a, foNs, u"font-family").remove(QLatin1Char('\''));
+    }
+
+    MiseEnForme defauts_;
+    QHash<QString, QString> polices_;
+    QHash<QString, StyleO> styles_;
+};
+
+class LecteurOdt {
+public:
+    LecteurOdt(const StylesOdt& styles, QTextDocument* document) : styles_(styles), assembleur_(document) {}
+
+    void lire(const QByteArray& xml)
+    {
+        QXmlStreamReader x(xml);
+        bool corps = false;
+        while (!x.atEnd()) {
+            const auto jeton = x.readNext();
+            if (jeton == QXmlStreamReader::StartElement) {
+                if (est(x, officeNs, u"text"))
+                    corps = true;
+                else if (corps)
+                    debut(x);
+            } else if (jeton == QXmlStreamReader::EndElement) {
+                if (est(x, officeNs, u"text"))
+                    corps = false;
+                else if (est(x, texteNs, u"span") && pile_.size() > 1)
+                    pile_.pop_back();
+                else if (est(x, texteNs, u"p") || est(x, texteNs, u"h"))
+                    dansParagraphe_ = false;  // the indentation between paragraphs is not text
+            } else if (jeton == QXmlStreamReader::Characters && corps && dansParagraphe_) {
+                caracteres(x.text());
+            }
+        }
+        if (x.hasError())
+            throw x.errorString();
+        assembleur_.terminer();
+    }
+
+private:
+    void debut(QXmlStreamReader& x)
+    {
+        const QStringView n = x.name();
+        if (x.namespaceUri() == texteNs) {
+            if (n == u"p" || n == u"h") {
+                paragraphe(x);
+            } else if (n == u"span") {
+                MiseEnForme m = pile_.back();
+                m.recouvrir(styles_.resoudre(QStringLiteral("text"), valeur(x, texteNs, u"style-name")));
+                pile_.push_back(m);
+            } else if (n == u"s") {
+                bool ok = false;
+                const int c = valeur(x, texteNs, u"c").toInt(&ok);
+                assembleur_.texte(QString(ok ? qBound(1, c, 10000) : 1, QLatin1Char(' ')), pile_.back().format());
+                espace_ = true;
+            } else if (n == u"tab") {
+                assembleur_.texte(QStringLiteral("\t"), pile_.back().format());
+                espace_ = true;
+            } else if (n == u"line-break") {
+                assembleur_.texte(QString(QChar(0x2028)), pile_.back().format());
+                espace_ = true;
+            } else if (n == u"note" || n == u"tracked-changes" || n == u"sequence-decls") {
+                x.skipCurrentElement();
+            }
+        } else if (x.namespaceUri() == drawNs || est(x, officeNs, u"annotation")) {
+            x.skipCurrentElement();  // frames, shapes and comments float apart from the text
+        }
+    }
+
+    void paragraphe(const QXmlStreamReader& x)
+    {
+        MiseEnForme m = styles_.defauts();
+        m.recouvrir(styles_.resoudre(QStringLiteral("paragraph"), valeur(x, texteNs, u"style-name")));
+        assembleur_.paragraphe();
+        if (m.sautAvant)
+            assembleur_.sautDePage();
+        pile_.assign(1, m);
+        dansParagraphe_ = true;
+        espace_ = true;  // leading blanks of a paragraph are not shown
+    }
+
+    // Runs of white space in the XML show as one blank.
+    void caracteres(QStringView texte)
+    {
+        QString propre;
+        propre.reserve(texte.size());
+        for (const QChar c : texte) {
+            if (c == u' ' || c == u'\n' || c == u'\r' || c == u'\t') {
+                if (!espace_)
+                    propre += QLatin1Char(' ');
+                espace_ = true;
+            } else {
+                propre += c;
+                espace_ = false;
+            }
+        }
+        assembleur_.texte(propre, pile_.back().format());
+    }
+
+    const StylesOdt& styles_;
+    Assembleur assembleur_;
+    std::vector<MiseEnForme> pile_{MiseEnForme()};
+    bool dansParagraphe_ = false;
+    bool espace_ = true;
+};
+
+} // namespace
+
+const QSet<QString>& partiesOdt()
+{
+    static const QSet<QString> s{contentXml, stylesXml};
+    return s;
+}
+
+bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom)
+{
+    if (!parties.contains(contentXml))
+        return false;
+    lirePaquet(nom, [&] {
+        StylesOdt styles;
+        if (parties.contains(stylesXml))
+            styles.lire(parties.value(stylesXml));
+        styles.lire(parties.value(contentXml));
+        LecteurOdt(styles, document).lire(parties.value(contentXml));
+    });
+    return true;
+}
+
+} // namespace Conversions

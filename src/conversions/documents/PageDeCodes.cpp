@@ -1,0 +1,90 @@
+#include "conversions/documents/PageDeCodes.h"
+
+#include <cerrno>
+#include <vector>
+
+namespace Conversions {
+
+namespace {
+
+QByteArray nomIconv(int numero)
+{
+    switch (numero) {
+    case 10000: return "MACINTOSH";
+    case 65001: return "UTF-8";
+    case 936: return "GBK";
+    case 950: return "BIG5";
+    default: break;
+    }
+    if (numero == 437 || numero == 850 || numero == 852 || numero == 866 || numero == 874
+        || numero == 932 || numero == 949 || (numero >= 1250 && numero <= 1258))
+        return "CP" + QByteArray::number(numero);
+    return "CP1252";
+}
+
+} // namespace
+
+PageDeCodes::PageDeCodes(int numero) : numero_(numero)
+{
+    conv_ = iconv_open("UTF-16LE", nomIconv(numero).constData());
+    if (conv_ == reinterpret_cast<iconv_t>(-1))
+        conv_ = iconv_open("UTF-16LE", "CP1252");
+}
+
+PageDeCodes::~PageDeCodes()
+{
+    if (conv_ != reinterpret_cast<iconv_t>(-1))
+        iconv_close(conv_);
+}
+
+QString PageDeCodes::decoder(const QByteArray& octets) const
+{
+    if (conv_ == reinterpret_cast<iconv_t>(-1))
+        return QString::fromLatin1(octets);
+    iconv(conv_, nullptr, nullptr, nullptr, nullptr);
+    std::vector<char> sortie(static_cast<size_t>(octets.size()) * 4 + 8);
+    QByteArray entree = octets;
+    char* in = entree.data();
+    size_t reste = static_cast<size_t>(entree.size());
+    QString texte;
+    while (reste > 0) {
+        char* out = sortie.data();
+        size_t place = sortie.size();
+        const size_t r = iconv(conv_, &in, &reste, &out, &place);
+        texte += QString::fromUtf16(reinterpret_cast<const char16_t*>(sortie.data()),
+                                    static_cast<qsizetype>((sortie.size() - place) / 2));
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG)
+                continue;
+            // A byte that means nothing here, or a double-byte character cut short.
+            texte += QChar::ReplacementCharacter;
+            ++in;
+            --reste;
+            iconv(conv_, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return texte;
+}
+
+int PageDeCodes::duJeuDeCaracteres(int fcharset)
+{
+    switch (fcharset) {
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    default: return 0;
+    }
+}
+
+} // namespace Conversions

@@ -1,0 +1,95 @@
+#include "conversions/images/Heif.h"
+
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+#include <libheif/heif.h>
+#include <memory>
+
+using vips::VImage;
+
+namespace Conversions {
+
+namespace {
+
+template <typename T, void (*liberer)(T*)>
+struct Liberateur {
+    void operator()(T* p) const { liberer(p); }
+};
+using Contexte = std::unique_ptr<heif_context, Liberateur<heif_context, heif_context_free>>;
+using Encodeur = std::unique_ptr<heif_encoder, Liberateur<heif_encoder, heif_encoder_release>>;
+using Image = std::unique_ptr<heif_image, Liberateur<const heif_image, heif_image_release>>;
+using Options = std::unique_ptr<heif_encoding_options, Liberateur<heif_encoding_options, heif_encoding_options_free>>;
+
+void verifier(const heif_error& e, const QString& chemin)
+{
+    if (e.code == heif_error_Ok)
+        return;
+    if (journalMoteur)
+        journalMoteur(QStringLiteral("libheif : ") + QString::fromUtf8(e.message));
+    throw Erreur::ecriture(QFileInfo(chemin).fileName());
+}
+
+// sRGB, 8 bits, 3 or 4 bands.
+VImage rvb(const VImage& image)
+{
+    VImage r = huitBits(image);
+    if (r.interpretation() != VIPS_INTERPRETATION_sRGB || r.bands() < 3)
+        r = huitBits(r.colourspace(VIPS_INTERPRETATION_sRGB));
+    if (r.bands() > 4)
+        r = r.extract_band(0, VImage::option()->set("n", 4));
+    return r;
+}
+
+Image remplir(const VImage& pixels, const QString& chemin)
+{
+    const int w = pixels.width();
+    const int h = pixels.height();
+    const int bandes = pixels.bands();
+    heif_image* brute = nullptr;
+    verifier(heif_image_create(w, h, heif_colorspace_RGB,
+                               bandes == 4 ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &brute),
+             chemin);
+    Image image(brute);
+    verifier(heif_image_add_plane(image.get(), heif_channel_interleaved, w, h, 8), chemin);
+    int pas = 0;
+    uint8_t* plan = heif_image_get_plane(image.get(), heif_channel_interleaved, &pas);
+    size_t taille = 0;
+    std::unique_ptr<void, void (*)(void*)> memoire(pixels.write_to_memory(&taille), g_free);
+    const size_t ligne = static_cast<size_t>(w) * bandes;
+    if (!plan || taille != ligne * h)
+        throw Erreur::ecriture(QFileInfo(chemin).fileName());
+    for (int y = 0; y < h; ++y)
+        std::memcpy(plan + static_cast<size_t>(y) * pas, static_cast<uint8_t*>(memoire.get()) + y * ligne, ligne);
+    if (pixels.get_typeof(VIPS_META_ICC_NAME) != 0) {
+        size_t n = 0;
+        const void* icc = pixels.get_blob(VIPS_META_ICC_NAME, &n);
+        verifier(heif_image_set_raw_color_profile(image.get(), "prof", icc, n), chemin);
+    }
+    return image;
+}
+
+} // namespace
+
+void ecrireHeif(const VImage& image, const QString& chemin, int qualite, bool av1, int orientation)
+{
+    const Image pixels = remplir(rvb(image), chemin);
+    Contexte contexte(heif_context_alloc());
+    heif_encoder* brut = nullptr;
+    verifier(heif_context_get_encoder_for_format(
+                 contexte.get(), av1 ? heif_compression_AV1 : heif_compression_HEVC, &brut),
+             chemin);
+    Encodeur encodeur(brut);
+    verifier(heif_encoder_set_lossy_quality(encodeur.get(), qualite), chemin);
+    Options options(heif_encoding_options_alloc());
+    if (orientation >= 1 && orientation <= 8)
+        options->image_orientation = static_cast<heif_orientation>(orientation);
+    verifier(heif_context_encode_image(contexte.get(), pixels.get(), encodeur.get(), options.get(), nullptr),
+             chemin);
+    verifier(heif_context_write_to_file(contexte.get(), QFile::encodeName(chemin).constData()), chemin);
+}
+
+} // namespace Conversions

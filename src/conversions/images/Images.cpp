@@ -1,0 +1,191 @@
+#include "conversions/images/Images.h"
+#include "conversions/Chemins.h"
+
+#include "conversions/images/Heif.h"
+#include "conversions/Sortie.h"
+#include "conversions/images/Vips.h"
+
+#include <QColorSpace>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHash>
+#include <QPainter>
+#include <libheif/heif.h>
+
+using vips::VImage;
+using vips::VError;
+
+namespace Conversions {
+
+namespace {
+
+// EXIF holding nothing but an orientation: a big-endian TIFF header and one IFD entry.
+QByteArray exifOrientation(int orientation)
+{
+    QByteArray exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24);
+    exif.append('\0').append(static_cast<char>(orientation)).append(QByteArray(6, '\0'));
+    return exif;
+}
+
+int orientationDe(const VImage& image)
+{
+    return image.get_typeof(VIPS_META_ORIENTATION) != 0 ? image.get_int(VIPS_META_ORIENTATION) : 1;
+}
+
+// Only the orientation and the colour profile travel to the new file: the rest of the
+// source's metadata (camera, place, …) is not ours to copy.
+VImage sansMetadonnees(const VImage& image)
+{
+    VImage copie = image.copy();
+    char** champs = vips_image_get_fields(copie.get_image());
+    for (char** c = champs; *c; ++c) {
+        const QByteArray nom(*c);
+        if (nom.startsWith("exif-") || nom == VIPS_META_XMP_NAME || nom == VIPS_META_IPTC_NAME
+            || nom == VIPS_META_PHOTOSHOP_NAME)
+            copie.remove(*c);
+    }
+    g_strfreev(champs);
+    if (copie.get_typeof(VIPS_META_ORIENTATION) != 0) {
+        const QByteArray exif = exifOrientation(orientationDe(copie));
+        vips_image_set_blob_copy(copie.get_image(), VIPS_META_EXIF_NAME, exif.constData(),
+                                 static_cast<size_t>(exif.size()));
+    }
+    return copie;
+}
+
+void ecrireJpeg(const VImage& image, const QString& chemin, int qualite, bool nu)
+{
+    surBlanc(image).jpegsave(local(chemin).constData(), VImage::option()
+                                                     ->set("Q", qualite)
+                                                     ->set("optimize_coding", true)
+                                                     ->set("strip", nu));
+}
+
+// Writes `image` in format `id` ("jpg", "png", "heic", "avif", "tiff").
+void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
+{
+    if (id == QLatin1String("jpg"))
+        ecrireJpeg(image, chemin, 90, false);
+    else if (id == QLatin1String("png"))
+        ecrirePng(image, chemin, false);
+    else if (id == QLatin1String("heic"))
+        ecrireHeif(image, chemin, 90, false, orientationDe(image));
+    else if (id == QLatin1String("avif"))
+        ecrireHeif(image, chemin, 90, true, orientationDe(image));
+    else if (id == QLatin1String("tiff"))
+        image.tiffsave(local(chemin).constData());
+    else
+        throw Erreur::ecriture(nomDe(chemin));
+}
+
+QString enWebP(const QString& source)
+{
+    const QByteArray donnees = webp(redressee(source), 82.0f);
+    Sortie sortie = Sortie::apres(source, {}, QStringLiteral("webp"));
+    QFile f(sortie.temporaire());
+    if (!f.open(QIODevice::WriteOnly) || f.write(donnees) != donnees.size() || !f.flush())
+        throw Erreur::ecriture(sortie.nom());
+    f.close();
+    return sortie.valider();
+}
+
+bool peutEcrire(const char* operation)
+{
+    return vips_type_find("VipsOperation", operation) != 0;
+}
+
+} // namespace
+
+QString type(const QString& id)
+{
+    static const QHash<QString, QString> types = {
+        {QStringLiteral("jpg"), QStringLiteral("public.jpeg")},
+        {QStringLiteral("png"), QStringLiteral("public.png")},
+        {QStringLiteral("heic"), QStringLiteral("public.heic")},
+        {QStringLiteral("webp"), QStringLiteral("org.webmproject.webp")},
+        {QStringLiteral("tiff"), QStringLiteral("public.tiff")},
+    };
+    if (id == QLatin1String("avif"))
+        return ecriture().contains(QStringLiteral("public.avif")) ? QStringLiteral("public.avif") : QString();
+    return types.value(id);
+}
+
+const QSet<QString>& ecriture()
+{
+    static const QSet<QString> types = [] {
+        vipsPret();
+        QSet<QString> t;
+        if (peutEcrire("jpegsave"))
+            t.insert(QStringLiteral("public.jpeg"));
+        if (peutEcrire("pngsave"))
+            t.insert(QStringLiteral("public.png"));
+        if (peutEcrire("tiffsave"))
+            t.insert(QStringLiteral("public.tiff"));
+        if (peutEcrire("gifsave"))
+            t.insert(QStringLiteral("com.compuserve.gif"));
+        t.insert(QStringLiteral("org.webmproject.webp"));  // libwebp is linked in
+        if (peutEcrire("heifsave") && heif_have_encoder_for_format(heif_compression_HEVC))
+            t.insert(QStringLiteral("public.heic"));
+        if (peutEcrire("heifsave") && heif_have_encoder_for_format(heif_compression_AV1))
+            t.insert(QStringLiteral("public.avif"));
+        return t;
+    }();
+    return types;
+}
+
+QImage redressee(const QString& chemin, std::optional<int> max)
+{
+    const VImage image = vignette(chemin, max);
+    try {
+        return versQImage(image, !image.has_alpha());
+    } catch (const VError& e) {
+        echecVips(e, chemin, {});
+    }
+}
+
+QImage aplatir(const QImage& image)
+{
+    if (image.isNull())
+        throw Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
+    QImage plat(image.size(), QImage::Format_RGBX8888);
+    if (plat.isNull())
+        throw Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
+    if (image.colorSpace().isValid())
+        plat.setColorSpace(image.colorSpace());
+    plat.fill(Qt::white);
+    QPainter peintre(&plat);
+    peintre.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    peintre.drawImage(0, 0, image);
+    peintre.end();
+    return plat;
+}
+
+QString image(const QString& source, const QString& id)
+{
+    const VImage image = ouvrirImage(source);
+    if (id == QLatin1String("webp"))
+        return enWebP(source);
+    Sortie sortie = Sortie::apres(source, {}, id);
+    if (type(id).isEmpty())
+        throw Erreur::ecriture(sortie.nom());
+    sousVips(source, sortie.chemin(),
+             [&] { ecrireFormat(sansMetadonnees(image), id, sortie.temporaire()); });
+    return sortie.valider();
+}
+
+QString imageLegere(const QString& source)
+{
+    const VImage reduite = vignette(source, 1920);
+    const bool alpha = reduite.has_alpha();
+    Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (légère)"),
+                                  alpha ? QStringLiteral("png") : QStringLiteral("jpg"));
+    sousVips(source, sortie.chemin(), [&] {
+        if (alpha)
+            ecrirePng(huitBits(reduite), sortie.temporaire(), true);
+        else
+            ecrireJpeg(reduite, sortie.temporaire(), 75, true);
+    });
+    return sortie.valider();
+}
+
+} // namespace Conversions

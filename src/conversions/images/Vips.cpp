@@ -1,0 +1,167 @@
+#include "conversions/images/Vips.h"
+#include "conversions/Chemins.h"
+
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <mutex>
+
+using vips::VImage;
+using vips::VError;
+
+namespace Conversions {
+
+namespace {
+
+// A truncated file fails instead of giving an image padded with grey.
+vips::VOption* strict(vips::VOption* options)
+{
+    return options->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+}
+
+void verifierTaille(const VImage& image, const QString& chemin)
+{
+    const double pixels = static_cast<double>(image.width()) * image.height();
+    if (pixels <= 0 || pixels > pixelsAuPlus) {
+        if (journalMoteur)
+            journalMoteur(QStringLiteral("image refusée, %1 × %2 pixels : %3")
+                              .arg(image.width()).arg(image.height()).arg(chemin));
+        throw Erreur::lecture(nomDe(chemin));
+    }
+}
+
+void liberer(void* pixels) { g_free(pixels); }
+
+} // namespace
+
+void vipsPret()
+{
+    static std::once_flag fait;
+    std::call_once(fait, [] {
+        if (VIPS_INIT("vemo") != 0)
+            throw Erreur::rien(QStringLiteral("Les images ne peuvent pas être traitées sur ce système"));
+        // A hostile file must never reach a loader we don't trust: block them all,
+        // then let through the formats we offer.
+        vips_operation_block_set("VipsForeignLoad", TRUE);
+        for (const char* permis : {"VipsForeignLoadJpeg", "VipsForeignLoadPng", "VipsForeignLoadWebp",
+                                   "VipsForeignLoadHeif", "VipsForeignLoadNsgif", "VipsForeignLoadTiff"})
+            vips_operation_block_set(permis, FALSE);
+        // Files change between two drops: a cache keyed on their names would serve stale pixels.
+        vips_cache_set_max(0);
+    });
+}
+
+VImage ouvrirImage(const QString& chemin)
+{
+    vipsPret();
+    try {
+        VImage image = VImage::new_from_file(
+            local(chemin).constData(), strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
+        verifierTaille(image, chemin);
+        return image;
+    } catch (const VError& e) {
+        echecVips(e, chemin, {});
+    }
+}
+
+VImage vignette(const QString& chemin, std::optional<int> max)
+{
+    const VImage entete = ouvrirImage(chemin);
+    const int cote = std::max(entete.width(), entete.height());
+    const int taille = max && *max > 0 && *max < cote ? *max : cote;
+    try {
+        return VImage::thumbnail(local(chemin).constData(), taille,
+                                 strict(VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN)));
+    } catch (const VError& e) {
+        echecVips(e, chemin, {});
+    }
+}
+
+VImage huitBits(const VImage& image)
+{
+    if (image.format() == VIPS_FORMAT_UCHAR)
+        return image;
+    switch (image.interpretation()) {
+    case VIPS_INTERPRETATION_RGB16:
+        return image.colourspace(VIPS_INTERPRETATION_sRGB);
+    case VIPS_INTERPRETATION_GREY16:
+        return image.colourspace(VIPS_INTERPRETATION_B_W);
+    default:
+        return image.cast(VIPS_FORMAT_UCHAR);
+    }
+}
+
+VImage rgba(const VImage& image)
+{
+    VImage r = huitBits(image);
+    if (r.interpretation() != VIPS_INTERPRETATION_sRGB)
+        r = huitBits(r.colourspace(VIPS_INTERPRETATION_sRGB));
+    if (r.bands() == 3)
+        r = r.bandjoin_const({255});
+    if (r.bands() != 4)
+        r = r.extract_band(0, VImage::option()->set("n", 3)).bandjoin_const({255});
+    return r;
+}
+
+VImage surBlanc(const VImage& image)
+{
+    VImage r = huitBits(image);
+    if (!r.has_alpha())
+        return r;
+    return r.flatten(VImage::option()->set("background", std::vector<double>{255.0}));
+}
+
+void ecrirePng(const VImage& image, const QString& chemin, bool nu)
+{
+    // Adaptive row filters at level 6: photos come out no larger than other tools make
+    // them; lower levels save time but grow noisy pictures by a fifth.
+    image.pngsave(local(chemin).constData(), VImage::option()
+                                                 ->set("compression", 6)
+                                                 ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)
+                                                 ->set("strip", nu));
+}
+
+QImage versQImage(const VImage& image, bool opaque)
+{
+    const VImage pixels = rgba(image);
+    size_t taille = 0;
+    void* memoire = pixels.write_to_memory(&taille);
+    const int w = pixels.width();
+    const int h = pixels.height();
+    if (taille != static_cast<size_t>(w) * h * 4) {
+        g_free(memoire);
+        throw Erreur::ecriture(QStringLiteral("image"));
+    }
+    return QImage(static_cast<uchar*>(memoire), w, h, 4 * w,
+                  opaque ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888, liberer, memoire);
+}
+
+VImage depuisQImage(const QImage& image)
+{
+    vipsPret();
+    if (image.bytesPerLine() != 4 * image.width() || image.depth() != 32)
+        throw Erreur::ecriture(QStringLiteral("image"));
+    return VImage::new_from_memory(const_cast<uchar*>(image.constBits()),
+                                   static_cast<size_t>(image.sizeInBytes()), image.width(),
+                                   image.height(), 4, VIPS_FORMAT_UCHAR);
+}
+
+void echecVips(const VError& e, const QString& source, const QString& sortie)
+{
+    const QString texte = QString::fromUtf8(e.what());
+    vips_error_clear();
+    if (journalMoteur)
+        journalMoteur(QStringLiteral("libvips : ") + texte.trimmed());
+    // Loaders name themselves "…load", libjpeg's reader "VipsJpeg"; anything else broke
+    // on the writing side.
+    const bool lecture = sortie.isEmpty() || texte.contains(QLatin1String("load"))
+        || texte.contains(QLatin1String("VipsJpeg")) || texte.contains(QLatin1String("read"),
+                                                                         Qt::CaseInsensitive);
+    if (lecture)
+        throw Erreur::lecture(nomDe(source));
+    throw Erreur::ecriture(nomDe(sortie));
+}
+
+} // namespace Conversions

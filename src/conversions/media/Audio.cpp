@@ -1,0 +1,77 @@
+#include "conversions/media/Audio.h"
+#include "conversions/media/AudioSource.h"
+
+#include "conversions/Sortie.h"
+#include "plateforme/media/EcrivainAudio.h"
+#include "plateforme/media/LecteurAudio.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace Conversions {
+
+namespace {
+
+// Uncompressed sources keep their depth within 16 to 24 bits; the others get 16.
+int profondeur(const Media::LecteurAudio& l)
+{
+    const int bits = l.profondeurPCM();
+    return bits == 0 ? 16 : std::clamp(bits, 16, 24);
+}
+
+Media::ReglagesAudio reglages(const Media::LecteurAudio& l, const QString& cible)
+{
+    Media::ReglagesAudio r;
+    r.canaux = l.canaux();
+    r.frequence = l.frequence();
+    if (cible == QLatin1String("m4a")) {
+        r.codage = Media::ReglagesAudio::Codage::aac;
+        r.debit = r.canaux == 1 ? 128000 : 256000;
+    } else {
+        r.codage = Media::ReglagesAudio::Codage::pcm;
+        r.profondeur = profondeur(l);
+        r.grosBoutiste = cible == QLatin1String("aiff");
+    }
+    return r;
+}
+
+// Block copy from the open source into a new file of `chemin`.
+void recopier(Media::LecteurAudio& source, const QString& chemin, const Media::ReglagesAudio& r,
+              const Progression& progression)
+{
+    Media::EcrivainAudio destination(chemin, r);
+    std::vector<const float*> canaux(static_cast<size_t>(source.canaux()));
+    for (;;) {
+        const int n = source.lire(blocAudio);
+        if (n == 0)
+            break;
+        for (int c = 0; c < source.canaux(); ++c)
+            canaux[static_cast<size_t>(c)] = source.canal(c);
+        destination.ecrire(canaux.data(), n);
+        if (progression)
+            progression(source.avancement());
+    }
+    destination.terminer();
+}
+
+} // namespace
+
+QString son(const QString& source, const QString& cible, const Progression& progression)
+{
+    if (cible == QLatin1String("mp3"))
+        return mp3(source, progression);
+    auto lecteur = ouvrirSon(source);
+    const Media::ReglagesAudio r = reglages(*lecteur, cible);
+    Sortie sortie = Sortie::apres(source, QString(), cible);
+    try {
+        recopier(*lecteur, sortie.temporaire(), r, progression);
+    } catch (const std::exception& e) {
+        // Whatever the reason, the user learns which file could not be written.
+        journaliserSon(e);
+        throw Erreur::ecriture(sortie.nom());
+    }
+    return sortie.valider();
+}
+
+} // namespace Conversions

@@ -1,0 +1,172 @@
+#include "conversions/media/FFmpeg.h"
+#include "conversions/Chemins.h"
+
+#include "conversions/media/Audio.h"
+#include "conversions/DossierDeTravail.h"
+#include "conversions/JournalMoteur.h"
+#include "conversions/Processus.h"
+#include "conversions/Sortie.h"
+#include "conversions/Suivi.h"
+#include "plateforme/media/Sonde.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+#include <cerrno>
+#include <poll.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace Conversions {
+
+namespace {
+
+QString tr(const char* texte) { return QCoreApplication::translate("Conversions", texte); }
+
+// A dropped file is untrusted: no network, no other file read through it, and only a
+// plain file (a pipe or a device would keep ffmpeg waiting for ever).
+QStringList garderLesEntrees(const QStringList& arguments)
+{
+    QStringList l;
+    l.reserve(arguments.size() + 8);
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("-i")) {
+            if (i + 1 < arguments.size() && !Media::fichierOrdinaire(arguments[i + 1]))
+                throw Erreur::lecture(nomDe(arguments[i + 1]));
+            l << QStringLiteral("-protocol_whitelist") << QStringLiteral("file")
+              << QStringLiteral("-format_whitelist") << QString::fromLatin1(Media::formatsSurs());
+        }
+        l << arguments[i];
+    }
+    return l;
+}
+
+// Reads both pipes until the child closes them; poll() blocks, nothing spins.
+void lire(Processus& p, Suivi& suivi, const Progression& progression)
+{
+    LecteurDeProgres lecteur;
+    // The error stream first: its "Duration:" line must be read before the progress lines
+    // that arrive in the same round, or a short run reports no progress at all.
+    std::array<pollfd, 2> fds{{{p.erreur(), POLLIN, 0}, {p.sortie(), POLLIN, 0}}};
+    std::array<char, 65536> tampon;
+    int ouverts = 2;
+    while (ouverts > 0) {
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            throw std::system_error(errno, std::generic_category(), "poll");
+        }
+        for (pollfd& f : fds) {
+            if (f.fd < 0 || !(f.revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            const ssize_t n = ::read(f.fd, tampon.data(), tampon.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                f.fd = -1;
+                --ouverts;
+                continue;
+            }
+            const QByteArray octets(tampon.data(), n);
+            if (f.fd == p.erreur())
+                suivi.ajouter(octets);
+            else
+                lecteur.lire(octets, [&] { return suivi.dureeLue(); }, [&](double v) {
+                    if (progression)
+                        progression(v);
+                });
+        }
+    }
+}
+
+// The file written by ffmpeg into `sortie`, or the runner's error as it came.
+QString produire(const QString& source, Sortie& sortie, const QStringList& liste, const Progression& progression)
+{
+    QStringList arguments{QStringLiteral("-i"), source};
+    arguments << liste << sortie.temporaire();
+    lancerFFmpeg(arguments, source, progression);
+    return sortie.valider();
+}
+
+} // namespace
+
+QString ffmpegDans(const QString& dossier)
+{
+    const QFileInfo info(QDir(dossier).filePath(QStringLiteral("ffmpeg")));
+    if (!info.exists() || !info.isFile() || !info.isExecutable())
+        return {};
+    return info.canonicalFilePath();
+}
+
+QString ffmpeg()
+{
+    return ffmpegDans(QCoreApplication::applicationDirPath());
+}
+
+Erreur moteurManquant()
+{
+    return Erreur::rien(tr("Le moteur vidéo manque dans l’app"));
+}
+
+void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression)
+{
+    const QString executable = ffmpeg();
+    if (executable.isEmpty())
+        throw moteurManquant();
+    QStringList tout{QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-y"),
+                     QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1")};
+    tout << garderLesEntrees(arguments);
+
+    Suivi suivi;
+    Processus p(executable, tout, Processus::Flux::tubes);
+    lire(p, suivi, progression);
+    if (p.attendre() == 0)
+        return;
+
+    const QString journal = suivi.journal();
+    if (journalMoteur)
+        journalMoteur(journal);
+    const QString nom = nomDe(source);
+    if (journal.contains(QLatin1String("'0:a:0'")))
+        throw Erreur::sansSon(nom);
+    throw Erreur::rien(tr("Impossible de convertir « %1 »").arg(nom));
+}
+
+QString sonParFFmpeg(const QString& source, const QString& id, const Progression& progression)
+{
+    const QFileInfo info(source);
+    const QString base = info.completeBaseName();
+    DossierDeTravail travail(QDir::tempPath(), QStringLiteral("son-"));
+
+    const QString wav = travail.fichier(base + QStringLiteral(".wav"));
+    lancerFFmpeg({QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
+                  QStringLiteral("pcm_s16le"), wav},
+                 source, [&](double p) { if (progression) progression(p * 0.5); });
+
+    QString resultat = wav;
+    if (id != QLatin1String("wav"))
+        resultat = son(wav, id, [&](double p) { if (progression) progression(0.5 + p * 0.5); });
+
+    Sortie sortie(info.absolutePath(), base, QFileInfo(resultat).suffix());
+    deplacer(resultat, sortie.temporaire());
+    const QString cree = sortie.valider();
+    if (progression)
+        progression(1.0);  // a WAV has no second half to report
+    return cree;
+}
+
+QString videoParFFmpeg(const QString& source, const QString& id, const Progression& progression)
+{
+    const bool sonSeul = id == QLatin1String("m4a");
+    Sortie sortie = Sortie::apres(source, QString(), sonSeul ? QStringLiteral("m4a") : QStringLiteral("mp4"));
+    const QStringList liste = sonSeul
+        ? QStringList{"-map", "0:a:0", "-vn", "-c:a", "aac", "-b:a", "192k"}
+        : QStringList{"-map", "0:v:0", "-map", "0:a:0?", "-vf", "scale=trunc(iw/2)*2:trunc(ih/2)*2",
+                      "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p",
+                      "-tag:v", "avc1", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"};
+    return produire(source, sortie, liste, progression);
+}
+
+} // namespace Conversions

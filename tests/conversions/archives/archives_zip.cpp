@@ -1,0 +1,206 @@
+// Packing dropped items into one zip, read back by zipinfo and unzip; unpacking a zip beside
+// itself: naming, left-out entries, damaged and hostile archives.
+#include "archives_fabrique.h"
+#include "conversions/media_outils.h"
+
+#include "conversions/archives/Archives.h"
+
+#include <clocale>
+
+using namespace Conversions;
+using namespace Fabrique;
+
+namespace {
+
+QStringList tout(const QString& dossier)
+{
+    QStringList l = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    l.sort();
+    return l;
+}
+
+// The entries of an archive that unzip finds whole, sorted.
+QStringList entrees(const QString& zip)
+{
+    EXPECT_EQ(executer("unzip", {"-tq", zip}), 0) << zip.toStdString();
+    QString texte;
+    EXPECT_EQ(executer("zipinfo", {"-1", zip}, &texte), 0) << texte.toStdString();
+    QStringList l = texte.split('\n', Qt::SkipEmptyParts);
+    l.sort();
+    return l;
+}
+
+QString lire(const QString& zip, const QString& entree)
+{
+    QString texte;
+    executer("unzip", {"-p", zip, entree}, &texte);
+    return texte;
+}
+
+QStringList emballer(const QStringList& chemins)
+{
+    const Resultat r = convertir(chemins, "zip", {});
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    return r.crees;
+}
+
+class ArchivesExtraction : public ::testing::Test {
+protected:
+    QString zip(const QString& nom, const std::vector<Entree>& entrees)
+    {
+        Fabrique::ecrireZip(d.chemin(nom), entrees);
+        return d.chemin(nom);
+    }
+    QStringList extraire(const QString& archive)
+    {
+        const Resultat r = convertir({archive}, "extraire", {});
+        erreurs = r.erreurs;
+        return r.crees;
+    }
+    Dossier d;
+    QStringList erreurs;
+};
+
+} // namespace
+
+// One folder keeps its name, one file too, several entries go into a folder named after the
+// archive; the leftovers of another system are not unpacked; a name taken gets a counter; names
+// are UTF-8 whatever the locale.
+TEST_F(ArchivesExtraction, TheOutputIsNamedAfterWhatTheArchiveHolds)
+{
+    const struct {
+        const char* archive; std::vector<Entree> entrees; const char* premier; const char* second;
+        QStringList dansLeSecond; const char* fichier; QByteArray contenu;
+    } cas[] = {
+        {"envoi.zip", {dossier("Projet/"), fichier("Projet/plan.txt", "plan"), fichier("Projet/sous/notes.md", "notes"),
+                       fichier("__MACOSX/Projet/._plan.txt", "x"), fichier(".DS_Store", "x")},
+         "Projet", "Projet 2", {"plan.txt", "sous"}, "Projet 2/sous/notes.md", "notes"},
+        {"paquet.zip", {fichier("notes.txt", "bonjour")}, "notes.txt", "notes 2.txt", {}, "notes 2.txt", "bonjour"},
+        {"archive.zip", {fichier("un.txt", "1"), dossier("deux/"), fichier("deux/trois.txt", "3")},
+         "archive", "archive 2", {"deux", "un.txt"}, "archive 2/deux/trois.txt", "3"},
+        {"vide.zip", {dossier("__MACOSX/"), fichier("__MACOSX/._x", "x"), fichier(".DS_Store", "x")},
+         "vide", "vide 2", {}, "vide 2/absent", "<absent>"},
+        {"accents.zip", {fichier(QString::fromUtf8("Été à Noël.txt"), "neige")}, "Été à Noël.txt",
+         "Été à Noël 2.txt", {}, "Été à Noël 2.txt", "neige"},
+    };
+    const std::string locale = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "C");
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.archive);
+        const QString a = zip(c.archive, c.entrees);
+        EXPECT_EQ(extraire(a), QStringList{d.chemin(c.premier)}) << erreurs.join(", ").toStdString();
+        EXPECT_EQ(extraire(a), QStringList{d.chemin(c.second)});
+        EXPECT_EQ(tout(d.chemin(c.second)), c.dansLeSecond);
+        EXPECT_EQ(contenu(d.chemin(c.fichier)), c.contenu);
+    }
+    std::setlocale(LC_CTYPE, locale.c_str());
+    EXPECT_EQ(tout(d.racine()).size(), 15);  // five archives, two outputs each, nothing else
+}
+
+TEST_F(ArchivesExtraction, DamagedOrEncryptedArchivesFailAndLeaveNoWorkFolder)
+{
+    Dossier atelier;
+    Fabrique::ecrireZip(atelier.chemin("a.zip"), {fichier("bruit.bin", bruit(5000))});
+    QByteArray octets = contenu(atelier.chemin("a.zip"));
+    d.ecrire("tronquee.zip", octets.left(octets.size() / 2));
+    octets[200] = static_cast<char>(octets[200] ^ 0x5a);  // inside the data, headers intact
+    d.ecrire("abimee.zip", octets);
+    d.ecrire("texte.zip", "ceci n’est pas une archive");
+    ASSERT_EQ(executer("zip", {"-q", "-j", "-P", "motdepasse", d.chemin("cle.zip"), atelier.ecrire("secret.txt", "x")}),
+              0);
+    const QStringList chemins{d.chemin("abimee.zip"), d.chemin("tronquee.zip"), d.chemin("texte.zip"), d.chemin("cle.zip")};
+    const QStringList erreurs{illisible("abimee.zip"), illisible("tronquee.zip"), illisible("texte.zip"), illisible("cle.zip")};
+    echoue(d, chemins, "extraire", erreurs);
+}
+
+// Nothing of a hostile archive may land outside the folder it is unpacked in.
+TEST_F(ArchivesExtraction, EntriesEscapingTheFolderAreRefused)
+{
+    Dossier dehors;
+    const QString cible = d.creerDossier("cible");
+    const std::vector<std::vector<Entree>> hostiles{
+        {fichier("ok.txt", "1"), fichier("../remonte.txt", "x")},
+        {fichier("ok.txt", "1"), fichier(dehors.chemin("absolu.txt"), "x")},
+        {lien("lien", dehors.racine()), fichier("lien/par-le-lien.txt", "x")},
+    };
+    int i = 0;
+    for (const auto& entrees : hostiles) {
+        const QString a = zip(QStringLiteral("cible/hostile%1.zip").arg(++i), entrees);
+        EXPECT_EQ(extraire(a), QStringList{});
+        EXPECT_EQ(erreurs, QStringList{illisible(QStringLiteral("hostile%1.zip").arg(i))});
+    }
+    EXPECT_EQ(tout(d.racine()), QStringList{"cible"});  // nothing beside the target folder
+    EXPECT_TRUE(tout(dehors.racine()).isEmpty());
+    EXPECT_EQ(tout(cible), (QStringList{"hostile1.zip", "hostile2.zip", "hostile3.zip"}));
+}
+
+TEST_F(ArchivesExtraction, AnArchiveUnpackingPastTheBoundStopsAndLeavesNothing)
+{
+    const QString bombe = zip("bombe.zip", {fichier("petit.txt", "1"), zeros("zeros.bin", 48 << 20)});
+    EXPECT_LT(QFileInfo(bombe).size(), 1 << 20);
+    try {
+        Conversions::extraire(bombe, 8 << 20);
+        FAIL() << "unpacked past the bound";
+    } catch (const Erreur& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("Pas assez d’espace disque pour extraire « bombe.zip »"));
+    }
+    EXPECT_EQ(tout(d.racine()), QStringList{"bombe.zip"});
+    // Within the bound it unpacks whole.
+    EXPECT_EQ(Conversions::extraire(bombe, 64 << 20), d.chemin("bombe"));
+    EXPECT_EQ(QFileInfo(d.chemin("bombe/zeros.bin")).size(), 48 << 20);
+}
+
+TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
+{
+    Dossier d;
+    d.ecrire("Photos 2024/plage.jpg", "sable");
+    d.ecrire("Photos 2024/.DS_Store", "x");
+    d.ecrire("Photos 2024/__MACOSX/._plage.jpg", "x");
+    d.ecrire("Photos 2024/soir/lune.jpg", "nuit");
+    const QStringList dossier = emballer({d.chemin("Photos 2024")});
+    ASSERT_EQ(dossier, QStringList{d.chemin("Photos 2024.zip")});
+    EXPECT_EQ(entrees(dossier[0]), (QStringList{"Photos 2024/", "Photos 2024/plage.jpg", "Photos 2024/soir/",
+                                                "Photos 2024/soir/lune.jpg"}));
+    EXPECT_EQ(lire(dossier[0], "Photos 2024/soir/lune.jpg"), "nuit");
+
+    const QString rapport = d.ecrire("rapport.final.pdf", "%PDF");
+    EXPECT_EQ(emballer({rapport}), QStringList{d.chemin("rapport.final.zip")});
+    EXPECT_EQ(emballer({rapport}), QStringList{d.chemin("rapport.final 2.zip")});
+
+    const QStringList trois = emballer({d.ecrire("a.txt", "A"), d.ecrire("b.txt", "B"), d.ecrire("c.txt", "C")});
+    ASSERT_EQ(trois, QStringList{d.chemin("a et 2 autres.zip")});
+    EXPECT_EQ(entrees(trois[0]), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(lire(trois[0], "b.txt"), "B");
+
+    // Odd names stay file names, never options or patterns.
+    QStringList noms{"-rf.txt", "a[1].txt", QString::fromUtf8("Été * café.txt"), ".cache"};
+    QStringList chemins;
+    for (const QString& n : noms)
+        chemins << d.ecrire("source/" + n, n.toUtf8());
+    const QStringList bizarres = emballer(chemins);
+    ASSERT_EQ(bizarres, QStringList{d.chemin("source/-rf et 3 autres.zip")});
+    noms.sort();
+    EXPECT_EQ(entrees(bizarres[0]), noms);
+    EXPECT_EQ(lire(bizarres[0], "a[[]1].txt"), "a[1].txt");
+}
+
+TEST(ArchivesZip, TwoItemsOfTheSameNameOrNoneFailAndLeaveNothing)
+{
+    Dossier d;
+    Dossier temp;
+    const QByteArray avant = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.racine().toUtf8());
+    const QStringList sources{d.ecrire("x/notes.txt", "1"), d.ecrire("y/notes.txt", "2")};
+    const Resultat r = convertir(sources, "zip", {});
+    const QStringList restes = temp.noms();
+    qputenv("TMPDIR", avant);
+
+    EXPECT_TRUE(r.crees.isEmpty());
+    ASSERT_EQ(r.erreurs.size(), 1);
+    EXPECT_TRUE(r.erreurs[0].contains(QString::fromUtf8("« notes.txt »"))) << r.erreurs[0].toStdString();
+    EXPECT_EQ(d.noms(), (QStringList{"x", "y"}));
+    EXPECT_EQ(QDir(d.chemin("x")).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.txt"});
+    EXPECT_TRUE(restes.isEmpty()) << restes.join(", ").toStdString();
+
+    echoue(d, {}, "zip", {illisible("")});
+}

@@ -1,0 +1,146 @@
+// RTF and RTFD: formatting, escapes, code pages, destinations, hostile input.
+
+#include "conversions/essais_outils.h"
+
+#include "conversions/documents/Documents.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+using namespace essais;
+
+namespace {
+
+const QByteArray enTete =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Helvetica;}"
+    "{\\f1\\fmodern\\fcharset0 Courier New{\\*\\falt Courier};}}"
+    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+    "{\\*\\generator Essai;}{\\info{\\title Titre cach\\'e9}{\\author Quelqu'un}}\n";
+
+QString texteDe(const QByteArray& rtf, const QString& nom = "t.rtf")
+{
+    Dossier d;
+    return QString::fromUtf8(lire(convertirSeul(d.ecrire(nom, rtf), "txt")));
+}
+
+} // namespace
+
+TEST(RtfLecture, GrasItaliqueSouligneTaillesPolicesCouleurs)
+{
+    Dossier d;
+    const auto doc = Conversions::lireDocument(d.ecrire("mise.rtf",
+        enTete + "\\f0\\fs24 Normal {\\b gras} {\\i italique} {\\ul souligne\\ulnone  plus} "
+                 "{\\fs40 grand} {\\f1 machine} {\\cf1 rouge} {\\cf2\\b\\i bleu}\\b0  fin\\par}"));
+    EXPECT_EQ(doc->toPlainText(), "Normal gras italique souligne plus grand machine rouge bleu fin");
+    verifierFormes(*doc, {{.mot = "Normal"}, {.mot = "gras", .gras = true}, {.mot = "italique", .italique = true},
+                          {.mot = "souligne", .souligne = true}, {.mot = "plus"}, {.mot = "grand", .taille = 20},
+                          {.mot = "machine", .police = "Courier New"}, {.mot = "rouge", .couleur = QColor(255, 0, 0)},
+                          {.mot = "bleu", .gras = true, .italique = true, .couleur = QColor(0, 0, 255)},
+                          {.mot = "fin"}});
+    // A font's name in the code page of its character set.
+    const auto polices = Conversions::lireDocument(d.ecrire("p.rtf",
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Caf\\'e9;}{\\f1 Autre;}}\\f0 x\\f1 y}"));
+    verifierFormes(*polices, {{.mot = "x", .police = "Café"}, {.mot = "y", .police = "Autre"}});
+}
+
+TEST(RtfLecture, TexteLu)
+{
+    const QList<std::pair<QByteArray, QString>> cas{
+        {enTete + "caf\\'e9 \\u8364? \\uc2\\u8212\\'97\\'97 fin\\uc1 "
+                  "\\{a\\}\\\\ b\\~c \\emdash\\endash\\lquote x\\rquote\\ldblquote y\\rdblquote\\par}",
+         "café € — fin{a}\\ b\u00a0c —–‘x’“y”"},
+        // \'hh in the document's code page, in a font's own character set, double-byte.
+        {"{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}", "Привет"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}}\\f0 \\'e9 \\f1 \\'e1\\'e2}",
+         "é αβ"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}\\f0 x}", "x"},
+        {"{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\\'a2}", "あい"},
+        {"{\\rtf1\\mac \\'8e}", "é"},
+        // Outside the basic plane: two \u; the same text in the code page and in Unicode: once.
+        {"{\\rtf1 \\u-10179?\\u-8704?}", "\U0001F600"},
+        {"{\\rtf1 a{\\upr{caf\\'e9}{\\*\\ud{caf\\u233?}}}b}", "acaféb"},
+        // Unknown destinations, styles, fields, pictures, binary data and headers skipped.
+        {enTete + "A{\\*\\motinconnu secret}{\\stylesheet{\\s1 Style;}}{\\field{\\*\\fldinst HYPERLINK \"x\"}"
+                  "{\\fldrslt lien}}{\\pict\\pngblip 89504e47}{\\*\\blob\\bin5 }{\\}}}B{\\header en-tete}C\\par}",
+         "AlienBC"},
+        // Hidden text stays hidden; table cells stay apart.
+        {enTete + "vu {\\v cach\\'e9}\\v  aussi\\v0  revu\\par}", "vu  revu"},
+        {enTete + "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c\\par}", "a\tb\t\nc"},
+        // Reasonable nesting, and a file cut short, still read.
+        {"{\\rtf1 " + QByteArray(200, '{') + "x" + QByteArray(200, '}') + "}", "x"},
+        {enTete + "Coupe au mil{\\b ieu", "Coupe au milieu"}};
+    for (const auto& [rtf, attendu] : cas)
+        EXPECT_EQ(texteDe(rtf), attendu) << rtf.right(80).toStdString();
+    // A .doc that is RTF inside (old word processors did that) reads as RTF.
+    EXPECT_EQ(texteDe(enTete + "Vraiment du RTF\\par}", "ancien.doc"), "Vraiment du RTF");
+}
+
+TEST(RtfLecture, ParagraphesLignesEtSautsDePage)
+{
+    Dossier d;
+    const QString source = d.ecrire("pages.rtf",
+        enTete + "Premier\\par Second\\line suite\\tab fin\\page Troisieme\\par\\par}");
+    const auto doc = Conversions::lireDocument(source);
+    EXPECT_EQ(doc->blockCount(), 3);
+    EXPECT_EQ(doc->toPlainText(), "Premier\nSecond\nsuite\tfin\nTroisieme");
+    const QString pdf = convertirSeul(source, "pdf");
+    EXPECT_EQ(pages(pdf), 2);
+    EXPECT_TRUE(pdftotext(pdf, 1).contains("Second"));
+    EXPECT_FALSE(pdftotext(pdf, 1).contains("Troisieme"));
+    EXPECT_TRUE(pdftotext(pdf, 2).contains("Troisieme"));
+}
+
+TEST(RtfLecture, CouleursPeintesDansLePdf)
+{
+    Dossier d;
+    const QString pdf = convertirSeul(
+        d.ecrire("rouge.rtf", enTete + "{\\fs96\\cf1 MMMM}\\par}"), "pdf");
+    const QImage page = rendre(pdf, 1);
+    int rouges = 0, noirs = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            rouges += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            noirs += c.red() < 60 && c.green() < 60 && c.blue() < 60;
+        }
+    EXPECT_GT(rouges, 300);
+    EXPECT_EQ(noirs, 0);
+}
+
+TEST(RtfLecture, RtfdLitSonTxtRtf)
+{
+    Dossier d;
+    d.ecrire("lettre.rtfd/TXT.rtf", enTete + "Bonjour {\\b du paquet}\\par}");
+    d.ecrire("lettre.rtfd/image.png", "pas lu");
+    const QString txt = convertirSeul(d.chemin("lettre.rtfd"), "txt");
+    EXPECT_EQ(txt, d.chemin("lettre.txt"));
+    EXPECT_EQ(lire(txt), QByteArray("Bonjour du paquet"));
+    EXPECT_EQ(echec(d.creerDossier("vide.rtfd"), "pdf"), illisible("vide.rtfd"));
+}
+
+// Deep nesting, noise, garbage after a valid start, a file cut mid-escape: no crash, a
+// clean refusal or the text kept, nothing left behind on refusal.
+TEST(RtfLecture, HostileSansPlanter)
+{
+    Dossier d;
+    const QString profond = d.ecrire("profond.rtf",
+                                     "{\\rtf1 " + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "}");
+    EXPECT_EQ(echec(profond, "pdf"), illisible("profond.rtf"));
+    QByteArray bruit(64 * 1024, 0);
+    QRandomGenerator alea(7);
+    for (auto& c : bruit)
+        c = static_cast<char>(alea.bounded(256));
+    const QString blob = d.ecrire("blob.rtf", bruit);
+    EXPECT_EQ(echec(blob, "docx"), illisible("blob.rtf"));
+    EXPECT_EQ(d.noms(), (QStringList{"blob.rtf", "profond.rtf"}));
+
+    for (const QByteArray& contenu : {"{\\rtf1 " + bruit, enTete + "Coupe au mil{\\b ieu \\u82"}) {
+        const QString source = d.ecrire("bizarre.rtf", contenu);
+        const Conversions::Resultat r = Conversions::convertir({source}, "txt", {});
+        EXPECT_EQ(r.crees.size() + r.erreurs.size(), 1);
+        for (const QString& e : r.erreurs)
+            EXPECT_EQ(e, illisible("bizarre.rtf"));
+        for (const QString& c : r.crees)
+            QFile::remove(c);
+    }
+}

@@ -1,0 +1,89 @@
+// Bad and unusual inputs: each gives a clear error or a correct output, never touches
+// the source and leaves nothing behind.
+
+#include "conversions/essais_outils.h"
+
+#include "conversions/images/Images.h"
+
+#include <QFileInfo>
+
+using namespace Conversions;
+using namespace essais;
+
+// Empty, cut short, lying about its type, a loader we do not trust (SVG, PPM: libvips
+// could read them) or a decompression bomb: every petal of an image refuses it.
+TEST(ImagesEntrees, EntreesHostilesRefuseesPartout)
+{
+    QImage bleue(200, 150, QImage::Format_RGB32);
+    bleue.fill(QColor(90, 140, 200));
+    Dossier modele;
+    const QByteArray jpeg = lire(ecrire(modele, "x.jpg", bleue));
+    const QList<std::pair<QString, QByteArray>> cas{
+        {"vide.jpg", {}},
+        {"coupee.jpg", jpeg.left(jpeg.size() / 2)},
+        {"notes.png", "Ceci n’est pas une image.\n"},
+        {"dessin.png", "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'><rect width='10' "
+                       "height='10'/></svg>"},
+        {"brut.jpg", QByteArray("P6\n4 4\n255\n") + QByteArray(48, '\x7f')},
+        {"bombe.png", {}}};
+    for (const auto& [nom, contenu] : cas) {
+        SCOPED_TRACE(nom.toStdString());
+        Dossier d;
+        const QString source = nom == "bombe.png" ? pngGeant(d, nom, 20000, 20000) : d.ecrire(nom, contenu);
+        if (nom == "brut.jpg") {
+            ASSERT_EQ(champVips(source, "width"), "4");  // libvips could read it
+        }
+        const QByteArray avant = lire(source);
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "ocr", "detour", "pdf"})
+            EXPECT_EQ(echec(source, id), illisible(nom)) << id;
+        EXPECT_THROW(redressee(source, 100), Erreur);
+        EXPECT_EQ(d.noms(), QStringList({nom}));
+        EXPECT_EQ(lire(source), avant);
+    }
+    // The same hand-made writer under the size limit: the bomb's refusal is its size's.
+    Dossier d;
+    EXPECT_EQ(redressee(pngGeant(d, "grise.png", 64, 64)).size(), QSize(64, 64));
+}
+
+TEST(ImagesEntrees, CmjnSeizeBitsEtGris)
+{
+    Dossier d;
+    const QString cmjn = d.chemin("cmjn.jpg");
+    sortieDe("convert", {"-size", "64x48", "xc:rgb(200,30,30)", "-colorspace", "CMYK", cmjn});
+    const QString seize = d.chemin("seize.png");
+    sortieDe("convert", {"-size", "64x48", "gradient:white-black", "-depth", "16", seize});
+    QImage gris(64, 48, QImage::Format_Grayscale8);
+    gris.fill(128);
+    for (const QString& source : {cmjn, seize, ecrire(d, "gris.jpg", gris)}) {
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger"}) {
+            SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+            const QString sortie = convertirSeul(source, id);
+            EXPECT_EQ(champVips(sortie, "width"), "64");
+            const QImage relue = decoder(sortie);
+            ASSERT_FALSE(relue.isNull());
+            if (source == cmjn) {  // still red once in RGB
+                EXPECT_GT(qRed(relue.pixel(30, 20)), 150);
+                EXPECT_LT(qGreen(relue.pixel(30, 20)), 90);
+            }
+        }
+    }
+    EXPECT_TRUE(champVips(d.chemin("seize.jpg"), "format").contains("UCHAR"));
+    EXPECT_TRUE(champVips(d.chemin("seize.heic"), "format").contains("UCHAR"));
+}
+
+TEST(ImagesEntrees, WebPAnimeDonneSaPremiereImage)
+{
+    Dossier d;
+    QImage rouge(40, 30, QImage::Format_RGB32);
+    rouge.fill(Qt::red);
+    QImage bleu = rouge;
+    bleu.fill(Qt::blue);
+    const QString anime = d.chemin("anime.webp");
+    sortieDe("img2webp", {"-lossy", ecrire(d, "a.png", rouge), "-d", "100", ecrire(d, "b.png", bleu), "-o", anime});
+    ASSERT_EQ(champVips(anime, "n-pages"), "2");
+    const QString png = convertirSeul(anime, "png");
+    EXPECT_EQ(champVips(png, "height"), "30");
+    const QImage premiere(png);
+    EXPECT_GT(qRed(premiere.pixel(20, 15)), 200);
+    EXPECT_LT(qBlue(premiere.pixel(20, 15)), 60);
+}

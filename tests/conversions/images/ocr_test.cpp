@@ -1,0 +1,81 @@
+// Text recognition through the dispatcher and on images in memory.
+
+#include "conversions/essais_outils.h"
+
+#include "conversions/images/Images.h"
+
+#include <QPainter>
+#include <thread>
+#include <vector>
+
+using namespace Conversions;
+using namespace essais;
+
+namespace {
+
+QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage i(1400, 120 + 110 * static_cast<int>(lignes.size()), format);
+    i.fill(format == QImage::Format_ARGB32 ? QColor(Qt::transparent) : QColor(Qt::white));
+    QPainter p(&i);
+    QFont f("DejaVu Sans");
+    f.setPixelSize(56);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    for (int k = 0; k < lignes.size(); ++k)
+        p.drawText(60, 120 + 110 * k, lignes[k]);
+    return i;
+}
+
+} // namespace
+
+TEST(Ocr, DeuxLignesSansSautFinal)
+{
+    Dossier d;
+    const QString source = ecrire(d, "note.png", page({"Bonjour le monde", "Rendez-vous demain 14h30"}));
+    const QString txt = convertirSeul(source, "ocr");
+    EXPECT_EQ(txt, d.chemin("note.txt"));
+    EXPECT_EQ(QString::fromUtf8(lire(txt)), "Bonjour le monde\nRendez-vous demain 14h30");
+}
+
+TEST(Ocr, AccentsEtTexteSurTransparent)
+{
+    EXPECT_EQ(lireTexte(page({"Élève à l'été, garçon"})), "Élève à l'été, garçon");
+    // Black on transparent reads as black on black unless flattened onto white first.
+    EXPECT_EQ(lireTexte(page({"Transparence"}, QImage::Format_ARGB32)), "Transparence");
+}
+
+TEST(Ocr, ImageSansTexteEchoueSansFichier)
+{
+    QImage disque(600, 600, QImage::Format_ARGB32);
+    disque.fill(Qt::transparent);
+    QPainter p(&disque);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(245, 140, 20));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRect(150, 150, 300, 300));
+    p.end();
+    const QList<std::pair<QString, QImage>> cas{{"capture.png", disque}, {"bruit.png", texture(500, 400, 9)}};
+    for (const auto& [nom, image] : cas) {
+        Dossier d;
+        EXPECT_EQ(echec(ecrire(d, nom, image), "ocr"), "Aucun texte dans « " + nom + " »");
+        EXPECT_EQ(d.noms(), QStringList({nom}));
+    }
+}
+
+// One engine per thread: several pages read at once give each its own text.
+TEST(Ocr, PlusieursFilsEnMemeTemps)
+{
+    constexpr int fils = 4;
+    std::vector<QString> textes(fils);
+    std::vector<std::thread> travail;
+    for (int n = 0; n < fils; ++n)
+        travail.emplace_back([&textes, n] {
+            for (int tour = 0; tour < 2; ++tour)
+                textes[n] += lireTexte(page({QStringLiteral("Page numero %1").arg(n + 1)}));
+        });
+    for (auto& t : travail)
+        t.join();
+    for (int n = 0; n < fils; ++n)
+        EXPECT_EQ(textes[n], QStringLiteral("Page numero %1").arg(n + 1).repeated(2));
+}

@@ -1,0 +1,235 @@
+// The ffmpeg runner (lookup, progress protocol, failures, the guard on dropped inputs) and the
+// video exports it makes: stream copy or re-encoding, the lighter copy, the sound alone.
+#include "conversions/media_outils.h"
+
+#include "conversions/media/FFmpeg.h"
+#include "conversions/JournalMoteur.h"
+#include "conversions/Suivi.h"
+
+#include <QProcess>
+#include <QSize>
+#include <sys/stat.h>
+
+using namespace Conversions;
+
+namespace {
+
+const QStringList h264aac = x264 + QStringList{"-c:a", "aac"};
+const QStringList h264pcm{"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "pcm_s16le"};
+
+class FFmpegLanceur : public ::testing::Test {
+protected:
+    void SetUp() override { lierFFmpeg(); }
+    void TearDown() override { journalMoteur = nullptr; }
+    Dossier d;
+};
+
+std::vector<double> lireProgres(const std::vector<QByteArray>& lectures, double duree)
+{
+    LecteurDeProgres lecteur;
+    std::vector<double> v;
+    for (const QByteArray& l : lectures)
+        lecteur.lire(l, [&] { return duree; }, [&](double f) { v.push_back(f); });
+    return v;
+}
+
+QSize taille(const QString& chemin)
+{
+    const QJsonObject v = flux(chemin, "video");
+    return {v.value("width").toInt(), v.value("height").toInt()};
+}
+
+} // namespace
+
+TEST(FFmpegProgres, ReadsOnlyCompleteOutTimeLinesAgainstTheDuration)
+{
+    // A line cut between two reads is read once, whole; other keys are ignored.
+    EXPECT_EQ(lireProgres({"frame=3\nout_time_us=250", "0000\nspeed=2x\nout_time_us=5000000\n"}, 10),
+              (std::vector<double>{0.25, 0.5}));
+    // Past the end reports 1, never more; "N/A" and negative starts do not go below 0.
+    EXPECT_EQ(lireProgres({"out_time_us=N/A\nout_time_us=-40000\nout_time_us=99000000\n"}, 10),
+              (std::vector<double>{0.0, 1.0}));
+    // No duration yet: nothing reported.
+    EXPECT_TRUE(lireProgres({"out_time_us=1000000\n"}, 0).empty());
+}
+
+TEST(FFmpegProgres, DurationComesFromTheLogOnceItIsPrinted)
+{
+    Suivi s;
+    s.ajouter("Input #0, matroska,webm, from 'x.mkv':\n  Dura");
+    EXPECT_EQ(s.dureeLue(), 0);
+    s.ajouter("tion: 01:02:03.50, start: 0.000000\n");
+    EXPECT_DOUBLE_EQ(s.dureeLue(), 3723.5);
+    // A character cut between two reads is decoded whole.
+    Suivi accent;
+    const QByteArray e = QString::fromUtf8("é").toUtf8();
+    accent.ajouter("caf" + e.left(1));
+    accent.ajouter(e.mid(1) + "\xff");
+    EXPECT_EQ(accent.journal(), QString::fromUtf8("café\xEF\xBF\xBD"));
+}
+
+TEST_F(FFmpegLanceur, LookupWantsAnExecutableFileBesideTheProgram)
+{
+    EXPECT_TRUE(ffmpegDans(d.racine()).isEmpty());
+    const QString plat = d.ecrire("ffmpeg", "#!/bin/sh\n");
+    EXPECT_TRUE(ffmpegDans(d.racine()).isEmpty());  // not executable
+    QFile::setPermissions(plat, QFile::permissions(plat) | QFile::ExeOwner);
+    EXPECT_EQ(ffmpegDans(d.racine()), QFileInfo(plat).canonicalFilePath());
+    EXPECT_FALSE(ffmpeg().isEmpty());
+}
+
+// Silent, damaged, or not a video at all: a list of other files (which must not be read) or a pipe
+// (which would keep ffmpeg waiting for ever).
+TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
+{
+    clip(d.chemin("muet.webm"), "64x48", 1, false, {"-c:v", "libvpx"});
+    clip(d.chemin("secret.ts"), "64x48", 1, false, {"-c:v", "mpeg2video"});
+    const QByteArray secret = QFile::encodeName(d.chemin("secret.ts"));
+    d.ecrire("abime.mkv", QByteArray(4096, '\x1a'));
+    d.ecrire("vacances.ts", "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:1,\n" + secret + "\n#EXT-X-ENDLIST\n");
+    d.ecrire("soiree.mkv", "ffconcat version 1.0\nfile 'secret.ts'\n");
+    d.ecrire("clip.mp4", "#EXTM3U\n#EXTINF:1,\n" + secret + "\n");
+    clip(d.chemin("muet.mp4"), "64x48", 1, false, {"-c:v", "libx264"});
+    d.ecrire("abime.mov", QByteArray("\0\0\0\x18" "ftypqt  ", 12) + QByteArray(2000, '\x7f'));
+    ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48", "-frames:v", "0"}, d.chemin("vide.mov"));
+    for (const char* tube : {"tube.mkv", "tube.mov"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin(tube)).constData(), 0600), 0);
+    QString journal;
+    journalMoteur = [&](const QString& t) { journal += t; };
+    const auto rate = [](const char* nom) { return QString::fromUtf8("Impossible de convertir « %1 »").arg(nom); };
+    const struct { const char* source; const char* cible; QString erreur; } cas[] = {
+        {"muet.webm", "m4a", QString::fromUtf8("« muet.webm » n’a pas de son")},
+        {"abime.mkv", "mp4", rate("abime.mkv")},
+        {"vacances.ts", "mp4", rate("vacances.ts")},
+        {"soiree.mkv", "mp4", rate("soiree.mkv")},
+        {"clip.mp4", "mov", illisible("clip.mp4")},
+        {"tube.mkv", "mp4", illisible("tube.mkv")},
+        {"muet.mp4", "m4a", QString::fromUtf8("« muet.mp4 » n’a pas de son")},
+        {"abime.mov", "mp4", illisible("abime.mov")},
+        {"vide.mov", "mp4", illisible("vide")},  // no length: ffmpeg would never end
+        {"tube.mov", "mp4", illisible("tube.mov")},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.source);
+        echoue(d, {d.chemin(c.source)}, c.cible, {c.erreur});
+    }
+    EXPECT_TRUE(journal.contains("0:a:0"));  // ffmpeg's words reach the log, not the user
+}
+
+TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)
+{
+    Dossier temp;
+    const QByteArray avant = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.racine().toUtf8());
+    const QString ogg = d.chemin("chant.ogg");
+    ffmpeg({"-f", "lavfi", "-i", "sine=frequency=300:duration=1.5", "-ac", "2", "-c:a", "libvorbis"}, ogg);
+    Releve releve;
+    const QStringList crees = convertirUn(ogg, "wav", releve.fonction());
+    const QStringList restes = temp.noms();
+    qputenv("TMPDIR", avant);
+
+    ASSERT_EQ(crees, QStringList{d.chemin("chant.wav")});
+    const QJsonObject s = sonde(crees[0]);
+    EXPECT_EQ(premierFlux(s).value("codec_name").toString(), "pcm_s16le");
+    EXPECT_EQ(premierFlux(s).value("channels").toInt(), 2);
+    EXPECT_NEAR(duree(s), 1.5, 0.05);
+    EXPECT_TRUE(restes.isEmpty()) << restes.join(", ").toStdString();
+    ASSERT_FALSE(releve.valeurs.empty());
+    EXPECT_TRUE(releve.enOrdre());
+    EXPECT_DOUBLE_EQ(releve.valeurs.back(), 1.0);
+    // Again: the name is taken, the counter goes before the extension.
+    EXPECT_EQ(convertirUn(ogg, "wav"), QStringList{d.chemin("chant 2.wav")});
+}
+
+
+// Streams that fit the container are copied, others re-encoded to H.264 of even sides and AAC;
+// the lighter copy fits in 720p and is never enlarged; the sound alone is AAC.
+TEST_F(FFmpegLanceur, EachTargetCopiesOrReencodesAsItMust)
+{
+    const QStringList mjpeg{"-c:v", "mjpeg", "-c:a", "pcm_s16le"};
+    const QStringList muet{"-c:v", "libx264", "-preset", "ultrafast"};
+    const QStringList h264{"h264"}, avecAac{"h264", "aac"}, aac{"aac"};
+    const struct {
+        const char* source; const char* taille; QStringList codage; const char* cible; QString sortie;
+        QStringList codecs; bool copie; QSize attendue; int debit = 0;
+    } cas[] = {
+        {"clip.mov", "160x120", h264aac, "mp4", "clip.mp4", avecAac, true, {160, 120}},
+        // PCM sound fits a QuickTime movie but not an MPEG-4 file.
+        {"pcm.mov", "160x120", h264pcm, "mov", "pcm 2.mov", {"h264", "pcm_s16le"}, true, {160, 120}},
+        {"pcm.mov", "160x120", h264pcm, "mp4", "pcm.mp4", avecAac, false, {160, 120}},
+        {"ancien.mov", "161x121", mjpeg, "mp4", "ancien.mp4", avecAac, false, {160, 120}},
+        // Any other target is an MPEG-4 file under its own extension.
+        {"clip.m4v", "160x120", h264aac, "video", "clip.video", avecAac, true, {160, 120}},
+        // Formats ffmpeg alone reads are always re-encoded.
+        {"film.mkv", "65x49", {"-c:v", "mpeg4", "-c:a", "libvorbis"}, "mp4", "film.mp4", avecAac, false, {64, 48}},
+        {"film.mkv", "65x49", {}, "m4a", "film.m4a", aac, false, {0, 0}},
+        {"clip.mov", "", {}, "m4a", "clip.m4a", aac, true, {0, 0}},
+        {"pcm.mov", "", {}, "m4a", "pcm.m4a", aac, false, {0, 0}, 256000},
+        {"hd.mov", "1920x1080", h264aac, "leger", QString::fromUtf8("hd (légère).mp4"), avecAac, false, {1280, 720}, 128000},
+        {"petit.mov", "320x240", muet, "leger", QString::fromUtf8("petit (légère).mp4"), h264, false, {320, 240}},
+        {"debout.mov", "1080x1920", muet, "leger", QString::fromUtf8("debout (légère).mp4"), h264, false, {720, 1280}},
+        {"impair.mov", "641x361", muet, "leger", QString::fromUtf8("impair (légère).mp4"), h264, false, {640, 360}},
+        {"large.mov", "2000x600", muet, "leger", QString::fromUtf8("large (légère).mp4"), h264, false, {1280, 384}},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(QStringLiteral("%1 -> %2").arg(c.source, c.cible).toStdString());
+        const QString source = d.chemin(c.source);
+        if (!QFile::exists(source))
+            clip(source, c.taille, 1, c.codage.contains("-c:a"), c.codage);
+        Releve releve;
+        const QStringList crees = convertirUn(source, c.cible, releve.fonction());
+        ASSERT_EQ(crees, QStringList{d.chemin(c.sortie)});
+        EXPECT_EQ(codecs(crees[0]), c.codecs);
+        EXPECT_EQ(taille(crees[0]), c.attendue);
+        for (const QString& s : {QStringLiteral("v"), QStringLiteral("a")}) {
+            if (flux(crees[0], s == "v" ? "video" : "audio").isEmpty())
+                continue;
+            const QString quoi = QStringLiteral("0:%1:0").arg(s);
+            EXPECT_EQ(empreinte(crees[0], quoi) == empreinte(source, quoi), c.copie) << quoi.toStdString();
+        }
+        if (!c.copie && c.attendue.width() > 0) {
+            EXPECT_EQ(flux(crees[0], "video").value("pix_fmt").toString(), "yuv420p");
+            EXPECT_EQ(flux(crees[0], "video").value("codec_tag_string").toString(), "avc1");
+        }
+        if (c.debit > 0) {
+            EXPECT_NEAR(flux(crees[0], "audio").value("bit_rate").toString().toDouble(), c.debit, c.debit * 0.15);
+        }
+        // The export's own progress, from ffmpeg, nears the end (without sound, ffmpeg's last
+        // report lags by the encoder's delay).
+        ASSERT_FALSE(releve.valeurs.empty());
+        EXPECT_TRUE(releve.enOrdre());
+        EXPECT_GT(releve.valeurs.back(), c.codecs.contains("aac") ? 0.9 : 0.6);
+    }
+    // The lighter copy starts with its index, to play while it downloads.
+    const QByteArray leger = contenu(d.chemin(QString::fromUtf8("hd (légère).mp4")));
+    ASSERT_GT(leger.indexOf("mdat"), 0);
+    EXPECT_LT(leger.indexOf("moov"), leger.indexOf("mdat"));
+}
+
+// Run by the test below from a copy of this program in a folder without ffmpeg.
+TEST(FFmpegSansMoteur, EveryFFmpegConversionFailsAtOnce)
+{
+    if (qgetenv("VEMO_SANS_MOTEUR").isEmpty())
+        GTEST_SKIP() << "only inside a copy of the program without ffmpeg beside it";
+    Dossier d;
+    const QString manque = QString::fromUtf8("Le moteur vidéo manque dans l’app");
+    EXPECT_TRUE(ffmpeg().isEmpty());
+    echoue(d, {d.ecrire("a.mkv", "x"), d.ecrire("b.ogg", "x")}, "mp4", {manque, manque});
+}
+
+TEST(FFmpegLookup, WithoutFFmpegBesideTheProgramNothingRuns)
+{
+    Dossier d;
+    const QString copie = d.chemin("programme");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copie));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // the system's ffmpeg stays on PATH
+    env.insert("VEMO_SANS_MOTEUR", "1");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(copie, {"--gtest_filter=FFmpegSansMoteur.*"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString sortie = QString::fromUtf8(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << sortie.toStdString();
+    EXPECT_TRUE(sortie.contains("[  PASSED  ] 1 test")) << sortie.toStdString();
+}

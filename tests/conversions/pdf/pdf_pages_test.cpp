@@ -1,0 +1,121 @@
+// A PDF's pages as pictures, and as PDFs of their own.
+
+#include "commun/Echantillons.h"
+#include "conversions/essais_outils.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace essais;
+
+namespace {
+
+TEST(PdfPages, UnePageA4A300Points)
+{
+    for (const QString& format : QStringList{"png", "jpg"}) {
+        SCOPED_TRACE(format.toStdString());
+        Dossier d;
+        // An A4 page with a red square in its top-left corner, on nothing (transparent).
+        const QString source = d.chemin("report.pdf");
+        {  // closed before converting
+            QPdfWriter writer(source);
+            writer.setResolution(72);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter(&writer).fillRect(QRectF(0, 0, 100, 100), QColor(220, 20, 20));
+        }
+        const QString image = convertirSeul(source, format);
+        EXPECT_EQ(image, d.chemin(QStringLiteral("report.") + format));
+        EXPECT_EQ(tailleImage(image), QSize(2479, 3508));
+        const QImage page(image);
+        // 100 points is 416 pixels: inside the square red, outside white (not black).
+        const QColor rouge = page.pixelColor(200, 200);
+        EXPECT_TRUE(std::abs(rouge.red() - 220) <= 6 && rouge.green() <= 26 && rouge.blue() <= 26);
+        for (const QPoint p : {QPoint(450, 450), QPoint(2478, 3507), QPoint(1200, 60)})
+            EXPECT_EQ(page.pixelColor(p), QColor(Qt::white)) << p.x() << "," << p.y();
+        EXPECT_EQ(d.noms().size(), 2);
+    }
+}
+
+// One file per page, in order, at its own size, a taken name skipped.
+TEST(PdfPages, UneSortieParPageDansLOrdre)
+{
+    const QList<QSizeF> tailles{QSizeF(144, 72), QSizeF(72, 144), QSizeF(288, 144)};
+    const QStringList textes{"Un", "Deux", "Trois"};
+    for (const QString& format : QStringList{"jpg", "separer"}) {
+        SCOPED_TRACE(format.toStdString());
+        Dossier d;
+        const QString extension = format == "jpg" ? ".jpg" : ".pdf";
+        d.ecrire("report page 2" + extension, "pris");
+        const QStringList crees = Conversions::convertirUn(pdf(d.chemin("report.pdf"), tailles, textes), format);
+        ASSERT_EQ(crees, (QStringList{d.chemin("report page 1" + extension), d.chemin("report page 2 2" + extension),
+                                      d.chemin("report page 3" + extension)}));
+        for (int i = 0; i < 3; ++i) {
+            if (format == "jpg") {  // 300 dpi
+                EXPECT_EQ(tailleImage(crees[i]), (tailles[i] * 300 / 72).toSize());
+                continue;
+            }
+            EXPECT_EQ(pages(crees[i]), 1);
+            EXPECT_EQ(taillePage(crees[i], 1), tailles[i]);
+            EXPECT_TRUE(intact(crees[i]));
+            EXPECT_EQ(pdftotext(crees[i]).trimmed(), textes[i]);
+        }
+    }
+    Dossier d;
+    EXPECT_EQ(Conversions::convertirUn(Echantillons::pdf(d.chemin("seule.pdf"), 1), "separer"),
+              QStringList{d.chemin("seule page 1.pdf")});
+}
+
+// A page too large to draw is refused; the pages written before it stay.
+TEST(PdfPages, LesPagesEcritesAvantUnEchecRestent)
+{
+    Dossier d;
+    const QList<QSizeF> tailles{QSizeF(72, 72), QSizeF(72, 72), QSizeF(14000, 14000), QSizeF(72, 72)};
+    const QString source = pdf(d.chemin("mixte.pdf"), tailles, {});
+    EXPECT_EQ(echec(source, "jpg"), illisible("mixte.pdf"));
+    EXPECT_EQ(d.noms(), (QStringList{"mixte page 1.jpg", "mixte page 2.jpg", "mixte.pdf"}));
+    EXPECT_EQ(tailleImage(d.chemin("mixte page 2.jpg")), QSize(300, 300));
+}
+
+// Only an owner password: the pages open for reading, from a worker thread as in the app.
+TEST(PdfPages, ProprietaireSeulDepuisUnFilDeTravail)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString clair = pdf(ailleurs.filePath("c.pdf"), {QSizeF(72, 72), QSizeF(36, 36)}, {});
+    const QString source = chiffrer(clair, d.chemin("restreint.pdf"), "", "o");
+    Conversions::Resultat res;
+    std::thread([&] { res = Conversions::convertir({source}, "png", {}); }).join();
+    ASSERT_EQ(res.crees, (QStringList{d.chemin("restreint page 1.png"), d.chemin("restreint page 2.png")}));
+    EXPECT_EQ(tailleImage(res.crees[1]), QSize(150, 150));
+}
+
+// Without a page, damaged, a pipe (would keep a reader waiting for ever) or locked: named,
+// nothing written, whatever the petal.
+TEST(PdfPages, PdfIllisibles)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    const QString vide = sansPage(d.chemin("vide.pdf"));
+    const QString bruit = d.ecrire("bruit.pdf", QByteArray(4096, '\xA5'));
+    const QString tube = d.chemin("tube.pdf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
+    const QString secret = chiffrer(Echantillons::pdf(ailleurs.filePath("c.pdf"), 1), d.chemin("secret.pdf"), "u", "o");
+    const QStringList avant = d.noms();
+    for (const QString& format : QStringList{"jpg", "png", "txt", "docx", "separer"}) {
+        SCOPED_TRACE(format.toStdString());
+        const auto res = Conversions::convertir({vide, bruit, tube, secret}, format, {});
+        // Splitting reads the file's structure, which tells a lock from damage.
+        const QString verrou =
+            format == "separer" ? "« secret.pdf » est protégé par un mot de passe" : illisible("secret.pdf");
+        EXPECT_EQ(res.erreurs,
+                  (QStringList{illisible("vide.pdf"), illisible("bruit.pdf"), illisible("tube.pdf"), verrou}));
+        EXPECT_EQ(d.noms(), avant);
+    }
+}
+
+} // namespace
