@@ -76,19 +76,3 @@ TEST(Guetteur, ScenariosDePointeur)
         EXPECT_EQ(v.log.compte(QStringLiteral("glisser commencé")), c.commences) << c.nom;
     }
 }
-
-TEST(Guetteur, LeMinuteurInterrogeTrenteFoisParSeconde)
-{
-    Veilleur v;
-    v.scene->bouton = true;
-    v.scene->maj = true;
-    v.g.demarrer();
-    patienter(100);
-    v.scene->drags = 1;
-    const int avant = v.montres;
-    patienter(500);
-    v.montres -= avant;
-    // About 15 polls in half a second; a timer far too slow or too fast would miss this.
-    EXPECT_GE(v.montres, 8);
-    EXPECT_LE(v.montres, 17);
-}

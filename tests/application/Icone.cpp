@@ -37,9 +37,7 @@ TEST(Icone, LAnneauCouvreSaFraction)
             EXPECT_GT(opacite(i, d), 40) << c.fraction << " à " << d;
             EXPECT_LT(opacite(i, d), 90) << c.fraction << " à " << d;
         }
-        // Nothing inside the ring, nothing in the corners.
-        EXPECT_EQ(qAlpha(i.pixel(36, 36)), 0);
-        EXPECT_EQ(qAlpha(i.pixel(1, 1)), 0);
+        EXPECT_EQ(qAlpha(i.pixel(36, 36)) + qAlpha(i.pixel(1, 1)), 0);  // nothing inside, nothing in the corners
     }
 }
 
@@ -48,9 +46,7 @@ TEST(Icone, LesTroisSymbolesDeLIconeExistentEtSeDistinguent)
     QList<QImage> vus;
     for (const char* nom : {"circle.circle", "checkmark.circle.fill", "exclamationmark.circle.fill"}) {
         const QImage i = Icone::symbole(QLatin1String(nom), Qt::white, 2);
-        ASSERT_FALSE(i.isNull()) << nom;
-        EXPECT_EQ(i.size(), QSize(36, 36));
-        EXPECT_FALSE(vus.contains(i)) << nom;
+        EXPECT_FALSE(i.isNull() || vus.contains(i)) << nom;
         vus << i;
     }
 }

@@ -23,10 +23,8 @@ TEST(MediaAudio, leLecteurRendLesEchantillonsDeChaqueCanalParBlocs)
     const std::vector<float> attendu = echantillons(source);
     ASSERT_EQ(attendu.size(), 2u * 70001u);
     Media::LecteurAudio l(source);
-    EXPECT_EQ(l.canaux(), 2);
-    EXPECT_EQ(l.frequence(), 32000);
-    EXPECT_EQ(l.longueur(), 70001);
-    EXPECT_EQ(l.profondeurPCM(), 0);
+    EXPECT_EQ(QList<int64_t>({l.canaux(), l.frequence(), l.longueur(), l.profondeurPCM()}),
+              QList<int64_t>({2, 32000, 70001, 0}));
     size_t lus = 0;
     double ecart = 0;
     for (int n; (n = l.lire(30000)) > 0;) {
@@ -45,11 +43,9 @@ TEST(MediaAudio, leLecteurRendLesEchantillonsDeChaqueCanalParBlocs)
 TEST(MediaAudio, unNomQuiRessembleAUnProtocoleResteUnFichierLocal)
 {
     Dossier d;
-    const QString vrai = d.chemin("vrai.wav");
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5"}, vrai));
-    const QString deuxPoints = d.chemin("http:son.wav");
-    ASSERT_TRUE(QFile::copy(vrai, deuxPoints));
-    EXPECT_EQ(Media::LecteurAudio(deuxPoints).frequence(), 44100);
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5"}, d.chemin("vrai.wav")));
+    ASSERT_TRUE(QFile::copy(d.chemin("vrai.wav"), d.chemin("http:son.wav")));
+    EXPECT_EQ(Media::LecteurAudio(d.chemin("http:son.wav")).frequence(), 44100);
 }
 
 // Frame k is grey with luma 16 + 8k, so its index is read back from the pixel.

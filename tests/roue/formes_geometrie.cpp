@@ -42,7 +42,7 @@ TEST(Formes, GaletsHoldTheirSectorWithRoundedCorners)
              {{0, 230, true}, {-12, 230, false}, {12, 230, false}, {0, 195, false}, {0, 265, false}}, "case");
 }
 
-TEST(Formes, WheelGrowsItsTabFromTwoHundredths)
+TEST(Formes, WheelIsRoundUntilItsTabGrows)
 {
     for (double e : {0.0, 0.02}) {
         const QPainterPath p = FormeRoue{e, 40, 52}.chemin(carre);
@@ -50,10 +50,6 @@ TEST(Formes, WheelGrowsItsTabFromTwoHundredths)
             verifier(p, a, {{0, 183, true}, {0, 185, false}}, "cercle");
         EXPECT_NEAR(p.boundingRect().width(), 368, 0.01);
     }
-    // e = 0.03: the tab is 2.64 high (radius 186.64), its corners 1.188.
-    verifier(FormeRoue{0.03, 120, 52}.chemin(carre), 120,
-             {{0, 186.3, true}, {0, 187, false}, {45, 186.3, true}, {60, 185.5, false}, {-180, 185, false}}, "naissant");
-    EXPECT_NEAR((FormeRoue{0.03, 0, 52}.chemin(carre).boundingRect().top()), 320 - 186.64, 0.05);
     // Full: up to 272, corners rounded (radius 28), the plain disc beyond its span.
     for (double am : {0.0, 90.0, 288.0})
         verifier(FormeRoue{1, am, 52}.chemin(carre), am,
@@ -66,9 +62,7 @@ TEST(Formes, SmileArchesUpward)
 {
     const QRectF r(100, 200, 15.73, 29.9);
     const QPainterPath p = Sourire().chemin(r);
-    const QPointF debut = p.pointAtPercent(0), milieu = p.pointAtPercent(0.5), fin = p.pointAtPercent(1);
-    EXPECT_NEAR(fin.x() - debut.x(), 0.92 * r.width(), 1e-6);
-    EXPECT_GT(debut.y(), r.center().y());
+    const QPointF debut = p.pointAtPercent(0), milieu = p.pointAtPercent(0.5);
     EXPECT_LT(milieu.y(), debut.y() - 5);  // y down: the middle is higher
     EXPECT_NEAR(milieu.x(), r.center().x(), 1e-6);
 }

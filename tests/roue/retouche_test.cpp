@@ -2,17 +2,12 @@
 
 #include "commun/Dossier.h"
 #include "plateforme/Bureau.h"
-#include "roue/Offre.h"
 #include "roue/Retouche.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-const QString folio = "com.ormelin.folio";
-
-} // namespace
+static const QString folio = "com.ormelin.folio";
 
 TEST(Retouche, UneImageOuUnPDFSeulement)
 {
@@ -95,16 +90,4 @@ TEST(Retouche, LienRelu)
         EXPECT_EQ(sortie.toStdString(), ("vemo-folio\noutil\nnom\nsigner\nfichier\n" + fichier + "\n").toStdString())
             << texte.toStdString();
     }
-    EXPECT_EQ(r.lien(r.outils[0], "/Users/x/Mon contrat.pdf")->toEncoded().toStdString(),
-              "vemo-folio://outil?nom=signer&fichier=/Users/x/Mon%20contrat.pdf");
-}
-
-// The launch option shares the rule: without an offer nothing makes room.
-TEST(Retouche, PetalesSansOffre)
-{
-    Dossier d;
-    const Offre trois = Roue::offre({d.ecrire("1.png"), d.ecrire("2.png"), d.ecrire("3.png")});
-    EXPECT_FALSE(trois.retouche);
-    EXPECT_EQ(trois.petales.size(), 8);
-    EXPECT_EQ(Roue::offre({d.creerDossier("Vacances") + "/"}).centre.toStdString(), "Vacances");
 }

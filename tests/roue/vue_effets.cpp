@@ -1,39 +1,10 @@
-// Blurs: the three-box Gaussian keeps its mass and spread; masked blurs match the long way.
+// Blurs: masked blurs match the long way, glows land on their shapes with their ink and colour.
 #include "roue/Effets.h"
 #include "roue/Formes.h"
 
 #include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
-
-TEST(Effets, BlurSpreadsALineAsAGaussianOfTheGivenDeviation)
-{
-    int colores = 0;
-    for (double sigma : {1.2, 3.0, 8.0}) {
-        QImage im(201, 101, QImage::Format_ARGB32_Premultiplied);
-        im.fill(Qt::transparent);
-        for (int y = 0; y < im.height(); ++y)
-            im.setPixelColor(100, y, Qt::black);
-        const QImage flou = Effets::flouter(im, sigma, QColor(10, 20, 30));
-        // Along the middle row: total alpha kept, variance close to sigma².
-        double masse = 0, moment = 0;
-        for (int x = 0; x < flou.width(); ++x) {
-            const double a = flou.pixelColor(x, 50).alphaF();
-            masse += a;
-            moment += a * (x - 100) * (x - 100);
-        }
-        EXPECT_NEAR(masse, 1.0, 0.05) << sigma;
-        EXPECT_NEAR(std::sqrt(moment / masse), sigma, sigma * 0.15 + 0.2) << sigma;
-        // Painted in the given colour (where 8-bit premultiplied alpha leaves enough of it).
-        const QColor c = flou.pixelColor(100, 50);
-        if (c.alpha() > 60) {
-            EXPECT_NEAR(c.red(), 10, 4) << sigma;
-            EXPECT_NEAR(c.blue(), 30, 4) << sigma;
-            ++colores;
-        }
-    }
-    EXPECT_GE(colores, 1);
-}
 
 // The upper-left glow of the wheel: a masked blur must match blurring then masking, and leave
 // nothing where the mask is clear, whatever the outline (the tab included) and the scale.
@@ -75,21 +46,13 @@ TEST(Effets, MaskedBlurMatchesBlurThenMaskAndLeavesNothingWhereClear)
     }
 }
 
-TEST(Effets, ColourBlurKeepsUniformAreasAndEvensOutStripes)
+TEST(Effets, ColourBlurKeepsUniformAreasToTheEdges)
 {
     QImage uni(60, 40, QImage::Format_ARGB32_Premultiplied);
     uni.fill(QColor(200, 100, 50));
-    const QImage flou = Effets::flouterCouleurs(uni, 5);
     // Edges carry on: the corners keep the colour instead of fading.
     for (const QPoint p : {QPoint(0, 0), QPoint(59, 39), QPoint(30, 20)})
-        EXPECT_EQ(flou.pixelColor(p).rgba(), QColor(200, 100, 50).rgba()) << p.x();
-    QImage rayures(60, 40, QImage::Format_ARGB32_Premultiplied);
-    for (int x = 0; x < 60; ++x)
-        for (int y = 0; y < 40; ++y)
-            rayures.setPixelColor(x, y, (x / 2) % 2 ? Qt::white : Qt::black);
-    const QImage lisse = Effets::flouterCouleurs(rayures, 4);
-    for (int x = 10; x < 50; ++x)
-        EXPECT_NEAR(lisse.pixelColor(x, 20).red(), 128, 12) << x;
+        EXPECT_EQ(Effets::flouterCouleurs(uni, 5).pixelColor(p).rgba(), QColor(200, 100, 50).rgba()) << p.x();
 }
 
 TEST(Effets, BlurredShapeLandsOnItsShapeAtEveryScale)
@@ -106,8 +69,10 @@ TEST(Effets, BlurredShapeLandsOnItsShapeAtEveryScale)
                 im.fill(Qt::transparent);
                 QPainter p(&im);
                 p.translate(decalage);
-                Effets::dessiner(p, {ovale, 0, Qt::green, rayon, std::nullopt});
+                Effets::dessiner(p, {ovale, 0, QColor(10, 200, 30), rayon, std::nullopt});
                 p.end();
+                const QColor c = im.pixelColor((QPointF(300, 200) + decalage).toPoint() * dpr);
+                EXPECT_EQ(c.rgb(), QColor(10, 200, 30).rgb()) << dpr << " " << rayon;
                 double sx = 0, sy = 0, sa = 0;
                 for (int y = 0; y < im.height(); ++y)
                     for (int x = 0; x < im.width(); ++x) {
@@ -117,9 +82,8 @@ TEST(Effets, BlurredShapeLandsOnItsShapeAtEveryScale)
                         sa += a;
                     }
                 ASSERT_GT(sa, 0);
-                const QPointF attendu = QPointF(300, 200) + decalage;
-                EXPECT_NEAR(sx / sa / dpr, attendu.x(), 1) << dpr << " " << rayon;
-                EXPECT_NEAR(sy / sa / dpr, attendu.y(), 1) << dpr << " " << rayon;
+                EXPECT_NEAR(sx / sa / dpr, 300 + decalage.x(), 1) << dpr << " " << rayon;
+                EXPECT_NEAR(sy / sa / dpr, 200 + decalage.y(), 1) << dpr << " " << rayon;
                 // About as much ink as the shape itself (a blur moves it, keeps it).
                 EXPECT_NEAR(sa / 255 / (dpr * dpr), 3.14159 * 60 * 40, 3.14159 * 60 * 40 * 0.05) << dpr << " " << rayon;
             }

@@ -44,14 +44,9 @@ TEST_F(RenduRoue, LitPetalIsTintedAndUnlitOnesAreNot)
     const QColor eteinte = sonde(im, 270, 95);
     EXPECT_GT(saturation(allumee), saturation(eteinte) + 0.1) << allumee.name().toStdString() << " "
                                                                 << eteinte.name().toStdString();
-    // Lime glass: green dominates blue there.
-    EXPECT_GT(allumee.green(), allumee.blue() + 10);
-    // Two unlit petals look alike.
-    const QColor autre = sonde(im, 180, 95);
-    EXPECT_NEAR(autre.lightness(), eteinte.lightness(), 6);
-    // Between two petals (the 5.8° gap) only the disc shows.
-    const QColor fente = sonde(im, 45, 120);
-    EXPECT_NE(fente.rgb(), eteinte.rgb());
+    EXPECT_NEAR(sonde(im, 180, 95).lightness(), eteinte.lightness(), 6);  // two unlit petals look alike
+    // Between two petals only the disc shows.
+    EXPECT_NE(sonde(im, 45, 120).rgb(), eteinte.rgb());
 }
 
 TEST_F(RenduRoue, PlainAndDenseScreensShowTheSamePicture)
@@ -86,7 +81,6 @@ TEST_F(RenduRoue, DarkAppearanceIsDarkerAndClosedIsEmpty)
     EXPECT_EQ(sonde(sombre, 45, 300).rgb(), gris.rgb());
     etat.setOuverte(false);
     const QImage fermee = rendre(etat, false, 1, gris);
-    EXPECT_EQ(fermee.size(), QSize(640, 640));
     for (double a : {0.0, 90.0, 200.0})
         EXPECT_EQ(sonde(fermee, a, 100).rgb(), gris.rgb()) << a;
 }
@@ -143,22 +137,6 @@ TEST_F(RenduRoue, LitToolIsFainterWithoutTheSiblingApplication)
     const QColor presente = cellule(Retouche::offrePDF(QStringLiteral("/usr/share/applications/folio.desktop")));
     EXPECT_GT(saturation(presente), saturation(absente) + 0.05)
         << presente.name().toStdString() << " " << absente.name().toStdString();
-    // The image offer's tools are all in the application: their labels never dim, so the
-    // label's ink is as dark with or without the sketching application.
-    const auto encre = [&](const Retouche& offre) {
-        etat.setRetouche(offre);
-        etat.setOutil(std::nullopt);
-        const QImage im = rendre(etat, false, echelle, gris);
-        // The darkest pixel of the label around its place.
-        const QPointF lieu = Formes::point({320, 320}, am - 52 + 13, 230) * echelle;
-        int sombre = 255;
-        for (int y = -30; y <= 30; ++y)
-            for (int x = -30; x <= 30; ++x)
-                sombre = std::min(sombre, im.pixelColor(int(lieu.x()) + x, int(lieu.y()) + y).lightness());
-        return sombre;
-    };
-    EXPECT_EQ(encre(Retouche::offreImage()), encre(Retouche::offreImage(QStringLiteral("/a/croquis.desktop"))));
-    EXPECT_LT(encre(Retouche::offreImage()) + 40, encre(Retouche::offrePDF()));
 }
 
 TEST_F(RenduRoue, ProgressRingCoversItsFraction)
@@ -171,9 +149,6 @@ TEST_F(RenduRoue, ProgressRingCoversItsFraction)
         EXPECT_LT(sonde(im, a, 67).lightness(), 80) << a;
     for (double a : {235.0, 270.0, 340.0})
         EXPECT_GT(sonde(im, a, 67).lightness(), 120) << a;
-    etat.setProgression(std::nullopt);
-    const QImage sans = rendre(etat, false, echelle, gris);
-    EXPECT_GT(sonde(sans, 90, 67).lightness(), 120);
 }
 
 TEST_F(RenduRoue, SuccessAndFailureChangeTheFace)
@@ -182,13 +157,12 @@ TEST_F(RenduRoue, SuccessAndFailureChangeTheFace)
     const QImage repos = rendre(etat, false, echelle, gris);
     etat.setFait(true);
     const QImage succes = rendre(etat, false, echelle, gris);
-    // Open eyes fill their centre in navy (16 points above the centre, 11.83 to each side);
-    // the smiling arcs leave it to the face.
+    // Open eyes fill their centre in navy (left of and above the centre); the smiling arcs
+    // leave it to the face.
     const QPointF oeil = QPointF(320 - 11.83, 320 - 16 + 8) * echelle;
     EXPECT_LT(repos.pixelColor(oeil.toPoint()).lightness(), 60);
     EXPECT_GT(succes.pixelColor(oeil.toPoint()).lightness(), 150);
     etat.setFait(false);
     etat.setMessage(QStringLiteral("Impossible de lire « a.mov »"));
-    const QImage echec = rendre(etat, false, echelle, gris);
-    EXPECT_NE(echec, repos);
+    EXPECT_NE(rendre(etat, false, echelle, gris), repos);
 }

@@ -36,12 +36,10 @@ struct Glisser {
             urls << (c.contains("://") ? QUrl(c) : QUrl::fromLocalFile(c));
         donnees.setUrls(urls);
     }
-    static constexpr Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-
     template <class Evenement>
     bool envoyer(QPoint p, Qt::MouseButtons boutons)
     {
-        Evenement e(p, actions, &donnees, boutons, Qt::ShiftModifier);
+        Evenement e(p, Qt::CopyAction | Qt::MoveAction, &donnees, boutons, Qt::ShiftModifier);
         e.setDropAction(Qt::MoveAction);
         QCoreApplication::sendEvent(&zone, &e);
         action = e.dropAction();
@@ -51,30 +49,12 @@ struct Glisser {
     bool bouger(QPoint p) { return envoyer<QDragMoveEvent>(p, Qt::LeftButton); }
     bool lacher(QPoint p) { return envoyer<QDropEvent>(p, Qt::NoButton); }
     // A drop ends a drag: Qt delivers it only to the widget that took the entry.
-    bool deposer(QPoint p)
-    {
-        entrer(p);
-        bouger(p);
-        return lacher(p);
-    }
+    bool deposer(QPoint p) { return entrer(p), bouger(p), lacher(p); }
     void sortir()
     {
         QDragLeaveEvent e;
         QCoreApplication::sendEvent(&zone, &e);
     }
-};
-
-// What the callbacks received.
-struct Depots {
-    explicit Depots(ZoneDepot& z)
-    {
-        z.surDepot = [this](const QStringList& f, const Petale& p) { conversions.append({f, p.id}); };
-        z.surRetouche = [this](const QString& f, const Retouche& r, const std::optional<Retouche::Outil>& o) {
-            retouches.append({f, r.schema + ":" + (o ? o->cle : "-")});
-        };
-    }
-    QList<std::pair<QStringList, QString>> conversions;
-    QList<std::pair<QString, QString>> retouches;
 };
 
 // The petal identifiers, readable in a failure message.
@@ -86,15 +66,23 @@ std::string ids(const EtatRoue& e)
     return s.join(' ').toStdString();
 }
 
+using Retouches = QList<std::pair<QString, QString>>;
+
 class ZoneDepotTest : public ::testing::Test {
 protected:
+    void SetUp() override
+    {
+        zone.surDepot = [this](const QStringList& f, const Petale& p) { conversions.append({f, p.id}); };
+        zone.surRetouche = [this](const QString& f, const Retouche& r, const std::optional<Retouche::Outil>& o) {
+            retouches.append({f, r.schema + ":" + (o ? o->cle : "-")});
+        };
+    }
     Dossier d;
     EtatRoue etat;
     ZoneDepot zone{etat};
-    Depots depots{zone};
+    QList<std::pair<QStringList, QString>> conversions;
+    Retouches retouches;
 };
-
-using Retouches = QList<std::pair<QString, QString>>;
 
 } // namespace
 
@@ -109,7 +97,7 @@ TEST_F(ZoneDepotTest, UnTexteSansFichierEstRefusePartout)
         for (double r : {0.0, 100.0, 190.0, 300.0})
             EXPECT_FALSE(g.bouger(ecran(a, r))) << a << " " << r;
     EXPECT_FALSE(g.deposer(ecran(0, 120)));
-    EXPECT_TRUE(depots.conversions.isEmpty() && depots.retouches.isEmpty());
+    EXPECT_TRUE(conversions.isEmpty() && retouches.isEmpty());
 }
 
 TEST_F(ZoneDepotTest, FichiersLocauxDansLOrdre)
@@ -122,6 +110,9 @@ TEST_F(ZoneDepotTest, FichiersLocauxDansLOrdre)
     Glisser un(zone, {d.ecrire("Écoute-moi.mp3")});
     un.entrer(ecran(0, 120));
     EXPECT_EQ(etat.centre().toStdString(), "Écoute-moi.mp3");
+    Glisser dossier(zone, {d.creerDossier("Vacances") + "/"});
+    dossier.entrer(ecran(0, 120));
+    EXPECT_EQ(etat.centre().toStdString(), "Vacances");
 }
 
 // The window system's y grows downward, the wheel's upward.
@@ -145,12 +136,12 @@ TEST_F(ZoneDepotTest, HautEtBasEtDepot)
     EXPECT_FALSE(g.lacher(QPoint(320, 320)));
     EXPECT_FALSE(g.deposer(QPoint(320, 10)));
     EXPECT_FALSE(g.deposer(QPoint(639, 639)));
-    EXPECT_TRUE(depots.conversions.isEmpty());
+    EXPECT_TRUE(conversions.isEmpty());
     // A copy, never the move the source proposed.
     EXPECT_TRUE(g.deposer(QPoint(320, 470)));
     EXPECT_EQ(g.action, Qt::CopyAction);
-    EXPECT_EQ(depots.conversions, (QList<std::pair<QStringList, QString>>{{f, "leger"}}));
-    EXPECT_TRUE(depots.retouches.isEmpty());
+    EXPECT_EQ(conversions, (QList<std::pair<QStringList, QString>>{{f, "leger"}}));
+    EXPECT_TRUE(retouches.isEmpty());
 }
 
 // The hover itself is the state's business; here, which drops are taken and what they give.
@@ -168,7 +159,7 @@ TEST_F(ZoneDepotTest, UnPDFEtSonApplication)
     EXPECT_FALSE(g.bouger(ecran(am - 39, 230)));
     EXPECT_FALSE(g.lacher(ecran(am - 39, 230)));
     EXPECT_FALSE(g.deposer(ecran(am, 120)));
-    EXPECT_TRUE(depots.retouches.isEmpty());
+    EXPECT_TRUE(retouches.isEmpty());
     // Installed, and the drag comes back: it is found on entry.
     b.installer("com.ormelin.folio");
     g.entrer(ecran(am, 120));
@@ -179,8 +170,8 @@ TEST_F(ZoneDepotTest, UnPDFEtSonApplication)
     g.bouger(ecran(am, 200));
     EXPECT_TRUE(g.bouger(ecran(am + 39, 230)));
     EXPECT_TRUE(g.lacher(ecran(am + 39, 230)));
-    EXPECT_EQ(depots.retouches, (Retouches{{pdf, "vemo-folio:-"}, {pdf, "vemo-folio:pages"}}));
-    EXPECT_TRUE(depots.conversions.isEmpty());
+    EXPECT_EQ(retouches, (Retouches{{pdf, "vemo-folio:-"}, {pdf, "vemo-folio:pages"}}));
+    EXPECT_TRUE(conversions.isEmpty());
 }
 
 TEST_F(ZoneDepotTest, LesOutilsDImageSansApplication)
@@ -195,10 +186,10 @@ TEST_F(ZoneDepotTest, LesOutilsDImageSansApplication)
     EXPECT_FALSE(g.bouger(ecran(am, 120)));
     EXPECT_TRUE(g.bouger(ecran(am - 39, 230)));
     EXPECT_TRUE(g.lacher(ecran(am - 39, 230)));
-    EXPECT_EQ(depots.retouches, (Retouches{{image, "vemo-croquis:recadrer"}}));
+    EXPECT_EQ(retouches, (Retouches{{image, "vemo-croquis:recadrer"}}));
     // The band of a closed arc takes nothing.
     EXPECT_FALSE(g.deposer(ecran(am - 39, 230)));
-    EXPECT_EQ(depots.retouches.size(), 1);
+    EXPECT_EQ(retouches.size(), 1);
 }
 
 TEST_F(ZoneDepotTest, SortirPuisRevenir)
