@@ -144,11 +144,6 @@ TEST(EtatRoue, AngleVise)
     e.viser(Roue::point(320, 230));
     ASSERT_EQ(e.outil(), 2);
     EXPECT_EQ(e.angleVise(), 313);
-    // A "Modifier" petal at the top puts the slot centres around 0.
-    EtatRoue haut;
-    haut.setPetales({Retouche::offreImage().petale(), petaleNumero(0)});
-    haut.setOutil(0);
-    EXPECT_EQ(haut.angleVise(), -39);
     // With two tools, the third slot's place is nothing.
     Retouche r = *e.retouche();
     r.outils.resize(2);

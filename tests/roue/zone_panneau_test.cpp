@@ -12,9 +12,7 @@ TEST(PanneauRoue, SansCompositeurLeFondEstLEcran)
 {
     QWidget dessous;
     dessous.setAutoFillBackground(true);
-    QPalette pal = dessous.palette();
-    pal.setColor(QPalette::Window, QColor(200, 30, 40));
-    dessous.setPalette(pal);
+    dessous.setPalette(QPalette(Qt::black, QColor(200, 30, 40)));
     dessous.setGeometry(0, 0, 1000, 900);
     dessous.show();
     QApplication::processEvents();
