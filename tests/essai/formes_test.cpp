@@ -8,14 +8,12 @@ namespace {
 
 using namespace Essai::Formes;
 
-TEST(FormesDuRapport, ListesIndicesEtLignes)
+TEST(FormesDuRapport, ListesEtLignes)
 {
     EXPECT_EQ(liste({}), "[]");
     EXPECT_EQ(liste({"a", "b c"}), "[\"a\", \"b c\"]");
     EXPECT_EQ(liste({"l'\"x\"\\", "1\t2\n3\r"}), "[\"l\\'\\\"x\\\"\\\\\", \"1\\t2\\n3\\r\"]");
     EXPECT_EQ(liste({"« é ’ »"}), "[\"« é ’ »\"]");  // kept as they are
-    EXPECT_EQ(indice(0), "Optional(0)");
-    EXPECT_EQ(indice(std::nullopt), "nil");
     EXPECT_EQ(dernieresLignes("a\n\nb\nc\n\nd\n"), "b | c | d");
     EXPECT_EQ(dernieresLignes(QString()), QString());
     EXPECT_EQ(surUneLigne("Notes\nÉté\r\nfin"), "Notes / Été / fin");
