@@ -1,18 +1,17 @@
 #include "essais_outils.h"
 
-#include <QColor>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <algorithm>
 
 namespace essais {
 
 QByteArray lire(const QString& chemin)
 {
     QFile f(chemin);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << chemin.toStdString();
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
 }
 
 QString sortieDe(const QString& programme, const QStringList& arguments)
@@ -40,7 +39,14 @@ QString echec(const QStringList& sources, const QString& id)
     return r.erreurs.value(0);
 }
 
-QString illisible(const QString& nom) { return QStringLiteral("Impossible de lire « %1 »").arg(nom); }
+void echoue(const Dossier& d, const QStringList& sources, const QString& cible, const QStringList& erreurs)
+{
+    const QStringList avant = d.noms();
+    const Conversions::Resultat r = Conversions::convertir(sources, cible, {});
+    EXPECT_TRUE(r.crees.isEmpty()) << r.crees.join(", ").toStdString();
+    EXPECT_EQ(r.erreurs, erreurs);
+    EXPECT_EQ(d.noms(), avant);
+}
 
 QString champVips(const QString& image, const QString& nom)
 {
@@ -112,11 +118,11 @@ QString pdftotext(const QString& pdf, int numero)
     return sortieDe(QStringLiteral("pdftotext"), page(numero) << pdf << QStringLiteral("-"));
 }
 
-QImage rendre(const QString& pdf, int numero, int dpi)
+QImage rendre(const QString& pdf, int numero)
 {
     QTemporaryDir d;
     const QString base = d.filePath(QStringLiteral("p"));
-    sortieDe(QStringLiteral("pdftoppm"), page(numero) << QStringLiteral("-r") << QString::number(dpi)
+    sortieDe(QStringLiteral("pdftoppm"), page(numero) << QStringLiteral("-r") << QStringLiteral("72")
                                                        << QStringLiteral("-singlefile") << QStringLiteral("-png")
                                                        << pdf << base);
     return QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
@@ -170,6 +176,20 @@ void verifierFormes(const QTextDocument& document, const QList<Forme>& formes)
             EXPECT_TRUE(!c.hasProperty(QTextFormat::ForegroundBrush) || c.foreground().color() == Qt::black);
         }
     }
+}
+
+Conversions::Progression Releve::rappel()
+{
+    return [this](double p) {
+        std::lock_guard g(verrou);
+        valeurs.push_back(p);
+    };
+}
+
+bool Releve::enOrdre() const
+{
+    return std::is_sorted(valeurs.begin(), valeurs.end())
+           && std::all_of(valeurs.begin(), valeurs.end(), [](double v) { return v >= 0 && v <= 1; });
 }
 
 } // namespace essais

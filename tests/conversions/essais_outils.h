@@ -1,15 +1,13 @@
 #pragma once
 
-// Shared by the image and document suites: samples, conversions through the dispatcher, and
-// what they wrote read back by readers that are not ours (libvips, poppler, qpdf, docx2txt,
-// pandoc, unzip).
+// Shared by the engine's suites: conversions through the dispatcher, samples, and what they
+// wrote read back by readers that are not ours (libvips, poppler, qpdf, docx2txt, pandoc, unzip).
 
 #include "commun/Dossier.h"
 #include "conversions/Conversions.h"
 
 #include <QColor>
 #include <QImage>
-#include <QSizeF>
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -21,23 +19,20 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace essais {
 
+// The file's bytes, or "<absent>".
 QByteArray lire(const QString& chemin);
 // Runs a command that must succeed; its output.
 QString sortieDe(const QString& programme, const QStringList& arguments);
 // The one file made by converting `sources` to `id`.
 QString convertirSeul(const QStringList& sources, const QString& id);
-inline QString convertirSeul(const QString& source, const QString& id)
-{
-    return convertirSeul(QStringList{source}, id);
-}
+inline QString convertirSeul(const QString& source, const QString& id) { return convertirSeul(QStringList{source}, id); }
 // The one error of a conversion that must make nothing.
 QString echec(const QStringList& sources, const QString& id);
-inline QString echec(const QString& source, const QString& id)
-{
-    return echec(QStringList{source}, id);
-}
-// "Impossible de lire « nom »".
-QString illisible(const QString& nom);
+inline QString echec(const QString& source, const QString& id) { return echec(QStringList{source}, id); }
+// Converting `sources` to `cible` fails with `erreurs` and leaves the folder as it was.
+void echoue(const Dossier& d, const QStringList& sources, const QString& cible, const QStringList& erreurs);
+inline QString illisible(const QString& nom) { return QStringLiteral("Impossible de lire « %1 »").arg(nom); }
+inline QString inecrivable(const QString& nom) { return QStringLiteral("Impossible d’écrire « %1 »").arg(nom); }
 
 // A header field read by vipsheader.
 QString champVips(const QString& image, const QString& nom);
@@ -56,7 +51,7 @@ bool intact(const QString& pdf);
 // pdftotext of the whole file, or of page `page` only (from 1).
 QString pdftotext(const QString& pdf, int page = 0);
 // The page drawn by pdftoppm (at 72 dpi, one pixel per point).
-QImage rendre(const QString& pdf, int page, int dpi = 72);
+QImage rendre(const QString& pdf, int page);
 // The box of the pixels that are not white.
 QRect encre(const QImage& image);
 
@@ -77,7 +72,7 @@ struct Forme {
 };
 void verifierFormes(const QTextDocument& document, const QList<Forme>& formes);
 
-// Samples, made with Qt's own writers, the qpdf command line or by hand.
+// Samples, made with Qt's own writers, the qpdf or python3 command lines, or by hand.
 
 // Writes `image` with Qt's writer at `nom` in the folder; returns the path.
 QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qualite = 95);
@@ -104,11 +99,13 @@ QString sansPage(const QString& chemin);
 QString chiffrer(const QString& source, const QString& cible, const QString& utilisateur,
                  const QString& proprietaire);
 
-// Progress calls, which may come from any thread.
+// Every progress value, in order, from whatever thread reports it.
 struct Releve {
     std::mutex verrou;
-    QList<double> valeurs;
+    std::vector<double> valeurs;
     Conversions::Progression rappel();
+    // Never going back, never out of [0, 1].
+    bool enOrdre() const;
 };
 
 } // namespace essais

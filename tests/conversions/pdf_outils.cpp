@@ -136,12 +136,4 @@ QString chiffrer(const QString& source, const QString& cible, const QString& uti
     return cible;
 }
 
-Conversions::Progression Releve::rappel()
-{
-    return [this](double p) {
-        std::lock_guard g(verrou);
-        valeurs << p;
-    };
-}
-
 } // namespace essais

@@ -30,13 +30,6 @@ QStringList entrees(const QString& zip)
     return l;
 }
 
-QString lire(const QString& zip, const QString& entree)
-{
-    QString texte;
-    executer("unzip", {"-p", zip, entree}, &texte);
-    return texte;
-}
-
 QStringList emballer(const QStringList& chemins)
 {
     const Resultat r = convertir(chemins, "zip", {});
@@ -91,7 +84,7 @@ TEST_F(ArchivesExtraction, TheOutputIsNamedAfterWhatTheArchiveHolds)
         EXPECT_EQ(extraire(a), QStringList{d.chemin(c.premier)}) << erreurs.join(", ").toStdString();
         EXPECT_EQ(extraire(a), QStringList{d.chemin(c.second)});
         EXPECT_EQ(tout(d.chemin(c.second)), c.dansLeSecond);
-        EXPECT_EQ(contenu(d.chemin(c.fichier)), c.contenu);
+        EXPECT_EQ(lire(d.chemin(c.fichier)), c.contenu);
     }
     std::setlocale(LC_CTYPE, locale.c_str());
     EXPECT_EQ(tout(d.racine()).size(), 15);  // five archives, two outputs each, nothing else
@@ -101,7 +94,7 @@ TEST_F(ArchivesExtraction, DamagedOrEncryptedArchivesFailAndLeaveNoWorkFolder)
 {
     Dossier atelier;
     Fabrique::ecrireZip(atelier.chemin("a.zip"), {fichier("bruit.bin", bruit(5000))});
-    QByteArray octets = contenu(atelier.chemin("a.zip"));
+    QByteArray octets = lire(atelier.chemin("a.zip"));
     d.ecrire("tronquee.zip", octets.left(octets.size() / 2));
     octets[200] = static_cast<char>(octets[200] ^ 0x5a);  // inside the data, headers intact
     d.ecrire("abimee.zip", octets);
@@ -161,7 +154,7 @@ TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
     ASSERT_EQ(dossier, QStringList{d.chemin("Photos 2024.zip")});
     EXPECT_EQ(entrees(dossier[0]), (QStringList{"Photos 2024/", "Photos 2024/plage.jpg", "Photos 2024/soir/",
                                                 "Photos 2024/soir/lune.jpg"}));
-    EXPECT_EQ(lire(dossier[0], "Photos 2024/soir/lune.jpg"), "nuit");
+    EXPECT_EQ(partie(dossier[0], "Photos 2024/soir/lune.jpg"), "nuit");
 
     const QString rapport = d.ecrire("rapport.final.pdf", "%PDF");
     EXPECT_EQ(emballer({rapport}), QStringList{d.chemin("rapport.final.zip")});
@@ -170,7 +163,7 @@ TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
     const QStringList trois = emballer({d.ecrire("a.txt", "A"), d.ecrire("b.txt", "B"), d.ecrire("c.txt", "C")});
     ASSERT_EQ(trois, QStringList{d.chemin("a et 2 autres.zip")});
     EXPECT_EQ(entrees(trois[0]), (QStringList{"a.txt", "b.txt", "c.txt"}));
-    EXPECT_EQ(lire(trois[0], "b.txt"), "B");
+    EXPECT_EQ(partie(trois[0], "b.txt"), "B");
 
     // Odd names stay file names, never options or patterns.
     QStringList noms{"-rf.txt", "a[1].txt", QString::fromUtf8("Été * café.txt"), ".cache"};
@@ -181,7 +174,7 @@ TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
     ASSERT_EQ(bizarres, QStringList{d.chemin("source/-rf et 3 autres.zip")});
     noms.sort();
     EXPECT_EQ(entrees(bizarres[0]), noms);
-    EXPECT_EQ(lire(bizarres[0], "a[[]1].txt"), "a[1].txt");
+    EXPECT_EQ(partie(bizarres[0], "a[[]1].txt"), "a[1].txt");
 }
 
 TEST(ArchivesZip, TwoItemsOfTheSameNameOrNoneFailAndLeaveNothing)

@@ -7,7 +7,6 @@
 #include "conversions/documents/Zip.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTextCursor>
 
 using namespace essais;

