@@ -1,6 +1,6 @@
 // Subject cut-out through the dispatcher, the result read back by Qt's PNG reader.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include <QFileInfo>
 #include <QPainter>

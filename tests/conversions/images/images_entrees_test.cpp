@@ -1,7 +1,7 @@
 // Bad and unusual inputs: each gives a clear error or a correct output, never touches
 // the source and leaves nothing behind.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include "conversions/images/Images.h"
 

@@ -1,7 +1,7 @@
 // Format conversion and lighter copy, driven through the dispatcher and checked with
 // libvips' and libheif's command-line readers.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include "commun/Echantillons.h"
 #include "conversions/images/Images.h"

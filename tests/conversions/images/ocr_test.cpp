@@ -1,6 +1,6 @@
 // Text recognition through the dispatcher and on images in memory.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include "conversions/images/Images.h"
 

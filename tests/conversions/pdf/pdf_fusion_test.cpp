@@ -1,5 +1,5 @@
 #include "commun/Echantillons.h"
-#include "conversions/essais_outils.h"
+#include "conversions/pdf/pdf_fabrique.h"
 
 #include <QFile>
 #include <QTemporaryDir>

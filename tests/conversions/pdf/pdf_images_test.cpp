@@ -1,4 +1,4 @@
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include <QPainter>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 // A PDF's pages as pictures, and as PDFs of their own.
 
 #include "commun/Echantillons.h"
-#include "conversions/essais_outils.h"
+#include "conversions/pdf/pdf_fabrique.h"
 
 #include <QFile>
 #include <QPainter>

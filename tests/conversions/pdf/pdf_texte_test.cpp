@@ -1,4 +1,4 @@
-#include "conversions/essais_outils.h"
+#include "conversions/pdf/pdf_fabrique.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -1,3 +1,7 @@
+#pragma once
+
+// Image samples made with Qt's writers, python3 or by hand.
+
 #include "conversions/essais_outils.h"
 
 #include <QBuffer>
@@ -6,7 +10,8 @@
 
 namespace essais {
 
-QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qualite)
+// Writes `image` with Qt's writer at `nom` in the folder; returns the path.
+inline QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qualite = 95)
 {
     const QString chemin = d.chemin(nom);
     QImageWriter w(chemin);
@@ -15,7 +20,8 @@ QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qu
     return chemin;
 }
 
-QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation)
+// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels.
+inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation)
 {
     QByteArray jpeg;
     QBuffer tampon(&jpeg);
@@ -28,7 +34,8 @@ QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, i
     return d.ecrire(nom, jpeg.left(2) + exif + jpeg.mid(2));
 }
 
-QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
+// A PNG whose header claims `largeur` × `hauteur` grey pixels.
+inline QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
 {
     // Whole rows of zeros when they are few, else a token amount: only the header matters.
     const char* programme = R"(
@@ -43,7 +50,8 @@ open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + bloc(b'IHDR', struct.pack('
     return d.chemin(nom);
 }
 
-QImage texture(int largeur, int hauteur, unsigned graine)
+// Width × height of opaque noise in dull greens and browns.
+inline QImage texture(int largeur, int hauteur, unsigned graine)
 {
     QImage t(largeur, hauteur, QImage::Format_RGB32);
     QRandomGenerator g(graine);
