@@ -194,6 +194,14 @@ inline void verifierFormes(const QTextDocument& document, const QList<Forme>& fo
     }
 }
 
+// DejaVu Sans at `pixels` pixels: samples that look the same on every machine.
+inline QFont grande(int pixels)
+{
+    QFont f("DejaVu Sans");
+    f.setPixelSize(pixels);
+    return f;
+}
+
 // Every progress value, in order, from whatever thread reports it.
 struct Releve {
     std::mutex verrou;

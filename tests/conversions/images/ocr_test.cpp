@@ -6,7 +6,6 @@
 
 #include <QPainter>
 #include <thread>
-#include <vector>
 
 using namespace Conversions;
 using namespace essais;
@@ -18,10 +17,7 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
     QImage i(1400, 120 + 110 * static_cast<int>(lignes.size()), format);
     i.fill(format == QImage::Format_ARGB32 ? QColor(Qt::transparent) : QColor(Qt::white));
     QPainter p(&i);
-    QFont f("DejaVu Sans");
-    f.setPixelSize(56);
-    p.setFont(f);
-    p.setPen(Qt::black);
+    p.setFont(grande(56));
     for (int k = 0; k < lignes.size(); ++k)
         p.drawText(60, 120 + 110 * k, lignes[k]);
     return i;
@@ -29,19 +25,15 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
 
 } // namespace
 
-TEST(Ocr, DeuxLignesSansSautFinal)
+// Lines kept apart without a final break, accents, black text on transparent (read as black on
+// black unless flattened onto white first).
+TEST(Ocr, LignesAccentsEtTexteSurTransparent)
 {
     Dossier d;
-    const QString source = ecrire(d, "note.png", page({"Bonjour le monde", "Rendez-vous demain 14h30"}));
-    const QString txt = convertirSeul(source, "ocr");
+    const QString txt = convertirSeul(ecrire(d, "note.png", page({"Bonjour le monde", "Rendez-vous demain 14h30"})), "ocr");
     EXPECT_EQ(txt, d.chemin("note.txt"));
     EXPECT_EQ(QString::fromUtf8(lire(txt)), "Bonjour le monde\nRendez-vous demain 14h30");
-}
-
-TEST(Ocr, AccentsEtTexteSurTransparent)
-{
     EXPECT_EQ(lireTexte(page({"Élève à l'été, garçon"})), "Élève à l'été, garçon");
-    // Black on transparent reads as black on black unless flattened onto white first.
     EXPECT_EQ(lireTexte(page({"Transparence"}, QImage::Format_ARGB32)), "Transparence");
 }
 

@@ -51,15 +51,6 @@ TEST(FFmpegProgres, ReadsOnlyCompleteOutTimeLinesAgainstTheDuration)
     EXPECT_TRUE(lireProgres({"out_time_us=1000000\n"}, 0).empty());
 }
 
-TEST(FFmpegProgres, DurationComesFromTheLogOnceItIsPrinted)
-{
-    Suivi s;
-    s.ajouter("Input #0, matroska,webm, from 'x.mkv':\n  Dura");
-    EXPECT_EQ(s.dureeLue(), 0);
-    s.ajouter("tion: 01:02:03.50, start: 0.000000\n");
-    EXPECT_DOUBLE_EQ(s.dureeLue(), 3723.5);
-}
-
 TEST_F(FFmpegLanceur, LookupWantsAnExecutableFileBesideTheProgram)
 {
     EXPECT_TRUE(ffmpegDans(d.racine()).isEmpty());

@@ -12,12 +12,6 @@
 
 namespace essais {
 
-inline QFont grande(int pixels)
-{
-    QFont f("DejaVu Sans");
-    f.setPixelSize(pixels);
-    return f;
-}
 
 // A PDF whose page i has size tailles[i] in points and shows textes[i] large enough to
 // read, as real text or, `scanne`, as a picture of it without a text layer.
