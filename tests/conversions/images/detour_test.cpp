@@ -120,8 +120,7 @@ TEST(Detour, SansSujet)
     const QList<std::pair<QString, QImage>> cas{{"paysage.jpg", paysage}, {"gris.png", uni}, {"plein.png", plein}};
     for (const auto& [nom, image] : cas) {
         Dossier d;
-        EXPECT_EQ(echec(ecrire(d, nom, image), "detour"), "Aucun sujet trouvé dans « " + nom + " »");
-        EXPECT_EQ(d.noms(), QStringList({nom}));
+        echoue(d, {ecrire(d, nom, image)}, "detour", {"Aucun sujet trouvé dans « " + nom + " »"});
     }
 }
 

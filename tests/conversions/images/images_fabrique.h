@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <QPainter>
 #include <QRandomGenerator>
 
 namespace essais {
@@ -48,6 +49,19 @@ open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + bloc(b'IHDR', struct.pack('
 )";
     sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(largeur), QString::number(hauteur)});
     return d.chemin(nom);
+}
+
+// An orange disc on nothing, half as wide and high as the picture.
+inline QImage disque(int largeur, int hauteur)
+{
+    QImage i(largeur, hauteur, QImage::Format_ARGB32);
+    i.fill(Qt::transparent);
+    QPainter p(&i);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(240, 120, 20));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRect(largeur / 4, hauteur / 4, largeur / 2, hauteur / 2));
+    return i;
 }
 
 // Width × height of opaque noise in dull greens and browns.

@@ -14,18 +14,6 @@ using namespace essais;
 
 namespace {
 
-// An orange disc on nothing.
-QImage logo(int w, int h)
-{
-    QImage i(w, h, QImage::Format_ARGB32);
-    i.fill(Qt::transparent);
-    QPainter p(&i);
-    p.setBrush(QColor(240, 120, 20));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRect(w / 4, h / 4, w / 2, h / 2));
-    return i;
-}
-
 // A gradient with a red block marking the top-left corner.
 QImage photo(int w, int h)
 {
@@ -51,7 +39,7 @@ void coinRougeEnHautADroite(const QImage& image)
 TEST(ImagesFormats, TransparenceSurBlancPourJpegGardeePourPngEtHeic)
 {
     Dossier d;
-    const QString source = ecrire(d, "logo.png", logo(80, 60));
+    const QString source = ecrire(d, "logo.png", disque(80, 60));
     const QByteArray avant = lire(source);
 
     const QString jpg = convertirSeul(source, "jpg");
@@ -133,7 +121,7 @@ TEST(ImagesFormats, CopieLegere)
     const QList<Cas> cas{{"photo.jpg", photo(2500, 1875), 1, {1920, 1440}, "photo (légère).jpg"},
                          {"petite.jpg", photo(800, 600), 1, {800, 600}, "petite (légère).jpg"},
                          {"portrait.jpg", photo(3000, 2000), 6, {1280, 1920}, "portrait (légère).jpg"},
-                         {"logo.png", logo(2400, 1200), 1, {1920, 960}, "logo (légère).png"}};
+                         {"logo.png", disque(2400, 1200), 1, {1920, 960}, "logo (légère).png"}};
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom.toStdString());
         Dossier d;

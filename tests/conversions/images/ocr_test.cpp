@@ -39,19 +39,10 @@ TEST(Ocr, LignesAccentsEtTexteSurTransparent)
 
 TEST(Ocr, ImageSansTexteEchoueSansFichier)
 {
-    QImage disque(600, 600, QImage::Format_ARGB32);
-    disque.fill(Qt::transparent);
-    QPainter p(&disque);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(245, 140, 20));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRect(150, 150, 300, 300));
-    p.end();
-    const QList<std::pair<QString, QImage>> cas{{"capture.png", disque}, {"bruit.png", texture(500, 400, 9)}};
+    const QList<std::pair<QString, QImage>> cas{{"capture.png", disque(600, 600)}, {"bruit.png", texture(500, 400, 9)}};
     for (const auto& [nom, image] : cas) {
         Dossier d;
-        EXPECT_EQ(echec(ecrire(d, nom, image), "ocr"), "Aucun texte dans « " + nom + " »");
-        EXPECT_EQ(d.noms(), QStringList({nom}));
+        echoue(d, {ecrire(d, nom, image)}, "ocr", {"Aucun texte dans « " + nom + " »"});
     }
 }
 
