@@ -125,12 +125,10 @@ inline void lierFFmpeg()
 // Files of this process may not grow past `octets` while it lives, as on a full disk.
 class DisquePlein {
 public:
-    explicit DisquePlein(rlim_t octets)
+    explicit DisquePlein(rlim_t octets) : signal_(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &avant_);
-        signal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = avant_;
-        r.rlim_cur = octets;
+        const rlimit r{octets, avant_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &r);
     }
     ~DisquePlein()
@@ -141,5 +139,5 @@ public:
 
 private:
     rlimit avant_{};
-    void (*signal_)(int) = nullptr;
+    void (*signal_)(int);
 };

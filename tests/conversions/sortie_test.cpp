@@ -1,7 +1,6 @@
 #include "conversions/Sortie.h"
 #include "conversions/essais_outils.h"
 
-#include <QFile>
 #include <QSet>
 #include <thread>
 #include <vector>
@@ -33,10 +32,6 @@ TEST(Nommage, CompteurDepuisLaBaseInchangee)
     EXPECT_EQ(lire(d.chemin(QStringLiteral("photo 4.jpg"))), "nouvelle");
     EXPECT_EQ(lire(d.chemin(QStringLiteral("photo.jpg"))), "ancienne");
     EXPECT_EQ(lire(source), "source");
-    EXPECT_EQ(Conversions::nomLibre(d.racine(), QStringLiteral("photo"), QStringLiteral("jpg")),
-              d.chemin(QStringLiteral("photo 5.jpg")));
-    EXPECT_EQ(Conversions::nomLibre(d.racine(), QStringLiteral("photo (légère)"), QString()),
-              d.chemin(QStringLiteral("photo (légère)")));
 }
 
 TEST(Nommage, UnEchecNeLaisseRien)

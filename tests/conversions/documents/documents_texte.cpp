@@ -2,7 +2,6 @@
 
 #include "conversions/essais_outils.h"
 
-#include <QRegularExpression>
 #include <thread>
 
 using namespace essais;

@@ -6,9 +6,6 @@
 #include "conversions/documents/Lecteurs.h"
 #include "conversions/documents/Zip.h"
 
-#include <QFile>
-#include <QTextCursor>
-
 using namespace essais;
 
 // What we write keeps bold, italic, underline, sizes, fonts and colours when we read it back,

@@ -2,9 +2,6 @@
 
 #include "conversions/images/images_fabrique.h"
 
-#include <QFileInfo>
-#include <QPainter>
-
 using namespace essais;
 
 namespace {

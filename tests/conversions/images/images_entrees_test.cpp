@@ -5,8 +5,6 @@
 
 #include "conversions/images/Images.h"
 
-#include <QFileInfo>
-
 using namespace Conversions;
 using namespace essais;
 

@@ -6,9 +6,6 @@
 #include "commun/Echantillons.h"
 #include "conversions/images/Images.h"
 
-#include <QFileInfo>
-#include <QPainter>
-
 using namespace Conversions;
 using namespace essais;
 

@@ -4,7 +4,6 @@
 
 #include "conversions/images/Images.h"
 
-#include <QPainter>
 #include <thread>
 
 using namespace Conversions;

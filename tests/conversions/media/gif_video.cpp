@@ -4,8 +4,6 @@
 #include "conversions/media/gif_fabrique.h"
 #include "conversions/media_outils.h"
 
-#include <QImage>
-
 using namespace Conversions;
 
 // Frame `n` of a file as ffmpeg decodes it (upright, by its own rules).

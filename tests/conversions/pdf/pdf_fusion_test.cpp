@@ -1,8 +1,6 @@
 #include "commun/Echantillons.h"
 #include "conversions/pdf/pdf_fabrique.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <sys/stat.h>
 
 using namespace essais;

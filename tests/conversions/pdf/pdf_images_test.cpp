@@ -1,9 +1,5 @@
 #include "conversions/images/images_fabrique.h"
 
-#include <QPainter>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-
 using namespace essais;
 
 namespace {

@@ -3,10 +3,6 @@
 #include "commun/Echantillons.h"
 #include "conversions/pdf/pdf_fabrique.h"
 
-#include <QFile>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QTemporaryDir>
 #include <sys/stat.h>
 #include <thread>
 

@@ -1,8 +1,5 @@
 #include "conversions/pdf/pdf_fabrique.h"
 
-#include <QRegularExpression>
-#include <QTemporaryDir>
-
 using namespace essais;
 
 namespace {
