@@ -52,17 +52,6 @@ inline QString convertirSeul(const QStringList& sources, const QString& id)
 
 inline QString convertirSeul(const QString& source, const QString& id) { return convertirSeul(QStringList{source}, id); }
 
-// The one error of a conversion that must make nothing.
-inline QString echec(const QStringList& sources, const QString& id)
-{
-    const Conversions::Resultat r = Conversions::convertir(sources, id, {});
-    EXPECT_TRUE(r.crees.isEmpty()) << id.toStdString() << ": " << r.crees.join(' ').toStdString();
-    EXPECT_EQ(r.erreurs.size(), 1) << id.toStdString();
-    return r.erreurs.value(0);
-}
-
-inline QString echec(const QString& source, const QString& id) { return echec(QStringList{source}, id); }
-
 // Converting `sources` to `cible` fails with `erreurs` and leaves the folder as it was.
 inline void echoue(const Dossier& d, const QStringList& sources, const QString& cible, const QStringList& erreurs)
 {

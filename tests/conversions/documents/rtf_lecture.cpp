@@ -112,7 +112,7 @@ TEST(RtfLecture, RtfdLitSonTxtRtf)
     const QString txt = convertirSeul(d.chemin("lettre.rtfd"), "txt");
     EXPECT_EQ(txt, d.chemin("lettre.txt"));
     EXPECT_EQ(lire(txt), QByteArray("Bonjour du paquet"));
-    EXPECT_EQ(echec(d.creerDossier("vide.rtfd"), "pdf"), illisible("vide.rtfd"));
+    echoue(d, {d.creerDossier("vide.rtfd")}, "pdf", {illisible("vide.rtfd")});
 }
 
 // Deep nesting, noise, garbage after a valid start, a file cut mid-escape: no crash, a

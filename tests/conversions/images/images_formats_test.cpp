@@ -95,14 +95,9 @@ TEST(ImagesFormats, FormatsEtOrientation)
 // An id without a writer names the file it could not make, and leaves nothing.
 TEST(ImagesFormats, UnIdentifiantSansTypeEchoueSansLaisserDeFichier)
 {
-    Dossier image, pdf;
-    const QList<std::tuple<const Dossier*, QString, QString>> cas{
-        {&image, ecrire(image, "photo.png", photo(20, 20)), "Impossible d’écrire « photo.bmp »"},
-        {&pdf, Echantillons::pdf(pdf.chemin("report.pdf"), 2), "Impossible d’écrire « report page 1.bmp »"}};
-    for (const auto& [d, source, message] : cas) {
-        EXPECT_EQ(echec(source, "bmp"), message);
-        EXPECT_EQ(d->noms(), QStringList({QFileInfo(source).fileName()}));
-    }
+    Dossier d;
+    echoue(d, {ecrire(d, "photo.png", photo(20, 20)), Echantillons::pdf(d.chemin("report.pdf"), 2)}, "bmp",
+           {inecrivable("photo.bmp"), inecrivable("report page 1.bmp")});
 }
 
 // Within 1920 pixels, upright, without metadata, lighter, transparency kept.

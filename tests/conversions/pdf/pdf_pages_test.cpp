@@ -69,7 +69,9 @@ TEST(PdfPages, LesPagesEcritesAvantUnEchecRestent)
     Dossier d;
     const QList<QSizeF> tailles{QSizeF(72, 72), QSizeF(72, 72), QSizeF(14000, 14000), QSizeF(72, 72)};
     const QString source = pdf(d.chemin("mixte.pdf"), tailles, {});
-    EXPECT_EQ(echec(source, "jpg"), illisible("mixte.pdf"));
+    const Conversions::Resultat r = Conversions::convertir({source}, "jpg", {});
+    EXPECT_TRUE(r.crees.isEmpty());
+    EXPECT_EQ(r.erreurs, QStringList{illisible("mixte.pdf")});
     EXPECT_EQ(d.noms(), (QStringList{"mixte page 1.jpg", "mixte page 2.jpg", "mixte.pdf"}));
     EXPECT_EQ(tailleImage(d.chemin("mixte page 2.jpg")), QSize(300, 300));
 }
