@@ -131,3 +131,13 @@ TEST(ImagesFormats, CopieLegere)
         }
     }
 }
+
+// The upright image the self-test takes, reduced within a size, never enlarged.
+TEST(ImagesFormats, RedresseeReduiteJamaisAgrandie)
+{
+    Dossier d;
+    const QString source = jpegOriente(d, "portrait.jpg", photo(300, 200), 6);
+    EXPECT_EQ(redressee(source).size(), QSize(200, 300));
+    EXPECT_EQ(redressee(source, 150).size(), QSize(100, 150));
+    EXPECT_EQ(redressee(source, 5000).size(), QSize(200, 300));
+}
