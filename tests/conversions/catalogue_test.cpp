@@ -3,6 +3,7 @@
 #include "commun/Dossier.h"
 #include "commun/Echantillons.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,9 +27,9 @@ protected:
         d->ecrire(QStringLiteral("abime.pdf"), "%PDF-1.7 pas vraiment");
         Echantillons::gif(d->chemin(QStringLiteral("anime.gif")), 3);
         Echantillons::gif(d->chemin(QStringLiteral("fixe.gif")), 1);
-        for (const char* nom : {"photo.jpg", "photo.jpeg", "PHOTO.JPG", "image.png", "scan.tiff", "a.mp3",
-                                "b.aif", "c.aifc", "d.aac", "e.ogg", "film.mov", "film.mp4", "film.m4v",
-                                "f.mkv", "g.mkv", "notes.md", "lettre.docx", "h.zip", "i.zip", "sans"})
+        for (const char* nom : {"photo.jpg", "photo.jpeg", "PHOTO.JPG", "image.png", "a.mp3", "b.aif", "d.aac",
+                                "film.mov", "film.mp4", "f.mkv", "g.mkv", "notes.md", "lettre.docx", "h.zip", "i.zip",
+                                "sans"})
             d->ecrire(QString::fromLatin1(nom), "x");
         d->creerDossier(QStringLiteral("clips.mov"));
         d->creerDossier(QStringLiteral("Vacances"));
@@ -68,12 +69,9 @@ TEST_F(Catalogue, OffresDansLOrdreDeLAnneau)
         {{"photo.jpg", "une.pdf"}, "pdf zip"},
         {{"a.mp3"}, "m4a wav aiff couper"},
         {{"b.aif"}, "mp3 m4a wav couper"},
-        {{"c.aifc"}, "mp3 m4a wav couper"},
         {{"d.aac"}, "mp3 m4a wav aiff couper"},
-        {{"e.ogg"}, "mp3 m4a wav aiff couper"},
         {{"film.mov"}, "mp4 gif son leger couper"},
         {{"film.mp4"}, "mov gif son leger couper"},
-        {{"film.m4v"}, "mov gif son leger couper"},
         {{"clips.mov"}, "mp4 gif son leger couper"},
         {{"f.mkv"}, "mp4 son"},
         {{"f.mkv", "g.mkv"}, "mp4 son zip"},
@@ -86,40 +84,23 @@ TEST_F(Catalogue, OffresDansLOrdreDeLAnneau)
         {{"sans"}, "zip"},
         {{"a.mp3", "film.mov"}, "zip"},
     };
-    for (const Cas& c : cas) {
-        QStringList noms;
-        for (const char* n : c.fichiers)
-            noms << QString::fromUtf8(n);
-        EXPECT_EQ(anneau(offre(c.fichiers)).join(QLatin1Char(' ')).toStdString(), c.attendu)
-            << noms.join(QStringLiteral(", ")).toStdString();
-    }
+    for (const Cas& c : cas)
+        EXPECT_EQ(anneau(offre(c.fichiers)).join(QLatin1Char(' ')).toStdString(), c.attendu) << *c.fichiers.begin();
 }
 
+// The kind comes from the name alone: a folder named like a film is a film, a missing file is
+// never opened.
 TEST_F(Catalogue, GenresParLeNomSeulement)
 {
-    using Conversions::genre;
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("PHOTO.JPG"))), Genre::image);
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("scan.tiff"))), Genre::image);
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("une.pdf"))), Genre::pdf);
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("clips.mov"))), Genre::video);  // a folder, but the name wins
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("Vacances"))), Genre::dossier);
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("sans"))), Genre::autre);
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("absent.webp"))), Genre::image);  // never read
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("x.exe"))), Genre::autre);
-    EXPECT_EQ(genre(d->chemin(QStringLiteral("h.zip"))), Genre::archive);
+    EXPECT_EQ(Conversions::genre(d->chemin("clips.mov")), Genre::video);
+    EXPECT_EQ(Conversions::genre(d->chemin("absent.webp")), Genre::image);
 }
 
 TEST_F(Catalogue, PetalesFixesEtRefus)
 {
-    const QList<Petale> rien = Conversions::petales({});
-    EXPECT_TRUE(rien.isEmpty());
+    EXPECT_TRUE(Conversions::petales({}).isEmpty());
     EXPECT_EQ(Conversions::refus({}), QStringLiteral("Rien à faire avec ceci"));
-
-    const QList<Petale> jpg = offre({"photo.jpg"});
-    EXPECT_EQ(jpg.first().annonce(), QStringLiteral("En PNG"));
-    EXPECT_EQ(jpg.last().annonce(), QStringLiteral("Sans le fond"));
-    EXPECT_EQ(Conversions::leger().annonce(), QStringLiteral("Plus légère pour l’envoyer"));
-    EXPECT_EQ(offre({"photo.jpg", "image.png"}).last(), Conversions::zip());
+    EXPECT_EQ(offre({"photo.jpg"}).last().annonce(), QStringLiteral("Sans le fond"));
     // The "pdf" of one image and the merge share an id but are different petals.
     EXPECT_EQ(offre({"photo.jpg"})[3].titre, QStringLiteral("PDF"));
     EXPECT_EQ(offre({"photo.jpg", "une.pdf"}).first(), Conversions::unSeulPDF());

@@ -1,22 +1,20 @@
 #include "conversions/Sortie.h"
-#include "conversions/Erreur.h"
+#include "conversions/essais_outils.h"
 
-#include "commun/Dossier.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
-#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
+using essais::lire;
+
 namespace {
 
-QByteArray lire(const QString& chemin)
+// Writes `octets` in the output's temporary file.
+void remplir(const Conversions::Sortie& s, const QByteArray& octets)
 {
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+    QFile t(s.temporaire());
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write(octets);
 }
 
 TEST(Nommage, CompteurDepuisLaBaseInchangee)
@@ -29,18 +27,11 @@ TEST(Nommage, CompteurDepuisLaBaseInchangee)
 
     Conversions::Sortie s = Conversions::Sortie::apres(source, {}, QStringLiteral("jpg"));
     EXPECT_EQ(s.chemin(), d.chemin(QStringLiteral("photo 4.jpg")));
-    QFile t(s.temporaire());
-    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
-    t.write("nouvelle");
-    t.close();
+    remplir(s, "nouvelle");
     EXPECT_EQ(s.valider(), d.chemin(QStringLiteral("photo 4.jpg")));
     EXPECT_EQ(lire(d.chemin(QStringLiteral("photo 4.jpg"))), "nouvelle");
     EXPECT_EQ(lire(d.chemin(QStringLiteral("photo.jpg"))), "ancienne");
     EXPECT_EQ(lire(source), "source");
-    EXPECT_EQ(Conversions::nomLibre(d.racine(), QStringLiteral("photo"), QStringLiteral("jpg")),
-              d.chemin(QStringLiteral("photo 5.jpg")));
-    EXPECT_EQ(Conversions::nomLibre(d.racine(), QStringLiteral("photo (légère)"), QString()),
-              d.chemin(QStringLiteral("photo (légère)")));
 }
 
 TEST(Nommage, UnEchecNeLaisseRien)
@@ -50,25 +41,12 @@ TEST(Nommage, UnEchecNeLaisseRien)
     {
         Conversions::Sortie s = Conversions::Sortie::apres(source, QStringLiteral(" (légère)"), QStringLiteral("mp3"));
         EXPECT_TRUE(QFile::exists(d.chemin(QStringLiteral("son (légère).mp3"))));  // reserved at once
-        QFile t(s.temporaire());
-        ASSERT_TRUE(t.open(QIODevice::WriteOnly));
-        t.write("à moitié");
+        remplir(s, "à moitié");
     }
     EXPECT_EQ(d.noms(), QStringList{QStringLiteral("son.wav")});
 
     Conversions::Sortie rienEcrit = Conversions::Sortie::apres(source, {}, QStringLiteral("mp3"));
     EXPECT_THROW(rienEcrit.valider(), Conversions::Erreur);
-}
-
-TEST(Nommage, DossierDeSortie)
-{
-    Dossier d;
-    d.creerDossier(QStringLiteral("archive"));
-    Conversions::Sortie s(d.racine(), QStringLiteral("archive"), {}, Conversions::Sortie::Nature::dossier);
-    EXPECT_EQ(s.chemin(), d.chemin(QStringLiteral("archive 2")));
-    ASSERT_TRUE(QDir().mkpath(s.temporaire() + QStringLiteral("/dedans")));
-    s.valider();
-    EXPECT_TRUE(QFileInfo(d.chemin(QStringLiteral("archive 2/dedans"))).isDir());
 }
 
 TEST(Nommage, ReservationsConcurrentesToutesDistinctes)
@@ -81,10 +59,7 @@ TEST(Nommage, ReservationsConcurrentesToutesDistinctes)
     for (int i = 0; i < n; ++i)
         fils.emplace_back([&, i] {
             Conversions::Sortie s = Conversions::Sortie::apres(source, {}, QStringLiteral("pdf"));
-            QFile t(s.temporaire());
-            if (t.open(QIODevice::WriteOnly))
-                t.write(QByteArray::number(i));
-            t.close();
+            remplir(s, QByteArray::number(i));
             chemins[static_cast<size_t>(i)] = s.valider();
         });
     for (auto& f : fils)

@@ -1,11 +1,17 @@
 #pragma once
 
+// Zip archives written entry by entry by python3's zipfile, hostile ones included (names
+// with "..", absolute names, links out of the folder), for the tests of unpacking.
+
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QString>
+#include <gtest/gtest.h>
 #include <vector>
 
-// Zip archives written entry by entry, hostile ones included (names with "..",
-// absolute names, links out of the folder), for the tests of unpacking.
+#include "commun/Dossier.h"
+
 namespace Fabrique {
 
 struct Entree {
@@ -21,7 +27,24 @@ inline Entree dossier(const QString& nom) { return {nom, {}, {}, true, 0}; }
 inline Entree lien(const QString& nom, const QString& cible) { return {nom, {}, cible, false, 0}; }
 inline Entree zeros(const QString& nom, qint64 taille) { return {nom, {}, {}, false, taille}; }
 
-// Names are stored as UTF-8 and flagged so.
-void ecrireZip(const QString& chemin, const std::vector<Entree>& entrees);
+// Names are stored as they are given (UTF-8 flagged so), never made safe.
+inline void ecrireZip(const QString& chemin, const std::vector<Entree>& entrees)
+{
+    QJsonArray liste;
+    for (const Entree& e : entrees)
+        liste.append(QJsonArray{e.nom, QString::fromLatin1(e.contenu.toBase64()), e.lien, e.dossier, e.zeros});
+    const char* programme = R"(
+import base64, json, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    for nom, contenu, lien, dossier, zeros in json.loads(sys.argv[2]):
+        i = zipfile.ZipInfo(nom, (2023, 11, 14, 22, 13, 20))
+        i.compress_type = zipfile.ZIP_DEFLATED
+        i.external_attr = (0o40755 << 16 | 0x10) if dossier else (0o120777 if lien else 0o100644) << 16
+        z.writestr(i, lien.encode() if lien else bytes(int(zeros)) if zeros else base64.b64decode(contenu))
+)";
+    QString sortie;
+    ASSERT_EQ(executer("python3", {"-c", programme, chemin, QJsonDocument(liste).toJson()}, &sortie), 0)
+        << sortie.toStdString();
+}
 
 } // namespace Fabrique

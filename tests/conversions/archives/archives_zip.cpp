@@ -22,26 +22,10 @@ QStringList tout(const QString& dossier)
 // The entries of an archive that unzip finds whole, sorted.
 QStringList entrees(const QString& zip)
 {
-    EXPECT_EQ(executer("unzip", {"-tq", zip}), 0) << zip.toStdString();
-    QString texte;
-    EXPECT_EQ(executer("zipinfo", {"-1", zip}, &texte), 0) << texte.toStdString();
-    QStringList l = texte.split('\n', Qt::SkipEmptyParts);
+    sortieDe("unzip", {"-tq", zip});
+    QStringList l = sortieDe("zipinfo", {"-1", zip}).split('\n', Qt::SkipEmptyParts);
     l.sort();
     return l;
-}
-
-QString lire(const QString& zip, const QString& entree)
-{
-    QString texte;
-    executer("unzip", {"-p", zip, entree}, &texte);
-    return texte;
-}
-
-QStringList emballer(const QStringList& chemins)
-{
-    const Resultat r = convertir(chemins, "zip", {});
-    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
-    return r.crees;
 }
 
 class ArchivesExtraction : public ::testing::Test {
@@ -91,7 +75,7 @@ TEST_F(ArchivesExtraction, TheOutputIsNamedAfterWhatTheArchiveHolds)
         EXPECT_EQ(extraire(a), QStringList{d.chemin(c.premier)}) << erreurs.join(", ").toStdString();
         EXPECT_EQ(extraire(a), QStringList{d.chemin(c.second)});
         EXPECT_EQ(tout(d.chemin(c.second)), c.dansLeSecond);
-        EXPECT_EQ(contenu(d.chemin(c.fichier)), c.contenu);
+        EXPECT_EQ(lire(d.chemin(c.fichier)), c.contenu);
     }
     std::setlocale(LC_CTYPE, locale.c_str());
     EXPECT_EQ(tout(d.racine()).size(), 15);  // five archives, two outputs each, nothing else
@@ -101,7 +85,7 @@ TEST_F(ArchivesExtraction, DamagedOrEncryptedArchivesFailAndLeaveNoWorkFolder)
 {
     Dossier atelier;
     Fabrique::ecrireZip(atelier.chemin("a.zip"), {fichier("bruit.bin", bruit(5000))});
-    QByteArray octets = contenu(atelier.chemin("a.zip"));
+    QByteArray octets = lire(atelier.chemin("a.zip"));
     d.ecrire("tronquee.zip", octets.left(octets.size() / 2));
     octets[200] = static_cast<char>(octets[200] ^ 0x5a);  // inside the data, headers intact
     d.ecrire("abimee.zip", octets);
@@ -157,31 +141,26 @@ TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
     d.ecrire("Photos 2024/.DS_Store", "x");
     d.ecrire("Photos 2024/__MACOSX/._plage.jpg", "x");
     d.ecrire("Photos 2024/soir/lune.jpg", "nuit");
-    const QStringList dossier = emballer({d.chemin("Photos 2024")});
-    ASSERT_EQ(dossier, QStringList{d.chemin("Photos 2024.zip")});
-    EXPECT_EQ(entrees(dossier[0]), (QStringList{"Photos 2024/", "Photos 2024/plage.jpg", "Photos 2024/soir/",
-                                                "Photos 2024/soir/lune.jpg"}));
-    EXPECT_EQ(lire(dossier[0], "Photos 2024/soir/lune.jpg"), "nuit");
+    const QString dossier = convertirSeul(d.chemin("Photos 2024"), "zip");
+    ASSERT_EQ(dossier, d.chemin("Photos 2024.zip"));
+    EXPECT_EQ(entrees(dossier), (QStringList{"Photos 2024/", "Photos 2024/plage.jpg", "Photos 2024/soir/",
+                                             "Photos 2024/soir/lune.jpg"}));
+    EXPECT_EQ(partie(dossier, "Photos 2024/soir/lune.jpg"), "nuit");
 
     const QString rapport = d.ecrire("rapport.final.pdf", "%PDF");
-    EXPECT_EQ(emballer({rapport}), QStringList{d.chemin("rapport.final.zip")});
-    EXPECT_EQ(emballer({rapport}), QStringList{d.chemin("rapport.final 2.zip")});
-
-    const QStringList trois = emballer({d.ecrire("a.txt", "A"), d.ecrire("b.txt", "B"), d.ecrire("c.txt", "C")});
-    ASSERT_EQ(trois, QStringList{d.chemin("a et 2 autres.zip")});
-    EXPECT_EQ(entrees(trois[0]), (QStringList{"a.txt", "b.txt", "c.txt"}));
-    EXPECT_EQ(lire(trois[0], "b.txt"), "B");
+    EXPECT_EQ(convertirSeul(rapport, "zip"), d.chemin("rapport.final.zip"));
+    EXPECT_EQ(convertirSeul(rapport, "zip"), d.chemin("rapport.final 2.zip"));
 
     // Odd names stay file names, never options or patterns.
     QStringList noms{"-rf.txt", "a[1].txt", QString::fromUtf8("Été * café.txt"), ".cache"};
     QStringList chemins;
     for (const QString& n : noms)
         chemins << d.ecrire("source/" + n, n.toUtf8());
-    const QStringList bizarres = emballer(chemins);
-    ASSERT_EQ(bizarres, QStringList{d.chemin("source/-rf et 3 autres.zip")});
+    const QString bizarres = convertirSeul(chemins, "zip");
+    ASSERT_EQ(bizarres, d.chemin("source/-rf et 3 autres.zip"));
     noms.sort();
-    EXPECT_EQ(entrees(bizarres[0]), noms);
-    EXPECT_EQ(lire(bizarres[0], "a[[]1].txt"), "a[1].txt");
+    EXPECT_EQ(entrees(bizarres), noms);
+    EXPECT_EQ(partie(bizarres, "a[[]1].txt"), "a[1].txt");
 }
 
 TEST(ArchivesZip, TwoItemsOfTheSameNameOrNoneFailAndLeaveNothing)

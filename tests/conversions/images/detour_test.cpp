@@ -1,9 +1,6 @@
 // Subject cut-out through the dispatcher, the result read back by Qt's PNG reader.
 
-#include "conversions/essais_outils.h"
-
-#include <QFileInfo>
-#include <QPainter>
+#include "conversions/images/images_fabrique.h"
 
 using namespace essais;
 
@@ -120,8 +117,7 @@ TEST(Detour, SansSujet)
     const QList<std::pair<QString, QImage>> cas{{"paysage.jpg", paysage}, {"gris.png", uni}, {"plein.png", plein}};
     for (const auto& [nom, image] : cas) {
         Dossier d;
-        EXPECT_EQ(echec(ecrire(d, nom, image), "detour"), "Aucun sujet trouvé dans « " + nom + " »");
-        EXPECT_EQ(d.noms(), QStringList({nom}));
+        echoue(d, {ecrire(d, nom, image)}, "detour", {"Aucun sujet trouvé dans « " + nom + " »"});
     }
 }
 

@@ -1,30 +1,15 @@
 // Format conversion and lighter copy, driven through the dispatcher and checked with
 // libvips' and libheif's command-line readers.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include "commun/Echantillons.h"
 #include "conversions/images/Images.h"
-
-#include <QFileInfo>
-#include <QPainter>
 
 using namespace Conversions;
 using namespace essais;
 
 namespace {
-
-// An orange disc on nothing.
-QImage logo(int w, int h)
-{
-    QImage i(w, h, QImage::Format_ARGB32);
-    i.fill(Qt::transparent);
-    QPainter p(&i);
-    p.setBrush(QColor(240, 120, 20));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRect(w / 4, h / 4, w / 2, h / 2));
-    return i;
-}
 
 // A gradient with a red block marking the top-left corner.
 QImage photo(int w, int h)
@@ -51,7 +36,7 @@ void coinRougeEnHautADroite(const QImage& image)
 TEST(ImagesFormats, TransparenceSurBlancPourJpegGardeePourPngEtHeic)
 {
     Dossier d;
-    const QString source = ecrire(d, "logo.png", logo(80, 60));
+    const QString source = ecrire(d, "logo.png", disque(80, 60));
     const QByteArray avant = lire(source);
 
     const QString jpg = convertirSeul(source, "jpg");
@@ -110,14 +95,9 @@ TEST(ImagesFormats, FormatsEtOrientation)
 // An id without a writer names the file it could not make, and leaves nothing.
 TEST(ImagesFormats, UnIdentifiantSansTypeEchoueSansLaisserDeFichier)
 {
-    Dossier image, pdf;
-    const QList<std::tuple<const Dossier*, QString, QString>> cas{
-        {&image, ecrire(image, "photo.png", photo(20, 20)), "Impossible d’écrire « photo.bmp »"},
-        {&pdf, Echantillons::pdf(pdf.chemin("report.pdf"), 2), "Impossible d’écrire « report page 1.bmp »"}};
-    for (const auto& [d, source, message] : cas) {
-        EXPECT_EQ(echec(source, "bmp"), message);
-        EXPECT_EQ(d->noms(), QStringList({QFileInfo(source).fileName()}));
-    }
+    Dossier d;
+    echoue(d, {ecrire(d, "photo.png", photo(20, 20)), Echantillons::pdf(d.chemin("report.pdf"), 2)}, "bmp",
+           {inecrivable("photo.bmp"), inecrivable("report page 1.bmp")});
 }
 
 // Within 1920 pixels, upright, without metadata, lighter, transparency kept.
@@ -133,7 +113,7 @@ TEST(ImagesFormats, CopieLegere)
     const QList<Cas> cas{{"photo.jpg", photo(2500, 1875), 1, {1920, 1440}, "photo (légère).jpg"},
                          {"petite.jpg", photo(800, 600), 1, {800, 600}, "petite (légère).jpg"},
                          {"portrait.jpg", photo(3000, 2000), 6, {1280, 1920}, "portrait (légère).jpg"},
-                         {"logo.png", logo(2400, 1200), 1, {1920, 960}, "logo (légère).png"}};
+                         {"logo.png", disque(2400, 1200), 1, {1920, 960}, "logo (légère).png"}};
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom.toStdString());
         Dossier d;
@@ -152,8 +132,7 @@ TEST(ImagesFormats, CopieLegere)
     }
 }
 
-// The upright image the other tools take, reduced within a size, never enlarged (its
-// orientation and alpha are checked through WebP and the cut-out).
+// The upright image the self-test takes, reduced within a size, never enlarged.
 TEST(ImagesFormats, RedresseeReduiteJamaisAgrandie)
 {
     Dossier d;
@@ -161,18 +140,4 @@ TEST(ImagesFormats, RedresseeReduiteJamaisAgrandie)
     EXPECT_EQ(redressee(source).size(), QSize(200, 300));
     EXPECT_EQ(redressee(source, 150).size(), QSize(100, 150));
     EXPECT_EQ(redressee(source, 5000).size(), QSize(200, 300));
-}
-
-TEST(ImagesFormats, AplatirSurBlanc)
-{
-    QImage image(3, 1, QImage::Format_ARGB32);
-    image.setPixel(0, 0, qRgba(0, 0, 255, 0));  // colour under nothing: white all the same
-    image.setPixel(1, 0, qRgba(255, 0, 0, 128));
-    image.setPixel(2, 0, qRgba(10, 20, 30, 255));
-    const QImage plat = aplatir(image);
-    EXPECT_FALSE(plat.hasAlphaChannel());
-    EXPECT_EQ(plat.pixel(0, 0), qRgb(255, 255, 255));
-    EXPECT_NEAR(qGreen(plat.pixel(1, 0)), 127, 2);
-    EXPECT_EQ(plat.pixel(2, 0), qRgb(10, 20, 30));
-    EXPECT_THROW(aplatir(QImage()), Erreur);
 }

@@ -1,6 +1,6 @@
 // WebP encoding: what reaches the encoder, read back by libwebp's own decoder tool.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include "conversions/images/Images.h"
 

@@ -1,12 +1,10 @@
 // Text recognition through the dispatcher and on images in memory.
 
-#include "conversions/essais_outils.h"
+#include "conversions/images/images_fabrique.h"
 
 #include "conversions/images/Images.h"
 
-#include <QPainter>
 #include <thread>
-#include <vector>
 
 using namespace Conversions;
 using namespace essais;
@@ -18,10 +16,7 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
     QImage i(1400, 120 + 110 * static_cast<int>(lignes.size()), format);
     i.fill(format == QImage::Format_ARGB32 ? QColor(Qt::transparent) : QColor(Qt::white));
     QPainter p(&i);
-    QFont f("DejaVu Sans");
-    f.setPixelSize(56);
-    p.setFont(f);
-    p.setPen(Qt::black);
+    p.setFont(grande(56));
     for (int k = 0; k < lignes.size(); ++k)
         p.drawText(60, 120 + 110 * k, lignes[k]);
     return i;
@@ -29,37 +24,24 @@ QImage page(const QStringList& lignes, QImage::Format format = QImage::Format_RG
 
 } // namespace
 
-TEST(Ocr, DeuxLignesSansSautFinal)
+// Lines kept apart without a final break, accents, black text on transparent (read as black on
+// black unless flattened onto white first).
+TEST(Ocr, LignesAccentsEtTexteSurTransparent)
 {
     Dossier d;
-    const QString source = ecrire(d, "note.png", page({"Bonjour le monde", "Rendez-vous demain 14h30"}));
-    const QString txt = convertirSeul(source, "ocr");
+    const QString txt = convertirSeul(ecrire(d, "note.png", page({"Bonjour le monde", "Rendez-vous demain 14h30"})), "ocr");
     EXPECT_EQ(txt, d.chemin("note.txt"));
     EXPECT_EQ(QString::fromUtf8(lire(txt)), "Bonjour le monde\nRendez-vous demain 14h30");
-}
-
-TEST(Ocr, AccentsEtTexteSurTransparent)
-{
     EXPECT_EQ(lireTexte(page({"Élève à l'été, garçon"})), "Élève à l'été, garçon");
-    // Black on transparent reads as black on black unless flattened onto white first.
     EXPECT_EQ(lireTexte(page({"Transparence"}, QImage::Format_ARGB32)), "Transparence");
 }
 
 TEST(Ocr, ImageSansTexteEchoueSansFichier)
 {
-    QImage disque(600, 600, QImage::Format_ARGB32);
-    disque.fill(Qt::transparent);
-    QPainter p(&disque);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(245, 140, 20));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRect(150, 150, 300, 300));
-    p.end();
-    const QList<std::pair<QString, QImage>> cas{{"capture.png", disque}, {"bruit.png", texture(500, 400, 9)}};
+    const QList<std::pair<QString, QImage>> cas{{"capture.png", disque(600, 600)}, {"bruit.png", texture(500, 400, 9)}};
     for (const auto& [nom, image] : cas) {
         Dossier d;
-        EXPECT_EQ(echec(ecrire(d, nom, image), "ocr"), "Aucun texte dans « " + nom + " »");
-        EXPECT_EQ(d.noms(), QStringList({nom}));
+        echoue(d, {ecrire(d, nom, image)}, "ocr", {"Aucun texte dans « " + nom + " »"});
     }
 }
 

@@ -19,8 +19,8 @@ inline QByteArray fabriquerGif(int largeur, int hauteur, const QList<CadreGif>& 
 {
     QByteArray g("GIF89a");
     auto mot = [&g](int v) { g.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
-    mot(largeur);
-    mot(hauteur);
+    for (int v : {largeur, hauteur})
+        mot(v);
     g.append(char(0xF1)).append(char(0)).append(char(0));  // global table of 4 colours
     g.append(QByteArray::fromHex("000000ff000000ff000000ff"));
     g.append(QByteArray::fromHex("21ff0b4e45545343415045322e30030100000000").left(19));
@@ -32,12 +32,9 @@ inline QByteArray fabriquerGif(int largeur, int hauteur, const QList<CadreGif>& 
             g.append(char(std::max(c.transparent, 0))).append(char(0));
         }
         g.append(char(0x2C));
-        mot(0);
-        mot(0);
-        mot(largeur);
-        mot(hauteur);
-        g.append(char(0));
-        g.append(char(2));  // smallest code size
+        for (int v : {0, 0, largeur, hauteur})
+            mot(v);
+        g.append(char(0)).append(char(2));  // no local table, smallest code size
         // 3-bit codes, a clear code before every pair of pixels keeps the width fixed.
         std::vector<int> codes{4};
         for (int i = 0; i < largeur * hauteur; ++i) {
@@ -51,12 +48,8 @@ inline QByteArray fabriquerGif(int largeur, int hauteur, const QList<CadreGif>& 
         int bits = 0;
         for (int code : codes) {
             acc |= uint32_t(code) << bits;
-            bits += 3;
-            while (bits >= 8) {
+            for (bits += 3; bits >= 8; bits -= 8, acc >>= 8)
                 donnees.append(char(acc & 0xff));
-                acc >>= 8;
-                bits -= 8;
-            }
         }
         if (bits > 0)
             donnees.append(char(acc & 0xff));

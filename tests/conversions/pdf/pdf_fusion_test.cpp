@@ -1,9 +1,6 @@
 #include "commun/Echantillons.h"
-#include "conversions/essais_outils.h"
+#include "conversions/pdf/pdf_fabrique.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <sys/stat.h>
 
 using namespace essais;
@@ -31,12 +28,10 @@ TEST(PdfFusion, ImagesEtPdfDansLOrdreDesNomsAvecLaProgression)
     EXPECT_EQ(pages(sortie), 5);
     EXPECT_EQ(taillePage(sortie, 1), QSizeF(64, 48));
     EXPECT_EQ(taillePage(sortie, 2), QSizeF(16, 16));
-    EXPECT_EQ(taillePage(sortie, 5), QSizeF(200, 300));
-    EXPECT_EQ(pdftotext(sortie, 3).trimmed(), "Un");
-    EXPECT_EQ(pdftotext(sortie, 5).trimmed(), "Trois");
-    ASSERT_GE(r.valeurs.size(), 2);
+    EXPECT_EQ(pdftotext(sortie, 3).trimmed() + pdftotext(sortie, 5).trimmed(), "UnTrois");
+    ASSERT_GE(r.valeurs.size(), 2u);
     EXPECT_LT(r.valeurs[0], 1.0);
-    EXPECT_TRUE(std::is_sorted(r.valeurs.begin(), r.valeurs.end()));
+    EXPECT_TRUE(r.enOrdre());
     EXPECT_DOUBLE_EQ(r.valeurs.back(), 1.0);
     EXPECT_EQ(d.noms().size(), 4);  // no temporary left behind
 }
@@ -113,10 +108,8 @@ TEST(PdfFusion, FichiersIllisiblesNommes)
             ASSERT_EQ(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
         else
             d.ecrire(nom, contenu);
-        const QStringList avant = d.noms();
-        EXPECT_EQ(echec({bon, chemin}, "pdf"),
-                  nom == "secret.pdf" ? "« secret.pdf » est protégé par un mot de passe" : illisible(nom));
-        EXPECT_EQ(d.noms(), avant);
+        echoue(d, {bon, chemin}, "pdf",
+               {nom == "secret.pdf" ? "« secret.pdf » est protégé par un mot de passe" : illisible(nom)});
         QFile::remove(chemin);
     }
 }

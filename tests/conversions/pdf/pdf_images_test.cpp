@@ -1,8 +1,4 @@
-#include "conversions/essais_outils.h"
-
-#include <QPainter>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
+#include "conversions/images/images_fabrique.h"
 
 using namespace essais;
 

@@ -1,7 +1,4 @@
-#include "conversions/essais_outils.h"
-
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include "conversions/pdf/pdf_fabrique.h"
 
 using namespace essais;
 

@@ -1,0 +1,84 @@
+#pragma once
+
+// Image samples made with Qt's writers, python3 or by hand.
+
+#include "conversions/essais_outils.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRandomGenerator>
+
+namespace essais {
+
+// Writes `image` with Qt's writer at `nom` in the folder; returns the path.
+inline QString ecrire(const Dossier& d, const QString& nom, const QImage& image, int qualite = 95)
+{
+    const QString chemin = d.chemin(nom);
+    QImageWriter w(chemin);
+    w.setQuality(qualite);
+    EXPECT_TRUE(w.write(image)) << nom.toStdString() << " " << w.errorString().toStdString();
+    return chemin;
+}
+
+// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels.
+inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation)
+{
+    QByteArray jpeg;
+    QBuffer tampon(&jpeg);
+    tampon.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&tampon, "JPEG", 95));
+    // APP1 "Exif": a big-endian TIFF header and one IFD holding the orientation tag (0x0112).
+    QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\x00\x2A\x00\x00\x00\x08" "\x00\x01"
+                    "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x00\x00\x00" "\x00\x00\x00\x00", 36);
+    exif[29] = static_cast<char>(orientation);
+    return d.ecrire(nom, jpeg.left(2) + exif + jpeg.mid(2));
+}
+
+// A PNG whose header claims `largeur` × `hauteur` grey pixels.
+inline QString pngGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
+{
+    // Whole rows of zeros when they are few, else a token amount: only the header matters.
+    const char* programme = R"(
+import struct, sys, zlib
+l, h = int(sys.argv[2]), int(sys.argv[3])
+def bloc(t, o): return struct.pack('>I', len(o)) + t + o + struct.pack('>I', zlib.crc32(t + o))
+donnees = zlib.compress(bytes((l + 1) * h if (l + 1) * h <= 1 << 20 else 4096))
+open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + bloc(b'IHDR', struct.pack('>IIBBBBB', l, h, 8, 0, 0, 0, 0))
+                              + bloc(b'IDAT', donnees) + bloc(b'IEND', b''))
+)";
+    sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(largeur), QString::number(hauteur)});
+    return d.chemin(nom);
+}
+
+// An orange disc on nothing, half as wide and high as the picture.
+inline QImage disque(int largeur, int hauteur)
+{
+    QImage i(largeur, hauteur, QImage::Format_ARGB32);
+    i.fill(Qt::transparent);
+    QPainter p(&i);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(240, 120, 20));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRect(largeur / 4, hauteur / 4, largeur / 2, hauteur / 2));
+    return i;
+}
+
+// Width × height of opaque noise in dull greens and browns.
+inline QImage texture(int largeur, int hauteur, unsigned graine)
+{
+    QImage t(largeur, hauteur, QImage::Format_RGB32);
+    QRandomGenerator g(graine);
+    for (int y = 0; y < hauteur; ++y) {
+        auto* ligne = reinterpret_cast<QRgb*>(t.scanLine(y));
+        for (int x = 0; x < largeur; ++x) {
+            const int bruit = g.bounded(60);
+            const bool rayure = ((x + y) / 9) % 2 == 0;
+            ligne[x] = rayure ? qRgb(70 + bruit, 110 + bruit, 50 + bruit / 2)
+                              : qRgb(120 + bruit, 95 + bruit / 2, 60 + bruit / 3);
+        }
+    }
+    return t;
+}
+
+} // namespace essais
