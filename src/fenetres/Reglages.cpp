@@ -98,15 +98,15 @@ Auto automatique(const QImage& source)
     };
     const double bas = centile(0.005), haut = centile(0.995), median = centile(0.5);
 
-    // The stretch never moves the black point above a quarter or the white point below
-    // three quarters: a dim scene stays a dim scene.
-    a.noir = std::clamp(bas - 0.01, 0.0, 0.25);
-    a.blanc = std::clamp(haut + 0.01, 0.75, 1.0);
+    // The stretch never moves the black point above 0.3 or the white point below 0.6:
+    // a night scene stays a night scene.
+    a.noir = std::clamp(bas - 0.01, 0.0, 0.3);
+    a.blanc = std::clamp(haut + 0.01, 0.6, 1.0);
     // A median between 0.4 and 0.6 is left alone; beyond, the gamma brings it toward that
     // band, never by more than the bounds allow.
     const double m = std::clamp((median - a.noir) / (a.blanc - a.noir), 0.01, 0.99);
     const double cible = m < 0.4 ? 0.4 : m > 0.6 ? 0.6 : m;
-    a.gamma = std::clamp(std::log(cible) / std::log(m), 0.6, 1.6);
+    a.gamma = std::clamp(std::log(cible) / std::log(m), 0.5, 2.0);
     // Mild vibrance for dull pictures only.
     a.vibrance = std::clamp((0.3 - saturation / std::max<qint64>(n, 1)) * 0.8, 0.0, 0.2);
     return a;

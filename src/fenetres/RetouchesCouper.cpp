@@ -57,7 +57,14 @@ QString couper(const QString& source, double de, double a)
 
     switch (route(extension)) {
     case Route::echantillons:
-        couperEchantillons(source, de, a, sortie.temporaire());
+        try {
+            couperEchantillons(source, de, a, sortie.temporaire());
+        } catch (const Conversions::Erreur& e) {
+            // The message names the file the user will look for, not the hidden one.
+            if (e.cas() == Conversions::Erreur::Cas::ecriture)
+                throw Conversions::Erreur::ecriture(sortie.nom());
+            throw;
+        }
         break;
     case Route::export_: {
         // A stream copy starts at the key frame before `de`; MP4 and MOV keep an edit list
