@@ -1,6 +1,11 @@
 #include "fenetres/Reglages.h"
 
+#include "conversions/Erreur.h"
+#include "conversions/images/Vips.h"
+#include "fenetres/Retouches.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -67,22 +72,26 @@ Filtre filtre(double lumiere, double contraste, double couleurs, const std::opti
 
 Auto automatique(const QImage& source)
 {
-    Auto a;
     if (source.isNull())
-        return a;
+        return {};
     const QImage image = source.format() == QImage::Format_RGBX8888 || source.format() == QImage::Format_RGBA8888
                              ? source
                              : source.convertToFormat(QImage::Format_RGBA8888);
+    return automatique(image.constBits(), image.width(), image.height(), image.bytesPerLine(), 4);
+}
+
+Auto automatique(const uchar* pixels, int largeur, int hauteur, qsizetype ligne, int octets)
+{
+    Auto a;
     // About 250 000 pixels are plenty for percentiles.
-    const qint64 pixels = qint64(image.width()) * image.height();
-    const int pas = std::max(1, static_cast<int>(std::sqrt(pixels / 250000.0)));
+    const int pas = std::max(1, static_cast<int>(std::sqrt(double(largeur) * hauteur / 250000.0)));
     std::array<qint64, 256> histogramme{};
     double saturation = 0;
     qint64 n = 0;
-    for (int y = 0; y < image.height(); y += pas) {
-        const uchar* p = image.constScanLine(y);
-        for (int x = 0; x < image.width(); x += pas) {
-            const uchar* q = p + 4 * x;
+    for (int y = 0; y < hauteur; y += pas) {
+        const uchar* p = pixels + y * ligne;
+        for (int x = 0; x < largeur; x += pas) {
+            const uchar* q = p + octets * x;
             ++histogramme[(54 * q[0] + 183 * q[1] + 19 * q[2]) >> 8];
             saturation += (std::max({q[0], q[1], q[2]}) - std::min({q[0], q[1], q[2]})) / 255.0;
             ++n;
@@ -167,6 +176,61 @@ QImage appliquer(const Filtre& f, const QImage& source)
         }
     });
     return image;
+}
+
+vips::VImage appliquer(const Filtre& f, const vips::VImage& image)
+{
+    using vips::VImage;
+    const VImage couleurs = image.bands() > 3 ? image.extract_band(0, VImage::option()->set("n", 3)) : image;
+    const std::array<int, 256> ton = courbeAuto(f.automatique);
+    const std::vector<uint8_t> fin = courbeControles(f.controles);
+    const auto table = [](const auto& valeurs) {
+        std::vector<double> v(valeurs.begin(), valeurs.end());
+        return VImage::new_matrix(256, 1, v.data(), 256).cast(VIPS_FORMAT_UCHAR);
+    };
+    const double sat = f.controles.saturation, vib = f.automatique.vibrance;
+    VImage sortie;
+    if (sat == 1 && vib == 0) {
+        std::array<int, 256> direct{};
+        for (int i = 0; i < 256; ++i)
+            direct[i] = fin[ton[i] + decalage];
+        sortie = couleurs.maplut(table(direct));
+    } else {
+        const VImage t = couleurs.maplut(table(ton)).cast(VIPS_FORMAT_FLOAT);
+        std::vector<double> poids{54 / 256.0, 183 / 256.0, 19 / 256.0};
+        const VImage l = t.recomb(VImage::new_matrix(3, 1, poids.data(), 3));
+        VImage k = l.new_from_image(sat);
+        if (vib != 0) {
+            const std::vector<VImage> canaux{t.extract_band(0), t.extract_band(1), t.extract_band(2)};
+            const VImage ecart = VImage::bandrank(canaux, VImage::option()->set("index", 2))
+                                 - VImage::bandrank(canaux, VImage::option()->set("index", 0));
+            k = (1 + vib * (255 - ecart) / 255) * sat;
+        }
+        const VImage melange = l + (t - l) * k;
+        // Brightness, then contrast around mid-grey, rounded and clipped to 0–255.
+        const double c = f.controles.contraste;
+        sortie = melange.linear(c, 255 * ((f.controles.luminosite - 0.5) * c + 0.5) + 0.5)
+                     .cast(VIPS_FORMAT_UCHAR);
+    }
+    sortie = sortie.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    return image.bands() > 3 ? sortie.bandjoin(image.extract_band(3)) : sortie;
+}
+
+QString enregistrer(const QString& source, double lumiere, double contraste, double couleurs, bool automatique,
+                    const QString& mot)
+{
+    using vips::VImage;
+    VImage photo = Conversions::rgba(Conversions::vignette(source, std::nullopt));
+    std::optional<Auto> reglage;
+    if (automatique) {
+        // Read once into memory: the adjustment looks at every pixel before the filter runs.
+        Conversions::sousVips(source, {}, [&] { photo = photo.copy_memory(); });
+        const auto* pixels = static_cast<const uchar*>(vips_image_get_data(photo.get_image()));
+        if (!pixels)
+            throw Conversions::Erreur::lecture(QFileInfo(source).fileName());
+        reglage = Reglages::automatique(pixels, photo.width(), photo.height(), qsizetype(photo.width()) * 4, 4);
+    }
+    return Retouches::enregistrer(appliquer(filtre(lumiere, contraste, couleurs, reglage), photo), source, mot);
 }
 
 QString affichage(double valeur) { return QString::number(std::llround(valeur * 100)); }

@@ -4,6 +4,10 @@
 #include <QString>
 #include <optional>
 
+namespace vips {
+class VImage;
+}
+
 // The light window's picture work: three sliders mapped onto colour controls, an automatic
 // adjustment of our own, and the rendering of both over a picture.
 namespace Reglages {
@@ -40,10 +44,21 @@ Filtre filtre(double lumiere, double contraste, double couleurs, const std::opti
 // colourfulness: dark or washed-out pictures move toward a balanced histogram, a
 // well-exposed one is left nearly as it is.
 Auto automatique(const QImage& image);
+// The same from 8-bit pixels of `octets` bytes each, red, green and blue first.
+Auto automatique(const uchar* pixels, int largeur, int hauteur, qsizetype ligne, int octets);
 
 // The picture through the filter, same size; alpha untouched. Never fails: a picture it
 // cannot render comes back unchanged. Spreads the rows over the processor's cores.
 QImage appliquer(const Filtre& filtre, const QImage& image);
+
+// The same filter as a libvips pipeline over an 8-bit sRGB picture, for full-size saves: it
+// streams from the reader to the writer on several threads. Equal to the tight loops above
+// within two levels per channel (rounding).
+vips::VImage appliquer(const Filtre& filtre, const vips::VImage& image);
+// A photo of any size through the filter, full size, orientation applied, written beside it
+// under `mot`; the automatic adjustment computed on the full-size photo when asked.
+QString enregistrer(const QString& source, double lumiere, double contraste, double couleurs, bool automatique,
+                    const QString& mot);
 
 // A slider's value as shown: × 100, halves away from zero.
 QString affichage(double valeur);

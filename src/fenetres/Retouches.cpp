@@ -44,8 +44,7 @@ void ecrire(const VImage& image, const QString& type, const QString& chemin)
 {
     const QByteArray c = Conversions::local(chemin);
     if (type == QLatin1String("public.jpeg"))
-        Conversions::surBlanc(image).jpegsave(
-            c.constData(), VImage::option()->set("Q", 92)->set("optimize_coding", true)->set("strip", true));
+        Conversions::surBlanc(image).jpegsave(c.constData(), VImage::option()->set("Q", 92)->set("strip", true));
     else if (type == QLatin1String("public.tiff"))
         image.tiffsave(c.constData(), VImage::option()->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE)
                                           ->set("strip", true));
@@ -64,31 +63,37 @@ void ecrireOctets(const QByteArray& octets, const QString& chemin, const QString
         throw Conversions::Erreur::ecriture(nom);
 }
 
+QString suffixe(const QString& mot) { return QStringLiteral(" (") + mot + QLatin1Char(')'); }
+
 } // namespace
 
 QString enregistrer(const QImage& image, const QString& source, const QString& mot)
 {
     if (image.isNull())
         throw Conversions::Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
-    const QString suffixe = QStringLiteral(" (") + mot + QLatin1Char(')');
-    QString extension = QFileInfo(source).suffix().toLower();
-
-    if (extension == QLatin1String("webp")) {
+    if (QFileInfo(source).suffix().toLower() == QLatin1String("webp")) {
         const QByteArray octets = Conversions::webp(image, 90);
-        Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe, extension);
+        Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), QStringLiteral("webp"));
         ecrireOctets(octets, sortie.temporaire(), sortie.nom());
         return sortie.valider();
     }
+    const QImage pixels = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888
+                                                                        : QImage::Format_RGBX8888);
+    return enregistrer(versVips(pixels), source, mot);
+}
 
+QString enregistrer(const VImage& image, const QString& source, const QString& mot)
+{
+    QString extension = QFileInfo(source).suffix().toLower();
+    if (extension == QLatin1String("webp"))
+        return enregistrer(Conversions::versQImage(image, !image.has_alpha()), source, mot);
     QString type = typeDe(extension);
     if (type.isEmpty() || !Conversions::ecriture().contains(type)) {
         type = QStringLiteral("public.png");
         extension = QStringLiteral("png");
     }
-    const QImage pixels = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888
-                                                                        : QImage::Format_RGBX8888);
-    Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe, extension);
-    Conversions::sousVips(source, sortie.chemin(), [&] { ecrire(versVips(pixels), type, sortie.temporaire()); });
+    Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), extension);
+    Conversions::sousVips(source, sortie.chemin(), [&] { ecrire(image, type, sortie.temporaire()); });
     return sortie.valider();
 }
 

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace vips {
+class VImage;
+}
+
 // The edits' writers: every result is a new file beside its source, named after what was
 // done ("photo (rognée).jpg", then "photo (rognée) 2.jpg"), never over an existing file,
 // and never a half-written one. Failures are Conversions::Erreur. Blocking: run them on a
@@ -15,6 +19,9 @@ namespace Retouches {
 // build writes it: JPEG at quality 92, WebP at 90; otherwise PNG. No metadata is copied:
 // the pixels are already turned, and a masked photo must not keep where it was taken.
 QString enregistrer(const QImage& image, const QString& source, const QString& mot);
+// The same from an 8-bit sRGB libvips picture (3 bands, or 4 with alpha), which may still be
+// a pipeline: it runs while the file is written.
+QString enregistrer(const vips::VImage& image, const QString& source, const QString& mot);
 
 // Writes the passage from `de` to `a` seconds of a sound or video beside `source` under
 // "coupée" (video) or "coupé" (sound), without re-encoding, and returns its path. An end

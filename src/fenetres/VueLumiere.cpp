@@ -5,7 +5,6 @@
 #include "fenetres/Entete.h"
 #include "fenetres/Pilule.h"
 #include "fenetres/Reglages.h"
-#include "fenetres/Retouches.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -228,9 +227,5 @@ void VueLumiere::valider()
     const double l = lumiere(), c = contraste(), co = couleurs();
     const bool a = auto_;
     const QString mot = tr("retouchée");
-    sauver([=] {
-        const QImage photo = Conversions::redressee(source);
-        const auto reglage = a ? std::optional(Reglages::automatique(photo)) : std::nullopt;
-        return Retouches::enregistrer(Reglages::appliquer(Reglages::filtre(l, c, co, reglage), photo), source, mot);
-    });
+    sauver([=] { return Reglages::enregistrer(source, l, c, co, a, mot); });
 }

@@ -1,5 +1,6 @@
 // The light window's maths: the sliders' mapping, the colour controls and the automatic
 // adjustment on dark, bright and well-exposed photos.
+#include "conversions/images/Vips.h"
 #include "fenetres/Reglages.h"
 
 #include <QImage>
@@ -118,4 +119,30 @@ TEST(Reglages, AutomatiqueEquilibre)
     const Reglages::Auto a = Reglages::automatique(bonne);
     EXPECT_NEAR(a.gamma, 1, 0.05);
     EXPECT_LE(a.vibrance, 0.05);
+}
+
+TEST(Reglages, EnregistrementCommeLApercu)
+{
+    // The full-size save runs the filter through libvips: the same picture as the preview's
+    // loops, within two levels per channel (rounding).
+    const QImage image = scene(0.1, 0.8);
+    const std::optional<Reglages::Auto> aucun, automatique = Reglages::automatique(image);
+    const struct {
+        double l, c, co;
+        const std::optional<Reglages::Auto>& a;
+    } cas[] = {{0.3, -0.4, 0, aucun}, {0, 0, -1, aucun}, {-0.2, 0.5, 0.8, aucun}, {0.1, 0.1, 0.1, automatique}};
+    for (const auto& k : cas) {
+        const Reglages::Filtre f = Reglages::filtre(k.l, k.c, k.co, k.a);
+        const QImage boucles = Reglages::appliquer(f, image);
+        const QImage vips = Conversions::versQImage(Reglages::appliquer(f, Conversions::rgba(Conversions::depuisQImage(image))), true);
+        ASSERT_EQ(vips.size(), image.size());
+        int ecart = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb a = boucles.pixel(x, y), b = vips.pixel(x, y);
+                ecart = std::max({ecart, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        EXPECT_LE(ecart, 2) << k.l << " " << k.c << " " << k.co;
+    }
 }
