@@ -3,6 +3,7 @@
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
 #include "fenetres/Boutons.h"
+#include "fenetres/ChoixPilules.h"
 #include "fenetres/Entete.h"
 #include "fenetres/FenetreOutil.h"
 #include "fenetres/Outils.h"
@@ -223,4 +224,25 @@ TEST(FenetreOutil, EchecsDansLaFenetre)
     EXPECT_TRUE(p.finis.isEmpty());
     EXPECT_EQ(d.noms(), (QStringList{"casse.jpg", "photo.png"}));
     fermerTout();
+}
+
+TEST(FenetreOutil, PiecesPartagees)
+{
+    // The white pill slides to a new choice, or jumps there when motion is reduced.
+    for (bool reduire : {false, true}) {
+        ChoixPilules choix({"Libre", "Carré", "4:5", "9:16"});
+        choix.setReduire(reduire);
+        choix.setChoisi(2);
+        EXPECT_EQ(choix.curseur() == choix.cadre(2), reduire);
+        ASSERT_TRUE(attendre([&] { return choix.curseur() == choix.cadre(2); }, 3000));
+    }
+    // A long title gives way in its middle; the badge stays whole inside the header.
+    Entete entete(QStringLiteral("Rogner une photo de vacances au nom vraiment beaucoup trop long.jpg"),
+                  QStringLiteral("4000 × 3000 px"));
+    entete.resize(360, entete.sizeHint().height());
+    EXPECT_TRUE(entete.titreAffiche().contains(QChar(0x2026)));
+    EXPECT_TRUE(entete.titreAffiche().startsWith("Rogner"));
+    EXPECT_TRUE(entete.titreAffiche().endsWith(".jpg"));
+    EXPECT_LE(entete.cadrePastille().right(), 360);
+    EXPECT_GE(entete.cadrePastille().width(), QFontMetrics(QFont()).horizontalAdvance("4000 × 3000 px") / 2);
 }
