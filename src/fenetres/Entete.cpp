@@ -73,10 +73,9 @@ void Entete::paintEvent(QPaintEvent*)
 
     p.setFont(Polices::titre(28));
     p.setPen(Couleurs::encre());
-    const QFontMetricsF t(p.font());
     // Title and badge share their first baseline.
     const double ligne = badge.top() + 12 + QFontMetricsF(policePastille()).ascent() / 2 - 1;
-    p.drawText(QPointF(0, ligne + 0.0), titreAffiche());
+    p.drawText(QPointF(0, ligne), titreAffiche());
 
     QPainterPath capsule;
     capsule.addRoundedRect(QRectF(badge).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
@@ -95,5 +94,4 @@ void Entete::paintEvent(QPaintEvent*)
     }
     p.setPen(Couleurs::encre(u));
     p.drawText(interieur.translated(0, 8 * (1 - u)), Qt::AlignVCenter | Qt::AlignLeft, pastille_);
-    Q_UNUSED(t);
 }
