@@ -2,6 +2,8 @@
 // checked by readers that are not ours (vipsheader, file, ffprobe, ffmpeg).
 #include "commun/Dossier.h"
 #include "conversions/Erreur.h"
+#include "conversions/images/Images.h"
+#include "conversions/images/Vips.h"
 #include "conversions/media_outils.h"
 #include "fenetres/Retouches.h"
 
@@ -100,6 +102,27 @@ TEST(Retouches, ImagesBesideTheirSource)
                 bruyante.setPixel(x, y, qRgb((x * 7919 + y) % 256, (y * 31) % 256, (x * y) % 256));
         Retouches::enregistrer(bruyante, grande, QStringLiteral("retouchée"));
     });
+}
+
+TEST(Retouches, UnePhotoTourneeResteDroite)
+{
+    // A camera photo held upright: 120 × 80 pixels stored, EXIF orientation 6 (turn right).
+    Dossier d;
+    const QString source = d.chemin("tournee.jpg");
+    Conversions::vipsPret();
+    QImage pixels = peinte();
+    vips::VImage stockee = Conversions::depuisQImage(pixels).extract_band(0, vips::VImage::option()->set("n", 3)).copy();
+    stockee.set("orientation", 6);
+    stockee.jpegsave(source.toLocal8Bit().constData());
+    ASSERT_EQ(lecteur("vipsheader", {"-f", "orientation", source}), "6");
+
+    // The window shows and saves it turned; the new file has the turned pixels and no
+    // orientation left to apply twice.
+    const QString cree = Retouches::enregistrer(Conversions::redressee(source), source, QStringLiteral("annotée"));
+    EXPECT_EQ(lecteur("vipsheader", {"-f", "width", cree}), "80");
+    EXPECT_EQ(lecteur("vipsheader", {"-f", "height", cree}), "120");
+    EXPECT_FALSE(lecteur("vipsheader", {"-a", cree}).contains("orientation: 6"));
+    EXPECT_FALSE(lecteur("vipsheader", {"-a", cree}).contains("exif-"));
 }
 
 TEST(Retouches, PassagesDesSons)
