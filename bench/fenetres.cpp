@@ -56,6 +56,13 @@ void Lumiere(benchmark::State& etat)
         cree = Reglages::enregistrer(photo, 0.2, 0.15, 0, false, QStringLiteral("retouchée"));
     }, [&] { retirer(cree); });
 }
+void LumiereCouleurs(benchmark::State& etat)
+{
+    QString cree;
+    mesurer(etat, "lumière 24 Mpx, couleurs", false, [&] {
+        cree = Reglages::enregistrer(photo, 0.2, 0.15, 0.3, false, QStringLiteral("retouchée"));
+    }, [&] { retirer(cree); });
+}
 void LumiereCouleursAuto(benchmark::State& etat)
 {
     QString cree;
@@ -119,6 +126,7 @@ void CouperSox(benchmark::State& etat)
 BENCHMARK(ApercuCurseurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(ApercuAutomatique)->Unit(benchmark::kMillisecond);
 BENCHMARK(Lumiere)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LumiereCouleurs)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LumiereCouleursAuto)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LumiereVips)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Rogner)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);

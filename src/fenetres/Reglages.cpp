@@ -196,17 +196,26 @@ vips::VImage appliquer(const Filtre& f, const vips::VImage& image)
             direct[i] = fin[ton[i] + decalage];
         sortie = couleurs.maplut(table(direct));
     } else {
-        const VImage t = couleurs.maplut(table(ton)).cast(VIPS_FORMAT_FLOAT);
-        std::vector<double> poids{54 / 256.0, 183 / 256.0, 19 / 256.0};
-        const VImage l = t.recomb(VImage::new_matrix(3, 1, poids.data(), 3));
-        VImage k = l.new_from_image(sat);
-        if (vib != 0) {
-            const std::vector<VImage> canaux{t.extract_band(0), t.extract_band(1), t.extract_band(2)};
+        const VImage t = couleurs.maplut(table(ton));
+        const double poids[3] = {54 / 256.0, 183 / 256.0, 19 / 256.0};
+        VImage melange;
+        if (vib == 0) {
+            // One saturation for every pixel: c' = k c + (1 − k) luma, a single 3 × 3 matrix.
+            std::vector<double> m(9);
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j)
+                    m[i * 3 + j] = (i == j ? sat : 0) + (1 - sat) * poids[j];
+            melange = t.recomb(VImage::new_matrix(3, 3, m.data(), 9));
+        } else {
+            const VImage f = t.cast(VIPS_FORMAT_FLOAT);
+            std::vector<double> w(poids, poids + 3);
+            const VImage l = f.recomb(VImage::new_matrix(3, 1, w.data(), 3));
+            const std::vector<VImage> canaux{f.extract_band(0), f.extract_band(1), f.extract_band(2)};
             const VImage ecart = VImage::bandrank(canaux, VImage::option()->set("index", 2))
                                  - VImage::bandrank(canaux, VImage::option()->set("index", 0));
-            k = (1 + vib * (255 - ecart) / 255) * sat;
+            const VImage k = (1 + vib * (255 - ecart) / 255) * sat;
+            melange = l + (f - l) * k;
         }
-        const VImage melange = l + (t - l) * k;
         // Brightness, then contrast around mid-grey, rounded and clipped to 0–255.
         const double c = f.controles.contraste;
         sortie = melange.linear(c, 255 * ((f.controles.luminosite - 0.5) * c + 0.5) + 0.5)
