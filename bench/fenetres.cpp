@@ -48,28 +48,18 @@ void ApercuAutomatique(benchmark::State& etat)
             Reglages::appliquer(Reglages::filtre(0.2, 0.15, 0.3, Reglages::automatique(apercu)), apercu));
 }
 
-// Light and contrast: the same per-pixel affine map as `vips linear`.
-void Lumiere(benchmark::State& etat)
+// A full-size light save; light and contrast alone are the same per-pixel affine map as
+// `vips linear`.
+void lumiere(benchmark::State& etat, const std::string& nom, double couleurs, bool automatique)
 {
     QString cree;
-    mesurer(etat, "lumière 24 Mpx", false, [&] {
-        cree = Reglages::enregistrer(photo, 0.2, 0.15, 0, false, QStringLiteral("retouchée"));
+    mesurer(etat, nom, false, [&] {
+        cree = Reglages::enregistrer(photo, 0.2, 0.15, couleurs, automatique, QStringLiteral("retouchée"));
     }, [&] { retirer(cree); });
 }
-void LumiereCouleurs(benchmark::State& etat)
-{
-    QString cree;
-    mesurer(etat, "lumière 24 Mpx, couleurs", false, [&] {
-        cree = Reglages::enregistrer(photo, 0.2, 0.15, 0.3, false, QStringLiteral("retouchée"));
-    }, [&] { retirer(cree); });
-}
-void LumiereCouleursAuto(benchmark::State& etat)
-{
-    QString cree;
-    mesurer(etat, "lumière 24 Mpx, couleurs, auto", false, [&] {
-        cree = Reglages::enregistrer(photo, 0.2, 0.15, 0.3, true, QStringLiteral("retouchée"));
-    }, [&] { retirer(cree); });
-}
+void Lumiere(benchmark::State& etat) { lumiere(etat, "lumière 24 Mpx", 0, false); }
+void LumiereCouleurs(benchmark::State& etat) { lumiere(etat, "lumière 24 Mpx, couleurs", 0.3, false); }
+void LumiereCouleursAuto(benchmark::State& etat) { lumiere(etat, "lumière 24 Mpx, couleurs, auto", 0.3, true); }
 void LumiereVips(benchmark::State& etat)
 {
     // brightness 0.08 then contrast 1.09 around mid-grey, in 0–255 units
