@@ -1,6 +1,7 @@
 #include "application/Controleur.h"
 #include "application/Journal.h"
 #include "essai/Essai.h"
+#include "fenetres/Outils.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -21,6 +22,10 @@ int main(int argc, char** argv)
         boite->show();
     };
     controleur.essai = Essai::lancer;
+    controleur.ouvrirOutil = [](const QString& cle, const QString& fichier, Controleur::Fini fini) {
+        if (!Outils::ouvrir(cle, fichier, std::move(fini)))
+            journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
+    };
     QTimer::singleShot(0, &controleur, &Controleur::lancer);
     return app.exec();
 }

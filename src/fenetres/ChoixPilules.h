@@ -1,0 +1,39 @@
+#pragma once
+
+#include "roue/Animateur.h"
+
+#include <QStringList>
+#include <QWidget>
+
+// A segmented choice of pills: the chosen option stands on a white pill that slides to the
+// next one chosen (at once when motion is reduced).
+class ChoixPilules : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChoixPilules(const QStringList& options, QWidget* parent = nullptr);
+
+    int choisi() const { return choisi_; }
+    void setChoisi(int index);
+    void setReduire(bool reduire) { reduire_ = reduire; }
+    // The option's rectangle, and where the white pill stands now.
+    QRectF cadre(int index) const;
+    QRectF curseur() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    // The user chose another option.
+    void change(int index);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+
+private:
+    QStringList options_;
+    int choisi_ = 0;
+    bool reduire_ = false;
+    Animateur animateur_;
+    Valeur gauche_{0};
+    Valeur largeur_{0};
+};

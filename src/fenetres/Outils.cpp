@@ -1,0 +1,22 @@
+#include "fenetres/Outils.h"
+
+#include "fenetres/FenetreOutil.h"
+#include "fenetres/VueLumiere.h"
+#include "fenetres/VueRogner.h"
+
+namespace Outils {
+
+bool ouvrir(const QString& cle, const QString& fichier, std::function<void(const QString&)> fini)
+{
+    FenetreOutil::Constructeur construire;
+    if (cle == QLatin1String("recadrer"))
+        construire = [=](FenetreOutil* f) { return new VueRogner(fichier, f, fini); };
+    else if (cle == QLatin1String("lumiere"))
+        construire = [=](FenetreOutil* f) { return new VueLumiere(fichier, f, fini); };
+    else
+        return false;
+    FenetreOutil::ouvrir(QSize(largeur, hauteur), construire);
+    return true;
+}
+
+} // namespace Outils

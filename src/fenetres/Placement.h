@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <optional>
+
+// Where a tool window opens and how tall it is: plain geometry, y growing downwards.
+namespace Placement {
+
+// The height of a window asked `h` high whose content would fit in `f`: the content's own
+// height when it has one worth taking (over 200), never more than h + 120.
+double hauteur(double f, double h);
+
+// The top-left corner of a window of `taille` centred on `pointeur`, kept 12 points inside
+// `visible` (the available area of the screen under the pointer). The bottom bound keeps it
+// above a panel; the top bound is applied last, so a window taller than the area keeps its
+// top strip (and its close button) on screen. Without a screen: the origin, unclamped.
+QPointF origine(QPointF pointeur, QSizeF taille, std::optional<QRectF> visible);
+
+} // namespace Placement

@@ -1,0 +1,132 @@
+// The tool windows' plain geometry: window height and placement, the crop frame.
+#include "fenetres/Cadre.h"
+#include "fenetres/Placement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void PrintTo(const QRectF& r, std::ostream* os)
+{
+    *os << "(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
+}
+
+const QSizeF photo(4000, 3000);
+
+} // namespace
+
+TEST(Placement, HauteurEtPosition)
+{
+    // Fitting height: small content keeps the asked height; taller content its own, up to +120.
+    EXPECT_EQ(Placement::hauteur(150, 600), 600);
+    EXPECT_EQ(Placement::hauteur(200, 600), 600);
+    EXPECT_EQ(Placement::hauteur(650, 600), 650);
+    EXPECT_EQ(Placement::hauteur(900, 600), 720);
+
+    const QRectF ecran(0, 0, 1280, 770);  // a panel below, y growing downwards
+    const struct {
+        QPointF pointeur;
+        QSizeF taille;
+        QPointF attendu;
+    } cas[] = {
+        {{640, 385}, {620, 600}, {330, 85}},           // centred on the pointer
+        {{1180, 385}, {620, 600}, {1280 - 12 - 620, 85}},  // 100 from the right edge
+        {{640, 760}, {620, 506}, {330, 770 - 12 - 506}},   // near the bottom: above the panel
+        {{10, 5}, {620, 506}, {12, 12}},                // top-left corner
+        {{640, 385}, {620, 900}, {330, 12}},            // taller than the area: the top stays
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Placement::origine(c.pointeur, c.taille, ecran), c.attendu) << c.pointeur.x() << "," << c.pointeur.y();
+    EXPECT_EQ(Placement::origine({5000, 5000}, {620, 600}, std::nullopt), QPointF(0, 0));
+}
+
+TEST(Cadre, FormatsSurUnePhoto)
+{
+    const QRectF tout(0, 0, 4000, 3000);
+    const auto ratio = [](int f) { return Cadre::ratio(f, photo); };
+    const struct {
+        QRectF depart;
+        int format;
+        QRectF attendu;
+    } cas[] = {
+        {tout, 1, {500, 0, 3000, 3000}},
+        {tout, 3, {1156.25, 0, 1687.5, 3000}},
+        {tout, 5, tout},
+        {tout, 0, tout},
+        {{1156.25, 0, 1687.5, 3000}, 4, {1029.6875, 954.19921875, 1940.625, 1091.6015625}},
+        {{1000, 1000, 2000, 500}, 1, {1022.5, 272.5, 1955, 1955}},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Cadre::appliquerRatio(c.depart, photo, ratio(c.format)), c.attendu) << "format " << c.format;
+    EXPECT_EQ(Cadre::ratio(5, std::nullopt), 1.0);  // "Original" before the photo is read
+    EXPECT_EQ(Cadre::ratio(0, photo), std::nullopt);
+    EXPECT_EQ(Cadre::formats().size(), 6);
+}
+
+TEST(Cadre, Glisser)
+{
+    const QRectF tout(0, 0, 4000, 3000);
+    const std::optional<double> libre, carre = 1.0;
+    EXPECT_EQ(Cadre::coteMinimum(photo), 120);
+    EXPECT_EQ(Cadre::coteMinimum({200, 150}), 16);
+    const struct {
+        const char* element;
+        QRectF depart;
+        QPointF delta;
+        QSizeF image;
+        std::optional<double> r;
+        QRectF attendu;
+    } cas[] = {
+        // the left edge stops 16 pixels before the right one
+        {"g", {0, 0, 200, 150}, {500, 0}, {200, 150}, libre, {184, 0, 16, 150}},
+        // free: the right edge stops at the photo's border
+        {"d", {0, 0, 3000, 3000}, {5000, 0}, photo, libre, tout},
+        // the whole frame stops against a border and keeps its size
+        {"tout", {1000, 1000, 1000, 1000}, {-5000, 9000}, photo, libre, {0, 2000, 1000, 1000}},
+        // square: the top edge up grows it to the right, its bottom stays
+        {"h", {500, 1000, 1000, 1000}, {0, -500}, photo, carre, {500, 500, 1500, 1500}},
+        // square: the left edge grows it downwards, its right edge stays
+        {"g", {1500, 500, 1000, 1000}, {-500, 0}, photo, carre, {1000, 500, 1500, 1500}},
+        // square: the top-left corner keeps the bottom-right corner in place
+        {"hg", {1500, 1500, 1000, 1000}, {-500, -300}, photo, carre, {1000, 1000, 1500, 1500}},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Cadre::glisser(QLatin1String(c.element), c.depart, c.delta, c.image, c.r), c.attendu) << c.element;
+}
+
+TEST(Cadre, PoigneesTiersEtRegion)
+{
+    EXPECT_EQ(Cadre::depuisBrut(QStringLiteral("hg")), Cadre::Poignee::hg);
+    for (const char* faux : {"HG", "", "tout", "x"})
+        EXPECT_EQ(Cadre::depuisBrut(QLatin1String(faux)), std::nullopt) << faux;
+    for (Cadre::Poignee p : Cadre::poignees())
+        EXPECT_EQ(Cadre::depuisBrut(Cadre::brut(p)), p);
+
+    // A frame 100 × 80 at (50, 40): corners 7 points in, edges on the frame.
+    const QRectF R(50, 40, 100, 80);
+    const struct {
+        QPointF point;
+        std::optional<Cadre::Poignee> attendu;
+    } cas[] = {
+        {{57, 47}, Cadre::Poignee::hg},
+        {{143, 113}, Cadre::Poignee::bd},
+        {{100, 40}, Cadre::Poignee::h},
+        {{150, 80}, Cadre::Poignee::d},
+        {{100, 80}, std::nullopt},  // the inside belongs to the frame
+        {{10, 10}, std::nullopt},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Cadre::sous(c.point, R), c.attendu) << c.point.x() << "," << c.point.y();
+    // On a small frame the top bar's area and the corner's overlap: the bar, painted later,
+    // takes the click.
+    EXPECT_EQ(Cadre::sous({65, 40}, QRectF(50, 40, 40, 40)), Cadre::Poignee::h);
+
+    const auto t = Cadre::tiers(QRectF(0, 0, 300, 150));
+    EXPECT_EQ(t[0], QLineF(100, 0, 100, 150));
+    EXPECT_EQ(t[1], QLineF(0, 50, 300, 50));
+    EXPECT_EQ(t[2], QLineF(200, 0, 200, 150));
+    EXPECT_EQ(t[3], QLineF(0, 100, 300, 100));
+
+    EXPECT_EQ(Cadre::region({1156.25, 0.5, 1687.5, 2999.2}, {4000, 3000}), QRect(1156, 0, 1688, 3000));
+    EXPECT_EQ(Cadre::region({-3, -3, 10, 10}, {4000, 3000}), QRect(0, 0, 7, 7));
+}
