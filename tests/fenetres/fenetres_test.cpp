@@ -104,7 +104,7 @@ TEST(FenetreOutil, RognerUnePhoto)
     fermerTout();
     Dossier d;
     const QString source = photo(d.chemin("photo.jpg"), 400, 300);
-    const QByteArray avant = contenu(source);
+    const QByteArray avant = essais::lire(source);
 
     // Cancelling writes nothing and calls nothing.
     Ouverte a;
@@ -131,7 +131,7 @@ TEST(FenetreOutil, RognerUnePhoto)
     EXPECT_EQ(taille.trimmed(), "300");
     EXPECT_TRUE(FenetreOutil::ouvertes().isEmpty());
     EXPECT_TRUE(a.finis.isEmpty());
-    EXPECT_EQ(contenu(source), avant);
+    EXPECT_EQ(essais::lire(source), avant);
     EXPECT_EQ(d.noms(), (QStringList{"photo (rognée).jpg", "photo.jpg"}));
 }
 

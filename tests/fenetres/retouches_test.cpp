@@ -85,10 +85,10 @@ TEST(Retouches, ImagesBesideTheirSource)
         EXPECT_EQ(lecteur("vipsheader", {cree}).section(':', 1).trimmed().left(15), QStringLiteral("120x80 uchar, 3")) << c.source;
     }
     // A second edit of the same photo never touches the first one.
-    const QByteArray premier = contenu(d.chemin("photo (rognée).jpg"));
+    const QByteArray premier = essais::lire(d.chemin("photo (rognée).jpg"));
     EXPECT_EQ(Retouches::enregistrer(peinte(), d.chemin("photo.jpg"), QStringLiteral("rognée")),
               d.chemin("photo (rognée) 2.jpg"));
-    EXPECT_EQ(contenu(d.chemin("photo (rognée).jpg")), premier);
+    EXPECT_EQ(essais::lire(d.chemin("photo (rognée).jpg")), premier);
     EXPECT_TRUE(lecteur("identify", {"-format", "%Q", d.chemin("photo (rognée) 2.jpg")}).startsWith("92"));
 
     // A full disk: the output's name in the message, nothing left behind.
@@ -197,6 +197,6 @@ TEST(Retouches, PassagesParFFmpeg)
     EXPECT_EQ(Retouches::couper(mov, 1.0, 2.0), d.chemin("film (coupée) 2.mov"));
 
     // A damaged film: ffmpeg's failure, and no partial file.
-    const QString casse = d.ecrire("casse.mp4", contenu(mov).left(3000));
+    const QString casse = d.ecrire("casse.mp4", essais::lire(mov).left(3000));
     refuse(d, QStringLiteral("Impossible de convertir « casse.mp4 »"), [&] { Retouches::couper(casse, 0.5, 1.5); });
 }
