@@ -1,3 +1,4 @@
+#include "application/Arret.h"
 #include "application/Controleur.h"
 #include "application/Journal.h"
 #include "essai/Essai.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
         boite->show();
     };
     controleur.essai = Essai::lancer;
+    arreterSurSignal([&controleur] { controleur.quitter(); });
     QTimer::singleShot(0, &controleur, &Controleur::lancer);
     return app.exec();
 }
