@@ -26,16 +26,20 @@ PanneauRoue::PanneauRoue(QWidget* contenu)
 
 void PanneauRoue::showEvent(QShowEvent* e)
 {
+    // Called before the window is mapped: a panel, not an application window.
+    if (windowHandle())
+        Bureau::horsDesBarres(windowHandle());
     // Taken before the window is mapped, so that the wheel is not in its own background.
+    // Also under a compositor: a flat tint would let the sharp text behind run through the
+    // labels; the frosted snapshot reads the same on every desktop.
     fond_ = QPixmap();
-    if (!Bureau::composition()) {
-        QScreen* ecran = QGuiApplication::screenAt(geometry().center());
-        if (!ecran)
-            ecran = screen();
-        if (ecran) {
-            const QPoint origine = geometry().topLeft() - ecran->geometry().topLeft();
-            fond_ = ecran->grabWindow(0, origine.x(), origine.y(), width(), height());
-        }
+    composition_ = Bureau::composition();
+    QScreen* ecran = QGuiApplication::screenAt(geometry().center());
+    if (!ecran)
+        ecran = screen();
+    if (ecran) {
+        const QPoint origine = geometry().topLeft() - ecran->geometry().topLeft();
+        fond_ = ecran->grabWindow(0, origine.x(), origine.y(), width(), height());
     }
     QWidget::showEvent(e);
 }
@@ -50,7 +54,7 @@ void PanneauRoue::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    if (fond_.isNull())
+    if (fond_.isNull() || composition_)
         p.fillRect(rect(), Qt::transparent);
     else
         p.drawPixmap(rect(), fond_);

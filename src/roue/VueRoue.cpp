@@ -1,5 +1,7 @@
 #include "roue/VueRoue.h"
 
+#include "roue/TitreArc.h"
+
 #include "roue/Effets.h"
 #include "roue/EtatRoue.h"
 #include "roue/Formes.h"
@@ -468,19 +470,25 @@ void VueRoue::peindrePanneau(QPainter& p, const Retouche& offre, double am)
         p.restore();
     }
 
-    // The title over the arc, on a dark capsule.
+    // The title over the arc, on a dark capsule, where it hides none of the tools.
     const QString titre = offre.etiquette();
-    const QFont police = policeRonde(11, QFont::DemiBold);
-    const QFontMetricsF m(police);
-    const double largeur = m.horizontalAdvance(titre) + 18;
-    const QPointF lieu = Formes::point(c, am, 286);
-    const QRectF capsule(lieu.x() - largeur / 2, lieu.y() - 9, largeur, 18);
+    const PoliceRonde police(11, QFont::DemiBold);
+    const QString cle = QStringLiteral("%1|%2|%3").arg(am).arg(titre).arg(T_);
+    if (cle != cleCapsule_) {
+        QList<QRectF> etiquettes;
+        for (int k = 0; k < offre.outils.size(); ++k)
+            etiquettes << Etiquette::cadre(offre.outils[k].titre, Formes::point(c, am - 52 + 26 * k + 13, 230));
+        capsule_ = TitreArc::placer(T_, am, {police.largeur(titre) + 18, 18}, etiquettes);
+        cleCapsule_ = cle;
+    }
+    const QRectF capsule = capsule_;
+    const QPointF lieu = capsule.center();
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(attenuee(Couleurs::encre(), 0.82));
     p.drawRoundedRect(capsule, 9, 9);
-    p.setFont(police);
     p.setPen(Qt::white);
-    p.drawText(QPointF(lieu.x() - m.horizontalAdvance(titre) / 2, lieu.y() - m.height() / 2 + m.ascent()), titre);
+    police.dessiner(p, QPointF(lieu.x() - police.largeur(titre) / 2, lieu.y() - police.hauteur() / 2 + police.ascendante()),
+                    titre);
     p.restore();
 }

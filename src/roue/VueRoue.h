@@ -88,6 +88,8 @@ private:
     // The glass as last painted, at device resolution: a settled wheel paints it in one go.
     QImage verre_;
     QString cleVerre_;
+    QString cleCapsule_;  // the title capsule, placed once per angle and title
+    QRectF capsule_;
     double dprVerre_ = 1;
     QPointF origineVerre_;
     // The background blurred once, and the snapshot it comes from.

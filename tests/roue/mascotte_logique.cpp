@@ -210,9 +210,9 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
         ASSERT_GE(t.lignes.size(), 1) << texte.toStdString();
         EXPECT_LE(t.lignes.size(), 2) << texte.toStdString();
         for (const QString& ligne : t.lignes)
-            EXPECT_LE(QFontMetricsF(t.police).horizontalAdvance(ligne), largeur + 0.5) << ligne.toStdString();
-        EXPECT_GE(t.police.pixelSize(), 9);
-        petitesTailles += t.police.pixelSize() < 12;
+            EXPECT_LE(t.police.largeur(ligne), largeur + 0.5) << ligne.toStdString();
+        EXPECT_GE(t.police.taille(), 8.62);
+        petitesTailles += t.police.taille() < 11.5;
         // Nothing is lost while it fits: the lines hold every word.
         if (!t.lignes.last().endsWith(QChar(0x2026)) && texte.contains(QLatin1Char(' '))) {
             EXPECT_EQ(t.lignes.join(QLatin1Char(' ')).simplified(), texte.simplified());
@@ -222,10 +222,10 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
     // A short text stays whole, at full size, on one line.
     const Mascotte::Texte court = Mascotte::miseEnPage(QStringLiteral("En PNG"), 11.5, largeur);
     EXPECT_EQ(court.lignes, QStringList{QStringLiteral("En PNG")});
-    EXPECT_EQ(court.police.pixelSize(), 12);
+    EXPECT_DOUBLE_EQ(court.police.taille(), 11.5);
     // Far too long: two lines at three quarters of the size, the second cut with an ellipsis.
     const Mascotte::Texte long_ = Mascotte::miseEnPage(textes[1], 11.5, largeur);
     EXPECT_EQ(long_.lignes.size(), 2);
-    EXPECT_EQ(long_.police.pixelSize(), 9);
+    EXPECT_DOUBLE_EQ(long_.police.taille(), 8.625);
     EXPECT_TRUE(long_.lignes[1].endsWith(QChar(0x2026)));
 }

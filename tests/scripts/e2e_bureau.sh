@@ -1,0 +1,68 @@
+#!/bin/bash
+# End to end on a private X server with a compositor and a tray host: the wheel's panel stays
+# out of the taskbar and the pager, and its glass is frosted: the sharp window behind it does
+# not run through the petals.
+# Usage: e2e_bureau.sh BUILD_DIR
+set -u
+source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
+ECHECS=0
+echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
+ok() { echo "ok : $*"; }
+command -v display >/dev/null && command -v import >/dev/null || { echo "ÉCHEC : ImageMagick manque"; exit 1; }
+
+panneau() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && { echo "$w"; return 0; }
+    done
+    return 1
+}
+# ecart_type IMAGE X Y: the standard deviation of the grey levels of a 24 × 24 square.
+ecart_type() { convert "$1" -crop "24x24+$2+$3" +repage -colorspace Gray -format "%[fx:standard_deviation*255]" info:; }
+# ouvrir X Y: the application started with its wheel open under the pointer at X, Y.
+ouvrir() {
+    xdotool mousemove "$1" "$2"
+    rm -f "$JOURNAL"
+    "$APP" --montrer >"$TMP/app.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=($APP_PID)
+    attendre 10 dans_journal "roue ouverte en " || { echec "la roue ne s’ouvre pas en $1,$2"; return 1; }
+    attendre 5 panneau >/dev/null || echec "panneau invisible en $1,$2"
+}
+fermer() { kill "$APP_PID" 2>/dev/null; wait "$APP_PID" 2>/dev/null; }
+
+# A window of sharp detail behind the wheel: a one-pixel checkerboard, as fine as text.
+convert -size 600x400 pattern:gray50 "$TMP/motif.png"
+display -geometry +340+200 "$TMP/motif.png" >/dev/null 2>&1 &
+PIDS+=($!)
+motif_visible() { xdotool search --onlyvisible --name "motif.png" >/dev/null 2>&1; }
+attendre 10 motif_visible || { echec "la fenêtre du motif ne s’affiche pas"; exit 1; }
+sleep 0.5
+import -window root "$TMP/bureau.png"
+
+# 1. The panel out of the taskbar and the pager; the glass frosted under the compositor.
+ouvrir 640 400
+W=$(panneau)
+ETATS=$(xprop -id "$W" _NET_WM_STATE 2>/dev/null)
+echo "$ETATS" | grep -q "_NET_WM_STATE_SKIP_TASKBAR" && ok "hors de la barre des tâches" || echec "pas de SKIP_TASKBAR : $ETATS"
+echo "$ETATS" | grep -q "_NET_WM_STATE_SKIP_PAGER" && ok "hors du sélecteur de bureaux" || echec "pas de SKIP_PAGER : $ETATS"
+echo "$ETATS" | grep -q "_NET_WM_STATE_ABOVE" && ok "toujours au-dessus" || echec "plus au-dessus : $ETATS"
+sleep 0.6
+import -window root "$TMP/roue.png"
+# Beside the top petal's label (it sits 125 pixels above the centre), on the petal's glass.
+X=$((640 + 36)) Y=$((400 - 160))
+AVANT=$(ecart_type "$TMP/bureau.png" $X $Y)
+APRES=$(ecart_type "$TMP/roue.png" $X $Y)
+if awk -v a="$AVANT" -v b="$APRES" 'BEGIN {exit !(a > 60 && b < a / 6)}'; then
+    ok "verre dépoli : écart type $APRES sous le pétale contre $AVANT sur le bureau"
+else
+    echec "verre pas dépoli : écart type $APRES sous le pétale contre $AVANT sur le bureau"
+fi
+[ -n "${VEMO_CAPTURE:-}" ] && cp "$TMP/roue.png" "$VEMO_CAPTURE"
+fermer
+
+if ((ECHECS > 0)); then
+    echo "$ECHECS vérification(s) en échec"
+    exit 1
+fi
+echo "toutes les vérifications passent"
