@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <optional>
 
+class QRegion;
 class QWindow;
 
 // The desktop's applications, found by their XDG desktop entry, and its small services.
@@ -27,6 +28,13 @@ bool composition();
 // Leaves a window out of the taskbar and the pager (a floating panel, not an application
 // window). Call it before each show: the window manager forgets it when the window hides.
 void horsDesBarres(QWindow* fenetre);
+
+// Whether the window manager blurs what lies behind a region of a window when asked (it
+// lists the blur-behind hint among those it supports). Asked afresh on every call.
+bool flouDerriereOffert();
+// Asks for the blur behind `region` of the window (window coordinates); an empty region
+// withdraws the request.
+void flouDerriere(QWindow* fenetre, const QRegion& region);
 
 // The haptic tap: this platform has none.
 void tapoter();

@@ -34,14 +34,28 @@ void PanneauRoue::showEvent(QShowEvent* e)
     // labels; the frosted snapshot reads the same on every desktop.
     fond_ = QPixmap();
     composition_ = Bureau::composition();
+    // Where the window manager blurs behind windows, its live blur is the glass.
+    flouVivant_ = composition_ && Bureau::flouDerriereOffert();
+    regionFlou_ = QRegion();
     QScreen* ecran = QGuiApplication::screenAt(geometry().center());
     if (!ecran)
         ecran = screen();
-    if (ecran) {
+    if (ecran && !flouVivant_) {
         const QPoint origine = geometry().topLeft() - ecran->geometry().topLeft();
         fond_ = ecran->grabWindow(0, origine.x(), origine.y(), width(), height());
     }
     QWidget::showEvent(e);
+}
+
+void PanneauRoue::poserFlou(const QPainterPath& verre)
+{
+    if (!flouVivant_ || !windowHandle())
+        return;
+    const QRegion region(verre.toFillPolygon().toPolygon());
+    if (region == regionFlou_)
+        return;
+    regionFlou_ = region;
+    Bureau::flouDerriere(windowHandle(), region);
 }
 
 void PanneauRoue::hideEvent(QHideEvent* e)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPixmap>
+#include <QRegion>
 #include <QWidget>
 
 // The borderless 640 × 640 window that carries the wheel. It never takes the focus, so
@@ -14,8 +16,13 @@ public:
     // `contenu` (the drop target) fills the panel.
     explicit PanneauRoue(QWidget* contenu = nullptr);
 
-    // The screen under the panel as it was just before it showed; null while hidden.
+    // The screen under the panel as it was just before it showed; null while hidden, and
+    // when the window manager blurs what lies behind the panel itself.
     const QPixmap& fond() const { return fond_; }
+    // Whether the window manager blurs behind the glass: the wheel then tells it the glass's
+    // outline as it changes, and paints no snapshot.
+    bool flouVivant() const { return flouVivant_; }
+    void poserFlou(const QPainterPath& verre);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -25,4 +32,6 @@ protected:
 private:
     QPixmap fond_;
     bool composition_ = false;
+    bool flouVivant_ = false;
+    QRegion regionFlou_;
 };

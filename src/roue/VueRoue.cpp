@@ -12,6 +12,7 @@
 #include <QCache>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -258,11 +259,29 @@ void VueRoue::setArrierePlan(const QPixmap& fond)
 
 void VueRoue::paintEvent(QPaintEvent*)
 {
-    // Without a compositor the panel shows a snapshot of the screen under it: frost it.
-    if (const auto* panneau = qobject_cast<const PanneauRoue*>(window()))
+    // The glass frosts the snapshot of the screen under the panel, or lets the window
+    // manager blur behind its outline.
+    if (auto* panneau = qobject_cast<PanneauRoue*>(window())) {
         setArrierePlan(panneau->fond());
+        panneau->poserFlou(contourVerre());
+    }
     QPainter p(this);
     peindre(p);
+}
+
+QPainterPath VueRoue::contourVerre() const
+{
+    const double ouverture = ouverture_.valeur();
+    if (ouverture <= 0)
+        return {};
+    const double echelle = reduire_ ? 1 : 0.55 + 0.45 * ouverture;
+    const QPointF c = centre();
+    QTransform t;
+    t.translate(c.x(), c.y());
+    t.scale(echelle, echelle);
+    t.translate(-c.x(), -c.y());
+    const double e = std::max(onglet_.valeur(), 0.0);
+    return t.map(FormeRoue{e, etat_.angleModifier().value_or(0), 52}.chemin(QRectF(0, 0, T_, T_)));
 }
 
 void VueRoue::peindre(QPainter& p)

@@ -3,6 +3,7 @@
 #include "roue/Animateur.h"
 #include "roue/Mascotte.h"
 
+#include <QPainterPath>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -37,6 +38,8 @@ public:
 
     // Paints the whole wheel as it stands now, in the painter's logical coordinates.
     void peindre(QPainter& p);
+    // The glass's outline as it shows now (with the opening's scale); empty while closed.
+    QPainterPath contourVerre() const;
     // Jumps every animation to its end: the settled state.
     void stabiliser();
 

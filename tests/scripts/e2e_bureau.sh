@@ -1,7 +1,8 @@
 #!/bin/bash
 # End to end on a private X server with a compositor and a tray host: the wheel's panel stays
 # out of the taskbar and the pager, and its glass is frosted: the sharp window behind it does
-# not run through the petals.
+# not run through the petals. Where the window manager offers to blur behind windows, the
+# panel asks it to, over the glass's outline.
 # Usage: e2e_bureau.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -60,6 +61,26 @@ else
 fi
 [ -n "${VEMO_CAPTURE:-}" ] && cp "$TMP/roue.png" "$VEMO_CAPTURE"
 fermer
+
+# 2. A window manager that lists the blur-behind hint: the panel asks for it over the glass
+# (the disc, 184 pixels about its centre) and paints no snapshot of its own.
+xprop -root -f _NET_SUPPORTED 32a -set _NET_SUPPORTED _KDE_NET_WM_BLUR_BEHIND_REGION
+ouvrir 640 400
+W=$(panneau)
+sleep 0.6
+FLOU=$(xprop -id "$W" _KDE_NET_WM_BLUR_BEHIND_REGION 2>/dev/null)
+# The rectangles x, y, width, height; their bounds make the disc's square.
+BORNES=$(echo "$FLOU" | sed 's/.*= //' | tr -d ' ' | tr ',' '\n' | awk '
+    NR % 4 == 1 {x = $1} NR % 4 == 2 {y = $1} NR % 4 == 3 {w = $1}
+    NR % 4 == 0 {if (!n++ || x < x0) x0 = x; if (x + w > x1) x1 = x + w; if (n == 1 || y < y0) y0 = y; if (y + $1 > y1) y1 = y + $1}
+    END {print x0, y0, x1, y1}')
+if awk -v b="$BORNES" 'BEGIN {split(b, v, " "); exit !(v[3] - v[1] >= 360 && v[3] - v[1] <= 372 && v[4] - v[2] >= 360 && v[4] - v[2] <= 372)}'; then
+    ok "flou d’arrière-plan demandé sur le disque ($BORNES)"
+else
+    echec "flou d’arrière-plan : $FLOU"
+fi
+fermer
+xprop -root -remove _NET_SUPPORTED
 
 if ((ECHECS > 0)); then
     echo "$ECHECS vérification(s) en échec"
