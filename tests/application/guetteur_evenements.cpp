@@ -46,18 +46,9 @@ struct Evenements : SourceGlisser {
     }
 };
 
-struct Veilleur {
-    JournalDeTest log;
-    Evenements* source = new Evenements;
-    Guetteur g{std::unique_ptr<SourceGlisser>(source)};
-    int montres = 0;
-    int laches = 0;
-    Veilleur()
-    {
-        g.montrer = [this] { ++montres; };
-        g.lacher = [this] { ++laches; };
-        g.demarrer();
-    }
+// Started, as the application starts it.
+struct Veilleur : VeilleurDe<Evenements> {
+    Veilleur() { g.demarrer(); }
 };
 
 } // namespace
@@ -83,11 +74,11 @@ TEST(GuetteurEvenements, SequencesEnregistrees)
         Veilleur v;
         for (const char* e = c.suite; *e; ++e) {
             switch (*e) {
-            case 'a': v.source->appuyer(); break;
-            case 'r': v.source->relacher(); break;
-            case 's': v.source->commencer(); break;
-            case 'M': v.source->maj = true; break;
-            case 'm': v.source->maj = false; break;
+            case 'a': v.scene->appuyer(); break;
+            case 'r': v.scene->relacher(); break;
+            case 's': v.scene->commencer(); break;
+            case 'M': v.scene->maj = true; break;
+            case 'm': v.scene->maj = false; break;
             case 't': v.g.tic(); break;
             }
         }
@@ -104,11 +95,11 @@ TEST(GuetteurEvenements, InterrogeSeulementBoutonEnfonce)
     Veilleur v;
     patienter(200);
     EXPECT_FALSE(v.g.interroge());
-    EXPECT_EQ(v.source->lectures, 0);
+    EXPECT_EQ(v.scene->lectures, 0);
 
-    v.source->maj = true;
-    v.source->appuyer();
-    v.source->commencer();
+    v.scene->maj = true;
+    v.scene->appuyer();
+    v.scene->commencer();
     EXPECT_TRUE(v.g.interroge());
     const int avant = v.montres;
     patienter(500);
@@ -116,10 +107,10 @@ TEST(GuetteurEvenements, InterrogeSeulementBoutonEnfonce)
     EXPECT_GE(v.montres - avant, 8);
     EXPECT_LE(v.montres - avant, 17);
 
-    v.source->relacher();
+    v.scene->relacher();
     EXPECT_EQ(v.laches, 1);
     EXPECT_FALSE(v.g.interroge());
-    const int lectures = v.source->lectures;
+    const int lectures = v.scene->lectures;
     patienter(200);
-    EXPECT_EQ(v.source->lectures, lectures);
+    EXPECT_EQ(v.scene->lectures, lectures);
 }

@@ -11,13 +11,6 @@ echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
 ok() { echo "ok : $*"; }
 command -v display >/dev/null && command -v import >/dev/null || { echo "ÉCHEC : ImageMagick manque"; exit 1; }
 
-panneau() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && { echo "$w"; return 0; }
-    done
-    return 1
-}
 # ecart_type IMAGE X Y: the standard deviation of the grey levels of a 24 × 24 square.
 ecart_type() { convert "$1" -crop "24x24+$2+$3" +repage -colorspace Gray -format "%[fx:standard_deviation*255]" info:; }
 # ouvrir X Y: the application started with its wheel open under the pointer at X, Y.
@@ -28,7 +21,7 @@ ouvrir() {
     APP_PID=$!
     PIDS+=($APP_PID)
     attendre 10 dans_journal "roue ouverte en " || { echec "la roue ne s’ouvre pas en $1,$2"; return 1; }
-    attendre 5 panneau >/dev/null || echec "panneau invisible en $1,$2"
+    attendre 5 roue_visible || echec "panneau invisible en $1,$2"
 }
 fermer() { kill "$APP_PID" 2>/dev/null; wait "$APP_PID" 2>/dev/null; }
 
@@ -43,7 +36,7 @@ import -window root "$TMP/bureau.png"
 
 # 1. The panel out of the taskbar and the pager; the glass frosted under the compositor.
 ouvrir 640 400
-W=$(panneau)
+W=$(panneau_roue)
 ETATS=$(xprop -id "$W" _NET_WM_STATE 2>/dev/null)
 echo "$ETATS" | grep -q "_NET_WM_STATE_SKIP_TASKBAR" && ok "hors de la barre des tâches" || echec "pas de SKIP_TASKBAR : $ETATS"
 echo "$ETATS" | grep -q "_NET_WM_STATE_SKIP_PAGER" && ok "hors du sélecteur de bureaux" || echec "pas de SKIP_PAGER : $ETATS"
@@ -66,7 +59,7 @@ fermer
 # (the disc, 184 pixels about its centre) and paints no snapshot of its own.
 xprop -root -f _NET_SUPPORTED 32a -set _NET_SUPPORTED _KDE_NET_WM_BLUR_BEHIND_REGION
 ouvrir 640 400
-W=$(panneau)
+W=$(panneau_roue)
 sleep 0.6
 FLOU=$(xprop -id "$W" _KDE_NET_WM_BLUR_BEHIND_REGION 2>/dev/null)
 # The rectangles x, y, width, height; their bounds make the disc's square.

@@ -8,16 +8,6 @@ ECHECS=0
 echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
 ok() { echo "ok : $*"; }
 
-ouvertures() { grep -c "roue ouverte en " "$JOURNAL" 2>/dev/null; }
-plus_d_ouvertures_que() { (($(ouvertures) > $1)); }
-roue_visible() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && return 0
-    done
-    return 1
-}
-roue_cachee() { ! roue_visible; }
 # Write system calls and context switches of every thread of the application.
 ecritures() { awk '/^syscw/ {print $2}' "/proc/$APP_PID/io"; }
 reveils() { cat /proc/"$APP_PID"/task/*/status | awk '/voluntary_ctxt_switches/ {s += $2} END {print s}'; }
