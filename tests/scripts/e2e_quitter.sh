@@ -58,12 +58,14 @@ FF=$(ffmpeg_enfant)
 kill -TERM "$APP_PID"
 verifier_fin "SIGTERM pendant ffmpeg" leger "$FF"
 
-# 2. SIGINT while the GIF is made in the application itself.
-lancer gif interruption
-attendre 10 bash -c "ls -A '$DOSSIER' | grep -q '^\.film-'" || echec "interruption : pas de fichier temporaire"
-sleep 0.5
-kill -INT "$APP_PID"
-verifier_fin "SIGINT pendant le GIF" gif ""
+# 2. SIGTERM and SIGINT while the GIF is made in the application itself.
+for signal in TERM INT; do
+    lancer gif "gif-$signal"
+    attendre 10 bash -c "ls -A '$DOSSIER' | grep -q '^\.film-'" || echec "$signal : pas de fichier temporaire"
+    sleep 0.5
+    kill -"$signal" "$APP_PID"
+    verifier_fin "SIG$signal pendant le GIF" gif ""
+done
 
 # 3. « Quitter » from the tray icon's menu while ffmpeg runs.
 lancer leger menu
