@@ -66,20 +66,23 @@ QImage avecHalo(const QImage& image, const QColor& couleur)
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         p.fillRect(forme.rect(), couleur);
     }
+    // Painted in device pixels; the ratio is given back at the end.
     QImage resultat(image.size(), QImage::Format_ARGB32_Premultiplied);
     resultat.fill(Qt::transparent);
-    resultat.setDevicePixelRatio(image.devicePixelRatio());
     forme.setDevicePixelRatio(1);
     QImage brute = image;
     brute.setDevicePixelRatio(1);
     const double r = largeurHalo * image.devicePixelRatio();
-    QPainter p(&resultat);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int k = 0; k < 16; ++k) {
-        const double a = k * M_PI / 8;
-        p.drawImage(QPointF(r * std::cos(a), r * std::sin(a)), forme);
+    {
+        QPainter p(&resultat);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (int k = 0; k < 16; ++k) {
+            const double a = k * M_PI / 8;
+            p.drawImage(QPointF(r * std::cos(a), r * std::sin(a)), forme);
+        }
+        p.drawImage(QPointF(0, 0), brute);
     }
-    p.drawImage(QPointF(0, 0), brute);
+    resultat.setDevicePixelRatio(image.devicePixelRatio());
     return resultat;
 }
 

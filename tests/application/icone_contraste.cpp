@@ -11,13 +11,14 @@ namespace {
 
 // Pixels of the icon laid on `fond` that stand out from it: a difference of lightness of at
 // least a third of the scale.
-int contrastes(const QIcon& icone, const QColor& fond)
+int contrastes(const QIcon& icone, const QColor& fond, double echelle = 1)
 {
-    QImage im(18, 18, QImage::Format_ARGB32_Premultiplied);
+    const int cote = qRound(18 * echelle);
+    QImage im(cote, cote, QImage::Format_ARGB32_Premultiplied);
     im.fill(fond);
     {
         QPainter p(&im);
-        icone.paint(&p, im.rect());
+        p.drawPixmap(im.rect(), icone.pixmap(QSize(18, 18), echelle));
     }
     int n = 0;
     for (int y = 0; y < im.height(); ++y)
@@ -36,8 +37,19 @@ TEST(IconeContraste, LisibleSurPanneauClairEtSombre)
     Banc b;
     ASSERT_NE(b.c->element(), nullptr);
     const QIcon repos = b.c->element()->icon();
-    EXPECT_GE(contrastes(repos, sombre), 30);
-    EXPECT_GE(contrastes(repos, clair), 30);
+    for (double echelle : {1.0, 2.0, 3.0}) {
+        EXPECT_GE(contrastes(repos, sombre, echelle), 30 * echelle * echelle) << echelle;
+        EXPECT_GE(contrastes(repos, clair, echelle), 30 * echelle * echelle) << echelle;
+        // The same picture at every scale, not a corner of it enlarged.
+        const QImage grand = repos.pixmap(QSize(18, 18), echelle).toImage().scaled(18, 18, Qt::IgnoreAspectRatio,
+                                                                                     Qt::SmoothTransformation);
+        const QImage petit = repos.pixmap(QSize(18, 18), 1).toImage();
+        double ecart = 0;
+        for (int y = 0; y < 18; ++y)
+            for (int x = 0; x < 18; ++x)
+                ecart += std::abs(qAlpha(grand.pixel(x, y)) - qAlpha(petit.pixel(x, y)));
+        EXPECT_LT(ecart / (18 * 18), 25) << echelle;
+    }
 
     for (const QColor& encre : {QColor(Qt::black), QColor(235, 235, 235)}) {
         const QIcon anneau = Icone::icone([&](double e) { return Icone::anneau(0.5, encre, e); }, encre);
