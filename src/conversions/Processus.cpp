@@ -39,10 +39,13 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
 {
     int tubeSortie[2] = {-1, -1};
     int tubeErreur[2] = {-1, -1};
-    if (flux == Flux::tubes && (::pipe2(tubeSortie, O_CLOEXEC) != 0 || ::pipe2(tubeErreur, O_CLOEXEC) != 0)) {
-        const int e = errno;
+    const auto fermerLesTubes = [&] {
         for (int* fd : {&tubeSortie[0], &tubeSortie[1], &tubeErreur[0], &tubeErreur[1]})
             fermer(*fd);
+    };
+    if (flux == Flux::tubes && (::pipe2(tubeSortie, O_CLOEXEC) != 0 || ::pipe2(tubeErreur, O_CLOEXEC) != 0)) {
+        const int e = errno;
+        fermerLesTubes();
         throw std::system_error(e, std::generic_category(), "pipe");
     }
 
@@ -76,8 +79,7 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
         if (e == 0)
             emprise.tenir(pid_);
     } catch (const Annulee&) {
-        for (int* fd : {&tubeSortie[0], &tubeSortie[1], &tubeErreur[0], &tubeErreur[1]})
-            fermer(*fd);
+        fermerLesTubes();
         throw;
     }
     fermer(tubeSortie[1]);
