@@ -31,6 +31,8 @@ public:
 
     // The launch sequence; once, from the event loop.
     void lancer();
+    // Whether the arguments ask for the self-test, which takes the whole run.
+    bool essaiDemande() const { return valeur(QStringLiteral("--essai=")).has_value(); }
 
     // The self-test ("--essai=<dossier>"): runs to its end with the wheel's state; the
     // application quits when it returns. Set by the entry point.
