@@ -139,7 +139,7 @@ void Controleur::construireMenu()
     ligneEchec_->setVisible(false);
     menu_.addSeparator();
     menu_.addAction(tr("Rechercher les mises à jour…"), this, &Controleur::chercherMisesAJour);
-    auto* quitter = menu_.addAction(tr("Quitter Vemo Vododod"), qApp, &QCoreApplication::quit);
+    auto* quitter = menu_.addAction(tr("Quitter Vemo Vododod"), this, &Controleur::quitter);
     quitter->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quitter->setShortcutContext(Qt::ApplicationShortcut);
 }

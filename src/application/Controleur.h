@@ -31,6 +31,8 @@ public:
 
     // The launch sequence; once, from the event loop.
     void lancer();
+    // Whether the arguments ask for the self-test, which takes the whole run.
+    bool essaiDemande() const { return valeur(QStringLiteral("--essai=")).has_value(); }
 
     // The self-test ("--essai=<dossier>"): runs to its end with the wheel's state; the
     // application quits when it returns. Set by the entry point.
@@ -64,6 +66,15 @@ public:
     void retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil);
 
     void chercherMisesAJour();
+
+    // Quits: every running job is cancelled (its child processes ended, the names it reserved,
+    // its hidden temporaries and work folders removed, one log line each) and the run ends
+    // within a second. From the menu, and on SIGTERM, SIGINT or SIGHUP.
+    void quitter();
+    // How the run ends once the jobs are cancelled; told whether they all stopped in time.
+    // By default the event loop quits, or the process ends at once when a job is stuck in a
+    // library call (it could not be waited for).
+    std::function<void(bool arretes)> sortir;
 
     // What tests and the self-test look at.
     EtatRoue etat;
@@ -110,6 +121,9 @@ private:
     QMenu menu_;
     Differe fermeture_;
     QHash<QUuid, double> travaux_;
+    // What each running job converts, for the log when it is cancelled.
+    QHash<QUuid, QString> libelles_;
+    bool quitte_ = false;
     QStringList derniers_;
     QAction* ligneDerniers_ = nullptr;
     QAction* ligneEchec_ = nullptr;

@@ -5,6 +5,7 @@
 #include "application/Journal.h"
 #include "application/Lignes.h"
 #include "application/Reveler.h"
+#include "conversions/Annulation.h"
 
 #include <QAction>
 #include <QDBusConnection>
@@ -15,15 +16,21 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <unistd.h>
+
 void Controleur::convertir(const QStringList& chemins, const Petale& petale)
 {
-    journal(QStringLiteral("déposé ") + Lignes::liste(Lignes::noms(chemins)) + QStringLiteral(" sur ") + petale.id);
+    if (quitte_)
+        return;
+    const QString libelle = Lignes::liste(Lignes::noms(chemins)) + QStringLiteral(" sur ") + petale.id;
+    journal(QStringLiteral("déposé ") + libelle);
     if (petale.id == QLatin1String("couper") && !chemins.isEmpty()) {
         ouvrirFenetre(QStringLiteral("couper"), chemins.first());
         return;
     }
     const QUuid id = QUuid::createUuid();
     travaux_.insert(id, 0);
+    libelles_.insert(id, libelle);
     fermeture_.annuler();
     etat.setTravail(id);
     etat.setProgression(0);
@@ -54,6 +61,8 @@ void Controleur::convertir(const QStringList& chemins, const Petale& petale)
         Conversions::Resultat resultat;
         try {
             resultat = moteur(chemins, cible, progression);
+        } catch (const Conversions::Annulee&) {
+            return;  // the application quits: it has logged the job already
         } catch (const std::exception& e) {
             resultat.erreurs << Conversions::description(e);
         } catch (...) {
@@ -78,7 +87,10 @@ void Controleur::avancer(const QUuid& id, double fraction)
 
 void Controleur::finir(const QUuid& id, const Conversions::Resultat& resultat)
 {
+    if (quitte_)
+        return;
     travaux_.remove(id);
+    libelles_.remove(id);
     for (const QString& f : resultat.crees)
         journal(QStringLiteral("créé ") + QFileInfo(f).fileName());
     for (const QString& e : resultat.erreurs)
@@ -116,7 +128,7 @@ void Controleur::poserIcone(const QString& quoi)
     const QColor encre = QGuiApplication::palette().color(QPalette::WindowText);
     if (quoi == QLatin1String("anneau")) {
         const double f = fractionIcone_;
-        element_->setIcon(Icone::icone([&](double e) { return Icone::anneau(f, encre, e); }));
+        element_->setIcon(Icone::icone([&](double e) { return Icone::anneau(f, encre, e); }, encre));
     } else {
         static const QHash<QString, QString> symboles{
             {QStringLiteral("repos"), QStringLiteral("circle.circle")},
@@ -124,7 +136,7 @@ void Controleur::poserIcone(const QString& quoi)
             {QStringLiteral("echec"), QStringLiteral("exclamationmark.circle.fill")},
         };
         const QString nom = symboles.value(quoi);
-        element_->setIcon(Icone::icone([&](double e) { return Icone::symbole(nom, encre, e); }));
+        element_->setIcon(Icone::icone([&](double e) { return Icone::symbole(nom, encre, e); }, encre));
     }
 }
 
@@ -167,3 +179,25 @@ void Controleur::cree(const QString& fichier)
 }
 
 void Controleur::montrerDerniers() { reveler(derniers_, QDBusConnection::sessionBus(), this); }
+
+void Controleur::quitter()
+{
+    if (quitte_)
+        return;
+    quitte_ = true;
+    for (auto i = libelles_.cbegin(); i != libelles_.cend(); ++i)
+        journal(QStringLiteral("conversion annulée : ") + i.value());
+    // Children end now; each job stops at its next step and removes what it wrote.
+    Conversions::annuler();
+    const bool arretes = QThreadPool::globalInstance()->waitForDone(600);
+    // What a job stuck in a library call still holds goes anyway.
+    if (!arretes)
+        journal(QStringLiteral("fermeture sans attendre un travail bloqué dans une bibliothèque"));
+    Conversions::nettoyer();
+    if (sortir)
+        sortir(arretes);
+    else if (arretes)
+        QCoreApplication::quit();
+    else
+        ::_exit(0);
+}

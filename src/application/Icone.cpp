@@ -52,11 +52,46 @@ QImage symbole(const QString& nom, const QColor& couleur, double echelle)
     return Symboles::image(nom, cote, couleur, echelle);
 }
 
-QIcon icone(const std::function<QImage(double)>& dessin)
+QColor halo(const QColor& encre)
+{
+    return encre.lightnessF() < 0.5 ? QColor(255, 255, 255, 235) : QColor(0, 0, 0, 220);
+}
+
+QImage avecHalo(const QImage& image, const QColor& couleur)
+{
+    // The picture's shape in the halo's colour, laid around it in a ring of offsets.
+    QImage forme = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&forme);
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(forme.rect(), couleur);
+    }
+    // Painted in device pixels; the ratio is given back at the end.
+    QImage resultat(image.size(), QImage::Format_ARGB32_Premultiplied);
+    resultat.fill(Qt::transparent);
+    forme.setDevicePixelRatio(1);
+    QImage brute = image;
+    brute.setDevicePixelRatio(1);
+    const double r = largeurHalo * image.devicePixelRatio();
+    {
+        QPainter p(&resultat);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (int k = 0; k < 16; ++k) {
+            const double a = k * M_PI / 8;
+            p.drawImage(QPointF(r * std::cos(a), r * std::sin(a)), forme);
+        }
+        p.drawImage(QPointF(0, 0), brute);
+    }
+    resultat.setDevicePixelRatio(image.devicePixelRatio());
+    return resultat;
+}
+
+QIcon icone(const std::function<QImage(double)>& dessin, const QColor& encre)
 {
     QIcon i;
+    const QColor h = halo(encre);
     for (double e : {1.0, 2.0, 3.0})
-        i.addPixmap(QPixmap::fromImage(dessin(e)));
+        i.addPixmap(QPixmap::fromImage(avecHalo(dessin(e), h)));
     return i;
 }
 

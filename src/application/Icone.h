@@ -5,8 +5,9 @@
 #include <QImage>
 #include <functional>
 
-// The tray icon's pictures, in one colour legible on the panel (tray icons are not tinted
-// on this platform).
+// The tray icon's pictures. Tray icons are not tinted on this platform and the panel's
+// colour is unknown: each picture is drawn in the ink colour inside a thin halo of the
+// opposite lightness, so that it reads on light and dark panels alike.
 namespace Icone {
 
 inline constexpr int cote = 18;           // logical pixels
@@ -23,7 +24,15 @@ QImage anneau(double fraction, const QColor& couleur, double echelle = 1);
 // "exclamationmark.circle.fill" for the outcome flash).
 QImage symbole(const QString& nom, const QColor& couleur, double echelle = 1);
 
-// An icon holding the picture at 1×, 2× and 3×.
-QIcon icone(const std::function<QImage(double)>& dessin);
+inline constexpr double largeurHalo = 1.25;  // logical pixels
+
+// The halo's colour for an ink: near white around a dark ink, near black around a light one.
+QColor halo(const QColor& encre);
+
+// `image` inside a halo of `couleur`, `largeurHalo` wide.
+QImage avecHalo(const QImage& image, const QColor& couleur);
+
+// An icon holding the picture at 1×, 2× and 3×, each inside the halo of `encre`.
+QIcon icone(const std::function<QImage(double)>& dessin, const QColor& encre);
 
 } // namespace Icone

@@ -1,3 +1,4 @@
+#include "application/Arret.h"
 #include "application/Controleur.h"
 #include "application/Journal.h"
 #include "essai/Essai.h"
@@ -26,6 +27,9 @@ int main(int argc, char** argv)
         if (!Outils::ouvrir(cle, fichier, std::move(fini)))
             journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
     };
+    // The self-test holds the event loop to its end: a signal ends it as it always did.
+    if (!controleur.essaiDemande())
+        arreterSurSignal([&controleur] { controleur.quitter(); });
     QTimer::singleShot(0, &controleur, &Controleur::lancer);
     return app.exec();
 }

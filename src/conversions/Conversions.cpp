@@ -1,6 +1,8 @@
 #include "conversions/Conversions.h"
 #include "conversions/Chemins.h"
 
+#include "conversions/Annulation.h"
+
 #include "conversions/archives/Archives.h"
 #include "conversions/media/Audio.h"
 #include "conversions/documents/Documents.h"
@@ -34,12 +36,23 @@ Resultat unPourTous(Fabrique fabrique, const Progression& progression)
     Resultat r;
     try {
         r.crees.append(fabrique());
+    } catch (const Annulee&) {
+        throw;
     } catch (const std::exception& e) {
         r.erreurs.append(description(e));
     }
-    if (progression)
-        progression(1.0);
+    progression(1.0);
     return r;
+}
+
+// Every progress report is also where a stopped engine interrupts the conversion.
+Progression annulable(const Progression& progression)
+{
+    return [progression](double p) {
+        verifierAnnulation();
+        if (progression)
+            progression(p);
+    };
 }
 
 } // namespace
@@ -56,8 +69,10 @@ void trierCommeLeGestionnaire(QStringList& chemins)
     });
 }
 
-Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression)
+Resultat convertir(const QStringList& chemins, const QString& id, const Progression& suivi)
 {
+    verifierAnnulation();
+    const Progression progression = annulable(suivi);
     if (id == QLatin1String("zip"))
         return unPourTous([&] { return zipper(chemins); }, progression);
     if (id == QLatin1String("pdf") && chemins.size() >= 2 && tousImagesOuPDF(chemins)) {
@@ -69,16 +84,17 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
     const qsizetype n = chemins.size();
     for (qsizetype i = 0; i < n; ++i) {
         const Progression parFichier = [&progression, i, n](double p) {
-            if (progression)
-                progression((static_cast<double>(i) + p) / static_cast<double>(n));
+            progression((static_cast<double>(i) + p) / static_cast<double>(n));
         };
         try {
+            verifierAnnulation();
             r.crees.append(convertirUn(chemins[i], id, parFichier));
+        } catch (const Annulee&) {
+            throw;
         } catch (const std::exception& e) {
             r.erreurs.append(description(e));
         }
-        if (progression)
-            progression(static_cast<double>(i + 1) / static_cast<double>(n));
+        progression(static_cast<double>(i + 1) / static_cast<double>(n));
     }
     return r;
 }

@@ -15,8 +15,9 @@ struct Resultat {
     QStringList erreurs;
 };
 
-// Converts a dropped set of files to the petal `id`. Never throws: each failure becomes
-// a text and the batch goes on. Blocking: call it from a worker thread.
+// Converts a dropped set of files to the petal `id`. Each failure becomes a text and the
+// batch goes on; only a stop of the engine ends it, with Annulee (Annulation.h).
+// Blocking: call it from a worker thread.
 Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression);
 
 // One file; throws Erreur (or a library's exception). Returns the files created.

@@ -1,5 +1,7 @@
 #include "conversions/DossierDeTravail.h"
 
+#include "conversions/Annulation.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,17 +16,27 @@ namespace Conversions {
 DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe)
     : chemin_(QDir(parent).filePath(prefixe + QUuid::createUuid().toString(QUuid::WithoutBraces)))
 {
+    Emprise emprise;
     if (!QDir().mkpath(chemin_)) {
         const int e = errno ? errno : EACCES;
         chemin_.clear();
         throw std::system_error(e, std::generic_category(), "mkdir");
     }
+    emprise.tenir(chemin_);
 }
 
 DossierDeTravail::~DossierDeTravail()
 {
-    if (!chemin_.isEmpty())
-        QDir(chemin_).removeRecursively();
+    if (chemin_.isEmpty())
+        return;
+    QDir(chemin_).removeRecursively();
+    Emprise(Emprise::Levee::jamais).lacher(chemin_);
+}
+
+void DossierDeTravail::abandonner()
+{
+    Emprise(Emprise::Levee::jamais).lacher(chemin_);
+    chemin_.clear();
 }
 
 QString DossierDeTravail::fichier(const QString& nom) const

@@ -17,7 +17,7 @@ public:
     const QString& chemin() const { return chemin_; }
     QString fichier(const QString& nom) const;
     // The folder was moved away whole: nothing left to remove.
-    void abandonner() { chemin_.clear(); }
+    void abandonner();
 
 private:
     QString chemin_;

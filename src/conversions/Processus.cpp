@@ -1,5 +1,7 @@
 #include "conversions/Processus.h"
 
+#include "conversions/Annulation.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -37,10 +39,13 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
 {
     int tubeSortie[2] = {-1, -1};
     int tubeErreur[2] = {-1, -1};
-    if (flux == Flux::tubes && (::pipe2(tubeSortie, O_CLOEXEC) != 0 || ::pipe2(tubeErreur, O_CLOEXEC) != 0)) {
-        const int e = errno;
+    const auto fermerLesTubes = [&] {
         for (int* fd : {&tubeSortie[0], &tubeSortie[1], &tubeErreur[0], &tubeErreur[1]})
             fermer(*fd);
+    };
+    if (flux == Flux::tubes && (::pipe2(tubeSortie, O_CLOEXEC) != 0 || ::pipe2(tubeErreur, O_CLOEXEC) != 0)) {
+        const int e = errno;
+        fermerLesTubes();
         throw std::system_error(e, std::generic_category(), "pipe");
     }
 
@@ -66,7 +71,17 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
         argv.push_back(o.data());
     argv.push_back(nullptr);
 
-    const int e = ::posix_spawn(&pid_, argv[0], &actions.a, nullptr, argv.data(), environ);
+    int e = 0;
+    try {
+        // Started and registered in one step: a stop of the engine either prevents it or ends it.
+        Emprise emprise;
+        e = ::posix_spawn(&pid_, argv[0], &actions.a, nullptr, argv.data(), environ);
+        if (e == 0)
+            emprise.tenir(pid_);
+    } catch (const Annulee&) {
+        fermerLesTubes();
+        throw;
+    }
     fermer(tubeSortie[1]);
     fermer(tubeErreur[1]);
     if (e != 0) {
@@ -85,14 +100,27 @@ Processus::~Processus()
     fermer(erreur_);
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
-        attendre();
+        recueillir();
     }
 }
 
 int Processus::attendre()
 {
+    const int statut = recueillir();
+    verifierAnnulation();
+    return statut;
+}
+
+int Processus::recueillir()
+{
     if (pid_ <= 0)
         return -1;
+    // Waited for without being reaped, so that its number stays its own until it leaves
+    // the engine's register (a stop never signals another process).
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    Emprise(Emprise::Levee::jamais).lacher(pid_);
     int statut = 0;
     while (::waitpid(pid_, &statut, 0) < 0) {
         if (errno != EINTR) {

@@ -23,9 +23,12 @@ public:
     int sortie() const { return sortie_; }
     int erreur() const { return erreur_; }
     // Blocks until the child exits: its exit status, or 128 + the signal that ended it.
+    // Throws Annulee when the engine was stopped meanwhile.
     int attendre();
 
 private:
+    int recueillir();
+
     pid_t pid_ = -1;
     int sortie_ = -1;
     int erreur_ = -1;

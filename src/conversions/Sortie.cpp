@@ -1,5 +1,6 @@
 #include "conversions/Sortie.h"
 
+#include "conversions/Annulation.h"
 #include "conversions/Erreur.h"
 
 #include <QDir>
@@ -46,15 +47,6 @@ bool reserver(const QString& chemin, Sortie::Nature nature, int& erreur)
     return fd >= 0;
 }
 
-void supprimer(const QString& chemin)
-{
-    QFileInfo info(chemin);
-    if (info.isDir() && !info.isSymLink())
-        QDir(chemin).removeRecursively();
-    else
-        QFile::remove(chemin);
-}
-
 } // namespace
 
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension)
@@ -69,6 +61,11 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 Sortie::Sortie(const QString& dossier, const QString& base, const QString& extension, Nature nature)
     : nature_(nature)
 {
+    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
+    temporaire_ = QDir(dossier).filePath(QLatin1Char('.') + base + QLatin1Char('-') + jeton + suffixe);
+    // Reserved and registered in one step: a stop of the engine never misses it.
+    Emprise emprise;
     for (int k = 1;; ++k) {
         const QString c = candidat(dossier, base, extension, k);
         int erreur = 0;
@@ -79,9 +76,8 @@ Sortie::Sortie(const QString& dossier, const QString& base, const QString& exten
         if (erreur != EEXIST)
             throw Erreur::ecriture(QFileInfo(c).fileName());
     }
-    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
-    const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
-    temporaire_ = QDir(dossier).filePath(QLatin1Char('.') + base + QLatin1Char('-') + jeton + suffixe);
+    emprise.tenir(chemin_);
+    emprise.tenir(temporaire_);
 }
 
 Sortie Sortie::apres(const QString& source, const QString& suffixe, const QString& extension, Nature nature)
@@ -103,6 +99,9 @@ Sortie::~Sortie()
         return;
     supprimer(temporaire_);
     supprimer(chemin_);
+    Emprise emprise(Emprise::Levee::jamais);
+    emprise.lacher(temporaire_);
+    emprise.lacher(chemin_);
 }
 
 QString Sortie::nom() const
@@ -114,10 +113,14 @@ QString Sortie::valider()
 {
     if (valide_)
         return chemin_;
+    // A stopped engine keeps no output: the destructor removes both.
+    Emprise emprise;
     if (!existe(temporaire_)
         || ::rename(QFile::encodeName(temporaire_).constData(), QFile::encodeName(chemin_).constData()) != 0)
         throw Erreur::ecriture(nom());
     valide_ = true;
+    emprise.lacher(temporaire_);
+    emprise.lacher(chemin_);
     return chemin_;
 }
 

@@ -4,6 +4,9 @@
 #include <QUrl>
 #include <optional>
 
+class QRegion;
+class QWindow;
+
 // The desktop's applications, found by their XDG desktop entry, and its small services.
 namespace Bureau {
 
@@ -21,6 +24,17 @@ bool ouvrirLienAvec(const QString& application, const QUrl& lien, QString* erreu
 // Whether a compositing manager runs, so that translucent windows show what lies under
 // them. Asked afresh on every call: one may start or stop at any time.
 bool composition();
+
+// Leaves a window out of the taskbar and the pager (a floating panel, not an application
+// window). Call it before each show: the window manager forgets it when the window hides.
+void horsDesBarres(QWindow* fenetre);
+
+// Whether the window manager blurs what lies behind a region of a window when asked (it
+// lists the blur-behind hint among those it supports). Asked afresh on every call.
+bool flouDerriereOffert();
+// Asks for the blur behind `region` of the window (window coordinates); an empty region
+// withdraws the request.
+void flouDerriere(QWindow* fenetre, const QRegion& region);
 
 // The haptic tap: this platform has none.
 void tapoter();

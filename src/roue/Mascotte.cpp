@@ -16,7 +16,6 @@
 namespace {
 
 const QColor marine(21, 26, 48);
-constexpr double tailleTexte = 11.5;
 constexpr double baisseTexte = 31;
 constexpr double margeSecousse = 6;
 
@@ -175,18 +174,19 @@ Mascotte::Texte Mascotte::miseEnPage(const QString& texte, double taille, double
     t.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextOption option(Qt::AlignHCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    const int grand = int(std::lround(taille));
-    const int petit = int(std::ceil(taille * 0.75));
+    // Shrinks by quarter pixels down to exactly three quarters of the size.
+    const double petit = taille * 0.75;
     Texte resultat;
-    for (int px = grand; px >= petit; --px) {
-        resultat.police = policeRonde(px, QFont::Medium);
-        QTextLayout mise(t, resultat.police);
+    for (double px = taille;; px = std::max(px - 0.25, petit)) {
+        resultat.police = PoliceRonde(px, QFont::Medium);
+        // Laid out at the font's larger scale, where it is measured exactly.
+        QTextLayout mise(t, resultat.police.grande());
         mise.setTextOption(option);
         mise.beginLayout();
         resultat.lignes.clear();
         int debutReste = -1, debutSeconde = 0;
         for (QTextLine ligne = mise.createLine(); ligne.isValid(); ligne = mise.createLine()) {
-            ligne.setLineWidth(largeur);
+            ligne.setLineWidth(largeur * PoliceRonde::sur);
             if (resultat.lignes.size() == 2) {
                 debutReste = ligne.textStart();
                 break;
@@ -200,12 +200,11 @@ Mascotte::Texte Mascotte::miseEnPage(const QString& texte, double taille, double
             return resultat;
         if (px == petit) {
             // Even the smallest size needs more lines: the second one ends in an ellipsis.
-            const QFontMetricsF m(resultat.police);
             const QString reste = t.mid(debutSeconde).simplified();
-            resultat.lignes[1] = m.elidedText(reste, Qt::ElideRight, largeur);
+            resultat.lignes[1] = resultat.police.elider(reste, largeur);
+            return resultat;
         }
     }
-    return resultat;
 }
 
 void Mascotte::peindre(QPainter& p, QPointF c)
@@ -222,13 +221,12 @@ void Mascotte::peindre(QPainter& p, QPointF c)
         texteMisEnPage_ = t;
         miseEnPage_ = miseEnPage(t, tailleTexte, 2 * r - 26);
     }
-    const QFontMetricsF m(miseEnPage_.police);
-    const double hauteurLigne = m.height();
-    double y = baisseTexte - hauteurLigne * miseEnPage_.lignes.size() / 2 + m.ascent();
-    p.setFont(miseEnPage_.police);
+    const PoliceRonde& police = miseEnPage_.police;
+    const double hauteurLigne = police.hauteur();
+    double y = baisseTexte - hauteurLigne * miseEnPage_.lignes.size() / 2 + police.ascendante();
     p.setPen(Couleurs::encre());
     for (const QString& ligne : std::as_const(miseEnPage_.lignes)) {
-        p.drawText(QPointF(-m.horizontalAdvance(ligne) / 2, y), ligne);
+        police.dessiner(p, QPointF(-police.largeur(ligne) / 2, y), ligne);
         y += hauteurLigne;
     }
     p.restore();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "roue/Animateur.h"
+#include "roue/VueRoueCouleurs.h"
 
 #include <QFont>
 #include <QImage>
@@ -55,10 +56,12 @@ public:
     // Jumps every animation to its end.
     void stabiliser();
 
+    static constexpr double tailleTexte = 11.5;
+
     // The text laid out in the face: whole lines, shrunk down to 3/4 of the size when needed
     // to fit in two lines of `largeur`, the second line cut short as a last resort.
     struct Texte {
-        QFont police;
+        PoliceRonde police{tailleTexte, QFont::Medium};
         QStringList lignes;
     };
     static Texte miseEnPage(const QString& texte, double taille, double largeur);

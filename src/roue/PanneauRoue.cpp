@@ -26,18 +26,36 @@ PanneauRoue::PanneauRoue(QWidget* contenu)
 
 void PanneauRoue::showEvent(QShowEvent* e)
 {
+    // Called before the window is mapped: a panel, not an application window.
+    if (windowHandle())
+        Bureau::horsDesBarres(windowHandle());
     // Taken before the window is mapped, so that the wheel is not in its own background.
+    // Also under a compositor: a flat tint would let the sharp text behind run through the
+    // labels; the frosted snapshot reads the same on every desktop.
     fond_ = QPixmap();
-    if (!Bureau::composition()) {
-        QScreen* ecran = QGuiApplication::screenAt(geometry().center());
-        if (!ecran)
-            ecran = screen();
-        if (ecran) {
-            const QPoint origine = geometry().topLeft() - ecran->geometry().topLeft();
-            fond_ = ecran->grabWindow(0, origine.x(), origine.y(), width(), height());
-        }
+    composition_ = Bureau::composition();
+    // Where the window manager blurs behind windows, its live blur is the glass.
+    flouVivant_ = composition_ && Bureau::flouDerriereOffert();
+    regionFlou_ = QRegion();
+    QScreen* ecran = QGuiApplication::screenAt(geometry().center());
+    if (!ecran)
+        ecran = screen();
+    if (ecran && !flouVivant_) {
+        const QPoint origine = geometry().topLeft() - ecran->geometry().topLeft();
+        fond_ = ecran->grabWindow(0, origine.x(), origine.y(), width(), height());
     }
     QWidget::showEvent(e);
+}
+
+void PanneauRoue::poserFlou(const QPainterPath& verre)
+{
+    if (!flouVivant_ || !windowHandle())
+        return;
+    const QRegion region(verre.toFillPolygon().toPolygon());
+    if (region == regionFlou_)
+        return;
+    regionFlou_ = region;
+    Bureau::flouDerriere(windowHandle(), region);
 }
 
 void PanneauRoue::hideEvent(QHideEvent* e)
@@ -50,7 +68,7 @@ void PanneauRoue::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    if (fond_.isNull())
+    if (fond_.isNull() || composition_)
         p.fillRect(rect(), Qt::transparent);
     else
         p.drawPixmap(rect(), fond_);

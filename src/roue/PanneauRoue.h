@@ -1,20 +1,28 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPixmap>
+#include <QRegion>
 #include <QWidget>
 
 // The borderless 640 × 640 window that carries the wheel. It never takes the focus, so
 // opening it under a drag steals nothing from the application being dragged from.
-// Translucent where a compositing manager runs; without one it paints a snapshot of the
-// screen under it, so that it never shows as a black square.
+// It takes a snapshot of the screen under it before it shows, which the wheel frosts for its
+// glass. Translucent around the wheel where a compositing manager runs; without one it
+// paints the snapshot there, so that it never shows as a black square.
 class PanneauRoue : public QWidget {
     Q_OBJECT
 public:
     // `contenu` (the drop target) fills the panel.
     explicit PanneauRoue(QWidget* contenu = nullptr);
 
-    // The snapshot painted under the wheel; null while a compositor shows the desktop.
+    // The screen under the panel as it was just before it showed; null while hidden, and
+    // when the window manager blurs what lies behind the panel itself.
     const QPixmap& fond() const { return fond_; }
+    // Whether the window manager blurs behind the glass: the wheel then tells it the glass's
+    // outline as it changes, and paints no snapshot.
+    bool flouVivant() const { return flouVivant_; }
+    void poserFlou(const QPainterPath& verre);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -23,4 +31,7 @@ protected:
 
 private:
     QPixmap fond_;
+    bool composition_ = false;
+    bool flouVivant_ = false;
+    QRegion regionFlou_;
 };

@@ -1,5 +1,7 @@
 #include "roue/VueRoue.h"
 
+#include "roue/TitreArc.h"
+
 #include "roue/Effets.h"
 #include "roue/EtatRoue.h"
 #include "roue/Formes.h"
@@ -10,6 +12,7 @@
 #include <QCache>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -256,11 +259,29 @@ void VueRoue::setArrierePlan(const QPixmap& fond)
 
 void VueRoue::paintEvent(QPaintEvent*)
 {
-    // Without a compositor the panel shows a snapshot of the screen under it: frost it.
-    if (const auto* panneau = qobject_cast<const PanneauRoue*>(window()))
+    // The glass frosts the snapshot of the screen under the panel, or lets the window
+    // manager blur behind its outline.
+    if (auto* panneau = qobject_cast<PanneauRoue*>(window())) {
         setArrierePlan(panneau->fond());
+        panneau->poserFlou(contourVerre());
+    }
     QPainter p(this);
     peindre(p);
+}
+
+QPainterPath VueRoue::contourVerre() const
+{
+    const double ouverture = ouverture_.valeur();
+    if (ouverture <= 0)
+        return {};
+    const double echelle = reduire_ ? 1 : 0.55 + 0.45 * ouverture;
+    const QPointF c = centre();
+    QTransform t;
+    t.translate(c.x(), c.y());
+    t.scale(echelle, echelle);
+    t.translate(-c.x(), -c.y());
+    const double e = std::max(onglet_.valeur(), 0.0);
+    return t.map(FormeRoue{e, etat_.angleModifier().value_or(0), 52}.chemin(QRectF(0, 0, T_, T_)));
 }
 
 void VueRoue::peindre(QPainter& p)
@@ -468,19 +489,25 @@ void VueRoue::peindrePanneau(QPainter& p, const Retouche& offre, double am)
         p.restore();
     }
 
-    // The title over the arc, on a dark capsule.
+    // The title over the arc, on a dark capsule, where it hides none of the tools.
     const QString titre = offre.etiquette();
-    const QFont police = policeRonde(11, QFont::DemiBold);
-    const QFontMetricsF m(police);
-    const double largeur = m.horizontalAdvance(titre) + 18;
-    const QPointF lieu = Formes::point(c, am, 286);
-    const QRectF capsule(lieu.x() - largeur / 2, lieu.y() - 9, largeur, 18);
+    const PoliceRonde police(11, QFont::DemiBold);
+    const QString cle = QStringLiteral("%1|%2|%3").arg(am).arg(titre).arg(T_);
+    if (cle != cleCapsule_) {
+        QList<QRectF> etiquettes;
+        for (int k = 0; k < offre.outils.size(); ++k)
+            etiquettes << Etiquette::cadre(offre.outils[k].titre, Formes::point(c, am - 52 + 26 * k + 13, 230));
+        capsule_ = TitreArc::placer(T_, am, {police.largeur(titre) + 18, 18}, etiquettes);
+        cleCapsule_ = cle;
+    }
+    const QRectF capsule = capsule_;
+    const QPointF lieu = capsule.center();
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(attenuee(Couleurs::encre(), 0.82));
     p.drawRoundedRect(capsule, 9, 9);
-    p.setFont(police);
     p.setPen(Qt::white);
-    p.drawText(QPointF(lieu.x() - m.horizontalAdvance(titre) / 2, lieu.y() - m.height() / 2 + m.ascent()), titre);
+    police.dessiner(p, QPointF(lieu.x() - police.largeur(titre) / 2, lieu.y() - police.hauteur() / 2 + police.ascendante()),
+                    titre);
     p.restore();
 }

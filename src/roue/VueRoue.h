@@ -3,6 +3,7 @@
 #include "roue/Animateur.h"
 #include "roue/Mascotte.h"
 
+#include <QPainterPath>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -37,6 +38,8 @@ public:
 
     // Paints the whole wheel as it stands now, in the painter's logical coordinates.
     void peindre(QPainter& p);
+    // The glass's outline as it shows now (with the opening's scale); empty while closed.
+    QPainterPath contourVerre() const;
     // Jumps every animation to its end: the settled state.
     void stabiliser();
 
@@ -88,6 +91,8 @@ private:
     // The glass as last painted, at device resolution: a settled wheel paints it in one go.
     QImage verre_;
     QString cleVerre_;
+    QString cleCapsule_;  // the title capsule, placed once per angle and title
+    QRectF capsule_;
     double dprVerre_ = 1;
     QPointF origineVerre_;
     // The background blurred once, and the snapshot it comes from.

@@ -1,6 +1,7 @@
 #include "roue/VueRoueCouleurs.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
 
@@ -14,6 +15,7 @@ QColor rvb(int r, int v, int b, double opacite = 1)
 }
 
 QColor noir(double opacite) { return rvb(0, 0, 0, opacite); }
+
 
 } // namespace
 
@@ -58,7 +60,7 @@ Teintes::Teintes(bool sombre)
 {
 }
 
-QFont policeRonde(double pixels, QFont::Weight graisse)
+PoliceRonde::PoliceRonde(double pixels, QFont::Weight graisse) : taille_(std::max(pixels, 1.0 / sur))
 {
     // A rounded sans from the system when there is one (Debian: fonts-quicksand).
     static const QString famille = [] {
@@ -70,10 +72,32 @@ QFont policeRonde(double pixels, QFont::Weight graisse)
     // Some families ship their medium weight as a family of its own.
     const QString moyenne = famille + QStringLiteral(" Medium");
     const bool aPart = graisse == QFont::Medium && QFontDatabase::families().contains(moyenne);
-    QFont police(aPart ? moyenne : famille);
-    police.setStyleStrategy(QFont::PreferAntialias);
-    police.setWeight(aPart ? QFont::Normal : graisse);
-    // Pixel sizes are whole: the nearest one, independent of the screen's resolution.
-    police.setPixelSize(std::max(1, int(std::lround(pixels))));
-    return police;
+    grande_ = QFont(aPart ? moyenne : famille);
+    grande_.setStyleStrategy(QFont::PreferAntialias);
+    grande_.setWeight(aPart ? QFont::Normal : graisse);
+    grande_.setPixelSize(std::max(1, int(std::lround(taille_ * sur))));
+}
+
+double PoliceRonde::largeur(const QString& texte) const
+{
+    return QFontMetricsF(grande_).horizontalAdvance(texte) / sur;
+}
+
+double PoliceRonde::hauteur() const { return QFontMetricsF(grande_).height() / sur; }
+
+double PoliceRonde::ascendante() const { return QFontMetricsF(grande_).ascent() / sur; }
+
+QString PoliceRonde::elider(const QString& texte, double largeur) const
+{
+    return QFontMetricsF(grande_).elidedText(texte, Qt::ElideRight, largeur * sur);
+}
+
+void PoliceRonde::dessiner(QPainter& p, QPointF origine, const QString& texte) const
+{
+    p.save();
+    p.translate(origine);
+    p.scale(1.0 / sur, 1.0 / sur);
+    p.setFont(grande_);
+    p.drawText(QPointF(0, 0), texte);
+    p.restore();
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainter>
 #include <QLinearGradient>
 #include <QRectF>
 
@@ -34,5 +35,26 @@ struct Teintes {
     explicit Teintes(bool sombre);
 };
 
-// The wheel's rounded sans font at a pixel size (one point of the design = one pixel).
-QFont policeRonde(double pixels, QFont::Weight graisse);
+// The wheel's rounded sans at a size in logical pixels that may hold a fraction (one point
+// of the design = one pixel). Qt's fonts take whole pixel sizes only: the font is made `sur`
+// times larger, then measured and drawn scaled down by as much.
+class PoliceRonde {
+public:
+    static constexpr int sur = 8;
+
+    PoliceRonde(double pixels, QFont::Weight graisse);
+    double taille() const { return taille_; }
+    // The font at `sur` times the size, for a layout made at that scale.
+    const QFont& grande() const { return grande_; }
+    double largeur(const QString& texte) const;
+    double hauteur() const;
+    double ascendante() const;
+    // `texte` cut with an ellipsis to fit `largeur`.
+    QString elider(const QString& texte, double largeur) const;
+    // Draws `texte` with its baseline starting at `origine`, in the painter's pen.
+    void dessiner(QPainter& p, QPointF origine, const QString& texte) const;
+
+private:
+    double taille_;
+    QFont grande_;
+};

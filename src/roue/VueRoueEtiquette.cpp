@@ -15,13 +15,17 @@ constexpr double espacement = 4;
 constexpr double tailleTitre = 13;
 constexpr double halos[] = {2.5, 1.2};
 
+QSizeF tailleContenu(const QString& titre)
+{
+    const PoliceRonde police(tailleTitre, QFont::DemiBold);
+    return {std::max(coteSymbole, police.largeur(titre)), coteSymbole + espacement + police.hauteur()};
+}
+
 QImage contenu(const QString& titre, const QString& symbole, const QColor& couleur, double echelle,
                double marge, QPointF* centre)
 {
-    const QFont police = policeRonde(tailleTitre, QFont::DemiBold);
-    const QFontMetricsF m(police);
-    const double largeur = std::max(coteSymbole, m.horizontalAdvance(titre));
-    const double hauteur = coteSymbole + espacement + m.height();
+    const PoliceRonde police(tailleTitre, QFont::DemiBold);
+    const auto [largeur, hauteur] = tailleContenu(titre);
     const QSizeF taille(largeur + 2 * marge, hauteur + 2 * marge);
     QImage im(int(std::ceil(taille.width() * echelle)), int(std::ceil(taille.height() * echelle)),
               QImage::Format_ARGB32_Premultiplied);
@@ -33,9 +37,9 @@ QImage contenu(const QString& titre, const QString& symbole, const QColor& coule
     const QImage s = Symboles::image(symbole, coteSymbole, couleur, echelle);
     if (!s.isNull())
         Effets::dessinerImage(p, QPointF(x0 - coteSymbole / 2, marge), s);
-    p.setFont(police);
     p.setPen(couleur);
-    p.drawText(QPointF(x0 - m.horizontalAdvance(titre) / 2, marge + coteSymbole + espacement + m.ascent()), titre);
+    police.dessiner(p, QPointF(x0 - police.largeur(titre) / 2, marge + coteSymbole + espacement + police.ascendante()),
+                    titre);
     *centre = {x0, marge + hauteur / 2};
     return im;
 }
@@ -77,4 +81,10 @@ Etiquette Etiquette::faire(const QString& titre, const QString& symbole, const Q
 void Etiquette::dessiner(QPainter& p, QPointF lieu) const
 {
     Effets::dessinerImage(p, lieu - centre, image);
+}
+
+QRectF Etiquette::cadre(const QString& titre, QPointF lieu)
+{
+    const QSizeF t = tailleContenu(titre);
+    return {lieu.x() - t.width() / 2, lieu.y() - t.height() / 2, t.width(), t.height()};
 }

@@ -15,4 +15,6 @@ struct Etiquette {
     static Etiquette faire(const QString& titre, const QString& symbole, const QColor& couleur,
                            const QColor& halo, double echelle);
     void dessiner(QPainter& p, QPointF lieu) const;
+    // What a label of `titre` covers (its symbol and its title, halos left out) at `lieu`.
+    static QRectF cadre(const QString& titre, QPointF lieu);
 };

@@ -57,6 +57,21 @@ inline void patienter(int ms)
     attendre([] { return false; }, ms);
 }
 
+// A watcher reading a scripted source, counting what it asks for.
+template <typename Source>
+struct VeilleurDe {
+    JournalDeTest log;
+    Source* scene = new Source;
+    Guetteur g{std::unique_ptr<SourceGlisser>(scene)};
+    int montres = 0;
+    int laches = 0;
+    VeilleurDe()
+    {
+        g.montrer = [this] { ++montres; };
+        g.lacher = [this] { ++laches; };
+    }
+};
+
 // A watcher that never sees anything: the tests drive the controller directly.
 struct Immobile : SourceGlisser {
     bool boutonGauche() override { return false; }

@@ -21,18 +21,7 @@ struct Scene : SourceGlisser {
     }
 };
 
-struct Veilleur {
-    JournalDeTest log;
-    Scene* scene = new Scene;
-    Guetteur g{std::unique_ptr<SourceGlisser>(scene)};
-    int montres = 0;
-    int laches = 0;
-    Veilleur()
-    {
-        g.montrer = [this] { ++montres; };
-        g.lacher = [this] { ++laches; };
-    }
-};
+using Veilleur = VeilleurDe<Scene>;
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // A window that starts a real drag of the files it is given once the pressed pointer has
-// moved a little, the way a file manager does. Usage: source-glisser X Y FICHIER...
+// moved a little, the way a file manager does; with SOURCE_GLISSER_AUSSITOT=1 in the
+// environment, at the press itself (the quickest drags). Usage: source-glisser X Y FICHIER...
 #include <QApplication>
 #include <QDateTime>
 #include <QDrag>
@@ -15,12 +16,21 @@ public:
     explicit Source(QList<QUrl> urls) : urls_(std::move(urls)) {}
 
 protected:
-    void mousePressEvent(QMouseEvent* e) override { depart_ = e->position().toPoint(); }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        depart_ = e->position().toPoint();
+        if (qEnvironmentVariableIntValue("SOURCE_GLISSER_AUSSITOT") == 1)
+            glisser();
+    }
     void mouseMoveEvent(QMouseEvent* e) override
     {
         if (!(e->buttons() & Qt::LeftButton)
             || (e->position().toPoint() - depart_).manhattanLength() < QApplication::startDragDistance())
             return;
+        glisser();
+    }
+    void glisser()
+    {
         // When the drag starts (UTC milliseconds of the day, as the log writes them).
         std::printf("glisse %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch() % 86400000));
         std::fflush(stdout);

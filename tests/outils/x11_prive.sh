@@ -69,3 +69,17 @@ bouger() {
         sleep 0.03
     done
 }
+
+# With the application's process id in APP_PID: the wheel's openings in the log, and its panel,
+# a visible 640 × 640 window of the application (its id).
+ouvertures() { grep -c "roue ouverte en " "$JOURNAL" 2>/dev/null; }
+plus_d_ouvertures_que() { (($(ouvertures) > $1)); }
+panneau_roue() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && { echo "$w"; return 0; }
+    done
+    return 1
+}
+roue_visible() { panneau_roue >/dev/null; }
+roue_cachee() { ! roue_visible; }

@@ -199,21 +199,28 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
     QStringList textes{QString(40, 'W'), mots + ' ' + mots};
     for (int n = 1; n <= liste.size(); ++n)
         textes << liste.mid(0, n).join(' ');
-    const int pleine = Mascotte::miseEnPage("En PNG", 11.5, largeur).police.pixelSize();
+    int petitesTailles = 0;
     for (const QString& texte : std::as_const(textes)) {
         const Mascotte::Texte t = Mascotte::miseEnPage(texte, 11.5, largeur);
         ASSERT_GE(t.lignes.size(), 1) << texte.toStdString();
         EXPECT_LE(t.lignes.size(), 2) << texte.toStdString();
         for (const QString& ligne : t.lignes)
-            EXPECT_LE(QFontMetricsF(t.police).horizontalAdvance(ligne), largeur + 0.5) << ligne.toStdString();
+            EXPECT_LE(t.police.largeur(ligne), largeur + 0.5) << ligne.toStdString();
+        EXPECT_GE(t.police.taille(), 8.62);
+        petitesTailles += t.police.taille() < 11.5;
         // Nothing is lost while it fits: the lines hold every word.
         if (!t.lignes.last().endsWith(QChar(0x2026)) && texte.contains(' ')) {
             EXPECT_EQ(t.lignes.join(' ').simplified(), texte.simplified());
         }
     }
-    EXPECT_EQ(Mascotte::miseEnPage("En PNG", 11.5, largeur).lignes, QStringList{"En PNG"});
+    EXPECT_GT(petitesTailles, 0);  // the long ones shrank
+    // A short text stays whole, at full size, on one line.
+    const Mascotte::Texte court = Mascotte::miseEnPage(QStringLiteral("En PNG"), 11.5, largeur);
+    EXPECT_EQ(court.lignes, QStringList{QStringLiteral("En PNG")});
+    EXPECT_DOUBLE_EQ(court.police.taille(), 11.5);
+    // Far too long: two lines at three quarters of the size, the second cut with an ellipsis.
     const Mascotte::Texte long_ = Mascotte::miseEnPage(textes[1], 11.5, largeur);
     EXPECT_EQ(long_.lignes.size(), 2);
-    EXPECT_LT(long_.police.pixelSize(), pleine);
+    EXPECT_DOUBLE_EQ(long_.police.taille(), 8.625);
     EXPECT_TRUE(long_.lignes[1].endsWith(QChar(0x2026)));
 }

@@ -15,17 +15,6 @@ verifier() { # verifier SECONDES "message" COMMANDE...
     if attendre "$s" "$@"; then ok "$m"; else echec "$m"; fi
 }
 
-ouvertures() { grep -c "roue ouverte en " "$JOURNAL" 2>/dev/null; }
-plus_d_ouvertures_que() { (($(ouvertures) > $1)); }
-# The wheel's panel: a visible 640 × 640 window of the application.
-roue_visible() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q "Width: 640" && return 0
-    done
-    return 1
-}
-roue_cachee() { ! roue_visible; }
 icone_dans_la_zone() {
     # The tray host reparents the icon's window under its "panel" window.
     xwininfo -root -tree 2>/dev/null | sed -n '/"panel"/,/^     0x/p' | grep -q '"vemo-vododod"'

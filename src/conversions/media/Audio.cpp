@@ -1,4 +1,6 @@
 #include "conversions/media/Audio.h"
+
+#include "conversions/Annulation.h"
 #include "conversions/media/AudioSource.h"
 
 #include "conversions/Sortie.h"
@@ -66,6 +68,8 @@ QString son(const QString& source, const QString& cible, const Progression& prog
     Sortie sortie = Sortie::apres(source, QString(), cible);
     try {
         recopier(*lecteur, sortie.temporaire(), r, progression);
+    } catch (const Annulee&) {
+        throw;
     } catch (const std::exception& e) {
         // Whatever the reason, the user learns which file could not be written.
         journaliserSon(e);

@@ -3,6 +3,8 @@
 
 #include "conversions/media/GifPile.h"
 
+#include "conversions/Annulation.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -137,6 +139,11 @@ bool PileGif::ligne(int y, int x, int n, uint8_t* dest)
 int PileGif::generer(VipsRegion* region, void*, void* a, void*, gboolean*)
 {
     auto* pile = static_cast<PileGif*>(a);
+    // A stopped engine does not wait for the frames already in the ring to be encoded.
+    if (annulee()) {
+        vips_error("gif", "%s", "annulée");
+        return -1;
+    }
     const VipsRect& r = region->valid;
     for (int y = r.top; y < r.top + r.height; ++y)
         if (!pile->ligne(y, r.left, r.width, reinterpret_cast<uint8_t*>(VIPS_REGION_ADDR(region, r.left, y)))) {

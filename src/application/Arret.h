@@ -1,0 +1,7 @@
+#pragma once
+
+#include <functional>
+
+// SIGTERM, SIGINT and SIGHUP (logging out, Ctrl+C, a closed terminal) call `quitter` on
+// the GUI thread instead of ending the process where it stands. Once per run.
+void arreterSurSignal(std::function<void()> quitter);
