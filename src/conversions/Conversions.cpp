@@ -10,10 +10,15 @@
 #include "conversions/pdf/Pdf.h"
 #include "conversions/media/Video.h"
 
+#include "conversions/JournalMoteur.h"
+
 #include <QCollator>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 namespace Conversions {
 
@@ -40,6 +45,20 @@ Resultat unPourTous(Fabrique fabrique, const Progression& progression)
     if (progression)
         progression(1.0);
     return r;
+}
+
+// A failure that is no Erreur of ours still says what went wrong, and with which file.
+QString descriptionPour(const std::exception& e, const QString& chemin)
+{
+    const auto* systeme = dynamic_cast<const std::system_error*>(&e);
+    const int code = systeme ? systeme->code().value() : 0;
+    if (code == ENOSPC || code == EDQUOT || code == EFBIG) {
+        if (journalDetails)
+            journalDetails(QString::fromUtf8(e.what()));
+        return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
+            .arg(nomDe(chemin));
+    }
+    return description(e);
 }
 
 } // namespace
@@ -75,7 +94,7 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
         try {
             r.crees.append(convertirUn(chemins[i], id, parFichier));
         } catch (const std::exception& e) {
-            r.erreurs.append(description(e));
+            r.erreurs.append(descriptionPour(e, chemins[i]));
         }
         if (progression)
             progression(static_cast<double>(i + 1) / static_cast<double>(n));
