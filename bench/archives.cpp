@@ -140,7 +140,7 @@ BENCHMARK(BM_Extraire)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond)
 BENCHMARK(BM_ExtraireReference)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ExtrairePetits)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ExtrairePetitsReference)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_Gardes)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_Gardes)->Iterations(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GardesReference)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)

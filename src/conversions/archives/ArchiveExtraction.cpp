@@ -61,7 +61,7 @@ QByteArray enUtf8(const char* nom, const PageDeCodes& dos)
 {
     const QByteArray octets(nom);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString(utf8.decode(octets));
+    [[maybe_unused]] const QString essai = utf8.decode(octets);  // only its errors matter
     if (!utf8.hasError())
         return octets;
     return dos.decoder(octets).toUtf8();
