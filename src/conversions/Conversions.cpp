@@ -12,10 +12,15 @@
 #include "conversions/pdf/Pdf.h"
 #include "conversions/media/Video.h"
 
+#include "conversions/JournalMoteur.h"
+
 #include <QCollator>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 namespace Conversions {
 
@@ -55,6 +60,20 @@ Progression annulable(const Progression& progression)
     };
 }
 
+// A failure that is no Erreur of ours still says what went wrong, and with which file.
+QString descriptionPour(const std::exception& e, const QString& chemin)
+{
+    const auto* systeme = dynamic_cast<const std::system_error*>(&e);
+    const int code = systeme ? systeme->code().value() : 0;
+    if (code == ENOSPC || code == EDQUOT || code == EFBIG) {
+        if (journalDetails)
+            journalDetails(QString::fromUtf8(e.what()));
+        return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
+            .arg(nomDe(chemin));
+    }
+    return description(e);
+}
+
 } // namespace
 
 void trierCommeLeGestionnaire(QStringList& chemins)
@@ -92,7 +111,7 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
         } catch (const Annulee&) {
             throw;
         } catch (const std::exception& e) {
-            r.erreurs.append(description(e));
+            r.erreurs.append(descriptionPour(e, chemins[i]));
         }
         progression(static_cast<double>(i + 1) / static_cast<double>(n));
     }

@@ -50,9 +50,12 @@ void deplacer(const QString& source, const QString& destination)
         return;
     if (errno != EXDEV || QFileInfo(source).isDir())
         throw std::system_error(errno, std::generic_category(), "rename");
+    errno = 0;
     if (!QFile::copy(source, destination)) {
+        // The system's reason (a full disk, most often) says more than a bare failure.
+        const int e = errno ? errno : EIO;
         QFile::remove(destination);
-        throw std::system_error(EIO, std::generic_category(), "copy");
+        throw std::system_error(e, std::generic_category(), "copy");
     }
     QFile::remove(source);
 }

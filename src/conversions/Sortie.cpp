@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QUuid>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,20 +33,57 @@ bool existe(const QString& chemin)
     return ::lstat(QFile::encodeName(chemin).constData(), &st) == 0;
 }
 
-// Creates the name exclusively; false when it is taken (or cannot be made).
-bool reserver(const QString& chemin, Sortie::Nature nature, int& erreur)
+// Names held by the outputs of this process that are not written yet.
+std::mutex verrouDesNoms;
+QSet<QString> nomsPris;
+
+// Takes the name when nothing bears it and no other output of ours holds it.
+bool prendre(const QString& chemin)
 {
-    const QByteArray c = QFile::encodeName(chemin);
-    if (nature == Sortie::Nature::dossier) {
-        const bool ok = ::mkdir(c.constData(), 0755) == 0;
-        erreur = ok ? 0 : errno;
-        return ok;
+    const std::lock_guard<std::mutex> l(verrouDesNoms);
+    if (nomsPris.contains(chemin) || existe(chemin))
+        return false;
+    nomsPris.insert(chemin);
+    return true;
+}
+
+void rendre(const QString& chemin)
+{
+    const std::lock_guard<std::mutex> l(verrouDesNoms);
+    nomsPris.remove(chemin);
+}
+
+// The first free name, taken.
+QString premierLibre(const QString& dossier, const QString& base, const QString& extension)
+{
+    for (int k = 1;; ++k) {
+        const QString c = candidat(dossier, base, extension, k);
+        if (prendre(c))
+            return c;
     }
-    const int fd = ::open(c.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-    erreur = fd >= 0 ? 0 : errno;
-    if (fd >= 0)
-        ::close(fd);
-    return fd >= 0;
+}
+
+// Renames without ever replacing what bears `vers`; false with errno EEXIST when something does.
+bool renommerSansRemplacer(const QString& de, const QString& vers)
+{
+    const QByteArray a = QFile::encodeName(de);
+    const QByteArray b = QFile::encodeName(vers);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without that rename: a hard link fails on a taken name just as well.
+    if (::link(a.constData(), b.constData()) == 0) {
+        ::unlink(a.constData());
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    if (existe(vers)) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(a.constData(), b.constData()) == 0;
 }
 
 } // namespace
@@ -59,24 +98,17 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 }
 
 Sortie::Sortie(const QString& dossier, const QString& base, const QString& extension, Nature nature)
-    : nature_(nature)
+    : dossier_(dossier), base_(base), extension_(extension), nature_(nature)
 {
+    // A folder we cannot write into fails now, before any work, under the name it would have had.
+    if (::access(QFile::encodeName(dossier).constData(), W_OK | X_OK) != 0)
+        throw Erreur::ecriture(QFileInfo(candidat(dossier, base, extension, 1)).fileName());
     const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
     const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
     temporaire_ = QDir(dossier).filePath(QLatin1Char('.') + base + QLatin1Char('-') + jeton + suffixe);
-    // Reserved and registered in one step: a stop of the engine never misses it.
+    // Named and registered in one step: a stop of the engine never misses the temporary.
     Emprise emprise;
-    for (int k = 1;; ++k) {
-        const QString c = candidat(dossier, base, extension, k);
-        int erreur = 0;
-        if (reserver(c, nature, erreur)) {
-            chemin_ = c;
-            break;
-        }
-        if (erreur != EEXIST)
-            throw Erreur::ecriture(QFileInfo(c).fileName());
-    }
-    emprise.tenir(chemin_);
+    chemin_ = premierLibre(dossier, base, extension);
     emprise.tenir(temporaire_);
 }
 
@@ -87,8 +119,9 @@ Sortie Sortie::apres(const QString& source, const QString& suffixe, const QStrin
 }
 
 Sortie::Sortie(Sortie&& autre) noexcept
-    : chemin_(std::move(autre.chemin_)), temporaire_(std::move(autre.temporaire_)),
-      nature_(autre.nature_), valide_(autre.valide_)
+    : dossier_(std::move(autre.dossier_)), base_(std::move(autre.base_)), extension_(std::move(autre.extension_)),
+      chemin_(std::move(autre.chemin_)), temporaire_(std::move(autre.temporaire_)), nature_(autre.nature_),
+      valide_(autre.valide_)
 {
     autre.valide_ = true;  // the moved-from object owns nothing any more
 }
@@ -98,10 +131,9 @@ Sortie::~Sortie()
     if (valide_)
         return;
     supprimer(temporaire_);
-    supprimer(chemin_);
+    rendre(chemin_);
     Emprise emprise(Emprise::Levee::jamais);
     emprise.lacher(temporaire_);
-    emprise.lacher(chemin_);
 }
 
 QString Sortie::nom() const
@@ -113,14 +145,21 @@ QString Sortie::valider()
 {
     if (valide_)
         return chemin_;
-    // A stopped engine keeps no output: the destructor removes both.
+    // A stopped engine keeps no output: the destructor removes it.
     Emprise emprise;
-    if (!existe(temporaire_)
-        || ::rename(QFile::encodeName(temporaire_).constData(), QFile::encodeName(chemin_).constData()) != 0)
+    if (!existe(temporaire_))
         throw Erreur::ecriture(nom());
+    while (!renommerSansRemplacer(temporaire_, chemin_)) {
+        if (errno != EEXIST && errno != ENOTEMPTY)
+            throw Erreur::ecriture(nom());
+        // Another program took the name since it was chosen.
+        const QString pris = chemin_;
+        chemin_ = premierLibre(dossier_, base_, extension_);
+        rendre(pris);
+    }
+    rendre(chemin_);
     valide_ = true;
     emprise.lacher(temporaire_);
-    emprise.lacher(chemin_);
     return chemin_;
 }
 

@@ -10,11 +10,12 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 
 // An output beside its source, under a name that never overwrites anything.
 //
-// The free name is reserved at once (the file created exclusively, or the folder made),
-// so two jobs running together never pick the same one. The writer fills temporaire(),
-// a hidden file in the same folder with the same extension; valider() renames it over
-// the reservation in one step. Destroyed without valider(), it removes both, so no
-// half-written file ever bears the final name.
+// The free name is reserved at once, in this process's memory, so two jobs running
+// together never pick the same one; nothing is created under it before the end, so a
+// crash leaves no empty file bearing it. The writer fills temporaire(), a hidden file in
+// the same folder with the same extension; valider() renames it to the final name in one
+// step that never replaces anything (another program may have taken the name meanwhile:
+// the next free one is used). Destroyed without valider(), it removes the temporary.
 class Sortie {
 public:
     enum class Nature { fichier, dossier };
@@ -30,7 +31,7 @@ public:
     Sortie(const Sortie&) = delete;
     ~Sortie();
 
-    // The reserved final path.
+    // The reserved final path (it may still change in valider(), see above).
     const QString& chemin() const { return chemin_; }
     // The final file name, for messages.
     QString nom() const;
@@ -41,6 +42,9 @@ public:
     QString valider();
 
 private:
+    QString dossier_;
+    QString base_;
+    QString extension_;
     QString chemin_;
     QString temporaire_;
     Nature nature_;

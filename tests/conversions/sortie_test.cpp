@@ -40,7 +40,7 @@ TEST(Nommage, UnEchecNeLaisseRien)
     const QString source = d.ecrire(QStringLiteral("son.wav"), "x");
     {
         Conversions::Sortie s = Conversions::Sortie::apres(source, QStringLiteral(" (légère)"), QStringLiteral("mp3"));
-        EXPECT_TRUE(QFile::exists(d.chemin(QStringLiteral("son (légère).mp3"))));  // reserved at once
+        EXPECT_FALSE(QFile::exists(d.chemin(QStringLiteral("son (légère).mp3"))));  // nothing under it until the end
         remplir(s, "à moitié");
     }
     EXPECT_EQ(d.noms(), QStringList{QStringLiteral("son.wav")});

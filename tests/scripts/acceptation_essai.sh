@@ -140,7 +140,7 @@ motif "  ✓ Impaire\.mp4 — $o, 1\.0[0-9] s, piste image 1, piste son 1.*$s"
 motif "  ✓ Impaire\.m4a — $o, 1\.0[0-9] s, piste image 0, piste son 1, 44100 Hz, 1 canal\(aux\)$s"
 ligne "  ✗ m4a : « Muet.mkv » n’a pas de son"
 motif "    ffmpeg : .+"
-motif "  ✗ mp4 : Impossible de convertir « Abime\.mkv »"
+motif "  ✗ mp4 : Impossible de lire « Abime\.mkv »"
 ligne "Inconnu.xyz → pétales : Zip"
 
 ligne "Pointage (4 pétales) : haut=Optional(0) droite=Optional(1) bas=Optional(2) gauche=Optional(3) milieu=nil"

@@ -1,12 +1,18 @@
 #include "conversions/archives/ArchiveExtraction.h"
+#include "conversions/archives/EntreesSpeciales.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
+#include "conversions/documents/PageDeCodes.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
+#include <QLocale>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -41,29 +47,43 @@ private:
 };
 
 // An entry's name must stay inside the folder: relative, without "..".
-bool nomSur(const char* nom)
+bool nomSur(const QByteArray& nom)
 {
-    if (!nom || !*nom || nom[0] == '/')
+    if (nom.isEmpty() || nom.startsWith('/'))
         return false;
-    const QString n = QString::fromUtf8(nom);
-    const QStringList parties = n.split(QLatin1Char('/'));
-    return !parties.contains(QStringLiteral(".."));
+    return !nom.split('/').contains("..");
+}
+
+// Names written by the Windows shell and older tools are in the DOS code page of the
+// writer's language, without the flag that says UTF-8: bytes that are not valid UTF-8
+// are read in the code page of the user's language.
+QByteArray enUtf8(const char* nom, const PageDeCodes& dos)
+{
+    const QByteArray octets(nom);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString essai = utf8.decode(octets);  // only its errors matter
+    if (!utf8.hasError())
+        return octets;
+    return dos.decoder(octets).toUtf8();
 }
 
 // Entries are written under the folder by their full path, so the process's working folder
 // (shared by every thread) is never touched. The folder's own path is taken without links,
 // since the link guard applies to every component of the path.
-void placer(archive_entry* e, const QByteArray& dossier, const QString& nom)
+void placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos, const QString& nom)
 {
-    const char* chemin = archive_entry_pathname(e);
+    const QByteArray chemin = enUtf8(archive_entry_pathname(e), dos);
     if (!nomSur(chemin))
         throw Erreur::lecture(nom);
     archive_entry_set_pathname(e, (dossier + '/' + chemin).constData());
     if (const char* lien = archive_entry_hardlink(e)) {
-        if (!nomSur(lien))
+        const QByteArray cible = enUtf8(lien, dos);
+        if (!nomSur(cible))
             throw Erreur::lecture(nom);
-        archive_entry_set_hardlink(e, (dossier + '/' + lien).constData());
+        archive_entry_set_hardlink(e, (dossier + '/' + cible).constData());
     }
+    if (const char* lien = archive_entry_symlink(e))
+        archive_entry_set_symlink(e, enUtf8(lien, dos).constData());
 }
 
 struct Lecture {
@@ -76,10 +96,15 @@ struct Ecriture {
     ~Ecriture() { archive_write_free(a); }
 };
 
-[[noreturn]] void echec(archive* a, const QString& nom)
+void detailler(archive* a)
 {
     if (journalDetails && a && archive_error_string(a))
         journalDetails(QString::fromUtf8(archive_error_string(a)));
+}
+
+[[noreturn]] void echec(archive* a, const QString& nom)
+{
+    detailler(a);
     throw Erreur::lecture(nom);
 }
 
@@ -89,6 +114,60 @@ struct Ecriture {
                            .arg(nom));
 }
 
+// Writing an entry failed: no room, a folder that refuses it, or an entry the guards
+// refuse (through a link, out of the folder), which is the archive's fault.
+[[noreturn]] void echecDisque(archive* disque, archive_entry* e, const QString& nom)
+{
+    detailler(disque);
+    const int code = archive_errno(disque);
+    if (code == ENOSPC || code == EDQUOT || code == EFBIG)
+        tropGrand(nom);
+    if (code == EACCES || code == EROFS || code == EIO)
+        throw Erreur::ecriture(QFileInfo(QString::fromUtf8(archive_entry_pathname(e))).fileName());
+    throw Erreur::lecture(nom);
+}
+
+// What the unpacking may write: most of the free space, and never far more than the
+// archive weighs. No real archive expands past this ratio over so many bytes; a
+// decompression bomb does (deflate alone reaches about 1 000 : 1 on zeros).
+struct Budget {
+    static constexpr qint64 seuil = 100LL << 20;
+    static constexpr qint64 rapport = 500;
+
+    qint64 limite;
+    qint64 poids;
+    QString nom;
+    qint64 total = 0;
+
+    void verifier(qint64 apres) const
+    {
+        if (apres > seuil && apres / rapport > poids)
+            throw Erreur::rien(QCoreApplication::translate("Conversions",
+                                                           "« %1 » semble être une bombe de décompression")
+                                   .arg(nom));
+        if (apres > limite)
+            tropGrand(nom);
+    }
+    void ajouter(qint64 octets)
+    {
+        total += octets;
+        verifier(total);
+    }
+};
+
+// Regular files, folders and links only: a device node, a pipe or a socket taken from an
+// archive would be a hole in the system or a trap for the next reader.
+bool deballable(archive_entry* e, const QSet<QByteArray>& speciales)
+{
+    const auto type = archive_entry_filetype(e);
+    if ((type == AE_IFREG || type == AE_IFDIR || type == AE_IFLNK) && !speciales.contains(archive_entry_pathname(e)))
+        return true;
+    if (journalDetails)
+        journalDetails(QStringLiteral("entrée spéciale laissée de côté : ")
+                       + QString::fromUtf8(archive_entry_pathname(e)));
+    return false;
+}
+
 // A folder we cannot enter or a file we cannot read would also be one we cannot remove.
 void rendreAccessible(archive_entry* e)
 {
@@ -96,7 +175,7 @@ void rendreAccessible(archive_entry* e)
     archive_entry_set_perm(e, archive_entry_filetype(e) == AE_IFDIR ? (m | 0700) : (m | 0600));
 }
 
-void copierDonnees(archive* lecture, archive* disque, qint64& total, qint64 limite, const QString& nom)
+void copierDonnees(archive* lecture, archive* disque, archive_entry* e, Budget& budget)
 {
     const void* bloc = nullptr;
     size_t taille = 0;
@@ -106,13 +185,21 @@ void copierDonnees(archive* lecture, archive* disque, qint64& total, qint64 limi
         if (r == ARCHIVE_EOF)
             return;
         if (r != ARCHIVE_OK)  // a warning here is a bad checksum: the data is damaged
-            echec(lecture, nom);
-        total += static_cast<qint64>(taille);
-        if (total > limite)
-            tropGrand(nom);
+            echec(lecture, budget.nom);
+        budget.ajouter(static_cast<qint64>(taille));
         if (archive_write_data_block(disque, bloc, taille, decalage) < ARCHIVE_WARN)
-            echec(disque, nom);
+            echecDisque(disque, e, budget.nom);
     }
+}
+
+// An archive of no entry at all: its end record alone, as every zip writer makes it.
+bool vide(const QString& archive)
+{
+    QFile f(archive);
+    if (f.size() != 22 || !f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray fin = f.readAll();
+    return fin.startsWith("PK\x05\x06") && fin.mid(4).count('\0') == 18;
 }
 
 } // namespace
@@ -136,14 +223,19 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     archive_read_support_format_zip_seekable(lecture.a);
     archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT
                                                  | ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    if (archive_read_open_filename(lecture.a, QFile::encodeName(archive).constData(), 1 << 16) != ARCHIVE_OK)
+    if (archive_read_open_filename(lecture.a, QFile::encodeName(archive).constData(), 1 << 16) != ARCHIVE_OK) {
+        if (vide(archive))
+            return;
         echec(lecture.a, nom);
+    }
 
     const QString reel = QFileInfo(dossier).canonicalFilePath();
     if (reel.isEmpty())
         throw Erreur::ecriture(nom);
     const QByteArray racine = QFile::encodeName(reel);
-    qint64 total = 0;
+    const PageDeCodes dos(pageDos(QLocale()));
+    Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
+    const QSet<QByteArray> speciales = entreesSpeciales(archive);
     for (;;) {
         archive_entry* e = nullptr;
         const int r = archive_read_next_header(lecture.a, &e);
@@ -151,19 +243,41 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
             break;
         if (r < ARCHIVE_WARN)
             echec(lecture.a, nom);
-        if (archive_entry_size_is_set(e) && archive_entry_size(e) > limite - total)
-            tropGrand(nom);
-        placer(e, racine, nom);
+        if (!deballable(e, speciales))
+            continue;
+        if (archive_entry_size_is_set(e))
+            budget.verifier(budget.total + archive_entry_size(e));
+        placer(e, racine, dos, nom);
         rendreAccessible(e);
         if (archive_write_header(disque.a, e) < ARCHIVE_WARN)
-            echec(disque.a, nom);
+            echecDisque(disque.a, e, nom);
         if (archive_entry_filetype(e) == AE_IFREG)
-            copierDonnees(lecture.a, disque.a, total, limite, nom);
+            copierDonnees(lecture.a, disque.a, e, budget);
         if (archive_write_finish_entry(disque.a) < ARCHIVE_WARN)
-            echec(disque.a, nom);
+            echecDisque(disque.a, e, nom);
     }
     if (archive_write_close(disque.a) < ARCHIVE_WARN)
         echec(disque.a, nom);
+}
+
+int pageDos(const QLocale& locale)
+{
+    switch (locale.language()) {
+    case QLocale::French: case QLocale::German: case QLocale::Spanish: case QLocale::Italian:
+    case QLocale::Portuguese: case QLocale::Dutch: case QLocale::Danish: case QLocale::Swedish:
+    case QLocale::NorwegianBokmal: case QLocale::NorwegianNynorsk: case QLocale::Finnish:
+    case QLocale::Icelandic: case QLocale::Catalan: case QLocale::Basque: case QLocale::Galician:
+    case QLocale::Irish: case QLocale::Luxembourgish:
+        return 850;
+    case QLocale::Russian: case QLocale::Ukrainian: case QLocale::Belarusian:
+        return 866;
+    case QLocale::Japanese:
+        return 932;
+    case QLocale::Chinese:
+        return 936;
+    default:
+        return 437;  // the format's own default
+    }
 }
 
 } // namespace Conversions

@@ -9,10 +9,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
-#include <unistd.h>
 
 namespace Conversions {
 
@@ -42,16 +43,32 @@ QString baseDeLArchive(const QStringList& chemins)
     return tr("%1 et %2 autres").arg(base).arg(static_cast<qlonglong>(chemins.size() - 1));
 }
 
-void lier(const DossierDeTravail& travail, const QString& chemin)
+// Two items of the same name cannot both sit at the archive's top level.
+void refuserLesDoublons(const QStringList& chemins)
 {
-    const QString nom = nomDe(chemin);
-    if (::symlink(QFile::encodeName(QDir::cleanPath(chemin)).constData(),
-                  QFile::encodeName(travail.fichier(nom)).constData()) == 0)
-        return;
-    if (errno == EEXIST)
-        throw Erreur::rien(tr("Deux éléments portent le nom « %1 » : une archive ne peut pas les contenir tous les deux")
-                               .arg(nom));
-    throw std::system_error(errno, std::generic_category(), "symlink");
+    QSet<QString> vus;
+    for (const QString& c : chemins) {
+        const QString nom = nomDe(c);
+        if (vus.contains(nom))
+            throw Erreur::rien(
+                tr("Deux éléments portent le nom « %1 » : une archive ne peut pas les contenir tous les deux").arg(nom));
+        vus.insert(nom);
+    }
+}
+
+// The items grouped by their folder, in the order first met: zip runs once in each.
+QList<QPair<QString, QStringList>> parDossier(const QStringList& chemins)
+{
+    QList<QPair<QString, QStringList>> groupes;
+    for (const QString& c : chemins) {
+        const QString dossier = QFileInfo(QDir::cleanPath(c)).absolutePath();
+        auto g = std::find_if(groupes.begin(), groupes.end(), [&](const auto& p) { return p.first == dossier; });
+        if (g == groupes.end())
+            groupes.append({dossier, {c}});
+        else
+            g->second << c;
+    }
+    return groupes;
 }
 
 // A name zip would take for an option keeps its meaning as a file.
@@ -66,6 +83,17 @@ bool ignore(const QString& nom)
     return nom == QLatin1String("__MACOSX") || nom == QLatin1String(".DS_Store");
 }
 
+// The hidden work folder beside the archive; a folder we may not write into names what
+// would have been made there.
+DossierDeTravail dossierDExtraction(const QString& dossier, const QString& base)
+{
+    try {
+        return DossierDeTravail(dossier, QStringLiteral(".extraction-"));
+    } catch (const std::system_error&) {
+        throw Erreur::ecriture(base);
+    }
+}
+
 } // namespace
 
 QString zipper(const QStringList& chemins)
@@ -74,17 +102,19 @@ QString zipper(const QStringList& chemins)
         throw Erreur::lecture(QString());
     Sortie sortie(QFileInfo(QDir::cleanPath(chemins.first())).absolutePath(), baseDeLArchive(chemins),
                   QStringLiteral("zip"));
-    DossierDeTravail travail(QDir::tempPath(), QStringLiteral("zip-"));
-    for (const QString& c : chemins)
-        lier(travail, c);
-
-    QStringList arguments{QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-X"), sortie.temporaire()};
-    for (const QString& c : chemins)
-        arguments << argumentDeNom(c);
-    arguments << QStringLiteral("-x") << QStringLiteral("*.DS_Store") << QStringLiteral("*__MACOSX*");
-    Processus zip(QStringLiteral("/usr/bin/zip"), arguments, Processus::Flux::neant, travail.chemin());
-    if (zip.attendre() != 0)
-        throw Erreur::ecriture(sortie.nom());
+    refuserLesDoublons(chemins);
+    // Run beside the items, each under its own name. Links are stored as links ("-y"):
+    // one pointing out of a dropped folder must not bring its target into the archive.
+    for (const auto& [dossier, items] : parDossier(chemins)) {
+        QStringList arguments{QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-X"), QStringLiteral("-y"),
+                              sortie.temporaire()};
+        for (const QString& c : items)
+            arguments << argumentDeNom(c);
+        arguments << QStringLiteral("-x") << QStringLiteral("*.DS_Store") << QStringLiteral("*__MACOSX*");
+        Processus zip(QStringLiteral("/usr/bin/zip"), arguments, Processus::Flux::neant, dossier);
+        if (zip.attendre() != 0)
+            throw Erreur::ecriture(sortie.nom());
+    }
     return sortie.valider();
 }
 
@@ -97,7 +127,7 @@ QString extraire(const QString& archive, qint64 limite)
 {
     const QFileInfo info(archive);
     const QString dossier = info.absolutePath();
-    DossierDeTravail travail(dossier, QStringLiteral(".extraction-"));
+    DossierDeTravail travail = dossierDExtraction(dossier, info.completeBaseName());
     deballer(archive, travail.chemin(), limite, info.fileName());
 
     const QDir dir(travail.chemin());

@@ -39,13 +39,13 @@ Media::ReglagesAudio reglages(const Media::LecteurAudio& l, const QString& cible
 }
 
 // Block copy from the open source into a new file of `chemin`.
-void recopier(Media::LecteurAudio& source, const QString& chemin, const Media::ReglagesAudio& r,
+void recopier(Media::LecteurAudio& source, const QString& nom, const QString& chemin, const Media::ReglagesAudio& r,
               const Progression& progression)
 {
     Media::EcrivainAudio destination(chemin, r);
     std::vector<const float*> canaux(static_cast<size_t>(source.canaux()));
     for (;;) {
-        const int n = source.lire(blocAudio);
+        const int n = lireBloc(source, blocAudio, nom);
         if (n == 0)
             break;
         for (int c = 0; c < source.canaux(); ++c)
@@ -67,9 +67,11 @@ QString son(const QString& source, const QString& cible, const Progression& prog
     const Media::ReglagesAudio r = reglages(*lecteur, cible);
     Sortie sortie = Sortie::apres(source, QString(), cible);
     try {
-        recopier(*lecteur, sortie.temporaire(), r, progression);
+        recopier(*lecteur, source, sortie.temporaire(), r, progression);
     } catch (const Annulee&) {
         throw;
+    } catch (const Erreur&) {
+        throw;  // the source, not the output, failed
     } catch (const std::exception& e) {
         // Whatever the reason, the user learns which file could not be written.
         journaliserSon(e);

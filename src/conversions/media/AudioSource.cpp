@@ -24,4 +24,18 @@ std::unique_ptr<Media::LecteurAudio> ouvrirSon(const QString& source)
     }
 }
 
+int lireBloc(Media::LecteurAudio& lecteur, int n, const QString& source)
+{
+    int lus = 0;
+    try {
+        lus = lecteur.lire(n);
+    } catch (const Media::Echec& e) {
+        journaliserSon(e);
+        throw Erreur::lecture(QFileInfo(source).fileName());
+    }
+    if (lus == 0 && lecteur.position() == 0)
+        throw Erreur::lecture(QFileInfo(source).fileName());
+    return lus;
+}
+
 } // namespace Conversions

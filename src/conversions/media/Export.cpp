@@ -26,10 +26,21 @@ QStringList cartes(const QList<Flux>& flux)
     return l;
 }
 
+// Each frame keeps its own time: a variable frame rate is not filled up with copies.
 QStringList h264(const QString& filtre, const QString& crf)
 {
     return {"-vf", filtre, "-c:v", "libx264", "-preset", "medium", "-crf", crf, "-pix_fmt", "yuv420p",
-            "-tag:v", "avc1"};
+            "-tag:v", "avc1", "-fps_mode", "passthrough"};
+}
+
+// A lighter copy never spends more bits a second on the picture than the source did.
+QStringList plafond(const Media::Sondage& s)
+{
+    const int64_t source = s.debitVideo();
+    if (source <= 0)
+        return {};
+    const int64_t max = std::max<int64_t>(source * 7 / 10, 16000);
+    return {"-maxrate", QString::number(max), "-bufsize", QString::number(max * 2)};
 }
 
 QStringList aac(const QString& debit) { return {"-c:a", "aac", "-b:a", debit}; }
@@ -46,34 +57,36 @@ Export son(const Media::Sondage& s, const QString& base, const QString& nom)
     else
         a << aac("256k");
     a << "-f" << "ipod";
-    return {base, QStringLiteral("m4a"), a};
+    return {base, QStringLiteral("m4a"), a, false};
 }
 
+// The first picture and every sound track.
 Export leger(const Media::Sondage& s, const QString& base)
 {
     const QList<Flux> images = s.de(TypeDeFlux::video);
     const QList<Flux> sons = s.de(TypeDeFlux::son);
-    QList<Flux> gardes;
+    QList<Flux> gardes = sons;
     if (!images.isEmpty())
-        gardes << images.first();
-    if (!sons.isEmpty())
-        gardes << sons.first();
+        gardes.prepend(images.first());
     QStringList a = cartes(gardes);
     if (!images.isEmpty())
-        a << h264(h720, "23");
+        a << h264(h720, "23") << plafond(s);
     if (!sons.isEmpty())
         a << aac("128k");
     a << "-movflags" << "+faststart" << "-f" << "mp4";
     const QString nomLeger = QCoreApplication::translate("Conversions", "%1 (légère)").arg(base);
-    return {nomLeger, QStringLiteral("mp4"), a};
+    return {nomLeger, QStringLiteral("mp4"), a, false};
 }
 
-// Every moving picture and sound stream, copied when the container takes them all.
-Export copie(const Media::Sondage& s, const QString& base, const QString& extension, const char* conteneur)
+// Every moving picture and sound stream, copied when the container takes them all
+// (and `copier` still allows it).
+Export copie(const Media::Sondage& s, const QString& base, const QString& extension, const char* conteneur,
+             bool copier)
 {
     const QList<Flux> gardes = s.de(TypeDeFlux::video) + s.de(TypeDeFlux::son);
-    const bool tels = std::all_of(gardes.begin(), gardes.end(),
-                                  [&](const Flux& f) { return Media::conteneurAccepte(conteneur, f.codec); });
+    const bool tels = copier && std::all_of(gardes.begin(), gardes.end(), [&](const Flux& f) {
+        return Media::conteneurAccepte(conteneur, f.codec);
+    });
     QStringList a = cartes(gardes);
     if (tels) {
         a << "-c" << "copy";
@@ -84,12 +97,13 @@ Export copie(const Media::Sondage& s, const QString& base, const QString& extens
             a << aac("256k");
     }
     a << "-f" << QString::fromLatin1(conteneur);
-    return {base, extension, a};
+    return {base, extension, a, tels};
 }
 
 } // namespace
 
-Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom)
+Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom,
+                  bool copier)
 {
     if (sondage.de(TypeDeFlux::video).isEmpty() && sondage.de(TypeDeFlux::son).isEmpty())
         throw Erreur::lecture(nom);
@@ -98,8 +112,8 @@ Export planExport(const Media::Sondage& sondage, const QString& id, const QStrin
     if (id == QLatin1String("leger"))
         return leger(sondage, base);
     if (id == QLatin1String("mov"))
-        return copie(sondage, base, id, "mov");
-    return copie(sondage, base, id, "mp4");
+        return copie(sondage, base, id, "mov", copier);
+    return copie(sondage, base, id, "mp4", copier);
 }
 
 } // namespace Conversions

@@ -13,12 +13,14 @@ struct Export {
     QString base;
     QString extension;
     QStringList arguments;
+    bool copie = false;   // streams copied as they are, not re-encoded
 };
 
 // The export of a probed video to "mp4", "mov", "leger", "m4a" or any other identifier
 // (an MPEG-4 file with the identifier as extension). Streams are copied when every kept
-// one fits the container as it is, else re-encoded. Throws Erreur::sansSon for "m4a"
-// without sound, Erreur::lecture when nothing can be kept.
-Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom);
+// one fits the container as it is and `copier` allows it, else re-encoded. Throws
+// Erreur::sansSon for "m4a" without sound, Erreur::lecture when nothing can be kept.
+Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom,
+                  bool copier = true);
 
 } // namespace Conversions

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <array>
 #include <cerrno>
@@ -81,6 +82,20 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression)
     }
 }
 
+// The line that says why a run failed: the first error ffmpeg reports, which the generic
+// lines after it ("Error initializing output stream", "Conversion failed!") hide.
+QString ligneDecisive(const QString& journal)
+{
+    static const QRegularExpression motif(
+        QStringLiteral("could not|cannot|supported|invalid|unknown|no such|unable|incorrect|error|failed|"
+                       "empty output"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const QString& ligne : journal.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (!ligne.startsWith(QLatin1Char(' ')) && motif.match(ligne).hasMatch())
+            return ligne.trimmed();
+    return {};
+}
+
 // The file written by ffmpeg into `sortie`, or the runner's error as it came.
 QString produire(const QString& source, Sortie& sortie, const QStringList& liste, const Progression& progression)
 {
@@ -115,8 +130,11 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     const QString executable = ffmpeg();
     if (executable.isEmpty())
         throw moteurManquant();
+    // An output stream that receives nothing (a file whose index promises what its data
+    // lacks) is a failure, not a file of headers alone.
     QStringList tout{QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-y"),
-                     QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1")};
+                     QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1"),
+                     QStringLiteral("-abort_on"), QStringLiteral("empty_output_stream")};
     tout << garderLesEntrees(arguments);
 
     Suivi suivi;
@@ -128,9 +146,16 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     const QString journal = suivi.journal();
     if (journalMoteur)
         journalMoteur(journal);
+    const QString decisive = ligneDecisive(journal);
+    if (journalDetails && !decisive.isEmpty())
+        journalDetails(QStringLiteral("ffmpeg : ") + decisive);
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
+    // Nothing came out of the source: an index that promises what the file does not hold.
+    if (journal.contains(QLatin1String("Empty output"))
+        || journal.contains(QLatin1String("Cannot determine format of input stream")))
+        throw Erreur::lecture(nom);
     throw Erreur::rien(tr("Impossible de convertir « %1 »").arg(nom));
 }
 
@@ -165,7 +190,8 @@ QString videoParFFmpeg(const QString& source, const QString& id, const Progressi
         ? QStringList{"-map", "0:a:0", "-vn", "-c:a", "aac", "-b:a", "192k"}
         : QStringList{"-map", "0:v:0", "-map", "0:a:0?", "-vf", "scale=trunc(iw/2)*2:trunc(ih/2)*2",
                       "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p",
-                      "-tag:v", "avc1", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"};
+                      "-tag:v", "avc1", "-fps_mode", "passthrough", "-c:a", "aac", "-b:a", "192k",
+                      "-movflags", "+faststart"};
     return produire(source, sortie, liste, progression);
 }
 

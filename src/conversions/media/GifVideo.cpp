@@ -6,6 +6,7 @@
 #include "conversions/media/Gif.h"
 
 #include "conversions/media/GifPile.h"
+#include "conversions/Chemins.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
@@ -76,12 +77,12 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
         video = std::make_unique<Media::Echantillonneur>(source, QSize(cote, cote));
     } catch (const Media::Echec& e) {
         journaliser("ouverture", e);
-        throw Erreur::lecture(base);
+        throw Erreur::lecture(nomDe(source));
     }
     const double duree = video->duree();
     // Unknown, infinite or empty: no frame budget can be made of it.
     if (!std::isfinite(duree) || !(duree > 0))
-        throw Erreur::lecture(base);
+        throw Erreur::lecture(nomDe(source));
     const double cadence = std::min(budget / duree, cadenceMax);
     const int n = std::max(1, static_cast<int>(std::floor(duree * cadence)));
 

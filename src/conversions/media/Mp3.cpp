@@ -71,13 +71,7 @@ QString mp3(const QString& source, const Progression& progression)
     EcritureMp3 ecriture(fichier, nom);
 
     for (;;) {
-        int n = 0;
-        try {
-            n = lecteur->lire(blocAudio);
-        } catch (const Media::Echec& e) {
-            journaliserSon(e);
-            throw Erreur::lecture(QFileInfo(source).fileName());
-        }
+        const int n = lireBloc(*lecteur, blocAudio, source);
         if (n == 0)
             break;
         const float* gauche = lecteur->canal(0);

@@ -5,10 +5,21 @@
 #include "conversions/media/Gif.h"
 #include "conversions/Sortie.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
 namespace Conversions {
+
+namespace {
+
+Erreur dejaLeger(const QString& nom)
+{
+    return Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » est déjà léger").arg(nom));
+}
+
+} // namespace
 
 QString video(const QString& source, const QString& id, const Progression& progression)
 {
@@ -18,24 +29,33 @@ QString video(const QString& source, const QString& id, const Progression& progr
         return gif(source, info.absolutePath(), base, progression);
 
     const auto sondage = Media::sonder(source);
-    if (!sondage)
-        throw Erreur::lecture(info.fileName());
     // A file that gives no finite length would have ffmpeg run without end.
-    if (!std::isfinite(sondage->duree) || sondage->duree <= 0)
-        throw Erreur::lecture(base);
-    const Export plan = planExport(*sondage, id, base, info.fileName());
+    if (!sondage || !std::isfinite(sondage->duree) || sondage->duree <= 0)
+        throw Erreur::lecture(info.fileName());
+    Export plan = planExport(*sondage, id, base, info.fileName());
     if (ffmpeg().isEmpty())
         throw moteurManquant();
 
     Sortie sortie(info.absolutePath(), plan.base, plan.extension);
-    QStringList arguments{QStringLiteral("-i"), source};
-    arguments << plan.arguments << sortie.temporaire();
-    try {
-        lancerFFmpeg(arguments, source, progression);
-    } catch (const Erreur&) {
-        // ffmpeg's own words went to the log; the partial output goes with `sortie`.
-        throw Erreur::ecriture(sortie.nom());
+    for (;;) {
+        try {
+            lancerFFmpeg(QStringList{QStringLiteral("-i"), source} + plan.arguments + QStringList{sortie.temporaire()},
+                         source, progression);
+            break;
+        } catch (const Erreur& e) {
+            // ffmpeg's own words went to the log; the partial output goes with `sortie`.
+            if (e.cas() == Erreur::Cas::lecture || e.cas() == Erreur::Cas::sansSon)
+                throw;
+            if (!plan.copie)
+                throw Erreur::ecriture(sortie.nom());
+        }
+        // The container took the streams as they are in principle but the muxer refused
+        // them: encode them, as for any stream it does not take.
+        QFile::remove(sortie.temporaire());
+        plan = planExport(*sondage, id, base, info.fileName(), false);
     }
+    if (id == QLatin1String("leger") && QFileInfo(sortie.temporaire()).size() >= info.size())
+        throw dejaLeger(info.fileName());
     return sortie.valider();
 }
 

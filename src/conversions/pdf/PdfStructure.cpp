@@ -119,7 +119,9 @@ void Assemblage::ajouter(const std::shared_ptr<QPDF>& source, int index, const Q
 QString Assemblage::ecrire(Sortie& sortie)
 {
     try {
-        QPDFWriter ecrivain(*document_, local(sortie.temporaire()).constData());
+        // The writer keeps the name's pointer for its messages: it must outlive the writer.
+        const QByteArray nom = local(sortie.temporaire());
+        QPDFWriter ecrivain(*document_, nom.constData());
         ecrivain.setMinimumPDFVersion(version_);
         ecrivain.write();
     } catch (const std::bad_alloc&) {

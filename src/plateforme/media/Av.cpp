@@ -2,6 +2,8 @@
 #include "plateforme/media/Sonde.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -89,6 +91,36 @@ Paquet nouveauPaquet()
     if (!p)
         throw std::bad_alloc();
     return p;
+}
+
+Image imageAlignee(AVPixelFormat format, int largeur, int hauteur)
+{
+    Image i = nouvelleImage();
+    i->format = format;
+    i->width = largeur;
+    i->height = hauteur;
+    verifier(av_frame_get_buffer(i.get(), 0), "mémoire");
+    return i;
+}
+
+Image copieAlignee(const QImage& image, AVPixelFormat format)
+{
+    Image i = imageAlignee(format, image.width(), image.height());
+    const auto octets = static_cast<size_t>(std::min<qsizetype>(image.bytesPerLine(), i->linesize[0]));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(i->data[0] + static_cast<ptrdiff_t>(y) * i->linesize[0], image.constScanLine(y), octets);
+    return i;
+}
+
+QImage versQImage(const AVFrame& image, QImage::Format format)
+{
+    QImage q(image.width, image.height, format);
+    if (q.isNull())
+        throw std::bad_alloc();
+    const auto octets = static_cast<size_t>(std::min<qsizetype>(q.bytesPerLine(), image.linesize[0]));
+    for (int y = 0; y < image.height; ++y)
+        std::memcpy(q.scanLine(y), image.data[0] + static_cast<ptrdiff_t>(y) * image.linesize[0], octets);
+    return q;
 }
 
 FormatEntree ouvrirEntree(const QString& chemin)

@@ -10,6 +10,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <QImage>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -45,6 +46,13 @@ using Sws = std::unique_ptr<SwsContext, LibererSws>;
 
 Image nouvelleImage();
 Paquet nouveauPaquet();
+
+// swscale reads and writes rows in wide chunks, past their last pixel: it is only ever
+// handed frames from the library's own allocator (aligned rows, padded end), never a
+// QImage's memory. These copy rows between the two.
+Image imageAlignee(AVPixelFormat format, int largeur, int hauteur);
+Image copieAlignee(const QImage& image, AVPixelFormat format);
+QImage versQImage(const AVFrame& image, QImage::Format format);
 
 // Opens a dropped file for demuxing. The file is untrusted: only the local file itself
 // is read (no other protocol), and demuxers that follow references to other files

@@ -4,7 +4,6 @@
 
 extern "C" {
 #include <libavutil/display.h>
-#include <libavutil/imgutils.h>
 }
 
 #include <QTransform>
@@ -115,12 +114,10 @@ struct Echantillonneur::Etat {
                                        nullptr, nullptr, nullptr));
         if (!sws)
             echouer("mise à l’échelle");
-        QImage image(echelle, QImage::Format_RGB888);
-        if (image.isNull())
-            throw std::bad_alloc();
-        uint8_t* plans[4] = {image.bits(), nullptr, nullptr, nullptr};
-        int pas[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-        sws_scale(sws.get(), f->data, f->linesize, 0, f->height, plans, pas);
+        const Image rgb = imageAlignee(AV_PIX_FMT_RGB24, echelle.width(), echelle.height());
+        verifier(sws_scale(sws.get(), f->data, f->linesize, 0, f->height, rgb->data, rgb->linesize),
+                 "mise à l’échelle");
+        QImage image = versQImage(*rgb, QImage::Format_RGB888);
         if (tours == 0)
             return image;
         return image.transformed(QTransform().rotate(90.0 * tours));

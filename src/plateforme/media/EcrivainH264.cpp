@@ -82,11 +82,7 @@ EcrivainH264::EcrivainH264(const QString& chemin, int largeur, int hauteur) : e_
     av_dict_free(&options);
     verifier(r, "en-tête");
 
-    AVFrame* f = e_->image.get();
-    f->format = c->pix_fmt;
-    f->width = largeur;
-    f->height = hauteur;
-    verifier(av_frame_get_buffer(f, 0), "mémoire");
+    e_->image = imageAlignee(c->pix_fmt, largeur, hauteur);
 }
 
 EcrivainH264::~EcrivainH264() = default;
@@ -107,9 +103,10 @@ void EcrivainH264::ajouter(const QImage& source, int64_t debut, int64_t duree)
         echouer("mise à l’échelle");
     // The encoder may still hold the previous picture.
     verifier(av_frame_make_writable(e.image.get()), "mémoire");
-    const uint8_t* plans[4] = {image.constBits(), nullptr, nullptr, nullptr};
-    const int pas[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(e.sws.get(), plans, pas, 0, image.height(), e.image->data, e.image->linesize);
+    const Image entree = copieAlignee(image, fmt);
+    verifier(sws_scale(e.sws.get(), entree->data, entree->linesize, 0, image.height(), e.image->data,
+                       e.image->linesize),
+             "mise à l’échelle");
     e.image->pts = debut;
     e.durees[debut] = duree;
     e.envoyer(e.image.get());

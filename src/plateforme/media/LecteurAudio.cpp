@@ -90,6 +90,9 @@ struct LecteurAudio::Etat {
                 convertir(nullptr);
                 return;
             }
+            // A damaged frame (the last one of a cut file, most often) is skipped, as players do.
+            if (r == AVERROR_INVALIDDATA)
+                continue;
             verifier(r, "décodage");
             convertir(image.get());
             av_frame_unref(image.get());

@@ -1,6 +1,7 @@
 #include "plateforme/media/Sonde.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sys/stat.h>
@@ -25,6 +26,19 @@ QList<Flux> Sondage::de(TypeDeFlux type) const
         if (f.type == type && !f.vignette)
             l.append(f);
     return l;
+}
+
+int64_t Sondage::debitVideo() const
+{
+    const QList<Flux> images = de(TypeDeFlux::video);
+    if (images.isEmpty())
+        return 0;
+    if (images.first().debit > 0)
+        return images.first().debit;
+    int64_t reste = debit;
+    for (const Flux& f : de(TypeDeFlux::son))
+        reste -= f.debit;
+    return std::max<int64_t>(reste, 0);
 }
 
 bool fichierOrdinaire(const QString& chemin)
@@ -83,6 +97,7 @@ std::optional<Sondage> sonder(const QString& chemin)
     s.duree = c.ctx->duration == AV_NOPTS_VALUE || c.ctx->duration < 0
                   ? std::numeric_limits<double>::infinity()
                   : static_cast<double>(c.ctx->duration) / AV_TIME_BASE;
+    s.debit = std::max<int64_t>(c.ctx->bit_rate, 0);
     for (unsigned i = 0; i < c.ctx->nb_streams; ++i) {
         const AVStream* st = c.ctx->streams[i];
         Flux f;
@@ -90,6 +105,7 @@ std::optional<Sondage> sonder(const QString& chemin)
         f.type = typeDe(st->codecpar->codec_type);
         f.codec = st->codecpar->codec_id;
         f.vignette = (st->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
+        f.debit = std::max<int64_t>(st->codecpar->bit_rate, 0);
         s.flux.append(f);
     }
     return s;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace Media {
@@ -21,15 +22,20 @@ struct Flux {
     TypeDeFlux type = TypeDeFlux::autre;
     int codec = 0;            // AVCodecID
     bool vignette = false;    // a cover picture, not a moving stream
+    int64_t debit = 0;        // bits per second; 0 when the file does not say
 };
 
 struct Sondage {
     QString format;           // the demuxer's name
     double duree = 0;         // seconds; not finite when the file does not say
+    int64_t debit = 0;        // the whole file's bits per second; 0 when unknown
     QList<Flux> flux;
 
     // The moving streams of a type, cover pictures left out.
     QList<Flux> de(TypeDeFlux type) const;
+    // The first moving picture's bits per second, else what the file's rate leaves
+    // beside its sounds; 0 when neither is known.
+    int64_t debitVideo() const;
 };
 
 // Opens a local file (the file protocol and the safe demuxers only) and lists its

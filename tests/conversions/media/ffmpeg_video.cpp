@@ -89,7 +89,7 @@ TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
         {"tube.mkv", "mp4", illisible("tube.mkv")},
         {"muet.mp4", "m4a", QString::fromUtf8("« muet.mp4 » n’a pas de son")},
         {"abime.mov", "mp4", illisible("abime.mov")},
-        {"vide.mov", "mp4", illisible("vide")},  // no length: ffmpeg would never end
+        {"vide.mov", "mp4", illisible("vide.mov")},  // no length: ffmpeg would never end
         {"tube.mov", "mp4", illisible("tube.mov")},
     };
     for (const auto& c : cas) {

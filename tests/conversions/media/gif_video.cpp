@@ -86,7 +86,7 @@ TEST(Gif, lesVideosIllisiblesOuInecrivablesEchouentSansRienLaisser)
     ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30"} + x264, longue));
 
     echoue(d, {faux, son, vide, brut, abime}, "gif",
-           {illisible("clip"), illisible("son"), illisible("vide"), illisible("brut"), inecrivable("abime.gif")});
+           {illisible("clip.mov"), illisible("son.mov"), illisible("vide.mp4"), illisible("brut.mp4"), inecrivable("abime.gif")});
     DisquePlein plein(100000);
     echoue(d, {longue}, "gif", {inecrivable("long.gif")});
 }

@@ -1,0 +1,139 @@
+// Archives as other programs write them: names in a DOS code page, empty ones, special
+// files, decompression bombs; and folders holding links, packed.
+#include "conversions/media_outils.h"
+
+#include <QLocale>
+#include <QMap>
+#include <sys/stat.h>
+
+using namespace Conversions;
+
+namespace {
+
+// Runs a Python script that writes zips with its zipfile module; `arguments` follow it.
+void python(const QString& script, const QStringList& arguments = {})
+{
+    QString sortie;
+    ASSERT_EQ(executer("python3", QStringList{"-c", script} + arguments, &sortie), 0) << sortie.toStdString();
+}
+
+// Names stored in code page argv[2] and without the UTF-8 flag, as the Windows shell does.
+const char* zipDos = R"(
+import sys, zipfile
+class Dos(zipfile.ZipInfo):
+    def _encodeFilenameFlags(self):
+        return self.filename.encode(sys.argv[2]), self.flag_bits & ~0x800
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    for nom in sys.argv[3:]:
+        i = Dos(nom)
+        i.create_system = 0
+        z.writestr(i, b'' if nom.endswith('/') else nom.encode('utf-8'))
+)";
+
+Resultat extraire(const QString& zip) { return convertir({zip}, "extraire", {}); }
+
+TEST(ArchivesReelles, lesNomsSansDrapeauUtf8SeLisentDansLaPageDosDeLaLangue)
+{
+    const QLocale avant;
+    const struct { QLocale::Language langue; const char* page; const char* dossier; const char* fichier; } cas[] = {
+        {QLocale::French, "cp850", "Photos été", "café noël.txt"},
+        {QLocale::English, "cp437", "Résumé", "naïve.txt"},
+        {QLocale::Russian, "cp866", "Фото", "отчёт.txt"},
+        {QLocale::Japanese, "cp932", "写真", "メモ.txt"},
+        {QLocale::Chinese, "cp936", "照片", "笔记.txt"},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.page);
+        Dossier d;
+        const QString dossier = QString::fromUtf8(c.dossier);
+        const QString fichier = dossier + '/' + QString::fromUtf8(c.fichier);
+        python(zipDos, {d.chemin("archive.zip"), c.page, dossier + '/', fichier});
+        QLocale::setDefault(QLocale(c.langue));
+        const Resultat r = extraire(d.chemin("archive.zip"));
+        QLocale::setDefault(avant);
+        EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+        // The one top folder, no wrapper around it.
+        EXPECT_EQ(r.crees, QStringList{d.chemin(dossier)});
+        EXPECT_EQ(contenu(d.chemin(fichier)), fichier.toUtf8());
+    }
+}
+
+TEST(ArchivesReelles, uneArchiveVideDonneUnDossierVide)
+{
+    Dossier d;
+    python("import sys, zipfile; zipfile.ZipFile(sys.argv[1], 'w').close()", {d.chemin("vide.zip")});
+    ASSERT_EQ(QFileInfo(d.chemin("vide.zip")).size(), 22);
+    const Resultat r = extraire(d.chemin("vide.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("vide")});
+    EXPECT_TRUE(QDir(d.chemin("vide")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    EXPECT_EQ(d.noms(), (QStringList{"vide", "vide.zip"}));
+}
+
+TEST(ArchivesReelles, lesPeripheriquesTubesEtPrisesSontLaissesDeCote)
+{
+    Dossier d;
+    python(R"(
+import stat, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    for nom, mode, donnees in [('speciaux/lisez-moi.txt', stat.S_IFREG | 0o644, b'texte'),
+                               ('speciaux/zero', stat.S_IFCHR | 0o666, b''),
+                               ('speciaux/disque', stat.S_IFBLK | 0o660, b''),
+                               ('speciaux/tube', stat.S_IFIFO | 0o644, b''),
+                               ('speciaux/prise', stat.S_IFSOCK | 0o755, b'')]:
+        i = zipfile.ZipInfo(nom)
+        i.create_system = 3
+        i.external_attr = mode << 16
+        z.writestr(i, donnees)
+)", {d.chemin("speciaux.zip")});
+    const Resultat r = extraire(d.chemin("speciaux.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("speciaux")});
+    EXPECT_EQ(QDir(d.chemin("speciaux")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"lisez-moi.txt"});
+    struct stat st;
+    ASSERT_EQ(::lstat(QFile::encodeName(d.chemin("speciaux/lisez-moi.txt")).constData(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST(ArchivesReelles, uneBombeDeDecompressionEstRefuseeSansRienLaisser)
+{
+    Dossier d;
+    // 300 MB of zeros in about 300 kB: far past what any real archive expands to.
+    python(R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    z.writestr('lisez-moi.txt', b'rien')
+    with z.open('zeros.bin', 'w', force_zip64=True) as f:
+        bloc = bytes(1 << 20)
+        for _ in range(300):
+            f.write(bloc)
+)", {d.chemin("bombe.zip")});
+    ASSERT_LT(QFileInfo(d.chemin("bombe.zip")).size(), 1 << 20);
+    echoue(d, {d.chemin("bombe.zip")}, "extraire",
+           {QString::fromUtf8("« bombe.zip » semble être une bombe de décompression")});
+}
+
+TEST(ArchivesReelles, lesLiensDUnDossierSontGardesCommeLiens)
+{
+    Dossier d;
+    d.ecrire("ailleurs/secret.txt", "clé privée");
+    d.ecrire("projet/notes.txt", "notes");
+    ASSERT_TRUE(QFile::link("../ailleurs", d.chemin("projet/lien")));
+    ASSERT_TRUE(QFile::link("..", d.chemin("projet/parent")));
+    const Resultat r = convertir({d.chemin("projet")}, "zip", {});
+    ASSERT_EQ(r.crees, QStringList{d.chemin("projet.zip")}) << r.erreurs.join(", ").toStdString();
+    EXPECT_EQ(executer("unzip", {"-tq", r.crees[0]}), 0);
+    QString liste;
+    ASSERT_EQ(executer("zipinfo", {r.crees[0]}, &liste), 0);
+    // Each entry's type, as zipinfo shows it first on its line ("l": a link).
+    QMap<QString, QChar> types;
+    for (const QString& ligne : liste.split('\n', Qt::SkipEmptyParts))
+        if (ligne.contains(" projet/"))
+            types[ligne.section(' ', -1)] = ligne.at(0);
+    EXPECT_EQ(types, (QMap<QString, QChar>{{"projet/", 'd'}, {"projet/notes.txt", '-'}, {"projet/lien", 'l'},
+                                          {"projet/parent", 'l'}}));
+    EXPECT_FALSE(liste.contains("secret")) << liste.toStdString();
+}
+
+} // namespace
