@@ -80,7 +80,7 @@ void BarreOngletsReverie::peindreCase(QPainter& p, int i, const QRectF& r, bool 
     p.setPen(c);
     const QRectF texte = zone.adjusted(cote + ecartIcone, 0, 0, 0);
     p.drawText(texte, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetricsF(f).elidedText(onglets_[i].nom.simplified(), Qt::ElideRight, texte.width() + 1));
+               Vavirud::elide(f, onglets_[i].nom, texte.width() + 1));
 }
 
 std::optional<HintBubble> BarreOngletsReverie::hint(int i, double largeur) const

@@ -76,7 +76,7 @@ void BoutonAnime::suivre()
 
 QString BoutonAnime::texteDans(const QFont& f, double largeur) const
 {
-    return QFontMetricsF(f).elidedText(text().simplified(), Qt::ElideRight, std::max(0.0, largeur));
+    return Vavirud::elide(f, text(), largeur);
 }
 
 void BoutonAnime::paintEvent(QPaintEvent*)

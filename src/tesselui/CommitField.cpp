@@ -60,7 +60,10 @@ CommitField::CommitField(const QString& title, const QString& value, const std::
     }
     editeur->setAttribute(Qt::WA_MacShowFocusRect, false);
     editeur->setAutoFillBackground(false);
-    editeur->setStyleSheet(QStringLiteral("background: transparent;"));
+    // Only the base is set here: the text colours still come from the window's palette.
+    QPalette fond = editeur->palette();
+    fond.setColor(QPalette::Base, Qt::transparent);
+    editeur->setPalette(fond);
     editeur->setFont(Vavirud::texte(Tokens::Typography::body, 400));
     editeur->installEventFilter(this);
     titre_ = new QLabel(title);

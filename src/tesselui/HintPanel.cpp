@@ -57,7 +57,7 @@ void HintBubble::peindre(QPainter& p, const QPalette& palette) const
     double place = interieur;
     if (shortcut)
         place -= largeurBadge(*shortcut) + ecartBadge;
-    const QString titreCourt = mt.elidedText(title.simplified(), Qt::ElideRight, std::max(0.0, place));
+    const QString titreCourt = Vavirud::elide(policeTitre(), title, place);
     p.setFont(policeTitre());
     p.setPen(Theme::ink().pour(palette));
     const QRectF ligne(margeX, margeY, interieur, mt.height());
@@ -70,7 +70,7 @@ void HintBubble::peindre(QPainter& p, const QPalette& palette) const
         p.drawRoundedRect(b, 9, 9);
         p.setPen(Theme::ink().pour(palette));
         p.setFont(policeDetail());
-        p.drawText(b, Qt::AlignCenter, QFontMetricsF(policeDetail()).elidedText(*shortcut, Qt::ElideRight, b.width() - 12));
+        p.drawText(b, Qt::AlignCenter, Vavirud::elide(policeDetail(), *shortcut, b.width() - 12));
     }
     if (!detail.isEmpty()) {
         p.setFont(policeDetail());

@@ -49,7 +49,7 @@ protected:
         p.setFont(ft);
         p.setPen(Theme::de(Theme::ink(), this));
         p.drawText(QRectF(0, 0, width(), t.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   t.elidedText(n->title.simplified(), Qt::ElideRight, width()));
+                   Vavirud::elide(ft, n->title, width()));
         if (n->detail && !n->detail->isEmpty()) {
             p.setFont(Vavirud::texte(11, 400));
             p.setPen(Theme::de(Theme::inkMuted(), this));

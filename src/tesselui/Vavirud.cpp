@@ -2,6 +2,7 @@
 
 #include "designtokens/Tokens.h"
 
+#include <QFontMetricsF>
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -55,6 +56,13 @@ QFont texte(double taille, double poids)
     QFont f = police(taille, poids);
     f.setLetterSpacing(QFont::AbsoluteSpacing, f.pixelSize() * Tokens::Typography::tracking);
     return f;
+}
+
+QString elide(const QFont& f, const QString& texte, double largeur)
+{
+    const QFontMetricsF m(f);
+    const QString t = texte.simplified();
+    return m.horizontalAdvance(t) <= largeur + 0.5 ? t : m.elidedText(t, Qt::ElideRight, std::max(0.0, largeur));
 }
 
 QFont caption() { static const QFont f = police(13, 400); return f; }

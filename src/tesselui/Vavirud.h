@@ -17,6 +17,10 @@ QFont police(double taille, double poids);
 // The same with the system's tracking: size × −0.025 between letters.
 QFont texte(double taille, double poids);
 
+// `texte` on one line within `largeur`, cut with an ellipsis only when it overflows
+// (Qt's eliding ignores negative letter spacing and would cut texts that fit).
+QString elide(const QFont& f, const QString& texte, double largeur);
+
 QFont caption();      // 13, 400
 QFont body();         // 15, 400
 QFont subheading();   // 20, 350
