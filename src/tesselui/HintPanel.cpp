@@ -21,16 +21,6 @@ constexpr double margeX = 12, margeY = 9, ecartLignes = 4, ecartBadge = 8;
 QFont policeTitre() { return Vavirud::texte(13, 400); }
 QFont policeDetail() { return Vavirud::texte(11, 400); }
 
-// The detail's height when wrapped within `largeur`.
-double hauteurTexte(const QString& texte, const QFont& f, double largeur)
-{
-    if (texte.isEmpty())
-        return 0;
-    return QFontMetricsF(f)
-        .boundingRect(QRectF(0, 0, std::max(1.0, largeur), 1e6), Qt::TextWordWrap | Qt::TextWrapAnywhere, texte)
-        .height();
-}
-
 double largeurBadge(const QString& s) { return QFontMetricsF(policeDetail()).horizontalAdvance(s) + 12; }
 
 } // namespace
@@ -40,7 +30,7 @@ QSizeF HintBubble::taille() const
     const double w = std::max(2 * margeX + 1, std::isfinite(width) ? std::min(width, 4096.0) : 240.0);
     const double interieur = w - 2 * margeX;
     const double titre = QFontMetricsF(policeTitre()).height();
-    const double d = hauteurTexte(detail, policeDetail(), interieur);
+    const double d = Vavirud::hauteurParagraphe(policeDetail(), detail, interieur);
     return {w, 2 * margeY + titre + (d > 0 ? ecartLignes + d : 0)};
 }
 
@@ -75,8 +65,7 @@ void HintBubble::peindre(QPainter& p, const QPalette& palette) const
     if (!detail.isEmpty()) {
         p.setFont(policeDetail());
         p.setPen(Theme::inkMuted().pour(palette));
-        p.drawText(QRectF(margeX, ligne.bottom() + ecartLignes, interieur, t.height()), Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                   detail);
+        Vavirud::peindreParagraphe(p, policeDetail(), QRectF(margeX, ligne.bottom() + ecartLignes, interieur, t.height()), detail);
     }
 }
 

@@ -27,11 +27,10 @@ public:
         const QFontMetricsF t(Vavirud::texte(15, 400));
         double w = n ? t.horizontalAdvance(n->title.simplified()) : 0, h = t.height();
         if (n && n->detail && !n->detail->isEmpty()) {
-            const QFontMetricsF d(Vavirud::texte(11, 400));
-            const QRectF r = d.boundingRect(QRectF(0, 0, largeurTextes, 1e6), Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                                            *n->detail);
-            w = std::max(w, r.width());
-            h += 2 + std::min(r.height(), d.lineSpacing() * 4);
+            const QFont d = Vavirud::texte(11, 400);
+            w = std::max(w, std::min(QFontMetricsF(d).horizontalAdvance(*n->detail), double(largeurTextes)));
+            // At most four lines: the toast stays a toast.
+            h += 2 + std::min(Vavirud::hauteurParagraphe(d, *n->detail, largeurTextes), QFontMetricsF(d).lineSpacing() * 4);
         }
         return QSizeF(std::min(w, double(largeurTextes)) + 1, h + 1).toSize();
     }
@@ -53,8 +52,8 @@ protected:
         if (n->detail && !n->detail->isEmpty()) {
             p.setFont(Vavirud::texte(11, 400));
             p.setPen(Theme::de(Theme::inkMuted(), this));
-            p.drawText(QRectF(0, t.height() + 2, width(), height() - t.height() - 2),
-                       Qt::TextWordWrap | Qt::TextWrapAnywhere, *n->detail);
+            Vavirud::peindreParagraphe(p, Vavirud::texte(11, 400), QRectF(0, t.height() + 2, width(), height() - t.height() - 2),
+                                       *n->detail);
         }
     }
 

@@ -10,6 +10,7 @@ void fenetre(QWidget* w, double taille)
     const Couleur::Apparence a = Couleur::apparence(pal);
     pal.setColor(QPalette::Window, canvas().pour(a));
     pal.setColor(QPalette::Base, surface().pour(a));
+    pal.setColor(QPalette::Button, panel().pour(a));
     for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(r, ink().pour(a));
     pal.setColor(QPalette::Highlight, brandAccent().pour(a));

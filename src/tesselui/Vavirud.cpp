@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -63,6 +65,44 @@ QString elide(const QFont& f, const QString& texte, double largeur)
     const QFontMetricsF m(f);
     const QString t = texte.simplified();
     return m.horizontalAdvance(t) <= largeur + 0.5 ? t : m.elidedText(t, Qt::ElideRight, std::max(0.0, largeur));
+}
+
+namespace {
+
+QTextLayout* disposer(QTextLayout& l, double largeur)
+{
+    QTextOption o;
+    o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    l.setTextOption(o);
+    l.beginLayout();
+    double y = 0;
+    for (QTextLine ligne = l.createLine(); ligne.isValid(); ligne = l.createLine()) {
+        ligne.setLineWidth(std::max(1.0, largeur));
+        ligne.setPosition(QPointF(0, y));
+        y += ligne.height();
+    }
+    l.endLayout();
+    return &l;
+}
+
+} // namespace
+
+double hauteurParagraphe(const QFont& f, const QString& texte, double largeur)
+{
+    if (texte.isEmpty())
+        return 0;
+    QTextLayout l(texte, f);
+    return disposer(l, largeur)->boundingRect().height();
+}
+
+void peindreParagraphe(QPainter& p, const QFont& f, const QRectF& zone, const QString& texte)
+{
+    QTextLayout l(texte, f);
+    disposer(l, zone.width());
+    p.save();
+    p.setClipRect(zone, Qt::IntersectClip);
+    l.draw(&p, zone.topLeft());
+    p.restore();
 }
 
 QFont caption() { static const QFont f = police(13, 400); return f; }

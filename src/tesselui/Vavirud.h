@@ -5,6 +5,9 @@
 #include <QMutex>
 #include <QString>
 
+class QPainter;
+class QRectF;
+
 // The design system's text face, "Inter", at a size (logical pixels) and a weight on its
 // axis. The bundle carries static instances at the weights used (350, 400, 500): Qt cannot
 // move a variable font's weight axis.
@@ -20,6 +23,11 @@ QFont texte(double taille, double poids);
 // `texte` on one line within `largeur`, cut with an ellipsis only when it overflows
 // (Qt's eliding ignores negative letter spacing and would cut texts that fit).
 QString elide(const QFont& f, const QString& texte, double largeur);
+
+// A paragraph wrapped within `largeur`, at word boundaries (anywhere inside a word too long
+// for a line): its height, and its painting from the top left of `zone`, clipped to `zone`.
+double hauteurParagraphe(const QFont& f, const QString& texte, double largeur);
+void peindreParagraphe(QPainter& p, const QFont& f, const QRectF& zone, const QString& texte);
 
 QFont caption();      // 13, 400
 QFont body();         // 15, 400

@@ -12,6 +12,7 @@
 #include "tesselui/HintPanel.h"
 #include "tesselui/PillTabBar.h"
 #include "tesselui/Rezuz.h"
+#include "tesselui/SegmentedRow.h"
 #include "tesselui/Theme.h"
 #include "tesselui/Vavirud.h"
 
@@ -28,7 +29,8 @@ inline Ciel cielDuMatin() { return Ciel({0xBFD9FF, 0xE9E0FF, 0xFFE3EC}, 0x6C8CFF
 class Bulle : public QWidget {
 public:
     HintBubble bulle{QStringLiteral("Rogner"), QStringLiteral("Garde la partie de la photo qui compte, aux proportions choisies."),
-                     QStringLiteral("R"), 240};
+                     QStringLiteral("R"), 200};
+    Bulle() { setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed); }
     QSize sizeHint() const override { return bulle.taille().toSize() + QSize(1, 1); }
 
 protected:
@@ -100,6 +102,7 @@ public:
         l->addLayout(outils);
 
         l->addWidget(new CommitField(QStringLiteral("Nom"), QStringLiteral("Photo de vacances")));
+        l->addWidget(new SegmentedRow(QStringLiteral("Qualité"), {QStringLiteral("Basse"), QStringLiteral("Moyenne"), QStringLiteral("Haute")}));
 
         onglets = new PillTabBar({{QStringLiteral("image"), QStringLiteral("Images"), QStringLiteral("Les photos et les dessins")},
                                   {QStringLiteral("film"), QStringLiteral("Vidéos"), QStringLiteral("Les films et les GIF")},

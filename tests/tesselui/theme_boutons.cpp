@@ -4,6 +4,7 @@
 #include "tesselui/BoutonAnime.h"
 #include "tesselui/BundledFonts.h"
 #include "tesselui/Motion.h"
+#include "tesselui/SegmentedRow.h"
 #include "tesselui/Vavirud.h"
 
 #include <QImage>
@@ -143,4 +144,19 @@ TEST(Boutons, LaRangeeSEmpileQuandElleNeTientPas)
     // Narrower than a button: it is cut to the width, never wider than the row.
     EXPECT_EQ(ButtonRow::disposition({{300, 20}}, 50), QList<QRect>{QRect(0, 0, 50, 20)});
     EXPECT_TRUE(ButtonRow::disposition({}, 0).isEmpty());
+}
+
+TEST(SegmentedRow, EnSegmentsQuandCaTientSinonEnMenu)
+{
+    SegmentedRow r(QStringLiteral("Qualité"), {QStringLiteral("Basse"), QStringLiteral("Moyenne"), QStringLiteral("Haute")});
+    r.resize(600, 80);
+    r.show();
+    EXPECT_TRUE(r.segmented());
+    r.setCurrent(2);
+    r.resize(40, 80);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(r.segmented());
+    EXPECT_EQ(r.current(), 2);
+    r.setCurrent(7);  // out of range: ignored
+    EXPECT_EQ(r.current(), 2);
 }
