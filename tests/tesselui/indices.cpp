@@ -1,4 +1,5 @@
 // The floating hint: where its frame goes, who owns it, and the rest before it shows.
+#include "ChronoIndice.h"
 #include "tesselui/HintPanel.h"
 
 #include <QTest>
@@ -67,18 +68,18 @@ TEST(Hint, ApparaitApresLeReposEtPasAvant)
     Hint::installer(bouton, QStringLiteral("Rogner"), QStringLiteral("Garde l’essentiel"));
     fenetre.show();
     HintPanel& p = HintPanel::shared();
+    ChronoIndice chrono;
     QEvent entree(QEvent::Enter), sortie(QEvent::Leave);
     // Left before the rest: nothing.
     QCoreApplication::sendEvent(bouton, &entree);
-    QTest::qWait(200);
     QCoreApplication::sendEvent(bouton, &sortie);
-    QTest::qWait(300);
+    QTest::qWait(500);
     EXPECT_FALSE(p.montre());
-    // Rested: shown below the control, then hidden at once on leave.
+    // Rested: shown after 0.35 s and not before, below the control; hidden at once on leave.
+    chrono.partir();
     QCoreApplication::sendEvent(bouton, &entree);
-    QTest::qWait(250);
-    EXPECT_FALSE(p.montre());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return p.montre(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.montre(); }, 2000));
+    EXPECT_GE(chrono.apres, Hint::repos);
     EXPECT_EQ(p.bulle().title, "Rogner");
     EXPECT_GE(p.y(), bouton->mapToGlobal(QPoint(0, 30)).y() + 8 - 1);
     QCoreApplication::sendEvent(bouton, &sortie);

@@ -12,7 +12,7 @@ namespace {
 
 struct Courtes {
     Notices::Durees avant = Notices::durees();
-    Courtes() { Notices::durees() = {0.05, 0.3, 0.3, 0.5, 0.1}; }
+    Courtes() { Notices::durees() = {0.05, 0.6, 0.6, 1.2, 0.1}; }
     ~Courtes()
     {
         Notices::durees() = avant;
@@ -81,22 +81,22 @@ TEST(NoticeToast, UneNoticeALaFoisQuandLaFenetreEstActive)
     QTest::qWait(50);
     EXPECT_EQ(toast.current()->title, "Échec");
     EXPECT_FALSE(toast.revealButton()->isVisible());
-    // The error stays its 0.5 s; then the success, with its reveal button and a celebration.
+    // The error stays its 1.2 s; then the success, with its reveal button and a celebration.
     QTest::qWait(300);
     EXPECT_EQ(toast.current()->title, "Échec");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title == "Fait"; }, 1500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title == "Fait"; }, 3000));
     EXPECT_TRUE(toast.revealButton()->isVisible());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.mascotte().mood() == Rezuz::Mood::love; }, 500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.mascotte().mood() == Rezuz::Mood::love; }, 1000));
     toast.revealButton()->click();
     EXPECT_EQ(reveles, QStringList{"/tmp/a.jpg"});
     EXPECT_TRUE(toast.shown());
     // Closed early: the long one follows, inside the window.
     toast.closeButton()->click();
     EXPECT_FALSE(toast.shown());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title.size() == 500; }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title.size() == 500; }, 2000));
     toast.stabiliser();
     EXPECT_TRUE(QRect(0, 0, 600, 300).contains(toast.geometry())) << toast.geometry().x() << " " << toast.width();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !toast.shown(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !toast.shown(); }, 2000));
     toast.stabiliser();
     EXPECT_FALSE(toast.isVisible());
     Notices::revelateur() = revelateur;

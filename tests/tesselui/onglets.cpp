@@ -1,4 +1,5 @@
 // The pill tab bar: where its tabs and pill go, clicks, and its hint after the rest.
+#include "ChronoIndice.h"
 #include "tesselui/PillTabBar.h"
 
 #include <QSignalSpy>
@@ -56,10 +57,11 @@ TEST(PillTabBar, LIndiceVientApresLeReposSousLaBarre)
     barre.resize(180, 32);
     barre.show();
     HintPanel& p = HintPanel::shared();
+    ChronoIndice chrono;
+    chrono.partir();
     QTest::mouseMove(&barre, QPoint(100, 16));
-    QTest::qWait(200);
-    EXPECT_FALSE(p.montre());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.montre(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.montre(); }, 2000));
+    EXPECT_GE(chrono.apres, Hint::repos);
     EXPECT_EQ(p.owner(), &barre);
     EXPECT_EQ(p.bulle().title, "Onglet 1");
     EXPECT_EQ(p.width(), 180);  // never wider than the bar
