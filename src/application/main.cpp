@@ -1,8 +1,10 @@
 #include "application/Arret.h"
 #include "application/Controleur.h"
 #include "application/Journal.h"
+#include "application/Reveler.h"
 #include "essai/Essai.h"
 #include "fenetres/Outils.h"
+#include "tesselui/Notices.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,6 +25,10 @@ int main(int argc, char** argv)
         boite->show();
     };
     controleur.essai = Essai::lancer;
+    // A notice's « Afficher » shows its file as the menu does.
+    Notices::revelateur() = [](const QString& fichier) {
+        reveler({fichier}, QDBusConnection::sessionBus(), qApp);
+    };
     controleur.ouvrirOutil = [](const QString& cle, const QString& fichier, Controleur::Fini fini) {
         if (!Outils::ouvrir(cle, fichier, std::move(fini)))
             journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);

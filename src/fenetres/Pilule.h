@@ -1,6 +1,6 @@
 #pragma once
 
-#include "roue/Animateur.h"
+#include "tesselui/Animateur.h"
 
 #include <QAbstractButton>
 #include <QTimer>

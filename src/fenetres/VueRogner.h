@@ -2,7 +2,7 @@
 
 #include "fenetres/Cadre.h"
 #include "fenetres/VueOutil.h"
-#include "roue/Animateur.h"
+#include "tesselui/Animateur.h"
 
 #include <QImage>
 

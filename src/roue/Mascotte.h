@@ -1,7 +1,7 @@
 #pragma once
 
-#include "roue/Animateur.h"
 #include "roue/VueRoueCouleurs.h"
+#include "tesselui/Animateur.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,5 +1,7 @@
 #include "roue/Symboles.h"
 
+#include "tesselui/Icone.h"
+
 #include <QCache>
 #include <QFile>
 #include <QHash>
@@ -91,20 +93,9 @@ QImage image(const QString& nom, double cote, const QColor& couleur, double eche
     const QString chemin = fichier(nom);
     if (chemin.isEmpty())
         return {};
-    QSvgRenderer rendu(svg(chemin));
-    if (!rendu.isValid())
+    const QImage im = Icone::teinte(svg(chemin), cote, couleur, echelle);
+    if (im.isNull())
         return {};
-    const int px = std::max(1, int(std::ceil(cote * echelle)));
-    QImage im(px, px, QImage::Format_ARGB32_Premultiplied);
-    im.fill(Qt::transparent);
-    {
-        QPainter p(&im);
-        p.setRenderHint(QPainter::Antialiasing);
-        rendu.render(&p, QRectF(0, 0, px, px));
-        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        p.fillRect(im.rect(), couleur);
-    }
-    im.setDevicePixelRatio(echelle);
     cache.insert(cle, new QImage(im));
     return im;
 }

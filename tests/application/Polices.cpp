@@ -32,7 +32,7 @@ TEST(Polices, LesFichiersLivresSontCompletsPourLeFrancaisEtSousLicence)
         for (QChar c : QString("àâçéèêëîïôœùûüÿÉÀ«»’"))
             EXPECT_TRUE(police.supportsCharacter(c)) << f.toStdString() << " " << QString(c).toStdString();
     }
-    for (const QString& f : Paquet::polices(ui) + QStringList{reverie + "/InstrumentSans-Variable.ttf"})
+    for (const QString& f : {ui + "/InterVariable.ttf", reverie + "/InstrumentSans-Variable.ttf"})
         EXPECT_FALSE(QRawFont(f, 20).fontTable("fvar").isEmpty()) << f.toStdString();
     for (const QString& d : {ui, reverie, Paquet::principal()})
         EXPECT_FALSE(QDir(d).entryList({"*OFL*.txt"}).isEmpty()) << d.toStdString();

@@ -1,5 +1,5 @@
 // The value animator: springs, eases and keyframes, stepped by hand or by its own timer.
-#include "roue/Animateur.h"
+#include "tesselui/Animateur.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

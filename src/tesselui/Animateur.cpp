@@ -1,4 +1,4 @@
-#include "roue/Animateur.h"
+#include "tesselui/Animateur.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,149 @@
+#include "tesselui/BarreACases.h"
+
+#include "tesselui/Motion.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+BarreACases::BarreACases(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover);
+    connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
+}
+
+int BarreACases::caseSous(const QList<QRectF>& cases, const QPointF& p)
+{
+    for (int i = 0; i < cases.size(); ++i)
+        if (cases[i].contains(p))
+            return i;
+    return -1;
+}
+
+std::optional<QRectF> BarreACases::pilule() const
+{
+    const QList<QRectF> c = cases();
+    if (selection_ < 0 || selection_ >= c.size())
+        return std::nullopt;
+    const QRectF r = c[selection_];
+    return QRectF(x_.valeur(), r.y(), largeur_.valeur(), r.height());
+}
+
+void BarreACases::placerPilule(bool anime)
+{
+    const QList<QRectF> c = cases();
+    if (selection_ < 0 || selection_ >= c.size())
+        return;
+    const QRectF r = c[selection_];
+    if (!anime || largeur_.valeur() <= 0) {
+        x_.fixer(r.x());
+        largeur_.fixer(r.width());
+        update();
+        return;
+    }
+    const Mouvement m = Motion::adapt(Motion::snappy(), Motion::reduire());
+    x_.aller(r.x(), m, animateur_);
+    largeur_.aller(r.width(), m, animateur_);
+}
+
+void BarreACases::setSelection(int i)
+{
+    const bool avait = selection_ >= 0 && selection_ < nombre();
+    selection_ = i;
+    placerPilule(avait && isVisible());
+    update();
+}
+
+void BarreACases::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    peindreFond(p, QRectF(rect()));
+    if (const auto r = pilule())
+        peindrePilule(p, *r);
+    const QList<QRectF> c = cases();
+    for (int i = 0; i < c.size(); ++i)
+        peindreCase(p, i, c[i], i == selection_);
+}
+
+void BarreACases::entrer(int i)
+{
+    survole_ = i;
+    QTimer::singleShot(Hint::repos, this, [this, i] {
+        if (survole_ == i) {
+            hintShown_ = true;
+            majHint();
+        }
+    });
+    majHint();
+}
+
+void BarreACases::quitter(int i)
+{
+    if (survole_ != i)
+        return;
+    survole_ = -1;
+    hintShown_ = false;
+    majHint();
+}
+
+void BarreACases::majHint()
+{
+    const auto cadre = ScreenAnchor(this).screenFrame();
+    const auto bulle = hintShown_ && survole_ >= 0 && cadre ? hint(survole_, largeurHint(width())) : std::nullopt;
+    if (!bulle) {
+        HintPanel::shared().hide(this);
+        return;
+    }
+    HintPanel::shared().show(*bulle, *cadre, true, this, window());
+}
+
+void BarreACases::mouseMoveEvent(QMouseEvent* e)
+{
+    const int i = caseSous(cases(), e->position());
+    if (i != survole_) {
+        const int avant = survole_;
+        if (i >= 0)
+            entrer(i);  // the new tab first: a hint already up takes its texts in place
+        else
+            quitter(avant);
+    }
+    QWidget::mouseMoveEvent(e);
+}
+
+void BarreACases::mousePressEvent(QMouseEvent* e)
+{
+    presse_ = e->button() == Qt::LeftButton ? caseSous(cases(), e->position()) : -1;
+}
+
+void BarreACases::mouseReleaseEvent(QMouseEvent* e)
+{
+    const int i = caseSous(cases(), e->position());
+    if (e->button() == Qt::LeftButton && i >= 0 && i == presse_ && i != selection_) {
+        setSelection(i);
+        emit selectionChanged(i);
+    }
+    presse_ = -1;
+}
+
+void BarreACases::leaveEvent(QEvent* e)
+{
+    quitter(survole_);
+    QWidget::leaveEvent(e);
+}
+
+void BarreACases::hideEvent(QHideEvent* e)
+{
+    survole_ = -1;
+    hintShown_ = false;
+    HintPanel::shared().hide(this);
+    QWidget::hideEvent(e);
+}
+
+void BarreACases::resizeEvent(QResizeEvent* e)
+{
+    placerPilule(false);
+    QWidget::resizeEvent(e);
+}

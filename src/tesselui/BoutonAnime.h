@@ -1,0 +1,129 @@
+#pragma once
+
+#include "tesselui/Animateur.h"
+#include "tesselui/Boutons.h"
+
+#include <QAbstractButton>
+#include <QPainterPath>
+
+// A button that scales while pressed, fades when disabled and paints its own look. The
+// subclasses say which scale, opacity and shape; colours are read from the palette at paint.
+class BoutonAnime : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit BoutonAnime(QWidget* parent = nullptr);
+
+    bool destructive() const { return destructive_; }
+    void setDestructive(bool d);
+    bool survole() const { return survole_; }
+    double echelleCourante() const { return echelle_.valeur(); }
+    // Settles every move (tests, screenshots).
+    void stabiliser() { animateur_.terminer(); }
+
+protected:
+    virtual double echelleCible() const = 0;
+    virtual double opacite() const = 0;
+    virtual Mouvement mouvement() const;
+    // Paints the button in `r` (widget coordinates), before scale and opacity.
+    virtual void peindreBouton(QPainter& p, const QRectF& r) = 0;
+    // The text elided to `largeur`.
+    QString texteDans(const QFont& f, double largeur) const;
+    void suivre();
+
+    void paintEvent(QPaintEvent*) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    Animateur animateur_;
+    Valeur echelle_{1};
+    bool destructive_ = false;
+    bool survole_ = false;
+};
+
+// Capsule text button: filled, soft or outlined.
+class PillButton : public BoutonAnime {
+    Q_OBJECT
+public:
+    explicit PillButton(const QString& texte, PillButtonStyle style = PillButtonStyle::pill(), QWidget* parent = nullptr);
+    PillButtonStyle style() const { return style_; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    double echelleCible() const override;
+    double opacite() const override { return PillButtonStyle::opacite(isEnabled()); }
+    void peindreBouton(QPainter& p, const QRectF& r) override;
+
+private:
+    PillButtonStyle style_;
+};
+
+// Full-width rounded tile.
+class TileButton : public BoutonAnime {
+    Q_OBJECT
+public:
+    explicit TileButton(const QString& texte, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+
+protected:
+    double echelleCible() const override;
+    double opacite() const override { return 1; }
+    void peindreBouton(QPainter& p, const QRectF& r) override;
+};
+
+// A small capsule around an icon, lit while hovered.
+class IconButton : public BoutonAnime {
+    Q_OBJECT
+public:
+    explicit IconButton(const QString& icone, IconButtonStyle style = IconButtonStyle::icon(), QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QString icone() const { return icone_; }
+
+protected:
+    double echelleCible() const override;
+    double opacite() const override { return IconButtonStyle::opacite(isEnabled()); }
+    void peindreBouton(QPainter& p, const QRectF& r) override;
+    virtual Tokens::ThemedColor teinte() const { return style_.tint(); }
+    virtual Tokens::ThemedColor fond() const;
+
+private:
+    QString icone_;
+    IconButtonStyle style_;
+};
+
+// An on/off tool: an icon button on an accent capsule while on.
+class ToolToggle : public IconButton {
+    Q_OBJECT
+public:
+    explicit ToolToggle(const QString& icone, QWidget* parent = nullptr);
+
+protected:
+    double echelleCible() const override;
+    Mouvement mouvement() const override;
+    Tokens::ThemedColor teinte() const override { return ToolToggleStyle::tint(isChecked()); }
+    Tokens::ThemedColor fond() const override;
+};
+
+// Buttons side by side, or stacked (left-aligned) when they do not fit; 8 apart.
+class ButtonRow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ButtonRow(QWidget* parent = nullptr);
+    void ajouter(QWidget* bouton);
+
+    // Where each button goes for that width: a row when the widths fit, else a column.
+    static QList<QRect> disposition(const QList<QSize>& tailles, int largeur);
+    QSize sizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int largeur) const override;
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    QList<QSize> tailles() const;
+    QList<QWidget*> boutons_;
+};

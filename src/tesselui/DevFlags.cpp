@@ -1,0 +1,5 @@
+#include "tesselui/DevFlags.h"
+
+#include <QtGlobal>
+
+bool DevFlags::isRunningTests() { return qEnvironmentVariableIsSet("XCTestConfigurationFilePath"); }

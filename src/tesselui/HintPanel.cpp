@@ -1,0 +1,227 @@
+#include "tesselui/HintPanel.h"
+
+#include "tesselui/Motion.h"
+#include "tesselui/Theme.h"
+#include "tesselui/Vavirud.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTextLayout>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+
+namespace {
+
+constexpr double margeX = 12, margeY = 9, ecartLignes = 4, ecartBadge = 8;
+
+QFont policeTitre() { return Vavirud::texte(13, 400); }
+QFont policeDetail() { return Vavirud::texte(11, 400); }
+
+double largeurBadge(const QString& s) { return QFontMetricsF(policeDetail()).horizontalAdvance(s) + 12; }
+
+} // namespace
+
+QSizeF HintBubble::taille() const
+{
+    const double w = std::max(2 * margeX + 1, std::isfinite(width) ? std::min(width, 4096.0) : 240.0);
+    const double interieur = w - 2 * margeX;
+    const double titre = QFontMetricsF(policeTitre()).height();
+    const double d = Vavirud::hauteurParagraphe(policeDetail(), detail, interieur);
+    return {w, 2 * margeY + titre + (d > 0 ? ecartLignes + d : 0)};
+}
+
+void HintBubble::peindre(QPainter& p, const QPalette& palette) const
+{
+    const QSizeF t = taille();
+    const QRectF r(QPointF(0, 0), t);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Theme::brandAccent().pour(palette), 1));
+    p.setBrush(Theme::surface().pour(palette));
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 16, 16);
+    const double interieur = t.width() - 2 * margeX;
+    const QFontMetricsF mt(policeTitre());
+    double place = interieur;
+    if (shortcut)
+        place -= largeurBadge(*shortcut) + ecartBadge;
+    const QString titreCourt = Vavirud::elide(policeTitre(), title, place);
+    p.setFont(policeTitre());
+    p.setPen(Theme::ink().pour(palette));
+    const QRectF ligne(margeX, margeY, interieur, mt.height());
+    p.drawText(ligne, Qt::AlignLeft | Qt::AlignVCenter, titreCourt);
+    if (shortcut) {
+        const double x = margeX + mt.horizontalAdvance(titreCourt) + ecartBadge;
+        const QRectF b(x, ligne.center().y() - 9, std::min(largeurBadge(*shortcut), t.width() - margeX - x), 18);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Theme::accentWash().pour(palette));
+        p.drawRoundedRect(b, 9, 9);
+        p.setPen(Theme::ink().pour(palette));
+        p.setFont(policeDetail());
+        p.drawText(b, Qt::AlignCenter, Vavirud::elide(policeDetail(), *shortcut, b.width() - 12));
+    }
+    if (!detail.isEmpty()) {
+        p.setFont(policeDetail());
+        p.setPen(Theme::inkMuted().pour(palette));
+        Vavirud::peindreParagraphe(p, policeDetail(), QRectF(margeX, ligne.bottom() + ecartLignes, interieur, t.height()), detail);
+    }
+}
+
+std::optional<QRectF> ScreenAnchor::screenFrame() const
+{
+    if (!view || !view->isVisible())
+        return std::nullopt;
+    return QRectF(view->mapToGlobal(QPointF(0, 0)), QSizeF(view->size()));
+}
+
+std::optional<QPointF> ScreenAnchor::center() const
+{
+    const auto f = screenFrame();
+    return f ? std::optional<QPointF>(f->center()) : std::nullopt;
+}
+
+HintPanel& HintPanel::shared()
+{
+    // Made once, never released: it outlives every window that shows a hint.
+    static HintPanel* p = new HintPanel;
+    return *p;
+}
+
+HintPanel::HintPanel()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput
+                           | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowTitle(QStringLiteral("vemo-indice"));
+    connect(&animateur_, &Animateur::pas, this, [this] { setWindowOpacity(alpha_.valeur()); });
+}
+
+QRectF HintPanel::zone(const QRectF& near, QWidget* window)
+{
+    QScreen* ecran = window ? window->screen() : nullptr;
+    if (!ecran)
+        for (QScreen* s : QGuiApplication::screens())
+            if (s->geometry().intersects(near.toAlignedRect())) {
+                ecran = s;
+                break;
+            }
+    if (!ecran)
+        ecran = QGuiApplication::primaryScreen();
+    return ecran ? QRectF(ecran->availableGeometry()) : QRectF(0, 0, 1440, 900);
+}
+
+QRectF HintPanel::frame(const QSizeF& size, const QRectF& near, bool preferBelow, const QRectF& visible)
+{
+    constexpr double m = 8;
+    const double w = size.width(), h = size.height();
+    const double dessous = near.bottom() + m, dessus = near.top() - m - h;
+    double y;
+    if (preferBelow)
+        y = dessous + h > visible.bottom() - m ? dessus : dessous;
+    else
+        y = dessus < visible.top() + m ? dessous : dessus;
+    double x = near.center().x() - w * 0.5;
+    x = std::min(std::max(x, visible.left() + m), visible.right() - w - m);
+    // The top margin wins when the panel is taller than the area.
+    y = std::max(std::min(y, visible.bottom() - h - m), visible.top() + m);
+    return {std::round(x), std::round(y), w, h};
+}
+
+void HintPanel::show(const HintBubble& bulle, const QRectF& near, bool preferBelow, QObject* owner, QWidget* window)
+{
+    bulle_ = bulle;
+    palette_ = window ? window->palette() : QGuiApplication::palette();
+    const QSizeF t = bulle.taille();
+    const QRectF f = frame(t, near, preferBelow, zone(near, window));
+    setGeometry(f.toAlignedRect());
+    if (window && window->windowHandle()) {
+        create();
+        windowHandle()->setTransientParent(window->windowHandle());
+    }
+    const bool memeProprietaire = isVisible() && owner_ && owner_ == owner;
+    owner_ = owner;
+    QObject::disconnect(finProprietaire_);
+    // An owner destroyed while its hint is up takes the hint along.
+    if (owner)
+        finProprietaire_ = connect(owner, &QObject::destroyed, this, [this] {
+            owner_ = nullptr;
+            QWidget::hide();
+        });
+    if (!memeProprietaire) {
+        alpha_.fixer(0);
+        setWindowOpacity(0);
+    }
+    QWidget::show();
+    raise();
+    update();
+    alpha_.aller(1, Motion::reduire() ? Mouvement::immediat() : Mouvement::par(Fondu{0.12}), animateur_);
+    setWindowOpacity(alpha_.valeur());
+}
+
+void HintPanel::hide(QObject* owner)
+{
+    if (!owner_ || owner_ != owner)
+        return;
+    owner_ = nullptr;
+    QObject::disconnect(finProprietaire_);
+    if (windowHandle())
+        windowHandle()->setTransientParent(nullptr);
+    QWidget::hide();
+}
+
+void HintPanel::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(rect(), Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    bulle_.peindre(p, palette_);
+}
+
+Hint::Hint(QWidget* w, HintBubble bulle, Edge edge) : QObject(w), cible_(w), bulle_(std::move(bulle)), edge_(edge)
+{
+    w->installEventFilter(this);
+    w->setAttribute(Qt::WA_Hover);
+}
+
+Hint* Hint::installer(QWidget* w, const QString& title, const QString& detail, const std::optional<QString>& shortcut, Edge edge)
+{
+    return w ? new Hint(w, HintBubble{title, detail, shortcut, 240}, edge) : nullptr;
+}
+
+bool Hint::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == cible_) {
+        switch (e->type()) {
+        case QEvent::Enter:
+            survol_ = true;
+            // The timer belongs to this object: a widget destroyed meanwhile takes it along.
+            QTimer::singleShot(repos, this, [this] {
+                if (survol_)
+                    montrer();
+            });
+            break;
+        case QEvent::Leave:
+        case QEvent::Hide:
+            survol_ = false;
+            HintPanel::shared().hide(this);
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(o, e);
+}
+
+void Hint::montrer()
+{
+    const auto f = ScreenAnchor(cible_).screenFrame();
+    if (!f)
+        return;
+    HintPanel::shared().show(bulle_, *f, edge_ == Edge::bottom, this, cible_->window());
+}

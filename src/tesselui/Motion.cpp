@@ -1,0 +1,68 @@
+// GIO first: its headers use names that Qt defines as macros.
+#include <gio/gio.h>
+
+#include "tesselui/Motion.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+// GNOME and the desktops that share its settings: "enable-animations" off.
+std::optional<bool> reglageGnome()
+{
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    if (!source)
+        return std::nullopt;
+    GSettingsSchema* schema = g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE);
+    if (!schema)
+        return std::nullopt;
+    std::optional<bool> reduit;
+    if (g_settings_schema_has_key(schema, "enable-animations")) {
+        GSettings* reglages = g_settings_new_full(schema, nullptr, nullptr);
+        reduit = !g_settings_get_boolean(reglages, "enable-animations");
+        g_object_unref(reglages);
+    }
+    g_settings_schema_unref(schema);
+    return reduit;
+}
+
+// GTK's own settings file: "gtk-enable-animations" false or 0.
+std::optional<bool> reglageGtk()
+{
+    const QString fichier = QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
+                                                   QStringLiteral("gtk-3.0/settings.ini"));
+    if (fichier.isEmpty())
+        return std::nullopt;
+    QSettings ini(fichier, QSettings::IniFormat);
+    const QVariant v = ini.value(QStringLiteral("Settings/gtk-enable-animations"));
+    if (!v.isValid())
+        return std::nullopt;
+    const QString texte = v.toString().trimmed().toLower();
+    return texte == QLatin1String("false") || texte == QLatin1String("0");
+}
+
+} // namespace
+
+namespace Motion {
+
+Mouvement snappy() { return Mouvement::par(Ressort{0.3, 0.6}); }
+Mouvement bouncy() { return Mouvement::par(Ressort{0.45, 0.55}); }
+Mouvement flow() { return Mouvement::par(Ressort{0.7, 0.75}); }
+
+Mouvement adapt(const Mouvement& m, bool reduce) { return reduce ? Mouvement::par(Fondu{0.15}) : m; }
+
+bool reduitDuBureau()
+{
+    // Either place may hold the user's choice, depending on the desktop: one is enough.
+    return reglageGnome().value_or(false) || reglageGtk().value_or(false);
+}
+
+bool& reduire()
+{
+    static bool r = reduitDuBureau();
+    return r;
+}
+
+} // namespace Motion

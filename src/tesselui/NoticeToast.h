@@ -1,0 +1,57 @@
+#pragma once
+
+#include "tesselui/Animateur.h"
+#include "tesselui/Notices.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class IconButton;
+class PillButton;
+class QGraphicsOpacityEffect;
+class Rezuz;
+
+// Shows the shared notices one at a time at the bottom centre of its parent, rising from
+// below with the mascot beside the text; a success makes the mascot celebrate. It takes a
+// notice only while its window is active and no notice is up.
+class NoticeToast : public QWidget {
+    Q_OBJECT
+public:
+    explicit NoticeToast(QWidget* parent, Notices& notices = Notices::shared());
+
+    const std::optional<Notice>& current() const { return current_; }
+    bool shown() const { return shown_; }
+    Rezuz& mascotte() const { return *rezuz_; }
+    PillButton* revealButton() const { return reveler_; }
+    IconButton* closeButton() const { return fermer_; }
+    // 0 hidden … 1 up (springs may overshoot).
+    double montee() const { return montee_.valeur(); }
+    void stabiliser() { animateur_.terminer(); }
+
+    // Where the toast sits in a parent of that size: bottom centre, `montee` of the way up.
+    static QRect place(const QSize& parent, const QSize& toast, double montee);
+
+    void hideNotice();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void showNext();
+    void bouger();
+    void disposer();
+
+    Notices& notices_;
+    std::optional<Notice> current_;
+    bool shown_ = false;
+    int love_ = 0;
+    Rezuz* rezuz_;
+    QWidget* textes_;
+    PillButton* reveler_;
+    IconButton* fermer_;
+    QGraphicsOpacityEffect* opacite_;
+    QTimer hideTask_;
+    Animateur animateur_;
+    Valeur montee_{0};
+};

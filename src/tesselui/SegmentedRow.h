@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QStackedWidget;
+
+// A titled choice among a few options: a segmented row of buttons when it fits the width
+// given, else a menu. Both show the same choice.
+class SegmentedRow : public QWidget {
+    Q_OBJECT
+public:
+    SegmentedRow(const QString& title, const QStringList& options, QWidget* parent = nullptr);
+
+    int current() const { return current_; }
+    void setCurrent(int i);
+    // Whether the segmented form is the one shown.
+    bool segmented() const;
+
+signals:
+    void currentChanged(int index);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QStackedWidget* formes_;
+    QWidget* segments_;
+    QButtonGroup* groupe_;
+    QComboBox* menu_;
+    int current_ = 0;
+};

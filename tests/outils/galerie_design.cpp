@@ -1,0 +1,85 @@
+// The design system's gallery for the scripted checks: shows every component in light and
+// dark, prints where chosen pixels are (global coordinates), and when the floating hint
+// shows, how long after the pointer entered the bar.
+#include "Galerie.h"
+#include "application/Reveler.h"
+#include "tesselreverie/ReveriePolices.h"
+#include "tesselui/BundledFonts.h"
+#include "tesselui/Motion.h"
+#include "tesselui/NoticeToast.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void sonde(const char* nom, QWidget* w, QPointF p)
+{
+    const QPoint g = w->mapToGlobal(p.toPoint());
+    std::printf("sonde %s %d %d\n", nom, g.x(), g.y());
+}
+
+void cadre(const char* nom, QWidget* w)
+{
+    const QPoint g = w->mapToGlobal(QPoint(0, 0));
+    std::printf("cadre %s %d %d %d %d\n", nom, g.x(), g.y(), w->width(), w->height());
+}
+
+// Reports the hint panel's showing, timed from the pointer's entry into the bar.
+class Chrono : public QObject {
+public:
+    QElapsedTimer entree;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Enter && o != &HintPanel::shared())
+            entree.start();
+        if (o == &HintPanel::shared() && e->type() == QEvent::Show) {
+            std::printf("indice %lld ms\n", entree.isValid() ? entree.elapsed() : -1LL);
+            std::fflush(stdout);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    Motion::reduire() = false;
+    BundledFonts::register_();
+    ReveriePolices::inscrire();
+    Notices::revelateur() = [](const QString& f) { reveler({f}, QDBusConnection::sessionBus(), qApp); };
+    galerie::Galerie g;
+    g.move(0, 0);
+    auto* toast = new NoticeToast(&g);
+    g.show();
+    g.activateWindow();
+    Chrono chrono;
+    g.clair->onglets->installEventFilter(&chrono);
+    HintPanel::shared().installEventFilter(&chrono);
+    if (app.arguments().contains(QStringLiteral("--notice")))
+        Notices::shared().success(QStringLiteral("Conversion terminée"), QStringLiteral("Photo de vacances.jpg"),
+                                  QStringLiteral("/tmp/Photo de vacances.jpg"));
+    QTimer::singleShot(600, &g, [&] {
+        for (auto [nom, c] : {std::pair{"clair", g.clair}, std::pair{"sombre", g.sombre}}) {
+            c->onglets->stabiliser();
+            c->plein->stabiliser();
+            const QRectF pill = c->onglets->pilule().value_or(QRectF());
+            sonde(qPrintable(QStringLiteral("%1-pilule").arg(nom)), c->onglets, QPointF(pill.left() + 8, pill.center().y()));
+            sonde(qPrintable(QStringLiteral("%1-bouton").arg(nom)), c->plein, QPointF(9, c->plein->height() / 2.0));
+            sonde(qPrintable(QStringLiteral("%1-ciel-debut").arg(nom)), c->ciel, QPointF(2, 2));
+            sonde(qPrintable(QStringLiteral("%1-ciel-fin").arg(nom)), c->ciel, QPointF(c->ciel->width() - 3, c->ciel->height() - 3));
+        }
+        cadre("barre", g.clair->onglets);
+        const QRectF deuxieme = PillTabBar::cases(4, QSizeF(g.clair->onglets->size()))[2];
+        sonde("onglet", g.clair->onglets, deuxieme.center());
+        std::printf("pret\n");
+        std::fflush(stdout);
+        (void)toast;
+    });
+    return app.exec();
+}

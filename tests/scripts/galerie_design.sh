@@ -1,0 +1,85 @@
+#!/bin/bash
+# The design system's gallery on a private X server: a screenshot probed at chosen pixels
+# (the selected tab's pill, a filled button, the sky's gradient ends, light against dark),
+# and a tab's hint that shows beside its bar after the 0.35 s rest, not before, and hides
+# when the pointer leaves.
+# Usage: galerie_design.sh BUILD_DIR
+set -u
+source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
+GALERIE="$BUILD/tests/outils/galerie-design"
+[ -x "$GALERIE" ] || { echo "ÉCHEC : $GALERIE manque"; exit 1; }
+command -v convert >/dev/null || { echo "ÉCHEC : convert manque"; exit 1; }
+ECHECS=0
+echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
+ok() { echo "ok : $*"; }
+
+"$GALERIE" >"$TMP/galerie.out" 2>"$TMP/galerie.err" &
+PIDS+=($!)
+pret() { grep -q '^pret' "$TMP/galerie.out"; }
+attendre 20 pret || { echo "ÉCHEC : la galerie ne s’ouvre pas"; cat "$TMP/galerie.err"; exit 1; }
+sleep 0.3
+import -window root "$TMP/galerie.png" || { echo "ÉCHEC : pas de capture"; exit 1; }
+cp "$TMP/galerie.png" "$BUILD/tests/galerie-design.png" 2>/dev/null
+
+point() { grep "^sonde $1 " "$TMP/galerie.out" | awk '{print $3 "," $4}'; }
+# The pixel's channels as "R G B", read by ImageMagick from the X server's picture.
+pixel() { convert "$TMP/galerie.png" -format "%[fx:int(255*p{$1}.r)] %[fx:int(255*p{$1}.g)] %[fx:int(255*p{$1}.b)]" info:; }
+# proche NOM R G B TOLÉRANCE
+proche() {
+    local p rgb
+    p=$(point "$1")
+    [ -n "$p" ] || { echec "pas de point $1"; return; }
+    rgb=$(pixel "$p")
+    read -r r g b <<<"$rgb"
+    if ((r - $2 <= $5 && $2 - r <= $5 && g - $3 <= $5 && $3 - g <= $5 && b - $4 <= $5 && $4 - b <= $5)); then
+        ok "$1 ($rgb)"
+    else
+        echec "$1 : $rgb au lieu de $2 $3 $4"
+    fi
+}
+somme() { local r g b; read -r r g b <<<"$(pixel "$(point "$1")")"; echo $((r + g + b)); }
+
+# The Reverie neutrals: call-to-action ink #18191B in light, #EEF0F6 in dark.
+proche clair-pilule 24 25 27 3
+proche sombre-pilule 238 240 246 3
+proche clair-bouton 24 25 27 3
+proche sombre-bouton 238 240 246 3
+# The morning sky from #BFD9FF to #FFE3EC, top left to bottom right.
+proche clair-ciel-debut 191 217 255 6
+proche clair-ciel-fin 255 227 236 6
+# The same sky at night is a dark blue gradient.
+for bout in debut fin; do
+    s=$(somme "sombre-ciel-$bout")
+    if ((s < 330)); then ok "ciel de nuit sombre ($bout : $s)"; else echec "ciel de nuit trop clair ($bout : $s)"; fi
+done
+
+# The hint of the third tab: below the bar, centred on it, as wide as the bar (240).
+read -r BX BY BW BH <<<"$(grep '^cadre barre ' "$TMP/galerie.out" | cut -d' ' -f3-)"
+xdotool mousemove $(point onglet | tr , ' ')
+montre() { grep -q '^indice ' "$TMP/galerie.out"; }
+if attendre 5 montre; then
+    MS=$(grep '^indice ' "$TMP/galerie.out" | head -1 | awk '{print $2}')
+    if ((MS >= 350 && MS < 2000)); then ok "l’indice vient après le repos ($MS ms)"; else echec "indice après $MS ms"; fi
+    sleep 0.2
+    INFO=$(xwininfo -name vemo-indice 2>/dev/null)
+    X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$INFO")
+    Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$INFO")
+    W=$(sed -n 's/.*Width: *//p' <<<"$INFO")
+    if grep -q "IsViewable" <<<"$INFO" && ((W == BW && Y >= BY + BH + 7 && Y <= BY + BH + 9)) \
+        && (((2 * X + W) - (2 * BX + BW) <= 2 && (2 * BX + BW) - (2 * X + W) <= 2)); then
+        ok "indice sous la barre, centré ($X,$Y ${W} de large)"
+    else
+        echec "indice mal placé : $X,$Y largeur $W, barre $BX,$BY ${BW}×$BH"
+    fi
+else
+    echec "aucun indice"
+fi
+xdotool mousemove 700 850
+cache() { xwininfo -name vemo-indice 2>/dev/null | grep -q IsUnMapped; }
+if attendre 3 cache; then ok "l’indice part avec le pointeur"; else echec "l’indice reste"; fi
+
+if ((ECHECS)); then
+    echo "$ECHECS échec(s)"
+    exit 1
+fi
+echo "galerie : tout va bien"

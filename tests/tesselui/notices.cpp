@@ -1,0 +1,103 @@
+// The notice queue and its toast, with short durations.
+#include "tesselui/BoutonAnime.h"
+#include "tesselui/NoticeToast.h"
+#include "tesselui/Rezuz.h"
+
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+struct Courtes {
+    Notices::Durees avant = Notices::durees();
+    Courtes() { Notices::durees() = {0.05, 0.6, 0.6, 1.2, 0.1}; }
+    ~Courtes()
+    {
+        Notices::durees() = avant;
+        while (Notices::shared().take()) {
+        }
+    }
+};
+
+} // namespace
+
+TEST(Notices, DesFilsPostentSansRienPerdreEtDansLOrdre)
+{
+    Courtes c;
+    Notices& n = Notices::shared();
+    QList<QThread*> fils;
+    for (int f = 0; f < 4; ++f)
+        fils << QThread::create([&n, f] {
+            for (int i = 0; i < 50; ++i)
+                n.info(QStringLiteral("%1-%2").arg(f).arg(i));
+        });
+    for (QThread* t : fils)
+        t->start();
+    for (QThread* t : fils) {
+        t->wait();
+        delete t;
+    }
+    EXPECT_EQ(n.pending(), 200);
+    QList<int> dernier(4, -1);
+    while (const auto x = n.take()) {
+        const QStringList p = x->title.split('-');
+        EXPECT_GT(p[1].toInt(), dernier[p[0].toInt()]);
+        dernier[p[0].toInt()] = p[1].toInt();
+    }
+    EXPECT_EQ(dernier, QList<int>(4, 49));
+    EXPECT_FALSE(n.take());
+    const Notice a(Notice::Kind::info, "x"), b(Notice::Kind::info, "x");
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, a);
+    n.error(QStringLiteral("Échec"), std::runtime_error("Impossible de lire « a.png »"));
+    EXPECT_EQ(*n.take()->detail, "Impossible de lire « a.png »");
+    EXPECT_EQ(Notices::texte("notices.reveal"), "Afficher dans le dossier");
+    EXPECT_EQ(Notices::texte("notices.close"), "Fermer");
+}
+
+TEST(NoticeToast, UneNoticeALaFoisQuandLaFenetreEstActive)
+{
+    Courtes c;
+    QWidget fenetre;
+    fenetre.resize(600, 300);
+    NoticeToast toast(&fenetre);
+    QStringList reveles;
+    const auto revelateur = Notices::revelateur();
+    Notices::revelateur() = [&](const QString& f) { reveles << f; };
+    QWidget ailleurs;
+    fenetre.show();
+    ailleurs.show();
+    QApplication::setActiveWindow(&ailleurs);
+    // Posted while the window is not active: it waits.
+    Notices::shared().error(QStringLiteral("Échec"), QStringLiteral("détail"));
+    QTest::qWait(50);
+    EXPECT_FALSE(toast.shown());
+    QApplication::setActiveWindow(&fenetre);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown(); }, 1000));
+    Notices::shared().success(QStringLiteral("Fait"), std::nullopt, QStringLiteral("/tmp/a.jpg"));
+    Notices::shared().info(QString(500, QLatin1Char('i')));
+    QTest::qWait(50);
+    EXPECT_EQ(toast.current()->title, "Échec");
+    EXPECT_FALSE(toast.revealButton()->isVisible());
+    // The error stays its 1.2 s; then the success, with its reveal button and a celebration.
+    QTest::qWait(300);
+    EXPECT_EQ(toast.current()->title, "Échec");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title == "Fait"; }, 3000));
+    EXPECT_TRUE(toast.revealButton()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.mascotte().mood() == Rezuz::Mood::love; }, 1000));
+    toast.revealButton()->click();
+    EXPECT_EQ(reveles, QStringList{"/tmp/a.jpg"});
+    EXPECT_TRUE(toast.shown());
+    // Closed early: the long one follows, inside the window.
+    toast.closeButton()->click();
+    EXPECT_FALSE(toast.shown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title.size() == 500; }, 2000));
+    toast.stabiliser();
+    EXPECT_TRUE(QRect(0, 0, 600, 300).contains(toast.geometry())) << toast.geometry().x() << " " << toast.width();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !toast.shown(); }, 2000));
+    toast.stabiliser();
+    EXPECT_FALSE(toast.isVisible());
+    Notices::revelateur() = revelateur;
+}
