@@ -29,6 +29,12 @@ const QSet<QString>& sonsFFmpeg();
 const QSet<QString>& videos();
 const QSet<QString>& videosFFmpeg();
 const QSet<QString>& textes();
+// The pictures the engine reads, one list for the catalogue and the loaders: libvips'
+// trusted loaders, Qt's readers, libraw. Anything else (PSD, SVG, JPEG XL…) is `autre`.
+const QSet<QString>& imagesVips();
+const QSet<QString>& imagesQt();
+const QSet<QString>& imagesRaw();
+const QSet<QString>& images();
 // Extensions that already are the format of a petal identifier.
 const QHash<QString, QSet<QString>>& synonymes();
 

@@ -46,6 +46,24 @@ bool reserver(const QString& chemin, Sortie::Nature nature, int& erreur)
     return fd >= 0;
 }
 
+// At most `octets` bytes of `texte` in the system's encoding, never cutting a character.
+QString debut(const QString& texte, qsizetype octets)
+{
+    QString r = texte.left(octets);
+    while (!r.isEmpty() && (QFile::encodeName(r).size() > octets || r.back().isHighSurrogate()))
+        r.chop(r.size() >= 2 && r.back().isLowSurrogate() ? 2 : 1);
+    return r;
+}
+
+// ".base-token.ext" with the base and the extension cut short: a name near the system's
+// limit (255 bytes) must still leave room for its hidden temporary.
+QString nomTemporaire(const QString& base, const QString& extension)
+{
+    const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + debut(extension, 16);
+    return QLatin1Char('.') + debut(base, 40) + QLatin1Char('-') + jeton + suffixe;
+}
+
 void supprimer(const QString& chemin)
 {
     QFileInfo info(chemin);
@@ -79,9 +97,7 @@ Sortie::Sortie(const QString& dossier, const QString& base, const QString& exten
         if (erreur != EEXIST)
             throw Erreur::ecriture(QFileInfo(c).fileName());
     }
-    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
-    const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
-    temporaire_ = QDir(dossier).filePath(QLatin1Char('.') + base + QLatin1Char('-') + jeton + suffixe);
+    temporaire_ = QDir(dossier).filePath(nomTemporaire(base, extension));
 }
 
 Sortie Sortie::apres(const QString& source, const QString& suffixe, const QString& extension, Nature nature)

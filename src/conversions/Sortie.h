@@ -12,7 +12,7 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 //
 // The free name is reserved at once (the file created exclusively, or the folder made),
 // so two jobs running together never pick the same one. The writer fills temporaire(),
-// a hidden file in the same folder with the same extension; valider() renames it over
+// a short hidden file in the same folder with the same extension; valider() renames it over
 // the reservation in one step. Destroyed without valider(), it removes both, so no
 // half-written file ever bears the final name.
 class Sortie {
