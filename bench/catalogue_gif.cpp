@@ -2,23 +2,22 @@
 // The catalogue counts frames on the GUI thread; goal: as quick as on an ordinary GIF.
 // Run by hand: build/bench/bench_catalogue_gif
 
+#include "Principal.h"
+
 #include "conversions/Catalogue.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
-
-QTemporaryDir* dossier = nullptr;
 
 // A 1 × 1 frame: descriptor, LZW code size, one data block, terminator.
 const QByteArray image("\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0", 15);
 
 QString gif(const QString& nom, qint64 commentaire)
 {
-    const QString chemin = dossier->filePath(nom);
+    static QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(nom);
     QFile f(chemin);
     if (!f.open(QIODevice::WriteOnly))
         std::abort();
@@ -54,11 +53,5 @@ BENCHMARK(GifDeCommentaires100Mo)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QTemporaryDir d;
-    dossier = &d;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lancerLesBancs(argc, argv);
 }
