@@ -27,8 +27,8 @@ bool tailleAdmise(double largeur, double hauteur)
 
 [[noreturn]] void refuser(const QString& chemin, const QString& raison)
 {
-    if (journalMoteur)
-        journalMoteur(raison + QStringLiteral(" : ") + chemin);
+    if (journalDetails)
+        journalDetails(raison + QStringLiteral(" : ") + chemin);
     throw Erreur::lecture(nomDe(chemin));
 }
 
@@ -68,8 +68,10 @@ std::unique_ptr<QIODevice> flux(const QString& chemin, const QByteArray& format)
 {
     if (format != "tga")
         return std::make_unique<QFile>(chemin);
+    // Qt reads no TGA beyond 8192 × 8192 pixels of 4 bytes: a larger file is not copied.
+    constexpr qint64 octetsAuPlus = qint64(8192) * 8192 * 4 + (1 << 16);
     QFile f(chemin);
-    if (f.size() > static_cast<qint64>(pixelsAuPlus) * 4 || !f.open(QIODevice::ReadOnly))
+    if (f.size() > octetsAuPlus || !f.open(QIODevice::ReadOnly))
         return std::make_unique<QFile>(chemin);
     QByteArray octets = f.readAll();
     const QByteArray signature("TRUEVISION-XFILE.\0", 18);

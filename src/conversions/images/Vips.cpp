@@ -89,8 +89,8 @@ VImage ouvrirImage(const QString& chemin)
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
     if (pngCoupe(chemin)) {
-        if (journalMoteur)
-            journalMoteur(QStringLiteral("PNG coupé : ") + chemin);
+        if (journalDetails)
+            journalDetails(QStringLiteral("PNG coupé : ") + chemin);
         throw Erreur::lecture(nomDe(chemin));
     }
     try {
