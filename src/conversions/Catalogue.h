@@ -54,6 +54,7 @@ QString refus(const QStringList& chemins);
 
 // Cheap reads for the catalogue: no full decode.
 int nombreDePages(const QString& pdf);  // 0 when it does not open
+// Images of a GIF, counted in its first 8 MB only; 0 for anything but a regular file.
 int nombreDImages(const QString& gif, int auPlus = 2);
 
 } // namespace Conversions
