@@ -1,4 +1,5 @@
 #include "conversions/Catalogue.h"
+#include "conversions/Chemins.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -67,7 +68,8 @@ QList<Petale> pourPDF(const QStringList& chemins)
                     format("docx", "Word", "doc.text")};
     if (chemins.size() >= 2)
         l.append(Conversions::unSeulPDF());
-    else if (Conversions::nombreDePages(chemins.first()) >= 2)
+    else if (Conversions::fichierOuDossier(chemins.first())  // a named pipe would block the count
+             && Conversions::nombreDePages(chemins.first()) >= 2)
         l.append(dit("separer", tr("Séparer"), "square.split.2x1", tr("Une page par PDF")));
     return l;
 }
@@ -152,6 +154,28 @@ const QSet<QString>& textes()
     return s;
 }
 
+const QSet<QString>& imagesVips()
+{
+    static const auto s = ensemble({"jpg", "jpeg", "jpe", "jfif", "png", "gif", "webp", "heic", "heif", "hif",
+                                    "avif", "tif", "tiff"});
+    return s;
+}
+const QSet<QString>& imagesQt()
+{
+    static const auto s = ensemble({"bmp", "ico", "tga"});
+    return s;
+}
+const QSet<QString>& imagesRaw()
+{
+    static const auto s = ensemble({"dng", "cr2", "cr3", "nef", "arw", "raf", "orf", "rw2"});
+    return s;
+}
+const QSet<QString>& images()
+{
+    static const QSet<QString> s = imagesVips() + imagesQt() + imagesRaw();
+    return s;
+}
+
 const QHash<QString, QSet<QString>>& synonymes()
 {
     static const QHash<QString, QSet<QString>> t{
@@ -198,17 +222,15 @@ Genre genre(const QString& chemin)
         return Genre::archive;
     if (QFileInfo(chemin).isDir())
         return Genre::dossier;
+    if (images().contains(e))
+        return Genre::image;
     if (e.isEmpty())
         return Genre::autre;
     // The type of the extension alone: the contents are never read.
     static const QMimeDatabase base;
     const QMimeType type = base.mimeTypeForFile(QStringLiteral("x.") + e, QMimeDatabase::MatchExtension);
-    if (!type.isValid() || type.isDefault())
-        return Genre::autre;
-    if (type.inherits(QStringLiteral("application/pdf")))
+    if (type.isValid() && type.inherits(QStringLiteral("application/pdf")))
         return Genre::pdf;
-    if (type.name().startsWith(QLatin1String("image/")))
-        return Genre::image;
     return Genre::autre;
 }
 
@@ -265,35 +287,37 @@ int nombreDePages(const QString& pdf)
 
 int nombreDImages(const QString& gif, int auPlus)
 {
-    // Walks the GIF's blocks, skipping image data, and stops at `auPlus` images.
+    // Walks the GIF's blocks in memory, skipping image data, and stops at `auPlus` images.
+    // Only the head of the file is read: a file of tiny blocks (millions of one-byte
+    // comments) would otherwise hold the drag for seconds.
+    constexpr qint64 octetsAuPlus = 8 << 20;
     QFile f(gif);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!fichierOuDossier(gif) || !f.open(QIODevice::ReadOnly))
         return 0;
-    const QByteArray tete = f.read(13);
-    if (tete.size() < 13 || !tete.startsWith("GIF"))
+    const QByteArray octets = f.read(octetsAuPlus);
+    if (octets.size() < 13 || !octets.startsWith("GIF"))
         return 0;
-    auto octet = [&f]() -> int {
-        char c;
-        return f.getChar(&c) ? static_cast<unsigned char>(c) : -1;
+    const auto* d = reinterpret_cast<const unsigned char*>(octets.constData());
+    const qsizetype n = octets.size();
+    qsizetype p = 13;
+    auto octet = [&]() -> int { return p < n ? d[p++] : -1; };
+    auto sauterPalette = [&](int drapeaux) {
+        if (drapeaux & 0x80)
+            p += 3 * (1 << ((drapeaux & 7) + 1));
     };
     auto sauterSousBlocs = [&]() {
         for (int taille = octet(); taille > 0; taille = octet())
-            if (!f.seek(f.pos() + taille))
-                return;
+            p += taille;
     };
-    const int drapeaux = static_cast<unsigned char>(tete[10]);
-    if (drapeaux & 0x80)
-        f.seek(f.pos() + 3 * (1 << ((drapeaux & 7) + 1)));
+    sauterPalette(d[10]);
     int images = 0;
     while (images < auPlus) {
         const int bloc = octet();
         if (bloc == 0x2C) {  // image descriptor
-            const QByteArray desc = f.read(9);
-            if (desc.size() < 9)
+            if (p + 9 > n)
                 break;
-            const int d = static_cast<unsigned char>(desc[8]);
-            if (d & 0x80)
-                f.seek(f.pos() + 3 * (1 << ((d & 7) + 1)));
+            p += 9;
+            sauterPalette(d[p - 1]);
             if (octet() < 0)  // LZW minimum code size
                 break;
             sauterSousBlocs();
@@ -303,7 +327,7 @@ int nombreDImages(const QString& gif, int auPlus)
                 break;
             sauterSousBlocs();
         } else {
-            break;  // trailer, or damage
+            break;  // trailer, damage, or the end of what was read
         }
     }
     return images;

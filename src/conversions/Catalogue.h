@@ -29,6 +29,12 @@ const QSet<QString>& sonsFFmpeg();
 const QSet<QString>& videos();
 const QSet<QString>& videosFFmpeg();
 const QSet<QString>& textes();
+// The pictures the engine reads, one list for the catalogue and the loaders: libvips'
+// trusted loaders, Qt's readers, libraw. Anything else (PSD, SVG, JPEG XL…) is `autre`.
+const QSet<QString>& imagesVips();
+const QSet<QString>& imagesQt();
+const QSet<QString>& imagesRaw();
+const QSet<QString>& images();
 // Extensions that already are the format of a petal identifier.
 const QHash<QString, QSet<QString>>& synonymes();
 
@@ -48,6 +54,7 @@ QString refus(const QStringList& chemins);
 
 // Cheap reads for the catalogue: no full decode.
 int nombreDePages(const QString& pdf);  // 0 when it does not open
+// Images of a GIF, counted in its first 8 MB only; 0 for anything but a regular file.
 int nombreDImages(const QString& gif, int auPlus = 2);
 
 } // namespace Conversions

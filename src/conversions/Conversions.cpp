@@ -34,12 +34,21 @@ bool tousImagesOuPDF(const QStringList& chemins)
     });
 }
 
+// Only regular files and folders go further: a named pipe, a device or a socket would
+// block whichever reader opens it, for ever.
+void verifierEntree(const QString& chemin)
+{
+    if (!fichierOuDossier(chemin))
+        throw Erreur::lecture(nomDe(chemin));
+}
+
 // One archive or one merged PDF: a single output for the whole list.
 template <typename Fabrique>
-Resultat unPourTous(Fabrique fabrique, const Progression& progression)
+Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progression& progression)
 {
     Resultat r;
     try {
+        std::for_each(chemins.begin(), chemins.end(), verifierEntree);
         r.crees.append(fabrique());
     } catch (const Annulee&) {
         throw;
@@ -93,11 +102,11 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
     verifierAnnulation();
     const Progression progression = annulable(suivi);
     if (id == QLatin1String("zip"))
-        return unPourTous([&] { return zipper(chemins); }, progression);
+        return unPourTous(chemins, [&] { return zipper(chemins); }, progression);
     if (id == QLatin1String("pdf") && chemins.size() >= 2 && tousImagesOuPDF(chemins)) {
         QStringList tries = chemins;
         trierCommeLeGestionnaire(tries);
-        return unPourTous([&] { return reunir(tries, progression); }, progression);
+        return unPourTous(tries, [&] { return reunir(tries, progression); }, progression);
     }
     Resultat r;
     const qsizetype n = chemins.size();
@@ -120,6 +129,7 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
 
 QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
 {
+    verifierEntree(chemin);
     const Progression p = progression ? progression : Progression([](double) {});
     const QString ext = QFileInfo(chemin).suffix().toLower();
     switch (genre(chemin)) {

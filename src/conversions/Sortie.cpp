@@ -47,6 +47,24 @@ bool prendre(const QString& chemin)
     return true;
 }
 
+// At most `octets` bytes of `texte` in the system's encoding, never cutting a character.
+QString debut(const QString& texte, qsizetype octets)
+{
+    QString r = texte.left(octets);
+    while (!r.isEmpty() && (QFile::encodeName(r).size() > octets || r.back().isHighSurrogate()))
+        r.chop(r.size() >= 2 && r.back().isLowSurrogate() ? 2 : 1);
+    return r;
+}
+
+// ".base-token.ext" with the base and the extension cut short: a name near the system's
+// limit (255 bytes) must still leave room for its hidden temporary.
+QString nomTemporaire(const QString& base, const QString& extension)
+{
+    const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + debut(extension, 16);
+    return QLatin1Char('.') + debut(base, 40) + QLatin1Char('-') + jeton + suffixe;
+}
+
 void rendre(const QString& chemin)
 {
     const std::lock_guard<std::mutex> l(verrouDesNoms);
@@ -103,9 +121,7 @@ Sortie::Sortie(const QString& dossier, const QString& base, const QString& exten
     // A folder we cannot write into fails now, before any work, under the name it would have had.
     if (::access(QFile::encodeName(dossier).constData(), W_OK | X_OK) != 0)
         throw Erreur::ecriture(QFileInfo(candidat(dossier, base, extension, 1)).fileName());
-    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
-    const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
-    temporaire_ = QDir(dossier).filePath(QLatin1Char('.') + base + QLatin1Char('-') + jeton + suffixe);
+    temporaire_ = QDir(dossier).filePath(nomTemporaire(base, extension));
     // Named and registered in one step: a stop of the engine never misses the temporary.
     Emprise emprise;
     chemin_ = premierLibre(dossier, base, extension);

@@ -12,8 +12,8 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 //
 // The free name is reserved at once, in this process's memory, so two jobs running
 // together never pick the same one; nothing is created under it before the end, so a
-// crash leaves no empty file bearing it. The writer fills temporaire(), a hidden file in
-// the same folder with the same extension; valider() renames it to the final name in one
+// crash leaves no empty file bearing it. The writer fills temporaire(), a short hidden
+// file in the same folder with the same extension; valider() renames it to the final name in one
 // step that never replaces anything (another program may have taken the name meanwhile:
 // the next free one is used). Destroyed without valider(), it removes the temporary.
 class Sortie {

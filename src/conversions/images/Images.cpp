@@ -162,9 +162,9 @@ QImage aplatir(const QImage& image)
 
 QString image(const QString& source, const QString& id)
 {
-    const VImage image = ouvrirImage(source);
     if (id == QLatin1String("webp"))
-        return enWebP(source);
+        return enWebP(source);  // decodes once, upright: a RAW costs seconds
+    const VImage image = ouvrirImage(source);
     Sortie sortie = Sortie::apres(source, {}, id);
     if (type(id).isEmpty())
         throw Erreur::ecriture(sortie.nom());
@@ -185,6 +185,8 @@ QString imageLegere(const QString& source)
         else
             ecrireJpeg(reduite, sortie.temporaire(), 75, true);
     });
+    if (QFileInfo(sortie.temporaire()).size() >= QFileInfo(source).size())
+        throw Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » est déjà léger").arg(nomDe(source)));
     return sortie.valider();
 }
 

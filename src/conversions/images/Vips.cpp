@@ -1,7 +1,11 @@
 #include "conversions/images/Vips.h"
 #include "conversions/Chemins.h"
 
+#include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
+#include "conversions/images/Decodeurs.h"
+#include "conversions/images/PngComplet.h"
+#include "conversions/images/ProfilIcc.h"
 #include "conversions/JournalMoteur.h"
 
 #include <QFile>
@@ -53,9 +57,42 @@ void vipsPret()
     });
 }
 
+namespace {
+
+// Files that libvips does not read come whole into memory through their own decoder.
+bool horsVips(const QString& chemin)
+{
+    const QString e = QFileInfo(chemin).suffix().toLower();
+    return imagesQt().contains(e) || imagesRaw().contains(e);
+}
+
+VImage decoderHorsVips(const QString& chemin)
+{
+    const QString e = QFileInfo(chemin).suffix().toLower();
+    return imagesRaw().contains(e) ? lireRaw(chemin) : lireParQt(chemin);
+}
+
+bool profilHorsSrgb(const VImage& image)
+{
+    if (image.get_typeof(VIPS_META_ICC_NAME) == 0)
+        return false;
+    size_t taille = 0;
+    const void* icc = image.get_blob(VIPS_META_ICC_NAME, &taille);
+    return horsSrgb(QByteArray::fromRawData(static_cast<const char*>(icc), static_cast<qsizetype>(taille)));
+}
+
+} // namespace
+
 VImage ouvrirImage(const QString& chemin)
 {
     vipsPret();
+    if (horsVips(chemin))
+        return decoderHorsVips(chemin);
+    if (pngCoupe(chemin)) {
+        if (journalDetails)
+            journalDetails(QStringLiteral("PNG coupé : ") + chemin);
+        throw Erreur::lecture(nomDe(chemin));
+    }
     try {
         VImage image = VImage::new_from_file(
             local(chemin).constData(), strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
@@ -72,8 +109,16 @@ VImage vignette(const QString& chemin, std::optional<int> max)
     const int cote = std::max(entete.width(), entete.height());
     const int taille = max && *max > 0 && *max < cote ? *max : cote;
     try {
-        return VImage::thumbnail(local(chemin).constData(), taille,
-                                 strict(VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN)));
+        if (horsVips(chemin))  // already decoded, upright and in sRGB
+            return taille == cote ? entete
+                                  : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
+        vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);
+        // Every caller drops the profile (QImage, WebP, PDF pixels, stripped copies): the
+        // pixels must be sRGB already, or a wide-gamut red comes out a dull brown. sRGB
+        // and untagged pixels are left alone: the round trip would only cost time and levels.
+        if (profilHorsSrgb(entete))
+            options->set("export_profile", "srgb");
+        return VImage::thumbnail(local(chemin).constData(), taille, strict(options));
     } catch (const VError& e) {
         echecVips(e, chemin, {});
     }

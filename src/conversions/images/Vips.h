@@ -20,7 +20,8 @@ void vipsPret();
 // A file opened for one sequential pass, its size checked. Throws Erreur::lecture.
 vips::VImage ouvrirImage(const QString& chemin);
 // Image 0 decoded at most `max` pixels on its largest side (never enlarged), orientation
-// applied, in sRGB. Throws Erreur::lecture.
+// applied, in sRGB (converted through its embedded profile when that is not sRGB).
+// Throws Erreur::lecture.
 vips::VImage vignette(const QString& chemin, std::optional<int> max);
 
 // 8 bits per channel: 16-bit RGB or grey are brought down, not clipped.

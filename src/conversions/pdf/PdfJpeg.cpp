@@ -32,11 +32,15 @@ private:
     size_t n_;
 };
 
-// The EXIF orientation in an APP1 segment's body (1 when it says nothing).
+// An APP1 segment holds EXIF, XMP or anything else: only EXIF speaks of orientation.
+bool estExif(const Lecteur& l, size_t debut, size_t longueur)
+{
+    return longueur >= 14 && QByteArray(l.brut(debut), 6) == QByteArray("Exif\0\0", 6);
+}
+
+// The orientation in an EXIF segment's body (1 when it says nothing).
 unsigned orientation(const Lecteur& l, size_t debut, size_t longueur)
 {
-    if (longueur < 14 || QByteArray(l.brut(debut), 6) != QByteArray("Exif\0\0", 6))
-        return 1;
     const size_t tiff = debut + 6;
     const size_t fin = debut + longueur;
     const QByteArray ordre(l.brut(tiff), 2);
@@ -75,6 +79,7 @@ LectureJpeg lireJpeg(const QByteArray& octets)
     bool portable = true;
     std::map<unsigned, QByteArray> morceauxProfil;
     bool vuSof = false;
+    bool vuExif = false;
     size_t p = 2;
     while (true) {
         // Markers may be padded with any number of 0xFF.
@@ -106,7 +111,9 @@ LectureJpeg lireJpeg(const QByteArray& octets)
                 entete.composantes = static_cast<int>(l.octet(corps + 5));
             }
             vuSof = true;
-        } else if (marqueur == 0xE1) {
+        } else if (marqueur == 0xE1 && !vuExif && estExif(l, corps, taille)) {
+            // The first EXIF segment decides, as decoders read it.
+            vuExif = true;
             const unsigned o = orientation(l, corps, taille);
             entete.orientation = o >= 1 && o <= 8 ? static_cast<int>(o) : 1;
         } else if (marqueur == 0xE2 && taille > 14

@@ -1,0 +1,173 @@
+// Pictures libvips does not read (BMP, ICO and TGA made by ImageMagick, a camera DNG made
+// by hand) convert like any other; kinds the engine cannot read are offered only the zip.
+
+#include "conversions/images/images_fabrique.h"
+
+#include <QPainter>
+#include <QtEndian>
+
+using namespace essais;
+
+namespace {
+
+QImage quartiers(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 2, h, QColor(220, 30, 30));
+    p.fillRect(w / 2, 0, w - w / 2, h, QColor(30, 40, 220));
+    return image;
+}
+
+QString parImageMagick(const Dossier& d, const QString& nom, const QStringList& options = {})
+{
+    const QString png = ecrire(d, QStringLiteral("modele.png"), quartiers(60, 40));
+    sortieDe("convert", QStringList{png} + options + QStringList{d.chemin(nom)});
+    QFile::remove(png);
+    return d.chemin(nom);
+}
+
+template <typename T>
+void ajouter(QByteArray& o, T v)
+{
+    const T le = qToLittleEndian(v);
+    o.append(reinterpret_cast<const char*>(&le), sizeof le);
+}
+
+// A linear DNG (three colours per pixel, 16 bits, sRGB primaries) of `image`, with an
+// EXIF orientation, written field by field.
+QByteArray dng(const QImage& image, quint16 orientation)
+{
+    const quint32 w = static_cast<quint32>(image.width()), h = static_cast<quint32>(image.height());
+    struct Champ {
+        quint16 tag, type;
+        quint32 n;
+        QByteArray valeur;
+    };
+    auto court = [](quint16 v) { QByteArray o; ajouter(o, v); return o; };
+    auto long_ = [](quint32 v) { QByteArray o; ajouter(o, v); return o; };
+    auto rationnels = [](const QList<double>& v) {
+        QByteArray o;
+        for (double x : v) {
+            ajouter(o, static_cast<qint32>(x * 10000));
+            ajouter(o, qint32(10000));
+        }
+        return o;
+    };
+    QByteArray pixels;
+    for (quint32 y = 0; y < h; ++y)
+        for (quint32 x = 0; x < w; ++x) {
+            const QColor c = image.pixelColor(int(x), int(y));
+            for (double v : {c.redF(), c.greenF(), c.blueF()})  // linear light, roughly
+                ajouter(pixels, static_cast<quint16>(std::pow(v, 2.2) * 65535));
+        }
+    QList<Champ> champs{
+        {254, 4, 1, long_(0)}, {256, 4, 1, long_(w)}, {257, 4, 1, long_(h)},
+        {258, 3, 3, court(16) + court(16) + court(16)}, {259, 3, 1, court(1)}, {262, 3, 1, court(34892)},
+        {271, 2, 5, "Vemo\0"}, {272, 2, 5, "Test\0"}, {273, 4, 1, {}}, {274, 3, 1, court(orientation)},
+        {277, 3, 1, court(3)}, {278, 4, 1, long_(h)}, {279, 4, 1, long_(quint32(pixels.size()))},
+        {284, 3, 1, court(1)}, {50706, 1, 4, QByteArray("\x01\x04\x00\x00", 4)},
+        {50708, 2, 10, "Vemo Test\0"},
+        {50721, 10, 9, rationnels({3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570})},
+        {50728, 5, 3, rationnels({1, 1, 1})}, {50778, 3, 1, court(21)}};
+    // Header, then the directory, then the values that do not fit in four bytes, then pixels.
+    QByteArray tiff("II*\0", 4);
+    ajouter(tiff, quint32(8));
+    const quint32 finIfd = 8 + 2 + 12 * quint32(champs.size()) + 4;
+    QByteArray ailleurs;
+    for (const Champ& c : champs)
+        if (c.valeur.size() > 4)
+            ailleurs.append(c.valeur.size() % 2 ? c.valeur + '\0' : c.valeur);
+    const quint32 debutPixels = finIfd + quint32(ailleurs.size());
+    ajouter(tiff, quint16(champs.size()));
+    quint32 decalage = finIfd;
+    for (Champ& c : champs) {
+        if (c.tag == 273)
+            c.valeur = long_(debutPixels);
+        ajouter(tiff, c.tag);
+        ajouter(tiff, c.type);
+        ajouter(tiff, c.n);
+        if (c.valeur.size() > 4) {
+            ajouter(tiff, decalage);
+            decalage += quint32(c.valeur.size() + c.valeur.size() % 2);
+        } else {
+            tiff.append(c.valeur.leftJustified(4, '\0'));
+        }
+    }
+    ajouter(tiff, quint32(0));
+    return tiff + ailleurs + pixels;
+}
+
+bool rougeAuDessusDeBleu(const QImage& image)
+{
+    const QRgb haut = image.pixel(image.width() / 2, image.height() / 4);
+    const QRgb bas = image.pixel(image.width() / 2, 3 * image.height() / 4);
+    return qRed(haut) > qBlue(haut) + 60 && qBlue(bas) > qRed(bas) + 60;
+}
+
+TEST(AutresFormats, BmpIcoTgaEtRawSeConvertissent)
+{
+    Dossier d;
+    struct Cas {
+        QString source;
+        QSize taille;
+    };
+    const QList<Cas> cas{
+        {parImageMagick(d, "image.bmp"), {60, 40}},
+        {parImageMagick(d, "image.tga"), {60, 40}},
+        // An icon of two sizes: the larger one is read.
+        {parImageMagick(d, "icone.ico", {"-define", "icon:auto-resize=16,48"}), {48, 48}},
+        // Orientation 6: the photo stands upright, red on top.
+        {d.ecrire("photo.dng", dng(quartiers(60, 40), 6)), {40, 60}},
+    };
+    for (const Cas& c : cas) {
+        for (const char* id : {"png", "jpg", "webp", "pdf"}) {
+            SCOPED_TRACE(QFileInfo(c.source).fileName().toStdString() + " → " + id);
+            const QString sortie = convertirSeul(c.source, id);
+            const QImage vue = QString(id) == "pdf" ? rendre(sortie, 1) : decoder(sortie);
+            EXPECT_EQ(vue.size(), c.taille);
+            if (c.source.endsWith(".dng")) {
+                EXPECT_TRUE(rougeAuDessusDeBleu(vue));
+            } else {
+                const QRgb gauche = vue.pixel(vue.width() / 4, vue.height() / 2);
+                EXPECT_GT(qRed(gauche), 180);
+                EXPECT_LT(qBlue(gauche), 80);
+            }
+        }
+    }
+}
+
+TEST(AutresFormats, LesGardesDeTailleEtDeContenuValentAussi)
+{
+    Dossier d;
+    // A BMP header claiming 18000 × 18000 pixels, and a PNG named like a BMP: the BMP
+    // reader alone is asked, never one guessed from the contents.
+    QByteArray bmp("BM", 2);
+    for (quint32 v : {0u, 0u, 54u, 40u, 18000u, 18000u})
+        ajouter(bmp, v);
+    ajouter(bmp, quint16(1));
+    ajouter(bmp, quint16(24));
+    bmp.append(QByteArray(24, '\0'));
+    const QString geant = d.ecrire("geant.bmp", bmp);
+    const QString deguise = d.ecrire("deguise.bmp", lire(ecrire(d, "vrai.png", quartiers(8, 8))));
+    const QString faux = d.ecrire("faux.dng", "II*\0 pas une photo");
+    for (const QString& source : {geant, deguise, faux})
+        for (const char* id : {"png", "leger", "pdf"})
+            echoue(d, {source}, id, {illisible(QFileInfo(source).fileName())});
+}
+
+TEST(AutresFormats, SeulesLesImagesLuesOntLesPetalesDImage)
+{
+    const auto ids = [](const char* nom) {
+        QStringList l;
+        for (const Petale& p : Conversions::petales({QStringLiteral("/nulle/part/") + nom}))
+            l << p.id;
+        return l.join(' ');
+    };
+    for (const char* nom : {"a.bmp", "a.ico", "a.tga", "a.dng", "a.CR2", "a.nef", "a.arw", "a.cr3"})
+        EXPECT_EQ(ids(nom), "jpg png heic webp pdf leger ocr detour") << nom;
+    for (const char* nom : {"a.psd", "a.svg", "a.jxl", "a.xcf", "a.jp2"})
+        EXPECT_EQ(ids(nom), "zip") << nom;
+}
+
+} // namespace

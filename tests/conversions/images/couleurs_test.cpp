@@ -1,0 +1,99 @@
+// Wide-gamut photos (Adobe RGB, as edited photos carry): every output, read through a
+// colour-managed reader, shows the colours of the photo's own conversion to sRGB.
+
+#include "conversions/images/images_fabrique.h"
+
+#include <QPainter>
+#include <QTemporaryDir>
+
+using namespace essais;
+
+namespace {
+
+const QString adobeRgb = QStringLiteral("/usr/share/color/icc/colord/AdobeRGB1998.icc");
+
+// Saturated patches over the top half, noise below (so a lighter copy is lighter).
+QImage patches()
+{
+    QImage image = texture(320, 240, 3).convertToFormat(QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, 100, 110, QColor(220, 30, 30));
+    p.fillRect(110, 0, 100, 110, QColor(40, 190, 60));
+    p.fillRect(220, 0, 100, 110, QColor(30, 50, 210));
+    return image;
+}
+
+// A red subject on a pale background, for the cut-out.
+QImage sujet()
+{
+    QImage image(320, 240, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, 0, 240);
+    g.setColorAt(0, QColor(205, 220, 240));
+    g.setColorAt(1, QColor(240, 242, 248));
+    p.fillRect(image.rect(), g);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 30, 30));
+    p.drawEllipse(QPoint(160, 125), 80, 90);
+    return image;
+}
+
+// `image` with its pixels moved into Adobe RGB, the profile embedded (libvips' command line).
+QString largeGamme(const Dossier& d, const QString& nom, const QImage& image)
+{
+    const QString srgb = ecrire(d, QStringLiteral("srgb-") + nom + QStringLiteral(".png"), image);
+    const QString cible = d.chemin(nom);
+    sortieDe("vips", {"icc_transform", srgb, cible + (nom.endsWith(".jpg") ? "[Q=95]" : ""), adobeRgb,
+                      "--input-profile", "srgb"});
+    QFile::remove(srgb);
+    return cible;
+}
+
+// What a colour-managed viewer shows: the pixels through the file's embedded profile
+// (sRGB when it has none), or the page drawn by poppler for a PDF.
+QImage vue(const QString& fichier)
+{
+    if (fichier.endsWith(QLatin1String(".pdf")))
+        return rendre(fichier, 1).convertToFormat(QImage::Format_ARGB32);
+    QTemporaryDir ailleurs;
+    const QString png = ailleurs.filePath(QStringLiteral("vue.png"));
+    sortieDe("vips", {"icc_transform", fichier, png, "srgb", "--embedded", "--input-profile", "srgb"});
+    return QImage(png).convertToFormat(QImage::Format_ARGB32);
+}
+
+int ecart(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+// `sortie` at the points, against the photo's own sRGB conversion.
+void memesCouleurs(const QString& sortie, const QImage& attendu, const QList<QPoint>& points)
+{
+    const QImage vu = vue(sortie);
+    ASSERT_EQ(vu.size(), attendu.size());
+    for (const QPoint& p : points)
+        EXPECT_LE(ecart(vu.pixel(p), attendu.pixel(p)), 6)
+            << "at " << p.x() << "," << p.y() << ": " << std::hex << vu.pixel(p) << " for " << attendu.pixel(p);
+}
+
+TEST(Couleurs, UnePhotoLargeGammeGardeSesCouleursPartout)
+{
+    Dossier d;
+    const QList<QPoint> centres{{50, 55}, {160, 55}, {270, 55}};
+    for (const QString& nom : {QStringLiteral("photo.png"), QStringLiteral("photo.jpg"), QStringLiteral("photo.tif")}) {
+        const QString source = largeGamme(d, nom, patches());
+        const QImage attendu = vue(source);
+        // Without colour management the red reads as a dull brown: the test can tell.
+        ASSERT_GT(ecart(decoder(source).pixel(50, 55), attendu.pixel(50, 55)), 20);
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+            SCOPED_TRACE(nom.toStdString() + " → " + id);
+            memesCouleurs(convertirSeul(source, id), attendu, centres);
+        }
+    }
+    const QString photo = largeGamme(d, QStringLiteral("sujet.png"), sujet());
+    SCOPED_TRACE("detour");
+    memesCouleurs(convertirSeul(photo, "detour"), vue(photo), {{160, 125}, {150, 100}});
+}
+
+} // namespace
