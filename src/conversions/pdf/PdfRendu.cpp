@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -75,6 +76,23 @@ QImage lirePpm(const QByteArray& ppm, QSize attendue)
                   [](void* o) { delete static_cast<QByteArray*>(o); }, octets);
 }
 
+// Arabic comes out of a PDF as the shaped forms of its letters (initial, medial, final):
+// a text file wants the letters themselves, which can be searched and shaped anew.
+QString lettresDeBase(const QString& texte)
+{
+    auto formeArabe = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0xFB50 && u <= 0xFDFF) || (u >= 0xFE70 && u <= 0xFEFF && u != 0xFEFF);
+    };
+    if (std::none_of(texte.cbegin(), texte.cend(), formeArabe))
+        return texte;
+    QString lettres;
+    lettres.reserve(texte.size());
+    for (const QChar c : texte)
+        lettres += formeArabe(c) ? QString(c).normalized(QString::NormalizationForm_KC) : QString(c);
+    return lettres;
+}
+
 } // namespace
 
 PdfRendu::PdfRendu(const QString& chemin) : nom_(nomDe(chemin)), lu_(QFileInfo(chemin).absoluteFilePath())
@@ -116,11 +134,13 @@ QStringList PdfRendu::textes() const
     // Every page ends with a form feed.
     QStringList parPage = QString::fromUtf8(texte).split(QChar(0x000C));
     parPage.resize(pages());
-    for (QString& t : parPage)
+    for (QString& t : parPage) {
         t.removeIf([](QChar c) {
             const char16_t u = c.unicode();
             return (u < 0x20 && u != u'\n' && u != u'\t') || u == 0xFFFE || u == 0xFFFF;
         });
+        t = lettresDeBase(t);
+    }
     return parPage;
 }
 
