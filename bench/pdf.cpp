@@ -43,13 +43,19 @@ QImage photo()
     return image;
 }
 
+// A4 pages without margins, `resolution` units to the inch.
+void enA4(QPdfWriter& writer, int resolution)
+{
+    writer.setResolution(resolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
 // A4 pages of the usual mix: a column of text, a gradient, a photo, some strokes.
 QString document(const QString& chemin, int pages)
 {
     QPdfWriter writer(chemin);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    enA4(writer, 72);
     QPainter p(&writer);
     const QImage image = photo();
     QFont police(QStringLiteral("DejaVu Serif"));
@@ -78,9 +84,7 @@ QString document(const QString& chemin, int pages)
 QString scan(const QString& chemin, int pages)
 {
     QPdfWriter writer(chemin);
-    writer.setResolution(300);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    enA4(writer, 300);
     QPainter p(&writer);
     for (int i = 0; i < pages; ++i) {
         if (i > 0)
