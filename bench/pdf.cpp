@@ -5,6 +5,7 @@
 #include "Comparaison.h"
 #include "Principal.h"
 #include "conversions/Catalogue.h"
+#include "conversions/pdf/EnParallele.h"
 #include "conversions/Conversions.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PagesEnImages.h"
@@ -23,7 +24,9 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <future>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -262,14 +265,40 @@ void Ecriture(benchmark::State& etat, const QString& format)
 void EcritureJpeg(benchmark::State& etat) { Ecriture(etat, QStringLiteral("jpg")); }
 void EcriturePng(benchmark::State& etat) { Ecriture(etat, QStringLiteral("png")); }
 
+// Processor time of this process and its children, in seconds: what a page costs
+// whatever else the machine runs.
+double tempsProcesseur()
+{
+    double total = 0;
+    for (const int qui : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage r{};
+        getrusage(qui, &r);
+        total += static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
+                 + static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    }
+    return total;
+}
+
+// Runs `f` and prints its processor time per page next to the idle cores it started with.
+void parPageProcesseur(const char* quoi, int pages, const std::function<void()>& f)
+{
+    const int libres = Conversions::coeursLibres();
+    const double avant = tempsProcesseur();
+    f();
+    std::printf("%s : %.0f ms de processeur par page (%d cœurs libres au départ)\n", quoi,
+                (tempsProcesseur() - avant) * 1000 / pages, libres);
+}
+
 // A hundred pages to JPEG, against pdftoppm in the same run (goal: three times faster).
 void CentPagesJpeg(benchmark::State& etat)
 {
     Bac bac;
     copie(bac, echantillons().cent);
     Comparaison::mesurer(etat, "cent pages en JPEG", false, [&] {
-        if (Conversions::convertirUn(bac.chemin(QStringLiteral("cent.pdf")), QStringLiteral("jpg")).size() != 100)
-            etat.SkipWithError("pages manquantes");
+        parPageProcesseur("cent pages en JPEG, nous", 100, [&] {
+            if (Conversions::convertirUn(bac.chemin(QStringLiteral("cent.pdf")), QStringLiteral("jpg")).size() != 100)
+                etat.SkipWithError("pages manquantes");
+        });
     }, [&] {
         QDir dossier(bac.dossier.path());
         for (const QString& page : dossier.entryList({QStringLiteral("*.jpg")}, QDir::Files))
@@ -281,8 +310,10 @@ void CentPagesJpegPdftoppm(benchmark::State& etat)
 {
     Bac bac;
     Comparaison::mesurer(etat, "cent pages en JPEG", true, [&] {
-        lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-jpeg"), QStringLiteral("-r"), QStringLiteral("300"),
-                                            echantillons().cent, bac.chemin(QStringLiteral("p"))});
+        parPageProcesseur("cent pages en JPEG, pdftoppm", 100, [&] {
+            lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-jpeg"), QStringLiteral("-r"), QStringLiteral("300"),
+                                                echantillons().cent, bac.chemin(QStringLiteral("p"))});
+        });
     });
 }
 

@@ -60,6 +60,24 @@ void ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
     }
 }
 
+namespace {
+
+// Runs of consecutive pages of one size, at most `auPlus` long: poppler draws a run in
+// one process, which it starts once.
+std::vector<std::pair<int, int>> series(const PdfRendu& pdf, int auPlus)
+{
+    std::vector<std::pair<int, int>> l;  // first page, count
+    for (int i = 0; i < pdf.pages(); ++i) {
+        if (!l.empty() && l.back().second < auPlus && pdf.taille(l.back().first) == pdf.taille(i))
+            ++l.back().second;
+        else
+            l.emplace_back(i, 1);
+    }
+    return l;
+}
+
+} // namespace
+
 QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QString& cible)
 {
     const int n = pdf.pages();
@@ -67,8 +85,25 @@ QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QStr
     for (int i = 0; i < n; ++i)
         plusGrande = std::max(plusGrande, static_cast<double>(pdf.taille(i).width()) * pdf.taille(i).height());
     const int fils = n < 2 ? 1 : std::min(coeursLibres(), std::max(1, static_cast<int>(pixelsEnVol / plusGrande)));
+    const bool jpeg = cible == QLatin1String("jpg");
+    // Enough runs per thread that the threads finish together.
+    const auto lots = series(pdf, jpeg ? std::clamp(n / (3 * fils), 1, 8) : 1);
     // One slot per page, each filled by one thread only.
     std::vector<std::unique_ptr<Sortie>> ecrites(static_cast<size_t>(n));
+    auto reserver = [&](int i) {
+        return std::make_unique<Sortie>(Sortie::apres(source, n == 1 ? QString() : nomDePage(i + 1), cible));
+    };
+    // Page by page: the pages before a failure are kept, as a plain loop would.
+    auto uneParUne = [&](int premiere, int nombre) {
+        for (int i = premiere; i < premiere + nombre; ++i) {
+            auto sortie = reserver(i);
+            if (jpeg && sortie->temporaire().endsWith(QLatin1String(".jpg")))
+                pdf.rendreEnJpeg(i, {sortie->temporaire()});
+            else
+                ecrirePage(pdf.rendre(i), cible, *sortie);
+            ecrites[static_cast<size_t>(i)] = std::move(sortie);
+        }
+    };
     auto mettreEnPlace = [&] {
         QStringList chemins;
         for (auto& sortie : ecrites) {
@@ -79,12 +114,28 @@ QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QStr
         return chemins;
     };
     try {
-        enParallele(n, fils, [&](int i) {
-            const QImage page = pdf.rendre(i);
-            auto sortie = std::make_unique<Sortie>(
-                Sortie::apres(source, n == 1 ? QString() : nomDePage(i + 1), cible));
-            ecrirePage(page, cible, *sortie);
-            ecrites[static_cast<size_t>(i)] = std::move(sortie);
+        enParallele(static_cast<int>(lots.size()), fils, [&](int l) {
+            const auto [premiere, nombre] = lots[static_cast<size_t>(l)];
+            if (nombre == 1)
+                return uneParUne(premiere, 1);
+            std::vector<std::unique_ptr<Sortie>> sorties;
+            QStringList temporaires;
+            for (int i = premiere; i < premiere + nombre; ++i) {
+                sorties.push_back(reserver(i));
+                temporaires.append(sorties.back()->temporaire());
+                if (!temporaires.back().endsWith(QLatin1String(".jpg"))) {
+                    sorties.clear();
+                    return uneParUne(premiere, nombre);
+                }
+            }
+            try {
+                pdf.rendreEnJpeg(premiere, temporaires);
+            } catch (const Erreur&) {
+                sorties.clear();
+                return uneParUne(premiere, nombre);  // finds which page fails
+            }
+            for (int k = 0; k < nombre; ++k)
+                ecrites[static_cast<size_t>(premiere + k)] = std::move(sorties[static_cast<size_t>(k)]);
         });
     } catch (...) {
         mettreEnPlace();

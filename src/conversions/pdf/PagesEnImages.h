@@ -13,7 +13,8 @@ class Sortie;
 // the output's temporary file. Erreur::ecriture with the output's name on failure.
 void ecrirePage(const QImage& page, const QString& format, Sortie& sortie);
 
-// Every page of `pdf` drawn and written as `cible` beside `source`, several pages at once
+// Every page of `pdf` drawn and written as `cible` beside `source` (JPEG by poppler
+// itself, quality 90; PNG here with the fast filter), several pages at once
 // on the idle cores. The files keep their page names whatever order they finish in, and
 // come into place in page order once all are written; when a page fails, the pages
 // before it stay and its own failure is thrown. Returns the final paths in page order.

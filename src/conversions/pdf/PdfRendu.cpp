@@ -8,7 +8,9 @@
 #include "conversions/pdf/PdfStructure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -144,7 +146,7 @@ QStringList PdfRendu::textes() const
     return parPage;
 }
 
-QImage PdfRendu::rendre(int index) const
+QStringList PdfRendu::argumentsDePage(int index) const
 {
     const QSize pixels = taille(index);
     const double aire = static_cast<double>(pixels.width()) * pixels.height();
@@ -155,20 +157,61 @@ QImage PdfRendu::rendre(int index) const
         throw Erreur::lecture(nom_);
     }
     const QString page = QString::number(index + 1);
-    const QByteArray ppm = executerBorne(
-        QStringLiteral("/usr/bin/pdftoppm"),
-        {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
-         QStringLiteral("-cropbox"), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
-         QStringLiteral("0"), QStringLiteral("-W"), QString::number(pixels.width()), QStringLiteral("-H"),
-         QString::number(pixels.height()), lu_},
-        delaiParPage, nom_);
-    QImage image = lirePpm(ppm, pixels);
+    return {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
+            QStringLiteral("-cropbox"), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
+            QStringLiteral("0"), QStringLiteral("-W"), QString::number(pixels.width()), QStringLiteral("-H"),
+            QString::number(pixels.height())};
+}
+
+QImage PdfRendu::rendre(int index) const
+{
+    const QByteArray ppm = executerBorne(QStringLiteral("/usr/bin/pdftoppm"), argumentsDePage(index) << lu_,
+                                         delaiParPage, nom_);
+    QImage image = lirePpm(ppm, taille(index));
     if (image.isNull()) {
         if (journalDetails)
             journalDetails(QStringLiteral("page %1 de %2 : le rendu a échoué").arg(index + 1).arg(nom_));
         throw Erreur::lecture(nom_);
     }
     return image;
+}
+
+void PdfRendu::rendreEnJpeg(int premiere, const QStringList& chemins) const
+{
+    const auto n = static_cast<int>(chemins.size());
+    QStringList arguments = argumentsDePage(premiere);
+    arguments[5] = QString::number(premiere + n);  // "-l": the last page of the run
+    arguments << QStringLiteral("-jpeg") << QStringLiteral("-jpegopt") << QStringLiteral("quality=90") << lu_;
+    if (n == 1) {
+        // pdftoppm adds the extension to the name it is given.
+        executerBorne(QStringLiteral("/usr/bin/pdftoppm"),
+                      arguments << QStringLiteral("-singlefile") << chemins.first().chopped(4), delaiParPage, nom_);
+        return;
+    }
+    // Several pages are numbered after the name, with as many digits as the document's
+    // last page has; hidden until each is moved to its own path.
+    const QString racine = QFileInfo(chemins.first()).dir().filePath(
+        QStringLiteral(".vemo-pages-") + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    const auto chiffres = QString::number(pages()).size();
+    auto ecrite = [&](int k) {
+        return racine + QLatin1Char('-') + QString::number(premiere + k + 1).rightJustified(chiffres, QLatin1Char('0'))
+               + QStringLiteral(".jpg");
+    };
+    auto effacer = [&] {
+        for (int k = 0; k < n; ++k)
+            QFile::remove(ecrite(k));
+    };
+    try {
+        executerBorne(QStringLiteral("/usr/bin/pdftoppm"), arguments << racine, delaiParPage * n, nom_);
+        for (int k = 0; k < n; ++k)
+            if (!QFile::rename(ecrite(k), chemins[k]))
+                throw Erreur::ecriture(nomDe(chemins[k]));
+    } catch (...) {
+        effacer();
+        for (const QString& c : chemins)
+            QFile::remove(c);
+        throw;
+    }
 }
 
 } // namespace Conversions

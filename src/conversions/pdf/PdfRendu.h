@@ -38,8 +38,16 @@ public:
     // Page `index` at 300 dpi on white (RGB, 8 bits). Erreur::lecture when the page is
     // empty, too large to draw, cannot be drawn, or takes too long.
     QImage rendre(int index) const;
+    // Pages `premiere` onwards (from 0), one per path, all of one size, written by poppler
+    // as JPEGs of quality 90 at `chemins`, which end in ".jpg": one process for the run,
+    // and no image crosses between processes. On failure none of them is left.
+    void rendreEnJpeg(int premiere, const QStringList& chemins) const;
 
 private:
+    // pdftoppm's arguments for page `index` at 300 dpi, cut to its size in pixels; the
+    // same failures as rendre() for a page too large or empty.
+    QStringList argumentsDePage(int index) const;
+
     QString nom_;
     // What poppler reads: the file itself, or its rebuilt copy in `reparation_`.
     QString lu_;

@@ -122,18 +122,23 @@ TEST(PdfReels, EnParalleleCommeUneBoucle)
         EXPECT_LE(f, 1);
 }
 
-// Many pages of different sizes drawn at once keep their names and their own sizes.
+// Many pages drawn at once, JPEG pages by runs of one size, keep their names and their
+// own sizes, and nothing hidden stays behind.
 TEST(PdfReels, PagesDessineesEnsembleGardentNomEtTaille)
 {
-    Dossier d;
     QList<QSizeF> tailles;
-    for (int i = 0; i < 12; ++i)
-        tailles << QSizeF(72 + 12 * i, 144 - 6 * i);
-    const QStringList crees = Conversions::convertirUn(pdf(d.chemin("lot.pdf"), tailles, {}), "png");
-    ASSERT_EQ(crees.size(), 12);
-    for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(crees[i], d.chemin(QStringLiteral("lot page %1.png").arg(i + 1)));
-        EXPECT_EQ(tailleImage(crees[i]), (tailles[i] * 300 / 72).toSize()) << i;
+    for (int i = 0; i < 14; ++i)
+        tailles << QSizeF(72 + 12 * (i / 3), 144 - 6 * (i / 3));
+    for (const QString& format : QStringList{"jpg", "png"}) {
+        SCOPED_TRACE(format.toStdString());
+        Dossier d;
+        const QStringList crees = Conversions::convertirUn(pdf(d.chemin("lot.pdf"), tailles, {}), format);
+        ASSERT_EQ(crees.size(), 14);
+        for (int i = 0; i < 14; ++i) {
+            EXPECT_EQ(crees[i], d.chemin(QStringLiteral("lot page %1.").arg(i + 1) + format));
+            EXPECT_EQ(tailleImage(crees[i]), (tailles[i] * 300 / 72).toSize()) << i;
+        }
+        EXPECT_EQ(d.noms().size(), 15);  // hidden files included
     }
 }
 
