@@ -51,10 +51,8 @@ std::vector<QString> textesDesPages(const PdfRendu& pdf)
 // The pages' texts, an empty line between two pages.
 QString texteDuPdf(const PdfRendu& pdf)
 {
-    QStringList pages;
-    for (const QString& t : textesDesPages(pdf))
-        pages.append(t);
-    return pages.join(QStringLiteral("\n\n"));
+    const std::vector<QString> pages = textesDesPages(pdf);
+    return QStringList(pages.cbegin(), pages.cend()).join(QStringLiteral("\n\n"));
 }
 
 // The pages' text in Helvetica 12, a form feed between two pages.

@@ -104,22 +104,34 @@ PdfRendu::PdfRendu(const QString& chemin) : nom_(nomDe(chemin)), lu_(QFileInfo(c
     try {
         for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*document).getAllPages())
             tailles_.push_back(tailleDePage(page));
-        if (reconstruit) {
-            // poppler may read the damage otherwise than qpdf, or not at all: it draws
-            // what qpdf read, so the pages and their sizes agree.
-            auto dossier = std::make_unique<DossierDeTravail>(QDir::tempPath(), QStringLiteral("vemo-pdf-"));
-            const QString copie = dossier->fichier(QStringLiteral("repare.pdf"));
-            QPDFWriter ecrivain(*document, local(copie).constData());
-            ecrivain.write();
-            reparation_ = std::move(dossier);
-            lu_ = copie;
-        }
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& e) {
         if (journalDetails)
             journalDetails(QStringLiteral("qpdf, %1 : %2").arg(nom_, QString::fromUtf8(e.what())));
         throw Erreur::lecture(nom_);
+    }
+    if (reconstruit)
+        reparer(*document);
+}
+
+void PdfRendu::reparer(QPDF& document)
+{
+    // poppler may read the damage otherwise than qpdf, or not at all (another reader spun
+    // for ever on such a file): it draws what qpdf read, so the pages and their sizes agree.
+    try {
+        auto dossier = std::make_unique<DossierDeTravail>(QDir::tempPath(), QStringLiteral("vemo-pdf-"));
+        const QString copie = dossier->fichier(QStringLiteral("repare.pdf"));
+        QPDFWriter ecrivain(document, local(copie).constData());
+        ecrivain.write();
+        reparation_ = std::move(dossier);
+        lu_ = copie;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        // poppler tries the file itself, within the same time limits.
+        if (journalDetails)
+            journalDetails(QStringLiteral("qpdf, copie réparée de %1 : %2").arg(nom_, QString::fromUtf8(e.what())));
     }
 }
 

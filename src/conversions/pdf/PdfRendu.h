@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class QPDF;
+
 namespace Conversions {
 
 class DossierDeTravail;
@@ -44,6 +46,8 @@ public:
     void rendreEnJpeg(int premiere, const QStringList& chemins) const;
 
 private:
+    // Draws from now on from the copy qpdf writes of what it read.
+    void reparer(QPDF& document);
     // pdftoppm's arguments for page `index` at 300 dpi, cut to its size in pixels; the
     // same failures as rendre() for a page too large or empty.
     QStringList argumentsDePage(int index) const;
