@@ -1,7 +1,11 @@
 // PDF pages to PNG and JPEG at 300 dpi against pdftoppm; merge and split against the
-// qpdf command line. Each pair runs on the same input in the same process.
+// qpdf command line; the page count of a drag entry while pages are drawn; text recognition
+// of a scanned PDF. Each pair runs on the same input in the same process.
 
+#include "Comparaison.h"
 #include "Principal.h"
+#include "conversions/Catalogue.h"
+#include "conversions/pdf/EnParallele.h"
 #include "conversions/Conversions.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PagesEnImages.h"
@@ -18,7 +22,12 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <functional>
+#include <future>
+#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -37,13 +46,19 @@ QImage photo()
     return image;
 }
 
+// A4 pages without margins, `resolution` units to the inch.
+void enA4(QPdfWriter& writer, int resolution)
+{
+    writer.setResolution(resolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
 // A4 pages of the usual mix: a column of text, a gradient, a photo, some strokes.
 QString document(const QString& chemin, int pages)
 {
     QPdfWriter writer(chemin);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    enA4(writer, 72);
     QPainter p(&writer);
     const QImage image = photo();
     QFont police(QStringLiteral("DejaVu Serif"));
@@ -68,10 +83,35 @@ QString document(const QString& chemin, int pages)
     return chemin;
 }
 
+// Pages of text drawn as pictures at 300 dpi, without a text layer, as a scanner makes them.
+QString scan(const QString& chemin, int pages)
+{
+    QPdfWriter writer(chemin);
+    enA4(writer, 300);
+    QPainter p(&writer);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            writer.newPage();
+        QImage page(2480, 3508, QImage::Format_Grayscale8);
+        page.fill(Qt::white);
+        QPainter q(&page);
+        QFont police(QStringLiteral("DejaVu Serif"));
+        police.setPixelSize(42);
+        q.setFont(police);
+        for (int l = 0; l < 40; ++l)
+            q.drawText(QPointF(230, 300 + 70 * l),
+                       QStringLiteral("Page %1, ligne %2 : le vif zéphyr jubile sur les kumquats.").arg(i + 1).arg(l + 1));
+        q.end();
+        p.drawImage(QRectF(0, 0, writer.width(), writer.height()), page);
+    }
+    return chemin;
+}
+
 struct Echantillons {
     QTemporaryDir dossier;
     QString vingt = document(dossier.filePath(QStringLiteral("vingt.pdf")), pagesRendues);
     QString cent = document(dossier.filePath(QStringLiteral("cent.pdf")), 100);
+    QString scanne = scan(dossier.filePath(QStringLiteral("scan.pdf")), pagesRendues);
     QStringList dix;
     Echantillons()
     {
@@ -202,13 +242,13 @@ void SeparationQpdf(benchmark::State& etat)
         });
 }
 
-// The parts of a page image: drawing alone, putting on white, writing.
+// The parts of a page image: drawing alone, one page after another, and writing.
 void RenduSeul(benchmark::State& etat)
 {
     Conversions::PdfRendu pdf(echantillons().vingt);
     for (auto _ : etat)
         for (int i = 0; i < pagesRendues; ++i)
-            benchmark::DoNotOptimize(pdf.dessiner(i));
+            benchmark::DoNotOptimize(pdf.rendre(i));
     parPage(etat, pagesRendues);
 }
 
@@ -225,15 +265,111 @@ void Ecriture(benchmark::State& etat, const QString& format)
 void EcritureJpeg(benchmark::State& etat) { Ecriture(etat, QStringLiteral("jpg")); }
 void EcriturePng(benchmark::State& etat) { Ecriture(etat, QStringLiteral("png")); }
 
-void SurBlanc(benchmark::State& etat)
+// Processor time of this process and its children, in seconds: what a page costs
+// whatever else the machine runs.
+double tempsProcesseur()
 {
-    Conversions::PdfRendu pdf(echantillons().vingt);
-    const QImage page = pdf.rendre(0).convertToFormat(QImage::Format_ARGB32);
+    double total = 0;
+    for (const int qui : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage r{};
+        getrusage(qui, &r);
+        total += static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
+                 + static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    }
+    return total;
+}
+
+// Runs `f` and prints its processor time per page next to the idle cores it started with.
+void parPageProcesseur(const char* quoi, int pages, const std::function<void()>& f)
+{
+    const int libres = Conversions::coeursLibres();
+    const double avant = tempsProcesseur();
+    f();
+    std::printf("%s : %.0f ms de processeur par page (%d cœurs libres au départ)\n", quoi,
+                (tempsProcesseur() - avant) * 1000 / pages, libres);
+}
+
+// A hundred pages to JPEG, against pdftoppm in the same run (goal: three times faster).
+void CentPagesJpeg(benchmark::State& etat)
+{
+    Bac bac;
+    copie(bac, echantillons().cent);
+    Comparaison::mesurer(etat, "cent pages en JPEG", false, [&] {
+        parPageProcesseur("cent pages en JPEG, nous", 100, [&] {
+            if (Conversions::convertirUn(bac.chemin(QStringLiteral("cent.pdf")), QStringLiteral("jpg")).size() != 100)
+                etat.SkipWithError("pages manquantes");
+        });
+    }, [&] {
+        QDir dossier(bac.dossier.path());
+        for (const QString& page : dossier.entryList({QStringLiteral("*.jpg")}, QDir::Files))
+            dossier.remove(page);
+    });
+}
+
+void CentPagesJpegPdftoppm(benchmark::State& etat)
+{
+    Bac bac;
+    Comparaison::mesurer(etat, "cent pages en JPEG", true, [&] {
+        parPageProcesseur("cent pages en JPEG, pdftoppm", 100, [&] {
+            lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-jpeg"), QStringLiteral("-r"), QStringLiteral("300"),
+                                                echantillons().cent, bac.chemin(QStringLiteral("p"))});
+        });
+    });
+}
+
+// A scanned PDF to text, against tesseract on one thread page after page.
+void ScanEnTexte(benchmark::State& etat)
+{
+    Bac bac;
+    copie(bac, echantillons().scanne);
+    Comparaison::mesurer(etat, "scan de 20 pages en texte", false, [&] {
+        const QStringList crees = Conversions::convertirUn(bac.chemin(QStringLiteral("scan.pdf")), QStringLiteral("txt"));
+        for (const QString& c : crees)
+            QFile::remove(c);
+    });
+}
+
+void ScanEnTexteTesseract(benchmark::State& etat)
+{
+    Bac bac;
+    lancer(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                                        echantillons().scanne, bac.chemin(QStringLiteral("p"))});
+    const QStringList pages = QDir(bac.dossier.path()).entryList({QStringLiteral("p-*.pgm")}, QDir::Files, QDir::Name);
+    Comparaison::mesurer(etat, "scan de 20 pages en texte", true, [&] {
+        for (const QString& page : pages) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral("tesseract"), {bac.chemin(page), bac.chemin(QStringLiteral("t")), QStringLiteral("-l"),
+                                                  QStringLiteral("fra+eng"), QStringLiteral("--dpi"), QStringLiteral("300")});
+            p.waitForFinished(-1);
+        }
+    });
+}
+
+// The page count of a drag entry while another PDF's pages are drawn (goal: under 5 ms).
+void EntreeDuranteUnRendu(benchmark::State& etat)
+{
+    Bac bac;
+    copie(bac, echantillons().cent);
     for (auto _ : etat) {
-        etat.PauseTiming();
-        QImage copie = page.copy();
-        etat.ResumeTiming();
-        Conversions::poserSurBlanc(copie);
+        auto rendu = std::async(std::launch::async, [&] {
+            Conversions::convertirUn(bac.chemin(QStringLiteral("cent.pdf")), QStringLiteral("png"));
+        });
+        std::vector<double> durees;
+        while (rendu.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+            const double t = Comparaison::chrono([] { benchmark::DoNotOptimize(Conversions::nombreDePages(echantillons().vingt)); });
+            durees.push_back(t * 1000);
+        }
+        rendu.get();
+        std::sort(durees.begin(), durees.end());
+        if (durees.empty())
+            continue;
+        etat.counters["médiane ms"] = durees[durees.size() / 2];
+        etat.counters["pire ms"] = durees.back();
+        std::printf("entrée de glisser pendant un rendu : médiane %.2f ms, pire %.2f ms sur %zu mesures\n",
+                    durees[durees.size() / 2], durees.back(), durees.size());
     }
 }
 
@@ -241,7 +377,6 @@ void SurBlanc(benchmark::State& etat)
 
 BENCHMARK(EcritureJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(EcriturePng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-BENCHMARK(SurBlanc)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(RenduSeul)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(PagesPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(PagesPngPdftoppm)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
@@ -251,8 +386,15 @@ BENCHMARK(Fusion)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(FusionQpdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Separation)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SeparationQpdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(CentPagesJpeg)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(CentPagesJpegPdftoppm)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(ScanEnTexte)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(ScanEnTexteTesseract)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(EntreeDuranteUnRendu)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    return lancerLesBancs(argc, argv);
+    const int code = lancerLesBancs(argc, argv);
+    Comparaison::imprimerRapports();
+    return code;
 }

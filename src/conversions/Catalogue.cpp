@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QPdfDocument>
+#include <algorithm>
+#include <limits>
+
+#include <qpdf/QPDF.hh>
 
 namespace {
 
@@ -280,9 +283,21 @@ QString refus(const QStringList&)
 
 int nombreDePages(const QString& pdf)
 {
-    QPdfDocument document;
-    document.load(pdf);
-    return document.status() == QPdfDocument::Status::Ready ? document.pageCount() : 0;
+    // qpdf reads the page tree's own count, sharing nothing with the drawing of pages, so
+    // a drag never waits behind a page being drawn. A pipe or a device is never read.
+    if (!QFileInfo(pdf).isFile())
+        return 0;
+    try {
+        QPDF document;
+        document.setSuppressWarnings(true);
+        document.processFile(QFile::encodeName(pdf).constData());
+        QPDFObjectHandle compte = document.getRoot().getKey("/Pages").getKey("/Count");
+        if (compte.isInteger() && compte.getIntValue() > 0)
+            return static_cast<int>(std::min<long long>(compte.getIntValue(), std::numeric_limits<int>::max()));
+        return static_cast<int>(document.getAllPages().size());
+    } catch (const std::exception&) {
+        return 0;  // unreadable or locked: no page to split
+    }
 }
 
 int nombreDImages(const QString& gif, int auPlus)

@@ -16,8 +16,9 @@ QString imageLegere(const QString& source);
 // The text the image shows, into a text file.
 QString texteDeLImage(const QString& source);
 // Text recognition of an image in memory (French and English), lines joined by "\n";
-// empty when nothing credible is read. Safe from several threads at once.
-QString lireTexte(const QImage& image);
+// empty when nothing credible is read. `resolution` in dots per inch, 0 when unknown (the
+// recogniser then estimates it). Safe from several threads at once, one engine per thread.
+QString lireTexte(const QImage& image, int resolution = 0);
 // The subject on a transparent background, as a PNG file.
 QString detourer(const QString& source);
 // Image 0 of a file with its orientation applied, reduced to `max` pixels on its largest side

@@ -1,6 +1,7 @@
 #include "conversions/images/Ocr.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/images/Vips.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/Sortie.h"
 
@@ -8,13 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <clocale>
+#include <cmath>
 #include <locale.h>
 #include <memory>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
 // libgomp comes with the recogniser; declared weak so a build without it still links.
-extern "C" void omp_set_dynamic(int) __attribute__((weak));
+extern "C" void omp_set_max_active_levels(int) __attribute__((weak));
 
 namespace Conversions {
 
@@ -53,17 +55,17 @@ tesseract::TessBaseAPI& moteur()
 {
     thread_local std::unique_ptr<tesseract::TessBaseAPI> api;
     if (!api) {
+        // The recogniser would start a team of threads per call, and teams of several
+        // engines fight over the cores: one thread per engine, pages and files in
+        // parallel instead. Set on this thread before its engine is made.
+        if (omp_set_max_active_levels)
+            omp_set_max_active_levels(0);
         auto nouveau = std::make_unique<tesseract::TessBaseAPI>();
         if (nouveau->Init(nullptr, "fra+eng", tesseract::OEM_LSTM_ONLY) != 0) {
             if (journalMoteur)
                 journalMoteur(QStringLiteral("tesseract : données fra+eng introuvables"));
             indisponible();
         }
-        // The recogniser asks for a fixed team of threads that spin while they wait: on a
-        // busy machine (other pages, other files) they fight and run five times slower.
-        // Dynamic teams shrink to the cores left idle.
-        if (omp_set_dynamic)
-            omp_set_dynamic(1);
         nouveau->SetVariable("debug_file", "/dev/null");
         nouveau->SetPageSegMode(tesseract::PSM_AUTO);
         api = std::move(nouveau);
@@ -88,6 +90,14 @@ QString lignes(tesseract::TessBaseAPI& api)
     return texte.join(QLatin1Char('\n'));
 }
 
+// The resolution the file declares, in dots per inch; 0 when it declares none that is
+// believable (libvips gives one pixel per millimetre to files that say nothing).
+int resolutionDe(const QString& source)
+{
+    const double ppp = ouvrirImage(source).xres() * 25.4;
+    return ppp >= 70 && ppp <= 2400 ? static_cast<int>(std::lround(ppp)) : 0;
+}
+
 } // namespace
 
 bool ligneCredible(const QString& ligne, float confiance)
@@ -106,7 +116,7 @@ bool ligneCredible(const QString& ligne, float confiance)
     return lettres >= 2 && 2 * lettres >= signes;
 }
 
-QString lireTexte(const QImage& image)
+QString lireTexte(const QImage& image, int resolution)
 {
     if (image.isNull())
         return {};
@@ -115,7 +125,10 @@ QString lireTexte(const QImage& image)
     LocaleC c;
     tesseract::TessBaseAPI& api = moteur();
     api.SetImage(gris.constBits(), gris.width(), gris.height(), 1, static_cast<int>(gris.bytesPerLine()));
-    api.SetSourceResolution(300);
+    // Without a resolution the recogniser estimates one from the size of the text: a
+    // forced one makes it miss large letters in photos.
+    if (resolution > 0)
+        api.SetSourceResolution(resolution);
     const bool lu = api.Recognize(nullptr) == 0;
     const QString texte = lu ? lignes(api) : QString();
     api.Clear();
@@ -126,7 +139,7 @@ QString lireTexte(const QImage& image)
 
 QString texteDeLImage(const QString& source)
 {
-    const QString texte = lireTexte(redressee(source));
+    const QString texte = lireTexte(redressee(source), resolutionDe(source));
     if (texte.isEmpty())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun texte dans « %1 »")
                                .arg(QFileInfo(source).fileName()));

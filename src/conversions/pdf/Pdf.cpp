@@ -3,6 +3,7 @@
 #include "conversions/Chemins.h"
 #include "conversions/documents/Documents.h"
 #include "conversions/images/Images.h"
+#include "conversions/pdf/EnParallele.h"
 #include "conversions/pdf/PagesEnImages.h"
 #include "conversions/pdf/PdfRendu.h"
 #include "conversions/Sortie.h"
@@ -12,6 +13,7 @@
 #include <QFont>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <vector>
 
 namespace Conversions {
 
@@ -25,23 +27,32 @@ void ecrireFichier(const QByteArray& octets, Sortie& sortie)
     f.close();
 }
 
-// The text layer, or, when it holds nothing but blanks, what recognition reads on the
-// drawn pages, an empty line between two pages.
+// Each page's text layer, or, when it holds nothing but blanks (a scanned page), what
+// recognition reads on the drawn page; several pages are recognised at once.
+std::vector<QString> textesDesPages(const PdfRendu& pdf)
+{
+    const QStringList couche = pdf.textes();
+    std::vector<QString> textes(couche.cbegin(), couche.cend());
+    std::vector<int> scannees;
+    for (int i = 0; i < pdf.pages(); ++i)
+        if (textes[static_cast<size_t>(i)].trimmed().isEmpty())
+            scannees.push_back(i);
+    const int n = static_cast<int>(scannees.size());
+    enParallele(n, n < 2 ? 1 : coeursLibres(), [&](int k) {
+        const int i = scannees[static_cast<size_t>(k)];
+        textes[static_cast<size_t>(i)] = lireTexte(pdf.rendre(i), 300);
+    });
+    for (QString& t : textes)
+        while (t.endsWith(QLatin1Char('\n')))
+            t.chop(1);
+    return textes;
+}
+
+// The pages' texts, an empty line between two pages.
 QString texteDuPdf(const PdfRendu& pdf)
 {
-    QString texte;
-    for (int i = 0; i < pdf.pages(); ++i) {
-        if (i > 0)
-            texte += QLatin1Char('\n');
-        texte += pdf.texte(i);
-    }
-    if (!texte.trimmed().isEmpty())
-        return texte;
-    QStringList lus;
-    // One page in memory at a time: a long scan would otherwise take gigabytes.
-    for (int i = 0; i < pdf.pages(); ++i)
-        lus.append(lireTexte(pdf.rendre(i)));
-    return lus.join(QStringLiteral("\n\n"));
+    const std::vector<QString> pages = textesDesPages(pdf);
+    return QStringList(pages.cbegin(), pages.cend()).join(QStringLiteral("\n\n"));
 }
 
 // The pages' text in Helvetica 12, a form feed between two pages.
@@ -56,35 +67,15 @@ QByteArray wordDuPdf(const PdfRendu& pdf)
     format.setFontPointSize(12);
     QTextCursor curseur(&document);
     curseur.setBlockCharFormat(format);
-    for (int i = 0; i < pdf.pages(); ++i) {
+    const std::vector<QString> textes = textesDesPages(pdf);
+    for (size_t i = 0; i < textes.size(); ++i) {
         // A page ends its paragraph, so the next page's text never runs on from it.
-        QString texte = pdf.texte(i);
-        while (texte.endsWith(QLatin1Char('\n')))
-            texte.chop(1);
-        if (i + 1 < pdf.pages())
+        QString texte = textes[i];
+        if (i + 1 < textes.size())
             texte += (texte.isEmpty() ? QString() : QStringLiteral("\n")) + QChar(0x000C);
         curseur.insertText(texte, format);
     }
     return enWord(document);
-}
-
-QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QString& cible)
-{
-    const int n = pdf.pages();
-    EcrituresDePages ecritures(cible);
-    for (int i = 0; i < n; ++i) {
-        QImage page;
-        try {
-            page = pdf.dessiner(i);
-        } catch (...) {
-            ecritures.finir();  // an earlier page's failure came first
-            throw;
-        }
-        ecritures.ajouter(std::move(page), [&] {
-            return Sortie::apres(source, n == 1 ? QString() : nomDePage(i + 1), cible);
-        });
-    }
-    return ecritures.finir();
 }
 
 } // namespace

@@ -1,73 +1,164 @@
 #include "conversions/pdf/PdfRendu.h"
 
 #include "conversions/Chemins.h"
+#include "conversions/DossierDeTravail.h"
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
+#include "conversions/pdf/OutilBorne.h"
+#include "conversions/pdf/PdfStructure.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QPdfDocument>
-#include <QPdfSelection>
+#include <QUuid>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+using namespace std::chrono_literals;
 
 namespace Conversions {
 
 namespace {
 
 constexpr double echelle = 300.0 / 72.0;
+// A page that takes longer than this to draw is taken for a trap, not for a drawing.
+constexpr std::chrono::milliseconds delaiParPage = 120s;
 
-QString raison(QPdfDocument::Error e)
+// The visible box (crop box within media box) turned as the page says, in pixels at 300 dpi.
+QSize tailleDePage(QPDFPageObjectHelper& page)
 {
-    switch (e) {
-    case QPdfDocument::Error::None: return QStringLiteral("aucune page");
-    case QPdfDocument::Error::FileNotFound: return QStringLiteral("fichier introuvable");
-    case QPdfDocument::Error::InvalidFileFormat: return QStringLiteral("format invalide");
-    case QPdfDocument::Error::IncorrectPassword: return QStringLiteral("mot de passe demandé");
-    case QPdfDocument::Error::UnsupportedSecurityScheme: return QStringLiteral("chiffrement non pris en charge");
-    default: return QStringLiteral("erreur %1").arg(static_cast<int>(e));
-    }
+    const auto media = page.getMediaBox().getArrayAsRectangle();
+    const auto coupe = page.getCropBox().getArrayAsRectangle();
+    const double l = std::max(std::min(media.llx, media.urx), std::min(coupe.llx, coupe.urx));
+    const double r = std::min(std::max(media.llx, media.urx), std::max(coupe.llx, coupe.urx));
+    const double b = std::max(std::min(media.lly, media.ury), std::min(coupe.lly, coupe.ury));
+    const double t = std::min(std::max(media.lly, media.ury), std::max(coupe.lly, coupe.ury));
+    double largeur = std::max(0.0, r - l);
+    double hauteur = std::max(0.0, t - b);
+    QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
+    if (rotation.isInteger() && ((rotation.getIntValue() % 360) + 360) % 180 == 90)
+        std::swap(largeur, hauteur);
+    return {static_cast<int>(std::floor(largeur * echelle)), static_cast<int>(std::floor(hauteur * echelle))};
+}
+
+// "P6 <width> <height> 255" and the rows: what pdftoppm writes on its output.
+QImage lirePpm(const QByteArray& ppm, QSize attendue)
+{
+    const char* p = ppm.constData();
+    const char* fin = p + ppm.size();
+    auto nombre = [&]() -> long {
+        while (p < fin && std::isspace(static_cast<unsigned char>(*p)))
+            ++p;
+        long v = -1;
+        for (; p < fin && *p >= '0' && *p <= '9' && v < 1000000; ++p)
+            v = (v < 0 ? 0 : v * 10) + (*p - '0');
+        return v;
+    };
+    if (ppm.size() < 2 || std::memcmp(p, "P6", 2) != 0)
+        return {};
+    p += 2;
+    const long l = nombre();
+    const long h = nombre();
+    const long max = nombre();
+    if (l != attendue.width() || h != attendue.height() || max != 255 || p >= fin)
+        return {};
+    ++p;  // the one blank before the rows
+    const qsizetype ligne = 3 * static_cast<qsizetype>(l);
+    if (fin - p < ligne * h)
+        return {};
+    // The rows stay where they were read, without padding, as libvips takes them.
+    auto* octets = new QByteArray(ppm);
+    return QImage(reinterpret_cast<const uchar*>(octets->constData()) + (p - ppm.constData()),
+                  static_cast<int>(l), static_cast<int>(h), ligne, QImage::Format_RGB888,
+                  [](void* o) { delete static_cast<QByteArray*>(o); }, octets);
+}
+
+// Arabic comes out of a PDF as the shaped forms of its letters (initial, medial, final):
+// a text file wants the letters themselves, which can be searched and shaped anew.
+QString lettresDeBase(const QString& texte)
+{
+    auto formeArabe = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0xFB50 && u <= 0xFDFF) || (u >= 0xFE70 && u <= 0xFEFF && u != 0xFEFF);
+    };
+    if (std::none_of(texte.cbegin(), texte.cend(), formeArabe))
+        return texte;
+    QString lettres;
+    lettres.reserve(texte.size());
+    for (const QChar c : texte)
+        lettres += formeArabe(c) ? QString(c).normalized(QString::NormalizationForm_KC) : QString(c);
+    return lettres;
 }
 
 } // namespace
 
-PdfRendu::PdfRendu(const QString& chemin)
-    : document_(std::make_unique<QPdfDocument>()), nom_(nomDe(chemin))
+PdfRendu::PdfRendu(const QString& chemin) : nom_(nomDe(chemin)), lu_(QFileInfo(chemin).absoluteFilePath())
 {
-    // A pipe or a device would keep the reader waiting for ever.
-    if (!QFileInfo(chemin).isFile())
-        throw Erreur::lecture(nom_);
-    const QPdfDocument::Error e = document_->load(chemin);
-    if (e != QPdfDocument::Error::None || document_->pageCount() < 1) {
+    bool reconstruit = false;
+    const std::shared_ptr<QPDF> document = ouvrirStructure(chemin, &reconstruit);
+    try {
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*document).getAllPages())
+            tailles_.push_back(tailleDePage(page));
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
         if (journalDetails)
-            journalDetails(QStringLiteral("lecture du PDF %1 : %2").arg(chemin, raison(e)));
+            journalDetails(QStringLiteral("qpdf, %1 : %2").arg(nom_, QString::fromUtf8(e.what())));
         throw Erreur::lecture(nom_);
+    }
+    if (reconstruit)
+        reparer(*document);
+}
+
+void PdfRendu::reparer(QPDF& document)
+{
+    // poppler may read the damage otherwise than qpdf, or not at all (another reader spun
+    // for ever on such a file): it draws what qpdf read, so the pages and their sizes agree.
+    try {
+        auto dossier = std::make_unique<DossierDeTravail>(QDir::tempPath(), QStringLiteral("vemo-pdf-"));
+        const QString copie = dossier->fichier(QStringLiteral("repare.pdf"));
+        QPDFWriter ecrivain(document, local(copie).constData());
+        ecrivain.write();
+        reparation_ = std::move(dossier);
+        lu_ = copie;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        // poppler tries the file itself, within the same time limits.
+        if (journalDetails)
+            journalDetails(QStringLiteral("qpdf, copie réparée de %1 : %2").arg(nom_, QString::fromUtf8(e.what())));
     }
 }
 
 PdfRendu::~PdfRendu() = default;
 
-int PdfRendu::pages() const { return document_->pageCount(); }
-
-QString PdfRendu::texte(int index) const
+QStringList PdfRendu::textes() const
 {
-    QString t = document_->getAllText(index).text();
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // Control characters and non-characters are the reader's markers, not text.
-    t.removeIf([](QChar c) {
-        const char16_t u = c.unicode();
-        return (u < 0x20 && u != u'\n' && u != u'\t') || u == 0xFFFE || u == 0xFFFF;
-    });
-    return t;
+    const auto delai = 60s + std::chrono::seconds(pages());
+    const QByteArray texte = executerBorne(
+        QStringLiteral("/usr/bin/pdftotext"),
+        {QStringLiteral("-q"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-eol"),
+         QStringLiteral("unix"), lu_, QStringLiteral("-")},
+        delai, nom_);
+    // Every page ends with a form feed.
+    QStringList parPage = QString::fromUtf8(texte).split(QChar(0x000C));
+    parPage.resize(pages());
+    for (QString& t : parPage) {
+        t.removeIf([](QChar c) {
+            const char16_t u = c.unicode();
+            return (u < 0x20 && u != u'\n' && u != u'\t') || u == 0xFFFE || u == 0xFFFF;
+        });
+        t = lettresDeBase(t);
+    }
+    return parPage;
 }
 
-QSize PdfRendu::taille(int index) const
-{
-    const QSizeF points = document_->pagePointSize(index);
-    return {static_cast<int>(std::floor(points.width() * echelle)),
-            static_cast<int>(std::floor(points.height() * echelle))};
-}
-
-QImage PdfRendu::dessiner(int index) const
+QStringList PdfRendu::argumentsDePage(int index) const
 {
     const QSize pixels = taille(index);
     const double aire = static_cast<double>(pixels.width()) * pixels.height();
@@ -77,56 +168,62 @@ QImage PdfRendu::dessiner(int index) const
                                .arg(index + 1).arg(nom_).arg(pixels.width()).arg(pixels.height()));
         throw Erreur::lecture(nom_);
     }
-    QPdfDocumentRenderOptions options;
-    options.setRenderFlags(QPdfDocumentRenderOptions::RenderFlag::Annotations);
-    QImage page = document_->render(index, pixels, options);
-    if (page.isNull() || page.size() != pixels) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("page %1 de %2 : le rendu a échoué").arg(index + 1).arg(nom_));
-        throw Erreur::lecture(nom_);
-    }
-    return page;
+    const QString page = QString::number(index + 1);
+    return {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
+            QStringLiteral("-cropbox"), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
+            QStringLiteral("0"), QStringLiteral("-W"), QString::number(pixels.width()), QStringLiteral("-H"),
+            QString::number(pixels.height())};
 }
 
 QImage PdfRendu::rendre(int index) const
 {
-    QImage page = dessiner(index);
-    poserSurBlanc(page);
-    return page;
+    const QByteArray ppm = executerBorne(QStringLiteral("/usr/bin/pdftoppm"), argumentsDePage(index) << lu_,
+                                         delaiParPage, nom_);
+    QImage image = lirePpm(ppm, taille(index));
+    if (image.isNull()) {
+        if (journalDetails)
+            journalDetails(QStringLiteral("page %1 de %2 : le rendu a échoué").arg(index + 1).arg(nom_));
+        throw Erreur::lecture(nom_);
+    }
+    return image;
 }
 
-void poserSurBlanc(QImage& page)
+void PdfRendu::rendreEnJpeg(int premiere, const QStringList& chemins) const
 {
-    if (page.format() != QImage::Format_ARGB32)
-        page = page.convertToFormat(QImage::Format_ARGB32);
-    const int w = page.width();
-    for (int y = 0; y < page.height(); ++y) {
-        auto* p = reinterpret_cast<quint32*>(page.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const quint32 v = p[x];
-            const quint32 a = v >> 24;
-            quint32 r = (v >> 16) & 0xFF;
-            quint32 g = (v >> 8) & 0xFF;
-            quint32 b = v & 0xFF;
-            if (a == 0) {
-                p[x] = 0xFFFFFFFFu;
-                continue;
-            }
-            if (a != 255) {
-                const quint32 fond = 255 * (255 - a) + 127;
-                r = (r * a + fond) / 255;
-                g = (g * a + fond) / 255;
-                b = (b * a + fond) / 255;
-            }
-            // RGBX in memory order, whatever the machine's byte order.
-            auto* octets = reinterpret_cast<uchar*>(p + x);
-            octets[0] = static_cast<uchar>(r);
-            octets[1] = static_cast<uchar>(g);
-            octets[2] = static_cast<uchar>(b);
-            octets[3] = 255;
-        }
+    const auto n = static_cast<int>(chemins.size());
+    QStringList arguments = argumentsDePage(premiere);
+    arguments[5] = QString::number(premiere + n);  // "-l": the last page of the run
+    arguments << QStringLiteral("-jpeg") << QStringLiteral("-jpegopt") << QStringLiteral("quality=90") << lu_;
+    if (n == 1) {
+        // pdftoppm adds the extension to the name it is given.
+        executerBorne(QStringLiteral("/usr/bin/pdftoppm"),
+                      arguments << QStringLiteral("-singlefile") << chemins.first().chopped(4), delaiParPage, nom_);
+        return;
     }
-    page.reinterpretAsFormat(QImage::Format_RGBX8888);
+    // Several pages are numbered after the name, with as many digits as the document's
+    // last page has; hidden until each is moved to its own path.
+    const QString racine = QFileInfo(chemins.first()).dir().filePath(
+        QStringLiteral(".vemo-pages-") + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    const auto chiffres = QString::number(pages()).size();
+    auto ecrite = [&](int k) {
+        return racine + QLatin1Char('-') + QString::number(premiere + k + 1).rightJustified(chiffres, QLatin1Char('0'))
+               + QStringLiteral(".jpg");
+    };
+    auto effacer = [&] {
+        for (int k = 0; k < n; ++k)
+            QFile::remove(ecrite(k));
+    };
+    try {
+        executerBorne(QStringLiteral("/usr/bin/pdftoppm"), arguments << racine, delaiParPage * n, nom_);
+        for (int k = 0; k < n; ++k)
+            if (!QFile::rename(ecrite(k), chemins[k]))
+                throw Erreur::ecriture(nomDe(chemins[k]));
+    } catch (...) {
+        effacer();
+        for (const QString& c : chemins)
+            QFile::remove(c);
+        throw;
+    }
 }
 
 } // namespace Conversions

@@ -2,45 +2,61 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
-class QPdfDocument;
+class QPDF;
 
 namespace Conversions {
+
+class DossierDeTravail;
 
 // The largest page image we make: a page beyond it (an A0 poster is 140 million pixels
 // at 300 dpi) would take gigabytes.
 inline constexpr double pixelsDePageAuPlus = 150e6;
 
-// A PDF opened for drawing and for its text. Blocking; one thread at a time.
+// A PDF opened for drawing and for its text. qpdf reads its structure (pages, sizes,
+// password); poppler's tools draw pages and read text, one child process per call, so
+// several pages draw at once and none can hang or crash the engine. A damaged document
+// that qpdf had to rebuild is drawn from the copy qpdf writes of it.
+// Every method but the constructor may be called from several threads at once.
 class PdfRendu {
 public:
-    // Erreur::lecture with the file's name when the reader refuses it (a password it
-    // does not have included) or finds no page.
+    // Erreur::protege when a password is needed, Erreur::lecture with the file's name
+    // when qpdf refuses the file or finds no page.
     explicit PdfRendu(const QString& chemin);
     ~PdfRendu();
     PdfRendu(const PdfRendu&) = delete;
     PdfRendu& operator=(const PdfRendu&) = delete;
 
-    int pages() const;
-    // The text layer of page `index` (from 0), lines ending in "\n".
-    QString texte(int index) const;
-    // The pixel size of page `index` at 300 dpi: points × 300 / 72, truncated.
-    QSize taille(int index) const;
-    // Page `index` at 300 dpi on transparency (ARGB, not premultiplied), for
-    // poserSurBlanc(). Erreur::lecture when the page is empty, too large to draw or
-    // cannot be drawn.
-    QImage dessiner(int index) const;
-    // The same on white, RGBX 8 bits.
+    int pages() const { return static_cast<int>(tailles_.size()); }
+    // The pixel size of page `index` (from 0) at 300 dpi: its visible box in points,
+    // turned as the page says, × 300 / 72, truncated.
+    QSize taille(int index) const { return tailles_[static_cast<size_t>(index)]; }
+    // The text layer of every page, as pdftotext reads it (logical order, also for
+    // right-to-left scripts); a page without text gives an empty string.
+    QStringList textes() const;
+    // Page `index` at 300 dpi on white (RGB, 8 bits). Erreur::lecture when the page is
+    // empty, too large to draw, cannot be drawn, or takes too long.
     QImage rendre(int index) const;
+    // Pages `premiere` onwards (from 0), one per path, all of one size, written by poppler
+    // as JPEGs of quality 90 at `chemins`, which end in ".jpg": one process for the run,
+    // and no image crosses between processes. On failure none of them is left.
+    void rendreEnJpeg(int premiere, const QStringList& chemins) const;
 
 private:
-    std::unique_ptr<QPdfDocument> document_;
-    QString nom_;
-};
+    // Draws from now on from the copy qpdf writes of what it read.
+    void reparer(QPDF& document);
+    // pdftoppm's arguments for page `index` at 300 dpi, cut to its size in pixels; the
+    // same failures as rendre() for a page too large or empty.
+    QStringList argumentsDePage(int index) const;
 
-// A page drawn on transparency (ARGB, not premultiplied) turned, in place, into
-// RGBX on white.
-void poserSurBlanc(QImage& page);
+    QString nom_;
+    // What poppler reads: the file itself, or its rebuilt copy in `reparation_`.
+    QString lu_;
+    std::unique_ptr<DossierDeTravail> reparation_;
+    std::vector<QSize> tailles_;
+};
 
 } // namespace Conversions

@@ -36,7 +36,7 @@ void noterAvertissements(QPDF& document, const QString& chemin)
 
 } // namespace
 
-std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin)
+std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
 {
     const QString nom = nomDe(chemin);
     if (!QFileInfo(chemin).isFile())
@@ -60,6 +60,8 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin)
         detailler(QStringLiteral("lecture de"), chemin, e.what());
         throw Erreur::lecture(nom);
     }
+    if (reconstruit)
+        *reconstruit = document->anyWarnings();
     noterAvertissements(*document, chemin);
     return document;
 }

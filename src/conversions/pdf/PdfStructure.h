@@ -14,8 +14,9 @@ class Sortie;
 
 // A PDF opened for its pages and objects (not for drawing). A document that asks for a
 // password is Erreur::protege; one the reader refuses, or one without any page, is
-// Erreur::lecture, with the file's name.
-std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin);
+// Erreur::lecture, with the file's name. `reconstruit`, when given, tells whether qpdf
+// had to repair damage to read it.
+std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit = nullptr);
 
 // A new PDF put together from pages of others. The documents it copies from are kept
 // alive until it is written: their streams are only read then.

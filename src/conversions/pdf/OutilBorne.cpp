@@ -1,0 +1,93 @@
+#include "conversions/pdf/OutilBorne.h"
+
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+#include "conversions/Processus.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <array>
+#include <optional>
+#include <cerrno>
+#include <poll.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace Conversions {
+
+namespace {
+
+// Enough of the error stream to say what went wrong; a damaged file can make a tool
+// print megabytes of warnings.
+constexpr qsizetype erreurGardee = 4096;
+
+void noter(const QString& programme, const QString& nom, const QString& quoi, const QByteArray& erreur)
+{
+    if (journalDetails)
+        journalDetails(QStringLiteral("%1, %2 : %3 %4")
+                           .arg(QFileInfo(programme).fileName(), nom, quoi,
+                                QString::fromUtf8(erreur.right(erreurGardee)).trimmed()));
+}
+
+} // namespace
+
+QByteArray executerBorne(const QString& programme, const QStringList& arguments,
+                         std::chrono::milliseconds delai, const QString& nom)
+{
+    using Horloge = std::chrono::steady_clock;
+    const auto limite = Horloge::now() + delai;
+    std::optional<Processus> p;
+    try {
+        p.emplace(programme, arguments, Processus::Flux::tubes);
+    } catch (const std::system_error& e) {
+        if (journalDetails)
+            journalDetails(QStringLiteral("%1 : %2").arg(programme, QString::fromLocal8Bit(e.what())));
+        throw Erreur::rien(QCoreApplication::translate(
+            "Conversions", "La lecture des PDF n’est pas disponible sur ce système"));
+    }
+    QByteArray sortie;
+    QByteArray erreur;
+    std::array<pollfd, 2> fds{{{p->sortie(), POLLIN, 0}, {p->erreur(), POLLIN, 0}}};
+    std::array<char, 1 << 16> tampon;
+    int ouverts = 2;
+    while (ouverts > 0) {
+        const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now());
+        if (reste.count() <= 0) {
+            noter(programme, nom, QStringLiteral("arrêté au bout de %1 ms ;").arg(delai.count()), erreur);
+            throw Erreur::lecture(nom);  // the destructor kills and reaps the child
+        }
+        const int pret = ::poll(fds.data(), fds.size(), static_cast<int>(reste.count()));
+        if (pret < 0 && errno != EINTR)
+            throw std::system_error(errno, std::generic_category(), "poll");
+        if (pret <= 0)
+            continue;
+        for (pollfd& f : fds) {
+            if (f.fd < 0 || !(f.revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            const ssize_t n = ::read(f.fd, tampon.data(), tampon.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                f.fd = -1;
+                --ouverts;
+                continue;
+            }
+            if (f.fd == p->sortie()) {
+                sortie.append(tampon.data(), n);
+            } else {
+                erreur.append(tampon.data(), n);
+                if (erreur.size() > 2 * erreurGardee)
+                    erreur = erreur.right(erreurGardee);
+            }
+        }
+    }
+    const int statut = p->attendre();
+    if (statut != 0) {
+        noter(programme, nom, QStringLiteral("code %1 ;").arg(statut), erreur);
+        throw Erreur::lecture(nom);
+    }
+    return sortie;
+}
+
+} // namespace Conversions
