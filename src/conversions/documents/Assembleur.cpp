@@ -1,18 +1,43 @@
 #include "conversions/documents/Assembleur.h"
 
+#include "conversions/Erreur.h"
+#include "conversions/JournalMoteur.h"
+
 #include <QTextDocument>
 
 namespace Conversions {
 
-Assembleur::Assembleur(QTextDocument* document) : curseur_(document) {}
+namespace {
+
+// Characters of text, in UTF-16 units (64 MB): far beyond any real document.
+constexpr qsizetype plafondTexte = 32 * 1024 * 1024;
+// Each family costs a font lookup wherever the text is laid out; only hostile files have
+// hundreds. Past this, runs keep the default font.
+constexpr qsizetype famillesMax = 256;
+
+} // namespace
+
+// The whole reading is one edit: otherwise each insertion lays the paragraph out again.
+Assembleur::Assembleur(QTextDocument* document, const QString& nom) : curseur_(document), nom_(nom)
+{
+    curseur_.beginEditBlock();
+}
+
+Assembleur::~Assembleur()
+{
+    if (ouvert_)
+        curseur_.endEditBlock();
+}
 
 void Assembleur::texte(const QString& morceau, const QTextCharFormat& format)
 {
     if (morceau.isEmpty())
         return;
-    if (format != format_)
+    compter(morceau.size());
+    const QTextCharFormat f = partage(format);
+    if (f != format_)
         vider();
-    format_ = format;
+    format_ = f;
     attente_ += morceau;
     premier_ = false;
     blocVide_ = false;
@@ -20,6 +45,7 @@ void Assembleur::texte(const QString& morceau, const QTextCharFormat& format)
 
 void Assembleur::paragraphe()
 {
+    compter(1);
     vider();
     if (!premier_)
         curseur_.insertBlock(QTextBlockFormat(), format_);
@@ -41,7 +67,37 @@ void Assembleur::sautDePage()
     blocVide_ = true;
 }
 
-void Assembleur::terminer() { vider(); }
+void Assembleur::terminer()
+{
+    vider();
+    if (ouvert_)
+        curseur_.endEditBlock();
+    ouvert_ = false;
+}
+
+void Assembleur::compter(qsizetype caracteres)
+{
+    total_ += caracteres;
+    if (total_ <= plafondTexte)
+        return;
+    if (journalDetails)
+        journalDetails(nom_ + QStringLiteral(" : texte trop long"));
+    throw Erreur::lecture(nom_);
+}
+
+QTextCharFormat Assembleur::partage(const QTextCharFormat& format)
+{
+    const QStringList familles = format.fontFamilies().toStringList();
+    if (familles.isEmpty() || familles_.contains(familles.first()))
+        return format;
+    if (familles_.size() < famillesMax) {
+        familles_.insert(familles.first());
+        return format;
+    }
+    QTextCharFormat f = format;
+    f.clearProperty(QTextFormat::FontFamilies);
+    return f;
+}
 
 void Assembleur::vider()
 {

@@ -18,6 +18,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <vector>
+
 namespace Conversions {
 
 namespace {
@@ -122,12 +124,18 @@ void lireSelonContenu(const QString& chemin, QTextDocument* document)
         throw Erreur::lecture(nom);
 }
 
-// Runs that name no font, or no size, are Helvetica 12.
+// Runs that name no font, or no size, are Helvetica 12. The runs are listed before any is
+// changed: a merge can make neighbours alike, Qt then joins them under a live iterator.
 void policeParDefaut(QTextDocument* document)
 {
     const QFont helvetica(QStringLiteral("Helvetica"), 12);
     document->setDefaultFont(helvetica);
-    QTextCursor c(document);
+    struct Manque {
+        int debut, fin;
+        QTextCharFormat format;
+    };
+    std::vector<Manque> runs;
+    std::vector<int> paragraphesVides;
     for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
@@ -137,21 +145,29 @@ void policeParDefaut(QTextDocument* document)
                 manque.setFontFamilies({helvetica.family()});
             if (format.fontPointSize() <= 0)
                 manque.setFontPointSize(12);
-            if (manque.properties().isEmpty())
-                continue;
-            c.setPosition(f.position());
-            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
-            c.mergeCharFormat(manque);
+            if (!manque.properties().isEmpty())
+                runs.push_back({f.position(), f.position() + f.length(), manque});
         }
         // An empty paragraph still has a height: that of its own format.
-        if (b.length() == 1 && b.charFormat().fontPointSize() <= 0) {
-            c.setPosition(b.position());
-            QTextCharFormat f;
-            f.setFontFamilies({helvetica.family()});
-            f.setFontPointSize(12);
-            c.mergeBlockCharFormat(f);
-        }
+        if (b.length() == 1 && b.charFormat().fontPointSize() <= 0)
+            paragraphesVides.push_back(b.position());
     }
+    // One edit: otherwise each change lays the whole paragraph out again.
+    QTextCursor c(document);
+    c.beginEditBlock();
+    for (const Manque& m : runs) {
+        c.setPosition(m.debut);
+        c.setPosition(m.fin, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(m.format);
+    }
+    QTextCharFormat vide;
+    vide.setFontFamilies({helvetica.family()});
+    vide.setFontPointSize(12);
+    for (const int position : paragraphesVides) {
+        c.setPosition(position);
+        c.mergeBlockCharFormat(vide);
+    }
+    c.endEditBlock();
 }
 
 // The characters as they are (no-break spaces stay), a line feed between lines and paragraphs.

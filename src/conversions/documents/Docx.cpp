@@ -166,7 +166,10 @@ bool aSauter(QStringView n)
 
 class LecteurDocx {
 public:
-    LecteurDocx(const Styles& styles, QTextDocument* document) : styles_(styles), assembleur_(document) {}
+    LecteurDocx(const Styles& styles, QTextDocument* document, const QString& nom)
+        : styles_(styles), assembleur_(document, nom)
+    {
+    }
 
     void lire(const QByteArray& xml)
     {
@@ -265,7 +268,7 @@ bool lireDocx(const Parties& parties, QTextDocument* document, const QString& no
         Styles styles;
         if (parties.contains(stylesXml))
             styles.lire(parties.value(stylesXml));
-        LecteurDocx(styles, document).lire(parties.value(documentXml));
+        LecteurDocx(styles, document, nom).lire(parties.value(documentXml));
     });
     return true;
 }

@@ -141,7 +141,10 @@ private:
 
 class LecteurOdt {
 public:
-    LecteurOdt(const StylesOdt& styles, QTextDocument* document) : styles_(styles), assembleur_(document) {}
+    LecteurOdt(const StylesOdt& styles, QTextDocument* document, const QString& nom)
+        : styles_(styles), assembleur_(document, nom)
+    {
+    }
 
     void lire(const QByteArray& xml)
     {
@@ -254,7 +257,7 @@ bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom
         if (parties.contains(stylesXml))
             styles.lire(parties.value(stylesXml));
         styles.lire(parties.value(contentXml));
-        LecteurOdt(styles, document).lire(parties.value(contentXml));
+        LecteurOdt(styles, document, nom).lire(parties.value(contentXml));
     });
     return true;
 }

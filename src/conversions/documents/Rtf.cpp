@@ -51,7 +51,7 @@ const QSet<QByteArray>& ignorees()
 class LecteurRtf {
 public:
     LecteurRtf(const QByteArray& rtf, QTextDocument* document, const QString& nom)
-        : rtf_(rtf), assembleur_(document), nom_(nom)
+        : rtf_(rtf), assembleur_(document, nom), nom_(nom)
     {
         assembleur_.paragraphe();
     }

@@ -1,0 +1,21 @@
+// The Word reader, then the layouts a conversion makes of its text. The input holds the
+// package's parts, separated by NUL bytes, so that mutations reach the XML and not the deflate.
+#include "Cible.h"
+
+#include "conversions/documents/Zip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
+{
+    static const QStringList noms{QStringLiteral("word/document.xml"), QStringLiteral("word/styles.xml"),
+                                  QStringLiteral("word/numbering.xml"), QStringLiteral("word/footnotes.xml"),
+                                  QStringLiteral("word/endnotes.xml"),
+                                  QStringLiteral("word/_rels/document.xml.rels"),
+                                  QStringLiteral("word/media/image1.png")};
+    const QList<QByteArray> contenus = fuzz::parties(fuzz::octets(donnees, taille), noms.size());
+    QList<std::pair<QString, QByteArray>> entrees;
+    for (qsizetype i = 0; i < contenus.size(); ++i)
+        entrees.append({noms[i], contenus[i]});
+    fuzz::parcourirDocument(fuzz::ecrire(QStringLiteral("entree.docx"),
+                                         Conversions::ecrireZip(entrees, QStringLiteral("entree.docx"))));
+    return 0;
+}
