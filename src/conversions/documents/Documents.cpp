@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <optional>
 #include <vector>
 
 namespace Conversions {
@@ -26,7 +27,7 @@ namespace {
 
 // Far beyond any real text document; a bigger file is refused rather than laid out.
 constexpr qint64 tailleMax = 200 * 1024 * 1024;
-constexpr int delaiAntiwordMs = 60000;
+constexpr int delaiLecteurMs = 60000;
 
 void noter(const QString& ligne)
 {
@@ -60,30 +61,51 @@ void lireTexteBrut(const QString& chemin, QTextDocument* document)
     document->setPlainText(utf8(contenu(chemin, nomDe(chemin)), nomDe(chemin)));
 }
 
-// antiword prints the text of a Word 97–2003 file; formatting is lost.
-void lireDoc(const QString& chemin, QTextDocument* document, const QString& nom)
+// The text a reader of old Word files prints, or nothing when it is missing or refuses
+// (what it says goes to the log).
+std::optional<QString> texteDuLecteur(const QString& lecteur, const QStringList& arguments, const QString& nom)
 {
-    const QString programme = QStandardPaths::findExecutable(QStringLiteral("antiword"));
+    const QString programme = QStandardPaths::findExecutable(lecteur);
     if (programme.isEmpty()) {
-        noter(QStringLiteral("antiword introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
-        throw Erreur::lecture(nom);
+        noter(lecteur + QStringLiteral(" introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
+        return std::nullopt;
     }
     QProcess p;
     p.setProgram(programme);
-    p.setArguments({QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"),
-                    QStringLiteral("0"), QStringLiteral("--"), chemin});
+    p.setArguments(arguments);
     p.start();
-    if (!p.waitForFinished(delaiAntiwordMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+    if (!p.waitForFinished(delaiLecteurMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
         p.waitForFinished();
-        noter(QStringLiteral("antiword : ") + nom + QStringLiteral(" : ")
+        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : ")
               + QString::fromUtf8(p.readAllStandardError()).trimmed());
-        throw Erreur::lecture(nom);
+        return std::nullopt;
     }
     QString texte = utf8(p.readAllStandardOutput(), nom);
     while (texte.endsWith(QLatin1Char('\n')))
         texte.chop(1);
-    document->setPlainText(texte);
+    return texte;
+}
+
+bool estOle(const QByteArray& tete) { return tete.startsWith("\xD0\xCF\x11\xE0"); }
+
+// A Word 97–2003 file through antiword; catdoc reads the short ones antiword refuses (their
+// text sits in the file's small-block stream). Formatting is lost.
+void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* document, const QString& nom)
+{
+    std::optional<QString> texte = texteDuLecteur(
+        QStringLiteral("antiword"),
+        {QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"), QStringLiteral("0"),
+         QStringLiteral("--"), chemin},
+        nom);
+    // catdoc shows any other file as plain text: only a real Word container goes to it.
+    if (!texte && estOle(tete))
+        texte = texteDuLecteur(QStringLiteral("catdoc"),
+                               {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), QStringLiteral("--"), chemin},
+                               nom);
+    if (!texte)
+        throw Erreur::lecture(nom);
+    document->setPlainText(*texte);
 }
 
 // A zip is Word or OpenDocument by what it holds.
@@ -118,8 +140,8 @@ void lireSelonContenu(const QString& chemin, QTextDocument* document)
         lireRtf(contenu(fichier, nom), document, nom);
     else if (commencePar(tete, "PK\x03\x04"))
         lirePaquet(fichier, document, nom);
-    else if (commencePar(tete, "\xD0\xCF\x11\xE0") || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
-        lireDoc(fichier, document, nom);  // older Word files have other signatures: antiword decides
+    else if (estOle(tete) || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
+        lireDoc(fichier, tete, document, nom);  // older Word files have other signatures: antiword decides
     else
         throw Erreur::lecture(nom);
 }

@@ -69,6 +69,7 @@ QString PageDeCodes::decoder(const QByteArray& octets) const
 int PageDeCodes::duJeuDeCaracteres(int fcharset)
 {
     switch (fcharset) {
+    case 0: return 1252;
     case 77: return 10000;
     case 128: return 932;
     case 129: return 949;
@@ -83,6 +84,8 @@ int PageDeCodes::duJeuDeCaracteres(int fcharset)
     case 204: return 1251;
     case 222: return 874;
     case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
     default: return 0;
     }
 }

@@ -19,7 +19,8 @@ public:
     int numero() const { return numero_; }
     QString decoder(const QByteArray& octets) const;
 
-    // The code page of an RTF font's \fcharset; 0 when it has none of its own.
+    // The code page of an RTF font's \fcharset (0, ANSI, is Western); 0 for the default
+    // character set, symbol fonts and unknown sets, which read in the document's code page.
     static int duJeuDeCaracteres(int fcharset);
 
 private:

@@ -1,0 +1,78 @@
+// Documents as other programs write them: code pages of RTF fonts, short Word 97 files,
+// documents that used to hang or swell.
+
+#include "conversions/essais_outils.h"
+
+#include "conversions/documents/Documents.h"
+#include "conversions/documents/Zip.h"
+
+#include <QFile>
+
+using namespace essais;
+
+namespace {
+
+QString texteDe(const QString& source)
+{
+    return QString::fromUtf8(lire(convertirSeul(source, "txt")));
+}
+
+} // namespace
+
+// A font's \fcharset decides how its \'hh bytes read; the document's code page only when the
+// font says nothing (no \fcharset, or the default set).
+TEST(DocumentsReels, JeuDeCaracteresDesPolices)
+{
+    const QByteArray polices =
+        "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fcharset128 MS Mincho;}{\\f2 Sans;}"
+        "{\\f3\\fcharset1 Defaut;}{\\f4\\fcharset0\\cpg1251 Cyr;}}";
+    const QList<std::pair<QByteArray, QString>> cas{
+        {"{\\rtf1\\ansi\\ansicpg932\\deff0" + polices + "\\f0 Les Mis\\'e9rables, M\\'fcnchen, \\'a1Hola}",
+         "Les Misérables, München, ¡Hola"},
+        // Before any \f, the default font's set holds.
+        {"{\\rtf1\\ansi\\ansicpg932\\deff0" + polices + "caf\\'e9}", "café"},
+        {"{\\rtf1\\ansi\\ansicpg1252\\deff0" + polices + "\\f1 \\'82\\'a0\\f0  \\'e9}", "あ é"},
+        {"{\\rtf1\\ansi\\ansicpg932\\deff0" + polices + "\\f2 \\'82\\'a0\\f3 \\'82\\'a2}", "あい"},
+        {"{\\rtf1\\ansi\\ansicpg1252\\deff0" + polices + "\\f4 \\'cf\\'f0\\'e8}", "При"}};
+    Dossier d;
+    for (const auto& [rtf, attendu] : cas)
+        EXPECT_EQ(texteDe(d.ecrire("jeu.rtf", rtf)), attendu) << rtf.right(40).toStdString();
+}
+
+// antiword refuses a Word 97 file whose text lives in the small-block stream; catdoc reads it.
+TEST(DocumentsReels, WordCourtLuParCatdoc)
+{
+    Dossier d;
+    QString sortie;
+    const QString script = QStringLiteral(VEMO_SOURCE_DIR "/tests/conversions/documents/word97.py");
+    ASSERT_EQ(executer("bash", {"-c", "python3 \"$0\" 'Une lettre très courte.' > \"$1\"", script,
+                                d.chemin("lettre.doc")}, &sortie), 0) << sortie.toStdString();
+    ASSERT_NE(executer("antiword", {d.chemin("lettre.doc")}), 0);
+    EXPECT_EQ(texteDe(d.chemin("lettre.doc")), "Une lettre très courte.");
+    EXPECT_TRUE(pdftotext(convertirSeul(d.chemin("lettre.doc"), "pdf")).contains("Une lettre très courte."));
+    // A file that is no Word container is never shown as text by the fallback.
+    const QString faux = d.ecrire("faux.doc", "juste du texte, pas un document Word");
+    EXPECT_EQ(echec(faux, "txt"), illisible("faux.doc"));
+}
+
+// Documents that spun for ever or swelled without bound now convert, or are refused by name.
+TEST(DocumentsReels, PlusDeBoucleNiDEnflure)
+{
+    Dossier d;
+    // pandoc mixes runs with and without a font in one paragraph.
+    const QString md = d.ecrire("note.md", "Un *mot* et un `code` et **gras** ici.\n\nFin.\n");
+    ASSERT_EQ(executer("pandoc", {"-s", md, "-o", d.chemin("note.rtf")}), 0);
+    QFile::remove(md);
+    EXPECT_TRUE(pdftotext(convertirSeul(d.chemin("note.rtf"), "pdf")).contains("Un mot et un code et gras ici."));
+    // One ten-thousand-blank element repeated: a small file asking for gigabytes of text.
+    const QByteArray contenu =
+        "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text><text:p>"
+        + QByteArray("<text:s text:c=\"10000\"/>").repeated(4000) + "</text:p></office:text></office:body>"
+        "</office:document-content>";
+    const QString odt = d.ecrire("blancs.odt", Conversions::ecrireZip({{"content.xml", contenu}}, "x"));
+    for (const char* cible : {"txt", "pdf"}) {
+        EXPECT_EQ(echec(odt, cible), illisible("blancs.odt"));
+        EXPECT_EQ(d.noms(), (QStringList{"blancs.odt", "note.pdf", "note.rtf"}));
+    }
+}
