@@ -3,14 +3,20 @@
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 
+#include "conversions/documents/Documents.h"
+#include "conversions/documents/ImageDocument.h"
+
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QUrl>
 
 namespace Conversions {
 
 namespace {
 
-// Characters of text, in UTF-16 units (64 MB): far beyond any real document.
-constexpr qsizetype plafondTexte = 32 * 1024 * 1024;
+// Characters of text, in UTF-16 units (32 MB): five times the longest novels.
+constexpr qsizetype plafondTexte = 16 * 1024 * 1024;
 // Each family costs a font lookup wherever the text is laid out; only hostile files have
 // hundreds. Past this, runs keep the default font.
 constexpr qsizetype famillesMax = 256;
@@ -65,6 +71,54 @@ void Assembleur::sautDePage()
     curseur_.setBlockFormat(f);
     premier_ = false;
     blocVide_ = true;
+}
+
+bool Assembleur::image(const QString& partie, const QByteArray& octets, QSizeF taille,
+                       const QTextCharFormat& format)
+{
+    QTextDocument* document = curseur_.document();
+    const QUrl adresse(QStringLiteral("image:") + partie);
+    if (!document->resource(QTextDocument::ImageResource, adresse).isValid()) {
+        const std::optional<ImageDocument> lue = lireImageDocument(octets);
+        if (!lue)
+            return false;
+        document->addResource(QTextDocument::ImageResource, adresse, lue->octets);
+        tailles_.insert(partie, QSizeF(lue->pixels) * 0.75);
+    }
+    if (taille.isEmpty())
+        taille = tailles_.value(partie);
+    const QSizeF cadre(largeurA4 - 2 * margeA4, hauteurA4 - 2 * margeA4);
+    if (taille.width() > cadre.width() || taille.height() > cadre.height())
+        taille.scale(cadre, Qt::KeepAspectRatio);
+    compter(1);
+    vider();
+    QTextImageFormat f;
+    f.merge(format);
+    f.setName(adresse.toString());
+    f.setWidth(taille.width());
+    f.setHeight(taille.height());
+    curseur_.insertImage(f);
+    premier_ = false;
+    blocVide_ = false;
+    return true;
+}
+
+void Assembleur::annexer(const QTextDocument& annexe)
+{
+    if (annexe.isEmpty())
+        return;
+    vider();
+    paragraphe();
+    compter(annexe.characterCount());
+    // The pictures of the notes come along with them.
+    for (QTextBlock b = annexe.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()) {
+                const QUrl adresse(it.fragment().charFormat().toImageFormat().name());
+                curseur_.document()->addResource(QTextDocument::ImageResource, adresse,
+                                                 annexe.resource(QTextDocument::ImageResource, adresse));
+            }
+    curseur_.insertFragment(QTextDocumentFragment(&annexe));
 }
 
 void Assembleur::terminer()

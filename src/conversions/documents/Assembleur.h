@@ -3,7 +3,9 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QHash>
 #include <QSet>
+#include <QSizeF>
 #include <QString>
 
 class QTextDocument;
@@ -26,6 +28,12 @@ public:
     void paragraphe();
     // The next text starts on a new page, in a paragraph of its own.
     void sautDePage();
+    // The picture of part `partie` (a picture shown twice is kept once), `taille` points wide
+    // and high, or its own size at 96 dpi when the file gives none; shrunk to fit an A4 page.
+    // False when it cannot be read.
+    bool image(const QString& partie, const QByteArray& octets, QSizeF taille, const QTextCharFormat& format);
+    // Appends another text (the notes) after this one, from a new paragraph.
+    void annexer(const QTextDocument& annexe);
     // Inserts what is gathered; call it once at the end.
     void terminer();
 
@@ -38,6 +46,7 @@ private:
     QString nom_;
     qsizetype total_ = 0;
     QSet<QString> familles_;
+    QHash<QString, QSizeF> tailles_;  // of each picture read, in points
     bool ouvert_ = true;
     QString attente_;
     QTextCharFormat format_;

@@ -111,7 +111,9 @@ void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* docum
 // A zip is Word or OpenDocument by what it holds.
 void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
 {
-    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(), plafondXml);
+    // Pictures: word/media/ as Word saves them, Pictures/ in OpenDocument.
+    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(),
+                                    {QStringLiteral("word/"), QStringLiteral("Pictures/")}, plafondXml);
     if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
         return;
     noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));

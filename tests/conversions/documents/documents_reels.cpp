@@ -7,6 +7,7 @@
 #include "conversions/documents/Zip.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 using namespace essais;
 
@@ -64,15 +65,64 @@ TEST(DocumentsReels, PlusDeBoucleNiDEnflure)
     ASSERT_EQ(executer("pandoc", {"-s", md, "-o", d.chemin("note.rtf")}), 0);
     QFile::remove(md);
     EXPECT_TRUE(pdftotext(convertirSeul(d.chemin("note.rtf"), "pdf")).contains("Un mot et un code et gras ici."));
-    // One ten-thousand-blank element repeated: a small file asking for gigabytes of text.
+    // One blank element repeated: a small file asking for gigabytes of text.
     const QByteArray contenu =
         "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text><text:p>"
-        + QByteArray("<text:s text:c=\"10000\"/>").repeated(4000) + "</text:p></office:text></office:body>"
+        + QByteArray("<text:s text:c=\"10000\"/>").repeated(20000) + "</text:p></office:text></office:body>"
         "</office:document-content>";
     const QString odt = d.ecrire("blancs.odt", Conversions::ecrireZip({{"content.xml", contenu}}, "x"));
     for (const char* cible : {"txt", "pdf"}) {
         EXPECT_EQ(echec(odt, cible), illisible("blancs.odt"));
         EXPECT_EQ(d.noms(), (QStringList{"blancs.odt", "note.pdf", "note.rtf"}));
+    }
+}
+
+// Word and OpenDocument files written by pandoc: list markers and numbers, notes numbered at
+// the end, a picture of its own size; in the text, PDF and Word outputs.
+TEST(DocumentsReels, ListesNotesEtImages)
+{
+    Dossier d;
+    ASSERT_EQ(executer("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "color=red:s=40x20", "-frames:v", "1",
+                                  d.chemin("rouge.png")}), 0);
+    const QString md = d.ecrire("source.md",
+        "- premier point\n- second point\n\n    1. sous-liste\n    2. encore\n\n"
+        "Avant.\n\n3. trois\n4. quatre\n\nUne note[^1] et une autre[^2].\n\n"
+        "![](rouge.png){width=4cm height=2cm}\n\n[^1]: Le texte de la note.\n[^2]: Une seconde note.\n");
+    for (const char* format : {"docx", "odt"}) {
+        SCOPED_TRACE(format);
+        const QString source = d.chemin(QStringLiteral("source.") + format);
+        QString sortie;
+        ASSERT_EQ(executer("pandoc", {"--resource-path", d.racine(), md, "-o", source}, &sortie), 0) << sortie.toStdString();
+        const QString texte = QString::fromUtf8(lire(convertirSeul(source, "txt")));
+        for (const char* attendu : {"•\tpremier point\n•\tsecond point\n    1.\tsous-liste\n    2.\tencore\nAvant.\n"
+                                    "3.\ttrois\n4.\tquatre\nUne note1 et une autre2.",
+                                    "1. Le texte de la note.\n2. Une seconde note."})
+            EXPECT_TRUE(texte.contains(QString::fromUtf8(attendu))) << texte.toStdString();
+        EXPECT_TRUE(texte.endsWith("2. Une seconde note.")) << texte.toStdString();
+
+        // The picture, 4 × 2 cm (113 × 57 points), in the PDF…
+        const QString pdf = convertirSeul(source, "pdf");
+        EXPECT_TRUE(pdftotext(pdf).contains("1. Le texte de la note.")) << pdftotext(pdf).toStdString();
+        const QImage page = rendre(pdf, 1);
+        QRect rouge;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                    rouge |= QRect(x, y, 1, 1);
+            }
+        EXPECT_NEAR(rouge.width(), 113, 3);
+        EXPECT_NEAR(rouge.height(), 57, 3);
+        // …and in the Word file, as pandoc reads it back.
+        const QString docx = convertirSeul(source, "docx");
+        sortieDe("unzip", {"-tq", docx});
+        const QString relu = pandoc(docx, "docx", "markdown");
+        EXPECT_TRUE(relu.contains(QRegularExpression("!\\[\\]\\(media/image1\\.png\\)\\{width=\"1\\.5[67]\\d*in\"\\s+"
+                                                     "height=\"0\\.7[89]\\d*in\"\\}")))
+            << relu.toStdString();
+        QFile::remove(pdf);
+        QFile::remove(docx);
+        QFile::remove(d.chemin("source.txt"));
     }
 }

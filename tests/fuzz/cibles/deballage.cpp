@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
         std::abort();
     try {
         Conversions::lireZip(archive, {QStringLiteral("content.xml"), QStringLiteral("word/document.xml")},
-                             1024 * 1024);
+                             {QStringLiteral("word/media/")}, 1024 * 1024);
     } catch (const Conversions::Erreur&) {
     }
     return 0;
