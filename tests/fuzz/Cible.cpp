@@ -2,6 +2,7 @@
 
 #include "conversions/Erreur.h"
 #include "conversions/documents/Documents.h"
+#include "conversions/documents/Zip.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,19 +48,19 @@ void parcourirDocument(const QString& source)
     }
 }
 
-QList<QByteArray> parties(const QByteArray& octets, int nombre)
+QString paquet(const QString& nom, const QStringList& noms, const QByteArray& octets)
 {
-    QList<QByteArray> l;
+    QList<std::pair<QString, QByteArray>> entrees;
     qsizetype debut = 0;
-    while (l.size() + 1 < nombre) {
+    while (entrees.size() + 1 < noms.size()) {
         const qsizetype fin = octets.indexOf('\0', debut);
         if (fin < 0)
             break;
-        l.append(octets.mid(debut, fin - debut));
+        entrees.append({noms[entrees.size()], octets.mid(debut, fin - debut)});
         debut = fin + 1;
     }
-    l.append(octets.mid(debut));
-    return l;
+    entrees.append({noms[entrees.size()], octets.mid(debut)});
+    return ecrire(nom, Conversions::ecrireZip(entrees, nom));
 }
 
 } // namespace fuzz

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +19,8 @@ QString ecrire(const QString& nom, const QByteArray& contenu);
 // Reads a document as a conversion does, then lays it out as PDF, Word and plain text.
 // A refusal (Erreur) is expected; anything else escapes and stops the fuzzer.
 void parcourirDocument(const QString& chemin);
-// `nombre` parts separated by NUL bytes (no XML holds one), the last taking the rest.
-QList<QByteArray> parties(const QByteArray& octets, int nombre);
+// A package `nom` made of the parts `noms`, whose contents are the input's pieces separated by
+// NUL bytes (no XML holds one), the last taking the rest; its path.
+QString paquet(const QString& nom, const QStringList& noms, const QByteArray& octets);
 
 } // namespace fuzz

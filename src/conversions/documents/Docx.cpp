@@ -371,21 +371,12 @@ private:
     {
         QSizeF taille;
         QString relation;
-        for (int profondeur = 1; profondeur > 0 && !x.atEnd();) {
-            const auto jeton = x.readNext();
-            if (jeton == QXmlStreamReader::EndElement)
-                --profondeur;
-            if (jeton != QXmlStreamReader::StartElement)
-                continue;
-            ++profondeur;
-            const auto a = x.attributes();
+        pourChaqueDescendant(x, [&] {
             if (x.name() == u"extent" && taille.isEmpty())
-                taille = QSizeF(a.value(QLatin1String("cx")).toDouble(), a.value(QLatin1String("cy")).toDouble()) / 12700;
+                taille = QSizeF(attributSansEspace(x, u"cx").toDouble(), attributSansEspace(x, u"cy").toDouble()) / 12700;
             else if (x.name() == u"blip" && relation.isEmpty())
-                for (const QXmlStreamAttribute& un : a)
-                    if (un.name() == u"embed")
-                        relation = un.value().toString();
-        }
+                relation = attributSansEspace(x, u"embed");
+        });
         const QString partie = relations_.value(relation);
         if (!taille.isValid() || taille.width() > 1e5 || taille.height() > 1e5)
             taille = QSizeF();

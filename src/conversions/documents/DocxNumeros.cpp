@@ -1,22 +1,16 @@
 #include "conversions/documents/DocxNumeros.h"
 
+#include "conversions/documents/MiseEnForme.h"
+
 #include <QXmlStreamReader>
 
 namespace Conversions {
 
 namespace {
 
-QString valeur(const QXmlStreamReader& x, QStringView nom)
-{
-    for (const QXmlStreamAttribute& a : x.attributes())
-        if (a.name() == nom)
-            return a.value().toString();
-    return {};
-}
-
 int niveauDe(const QXmlStreamReader& x)
 {
-    return qBound(0, valeur(x, u"ilvl").toInt(), niveauxDeListe - 1);
+    return qBound(0, attributSansEspace(x, u"ilvl").toInt(), niveauxDeListe - 1);
 }
 
 } // namespace
@@ -31,26 +25,26 @@ void NumerosDocx::lire(const QByteArray& xml)
             continue;
         const QStringView n = x.name();
         if (n == u"abstractNum") {
-            abstrait = valeur(x, u"abstractNumId");
+            abstrait = attributSansEspace(x, u"abstractNumId");
             liste.clear();
             abstraits_.insert(abstrait, Niveaux());
         } else if (n == u"num") {
-            liste = valeur(x, u"numId");
+            liste = attributSansEspace(x, u"numId");
             listes_.insert(liste, Liste());
         } else if (n == u"abstractNumId" && !liste.isEmpty()) {
-            listes_[liste].abstrait = valeur(x, u"val");
+            listes_[liste].abstrait = attributSansEspace(x, u"val");
         } else if (n == u"lvl" || n == u"lvlOverride") {
             niveau = niveauDe(x);
         } else if (n == u"startOverride" && !liste.isEmpty()) {
-            listes_[liste].debuts[static_cast<size_t>(niveau)] = qBound(1, valeur(x, u"val").toInt(), 1 << 20);
+            listes_[liste].debuts[static_cast<size_t>(niveau)] = qBound(1, attributSansEspace(x, u"val").toInt(), 1 << 20);
         } else if (liste.isEmpty() && abstraits_.contains(abstrait)) {
             Niveau& v = abstraits_[abstrait][static_cast<size_t>(niveau)];
             if (n == u"numFmt")
-                v.numerotation = numerotationWord(valeur(x, u"val"));
+                v.numerotation = numerotationWord(attributSansEspace(x, u"val"));
             else if (n == u"lvlText")
-                v.texte = valeur(x, u"val");
+                v.texte = attributSansEspace(x, u"val");
             else if (n == u"start")
-                v.debut = qBound(0, valeur(x, u"val").toInt(), 1 << 20);
+                v.debut = qBound(0, attributSansEspace(x, u"val").toInt(), 1 << 20);
         }
     }
     if (x.hasError())

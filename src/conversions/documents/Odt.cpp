@@ -299,18 +299,10 @@ private:
     {
         const QSizeF taille(longueur(valeur(x, svgNs, u"width")), longueur(valeur(x, svgNs, u"height")));
         QString partie;
-        for (int profondeur = 1; profondeur > 0 && !x.atEnd();) {
-            const auto jeton = x.readNext();
-            if (jeton == QXmlStreamReader::EndElement)
-                --profondeur;
-            if (jeton != QXmlStreamReader::StartElement)
-                continue;
-            ++profondeur;
+        pourChaqueDescendant(x, [&] {
             if (est(x, drawNs, u"image") && partie.isEmpty())
-                for (const QXmlStreamAttribute& a : x.attributes())
-                    if (a.name() == u"href")
-                        partie = QDir::cleanPath(a.value().toString());
-        }
+                partie = QDir::cleanPath(attributSansEspace(x, u"href"));
+        });
         if (partie.isEmpty())
             return;
         if (!sortie().image(partie, parties_.value(partie), taille, pile_.back().format()) && journalDetails)

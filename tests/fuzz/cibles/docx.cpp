@@ -2,8 +2,6 @@
 // package's parts, separated by NUL bytes, so that mutations reach the XML and not the deflate.
 #include "Cible.h"
 
-#include "conversions/documents/Zip.h"
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
 {
     static const QStringList noms{QStringLiteral("word/document.xml"), QStringLiteral("word/styles.xml"),
@@ -11,11 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
                                   QStringLiteral("word/endnotes.xml"),
                                   QStringLiteral("word/_rels/document.xml.rels"),
                                   QStringLiteral("word/media/image1.png")};
-    const QList<QByteArray> contenus = fuzz::parties(fuzz::octets(donnees, taille), noms.size());
-    QList<std::pair<QString, QByteArray>> entrees;
-    for (qsizetype i = 0; i < contenus.size(); ++i)
-        entrees.append({noms[i], contenus[i]});
-    fuzz::parcourirDocument(fuzz::ecrire(QStringLiteral("entree.docx"),
-                                         Conversions::ecrireZip(entrees, QStringLiteral("entree.docx"))));
+    fuzz::parcourirDocument(fuzz::paquet(QStringLiteral("entree.docx"), noms, fuzz::octets(donnees, taille)));
     return 0;
 }
