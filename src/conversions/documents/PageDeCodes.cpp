@@ -7,6 +7,13 @@ namespace Conversions {
 
 namespace {
 
+bool connue(int numero)
+{
+    return numero == 10000 || numero == 65001 || numero == 936 || numero == 950 || numero == 437
+        || numero == 850 || numero == 852 || numero == 866 || numero == 874 || numero == 932 || numero == 949
+        || (numero >= 1250 && numero <= 1258);
+}
+
 QByteArray nomIconv(int numero)
 {
     switch (numero) {
@@ -16,10 +23,7 @@ QByteArray nomIconv(int numero)
     case 950: return "BIG5";
     default: break;
     }
-    if (numero == 437 || numero == 850 || numero == 852 || numero == 866 || numero == 874
-        || numero == 932 || numero == 949 || (numero >= 1250 && numero <= 1258))
-        return "CP" + QByteArray::number(numero);
-    return "CP1252";
+    return connue(numero) ? "CP" + QByteArray::number(numero) : QByteArray("CP1252");
 }
 
 } // namespace
@@ -65,6 +69,8 @@ QString PageDeCodes::decoder(const QByteArray& octets) const
     }
     return texte;
 }
+
+int PageDeCodes::reconnue(int numero) { return connue(numero) ? numero : 1252; }
 
 int PageDeCodes::duJeuDeCaracteres(int fcharset)
 {

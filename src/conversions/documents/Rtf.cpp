@@ -403,7 +403,8 @@ private:
     {
         if (octets_.isEmpty())
             return;
-        const int numero = pageCourante();
+        // One decoder per page: unknown numbers all share the Western one.
+        const int numero = PageDeCodes::reconnue(pageCourante());
         auto& page = pages_[numero];
         if (!page)
             page = std::make_unique<PageDeCodes>(numero);
