@@ -20,6 +20,7 @@ constexpr qsizetype plafondTexte = 16 * 1024 * 1024;
 // Each family costs a font lookup wherever the text is laid out; only hostile files have
 // hundreds. Past this, runs keep the default font.
 constexpr qsizetype famillesMax = 256;
+constexpr qsizetype poidsDUnePage = 2000;
 
 } // namespace
 
@@ -61,6 +62,8 @@ void Assembleur::paragraphe()
 
 void Assembleur::sautDePage()
 {
+    // A break weighs as a page of text: empty pages cost the layout as much.
+    compter(poidsDUnePage);
     vider();
     // Two breaks in a row leave an empty page between them.
     const bool dejaSaut = curseur_.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
