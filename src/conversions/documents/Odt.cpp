@@ -52,6 +52,8 @@ QString valeur(const QXmlStreamReader& x, QStringView espace, QStringView nom)
     return valeur(x.attributes(), espace, nom);
 }
 
+constexpr int profondeurMax = 1000;
+
 // A run of blanks (text:s) longer than a line is no layout but a way to swell the text.
 constexpr int blancsMax = 1000;
 
@@ -178,14 +180,21 @@ public:
     {
         QXmlStreamReader x(xml);
         bool corps = false;
+        int profondeur = 0;
         while (!x.atEnd()) {
             const auto jeton = x.readNext();
             if (jeton == QXmlStreamReader::StartElement) {
+                // Spans, lists and notes each keep a state: real documents nest a few dozen.
+                if (++profondeur > profondeurMax)
+                    throw QStringLiteral("éléments imbriqués trop profondément");
                 if (est(x, officeNs, u"text"))
                     corps = true;
                 else if (corps)
                     debut(x);
+                if (x.isEndElement())
+                    --profondeur;  // skipped whole
             } else if (jeton == QXmlStreamReader::EndElement) {
+                --profondeur;
                 if (est(x, officeNs, u"text"))
                     corps = false;
                 else if (est(x, texteNs, u"span") && pile_.size() > 1)
@@ -238,8 +247,10 @@ private:
                     marque_ += QLatin1Char('\t');
             } else if (n == u"list-header") {
                 marque_.clear();
-            } else if (n == u"note") {
+            } else if (n == u"note" && !dansNote_) {
                 commencerNote();
+            } else if (n == u"note") {
+                x.skipCurrentElement();  // no note holds another
             } else if (n == u"note-citation" || n == u"tracked-changes" || n == u"sequence-decls") {
                 x.skipCurrentElement();
             }
