@@ -55,7 +55,7 @@ QString valeur(const QXmlStreamReader& x, QStringView espace, QStringView nom)
 constexpr int profondeurMax = 1000;
 
 // A run of blanks (text:s) longer than a line is no layout but a way to swell the text.
-constexpr int blancsMax = 1000;
+constexpr int blancsMax = 100;
 
 // An OpenDocument length ("2cm", "0.5in", "12pt") in points; 0 when it is none.
 double longueur(QStringView texte)
