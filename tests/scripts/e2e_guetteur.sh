@@ -44,11 +44,12 @@ for i in $(seq 20); do
     if attendre 2 plus_d_ouvertures_que "$avant"; then vues=$((vues + 1)); fi
     # Released in the wheel's centre, where nothing takes a drop.
     centre=$(grep -o "roue ouverte en [-0-9]*,[-0-9]*" "$JOURNAL" | tail -1 | sed 's/roue ouverte en //')
+    # A busy machine may deliver the move late: a release before it would land on a petal.
     xdotool mousemove "${centre%,*}" "${centre#*,}"
-    sleep 0.05
+    sleep 0.3
     xdotool mouseup 1
     xdotool keyup shift
-    attendre 3 roue_cachee
+    attendre 5 roue_cachee
 done
 [ "$vues" = 20 ] && ok "20 glisser immédiats, 20 ouvertures" || echec "$vues ouvertures pour 20 glisser immédiats"
 departs=$(grep -c "^glisse " "$TMP/source.log")

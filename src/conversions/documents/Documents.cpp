@@ -18,13 +18,16 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <optional>
+#include <vector>
+
 namespace Conversions {
 
 namespace {
 
 // Far beyond any real text document; a bigger file is refused rather than laid out.
 constexpr qint64 tailleMax = 200 * 1024 * 1024;
-constexpr int delaiAntiwordMs = 60000;
+constexpr int delaiLecteurMs = 60000;
 
 void noter(const QString& ligne)
 {
@@ -58,36 +61,59 @@ void lireTexteBrut(const QString& chemin, QTextDocument* document)
     document->setPlainText(utf8(contenu(chemin, nomDe(chemin)), nomDe(chemin)));
 }
 
-// antiword prints the text of a Word 97–2003 file; formatting is lost.
-void lireDoc(const QString& chemin, QTextDocument* document, const QString& nom)
+// The text a reader of old Word files prints, or nothing when it is missing or refuses
+// (what it says goes to the log).
+std::optional<QString> texteDuLecteur(const QString& lecteur, const QStringList& arguments, const QString& nom)
 {
-    const QString programme = QStandardPaths::findExecutable(QStringLiteral("antiword"));
+    const QString programme = QStandardPaths::findExecutable(lecteur);
     if (programme.isEmpty()) {
-        noter(QStringLiteral("antiword introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
-        throw Erreur::lecture(nom);
+        noter(lecteur + QStringLiteral(" introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
+        return std::nullopt;
     }
     QProcess p;
     p.setProgram(programme);
-    p.setArguments({QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"),
-                    QStringLiteral("0"), QStringLiteral("--"), chemin});
+    p.setArguments(arguments);
     p.start();
-    if (!p.waitForFinished(delaiAntiwordMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+    if (!p.waitForFinished(delaiLecteurMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
         p.waitForFinished();
-        noter(QStringLiteral("antiword : ") + nom + QStringLiteral(" : ")
+        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : ")
               + QString::fromUtf8(p.readAllStandardError()).trimmed());
-        throw Erreur::lecture(nom);
+        return std::nullopt;
     }
     QString texte = utf8(p.readAllStandardOutput(), nom);
     while (texte.endsWith(QLatin1Char('\n')))
         texte.chop(1);
-    document->setPlainText(texte);
+    return texte;
+}
+
+bool estOle(const QByteArray& tete) { return tete.startsWith("\xD0\xCF\x11\xE0"); }
+
+// A Word 97–2003 file through antiword; catdoc reads the short ones antiword refuses (their
+// text sits in the file's small-block stream). Formatting is lost.
+void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* document, const QString& nom)
+{
+    std::optional<QString> texte = texteDuLecteur(
+        QStringLiteral("antiword"),
+        {QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"), QStringLiteral("0"),
+         QStringLiteral("--"), chemin},
+        nom);
+    // catdoc shows any other file as plain text: only a real Word container goes to it.
+    if (!texte && estOle(tete))
+        texte = texteDuLecteur(QStringLiteral("catdoc"),
+                               {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), QStringLiteral("--"), chemin},
+                               nom);
+    if (!texte)
+        throw Erreur::lecture(nom);
+    document->setPlainText(*texte);
 }
 
 // A zip is Word or OpenDocument by what it holds.
 void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
 {
-    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(), plafondXml);
+    // Pictures: word/media/ as Word saves them, Pictures/ in OpenDocument.
+    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(),
+                                    {QStringLiteral("word/"), QStringLiteral("Pictures/")}, plafondXml);
     if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
         return;
     noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));
@@ -116,18 +142,24 @@ void lireSelonContenu(const QString& chemin, QTextDocument* document)
         lireRtf(contenu(fichier, nom), document, nom);
     else if (commencePar(tete, "PK\x03\x04"))
         lirePaquet(fichier, document, nom);
-    else if (commencePar(tete, "\xD0\xCF\x11\xE0") || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
-        lireDoc(fichier, document, nom);  // older Word files have other signatures: antiword decides
+    else if (estOle(tete) || QFileInfo(chemin).suffix().toLower() == QLatin1String("doc"))
+        lireDoc(fichier, tete, document, nom);  // older Word files have other signatures: antiword decides
     else
         throw Erreur::lecture(nom);
 }
 
-// Runs that name no font, or no size, are Helvetica 12.
+// Runs that name no font, or no size, are Helvetica 12. The runs are listed before any is
+// changed: a merge can make neighbours alike, Qt then joins them under a live iterator.
 void policeParDefaut(QTextDocument* document)
 {
     const QFont helvetica(QStringLiteral("Helvetica"), 12);
     document->setDefaultFont(helvetica);
-    QTextCursor c(document);
+    struct Manque {
+        int debut, fin;
+        QTextCharFormat format;
+    };
+    std::vector<Manque> runs;
+    std::vector<int> paragraphesVides;
     for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
@@ -137,21 +169,29 @@ void policeParDefaut(QTextDocument* document)
                 manque.setFontFamilies({helvetica.family()});
             if (format.fontPointSize() <= 0)
                 manque.setFontPointSize(12);
-            if (manque.properties().isEmpty())
-                continue;
-            c.setPosition(f.position());
-            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
-            c.mergeCharFormat(manque);
+            if (!manque.properties().isEmpty())
+                runs.push_back({f.position(), f.position() + f.length(), manque});
         }
         // An empty paragraph still has a height: that of its own format.
-        if (b.length() == 1 && b.charFormat().fontPointSize() <= 0) {
-            c.setPosition(b.position());
-            QTextCharFormat f;
-            f.setFontFamilies({helvetica.family()});
-            f.setFontPointSize(12);
-            c.mergeBlockCharFormat(f);
-        }
+        if (b.length() == 1 && b.charFormat().fontPointSize() <= 0)
+            paragraphesVides.push_back(b.position());
     }
+    // One edit: otherwise each change lays the whole paragraph out again.
+    QTextCursor c(document);
+    c.beginEditBlock();
+    for (const Manque& m : runs) {
+        c.setPosition(m.debut);
+        c.setPosition(m.fin, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(m.format);
+    }
+    QTextCharFormat vide;
+    vide.setFontFamilies({helvetica.family()});
+    vide.setFontPointSize(12);
+    for (const int position : paragraphesVides) {
+        c.setPosition(position);
+        c.mergeBlockCharFormat(vide);
+    }
+    c.endEditBlock();
 }
 
 // The characters as they are (no-break spaces stay), a line feed between lines and paragraphs.

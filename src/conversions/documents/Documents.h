@@ -11,6 +11,9 @@ class QTextDocument;
 
 namespace Conversions {
 
+// A4 in points, and the margin around the text on every side.
+constexpr double largeurA4 = 595, hauteurA4 = 842, margeA4 = 64;
+
 // A text document to PDF ("pdf"), Word ("docx") or plain text ("txt").
 QString document(const QString& source, const QString& id);
 

@@ -3,10 +3,15 @@
 #include "conversions/documents/Assembleur.h"
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
+#include "conversions/documents/DocxNumeros.h"
 #include "conversions/documents/MiseEnForme.h"
 
+#include <QDir>
 #include <QHash>
+#include <QSizeF>
 #include <QXmlStreamReader>
+
+#include <optional>
 
 namespace Conversions {
 
@@ -14,6 +19,38 @@ namespace {
 
 const QString documentXml = QStringLiteral("word/document.xml");
 const QString stylesXml = QStringLiteral("word/styles.xml");
+const QString numerotationXml = QStringLiteral("word/numbering.xml");
+const QString notesXml = QStringLiteral("word/footnotes.xml");
+const QString notesDeFinXml = QStringLiteral("word/endnotes.xml");
+
+// The relationships of a part: word/x.xml has word/_rels/x.xml.rels.
+QString relationsDe(const QString& partie)
+{
+    const qsizetype barre = partie.lastIndexOf(QLatin1Char('/'));
+    return partie.left(barre + 1) + QStringLiteral("_rels/") + partie.mid(barre + 1) + QStringLiteral(".rels");
+}
+
+// Relationship id → the part it names inside the package (links to elsewhere are left out).
+QHash<QString, QString> lireRelations(const QByteArray& xml, const QString& partie)
+{
+    QHash<QString, QString> relations;
+    QXmlStreamReader x(xml);
+    const QString dossier = partie.left(partie.lastIndexOf(QLatin1Char('/')) + 1);
+    while (!x.atEnd()) {
+        if (x.readNext() != QXmlStreamReader::StartElement || x.name() != u"Relationship")
+            continue;
+        const auto a = x.attributes();
+        if (a.value(QLatin1String("TargetMode")) == u"External")
+            continue;
+        const QString cible = a.value(QLatin1String("Target")).toString();
+        relations.insert(a.value(QLatin1String("Id")).toString(), cible.startsWith(QLatin1Char('/'))
+                                                        ? QDir::cleanPath(cible.mid(1))
+                                                        : QDir::cleanPath(dossier + cible));
+    }
+    if (x.hasError())
+        throw x.errorString();
+    return relations;
+}
 
 bool estW(QStringView espace)
 {
@@ -80,9 +117,34 @@ MiseEnForme lireRPr(QXmlStreamReader& x, QString* styleDeCaractere = nullptr)
     return m;
 }
 
+// A paragraph's place in a list: w:numPr.
+struct PlaceDansListe {
+    std::optional<QString> liste;
+    std::optional<int> niveau;
+
+    void recouvrir(const PlaceDansListe& dessus)
+    {
+        if (dessus.liste) liste = dessus.liste;
+        if (dessus.niveau) niveau = dessus.niveau;
+    }
+};
+
+// The children of a w:numPr (the reader stands on its start); ends on its end.
+void lireNumPr(QXmlStreamReader& x, PlaceDansListe& place)
+{
+    while (x.readNextStartElement()) {
+        if (estW(x) && x.name() == u"numId")
+            place.liste = attribut(x, u"val");
+        else if (estW(x) && x.name() == u"ilvl")
+            place.niveau = attribut(x, u"val").toInt();
+        x.skipCurrentElement();
+    }
+}
+
 struct StyleW {
     QString base;
     MiseEnForme forme;
+    PlaceDansListe liste;
 };
 
 // word/styles.xml: the document's defaults and its named styles.
@@ -112,17 +174,21 @@ public:
     const MiseEnForme& defauts() const { return defauts_; }
     const QString& paragrapheParDefaut() const { return paragrapheParDefaut_; }
 
-    MiseEnForme resoudre(const QString& id, int profondeur = 0) const
+    MiseEnForme resoudre(const QString& id) const { return resoudreStyle(id).forme; }
+    PlaceDansListe liste(const QString& id) const { return resoudreStyle(id).liste; }
+
+private:
+    StyleW resoudreStyle(const QString& id, int profondeur = 0) const
     {
         const auto it = styles_.constFind(id);
         if (id.isEmpty() || it == styles_.constEnd() || profondeur > 32)
             return {};
-        MiseEnForme m = resoudre(it->base, profondeur + 1);
-        m.recouvrir(it->forme);
-        return m;
+        StyleW s = resoudreStyle(it->base, profondeur + 1);
+        s.forme.recouvrir(it->forme);
+        s.liste.recouvrir(it->liste);
+        return s;
     }
 
-private:
     void style(QXmlStreamReader& x)
     {
         const QString id = attribut(x, u"styleId");
@@ -142,6 +208,10 @@ private:
                 while (x.readNextStartElement()) {
                     if (estW(x) && x.name() == u"pageBreakBefore")
                         s.forme.sautAvant = interrupteur(x);
+                    else if (estW(x) && x.name() == u"numPr") {
+                        lireNumPr(x, s.liste);
+                        continue;
+                    }
                     x.skipCurrentElement();
                 }
                 continue;
@@ -159,18 +229,58 @@ private:
 // Elements whose content is not the running text of the body.
 bool aSauter(QStringView n)
 {
-    return n == u"delText" || n == u"instrText" || n == u"del" || n == u"drawing" || n == u"pict"
+    return n == u"delText" || n == u"instrText" || n == u"del" || n == u"pict"
         || n == u"object" || n == u"sectPr" || n == u"rPrChange" || n == u"pPrChange"
         || n == u"moveFrom" || n == u"sdtPr" || n == u"footnotePr" || n == u"endnotePr";
 }
 
+// Notes are numbered in the order the text calls them, footnotes and endnotes alike.
+class NumerosDeNotes {
+public:
+    int appel(QStringView genre, const QString& id)
+    {
+        const QString cle = genre.toString() + QLatin1Char(':') + id;
+        if (!numeros_.contains(cle))
+            numeros_.insert(cle, numeros_.size() + 1);
+        return numeros_.value(cle);
+    }
+    int numero(QStringView genre, const QString& id) const
+    {
+        return numeros_.value(genre.toString() + QLatin1Char(':') + id);
+    }
+
+private:
+    QHash<QString, int> numeros_;
+};
+
 class LecteurDocx {
 public:
-    LecteurDocx(const Styles& styles, QTextDocument* document) : styles_(styles), assembleur_(document) {}
-
-    void lire(const QByteArray& xml)
+    LecteurDocx(const Parties& parties, QTextDocument* document, const QString& nom)
+        : parties_(parties), assembleur_(document, nom), nom_(nom)
     {
-        QXmlStreamReader x(xml);
+        if (parties.contains(stylesXml))
+            styles_.lire(parties.value(stylesXml));
+        if (parties.contains(numerotationXml))
+            numeros_.lire(parties.value(numerotationXml));
+    }
+
+    void lire()
+    {
+        parcourir(documentXml);
+        // The notes after the text, each under the number of its call.
+        parcourir(notesXml);
+        parcourir(notesDeFinXml);
+        assembleur_.terminer();
+    }
+
+private:
+    void parcourir(const QString& partie)
+    {
+        if (!parties_.contains(partie))
+            return;
+        relations_ = parties_.contains(relationsDe(partie))
+                         ? lireRelations(parties_.value(relationsDe(partie)), partie) : QHash<QString, QString>();
+        QXmlStreamReader x(parties_.value(partie));
         while (!x.atEnd()) {
             const auto jeton = x.readNext();
             if (jeton == QXmlStreamReader::StartElement)
@@ -180,10 +290,8 @@ public:
         }
         if (x.hasError())
             throw x.errorString();
-        assembleur_.terminer();
     }
 
-private:
     void debut(QXmlStreamReader& x)
     {
         if (x.namespaceUri() == u"http://schemas.openxmlformats.org/markup-compatibility/2006") {
@@ -216,21 +324,66 @@ private:
             assembleur_.texte(QString(QChar(0x2028)), format());
         } else if (n == u"noBreakHyphen") {
             assembleur_.texte(QString(QChar(0x2011)), format());
+        } else if (n == u"drawing") {
+            dessin(x);
+        } else if (n == u"footnoteReference" || n == u"endnoteReference") {
+            QTextCharFormat f = format();
+            f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            assembleur_.texte(QString::number(notes_.appel(n.chopped(9), attribut(x, u"id"))), f);
+        } else if (n == u"footnote" || n == u"endnote") {
+            note_ = notes_.numero(n, attribut(x, u"id"));
+            if (note_ == 0)  // separators, and notes nothing calls
+                x.skipCurrentElement();
+        } else if (n == u"footnoteRef" || n == u"endnoteRef") {
+            assembleur_.texte(QString::number(note_) + QLatin1Char('.'), format());
         }
     }
 
     void proprietesDeParagraphe(QXmlStreamReader& x)
     {
         bool saut = false;
+        PlaceDansListe place;
         while (x.readNextStartElement()) {
-            if (estW(x) && x.name() == u"pStyle")
+            if (estW(x) && x.name() == u"pStyle") {
                 paragraphe_ = styles_.resoudre(attribut(x, u"val"));
-            else if (estW(x) && x.name() == u"pageBreakBefore")
+                place.recouvrir(styles_.liste(attribut(x, u"val")));
+            } else if (estW(x) && x.name() == u"pageBreakBefore") {
                 saut = interrupteur(x);
+            } else if (estW(x) && x.name() == u"numPr") {
+                PlaceDansListe directe;
+                lireNumPr(x, directe);
+                place.recouvrir(directe);
+                continue;
+            }
             x.skipCurrentElement();
         }
         if (saut || paragraphe_.sautAvant)
             assembleur_.sautDePage();
+        if (place.liste) {
+            const QString marque = numeros_.marque(*place.liste, place.niveau.value_or(0));
+            if (!marque.isEmpty())
+                assembleur_.texte(marque + QLatin1Char('\t'), format());
+        }
+    }
+
+    // A picture in the text: its size (wp:extent, in EMU) and its part (a:blip r:embed).
+    void dessin(QXmlStreamReader& x)
+    {
+        QSizeF taille;
+        QString relation;
+        pourChaqueDescendant(x, [&] {
+            if (x.name() == u"extent" && taille.isEmpty())
+                taille = QSizeF(attributSansEspace(x, u"cx").toDouble(), attributSansEspace(x, u"cy").toDouble()) / 12700;
+            else if (x.name() == u"blip" && relation.isEmpty())
+                relation = attributSansEspace(x, u"embed");
+        });
+        const QString partie = relations_.value(relation);
+        if (!taille.isValid() || taille.width() > 1e5 || taille.height() > 1e5)
+            taille = QSizeF();
+        if (!partie.isEmpty() && assembleur_.image(partie, parties_.value(partie), taille, format()))
+            return;
+        if (journalDetails)
+            journalDetails(nom_ + QStringLiteral(" : image illisible ") + (partie.isEmpty() ? relation : partie));
     }
 
     QTextCharFormat format() const
@@ -242,18 +395,25 @@ private:
         return m.format();
     }
 
-    const Styles& styles_;
+    const Parties& parties_;
+    Styles styles_;
+    NumerosDocx numeros_;
+    NumerosDeNotes notes_;
+    QHash<QString, QString> relations_;
     Assembleur assembleur_;
+    QString nom_;
     MiseEnForme paragraphe_;
     MiseEnForme run_;
     QString styleRun_;
+    int note_ = 0;
 };
 
 } // namespace
 
 const QSet<QString>& partiesDocx()
 {
-    static const QSet<QString> s{documentXml, stylesXml};
+    static const QSet<QString> s{documentXml, stylesXml, numerotationXml, notesXml, notesDeFinXml,
+                                 relationsDe(documentXml), relationsDe(notesXml), relationsDe(notesDeFinXml)};
     return s;
 }
 
@@ -261,12 +421,7 @@ bool lireDocx(const Parties& parties, QTextDocument* document, const QString& no
 {
     if (!parties.contains(documentXml))
         return false;
-    lirePaquet(nom, [&] {
-        Styles styles;
-        if (parties.contains(stylesXml))
-            styles.lire(parties.value(stylesXml));
-        LecteurDocx(styles, document).lire(parties.value(documentXml));
-    });
+    lirePaquet(nom, [&] { LecteurDocx(parties, document, nom).lire(); });
     return true;
 }
 

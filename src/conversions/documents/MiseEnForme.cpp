@@ -31,6 +31,14 @@ QTextCharFormat MiseEnForme::format() const
     return f;
 }
 
+QString attributSansEspace(const QXmlStreamReader& x, QStringView nom)
+{
+    for (const QXmlStreamAttribute& a : x.attributes())
+        if (a.name() == nom)
+            return a.value().toString();
+    return {};
+}
+
 bool active(QStringView valeur)
 {
     return !(valeur == u"0" || valeur == u"false" || valeur == u"off" || valeur == u"none");

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <QTextCharFormat>
+#include <QXmlStreamReader>
 #include <optional>
 
 namespace Conversions {
@@ -23,5 +24,24 @@ struct MiseEnForme {
 
 // An XML on/off value: absent or anything but "0", "false", "off", "none" is on.
 bool active(QStringView valeur);
+
+// Calls `debut` on every element inside the one the reader stands on, at any depth; the
+// reader ends on that element's end.
+template <typename Debut>
+void pourChaqueDescendant(QXmlStreamReader& x, Debut&& debut)
+{
+    for (int profondeur = 1; profondeur > 0 && !x.atEnd();) {
+        const auto jeton = x.readNext();
+        if (jeton == QXmlStreamReader::EndElement) {
+            --profondeur;
+        } else if (jeton == QXmlStreamReader::StartElement) {
+            ++profondeur;
+            debut();
+        }
+    }
+}
+
+// The attribute `nom` of the element, whatever its namespace.
+QString attributSansEspace(const QXmlStreamReader& x, QStringView nom);
 
 } // namespace Conversions

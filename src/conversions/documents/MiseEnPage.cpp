@@ -8,18 +8,50 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <memory>
+#include <vector>
 
 namespace Conversions {
 
 namespace {
 
-constexpr double largeurA4 = 595, hauteurA4 = 842, marge = 64;
+constexpr double marge = margeA4;
 // Device units per point: fine enough that glyph positions are not rounded to whole points.
 constexpr int resolution = 720;
 constexpr double k = resolution / 72.0;
+
+// Pictures are sized in points; Qt's layout takes image sizes in pixels of the screen's
+// resolution and scales them to the paint device's.
+void imagesALEchelle(QTextDocument* texte)
+{
+    const QScreen* ecran = QGuiApplication::primaryScreen();
+    const double facteur = (ecran ? qRound(ecran->logicalDotsPerInchY()) : 100) / 72.0;
+    struct Image {
+        int debut, longueur;
+        QTextImageFormat format;
+    };
+    std::vector<Image> images;  // listed first: a change may join fragments
+    for (QTextBlock b = texte->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (const QTextFragment f = it.fragment(); f.charFormat().isImageFormat())
+                images.push_back({f.position(), f.length(), f.charFormat().toImageFormat()});
+    QTextCursor c(texte);
+    c.beginEditBlock();
+    for (Image& i : images) {
+        i.format.setWidth(i.format.width() * facteur);
+        i.format.setHeight(i.format.height() * facteur);
+        c.setPosition(i.debut);
+        c.setPosition(i.debut + i.longueur, QTextCursor::KeepAnchor);
+        c.setCharFormat(i.format);
+    }
+    c.endEditBlock();
+}
 
 } // namespace
 
@@ -35,6 +67,7 @@ void enPDF(const QTextDocument& texte, const QString& destination)
     if (!ecrivain.setPageLayout(QPageLayout(a4, QPageLayout::Portrait, QMarginsF())))
         throw Erreur::ecriture(nom);
 
+    imagesALEchelle(copie.get());
     copie->documentLayout()->setPaintDevice(&ecrivain);
     copie->setDocumentMargin(0);
     const QSizeF cadre((largeurA4 - 2 * marge) * k, (hauteurA4 - 2 * marge) * k);

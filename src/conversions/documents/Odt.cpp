@@ -4,8 +4,12 @@
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 #include "conversions/documents/MiseEnForme.h"
+#include "conversions/documents/OdtListes.h"
 
+#include <QDir>
 #include <QHash>
+#include <QSizeF>
+#include <QTextDocument>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -48,6 +52,26 @@ QString valeur(const QXmlStreamReader& x, QStringView espace, QStringView nom)
     return valeur(x.attributes(), espace, nom);
 }
 
+constexpr int profondeurMax = 1000;
+
+// A run of blanks (text:s) longer than a line is no layout but a way to swell the text.
+constexpr int blancsMax = 100;
+
+// An OpenDocument length ("2cm", "0.5in", "12pt") in points; 0 when it is none.
+double longueur(QStringView texte)
+{
+    static const std::pair<QStringView, double> unites[] = {
+        {u"cm", 72 / 2.54}, {u"mm", 72 / 25.4}, {u"in", 72}, {u"pt", 1}, {u"pc", 12}, {u"px", 0.75}};
+    for (const auto& [unite, points] : unites) {
+        if (!texte.endsWith(unite))
+            continue;
+        bool ok = false;
+        const double v = texte.chopped(unite.size()).toDouble(&ok);
+        return ok && v > 0 && v < 1e5 ? v * points : 0;
+    }
+    return 0;
+}
+
 struct StyleO {
     QString parent;
     MiseEnForme forme;
@@ -72,6 +96,8 @@ public:
                 s.parent = valeur(x, styleNs, u"parent-style-name");
                 proprietes(x, s.forme);
                 styles_.insert(cle, s);
+            } else if (est(x, texteNs, u"list-style")) {
+                listes_.lireStyle(x);
             } else if (est(x, styleNs, u"default-style") && valeur(x, styleNs, u"family") == u"paragraph") {
                 proprietes(x, defauts_);
             } else if (est(x, officeNs, u"body")) {
@@ -83,6 +109,7 @@ public:
     }
 
     const MiseEnForme& defauts() const { return defauts_; }
+    const ListesOdt& listes() const { return listes_; }
 
     MiseEnForme resoudre(const QString& famille, const QString& nom, int profondeur = 0) const
     {
@@ -135,38 +162,58 @@ private:
     }
 
     MiseEnForme defauts_;
+    ListesOdt listes_;
     QHash<QString, QString> polices_;
     QHash<QString, StyleO> styles_;
 };
 
 class LecteurOdt {
 public:
-    LecteurOdt(const StylesOdt& styles, QTextDocument* document) : styles_(styles), assembleur_(document) {}
+    LecteurOdt(const Parties& parties, const StylesOdt& styles, QTextDocument* document, const QString& nom)
+        : parties_(parties), styles_(styles), listes_(styles.listes()), assembleur_(document, nom),
+          notes_(&texteDesNotes_, nom), nom_(nom)
+    {
+        texteDesNotes_.setUndoRedoEnabled(false);
+    }
 
     void lire(const QByteArray& xml)
     {
         QXmlStreamReader x(xml);
         bool corps = false;
+        int profondeur = 0;
         while (!x.atEnd()) {
             const auto jeton = x.readNext();
             if (jeton == QXmlStreamReader::StartElement) {
+                // Spans, lists and notes each keep a state: real documents nest a few dozen.
+                if (++profondeur > profondeurMax)
+                    throw QStringLiteral("éléments imbriqués trop profondément");
                 if (est(x, officeNs, u"text"))
                     corps = true;
                 else if (corps)
                     debut(x);
+                if (x.isEndElement())
+                    --profondeur;  // skipped whole
             } else if (jeton == QXmlStreamReader::EndElement) {
+                --profondeur;
                 if (est(x, officeNs, u"text"))
                     corps = false;
                 else if (est(x, texteNs, u"span") && pile_.size() > 1)
                     pile_.pop_back();
                 else if (est(x, texteNs, u"p") || est(x, texteNs, u"h"))
                     dansParagraphe_ = false;  // the indentation between paragraphs is not text
+                else if (est(x, texteNs, u"list"))
+                    listes_.fermer();
+                else if (est(x, texteNs, u"note"))
+                    finirNote();
             } else if (jeton == QXmlStreamReader::Characters && corps && dansParagraphe_) {
                 caracteres(x.text());
             }
         }
         if (x.hasError())
             throw x.errorString();
+        // The notes after the text.
+        notes_.terminer();
+        assembleur_.annexer(texteDesNotes_);
         assembleur_.terminer();
     }
 
@@ -184,19 +231,33 @@ private:
             } else if (n == u"s") {
                 bool ok = false;
                 const int c = valeur(x, texteNs, u"c").toInt(&ok);
-                assembleur_.texte(QString(ok ? qBound(1, c, 10000) : 1, QLatin1Char(' ')), pile_.back().format());
+                sortie().texte(QString(ok ? qBound(1, c, blancsMax) : 1, QLatin1Char(' ')), pile_.back().format());
                 espace_ = true;
             } else if (n == u"tab") {
-                assembleur_.texte(QStringLiteral("\t"), pile_.back().format());
+                sortie().texte(QStringLiteral("\t"), pile_.back().format());
                 espace_ = true;
             } else if (n == u"line-break") {
-                assembleur_.texte(QString(QChar(0x2028)), pile_.back().format());
+                sortie().texte(QString(QChar(0x2028)), pile_.back().format());
                 espace_ = true;
-            } else if (n == u"note" || n == u"tracked-changes" || n == u"sequence-decls") {
+            } else if (n == u"list") {
+                listes_.ouvrir(valeur(x, texteNs, u"style-name"), valeur(x, texteNs, u"continue-numbering") == u"true");
+            } else if (n == u"list-item") {
+                marque_ = listes_.article();
+                if (!marque_.isEmpty())
+                    marque_ += QLatin1Char('\t');
+            } else if (n == u"list-header") {
+                marque_.clear();
+            } else if (n == u"note" && !dansNote_) {
+                commencerNote();
+            } else if (n == u"note") {
+                x.skipCurrentElement();  // no note holds another
+            } else if (n == u"note-citation" || n == u"tracked-changes" || n == u"sequence-decls") {
                 x.skipCurrentElement();
             }
+        } else if (est(x, drawNs, u"frame")) {
+            cadre(x);
         } else if (x.namespaceUri() == drawNs || est(x, officeNs, u"annotation")) {
-            x.skipCurrentElement();  // frames, shapes and comments float apart from the text
+            x.skipCurrentElement();  // shapes and comments float apart from the text
         }
     }
 
@@ -204,12 +265,59 @@ private:
     {
         MiseEnForme m = styles_.defauts();
         m.recouvrir(styles_.resoudre(QStringLiteral("paragraph"), valeur(x, texteNs, u"style-name")));
-        assembleur_.paragraphe();
+        sortie().paragraphe();
         if (m.sautAvant)
-            assembleur_.sautDePage();
+            sortie().sautDePage();
         pile_.assign(1, m);
         dansParagraphe_ = true;
         espace_ = true;  // leading blanks of a paragraph are not shown
+        // The first paragraph of a list item, or of a note, carries its marker.
+        if (!marque_.isEmpty())
+            sortie().texte(marque_, m.format());
+        marque_.clear();
+    }
+
+    Assembleur& sortie() { return dansNote_ ? notes_ : assembleur_; }
+
+    // A note: its number in the text, its body with the notes at the end.
+    void commencerNote()
+    {
+        QTextCharFormat appel = pile_.back().format();
+        appel.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        const QString numero = QString::number(++nombreDeNotes_);
+        sortie().texte(numero, appel);
+        suspendus_.push_back({pile_, dansParagraphe_, espace_, dansNote_, marque_});
+        dansNote_ = true;
+        dansParagraphe_ = false;
+        marque_ = numero + QStringLiteral(". ");
+    }
+
+    void finirNote()
+    {
+        if (suspendus_.empty())
+            return;
+        const Suspendu& s = suspendus_.back();
+        pile_ = s.pile;
+        dansParagraphe_ = s.dansParagraphe;
+        espace_ = s.espace;
+        dansNote_ = s.dansNote;
+        marque_ = s.marque;
+        suspendus_.pop_back();
+    }
+
+    // A frame holds a picture (draw:image) of the frame's size; text boxes are left out.
+    void cadre(QXmlStreamReader& x)
+    {
+        const QSizeF taille(longueur(valeur(x, svgNs, u"width")), longueur(valeur(x, svgNs, u"height")));
+        QString partie;
+        pourChaqueDescendant(x, [&] {
+            if (est(x, drawNs, u"image") && partie.isEmpty())
+                partie = QDir::cleanPath(attributSansEspace(x, u"href"));
+        });
+        if (partie.isEmpty())
+            return;
+        if (!sortie().image(partie, parties_.value(partie), taille, pile_.back().format()) && journalDetails)
+            journalDetails(nom_ + QStringLiteral(" : image illisible ") + partie);
     }
 
     // Runs of white space in the XML show as one blank.
@@ -227,14 +335,30 @@ private:
                 espace_ = false;
             }
         }
-        assembleur_.texte(propre, pile_.back().format());
+        sortie().texte(propre, pile_.back().format());
     }
 
+    // What the text was doing when a note began.
+    struct Suspendu {
+        std::vector<MiseEnForme> pile;
+        bool dansParagraphe, espace, dansNote;
+        QString marque;
+    };
+
+    const Parties& parties_;
     const StylesOdt& styles_;
+    ListesOdt listes_;
     Assembleur assembleur_;
+    QTextDocument texteDesNotes_;
+    Assembleur notes_;
+    QString nom_;
     std::vector<MiseEnForme> pile_{MiseEnForme()};
+    std::vector<Suspendu> suspendus_;
     bool dansParagraphe_ = false;
     bool espace_ = true;
+    bool dansNote_ = false;
+    int nombreDeNotes_ = 0;
+    QString marque_;  // of the next paragraph, with what follows it
 };
 
 } // namespace
@@ -254,7 +378,7 @@ bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom
         if (parties.contains(stylesXml))
             styles.lire(parties.value(stylesXml));
         styles.lire(parties.value(contentXml));
-        LecteurOdt(styles, document).lire(parties.value(contentXml));
+        LecteurOdt(parties, styles, document, nom).lire(parties.value(contentXml));
     });
     return true;
 }

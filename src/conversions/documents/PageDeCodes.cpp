@@ -7,6 +7,13 @@ namespace Conversions {
 
 namespace {
 
+bool connue(int numero)
+{
+    return numero == 10000 || numero == 65001 || numero == 936 || numero == 950 || numero == 437
+        || numero == 850 || numero == 852 || numero == 866 || numero == 874 || numero == 932 || numero == 949
+        || (numero >= 1250 && numero <= 1258);
+}
+
 QByteArray nomIconv(int numero)
 {
     switch (numero) {
@@ -16,10 +23,7 @@ QByteArray nomIconv(int numero)
     case 950: return "BIG5";
     default: break;
     }
-    if (numero == 437 || numero == 850 || numero == 852 || numero == 866 || numero == 874
-        || numero == 932 || numero == 949 || (numero >= 1250 && numero <= 1258))
-        return "CP" + QByteArray::number(numero);
-    return "CP1252";
+    return connue(numero) ? "CP" + QByteArray::number(numero) : QByteArray("CP1252");
 }
 
 } // namespace
@@ -66,9 +70,12 @@ QString PageDeCodes::decoder(const QByteArray& octets) const
     return texte;
 }
 
+int PageDeCodes::reconnue(int numero) { return connue(numero) ? numero : 1252; }
+
 int PageDeCodes::duJeuDeCaracteres(int fcharset)
 {
     switch (fcharset) {
+    case 0: return 1252;
     case 77: return 10000;
     case 128: return 932;
     case 129: return 949;
@@ -83,6 +90,8 @@ int PageDeCodes::duJeuDeCaracteres(int fcharset)
     case 204: return 1251;
     case 222: return 874;
     case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
     default: return 0;
     }
 }

@@ -19,7 +19,11 @@ public:
     int numero() const { return numero_; }
     QString decoder(const QByteArray& octets) const;
 
-    // The code page of an RTF font's \fcharset; 0 when it has none of its own.
+    // `numero` when it is one we decode, else 1252 (Western), which unknown pages read as.
+    static int reconnue(int numero);
+
+    // The code page of an RTF font's \fcharset (0, ANSI, is Western); 0 for the default
+    // character set, symbol fonts and unknown sets, which read in the document's code page.
     static int duJeuDeCaracteres(int fcharset);
 
 private:

@@ -29,6 +29,7 @@ struct Etat {
     Destination destination = Destination::texte;
     QTextCharFormat format;
     int codePage = 0;  // of the current font; 0: the document's
+    bool policeChoisie = false;  // by \f; else the default font's code page holds
     int uc = 1;        // characters standing in for each \u
     bool cache = false;  // hidden text (\v)
 };
@@ -51,7 +52,7 @@ const QSet<QByteArray>& ignorees()
 class LecteurRtf {
 public:
     LecteurRtf(const QByteArray& rtf, QTextDocument* document, const QString& nom)
-        : rtf_(rtf), assembleur_(document), nom_(nom)
+        : rtf_(rtf), assembleur_(document, nom), nom_(nom)
     {
         assembleur_.paragraphe();
     }
@@ -212,11 +213,15 @@ private:
         }
         if (etat().destination == Destination::polices) {
             if (mot == "f") {
+                viderOctets();
                 policeEnCours_ = p;
                 nomPolice_.clear();
-                charsetPolice_ = 0;
+                charsetPolice_ = -1;
+                pagePolice_ = 0;
             } else if (mot == "fcharset") {
                 charsetPolice_ = p;
+            } else if (mot == "cpg") {
+                pagePolice_ = p;
             }
             return;
         }
@@ -301,6 +306,7 @@ private:
             return;
         etat().format.setFontFamilies({it->second.first});
         etat().codePage = it->second.second;
+        etat().policeChoisie = true;
     }
 
     void couleur(const QByteArray& mot, int p)
@@ -315,9 +321,35 @@ private:
     {
         QString nom = nomPolice_.trimmed();
         if (!nom.isEmpty())
-            polices_[policeEnCours_] = {nom, PageDeCodes::duJeuDeCaracteres(charsetPolice_)};
+            polices_[policeEnCours_] = {nom, pageDeLaPolice()};
         nomPolice_.clear();
         policeEnCours_ = -1;
+    }
+
+    // A font's own code page (\cpg), else its character set's; 0 when it names neither.
+    int pageDeLaPolice() const
+    {
+        if (pagePolice_ > 0)
+            return pagePolice_;
+        return charsetPolice_ >= 0 ? PageDeCodes::duJeuDeCaracteres(charsetPolice_) : 0;
+    }
+
+    // The font's character set decides how bytes read; the document's code page only
+    // when the font says nothing.
+    int pageCourante() const
+    {
+        const Etat& e = pile_.back();
+        int numero = 0;
+        if (e.destination == Destination::polices) {
+            numero = pageDeLaPolice();
+        } else if (e.policeChoisie) {
+            numero = e.codePage;
+        } else if (const auto it = polices_.find(policeParDefaut_); it != polices_.end()) {
+            numero = it->second.second;
+        }
+        if (numero == 0)
+            numero = pageDocument_ ? pageDocument_ : 1252;
+        return numero;
     }
 
     void unicode(int p)
@@ -371,7 +403,8 @@ private:
     {
         if (octets_.isEmpty())
             return;
-        const int numero = etat().codePage ? etat().codePage : (pageDocument_ ? pageDocument_ : 1252);
+        // One decoder per page: unknown numbers all share the Western one.
+        const int numero = PageDeCodes::reconnue(pageCourante());
         auto& page = pages_[numero];
         if (!page)
             page = std::make_unique<PageDeCodes>(numero);
@@ -444,7 +477,8 @@ private:
     int policeParDefaut_ = -1;
     std::map<int, std::pair<QString, int>> polices_;
     int policeEnCours_ = -1;
-    int charsetPolice_ = 0;
+    int charsetPolice_ = -1;
+    int pagePolice_ = 0;
     QString nomPolice_;
     QList<QColor> couleurs_;
     int rouge_ = 0, vert_ = 0, bleu_ = 0;

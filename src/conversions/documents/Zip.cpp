@@ -9,6 +9,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace Conversions {
@@ -68,8 +69,13 @@ QByteArray ecrireZip(const QList<std::pair<QString, QByteArray>>& entrees, const
     return sortie;
 }
 
-QHash<QString, QByteArray> lireZip(const QString& chemin, const QSet<QString>& voulues, qint64 plafond)
+QHash<QString, QByteArray> lireZip(const QString& chemin, const QSet<QString>& voulues,
+                                   const QStringList& dossiers, qint64 plafond)
 {
+    const auto voulue = [&](const QString& entree) {
+        return voulues.contains(entree)
+            || std::any_of(dossiers.begin(), dossiers.end(), [&](const QString& d) { return entree.startsWith(d); });
+    };
     const QString nom = QFileInfo(chemin).fileName();
     Archive a(archive_read_new());
     if (!a || archive_read_support_format_zip(a.get()) != ARCHIVE_OK
@@ -79,18 +85,20 @@ QHash<QString, QByteArray> lireZip(const QString& chemin, const QSet<QString>& v
         throw Erreur::lecture(nom);
     }
     QHash<QString, QByteArray> trouvees;
+    qint64 total = 0;
     archive_entry* e = nullptr;
     int r = ARCHIVE_OK;
     while ((r = archive_read_next_header(a.get(), &e)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
         const char* brut = archive_entry_pathname_utf8(e);
         const QString entree = brut ? QString::fromUtf8(brut) : QString();
-        if (!voulues.contains(entree) || trouvees.contains(entree))
+        if (!voulue(entree) || trouvees.contains(entree))
             continue;
         QByteArray donnees;
         char bloc[65536];
         la_ssize_t lu = 0;
         while ((lu = archive_read_data(a.get(), bloc, sizeof bloc)) > 0) {
-            if (donnees.size() + lu > plafond) {
+            total += lu;
+            if (donnees.size() + lu > plafond || total > 2 * plafond) {
                 if (journalDetails)
                     journalDetails(nom + QStringLiteral(" : ") + entree + QStringLiteral(" dépasse la taille permise"));
                 throw Erreur::lecture(nom);
@@ -102,7 +110,7 @@ QHash<QString, QByteArray> lireZip(const QString& chemin, const QSet<QString>& v
             throw Erreur::lecture(nom);
         }
         trouvees.insert(entree, donnees);
-        if (trouvees.size() == voulues.size())
+        if (dossiers.isEmpty() && trouvees.size() == voulues.size())
             break;
     }
     if (r != ARCHIVE_OK && r != ARCHIVE_EOF) {

@@ -122,7 +122,7 @@ TEST(DocxWord, OdtStylesSautsEtEspaces)
         Conversions::ecrireZip({{"mimetype", "application/vnd.oasis.opendocument.text"},
                                 {"content.xml", content}}, "fait.odt"));
     const auto doc = Conversions::lireDocument(odt);
-    EXPECT_EQ(doc->toPlainText(), "Un bleu fin   x\ty\nDeuxième page");
+    EXPECT_EQ(doc->toPlainText(), "Un bleu fin   x\ty1\nDeuxième page\n1. note cachée");
     verifierFormes(*doc, {{.mot = "bleu", .gras = true, .taille = 16, .police = "DejaVu Sans Mono",
                            .couleur = QColor(0, 0, 255)}});
     EXPECT_EQ(pages(convertirSeul(odt, "pdf")), 2);

@@ -2,7 +2,7 @@
 // pages drawn several at once.
 
 #include "commun/Echantillons.h"
-#include "conversions/essais_outils.h"
+#include "conversions/pdf/pdf_fabrique.h"
 #include "conversions/pdf/EnParallele.h"
 #include "conversions/pdf/OutilBorne.h"
 

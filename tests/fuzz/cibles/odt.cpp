@@ -1,0 +1,11 @@
+// The OpenDocument reader, then the layouts a conversion makes of its text. The input holds
+// the package's parts, separated by NUL bytes, so that mutations reach the XML.
+#include "Cible.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
+{
+    static const QStringList noms{QStringLiteral("content.xml"), QStringLiteral("styles.xml"),
+                                  QStringLiteral("Pictures/image1.png")};
+    fuzz::parcourirDocument(fuzz::paquet(QStringLiteral("entree.odt"), noms, fuzz::octets(donnees, taille)));
+    return 0;
+}

@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""Makes the seed corpus of the fuzz entry points from documents written by pandoc and
+pictures drawn by ffmpeg (run from this folder; needs pandoc and ffmpeg)."""
+import os, subprocess, tempfile, zipfile
+
+ICI = os.path.dirname(os.path.abspath(__file__))
+TEXTE = """# Titre principal
+
+Un paragraphe avec du **gras**, de l'*italique* et du `code`, puis un [lien](https://exemple.org).
+
+- premier point
+- second point
+    1. sous-liste numérotée
+    2. encore
+
+Une phrase avec une note[^1] et une autre[^2].
+
+![Un carré rouge](carre.png){width=2cm height=1cm}
+
+> Une citation, ***gras et italique***, des accents : é à ç œ « » — €.
+
+| a | b |
+|---|---|
+| 1 | 2 |
+
+[^1]: Le texte de la note.
+[^2]: Une seconde note, **grasse**.
+"""
+
+
+def graine(cible, nom, octets):
+    dossier = os.path.join(ICI, "corpus", cible)
+    os.makedirs(dossier, exist_ok=True)
+    with open(os.path.join(dossier, nom), "wb") as f:
+        f.write(octets)
+
+
+def parties(paquet, noms, renommer):
+    """The package's parts in the entry point's order, joined by NUL bytes."""
+    with zipfile.ZipFile(paquet) as z:
+        present = {n: z.read(n) for n in z.namelist()}
+    morceaux = []
+    for nom in noms:
+        source = renommer.get(nom, nom)
+        octets = present.get(source, b"")
+        for avant, apres in renommer.get("remplacer", []):
+            octets = octets.replace(avant, apres)
+        morceaux.append(octets)
+    while len(morceaux) > 1 and not morceaux[-1]:
+        morceaux.pop()
+    return b"\0".join(morceaux)
+
+
+def lancer(*commande, cwd):
+    subprocess.run(commande, cwd=cwd, check=True)
+
+
+with tempfile.TemporaryDirectory() as t:
+    lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "color=red:s=8x8", "-frames:v", "1",
+           "carre.png", cwd=t)
+    with open(os.path.join(t, "essai.md"), "w") as f:
+        f.write(TEXTE)
+    for ext in ("rtf", "docx", "odt"):
+        lancer("pandoc", "-s", "essai.md", "-o", "essai." + ext, cwd=t)
+    graine("rtf", "pandoc.rtf", open(os.path.join(t, "essai.rtf"), "rb").read())
+    with zipfile.ZipFile(os.path.join(t, "essai.docx")) as z:
+        media = [n for n in z.namelist() if n.startswith("word/media/")][0]
+    graine("docx", "pandoc.docx", parties(os.path.join(t, "essai.docx"),
+        ["word/document.xml", "word/styles.xml", "word/numbering.xml", "word/footnotes.xml",
+         "word/endnotes.xml", "word/_rels/document.xml.rels", "word/media/image1.png"],
+        {"word/media/image1.png": media,
+         "remplacer": [(media[len("word/"):].encode(), b"media/image1.png")]}))
+    graine("odt", "pandoc.odt", parties(os.path.join(t, "essai.odt"),
+        ["content.xml", "styles.xml", "Pictures/image1.png"],
+        {"Pictures/image1.png": "Pictures/0.png", "remplacer": [(b"Pictures/0.png", b"Pictures/image1.png")]}))
+    graine("deballage", "pandoc.docx", open(os.path.join(t, "essai.docx"), "rb").read())
+    lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc=s=16x16:r=2:d=1", "anime.gif", cwd=t)
+    graine("gif", "anime.gif", open(os.path.join(t, "anime.gif"), "rb").read())
+    graine("gif", "fixe.gif", b"GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00"
+           b"!\xf9\x04\x00\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;")
+    for nom, filtre in (("couleur.jpg", "format=yuvj420p"), ("gris.jpg", "format=gray")):
+        lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc=s=16x16", "-frames:v", "1",
+               "-vf", filtre, nom, cwd=t)
+        graine("jpeg", nom, open(os.path.join(t, nom), "rb").read())
+    # EXIF orientation 6, big-endian, before the frame.
+    exif = b"Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0"
+    jpeg = open(os.path.join(t, "couleur.jpg"), "rb").read()
+    graine("jpeg", "orientation.jpg", jpeg[:2] + b"\xff\xe1" + (len(exif) + 2).to_bytes(2, "big") + exif + jpeg[2:])
+
+    # Hand-made: code pages, fonts with their own character set, lists, notes.
+    graine("rtf", "pages.rtf", b"{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 MS;}"
+           b"{\\f2\\fcharset204 Cyr;}}\\f0 Les Mis\\'e9rables \\f1 \\'82\\'a0 \\f2 \\'cf\\'f0{\\b\\uc2\\u8212\\'97\\'97}"
+           b"\\par{\\pntext 1.\\tab}un\\par{\\*\\bkmkstart x}{\\field{\\*\\fldinst HYPERLINK}{\\fldrslt lien}}\\page fin}")
+    graine("page_de_codes", "cp932", b"\x00\x05\x82\xa0\x82\xa2 a\x82")
+    graine("page_de_codes", "charset", b"\x80\xcc\xcf\xf0\xe8")
+    with zipfile.ZipFile(os.path.join(t, "m.zip"), "w") as z:
+        z.writestr("dossier/", b"")
+        z.writestr("dossier/a.txt", b"bonjour " * 50)
+        z.writestr("b.txt", b"x", compress_type=zipfile.ZIP_DEFLATED)
+        lien = zipfile.ZipInfo("lien")
+        lien.external_attr = 0o120777 << 16
+        z.writestr(lien, "dossier/a.txt")
+    graine("deballage", "melange.zip", open(os.path.join(t, "m.zip"), "rb").read())
