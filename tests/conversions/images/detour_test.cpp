@@ -1,6 +1,7 @@
 // Subject cut-out through the dispatcher, the result read back by Qt's PNG reader.
 
 #include "conversions/images/images_fabrique.h"
+#include "conversions/images/Isnet.h"
 
 using namespace essais;
 
@@ -59,7 +60,14 @@ double iou(const QImage& decoupe, const QImage& attendu)
 
 } // namespace
 
-TEST(Detour, LeDetourSuitLeSujet)
+// Drawn shapes are the classical segmentation's ground: the model is kept out.
+class Detour : public ::testing::Test {
+protected:
+    void SetUp() override { Conversions::Isnet::imposerChemin(QStringLiteral("/nonexistent/isnet.onnx")); }
+    void TearDown() override { Conversions::Isnet::imposerChemin({}); }
+};
+
+TEST_F(Detour, LeDetourSuitLeSujet)
 {
     struct Cas {
         QString nom;
@@ -105,7 +113,7 @@ TEST(Detour, LeDetourSuitLeSujet)
 }
 
 // A landscape, a plain picture, an object filling the frame: no subject, nothing written.
-TEST(Detour, SansSujet)
+TEST_F(Detour, SansSujet)
 {
     QImage paysage = texture(640, 400, 3);
     QPainter(&paysage).drawImage(0, 0, degrade(640, 200, QColor(90, 140, 220), QColor(180, 210, 240)));
@@ -121,7 +129,7 @@ TEST(Detour, SansSujet)
     }
 }
 
-TEST(Detour, PhotoTourneeGardeSaTaillePleineEtRedressee)
+TEST_F(Detour, PhotoTourneeGardeSaTaillePleineEtRedressee)
 {
     Dossier d;
     QImage image = texture(600, 400, 5);
