@@ -42,19 +42,6 @@ QImage chevalSurLHerbe(QImage& masque)
     return herbe;
 }
 
-double iou(const QImage& decoupe, const QImage& attendu)
-{
-    long inter = 0, uni = 0;
-    for (int y = 0; y < attendu.height(); ++y)
-        for (int x = 0; x < attendu.width(); ++x) {
-            const bool a = qAlpha(decoupe.pixel(x, y)) >= 128;
-            const bool b = qGray(attendu.pixel(x, y)) >= 128;
-            inter += a && b;
-            uni += a || b;
-        }
-    return uni ? static_cast<double>(inter) / static_cast<double>(uni) : 0.0;
-}
-
 void coinsTransparents(const QImage& i)
 {
     for (const QPoint& p : {QPoint(3, 3), QPoint(i.width() - 4, 3), QPoint(3, i.height() - 4),
@@ -75,7 +62,7 @@ TEST(DetourAppris, LesPhotosGardentLeurSujet)
     };
     const QList<Cas> cas{{"astronaut.png", {{250, 140}, {330, 380}}, {{3, 3}, {508, 3}}},
                          {"coffee.png", {{300, 180}}, {{3, 3}, {596, 3}, {3, 396}, {596, 396}}},
-                         {"chelsea.png", {{200, 150}, {60, 250}}, {{3, 3}, {447, 3}, {447, 296}}},
+                         {"chelsea.png", {{200, 150}, {300, 230}, {250, 60}}, {{3, 3}, {447, 3}, {447, 296}}},
                          {"rocket.jpg", {{320, 200}}, {{3, 3}, {636, 3}, {636, 423}}}};
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom.toStdString());

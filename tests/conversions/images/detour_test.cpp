@@ -44,20 +44,6 @@ QImage degrade(int largeur, int hauteur, const QColor& haut, const QColor& bas)
     return image;
 }
 
-// Intersection over union of the cut-out's opaque part and the drawn mask.
-double iou(const QImage& decoupe, const QImage& attendu)
-{
-    long inter = 0, uni = 0;
-    for (int y = 0; y < attendu.height(); ++y)
-        for (int x = 0; x < attendu.width(); ++x) {
-            const bool a = qAlpha(decoupe.pixel(x, y)) >= 128;
-            const bool b = qGray(attendu.pixel(x, y)) >= 128;
-            inter += a && b;
-            uni += a || b;
-        }
-    return uni ? static_cast<double>(inter) / static_cast<double>(uni) : 0.0;
-}
-
 } // namespace
 
 // Drawn shapes are the classical segmentation's ground: the model is kept out.
