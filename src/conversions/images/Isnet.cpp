@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <malloc.h>
@@ -89,6 +88,8 @@ public:
             // The graph has side outputs too; only "output" is the fused mask.
             const cv::Mat sortie = reseau_->forward(sortieDuReseau);
             cv::setNumThreads(avant);
+            // A foreign file at the model's place fails here, not by reading past its output.
+            CV_Assert(sortie.type() == CV_32F && sortie.total() == static_cast<size_t>(cote) * cote);
             // A gentle stretch: the last few percent of doubt at either end become sure, so
             // the subject's inside is opaque and the background's haze clear; edges stay soft.
             cv::Mat(cote, cote, CV_32F, const_cast<float*>(sortie.ptr<float>()))
