@@ -1,6 +1,7 @@
 #include "conversions/images/Detour.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/images/Isnet.h"
 #include "conversions/images/OpenCV.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
@@ -184,10 +185,17 @@ cv::Mat1b nettoyer(const cv::Mat1b& brut)
     return garde;
 }
 
-bool convaincant(const cv::Mat1b& masque)
+// Neither empty nor the whole frame.
+bool aLaMesure(const cv::Mat1b& masque)
 {
     const double part = static_cast<double>(cv::countNonZero(masque)) / static_cast<double>(masque.total());
-    if (part < 0.005 || part > 0.9)
+    return part >= 0.005 && part <= 0.9;
+}
+
+// Also not a shape lying along most of the border, where colours alone mislead.
+bool convaincant(const cv::Mat1b& masque)
+{
+    if (!aLaMesure(masque))
         return false;
     const cv::Mat1b bord = anneau(masque.size(), 1);
     const double surLeBord = static_cast<double>(cv::countNonZero(masque & bord))
@@ -232,6 +240,16 @@ cv::Mat1b segmenter(const QImage& image)
     return pleineTaille(net, cv::Size(image.width(), image.height()));
 }
 
+// The learned road when the model is there, the classical one otherwise. The model's
+// subject may leave the frame on several sides (a close-up): only its extent counts.
+cv::Mat1b sansAlpha(const QImage& image)
+{
+    const std::optional<cv::Mat1b> appris = Isnet::masque(vue(image));
+    if (!appris)
+        return segmenter(image);
+    return aLaMesure(*appris > 127) ? *appris : cv::Mat1b();
+}
+
 } // namespace
 
 QImage masqueDuSujet(const QImage& image)
@@ -243,7 +261,7 @@ QImage masqueDuSujet(const QImage& image)
         : image.convertToFormat(QImage::Format_RGBA8888);
     cv::Mat1b masque = alphaPropre(rgba);
     if (masque.empty())
-        masque = segmenter(rgba);
+        masque = sansAlpha(rgba);
     return masque.empty() ? QImage() : versQImage(masque);
 }
 

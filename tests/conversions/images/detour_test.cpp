@@ -1,6 +1,7 @@
 // Subject cut-out through the dispatcher, the result read back by Qt's PNG reader.
 
 #include "conversions/images/images_fabrique.h"
+#include "conversions/images/Isnet.h"
 
 using namespace essais;
 
@@ -43,23 +44,16 @@ QImage degrade(int largeur, int hauteur, const QColor& haut, const QColor& bas)
     return image;
 }
 
-// Intersection over union of the cut-out's opaque part and the drawn mask.
-double iou(const QImage& decoupe, const QImage& attendu)
-{
-    long inter = 0, uni = 0;
-    for (int y = 0; y < attendu.height(); ++y)
-        for (int x = 0; x < attendu.width(); ++x) {
-            const bool a = qAlpha(decoupe.pixel(x, y)) >= 128;
-            const bool b = qGray(attendu.pixel(x, y)) >= 128;
-            inter += a && b;
-            uni += a || b;
-        }
-    return uni ? static_cast<double>(inter) / static_cast<double>(uni) : 0.0;
-}
-
 } // namespace
 
-TEST(Detour, LeDetourSuitLeSujet)
+// Drawn shapes are the classical segmentation's ground: the model is kept out.
+class Detour : public ::testing::Test {
+protected:
+    void SetUp() override { Conversions::Isnet::imposerChemin(QStringLiteral("/nonexistent/isnet.onnx")); }
+    void TearDown() override { Conversions::Isnet::imposerChemin({}); }
+};
+
+TEST_F(Detour, LeDetourSuitLeSujet)
 {
     struct Cas {
         QString nom;
@@ -105,7 +99,7 @@ TEST(Detour, LeDetourSuitLeSujet)
 }
 
 // A landscape, a plain picture, an object filling the frame: no subject, nothing written.
-TEST(Detour, SansSujet)
+TEST_F(Detour, SansSujet)
 {
     QImage paysage = texture(640, 400, 3);
     QPainter(&paysage).drawImage(0, 0, degrade(640, 200, QColor(90, 140, 220), QColor(180, 210, 240)));
@@ -121,7 +115,7 @@ TEST(Detour, SansSujet)
     }
 }
 
-TEST(Detour, PhotoTourneeGardeSaTaillePleineEtRedressee)
+TEST_F(Detour, PhotoTourneeGardeSaTaillePleineEtRedressee)
 {
     Dossier d;
     QImage image = texture(600, 400, 5);

@@ -81,4 +81,18 @@ inline QImage texture(int largeur, int hauteur, unsigned graine)
     return t;
 }
 
+// Intersection over union of the cut-out's opaque part and the expected mask.
+inline double iou(const QImage& decoupe, const QImage& attendu)
+{
+    long inter = 0, uni = 0;
+    for (int y = 0; y < attendu.height(); ++y)
+        for (int x = 0; x < attendu.width(); ++x) {
+            const bool a = qAlpha(decoupe.pixel(x, y)) >= 128;
+            const bool b = qGray(attendu.pixel(x, y)) >= 128;
+            inter += a && b;
+            uni += a || b;
+        }
+    return uni ? static_cast<double>(inter) / static_cast<double>(uni) : 0.0;
+}
+
 } // namespace essais

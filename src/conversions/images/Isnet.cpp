@@ -1,0 +1,192 @@
+#include "conversions/images/Isnet.h"
+
+#include "conversions/JournalMoteur.h"
+#include "conversions/images/OpenCVDnn.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <malloc.h>
+#include <mutex>
+#include <thread>
+
+namespace Conversions::Isnet {
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+constexpr int cote = 1024;
+constexpr auto repos = std::chrono::minutes(1);
+constexpr double marge = 0.04;
+const QString fichier = QStringLiteral("isnet-medium.onnx");
+const std::string sortieDuReseau = "output";
+
+void journal(const QString& texte)
+{
+    if (journalDetails)
+        journalDetails(texte);
+}
+
+// The cores nobody else is using right now (running tasks as the kernel counts them,
+// this thread included), at least one.
+int coeursLibres()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    const int coeurs = QThread::idealThreadCount();
+    if (!f.open(QIODevice::ReadOnly))
+        return coeurs;
+    const QList<QByteArray> champs = f.readAll().split(' ');
+    const int actifs = champs.size() > 3 ? champs[3].split('/').value(0).toInt() : 1;
+    return std::clamp(coeurs - (actifs - 1), 1, coeurs);
+}
+
+// The network and what its use needs; one inference at a time, as a Net is not reentrant.
+class Modele {
+public:
+    // Never destroyed: the watcher thread may still wait on it while the process exits.
+    static Modele& unique()
+    {
+        static Modele* m = new Modele;
+        return *m;
+    }
+
+    void imposer(const QString& chemin)
+    {
+        std::lock_guard garde(verrou_);
+        impose_ = chemin;
+        reseau_.reset();
+        absentDit_ = illisibleDit_ = false;
+    }
+
+    QString chemin()
+    {
+        std::lock_guard garde(verrou_);
+        return cheminSansVerrou();
+    }
+
+    std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
+    {
+        cv::Mat rgb;
+        cv::resize(rgba, rgb, cv::Size(cote, cote), 0, 0, cv::INTER_AREA);
+        cv::cvtColor(rgb, rgb, cv::COLOR_RGBA2RGB);
+        // The package's own preprocessing: (x − 128) / 256 on each channel, RGB order.
+        const cv::Mat entree = cv::dnn::blobFromImage(rgb, 1.0 / 256.0, cv::Size(), cv::Scalar(128, 128, 128), false, false);
+        rgb.release();
+
+        cv::Mat1b petit;
+        {
+            std::unique_lock garde(verrou_);
+            if (!charger())
+                return std::nullopt;
+            const int avant = cv::getNumThreads();
+            cv::setNumThreads(coeursLibres());
+            reseau_->setInput(entree);
+            // The graph has side outputs too; only "output" is the fused mask.
+            const cv::Mat sortie = reseau_->forward(sortieDuReseau);
+            cv::setNumThreads(avant);
+            // A foreign file at the model's place fails here, not by reading past its output.
+            CV_Assert(sortie.type() == CV_32F && sortie.total() == static_cast<size_t>(cote) * cote);
+            // A gentle stretch: the last few percent of doubt at either end become sure, so
+            // the subject's inside is opaque and the background's haze clear; edges stay soft.
+            cv::Mat(cote, cote, CV_32F, const_cast<float*>(sortie.ptr<float>()))
+                .convertTo(petit, CV_8U, 255.0 / (1.0 - 2 * marge), -255.0 * marge / (1.0 - 2 * marge));
+            dernierUsage_ = Horloge::now();
+            veiller();
+            reveil_.notify_all();
+        }
+        cv::Mat1b grand;
+        cv::resize(petit, grand, rgba.size(), 0, 0, cv::INTER_LINEAR);
+        return grand;
+    }
+
+private:
+    QString cheminSansVerrou() const
+    {
+        if (!impose_.isEmpty())
+            return impose_;
+        const QString voisin = QCoreApplication::applicationDirPath() + QStringLiteral("/modeles/") + fichier;
+        if (!QCoreApplication::applicationDirPath().isEmpty() && QFile::exists(voisin))
+            return voisin;
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/vemo-vododod/modeles/") + fichier;
+    }
+
+    // False, said once, when the model is absent or unreadable.
+    bool charger()
+    {
+        if (reseau_)
+            return true;
+        const QString c = cheminSansVerrou();
+        if (!QFile::exists(c)) {
+            if (!std::exchange(absentDit_, true))
+                journal(QStringLiteral("Modèle de détourage absent (%1) : détourage classique").arg(c));
+            return false;
+        }
+        if (illisibleDit_)
+            return false;
+        try {
+            reseau_ = cv::dnn::readNetFromONNX(c.toStdString());
+        } catch (const cv::Exception& e) {
+            illisibleDit_ = true;
+            journal(QStringLiteral("Modèle de détourage illisible (%1) : détourage classique. %2")
+                        .arg(c, QString::fromStdString(e.what())));
+            return false;
+        }
+        return true;
+    }
+
+    // Starts, once, the thread that lets the network go after a minute without use.
+    void veiller()
+    {
+        if (veilleur_)
+            return;
+        veilleur_ = true;
+        std::thread([this] {
+            std::unique_lock garde(verrou_);
+            for (;;) {
+                if (!reseau_)
+                    reveil_.wait(garde, [this] { return reseau_.has_value(); });
+                const auto echeance = dernierUsage_ + repos;
+                if (Horloge::now() < echeance) {
+                    reveil_.wait_until(garde, echeance);
+                    continue;
+                }
+                reseau_.reset();
+                // Give the freed layers back to the system, not only to the allocator.
+                malloc_trim(0);
+            }
+        }).detach();
+    }
+
+    std::mutex verrou_;
+    std::condition_variable reveil_;
+    std::optional<cv::dnn::Net> reseau_;
+    Horloge::time_point dernierUsage_;
+    QString impose_;
+    bool veilleur_ = false;
+    bool absentDit_ = false;
+    bool illisibleDit_ = false;
+};
+
+} // namespace
+
+QString chemin()
+{
+    return Modele::unique().chemin();
+}
+
+void imposerChemin(const QString& c)
+{
+    Modele::unique().imposer(c);
+}
+
+std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
+{
+    return Modele::unique().masque(rgba);
+}
+
+} // namespace Conversions::Isnet
