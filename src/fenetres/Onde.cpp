@@ -37,10 +37,21 @@ void decoder(const QString& chemin, int64_t debut, int64_t fin, Cumul& c)
 
 } // namespace
 
+void Cumul::grossir()
+{
+    for (size_t g = 0; g < sommes.size(); ++g)
+        sommes[g / 2] = (g % 2 ? sommes[g / 2] : 0.0) + sommes[g];
+    sommes.resize((sommes.size() + 1) / 2);
+    grain *= 2;
+}
+
 void Cumul::ajouter(int64_t index, const float* niveaux, int count)
 {
     if (count <= 0)
         return;
+    // A sound longer than foreseen: coarser grains rather than more memory.
+    while ((index + count - 1) / grain >= 2 * grainsMax)
+        grossir();
     const size_t dernier = static_cast<size_t>((index + count - 1) / grain);
     if (sommes.size() <= dernier)
         sommes.resize(dernier + 1, 0.0);
@@ -51,8 +62,12 @@ void Cumul::ajouter(int64_t index, const float* niveaux, int count)
     n = std::max(n, index + count);
 }
 
-void Cumul::fusionner(const Cumul& autre)
+void Cumul::fusionner(Cumul autre)
 {
+    while (grain < autre.grain)
+        grossir();
+    while (autre.grain < grain)
+        autre.grossir();
     if (sommes.size() < autre.sommes.size())
         sommes.resize(autre.sommes.size(), 0.0);
     for (size_t g = 0; g < autre.sommes.size(); ++g)
@@ -66,16 +81,20 @@ QList<float> barres(const Cumul& c)
         return {};
     const int64_t taille = c.n >= 96 ? c.n / 96 : 1;
     const int64_t nombre = (c.n + taille - 1) / taille;
-    std::vector<double> carres(static_cast<size_t>(nombre), 0.0);
+    // A grain goes whole to the slice where it starts; each slice is averaged over the
+    // samples it was given.
+    std::vector<double> carres(static_cast<size_t>(nombre), 0.0), comptes(static_cast<size_t>(nombre), 0.0);
     for (size_t g = 0; g < c.sommes.size(); ++g) {
-        const int64_t j = std::min<int64_t>(static_cast<int64_t>(g) * c.grain / taille, nombre - 1);
-        carres[static_cast<size_t>(j)] += c.sommes[g];
+        const int64_t debut = static_cast<int64_t>(g) * c.grain;
+        if (debut >= c.n)
+            break;
+        const size_t j = static_cast<size_t>(std::min(debut / taille, nombre - 1));
+        carres[j] += c.sommes[g];
+        comptes[j] += static_cast<double>(std::min<int64_t>(c.grain, c.n - debut));
     }
     std::vector<float> rms(carres.size());
-    for (int64_t j = 0; j < nombre; ++j) {
-        const int64_t compte = std::min(c.n, (j + 1) * taille) - j * taille;
-        rms[static_cast<size_t>(j)] = static_cast<float>(std::sqrt(carres[static_cast<size_t>(j)] / compte));
-    }
+    for (size_t j = 0; j < rms.size(); ++j)
+        rms[j] = comptes[j] > 0 ? static_cast<float>(std::sqrt(carres[j] / comptes[j])) : 0.0f;
     const float pic = std::max(*std::max_element(rms.begin(), rms.end()), 0.0001f);
     QList<float> l;
     l.reserve(nombre);
@@ -88,7 +107,7 @@ QList<float> lire(const QString& chemin, double duree)
 {
     const bool connue = std::isfinite(duree) && duree > 0 && duree < 1e7;
     const int64_t estime = connue ? std::llround(duree * frequence) : 0;
-    const int grain = connue ? static_cast<int>(std::max<int64_t>(1, (estime + grainsMax - 1) / grainsMax)) : 32;
+    const int grain = static_cast<int>(std::max<int64_t>(1, (estime + grainsMax - 1) / grainsMax));
     const int parts = connue ? std::clamp(static_cast<int>(duree / partMin), 1, std::min(8, QThread::idealThreadCount())) : 1;
 
     std::vector<Cumul> cumuls(static_cast<size_t>(parts), Cumul{grain, {}, 0});

@@ -12,7 +12,8 @@ namespace Onde {
 inline constexpr int frequence = 8000;
 
 // Squared levels summed by grains of `grain` consecutive samples, grain g holding the
-// samples from g × grain on. A grain of 1 keeps every sample apart.
+// samples from g × grain on. A grain of 1 keeps every sample apart; grains double when a
+// sound runs past two million of them.
 struct Cumul {
     int grain = 1;
     std::vector<double> sommes;
@@ -20,7 +21,9 @@ struct Cumul {
 
     // Adds `count` levels starting at sample `index`.
     void ajouter(int64_t index, const float* niveaux, int count);
-    void fusionner(const Cumul& autre);
+    void fusionner(Cumul autre);
+    // Grains twice as long.
+    void grossir();
 };
 
 // The bars of `c`: slices of n div 96 samples (1 below 96 samples), the last one shorter,
