@@ -16,6 +16,7 @@
 namespace {
 
 constexpr double diametreBouton = 58, diametreFace = 78, espace = 22;
+constexpr double centreY = 46;  // the face's centre in its widget, room below for its shadow
 
 QPainterPath ellipse(const QRectF& r)
 {
@@ -77,8 +78,8 @@ MascotteEcoute::MascotteEcoute(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(sizeHint());
-    // Thirty steps a second are plenty for a 5° sway, and keep an idle window quiet.
-    bercement_.setInterval(1000 / 30);
+    // Twenty steps a second are plenty for a slow 5° sway, and keep an idle window quiet.
+    bercement_.setInterval(1000 / 20);
     connect(&bercement_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
     depuis_.start();
@@ -96,18 +97,19 @@ void MascotteEcoute::setEcoute(bool ecoute, bool reduire)
 void MascotteEcoute::showEvent(QShowEvent*) { bercement_.start(); }
 void MascotteEcoute::hideEvent(QHideEvent*) { bercement_.stop(); }
 
-void MascotteEcoute::paintEvent(QPaintEvent*)
+// The face upright, drawn once for each look of its eyes: a frame of the sway only turns it.
+const QImage& MascotteEcoute::visage()
 {
-    // Two phases of 0.55 s each, eased, for ever: upright, then turned (and lifted).
-    const double t = depuis_.elapsed() / 550.0;
-    const long long k = static_cast<long long>(t);
-    const double phase = k % 2 == 0 ? lisse(t - k) : 1 - lisse(t - k);
-
-    QPainter p(this);
+    const double dpr = devicePixelRatioF(), yeux = yeux_.valeur();
+    if (!visage_.isNull() && visageYeux_ == yeux && visage_.devicePixelRatio() == dpr)
+        return visage_;
+    visage_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    visage_.setDevicePixelRatio(dpr);
+    visage_.fill(Qt::transparent);
+    visageYeux_ = yeux;
+    QPainter p(&visage_);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(width() / 2.0, 46);
-    p.translate(centre + QPointF(0, ecoute_ ? -2 * phase : 0));
-    p.rotate((ecoute_ ? 5 : -5) * phase);
+    p.translate(width() / 2.0, centreY);
     const QRectF r(-diametreFace / 2, -diametreFace / 2, diametreFace, diametreFace);
     Effets::dessiner(p, {ellipse(r), 0, QColor(60, 80, 40, 46), 4, {}}, QPointF(0, 6));
 
@@ -127,11 +129,27 @@ void MascotteEcoute::paintEvent(QPaintEvent*)
 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(21, 26, 48));
-    const double w = 12.3, h = 23.4 * yeux_.valeur();
+    const double w = 12.3, h = 23.4 * yeux;
     for (double x : {-3.3 - w, 3.3}) {
         const QRectF oeil(x, -5 - h / 2, w, h);
         p.drawRoundedRect(oeil, w / 2, std::min(w, h) / 2);
     }
+    return visage_;
+}
+
+void MascotteEcoute::paintEvent(QPaintEvent*)
+{
+    // Two phases of 0.55 s each, eased, for ever: upright, then turned (and lifted).
+    const double t = depuis_.elapsed() / 550.0;
+    const long long k = static_cast<long long>(t);
+    const double phase = k % 2 == 0 ? lisse(t - k) : 1 - lisse(t - k);
+    const QImage& image = visage();
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.translate(width() / 2.0, centreY + (ecoute_ ? -2 * phase : 0));
+    p.rotate((ecoute_ ? 5 : -5) * phase);
+    p.translate(-width() / 2.0, -centreY);
+    p.drawImage(QPointF(0, 0), image);
 }
 
 ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)
@@ -179,7 +197,7 @@ void ApercuCouper::resizeEvent(QResizeEvent*)
     const double total = diametreBouton + (face_ ? diametreFace + espace : 0);
     const double x = (width() - total) / 2, y = height() / 2.0;
     if (face_)
-        face_->move(qRound(x + diametreFace / 2 - face_->width() / 2.0), qRound(y - 46));
+        face_->move(qRound(x + diametreFace / 2 - face_->width() / 2.0), qRound(y - centreY));
     const double cx = x + (face_ ? diametreFace + espace : 0) + diametreBouton / 2;
     bouton_->move(qRound(cx - 37), qRound(y - 35));
     if (!face_)

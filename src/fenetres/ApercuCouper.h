@@ -47,7 +47,11 @@ protected:
     void hideEvent(QHideEvent*) override;
 
 private:
+    const QImage& visage();
+
     bool ecoute_ = false;
+    QImage visage_;
+    double visageYeux_ = -1;
     QTimer bercement_;
     QElapsedTimer depuis_;
     Animateur animateur_;

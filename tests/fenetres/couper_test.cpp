@@ -1,6 +1,7 @@
 // The trim tool: its model driven through a fake player (no sound hardware), its labels,
 // its waveform on generated sounds and its thumbnails on generated movies, and the window
 // on a real file, confirmed with its passage cut beside the source.
+#include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
 #include "fenetres/Boutons.h"
@@ -22,18 +23,6 @@
 #include <limits>
 
 namespace {
-
-bool attendre(const std::function<bool()>& condition, int ms = 30000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // A player that only remembers: the model's rules are checked on what it was told.
 struct FauxLecteur : Lecteur {
