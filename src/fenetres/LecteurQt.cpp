@@ -1,11 +1,24 @@
 #include "fenetres/LecteurQt.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QUrl>
 #include <cmath>
 
-LecteurQt::LecteurQt() { media_.setAudioOutput(&sortie_); }
+LecteurQt::LecteurQt()
+{
+    // Without a sound device Qt's ffmpeg backend writes into an output that failed to open
+    // and crashes as soon as playing starts: the pictures then play without sound.
+    if (!QMediaDevices::audioOutputs().isEmpty())
+        media_.setAudioOutput(&sortie_);
+}
 
-void LecteurQt::ouvrir(const QString& chemin) { media_.setSource(QUrl::fromLocalFile(chemin)); }
+void LecteurQt::ouvrir(const QString& chemin)
+{
+    media_.setSource(QUrl::fromLocalFile(chemin));
+    // Paused rather than stopped: a video shows its first picture.
+    media_.pause();
+}
 
 void LecteurQt::jouer() { media_.play(); }
 
