@@ -27,12 +27,14 @@ using Comparaison::outil;
 const QString heure = dossierDeTravail(QStringLiteral("une heure.mp3"));
 const QString film = dossierDeTravail(QStringLiteral("dix minutes.mp4"));
 
+// The film lasts 10 min 5 s: its ten middles fall between its key frames (every 10 s), so
+// both we and ffmpeg decode from a key frame to each of them.
 void preparer()
 {
     outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=c=pink:r=44100:a=0.2:d=3600",
                                      "-ac", "2", "-c:a", "libmp3lame", "-b:a", "192k", heure});
-    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=25:d=600",
-                                     "-f", "lavfi", "-i", "sine=d=600", "-c:v", "libx264", "-preset", "ultrafast",
+    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=25:d=605",
+                                     "-f", "lavfi", "-i", "sine=d=605", "-c:v", "libx264", "-preset", "ultrafast",
                                      "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", film});
 }
 
@@ -82,7 +84,7 @@ void PretMP4FFmpeg(benchmark::State& etat)
 {
     QStringList a{"-v", "error", "-y"};
     for (int i = 0; i < 10; ++i)
-        a << "-ss" << QString::number((i + 0.5) * 60) << "-i" << film;
+        a << "-ss" << QString::number((i + 0.5) * 60.5) << "-i" << film;
     for (int i = 0; i < 10; ++i)
         a << "-map" << QStringLiteral("%1:v").arg(i) << "-frames:v" << "1" << "-vf" << "scale=200:-2"
           << dossierDeTravail(QStringLiteral("v%1.png").arg(i));
