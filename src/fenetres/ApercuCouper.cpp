@@ -94,6 +94,13 @@ void MascotteEcoute::setEcoute(bool ecoute, bool reduire)
     yeux_.aller(ecoute ? 0.14 : 1, Mouvement::par(Fondu{0.16}), animateur_);
 }
 
+void MascotteEcoute::setFond(const QPixmap* ciel)
+{
+    fond_ = ciel;
+    setAttribute(Qt::WA_OpaquePaintEvent, ciel != nullptr);
+    update();
+}
+
 void MascotteEcoute::showEvent(QShowEvent*) { bercement_.start(); }
 void MascotteEcoute::hideEvent(QHideEvent*) { bercement_.stop(); }
 
@@ -145,6 +152,10 @@ void MascotteEcoute::paintEvent(QPaintEvent*)
     const double phase = k % 2 == 0 ? lisse(t - k) : 1 - lisse(t - k);
     const QImage& image = visage();
     QPainter p(this);
+    if (fond_) {
+        const double r = fond_->devicePixelRatio();
+        p.drawPixmap(QRectF(rect()), *fond_, QRectF(QPointF(pos()) * r, QSizeF(size()) * r));
+    }
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.translate(width() / 2.0, centreY + (ecoute_ ? -2 * phase : 0));
     p.rotate((ecoute_ ? 5 : -5) * phase);
@@ -216,15 +227,20 @@ void ApercuCouper::resizeEvent(QResizeEvent*)
     Effets::dessiner(p, {ellipse(QRectF(0.67 * w - 0.17 * w, h - 5 - 65, 0.34 * w, 130)), 0, QColor(255, 255, 255, 153), 15, {}});
     p.end();
     ciel_ = QPixmap::fromImage(ciel);
+    face_->setFond(&ciel_);
 }
 
 void ApercuCouper::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath bord;
-    bord.addRoundedRect(QRectF(rect()), 12, 12);
-    p.setClipPath(bord);
+    // The rounded clip costs more than the rest: only where a corner is repainted (the
+    // face's sway repaints the middle alone, twenty times a second).
+    if (!rect().adjusted(12, 12, -12, -12).contains(e->rect())) {
+        QPainterPath bord;
+        bord.addRoundedRect(QRectF(rect()), 12, 12);
+        p.setClipPath(bord);
+    }
     if (face_) {
         p.drawPixmap(e->rect(), ciel_, QRectF(QPointF(e->rect().topLeft()) * ciel_.devicePixelRatio(),
                                               QSizeF(e->rect().size()) * ciel_.devicePixelRatio()));
@@ -238,6 +254,8 @@ void ApercuCouper::paintEvent(QPaintEvent* e)
         }
     }
     const QRect r = pilule();
+    if (!r.intersects(e->rect()))
+        return;
     p.setPen(Qt::NoPen);
     p.setBrush(Couleurs::encre(0.62));
     p.drawRoundedRect(r, 12, 12);

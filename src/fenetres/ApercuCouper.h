@@ -39,6 +39,8 @@ class MascotteEcoute : public QWidget {
 public:
     explicit MascotteEcoute(QWidget* parent);
     void setEcoute(bool ecoute, bool reduire);
+    // The sky behind it: painting it itself spares the layers under it at every step.
+    void setFond(const QPixmap* ciel);
     QSize sizeHint() const override { return {104, 104}; }
 
 protected:
@@ -51,6 +53,7 @@ private:
 
     bool ecoute_ = false;
     QImage visage_;
+    const QPixmap* fond_ = nullptr;
     double visageYeux_ = -1;
     QTimer bercement_;
     QElapsedTimer depuis_;
