@@ -6,33 +6,10 @@
 # Usage: e2e_couper.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
-ECHECS=0
-
-echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
-ok() { echo "ok : $*"; }
-verifier() { # verifier SECONDES "message" COMMANDE...
-    local s=$1 m=$2
-    shift 2
-    if attendre "$s" "$@"; then ok "$m"; else echec "$m"; fi
-}
+source "$(dirname "$0")/../outils/verifications.sh"
 for outil in soxi sox ffprobe; do
     command -v "$outil" >/dev/null || { echo "ÉCHEC : $outil manque"; exit 1; }
 done
-
-# The tool window: a visible 620-point-wide window of the application. Sets WX WY.
-fenetre() {
-    local w g
-    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        g=$(xwininfo -id "$w" 2>/dev/null)
-        if echo "$g" | grep -q "Width: 620"; then
-            WX=$(echo "$g" | awk '/Absolute upper-left X/ {print $4}')
-            WY=$(echo "$g" | awk '/Absolute upper-left Y/ {print $4}')
-            return 0
-        fi
-    done
-    return 1
-}
-sans_fenetre() { ! fenetre; }
 lancer() { # lancer FICHIER
     xdotool mousemove 640 400
     "$APP" "--couper=$1" >>"$TMP/app.log" 2>&1 &
@@ -102,12 +79,4 @@ lancer "$TMP/clip.mp4" && {
 
 [ "$(sha256sum "$TMP/son.wav" "$TMP/clip.mp4" "$TMP/air.ogg")" = "$AVANT" ] && ok "sources intactes" || echec "une source a changé"
 
-if ((ECHECS > 0)); then
-    echo "--- journal"
-    cat "$JOURNAL"
-    echo "--- application"
-    grep -v "HW\|hw context\|AVHW\|VDPAU\|codecs" "$TMP/app.log" | tail -20
-    echo "$ECHECS vérification(s) en échec"
-    exit 1
-fi
-echo "toutes les vérifications passent"
+conclure
