@@ -23,8 +23,9 @@ MascotteEcoute::MascotteEcoute(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(sizeHint());
-    // Twenty steps a second are plenty for a slow 5° sway, and keep an idle window quiet.
-    bercement_.setInterval(1000 / 20);
+    // A slow 5° sway needs few steps: twenty a second while the sound plays, ten while the
+    // window waits, so that an idle window stays quiet.
+    bercement_.setInterval(1000 / 10);
     connect(&bercement_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
     depuis_.start();
@@ -36,6 +37,7 @@ void MascotteEcoute::setEcoute(bool ecoute, bool reduire)
     if (ecoute == ecoute_)
         return;
     ecoute_ = ecoute;
+    bercement_.setInterval(1000 / (ecoute ? 20 : 10));
     yeux_.aller(ecoute ? 0.14 : 1, Mouvement::par(Fondu{0.16}), animateur_);
 }
 
