@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    qputenv("QT_MEDIA_BACKEND", "ffmpeg");  // the GStreamer backend fails on H.264 here
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vemo Vododod"));
     app.setApplicationVersion(QStringLiteral(VEMO_VERSION));

@@ -1,6 +1,7 @@
 #include "fenetres/Outils.h"
 
 #include "fenetres/FenetreOutil.h"
+#include "fenetres/VueCouper.h"
 #include "fenetres/VueLumiere.h"
 #include "fenetres/VueRogner.h"
 
@@ -13,6 +14,8 @@ bool ouvrir(const QString& cle, const QString& fichier, std::function<void(const
         construire = [=](FenetreOutil* f) { return new VueRogner(fichier, f, fini); };
     else if (cle == QLatin1String("lumiere"))
         construire = [=](FenetreOutil* f) { return new VueLumiere(fichier, f, fini); };
+    else if (cle == QLatin1String("couper"))
+        construire = [=](FenetreOutil* f) { return new VueCouper(fichier, f, fini); };
     else
         return false;
     FenetreOutil::ouvrir(QSize(largeur, hauteur), construire);

@@ -67,18 +67,10 @@ private:
     QHBoxLayout* rangee_;
 };
 
-#include <QCoreApplication>
-#include <QThreadPool>
+#include "fenetres/EnFond.h"
 
 template <typename T>
 void VueOutil::enFond(std::function<T()> travail, std::function<void(T)> suite)
 {
-    QPointer<VueOutil> moi(this);
-    QThreadPool::globalInstance()->start([moi, travail = std::move(travail), suite = std::move(suite)] {
-        T resultat = travail();
-        QMetaObject::invokeMethod(qApp, [moi, suite, resultat = std::move(resultat)] {
-            if (moi)
-                suite(resultat);
-        }, Qt::QueuedConnection);
-    });
+    ::enFond<T>(this, std::move(travail), std::move(suite));
 }

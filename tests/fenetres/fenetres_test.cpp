@@ -1,5 +1,6 @@
 // The tool windows driven as the user drives them, on the offscreen platform: opening,
 // the list of open windows, cropping and correcting a photo, failures shown in the window.
+#include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
 #include "fenetres/Boutons.h"
@@ -19,18 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool attendre(const std::function<bool()>& condition, int ms = 30000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // Lets closed windows go.
 void fermerTout()

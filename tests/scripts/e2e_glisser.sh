@@ -5,15 +5,7 @@
 # Usage: e2e_glisser.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
-ECHECS=0
-
-echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
-ok() { echo "ok : $*"; }
-verifier() { # verifier SECONDES "message" COMMANDE...
-    local s=$1 m=$2
-    shift 2
-    if attendre "$s" "$@"; then ok "$m"; else echec "$m"; fi
-}
+source "$(dirname "$0")/../outils/verifications.sh"
 
 icone_dans_la_zone() {
     # The tray host reparents the icon's window under its "panel" window.
@@ -123,12 +115,4 @@ verifier 10 "--convertir= dépose sur jpg" dans_journal "déposé [\"image.png\"
 attendre 20 fini image.jpg
 verifier 0 "--convertir= crée image.jpg" dans_journal "créé image.jpg"
 
-if ((ECHECS > 0)); then
-    echo "--- journal"
-    cat "$JOURNAL"
-    echo "--- application"
-    tail -20 "$TMP/app.log"
-    echo "$ECHECS vérification(s) en échec"
-    exit 1
-fi
-echo "toutes les vérifications passent"
+conclure

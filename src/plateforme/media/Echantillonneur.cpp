@@ -174,8 +174,9 @@ QImage Echantillonneur::image(double t, double tolerance)
 {
     Etat& e = *e_;
     const double vu = e.attente ? e.secondes(e.attente.get()) : e.derniere;
+    // From the key frame at or before t: every frame before that one lies further from t.
     if (t + tolerance < vu || t - vu > saut)
-        e.chercher(t - tolerance);
+        e.chercher(t);
     for (;;) {
         Image f = e.attente ? std::move(e.attente) : e.suivante(t - tolerance);
         if (!f)

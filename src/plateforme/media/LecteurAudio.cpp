@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace Media {
@@ -30,6 +31,9 @@ struct LecteurAudio::Etat {
     int64_t position = 0;
     bool finLecture = false;
     bool finDecodeur = false;
+    // After a seek: the time asked, and the frames still to drop before it.
+    double depuis = -1;
+    int64_t aJeter = 0;
 
     ~Etat()
     {
@@ -94,9 +98,33 @@ struct LecteurAudio::Etat {
             if (r == AVERROR_INVALIDDATA)
                 continue;
             verifier(r, "décodage");
+            if (depuis >= 0)
+                mesurerAvance(image.get());
             convertir(image.get());
             av_frame_unref(image.get());
+            const int jete = static_cast<int>(std::min<int64_t>(aJeter, av_audio_fifo_size(fifo.get())));
+            if (jete > 0) {
+                av_audio_fifo_drain(fifo.get(), jete);
+                aJeter -= jete;
+            }
         }
+    }
+
+    // The first frame after a seek: how much of it, and of what follows, lies before the
+    // time asked.
+    void mesurerAvance(const AVFrame* f)
+    {
+        const AVStream* s = format->streams[flux];
+        int64_t ts = f->best_effort_timestamp;
+        if (ts == AV_NOPTS_VALUE)
+            ts = f->pts;
+        if (ts != AV_NOPTS_VALUE) {
+            if (s->start_time != AV_NOPTS_VALUE)
+                ts -= s->start_time;
+            const double debut = static_cast<double>(ts) * av_q2d(s->time_base);
+            aJeter = std::max<int64_t>(0, std::llround((depuis - debut) * frequence));
+        }
+        depuis = -1;
     }
 
     // Decodes until the fifo holds `n` frames or the sound ends.
@@ -109,15 +137,18 @@ struct LecteurAudio::Etat {
     }
 };
 
-LecteurAudio::LecteurAudio(const QString& chemin) : e_(std::make_unique<Etat>())
+LecteurAudio::LecteurAudio(const QString& chemin, int frequence, int canaux) : e_(std::make_unique<Etat>())
 {
     e_->format = ouvrirEntree(chemin);
     e_->flux = av_find_best_stream(e_->format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     verifier(e_->flux, "pas de son");
     const AVStream* s = e_->format->streams[e_->flux];
     e_->decodeur = ouvrirDecodeur(s);
-    e_->frequence = e_->decodeur->sample_rate;
-    e_->sortie = disposition(e_->decodeur->ch_layout);
+    e_->frequence = frequence > 0 ? frequence : e_->decodeur->sample_rate;
+    if (canaux > 0)
+        av_channel_layout_default(&e_->sortie, canaux);
+    else
+        e_->sortie = disposition(e_->decodeur->ch_layout);
     if (e_->frequence <= 0 || e_->sortie.nb_channels <= 0)
         echouer("format de son inconnu");
     for (unsigned i = 0; i < e_->format->nb_streams; ++i)
@@ -173,6 +204,26 @@ int LecteurAudio::lire(int capacite)
         echouer("lecture du tampon");
     e_->position += n;
     return n;
+}
+
+bool LecteurAudio::chercher(double secondes)
+{
+    Etat& e = *e_;
+    const AVStream* s = e.format->streams[e.flux];
+    secondes = std::max(secondes, 0.0);
+    int64_t ts = static_cast<int64_t>(std::max(secondes - 0.3, 0.0) / av_q2d(s->time_base));
+    if (s->start_time != AV_NOPTS_VALUE)
+        ts += s->start_time;
+    if (av_seek_frame(e.format.get(), e.flux, ts, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(e.decodeur.get());
+    e.swr.reset();
+    av_audio_fifo_reset(e.fifo.get());
+    e.finLecture = e.finDecodeur = false;
+    e.depuis = secondes;
+    e.aJeter = 0;
+    e.position = std::llround(secondes * e.frequence);
+    return true;
 }
 
 const float* LecteurAudio::canal(int c) const { return e_->bloc.at(static_cast<size_t>(c)).data(); }

@@ -7,11 +7,12 @@
 namespace Media {
 
 // Reads the first sound track of a file as blocks of planar float samples, at the
-// track's own channel count and rate (its processing format).
+// track's own channel count and rate (its processing format) or at those asked.
 class LecteurAudio {
 public:
-    // Throws Echec when the file holds no readable sound.
-    explicit LecteurAudio(const QString& chemin);
+    // Throws Echec when the file holds no readable sound. `frequence` and `canaux`, when
+    // not 0, resample and mix down to that rate and channel count.
+    explicit LecteurAudio(const QString& chemin, int frequence = 0, int canaux = 0);
     ~LecteurAudio();
     LecteurAudio(const LecteurAudio&) = delete;
     LecteurAudio& operator=(const LecteurAudio&) = delete;
@@ -31,6 +32,10 @@ public:
     // Decodes the next block of at most `capacite` frames; 0 at the end.
     // The block stays valid until the next call. Throws Echec on a read error.
     int lire(int capacite);
+    // Goes to `secondes` from the start: the next block begins there. False when the file
+    // cannot seek. A little earlier is decoded and dropped, so that codecs that lean on the
+    // frames before (MP3's bit reservoir) give the right samples from the first one.
+    bool chercher(double secondes);
     // Channel `c` of the last block.
     const float* canal(int c) const;
 

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+class MascotteEcoute;
+class Passage;
+class QVideoSink;
+
+// The trim window's times: the position pill and the row under the track.
+QFont policeTemps();
+
+// The round play button of the trim preview: play or pause, the space bar's action.
+class BoutonLecture : public QAbstractButton {
+    Q_OBJECT
+public:
+    BoutonLecture(bool video, QWidget* parent);
+    void setLit(bool lit);
+    QSize sizeHint() const override { return {74, 82}; }  // the circle and its shadow
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    bool hitButton(const QPoint& p) const override;
+
+private:
+    QRectF cercle() const;
+    bool lit_ = false;
+};
+
+// The top of the trim window: the video letterboxed on black, or a sky with the listening
+// face for a sound; the play button in the middle and the position in a pill at the
+// bottom left.
+class ApercuCouper : public QWidget {
+    Q_OBJECT
+public:
+    ApercuCouper(Passage& passage, bool reduire, QWidget* parent);
+
+    BoutonLecture& bouton() { return *bouton_; }
+    // The last picture of the video, for tests.
+    const QImage& image() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    void majEtat();
+    QRect pilule() const;
+
+    Passage& p_;
+    bool reduire_;
+    BoutonLecture* bouton_;
+    MascotteEcoute* face_ = nullptr;
+    QVideoSink* sink_ = nullptr;
+    QImage image_;
+    QPixmap ciel_;
+    QString position_;
+};
