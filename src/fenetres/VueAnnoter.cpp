@@ -17,6 +17,7 @@
 #include <QPainterPath>
 #include <QShortcut>
 #include <QTimer>
+#include <QVBoxLayout>
 
 // The photo and its marks; the drag traces, the text tool's click opens a text.
 class VueAnnoter::Canevas : public QWidget {
@@ -235,14 +236,20 @@ VueAnnoter::VueAnnoter(const QString& url, FenetreOutil* fenetre, Fini fini)
     choix->addWidget(disques_);
     choix->addStretch(1);
     choix->addWidget(reprendre_);
-    ajouterRangee(choix);
     connect(outils_, &ChoixPilules::change, this, &VueAnnoter::choisirOutil);
     connect(reprendre_, &QAbstractButton::clicked, this, &VueAnnoter::reprendre);
     auto* annuler = new QShortcut(QKeySequence::Undo, this, nullptr, nullptr, Qt::WindowShortcut);
     connect(annuler, &QShortcut::activated, this, &VueAnnoter::reprendre);
 
+    // The tool row stands above the canvas: both go in the canvas's place.
+    auto* milieu = new QWidget(this);
+    auto* pile = new QVBoxLayout(milieu);
+    pile->setContentsMargins(0, 0, 0, 0);
+    pile->setSpacing(12);
+    pile->addLayout(choix);
     canevas_ = new Canevas(*this);
-    poserToile(canevas_);
+    pile->addWidget(canevas_);
+    poserToile(milieu);
     champ_ = new Champ(*this, canevas_);
 
     aide_ = new QLabel(this);
