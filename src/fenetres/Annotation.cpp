@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cmath>
 
 const std::array<QColor, 6>& couleursAnnotation()
@@ -73,24 +76,37 @@ QFont lettres(const Mesure& m)
     return f;
 }
 
+// A stroke with round ends. A straight flat-ended line is rasterised directly, where a path
+// with round caps goes through the general path filler, ten times slower on a long diagonal;
+// the round ends are half discs beyond each end.
+void tige(QPainter& p, const QLineF& l, const QColor& c, double largeur)
+{
+    p.setPen(stylo(c, largeur, Qt::FlatCap, Qt::MiterJoin));
+    p.drawLine(l);
+    const double a = l.angle();
+    const QSizeF d(largeur, largeur);
+    QPainterPath bouts(l.p1());
+    bouts.arcTo(QRectF(l.p1() - QPointF(largeur / 2, largeur / 2), d), a + 90, 180);
+    bouts.closeSubpath();
+    bouts.moveTo(l.p2());
+    bouts.arcTo(QRectF(l.p2() - QPointF(largeur / 2, largeur / 2), d), a - 90, 180);
+    bouts.closeSubpath();
+    p.fillPath(bouts, c);
+}
+
 void fleche(QPainter& p, const Annotation& marque, const Mesure& m)
 {
     const double t = m.trait;
-    const QLineF tige(marque.a, m.finTige(marque.a, marque.b));
+    const QLineF ligne(marque.a, m.finTige(marque.a, marque.b));
     const auto coins = m.pointe(marque.a, marque.b);
     QPainterPath tete;
     tete.moveTo(coins[0]);
     tete.lineTo(coins[1]);
     tete.lineTo(coins[2]);
     tete.closeSubpath();
-    p.setBrush(Qt::NoBrush);
-    p.setPen(stylo(halo, t + 2, Qt::RoundCap, Qt::MiterJoin));
-    p.drawLine(tige);
-    p.setPen(stylo(halo, 2, Qt::FlatCap, Qt::RoundJoin));
-    p.drawPath(tete);
-    p.setPen(stylo(marque.couleur, t, Qt::RoundCap, Qt::MiterJoin));
-    p.drawLine(tige);
-    p.setPen(Qt::NoPen);
+    tige(p, ligne, halo, t + 2);
+    p.strokePath(tete, stylo(halo, 2, Qt::FlatCap, Qt::RoundJoin));
+    tige(p, ligne, marque.couleur, t);
     tete.setFillRule(Qt::WindingFill);
     p.fillPath(tete, marque.couleur);
 }
@@ -111,14 +127,46 @@ void texte(QPainter& p, const Annotation& marque, const Mesure& m)
                                                        QPointF(0, 1),       QPointF(-0.7, -0.7), QPointF(0.7, 0.7),
                                                        QPointF(-0.7, 0.7), QPointF(0.7, -0.7)};
     const QFont f = lettres(m);
-    p.setFont(f);
     // The point is the text's top-left corner: its baseline is one ascent below.
-    const QPointF ligne = marque.a + QPointF(0, QFontMetricsF(f).ascent());
-    p.setPen(contour);
+    QPainterPath forme;
+    forme.addText(marque.a + QPointF(0, QFontMetricsF(f).ascent()), f, marque.texte);
+    // Large letters are slow to fill: the shape is filled once per colour into a tile at the
+    // device's resolution, and the tiles are laid down as the nine copies.
+    const QTransform T = p.transform();
+    const double dpr = p.device() ? p.device()->devicePixelRatioF() : 1;
+    const QPainterPath ecran = T.map(forme);
+    const QRect cadre = ecran.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (cadre.isEmpty())
+        return;
+    const auto tuile = [&](const QColor& c) {
+        QImage t((QSizeF(cadre.size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+        t.fill(Qt::transparent);
+        t.setDevicePixelRatio(dpr);
+        QPainter q(&t);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.translate(-QPointF(cadre.topLeft()));
+        q.fillPath(ecran, c);
+        return t;
+    };
+    const QImage blanc = tuile(contour), plein = tuile(marque.couleur);
+    const double e = 0.035 * m.police;
+    p.save();
+    p.resetTransform();
     for (const QPointF& d : directions)
-        p.drawText(ligne + 0.035 * m.police * d, marque.texte);
-    p.setPen(marque.couleur);
-    p.drawText(ligne, marque.texte);
+        p.drawImage(QPointF(cadre.topLeft()) + QPointF(d.x() * e * T.m11(), d.y() * e * T.m22()), blanc);
+    p.drawImage(QPointF(cadre.topLeft()), plein);
+    p.restore();
+}
+
+// Where a mark may paint, halo and outline included, in photo pixels.
+QRectF etendue(const Annotation& marque, const Mesure& m)
+{
+    if (marque.genre == Annotation::Genre::texte) {
+        const QRectF r = QFontMetricsF(lettres(m)).boundingRect(marque.texte).translated(marque.a);
+        return r.translated(0, QFontMetricsF(lettres(m)).ascent()).adjusted(-m.police, -m.police, m.police, m.police);
+    }
+    const double d = marque.genre == Annotation::Genre::fleche ? 4.2 * m.trait + 2 : m.trait + 2;
+    return QRectF(marque.a, marque.b).normalized().adjusted(-d, -d, d, d);
 }
 
 } // namespace
@@ -151,20 +199,41 @@ QImage annoter(const QImage& photo, const QList<Annotation>& marques)
     const QString image = QCoreApplication::translate("Conversions", "image");
     if (photo.isNull())
         throw Conversions::Erreur::ecriture(image);
-    // The raster painter's own formats: premultiplied when the photo has transparency.
-    QImage resultat = photo.convertToFormat(photo.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                    : QImage::Format_RGB32);
-    if (resultat.cacheKey() == photo.cacheKey())
-        resultat = resultat.copy();
+    // Painted in the layout the writer takes, premultiplied when the photo has transparency.
+    const QImage::Format format = photo.hasAlphaChannel() ? QImage::Format_RGBA8888_Premultiplied
+                                                          : QImage::Format_RGBX8888;
+    QImage resultat = photo.format() == format ? photo.copy() : photo.convertToFormat(format);
     if (resultat.isNull())
         throw Conversions::Erreur::ecriture(image);
-    QPainter p(&resultat);
-    if (!p.isActive())
-        throw Conversions::Erreur::ecriture(image);
+    // Long strokes and large letters on a big photo: each band of rows is painted by a
+    // thread of its own, every band with every mark, clipped to its rows.
     const Mesure m = Mesure::pour(resultat.size());
-    for (const Annotation& marque : marques)
-        dessiner(p, marque, 1, QPointF(), m);
-    p.end();
+    uchar* pixels = resultat.bits();
+    const int H = resultat.height();
+    const int n = std::clamp(H / 256, 1, std::max(1, QThread::idealThreadCount()));
+    std::atomic<bool> echec = false;
+    std::vector<std::thread> fils;
+    for (int i = 0; i < n; ++i) {
+        const int y0 = H * i / n, y1 = H * (i + 1) / n;
+        fils.emplace_back([&, y0, y1] {
+            QImage bande(pixels + qsizetype(y0) * resultat.bytesPerLine(), resultat.width(), y1 - y0,
+                         resultat.bytesPerLine(), format);
+            QPainter p(&bande);
+            if (!p.isActive()) {
+                echec = true;
+                return;
+            }
+            for (const Annotation& marque : marques) {
+                const QRectF e = etendue(marque, m);
+                if (e.bottom() >= y0 && e.top() <= y1)
+                    dessiner(p, marque, 1, QPointF(0, -y0), m);
+            }
+        });
+    }
+    for (std::thread& f : fils)
+        f.join();
+    if (echec)
+        throw Conversions::Erreur::ecriture(image);
     return resultat;
 }
 
