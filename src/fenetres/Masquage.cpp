@@ -7,6 +7,8 @@
 #include "fenetres/Sensibles.h"
 
 #include <QCoreApplication>
+#include <QThreadPool>
+#include <latch>
 #include <cmath>
 #include <cstring>
 
@@ -16,12 +18,14 @@ namespace {
 
 // The recogniser reads a photo of at most this many pixels on its long side: text large
 // enough to see in a photo stays readable, and a huge photo costs no more than a big one.
-constexpr int coteLu = 4000;
+constexpr int coteLu = 3000;
 
 // The photo as the recogniser reads it: grey, reduced when large. `f` receives the factor.
 QImage pourLire(const QImage& photo, double& f)
 {
-    const QImage rgba = photo.convertToFormat(QImage::Format_RGBA8888);
+    // Both layouts the loader gives are read as they are: no copy of a huge photo.
+    const bool rgba8888 = photo.format() == QImage::Format_RGBX8888 || photo.format() == QImage::Format_RGBA8888;
+    const QImage rgba = rgba8888 ? photo : photo.convertToFormat(QImage::Format_RGBA8888);
     const cv::Mat m(rgba.height(), rgba.width(), CV_8UC4, const_cast<uchar*>(rgba.constBits()),
                     static_cast<size_t>(rgba.bytesPerLine()));
     f = std::min(1.0, double(coteLu) / std::max(photo.width(), photo.height()));
@@ -34,6 +38,53 @@ QImage pourLire(const QImage& photo, double& f)
     cv::Mat g(gris.height(), gris.width(), CV_8UC1, gris.bits(), static_cast<size_t>(gris.bytesPerLine()));
     cv::cvtColor(petit, g, cv::COLOR_RGBA2GRAY);
     return gris;
+}
+
+// Reading a page takes seconds: a tall picture is read in bands of rows at once, each by the
+// recogniser of a thread of its own. A band overlaps its neighbours by more than a line of
+// text and keeps only the lines whose middle falls in its own rows.
+QList<Conversions::LigneLue> lireEnBandes(const QImage& gris)
+{
+    const int H = gris.height();
+    const int n = std::clamp(H / 700, 1, 4);
+    if (n == 1)
+        return Conversions::lireLignes(gris);
+    // The recognisers stay with their threads between photos (starting one costs 0.3 s).
+    static QThreadPool lecteurs;
+    lecteurs.setMaxThreadCount(4);
+    const int recouvrement = std::max(H / 12, 150);
+    std::vector<QList<Conversions::LigneLue>> bandes(static_cast<size_t>(n));
+    std::vector<std::exception_ptr> echecs(static_cast<size_t>(n));
+    std::latch finies(n);
+    for (int i = 0; i < n; ++i) {
+        const int y0 = H * i / n, y1 = H * (i + 1) / n;
+        const int haut = std::max(0, y0 - recouvrement), bas = std::min(H, y1 + recouvrement);
+        lecteurs.start([&, i, y0, y1, haut, bas] {
+            try {
+                for (Conversions::LigneLue& l : Conversions::lireLignes(gris.copy(0, haut, gris.width(), bas - haut))) {
+                    const QRect u = Sensibles::boite(l.boites, 0, l.boites.size());
+                    const int milieu = haut + u.center().y();
+                    if (u.isNull() || milieu < y0 || milieu >= y1)
+                        continue;
+                    for (QRect& r : l.boites)
+                        if (!r.isNull())
+                            r.translate(0, haut);
+                    bandes[size_t(i)].append(std::move(l));
+                }
+            } catch (...) {
+                echecs[size_t(i)] = std::current_exception();
+            }
+            finies.count_down();
+        });
+    }
+    finies.wait();
+    QList<Conversions::LigneLue> lignes;
+    for (int i = 0; i < n; ++i) {
+        if (echecs[size_t(i)])
+            std::rethrow_exception(echecs[size_t(i)]);
+        lignes += bandes[size_t(i)];
+    }
+    return lignes;
 }
 
 // A view of a QImage of 4 bytes per pixel.
@@ -56,7 +107,7 @@ QList<QRectF> infosSensibles(const QImage& photo)
         return zones;
     try {
         double f = 1;
-        const QList<Conversions::LigneLue> lignes = Conversions::lireLignes(pourLire(photo, f));
+        const QList<Conversions::LigneLue> lignes = lireEnBandes(pourLire(photo, f));
         const double g = Sensibles::marge(photo.size());
         for (const Conversions::LigneLue& ligne : lignes) {
             for (const auto& [debut, fin] : Sensibles::trouver(ligne.texte)) {

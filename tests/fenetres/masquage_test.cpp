@@ -18,10 +18,11 @@ struct Ecrit {
     QRect adresse, telephone, apres;  // where the address, the number and "demain" stand
 };
 
-// Two lines of text on white, the address and the number among other words.
-Ecrit ecrire()
+// Two lines of text on white, the address and the number among other words, their
+// baselines at `y1` and `y2`.
+Ecrit ecrire(int hauteur = 420, int y1 = 120, int y2 = 300)
 {
-    Ecrit e{QImage(1400, 420, QImage::Format_RGBX8888), {}, {}, {}};
+    Ecrit e{QImage(1400, hauteur, QImage::Format_RGBX8888), {}, {}, {}};
     e.image.fill(Qt::white);
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(40);
@@ -36,9 +37,9 @@ Ecrit ecrire()
             *apres = fm.tightBoundingRect(suite.trimmed()).translated(x + fm.horizontalAdvance(cible + QLatin1Char(' ')), y);
         return fm.tightBoundingRect(cible).translated(x, y);
     };
-    e.adresse = placer(120, QStringLiteral("Écrivez à "), QStringLiteral("jean.dupont@exemple.fr"),
+    e.adresse = placer(y1, QStringLiteral("Écrivez à "), QStringLiteral("jean.dupont@exemple.fr"),
                        QStringLiteral(" demain"), &e.apres);
-    e.telephone = placer(300, QStringLiteral("Appelez le "), QStringLiteral("06 12 34 56 78"), QStringLiteral(" ce soir"),
+    e.telephone = placer(y2, QStringLiteral("Appelez le "), QStringLiteral("06 12 34 56 78"), QStringLiteral(" ce soir"),
                          nullptr);
     return e;
 }
@@ -106,6 +107,14 @@ TEST(Sensibles, BoitesEtTailles)
 
 TEST(Masquage, TrouveFloutePuisMasque)
 {
+    // A tall picture is read in bands of rows: lines across the bands' edges (700 and 1400)
+    // are found once each.
+    const Ecrit haute = ecrire(2100, 715, 1415);
+    const QList<QRectF> trouvees = Retouches::infosSensibles(haute.image);
+    ASSERT_EQ(trouvees.size(), 2);
+    EXPECT_TRUE(trouvees[0].contains(QRectF(haute.adresse).adjusted(2, 2, -2, -2)));
+    EXPECT_TRUE(trouvees[1].contains(QRectF(haute.telephone).adjusted(2, 2, -2, -2)));
+
     const Ecrit e = ecrire();
     const QList<QRectF> zones = Retouches::infosSensibles(e.image);
     ASSERT_EQ(zones.size(), 2);
