@@ -101,7 +101,9 @@ lancer "--annoter=$TMP/photo.png" && {
     [ "$DIFF" = "0" ] && ok "rien d’autre n’a changé (texte abandonné compris)" || echec "$DIFF pixels changés hors des marques"
     DIFF=$(compare -metric AE "$TMP/photo.png" "$ANNOTEE" null: 2>&1)
     [ "${DIFF:-0}" -gt 2000 ] 2>/dev/null && ok "flèche et texte peints ($DIFF pixels)" || echec "marques absentes ($DIFF pixels)"
-    lire "$ANNOTEE" | grep -q Bonjour && ok "le texte se lit" || echec "le texte ne se lit pas"
+    # The text stands right of photo pixel (362, 495), where the click was.
+    DIFF=$(compare -metric AE "$TMP/photo.png[400x80+340+480]" "$ANNOTEE[400x80+340+480]" null: 2>&1)
+    [ "${DIFF:-0}" -gt 500 ] 2>/dev/null && ok "texte peint où l’on a cliqué ($DIFF pixels)" || echec "texte absent ($DIFF pixels)"
     arreter
 }
 
