@@ -1,5 +1,6 @@
 #include "fenetres/VueAnnoter.h"
 
+#include "fenetres/CanevasPhoto.h"
 #include "fenetres/ChoixPilules.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/Entete.h"
@@ -20,24 +21,15 @@
 #include <QVBoxLayout>
 
 // The photo and its marks; the drag traces, the text tool's click opens a text.
-class VueAnnoter::Canevas : public QWidget {
+class VueAnnoter::Canevas : public CanevasPhoto {
 public:
-    explicit Canevas(VueAnnoter& vue) : QWidget(&vue), vue_(vue)
-    {
-        setFixedHeight(360);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
+    explicit Canevas(VueAnnoter& vue) : CanevasPhoto(&vue, 360), vue_(vue) {}
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        QPainterPath bord;
-        bord.addRoundedRect(QRectF(rect()), 12, 12);
-        p.setClipPath(bord);
-        p.fillRect(rect(), Couleurs::encre(0.05));
+        fond(p);
         if (!vue_.chargee())
             return;
         const Toile t = vue_.toile();

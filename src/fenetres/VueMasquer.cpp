@@ -1,5 +1,6 @@
 #include "fenetres/VueMasquer.h"
 
+#include "fenetres/CanevasPhoto.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/Entete.h"
 #include "fenetres/Masquage.h"
@@ -17,12 +18,10 @@
 
 // The photo with the blurred copy showing through the zones, their outlines, the zone being
 // dragged, and a spinner while the text is read.
-class VueMasquer::Canevas : public QWidget {
+class VueMasquer::Canevas : public CanevasPhoto {
 public:
-    explicit Canevas(VueMasquer& vue) : QWidget(&vue), vue_(vue)
+    explicit Canevas(VueMasquer& vue) : CanevasPhoto(&vue, 380), vue_(vue)
     {
-        setFixedHeight(380);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         toupie_.setInterval(80);
         connect(&toupie_, &QTimer::timeout, this, [this] {
             tour_ = (tour_ + 1) % 8;
@@ -37,12 +36,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        QPainterPath bord;
-        bord.addRoundedRect(QRectF(rect()), 12, 12);
-        p.setClipPath(bord);
-        p.fillRect(rect(), Couleurs::encre(0.05));
+        fond(p);
         const Toile t = vue_.toile();
         const QRectF photo = t.versEcran(QRectF(QPointF(0, 0), t.image));
         if (!vue_.apercu_.isNull())
@@ -64,7 +58,7 @@ protected:
             contour(p, t.versEcran(*vue_.trace_), tirets);
         }
         if (vue_.cherche_ && vue_.chargee())
-            toupie(p, QRectF(rect()).center());
+            peindreToupie(p, QRectF(rect()).center(), tour_, Couleurs::encre(), 4, 9, 2.2);
     }
 
     void mousePressEvent(QMouseEvent* e) override
@@ -97,17 +91,6 @@ private:
         p.setPen(stylo);
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(r.adjusted(d, d, -d, -d), 3, 3);
-    }
-
-    void toupie(QPainter& p, QPointF c) const
-    {
-        for (int i = 0; i < 8; ++i) {
-            QColor trait = Couleurs::encre();
-            trait.setAlphaF(float(0.25 + 0.75 * ((i - tour_ + 8) % 8) / 7.0));
-            p.setPen(QPen(trait, 2.2, Qt::SolidLine, Qt::RoundCap));
-            const QLineF l = QLineF::fromPolar(9, 90 - i * 45).translated(c);
-            p.drawLine(QLineF(l.pointAt(0.45), l.p2()));
-        }
     }
 
     VueMasquer& vue_;

@@ -6,40 +6,7 @@
 # Usage: e2e_masquer.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
-ECHECS=0
-
-echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
-ok() { echo "ok : $*"; }
-verifier() { # verifier SECONDES "message" COMMANDE...
-    local s=$1 m=$2
-    shift 2
-    if attendre "$s" "$@"; then ok "$m"; else echec "$m"; fi
-}
-# The tool window (620 wide): sets WX WY.
-fenetre() {
-    local w g
-    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        g=$(xwininfo -id "$w" 2>/dev/null)
-        if echo "$g" | grep -q "Width: 620"; then
-            WX=$(echo "$g" | awk '/Absolute upper-left X/ {print $4}')
-            WY=$(echo "$g" | awk '/Absolute upper-left Y/ {print $4}')
-            return 0
-        fi
-    done
-    return 1
-}
-sans_fenetre() { ! fenetre; }
-lancer() {
-    "$APP" "$1" >>"$TMP/app.log" 2>&1 &
-    APP_PID=$!
-    PIDS+=($APP_PID)
-    attendre 10 fenetre || { echec "pas de fenêtre pour $1"; return 1; }
-    sleep 1
-}
-arreter() {
-    kill "$APP_PID" 2>/dev/null
-    wait "$APP_PID" 2>/dev/null
-}
+source "$(dirname "$0")/../outils/fenetres_x11.sh"
 lire() { tesseract "$1" stdout -l fra+eng 2>/dev/null; }
 # glisser X0 Y0 X1 Y1: button down, small steps, button up.
 glisser() {
@@ -108,12 +75,4 @@ lancer "--annoter=$TMP/photo.png" && {
 }
 
 [ "$(sha256sum <"$TMP/texte.png")" = "$AVANT" ] && ok "source intacte" || echec "la source a changé"
-if ((ECHECS > 0)); then
-    echo "--- journal"
-    cat "$JOURNAL"
-    echo "--- application"
-    tail -20 "$TMP/app.log"
-    echo "$ECHECS vérification(s) en échec"
-    exit 1
-fi
-echo "toutes les vérifications passent"
+bilan
