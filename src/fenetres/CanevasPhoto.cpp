@@ -2,9 +2,11 @@
 
 #include "fenetres/Couleurs.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <utility>
 
 CanevasPhoto::CanevasPhoto(QWidget* parent, int hauteur) : QWidget(parent)
 {
@@ -20,6 +22,28 @@ void CanevasPhoto::fond(QPainter& p) const
     bord.addRoundedRect(QRectF(rect()), 12, 12);
     p.setClipPath(bord);
     p.fillRect(rect(), Couleurs::encre(0.05));
+}
+
+void CanevasPhoto::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    depart_ = e->position();
+    glisse(*depart_, e->position());
+}
+
+void CanevasPhoto::mouseMoveEvent(QMouseEvent* e)
+{
+    if (depart_)
+        glisse(*depart_, e->position());
+}
+
+void CanevasPhoto::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || !depart_)
+        return;
+    const QPointF depart = *std::exchange(depart_, std::nullopt);
+    lache(depart, e->position());
 }
 
 void peindreToupie(QPainter& p, QPointF c, int tour, const QColor& couleur, double r0, double r1, double largeur)

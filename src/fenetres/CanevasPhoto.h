@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 class QPainter;
 
@@ -14,6 +15,18 @@ protected:
     // Prepares `p` (smooth lines and pictures) and paints the tinted, rounded ground it then
     // clips to.
     void fond(QPainter& p) const;
+
+    // The drag gesture, a plain click included: from the press to each position (the press's
+    // own first), then to where the button came up.
+    virtual void glisse(QPointF depart, QPointF ici) = 0;
+    virtual void lache(QPointF depart, QPointF ici) = 0;
+
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    std::optional<QPointF> depart_;
 };
 
 // The small spinner of busy things: eight spokes around `c` from `r0` to `r1`, the one at

@@ -41,34 +41,24 @@ protected:
             dessiner(p, *vue_.enCours_, t.k, t.o, m);
     }
 
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (e->button() != Qt::LeftButton)
-            return;
-        vue_.depart_ = e->position();
-        mouseMoveEvent(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override
+    void glisse(QPointF depart, QPointF ici) override
     {
         const auto& outil = outilsAnnotation()[size_t(vue_.outil_)];
-        if (!vue_.depart_ || !vue_.chargee() || outil.genre == Annotation::Genre::texte)
+        if (!vue_.chargee() || outil.genre == Annotation::Genre::texte)
             return;
         const Toile t = vue_.toile();
-        vue_.enCours_ = Annotation{outil.genre, t.versImage(*vue_.depart_), t.versImage(e->position()), {},
+        vue_.enCours_ = Annotation{outil.genre, t.versImage(depart), t.versImage(ici), {},
                                    couleursAnnotation()[size_t(vue_.couleur_)]};
         update();
     }
-    void mouseReleaseEvent(QMouseEvent* e) override
+    void lache(QPointF, QPointF ici) override
     {
-        if (e->button() != Qt::LeftButton || !vue_.depart_)
-            return;
-        vue_.depart_.reset();
         if (!vue_.chargee())
             return;
         const Toile t = vue_.toile();
         if (outilsAnnotation()[size_t(vue_.outil_)].genre == Annotation::Genre::texte) {
             vue_.validerTexte();
-            vue_.ouvrirTexte(t.versImage(e->position()));
+            vue_.ouvrirTexte(t.versImage(ici));
         } else if (vue_.enCours_) {
             // A click, or a drag of 6 points or less, leaves nothing (the points went
             // through pixels and back: a hair of rounding is not a longer drag).
@@ -244,12 +234,7 @@ VueAnnoter::VueAnnoter(const QString& url, FenetreOutil* fenetre, Fini fini)
     poserToile(milieu);
     champ_ = new Champ(*this, canevas_);
 
-    aide_ = new QLabel(this);
-    QFont f;
-    f.setPixelSize(12);
-    aide_->setFont(f);
-    aide_->setStyleSheet(QStringLiteral("color: #6B7385"));
-    rangee().addWidget(aide_, 3);
+    aide_ = &ajouterAide();
     terminerRangee();
     majTextes();
 

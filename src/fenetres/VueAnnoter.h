@@ -56,7 +56,6 @@ private:
     QImage image_, apercu_;
     QList<Annotation> faites_;
     std::optional<Annotation> enCours_;
-    std::optional<QPointF> depart_;
     int outil_ = 0;
     int couleur_ = couleurInitiale;
     std::optional<QPointF> point_;  // where the text being typed stands, in photo pixels

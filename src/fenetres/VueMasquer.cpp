@@ -61,27 +61,15 @@ protected:
             peindreToupie(p, QRectF(rect()).center(), tour_, Couleurs::encre(), 4, 9, 2.2);
     }
 
-    void mousePressEvent(QMouseEvent* e) override
+    void glisse(QPointF depart, QPointF ici) override
     {
-        if (e->button() != Qt::LeftButton)
-            return;
-        vue_.depart_ = e->position();
-        mouseMoveEvent(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override
-    {
-        if (!vue_.depart_ || !vue_.chargee() || vue_.cherche_)
+        if (!vue_.chargee() || vue_.cherche_)
             return;
         const Toile t = vue_.toile();
-        vue_.trace_ = Zones::trace(t.versPhoto(*vue_.depart_), t.versPhoto(e->position()), t.image);
+        vue_.trace_ = Zones::trace(t.versPhoto(depart), t.versPhoto(ici), t.image);
         update();
     }
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (e->button() != Qt::LeftButton)
-            return;
-        vue_.finir(e->position());
-    }
+    void lache(QPointF, QPointF ici) override { vue_.finir(ici); }
 
 private:
     // A rounded outline drawn inside its rectangle.
@@ -104,13 +92,7 @@ VueMasquer::VueMasquer(const QString& url, FenetreOutil* fenetre, Fini fini)
     entete().setTitre(tr("Masquer %1").arg(QFileInfo(url).fileName()));
     canevas_ = new Canevas(*this);
     poserToile(canevas_);
-    aide_ = new QLabel(this);
-    aide_->setWordWrap(true);
-    QFont f;
-    f.setPixelSize(12);  // 12.5 in the design; Qt sizes text in whole pixels
-    aide_->setFont(f);
-    aide_->setStyleSheet(QStringLiteral("color: #6B7385"));
-    rangee().addWidget(aide_, 3);
+    aide_ = &ajouterAide();
     terminerRangee();
     majTextes();
 
@@ -160,7 +142,6 @@ QWidget& VueMasquer::canevas() { return *canevas_; }
 
 void VueMasquer::finir(QPointF point)
 {
-    depart_.reset();
     if (!trace_)
         return;
     const Toile t = toile();

@@ -48,7 +48,6 @@ private:
     QList<QRectF> zones_;
     bool cherche_ = true;
     std::optional<QRectF> trace_;
-    std::optional<QPointF> depart_;
     Canevas* canevas_;
     QLabel* aide_;
 };
