@@ -4,8 +4,10 @@
 #include "commun/Dossier.h"
 #include "conversions/Erreur.h"
 #include "fenetres/Masquage.h"
+#include "fenetres/Retouches.h"
 #include "fenetres/Sensibles.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -172,4 +174,43 @@ TEST(Masquage, UnFlouQuiNeCacheRienEstRefuse)
             EXPECT_EQ(err.cas(), Conversions::Erreur::Cas::rien);
         }
     }
+}
+
+TEST(Masquage, EcriteSansMetadonnees)
+{
+    // A JPEG that says where it was taken (EXIF) and carries a comment.
+    Dossier d;
+    const Ecrit e = ecrire();
+    QImage commentee = e.image;
+    commentee.setText(QStringLiteral("Description"), QStringLiteral("commentaire secret"));
+    const QString source = d.chemin("photo.jpg");
+    ASSERT_TRUE(commentee.save(source, "JPEG"));
+    const QByteArray texte("pris au 48.8566N 2.3522E");
+    QByteArray tiff("II*\0\x08\0\0\0\x01\0\x0e\x01\x02\0", 14);
+    for (int v : {int(texte.size()) + 1, 26, 0})
+        tiff.append(reinterpret_cast<const char*>(&v), 4);
+    tiff += texte + '\0';
+    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
+    const int longueur = int(exif.size()) + 2;
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray jpeg = f.readAll();
+    f.close();
+    jpeg.insert(2, QByteArray("\xff\xe1", 2) + char(longueur >> 8) + char(longueur & 0xff) + exif);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(jpeg);
+    f.close();
+    QString avant;
+    executer(QStringLiteral("identify"), {QStringLiteral("-verbose"), source}, &avant);
+    ASSERT_TRUE(avant.contains(QStringLiteral("48.8566N")) && avant.contains(QStringLiteral("commentaire secret")));
+
+    const QImage flou = Retouches::flouter(e.image);
+    const QString masquee = Retouches::enregistrer(Retouches::masquer(e.image, flou, {QRectF(10, 10, 50, 50)}), source,
+                                                   QStringLiteral("masquée"));
+    QString apres;
+    executer(QStringLiteral("identify"), {QStringLiteral("-verbose"), masquee}, &apres);
+    EXPECT_FALSE(apres.contains(QStringLiteral("exif:"), Qt::CaseInsensitive)) << apres.toStdString();
+    EXPECT_FALSE(apres.contains(QStringLiteral("48.8566N")));
+    EXPECT_FALSE(apres.contains(QStringLiteral("secret")));
+    EXPECT_TRUE(apres.contains(QStringLiteral("Geometry: 1400x420")));
 }
