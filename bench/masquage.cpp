@@ -1,6 +1,7 @@
 // The mask and annotate tools' picture work: detection on a 12-megapixel photo of a printed
 // page against the tesseract command line on the same picture; blur and mask of a
-// 24-megapixel photo; 50 annotations flattened onto it.
+// 24-megapixel photo; 50 annotations flattened onto it; the whole road of a 100-megapixel
+// photo (read, detection, blur, mask, save) with the process's peak memory.
 // Run by hand: build/bench/bench_masquage
 
 #include "Comparaison.h"
@@ -8,10 +9,13 @@
 #include "conversions/images/Images.h"
 #include "fenetres/Annotation.h"
 #include "fenetres/Masquage.h"
+#include "fenetres/Photo.h"
+#include "fenetres/Retouches.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <sys/resource.h>
 
 namespace {
 
@@ -21,6 +25,7 @@ using Comparaison::outil;
 
 const QString page = dossierDeTravail(QStringLiteral("page.png"));
 const QString photo = dossierDeTravail(QStringLiteral("photo.jpg"));
+const QString enorme = dossierDeTravail(QStringLiteral("enorme.jpg"));
 QImage pageLue, grande;
 
 // A page of 40 lines of text, some holding an address or a number, on a greyish sheet.
@@ -53,6 +58,8 @@ void preparer()
                                      "-i", "nullsrc=size=6000x4000,geq=random(1)*255:128:128", "-filter_complex",
                                      "[0][1]blend=all_mode=overlay:all_opacity=0.3", "-frames:v", "1", "-q:v", "2", photo});
     grande = Conversions::redressee(photo);
+    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=10000x10000", "-frames:v", "1",
+                                     "-q:v", "3", enorme});
 }
 
 void Detection(benchmark::State& etat)
@@ -93,10 +100,25 @@ void Annotations(benchmark::State& etat)
     mesurer(etat, "50 annotations, 24 Mpx", false, [&] { benchmark::DoNotOptimize(Retouches::annoter(grande, marques)); });
 }
 
+void Enorme(benchmark::State& etat)
+{
+    QString cree;
+    mesurer(etat, "100 Mpx : lecture, détection, flou, masque, écriture", false, [&] {
+        const Photo p = Photo::charger(enorme);
+        const QList<QRectF> zones = Retouches::infosSensibles(p.image) << QRectF(100, 100, 3000, 2000);
+        cree = Retouches::enregistrer(Retouches::masquer(p.image, Retouches::flouter(p.image), zones), enorme,
+                                      QStringLiteral("masquée"));
+    }, [&] { QFile::remove(cree); });
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    etat.counters["pic Mo"] = double(r.ru_maxrss) / 1024;
+}
+
 BENCHMARK(Detection)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(DetectionTesseract)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(FlouEtMasque)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Annotations)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Enorme)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
