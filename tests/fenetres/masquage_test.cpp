@@ -50,6 +50,8 @@ QString lireAvecTesseract(const QImage& image, const Dossier& d)
 {
     const QString chemin = d.chemin(QStringLiteral("lu.png"));
     image.save(chemin);
+    // The command line's fixed team of threads crawls on a busy machine: one is enough here.
+    qputenv("OMP_THREAD_LIMIT", "1");
     QString texte;
     executer(QStringLiteral("tesseract"), {chemin, QStringLiteral("stdout"), QStringLiteral("-l"), QStringLiteral("fra+eng")},
              &texte);

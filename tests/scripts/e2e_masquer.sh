@@ -7,7 +7,7 @@
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
 source "$(dirname "$0")/../outils/fenetres_x11.sh"
-lire() { tesseract "$1" stdout -l fra+eng 2>/dev/null; }
+lire() { OMP_THREAD_LIMIT=1 tesseract "$1" stdout -l fra+eng 2>/dev/null; }  # one thread: no crawl when busy
 # glisser X0 Y0 X1 Y1: button down, small steps, button up.
 glisser() {
     xdotool mousemove "$1" "$2" mousedown 1
