@@ -93,9 +93,11 @@ inline void lierFFmpeg()
 }
 
 // main(): `preparer` makes the inputs before any timing.
-inline int lancer(int argc, char** argv, const std::function<void()>& preparer = {})
+// `Application` is QGuiApplication for the benchmarks that paint text.
+template <typename Application = QCoreApplication>
+int lancer(int argc, char** argv, const std::function<void()>& preparer = {})
 {
-    QCoreApplication app(argc, argv);
+    Application app(argc, argv);
     lierFFmpeg();
     if (preparer)
         preparer();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "roue/Animateur.h"
+#include "tesselui/Animateur.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -1,8 +1,10 @@
 #include "fenetres/Outils.h"
 
 #include "fenetres/FenetreOutil.h"
+#include "fenetres/VueAnnoter.h"
 #include "fenetres/VueCouper.h"
 #include "fenetres/VueLumiere.h"
+#include "fenetres/VueMasquer.h"
 #include "fenetres/VueRogner.h"
 
 namespace Outils {
@@ -16,6 +18,10 @@ bool ouvrir(const QString& cle, const QString& fichier, std::function<void(const
         construire = [=](FenetreOutil* f) { return new VueLumiere(fichier, f, fini); };
     else if (cle == QLatin1String("couper"))
         construire = [=](FenetreOutil* f) { return new VueCouper(fichier, f, fini); };
+    else if (cle == QLatin1String("masquer"))
+        construire = [=](FenetreOutil* f) { return new VueMasquer(fichier, f, fini); };
+    else if (cle == QLatin1String("annoter"))
+        construire = [=](FenetreOutil* f) { return new VueAnnoter(fichier, f, fini); };
     else
         return false;
     FenetreOutil::ouvrir(QSize(largeur, hauteur), construire);

@@ -1,5 +1,7 @@
 #include "fenetres/Pilule.h"
 
+#include "fenetres/CanevasPhoto.h"
+
 #include "fenetres/Couleurs.h"
 #include "roue/Symboles.h"
 
@@ -103,15 +105,7 @@ void Pilule::paintEvent(QPaintEvent*)
 
     const QColor encre = plein_ ? QColor(Qt::white) : Couleurs::encre();
     if (occupe_) {
-        // Eight spokes, the brightest turning: the small spinner of a busy button.
-        const QPointF c = r.center();
-        for (int i = 0; i < 8; ++i) {
-            const double a = (i * 45.0) * M_PI / 180;
-            QColor t = encre;
-            t.setAlphaF(float(0.25 + 0.75 * ((i - tour_ + 8) % 8) / 7.0));
-            p.setPen(QPen(t, 1.8, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(c + QPointF(std::sin(a), -std::cos(a)) * 3.5, c + QPointF(std::sin(a), -std::cos(a)) * 7);
-        }
+        peindreToupie(p, r.center(), tour_, encre, 3.5, 7, 1.8);
         return;
     }
     p.setPen(encre);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fenetres/Passage.h"
-#include "roue/Animateur.h"
+#include "tesselui/Animateur.h"
 
 #include <QWidget>
 #include <optional>

@@ -47,6 +47,18 @@ void VueOutil::poserToile(QWidget* toile) { pile_->insertWidget(1, toile); }
 
 void VueOutil::ajouterRangee(QLayout* rangee) { pile_->insertLayout(pile_->count() - 1, rangee); }
 
+QLabel& VueOutil::ajouterAide()
+{
+    auto* aide = new QLabel(this);
+    aide->setWordWrap(true);
+    QFont f;
+    f.setPixelSize(12);  // 12.5 in the design; Qt sizes text in whole pixels
+    aide->setFont(f);
+    aide->setStyleSheet(QStringLiteral("color: #6B7385"));
+    rangee_->addWidget(aide, 3);
+    return *aide;
+}
+
 QString VueOutil::erreur() const { return erreur_->text(); }
 
 void VueOutil::terminerRangee()

@@ -35,6 +35,8 @@ protected:
     // stands at the start of the bottom row.
     void poserToile(QWidget* toile);
     QHBoxLayout& rangee() { return *rangee_; }
+    // A hint in slate at the start of the bottom row, free to wrap.
+    QLabel& ajouterAide();
     // Closes the bottom row with the failure text and the buttons, after the tool's own.
     void terminerRangee();
     // A row of its own above the bottom row.

@@ -54,7 +54,10 @@ TEST(Retouches, UnOutilDeLaSoeurOuvreLeFichierPuisEnvoieLeLien)
     const QString pdf = s.dossier.ecrire(QStringLiteral("contrat 100%.pdf"), "%PDF-1.4");
     Banc b({QStringLiteral("--retoucher=signer:") + pdf});
     ASSERT_TRUE(attendre([&] { return s.lignes().size() >= 2; }, 10000)) << s.lignes().join(' ').toStdString();
-    const QStringList l = s.lignes();
+    // Two launches of the script: the second may write its line before the first does.
+    QStringList l = s.lignes();
+    if (l[0].startsWith("vemo-folio:"))
+        l.swapItemsAt(0, 1);
     EXPECT_TRUE(l[0] == pdf || QUrl(l[0]).toLocalFile() == pdf) << l[0].toStdString();
     // The link's own encoding is read back in the wheel's tests.
     EXPECT_EQ(QUrlQuery(QUrl(l[1])).queryItemValue("fichier", QUrl::FullyDecoded), pdf) << l[1].toStdString();

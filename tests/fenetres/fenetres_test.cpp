@@ -85,7 +85,7 @@ TEST(FenetreOutil, HauteurListeEtFermeture)
     EXPECT_TRUE(premiere.isNull());
     fermerTout();
     EXPECT_TRUE(FenetreOutil::ouvertes().isEmpty());
-    EXPECT_FALSE(Outils::ouvrir(QStringLiteral("annoter"), QStringLiteral("/x.png"), {}));
+    EXPECT_FALSE(Outils::ouvrir(QStringLiteral("pages"), QStringLiteral("/x.png"), {}));
 }
 
 TEST(FenetreOutil, RognerUnePhoto)

@@ -1,5 +1,5 @@
 # Sourced by the end-to-end tests after x11_prive.sh: counted checks, the tool window found
-# on screen, and the verdict at the end.
+# on screen, the application started on one option, and the verdict at the end.
 ECHECS=0
 
 echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
@@ -25,6 +25,17 @@ fenetre() {
     return 1
 }
 sans_fenetre() { ! fenetre; }
+lancer() { # lancer OPTION: the application with that option, the pointer where it is
+    "$APP" "$1" >>"$TMP/app.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=($APP_PID)
+    attendre 10 fenetre || { echec "pas de fenêtre pour $1"; return 1; }
+    sleep 1  # the photo is read off the GUI thread
+}
+arreter() {
+    kill "$APP_PID" 2>/dev/null
+    wait "$APP_PID" 2>/dev/null
+}
 
 # conclure: with a failed check, the log and the application's last words, and failure.
 conclure() {

@@ -10,17 +10,9 @@ source "$(dirname "$0")/../outils/verifications.sh"
 for outil in soxi sox ffprobe; do
     command -v "$outil" >/dev/null || { echo "ÉCHEC : $outil manque"; exit 1; }
 done
-lancer() { # lancer FICHIER
+couper() { # couper FICHIER: the trim window for it, under a known pointer
     xdotool mousemove 640 400
-    "$APP" "--couper=$1" >>"$TMP/app.log" 2>&1 &
-    APP_PID=$!
-    PIDS+=($APP_PID)
-    attendre 10 fenetre || { echec "pas de fenêtre pour $1"; return 1; }
-    sleep 1  # duration and waveform are read off the GUI thread
-}
-arreter() {
-    kill "$APP_PID" 2>/dev/null
-    wait "$APP_PID" 2>/dev/null
+    lancer "--couper=$1"
 }
 ecoutes() { ls "$TMPDIR" | grep -c '^ecoute-.*\.wav$'; }
 une_ecoute() { [ "$(ecoutes)" = 1 ]; }
@@ -35,7 +27,7 @@ AVANT=$(sha256sum "$TMP/son.wav" "$TMP/clip.mp4" "$TMP/air.ogg")
 
 # 1. The start handle (just left of the track, 24 points in, 258 down for a sound) to the
 # track's middle (x 310), then Return.
-lancer "$TMP/son.wav" && {
+couper "$TMP/son.wav" && {
     xdotool mousemove $((WX + 24)) $((WY + 258)) mousedown 1
     for x in 60 120 180 240 290 310; do
         xdotool mousemove $((WX + x)) $((WY + 258))
@@ -59,7 +51,7 @@ lancer "$TMP/son.wav" && {
 }
 
 # 2. An OGG is heard through a temporary WAV while the window is open; Escape removes it.
-lancer "$TMP/air.ogg" && {
+couper "$TMP/air.ogg" && {
     verifier 10 "une écoute temporaire pendant que la fenêtre est ouverte" une_ecoute
     xdotool key Escape
     verifier 3 "Échap ferme la fenêtre" sans_fenetre
@@ -68,7 +60,7 @@ lancer "$TMP/air.ogg" && {
 }
 
 # 3. An MP4, the whole passage: the same codecs, copied.
-lancer "$TMP/clip.mp4" && {
+couper "$TMP/clip.mp4" && {
     xdotool key Return
     verifier 10 "créé clip (coupée).mp4" dans_journal "créé clip (coupée).mp4"
     codecs() { ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$1" | tr '\n' ' '; }

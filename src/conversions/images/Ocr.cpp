@@ -152,4 +152,15 @@ QString texteDeLImage(const QString& source)
     return sortie.valider();
 }
 
+void avecReconnaissance(const std::function<void(tesseract::TessBaseAPI&)>& travail)
+{
+    LocaleC c;
+    tesseract::TessBaseAPI& api = moteur();
+    struct Nettoyer {
+        tesseract::TessBaseAPI& api;
+        ~Nettoyer() { api.Clear(); }
+    } nettoyer{api};
+    travail(api);
+}
+
 } // namespace Conversions

@@ -1,1 +1,0 @@
-#include "tesselui/Animateur.h"  // moved: the design system animates with it too
