@@ -54,7 +54,7 @@ TEST(ArchivesReelles, lesNomsSansDrapeauUtf8SeLisentDansLaPageDosDeLaLangue)
         EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
         // The one top folder, no wrapper around it.
         EXPECT_EQ(r.crees, QStringList{d.chemin(dossier)});
-        EXPECT_EQ(contenu(d.chemin(fichier)), fichier.toUtf8());
+        EXPECT_EQ(lire(d.chemin(fichier)), fichier.toUtf8());
     }
 }
 

@@ -20,7 +20,7 @@ int nombreDeFlux(const QString& chemin, const QString& type)
 // The file up to the end of its index: the header says how long it lasts, no sample is there.
 QString sansDonnees(const Dossier& d, const QString& source, const QString& nom)
 {
-    const QByteArray octets = contenu(source);
+    const QByteArray octets = lire(source);
     const qsizetype mdat = octets.indexOf("mdat");
     EXPECT_GT(mdat, octets.indexOf("moov")) << "the index must come first";
     return d.ecrire(nom, octets.left(mdat + 4));
@@ -71,7 +71,7 @@ TEST(MediaReels, unSonCoupeDonneCeQuIlContientQuelQueSoitSonFormat)
         SCOPED_TRACE(ext);
         const QString entier = sources.chemin(QStringLiteral("entier.%1").arg(ext));
         ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=10:sample_rate=44100"}, entier));
-        const QByteArray octets = contenu(entier);
+        const QByteArray octets = lire(entier);
         const QString coupe = d.ecrire(QStringLiteral("coupe.%1").arg(ext), octets.left(octets.size() / 2 + 3));
         for (const char* cible : {"m4a", "mp3"}) {
             const QStringList crees = convertirUn(coupe, cible);
