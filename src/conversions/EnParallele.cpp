@@ -1,0 +1,98 @@
+#include "conversions/EnParallele.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace Conversions {
+
+namespace {
+
+struct Temps {
+    double inactif = 0;
+    double total = 0;
+};
+
+// The first line of /proc/stat: the time every core spent in each state since start-up.
+Temps tempsDesCoeurs()
+{
+    QFile f(QStringLiteral("/proc/stat"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> champs = f.readLine().simplified().split(' ');
+    Temps t;
+    // cpu user nice system idle iowait irq softirq steal …
+    for (qsizetype i = 1; i < champs.size() && i <= 8; ++i) {
+        const double v = champs[i].toDouble();
+        t.total += v;
+        if (i == 4 || i == 5)
+            t.inactif += v;
+    }
+    return t;
+}
+
+} // namespace
+
+int coeursLibres()
+{
+    const int coeurs = std::max(1, QThread::idealThreadCount());
+    const Temps avant = tempsDesCoeurs();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const Temps apres = tempsDesCoeurs();
+    const double total = apres.total - avant.total;
+    if (total <= 0)
+        return 1;
+    const double libres = (apres.inactif - avant.inactif) / total * coeurs;
+    return std::clamp(static_cast<int>(libres + 0.5), 1, coeurs);
+}
+
+void enParallele(int n, int fils, const std::function<void(int)>& travail)
+{
+    std::mutex verrou;
+    int suivant = 0;
+    int echoue = n;  // the smallest index that failed
+    std::exception_ptr echec;
+    auto ouvrier = [&] {
+        for (;;) {
+            int i;
+            {
+                const std::lock_guard garde(verrou);
+                if (suivant >= n || echec)
+                    return;
+                i = suivant++;
+            }
+            try {
+                travail(i);
+            } catch (...) {
+                const std::lock_guard garde(verrou);
+                if (i < echoue) {
+                    echoue = i;
+                    echec = std::current_exception();
+                }
+            }
+        }
+    };
+    fils = std::clamp(fils, 1, std::max(1, n));
+    std::vector<std::thread> autres;
+    for (int k = 1; k < fils; ++k) {
+        try {
+            autres.emplace_back(ouvrier);
+        } catch (const std::system_error&) {
+            break;  // fewer threads, same work
+        }
+    }
+    ouvrier();  // the calling thread works too
+    for (std::thread& t : autres)
+        t.join();
+    if (echec)
+        std::rethrow_exception(echec);
+}
+
+} // namespace Conversions
