@@ -2,6 +2,7 @@
 
 #include "conversions/images/Images.h"
 #include "conversions/images/OpenCV.h"
+#include "conversions/images/Png.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
 
