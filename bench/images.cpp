@@ -255,6 +255,7 @@ double ssim(const QString& source, const QString& image)
 // them), at most 10 % larger; WebP under 1.5 s.
 void resumeEncodeurs()
 {
+    std::fflush(stdout);  // or the children print it again
     nettoyer(entrees);
     const QString p = chemin("photo.jpg");
     parLeMoteur("photo.jpg", "heic");

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <initializer_list>
@@ -133,7 +134,7 @@ std::uint64_t somme(const std::uint8_t* d, std::size_t n)
 {
     std::uint64_t s = 0;
     for (std::size_t i = 0; i < n; ++i)
-        s += d[i] < 128 ? d[i] : 256 - d[i];
+        s += static_cast<unsigned>(std::abs(static_cast<int>(static_cast<std::int8_t>(d[i]))));
     return s;
 }
 
