@@ -390,12 +390,16 @@ void ecrireEntete(FichierPng& fichier, const VImage& pixels, bool seize)
 
 void ecrireResolution(FichierPng& fichier, const VImage& pixels)
 {
-    std::uint8_t phys[9] = {};
     const auto parMetre = [](double parMm) {
         return static_cast<std::uint32_t>(std::clamp(parMm * 1000.0 + 0.5, 0.0, 2147483647.0));
     };
-    FichierPng::grandBoutiste(phys, parMetre(pixels.xres()));
-    FichierPng::grandBoutiste(phys + 4, parMetre(pixels.yres()));
+    const std::uint32_t x = parMetre(pixels.xres());
+    const std::uint32_t y = parMetre(pixels.yres());
+    if (x == 0 || y == 0)  // no resolution known: readers take a zero as an error
+        return;
+    std::uint8_t phys[9] = {};
+    FichierPng::grandBoutiste(phys, x);
+    FichierPng::grandBoutiste(phys + 4, y);
     phys[8] = 1;  // per metre
     fichier.morceau("pHYs", {{phys, 9}});
 }
