@@ -5,7 +5,7 @@
 #include "Comparaison.h"
 #include "Principal.h"
 #include "conversions/Catalogue.h"
-#include "conversions/pdf/EnParallele.h"
+#include "conversions/EnParallele.h"
 #include "conversions/Conversions.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PagesEnImages.h"

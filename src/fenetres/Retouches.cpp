@@ -4,6 +4,7 @@
 #include "conversions/Sortie.h"
 #include "conversions/images/Heif.h"
 #include "conversions/images/Images.h"
+#include "conversions/images/Png.h"
 #include "conversions/images/Vips.h"
 
 #include <QCoreApplication>

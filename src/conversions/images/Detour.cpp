@@ -3,6 +3,7 @@
 #include "conversions/images/Images.h"
 #include "conversions/images/Isnet.h"
 #include "conversions/images/OpenCV.h"
+#include "conversions/images/Png.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
 

@@ -1,5 +1,6 @@
 #include "conversions/images/Heif.h"
 
+#include "conversions/EnParallele.h"
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
 
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <libheif/heif.h>
 #include <memory>
+#include <string>
+#include <utility>
 
 using vips::VImage;
 
@@ -72,6 +75,19 @@ Image remplir(const VImage& pixels, const QString& chemin)
     return image;
 }
 
+// x265's default "slow" preset spends seconds on one photo: "fast" does half the work for
+// a file at most 3 % larger at the same SSIM. Rows go in wavefronts over the idle cores only
+// (parallel mode analysis would keep more cores busy but add work).
+void reglerX265(heif_encoder* encodeur, const QString& chemin)
+{
+    const std::string fils = std::to_string(coeursLibres());
+    for (const auto& [nom, valeur] : {std::pair<const char*, const char*>{"preset", "fast"},
+                                      {"x265:pools", fils.c_str()},
+                                      {"x265:frame-threads", "1"},
+                                      {"x265:wpp", "1"}})
+        verifier(heif_encoder_set_parameter_string(encodeur, nom, valeur), chemin);
+}
+
 } // namespace
 
 void ecrireHeif(const VImage& image, const QString& chemin, int qualite, bool av1, int orientation)
@@ -84,6 +100,8 @@ void ecrireHeif(const VImage& image, const QString& chemin, int qualite, bool av
              chemin);
     Encodeur encodeur(brut);
     verifier(heif_encoder_set_lossy_quality(encodeur.get(), qualite), chemin);
+    if (!av1 && std::strstr(heif_encoder_get_name(encodeur.get()), "x265"))
+        reglerX265(encodeur.get(), chemin);
     Options options(heif_encoding_options_alloc());
     if (orientation >= 1 && orientation <= 8)
         options->image_orientation = static_cast<heif_orientation>(orientation);

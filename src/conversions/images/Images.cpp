@@ -2,6 +2,7 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/images/Heif.h"
+#include "conversions/images/Png.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
 

@@ -158,16 +158,6 @@ VImage surBlanc(const VImage& image)
     return r.flatten(VImage::option()->set("background", std::vector<double>{255.0}));
 }
 
-void ecrirePng(const VImage& image, const QString& chemin, bool nu)
-{
-    // Adaptive row filters at level 6: photos come out no larger than other tools make
-    // them; lower levels save time but grow noisy pictures by a fifth.
-    image.pngsave(local(chemin).constData(), VImage::option()
-                                                 ->set("compression", 6)
-                                                 ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)
-                                                 ->set("strip", nu));
-}
-
 QImage versQImage(const VImage& image, bool opaque)
 {
     const VImage pixels = rgba(image);

@@ -31,9 +31,6 @@ vips::VImage rgba(const vips::VImage& image);
 // Transparency flattened onto white.
 vips::VImage surBlanc(const vips::VImage& image);
 
-// PNG with adaptive row filters; `nu` drops every metadata.
-void ecrirePng(const vips::VImage& image, const QString& chemin, bool nu);
-
 // Pixels moved into a QImage without a second copy (RGBA8888, or RGBX8888 when `opaque`).
 QImage versQImage(const vips::VImage& image, bool opaque);
 // A view on a QImage's pixels (4 bands, 8 bits): `image` must outlive it.

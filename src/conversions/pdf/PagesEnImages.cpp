@@ -3,7 +3,7 @@
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/JournalMoteur.h"
-#include "conversions/pdf/EnParallele.h"
+#include "conversions/EnParallele.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfRendu.h"
 #include "conversions/Sortie.h"

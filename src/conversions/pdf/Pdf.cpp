@@ -3,7 +3,7 @@
 #include "conversions/Chemins.h"
 #include "conversions/documents/Documents.h"
 #include "conversions/images/Images.h"
-#include "conversions/pdf/EnParallele.h"
+#include "conversions/EnParallele.h"
 #include "conversions/pdf/PagesEnImages.h"
 #include "conversions/pdf/PdfRendu.h"
 #include "conversions/Sortie.h"

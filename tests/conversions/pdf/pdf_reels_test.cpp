@@ -3,7 +3,7 @@
 
 #include "commun/Echantillons.h"
 #include "conversions/pdf/pdf_fabrique.h"
-#include "conversions/pdf/EnParallele.h"
+#include "conversions/EnParallele.h"
 #include "conversions/pdf/OutilBorne.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "conversions/pdf/EnParallele.h"
+#include "conversions/EnParallele.h"
 
 #include <QFile>
 #include <QThread>
