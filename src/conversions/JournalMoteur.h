@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QString>
-#include <functional>
+// Old sinks, kept until their last callers log through the categories of Journaux.h.
+#include "conversions/Journaux.h"
 
 namespace Conversions {
 
-// Set once at launch, before any conversion runs; both do nothing by default.
-// The sink for a failed ffmpeg run's whole log text.
-extern std::function<void(const QString&)> journalMoteur;
-// The sink for a library's own words behind a French error shown to the user.
-extern std::function<void(const QString&)> journalDetails;
+[[deprecated("qCWarning(Conversions::journal…)")]] inline void journalDetails(const QString& t) { qCWarning(journalConversions).noquote() << t; }
+[[deprecated("qCWarning(Conversions::journalFFmpeg)")]] inline void journalMoteur(const QString& t) { qCWarning(journalFFmpeg).noquote() << t; }
 
 } // namespace Conversions
