@@ -1,7 +1,6 @@
 #include "application/Controleur.h"
 
 #include "application/Journal.h"
-#include "application/Lignes.h"
 #include "application/MisesAJour.h"
 #include "designtokens/Tokens.h"
 #include "fenetres/Polices.h"
