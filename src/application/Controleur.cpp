@@ -1,9 +1,7 @@
 #include "application/Controleur.h"
 
 #include "application/Journal.h"
-#include "application/Lignes.h"
 #include "application/MisesAJour.h"
-#include "conversions/JournalMoteur.h"
 #include "designtokens/Tokens.h"
 #include "fenetres/Polices.h"
 #include "roue/Offre.h"
@@ -111,8 +109,7 @@ void Controleur::lancer()
         if (moi)
             moi->retoucher(fichier, offre, outil);
     };
-    Conversions::journalMoteur = [](const QString& sortie) { journal(Lignes::ffmpeg(sortie)); };
-    Conversions::journalDetails = journal;
+    installerJournal();
     guetteur_->montrer = [moi] {
         if (moi)
             moi->ouvrir();

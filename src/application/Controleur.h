@@ -50,19 +50,19 @@ public:
     // Shows a message to the user (the updater's answer).
     std::function<void(const QString&)> informer;
 
-    // The wheel (3.103).
+    // Opens and closes the wheel under the pointer.
     void ouvrir();
     void fermerBientot(double secondes);
     bool rouePresente() const;
 
-    // Jobs (3.104).
+    // Runs a dropped batch off the GUI thread and shows its progress, its files and its errors.
     void convertir(const QStringList& chemins, const Petale& petale);
     void avancer(const QUuid& id, double fraction);
     void finir(const QUuid& id, const Conversions::Resultat& resultat);
     void cree(const QString& fichier);
     void montrerDerniers();
 
-    // Edits (3.105).
+    // Opens a file dropped on an edit in our own tool window or in the application that offers it.
     void retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil);
 
     void chercherMisesAJour();

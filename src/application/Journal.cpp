@@ -1,10 +1,15 @@
 #include "application/Journal.h"
 
+#include "application/Lignes.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <atomic>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,4 +35,30 @@ void journal(const QString& message)
     const QByteArray octets = ligne.toUtf8();
     [[maybe_unused]] const ssize_t ecrits = ::write(fd, octets.constData(), static_cast<size_t>(octets.size()));
     ::close(fd);
+}
+
+namespace {
+
+std::atomic<QtMessageHandler> precedent{nullptr};
+
+void versLeJournal(QtMsgType type, const QMessageLogContext& contexte, const QString& message)
+{
+    const QLatin1StringView categorie(contexte.category ? contexte.category : "");
+    if (categorie.startsWith(QLatin1String("vemo."))) {
+        journal(categorie == QLatin1String("vemo.ffmpeg") ? Lignes::ffmpeg(message) : message);
+        return;
+    }
+    if (const QtMessageHandler suivant = precedent.load())
+        suivant(type, contexte, message);
+    else
+        std::fputs(qPrintable(qFormatLogMessage(type, contexte, message) + QLatin1Char('\n')), stderr);
+}
+
+} // namespace
+
+void installerJournal()
+{
+    const QtMessageHandler avant = qInstallMessageHandler(versLeJournal);
+    if (avant != versLeJournal)
+        precedent = avant;
 }

@@ -12,7 +12,7 @@
 #include "conversions/pdf/Pdf.h"
 #include "conversions/media/Video.h"
 
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QCollator>
 #include <QCoreApplication>
@@ -75,8 +75,7 @@ QString descriptionPour(const std::exception& e, const QString& chemin)
     const auto* systeme = dynamic_cast<const std::system_error*>(&e);
     const int code = systeme ? systeme->code().value() : 0;
     if (code == ENOSPC || code == EDQUOT || code == EFBIG) {
-        if (journalDetails)
-            journalDetails(QString::fromUtf8(e.what()));
+        qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
         return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
             .arg(nomDe(chemin));
     }

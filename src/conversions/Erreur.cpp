@@ -1,8 +1,12 @@
 #include "conversions/Erreur.h"
 
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QCoreApplication>
+
+#include <qpdf/QPDFExc.hh>
+
+#include <system_error>
 
 namespace Conversions {
 
@@ -28,6 +32,20 @@ QString Erreur::message() const
     return charge_;
 }
 
+namespace {
+
+// Whose words these are, as far as the exception's type tells.
+QString libelle(const std::exception& e)
+{
+    if (dynamic_cast<const QPDFExc*>(&e))
+        return QStringLiteral("qpdf");
+    if (dynamic_cast<const std::system_error*>(&e))
+        return QStringLiteral("système");
+    return QStringLiteral("exception");
+}
+
+} // namespace
+
 QString description(const std::exception& e)
 {
     if (auto* erreur = dynamic_cast<const Erreur*>(&e))
@@ -35,8 +53,7 @@ QString description(const std::exception& e)
     if (dynamic_cast<const std::bad_alloc*>(&e))
         return QCoreApplication::translate("Conversions", "Mémoire insuffisante pour cette conversion");
     // The library's own words go to the log; the user gets a French sentence.
-    if (journalDetails)
-        journalDetails(QString::fromUtf8(e.what()));
+    qCWarning(journalConversions).noquote() << libelle(e) + QStringLiteral(" : ") + QString::fromUtf8(e.what());
     return QCoreApplication::translate("Conversions", "La conversion a échoué");
 }
 

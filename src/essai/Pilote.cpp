@@ -4,7 +4,6 @@
 #include "conversions/Conversions.h"
 #include "conversions/media/FFmpeg.h"
 #include "conversions/images/Images.h"
-#include "conversions/JournalMoteur.h"
 #include "essai/Echantillons.h"
 #include "essai/Formes.h"
 #include "essai/Outils.h"
@@ -138,6 +137,22 @@ QString pointage()
            + QStringLiteral(" milieu=") + en(320, 320) + QLatin1Char('\n');
 }
 
+// Once set, a failed ffmpeg run says why in the report; the engine's other words are not
+// logged during the self-test.
+std::weak_ptr<QString> rapportFFmpeg;
+QtMessageHandler precedent = nullptr;
+
+void versLeRapport(QtMsgType type, const QMessageLogContext& contexte, const QString& message)
+{
+    const QLatin1StringView categorie(contexte.category ? contexte.category : "");
+    if (categorie == QLatin1String("vemo.ffmpeg")) {
+        if (auto r = rapportFFmpeg.lock())
+            *r += QStringLiteral("    ffmpeg : ") + Formes::dernieresLignes(message) + QLatin1Char('\n');
+    } else if (!categorie.startsWith(QLatin1String("vemo.")) && precedent) {
+        precedent(type, contexte, message);
+    }
+}
+
 void ecrireRapport(const QDir& d, const QString& rapport)
 {
     QSaveFile f(d.filePath(QStringLiteral("rapport.txt")));
@@ -180,6 +195,8 @@ bool lancer(const QString& dossier, EtatRoue& etat)
         return false;
     }
     const QString racine = QDir::cleanPath(QDir(dossier).absolutePath());
+    if (const QtMessageHandler avant = qInstallMessageHandler(versLeRapport); avant != versLeRapport)
+        precedent = avant;
     QDir(racine).removeRecursively();
     QDir().mkpath(racine);
     const QDir d(racine);
@@ -236,11 +253,7 @@ bool lancer(const QString& dossier, EtatRoue& etat)
     *rapport += premierLot(racine, ici("Mandarine.png"), ici("Page 001.pdf"), ici("La.m4a"), ici("Balle.mov"));
 
     // From here on a failed ffmpeg run says why, just before the line of its conversion.
-    std::weak_ptr<QString> cible = rapport;
-    Conversions::journalMoteur = [cible](const QString& texte) {
-        if (auto r = cible.lock())
-            *r += QStringLiteral("    ffmpeg : ") + Formes::dernieresLignes(texte) + QLatin1Char('\n');
-    };
+    rapportFFmpeg = rapport;
     *rapport += exotiques(d, QFileInfo(racine).absolutePath());
     *rapport += pointage();
 

@@ -1,7 +1,7 @@
 #include "fenetres/Masquage.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/images/LignesLues.h"
 #include "conversions/images/OpenCV.h"
 #include "fenetres/Sensibles.h"
@@ -120,8 +120,8 @@ QList<QRectF> infosSensibles(const QImage& photo)
         }
     } catch (const std::exception& e) {
         // Reading is a help, not a promise: the user marks zones by hand.
-        if (Conversions::journalDetails)
-            Conversions::journalDetails(QStringLiteral("lecture des infos sensibles : ") + Conversions::description(e));
+        qCWarning(Conversions::journalImages).noquote()
+            << QStringLiteral("tesseract : lecture des infos sensibles : ") + Conversions::description(e);
         zones.clear();
     }
     return zones;
@@ -154,8 +154,7 @@ QImage flouter(const QImage& photo)
         // A copy that changes nothing would hide nothing.
         return flou == source ? QImage() : flou;
     } catch (const std::exception& e) {
-        if (Conversions::journalDetails)
-            Conversions::journalDetails(QStringLiteral("flou : ") + QString::fromUtf8(e.what()));
+        qCWarning(Conversions::journalImages).noquote() << QStringLiteral("opencv : flou : ") + QString::fromUtf8(e.what());
         return {};
     }
 }

@@ -3,7 +3,7 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QFileInfo>
 #include <cmath>
@@ -22,8 +22,7 @@ using Fichier = std::unique_ptr<SNDFILE, Fermer>;
 
 [[noreturn]] void echec(SNDFILE* f, Conversions::Erreur erreur)
 {
-    if (Conversions::journalDetails)
-        Conversions::journalDetails(QStringLiteral("libsndfile : ") + QString::fromUtf8(sf_strerror(f)));
+    qCWarning(Conversions::journalMedia).noquote() << QStringLiteral("libsndfile : ") + QString::fromUtf8(sf_strerror(f));
     throw erreur;
 }
 

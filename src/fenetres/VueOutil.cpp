@@ -1,7 +1,7 @@
 #include "fenetres/VueOutil.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "fenetres/Boutons.h"
 #include "fenetres/Entete.h"
 #include "fenetres/FenetreOutil.h"
@@ -103,8 +103,8 @@ void VueOutil::sauver(std::function<QString()> travail)
                 moi->occupe_ = false;
                 moi->boutons_->setOccupe(false);
                 moi->setErreur(echec);
-            } else if (Conversions::journalDetails) {
-                Conversions::journalDetails(nom + QStringLiteral(" : ") + echec);
+            } else {
+                qCWarning(Conversions::journalConversions).noquote() << nom + QStringLiteral(" : ") + echec;
             }
         }, Qt::QueuedConnection);
     });

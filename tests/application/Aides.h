@@ -2,7 +2,7 @@
 
 #include "application/Controleur.h"
 #include "application/Journal.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -129,6 +129,6 @@ struct Banc {
         if (depart == ouvert)
             c->ouvrir();
     }
-    ~Banc() { Conversions::journalMoteur = nullptr; }
+    ~Banc() { qInstallMessageHandler(nullptr); }
     bool visible() const { return c->rouePresente(); }
 };

@@ -40,9 +40,8 @@ TEST(Controleur, LancementMenuIconeEtJournal)
     EXPECT_TRUE(b.log.contient("Vemo Vododod lancé"));
     EXPECT_TRUE(Tokens::neutres.has_value());
     EXPECT_FALSE(b.visible());
-    // The engine's hook writes the last lines of ffmpeg's output.
-    ASSERT_TRUE(Conversions::journalMoteur);
-    Conversions::journalMoteur("a\nb\n\nc\nd\n");
+    // The log takes the last lines of ffmpeg's output.
+    qCWarning(Conversions::journalFFmpeg).noquote() << "a\nb\n\nc\nd\n";
     EXPECT_TRUE(b.log.contient("ffmpeg : b | c | d"));
 }
 

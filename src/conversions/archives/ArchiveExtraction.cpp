@@ -2,7 +2,7 @@
 #include "conversions/archives/EntreesSpeciales.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/documents/PageDeCodes.h"
 
 #include <QCoreApplication>
@@ -98,8 +98,8 @@ struct Ecriture {
 
 void detailler(archive* a)
 {
-    if (journalDetails && a && archive_error_string(a))
-        journalDetails(QString::fromUtf8(archive_error_string(a)));
+    if (a && archive_error_string(a))
+        qCWarning(journalArchives).noquote() << QStringLiteral("libarchive : ") + QString::fromUtf8(archive_error_string(a));
 }
 
 [[noreturn]] void echec(archive* a, const QString& nom)
@@ -162,9 +162,8 @@ bool deballable(archive_entry* e, const QSet<QByteArray>& speciales)
     const auto type = archive_entry_filetype(e);
     if ((type == AE_IFREG || type == AE_IFDIR || type == AE_IFLNK) && !speciales.contains(archive_entry_pathname(e)))
         return true;
-    if (journalDetails)
-        journalDetails(QStringLiteral("entrée spéciale laissée de côté : ")
-                       + QString::fromUtf8(archive_entry_pathname(e)));
+    qCWarning(journalArchives).noquote()
+        << QStringLiteral("entrée spéciale laissée de côté : ") + QString::fromUtf8(archive_entry_pathname(e));
     return false;
 }
 

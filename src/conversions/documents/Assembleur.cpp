@@ -1,7 +1,7 @@
 #include "conversions/documents/Assembleur.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include "conversions/documents/Documents.h"
 #include "conversions/documents/ImageDocument.h"
@@ -137,8 +137,7 @@ void Assembleur::compter(qsizetype caracteres)
     total_ += caracteres;
     if (total_ <= plafondTexte)
         return;
-    if (journalDetails)
-        journalDetails(nom_ + QStringLiteral(" : texte trop long"));
+    qCWarning(journalDocuments).noquote() << nom_ + QStringLiteral(" : texte trop long");
     throw Erreur::lecture(nom_);
 }
 

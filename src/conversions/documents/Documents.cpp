@@ -2,7 +2,7 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
 #include "conversions/Sortie.h"
 #include "conversions/documents/Zip.h"
@@ -31,8 +31,7 @@ constexpr int delaiLecteurMs = 60000;
 
 void noter(const QString& ligne)
 {
-    if (journalDetails)
-        journalDetails(ligne);
+    qCWarning(journalDocuments).noquote() << ligne;
 }
 
 // `nom`: the name the user dropped (a bundle's, for the file inside it).

@@ -2,7 +2,7 @@
 
 #include "conversions/documents/Assembleur.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/documents/DocxNumeros.h"
 #include "conversions/documents/MiseEnForme.h"
 
@@ -382,8 +382,8 @@ private:
             taille = QSizeF();
         if (!partie.isEmpty() && assembleur_.image(partie, parties_.value(partie), taille, format()))
             return;
-        if (journalDetails)
-            journalDetails(nom_ + QStringLiteral(" : image illisible ") + (partie.isEmpty() ? relation : partie));
+        qCWarning(journalDocuments).noquote()
+            << nom_ + QStringLiteral(" : image illisible ") + (partie.isEmpty() ? relation : partie);
     }
 
     QTextCharFormat format() const

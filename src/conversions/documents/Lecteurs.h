@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 class QTextDocument;
 
@@ -31,8 +31,7 @@ void lirePaquet(const QString& nom, Lecture&& lecture)
     try {
         lecture();
     } catch (const QString& raison) {
-        if (journalDetails)
-            journalDetails(nom + QStringLiteral(" : ") + raison);
+        qCWarning(journalDocuments).noquote() << nom + QStringLiteral(" : ") + raison;
         throw Erreur::lecture(nom);
     }
 }

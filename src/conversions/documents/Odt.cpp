@@ -2,7 +2,7 @@
 
 #include "conversions/documents/Assembleur.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/documents/MiseEnForme.h"
 #include "conversions/documents/OdtListes.h"
 
@@ -316,8 +316,8 @@ private:
         });
         if (partie.isEmpty())
             return;
-        if (!sortie().image(partie, parties_.value(partie), taille, pile_.back().format()) && journalDetails)
-            journalDetails(nom_ + QStringLiteral(" : image illisible ") + partie);
+        if (!sortie().image(partie, parties_.value(partie), taille, pile_.back().format()))
+            qCWarning(journalDocuments).noquote() << nom_ + QStringLiteral(" : image illisible ") + partie;
     }
 
     // Runs of white space in the XML show as one blank.

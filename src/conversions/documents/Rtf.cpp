@@ -2,7 +2,7 @@
 
 #include "conversions/documents/Assembleur.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/documents/PageDeCodes.h"
 
 #include <QColor>
@@ -91,8 +91,7 @@ private:
         viderOctets();
         viderTexte();
         if (static_cast<int>(pile_.size()) >= profondeurMax) {
-            if (journalDetails)
-                journalDetails(nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément"));
+            qCWarning(journalDocuments).noquote() << nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément");
             throw Erreur::lecture(nom_);
         }
         pile_.push_back(pile_.empty() ? Etat() : etat());

@@ -1,7 +1,7 @@
 #include "conversions/documents/Zip.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,8 +23,8 @@ using Archive = std::unique_ptr<archive, Liberer>;
 
 void noter(archive* a, const QString& contexte)
 {
-    if (journalDetails)
-        journalDetails(contexte + QStringLiteral(" : ") + QString::fromUtf8(archive_error_string(a)));
+    qCWarning(journalDocuments).noquote()
+        << QStringLiteral("libarchive : ") + contexte + QStringLiteral(" : ") + QString::fromUtf8(archive_error_string(a));
 }
 
 la_ssize_t ajouter(archive*, void* tampon, const void* octets, size_t taille)
@@ -99,8 +99,8 @@ QHash<QString, QByteArray> lireZip(const QString& chemin, const QSet<QString>& v
         while ((lu = archive_read_data(a.get(), bloc, sizeof bloc)) > 0) {
             total += lu;
             if (donnees.size() + lu > plafond || total > 2 * plafond) {
-                if (journalDetails)
-                    journalDetails(nom + QStringLiteral(" : ") + entree + QStringLiteral(" dépasse la taille permise"));
+                qCWarning(journalDocuments).noquote()
+                    << nom + QStringLiteral(" : ") + entree + QStringLiteral(" dépasse la taille permise");
                 throw Erreur::lecture(nom);
             }
             donnees.append(bloc, static_cast<qsizetype>(lu));

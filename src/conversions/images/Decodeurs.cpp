@@ -2,7 +2,7 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -27,8 +27,7 @@ bool tailleAdmise(double largeur, double hauteur)
 
 [[noreturn]] void refuser(const QString& chemin, const QString& raison)
 {
-    if (journalDetails)
-        journalDetails(raison + QStringLiteral(" : ") + chemin);
+    qCWarning(journalImages).noquote() << raison + QStringLiteral(" : ") + chemin;
     throw Erreur::lecture(nomDe(chemin));
 }
 

@@ -2,7 +2,7 @@
 
 #include "conversions/EnParallele.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,8 +31,7 @@ void verifier(const heif_error& e, const QString& chemin)
 {
     if (e.code == heif_error_Ok)
         return;
-    if (journalMoteur)
-        journalMoteur(QStringLiteral("libheif : ") + QString::fromUtf8(e.message));
+    qCWarning(journalImages).noquote() << QStringLiteral("libheif : ") + QString::fromUtf8(e.message);
     throw Erreur::ecriture(QFileInfo(chemin).fileName());
 }
 

@@ -1,6 +1,7 @@
 #include "conversions/images/Isnet.h"
 
-#include "conversions/JournalMoteur.h"
+#include "conversions/EnParallele.h"
+#include "conversions/Journaux.h"
 #include "conversions/images/OpenCVDnn.h"
 
 #include <QCoreApplication>
@@ -27,21 +28,7 @@ const std::string sortieDuReseau = "output";
 
 void journal(const QString& texte)
 {
-    if (journalDetails)
-        journalDetails(texte);
-}
-
-// The cores nobody else is using right now (running tasks as the kernel counts them,
-// this thread included), at least one.
-int coeursLibres()
-{
-    QFile f(QStringLiteral("/proc/loadavg"));
-    const int coeurs = QThread::idealThreadCount();
-    if (!f.open(QIODevice::ReadOnly))
-        return coeurs;
-    const QList<QByteArray> champs = f.readAll().split(' ');
-    const int actifs = champs.size() > 3 ? champs[3].split('/').value(0).toInt() : 1;
-    return std::clamp(coeurs - (actifs - 1), 1, coeurs);
+    qCWarning(journalImages).noquote() << texte;
 }
 
 // The network and what its use needs; one inference at a time, as a Net is not reentrant.

@@ -2,7 +2,7 @@
 
 #include "conversions/images/Images.h"
 #include "conversions/images/Vips.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 
 #include <QCoreApplication>
@@ -62,8 +62,7 @@ tesseract::TessBaseAPI& moteur()
             omp_set_max_active_levels(0);
         auto nouveau = std::make_unique<tesseract::TessBaseAPI>();
         if (nouveau->Init(nullptr, "fra+eng", tesseract::OEM_LSTM_ONLY) != 0) {
-            if (journalMoteur)
-                journalMoteur(QStringLiteral("tesseract : données fra+eng introuvables"));
+            qCWarning(journalImages).noquote() << QStringLiteral("tesseract : données fra+eng introuvables");
             indisponible();
         }
         nouveau->SetVariable("debug_file", "/dev/null");

@@ -6,7 +6,7 @@
 #include "conversions/images/Decodeurs.h"
 #include "conversions/images/PngComplet.h"
 #include "conversions/images/ProfilIcc.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,9 +29,8 @@ void verifierTaille(const VImage& image, const QString& chemin)
 {
     const double pixels = static_cast<double>(image.width()) * image.height();
     if (pixels <= 0 || pixels > pixelsAuPlus) {
-        if (journalMoteur)
-            journalMoteur(QStringLiteral("image refusée, %1 × %2 pixels : %3")
-                              .arg(image.width()).arg(image.height()).arg(chemin));
+        qCWarning(journalImages).noquote()
+            << QStringLiteral("image refusée, %1 × %2 pixels : %3").arg(image.width()).arg(image.height()).arg(chemin);
         throw Erreur::lecture(nomDe(chemin));
     }
 }
@@ -89,8 +88,7 @@ VImage ouvrirImage(const QString& chemin)
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
     if (pngCoupe(chemin)) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("PNG coupé : ") + chemin);
+        qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));
     }
     try {
@@ -187,8 +185,7 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
 {
     const QString texte = QString::fromUtf8(e.what());
     vips_error_clear();
-    if (journalMoteur)
-        journalMoteur(QStringLiteral("libvips : ") + texte.trimmed());
+    qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte.trimmed();
     // Loaders name themselves "…load", libjpeg's reader "VipsJpeg"; anything else broke
     // on the writing side.
     const bool lecture = sortie.isEmpty() || texte.contains(QLatin1String("load"))

@@ -1,7 +1,7 @@
 #include "conversions/media/AudioSource.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "plateforme/media/Av.h"
 
 #include <QFileInfo>
@@ -10,8 +10,9 @@ namespace Conversions {
 
 void journaliserSon(const std::exception& e)
 {
-    if (journalMoteur)
-        journalMoteur(QStringLiteral("son : ") + QString::fromUtf8(e.what()));
+    // libav reads and writes sound; anything else is the system's (disk full, memory).
+    const QString bibliotheque = dynamic_cast<const Media::Echec*>(&e) ? QStringLiteral("libav") : QStringLiteral("système");
+    qCWarning(journalMedia).noquote() << bibliotheque + QStringLiteral(" : son : ") + QString::fromUtf8(e.what());
 }
 
 std::unique_ptr<Media::LecteurAudio> ouvrirSon(const QString& source)

@@ -3,7 +3,7 @@
 
 #include "conversions/media/Audio.h"
 #include "conversions/DossierDeTravail.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/Processus.h"
 #include "conversions/Sortie.h"
 #include "conversions/Suivi.h"
@@ -144,11 +144,10 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
         return;
 
     const QString journal = suivi.journal();
-    if (journalMoteur)
-        journalMoteur(journal);
+    qCWarning(journalFFmpeg).noquote() << journal;
     const QString decisive = ligneDecisive(journal);
-    if (journalDetails && !decisive.isEmpty())
-        journalDetails(QStringLiteral("ffmpeg : ") + decisive);
+    if (!decisive.isEmpty())
+        qCWarning(journalFFmpeg).noquote() << decisive;
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);

@@ -5,7 +5,7 @@
 
 #include "conversions/media/Gif.h"
 
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "plateforme/media/Av.h"
@@ -23,11 +23,10 @@ constexpr double delaiParDefaut = 0.1;
 constexpr double delaiMin = 0.02;
 constexpr int64_t plusGrandeImage = 8192LL * 8192;
 
-void journaliser(const char* quoi, const std::exception& e)
+void journaliser(const char* bibliotheque, const char* quoi, const std::exception& e)
 {
-    if (journalMoteur)
-        journalMoteur(QStringLiteral("gif en vidéo : ") + QLatin1String(quoi) + QStringLiteral(" : ")
-                      + QString::fromUtf8(e.what()));
+    qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif en vidéo, ")
+                                             + QLatin1String(quoi) + QStringLiteral(" : ") + QString::fromUtf8(e.what());
 }
 
 // The largest even number not above `cote`, and 2 for the smallest sides.
@@ -69,7 +68,7 @@ Animation charger(const QString& source)
             image = image.colourspace(VIPS_INTERPRETATION_sRGB);
         a.images = image.extract_band(0, vips::VImage::option()->set("n", 3)).cast(VIPS_FORMAT_UCHAR);
     } catch (const vips::VError& e) {
-        journaliser("lecture", e);
+        journaliser("vips", "lecture", e);
         throw Erreur::lecture(nom);
     }
     // Fewer than two images is no animation; a canvas past the bound would not fit in memory.
@@ -96,7 +95,7 @@ QString gifEnVideo(const QString& source, const Progression& progression)
                 region.prepare(0, i * a.hauteur, a.largeur, a.hauteur);
             } catch (const vips::VError& e) {
                 // A frame that cannot be made is passed over and adds no time.
-                journaliser("image", e);
+                journaliser("vips", "image", e);
                 continue;
             }
             const QImage image(region.addr(), a.largeur, a.hauteur, static_cast<qsizetype>(region.stride()),
@@ -113,7 +112,7 @@ QString gifEnVideo(const QString& source, const Progression& progression)
             throw Erreur::ecriture(sortie.nom());
         video.terminer();
     } catch (const Media::Echec& e) {
-        journaliser("écriture", e);
+        journaliser("libav", "écriture", e);
         throw Erreur::ecriture(sortie.nom());
     }
     return sortie.valider();

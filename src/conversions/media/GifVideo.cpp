@@ -7,7 +7,7 @@
 
 #include "conversions/media/GifPile.h"
 #include "conversions/Chemins.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "plateforme/media/Av.h"
@@ -26,10 +26,10 @@ constexpr double cadenceMax = 12.0;    // frames per second
 constexpr int cote = 480;
 constexpr double partEchantillons = 0.55;
 
-void journaliser(const char* quoi, const std::exception& e)
+void journaliser(const char* bibliotheque, const char* quoi, const std::exception& e)
 {
-    if (journalMoteur)
-        journalMoteur(QStringLiteral("gif : ") + QLatin1String(quoi) + QStringLiteral(" : ") + QString::fromUtf8(e.what()));
+    qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif, ") + QLatin1String(quoi)
+                                             + QStringLiteral(" : ") + QString::fromUtf8(e.what());
 }
 
 // Takes the n frames i / cadence into the pile; runs on its own thread.
@@ -43,7 +43,7 @@ void echantillonner(Media::Echantillonneur& video, PileGif& pile, int n, double 
         try {
             image = video.image(t, tolerance);
         } catch (const Media::Echec& e) {
-            journaliser("image", e);
+            journaliser("libav", "image", e);
         }
         // A missing frame repeats the one before; missing ones at the start are left out.
         if (!image.isNull()) {
@@ -76,7 +76,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     try {
         video = std::make_unique<Media::Echantillonneur>(source, QSize(cote, cote));
     } catch (const Media::Echec& e) {
-        journaliser("ouverture", e);
+        journaliser("libav", "ouverture", e);
         throw Erreur::lecture(nomDe(source));
     }
     const double duree = video->duree();
@@ -106,7 +106,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
                 ecrit = true;
             }
         } catch (const vips::VError& e) {
-            journaliser("écriture", e);
+            journaliser("vips", "écriture", e);
         }
     }
     if (const std::exception_ptr erreur = pile.erreur())

@@ -1,7 +1,7 @@
 #include "conversions/pdf/OutilBorne.h"
 
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/Processus.h"
 
 #include <QCoreApplication>
@@ -24,10 +24,9 @@ constexpr qsizetype erreurGardee = 4096;
 
 void noter(const QString& programme, const QString& nom, const QString& quoi, const QByteArray& erreur)
 {
-    if (journalDetails)
-        journalDetails(QStringLiteral("%1, %2 : %3 %4")
-                           .arg(QFileInfo(programme).fileName(), nom, quoi,
-                                QString::fromUtf8(erreur.right(erreurGardee)).trimmed()));
+    qCWarning(journalPdf).noquote() << QStringLiteral("%1 : %2 : %3 %4")
+                                           .arg(QFileInfo(programme).fileName(), nom, quoi,
+                                                QString::fromUtf8(erreur.right(erreurGardee)).trimmed());
 }
 
 } // namespace
@@ -41,8 +40,8 @@ QByteArray executerBorne(const QString& programme, const QStringList& arguments,
     try {
         p.emplace(programme, arguments, Processus::Flux::tubes);
     } catch (const std::system_error& e) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("%1 : %2").arg(programme, QString::fromLocal8Bit(e.what())));
+        qCWarning(journalPdf).noquote()
+            << QStringLiteral("%1 : %2").arg(QFileInfo(programme).fileName(), QString::fromLocal8Bit(e.what()));
         throw Erreur::rien(QCoreApplication::translate(
             "Conversions", "La lecture des PDF n’est pas disponible sur ce système"));
     }

@@ -2,8 +2,8 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
 #include "conversions/EnParallele.h"
+#include "conversions/Journaux.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfRendu.h"
 #include "conversions/Sortie.h"
@@ -53,8 +53,7 @@ void ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
         else
             throw Erreur::ecriture(sortie.nom());
     } catch (const vips::VError& e) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("libvips : ") + QString::fromUtf8(e.what()).trimmed());
+        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + QString::fromUtf8(e.what()).trimmed();
         vips_error_clear();
         throw Erreur::ecriture(sortie.nom());
     }

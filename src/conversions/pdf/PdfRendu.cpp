@@ -3,7 +3,7 @@
 #include "conversions/Chemins.h"
 #include "conversions/DossierDeTravail.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/pdf/OutilBorne.h"
 #include "conversions/pdf/PdfStructure.h"
 
@@ -107,8 +107,7 @@ PdfRendu::PdfRendu(const QString& chemin) : nom_(nomDe(chemin)), lu_(QFileInfo(c
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& e) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("qpdf, %1 : %2").arg(nom_, QString::fromUtf8(e.what())));
+        qCWarning(journalPdf).noquote() << QStringLiteral("qpdf : %1 : %2").arg(nom_, QString::fromUtf8(e.what()));
         throw Erreur::lecture(nom_);
     }
     if (reconstruit)
@@ -130,8 +129,8 @@ void PdfRendu::reparer(QPDF& document)
         throw;
     } catch (const std::exception& e) {
         // poppler tries the file itself, within the same time limits.
-        if (journalDetails)
-            journalDetails(QStringLiteral("qpdf, copie réparée de %1 : %2").arg(nom_, QString::fromUtf8(e.what())));
+        qCWarning(journalPdf).noquote()
+            << QStringLiteral("qpdf : copie réparée de %1 : %2").arg(nom_, QString::fromUtf8(e.what()));
     }
 }
 
@@ -163,9 +162,8 @@ QStringList PdfRendu::argumentsDePage(int index) const
     const QSize pixels = taille(index);
     const double aire = static_cast<double>(pixels.width()) * pixels.height();
     if (pixels.width() < 1 || pixels.height() < 1 || aire > pixelsDePageAuPlus) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("page %1 de %2 refusée : %3 × %4 pixels")
-                               .arg(index + 1).arg(nom_).arg(pixels.width()).arg(pixels.height()));
+        qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 refusée : %3 × %4 pixels")
+                                               .arg(index + 1).arg(nom_).arg(pixels.width()).arg(pixels.height());
         throw Erreur::lecture(nom_);
     }
     const QString page = QString::number(index + 1);
@@ -181,8 +179,7 @@ QImage PdfRendu::rendre(int index) const
                                          delaiParPage, nom_);
     QImage image = lirePpm(ppm, taille(index));
     if (image.isNull()) {
-        if (journalDetails)
-            journalDetails(QStringLiteral("page %1 de %2 : le rendu a échoué").arg(index + 1).arg(nom_));
+        qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 : le rendu a échoué").arg(index + 1).arg(nom_);
         throw Erreur::lecture(nom_);
     }
     return image;

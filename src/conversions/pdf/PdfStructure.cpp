@@ -2,7 +2,7 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/JournalMoteur.h"
+#include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 
 #include <QFile>
@@ -21,8 +21,7 @@ namespace {
 
 void detailler(const QString& quoi, const QString& chemin, const char* texte)
 {
-    if (journalDetails)
-        journalDetails(QStringLiteral("qpdf, %1 %2 : %3").arg(quoi, chemin, QString::fromUtf8(texte)));
+    qCWarning(journalPdf).noquote() << QStringLiteral("qpdf : %1 %2 : %3").arg(quoi, chemin, QString::fromUtf8(texte));
 }
 
 // Recovered damage is not an error, but it is worth a line in the log.

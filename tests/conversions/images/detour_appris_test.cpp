@@ -3,7 +3,7 @@
 
 #include "conversions/images/images_fabrique.h"
 #include "conversions/images/Isnet.h"
-#include "conversions/JournalMoteur.h"
+#include "commun/Ecoute.h"
 
 using namespace essais;
 
@@ -103,9 +103,7 @@ TEST(DetourAppris, UnDegradeNAPasDeSujet)
 TEST(DetourAppris, SansModeleLaSegmentationClassique)
 {
     Dossier d;
-    QStringList journal;
-    const auto avant = Conversions::journalDetails;
-    Conversions::journalDetails = [&journal](const QString& l) { journal << l; };
+    const Ecoute ecoute;
     Conversions::Isnet::imposerChemin(d.chemin("absent.onnx"));
     QImage image = texture(600, 400, 5);
     {
@@ -117,10 +115,9 @@ TEST(DetourAppris, SansModeleLaSegmentationClassique)
     const QImage premiere(convertirSeul(source, "detour"));
     const QImage seconde(convertirSeul(source, "detour"));
     Conversions::Isnet::imposerChemin({});
-    Conversions::journalDetails = avant;
     for (const QImage& decoupe : {premiere, seconde}) {
         EXPECT_EQ(qAlpha(decoupe.pixel(300, 200)), 255);
         coinsTransparents(decoupe);
     }
-    EXPECT_EQ(journal, QStringList{"Modèle de détourage absent (" + d.chemin("absent.onnx") + ") : détourage classique"});
+    EXPECT_EQ(ecoute.messages("vemo.images"), QStringList{"Modèle de détourage absent (" + d.chemin("absent.onnx") + ") : détourage classique"});
 }

@@ -3,8 +3,8 @@
 #include "conversions/media_outils.h"
 
 #include "conversions/media/FFmpeg.h"
-#include "conversions/JournalMoteur.h"
 #include "conversions/Suivi.h"
+#include "commun/Ecoute.h"
 
 #include <sys/stat.h>
 
@@ -18,7 +18,6 @@ const QStringList h264pcm{"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "pc
 class FFmpegLanceur : public ::testing::Test {
 protected:
     void SetUp() override { lierFFmpeg(); }
-    void TearDown() override { journalMoteur = nullptr; }
     Dossier d;
 };
 
@@ -77,8 +76,7 @@ TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
     ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48", "-frames:v", "0"}, d.chemin("vide.mov"));
     for (const char* tube : {"tube.mkv", "tube.mov"})
         ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin(tube)).constData(), 0600), 0);
-    QString journal;
-    journalMoteur = [&](const QString& t) { journal += t; };
+    const Ecoute ecoute;
     const auto rate = [](const char* nom) { return QString::fromUtf8("Impossible de convertir « %1 »").arg(nom); };
     const struct { const char* source; const char* cible; QString erreur; } cas[] = {
         {"muet.webm", "m4a", QString::fromUtf8("« muet.webm » n’a pas de son")},
@@ -96,7 +94,7 @@ TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
         SCOPED_TRACE(c.source);
         echoue(d, {d.chemin(c.source)}, c.cible, {c.erreur});
     }
-    EXPECT_TRUE(journal.contains("0:a:0"));  // ffmpeg's words reach the log, not the user
+    EXPECT_TRUE(ecoute.messages("vemo.ffmpeg").join('\n').contains("0:a:0"));  // ffmpeg's words reach the log, not the user
 }
 
 TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)

@@ -2,7 +2,7 @@
 // whose index promises what they do not hold, cut files, variable frame rates, several
 // sound tracks, sources already light.
 
-#include "conversions/JournalMoteur.h"
+#include "commun/Ecoute.h"
 #include "conversions/media_outils.h"
 
 using namespace Conversions;
@@ -33,10 +33,15 @@ TEST(MediaReels, uneCopieQueLeConteneurRefuseEstReencodee)
     const QString source = d.chemin("av1.mp4");
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=128x96:r=10:d=1", "-c:v", "libaom-av1", "-cpu-used", "8",
                         "-pix_fmt", "yuv420p"}, source));
-    QStringList details;
-    journalDetails = [&](const QString& t) { details << t; };
-    const QStringList crees = convertirUn(source, "mov");
-    journalDetails = {};
+    QStringList crees, details;
+    {
+        const Ecoute ecoute;
+        crees = convertirUn(source, "mov");
+        // ffmpeg's one-line messages: the reasons picked out of its output.
+        for (const QString& m : ecoute.messages("vemo.ffmpeg"))
+            if (!m.contains('\n'))
+                details << m;
+    }
     ASSERT_EQ(crees, QStringList{d.chemin("av1.mov")});
     EXPECT_EQ(flux(crees[0], "video").value("codec_name").toString(), "h264");
     EXPECT_NEAR(duree(sonde(crees[0])), 1.0, 0.1);
