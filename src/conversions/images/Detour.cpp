@@ -1,5 +1,3 @@
-#include "conversions/images/Detour.h"
-
 #include "conversions/images/Images.h"
 #include "conversions/images/OpenCV.h"
 #include "conversions/Sortie.h"
@@ -232,8 +230,9 @@ cv::Mat1b segmenter(const QImage& image)
     return pleineTaille(net, cv::Size(image.width(), image.height()));
 }
 
-} // namespace
-
+// The subject of a picture as a full-size mask (Grayscale8, 255 on the subject), or a
+// null image when nothing convincing stands out: empty, the whole frame, or a shape
+// lying along most of the border. An image whose own alpha isolates a shape gives it.
 QImage masqueDuSujet(const QImage& image)
 {
     if (image.isNull())
@@ -246,6 +245,8 @@ QImage masqueDuSujet(const QImage& image)
         masque = segmenter(rgba);
     return masque.empty() ? QImage() : versQImage(masque);
 }
+
+} // namespace
 
 QString detourer(const QString& source)
 {
