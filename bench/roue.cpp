@@ -37,7 +37,7 @@ void peindre(VueRoue& vue, QImage& im)
 void neufPetales(EtatRoue& etat)
 {
     const Retouche offre = Retouche::offreImage();
-    QList<Petale> petales;
+    QList<Conversions::Petale> petales;
     for (const char* id : {"jpg", "png", "webp", "pdf", "leger", "ocr", "detour", "zip"})
         petales.append({QString::fromLatin1(id), QString::fromLatin1(id).toUpper(), QStringLiteral("photo"), {}});
     petales.append(offre.petale());
@@ -96,7 +96,7 @@ void EntreeFroide(benchmark::State& s)
     QImage im = toile();
     int i = 0;
     for (auto _ : s) {
-        QList<Petale> petales;
+        QList<Conversions::Petale> petales;
         for (int k = 0; k < 8; ++k)
             petales.append({QStringLiteral("p%1").arg(k), QStringLiteral("P%1-%2").arg(k).arg(i), QStringLiteral("photo"), {}});
         ++i;

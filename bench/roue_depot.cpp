@@ -55,7 +55,7 @@ void EntreeTroisSons(benchmark::State& state)
 void Viser(benchmark::State& state)
 {
     EtatRoue etat;
-    QList<Petale> petales(8, Petale{"jpg", "JPG", "photo", std::nullopt});
+    QList<Conversions::Petale> petales(8, Conversions::Petale{"jpg", "JPG", "photo", std::nullopt});
     const Retouche r = Retouche::offreImage();
     petales.append(r.petale());
     etat.setRetouche(r);

@@ -101,7 +101,7 @@ void Controleur::lancer()
 
     QPointer<Controleur> moi(this);
     panneau();  // the drop target lives in it from now on
-    zone().surDepot = [moi](const QStringList& chemins, const Petale& petale) {
+    zone().surDepot = [moi](const QStringList& chemins, const Conversions::Petale& petale) {
         if (moi)
             moi->convertir(chemins, petale);
     };
@@ -178,7 +178,7 @@ void Controleur::options()
         etat.setPetales(Conversions::petales({fichier}));
         ouvrir();
         etat.setCentre(QFileInfo(fichier).fileName());
-        for (const Petale& petale : etat.petales()) {
+        for (const Conversions::Petale& petale : etat.petales()) {
             if (petale.id == p->first) {
                 QTimer::singleShot(600, this, [this, fichier, petale] { convertir({fichier}, petale); });
                 break;

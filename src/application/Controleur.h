@@ -56,7 +56,7 @@ public:
     bool rouePresente() const;
 
     // Runs a dropped batch off the GUI thread and shows its progress, its files and its errors.
-    void convertir(const QStringList& chemins, const Petale& petale);
+    void convertir(const QStringList& chemins, const Conversions::Petale& petale);
     void avancer(const QUuid& id, double fraction);
     void finir(const QUuid& id, const Conversions::Resultat& resultat);
     void cree(const QString& fichier);

@@ -61,7 +61,7 @@ void Controleur::ouvrir()
                         && (argumentCommencePar(QStringLiteral("--montrer"))
                             || argumentCommencePar(QStringLiteral("--convertir=")));
     if (!rempli) {
-        etat.setPetales({Petale{QStringLiteral("?"), QString(), QStringLiteral("ellipsis"), std::nullopt}});
+        etat.setPetales({Conversions::Petale{QStringLiteral("?"), QString(), QStringLiteral("ellipsis"), std::nullopt}});
         etat.setCentre(tr("Glissez ici"));
         etat.setRetouche(std::nullopt);
     }

@@ -18,7 +18,7 @@
 
 #include <unistd.h>
 
-void Controleur::convertir(const QStringList& chemins, const Petale& petale)
+void Controleur::convertir(const QStringList& chemins, const Conversions::Petale& petale)
 {
     if (quitte_)
         return;

@@ -10,9 +10,57 @@
 
 #include <qpdf/QPDF.hh>
 
+namespace Conversions {
+
 namespace {
 
 QString tr(const char* texte) { return QCoreApplication::translate("Conversions", texte); }
+
+QSet<QString> ensemble(std::initializer_list<const char*> noms)
+{
+    QSet<QString> s;
+    for (const char* n : noms)
+        s.insert(QString::fromLatin1(n));
+    return s;
+}
+
+const QSet<QString>& sons()
+{
+    static const auto s = ensemble({"mp3", "m4a", "aac", "wav", "aif", "aiff", "aifc", "caf", "flac"});
+    return s;
+}
+
+const QSet<QString>& videos()
+{
+    static const auto s = ensemble({"mov", "mp4", "m4v", "3gp"});
+    return s;
+}
+
+// The pictures the engine reads, one list for the catalogue and the loaders: libvips'
+// trusted loaders, Qt's readers, libraw. Anything else (PSD, SVG, JPEG XL…) is `autre`.
+const QSet<QString>& imagesVips()
+{
+    static const auto s = ensemble({"jpg", "jpeg", "jpe", "jfif", "png", "gif", "webp", "heic", "heif", "hif",
+                                    "avif", "tif", "tiff"});
+    return s;
+}
+
+const QSet<QString>& images()
+{
+    static const QSet<QString> s = imagesVips() + imagesQt() + imagesRaw();
+    return s;
+}
+
+const QHash<QString, QSet<QString>>& synonymes()
+{
+    static const QHash<QString, QSet<QString>> t{
+        {QStringLiteral("jpg"), ensemble({"jpg", "jpeg"})},
+        {QStringLiteral("tiff"), ensemble({"tif", "tiff"})},
+        {QStringLiteral("aiff"), ensemble({"aif", "aiff", "aifc"})},
+        {QStringLiteral("mp4"), ensemble({"mp4", "m4v"})},
+    };
+    return t;
+}
 
 Petale format(const char* id, const char* titre, const char* symbole)
 {
@@ -29,7 +77,7 @@ QString extension(const QString& chemin) { return QFileInfo(chemin).suffix().toL
 // A candidate is already the format when every extension is one of its synonyms.
 bool dejaLeFormat(const QString& id, const QSet<QString>& extensions)
 {
-    const auto& table = Conversions::synonymes();
+    const auto& table = synonymes();
     const QSet<QString> memes = table.contains(id) ? table.value(id) : QSet<QString>{id};
     for (const QString& e : extensions)
         if (!memes.contains(e))
@@ -114,13 +162,6 @@ QList<Petale> pourTextes(const QSet<QString>& ext)
     return l;
 }
 
-QSet<QString> ensemble(std::initializer_list<const char*> noms)
-{
-    QSet<QString> s;
-    for (const char* n : noms)
-        s.insert(QString::fromLatin1(n));
-    return s;
-}
 
 } // namespace
 
@@ -129,21 +170,10 @@ QString Petale::annonce() const
     return phrase ? *phrase : QCoreApplication::translate("Conversions", "En ") + titre;
 }
 
-namespace Conversions {
 
-const QSet<QString>& sons()
-{
-    static const auto s = ensemble({"mp3", "m4a", "aac", "wav", "aif", "aiff", "aifc", "caf", "flac"});
-    return s;
-}
 const QSet<QString>& sonsFFmpeg()
 {
     static const auto s = ensemble({"ogg", "oga", "opus", "wma"});
-    return s;
-}
-const QSet<QString>& videos()
-{
-    static const auto s = ensemble({"mov", "mp4", "m4v", "3gp"});
     return s;
 }
 const QSet<QString>& videosFFmpeg()
@@ -157,12 +187,6 @@ const QSet<QString>& textes()
     return s;
 }
 
-const QSet<QString>& imagesVips()
-{
-    static const auto s = ensemble({"jpg", "jpeg", "jpe", "jfif", "png", "gif", "webp", "heic", "heif", "hif",
-                                    "avif", "tif", "tiff"});
-    return s;
-}
 const QSet<QString>& imagesQt()
 {
     static const auto s = ensemble({"bmp", "ico", "tga"});
@@ -173,22 +197,7 @@ const QSet<QString>& imagesRaw()
     static const auto s = ensemble({"dng", "cr2", "cr3", "nef", "arw", "raf", "orf", "rw2"});
     return s;
 }
-const QSet<QString>& images()
-{
-    static const QSet<QString> s = imagesVips() + imagesQt() + imagesRaw();
-    return s;
-}
 
-const QHash<QString, QSet<QString>>& synonymes()
-{
-    static const QHash<QString, QSet<QString>> t{
-        {QStringLiteral("jpg"), ensemble({"jpg", "jpeg"})},
-        {QStringLiteral("tiff"), ensemble({"tif", "tiff"})},
-        {QStringLiteral("aiff"), ensemble({"aif", "aiff", "aifc"})},
-        {QStringLiteral("mp4"), ensemble({"mp4", "m4v"})},
-    };
-    return t;
-}
 
 const Petale& unSeulPDF()
 {

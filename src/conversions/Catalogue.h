@@ -7,6 +7,8 @@
 #include <QHash>
 #include <optional>
 
+namespace Conversions {
+
 // The kinds of dropped files and the petals that suit them.
 enum class Genre { image, pdf, son, video, texte, dossier, archive, autre };
 
@@ -22,21 +24,13 @@ struct Petale {
     bool operator==(const Petale&) const = default;
 };
 
-namespace Conversions {
-
-const QSet<QString>& sons();
+// Extensions the catalogue and the converters share (the sound and video ones that
+// need ffmpeg, the texts, the pictures only Qt or libraw reads).
 const QSet<QString>& sonsFFmpeg();
-const QSet<QString>& videos();
 const QSet<QString>& videosFFmpeg();
 const QSet<QString>& textes();
-// The pictures the engine reads, one list for the catalogue and the loaders: libvips'
-// trusted loaders, Qt's readers, libraw. Anything else (PSD, SVG, JPEG XL…) is `autre`.
-const QSet<QString>& imagesVips();
 const QSet<QString>& imagesQt();
 const QSet<QString>& imagesRaw();
-const QSet<QString>& images();
-// Extensions that already are the format of a petal identifier.
-const QHash<QString, QSet<QString>>& synonymes();
 
 const Petale& unSeulPDF();
 const Petale& zip();

@@ -36,14 +36,14 @@ double depuis(std::chrono::steady_clock::time_point t0)
 
 // Converts one file with every petal it is offered, one report line per output.
 // `mesureApres`: the duration is taken after the verdict (the exotic pass) rather than at once.
-QString passe(const QString& entree, const QList<Petale>& petales, const QStringList& sauter, bool mesureApres)
+QString passe(const QString& entree, const QList<Conversions::Petale>& petales, const QStringList& sauter, bool mesureApres)
 {
     QStringList noms;
-    for (const Petale& p : petales)
+    for (const Conversions::Petale& p : petales)
         noms << p.titre;
     QString lignes = QFileInfo(entree).fileName() + QStringLiteral(" → pétales : ") + noms.join(QStringLiteral(", "))
                      + QLatin1Char('\n');
-    for (const Petale& p : petales) {
+    for (const Conversions::Petale& p : petales) {
         // "couper" opens the trim window: it is no conversion of the engine.
         if (sauter.contains(p.id))
             continue;
@@ -215,7 +215,7 @@ bool lancer(const QString& dossier, EtatRoue& etat)
     ajouterSon(ici("La.m4a"), ici("Muette.mov"), ici("Balle.mov"));
 
     for (const char* nom : {"Mandarine.png", "Page 001.pdf", "La.m4a", "Glass.aiff", "Balle.mov", "Muette.mov"}) {
-        QList<Petale> petales = Conversions::petalesDuGenre({ici(nom)});
+        QList<Conversions::Petale> petales = Conversions::petalesDuGenre({ici(nom)});
         if (petales.isEmpty())
             petales = {Conversions::zip()};
         *rapport += passe(ici(nom), petales, {QStringLiteral("couper")}, false);
@@ -239,7 +239,7 @@ bool lancer(const QString& dossier, EtatRoue& etat)
     }
     *rapport += QStringLiteral("Lot de 2 images → PDF : ") + liste(nomsCrees) + QLatin1Char(' ') + liste(verdicts)
                 + QStringLiteral(" erreurs=") + liste(lot.erreurs) + QLatin1Char('\n');
-    const QList<Petale> duLot = Conversions::petales(deuxImages);
+    const QList<Conversions::Petale> duLot = Conversions::petales(deuxImages);
     *rapport += QStringLiteral("Pétale PDF d’un lot : « ")
                 + (duLot.isEmpty() ? QStringLiteral("?") : duLot.last().annonce()) + QStringLiteral(" »\n");
 

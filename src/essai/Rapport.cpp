@@ -13,7 +13,7 @@ namespace Essai::Rapport {
 QStringList titres(const QStringList& chemins)
 {
     QStringList l;
-    for (const Petale& p : Conversions::petales(chemins))
+    for (const Conversions::Petale& p : Conversions::petales(chemins))
         l << p.titre;
     return l;
 }

@@ -43,7 +43,7 @@ struct Passage::Copie {
 };
 
 Passage::Passage(const QString& url, std::unique_ptr<Lecteur> lecteur, QObject* parent)
-    : QObject(parent), url_(url), video_(Conversions::genre(url) == Genre::video), lecteur_(std::move(lecteur))
+    : QObject(parent), url_(url), video_(Conversions::genre(url) == Conversions::Genre::video), lecteur_(std::move(lecteur))
 {
     if (!lecteur_)
         lecteur_ = std::make_unique<LecteurQt>();

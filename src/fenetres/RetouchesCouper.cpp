@@ -48,7 +48,7 @@ QString couper(const QString& source, double de, double a)
     if (!std::isfinite(de) || !std::isfinite(a) || a <= de)
         throw Conversions::Erreur::rien(QCoreApplication::translate("Retouches", "Le passage choisi est vide"));
 
-    const bool video = Conversions::genre(source) == Genre::video;
+    const bool video = Conversions::genre(source) == Conversions::Genre::video;
     const QString mot = video ? QCoreApplication::translate("Retouches", "coupée")
                               : QCoreApplication::translate("Retouches", "coupé");
     const QString extension = info.suffix().toLower();

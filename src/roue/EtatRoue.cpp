@@ -27,7 +27,7 @@ EtatRoue::EtatRoue(QObject* parent)
 {
 }
 
-void EtatRoue::setPetales(const QList<Petale>& v) { ecrire(this, petales_, v, &EtatRoue::petalesChange); }
+void EtatRoue::setPetales(const QList<Conversions::Petale>& v) { ecrire(this, petales_, v, &EtatRoue::petalesChange); }
 void EtatRoue::setSurvol(std::optional<int> v) { ecrire(this, survol_, v, &EtatRoue::survolChange); }
 void EtatRoue::setOutil(std::optional<int> v) { ecrire(this, outil_, v, &EtatRoue::outilChange); }
 void EtatRoue::setPanneau(bool v) { ecrire(this, panneau_, v, &EtatRoue::panneauChange); }

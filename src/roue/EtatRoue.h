@@ -19,7 +19,7 @@ class EtatRoue : public QObject {
 public:
     explicit EtatRoue(QObject* parent = nullptr);
 
-    const QList<Petale>& petales() const { return petales_; }
+    const QList<Conversions::Petale>& petales() const { return petales_; }
     std::optional<int> survol() const { return survol_; }
     std::optional<int> outil() const { return outil_; }
     bool panneau() const { return panneau_; }
@@ -32,7 +32,7 @@ public:
     // The job shown in the wheel; not announced (no view depends on it).
     std::optional<QUuid> travail() const { return travail_; }
 
-    void setPetales(const QList<Petale>& v);
+    void setPetales(const QList<Conversions::Petale>& v);
     void setSurvol(std::optional<int> v);
     void setOutil(std::optional<int> v);
     void setPanneau(bool v);
@@ -70,7 +70,7 @@ signals:
     void change();
 
 private:
-    QList<Petale> petales_;
+    QList<Conversions::Petale> petales_;
     std::optional<int> survol_;
     std::optional<int> outil_;
     bool panneau_ = false;

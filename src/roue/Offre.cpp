@@ -18,17 +18,17 @@ QString nomDe(QString chemin)
 
 namespace Roue {
 
-QList<Petale> avecRetouche(QList<Petale> petales, const std::optional<Retouche>& retouche)
+QList<Conversions::Petale> avecRetouche(QList<Conversions::Petale> petales, const std::optional<Retouche>& retouche)
 {
     if (!retouche)
         return petales;
     if (petales.size() >= 8)
-        petales.removeIf([](const Petale& p) { return p.id == QLatin1String("heic"); });
+        petales.removeIf([](const Conversions::Petale& p) { return p.id == QLatin1String("heic"); });
     petales.append(retouche->petale());
     return petales;
 }
 
-QString texteCentre(const QStringList& chemins, const QList<Petale>& petales)
+QString texteCentre(const QStringList& chemins, const QList<Conversions::Petale>& petales)
 {
     if (petales.isEmpty())
         return Conversions::refus(chemins);

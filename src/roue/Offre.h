@@ -11,7 +11,7 @@
 // What the wheel offers for dragged files: the petals (with the edit petal), the edit offer
 // and the central text. Shared by the drop target and the launch options.
 struct Offre {
-    QList<Petale> petales;
+    QList<Conversions::Petale> petales;
     std::optional<Retouche> retouche;
     QString centre;
 };
@@ -20,11 +20,11 @@ namespace Roue {
 
 // The catalogue's petals with the edit offer: at 8 petals or more the "heic" ones make room,
 // and "Modifier" comes last. Without an offer the petals are unchanged.
-QList<Petale> avecRetouche(QList<Petale> petales, const std::optional<Retouche>& retouche);
+QList<Conversions::Petale> avecRetouche(QList<Conversions::Petale> petales, const std::optional<Retouche>& retouche);
 
 // The centre: the refusal sentence when nothing is offered, else the one file's name, else
 // the number of files.
-QString texteCentre(const QStringList& chemins, const QList<Petale>& petales);
+QString texteCentre(const QStringList& chemins, const QList<Conversions::Petale>& petales);
 
 // Everything at once (looks the sibling application up).
 Offre offre(const QStringList& chemins);

@@ -69,9 +69,9 @@ std::optional<Retouche> Retouche::pour(const QStringList& chemins)
     if (chemins.size() != 1)
         return std::nullopt;
     switch (Conversions::genre(chemins.first())) {
-    case Genre::pdf:
+    case Conversions::Genre::pdf:
         return offrePDF(Bureau::application(identifiantPDF()));
-    case Genre::image:
+    case Conversions::Genre::image:
         return offreImage(Bureau::application(identifiantImage()));
     default:
         return std::nullopt;
@@ -90,7 +90,7 @@ bool Retouche::toutInterne() const
     return std::all_of(outils.begin(), outils.end(), [](const Outil& o) { return interne(o.cle); });
 }
 
-Petale Retouche::petale() const
+Conversions::Petale Retouche::petale() const
 {
     const QString phrase = !app && !toutInterne() ? tr("Avec ") + nom : tr("Modifier");
     return {QStringLiteral("modifier"), tr("Modifier"), QStringLiteral("pencil"), phrase};

@@ -45,7 +45,7 @@ struct Retouche {
     // Keys whose tool windows the application opens itself.
     static bool interne(const QString& cle);
 
-    Petale petale() const;    // the "Modifier" petal
+    Conversions::Petale petale() const;    // the "Modifier" petal
     bool toutInterne() const; // every tool opens in the application itself
     QString etiquette() const; // title over the tools arc
 

@@ -189,7 +189,7 @@ void VueRoue::suivre()
     const auto& petales = etat_.petales();
     std::map<QString, std::unique_ptr<Valeur>> gardes;
     for (int i = 0; i < petales.size(); ++i) {
-        const Petale& petale = petales[i];
+        const Conversions::Petale& petale = petales[i];
         const bool modifier = petale.id == QLatin1String("modifier");
         const bool allumee = etat_.survol() == i || (modifier && etat_.panneau());
         const double cible = allumee ? echellePetaleAllumee : 1;
@@ -450,7 +450,7 @@ void VueRoue::peindrePetales(QPainter& p)
     const double pas = 360.0 / std::max(n, 1);
     const QPointF c = centre();
     for (int i = 0; i < n; ++i) {
-        const Petale& petale = petales[i];
+        const Conversions::Petale& petale = petales[i];
         const double a = i * pas;
         const bool modifier = petale.id == QLatin1String("modifier");
         const bool allumee = etat_.survol() == i || (modifier && etat_.panneau());

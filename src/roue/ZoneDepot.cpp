@@ -14,7 +14,7 @@
 namespace {
 
 struct VersConversion {
-    Petale petale;
+    Conversions::Petale petale;
 };
 struct VersRetouche {
     Retouche retouche;
@@ -33,7 +33,7 @@ Cible cibleSurvolee(const EtatRoue& etat)
         return VersRetouche{*offre, t};
     }
     if (const auto i = etat.survol(); i && *i >= 0 && *i < etat.petales().size()) {
-        const Petale& p = etat.petales()[*i];
+        const Conversions::Petale& p = etat.petales()[*i];
         if (p.id != QLatin1String("modifier"))
             return VersConversion{p};
         if (!offre || !offre->app)

@@ -17,7 +17,7 @@ class QMimeData;
 class ZoneDepot : public QWidget {
     Q_OBJECT
 public:
-    using Depot = std::function<void(const QStringList& fichiers, const Petale& petale)>;
+    using Depot = std::function<void(const QStringList& fichiers, const Conversions::Petale& petale)>;
     using Edition = std::function<void(const QString& fichier, const Retouche& retouche,
                                        const std::optional<Retouche::Outil>& outil)>;
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-Petale petale(const QString& id) { return Petale{id, id, "photo", std::nullopt}; }
+Conversions::Petale petale(const QString& id) { return Conversions::Petale{id, id, "photo", std::nullopt}; }
 
 } // namespace
 
@@ -80,7 +80,7 @@ TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
 {
     Banc b({"--montrer", "--panneau"});
     EXPECT_TRUE(b.visible());
-    const QList<Petale>& p = b.c->etat.petales();
+    const QList<Conversions::Petale>& p = b.c->etat.petales();
     ASSERT_FALSE(p.isEmpty());
     EXPECT_EQ(p.first().id, "jpg");
     EXPECT_EQ(p.last().id, "modifier");

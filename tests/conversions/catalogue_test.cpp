@@ -9,10 +9,10 @@
 namespace {
 
 // The ring, as ids, with "ocr"/"txt" and the two "m4a" told apart by title where it matters.
-QStringList anneau(const QList<Petale>& petales)
+QStringList anneau(const QList<Conversions::Petale>& petales)
 {
     QStringList l;
-    for (const Petale& p : petales)
+    for (const Conversions::Petale& p : petales)
         l << (p.id == QLatin1String("m4a") && p.titre == QLatin1String("Son") ? QStringLiteral("son") : p.id);
     return l;
 }
@@ -36,7 +36,7 @@ protected:
     }
     static void TearDownTestSuite() { delete d; }
 
-    QList<Petale> offre(std::initializer_list<const char*> noms)
+    QList<Conversions::Petale> offre(std::initializer_list<const char*> noms)
     {
         QStringList chemins;
         for (const char* n : noms)
@@ -92,8 +92,8 @@ TEST_F(Catalogue, OffresDansLOrdreDeLAnneau)
 // never opened.
 TEST_F(Catalogue, GenresParLeNomSeulement)
 {
-    EXPECT_EQ(Conversions::genre(d->chemin("clips.mov")), Genre::video);
-    EXPECT_EQ(Conversions::genre(d->chemin("absent.webp")), Genre::image);
+    EXPECT_EQ(Conversions::genre(d->chemin("clips.mov")), Conversions::Genre::video);
+    EXPECT_EQ(Conversions::genre(d->chemin("absent.webp")), Conversions::Genre::image);
 }
 
 TEST_F(Catalogue, PetalesFixesEtRefus)

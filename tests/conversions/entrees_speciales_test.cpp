@@ -77,9 +77,9 @@ TEST(EntreesSpeciales, LeCatalogueNeLitPasUnTube)
     Dossier d;
     const QString gif = tube(d, QStringLiteral("tube.gif"));
     const QString pdf = tube(d, QStringLiteral("tube.pdf"));
-    const auto ids = [](const QList<Petale>& petales) {
+    const auto ids = [](const QList<Conversions::Petale>& petales) {
         QStringList l;
-        for (const Petale& p : petales)
+        for (const Conversions::Petale& p : petales)
             l << p.id;
         return l.join(QLatin1Char(' '));
     };

@@ -5,7 +5,7 @@
 
 namespace {
 
-Petale petaleNumero(int i) { return {QString("p%1").arg(i), QString("P%1").arg(i), "photo", std::nullopt}; }
+Conversions::Petale petaleNumero(int i) { return {QString("p%1").arg(i), QString("P%1").arg(i), "photo", std::nullopt}; }
 
 // Counts every announcement of a state, and the haptic taps.
 struct Temoin {
@@ -22,7 +22,7 @@ struct Temoin {
 void avecModifier(EtatRoue& e, int n)
 {
     const Retouche r = Retouche::offrePDF(QString("/x/folio.desktop"));
-    QList<Petale> l;
+    QList<Conversions::Petale> l;
     for (int i = 0; i < n - 1; ++i)
         l.append(petaleNumero(i));
     l.append(r.petale());

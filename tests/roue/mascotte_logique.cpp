@@ -22,9 +22,9 @@ bool attendre(const std::function<bool()>& condition, int ms)
 }
 
 // n petals; the odd ones have a phrase of their own.
-QList<Petale> petales(int n)
+QList<Conversions::Petale> petales(int n)
 {
-    QList<Petale> l;
+    QList<Conversions::Petale> l;
     for (int i = 0; i < n; ++i)
         l.append({QString("p%1").arg(i), QString("P%1").arg(i), "photo",
                   i % 2 ? std::optional<QString>(QString("Phrase %1").arg(i)) : std::nullopt});

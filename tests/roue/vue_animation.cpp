@@ -125,7 +125,7 @@ TEST_F(VueTest, ArcGrowsTheTabThenFadesTheToolsInAfterADelay)
 
 TEST_F(VueTest, HoverSpringsFollowThePetalsByIdentifier)
 {
-    QList<Petale> petales{{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}, {"zip", "Zip", "doc.zipper", {}}};
+    QList<Conversions::Petale> petales{{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}, {"zip", "Zip", "doc.zipper", {}}};
     etat.setPetales(petales);
     etat.setSurvol(1);
     avancer(0.06);

@@ -20,7 +20,7 @@ QColor sonde(const QImage& im, double a, double r)
 }
 
 double saturation(const QColor& c) { return c.hsvSaturationF(); }
-QList<Petale> quatre()
+QList<Conversions::Petale> quatre()
 {
     return {{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}, {"webp", "WebP", "photo", {}},
             {"zip", "Zip", "doc.zipper", {}}};
@@ -87,7 +87,7 @@ TEST_F(RenduRoue, DarkAppearanceIsDarkerAndClosedIsEmpty)
 
 TEST_F(RenduRoue, TabGrowsOverTheToolsOnlyWhileTheArcIsOpen)
 {
-    QList<Petale> petales = quatre();
+    QList<Conversions::Petale> petales = quatre();
     const Retouche offre = Retouche::offrePDF();
     petales.append(offre.petale());
     etat.setPetales(petales);
@@ -123,7 +123,7 @@ TEST_F(RenduRoue, TabGrowsOverTheToolsOnlyWhileTheArcIsOpen)
 
 TEST_F(RenduRoue, LitToolIsFainterWithoutTheSiblingApplication)
 {
-    QList<Petale> petales = quatre();
+    QList<Conversions::Petale> petales = quatre();
     petales.append(Retouche::offrePDF().petale());
     etat.setPetales(petales);
     etat.setPanneau(true);

@@ -61,7 +61,7 @@ struct Glisser {
 std::string ids(const EtatRoue& e)
 {
     QStringList s;
-    for (const Petale& p : e.petales())
+    for (const Conversions::Petale& p : e.petales())
         s << p.id;
     return s.join(' ').toStdString();
 }
@@ -72,7 +72,7 @@ class ZoneDepotTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        zone.surDepot = [this](const QStringList& f, const Petale& p) { conversions.append({f, p.id}); };
+        zone.surDepot = [this](const QStringList& f, const Conversions::Petale& p) { conversions.append({f, p.id}); };
         zone.surRetouche = [this](const QString& f, const Retouche& r, const std::optional<Retouche::Outil>& o) {
             retouches.append({f, r.schema + ":" + (o ? o->cle : "-")});
         };

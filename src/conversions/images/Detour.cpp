@@ -1,5 +1,3 @@
-#include "conversions/images/Detour.h"
-
 #include "conversions/images/Images.h"
 #include "conversions/images/Isnet.h"
 #include "conversions/images/OpenCV.h"
@@ -251,8 +249,9 @@ cv::Mat1b sansAlpha(const QImage& image)
     return aLaMesure(*appris > 127) ? *appris : cv::Mat1b();
 }
 
-} // namespace
-
+// The subject of a picture as a full-size mask (Grayscale8, 255 on the subject), or a
+// null image when nothing convincing stands out: empty, the whole frame, or a shape
+// lying along most of the border. An image whose own alpha isolates a shape gives it.
 QImage masqueDuSujet(const QImage& image)
 {
     if (image.isNull())
@@ -265,6 +264,8 @@ QImage masqueDuSujet(const QImage& image)
         masque = sansAlpha(rgba);
     return masque.empty() ? QImage() : versQImage(masque);
 }
+
+} // namespace
 
 QString detourer(const QString& source)
 {

@@ -72,6 +72,24 @@ tesseract::TessBaseAPI& moteur()
     return *api;
 }
 
+// Whether a line that the recogniser read looks like text rather than noise from a picture:
+// enough letters or digits among its signs, read with enough confidence (0 to 100).
+bool ligneCredible(const QString& ligne, float confiance)
+{
+    if (confiance < confianceMinimale)
+        return false;
+    int signes = 0;
+    int lettres = 0;
+    for (const QChar c : ligne) {
+        if (c.isSpace())
+            continue;
+        ++signes;
+        if (c.isLetterOrNumber())
+            ++lettres;
+    }
+    return lettres >= 2 && 2 * lettres >= signes;
+}
+
 QString lignes(tesseract::TessBaseAPI& api)
 {
     QStringList texte;
@@ -98,22 +116,6 @@ int resolutionDe(const QString& source)
 }
 
 } // namespace
-
-bool ligneCredible(const QString& ligne, float confiance)
-{
-    if (confiance < confianceMinimale)
-        return false;
-    int signes = 0;
-    int lettres = 0;
-    for (const QChar c : ligne) {
-        if (c.isSpace())
-            continue;
-        ++signes;
-        if (c.isLetterOrNumber())
-            ++lettres;
-    }
-    return lettres >= 2 && 2 * lettres >= signes;
-}
 
 QString lireTexte(const QImage& image, int resolution)
 {

@@ -1,5 +1,3 @@
-#include "conversions/images/WebP.h"
-
 #include "conversions/EnParallele.h"
 #include "conversions/images/Images.h"
 
@@ -45,8 +43,8 @@ bool encoder(const QImage& pixels, float qualite, Encodage& e)
         && WebPEncode(&e.config, &e.image);
 }
 
-} // namespace
-
+// Premultiplied RGBA pixels back to straight colour, in place: for 0 < alpha < 255 each
+// colour becomes min(c·255 / a, 255), truncated; other pixels are left as they are.
 void depremultiplier(std::uint8_t* rgba, std::size_t pixels)
 {
     for (std::size_t i = 0; i < pixels; ++i, rgba += 4) {
@@ -57,6 +55,8 @@ void depremultiplier(std::uint8_t* rgba, std::size_t pixels)
             rgba[c] = static_cast<std::uint8_t>(std::min(rgba[c] * 255u / a, 255u));
     }
 }
+
+} // namespace
 
 QByteArray webp(const QImage& image, float qualite)
 {

@@ -2,7 +2,7 @@
 
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
-#include "plateforme/media/Av.h"
+#include "plateforme/media/Echec.h"
 
 #include <QFileInfo>
 

@@ -8,7 +8,7 @@
 #include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
-#include "plateforme/media/Av.h"
+#include "plateforme/media/Echec.h"
 #include "plateforme/media/EcrivainH264.h"
 
 #include <QFile>

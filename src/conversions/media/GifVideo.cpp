@@ -10,7 +10,7 @@
 #include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
-#include "plateforme/media/Av.h"
+#include "plateforme/media/Echec.h"
 #include "plateforme/media/Echantillonneur.h"
 
 #include <cmath>

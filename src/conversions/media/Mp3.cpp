@@ -1,7 +1,6 @@
 #include "conversions/media/Audio.h"
 #include "conversions/media/AudioSource.h"
 #include "conversions/Sortie.h"
-#include "plateforme/media/Av.h"
 
 #include <lame/lame.h>
 

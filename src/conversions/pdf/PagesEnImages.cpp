@@ -27,6 +27,7 @@ constexpr double pixelsEnVol = 72e6;
 
 void ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
 {
+    vipsPret();
     // libvips takes rows without padding.
     const qsizetype ligne = 3 * static_cast<qsizetype>(page.width());
     const QImage rgb = page.convertToFormat(QImage::Format_RGB888);

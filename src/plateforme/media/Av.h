@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared pieces of the media layer: owning handles over libav objects, the failure
-// type, and a guarded way to open a dropped file.
+// Shared pieces of the media layer: owning handles over libav objects and a guarded
+// way to open a dropped file.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -10,19 +10,14 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "plateforme/media/Echec.h"
+
 #include <QImage>
 #include <QString>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 
 namespace Media {
-
-// A failure of the media layer; its text is the library's own words, for the log only.
-class Echec : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Throws Echec when `code` is a libav error.
 int verifier(int code, const char* quoi);

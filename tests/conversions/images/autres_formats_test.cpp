@@ -160,7 +160,7 @@ TEST(AutresFormats, SeulesLesImagesLuesOntLesPetalesDImage)
 {
     const auto ids = [](const char* nom) {
         QStringList l;
-        for (const Petale& p : Conversions::petales({QStringLiteral("/nulle/part/") + nom}))
+        for (const Conversions::Petale& p : Conversions::petales({QStringLiteral("/nulle/part/") + nom}))
             l << p.id;
         return l.join(' ');
     };
