@@ -4,9 +4,11 @@
 
 #include <QFile>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <system_error>
@@ -132,6 +134,42 @@ int Processus::recueillir()
     if (WIFEXITED(statut))
         return WEXITSTATUS(statut);
     return 128 + (WIFSIGNALED(statut) ? WTERMSIG(statut) : 0);
+}
+
+bool lireLesFlux(const Processus& p, const std::function<void(bool erreur, const QByteArray&)>& recu,
+                 std::optional<std::chrono::steady_clock::time_point> limite)
+{
+    std::array<pollfd, 2> fds{{{p.erreur(), POLLIN, 0}, {p.sortie(), POLLIN, 0}}};
+    std::array<char, 1 << 16> tampon;
+    int ouverts = 2;
+    while (ouverts > 0) {
+        int attente = -1;
+        if (limite) {
+            const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(*limite - std::chrono::steady_clock::now());
+            if (reste.count() <= 0)
+                return false;
+            attente = static_cast<int>(reste.count());
+        }
+        const int pret = ::poll(fds.data(), fds.size(), attente);
+        if (pret < 0 && errno != EINTR)
+            throw std::system_error(errno, std::generic_category(), "poll");
+        if (pret <= 0)
+            continue;
+        for (pollfd& f : fds) {
+            if (f.fd < 0 || !(f.revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            const ssize_t n = ::read(f.fd, tampon.data(), tampon.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                f.fd = -1;
+                --ouverts;
+                continue;
+            }
+            recu(f.fd == p.erreur(), QByteArray(tampon.data(), n));
+        }
+    }
+    return true;
 }
 
 } // namespace Conversions

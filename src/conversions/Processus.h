@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <sys/types.h>
 
 namespace Conversions {
@@ -33,5 +37,11 @@ private:
     int sortie_ = -1;
     int erreur_ = -1;
 };
+
+// Reads the child's error and output until both close, handing each chunk to `recu` (with
+// `erreur` true for the error stream, which comes first within one round). With a `limite`,
+// returns false as soon as it passes; a failed poll throws std::system_error.
+bool lireLesFlux(const Processus& p, const std::function<void(bool erreur, const QByteArray&)>& recu,
+                 std::optional<std::chrono::steady_clock::time_point> limite = std::nullopt);
 
 } // namespace Conversions

@@ -2,6 +2,7 @@
 
 #include "application/Controleur.h"
 #include "application/Journal.h"
+#include "commun/Attendre.h"
 #include "conversions/Journaux.h"
 
 #include <QCoreApplication>
@@ -37,19 +38,6 @@ private:
     QTemporaryDir dossier_;
 };
 
-// Runs the event loop until `condition` holds or `ms` pass; says whether it held.
-inline bool attendre(const std::function<bool()>& condition, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // Runs the event loop for `ms`.
 inline void patienter(int ms)

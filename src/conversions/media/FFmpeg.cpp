@@ -14,11 +14,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <array>
 #include <cerrno>
-#include <poll.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace Conversions {
 
@@ -50,36 +47,15 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression)
     LecteurDeProgres lecteur;
     // The error stream first: its "Duration:" line must be read before the progress lines
     // that arrive in the same round, or a short run reports no progress at all.
-    std::array<pollfd, 2> fds{{{p.erreur(), POLLIN, 0}, {p.sortie(), POLLIN, 0}}};
-    std::array<char, 65536> tampon;
-    int ouverts = 2;
-    while (ouverts > 0) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            throw std::system_error(errno, std::generic_category(), "poll");
-        }
-        for (pollfd& f : fds) {
-            if (f.fd < 0 || !(f.revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            const ssize_t n = ::read(f.fd, tampon.data(), tampon.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                f.fd = -1;
-                --ouverts;
-                continue;
-            }
-            const QByteArray octets(tampon.data(), n);
-            if (f.fd == p.erreur())
-                suivi.ajouter(octets);
-            else
-                lecteur.lire(octets, [&] { return suivi.dureeLue(); }, [&](double v) {
-                    if (progression)
-                        progression(v);
-                });
-        }
-    }
+    lireLesFlux(p, [&](bool erreur, const QByteArray& octets) {
+        if (erreur)
+            suivi.ajouter(octets);
+        else
+            lecteur.lire(octets, [&] { return suivi.dureeLue(); }, [&](double v) {
+                if (progression)
+                    progression(v);
+            });
+    });
 }
 
 // The line that says why a run failed: the first error ffmpeg reports, which the generic

@@ -7,12 +7,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <array>
 #include <optional>
 #include <cerrno>
-#include <poll.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace Conversions {
 
@@ -47,39 +44,18 @@ QByteArray executerBorne(const QString& programme, const QStringList& arguments,
     }
     QByteArray sortie;
     QByteArray erreur;
-    std::array<pollfd, 2> fds{{{p->sortie(), POLLIN, 0}, {p->erreur(), POLLIN, 0}}};
-    std::array<char, 1 << 16> tampon;
-    int ouverts = 2;
-    while (ouverts > 0) {
-        const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now());
-        if (reste.count() <= 0) {
-            noter(programme, nom, QStringLiteral("arrêté au bout de %1 ms ;").arg(delai.count()), erreur);
-            throw Erreur::lecture(nom);  // the destructor kills and reaps the child
+    const bool fini = lireLesFlux(*p, [&](bool flux, const QByteArray& octets) {
+        if (!flux) {
+            sortie.append(octets);
+            return;
         }
-        const int pret = ::poll(fds.data(), fds.size(), static_cast<int>(reste.count()));
-        if (pret < 0 && errno != EINTR)
-            throw std::system_error(errno, std::generic_category(), "poll");
-        if (pret <= 0)
-            continue;
-        for (pollfd& f : fds) {
-            if (f.fd < 0 || !(f.revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            const ssize_t n = ::read(f.fd, tampon.data(), tampon.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                f.fd = -1;
-                --ouverts;
-                continue;
-            }
-            if (f.fd == p->sortie()) {
-                sortie.append(tampon.data(), n);
-            } else {
-                erreur.append(tampon.data(), n);
-                if (erreur.size() > 2 * erreurGardee)
-                    erreur = erreur.right(erreurGardee);
-            }
-        }
+        erreur.append(octets);
+        if (erreur.size() > 2 * erreurGardee)
+            erreur = erreur.right(erreurGardee);
+    }, limite);
+    if (!fini) {
+        noter(programme, nom, QStringLiteral("arrêté au bout de %1 ms ;").arg(delai.count()), erreur);
+        throw Erreur::lecture(nom);  // the destructor kills and reaps the child
     }
     const int statut = p->attendre();
     if (statut != 0) {
