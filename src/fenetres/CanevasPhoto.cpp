@@ -14,15 +14,17 @@ CanevasPhoto::CanevasPhoto(QWidget* parent, int hauteur) : QWidget(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void CanevasPhoto::fond(QPainter& p) const
+void fondDeCanevas(QPainter& p, const QRect& r)
 {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     QPainterPath bord;
-    bord.addRoundedRect(QRectF(rect()), 12, 12);
+    bord.addRoundedRect(QRectF(r), 12, 12);
     p.setClipPath(bord);
-    p.fillRect(rect(), Couleurs::encre(0.05));
+    p.fillRect(r, Couleurs::encre(0.05));
 }
+
+void CanevasPhoto::fond(QPainter& p) const { fondDeCanevas(p, rect()); }
 
 void CanevasPhoto::mousePressEvent(QMouseEvent* e)
 {

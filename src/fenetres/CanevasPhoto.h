@@ -29,6 +29,10 @@ private:
     std::optional<QPointF> depart_;
 };
 
+// The tinted, rounded ground of a tool's canvas over `r`, `p` prepared for smooth lines and
+// pictures and clipped to it.
+void fondDeCanevas(QPainter& p, const QRect& r);
+
 // The small spinner of busy things: eight spokes around `c` from `r0` to `r1`, the one at
 // `tour` (0 to 7, clockwise from the top) the brightest.
 void peindreToupie(QPainter& p, QPointF c, int tour, const QColor& couleur, double r0, double r1, double largeur);

@@ -1,5 +1,7 @@
 #include "fenetres/VueLumiere.h"
 
+#include "fenetres/CanevasPhoto.h"
+
 #include "conversions/images/Images.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/Entete.h"
@@ -34,12 +36,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        QPainterPath bord;
-        bord.addRoundedRect(QRectF(rect()), 12, 12);
-        p.setClipPath(bord);
-        p.fillRect(rect(), Couleurs::encre(0.05));
+        fondDeCanevas(p, rect());
         const QImage& image = vue_.avant_ || vue_.rendu_.isNull() ? vue_.apercu_ : vue_.rendu_;
         if (!image.isNull()) {
             const QRectF place = QRectF(rect()).adjusted(12, 12, -12, -12);

@@ -1,5 +1,7 @@
 #include "fenetres/VueRogner.h"
 
+#include "fenetres/CanevasPhoto.h"
+
 #include "conversions/images/Images.h"
 #include "fenetres/ChoixPilules.h"
 #include "fenetres/Couleurs.h"
@@ -38,11 +40,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QPainterPath bord;
-        bord.addRoundedRect(QRectF(rect()), 12, 12);
-        p.setClipPath(bord);
-        p.fillRect(rect(), Couleurs::encre(0.05));
+        fondDeCanevas(p, rect());
         if (!vue_.chargee())
             return;
         const double s = echelle();
