@@ -19,7 +19,7 @@ static QImage image(const Dossier& d, const QString& chemin, int n = 0)
 TEST(Gif, douzeParSecondeAuPlusEtTroisCentsImagesEnTout)
 {
     const struct { const char* duree; int images; double dureeGif; } cas[] = {
-        {"0.5", 6, 6 * 0.08}, {"60", 300, 60.0}, {"0.05", 1, 0.08}};
+        {"0.5", 6, 0.5}, {"60", 300, 60.0}, {"0.05", 1, 0.05}};
     for (const auto& c : cas) {
         SCOPED_TRACE(c.duree);
         Dossier d;
