@@ -1,5 +1,6 @@
 #include "conversions/archives/ArchiveExtraction.h"
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/RepertoireCentral.h"
 
 #include "conversions/Erreur.h"
@@ -18,35 +19,11 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <clocale>
 #include <sys/statvfs.h>
 
 namespace Conversions {
 
 namespace {
-
-// Entry names are UTF-8 whatever the user's locale: convert them through a UTF-8
-// LC_CTYPE for this thread only.
-class LocaleUtf8 {
-public:
-    LocaleUtf8()
-        : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)))
-    {
-        if (locale_)
-            avant_ = uselocale(locale_);
-    }
-    ~LocaleUtf8()
-    {
-        if (!locale_)
-            return;
-        uselocale(avant_);
-        freelocale(locale_);
-    }
-
-private:
-    locale_t locale_;
-    locale_t avant_ = LC_GLOBAL_LOCALE;
-};
 
 // An entry's name must stay inside the folder: relative, without "..".
 bool nomSur(const QByteArray& nom)
