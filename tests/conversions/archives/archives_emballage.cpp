@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <atomic>
 #include <thread>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace Conversions;
@@ -137,6 +138,19 @@ TEST(ArchivesEmballage, unLienDeposeEstSuiviEtCeuxDesDossiersGardes)
         QDir(d.chemin("bureau")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     bureau.sort();
     EXPECT_EQ(bureau, (QStringList{"Projet en cours", "casse.txt", "raccourci et 1 autres.zip", "raccourci.pdf"}));
+}
+
+// A disk too small for the archive: the failure names it and no part of it stays.
+TEST(ArchivesEmballage, unDisqueTropPetitNeGardeRienDeLArchive)
+{
+    Dossier d;
+    if (::mount("tmpfs", QFile::encodeName(d.racine()).constData(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no right to mount a small file system here";
+    QByteArray alea(640 << 10, '\0');
+    QRandomGenerator(9).fillRange(reinterpret_cast<quint32*>(alea.data()), alea.size() / 4);
+    d.ecrire("photo.jpg", alea);
+    echoue(d, {d.chemin("photo.jpg")}, "zip", {inecrivable("photo.zip")});
+    ::umount2(QFile::encodeName(d.racine()).constData(), MNT_DETACH);
 }
 
 namespace {
