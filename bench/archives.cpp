@@ -129,6 +129,7 @@ void BM_ZipperPetits(benchmark::State& s)
 void BM_ZipperPetitsReference(benchmark::State& s)
 {
     const QString zip = Comparaison::dossierDeTravail(QStringLiteral("reference-petits.zip"));
+    petits();
     Comparaison::mesurer(s, "zip 5 000 fichiers", true, [&] {
         Comparaison::outil("zip", {"-r", "-q", "-X", zip, "Petits"},
                            QFileInfo(Comparaison::dossierDeTravail(QStringLiteral("Petits"))).absolutePath());
