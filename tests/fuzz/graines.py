@@ -101,3 +101,24 @@ with tempfile.TemporaryDirectory() as t:
         lien.external_attr = 0o120777 << 16
         z.writestr(lien, "dossier/a.txt")
     graine("deballage", "melange.zip", open(os.path.join(t, "m.zip"), "rb").read())
+    # The special entries' walk: a Unix writer's pipe and device, plain and through Zip64 end records.
+    def speciaux(chemin, zip64):
+        import stat
+        limites = (zipfile.ZIP64_LIMIT, zipfile.ZIP_FILECOUNT_LIMIT)
+        if zip64:
+            zipfile.ZIP64_LIMIT = zipfile.ZIP_FILECOUNT_LIMIT = 0
+        with zipfile.ZipFile(chemin, "w") as z:
+            for nom, mode in (("a.txt", stat.S_IFREG | 0o644), ("tube", stat.S_IFIFO | 0o644),
+                              ("zero", stat.S_IFCHR | 0o666)):
+                i = zipfile.ZipInfo(nom)
+                i.create_system = 3
+                i.external_attr = mode << 16
+                z.writestr(i, b"texte" if nom == "a.txt" else b"")
+        zipfile.ZIP64_LIMIT, zipfile.ZIP_FILECOUNT_LIMIT = limites
+        octets = bytearray(open(chemin, "rb").read())
+        if zip64:  # the short end record sends the reader to the Zip64 one
+            fin = octets.rfind(b"PK\x05\x06")
+            octets[fin + 12:fin + 20] = b"\xff" * 8
+        return bytes(octets)
+    graine("entrees_speciales", "speciaux.zip", speciaux(os.path.join(t, "s.zip"), False))
+    graine("entrees_speciales", "speciaux64.zip", speciaux(os.path.join(t, "s64.zip"), True))

@@ -1,5 +1,7 @@
 #include "conversions/archives/ArchiveExtraction.h"
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/LocaleUtf8.h"
+#include "conversions/archives/RepertoireCentral.h"
 
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -13,38 +15,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <clocale>
 #include <sys/statvfs.h>
 
 namespace Conversions {
 
 namespace {
-
-// Entry names are UTF-8 whatever the user's locale: convert them through a UTF-8
-// LC_CTYPE for this thread only.
-class LocaleUtf8 {
-public:
-    LocaleUtf8()
-        : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)))
-    {
-        if (locale_)
-            avant_ = uselocale(locale_);
-    }
-    ~LocaleUtf8()
-    {
-        if (!locale_)
-            return;
-        uselocale(avant_);
-        freelocale(locale_);
-    }
-
-private:
-    locale_t locale_;
-    locale_t avant_ = LC_GLOBAL_LOCALE;
-};
 
 // An entry's name must stay inside the folder: relative, without "..".
 bool nomSur(const QByteArray& nom)
@@ -67,28 +46,65 @@ QByteArray enUtf8(const char* nom, const PageDeCodes& dos)
     return dos.decoder(octets).toUtf8();
 }
 
+// An entry that would land outside the folder: the archive is hostile or broken, and says so.
+[[noreturn]] void horsDuDossier(const QString& nom, const QByteArray& entree)
+{
+    qCWarning(journalArchives).noquote() << QStringLiteral("entrée qui sort du dossier : ") + QString::fromUtf8(entree);
+    throw Erreur::rien(
+        QCoreApplication::translate("Conversions", "« %1 » contient des chemins qui sortent de son dossier").arg(nom));
+}
+
+// A path under one of the archive's own links would be written wherever that link points.
+bool parUnLien(const QByteArray& chemin, const QSet<QByteArray>& liens)
+{
+    for (qsizetype i = chemin.indexOf('/'); i >= 0; i = chemin.indexOf('/', i + 1))
+        if (liens.contains(chemin.left(i)))
+            return true;
+    return false;
+}
+
 // Entries are written under the folder by their full path, so the process's working folder
 // (shared by every thread) is never touched. The folder's own path is taken without links,
-// since the link guard applies to every component of the path.
-void placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos, const QString& nom)
+// since the link guard applies to every component of the path. `liens` gathers the links
+// met so far, by their name in the archive.
+void placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos, const QString& nom,
+            QSet<QByteArray>& liens)
 {
-    const QByteArray chemin = enUtf8(archive_entry_pathname(e), dos);
-    if (!nomSur(chemin))
-        throw Erreur::lecture(nom);
+    QByteArray chemin = enUtf8(archive_entry_pathname(e), dos);
+    if (!nomSur(chemin) || parUnLien(chemin, liens))
+        horsDuDossier(nom, chemin);
+    while (chemin.endsWith('/'))
+        chemin.chop(1);
+    if (archive_entry_filetype(e) == AE_IFLNK)
+        liens.insert(chemin);
     archive_entry_set_pathname(e, (dossier + '/' + chemin).constData());
     if (const char* lien = archive_entry_hardlink(e)) {
         const QByteArray cible = enUtf8(lien, dos);
-        if (!nomSur(cible))
-            throw Erreur::lecture(nom);
+        if (!nomSur(cible) || parUnLien(cible, liens))
+            horsDuDossier(nom, cible);
         archive_entry_set_hardlink(e, (dossier + '/' + cible).constData());
     }
     if (const char* lien = archive_entry_symlink(e))
         archive_entry_set_symlink(e, enUtf8(lien, dos).constData());
 }
 
+// An encrypted entry cannot be read without its password, which nothing here asks for.
+void refuserLesChiffrees(archive_entry* e, const QString& nom)
+{
+    if (!archive_entry_is_encrypted(e))
+        return;
+    qCWarning(journalArchives).noquote()
+        << QStringLiteral("entrée chiffrée : ") + QString::fromUtf8(archive_entry_pathname(e));
+    throw Erreur::protege(nom);
+}
+
 struct Lecture {
     archive* a = archive_read_new();
+    bool ouverte = false;
     ~Lecture() { archive_read_free(a); }
+    Lecture() = default;
+    Lecture(const Lecture&) = delete;
+    Lecture& operator=(const Lecture&) = delete;
 };
 
 struct Ecriture {
@@ -201,6 +217,33 @@ bool vide(const QString& archive)
     return fin.startsWith("PK\x05\x06") && fin.mid(4).count('\0') == 18;
 }
 
+bool aUnRepertoire(const QString& archive)
+{
+    QFile f(archive);
+    return f.open(QIODevice::ReadOnly) && repertoireCentral(f).has_value();
+}
+
+// The central directory is the archive's own table of contents: it is read first, and
+// without it the archive is damaged, whatever its local headers say. Some writers put a
+// disk number other than 0 in the end record of a one-file archive, which that reader
+// refuses: an archive whose end record is there is then read entry by entry.
+std::unique_ptr<Lecture> ouvrir(const QString& archive)
+{
+    const QByteArray chemin = QFile::encodeName(archive);
+    auto lecture = std::make_unique<Lecture>();
+    archive_read_support_format_zip_seekable(lecture->a);
+    lecture->ouverte = archive_read_open_filename(lecture->a, chemin.constData(), 1 << 16) == ARCHIVE_OK;
+    if (lecture->ouverte || !aUnRepertoire(archive))
+        return lecture;
+    detailler(lecture->a);
+    lecture = std::make_unique<Lecture>();
+    archive_read_support_format_zip_streamable(lecture->a);
+    lecture->ouverte = archive_read_open_filename(lecture->a, chemin.constData(), 1 << 16) == ARCHIVE_OK;
+    if (lecture->ouverte)
+        qCInfo(journalArchives).noquote() << QStringLiteral("archive lue entrée par entrée : ") + archive;
+    return lecture;
+}
+
 } // namespace
 
 qint64 limiteDeDeballage(const QString& dossier)
@@ -215,14 +258,12 @@ qint64 limiteDeDeballage(const QString& dossier)
 void deballer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
 {
     LocaleUtf8 locale;
-    Lecture lecture;
     Ecriture disque;
-    // The central directory is the archive's own table of contents: without it the
-    // archive is damaged, whatever its local headers say.
-    archive_read_support_format_zip_seekable(lecture.a);
     archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT
                                                  | ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    if (archive_read_open_filename(lecture.a, QFile::encodeName(archive).constData(), 1 << 16) != ARCHIVE_OK) {
+    const std::unique_ptr<Lecture> ouverte = ouvrir(archive);
+    Lecture& lecture = *ouverte;
+    if (!lecture.ouverte) {
         if (vide(archive))
             return;
         echec(lecture.a, nom);
@@ -235,6 +276,7 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     const PageDeCodes dos(pageDos(QLocale()));
     Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
     const QSet<QByteArray> speciales = entreesSpeciales(archive);
+    QSet<QByteArray> liens;
     for (;;) {
         archive_entry* e = nullptr;
         const int r = archive_read_next_header(lecture.a, &e);
@@ -244,9 +286,10 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
             echec(lecture.a, nom);
         if (!deballable(e, speciales))
             continue;
+        refuserLesChiffrees(e, nom);
         if (archive_entry_size_is_set(e))
             budget.verifier(budget.total + archive_entry_size(e));
-        placer(e, racine, dos, nom);
+        placer(e, racine, dos, nom, liens);
         rendreAccessible(e);
         if (archive_write_header(disque.a, e) < ARCHIVE_WARN)
             echecDisque(disque.a, e, nom);

@@ -2,8 +2,8 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/archives/ArchiveExtraction.h"
+#include "conversions/archives/Emballage.h"
 #include "conversions/DossierDeTravail.h"
-#include "conversions/Processus.h"
 #include "conversions/Sortie.h"
 
 #include <QCoreApplication>
@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -56,28 +55,6 @@ void refuserLesDoublons(const QStringList& chemins)
     }
 }
 
-// The items grouped by their folder, in the order first met: zip runs once in each.
-QList<QPair<QString, QStringList>> parDossier(const QStringList& chemins)
-{
-    QList<QPair<QString, QStringList>> groupes;
-    for (const QString& c : chemins) {
-        const QString dossier = QFileInfo(QDir::cleanPath(c)).absolutePath();
-        auto g = std::find_if(groupes.begin(), groupes.end(), [&](const auto& p) { return p.first == dossier; });
-        if (g == groupes.end())
-            groupes.append({dossier, {c}});
-        else
-            g->second << c;
-    }
-    return groupes;
-}
-
-// A name zip would take for an option keeps its meaning as a file.
-QString argumentDeNom(const QString& chemin)
-{
-    const QString nom = nomDe(chemin);
-    return nom.startsWith(QLatin1Char('-')) ? QStringLiteral("./") + nom : nom;
-}
-
 bool ignore(const QString& nom)
 {
     return nom == QLatin1String("__MACOSX") || nom == QLatin1String(".DS_Store");
@@ -103,18 +80,7 @@ QString zipper(const QStringList& chemins)
     Sortie sortie(QFileInfo(QDir::cleanPath(chemins.first())).absolutePath(), baseDeLArchive(chemins),
                   QStringLiteral("zip"));
     refuserLesDoublons(chemins);
-    // Run beside the items, each under its own name. Links are stored as links ("-y"):
-    // one pointing out of a dropped folder must not bring its target into the archive.
-    for (const auto& [dossier, items] : parDossier(chemins)) {
-        QStringList arguments{QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-X"), QStringLiteral("-y"),
-                              sortie.temporaire()};
-        for (const QString& c : items)
-            arguments << argumentDeNom(c);
-        arguments << QStringLiteral("-x") << QStringLiteral("*.DS_Store") << QStringLiteral("*__MACOSX*");
-        Processus zip(QStringLiteral("/usr/bin/zip"), arguments, Processus::Flux::neant, dossier);
-        if (zip.attendre() != 0)
-            throw Erreur::ecriture(sortie.nom());
-    }
+    emballer(chemins, sortie.temporaire(), sortie.nom());
     return sortie.valider();
 }
 

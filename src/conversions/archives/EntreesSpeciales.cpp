@@ -1,4 +1,5 @@
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/RepertoireCentral.h"
 
 #include <QFile>
 
@@ -8,39 +9,10 @@ namespace Conversions {
 
 namespace {
 
-constexpr qint64 tailleFin = 22;        // end of central directory record, without comment
-constexpr qint64 commentaireMax = 65535;
 constexpr quint32 unixZip = 3;          // "version made by" system of Unix writers
 
 quint32 lire16(const uchar* p) { return p[0] | (p[1] << 8); }
 quint32 lire32(const uchar* p) { return lire16(p) | (lire16(p + 2) << 16); }
-quint64 lire64(const uchar* p) { return lire32(p) | (static_cast<quint64>(lire32(p + 4)) << 32); }
-
-// Where the central directory starts and how long it is, from the end records.
-bool repertoire(QFile& f, qint64& debut, qint64& taille)
-{
-    const qint64 n = std::min(f.size(), tailleFin + commentaireMax + 20);
-    if (n < tailleFin || !f.seek(f.size() - n))
-        return false;
-    const QByteArray fin = f.read(n);
-    const qsizetype i = fin.lastIndexOf(QByteArray("PK\x05\x06", 4));
-    if (i < 0 || fin.size() - i < tailleFin)
-        return false;
-    const auto* p = reinterpret_cast<const uchar*>(fin.constData() + i);
-    debut = lire32(p + 16);
-    taille = lire32(p + 12);
-    if (debut != 0xffffffff && taille != 0xffffffff)
-        return true;
-    // Zip64: the locator just before points to the larger record.
-    if (i < 20 || lire32(p - 20) != 0x07064b50 || !f.seek(static_cast<qint64>(lire64(p - 20 + 8))))
-        return false;
-    const QByteArray z64 = f.read(56);
-    if (z64.size() < 56 || lire32(reinterpret_cast<const uchar*>(z64.constData())) != 0x06064b50)
-        return false;
-    taille = static_cast<qint64>(lire64(reinterpret_cast<const uchar*>(z64.constData()) + 40));
-    debut = static_cast<qint64>(lire64(reinterpret_cast<const uchar*>(z64.constData()) + 48));
-    return true;
-}
 
 bool special(quint32 mode)
 {
@@ -54,12 +26,12 @@ QSet<QByteArray> entreesSpeciales(const QString& archive)
 {
     QSet<QByteArray> noms;
     QFile f(archive);
-    qint64 debut = 0;
-    qint64 taille = 0;
-    if (!f.open(QIODevice::ReadOnly) || !repertoire(f, debut, taille) || taille <= 0 || debut + taille > f.size()
-        || !f.seek(debut))
+    if (!f.open(QIODevice::ReadOnly))
         return noms;
-    const QByteArray rep = f.read(taille);
+    const std::optional<RepertoireCentral> repertoire = repertoireCentral(f);
+    if (!repertoire || repertoire->taille == 0 || !f.seek(repertoire->debut))
+        return noms;
+    const QByteArray rep = f.read(repertoire->taille);
     constexpr qsizetype entete = 46;
     for (qsizetype i = 0; i + entete <= rep.size();) {
         const auto* p = reinterpret_cast<const uchar*>(rep.constData() + i);

@@ -153,7 +153,7 @@ int PileGif::generer(VipsRegion* region, void*, void* a, void*, gboolean*)
     return 0;
 }
 
-void PileGif::enregistrer(const QString& chemin, int delaiMs)
+void PileGif::enregistrer(const QString& chemin, const std::vector<int>& delaisMs)
 {
     const int n = nombre();
     VipsImage* brute = vips_image_new();
@@ -165,7 +165,7 @@ void PileGif::enregistrer(const QString& chemin, int delaiMs)
                                nullptr))
         throw vips::VError();
     image.set("page-height", taille_.height());
-    image.set("delay", std::vector<int>(static_cast<size_t>(n), delaiMs));
+    image.set("delay", std::vector<int>(delaisMs.end() - n, delaisMs.end()));
     image.set("loop", 0);
     // The fastest palette search: on sampled video frames the difference does not show.
     image.gifsave(QFile::encodeName(chemin).constData(), vips::VImage::option()->set("effort", 1));

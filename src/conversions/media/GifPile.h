@@ -32,8 +32,9 @@ public:
 
     // Consumer side: waits for the count (0 when no frame came at all).
     int nombre();
-    // Writes the GIF, pulling frames as they arrive; throws vips::VError.
-    void enregistrer(const QString& chemin, int delaiMs);
+    // Writes the GIF, pulling frames as they arrive; throws vips::VError. `delaisMs` holds
+    // one delay per planned frame; leading frames that never came take theirs along.
+    void enregistrer(const QString& chemin, const std::vector<int>& delaisMs);
     // No more reads: a producer waiting for room is let go.
     void arreter();
     std::exception_ptr erreur() const;

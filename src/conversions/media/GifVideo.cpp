@@ -13,9 +13,11 @@
 #include "plateforme/media/Echec.h"
 #include "plateforme/media/Echantillonneur.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace Conversions {
 
@@ -55,6 +57,19 @@ void echantillonner(Media::Echantillonneur& video, PileGif& pile, int n, double 
         if (progression)
             progression((i + 1) * partEchantillons / n);
     }
+}
+
+// The delay of each of the n frames, in milliseconds. A GIF counts in whole hundredths: each
+// frame lasts from its own time to the next one's, both rounded to the hundredth, so the
+// rounding never adds up and the GIF lasts as long as the video (the last frame to its end).
+std::vector<int> delais(int n, double cadence, double duree)
+{
+    const auto centiemes = [&](int i) { return std::lround(100.0 * (i < n ? i / cadence : duree)); };
+    std::vector<int> d(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        // Viewers play anything under two hundredths as ten.
+        d[static_cast<size_t>(i)] = 10 * static_cast<int>(std::max(2L, centiemes(i + 1) - centiemes(i)));
+    return d;
 }
 
 // Whatever the saver does, the sampler is stopped and waited for.
@@ -102,7 +117,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
         const Arret arret{pile, producteur};
         try {
             if (pile.nombre() > 0) {
-                pile.enregistrer(sortie.temporaire(), static_cast<int>(std::lround(1000.0 / cadence)));
+                pile.enregistrer(sortie.temporaire(), delais(n, cadence, duree));
                 ecrit = true;
             }
         } catch (const vips::VError& e) {

@@ -136,4 +136,69 @@ TEST(ArchivesReelles, lesLiensDUnDossierSontGardesCommeLiens)
     EXPECT_FALSE(liste.contains("secret")) << liste.toStdString();
 }
 
+// Some writers put disk 1 in the end record of a one-file archive; unzip and Python read it.
+TEST(ArchivesReelles, uneArchiveDontLaFinNommeLeDisque1SExtrait)
+{
+    Dossier d;
+    python(R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('disque/lisez-moi.txt', 'première ligne\n' * 100)
+    z.writestr('disque/vide/', b'')
+octets = bytearray(open(sys.argv[1], 'rb').read())
+fin = octets.rfind(b'PK\x05\x06')
+octets[fin + 4:fin + 8] = b'\x01\x00\x01\x00'  # this disk, the directory's disk
+open(sys.argv[1], 'wb').write(octets)
+)", {d.chemin("disque.zip")});
+    // unzip warns (status 1) that the archive may be one part of several, and reads it whole.
+    QString test;
+    ASSERT_LE(executer("unzip", {"-tq", d.chemin("disque.zip")}, &test), 1);
+    ASSERT_TRUE(test.contains("No errors detected")) << test.toStdString();
+    const Resultat r = extraire(d.chemin("disque.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("disque")});
+    EXPECT_EQ(essais::lire(d.chemin("disque/lisez-moi.txt")), QString::fromUtf8("première ligne\n").repeated(100).toUtf8());
+    EXPECT_TRUE(QFileInfo(d.chemin("disque/vide")).isDir());
+    EXPECT_EQ(d.noms(), (QStringList{"disque", "disque.zip"}));
+
+    // Read entry by entry, the archive keeps every guard: a name out of the folder, too
+    // many bytes for what it weighs.
+    python(R"(
+import sys, zipfile
+for chemin, nom, taille in ((sys.argv[1], '../dehors.txt', 10), (sys.argv[2], 'zeros.bin', 300 << 20)):
+    with zipfile.ZipFile(chemin, 'w', zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        with z.open(nom, 'w', force_zip64=True) as f:
+            for _ in range(max(1, taille >> 20)):
+                f.write(bytes(min(taille, 1 << 20)))
+    octets = bytearray(open(chemin, 'rb').read())
+    fin = octets.rfind(b'PK\x05\x06')
+    octets[fin + 4:fin + 8] = b'\x01\x00\x01\x00'
+    open(chemin, 'wb').write(octets)
+)", {d.chemin("hostile.zip"), d.chemin("bombe.zip")});
+    echoue(d, {d.chemin("hostile.zip"), d.chemin("bombe.zip")}, "extraire",
+           {QString::fromUtf8("« hostile.zip » contient des chemins qui sortent de son dossier"),
+            QString::fromUtf8("« bombe.zip » semble être une bombe de décompression")});
+}
+
+// A Zip64 end record whose directory runs past the end of the file (and past what a signed
+// 64-bit size holds) is a damaged archive, not a shortage of memory.
+TEST(ArchivesReelles, uneFinZip64HorsDuFichierEstUneArchiveAbimee)
+{
+    Dossier d;
+    python(R"(
+import io, struct, sys, zipfile
+b = io.BytesIO()
+with zipfile.ZipFile(b, 'w') as z:
+    z.writestr('a.txt', b'texte')
+corps = b.getvalue()[:b.getvalue().rfind(b'PK\x05\x06')]
+for chemin, debut, taille in ((sys.argv[1], 1, 0x7fffffffffffffff), (sys.argv[2], 0xfffffffffffffff0, 64)):
+    z64 = struct.pack('<IQHHIIQQQQ', 0x06064b50, 44, 45, 45, 0, 0, 1, 1, taille, debut)
+    loc = struct.pack('<IIQI', 0x07064b50, 0, len(corps), 1)
+    fin = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 1, 1, 0xffffffff, 0xffffffff, 0)
+    open(chemin, 'wb').write(corps + z64 + loc + fin)
+)", {d.chemin("enorme.zip"), d.chemin("negatif.zip")});
+    echoue(d, {d.chemin("enorme.zip"), d.chemin("negatif.zip")}, "extraire",
+           {illisible("enorme.zip"), illisible("negatif.zip")});
+}
+
 } // namespace

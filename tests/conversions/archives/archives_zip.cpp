@@ -4,6 +4,7 @@
 #include "conversions/media_outils.h"
 
 #include "conversions/archives/Archives.h"
+#include "commun/Ecoute.h"
 
 #include <clocale>
 
@@ -93,8 +94,12 @@ TEST_F(ArchivesExtraction, DamagedOrEncryptedArchivesFailAndLeaveNoWorkFolder)
     ASSERT_EQ(executer("zip", {"-q", "-j", "-P", "motdepasse", d.chemin("cle.zip"), atelier.ecrire("secret.txt", "x")}),
               0);
     const QStringList chemins{d.chemin("abimee.zip"), d.chemin("tronquee.zip"), d.chemin("texte.zip"), d.chemin("cle.zip")};
-    const QStringList erreurs{illisible("abimee.zip"), illisible("tronquee.zip"), illisible("texte.zip"), illisible("cle.zip")};
+    const QStringList erreurs{illisible("abimee.zip"), illisible("tronquee.zip"), illisible("texte.zip"),
+                              QString::fromUtf8("« cle.zip » est protégé par un mot de passe")};
+    const Ecoute journal;
     echoue(d, chemins, "extraire", erreurs);
+    EXPECT_TRUE(journal.messages("vemo.archives").contains(QString::fromUtf8("entrée chiffrée : secret.txt")))
+        << journal.messages("vemo.archives").join('\n').toStdString();
 }
 
 // Nothing of a hostile archive may land outside the folder it is unpacked in.
@@ -107,11 +112,18 @@ TEST_F(ArchivesExtraction, EntriesEscapingTheFolderAreRefused)
         {fichier("ok.txt", "1"), fichier(dehors.chemin("absolu.txt"), "x")},
         {lien("lien", dehors.racine()), fichier("lien/par-le-lien.txt", "x")},
     };
+    const QStringList coupables{"../remonte.txt", dehors.chemin("absolu.txt"), "lien/par-le-lien.txt"};
     int i = 0;
     for (const auto& entrees : hostiles) {
         const QString a = zip(QStringLiteral("cible/hostile%1.zip").arg(++i), entrees);
+        const Ecoute journal;
         EXPECT_EQ(extraire(a), QStringList{});
-        EXPECT_EQ(erreurs, QStringList{illisible(QStringLiteral("hostile%1.zip").arg(i))});
+        EXPECT_EQ(erreurs, QStringList{QString::fromUtf8("« hostile%1.zip » contient des chemins qui sortent de son dossier")
+                                           .arg(i)});
+        // The log names the entry at fault.
+        EXPECT_TRUE(journal.messages("vemo.archives").contains(QString::fromUtf8("entrée qui sort du dossier : ")
+                                                               + coupables[i - 1]))
+            << journal.messages("vemo.archives").join('\n').toStdString();
     }
     EXPECT_EQ(tout(d.racine()), QStringList{"cible"});  // nothing beside the target folder
     EXPECT_TRUE(tout(dehors.racine()).isEmpty());
