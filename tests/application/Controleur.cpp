@@ -311,7 +311,8 @@ TEST(Controleur, LesEchecsDuMoteurSAffichentSansRienCreer)
     const QString faux = d.ecrire("pas une image.png", "ceci n’est pas une image");
     for (const bool reel : {false, true}) {
         Banc b({}, Banc::lance, reel ? std::make_shared<MoteurConversions>() : nullptr);
-        b.moteur->echouer = [] { throw Conversions::Erreur::lecture("pas une image.png"); };
+        if (!reel)
+            b.moteur->echouer = [] { throw Conversions::Erreur::lecture("pas une image.png"); };
         b.deposer({faux}, petale("jpg"));
         ASSERT_TRUE(attendre([&] { return !b.barre->echec.isEmpty(); }, 20000));
         EXPECT_TRUE(b.barre->echec.contains("« pas une image.png »")) << b.barre->echec.toStdString();
