@@ -3,6 +3,10 @@
 #include "designtokens/Tokens.h"
 
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -209,6 +213,44 @@ TEST(Controleur, TravailRapideReussi)
     ASSERT_FALSE(b.visible());
     b.horloge->avancer(1);
     EXPECT_FALSE(b.log.contient("conversion longue : la roue se range dans la barre des menus"));
+}
+
+// A user's drop end to end: a Shift-drag opens the wheel, the file enters the drop target and
+// is dropped on the first petal; the engine gets the file and that petal, and the release that
+// comes with the drop leaves the job in the wheel.
+TEST(Controleur, UnDepotSurLaRoueVaAuMoteur)
+{
+    Dossier d;
+    const QString png = d.ecrire("photo.png");
+    Banc b({}, Banc::ouvert);
+    b.horloge->avancer(0);
+    ASSERT_TRUE(b.visible());
+    b.moteur->libre = false;
+    QMimeData donnees;
+    donnees.setUrls({QUrl::fromLocalFile(png)});
+    const QPoint premier(320, 170);  // straight above the centre
+    const Qt::DropActions offertes = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent entree(premier, offertes, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(b.zone(), &entree);
+    EXPECT_EQ(b.etat.centre(), "photo.png");
+    ASSERT_FALSE(b.etat.petales().isEmpty());
+    EXPECT_EQ(b.etat.petales().first().id, "jpg");
+    QDragMoveEvent mouvement(premier, offertes, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(b.zone(), &mouvement);
+    EXPECT_TRUE(mouvement.isAccepted());
+    QDropEvent depot(premier, offertes, &donnees, Qt::NoButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(b.zone(), &depot);
+    b.relacher();
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels == 1; }));
+    EXPECT_EQ(b.moteur->dernierId(), "jpg");
+    EXPECT_EQ(b.moteur->derniersChemins(), QStringList{png});
+    EXPECT_TRUE(b.log.contient("déposé [\"photo.png\"] sur jpg"));
+    b.horloge->avancer(0.3);
+    EXPECT_TRUE(b.etat.ouverte());
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.etat.fait().has_value(); }));
+    EXPECT_EQ(b.etat.fait(), true);
+    EXPECT_EQ(b.barre->fichiers, QStringList{png + ".jpg"});
 }
 
 // A long job leaves the wheel for the tray icon; its outcome shows there, not in the closed wheel.

@@ -34,6 +34,7 @@ struct MoteurDeTest : Moteur {
         {
             QMutexLocker verrou(&mutex_);
             dernierId_ = id;
+            derniersChemins_ = chemins;
             progressions_[chemins.value(0)] = p;
         }
         ++appels;
@@ -58,6 +59,11 @@ struct MoteurDeTest : Moteur {
         QMutexLocker verrou(&mutex_);
         return dernierId_;
     }
+    QStringList derniersChemins() const
+    {
+        QMutexLocker verrou(&mutex_);
+        return derniersChemins_;
+    }
     // A progress report of the batch that starts with `chemin`, as the engine sends it.
     void rapporter(const QString& chemin, double fraction) const
     {
@@ -72,6 +78,7 @@ struct MoteurDeTest : Moteur {
 private:
     mutable QMutex mutex_;
     QString dernierId_;
+    QStringList derniersChemins_;
     std::map<QString, Conversions::Progression> progressions_;
 };
 
