@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QMenu>
 #include <QString>
 #include <QStringList>
-#include <QSystemTrayIcon>
 #include <functional>
-
-class QAction;
 
 // The tray item the controller speaks to: its icon, its menu's two live lines, and messages
 // to the user. The application's is `BarreSysteme`; tests record what they are told.
@@ -31,25 +27,4 @@ public:
     virtual void poserEchec(const QString& texte) = 0;
     // A message to the user (the updater's answer).
     virtual void informer(const QString& texte) = 0;
-};
-
-// The desktop's notification area: the icon drawn for light and dark panels, the menu on a
-// right click and on a click.
-class BarreSysteme : public QSystemTrayIcon, public Barre {
-public:
-    BarreSysteme();
-    ~BarreSysteme() override;
-
-    void installer(Actions actions) override;
-    void poserIcone(Signe signe, double fraction) override;
-    void poserDerniers(const QString& texte, const QStringList& fichiers) override;
-    void poserEchec(const QString& texte) override;
-    void informer(const QString& texte) override;
-
-private:
-    QMenu menu_;
-    QAction* ligneDerniers_ = nullptr;
-    QAction* ligneEchec_ = nullptr;
-    QStringList derniers_;
-    Actions actions_;
 };

@@ -1,5 +1,6 @@
 #include "application/Controleur.h"
 
+#include "application/BarreSysteme.h"
 #include "application/Journal.h"
 #include "application/MisesAJour.h"
 #include "designtokens/Tokens.h"

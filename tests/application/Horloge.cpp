@@ -10,11 +10,11 @@ TEST(HorlogeQt, OrdreAnnulationEtReprogrammation)
 {
     HorlogeQt h;
     QStringList faits;
-    h.programmer(0.06, [&] { faits << "b"; });
+    h.programmer(0.3, [&] { faits << "b"; });
     const Horloge::Jeton annule = h.programmer(0.02, [&] { faits << "annulé"; });
     h.programmer(0, [&] {
         faits << "a";
-        h.programmer(0.01, [&] { faits << "a2"; });
+        h.programmer(0, [&] { faits << "a2"; });
     });
     h.annuler(annule);
     h.annuler(annule);

@@ -1,5 +1,6 @@
 // The tray icon reads on a dark panel as on a light one.
 #include "Aides.h"
+#include "application/BarreSysteme.h"
 #include "application/Icone.h"
 
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "application/Barre.h"
+#include "application/BarreSysteme.h"
 
 #include "application/Icone.h"
 #include "application/Reveler.h"

@@ -1,6 +1,6 @@
 // The desktop's tray item as the controller drives it.
 #include "Aides.h"
-#include "application/Barre.h"
+#include "application/BarreSysteme.h"
 
 #include <QAction>
 #include <QDBusConnection>
@@ -97,4 +97,4 @@ TEST(BarreSysteme, UneImageParSigne)
     EXPECT_LT(encre(images[1]), encre(images[2]));
 }
 
-#include "Barre.moc"
+#include "BarreSysteme.moc"
