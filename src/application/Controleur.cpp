@@ -1,24 +1,39 @@
 #include "application/Controleur.h"
 
+#include "application/BarreSysteme.h"
 #include "application/Journal.h"
 #include "application/MisesAJour.h"
 #include "designtokens/Tokens.h"
 #include "fenetres/Polices.h"
 #include "roue/Offre.h"
+#include "roue/VueRoue.h"
 #include "roue/ZoneDepot.h"
 #include "tesselreverie/ReveriePolices.h"
 #include "tesselui/BundledFonts.h"
 
-#include <QAction>
-#include <QCursor>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QKeySequence>
-#include <QSystemTrayIcon>
-#include <QTimer>
+#include <QPointer>
 
-Controleur::Controleur(QStringList arguments, QObject* parent)
-    : QObject(parent), arguments_(std::move(arguments)), guetteur_(std::make_unique<Guetteur>())
+namespace {
+
+// The application's own pieces where none is given.
+Services complets(Services s)
+{
+    if (!s.moteur)
+        s.moteur = std::make_shared<MoteurConversions>();
+    if (!s.barre)
+        s.barre = std::make_shared<BarreSysteme>();
+    if (!s.horloge)
+        s.horloge = std::make_shared<HorlogeQt>();
+    return s;
+}
+
+} // namespace
+
+Controleur::Controleur(QStringList arguments, EtatRoue& etat, Services services, QObject* parent)
+    : QObject(parent), arguments_(std::move(arguments)), etat_(etat), services_(complets(std::move(services))),
+      guetteur_(std::move(services_.glisser)), fermeture_(*services_.horloge), retourIcone_(*services_.horloge)
 {
 }
 
@@ -61,36 +76,46 @@ std::optional<std::pair<QString, QString>> Controleur::paire(const QString& pref
     return std::pair{cle, chemin};
 }
 
+void Controleur::plusTard(double secondes, std::function<void()> action)
+{
+    QPointer<Controleur> moi(this);
+    services_.horloge->programmer(secondes, [moi, action = std::move(action)] {
+        if (moi)
+            action();
+    });
+}
+
 void Controleur::lancer()
 {
     if (const std::optional<QString> dossier = valeur(QStringLiteral("--essai="))) {
         // The text as given: the self-test itself refuses an empty or dangerous folder.
         const QString chemin = *dossier;
-        QTimer::singleShot(0, this, [this, chemin] {
-            if (!essai) {
+        plusTard(0, [this, chemin] {
+            if (!services_.essai) {
                 journal(QStringLiteral("essai indisponible dans cette version"));
                 QCoreApplication::exit(1);
                 return;
             }
-            QCoreApplication::exit(essai(chemin, etat) ? 0 : 2);
+            QCoreApplication::exit(services_.essai(chemin, etat_) ? 0 : 2);
         });
         return;
     }
 
-    element_ = std::make_unique<QSystemTrayIcon>();
-    element_->setToolTip(QStringLiteral("Vemo Vododod"));
-    poserIcone(QStringLiteral("repos"));
-    construireMenu();
-    element_->setContextMenu(&menu_);
-    // A click opens the menu too, as a status item's does; hosts differ on the button.
-    connect(element_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::Trigger)
-            menu_.popup(QCursor::pos());
-    });
-    element_->show();
+    QPointer<Controleur> moi(this);
+    services_.barre->installer({[moi] {
+                                    if (moi)
+                                        moi->chercherMisesAJour();
+                                },
+                                [moi] {
+                                    if (moi)
+                                        moi->quitter();
+                                }});
+    barreInstallee_ = true;
 
-    if (argumentEgal(QStringLiteral("--sombre")))
-        assombrir();
+    if (argumentEgal(QStringLiteral("--sombre"))) {
+        panneau();
+        vue_->setSombre(true);
+    }
 
     Polices::inscrire();
     Tokens::neutres = Tokens::Neutres::reverie();
@@ -99,6 +124,15 @@ void Controleur::lancer()
 
     MisesAJour::shared().demarrer();
 
+    brancher();
+    guetteur_.demarrer();
+
+    journal(QStringLiteral("Vemo Vododod lancé"));
+    options();
+}
+
+void Controleur::brancher()
+{
     QPointer<Controleur> moi(this);
     panneau();  // the drop target lives in it from now on
     zone().surDepot = [moi](const QStringList& chemins, const Conversions::Petale& petale) {
@@ -110,35 +144,14 @@ void Controleur::lancer()
             moi->retoucher(fichier, offre, outil);
     };
     installerJournal();
-    guetteur_->montrer = [moi] {
+    guetteur_.montrer = [moi] {
         if (moi)
             moi->ouvrir();
     };
-    guetteur_->lacher = [moi] {
+    guetteur_.lacher = [moi] {
         if (moi)
             moi->fermerBientot(0.3);
     };
-    guetteur_->demarrer();
-
-    journal(QStringLiteral("Vemo Vododod lancé"));
-    options();
-}
-
-void Controleur::construireMenu()
-{
-    auto* invite = menu_.addAction(tr("Glissez un fichier en tenant Maj"));
-    invite->setEnabled(false);
-    menu_.addSeparator();
-    ligneDerniers_ = menu_.addAction(tr("Aucun fichier créé pour l’instant"));
-    ligneDerniers_->setEnabled(false);
-    ligneEchec_ = menu_.addAction(QString());
-    ligneEchec_->setEnabled(false);
-    ligneEchec_->setVisible(false);
-    menu_.addSeparator();
-    menu_.addAction(tr("Rechercher les mises à jour…"), this, &Controleur::chercherMisesAJour);
-    auto* quitter = menu_.addAction(tr("Quitter Vemo Vododod"), this, &Controleur::quitter);
-    quitter->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    quitter->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void Controleur::options()
@@ -152,11 +165,7 @@ void Controleur::options()
     };
     for (const auto& [option, cle] : outils) {
         if (const std::optional<QString> chemin = valeur(QLatin1String(option))) {
-            const QString fichier = QFileInfo(*chemin).absoluteFilePath();
-            if (ouvrirOutil)
-                ouvrirOutil(QLatin1String(cle), fichier, [this](const QString& f) { cree(f); });
-            else
-                journal(QStringLiteral("fenêtre d’outil indisponible : ") + QLatin1String(cle));
+            ouvrirOutil(QLatin1String(cle), QFileInfo(*chemin).absoluteFilePath());
         }
     }
 
@@ -175,12 +184,12 @@ void Controleur::options()
 
     if (const auto p = paire(QStringLiteral("--convertir="))) {
         const QString fichier = QFileInfo(p->second).absoluteFilePath();
-        etat.setPetales(Conversions::petales({fichier}));
+        etat_.setPetales(services_.moteur->petales({fichier}));
         ouvrir();
-        etat.setCentre(QFileInfo(fichier).fileName());
-        for (const Conversions::Petale& petale : etat.petales()) {
+        etat_.setCentre(QFileInfo(fichier).fileName());
+        for (const Conversions::Petale& petale : etat_.petales()) {
             if (petale.id == p->first) {
-                QTimer::singleShot(600, this, [this, fichier, petale] { convertir({fichier}, petale); });
+                plusTard(0.6, [this, fichier, petale] { convertir({fichier}, petale); });
                 break;
             }
         }
@@ -193,30 +202,31 @@ void Controleur::montrerOption(const QString& argument)
                                ? argument.mid(10)
                                : QStringLiteral("/x/Page 001.pdf");
     const QString fichier = QFileInfo(chemin).absoluteFilePath();
-    etat.setRetouche(Retouche::pour({fichier}));
-    etat.setPetales(Roue::avecRetouche(Conversions::petales({fichier}), etat.retouche()));
-    etat.setCentre(QFileInfo(fichier).fileName());
+    etat_.setRetouche(Retouche::pour({fichier}));
+    etat_.setPetales(Roue::avecRetouche(services_.moteur->petales({fichier}), etat_.retouche()));
+    etat_.setCentre(QFileInfo(fichier).fileName());
     ouvrir();
-    const std::optional<int> modifier = etat.indexModifier();
+    const std::optional<int> modifier = etat_.indexModifier();
     if (argumentEgal(QStringLiteral("--panneau")) && modifier) {
-        etat.setSurvol(modifier);
-        QTimer::singleShot(500, this, [this] {
-            etat.setPanneau(true);
-            etat.setSurvol(std::nullopt);
-            etat.setOutil(1);
+        etat_.setSurvol(modifier);
+        plusTard(0.5, [this] {
+            etat_.setPanneau(true);
+            etat_.setSurvol(std::nullopt);
+            etat_.setOutil(1);
         });
     } else {
-        etat.setSurvol(1);
+        etat_.setSurvol(1);
     }
 }
 
 void Controleur::chercherMisesAJour()
 {
     Programmateur& p = MisesAJour::shared().controleur();
-    if (!p.afficher)
-        p.afficher = [this](const QString& texte) {
-            if (informer)
-                informer(texte);
-        };
+    // The answer comes later: it goes to the tray only if this controller is still there.
+    QPointer<Controleur> moi(this);
+    p.afficher = [moi](const QString& texte) {
+        if (moi)
+            moi->services_.barre->informer(texte);
+    };
     p.checkForUpdates();
 }

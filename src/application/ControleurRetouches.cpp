@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QThreadPool>
-#include <QTimer>
 
 void Controleur::retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil)
 {
@@ -22,7 +21,7 @@ void Controleur::retoucher(const QString& fichier, const Retouche& offre, const 
     if (!offre.app)
         return;
     fermeture_.annuler();
-    etat.setFait(true);
+    etat_.setFait(true);
 
     // Launching may wait on D-Bus activation: off the GUI thread; the tool's link is sent
     // once the file is open, and only then.
@@ -44,14 +43,15 @@ void Controleur::retoucher(const QString& fichier, const Retouche& offre, const 
 void Controleur::ouvrirFenetre(const QString& cle, const QString& fichier)
 {
     fermeture_.annuler();
-    etat.setFait(true);
+    etat_.setFait(true);
     fermerBientot(0.25);
-    QTimer::singleShot(300, this, [this, cle, fichier] {
-        if (!ouvrirOutil) {
-            journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
-            return;
-        }
-        // The controller outlives every tool window.
-        ouvrirOutil(cle, fichier, [this](const QString& f) { cree(f); });
-    });
+    plusTard(0.3, [this, cle, fichier] { ouvrirOutil(cle, fichier); });
+}
+
+void Controleur::ouvrirOutil(const QString& cle, const QString& fichier)
+{
+    // The controller outlives every tool window.
+    const Services::Fini fini = [this](const QString& f) { cree(f); };
+    if (!services_.ouvrirOutil || !services_.ouvrirOutil(cle, fichier, fini))
+        journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
 }

@@ -10,7 +10,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 namespace {
 constexpr int cote = 640;
@@ -20,9 +19,9 @@ constexpr int demi = 320;
 ZoneDepot& Controleur::zone()
 {
     if (!zone_) {
-        zone_ = new ZoneDepot(etat);
+        zone_ = new ZoneDepot(etat_);
         zone_->resize(cote, cote);
-        vue_ = new VueRoue(etat, zone_, cote);
+        vue_ = new VueRoue(etat_, zone_, cote);
         // The desktop's appearance, unless "--sombre" asks for the dark one.
         vue_->setSombre(Couleur::apparence(QGuiApplication::palette()) == Couleur::Apparence::sombre);
         zone_->accueillir(vue_);
@@ -37,12 +36,6 @@ QWidget& Controleur::panneau()
     return *panneau_;
 }
 
-void Controleur::assombrir()
-{
-    panneau();
-    vue_->setSombre(true);
-}
-
 bool Controleur::rouePresente() const { return panneau_ && panneau_->isVisible(); }
 
 void Controleur::ouvrir()
@@ -50,20 +43,20 @@ void Controleur::ouvrir()
     if (rouePresente())
         return;
     fermeture_.annuler();
-    etat.setFait(std::nullopt);
-    etat.setSurvol(std::nullopt);
-    etat.setOutil(std::nullopt);
-    etat.setPanneau(false);
-    etat.setMessage(std::nullopt);
-    etat.setProgression(std::nullopt);
-    etat.setTravail(std::nullopt);
-    const bool rempli = !etat.petales().isEmpty()
+    etat_.setFait(std::nullopt);
+    etat_.setSurvol(std::nullopt);
+    etat_.setOutil(std::nullopt);
+    etat_.setPanneau(false);
+    etat_.setMessage(std::nullopt);
+    etat_.setProgression(std::nullopt);
+    etat_.setTravail(std::nullopt);
+    const bool rempli = !etat_.petales().isEmpty()
                         && (argumentCommencePar(QStringLiteral("--montrer"))
                             || argumentCommencePar(QStringLiteral("--convertir=")));
     if (!rempli) {
-        etat.setPetales({Conversions::Petale{QStringLiteral("?"), QString(), QStringLiteral("ellipsis"), std::nullopt}});
-        etat.setCentre(tr("Glissez ici"));
-        etat.setRetouche(std::nullopt);
+        etat_.setPetales({Conversions::Petale{QStringLiteral("?"), QString(), QStringLiteral("ellipsis"), std::nullopt}});
+        etat_.setCentre(tr("Glissez ici"));
+        etat_.setRetouche(std::nullopt);
     }
 
     // Centred under the pointer, kept inside the free area of the screen under it.
@@ -82,23 +75,21 @@ void Controleur::ouvrir()
     p.show();
     p.raise();
 
-    etat.setOuverte(false);
-    QTimer::singleShot(0, this, [this] { etat.setOuverte(true); });
+    etat_.setOuverte(false);
+    plusTard(0, [this] { etat_.setOuverte(true); });
     journal(QStringLiteral("roue ouverte en %1,%2").arg(carre.x() + demi).arg(carre.y() + demi));
 }
 
 void Controleur::fermerBientot(double secondes)
 {
-    if (!rouePresente() || etat.travail())
+    if (!rouePresente() || etat_.travail())
         return;
-    QPointer<Controleur> moi(this);
-    fermeture_.lancer(secondes, [moi] {
-        if (!moi)
-            return;
-        moi->etat.setOuverte(false);
-        QTimer::singleShot(250, moi, [moi] {
-            if (moi && !moi->etat.ouverte() && moi->panneau_)
-                moi->panneau_->hide();
+    // The pending close goes with the controller.
+    fermeture_.lancer(secondes, [this] {
+        etat_.setOuverte(false);
+        plusTard(0.25, [this] {
+            if (!etat_.ouverte() && panneau_)
+                panneau_->hide();
         });
     });
 }

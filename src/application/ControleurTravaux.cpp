@@ -1,20 +1,14 @@
 // Conversion jobs, the progress ring and the outcome.
 #include "application/Controleur.h"
 
-#include "application/Icone.h"
 #include "application/Journal.h"
 #include "application/Lignes.h"
-#include "application/Reveler.h"
 #include "conversions/Annulation.h"
 
-#include <QAction>
-#include <QDBusConnection>
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QPalette>
-#include <QSystemTrayIcon>
+#include <QPointer>
 #include <QThreadPool>
-#include <QTimer>
 
 #include <unistd.h>
 
@@ -32,24 +26,25 @@ void Controleur::convertir(const QStringList& chemins, const Conversions::Petale
     travaux_.insert(id, 0);
     libelles_.insert(id, libelle);
     fermeture_.annuler();
-    etat.setTravail(id);
-    etat.setProgression(0);
+    etat_.setTravail(id);
+    etat_.setProgression(0);
     // A new job never shows the previous outcome.
-    etat.setFait(std::nullopt);
-    etat.setMessage(std::nullopt);
+    etat_.setFait(std::nullopt);
+    etat_.setMessage(std::nullopt);
     majIcone();
 
-    QTimer::singleShot(1200, this, [this, id] {
-        if (etat.travail() != id)
+    plusTard(1.2, [this, id] {
+        if (etat_.travail() != id)
             return;
         journal(QStringLiteral("conversion longue : la roue se range dans la barre des menus"));
-        etat.setTravail(std::nullopt);
+        etat_.setTravail(std::nullopt);
         fermerBientot(0);
     });
 
     // The engine blocks: it runs on a worker; every report comes back to the GUI thread.
+    // The engine lives as long as the job, whatever becomes of the controller.
     QPointer<Controleur> moi(this);
-    auto moteur = this->moteur;
+    std::shared_ptr<Moteur> moteur = services_.moteur;
     const QString cible = petale.id;
     QThreadPool::globalInstance()->start([moi, moteur, chemins, cible, id] {
         const Conversions::Progression progression = [moi, id](double f) {
@@ -60,7 +55,7 @@ void Controleur::convertir(const QStringList& chemins, const Conversions::Petale
         };
         Conversions::Resultat resultat;
         try {
-            resultat = moteur(chemins, cible, progression);
+            resultat = moteur->convertir(chemins, cible, progression);
         } catch (const Conversions::Annulee&) {
             return;  // the application quits: it has logged the job already
         } catch (const std::exception& e) {
@@ -80,8 +75,8 @@ void Controleur::avancer(const QUuid& id, double fraction)
     if (!travaux_.contains(id))
         return;
     travaux_[id] = fraction;
-    if (etat.travail() == id)
-        etat.setProgression(fraction);
+    if (etat_.travail() == id)
+        etat_.setProgression(fraction);
     majIcone();
 }
 
@@ -95,23 +90,15 @@ void Controleur::finir(const QUuid& id, const Conversions::Resultat& resultat)
         journal(QStringLiteral("créé ") + QFileInfo(f).fileName());
     for (const QString& e : resultat.erreurs)
         journal(QStringLiteral("échec : ") + e);
-    if (!resultat.crees.isEmpty()) {
-        derniers_ = resultat.crees;
-        ligneDerniers_->setText(resultat.crees.size() == 1
-                                    ? tr("Montrer « %1 »").arg(QFileInfo(resultat.crees.first()).fileName())
-                                    : tr("Montrer les %1 fichiers créés").arg(resultat.crees.size()));
-        disconnect(ligneDerniers_, &QAction::triggered, this, nullptr);
-        connect(ligneDerniers_, &QAction::triggered, this, &Controleur::montrerDerniers);
-        ligneDerniers_->setEnabled(true);
-    }
+    if (!resultat.crees.isEmpty())
+        montrerDerniers(resultat.crees);
     const bool echec = !resultat.erreurs.isEmpty();
-    ligneEchec_->setText(echec ? tr("Échec : %1").arg(resultat.erreurs.first()) : QString());
-    ligneEchec_->setVisible(echec);
-    if (etat.travail() == id) {
-        etat.setTravail(std::nullopt);
-        etat.setProgression(std::nullopt);
-        etat.setMessage(echec ? std::optional<QString>(resultat.erreurs.first()) : std::nullopt);
-        etat.setFait(!echec);
+    services_.barre->poserEchec(echec ? tr("Échec : %1").arg(resultat.erreurs.first()) : QString());
+    if (etat_.travail() == id) {
+        etat_.setTravail(std::nullopt);
+        etat_.setProgression(std::nullopt);
+        etat_.setMessage(echec ? std::optional<QString>(resultat.erreurs.first()) : std::nullopt);
+        etat_.setFait(!echec);
         fermerBientot(echec ? 2.4 : 0.7);
         majIcone();
     } else {
@@ -120,65 +107,43 @@ void Controleur::finir(const QUuid& id, const Conversions::Resultat& resultat)
     }
 }
 
-void Controleur::poserIcone(const QString& quoi)
-{
-    etatIcone_ = quoi;
-    if (!element_)
-        return;
-    const QColor encre = QGuiApplication::palette().color(QPalette::WindowText);
-    if (quoi == QLatin1String("anneau")) {
-        const double f = fractionIcone_;
-        element_->setIcon(Icone::icone([&](double e) { return Icone::anneau(f, encre, e); }, encre));
-    } else {
-        static const QHash<QString, QString> symboles{
-            {QStringLiteral("repos"), QStringLiteral("circle.circle")},
-            {QStringLiteral("reussite"), QStringLiteral("checkmark.circle.fill")},
-            {QStringLiteral("echec"), QStringLiteral("exclamationmark.circle.fill")},
-        };
-        const QString nom = symboles.value(quoi);
-        element_->setIcon(Icone::icone([&](double e) { return Icone::symbole(nom, encre, e); }, encre));
-    }
-}
-
 void Controleur::majIcone()
 {
-    if (!element_ || retourIcone_.enAttente())
+    if (!barreInstallee_ || retourIcone_.enAttente())
         return;
     if (travaux_.isEmpty()) {
-        poserIcone(QStringLiteral("repos"));
+        services_.barre->poserIcone(Barre::Signe::repos, 0);
         return;
     }
     double somme = 0;
     for (double f : travaux_)
         somme += f;
-    fractionIcone_ = somme / double(travaux_.size());
-    poserIcone(QStringLiteral("anneau"));
+    services_.barre->poserIcone(Barre::Signe::anneau, somme / double(travaux_.size()));
 }
 
 void Controleur::signaler(bool reussite)
 {
     retourIcone_.annuler();
-    if (element_)
-        poserIcone(reussite ? QStringLiteral("reussite") : QStringLiteral("echec"));
-    QPointer<Controleur> moi(this);
-    retourIcone_.lancer(2.0, [moi] {
-        if (moi)
-            moi->majIcone();
-    });
+    if (barreInstallee_)
+        services_.barre->poserIcone(reussite ? Barre::Signe::reussite : Barre::Signe::echec, 0);
+    retourIcone_.lancer(2.0, [this] { majIcone(); });
 }
 
 void Controleur::cree(const QString& fichier)
 {
     journal(QStringLiteral("créé ") + QFileInfo(fichier).fileName());
-    derniers_ = {fichier};
-    ligneDerniers_->setText(tr("Montrer « %1 »").arg(QFileInfo(fichier).fileName()));
-    disconnect(ligneDerniers_, &QAction::triggered, this, nullptr);
-    connect(ligneDerniers_, &QAction::triggered, this, &Controleur::montrerDerniers);
-    ligneDerniers_->setEnabled(true);
+    montrerDerniers({fichier});
     signaler(true);
 }
 
-void Controleur::montrerDerniers() { reveler(derniers_, QDBusConnection::sessionBus(), this); }
+// The menu line that reveals the latest outputs.
+void Controleur::montrerDerniers(const QStringList& fichiers)
+{
+    services_.barre->poserDerniers(fichiers.size() == 1
+                                       ? tr("Montrer « %1 »").arg(QFileInfo(fichiers.first()).fileName())
+                                       : tr("Montrer les %1 fichiers créés").arg(fichiers.size()),
+                                   fichiers);
+}
 
 void Controleur::quitter()
 {
@@ -188,14 +153,14 @@ void Controleur::quitter()
     for (auto i = libelles_.cbegin(); i != libelles_.cend(); ++i)
         journal(QStringLiteral("conversion annulée : ") + i.value());
     // Children end now; each job stops at its next step and removes what it wrote.
-    Conversions::annuler();
+    services_.moteur->annuler();
     const bool arretes = QThreadPool::globalInstance()->waitForDone(600);
     // What a job stuck in a library call still holds goes anyway.
     if (!arretes)
         journal(QStringLiteral("fermeture sans attendre un travail bloqué dans une bibliothèque"));
-    Conversions::nettoyer();
-    if (sortir)
-        sortir(arretes);
+    services_.moteur->nettoyer();
+    if (services_.sortir)
+        services_.sortir(arretes);
     else if (arretes)
         QCoreApplication::quit();
     else

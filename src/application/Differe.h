@@ -1,36 +1,36 @@
 #pragma once
 
-#include <QObject>
-#include <QTimer>
-#include <functional>
+#include "application/Horloge.h"
 
-// One cancellable delayed step on the GUI thread; a new one replaces the one pending.
+#include <functional>
+#include <optional>
+
+// One cancellable delayed step; a new one replaces the one pending.
 class Differe {
 public:
+    explicit Differe(Horloge& horloge) : horloge_(horloge) {}
+    Differe(const Differe&) = delete;
+    Differe& operator=(const Differe&) = delete;
+    ~Differe() { annuler(); }
+
     void lancer(double secondes, std::function<void()> action)
     {
         annuler();
-        minuteur_ = new QTimer;
-        minuteur_->setSingleShot(true);
-        QObject::connect(minuteur_, &QTimer::timeout, minuteur_, [this, action = std::move(action)] {
+        jeton_ = horloge_.programmer(secondes, [this, action = std::move(action)] {
             // Forgotten before it runs, so the action may start a new one.
-            minuteur_->deleteLater();
-            minuteur_ = nullptr;
+            jeton_.reset();
             action();
         });
-        minuteur_->start(qMax(0, qRound(secondes * 1000)));
     }
     void annuler()
     {
-        if (minuteur_) {
-            minuteur_->stop();
-            minuteur_->deleteLater();
-            minuteur_ = nullptr;
-        }
+        if (jeton_)
+            horloge_.annuler(*jeton_);
+        jeton_.reset();
     }
-    bool enAttente() const { return minuteur_ != nullptr; }
-    ~Differe() { annuler(); }
+    bool enAttente() const { return jeton_.has_value(); }
 
 private:
-    QTimer* minuteur_ = nullptr;
+    Horloge& horloge_;
+    std::optional<Horloge::Jeton> jeton_;
 };

@@ -1,13 +1,11 @@
 #include "application/Arret.h"
 #include "application/Controleur.h"
-#include "application/Journal.h"
 #include "application/Reveler.h"
 #include "essai/Essai.h"
 #include "fenetres/Outils.h"
 #include "tesselui/Notices.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -19,21 +17,16 @@ int main(int argc, char** argv)
     // A tray utility: no main window, and closing a tool window never ends the run.
     app.setQuitOnLastWindowClosed(false);
 
-    Controleur controleur(QCoreApplication::arguments());
-    controleur.informer = [](const QString& texte) {
-        auto* boite = new QMessageBox(QMessageBox::Information, QStringLiteral("Vemo Vododod"), texte);
-        boite->setAttribute(Qt::WA_DeleteOnClose);
-        boite->show();
-    };
-    controleur.essai = Essai::lancer;
     // A notice's « Afficher » shows its file as the menu does.
     Notices::revelateur() = [](const QString& fichier) {
         reveler({fichier}, QDBusConnection::sessionBus(), qApp);
     };
-    controleur.ouvrirOutil = [](const QString& cle, const QString& fichier, Controleur::Fini fini) {
-        if (!Outils::ouvrir(cle, fichier, std::move(fini)))
-            journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
-    };
+    // The real engine, tray, timers and pointer; the tool windows and the self-test.
+    Services services;
+    services.ouvrirOutil = &Outils::ouvrir;
+    services.essai = &Essai::lancer;
+    EtatRoue etat;
+    Controleur controleur(QCoreApplication::arguments(), etat, std::move(services));
     // The self-test holds the event loop to its end: a signal ends it as it always did.
     if (!controleur.essaiDemande())
         arreterSurSignal([&controleur] { controleur.quitter(); });

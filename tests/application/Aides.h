@@ -1,10 +1,15 @@
 #pragma once
 
+#include "Doubles.h"
 #include "application/Controleur.h"
 #include "application/Journal.h"
 #include "commun/Attendre.h"
 #include "conversions/Journaux.h"
+#include "roue/PanneauRoue.h"
+#include "roue/VueRoue.h"
+#include "roue/ZoneDepot.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,63 +65,96 @@ struct VeilleurDe {
     }
 };
 
-// A watcher that never sees anything: the tests drive the controller directly.
-struct Immobile : SourceGlisser {
-    bool boutonGauche() override { return false; }
-    bool shift() override { return false; }
-    long compte() override { return 0; }
-};
-
-// An engine whose batches wait for the test's word and report what they are told to.
-struct Moteur {
-    std::atomic<bool> libre{true};
-    std::atomic<int> appels{0};
-    QString dernierId;
-    QStringList crees;
-    QStringList erreurs;
-    Conversions::Resultat operator()(const QStringList& chemins, const QString& id, const Conversions::Progression& p)
-    {
-        ++appels;
-        dernierId = id;
-        p(0.5);
-        while (!libre)
-            QThread::msleep(5);
-        Conversions::Resultat r;
-        r.crees = crees.isEmpty() ? QStringList{chemins.first() + QStringLiteral(".jpg")} : crees;
-        r.erreurs = erreurs;
-        return r;
-    }
-};
-
-// The controller launched with `options` (its wheel opened if asked), its engine, trials and
-// tool windows caught.
+// The controller launched with `options` (its wheel opened if asked) on doubles: the engine,
+// the tray, the clock, the pointer; trials and tool windows caught. Tests drive it as the
+// desktop does: the pointer, the drop target, the tray's menu, the passing of time.
 struct Banc {
     enum Depart { lance, ouvert };
     JournalDeTest log;
-    Moteur moteur;
-    std::unique_ptr<Controleur> c;
+    EtatRoue etat;
+    std::shared_ptr<MoteurDeTest> moteur = std::make_shared<MoteurDeTest>();
+    std::shared_ptr<BarreDeTest> barre = std::make_shared<BarreDeTest>();
+    std::shared_ptr<HorlogeManuelle> horloge = std::make_shared<HorlogeManuelle>();
+    Pointeur* pointeur = new Pointeur;
     QStringList essais;
     QStringList outils;
+    // Each tool window's callback for the files it saves; a window saves at once. Without
+    // windows the request is only recorded and refused, as in a build that has none.
+    QList<Services::Fini> finis;
+    bool fenetres = true;
+    std::optional<bool> sortie;
+    std::unique_ptr<Controleur> c;
 
-    explicit Banc(QStringList options = {}, Depart depart = lance)
+    // `autre`: an engine instead of the double (the real one).
+    explicit Banc(QStringList options = {}, Depart depart = lance, std::shared_ptr<Moteur> autre = {})
     {
-        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options);
-        c->remplacerGuetteur(std::make_unique<Guetteur>(std::make_unique<Immobile>()));
-        c->moteur = [this](const QStringList& a, const QString& b, const Conversions::Progression& p) {
-            return moteur(a, b, p);
-        };
-        c->essai = [this](const QString& d, EtatRoue&) {
+        Services s;
+        s.moteur = autre ? autre : moteur;
+        s.barre = barre;
+        s.horloge = horloge;
+        s.glisser.reset(pointeur);
+        s.essai = [this](const QString& d, EtatRoue&) {
             essais << d;
             return true;
         };
-        c->ouvrirOutil = [this](const QString& cle, const QString& f, Controleur::Fini fini) {
+        s.ouvrirOutil = [this](const QString& cle, const QString& f, Services::Fini fini) {
             outils << cle + QLatin1Char(':') + f;
+            if (!fenetres)
+                return false;
+            finis << fini;
             fini(f + QStringLiteral(".edit.png"));
+            return true;
         };
+        s.sortir = [this](bool arretes) { sortie = arretes; };
+        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options, etat, std::move(s));
         c->lancer();
         if (depart == ouvert)
-            c->ouvrir();
+            ouvrir();
     }
-    ~Banc() { qInstallMessageHandler(nullptr); }
-    bool visible() const { return c->rouePresente(); }
+    ~Banc()
+    {
+        // A batch still waiting must not outlive the test's engine settings.
+        moteur->libre = true;
+        moteur->bloque = false;
+        c.reset();
+        qInstallMessageHandler(nullptr);
+    }
+
+    // A Shift-drag from another application: the watcher asks for the wheel; Shift then
+    // goes up while the button stays down, so that later polls ask nothing.
+    void ouvrir()
+    {
+        pointeur->maj = true;
+        pointeur->appuyer();
+        pointeur->commencer();
+        pointeur->maj = false;
+    }
+    // The button comes up after the drag.
+    void relacher() { pointeur->relacher(); }
+
+    PanneauRoue* panneau() const { return trouver<PanneauRoue>(); }
+    ZoneDepot* zone() const { return trouver<ZoneDepot>(); }
+    VueRoue* vue() const { return trouver<VueRoue>(); }
+    bool visible() const { return panneau() && panneau()->isVisible(); }
+
+    // Drops on a conversion petal, on "Modifier" or a tool of the arc, as the drop target
+    // hands them on.
+    void deposer(const QStringList& chemins, const Conversions::Petale& petale) { zone()->surDepot(chemins, petale); }
+    void retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil)
+    {
+        zone()->surRetouche(fichier, offre, outil);
+    }
+
+    // The first widget of type W among the application's windows and their children.
+    template <typename W>
+    static W* trouver()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* x = qobject_cast<W*>(w))
+                return x;
+            if (auto* x = w->findChild<W*>())
+                return x;
+        }
+        return nullptr;
+    }
 };

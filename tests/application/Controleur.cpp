@@ -1,14 +1,15 @@
 #include "Aides.h"
 #include "commun/Dossier.h"
 #include "designtokens/Tokens.h"
-#include "roue/VueRoue.h"
 
-#include <QAction>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,22 +22,12 @@ TEST(Controleur, LancementMenuIconeEtJournal)
 {
     Tokens::neutres.reset();
     Banc b;
-    ASSERT_NE(b.c->element(), nullptr);
-    EXPECT_EQ(b.c->etatIcone(), "repos");
-    EXPECT_FALSE(b.c->element()->icon().isNull());
-    QStringList textes;
-    const QList<QAction*> actions = b.c->menu().actions();
-    for (QAction* a : actions)
-        textes << (a->isSeparator() ? "--" : a->text());
-    EXPECT_EQ(textes, (QStringList{"Glissez un fichier en tenant Maj", "--", "Aucun fichier créé pour l’instant", "",
-                                   "--", "Rechercher les mises à jour…", "Quitter Vemo Vododod"}));
-    EXPECT_FALSE(actions[0]->isEnabled() || actions[2]->isEnabled() || actions[3]->isVisible());
-    EXPECT_EQ(actions[6]->shortcut(), QKeySequence("Ctrl+Q"));
+    ASSERT_TRUE(b.barre->installee);
+    EXPECT_EQ(b.barre->icone(), "repos");
     // The update item asks the updater, which says what it can.
-    QString dit;
-    b.c->informer = [&](const QString& t) { dit = t; };
-    actions[5]->trigger();
-    EXPECT_TRUE(dit.contains("Aucune source de mises à jour")) << dit.toStdString();
+    b.barre->actions.chercherMisesAJour();
+    ASSERT_EQ(b.barre->messages.size(), 1);
+    EXPECT_TRUE(b.barre->messages[0].contains("Aucune source de mises à jour")) << b.barre->messages[0].toStdString();
     EXPECT_TRUE(b.log.contient("Vemo Vododod lancé"));
     EXPECT_TRUE(Tokens::neutres.has_value());
     EXPECT_FALSE(b.visible());
@@ -45,13 +36,16 @@ TEST(Controleur, LancementMenuIconeEtJournal)
     EXPECT_TRUE(b.log.contient("ffmpeg : b | c | d"));
 }
 
-// The self-test takes the whole launch: the first one only, no tray, no wheel, no log.
+// The self-test takes the whole launch: the first one only, no tray, no wheel, no watcher, no log.
 TEST(Controleur, EssaiPrendToutLeLancement)
 {
     Banc b({"--montrer", "--essai=dossier/essai", "--essai=autre"});
-    ASSERT_TRUE(attendre([&] { return !b.essais.isEmpty(); }));
+    EXPECT_TRUE(b.essais.isEmpty()) << "the self-test starts from the event loop";
+    b.horloge->avancer(0);
     EXPECT_EQ(b.essais, QStringList{"dossier/essai"});
-    EXPECT_EQ(b.c->element(), nullptr);
+    EXPECT_FALSE(b.barre->installee);
+    EXPECT_FALSE(b.visible());
+    b.ouvrir();
     EXPECT_FALSE(b.visible());
     EXPECT_TRUE(b.log.messages().isEmpty());
 }
@@ -65,14 +59,17 @@ TEST(Controleur, OptionsMalFormeesOuvrentRien)
                              QString("--sombrement")}) {
         Banc b({v, "--panneau"});
         EXPECT_FALSE(b.visible()) << v.toStdString();
-        EXPECT_FALSE(b.c->vue().sombre()) << v.toStdString();
+        ASSERT_NE(b.vue(), nullptr);
+        EXPECT_FALSE(b.vue()->sombre()) << v.toStdString();
     }
-    EXPECT_TRUE(Banc({"--sombre"}).c->vue().sombre());
+    EXPECT_TRUE(Banc({"--sombre"}).vue()->sombre());
     // An unknown petal shows the wheel but converts nothing.
     Banc b({"--convertir=mp3:" + png});
     EXPECT_TRUE(b.visible());
-    patienter(800);
-    EXPECT_EQ(b.moteur.appels, 0);
+    b.horloge->avancer(0.8);
+    patienter(100);
+    EXPECT_EQ(b.moteur->appels, 0);
+    EXPECT_FALSE(b.horloge->demandes.contains(0.6));
 }
 
 // "--panneau" opens the arc even without the sibling PDF application, on its second tool.
@@ -80,15 +77,18 @@ TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
 {
     Banc b({"--montrer", "--panneau"});
     EXPECT_TRUE(b.visible());
-    const QList<Conversions::Petale>& p = b.c->etat.petales();
+    const QList<Conversions::Petale>& p = b.etat.petales();
     ASSERT_FALSE(p.isEmpty());
     EXPECT_EQ(p.first().id, "jpg");
     EXPECT_EQ(p.last().id, "modifier");
-    EXPECT_EQ(b.c->etat.centre(), "Page 001.pdf");
-    EXPECT_EQ(b.c->etat.survol(), b.c->etat.indexModifier());
-    ASSERT_TRUE(attendre([&] { return b.c->etat.panneau(); }, 2000));
-    EXPECT_EQ(b.c->etat.outil(), 1);
-    EXPECT_FALSE(b.c->etat.survol().has_value());
+    EXPECT_EQ(b.etat.centre(), "Page 001.pdf");
+    EXPECT_EQ(b.etat.survol(), b.etat.indexModifier());
+    b.horloge->avancer(0.49);
+    EXPECT_FALSE(b.etat.panneau());
+    b.horloge->avancer(0.01);
+    ASSERT_TRUE(b.etat.panneau());
+    EXPECT_EQ(b.etat.outil(), 1);
+    EXPECT_FALSE(b.etat.survol().has_value());
 }
 
 // The first conversion option is dropped after the wheel has shown a moment.
@@ -96,15 +96,18 @@ TEST(Controleur, ConvertirApresSixDixiemes)
 {
     Dossier d;
     const QString png = d.ecrire("photo.png");
-    QElapsedTimer t;
-    t.start();
     Banc b({"--convertir=jpg:" + png, "--convertir=png:" + png});
     EXPECT_TRUE(b.visible());
-    EXPECT_EQ(b.c->etat.centre(), "photo.png");
-    ASSERT_TRUE(attendre([&] { return b.moteur.appels > 0; }));
-    EXPECT_GE(t.elapsed(), 550);
-    EXPECT_EQ(b.moteur.dernierId, "jpg");
+    EXPECT_EQ(b.etat.centre(), "photo.png");
+    b.horloge->avancer(0.59);
+    EXPECT_FALSE(b.log.contient("déposé [\"photo.png\"] sur jpg"));
+    b.horloge->avancer(0.01);
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels > 0; }));
+    EXPECT_EQ(b.moteur->dernierId(), "jpg");
     EXPECT_TRUE(b.log.contient("déposé [\"photo.png\"] sur jpg"));
+    b.horloge->avancer(1);
+    patienter(50);
+    EXPECT_EQ(b.moteur->appels, 1);
 }
 
 TEST(Controleur, OptionsDeFenetreDOutil)
@@ -113,8 +116,21 @@ TEST(Controleur, OptionsDeFenetreDOutil)
     EXPECT_EQ(b.outils, (QStringList{"lumiere:/a/b.png", "couper:/a/s.wav"}));
     // What the window saves reaches the menu line.
     EXPECT_TRUE(b.log.contient("créé s.wav.edit.png"));
-    EXPECT_EQ(b.c->ligneDerniers()->text(), "Montrer « s.wav.edit.png »");
-    EXPECT_EQ(b.c->etatIcone(), "reussite");
+    EXPECT_EQ(b.barre->derniers, "Montrer « s.wav.edit.png »");
+    EXPECT_EQ(b.barre->fichiers, QStringList{"/a/s.wav.edit.png"});
+    EXPECT_EQ(b.barre->icone(), "reussite");
+}
+
+// A build without the window only logs the request.
+TEST(Controleur, FenetreIndisponibleJournalisee)
+{
+    Banc b({}, Banc::ouvert);
+    b.fenetres = false;
+    b.deposer({"/tmp/s.wav"}, petale("couper"));
+    b.horloge->avancer(0.3);
+    EXPECT_EQ(b.outils, QStringList{"couper:/tmp/s.wav"});
+    EXPECT_TRUE(b.log.contient("fenêtre d’outil indisponible : couper"));
+    EXPECT_EQ(b.barre->derniers, "Aucun fichier créé pour l’instant");
 }
 
 TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
@@ -125,128 +141,209 @@ TEST(Controleur, LaRoueSOuvreSousLePointeurDansLEcran)
     QCursor::setPos(ecran.right() - 5, ecran.top() + 5);
     if (QCursor::pos() != QPoint(ecran.right() - 5, ecran.top() + 5))
         GTEST_SKIP() << "this platform cannot move the pointer";
-    b.c->ouvrir();
+    b.ouvrir();
     ASSERT_TRUE(b.visible());
-    EXPECT_EQ(b.c->panneau().geometry(), QRect(ecran.left() + ecran.width() - 640, ecran.top(), 640, 640));
+    EXPECT_EQ(b.panneau()->geometry(), QRect(ecran.left() + ecran.width() - 640, ecran.top(), 640, 640));
     EXPECT_TRUE(b.log.contient(
         QString("roue ouverte en %1,%2").arg(ecran.left() + ecran.width() - 320).arg(ecran.top() + 320)));
-    ASSERT_EQ(b.c->etat.petales().size(), 1);
-    EXPECT_EQ(b.c->etat.petales().first().id, "?");
-    ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
+    ASSERT_EQ(b.etat.petales().size(), 1);
+    EXPECT_EQ(b.etat.petales().first().id, "?");
+    EXPECT_FALSE(b.etat.ouverte()) << "the wheel opens at the next turn of the event loop";
+    b.horloge->avancer(0);
+    ASSERT_TRUE(b.etat.ouverte());
     // A second opening while it shows changes nothing.
-    b.c->etat.setSurvol(0);
+    b.etat.setSurvol(0);
     QCursor::setPos(ecran.center());
-    b.c->ouvrir();
-    EXPECT_EQ(b.c->etat.survol(), 0);
+    b.ouvrir();
+    EXPECT_EQ(b.etat.survol(), 0);
     EXPECT_EQ(b.log.messages().filter("roue ouverte").size(), 1);
 }
 
 TEST(Controleur, FermerBientotAttendPuisFondEtUneOuvertureAnnule)
 {
     Banc b({}, Banc::ouvert);
-    ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
-    QElapsedTimer t;
-    t.start();
-    b.c->fermerBientot(0.3);
-    ASSERT_TRUE(attendre([&] { return !b.c->etat.ouverte(); }));
-    EXPECT_GE(t.elapsed(), 280);
+    b.horloge->avancer(0);
+    ASSERT_TRUE(b.etat.ouverte());
+    b.relacher();
+    b.horloge->avancer(0.29);
+    EXPECT_TRUE(b.etat.ouverte());
+    b.horloge->avancer(0.01);
+    ASSERT_FALSE(b.etat.ouverte());
     EXPECT_TRUE(b.visible()) << "the panel stays during the fade";
-    ASSERT_TRUE(attendre([&] { return !b.visible(); }));
-    // A pending close is cancelled by an opening, and replaced by a later close.
-    b.c->ouvrir();
-    b.c->fermerBientot(0.2);
-    b.c->fermerBientot(1.0);
-    patienter(600);
-    EXPECT_TRUE(b.c->etat.ouverte());
+    b.horloge->avancer(0.25);
+    ASSERT_FALSE(b.visible());
+    // A pending close is cancelled by a job dropped before it falls due.
+    b.moteur->libre = false;
+    b.ouvrir();
+    b.horloge->avancer(0);
+    b.relacher();
+    b.deposer({"/tmp/a.png"}, petale("jpg"));
+    b.horloge->avancer(0.6);
+    EXPECT_TRUE(b.etat.ouverte());
+    EXPECT_TRUE(b.visible());
 }
 
 TEST(Controleur, TravailRapideReussi)
 {
     Banc b({}, Banc::ouvert);
-    b.moteur.libre = false;
-    b.c->convertir({"/tmp/a b.png"}, petale("jpg"));
-    EXPECT_EQ(b.c->etatIcone(), "anneau");
-    ASSERT_TRUE(attendre([&] { return b.c->etat.progression() == 0.5; }));
-    EXPECT_DOUBLE_EQ(b.c->fractionIcone(), 0.5);
+    b.horloge->avancer(0);
+    b.moteur->libre = false;
+    b.deposer({"/tmp/a b.png"}, petale("jpg"));
+    EXPECT_EQ(b.barre->icone(), "anneau");
+    ASSERT_TRUE(attendre([&] { return b.etat.progression() == 0.5; }));
+    EXPECT_DOUBLE_EQ(b.barre->fraction(), 0.5);
     // Releasing the button while the job shows does not close the wheel.
-    b.c->fermerBientot(0.3);
-    b.moteur.libre = true;
-    ASSERT_TRUE(attendre([&] { return b.c->etat.fait().has_value(); }));
-    EXPECT_EQ(b.c->etat.fait(), true);
-    EXPECT_FALSE(b.c->etat.progression().has_value());
-    EXPECT_EQ(b.c->etatIcone(), "repos");
+    b.relacher();
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.etat.fait().has_value(); }));
+    EXPECT_EQ(b.etat.fait(), true);
+    EXPECT_FALSE(b.etat.progression().has_value());
+    EXPECT_EQ(b.barre->icone(), "repos");
+    EXPECT_FALSE(b.barre->icones.contains("reussite")) << "an outcome shown in the wheel does not flash";
     EXPECT_TRUE(b.log.contient("créé a b.png.jpg"));
-    EXPECT_EQ(b.c->ligneDerniers()->text(), "Montrer « a b.png.jpg »");
-    EXPECT_TRUE(b.c->ligneDerniers()->isEnabled());
-    EXPECT_FALSE(b.c->ligneEchec()->isVisible());
-    ASSERT_TRUE(attendre([&] { return !b.visible(); }, 3000));
+    EXPECT_EQ(b.barre->derniers, "Montrer « a b.png.jpg »");
+    EXPECT_EQ(b.barre->fichiers, QStringList{"/tmp/a b.png.jpg"});
+    EXPECT_TRUE(b.barre->echec.isEmpty());
+    // The success face shows 0.7 s, then the wheel fades out.
+    b.horloge->avancer(0.69);
+    EXPECT_TRUE(b.etat.ouverte());
+    b.horloge->avancer(0.01);
+    EXPECT_FALSE(b.etat.ouverte());
+    b.horloge->avancer(0.25);
+    ASSERT_FALSE(b.visible());
+    b.horloge->avancer(1);
     EXPECT_FALSE(b.log.contient("conversion longue : la roue se range dans la barre des menus"));
+}
+
+// A user's drop end to end: a Shift-drag opens the wheel, the file enters the drop target and
+// is dropped on the first petal; the engine gets the file and that petal, and the release that
+// comes with the drop leaves the job in the wheel.
+TEST(Controleur, UnDepotSurLaRoueVaAuMoteur)
+{
+    Dossier d;
+    const QString png = d.ecrire("photo.png");
+    Banc b({}, Banc::ouvert);
+    b.horloge->avancer(0);
+    ASSERT_TRUE(b.visible());
+    b.moteur->libre = false;
+    QMimeData donnees;
+    donnees.setUrls({QUrl::fromLocalFile(png)});
+    const QPoint premier(320, 170);  // straight above the centre
+    const Qt::DropActions offertes = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent entree(premier, offertes, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(b.zone(), &entree);
+    EXPECT_EQ(b.etat.centre(), "photo.png");
+    ASSERT_FALSE(b.etat.petales().isEmpty());
+    EXPECT_EQ(b.etat.petales().first().id, "jpg");
+    QDragMoveEvent mouvement(premier, offertes, &donnees, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(b.zone(), &mouvement);
+    EXPECT_TRUE(mouvement.isAccepted());
+    QDropEvent depot(premier, offertes, &donnees, Qt::NoButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(b.zone(), &depot);
+    b.relacher();
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels == 1; }));
+    EXPECT_EQ(b.moteur->dernierId(), "jpg");
+    EXPECT_EQ(b.moteur->derniersChemins(), QStringList{png});
+    EXPECT_TRUE(b.log.contient("déposé [\"photo.png\"] sur jpg"));
+    b.horloge->avancer(0.3);
+    EXPECT_TRUE(b.etat.ouverte());
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.etat.fait().has_value(); }));
+    EXPECT_EQ(b.etat.fait(), true);
+    EXPECT_EQ(b.barre->fichiers, QStringList{png + ".jpg"});
 }
 
 // A long job leaves the wheel for the tray icon; its outcome shows there, not in the closed wheel.
 TEST(Controleur, TravailLongPasseALIconeEtClignote)
 {
     Banc b({}, Banc::ouvert);
-    b.moteur.libre = false;
-    b.c->convertir({"/tmp/v.mov"}, petale("mp4"));
-    ASSERT_TRUE(attendre([&] { return !b.c->etat.travail().has_value(); }, 3000));
+    b.moteur->libre = false;
+    b.deposer({"/tmp/v.mov"}, petale("mp4"));
+    b.horloge->avancer(1.19);
+    EXPECT_TRUE(b.etat.travail().has_value());
+    b.horloge->avancer(0.01);
+    ASSERT_FALSE(b.etat.travail().has_value());
     EXPECT_TRUE(b.log.contient("conversion longue : la roue se range dans la barre des menus"));
-    ASSERT_TRUE(attendre([&] { return !b.visible(); }, 1000));
-    EXPECT_EQ(b.c->etatIcone(), "anneau");
-    b.moteur.libre = true;
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
-    EXPECT_EQ(b.c->etatIcone(), "reussite");
-    EXPECT_FALSE(b.c->etat.fait().has_value());
-    ASSERT_TRUE(attendre([&] { return b.c->etatIcone() == "repos"; }, 3000));
+    b.horloge->avancer(0.25);
+    ASSERT_FALSE(b.visible());
+    EXPECT_EQ(b.barre->icone(), "anneau");
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.barre->icone() == "reussite"; }));
+    EXPECT_TRUE(b.log.contient("créé v.mov.jpg"));
+    EXPECT_FALSE(b.etat.fait().has_value());
+    b.horloge->avancer(1.99);
+    EXPECT_EQ(b.barre->icone(), "reussite");
+    b.horloge->avancer(0.01);
+    EXPECT_EQ(b.barre->icone(), "repos");
 }
 
 TEST(Controleur, UnEchecEtUnFichierCree)
 {
     Banc b({}, Banc::ouvert);
-    b.moteur.crees = {"/tmp/x.jpg", "/tmp/y.jpg"};
-    b.moteur.erreurs = {"Impossible de lire « z.png ».", "autre"};
-    b.c->convertir({"/tmp/x.png"}, petale("jpg"));
-    ASSERT_TRUE(attendre([&] { return b.c->etat.fait().has_value(); }));
-    EXPECT_EQ(b.c->etat.fait(), false);
-    EXPECT_EQ(b.c->etat.message(), "Impossible de lire « z.png ».");
-    EXPECT_EQ(b.c->ligneDerniers()->text(), "Montrer les 2 fichiers créés");
-    EXPECT_EQ(b.c->derniers(), b.moteur.crees);
-    EXPECT_TRUE(b.c->ligneEchec()->isVisible());
-    EXPECT_EQ(b.c->ligneEchec()->text(), "Échec : Impossible de lire « z.png ».");
+    b.horloge->avancer(0);
+    b.moteur->crees = {"/tmp/x.jpg", "/tmp/y.jpg"};
+    b.moteur->erreurs = {"Impossible de lire « z.png ».", "autre"};
+    b.deposer({"/tmp/x.png"}, petale("jpg"));
+    ASSERT_TRUE(attendre([&] { return b.etat.fait().has_value(); }));
+    EXPECT_EQ(b.etat.fait(), false);
+    EXPECT_EQ(b.etat.message(), "Impossible de lire « z.png ».");
+    EXPECT_EQ(b.barre->derniers, "Montrer les 2 fichiers créés");
+    EXPECT_EQ(b.barre->fichiers, b.moteur->crees);
+    EXPECT_EQ(b.barre->echec, "Échec : Impossible de lire « z.png ».");
     EXPECT_TRUE(b.log.contient("échec : autre"));
-    patienter(1500);  // the failure stays a while in the wheel
+    b.horloge->avancer(1.5);  // the failure stays a while in the wheel
     EXPECT_TRUE(b.visible());
+    EXPECT_TRUE(b.etat.ouverte());
     // A new drop while the failure shows: the new job starts clean.
-    b.moteur.libre = false;
-    b.moteur.crees.clear();
-    b.moteur.erreurs.clear();
-    b.c->convertir({"/tmp/w.png"}, petale("png"));
-    EXPECT_FALSE(b.c->etat.fait().has_value() || b.c->etat.message().has_value());
-    b.moteur.libre = true;
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
-    EXPECT_FALSE(b.c->ligneEchec()->isVisible()) << "a job without failure hides the old failure";
-    EXPECT_EQ(b.c->derniers(), QStringList{"/tmp/w.png.jpg"});
+    b.moteur->libre = false;
+    b.moteur->crees.clear();
+    b.moteur->erreurs.clear();
+    b.deposer({"/tmp/w.png"}, petale("png"));
+    EXPECT_FALSE(b.etat.fait().has_value() || b.etat.message().has_value());
+    b.horloge->avancer(1);
+    EXPECT_TRUE(b.etat.ouverte()) << "the job cancelled the failure's close";
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.log.contient("créé w.png.jpg"); }));
+    EXPECT_TRUE(b.barre->echec.isEmpty()) << "a job without failure hides the old failure";
+    EXPECT_EQ(b.barre->fichiers, QStringList{"/tmp/w.png.jpg"});
+}
+
+// The failure stays 2.4 s in the wheel before it closes.
+TEST(Controleur, UnEchecResteDeuxSecondesEtDemie)
+{
+    Banc b({}, Banc::ouvert);
+    b.horloge->avancer(0);
+    b.moteur->erreurs = {"Impossible de lire « z.png »."};
+    b.deposer({"/tmp/z.png"}, petale("jpg"));
+    ASSERT_TRUE(attendre([&] { return b.etat.fait().has_value(); }));
+    b.horloge->avancer(2.39);
+    EXPECT_TRUE(b.etat.ouverte());
+    b.horloge->avancer(0.01);
+    EXPECT_FALSE(b.etat.ouverte());
+    EXPECT_FALSE(b.barre->icones.contains("echec")) << "an outcome shown in the wheel does not flash";
 }
 
 // The icon shows the mean of the jobs, the wheel its own; a report after the end is ignored.
 TEST(Controleur, DeuxTravauxFontLaMoyenneEtLesRapportsTardifsSontIgnores)
 {
     Banc b;
-    b.moteur.libre = false;
-    b.c->convertir({"/tmp/1.png"}, petale("jpg"));
-    const QUuid premier = *b.c->etat.travail();
-    b.c->convertir({"/tmp/2.png"}, petale("jpg"));
-    const QUuid second = *b.c->etat.travail();
-    ASSERT_TRUE(attendre([&] { return b.moteur.appels == 2; }));
-    patienter(50);
-    b.c->avancer(premier, 0.2);
-    b.c->avancer(second, 0.6);
-    EXPECT_DOUBLE_EQ(b.c->fractionIcone(), 0.4);
-    EXPECT_EQ(b.c->etat.progression(), 0.6);
-    b.moteur.libre = true;
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
-    b.c->avancer(premier, 0.9);
-    EXPECT_TRUE(b.c->travaux().isEmpty());
+    b.moteur->libre = false;
+    b.deposer({"/tmp/1.png"}, petale("jpg"));
+    b.deposer({"/tmp/2.png"}, petale("jpg"));
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels == 2 && b.barre->fraction() == 0.5; }));
+    b.moteur->rapporter("/tmp/1.png", 0.2);
+    b.moteur->rapporter("/tmp/2.png", 0.6);
+    ASSERT_TRUE(attendre([&] { return b.etat.progression() == 0.6 && b.barre->icones.last() == "anneau 0.40"; }));
+    EXPECT_DOUBLE_EQ(b.barre->fraction(), 0.4);
+    EXPECT_EQ(b.etat.progression(), 0.6);
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.log.contient("créé 1.png.jpg") && b.log.contient("créé 2.png.jpg"); }));
+    b.horloge->avancer(2);  // the older job's flash ends
+    EXPECT_EQ(b.barre->icone(), "repos");
+    b.moteur->rapporter("/tmp/1.png", 0.9);
+    patienter(100);
+    EXPECT_EQ(b.barre->icone(), "repos");
+    EXPECT_FALSE(b.etat.progression().has_value());
 }
 
 // An engine that throws and the real one on a damaged file: the failure shows, nothing is created.
@@ -254,20 +351,16 @@ TEST(Controleur, LesEchecsDuMoteurSAffichentSansRienCreer)
 {
     Dossier d;
     const QString faux = d.ecrire("pas une image.png", "ceci n’est pas une image");
-    const decltype(Controleur::moteur) moteurs[] = {
-        [](const QStringList&, const QString&, const Conversions::Progression&) -> Conversions::Resultat {
-            throw Conversions::Erreur::lecture("pas une image.png");
-        },
-        &Conversions::convertir};
-    for (const auto& moteur : moteurs) {
-        Banc b;
-        b.c->moteur = moteur;
-        b.c->convertir({faux}, petale("jpg"));
-        ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }, 20000));
-        EXPECT_TRUE(b.c->ligneEchec()->text().contains("« pas une image.png »")) << b.c->ligneEchec()->text().toStdString();
-        EXPECT_TRUE(b.c->ligneEchec()->isVisible());
+    for (const bool reel : {false, true}) {
+        Banc b({}, Banc::lance, reel ? std::make_shared<MoteurConversions>() : nullptr);
+        if (!reel)
+            b.moteur->echouer = [] { throw Conversions::Erreur::lecture("pas une image.png"); };
+        b.deposer({faux}, petale("jpg"));
+        ASSERT_TRUE(attendre([&] { return !b.barre->echec.isEmpty(); }, 20000));
+        EXPECT_TRUE(b.barre->echec.contains("« pas une image.png »")) << b.barre->echec.toStdString();
         EXPECT_EQ(d.noms(), QStringList{"pas une image.png"});
         EXPECT_EQ(b.log.messages().filter("échec : ").size(), 1);
+        EXPECT_EQ(b.barre->derniers, "Aucun fichier créé pour l’instant");
     }
 }
 
@@ -275,25 +368,72 @@ TEST(Controleur, LesEchecsDuMoteurSAffichentSansRienCreer)
 TEST(Controleur, CouperOuvreLaFenetreSansTravail)
 {
     Banc b({}, Banc::ouvert);
-    QElapsedTimer t;
-    t.start();
-    b.c->convertir({"/tmp/s.wav"}, petale("couper"));
-    EXPECT_TRUE(b.c->travaux().isEmpty());
-    EXPECT_EQ(b.c->etat.fait(), true);
-    ASSERT_TRUE(attendre([&] { return !b.outils.isEmpty(); }));
-    EXPECT_GE(t.elapsed(), 280);
+    b.horloge->avancer(0);
+    b.deposer({"/tmp/s.wav"}, petale("couper"));
+    EXPECT_FALSE(b.barre->icone().startsWith("anneau"));
+    EXPECT_EQ(b.etat.fait(), true);
+    b.horloge->avancer(0.25);
+    EXPECT_FALSE(b.etat.ouverte()) << "the wheel closes 0.25 s after the drop";
+    b.horloge->avancer(0.04);
+    EXPECT_TRUE(b.outils.isEmpty());
+    b.horloge->avancer(0.01);
     EXPECT_EQ(b.outils, QStringList{"couper:/tmp/s.wav"});
-    EXPECT_EQ(b.moteur.appels, 0);
+    patienter(50);
+    EXPECT_EQ(b.moteur->appels, 0);
 }
 
 TEST(Controleur, UneSauvegardeDOutilPendantUnTravailPuisLAnneauRevient)
 {
+    Banc b({"--rogner=/tmp/1.png"});
+    b.horloge->avancer(2);
+    ASSERT_EQ(b.finis.size(), 1);
+    ASSERT_EQ(b.barre->icone(), "repos");
+    b.moteur->libre = false;
+    b.deposer({"/tmp/1.png"}, petale("jpg"));
+    EXPECT_EQ(b.barre->icone(), "anneau");
+    b.finis[0]("/tmp/1 (rognée).png");
+    EXPECT_EQ(b.barre->icone(), "reussite");
+    EXPECT_TRUE(b.log.contient("créé 1 (rognée).png"));
+    EXPECT_EQ(b.barre->derniers, "Montrer « 1 (rognée).png »");
+    b.horloge->avancer(1.99);
+    EXPECT_EQ(b.barre->icone(), "reussite");
+    b.horloge->avancer(0.01);
+    EXPECT_EQ(b.barre->icone(), "anneau");
+    b.moteur->libre = true;
+    ASSERT_TRUE(attendre([&] { return b.log.contient("créé 1.png.jpg"); }));
+}
+
+// Quitting from the menu during a job: the job is logged and cancelled, the engine cleans up,
+// the run ends; what the job reports afterwards is dropped, and so is a new drop.
+TEST(Controleur, QuitterAnnuleLesTravaux)
+{
     Banc b;
-    b.moteur.libre = false;
-    b.c->convertir({"/tmp/1.png"}, petale("jpg"));
-    b.c->cree("/tmp/1 (rognée).png");
-    EXPECT_EQ(b.c->etatIcone(), "reussite");
-    ASSERT_TRUE(attendre([&] { return b.c->etatIcone() == "anneau"; }, 3000));
-    b.moteur.libre = true;
-    ASSERT_TRUE(attendre([&] { return b.c->travaux().isEmpty(); }));
+    b.moteur->libre = false;
+    b.deposer({"/tmp/v.mov"}, petale("mp4"));
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels == 1; }));
+    b.barre->actions.quitter();
+    EXPECT_TRUE(b.moteur->annule);
+    EXPECT_EQ(b.moteur->nettoyages, 1);
+    EXPECT_EQ(b.sortie, true);
+    EXPECT_TRUE(b.log.contient("conversion annulée : [\"v.mov\"] sur mp4"));
+    EXPECT_FALSE(b.log.contient("fermeture sans attendre un travail bloqué dans une bibliothèque"));
+    b.deposer({"/tmp/w.png"}, petale("jpg"));
+    b.barre->actions.quitter();
+    EXPECT_EQ(b.moteur->nettoyages, 1) << "a second quit does nothing";
+    patienter(100);
+    EXPECT_FALSE(b.log.contient("déposé [\"w.png\"] sur jpg"));
+    EXPECT_TRUE(b.log.messages().filter("créé ").isEmpty());
+}
+
+// A job stuck in a library is not waited for: the run ends anyway, after the clean-up.
+TEST(Controleur, QuitterSansAttendreUnTravailBloque)
+{
+    Banc b;
+    b.moteur->bloque = true;
+    b.deposer({"/tmp/v.mov"}, petale("mp4"));
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels == 1; }));
+    b.barre->actions.quitter();
+    EXPECT_EQ(b.sortie, false);
+    EXPECT_EQ(b.moteur->nettoyages, 1);
+    EXPECT_TRUE(b.log.contient("fermeture sans attendre un travail bloqué dans une bibliothèque"));
 }

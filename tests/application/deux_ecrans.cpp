@@ -19,8 +19,8 @@ TEST(DeuxEcrans, LaRoueResteSurLEcranSousLePointeur)
             Banc b;
             QCursor::setPos(pointeur);
             ASSERT_EQ(QCursor::pos(), pointeur);
-            b.c->ouvrir();
-            const QRect panneau = b.c->panneau().geometry();
+            b.ouvrir();
+            const QRect panneau = b.panneau()->geometry();
             EXPECT_TRUE(g.contains(panneau)) << ecran->name().toStdString() << " " << pointeur.x() << "," << pointeur.y();
         }
     }

@@ -1,10 +1,10 @@
 // The tray icon reads on a dark panel as on a light one.
 #include "Aides.h"
+#include "application/BarreSysteme.h"
 #include "application/Icone.h"
 
 #include <QIcon>
 #include <QPainter>
-#include <QSystemTrayIcon>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,9 +34,10 @@ int contrastes(const QIcon& icone, const QColor& fond, double echelle = 1)
 TEST(IconeContraste, LisibleSurPanneauClairEtSombre)
 {
     const QColor sombre(24, 24, 26), clair(236, 236, 238);
-    Banc b;
-    ASSERT_NE(b.c->element(), nullptr);
-    const QIcon repos = b.c->element()->icon();
+    BarreSysteme barre;
+    barre.installer({});
+    ASSERT_FALSE(barre.icon().isNull());
+    const QIcon repos = barre.icon();
     for (double echelle : {1.0, 2.0, 3.0}) {
         EXPECT_GE(contrastes(repos, sombre, echelle), 30 * echelle * echelle) << echelle;
         EXPECT_GE(contrastes(repos, clair, echelle), 30 * echelle * echelle) << echelle;

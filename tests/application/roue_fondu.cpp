@@ -8,21 +8,29 @@
 TEST(RoueFondu, UnGlisserPendantLeFonduRouvreApres)
 {
     Banc b({}, Banc::ouvert);
-    ASSERT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
+    b.horloge->avancer(0);
+    ASSERT_TRUE(b.etat.ouverte());
     const auto ouvertures = [&] { return b.log.messages().filter(QStringLiteral("roue ouverte")).size(); };
-    b.c->fermerBientot(0);
-    ASSERT_TRUE(attendre([&] { return !b.c->etat.ouverte(); }));
+    b.relacher();
+    b.horloge->avancer(0.3);
+    ASSERT_FALSE(b.etat.ouverte());
+    // A new drag with Shift held, polled 30 times a second.
+    b.pointeur->maj = true;
+    b.pointeur->appuyer();
+    b.pointeur->commencer();
     int pendantLeFondu = 0;
-    while (b.visible()) {
-        b.c->ouvrir();  // one poll of the watcher
+    while (b.visible() && pendantLeFondu < 100) {
+        b.pointeur->sonder();  // one poll of the watcher
         ++pendantLeFondu;
-        EXPECT_FALSE(b.c->etat.ouverte());
-        patienter(33);
+        EXPECT_FALSE(b.etat.ouverte());
+        b.horloge->avancer(0.033);
     }
-    EXPECT_GE(pendantLeFondu, 1);
+    EXPECT_FALSE(b.visible());
+    EXPECT_GE(pendantLeFondu, 7);
     EXPECT_EQ(ouvertures(), 1);
-    b.c->ouvrir();
+    b.pointeur->sonder();
     EXPECT_TRUE(b.visible());
     EXPECT_EQ(ouvertures(), 2);
-    EXPECT_TRUE(attendre([&] { return b.c->etat.ouverte(); }));
+    b.horloge->avancer(0);
+    EXPECT_TRUE(b.etat.ouverte());
 }

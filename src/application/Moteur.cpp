@@ -1,0 +1,18 @@
+#include "application/Moteur.h"
+
+#include "conversions/Annulation.h"
+
+QList<Conversions::Petale> MoteurConversions::petales(const QStringList& fichiers)
+{
+    return Conversions::petales(fichiers);
+}
+
+Conversions::Resultat MoteurConversions::convertir(const QStringList& chemins, const QString& id,
+                                                   const Conversions::Progression& progression)
+{
+    return Conversions::convertir(chemins, id, progression);
+}
+
+void MoteurConversions::annuler() { Conversions::annuler(); }
+
+void MoteurConversions::nettoyer() { Conversions::nettoyer(); }
