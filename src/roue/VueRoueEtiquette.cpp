@@ -1,7 +1,7 @@
 #include "roue/VueRoueEtiquette.h"
 
 #include "roue/Effets.h"
-#include "roue/Symboles.h"
+#include "tesselui/Symboles.h"
 #include "roue/VueRoueCouleurs.h"
 
 #include <QCache>
