@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QPainterPath>
 #include <QPointF>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -41,6 +42,7 @@ public:
     };
 
     explicit Rezuz(double size = 40, const MascotBody& body = MascotBody::round(), QWidget* parent = nullptr);
+    ~Rezuz() override;
 
     static Pose pose(JumpKind kind, double t);
     static double duration(JumpKind kind);
@@ -69,10 +71,16 @@ public:
     JumpKind jumpKind() const { return jumpKind_; }
     Pose currentPose() const;
     // Whether any of its timers runs (none while hidden, none at rest but the live loop).
+    // 1 while the last mood's eyes still show after a return to normal, falling to 0.
+    double retourHumeur() const { return ancienne_.valeur(); }
     bool liveRunning() const { return vie_.isActive(); }
     bool framesRunning() const { return images_.isActive(); }
 
+    // The body's own frame: size × aspect wide, size high. Jumps, squashes and stretches
+    // overflow it (drawn on a layer above the parent), as a layout expects of a mascot.
     QSize sizeHint() const override;
+    // The room around the frame that the overflow layer covers.
+    QMargins debord() const;
     // Paints the mascot with its body's bottom centre at `pied`.
     void peindre(QPainter& p, const QPointF& pied, const Pose& pose) const;
 
@@ -80,8 +88,16 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void showEvent(QShowEvent*) override;
     void hideEvent(QHideEvent*) override;
+    void moveEvent(QMoveEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent* e) override;
 
 private:
+    class Calque;
+    void repeindre();
+    void placerCalque();
+    void finirHumeur();
+    void peindreYeux(QPainter& p, double s, const Pose& ps, Mood mood, double retour) const;
     void live();
     void rebond();
     void regarder(QPointF g, const Mouvement& m);
@@ -95,6 +111,10 @@ private:
     std::optional<QList<QColor>> ciel_;
     Animateur animateur_;
     Valeur gazeX_{0.3}, gazeY_{0}, paupiere_{1};
+    // 1 while the last mood's eyes show, fading to 0 as the normal eyes come back.
+    Valeur ancienne_{0};
+    Mood moodAvant_ = Mood::normal;
+    QPointer<QWidget> calque_;
     bool blink_ = false;
     Mood mood_ = Mood::normal;
     QElapsedTimer jumpStart_;
