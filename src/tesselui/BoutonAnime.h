@@ -21,6 +21,7 @@ public:
     double echelleCourante() const { return echelle_.valeur(); }
     // Settles every move (tests, screenshots).
     void stabiliser() { animateur_.terminer(); }
+    Animateur& animateur() { return animateur_; }
 
 protected:
     virtual double echelleCible() const = 0;

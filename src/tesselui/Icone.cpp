@@ -31,7 +31,10 @@ QString fichier(const QString& nom)
     if (QFileInfo::exists(module))
         return module;
     const QString principal = Paquet::principal() + QStringLiteral("/icones/") + nom + QStringLiteral(".svg");
-    return QFileInfo::exists(principal) ? principal : QString();
+    if (QFileInfo::exists(principal))
+        return principal;
+    // The wheel's plain symbol names ("photo", "waveform"…) have no asset: the table has them.
+    return Symboles::fichier(nom);
 }
 
 QByteArray svg(const QString& chemin)

@@ -12,7 +12,8 @@ namespace Icone {
 bool systeme(const QString& nom);
 // The SVG file for a name: for a system symbol, its icon of the symbol table (a resource
 // path); otherwise "flex-<nom>.svg" of the bundle's "Icons" folder, else "<nom>.svg" of the
-// application's icon folder; empty for an unknown name.
+// application's icon folder, else the symbol table's icon of that name; empty for an unknown
+// name.
 QString fichier(const QString& nom);
 // An SVG file's text with its drawing colour made black (the tint comes afterwards); empty
 // when it cannot be read.

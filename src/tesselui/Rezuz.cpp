@@ -307,11 +307,11 @@ void Rezuz::celebrate(Mood mood)
     regarder({0, 0}, Motion::adapt(Mouvement::par(Ressort{0.22, 0.55}), reduire()));
     if (!reduire())
         jump(mood == Mood::love ? JumpKind::drop : JumpKind::hop);
-    QTimer::singleShot(mood == Mood::love ? 3400 : 1600, this, &Rezuz::finirHumeur);
+    QTimer::singleShot(mood == Mood::love ? 3400 : 1600, this, &Rezuz::revenirALaNormale);
     repeindre();
 }
 
-void Rezuz::finirHumeur()
+void Rezuz::revenirALaNormale()
 {
     if (mood_ == Mood::normal)
         return;

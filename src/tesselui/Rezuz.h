@@ -63,6 +63,10 @@ public:
 
     void jump(JumpKind kind);
     void celebrate(Mood mood);
+    // The end of a mood: back to normal with an eased change of the eyes (the mood's own
+    // timer calls it).
+    void revenirALaNormale();
+    Animateur& animateur() { return animateur_; }
 
     QPointF gaze() const { return {gazeX_.valeur(), gazeY_.valeur()}; }
     bool blink() const { return blink_; }
@@ -96,7 +100,6 @@ private:
     class Calque;
     void repeindre();
     void placerCalque();
-    void finirHumeur();
     void peindreYeux(QPainter& p, double s, const Pose& ps, Mood mood, double retour) const;
     void live();
     void rebond();
