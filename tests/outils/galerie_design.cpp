@@ -90,6 +90,7 @@ int main(int argc, char** argv)
             sonde("toast-fermer-centre", toast, QPointF(toast->closeButton()->geometry().center()));
         }
         cadre("barre", g.clair->onglets);
+        sonde("clair-reverie-son", g.clair->reverie, g.clair->reverie->caseA(2).center());
         const QRectF deuxieme = PillTabBar::cases(4, QSizeF(g.clair->onglets->size()))[2];
         sonde("onglet", g.clair->onglets, deuxieme.center());
         std::printf("pret\n");
