@@ -96,32 +96,31 @@ void changementGnome(GSettings*, gchar*, gpointer)
 
 void suivreBureau()
 {
-    static bool fait = false;
-    if (fait || !QCoreApplication::instance())
+    if (!QCoreApplication::instance())
         return;
-    fait = true;
-    (void)reduire();
-    if (GSettingsSchemaSource* source = g_settings_schema_source_get_default()) {
-        if (GSettingsSchema* schema = g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)) {
-            if (g_settings_schema_has_key(schema, "enable-animations")) {
-                // Kept for the process: its signal is the desktop's word on a change.
-                GSettings* reglages = g_settings_new_full(schema, nullptr, nullptr);
-                g_signal_connect(reglages, "changed::enable-animations", G_CALLBACK(changementGnome), nullptr);
+    static QFileSystemWatcher* veille = nullptr;
+    if (!veille) {
+        (void)reduire();
+        if (GSettingsSchemaSource* source = g_settings_schema_source_get_default()) {
+            if (GSettingsSchema* schema = g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)) {
+                if (g_settings_schema_has_key(schema, "enable-animations")) {
+                    // Kept for the process: its signal is the desktop's word on a change.
+                    GSettings* reglages = g_settings_new_full(schema, nullptr, nullptr);
+                    g_signal_connect(reglages, "changed::enable-animations", G_CALLBACK(changementGnome), nullptr);
+                }
+                g_settings_schema_unref(schema);
             }
-            g_settings_schema_unref(schema);
         }
+        veille = new QFileSystemWatcher(&veilleur());
+        QObject::connect(veille, &QFileSystemWatcher::fileChanged, &veilleur(), [] { suivreBureau(); relire(); });
+        QObject::connect(veille, &QFileSystemWatcher::directoryChanged, &veilleur(), [] { suivreBureau(); relire(); });
     }
-    // GTK's file may come, go or be replaced whole: its folder is watched as well as the file.
-    auto* veille = new QFileSystemWatcher(&veilleur());
+    // GTK's file may come, go or be replaced whole: its folder is watched as well as the file,
+    // wherever the configuration folder is now.
     const QString dossier = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/gtk-3.0");
-    const auto regarder = [veille, dossier] {
-        for (const QString& chemin : {dossier, dossier + QStringLiteral("/settings.ini")})
-            if (QFileInfo::exists(chemin) && !veille->files().contains(chemin) && !veille->directories().contains(chemin))
-                veille->addPath(chemin);
-    };
-    regarder();
-    QObject::connect(veille, &QFileSystemWatcher::fileChanged, &veilleur(), [regarder] { regarder(); relire(); });
-    QObject::connect(veille, &QFileSystemWatcher::directoryChanged, &veilleur(), [regarder] { regarder(); relire(); });
+    for (const QString& chemin : {dossier, dossier + QStringLiteral("/settings.ini")})
+        if (QFileInfo::exists(chemin) && !veille->files().contains(chemin) && !veille->directories().contains(chemin))
+            veille->addPath(chemin);
 }
 
 } // namespace Motion

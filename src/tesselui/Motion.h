@@ -34,7 +34,8 @@ Veilleur& veilleur();
 // Sets the choice and tells the components, when it changes.
 void setReduire(bool r);
 // Follows the desktop's setting from now on: GNOME's key and GTK's settings file are watched,
-// and every change goes through `setReduire`. Called once, when an application exists.
+// and every change goes through `setReduire`. Called by the components that move, when an
+// application exists; each call also watches the configuration folder as it is now.
 void suivreBureau();
 
 } // namespace Motion
