@@ -3,7 +3,6 @@
 #include "tesselui/BoutonAnime.h"
 #include "tesselui/CommitField.h"
 #include "tesselui/Motion.h"
-#include "tesselui/NoticeToast.h"
 #include "tesselui/Rezuz.h"
 
 #include <QDir>
@@ -145,13 +144,6 @@ TEST(Mouvements, LaMascotteRevientALHumeurNormaleEnFonduDUnQuartDeSeconde)
     }
     r->animateur().avancer(0.07);
     EXPECT_EQ(r->retourHumeur(), 0);
-}
-
-TEST(Mouvements, LeToastCacheEstAQuatreCinquiemesDeSaTaille)
-{
-    EXPECT_DOUBLE_EQ(NoticeToast::echelle(0), 0.8);
-    EXPECT_DOUBLE_EQ(NoticeToast::echelle(1), 1);
-    EXPECT_DOUBLE_EQ(NoticeToast::echelle(0.5), 0.9);
 }
 
 TEST(Mouvements, LeReglageDuBureauEstSuiviQuandIlChange)
