@@ -333,6 +333,17 @@ void Rezuz::rebond()
     rebonds_.start(int(duration(k) * 1000) + int(QRandomGenerator::global()->bounded(120, 381)));
 }
 
+void Rezuz::cligner()
+{
+    // Closing over 0.09 s and opening over 0.12 s, both eased in and out.
+    blink_ = true;
+    paupiere_.aller(0.12, Mouvement::par(Fondu{0.09, 0, Courbe::easeInOut}), animateur_);
+    QTimer::singleShot(110, this, [this] {
+        blink_ = false;
+        paupiere_.aller(1, Mouvement::par(Fondu{0.12, 0, Courbe::easeInOut}), animateur_);
+    });
+}
+
 void Rezuz::live()
 {
     if (mood_ != Mood::normal || reduire())
@@ -358,12 +369,7 @@ void Rezuz::live()
         }
     }
     if (now >= prochainClin_) {
-        blink_ = true;
-        paupiere_.aller(0.12, Mouvement::par(Fondu{0.09, 0, Courbe::easeInOut}), animateur_);
-        QTimer::singleShot(110, this, [this] {
-            blink_ = false;
-            paupiere_.aller(1, Mouvement::par(Fondu{0.12, 0, Courbe::easeInOut}), animateur_);
-        });
+        cligner();
         prochainClin_ = now + hasard(2.5, 5.5);
     }
 }

@@ -66,6 +66,10 @@ public:
     // The end of a mood: back to normal with an eased change of the eyes (the mood's own
     // timer calls it).
     void revenirALaNormale();
+    // One blink, as the live loop gives it every 2.5 to 5.5 s.
+    void cligner();
+    // How open the eyes are drawn now: 1 open … 0.12 closed.
+    double paupiere() const { return paupiere_.valeur(); }
     Animateur& animateur() { return animateur_; }
 
     QPointF gaze() const { return {gazeX_.valeur(), gazeY_.valeur()}; }

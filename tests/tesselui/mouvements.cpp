@@ -127,7 +127,7 @@ TEST(Mouvements, LeChampPasseAuFocusEnDouzeCentiemes)
     EXPECT_NEAR(cadre.focusCourant(), 1 - easeOut(0.25), 1e-3);
 }
 
-TEST(Mouvements, LaMascotteRevientALHumeurNormaleEnFonduDUnQuartDeSeconde)
+TEST(Mouvements, LaMascotteRevientALHumeurNormaleEtClignePosement)
 {
     MouvementNormal m;
     QWidget parent;
@@ -144,6 +144,17 @@ TEST(Mouvements, LaMascotteRevientALHumeurNormaleEnFonduDUnQuartDeSeconde)
     }
     r->animateur().avancer(0.07);
     EXPECT_EQ(r->retourHumeur(), 0);
+    // A blink closes the eyes to 0.12 over 0.09 s, eased in and out, then opens them over 0.12 s.
+    r->cligner();
+    r->animateur().avancer(0.0225);
+    EXPECT_NEAR(r->paupiere(), 1 - 0.88 * easeInOut(0.25), 1e-3);
+    r->animateur().avancer(0.0225);
+    EXPECT_NEAR(r->paupiere(), 1 - 0.88 * easeInOut(0.5), 1e-3);
+    r->animateur().avancer(0.05);
+    EXPECT_NEAR(r->paupiere(), 0.12, 1e-9);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !r->blink(); }, 2000));
+    r->animateur().terminer();
+    EXPECT_EQ(r->paupiere(), 1);
 }
 
 TEST(Mouvements, LeReglageDuBureauEstSuiviQuandIlChange)
