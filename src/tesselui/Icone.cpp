@@ -68,7 +68,7 @@ QImage teinte(const QByteArray& svg, double cote, const QColor& couleur, double 
 
 QImage image(const QString& nom, double cote, const QColor& couleur, double echelle)
 {
-    static QCache<QString, QImage> cache(128);
+    static QCache<QString, QImage> cache(256);  // the wheel draws its symbols through it too
     const QString cle = QStringLiteral("%1|%2|%3|%4").arg(nom).arg(cote).arg(couleur.rgba()).arg(echelle);
     if (const QImage* i = cache.object(cle))
         return *i;
