@@ -1,7 +1,7 @@
 #include "roue/VueRoueEtiquette.h"
 
 #include "roue/Effets.h"
-#include "roue/Symboles.h"
+#include "tesselui/Icone.h"
 #include "roue/VueRoueCouleurs.h"
 
 #include <QCache>
@@ -34,7 +34,7 @@ QImage contenu(const QString& titre, const QString& symbole, const QColor& coule
     QPainter p(&im);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     const double x0 = marge + largeur / 2;
-    const QImage s = Symboles::image(symbole, coteSymbole, couleur, echelle);
+    const QImage s = Icone::image(symbole, coteSymbole, couleur, echelle);
     if (!s.isNull())
         Effets::dessinerImage(p, QPointF(x0 - coteSymbole / 2, marge), s);
     p.setPen(couleur);

@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
@@ -47,7 +48,7 @@ QList<double> BarreOngletsReverie::largeurs() const
     const QFontMetricsF m(police(true));
     QList<double> l;
     for (const Onglet& o : onglets_)
-        l << cote + ecartIcone + std::min(200.0, m.horizontalAdvance(o.nom.simplified()));
+        l << cote + ecartIcone + std::ceil(m.horizontalAdvance(o.nom.simplified()));
     return l;
 }
 
@@ -79,8 +80,8 @@ void BarreOngletsReverie::peindreCase(QPainter& p, int i, const QRectF& r, bool 
     p.setFont(f);
     p.setPen(c);
     const QRectF texte = zone.adjusted(cote + ecartIcone, 0, 0, 0);
-    p.drawText(texte, Qt::AlignLeft | Qt::AlignVCenter,
-               Vavirud::elide(f, onglets_[i].nom, texte.width() + 1));
+    // Names are never elided: the tab is as wide as its name.
+    p.drawText(texte.adjusted(0, 0, 2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, onglets_[i].nom.simplified());
 }
 
 std::optional<HintBubble> BarreOngletsReverie::hint(int i, double largeur) const
@@ -90,3 +91,5 @@ std::optional<HintBubble> BarreOngletsReverie::hint(int i, double largeur) const
         return std::nullopt;
     return HintBubble{onglets_[i].nom, onglets_[i].detail, std::nullopt, largeur};
 }
+
+QString BarreOngletsReverie::detailCase(int i) const { return i >= 0 && i < nombre() ? onglets_[i].detail : QString(); }

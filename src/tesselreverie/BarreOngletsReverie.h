@@ -21,6 +21,8 @@ public:
     // 12 on each side of a label, 28 high.
     static QList<QRectF> cases(const QList<double>& largeursEtiquettes);
     QSize sizeHint() const override;
+    QString nomCase(int i) const override { return i >= 0 && i < nombre() ? onglets_[i].nom : QString(); }
+    QString detailCase(int i) const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:

@@ -27,7 +27,8 @@ BoutonPilule::Couleurs BoutonPilule::couleurs(bool plein, bool destructive, cons
 
 QSize BoutonPilule::sizeHint() const
 {
-    return QSizeF(QFontMetricsF(font()).horizontalAdvance(text().simplified()) + 40 + 2, hauteur_).toSize();
+    // The painter insets the pill by one pixel on each side: the hint gives them back.
+    return QSizeF(QFontMetricsF(font()).horizontalAdvance(text().simplified()) + 40 + 2, hauteur_ + 2).toSize();
 }
 
 double BoutonPilule::echelleCible() const { return echelle(isDown(), Motion::reduire()); }

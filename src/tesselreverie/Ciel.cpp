@@ -87,7 +87,8 @@ void FondCiel::peindre(QPainter& p, const QRectF& r, const Ciel& ciel, bool somb
     if (r.isEmpty())
         return;
     p.save();
-    p.setClipRect(r);
+    // Within any clip already set (a container's rounded corners), never in place of it.
+    p.setClipRect(r, Qt::IntersectClip);
     p.setPen(Qt::NoPen);
     if (sombre)
         ciel.peindreNuit(p, r);

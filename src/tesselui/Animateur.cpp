@@ -12,14 +12,17 @@ constexpr double vitesseRepos = 1e-2;
 // Longest integration step of a spring: small enough to stay stable for stiff springs.
 constexpr double pasMax = 1.0 / 600;
 
-// The standard ease-out curve: cubic Bézier (0, 0), (0.58, 1), (1, 1).
-double easeOut(double u)
+} // namespace
+
+double progression(Courbe c, double u)
 {
-    if (u <= 0)
+    if (!(u > 0))
         return 0;
     if (u >= 1)
         return 1;
-    constexpr double x1 = 0, x2 = 0.58, y1 = 0, y2 = 1;
+    // Control points: ease-in (0.42, 0), ease-out (0.58, 1), ease-in-out both.
+    const double x1 = c == Courbe::easeOut ? 0 : 0.42, x2 = c == Courbe::easeIn ? 1 : 0.58;
+    const double y1 = 0, y2 = 1;
     const auto bezier = [](double a, double b, double t) {
         const double s = 1 - t;
         return 3 * s * s * t * a + 3 * s * t * t * b + t * t * t;
@@ -32,8 +35,6 @@ double easeOut(double u)
     }
     return bezier(y1, y2, t);
 }
-
-} // namespace
 
 Valeur::Valeur(double v) : valeur_(v), cible_(v) {}
 
@@ -151,7 +152,7 @@ bool Valeur::avancerFondu(double dt)
     if (t <= 0)
         return true;
     const double u = fondu_.duree > 0 ? t / fondu_.duree : 1;
-    valeur_ = depart_ + (cible_ - depart_) * easeOut(u);
+    valeur_ = depart_ + (cible_ - depart_) * progression(fondu_.courbe, u);
     return u < 1;
 }
 

@@ -14,10 +14,17 @@ struct Ressort {
     double amortissement;
 };
 
-// An ease-out towards the target over `duree` seconds, starting after `delai` seconds.
+// The standard timing curves, as cubic Béziers from (0, 0) to (1, 1).
+enum class Courbe { easeOut, easeIn, easeInOut };
+// The curve's progress at time fraction `u` (clamped to 0…1).
+double progression(Courbe c, double u);
+
+// A timed move towards the target over `duree` seconds, starting after `delai` seconds,
+// along `courbe` (an ease-out unless told).
 struct Fondu {
     double duree;
     double delai = 0;
+    Courbe courbe = Courbe::easeOut;
 };
 
 // One cubic keyframe: reach `valeur` after `duree` seconds.

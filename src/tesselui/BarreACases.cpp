@@ -1,7 +1,9 @@
 #include "tesselui/BarreACases.h"
 
+#include "tesselui/Accessible.h"
 #include "tesselui/Motion.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -11,6 +13,21 @@ BarreACases::BarreACases(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
+    Accessible::installer();
+}
+
+QRectF BarreACases::caseA(int i) const
+{
+    const QList<QRectF> c = cases();
+    return i >= 0 && i < c.size() ? c[i] : QRectF();
+}
+
+void BarreACases::choisir(int i)
+{
+    if (i < 0 || i >= nombre() || i == selection_)
+        return;
+    setSelection(i);
+    emit selectionChanged(i);
 }
 
 int BarreACases::caseSous(const QList<QRectF>& cases, const QPointF& p)
@@ -50,9 +67,20 @@ void BarreACases::placerPilule(bool anime)
 void BarreACases::setSelection(int i)
 {
     const bool avait = selection_ >= 0 && selection_ < nombre();
+    const int avant = selection_;
     selection_ = i;
     placerPilule(avait && isVisible());
     update();
+    // Screen readers hear the tab that lost the selection and the one that took it.
+    if (QAccessible::isActive() && avant != i)
+        if (QAccessibleInterface* barre = QAccessible::queryAccessibleInterface(this))
+            for (int k : {avant, i})
+                if (QAccessibleInterface* onglet = barre->child(k)) {
+                    QAccessible::State etat;
+                    etat.selected = true;
+                    QAccessibleStateChangeEvent ev(onglet, etat);
+                    QAccessible::updateAccessibility(&ev);
+                }
 }
 
 void BarreACases::paintEvent(QPaintEvent*)
@@ -100,9 +128,9 @@ void BarreACases::majHint()
     HintPanel::shared().show(*bulle, *cadre, true, this, window());
 }
 
-void BarreACases::mouseMoveEvent(QMouseEvent* e)
+void BarreACases::survoler(const QPointF& p)
 {
-    const int i = caseSous(cases(), e->position());
+    const int i = caseSous(cases(), p);
     if (i != survole_) {
         const int avant = survole_;
         if (i >= 0)
@@ -110,7 +138,20 @@ void BarreACases::mouseMoveEvent(QMouseEvent* e)
         else
             quitter(avant);
     }
+}
+
+void BarreACases::mouseMoveEvent(QMouseEvent* e)
+{
+    survoler(e->position());
     QWidget::mouseMoveEvent(e);
+}
+
+void BarreACases::enterEvent(QEnterEvent* e)
+{
+    // A pointer that comes to rest on a tab without moving (the bar appeared under it, or it
+    // jumped there) gets that tab's hint all the same.
+    survoler(e->position());
+    QWidget::enterEvent(e);
 }
 
 void BarreACases::mousePressEvent(QMouseEvent* e)
@@ -121,10 +162,8 @@ void BarreACases::mousePressEvent(QMouseEvent* e)
 void BarreACases::mouseReleaseEvent(QMouseEvent* e)
 {
     const int i = caseSous(cases(), e->position());
-    if (e->button() == Qt::LeftButton && i >= 0 && i == presse_ && i != selection_) {
-        setSelection(i);
-        emit selectionChanged(i);
-    }
+    if (e->button() == Qt::LeftButton && i >= 0 && i == presse_)
+        choisir(i);
     presse_ = -1;
 }
 

@@ -30,6 +30,15 @@ public:
     // The hint's width for a bar that wide.
     static double largeurHint(double barre) { return std::max(0.0, std::min(barre, 240.0)); }
 
+    // What assistive technologies read of the painted tabs.
+    int nombreCases() const { return nombre(); }
+    virtual QString nomCase(int i) const = 0;
+    virtual QString detailCase(int i) const = 0;
+    QList<QRectF> casesAccessibles() const { return cases(); }
+    QRectF caseA(int i) const;
+    // Selects a tab as a click does (selection signal included).
+    void choisir(int i);
+
 signals:
     void selectionChanged(int index);
 
@@ -48,11 +57,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void survoler(const QPointF& p);
     void entrer(int i);
     void quitter(int i);
 

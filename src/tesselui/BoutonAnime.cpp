@@ -57,7 +57,9 @@ BoutonAnime::BoutonAnime(QWidget* parent) : QAbstractButton(parent)
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
     connect(this, &QAbstractButton::pressed, this, &BoutonAnime::suivre);
     connect(this, &QAbstractButton::released, this, &BoutonAnime::suivre);
-    connect(this, &QAbstractButton::toggled, this, &BoutonAnime::suivre);
+    connect(this, &QAbstractButton::toggled, this, &BoutonAnime::suivreBascule);
+    Motion::suivreBureau();
+    connect(&Motion::veilleur(), &Motion::Veilleur::change, this, &BoutonAnime::suivre);
 }
 
 void BoutonAnime::setDestructive(bool d)
@@ -71,6 +73,20 @@ Mouvement BoutonAnime::mouvement() const { return Motion::snappy(); }
 void BoutonAnime::suivre()
 {
     echelle_.aller(echelleCible(), Motion::adapt(mouvement(), Motion::reduire()), animateur_);
+    update();
+}
+
+void BoutonAnime::suivreBascule()
+{
+    // The release that follows a click keeps this move: it asks for the same target.
+    echelle_.aller(echelleCible(), Motion::adapt(mouvementBascule(), Motion::reduire()), animateur_);
+    update();
+}
+
+void BoutonAnime::survoler(bool s)
+{
+    survole_ = s;
+    survol_.aller(s ? 1 : 0, Mouvement::par(Fondu{0.12}), animateur_);
     update();
 }
 
@@ -96,22 +112,20 @@ void BoutonAnime::paintEvent(QPaintEvent*)
 void BoutonAnime::enterEvent(QEnterEvent* e)
 {
     // A hover that begins while disabled leaves the highlight off.
-    survole_ = isEnabled();
-    update();
+    survoler(isEnabled());
     QAbstractButton::enterEvent(e);
 }
 
 void BoutonAnime::leaveEvent(QEvent* e)
 {
-    survole_ = false;
-    update();
+    survoler(false);
     QAbstractButton::leaveEvent(e);
 }
 
 void BoutonAnime::changeEvent(QEvent* e)
 {
     if (e->type() == QEvent::EnabledChange && !isEnabled())
-        survole_ = false;
+        survoler(false);
     QAbstractButton::changeEvent(e);
 }
 
@@ -124,11 +138,28 @@ PillButton::PillButton(const QString& texte, PillButtonStyle style, QWidget* par
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
 }
 
+namespace {
+// The label's icon: as tall as the text's size, 6 before the title.
+constexpr double ecartIcone = 6;
+}
+
+void PillButton::setIcone(const QString& nom)
+{
+    icone_ = nom;
+    updateGeometry();
+    update();
+}
+
+double PillButton::largeurIcone() const
+{
+    return icone_.isEmpty() ? 0 : style_.taillePolice() + (text().isEmpty() ? 0 : ecartIcone);
+}
+
 QSize PillButton::sizeHint() const
 {
     const QFontMetricsF m(font());
     const QMarginsF g = style_.marges();
-    return QSizeF(m.horizontalAdvance(text().simplified()) + g.left() + g.right() + 2,
+    return QSizeF(largeurIcone() + m.horizontalAdvance(text().simplified()) + g.left() + g.right() + 2,
                   m.height() + g.top() + g.bottom() + 2).toSize();
 }
 
@@ -150,7 +181,19 @@ void PillButton::peindreBouton(QPainter& p, const QRectF& r)
     p.setPen(Theme::de(c.texte, this));
     p.setFont(font());
     const QRectF zone = r.marginsRemoved(style_.marges());
-    p.drawText(zone, Qt::AlignCenter, texteDans(font(), zone.width()));
+    const double li = std::min(largeurIcone(), std::max(0.0, zone.width()));
+    const QString t = texteDans(font(), zone.width() - li);
+    if (li > 0) {
+        // Icon and title centred together.
+        const double cote = style_.taillePolice();
+        const double x = zone.center().x() - (li + QFontMetricsF(font()).horizontalAdvance(t)) / 2;
+        const QImage im = Icone::image(icone_, cote, p.pen().color(), devicePixelRatioF());
+        if (!im.isNull())
+            p.drawImage(QRectF(x, zone.center().y() - cote / 2, cote, cote), im);
+        p.drawText(QRectF(x + li, zone.top(), zone.right() - x - li, zone.height()), Qt::AlignLeft | Qt::AlignVCenter, t);
+        return;
+    }
+    p.drawText(zone, Qt::AlignCenter, t);
 }
 
 TileButton::TileButton(const QString& texte, QWidget* parent) : BoutonAnime(parent)
@@ -196,11 +239,21 @@ double IconButton::echelleCible() const { return IconButtonStyle::echelle(isDown
 
 Tokens::ThemedColor IconButton::fond() const { return IconButtonStyle::fond(isDown(), survole()); }
 
+QColor IconButton::couleurFond() const
+{
+    if (isDown())
+        return Theme::de(fond(), this);
+    // The hover highlight fades in and out: the panel colour at the eased share.
+    QColor c = Theme::de(IconButtonStyle::fond(false, true), this);
+    c.setAlphaF(float(c.alphaF() * std::clamp(survolCourant(), 0.0, 1.0)));
+    return c;
+}
+
 void IconButton::peindreBouton(QPainter& p, const QRectF& r)
 {
     const QRectF zone = r.adjusted(IconButtonStyle::margeX - 1, 0, -(IconButtonStyle::margeX - 1), 0);
     p.setPen(Qt::NoPen);
-    p.setBrush(Theme::de(fond(), this));
+    p.setBrush(couleurFond());
     p.drawPath(capsule(zone));
     const double cote = std::min(16.0, std::min(zone.width(), zone.height()) - 6);
     const QImage im = Icone::image(icone_, cote, Theme::de(teinte(), this), devicePixelRatioF());
@@ -218,11 +271,16 @@ double ToolToggle::echelleCible() const
     return isDown() ? IconButtonStyle::echelle(true, Motion::reduire()) : ToolToggleStyle::echelle(isChecked(), Motion::reduire());
 }
 
-Mouvement ToolToggle::mouvement() const { return Motion::bouncy(); }
+Mouvement ToolToggle::mouvementBascule() const { return Motion::bouncy(); }
 
 Tokens::ThemedColor ToolToggle::fond() const
 {
     return isChecked() ? ToolToggleStyle::fond(true) : IconButton::fond();
+}
+
+QColor ToolToggle::couleurFond() const
+{
+    return isChecked() ? Theme::de(ToolToggleStyle::fond(true), this) : IconButton::couleurFond();
 }
 
 ButtonRow::ButtonRow(QWidget* parent) : QWidget(parent)

@@ -16,19 +16,26 @@ public:
     bool destructive() const { return destructive_; }
     void setDestructive(bool d);
     bool survole() const { return survole_; }
+    // The hover highlight as drawn now: 0 off … 1 on, eased over 0.12 s.
+    double survolCourant() const { return survol_.valeur(); }
     double echelleCourante() const { return echelle_.valeur(); }
     // Settles every move (tests, screenshots).
     void stabiliser() { animateur_.terminer(); }
+    Animateur& animateur() { return animateur_; }
 
 protected:
     virtual double echelleCible() const = 0;
     virtual double opacite() const = 0;
+    // How the scale follows a press, and how it follows the on state of a checkable button.
     virtual Mouvement mouvement() const;
+    virtual Mouvement mouvementBascule() const { return mouvement(); }
     // Paints the button in `r` (widget coordinates), before scale and opacity.
     virtual void peindreBouton(QPainter& p, const QRectF& r) = 0;
     // The text elided to `largeur`.
     QString texteDans(const QFont& f, double largeur) const;
     void suivre();
+    void suivreBascule();
+    void survoler(bool s);
 
     void paintEvent(QPaintEvent*) override;
     void enterEvent(QEnterEvent* e) override;
@@ -39,6 +46,7 @@ protected:
 private:
     Animateur animateur_;
     Valeur echelle_{1};
+    Valeur survol_{0};
     bool destructive_ = false;
     bool survole_ = false;
 };
@@ -49,6 +57,9 @@ class PillButton : public BoutonAnime {
 public:
     explicit PillButton(const QString& texte, PillButtonStyle style = PillButtonStyle::pill(), QWidget* parent = nullptr);
     PillButtonStyle style() const { return style_; }
+    // An icon (symbol or asset name, see Icone) before the title; none when empty.
+    void setIcone(const QString& nom);
+    QString icone() const { return icone_; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -58,7 +69,9 @@ protected:
     void peindreBouton(QPainter& p, const QRectF& r) override;
 
 private:
+    double largeurIcone() const;
     PillButtonStyle style_;
+    QString icone_;
 };
 
 // Full-width rounded tile.
@@ -88,6 +101,8 @@ protected:
     void peindreBouton(QPainter& p, const QRectF& r) override;
     virtual Tokens::ThemedColor teinte() const { return style_.tint(); }
     virtual Tokens::ThemedColor fond() const;
+    // The capsule's colour as painted now, hover fade included.
+    virtual QColor couleurFond() const;
 
 private:
     QString icone_;
@@ -102,9 +117,10 @@ public:
 
 protected:
     double echelleCible() const override;
-    Mouvement mouvement() const override;
+    Mouvement mouvementBascule() const override;
     Tokens::ThemedColor teinte() const override { return ToolToggleStyle::tint(isChecked()); }
     Tokens::ThemedColor fond() const override;
+    QColor couleurFond() const override;
 };
 
 // Buttons side by side, or stacked (left-aligned) when they do not fit; 8 apart.

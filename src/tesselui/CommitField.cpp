@@ -10,17 +10,20 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 CadreChamp::CadreChamp(QWidget* editeur, QWidget* parent) : QWidget(parent)
 {
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(12, 7, 12, 7);
     l->addWidget(editeur);
+    connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
 }
 
 void CadreChamp::setFocused(bool f)
 {
     focused_ = f;
+    part_.aller(f ? 1 : 0, Mouvement::par(Fondu{0.12}), animateur_);
     update();
 }
 
@@ -28,10 +31,16 @@ void CadreChamp::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const double l = largeurBord(focused_);
+    // Width and colour pass from the resting border to the focused one as the focus eases.
+    const double k = std::clamp(part_.valeur(), 0.0, 1.0);
+    const double l = largeurBord(false) + (largeurBord(true) - largeurBord(false)) * k;
     const QRectF r = QRectF(rect()).adjusted(l / 2, l / 2, -l / 2, -l / 2);
     p.setBrush(Theme::de(Theme::surface(), this));
-    p.setPen(QPen(Theme::de(focused_ ? Tokens::Color::accent() : Tokens::Color::separator(), this), l));
+    const QColor a = Theme::de(Tokens::Color::separator(), this), b = Theme::de(Tokens::Color::accent(), this);
+    const auto mel = [k](double x, double y) { return x + (y - x) * k; };
+    const QColor c = QColor::fromRgbF(float(mel(a.redF(), b.redF())), float(mel(a.greenF(), b.greenF())),
+                                      float(mel(a.blueF(), b.blueF())), float(mel(a.alphaF(), b.alphaF())));
+    p.setPen(QPen(c, l));
     p.drawRoundedRect(r, Tokens::Radius::smallElements, Tokens::Radius::smallElements);
 }
 

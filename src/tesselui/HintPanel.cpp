@@ -1,5 +1,6 @@
 #include "tesselui/HintPanel.h"
 
+#include "tesselui/Compositeur.h"
 #include "tesselui/Motion.h"
 #include "tesselui/Theme.h"
 #include "tesselui/Vavirud.h"
@@ -8,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QTextLayout>
 #include <QTimer>
@@ -41,7 +43,7 @@ void HintBubble::peindre(QPainter& p, const QPalette& palette) const
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(Theme::brandAccent().pour(palette), 1));
     p.setBrush(Theme::surface().pour(palette));
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 16, 16);
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), rayon, rayon);
     const double interieur = t.width() - 2 * margeX;
     const QFontMetricsF mt(policeTitre());
     double place = interieur;
@@ -99,6 +101,20 @@ HintPanel::HintPanel()
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("vemo-indice"));
     connect(&animateur_, &Animateur::pas, this, [this] { setWindowOpacity(alpha_.valeur()); });
+    // Hidden while the application is in the background, the owner kept; back when it returns.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState etat) {
+        if (etat != Qt::ApplicationActive)
+            QWidget::hide();
+        else if (owner_)
+            QWidget::show();
+    });
+}
+
+QRegion HintPanel::forme(const QSizeF& taille)
+{
+    QPainterPath p;
+    p.addRoundedRect(QRectF(QPointF(0, 0), taille), HintBubble::rayon, HintBubble::rayon);
+    return QRegion(p.toFillPolygon().toPolygon());
 }
 
 QRectF HintPanel::zone(const QRectF& near, QWidget* window)
@@ -139,6 +155,12 @@ void HintPanel::show(const HintBubble& bulle, const QRectF& near, bool preferBel
     const QSizeF t = bulle.taille();
     const QRectF f = frame(t, near, preferBelow, zone(near, window));
     setGeometry(f.toAlignedRect());
+    // Without a compositor the transparent corners would show black: the window takes the
+    // bubble's own shape, so what is behind shows there.
+    if (Compositeur::actif())
+        clearMask();
+    else
+        setMask(forme(t));
     if (window && window->windowHandle()) {
         create();
         windowHandle()->setTransientParent(window->windowHandle());
@@ -187,6 +209,9 @@ Hint::Hint(QWidget* w, HintBubble bulle, Edge edge) : QObject(w), cible_(w), bul
 {
     w->installEventFilter(this);
     w->setAttribute(Qt::WA_Hover);
+    // Screen readers read the detail as the control's description.
+    if (w->accessibleDescription().isEmpty())
+        w->setAccessibleDescription(bulle_.detail);
 }
 
 Hint* Hint::installer(QWidget* w, const QString& title, const QString& detail, const std::optional<QString>& shortcut, Edge edge)

@@ -14,6 +14,7 @@ struct HintBubble {
     QString detail;
     std::optional<QString> shortcut;
     double width = 240;
+    static constexpr double rayon = 16;
 
     QSizeF taille() const;
     // Paints the bubble at the origin, in the colours of that palette.
@@ -51,6 +52,8 @@ public:
     // The working area for a hint: the window's screen, else the screen under `near`, else
     // the primary one; 1440 × 900 at the origin when there is no screen.
     static QRectF zone(const QRectF& near, QWidget* window);
+    // The bubble's rounded outline as a window shape, for displays without a compositor.
+    static QRegion forme(const QSizeF& taille);
 
 protected:
     void paintEvent(QPaintEvent*) override;

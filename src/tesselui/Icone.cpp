@@ -1,6 +1,7 @@
 #include "tesselui/Icone.h"
 
 #include "tesselui/Paquet.h"
+#include "tesselui/Symboles.h"
 
 #include <QCache>
 #include <QFile>
@@ -21,14 +22,29 @@ bool systeme(const QString& nom)
 
 QString fichier(const QString& nom)
 {
-    if (nom.isEmpty() || systeme(nom) || nom.contains(QLatin1Char('/')))
+    if (nom.isEmpty() || nom.contains(QLatin1Char('/')))
         return {};
+    if (systeme(nom))
+        return Symboles::fichier(nom);
     const QString module = Paquet::module(QStringLiteral("Tessel_TesselUI.bundle")) + QStringLiteral("/Icons/flex-")
                          + nom + QStringLiteral(".svg");
     if (QFileInfo::exists(module))
         return module;
     const QString principal = Paquet::principal() + QStringLiteral("/icones/") + nom + QStringLiteral(".svg");
-    return QFileInfo::exists(principal) ? principal : QString();
+    if (QFileInfo::exists(principal))
+        return principal;
+    // The wheel's plain symbol names ("photo", "waveform"…) have no asset: the table has them.
+    return Symboles::fichier(nom);
+}
+
+QByteArray svg(const QString& chemin)
+{
+    QFile f(chemin);
+    if (chemin.isEmpty() || !f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray octets = f.readAll();
+    octets.replace("currentColor", "#000000");
+    return octets;
 }
 
 QImage teinte(const QByteArray& svg, double cote, const QColor& couleur, double echelle)
@@ -52,14 +68,14 @@ QImage teinte(const QByteArray& svg, double cote, const QColor& couleur, double 
 
 QImage image(const QString& nom, double cote, const QColor& couleur, double echelle)
 {
-    static QCache<QString, QImage> cache(128);
+    static QCache<QString, QImage> cache(256);  // the wheel draws its symbols through it too
     const QString cle = QStringLiteral("%1|%2|%3|%4").arg(nom).arg(cote).arg(couleur.rgba()).arg(echelle);
     if (const QImage* i = cache.object(cle))
         return *i;
-    QFile f(fichier(nom));
-    if (f.fileName().isEmpty() || !f.open(QIODevice::ReadOnly))
+    const QByteArray octets = svg(fichier(nom));
+    if (octets.isEmpty())
         return {};
-    QImage im = teinte(f.readAll(), cote, couleur, echelle);
+    QImage im = teinte(octets, cote, couleur, echelle);
     cache.insert(cle, new QImage(im));
     return im;
 }

@@ -3,8 +3,11 @@
 
 #include "tesselui/Motion.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QSettings>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -33,7 +36,7 @@ std::optional<bool> reglageGtk()
 {
     const QString fichier = QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
                                                    QStringLiteral("gtk-3.0/settings.ini"));
-    if (fichier.isEmpty())
+    if (fichier.isEmpty() || !QFileInfo::exists(fichier))
         return std::nullopt;
     QSettings ini(fichier, QSettings::IniFormat);
     const QVariant v = ini.value(QStringLiteral("Settings/gtk-enable-animations"));
@@ -63,6 +66,61 @@ bool& reduire()
 {
     static bool r = reduitDuBureau();
     return r;
+}
+
+Veilleur& veilleur()
+{
+    static Veilleur* v = new Veilleur;
+    return *v;
+}
+
+void setReduire(bool r)
+{
+    if (reduire() == r)
+        return;
+    reduire() = r;
+    emit veilleur().change(r);
+}
+
+namespace {
+
+void relire() { setReduire(reduitDuBureau()); }
+
+void changementGnome(GSettings*, gchar*, gpointer)
+{
+    // GLib calls on the thread that runs its main context: the GUI thread under Qt's loop.
+    QMetaObject::invokeMethod(&veilleur(), &relire, Qt::QueuedConnection);
+}
+
+} // namespace
+
+void suivreBureau()
+{
+    if (!QCoreApplication::instance())
+        return;
+    static QFileSystemWatcher* veille = nullptr;
+    if (!veille) {
+        (void)reduire();
+        if (GSettingsSchemaSource* source = g_settings_schema_source_get_default()) {
+            if (GSettingsSchema* schema = g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)) {
+                if (g_settings_schema_has_key(schema, "enable-animations")) {
+                    // Kept for the process: its signal is the desktop's word on a change.
+                    GSettings* reglages = g_settings_new_full(schema, nullptr, nullptr);
+                    g_signal_connect(reglages, "changed::enable-animations", G_CALLBACK(changementGnome), nullptr);
+                }
+                g_settings_schema_unref(schema);
+            }
+        }
+        veille = new QFileSystemWatcher(&veilleur());
+        QObject::connect(veille, &QFileSystemWatcher::fileChanged, &veilleur(), [] { suivreBureau(); relire(); });
+        QObject::connect(veille, &QFileSystemWatcher::directoryChanged, &veilleur(), [] { suivreBureau(); relire(); });
+    }
+    // GTK's file may come, go or be replaced whole: its folder is watched as well as the file,
+    // wherever the configuration folder is now.
+    const QString dossier = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/gtk-3.0");
+    for (const QString& chemin : {dossier, dossier + QStringLiteral("/settings.ini")})
+        if (QFileInfo::exists(chemin) && !veille->files().contains(chemin) && !veille->directories().contains(chemin))
+            veille->addPath(chemin);
 }
 
 } // namespace Motion

@@ -1,14 +1,16 @@
 #include "tesselui/NoticeToast.h"
 
+#include "tesselui/Accessible.h"
 #include "tesselui/BoutonAnime.h"
 #include "tesselui/Motion.h"
 #include "tesselui/Rezuz.h"
 #include "tesselui/Theme.h"
 #include "tesselui/Vavirud.h"
 
+#include <QAccessible>
 #include <QEvent>
+#include <QGraphicsEffect>
 #include <QFontMetricsF>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 
@@ -29,8 +31,8 @@ public:
         if (n && n->detail && !n->detail->isEmpty()) {
             const QFont d = Vavirud::texte(11, 400);
             w = std::max(w, std::min(QFontMetricsF(d).horizontalAdvance(*n->detail), double(largeurTextes)));
-            // At most four lines: the toast stays a toast.
-            h += 2 + std::min(Vavirud::hauteurParagraphe(d, *n->detail, largeurTextes), QFontMetricsF(d).lineSpacing() * 4);
+            // The detail at its full height, however many lines it wraps to.
+            h += 2 + Vavirud::hauteurParagraphe(d, *n->detail, largeurTextes);
         }
         return QSizeF(std::min(w, double(largeurTextes)) + 1, h + 1).toSize();
     }
@@ -63,6 +65,42 @@ private:
 
 } // namespace
 
+// The toast's fade and scale: its whole picture drawn at that opacity and scaled about its
+// bottom centre.
+class NoticeToast::Effet : public QGraphicsEffect {
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+    void regler(double opacite, double echelle)
+    {
+        opacite_ = opacite;
+        echelle_ = echelle;
+        update();
+    }
+    double opacite() const { return opacite_; }
+    double echelle() const { return echelle_; }
+
+protected:
+    void draw(QPainter* p) override
+    {
+        if (opacite_ <= 0)
+            return;
+        QPoint decalage;
+        const QPixmap image = sourcePixmap(Qt::LogicalCoordinates, &decalage, QGraphicsEffect::NoPad);
+        const QRectF r = boundingRect();
+        p->save();
+        p->setOpacity(p->opacity() * std::min(opacite_, 1.0));
+        p->setRenderHint(QPainter::SmoothPixmapTransform);
+        p->translate(r.center().x(), r.bottom());
+        p->scale(echelle_, echelle_);
+        p->translate(-r.center().x(), -r.bottom());
+        p->drawPixmap(decalage, image);
+        p->restore();
+    }
+
+private:
+    double opacite_ = 0, echelle_ = 0.8;
+};
+
 NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), notices_(notices)
 {
     rezuz_ = new Rezuz(40);
@@ -73,14 +111,15 @@ NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), n
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(12, 10, 16, 10);
     l->setSpacing(14);
-    l->addWidget(rezuz_);
-    l->addWidget(textes_, 1);
-    l->addWidget(reveler_);
-    l->addWidget(fermer_);
+    // Every item centred on the row: the mascot's frame, the texts and the buttons.
+    l->addWidget(rezuz_, 0, Qt::AlignVCenter);
+    l->addWidget(textes_, 1, Qt::AlignVCenter);
+    l->addWidget(reveler_, 0, Qt::AlignVCenter);
+    l->addWidget(fermer_, 0, Qt::AlignVCenter);
     l->setSizeConstraint(QLayout::SetFixedSize);
-    opacite_ = new QGraphicsOpacityEffect(this);
-    opacite_->setOpacity(0);
-    setGraphicsEffect(opacite_);
+    effet_ = new Effet(this);
+    setGraphicsEffect(effet_);
+    Accessible::installer();
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hideTask_.setSingleShot(true);
     connect(&hideTask_, &QTimer::timeout, this, &NoticeToast::hideNotice);
@@ -121,7 +160,8 @@ void NoticeToast::bouger()
         return;
     const double v = montee_.valeur();
     setGeometry(place(parentWidget()->size(), size(), v));
-    opacite_->setOpacity(std::clamp(v, 0.0, 1.0));
+    // Hidden it is transparent, 140 below and at 0.8 scale; up, opaque at full size.
+    effet_->regler(std::clamp(v, 0.0, 1.0), echelle(v));
     if (!shown_ && !montee_.enMouvement())
         QWidget::hide();
 }
@@ -144,7 +184,14 @@ void NoticeToast::showNext()
         QTimer::singleShot(int(d.celebrate * 1000), rezuz_, [this] { rezuz_->setLove(++love_); });
     hideTask_.start(int(d.pour(current_->kind) * 1000));
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent alerte(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alerte);
+    }
 }
+
+double NoticeToast::echelleCourante() const { return effet_->echelle(); }
+double NoticeToast::opaciteCourante() const { return effet_->opacite(); }
 
 void NoticeToast::hideNotice()
 {

@@ -8,7 +8,6 @@
 
 class IconButton;
 class PillButton;
-class QGraphicsOpacityEffect;
 class Rezuz;
 
 // Shows the shared notices one at a time at the bottom centre of its parent, rising from
@@ -27,6 +26,12 @@ public:
     // 0 hidden … 1 up (springs may overshoot).
     double montee() const { return montee_.valeur(); }
     void stabiliser() { animateur_.terminer(); }
+
+    // Its scale for a rise: 0.8 hidden, 1 up (about its bottom centre).
+    static double echelle(double montee) { return 0.8 + 0.2 * montee; }
+    // The scale and opacity it is drawn with now.
+    double echelleCourante() const;
+    double opaciteCourante() const;
 
     // Where the toast sits in a parent of that size: bottom centre, `montee` of the way up.
     static QRect place(const QSize& parent, const QSize& toast, double montee);
@@ -50,7 +55,8 @@ private:
     QWidget* textes_;
     PillButton* reveler_;
     IconButton* fermer_;
-    QGraphicsOpacityEffect* opacite_;
+    class Effet;
+    Effet* effet_;
     QTimer hideTask_;
     Animateur animateur_;
     Valeur montee_{0};

@@ -61,3 +61,9 @@ std::optional<HintBubble> PillTabBar::hint(int i, double largeur) const
         return std::nullopt;
     return HintBubble{tabs_[i].label, tabs_[i].detail, std::nullopt, largeur};
 }
+
+QString PillTabBar::detailCase(int i) const
+{
+    // Without descriptions the hint is empty, for the pointer and for screen readers alike.
+    return details_ && i >= 0 && i < nombre() ? tabs_[i].detail : QString();
+}

@@ -19,6 +19,8 @@ public:
     // Tab rectangles in a bar of that size: padding 3, spacing 2, equal widths, at least 26 high.
     static QList<QRectF> cases(int n, const QSizeF& barre);
     QSize sizeHint() const override;
+    QString nomCase(int i) const override { return i >= 0 && i < nombre() ? tabs_[i].label : QString(); }
+    QString detailCase(int i) const override;
     QSize minimumSizeHint() const override;
 
 protected:

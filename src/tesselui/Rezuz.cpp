@@ -5,6 +5,7 @@
 #include "tesselui/Theme.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -129,7 +130,7 @@ Rezuz::Rezuz(double size, const MascotBody& body, QWidget* parent) : QWidget(par
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
+    connect(&animateur_, &Animateur::pas, this, &Rezuz::repeindre);
     vie_.setInterval(33);
     images_.setInterval(16);
     images_.setTimerType(Qt::PreciseTimer);
@@ -138,11 +139,90 @@ Rezuz::Rezuz(double size, const MascotBody& body, QWidget* parent) : QWidget(par
         // The frames run only while a jump does.
         if (!jumpStart_.isValid())
             images_.stop();
-        update();
+        repeindre();
     });
     rebonds_.setSingleShot(true);
     connect(&rebonds_, &QTimer::timeout, this, &Rezuz::rebond);
     horloge_.start();
+    // The live loop follows the reduce-motion setting as it changes, as on a new appearance.
+    Motion::suivreBureau();
+    connect(&Motion::veilleur(), &Motion::Veilleur::change, this, [this] {
+        vie_.stop();
+        rebonds_.stop();
+        if (isVisible()) {
+            showEvent(nullptr);
+            if (reduire())
+                jumpStart_.invalidate();
+        }
+        repeindre();
+    });
+}
+
+// The layer the mascot is drawn on: a sibling above it, transparent to the pointer, larger
+// than its frame so that a hop is not cut off.
+class Rezuz::Calque : public QWidget {
+public:
+    Calque(Rezuz* r, QWidget* parent) : QWidget(parent), rezuz_(r)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QMargins m = rezuz_->debord();
+        rezuz_->peindre(p, QPointF(m.left() + rezuz_->width() / 2.0, m.top() + rezuz_->height()), rezuz_->currentPose());
+    }
+
+private:
+    Rezuz* rezuz_;
+};
+
+Rezuz::~Rezuz() { delete calque_.data(); }
+
+QMargins Rezuz::debord() const
+{
+    const double s = std::isfinite(size_) ? std::clamp(size_, 0.0, 2000.0) : 40;
+    // Up: the highest bounce and its stretch; sideways: the widest squash.
+    const int haut = int(std::ceil(s * 0.55)), cote = int(std::ceil(s * body_.aspect * 0.2)) + 1;
+    return {cote, haut, cote, 1};
+}
+
+void Rezuz::repeindre()
+{
+    if (calque_)
+        calque_->update();
+    else
+        update();
+}
+
+void Rezuz::placerCalque()
+{
+    if (!parentWidget()) {
+        delete calque_.data();
+        return;
+    }
+    if (!calque_ || calque_->parentWidget() != parentWidget()) {
+        delete calque_.data();
+        calque_ = new Calque(this, parentWidget());
+    }
+    calque_->setGeometry(geometry().marginsAdded(debord()));
+    calque_->setVisible(isVisible());
+    calque_->raise();
+    calque_->update();
+}
+
+void Rezuz::moveEvent(QMoveEvent*) { placerCalque(); }
+void Rezuz::resizeEvent(QResizeEvent*) { placerCalque(); }
+
+void Rezuz::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::ParentChange)
+        placerCalque();
+    QWidget::changeEvent(e);
 }
 
 bool Rezuz::reduire() const { return Motion::reduire(); }
@@ -150,14 +230,14 @@ bool Rezuz::reduire() const { return Motion::reduire(); }
 QSize Rezuz::sizeHint() const
 {
     const double s = std::isfinite(size_) ? std::clamp(size_, 0.0, 2000.0) : 40;
-    return QSizeF(s * body_.aspect * 1.3 + 2, s * 1.45 + 2).toSize();
+    return QSizeF(s * body_.aspect, s).toSize();
 }
 
 void Rezuz::setMascotSize(double size)
 {
     size_ = size;
     updateGeometry();
-    update();
+    placerCalque();
 }
 
 void Rezuz::setJoy(int joy)
@@ -196,7 +276,7 @@ void Rezuz::setLookAt(std::optional<QPointF> p)
 void Rezuz::setCiel(std::optional<QList<QColor>> ciel)
 {
     ciel_ = std::move(ciel);
-    update();
+    repeindre();
 }
 
 void Rezuz::regarder(QPointF g, const Mouvement& m)
@@ -220,17 +300,28 @@ void Rezuz::jump(JumpKind kind)
 
 void Rezuz::celebrate(Mood mood)
 {
+    ancienne_.fixer(0);
     mood_ = mood;
     blink_ = false;
     paupiere_.fixer(1);
     regarder({0, 0}, Motion::adapt(Mouvement::par(Ressort{0.22, 0.55}), reduire()));
     if (!reduire())
         jump(mood == Mood::love ? JumpKind::drop : JumpKind::hop);
-    QTimer::singleShot(mood == Mood::love ? 3400 : 1600, this, [this] {
-        mood_ = Mood::normal;
-        update();
-    });
-    update();
+    QTimer::singleShot(mood == Mood::love ? 3400 : 1600, this, &Rezuz::revenirALaNormale);
+    repeindre();
+}
+
+void Rezuz::revenirALaNormale()
+{
+    if (mood_ == Mood::normal)
+        return;
+    // Back to the normal eyes with a 0.25 s ease-in-out: the mood's eyes fade out as the
+    // normal ones fade in and the eyes draw together.
+    moodAvant_ = mood_;
+    mood_ = Mood::normal;
+    ancienne_.fixer(1);
+    ancienne_.aller(0, Mouvement::par(Fondu{0.25, 0, Courbe::easeInOut}), animateur_);
+    repeindre();
 }
 
 void Rezuz::rebond()
@@ -240,6 +331,17 @@ void Rezuz::rebond()
     const JumpKind k = QRandomGenerator::global()->bounded(2) ? JumpKind::drop : JumpKind::hop;
     jump(k);
     rebonds_.start(int(duration(k) * 1000) + int(QRandomGenerator::global()->bounded(120, 381)));
+}
+
+void Rezuz::cligner()
+{
+    // Closing over 0.09 s and opening over 0.12 s, both eased in and out.
+    blink_ = true;
+    paupiere_.aller(0.12, Mouvement::par(Fondu{0.09, 0, Courbe::easeInOut}), animateur_);
+    QTimer::singleShot(110, this, [this] {
+        blink_ = false;
+        paupiere_.aller(1, Mouvement::par(Fondu{0.12, 0, Courbe::easeInOut}), animateur_);
+    });
 }
 
 void Rezuz::live()
@@ -261,23 +363,20 @@ void Rezuz::live()
             static constexpr std::array xs{-1.0, -0.5, 0.3, 0.8, 1.0};
             static constexpr std::array ys{-0.3, 0.0, 0.0, 0.3};
             auto* g = QRandomGenerator::global();
-            regarder({xs[g->bounded(int(xs.size()))], ys[g->bounded(int(ys.size()))]}, Mouvement::par(Fondu{0.35}));
+            regarder({xs[g->bounded(int(xs.size()))], ys[g->bounded(int(ys.size()))]},
+                     Mouvement::par(Fondu{0.35, 0, Courbe::easeInOut}));
             prochainCoupDOeil_ = now + hasard(1.6, 3.4);
         }
     }
     if (now >= prochainClin_) {
-        blink_ = true;
-        paupiere_.aller(0.12, Mouvement::par(Fondu{0.09}), animateur_);
-        QTimer::singleShot(110, this, [this] {
-            blink_ = false;
-            paupiere_.aller(1, Mouvement::par(Fondu{0.12}), animateur_);
-        });
+        cligner();
         prochainClin_ = now + hasard(2.5, 5.5);
     }
 }
 
 void Rezuz::showEvent(QShowEvent*)
 {
+    placerCalque();
     if (reduire()) {
         gazeX_.fixer(lookAt_ ? lookAt_->x() : 0.3);
         gazeY_.fixer(lookAt_ ? lookAt_->y() : 0);
@@ -297,6 +396,8 @@ void Rezuz::showEvent(QShowEvent*)
 void Rezuz::hideEvent(QHideEvent*)
 {
     // Hidden, it costs nothing: no loop, no frames.
+    if (calque_)
+        calque_->hide();
     vie_.stop();
     images_.stop();
     rebonds_.stop();
@@ -337,39 +438,59 @@ void Rezuz::peindre(QPainter& p, const QPointF& pied, const Pose& ps) const
         reflet.setColorAt(1, QColor(255, 255, 255, 0));
         p.fillPath(forme, reflet);
     }
-    // The eye row.
+    // The eye row; while the normal eyes come back, the last mood's eyes fade out over them.
+    const double retour = std::clamp(ancienne_.valeur(), 0.0, 1.0);
+    if (retour > 0 && mood_ == Mood::normal) {
+        const double o = p.opacity();
+        p.setOpacity(o * retour);
+        peindreYeux(p, s, ps, moodAvant_, retour);
+        p.setOpacity(o * (1 - retour));
+        peindreYeux(p, s, ps, Mood::normal, retour);
+        p.setOpacity(o);
+    } else {
+        peindreYeux(p, s, ps, mood_, 0);
+    }
+    p.restore();
+}
+
+void Rezuz::peindreYeux(QPainter& p, double s, const Pose& ps, Mood mood, double retour) const
+{
     const QColor encre = Theme::de(Theme::deep(), this);
-    const double ecart = s * (mood_ == Mood::normal ? MascotBody::SuiteEyes::gap : mood_ == Mood::happy ? 0.12 : 0.15);
+    const auto ecartDe = [](Mood m) { return m == Mood::normal ? MascotBody::SuiteEyes::gap : m == Mood::happy ? 0.12 : 0.15; };
+    // The gap moves from the last mood's to the normal one's as `retour` falls.
+    const double ecart = s * (ecartDe(mood) + (ecartDe(moodAvant_) - ecartDe(mood)) * (mood == Mood::normal ? retour : 0));
     const QPointF g = gaze();
     const QPointF centreYeux(g.x() * s * 0.14, -s / 2 + s * body_.eyeY + g.y() * s * 0.11 + ps.third * s);
     double ew = s * MascotBody::SuiteEyes::width, eh = s * MascotBody::SuiteEyes::height;
-    if (mood_ == Mood::happy) {
+    if (mood == Mood::happy) {
         ew *= 1.9;
         eh *= 0.55;
-    } else if (mood_ == Mood::love) {
+    } else if (mood == Mood::love) {
         ew = s * 0.17;
         eh = s * 0.16;
     }
     for (int cote : {-1, 1}) {
         const QRectF oeil(centreYeux.x() + cote * (ecart + ew) / 2 - ew / 2, centreYeux.y() - eh / 2, ew, eh);
-        if (mood_ == Mood::normal) {
+        if (mood == Mood::normal) {
             const double k = paupiere_.valeur();
             const QRectF ferme(oeil.left(), oeil.center().y() - eh * k / 2, ew, eh * k);
             const double r = std::min(ferme.width(), ferme.height()) / 2;
             p.setBrush(encre);
             p.drawRoundedRect(ferme, r, r);
-        } else if (mood_ == Mood::happy) {
+        } else if (mood == Mood::happy) {
             p.strokePath(happyEye(oeil), QPen(encre, s * 0.075, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin));
         } else {
             p.fillPath(heartEye(oeil), encre);
         }
     }
-    p.restore();
 }
 
 void Rezuz::paintEvent(QPaintEvent*)
 {
+    if (calque_)
+        return;  // drawn on its layer
     QPainter p(this);
     const double s = std::isfinite(size_) ? std::clamp(size_, 0.0, 2000.0) : 0;
-    peindre(p, QPointF(width() / 2.0, height() - s * 0.08 - 1), currentPose());
+    (void)s;
+    peindre(p, QPointF(width() / 2.0, height()), currentPose());
 }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QPainterPath>
 #include <QPointF>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -41,6 +42,7 @@ public:
     };
 
     explicit Rezuz(double size = 40, const MascotBody& body = MascotBody::round(), QWidget* parent = nullptr);
+    ~Rezuz() override;
 
     static Pose pose(JumpKind kind, double t);
     static double duration(JumpKind kind);
@@ -61,6 +63,14 @@ public:
 
     void jump(JumpKind kind);
     void celebrate(Mood mood);
+    // The end of a mood: back to normal with an eased change of the eyes (the mood's own
+    // timer calls it).
+    void revenirALaNormale();
+    // One blink, as the live loop gives it every 2.5 to 5.5 s.
+    void cligner();
+    // How open the eyes are drawn now: 1 open … 0.12 closed.
+    double paupiere() const { return paupiere_.valeur(); }
+    Animateur& animateur() { return animateur_; }
 
     QPointF gaze() const { return {gazeX_.valeur(), gazeY_.valeur()}; }
     bool blink() const { return blink_; }
@@ -69,10 +79,16 @@ public:
     JumpKind jumpKind() const { return jumpKind_; }
     Pose currentPose() const;
     // Whether any of its timers runs (none while hidden, none at rest but the live loop).
+    // 1 while the last mood's eyes still show after a return to normal, falling to 0.
+    double retourHumeur() const { return ancienne_.valeur(); }
     bool liveRunning() const { return vie_.isActive(); }
     bool framesRunning() const { return images_.isActive(); }
 
+    // The body's own frame: size × aspect wide, size high. Jumps, squashes and stretches
+    // overflow it (drawn on a layer above the parent), as a layout expects of a mascot.
     QSize sizeHint() const override;
+    // The room around the frame that the overflow layer covers.
+    QMargins debord() const;
     // Paints the mascot with its body's bottom centre at `pied`.
     void peindre(QPainter& p, const QPointF& pied, const Pose& pose) const;
 
@@ -80,8 +96,15 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void showEvent(QShowEvent*) override;
     void hideEvent(QHideEvent*) override;
+    void moveEvent(QMoveEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent* e) override;
 
 private:
+    class Calque;
+    void repeindre();
+    void placerCalque();
+    void peindreYeux(QPainter& p, double s, const Pose& ps, Mood mood, double retour) const;
     void live();
     void rebond();
     void regarder(QPointF g, const Mouvement& m);
@@ -95,6 +118,10 @@ private:
     std::optional<QList<QColor>> ciel_;
     Animateur animateur_;
     Valeur gazeX_{0.3}, gazeY_{0}, paupiere_{1};
+    // 1 while the last mood's eyes show, fading to 0 as the normal eyes come back.
+    Valeur ancienne_{0};
+    Mood moodAvant_ = Mood::normal;
+    QPointer<QWidget> calque_;
     bool blink_ = false;
     Mood mood_ = Mood::normal;
     QElapsedTimer jumpStart_;

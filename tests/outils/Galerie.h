@@ -65,6 +65,8 @@ public:
     VueCiel* ciel;
     BarreOngletsReverie* reverie;
     Rezuz* rezuz;
+    EncadreReverie* encadre;
+    BoutonPilule* pilule;
 
     explicit Colonne(bool sombre, QWidget* parent = nullptr) : QWidget(parent)
     {
@@ -126,7 +128,7 @@ public:
         l->addLayout(mascottes);
 
         auto* badge = new QLabel(QStringLiteral("Rêverie"));
-        auto* encadre = new EncadreReverie(cielDuMatin(), new PastilleCiel(badge), 80);
+        encadre = new EncadreReverie(cielDuMatin(), new PastilleCiel(badge), 80);
         encadre->layout()->setContentsMargins(16, 0, 16, 0);
         l->addWidget(encadre);
 
@@ -134,7 +136,8 @@ public:
         ciel = new VueCiel(cielDuMatin(), false);
         ciel->setFixedSize(120, 60);
         bas->addWidget(ciel);
-        bas->addWidget(BoutonPilule::pilule(QStringLiteral("Enregistrer")));
+        pilule = BoutonPilule::pilule(QStringLiteral("Enregistrer"));
+        bas->addWidget(pilule);
         bas->addWidget(BoutonPilule::piluleBlanche(QStringLiteral("Annuler")));
         bas->addStretch();
         l->addLayout(bas);

@@ -6,6 +6,7 @@
 #include "tesselreverie/ReveriePolices.h"
 #include "tesselui/BundledFonts.h"
 #include "tesselui/Motion.h"
+#include "tesselui/BoutonAnime.h"
 #include "tesselui/NoticeToast.h"
 
 #include <QApplication>
@@ -61,10 +62,12 @@ int main(int argc, char** argv)
     Chrono chrono;
     g.clair->onglets->installEventFilter(&chrono);
     HintPanel::shared().installEventFilter(&chrono);
-    if (app.arguments().contains(QStringLiteral("--notice")))
+    const bool notice = app.arguments().contains(QStringLiteral("--notice"));
+    if (notice)
         Notices::shared().success(QStringLiteral("Conversion terminée"), QStringLiteral("Photo de vacances.jpg"),
                                   QStringLiteral("/tmp/Photo de vacances.jpg"));
-    QTimer::singleShot(600, &g, [&] {
+    // With a notice, once the toast has risen and the mascot has landed from its celebration.
+    QTimer::singleShot(notice ? 3000 : 600, &g, [&] {
         for (auto [nom, c] : {std::pair{"clair", g.clair}, std::pair{"sombre", g.sombre}}) {
             c->onglets->stabiliser();
             c->plein->stabiliser();
@@ -73,8 +76,21 @@ int main(int argc, char** argv)
             sonde(qPrintable(QStringLiteral("%1-bouton").arg(nom)), c->plein, QPointF(9, c->plein->height() / 2.0));
             sonde(qPrintable(QStringLiteral("%1-ciel-debut").arg(nom)), c->ciel, QPointF(2, 2));
             sonde(qPrintable(QStringLiteral("%1-ciel-fin").arg(nom)), c->ciel, QPointF(c->ciel->width() - 3, c->ciel->height() - 3));
+            // The sky frame: its very corner shows the column behind, its edge middle the sky.
+            sonde(qPrintable(QStringLiteral("%1-encadre-coin").arg(nom)), c->encadre, QPointF(1, 1));
+            sonde(qPrintable(QStringLiteral("%1-encadre-bord").arg(nom)), c->encadre, QPointF(c->encadre->width() / 2.0, 1));
+            sonde(qPrintable(QStringLiteral("%1-derriere-encadre").arg(nom)), c->encadre, QPointF(1, -4));
+            cadre(qPrintable(QStringLiteral("%1-pilule-reverie").arg(nom)), c->pilule);
+        }
+        if (toast->shown()) {
+            cadre("toast", toast);
+            const QRect m = toast->mascotte().geometry();
+            sonde("toast-mascotte", toast, QPointF(m.center().x() + 0.5, m.bottom() - 5));
+            sonde("toast-mascotte-centre", toast, QPointF(m.center().x() + 0.5, m.center().y() + 0.5));
+            sonde("toast-fermer-centre", toast, QPointF(toast->closeButton()->geometry().center()));
         }
         cadre("barre", g.clair->onglets);
+        sonde("clair-reverie-son", g.clair->reverie, g.clair->reverie->caseA(2).center());
         const QRectF deuxieme = PillTabBar::cases(4, QSizeF(g.clair->onglets->size()))[2];
         sonde("onglet", g.clair->onglets, deuxieme.center());
         std::printf("pret\n");

@@ -1,5 +1,6 @@
 # Sourced by the end-to-end test and the benchmark: a private X server with a tray host
-# and a compositor, all stopped (and the temporary folder removed) on every way out.
+# and a compositor (none when SANS_COMPOSITEUR=1, as on a plain window manager), all stopped
+# (and the temporary folder removed) on every way out.
 # Usage: source x11_prive.sh BUILD_DIR. Sets BUILD, APP, TMP, JOURNAL, SOURCE_GLISSER, PIDS.
 BUILD=$(cd "$1" && pwd)
 SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -51,8 +52,10 @@ export QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$TMP/etat" XDG_DATA_HOME="$TMP/donnee
 export XDG_RUNTIME_DIR="$TMP/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 JOURNAL="$XDG_STATE_HOME/vemo-vododod/Vemo Vododod.log"
-xcompmgr >"$TMP/xcompmgr.log" 2>&1 &
-PIDS+=($!)
+if [ "${SANS_COMPOSITEUR:-0}" != 1 ]; then
+    xcompmgr >"$TMP/xcompmgr.log" 2>&1 &
+    PIDS+=($!)
+fi
 trayer --edge top --align right --widthtype request --height 24 >"$TMP/trayer.log" 2>&1 &
 PIDS+=($!)
 sleep 0.5

@@ -1,8 +1,9 @@
 #!/bin/bash
 # The design system's gallery on a private X server: a screenshot probed at chosen pixels
-# (the selected tab's pill, a filled button, the sky's gradient ends, light against dark),
-# and a tab's hint that shows beside its bar after the 0.35 s rest, not before, and hides
-# when the pointer leaves.
+# (the selected tab's pill, a filled button, the sky's gradient ends, light against dark, the
+# sky frame's rounded corners, the Reverie pill's height), a tab's hint that shows beside its
+# bar after the 0.35 s rest, not before, and hides when the pointer leaves, and the toast's
+# row measured on a second run that posts a notice.
 # Usage: galerie_design.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -53,6 +54,33 @@ for bout in debut fin; do
     if ((s < 330)); then ok "ciel de nuit sombre ($bout : $s)"; else echec "ciel de nuit trop clair ($bout : $s)"; fi
 done
 
+# The sky frame's corners are rounded: its corner pixel is the column behind it, not sky,
+# while the middle of its top edge is sky.
+for nom in clair sombre; do
+    read -r cr cg cb <<<"$(pixel "$(point "$nom-encadre-coin")")"
+    read -r dr dg db <<<"$(pixel "$(point "$nom-derriere-encadre")")"
+    read -r er eg eb <<<"$(pixel "$(point "$nom-encadre-bord")")"
+    ecart() { local d=$(($1 - $2)); echo $((d < 0 ? -d : d)); }
+    if (($(ecart $cr $dr) + $(ecart $cg $dg) + $(ecart $cb $db) <= 9 && $(ecart $er $dr) + $(ecart $eg $dg) + $(ecart $eb $db) > 20)); then
+        ok "coins arrondis de l’encadré ($nom : coin $cr $cg $cb, derrière $dr $dg $db, bord $er $eg $eb)"
+    else
+        echec "coin carré de l’encadré ($nom : coin $cr $cg $cb, derrière $dr $dg $db, bord $er $eg $eb)"
+    fi
+done
+
+# The Reverie pill is 44 pixels tall: the rows of its middle column that differ from what is
+# just above the widget, top edge to bottom edge.
+for nom in clair sombre; do
+    read -r PX PY PW PH <<<"$(grep "^cadre $nom-pilule-reverie " "$TMP/galerie.out" | cut -d' ' -f3-)"
+    COL=$((PX + PW / 2))
+    HAUT=$(convert "$TMP/galerie.png" -crop "1x$((PH + 2))+$COL+$((PY - 1))" +repage -depth 8 txt:- | awk -F'[(),]' '
+        NR == 2 { r = $4; g = $5; b = $6 }
+        NR > 1 { d = ($4 > r ? $4 - r : r - $4) + ($5 > g ? $5 - g : g - $5) + ($6 > b ? $6 - b : b - $6);
+                 if (d > 60) { if (premier == "") premier = NR; dernier = NR } }
+        END { print (premier == "" ? 0 : dernier - premier + 1) }')
+    if ((HAUT == 44)); then ok "pilule Rêverie de 44 pixels ($nom)"; else echec "pilule Rêverie de $HAUT pixels ($nom)"; fi
+done
+
 # The hint of the third tab: below the bar, centred on it, as wide as the bar (240).
 read -r BX BY BW BH <<<"$(grep '^cadre barre ' "$TMP/galerie.out" | cut -d' ' -f3-)"
 xdotool mousemove $(point onglet | tr , ' ')
@@ -77,6 +105,35 @@ fi
 xdotool mousemove 700 850
 cache() { xwininfo -name vemo-indice 2>/dev/null | grep -q IsUnMapped; }
 if attendre 3 cache; then ok "l’indice part avec le pointeur"; else echec "l’indice reste"; fi
+
+# The toast, on a second gallery that posts a success: a row about 60 high with the mascot's
+# frame and the close button centred on it, and the mascot's body where its frame is.
+kill "${PIDS[-1]}" 2>/dev/null
+wait "${PIDS[-1]}" 2>/dev/null
+"$GALERIE" --notice >"$TMP/notice.out" 2>"$TMP/notice.err" &
+PIDS+=($!)
+pret_notice() { grep -q '^pret' "$TMP/notice.out"; }
+if attendre 30 pret_notice && grep -q '^cadre toast ' "$TMP/notice.out"; then
+    sleep 0.3
+    import -window root "$TMP/notice.png" || echec "pas de capture du toast"
+    read -r TX TY TW TH <<<"$(grep '^cadre toast ' "$TMP/notice.out" | cut -d' ' -f3-)"
+    read -r MX MY <<<"$(grep '^sonde toast-mascotte-centre ' "$TMP/notice.out" | cut -d' ' -f3-)"
+    read -r FX FY <<<"$(grep '^sonde toast-fermer-centre ' "$TMP/notice.out" | cut -d' ' -f3-)"
+    MILIEU=$((TY * 2 + TH))
+    if ((TH >= 56 && TH <= 64 && (2 * MY - MILIEU) <= 3 && (MILIEU - 2 * MY) <= 3 && (2 * FY - MILIEU) <= 3 && (MILIEU - 2 * FY) <= 3)); then
+        ok "toast de $TH de haut, mascotte et bouton centrés"
+    else
+        echec "toast de $TH de haut (y $TY), mascotte à $MY, bouton à $FY"
+    fi
+    # The mascot's body, in the accent colour, five pixels above its frame's bottom.
+    read -r BX BY <<<"$(grep '^sonde toast-mascotte ' "$TMP/notice.out" | cut -d' ' -f3-)"
+    CORPS=$(convert "$TMP/notice.png" -format "%[fx:int(255*p{$BX,$BY}.r)] %[fx:int(255*p{$BX,$BY}.g)] %[fx:int(255*p{$BX,$BY}.b)]" info:)
+    FOND=$(convert "$TMP/notice.png" -format "%[fx:int(255*p{$((TX + TW / 2)),$((TY + 3))}.r)] %[fx:int(255*p{$((TX + TW / 2)),$((TY + 3))}.g)] %[fx:int(255*p{$((TX + TW / 2)),$((TY + 3))}.b)]" info:)
+    if [ "$CORPS" != "$FOND" ]; then ok "le corps de la mascotte est dans son cadre ($CORPS)"; else echec "pas de mascotte au bas de son cadre ($CORPS)"; fi
+else
+    echec "pas de toast dans la galerie"
+    cat "$TMP/notice.err"
+fi
 
 if ((ECHECS)); then
     echo "$ECHECS échec(s)"

@@ -1,4 +1,4 @@
-#include "roue/Symboles.h"
+#include "tesselui/Symboles.h"
 
 #include "tesselui/Icone.h"
 
@@ -56,19 +56,13 @@ const QHash<QString, QString>& table()
         {"play.fill", "play"},
         {"pause.fill", "pause"},
         {"wand.and.stars", "wand-sparkles"},
+        // The names the design system always takes for system symbols.
+        {"circle", "circle"},
+        {"square", "square"},
+        {"app", "app"},
+        {"rectangle.portrait", "rectangle-portrait"},
     };
     return t;
-}
-
-// The SVG text with its drawing colour made black: the tint is applied afterwards.
-QByteArray svg(const QString& chemin)
-{
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray octets = f.readAll();
-    octets.replace("currentColor", "#000000");
-    return octets;
 }
 
 } // namespace
@@ -77,6 +71,7 @@ namespace Symboles {
 
 QString fichier(const QString& nom)
 {
+    chargerRessources();
     const auto i = table().constFind(nom);
     return i == table().cend() ? QString() : QStringLiteral(":/icones/%1.svg").arg(*i);
 }
@@ -93,7 +88,7 @@ QImage image(const QString& nom, double cote, const QColor& couleur, double eche
     const QString chemin = fichier(nom);
     if (chemin.isEmpty())
         return {};
-    const QImage im = Icone::teinte(svg(chemin), cote, couleur, echelle);
+    const QImage im = Icone::teinte(Icone::svg(chemin), cote, couleur, echelle);
     if (im.isNull())
         return {};
     cache.insert(cle, new QImage(im));

@@ -1,0 +1,73 @@
+#!/bin/bash
+# The gallery's two tab bars read through AT-SPI on a private X server and accessibility bus,
+# as a screen reader reads them: every painted tab is a page tab of a page tab list with its
+# name, its description (the hint's detail), and the selected state on the chosen one only;
+# choosing another tab moves that state.
+# Usage: galerie_accessible.sh BUILD_DIR
+set -u
+source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
+GALERIE="$BUILD/tests/outils/galerie-design"
+LECTEUR="$SOURCE_DIR/tests/outils/arbre_accessible.py"
+[ -x "$GALERIE" ] || { echo "ÉCHEC : $GALERIE manque"; exit 1; }
+command -v dbus-daemon >/dev/null || { echo "ÉCHEC : dbus-daemon manque"; exit 1; }
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "ÉCHEC : python3-pyatspi manque"; exit 1; }
+ECHECS=0
+echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
+ok() { echo "ok : $*"; }
+
+# A private session bus; the accessibility bus is started from it on demand.
+ADRESSE=$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=3 3>"$TMP/dbus.pid")
+[ -n "$ADRESSE" ] || { echo "ÉCHEC : pas de bus de session"; exit 1; }
+PIDS=("$(cat "$TMP/dbus.pid")" "${PIDS[@]}")
+export DBUS_SESSION_BUS_ADDRESS="$ADRESSE"
+# What a desktop with a screen reader says: accessibility is on.
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+    string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null 2>&1
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0 GTK_MODULES=
+
+"$GALERIE" >"$TMP/galerie.out" 2>"$TMP/galerie.err" &
+PIDS+=($!)
+pret() { grep -q '^pret' "$TMP/galerie.out"; }
+attendre 20 pret || { echo "ÉCHEC : la galerie ne s’ouvre pas"; cat "$TMP/galerie.err"; exit 1; }
+
+lire() { /usr/bin/python3 "$LECTEUR" galerie-design >"$TMP/arbre.txt" 2>"$TMP/arbre.err"; }
+onglets_lus() { lire && [ "$(wc -l <"$TMP/arbre.txt")" -ge 14 ]; }
+if ! attendre 20 onglets_lus; then
+    echo "ÉCHEC : arbre accessible illisible"
+    cat "$TMP/arbre.err" "$TMP/arbre.txt"
+    exit 1
+fi
+cat "$TMP/arbre.txt"
+
+# ligne NOM ÉTATS DESCRIPTION: the tab NOM appears in both columns (light and dark) as a page
+# tab of a page tab list, with those states and that description.
+ligne() {
+    local n
+    n=$(grep -c "^$1 | page tab | $2 | $3 | liste page tab list " "$TMP/arbre.txt")
+    if ((n == 2)); then ok "« $1, onglet${2:+, $2} » – $3"; else echec "« $1 » lu $n fois au lieu de 2 (états $2, description $3)"; fi
+}
+ligne Images "selected,selectable,showing" "Les photos et les dessins"
+ligne Vidéos "selectable,showing" "Les films et les GIF"
+ligne Archives "selectable,showing" "Les fichiers zip"
+ligne Photo "selected,selectable,showing" "Une image"
+ligne Vidéo "selectable,showing" "Un film"
+ligne Son "selectable,showing" "Un son"
+# The first tab of each bar is the selected one, and no other is.
+if (($(grep -c ' | selected,' "$TMP/arbre.txt") == 4)); then ok "un onglet choisi par barre"; else echec "onglets choisis : $(grep -c ' | selected,' "$TMP/arbre.txt")"; fi
+
+# A click on the light Reverie bar's third tab: the selected state moves to « Son ».
+read -r SX SY <<<"$(grep '^sonde clair-reverie-son ' "$TMP/galerie.out" | cut -d' ' -f3-)"
+xdotool mousemove "$SX" "$SY" click 1
+son_choisi() { lire && grep -q "^Son | page tab | selected," "$TMP/arbre.txt"; }
+if attendre 10 son_choisi && (($(grep -c "^Photo | page tab | selected," "$TMP/arbre.txt") == 1)); then
+    ok "le choix de « Son » se lit aussitôt"
+else
+    echec "le choix ne se lit pas"
+    cat "$TMP/arbre.txt"
+fi
+
+if ((ECHECS)); then
+    echo "$ECHECS échec(s)"
+    exit 1
+fi
+echo "arbre accessible : tout va bien"

@@ -1,0 +1,163 @@
+// What a screen reader is given of the painted controls, through Qt's accessibility layer
+// (the AT-SPI bridge reads the same interfaces; the gallery's script reads them over AT-SPI).
+#include "ChronoIndice.h"
+#include "tesselui/BoutonAnime.h"
+#include "tesselui/NoticeToast.h"
+#include "tesselui/PillTabBar.h"
+#include "tesselui/Rezuz.h"
+#include "tesselui/Theme.h"
+#include "tesselui/Vavirud.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QEnterEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<PillTabBar::Tab> onglets()
+{
+    return {{QStringLiteral("photo"), QStringLiteral("Photo"), QStringLiteral("Une image")},
+            {QStringLiteral("film"), QStringLiteral("Vidéo"), QStringLiteral("Un film")},
+            {QStringLiteral("waveform"), QStringLiteral("Son"), QStringLiteral("Un son")}};
+}
+
+} // namespace
+
+TEST(Accessibilite, ChaqueOngletPeintEstUnOngletNommeEtDecrit)
+{
+    PillTabBar barre(onglets(), true);
+    barre.resize(240, 32);
+    barre.show();
+    QAccessibleInterface* liste = QAccessible::queryAccessibleInterface(&barre);
+    ASSERT_TRUE(liste);
+    EXPECT_EQ(liste->role(), QAccessible::PageTabList);
+    ASSERT_EQ(liste->childCount(), 3);
+    QStringList noms, details;
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* o = liste->child(i);
+        ASSERT_TRUE(o);
+        EXPECT_EQ(o->role(), QAccessible::PageTab);
+        EXPECT_EQ(o->parent(), liste);
+        EXPECT_EQ(liste->indexOfChild(o), i);
+        EXPECT_EQ(liste->child(i), o);  // the same element each time it is asked
+        noms << o->text(QAccessible::Name);
+        details << o->text(QAccessible::Description);
+        EXPECT_EQ(o->state().selected, i == 0) << i;
+        // Its rectangle is its painted tab, on screen.
+        const QRectF c = PillTabBar::cases(3, QSizeF(barre.size()))[i];
+        EXPECT_LE((o->rect().center() - barre.mapToGlobal(c.center().toPoint())).manhattanLength(), 2) << i;
+        EXPECT_EQ(liste->childAt(o->rect().center().x(), o->rect().center().y()), o);
+    }
+    EXPECT_EQ(noms, (QStringList{"Photo", "Vidéo", "Son"}));
+    EXPECT_EQ(details, (QStringList{"Une image", "Un film", "Un son"}));
+    // Pressing a tab through its action selects it as a click does.
+    QSignalSpy choix(&barre, &PillTabBar::selectionChanged);
+    QAccessibleActionInterface* action = liste->child(2)->actionInterface();
+    ASSERT_TRUE(action);
+    action->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(barre.selection(), 2);
+    EXPECT_EQ(choix.size(), 1);
+    EXPECT_TRUE(liste->child(2)->state().selected);
+    EXPECT_FALSE(liste->child(0)->state().selected);
+    // Without descriptions the tabs still have names, and an empty description.
+    PillTabBar nue(onglets(), false);
+    QAccessibleInterface* n = QAccessible::queryAccessibleInterface(&nue);
+    EXPECT_EQ(n->child(1)->text(QAccessible::Name), "Vidéo");
+    EXPECT_TRUE(n->child(1)->text(QAccessible::Description).isEmpty());
+}
+
+TEST(Accessibilite, LIndiceDUnControleEstSaDescription)
+{
+    QLabel l(QStringLiteral("x"));
+    Hint::installer(&l, QStringLiteral("Rogner"), QStringLiteral("Garde la partie qui compte"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&l)->text(QAccessible::Description), "Garde la partie qui compte");
+}
+
+TEST(Accessibilite, LeToastEstUneAlerteQuiNeMontreQueSesBoutons)
+{
+    QWidget fenetre;
+    fenetre.resize(600, 300);
+    NoticeToast toast(&fenetre);
+    fenetre.show();
+    QApplication::setActiveWindow(&fenetre);
+    Notices::shared().success(QStringLiteral("Conversion terminée"), QStringLiteral("vacances.jpg"), QStringLiteral("/tmp/v.jpg"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown(); }, 2000));
+    QAccessibleInterface* t = QAccessible::queryAccessibleInterface(&toast);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(t->text(QAccessible::Name), "Conversion terminée");
+    EXPECT_EQ(t->text(QAccessible::Description), "vacances.jpg");
+    // The reveal and close buttons only: no mascot, no separate text element.
+    ASSERT_EQ(t->childCount(), 2);
+    EXPECT_EQ(t->child(0)->text(QAccessible::Name), "Afficher dans le dossier");
+    EXPECT_EQ(t->child(1)->text(QAccessible::Name), "Fermer");
+    EXPECT_EQ(t->indexOfChild(t->child(1)), 1);
+    toast.hideNotice();
+    toast.stabiliser();
+    EXPECT_TRUE(t->state().invisible);
+    while (Notices::shared().take()) {
+    }
+}
+
+TEST(Accessibilite, LeToastTientSurUneLigneDeSoixantePointsToutCentre)
+{
+    QWidget fenetre;
+    fenetre.resize(700, 300);
+    NoticeToast toast(&fenetre);
+    fenetre.show();
+    QApplication::setActiveWindow(&fenetre);
+    Notices::shared().info(QStringLiteral("Conversion terminée"), QStringLiteral("Photo de vacances.jpg"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown(); }, 2000));
+    toast.stabiliser();
+    EXPECT_NEAR(toast.height(), 60, 3);
+    EXPECT_DOUBLE_EQ(toast.echelleCourante(), 1);
+    EXPECT_DOUBLE_EQ(toast.opaciteCourante(), 1);
+    const QRect m = toast.mascotte().geometry();
+    EXPECT_EQ(m.size(), QSize(40, 40));
+    EXPECT_NEAR(m.center().y(), toast.height() / 2.0, 1.5);
+    EXPECT_NEAR(toast.closeButton()->geometry().center().y(), toast.height() / 2.0, 1.5);
+    // A long detail shows whole: the toast grows past four lines.
+    toast.hideNotice();
+    toast.stabiliser();
+    EXPECT_DOUBLE_EQ(toast.echelleCourante(), 0.8);
+    EXPECT_EQ(toast.opaciteCourante(), 0);
+    Notices::shared().info(QStringLiteral("Longue"), QString(900, QLatin1Char('m')).replace(QRegularExpression("(m{12})"), "\\1 "));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title == "Longue"; }, 3000));
+    toast.stabiliser();
+    const double ligne = QFontMetricsF(Vavirud::texte(11, 400)).lineSpacing();
+    EXPECT_GT(toast.height(), 20 + 18 + 6 * ligne);
+    while (Notices::shared().take()) {
+    }
+}
+
+TEST(Accessibilite, UnPointeurPoseSurUnOngletSansBougerAmeneSonIndice)
+{
+    QCursor::setPos(900, 900);
+    PillTabBar barre(onglets(), true);
+    barre.setGeometry(300, 300, 240, 32);
+    barre.show();
+    QTest::qWait(20);
+    ChronoIndice chrono;
+    chrono.partir();
+    const QPointF centre = PillTabBar::cases(3, QSizeF(barre.size()))[1].center();
+    QEnterEvent entree(centre, barre.mapToGlobal(centre), barre.mapToGlobal(centre));
+    QApplication::sendEvent(&barre, &entree);
+    EXPECT_EQ(barre.survole(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return HintPanel::shared().montre(); }, 3000));
+    EXPECT_GE(chrono.apres, Hint::repos);
+    EXPECT_EQ(HintPanel::shared().bulle().title, "Vidéo");
+    // The application going to the background hides it, its owner kept; back, it returns.
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_FALSE(HintPanel::shared().isVisible());
+    EXPECT_EQ(HintPanel::shared().owner(), &barre);
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_TRUE(HintPanel::shared().isVisible());
+    barre.hide();
+    EXPECT_FALSE(HintPanel::shared().montre());
+}
