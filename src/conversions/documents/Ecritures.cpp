@@ -122,11 +122,18 @@ QString caracteresSansPolice(const QString& texte, const QFont& police, int auPl
 {
     QList<char32_t> distincts;
     QSet<char32_t> vus;
-    for (const char32_t u : QStringView(texte).toUcs4())
-        if (dessinable(u) && distincts.size() < examinesAuPlus && !vus.contains(u)) {
+    // Walked in place: a long document's text is not copied once more.
+    for (qsizetype i = 0; i < texte.size() && distincts.size() < examinesAuPlus; ++i) {
+        char32_t u = texte[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < texte.size() && texte[i + 1].isLowSurrogate()) {
+            u = QChar::surrogateToUcs4(texte[i], texte[i + 1]);
+            ++i;
+        }
+        if (dessinable(u) && !vus.contains(u)) {
             vus.insert(u);
             distincts.append(u);
         }
+    }
     QString tous;
     for (const char32_t u : distincts)
         tous += QString::fromUcs4(&u, 1) + QLatin1Char(' ');
