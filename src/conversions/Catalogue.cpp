@@ -6,9 +6,7 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <algorithm>
-#include <limits>
-
-#include <qpdf/QPDF.hh>
+#include <atomic>
 
 namespace Conversions {
 
@@ -290,23 +288,19 @@ QString refus(const QStringList&)
     return tr("Rien à faire avec ceci");
 }
 
+namespace {
+
+std::atomic<CompteurDePages> compteurDePages{nullptr};
+
+} // namespace
+
+void compterLesPagesAvec(CompteurDePages compteur) { compteurDePages.store(compteur); }
+
 int nombreDePages(const QString& pdf)
 {
-    // qpdf reads the page tree's own count, sharing nothing with the drawing of pages, so
-    // a drag never waits behind a page being drawn. A pipe or a device is never read.
-    if (!QFileInfo(pdf).isFile())
-        return 0;
-    try {
-        QPDF document;
-        document.setSuppressWarnings(true);
-        document.processFile(QFile::encodeName(pdf).constData());
-        QPDFObjectHandle compte = document.getRoot().getKey("/Pages").getKey("/Count");
-        if (compte.isInteger() && compte.getIntValue() > 0)
-            return static_cast<int>(std::min<long long>(compte.getIntValue(), std::numeric_limits<int>::max()));
-        return static_cast<int>(document.getAllPages().size());
-    } catch (const std::exception&) {
-        return 0;  // unreadable or locked: no page to split
-    }
+    // A pipe or a device is never read.
+    const CompteurDePages compteur = compteurDePages.load();
+    return compteur && QFileInfo(pdf).isFile() ? compteur(pdf) : 0;
 }
 
 int nombreDImages(const QString& gif, int auPlus)

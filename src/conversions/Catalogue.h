@@ -47,7 +47,11 @@ QList<Petale> petales(const QStringList& chemins);
 QString refus(const QStringList& chemins);
 
 // Cheap reads for the catalogue: no full decode.
-int nombreDePages(const QString& pdf);  // 0 when it does not open
+int nombreDePages(const QString& pdf);  // 0 when it does not open, or when no counter is set
+// The PDF library sits above the core: the dispatcher hands its page counter in when the
+// program starts (a counter gives 0 for a PDF it cannot open).
+using CompteurDePages = int (*)(const QString& pdf);
+void compterLesPagesAvec(CompteurDePages compteur);
 // Images of a GIF, counted in its first 8 MB only; 0 for anything but a regular file.
 int nombreDImages(const QString& gif, int auPlus = 2);
 

@@ -10,6 +10,7 @@
 #include "conversions/media/Gif.h"
 #include "conversions/images/Images.h"
 #include "conversions/pdf/Pdf.h"
+#include "conversions/pdf/PdfCompte.h"
 #include "conversions/media/Video.h"
 
 #include "conversions/Journaux.h"
@@ -25,6 +26,9 @@
 namespace Conversions {
 
 namespace {
+
+// The catalogue, in the core, counts a PDF's pages through the PDF library.
+[[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&compterPagesPdf), true);
 
 bool tousImagesOuPDF(const QStringList& chemins)
 {

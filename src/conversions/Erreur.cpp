@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 
-#include <qpdf/QPDFExc.hh>
-
+#include <string_view>
 #include <system_error>
+#include <typeinfo>
 
 namespace Conversions {
 
@@ -37,7 +37,8 @@ namespace {
 // Whose words these are, as far as the exception's type tells.
 QString libelle(const std::exception& e)
 {
-    if (dynamic_cast<const QPDFExc*>(&e))
+    // The PDF library's exceptions, told by their type's name: the core does not link it.
+    if (std::string_view(typeid(e).name()).find("QPDF") != std::string_view::npos)
         return QStringLiteral("qpdf");
     if (dynamic_cast<const std::system_error*>(&e))
         return QStringLiteral("système");

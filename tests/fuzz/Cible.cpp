@@ -2,6 +2,7 @@
 
 #include "conversions/Erreur.h"
 #include "conversions/documents/Documents.h"
+#include "conversions/documents/Ecritures.h"
 #include "conversions/documents/Zip.h"
 
 #include <QDir>
@@ -42,6 +43,7 @@ void parcourirDocument(const QString& source)
 {
     try {
         const std::unique_ptr<QTextDocument> texte = Conversions::lireDocument(source);
+        Conversions::signalerCaracteresSansPolice(*texte, QStringLiteral("entree"));
         Conversions::enPDF(*texte, chemin(QStringLiteral("sortie.pdf")));
         Conversions::enWord(*texte);
         texte->toRawText();

@@ -16,7 +16,8 @@ QByteArray octets(const uint8_t* donnees, size_t taille);
 QString chemin(const QString& nom);
 // Writes `contenu` to `nom` in the private folder and gives its path.
 QString ecrire(const QString& nom, const QByteArray& contenu);
-// Reads a document as a conversion does, then lays it out as PDF, Word and plain text.
+// Reads a document as a conversion does, looks for characters no font draws, then lays it
+// out as PDF, Word and plain text.
 // A refusal (Erreur) is expected; anything else escapes and stops the fuzzer.
 void parcourirDocument(const QString& chemin);
 // A package `nom` made of the parts `noms`, whose contents are the input's pieces separated by

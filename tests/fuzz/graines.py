@@ -122,3 +122,19 @@ with tempfile.TemporaryDirectory() as t:
         return bytes(octets)
     graine("entrees_speciales", "speciaux.zip", speciaux(os.path.join(t, "s.zip"), False))
     graine("entrees_speciales", "speciaux64.zip", speciaux(os.path.join(t, "s64.zip"), True))
+
+    # Colour profiles (colord-data, installed for the colour tests) and hand-made headers.
+    for nom in ("sRGB.icc", "AdobeRGB1998.icc"):
+        graine("icc", nom, open(os.path.join("/usr/share/color/icc/colord", nom), "rb").read())
+    # A 128-byte header (colour space at 16) and an empty tag table.
+    entete = lambda espace: (132).to_bytes(4, "big") + bytes(12) + espace + b"XYZ " + bytes(104) + bytes(4)
+    graine("icc", "cmjn.icc", entete(b"CMYK"))
+    graine("icc", "gris.icc", entete(b"GRAY"))
+    # PNG chunks: whole pictures with and without alpha, one cut inside its pixel data.
+    with tempfile.TemporaryDirectory() as t2:
+        for nom, format in (("rgb.png", "rgb24"), ("rgba.png", "rgba")):
+            lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc=s=16x16", "-frames:v", "1",
+                   "-pix_fmt", format, nom, cwd=t2)
+            graine("png", nom, open(os.path.join(t2, nom), "rb").read())
+        entier = open(os.path.join(t2, "rgb.png"), "rb").read()
+        graine("png", "coupe.png", entier[:len(entier) // 2])

@@ -1,4 +1,5 @@
 #include "conversions/documents/Documents.h"
+#include "conversions/documents/Ecritures.h"
 #include "conversions/Chemins.h"
 
 #include "conversions/Erreur.h"
@@ -229,6 +230,8 @@ std::unique_ptr<QTextDocument> lireDocument(const QString& source)
 QString document(const QString& source, const QString& id)
 {
     const std::unique_ptr<QTextDocument> texte = lireDocument(source);
+    if (id == QLatin1String("pdf") || id == QLatin1String("docx"))
+        signalerCaracteresSansPolice(*texte, QFileInfo(source).fileName());
     Sortie sortie = Sortie::apres(source, QString(), id);
     if (id == QLatin1String("pdf")) {
         enPDF(*texte, sortie.temporaire());

@@ -42,7 +42,7 @@ void NumerosDocx::lire(const QByteArray& xml)
             if (n == u"numFmt")
                 v.numerotation = numerotationWord(attributSansEspace(x, u"val"));
             else if (n == u"lvlText")
-                v.texte = attributSansEspace(x, u"val");
+                v.texte = marqueBornee(attributSansEspace(x, u"val"));
             else if (n == u"start")
                 v.debut = qBound(0, attributSansEspace(x, u"val").toInt(), 1 << 20);
         }
@@ -88,7 +88,7 @@ QString NumerosDocx::marque(const QString& numId, int niveau)
             }
         }
     }
-    return texte.isEmpty() ? QString() : retraitDeListe(niveau) + texte;
+    return texte.isEmpty() ? QString() : retraitDeListe(niveau) + marqueBornee(texte);
 }
 
 } // namespace Conversions

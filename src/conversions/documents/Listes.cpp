@@ -74,6 +74,14 @@ QString puce(const QString& donnee)
     return t.left(t.front().isHighSurrogate() ? 2 : 1);
 }
 
+QString marqueBornee(const QString& texte)
+{
+    if (texte.size() <= longueurDeMarque)
+        return texte;
+    // Never half of a character outside the basic plane.
+    return texte.left(texte[longueurDeMarque - 1].isHighSurrogate() ? longueurDeMarque - 1 : longueurDeMarque);
+}
+
 QString retraitDeListe(int niveau) { return QString(4 * qBound(0, niveau, niveauxDeListe), QLatin1Char(' ')); }
 
 } // namespace Conversions

@@ -22,8 +22,8 @@ void ListesOdt::lireStyle(QXmlStreamReader& x)
             v = Niveau();
             if (x.name() == u"list-level-style-number") {
                 v.numerotation = numerotationOdt(a.value(styleNs.toString(), QLatin1String("num-format")));
-                v.prefixe = a.value(styleNs.toString(), QLatin1String("num-prefix")).toString();
-                v.suffixe = a.value(styleNs.toString(), QLatin1String("num-suffix")).toString();
+                v.prefixe = marqueBornee(a.value(styleNs.toString(), QLatin1String("num-prefix")).toString());
+                v.suffixe = marqueBornee(a.value(styleNs.toString(), QLatin1String("num-suffix")).toString());
                 if (a.hasAttribute(texteNs.toString(), QLatin1String("start-value")))
                     v.debut = qBound(0, a.value(texteNs.toString(), QLatin1String("start-value")).toInt(), 1 << 20);
                 v.niveauxMontres = qBound(1, a.value(texteNs.toString(), QLatin1String("display-levels")).toInt(), niveau + 1);
@@ -79,7 +79,7 @@ QString ListesOdt::article()
         }
         texte = v.prefixe + texte + v.suffixe;
     }
-    return texte.isEmpty() ? QString() : retraitDeListe(niveau) + texte;
+    return texte.isEmpty() ? QString() : retraitDeListe(niveau) + marqueBornee(texte);
 }
 
 } // namespace Conversions

@@ -60,7 +60,7 @@ public:
     void lire()
     {
         const qsizetype n = rtf_.size();
-        while (i_ < n && !fini_) {
+        while (i_ < n) {
             const char c = rtf_[i_];
             if (c == '{') {
                 ++i_;
@@ -102,18 +102,16 @@ private:
 
     void fermer()
     {
-        if (pile_.empty()) {
-            fini_ = true;
+        // A stray brace would close the document's own group: it closes nothing, and what
+        // follows is still text (other readers keep it too). The end of the bytes ends it.
+        if (pile_.size() <= 1)
             return;
-        }
         viderOctets();
         viderTexte();
         sauter_ = 0;
         if (etat().destination == Destination::polices && !nomPolice_.isEmpty() && policeEnCours_ >= 0)
             finirPolice();
         pile_.pop_back();
-        if (pile_.empty())
-            fini_ = true;
     }
 
     void controle()
@@ -466,7 +464,6 @@ private:
     QString nom_;
     qsizetype i_ = 0;
     std::vector<Etat> pile_;
-    bool fini_ = false;
     bool debutDeGroupe_ = false;
     bool etoile_ = false;
     int sauter_ = 0;

@@ -1,4 +1,5 @@
 #include "conversions/documents/Documents.h"
+#include "conversions/documents/Ecritures.h"
 
 #include "conversions/documents/Zip.h"
 
@@ -109,7 +110,7 @@ private:
         auto vider = [&] {
             if (morceau.isEmpty())
                 return;
-            debutRun(format);
+            debutRun(format, morceau);
             x_.writeStartElement(w, QStringLiteral("t"));
             x_.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
             x_.writeCharacters(morceau);
@@ -119,7 +120,7 @@ private:
         };
         auto seul = [&](const char* element, const char* type) {
             vider();
-            debutRun(format);
+            debutRun(format, {});
             x_.writeStartElement(w, QLatin1String(element));
             if (type)
                 x_.writeAttribute(w, QStringLiteral("type"), QLatin1String(type));
@@ -143,14 +144,21 @@ private:
         vider();
     }
 
-    void debutRun(const QTextCharFormat& f)
+    // A reader takes Chinese, Japanese and Korean from the East Asian font, and Arabic, Hebrew,
+    // Indic or Thai from the complex-script one: those name an installed font that draws them.
+    void debutRun(const QTextCharFormat& f, const QString& texte)
     {
         x_.writeStartElement(w, QStringLiteral("r"));
         x_.writeStartElement(w, QStringLiteral("rPr"));
         const QString nom = police(f);
+        const QString asie = policeAsieDeLEst(texte), complexe = policeComplexe(texte);
         x_.writeEmptyElement(w, QStringLiteral("rFonts"));
-        for (const char* a : {"ascii", "hAnsi", "cs", "eastAsia"})
-            x_.writeAttribute(w, QLatin1String(a), nom);
+        x_.writeAttribute(w, QStringLiteral("ascii"), nom);
+        x_.writeAttribute(w, QStringLiteral("hAnsi"), nom);
+        x_.writeAttribute(w, QStringLiteral("cs"), complexe.isEmpty() ? nom : complexe);
+        x_.writeAttribute(w, QStringLiteral("eastAsia"), asie.isEmpty() ? nom : asie);
+        if (!asie.isEmpty())
+            x_.writeAttribute(w, QStringLiteral("hint"), QStringLiteral("eastAsia"));
         if (f.fontWeight() >= QFont::Bold)
             x_.writeEmptyElement(w, QStringLiteral("b"));
         if (f.fontItalic())

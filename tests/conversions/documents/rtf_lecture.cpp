@@ -138,3 +138,19 @@ TEST(RtfLecture, HostileSansPlanter)
             QFile::remove(c);
     }
 }
+
+// A closing brace with no group left to close (word processors write one now and then) closes
+// nothing: the text after it reaches every output.
+TEST(RtfLecture, AccoladeEnTropNeFermeRien)
+{
+    Dossier d;
+    const QString source = d.ecrire("accolade.rtf", enTete + "Premier {\\b gras}.\\par}} Test line.\\par}");
+    EXPECT_EQ(Conversions::lireDocument(source)->toPlainText(), "Premier gras.\n Test line.");
+    verifierFormes(*Conversions::lireDocument(source), {{.mot = "gras", .gras = true}, {.mot = "Test"}});
+    EXPECT_EQ(texteDe(enTete + "Premier.\\par}} Test line.\\par}"), "Premier.\n Test line.");
+    const QString pdf = convertirSeul(source, "pdf");
+    EXPECT_TRUE(pdftotext(pdf).contains("Test line.")) << pdftotext(pdf).toStdString();
+    EXPECT_TRUE(docx2txt(convertirSeul(source, "docx")).contains("Test line."));
+    // Several in a row, and text after the document's last brace, are kept too.
+    EXPECT_EQ(texteDe("{\\rtf1 a}}}} b} c"), "a b c");
+}
