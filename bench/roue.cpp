@@ -26,7 +26,7 @@ QImage toile()
     return im;
 }
 
-void peindre(VueRoue& vue, QImage& im)
+void peindre(Roue::VueRoue& vue, QImage& im)
 {
     im.fill(Qt::transparent);
     QPainter p(&im);
@@ -34,9 +34,9 @@ void peindre(VueRoue& vue, QImage& im)
 }
 
 // Nine petals for one image, with the edit petal last.
-void neufPetales(EtatRoue& etat)
+void neufPetales(Roue::EtatRoue& etat)
 {
-    const Retouche offre = Retouche::offreImage();
+    const Roue::Retouche offre = Roue::Retouche::offreImage();
     QList<Conversions::Petale> petales;
     for (const char* id : {"jpg", "png", "webp", "pdf", "leger", "ocr", "detour", "zip"})
         petales.append({QString::fromLatin1(id), QString::fromLatin1(id).toUpper(), QStringLiteral("photo"), {}});
@@ -64,9 +64,9 @@ void EntreeJusquaPremiereImage(benchmark::State& s)
     const QList<QUrl> glisses[] = {{fichier("Page 001.pdf")}, {fichier("photo.png")},
                                    {fichier("a.mp3"), fichier("b.mp3")}, {fichier("film.mov")},
                                    {fichier("notes.txt")}, {fichier("a.zip")}};
-    EtatRoue etat;
-    ZoneDepot zone(etat);
-    auto* vue = new VueRoue(etat);
+    Roue::EtatRoue etat;
+    Roue::ZoneDepot zone(etat);
+    auto* vue = new Roue::VueRoue(etat);
     zone.accueillir(vue);
     etat.setOuverte(true);
     vue->stabiliser();
@@ -89,8 +89,8 @@ BENCHMARK(EntreeJusquaPremiereImage)->Unit(benchmark::kMillisecond);
 // The same for a drag whose petals were never drawn: every cell is made afresh.
 void EntreeFroide(benchmark::State& s)
 {
-    EtatRoue etat;
-    VueRoue vue(etat);
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
     etat.setOuverte(true);
     vue.stabiliser();
     QImage im = toile();
@@ -109,8 +109,8 @@ BENCHMARK(EntreeFroide)->Unit(benchmark::kMillisecond);
 
 void ImageNeufPetalesArcOuvert(benchmark::State& s)
 {
-    EtatRoue etat;
-    VueRoue vue(etat);
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
     neufPetales(etat);
     vue.stabiliser();
     QImage im = toile();
@@ -122,8 +122,8 @@ BENCHMARK(ImageNeufPetalesArcOuvert)->Unit(benchmark::kMillisecond);
 // A frame while a hovered petal springs out: it is resampled, the others are copied.
 void ImagePendantLeSurvol(benchmark::State& s)
 {
-    EtatRoue etat;
-    VueRoue vue(etat);
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
     neufPetales(etat);
     etat.setPanneau(false);
     etat.setOutil(std::nullopt);
@@ -142,8 +142,8 @@ BENCHMARK(ImagePendantLeSurvol)->Unit(benchmark::kMillisecond);
 // A frame while the tab grows: the blurred rim cannot come from the cache.
 void ImagePendantLOnglet(benchmark::State& s)
 {
-    EtatRoue etat;
-    VueRoue vue(etat);
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
     neufPetales(etat);
     vue.stabiliser();
     etat.setPanneau(false);

@@ -28,8 +28,8 @@ QString fichier(const QString& nom)
 
 void entrer(benchmark::State& state, const QStringList& chemins)
 {
-    EtatRoue etat;
-    ZoneDepot zone(etat);
+    Roue::EtatRoue etat;
+    Roue::ZoneDepot zone(etat);
     QMimeData donnees;
     QList<QUrl> urls;
     for (const QString& c : chemins)
@@ -54,9 +54,9 @@ void EntreeTroisSons(benchmark::State& state)
 // A pointer circling over the ring and the tools band of an open arc.
 void Viser(benchmark::State& state)
 {
-    EtatRoue etat;
+    Roue::EtatRoue etat;
     QList<Conversions::Petale> petales(8, Conversions::Petale{"jpg", "JPG", "photo", std::nullopt});
-    const Retouche r = Retouche::offreImage();
+    const Roue::Retouche r = Roue::Retouche::offreImage();
     petales.append(r.petale());
     etat.setRetouche(r);
     etat.setPetales(petales);

@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace Application {
+
 namespace {
 
 int tube[2] = {-1, -1};
@@ -45,3 +47,5 @@ void arreterSurSignal(std::function<void()> quitter)
     for (int s : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(s, &action, nullptr);
 }
+
+} // namespace Application

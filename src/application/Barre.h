@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace Application {
+
 // The tray item the controller speaks to: its icon, its menu's two live lines, and messages
 // to the user. The application's is `BarreSysteme`; tests record what they are told.
 class Barre {
@@ -28,3 +30,5 @@ public:
     // A message to the user (the updater's answer).
     virtual void informer(const QString& texte) = 0;
 };
+
+} // namespace Application

@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPalette>
 
+namespace Application {
+
 BarreSysteme::BarreSysteme()
 {
     setToolTip(QStringLiteral("Vemo Vododod"));
@@ -84,3 +86,5 @@ void BarreSysteme::informer(const QString& texte)
     boite->setAttribute(Qt::WA_DeleteOnClose);
     boite->show();
 }
+
+} // namespace Application

@@ -7,6 +7,8 @@
 
 class QAction;
 
+namespace Application {
+
 // The desktop's notification area: the icon drawn for light and dark panels, the menu on a
 // right click and on a click.
 class BarreSysteme : public QSystemTrayIcon, public Barre {
@@ -27,3 +29,5 @@ private:
     QStringList derniers_;
     Actions actions_;
 };
+
+} // namespace Application

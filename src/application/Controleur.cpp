@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QPointer>
 
+namespace Application {
+
 namespace {
 
 // The application's own pieces where none is given.
@@ -31,7 +33,7 @@ Services complets(Services s)
 
 } // namespace
 
-Controleur::Controleur(QStringList arguments, EtatRoue& etat, Services services, QObject* parent)
+Controleur::Controleur(QStringList arguments, Roue::EtatRoue& etat, Services services, QObject* parent)
     : QObject(parent), arguments_(std::move(arguments)), etat_(etat), services_(complets(std::move(services))),
       guetteur_(std::move(services_.glisser)), fermeture_(*services_.horloge), retourIcone_(*services_.horloge)
 {
@@ -139,7 +141,7 @@ void Controleur::brancher()
         if (moi)
             moi->convertir(chemins, petale);
     };
-    zone().surRetouche = [moi](const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil) {
+    zone().surRetouche = [moi](const QString& fichier, const Roue::Retouche& offre, const std::optional<Roue::Retouche::Outil>& outil) {
         if (moi)
             moi->retoucher(fichier, offre, outil);
     };
@@ -171,9 +173,9 @@ void Controleur::options()
 
     if (const auto p = paire(QStringLiteral("--retoucher="))) {
         const QString fichier = QFileInfo(p->second).absoluteFilePath();
-        if (const std::optional<Retouche> offre = Retouche::pour({fichier})) {
-            std::optional<Retouche::Outil> outil;
-            for (const Retouche::Outil& o : offre->outils)
+        if (const std::optional<Roue::Retouche> offre = Roue::Retouche::pour({fichier})) {
+            std::optional<Roue::Retouche::Outil> outil;
+            for (const Roue::Retouche::Outil& o : offre->outils)
                 if (o.cle == p->first) {
                     outil = o;
                     break;
@@ -202,7 +204,7 @@ void Controleur::montrerOption(const QString& argument)
                                ? argument.mid(10)
                                : QStringLiteral("/x/Page 001.pdf");
     const QString fichier = QFileInfo(chemin).absoluteFilePath();
-    etat_.setRetouche(Retouche::pour({fichier}));
+    etat_.setRetouche(Roue::Retouche::pour({fichier}));
     etat_.setPetales(Roue::avecRetouche(services_.moteur->petales({fichier}), etat_.retouche()));
     etat_.setCentre(QFileInfo(fichier).fileName());
     ouvrir();
@@ -230,3 +232,5 @@ void Controleur::chercherMisesAJour()
     };
     p.checkForUpdates();
 }
+
+} // namespace Application

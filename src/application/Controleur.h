@@ -16,8 +16,13 @@
 #include <optional>
 
 class QWidget;
+
+namespace Roue {
 class VueRoue;
 class ZoneDepot;
+} // namespace Roue
+
+namespace Application {
 
 // What the controller works with. A piece left empty is the application's own: the real
 // engine, the desktop's tray, the event loop's timers, the X server's pointer. Tests give
@@ -33,7 +38,7 @@ struct Services {
     using Fini = std::function<void(const QString&)>;
     std::function<bool(const QString& cle, const QString& fichier, Fini fini)> ouvrirOutil;
     // The self-test ("--essai=<dossier>"): runs to its end with the wheel's state.
-    std::function<bool(const QString& dossier, EtatRoue& etat)> essai;
+    std::function<bool(const QString& dossier, Roue::EtatRoue& etat)> essai;
     // How the run ends once the jobs are cancelled; told whether they all stopped in time.
     // By default the event loop quits, or the process ends at once when a job is stuck in a
     // library call (it could not be waited for).
@@ -47,7 +52,7 @@ struct Services {
 class Controleur : public QObject {
 public:
     // `arguments`: the program's path first, then the options.
-    Controleur(QStringList arguments, EtatRoue& etat, Services services = {}, QObject* parent = nullptr);
+    Controleur(QStringList arguments, Roue::EtatRoue& etat, Services services = {}, QObject* parent = nullptr);
     ~Controleur() override;
 
     // The launch sequence; once, from the event loop.
@@ -76,7 +81,7 @@ private:
     void chercherMisesAJour();
 
     // The wheel's panel: built on first use, opened under the pointer, closed after a delay.
-    ZoneDepot& zone();
+    Roue::ZoneDepot& zone();
     QWidget& panneau();
     bool rouePresente() const;
     void ouvrir();
@@ -93,16 +98,16 @@ private:
     void signaler(bool reussite);
 
     // Edits: a tool window of our own, or the application that offers the edit.
-    void retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil);
+    void retoucher(const QString& fichier, const Roue::Retouche& offre, const std::optional<Roue::Retouche::Outil>& outil);
     void ouvrirFenetre(const QString& cle, const QString& fichier);
     void ouvrirOutil(const QString& cle, const QString& fichier);
 
     QStringList arguments_;
-    EtatRoue& etat_;
+    Roue::EtatRoue& etat_;
     Services services_;
     Guetteur guetteur_;
-    ZoneDepot* zone_ = nullptr;
-    VueRoue* vue_ = nullptr;
+    Roue::ZoneDepot* zone_ = nullptr;
+    Roue::VueRoue* vue_ = nullptr;
     QWidget* panneau_ = nullptr;
     bool barreInstallee_ = false;
     Differe fermeture_;
@@ -112,3 +117,5 @@ private:
     bool quitte_ = false;
     Differe retourIcone_;
 };
+
+} // namespace Application

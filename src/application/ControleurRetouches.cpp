@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <QThreadPool>
 
-void Controleur::retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil)
+namespace Application {
+
+void Controleur::retoucher(const QString& fichier, const Roue::Retouche& offre, const std::optional<Roue::Retouche::Outil>& outil)
 {
-    const bool interne = outil && Retouche::interne(outil->cle);
+    const bool interne = outil && Roue::Retouche::interne(outil->cle);
     journal(QStringLiteral("déposé ") + QFileInfo(fichier).fileName() + QStringLiteral(" sur Modifier")
             + (outil ? QStringLiteral(" → ") + outil->titre : QString()) + QStringLiteral(" : ")
             + (interne ? QStringLiteral("fenêtre de Vododod") : QStringLiteral("ouvert dans ") + offre.nom));
@@ -55,3 +57,5 @@ void Controleur::ouvrirOutil(const QString& cle, const QString& fichier)
     if (!services_.ouvrirOutil || !services_.ouvrirOutil(cle, fichier, fini))
         journal(QStringLiteral("fenêtre d’outil indisponible : ") + cle);
 }
+
+} // namespace Application

@@ -11,17 +11,19 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace Application {
+
 namespace {
 constexpr int cote = 640;
 constexpr int demi = 320;
 } // namespace
 
-ZoneDepot& Controleur::zone()
+Roue::ZoneDepot& Controleur::zone()
 {
     if (!zone_) {
-        zone_ = new ZoneDepot(etat_);
+        zone_ = new Roue::ZoneDepot(etat_);
         zone_->resize(cote, cote);
-        vue_ = new VueRoue(etat_, zone_, cote);
+        vue_ = new Roue::VueRoue(etat_, zone_, cote);
         // The desktop's appearance, unless "--sombre" asks for the dark one.
         vue_->setSombre(Couleur::apparence(QGuiApplication::palette()) == Couleur::Apparence::sombre);
         zone_->accueillir(vue_);
@@ -32,7 +34,7 @@ ZoneDepot& Controleur::zone()
 QWidget& Controleur::panneau()
 {
     if (!panneau_)
-        panneau_ = new PanneauRoue(&zone());
+        panneau_ = new Roue::PanneauRoue(&zone());
     return *panneau_;
 }
 
@@ -93,3 +95,5 @@ void Controleur::fermerBientot(double secondes)
         });
     });
 }
+
+} // namespace Application

@@ -12,6 +12,8 @@
 
 #include <unistd.h>
 
+namespace Application {
+
 void Controleur::convertir(const QStringList& chemins, const Conversions::Petale& petale)
 {
     if (quitte_)
@@ -166,3 +168,5 @@ void Controleur::quitter()
     else
         ::_exit(0);
 }
+
+} // namespace Application

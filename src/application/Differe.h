@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+namespace Application {
+
 // One cancellable delayed step; a new one replaces the one pending.
 class Differe {
 public:
@@ -34,3 +36,5 @@ private:
     Horloge& horloge_;
     std::optional<Horloge::Jeton> jeton_;
 };
+
+} // namespace Application

@@ -5,6 +5,8 @@
 
 #include <QSocketNotifier>
 
+namespace Application {
+
 namespace {
 
 class SourceX11 : public SourceGlisser {
@@ -122,3 +124,5 @@ void Guetteur::sonder()
     if (source_->shift())
         montrer();
 }
+
+} // namespace Application

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+namespace Application {
+
 // What the watcher reads; the X server in the application, a script in tests.
 class SourceGlisser {
 public:
@@ -52,3 +54,5 @@ private:
     long compteAuDepart_ = 0;
     bool glisse_ = false;
 };
+
+} // namespace Application

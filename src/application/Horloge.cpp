@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+namespace Application {
+
 Horloge::Jeton HorlogeQt::programmer(double secondes, std::function<void()> action)
 {
     const Jeton jeton = ++dernier_;
@@ -25,3 +27,5 @@ void HorlogeQt::annuler(Jeton jeton)
         minuteur->deleteLater();
     }
 }
+
+} // namespace Application

@@ -7,6 +7,8 @@
 
 class QTimer;
 
+namespace Application {
+
 // Delayed steps on the GUI thread. The application's runs on timers; tests move a clock of
 // their own by hand, so that every delay is checked exactly and none depends on the load.
 class Horloge {
@@ -30,3 +32,5 @@ private:
     Jeton dernier_ = 0;
     QHash<Jeton, QTimer*> minuteurs_;
 };
+
+} // namespace Application

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <functional>
 
+namespace Application {
+
 namespace Icone {
 
 namespace {
@@ -96,3 +98,5 @@ QIcon icone(const std::function<QImage(double)>& dessin, const QColor& encre)
 }
 
 } // namespace Icone
+
+} // namespace Application

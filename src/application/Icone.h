@@ -5,6 +5,8 @@
 #include <QImage>
 #include <functional>
 
+namespace Application {
+
 // The tray icon's pictures. Tray icons are not tinted on this platform and the panel's
 // colour is unknown: each picture is drawn in the ink colour inside a thin halo of the
 // opposite lightness, so that it reads on light and dark panels alike.
@@ -36,3 +38,5 @@ QImage avecHalo(const QImage& image, const QColor& couleur);
 QIcon icone(const std::function<QImage(double)>& dessin, const QColor& encre);
 
 } // namespace Icone
+
+} // namespace Application

@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace Application {
+
 QString cheminDuJournal()
 {
     QString etat = qEnvironmentVariable("XDG_STATE_HOME");
@@ -62,3 +64,5 @@ void installerJournal()
     if (avant != versLeJournal)
         precedent = avant;
 }
+
+} // namespace Application

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace Application {
+
 // Appends "HH:MM:SS.mmm message\n" (UTC time of day) to the log file; callable from
 // any thread, never fails.
 void journal(const QString& message);
@@ -12,3 +14,5 @@ void installerJournal();
 
 // $XDG_STATE_HOME/vemo-vododod/Vemo Vododod.log (default ~/.local/state).
 QString cheminDuJournal();
+
+} // namespace Application

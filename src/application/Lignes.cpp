@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+namespace Application {
+
 namespace Lignes {
 
 QString liste(const QStringList& noms)
@@ -30,3 +32,5 @@ QStringList noms(const QStringList& chemins)
 }
 
 } // namespace Lignes
+
+} // namespace Application

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace Application {
+
 // Texts of the log lines that need more than a concatenation.
 namespace Lignes {
 
@@ -16,3 +18,5 @@ QString ffmpeg(const QString& sortie);
 QStringList noms(const QStringList& chemins);
 
 } // namespace Lignes
+
+} // namespace Application

@@ -15,6 +15,7 @@
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
+namespace Application {
 
 namespace {
 
@@ -140,3 +141,5 @@ void MisesAJour::demarrer()
     if (info_.value(QStringLiteral("SUPublicEDKey")).isString())
         controleur_.startUpdater();
 }
+
+} // namespace Application

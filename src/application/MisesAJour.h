@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <functional>
 
+namespace Application {
+
 // A small updater of our own: made stopped, started on demand, and a check the user asks
 // for. It reads an appcast feed (the "SUFeedURL" of the application's information) and
 // tells what it finds; it never installs anything by itself.
@@ -50,3 +52,5 @@ private:
     QJsonObject info_;
     Programmateur controleur_;
 };
+
+} // namespace Application

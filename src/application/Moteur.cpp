@@ -2,6 +2,8 @@
 
 #include "conversions/Annulation.h"
 
+namespace Application {
+
 QList<Conversions::Petale> MoteurConversions::petales(const QStringList& fichiers)
 {
     return Conversions::petales(fichiers);
@@ -16,3 +18,5 @@ Conversions::Resultat MoteurConversions::convertir(const QStringList& chemins, c
 void MoteurConversions::annuler() { Conversions::annuler(); }
 
 void MoteurConversions::nettoyer() { Conversions::nettoyer(); }
+
+} // namespace Application

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+namespace Application {
+
 // What the controller asks of the conversion engine. The application uses the real engine;
 // tests give one that waits for their word, reports what they are told and can fail.
 class Moteur {
@@ -30,3 +32,5 @@ public:
     void annuler() override;
     void nettoyer() override;
 };
+
+} // namespace Application

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+namespace Application {
+
 void reveler(const QStringList& fichiers, const QDBusConnection& bus, QObject* contexte)
 {
     if (fichiers.isEmpty())
@@ -29,3 +31,5 @@ void reveler(const QStringList& fichiers, const QDBusConnection& bus, QObject* c
         w->deleteLater();
     });
 }
+
+} // namespace Application

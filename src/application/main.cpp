@@ -19,17 +19,17 @@ int main(int argc, char** argv)
 
     // A notice's « Afficher » shows its file as the menu does.
     Notices::revelateur() = [](const QString& fichier) {
-        reveler({fichier}, QDBusConnection::sessionBus(), qApp);
+        Application::reveler({fichier}, QDBusConnection::sessionBus(), qApp);
     };
     // The real engine, tray, timers and pointer; the tool windows and the self-test.
-    Services services;
+    Application::Services services;
     services.ouvrirOutil = &Outils::ouvrir;
     services.essai = &Essai::lancer;
-    EtatRoue etat;
-    Controleur controleur(QCoreApplication::arguments(), etat, std::move(services));
+    Roue::EtatRoue etat;
+    Application::Controleur controleur(QCoreApplication::arguments(), etat, std::move(services));
     // The self-test holds the event loop to its end: a signal ends it as it always did.
     if (!controleur.essaiDemande())
-        arreterSurSignal([&controleur] { controleur.quitter(); });
-    QTimer::singleShot(0, &controleur, &Controleur::lancer);
+        Application::arreterSurSignal([&controleur] { controleur.quitter(); });
+    QTimer::singleShot(0, &controleur, &Application::Controleur::lancer);
     return app.exec();
 }

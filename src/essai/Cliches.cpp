@@ -35,7 +35,7 @@ const Cliche cliches[] = {
 
 } // namespace
 
-void photographierLaRoue(const QDir& dossier, EtatRoue& etat)
+void photographierLaRoue(const QDir& dossier, Roue::EtatRoue& etat)
 {
     etat.setOuverte(true);
     for (const Cliche& c : cliches) {
@@ -52,7 +52,7 @@ void photographierLaRoue(const QDir& dossier, EtatRoue& etat)
                             ? std::optional<QString>(Conversions::Erreur::sansSon(QString::fromUtf8(c.fichier)).message())
                             : std::nullopt);
         // The wheel over the background of its appearance, 640 × 640 points at scale 2.
-        const QImage image = rendre(etat, c.sombre, 2.0, c.sombre ? QColor(30, 30, 34) : QColor(244, 244, 246));
+        const QImage image = Roue::rendre(etat, c.sombre, 2.0, c.sombre ? QColor(30, 30, 34) : QColor(244, 244, 246));
         image.save(dossier.filePath(QString::fromUtf8(c.nom) + QStringLiteral(".png")), "png");
     }
 }

@@ -186,7 +186,7 @@ QString refusDuDossier(const QString& dossier)
     return {};
 }
 
-bool lancer(const QString& dossier, EtatRoue& etat)
+bool lancer(const QString& dossier, Roue::EtatRoue& etat)
 {
     const QString refus = refusDuDossier(dossier);
     if (!refus.isEmpty()) {

@@ -61,7 +61,7 @@ void BoutonLecture::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF c = cercle();
-    Effets::dessiner(p, {ellipse(c), 0, QColor(0, 0, 0, 51), 4.5, {}}, QPointF(0, 6));
+    Roue::Effets::dessiner(p, {ellipse(c), 0, QColor(0, 0, 0, 51), 4.5, {}}, QPointF(0, 6));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, isDown() ? 200 : 230));
     p.drawEllipse(c);
@@ -69,7 +69,7 @@ void BoutonLecture::paintEvent(QPaintEvent*)
     const QImage s = Symboles::image(lit_ ? QStringLiteral("pause.fill") : QStringLiteral("play.fill"), 20,
                                      Couleurs::encre(), dpr);
     // The play triangle looks centred a little right of the circle's centre.
-    Effets::dessinerImage(p, c.center() - QPointF(lit_ ? 10 : 9, 10), s);
+    Roue::Effets::dessinerImage(p, c.center() - QPointF(lit_ ? 10 : 9, 10), s);
 }
 
 ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)
@@ -136,8 +136,8 @@ void ApercuCouper::resizeEvent(QResizeEvent*)
     const auto nuage = [](QPointF centre, double largeur, double hauteur) {
         return ellipse(QRectF(centre.x() - largeur / 2, centre.y() - hauteur / 2, largeur, hauteur));
     };
-    Effets::dessiner(p, {nuage({0.2 * w - 60, 35}, 0.4 * w, 150), 0, QColor(255, 255, 255, 184), 14, {}});
-    Effets::dessiner(p, {nuage({0.67 * w, h - 5}, 0.34 * w, 130), 0, QColor(255, 255, 255, 153), 15, {}});
+    Roue::Effets::dessiner(p, {nuage({0.2 * w - 60, 35}, 0.4 * w, 150), 0, QColor(255, 255, 255, 184), 14, {}});
+    Roue::Effets::dessiner(p, {nuage({0.67 * w, h - 5}, 0.34 * w, 130), 0, QColor(255, 255, 255, 153), 15, {}});
     p.end();
     ciel_ = QPixmap::fromImage(ciel);
     face_->setFond(&ciel_);

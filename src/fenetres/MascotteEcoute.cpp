@@ -65,7 +65,7 @@ const QImage& MascotteEcoute::visage()
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(width() / 2.0, centreY);
     const QRectF r(-diametre / 2, -diametre / 2, diametre, diametre);
-    Effets::dessiner(p, {ellipse(r), 0, QColor(60, 80, 40, 46), 4, {}}, QPointF(0, 6));
+    Roue::Effets::dessiner(p, {ellipse(r), 0, QColor(60, 80, 40, 46), 4, {}}, QPointF(0, 6));
 
     QLinearGradient fond(r.topLeft(), r.bottomRight());
     fond.setStops({{0, QColor(214, 236, 165)}, {0.5, QColor(244, 236, 198)}, {1, QColor(181, 229, 234)}});

@@ -152,7 +152,7 @@ void PisteCouper::paintEvent(QPaintEvent*)
         const QRectF tete(x(p_.pos()) - 1, r.top() - 6, 2, r.height() + 12);
         QPainterPath forme;
         forme.addRoundedRect(tete, 1, 1);
-        Effets::dessiner(p, {forme, 0, QColor(0, 0, 0, 89), 1, {}});
+        Roue::Effets::dessiner(p, {forme, 0, QColor(0, 0, 0, 89), 1, {}});
         p.fillPath(forme, Qt::white);
     }
     peindreTemps(p);

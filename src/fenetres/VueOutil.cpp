@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 VueOutil::VueOutil(const QString& url, FenetreOutil* fenetre, Fini fini, const QString& action)
-    : url_(url), fenetre_(fenetre), fini_(std::move(fini)), reduire_(VueRoue::mouvementReduitDuBureau())
+    : url_(url), fenetre_(fenetre), fini_(std::move(fini)), reduire_(Roue::VueRoue::mouvementReduitDuBureau())
 {
     setMouseTracking(true);  // the window's strip sees the pointer through the view
     pile_ = new QVBoxLayout(this);

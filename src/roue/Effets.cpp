@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+namespace Roue {
+
 namespace {
 
 // Box widths whose three passes approach a Gaussian of standard deviation s.
@@ -260,3 +262,5 @@ void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr)
 }
 
 } // namespace Effets
+
+} // namespace Roue

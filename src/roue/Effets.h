@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <optional>
 
+namespace Roue {
+
 // Soft shadows, glows and blurred strokes. Blurring is the costly part of a frame, so each
 // blurred picture is made once and kept, keyed by its shape, colour, radius and resolution.
 namespace Effets {
@@ -41,3 +43,5 @@ void dessinerImage(QPainter& p, QPointF lieu, const QImage& image);
 void copier(QPainter& p, QPointF lieu, const QImage& brute, double dpr);
 
 } // namespace Effets
+
+} // namespace Roue

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <cmath>
 
+namespace Roue {
+
 namespace {
 
 // Writes `valeur` into `champ` and announces it, only when it differs.
@@ -111,3 +113,5 @@ void EtatRoue::viser(QPointF p)
     if ((s || o) && tapotement)
         tapotement();
 }
+
+} // namespace Roue

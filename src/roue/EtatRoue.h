@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+namespace Roue {
+
 // The one state of the wheel. The drop target and the shell write it; the view and the
 // mascot read it. Every setter signals only when the value really changes, then emits
 // `change()` as well so that a view can simply repaint.
@@ -82,3 +84,5 @@ private:
     std::optional<double> progression_;
     std::optional<QUuid> travail_;
 };
+
+} // namespace Roue

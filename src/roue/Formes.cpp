@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace Roue {
+
 namespace {
 
 double radians(double degres) { return degres * std::numbers::pi / 180; }
@@ -85,3 +87,5 @@ QPainterPath Sourire::chemin(const QRectF& r) const
              QPointF(c.x() + 0.46 * r.width(), c.y() + 0.1 * r.height()));
     return p;
 }
+
+} // namespace Roue

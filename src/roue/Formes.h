@@ -4,6 +4,8 @@
 #include <QPointF>
 #include <QRectF>
 
+namespace Roue {
+
 // The wheel's shapes, in view coordinates (y down). Angles in degrees, 0 straight up,
 // growing clockwise; the point at angle a and radius r about c is (cx + r·sin a, cy − r·cos a).
 namespace Formes {
@@ -42,3 +44,5 @@ struct FormeRoue {
 struct Sourire {
     QPainterPath chemin(const QRectF& rect) const;
 };
+
+} // namespace Roue

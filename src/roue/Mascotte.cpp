@@ -13,6 +13,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace Roue {
+
 namespace {
 
 const QColor marine(21, 26, 48);
@@ -300,3 +302,5 @@ void Mascotte::peindreAnneau(QPainter& p, QPointF c, double progression)
     p.drawArc(cercle, 90 * 16, -int(std::lround(fraction * 360 * 16)));
     p.restore();
 }
+
+} // namespace Roue

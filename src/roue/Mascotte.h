@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <functional>
 
+namespace Roue {
+
 class EtatRoue;
 
 // The face in the wheel's centre. It carries the central text and reacts to the state: eyes
@@ -96,3 +98,5 @@ private:
     QString texteMisEnPage_;
     Texte miseEnPage_;
 };
+
+} // namespace Roue

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace Roue {
+
 namespace {
 
 // The last path component; a folder dragged as "/a/b/" is named "b".
@@ -15,8 +17,6 @@ QString nomDe(QString chemin)
 }
 
 } // namespace
-
-namespace Roue {
 
 QList<Conversions::Petale> avecRetouche(QList<Conversions::Petale> petales, const std::optional<Retouche>& retouche)
 {

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace Roue {
+
 // What the wheel offers for dragged files: the petals (with the edit petal), the edit offer
 // and the central text. Shared by the drop target and the launch options.
 struct Offre {
@@ -15,8 +17,6 @@ struct Offre {
     std::optional<Retouche> retouche;
     QString centre;
 };
-
-namespace Roue {
 
 // The catalogue's petals with the edit offer: at 8 petals or more the "heic" ones make room,
 // and "Modifier" comes last. Without an offer the petals are unchanged.

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 
+namespace Roue {
+
 PanneauRoue::PanneauRoue(QWidget* contenu)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
                            | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint)
@@ -73,3 +75,5 @@ void PanneauRoue::paintEvent(QPaintEvent*)
     else
         p.drawPixmap(rect(), fond_);
 }
+
+} // namespace Roue

@@ -5,6 +5,8 @@
 #include <QRegion>
 #include <QWidget>
 
+namespace Roue {
+
 // The borderless 640 × 640 window that carries the wheel. It never takes the focus, so
 // opening it under a drag steals nothing from the application being dragged from.
 // It takes a snapshot of the screen under it before it shows, which the wheel frosts for its
@@ -35,3 +37,5 @@ private:
     bool flouVivant_ = false;
     QRegion regionFlou_;
 };
+
+} // namespace Roue

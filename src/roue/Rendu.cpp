@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+namespace Roue {
+
 QImage rendre(EtatRoue& etat, bool sombre, double echelle, const QColor& fond)
 {
     VueRoue vue(etat);
@@ -18,3 +20,5 @@ QImage rendre(EtatRoue& etat, bool sombre, double echelle, const QColor& fond)
     vue.peindre(p);
     return image;
 }
+
+} // namespace Roue

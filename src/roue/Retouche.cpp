@@ -6,6 +6,8 @@
 #include <QUrlQuery>
 #include <algorithm>
 
+namespace Roue {
+
 namespace {
 
 QString tr(const char* texte) { return QCoreApplication::translate("Roue", texte); }
@@ -116,3 +118,5 @@ std::optional<QUrl> Retouche::lien(const Outil& outil, const QString& fichier) c
         return std::nullopt;
     return url;
 }
+
+} // namespace Roue

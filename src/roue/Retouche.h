@@ -10,6 +10,8 @@
 #include <array>
 #include <optional>
 
+namespace Roue {
+
 // The edit offer for one dragged image or PDF: its tools, the sibling application they
 // belong to, and the colours the wheel draws it with.
 struct Retouche {
@@ -52,3 +54,5 @@ struct Retouche {
     // scheme://outil?nom=<cle>&fichier=<path>; none when no valid URL comes out.
     std::optional<QUrl> lien(const Outil& outil, const QString& fichier) const;
 };
+
+} // namespace Roue

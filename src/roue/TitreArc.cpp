@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+namespace Roue {
+
 namespace TitreArc {
 
 namespace {
@@ -72,3 +74,5 @@ QRectF placer(double T, double am, QSizeF taille, const QList<QRectF>& etiquette
 }
 
 } // namespace TitreArc
+
+} // namespace Roue

@@ -4,6 +4,8 @@
 #include <QRectF>
 #include <QSizeF>
 
+namespace Roue {
+
 // Where the tools arc's title capsule goes, in view coordinates (a square of side T, y down,
 // angles in degrees from straight up, clockwise).
 namespace TitreArc {
@@ -18,3 +20,5 @@ inline constexpr double rayonVoulu = 286;
 QRectF placer(double T, double am, QSizeF taille, const QList<QRectF>& etiquettes);
 
 } // namespace TitreArc
+
+} // namespace Roue

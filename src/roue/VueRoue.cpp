@@ -17,6 +17,8 @@
 #include <cmath>
 #include <functional>
 
+namespace Roue {
+
 namespace {
 
 constexpr double echellePetaleAllumee = 1.05;
@@ -511,3 +513,5 @@ void VueRoue::peindrePanneau(QPainter& p, const Retouche& offre, double am)
                     titre);
     p.restore();
 }
+
+} // namespace Roue

@@ -9,11 +9,14 @@
 #include <memory>
 #include <vector>
 
+class QPainterPath;
+class QPixmap;
+
+namespace Roue {
+
 class EtatRoue;
 struct Galet;
 struct Retouche;
-class QPainterPath;
-class QPixmap;
 
 // The wheel: a translucent glass disc whose outline grows a tab over the arc of edit tools,
 // the ring of petals, the tools arc with its title, and the mascot in the centre. It reads
@@ -101,3 +104,5 @@ private:
     // Pictures of the fading groups (the whole wheel, the tools arc), reused frame to frame.
     QImage calque_, calqueOutils_;
 };
+
+} // namespace Roue

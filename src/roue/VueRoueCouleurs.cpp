@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace Roue {
+
 namespace {
 
 QColor rvb(int r, int v, int b, double opacite = 1)
@@ -15,7 +17,6 @@ QColor rvb(int r, int v, int b, double opacite = 1)
 }
 
 QColor noir(double opacite) { return rvb(0, 0, 0, opacite); }
-
 
 } // namespace
 
@@ -101,3 +102,5 @@ void PoliceRonde::dessiner(QPainter& p, QPointF origine, const QString& texte) c
     p.drawText(QPointF(0, 0), texte);
     p.restore();
 }
+
+} // namespace Roue

@@ -6,6 +6,8 @@
 #include <QLinearGradient>
 #include <QRectF>
 
+namespace Roue {
+
 // The wheel's colours and fonts.
 namespace Couleurs {
 
@@ -58,3 +60,5 @@ private:
     double taille_;
     QFont grande_;
 };
+
+} // namespace Roue

@@ -8,6 +8,8 @@
 #include <QFontMetricsF>
 #include <cmath>
 
+namespace Roue {
+
 namespace {
 
 constexpr double coteSymbole = 17;  // a symbol beside 15-pixel text
@@ -88,3 +90,5 @@ QRectF Etiquette::cadre(const QString& titre, QPointF lieu)
     const QSizeF t = tailleContenu(titre);
     return {lieu.x() - t.width() / 2, lieu.y() - t.height() / 2, t.width(), t.height()};
 }
+
+} // namespace Roue

@@ -6,6 +6,8 @@
 #include <QPointF>
 #include <QString>
 
+namespace Roue {
+
 // A cell's label: its symbol over its title, with two soft halos so that it reads on any
 // background. Made once per text, colours and scale.
 struct Etiquette {
@@ -18,3 +20,5 @@ struct Etiquette {
     // What a label of `titre` covers (its symbol and its title, halos left out) at `lieu`.
     static QRectF cadre(const QString& titre, QPointF lieu);
 };
+
+} // namespace Roue

@@ -1,4 +1,8 @@
 #include "roue/VueRoue.h"
 #include "tesselui/Motion.h"
 
+namespace Roue {
+
 bool VueRoue::mouvementReduitDuBureau() { return Motion::reduitDuBureau(); }
+
+} // namespace Roue

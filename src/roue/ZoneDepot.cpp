@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <variant>
 
+namespace Roue {
+
 namespace {
 
 struct VersConversion {
@@ -156,3 +158,5 @@ void ZoneDepot::dropEvent(QDropEvent* e)
     }
     prendre(e);
 }
+
+} // namespace Roue

@@ -11,6 +11,8 @@
 
 class QMimeData;
 
+namespace Roue {
+
 // The drop target that fills the wheel's panel: reads the dragged files, fills the wheel's
 // state, answers every move with a verdict (a drag on no valid target is refused) and hands a
 // drop to one of two callbacks.
@@ -51,3 +53,5 @@ private:
     EtatRoue& etat_;
     QStringList fichiers_;
 };
+
+} // namespace Roue

@@ -28,7 +28,7 @@ public:
     // The messages, time stamps removed.
     QStringList messages() const
     {
-        QFile f(cheminDuJournal());
+        QFile f(Application::cheminDuJournal());
         QStringList m;
         if (!f.open(QIODevice::ReadOnly))
             return m;
@@ -55,7 +55,7 @@ template <typename Source>
 struct VeilleurDe {
     JournalDeTest log;
     Source* scene = new Source;
-    Guetteur g{std::unique_ptr<SourceGlisser>(scene)};
+    Application::Guetteur g{std::unique_ptr<Application::SourceGlisser>(scene)};
     int montres = 0;
     int laches = 0;
     VeilleurDe()
@@ -71,7 +71,7 @@ struct VeilleurDe {
 struct Banc {
     enum Depart { lance, ouvert };
     JournalDeTest log;
-    EtatRoue etat;
+    Roue::EtatRoue etat;
     std::shared_ptr<MoteurDeTest> moteur = std::make_shared<MoteurDeTest>();
     std::shared_ptr<BarreDeTest> barre = std::make_shared<BarreDeTest>();
     std::shared_ptr<HorlogeManuelle> horloge = std::make_shared<HorlogeManuelle>();
@@ -80,24 +80,24 @@ struct Banc {
     QStringList outils;
     // Each tool window's callback for the files it saves; a window saves at once. Without
     // windows the request is only recorded and refused, as in a build that has none.
-    QList<Services::Fini> finis;
+    QList<Application::Services::Fini> finis;
     bool fenetres = true;
     std::optional<bool> sortie;
-    std::unique_ptr<Controleur> c;
+    std::unique_ptr<Application::Controleur> c;
 
     // `autre`: an engine instead of the double (the real one).
-    explicit Banc(QStringList options = {}, Depart depart = lance, std::shared_ptr<Moteur> autre = {})
+    explicit Banc(QStringList options = {}, Depart depart = lance, std::shared_ptr<Application::Moteur> autre = {})
     {
-        Services s;
+        Application::Services s;
         s.moteur = autre ? autre : moteur;
         s.barre = barre;
         s.horloge = horloge;
         s.glisser.reset(pointeur);
-        s.essai = [this](const QString& d, EtatRoue&) {
+        s.essai = [this](const QString& d, Roue::EtatRoue&) {
             essais << d;
             return true;
         };
-        s.ouvrirOutil = [this](const QString& cle, const QString& f, Services::Fini fini) {
+        s.ouvrirOutil = [this](const QString& cle, const QString& f, Application::Services::Fini fini) {
             outils << cle + QLatin1Char(':') + f;
             if (!fenetres)
                 return false;
@@ -106,7 +106,7 @@ struct Banc {
             return true;
         };
         s.sortir = [this](bool arretes) { sortie = arretes; };
-        c = std::make_unique<Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options, etat, std::move(s));
+        c = std::make_unique<Application::Controleur>(QStringList{QStringLiteral("vemo-vododod")} + options, etat, std::move(s));
         c->lancer();
         if (depart == ouvert)
             ouvrir();
@@ -132,15 +132,15 @@ struct Banc {
     // The button comes up after the drag.
     void relacher() { pointeur->relacher(); }
 
-    PanneauRoue* panneau() const { return trouver<PanneauRoue>(); }
-    ZoneDepot* zone() const { return trouver<ZoneDepot>(); }
-    VueRoue* vue() const { return trouver<VueRoue>(); }
+    Roue::PanneauRoue* panneau() const { return trouver<Roue::PanneauRoue>(); }
+    Roue::ZoneDepot* zone() const { return trouver<Roue::ZoneDepot>(); }
+    Roue::VueRoue* vue() const { return trouver<Roue::VueRoue>(); }
     bool visible() const { return panneau() && panneau()->isVisible(); }
 
     // Drops on a conversion petal, on "Modifier" or a tool of the arc, as the drop target
     // hands them on.
     void deposer(const QStringList& chemins, const Conversions::Petale& petale) { zone()->surDepot(chemins, petale); }
-    void retoucher(const QString& fichier, const Retouche& offre, const std::optional<Retouche::Outil>& outil)
+    void retoucher(const QString& fichier, const Roue::Retouche& offre, const std::optional<Roue::Retouche::Outil>& outil)
     {
         zone()->surRetouche(fichier, offre, outil);
     }

@@ -29,7 +29,7 @@ QImage image(const QIcon& icone) { return icone.pixmap(QSize(18, 18), 1).toImage
 // The menu's lines in order, what each one does, and the two lines the controller sets.
 TEST(BarreSysteme, MenuLignesEtActions)
 {
-    BarreSysteme barre;
+    Application::BarreSysteme barre;
     int cherches = 0;
     int quittes = 0;
     barre.installer({[&] { ++cherches; }, [&] { ++quittes; }});
@@ -71,13 +71,13 @@ TEST(BarreSysteme, MenuLignesEtActions)
 // One picture per sign: rest, the ring that grows with the fraction, success, failure.
 TEST(BarreSysteme, UneImageParSigne)
 {
-    BarreSysteme barre;
+    Application::BarreSysteme barre;
     barre.installer({});
     const QImage repos = image(barre.icon());
     QList<QImage> images{repos};
-    for (const auto& [signe, fraction] : {std::pair{Barre::Signe::anneau, 0.25}, {Barre::Signe::anneau, 0.75},
-                                          {Barre::Signe::reussite, 0.0}, {Barre::Signe::echec, 0.0},
-                                          {Barre::Signe::repos, 0.0}}) {
+    for (const auto& [signe, fraction] : {std::pair{Application::Barre::Signe::anneau, 0.25}, {Application::Barre::Signe::anneau, 0.75},
+                                          {Application::Barre::Signe::reussite, 0.0}, {Application::Barre::Signe::echec, 0.0},
+                                          {Application::Barre::Signe::repos, 0.0}}) {
         barre.poserIcone(signe, fraction);
         ASSERT_FALSE(barre.icon().isNull());
         images << image(barre.icon());

@@ -352,7 +352,7 @@ TEST(Controleur, LesEchecsDuMoteurSAffichentSansRienCreer)
     Dossier d;
     const QString faux = d.ecrire("pas une image.png", "ceci n’est pas une image");
     for (const bool reel : {false, true}) {
-        Banc b({}, Banc::lance, reel ? std::make_shared<MoteurConversions>() : nullptr);
+        Banc b({}, Banc::lance, reel ? std::make_shared<Application::MoteurConversions>() : nullptr);
         if (!reel)
             b.moteur->echouer = [] { throw Conversions::Erreur::lecture("pas une image.png"); };
         b.deposer({faux}, petale("jpg"));

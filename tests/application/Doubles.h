@@ -16,7 +16,7 @@
 // An engine whose batches wait for the test's word and report what they are told to. Its
 // petals are the catalogue's. Cancelled, a waiting batch stops as the real one does; a
 // stuck one ignores the cancel.
-struct MoteurDeTest : Moteur {
+struct MoteurDeTest : Application::Moteur {
     std::atomic<bool> libre{true};
     std::atomic<bool> bloque{false};
     std::atomic<bool> annule{false};
@@ -83,7 +83,7 @@ private:
 };
 
 // The tray as the controller leaves it, and every icon it was given.
-struct BarreDeTest : Barre {
+struct BarreDeTest : Application::Barre {
     bool installee = false;
     Actions actions;
     QStringList icones;  // "repos", "anneau 0.40", "reussite", "echec", in order
@@ -121,7 +121,7 @@ struct BarreDeTest : Barre {
 };
 
 // A clock moved by hand: steps run only within `avancer`, in the order they fall due.
-struct HorlogeManuelle : Horloge {
+struct HorlogeManuelle : Application::Horloge {
     double maintenant = 0;
     QList<double> demandes;  // every delay asked for, in order
 
@@ -162,7 +162,7 @@ private:
 
 // A pointer that reports its presses, releases and drag starts as they come, the way the X
 // server does with XInput 2.
-struct Pointeur : SourceGlisser {
+struct Pointeur : Application::SourceGlisser {
     bool bouton = false;
     bool maj = false;
     long drags = 0;

@@ -7,7 +7,7 @@
 namespace {
 
 // The pointer and the drag counter as a test script sets them.
-struct Scene : SourceGlisser {
+struct Scene : Application::SourceGlisser {
     bool bouton = false;
     bool maj = false;
     long drags = 0;

@@ -8,10 +8,10 @@
 // Steps run in the order of their delays; a cancelled one never runs; a step may program another.
 TEST(HorlogeQt, OrdreAnnulationEtReprogrammation)
 {
-    HorlogeQt h;
+    Application::HorlogeQt h;
     QStringList faits;
     h.programmer(0.3, [&] { faits << "b"; });
-    const Horloge::Jeton annule = h.programmer(0.02, [&] { faits << "annulé"; });
+    const Application::Horloge::Jeton annule = h.programmer(0.02, [&] { faits << "annulé"; });
     h.programmer(0, [&] {
         faits << "a";
         h.programmer(0, [&] { faits << "a2"; });
@@ -29,7 +29,7 @@ TEST(HorlogeQt, DetruiteRienNeSuit)
 {
     int n = 0;
     {
-        HorlogeQt h;
+        Application::HorlogeQt h;
         h.programmer(0, [&] { ++n; });
         h.programmer(0.01, [&] { ++n; });
     }
@@ -44,7 +44,7 @@ TEST(Differe, UneNouvelleAttenteRemplaceLaPrecedente)
     int premier = 0;
     int second = 0;
     {
-        Differe d(h);
+        Application::Differe d(h);
         d.lancer(0.2, [&] { ++premier; });
         d.lancer(1.0, [&] { ++second; });
         EXPECT_TRUE(d.enAttente());

@@ -12,8 +12,8 @@ constexpr double echelle = 4;
 int opacite(const QImage& image, double degres)
 {
     const double a = qDegreesToRadians(degres);
-    const double x = (Icone::cote / 2.0 + Icone::rayon * std::sin(a)) * echelle;
-    const double y = (Icone::cote / 2.0 - Icone::rayon * std::cos(a)) * echelle;
+    const double x = (Application::Icone::cote / 2.0 + Application::Icone::rayon * std::sin(a)) * echelle;
+    const double y = (Application::Icone::cote / 2.0 - Application::Icone::rayon * std::cos(a)) * echelle;
     return qAlpha(image.pixel(int(x), int(y)));
 }
 
@@ -29,7 +29,7 @@ TEST(Icone, LAnneauCouvreSaFraction)
     } cas[] = {{0.25, {10, 45, 80}, {120, 180, 270, 330}}, {0, {3}, {60}}, {-1, {3}, {60}},
                {std::nan(""), {3}, {60}}, {7, {15, 60, 105, 150, 195, 240, 285, 330}, {}}};
     for (const auto& c : cas) {
-        const QImage i = Icone::anneau(c.fraction, Qt::black, echelle);
+        const QImage i = Application::Icone::anneau(c.fraction, Qt::black, echelle);
         ASSERT_EQ(i.width(), 72);
         for (double d : c.pleins)
             EXPECT_GT(opacite(i, d), 200) << c.fraction << " à " << d;
@@ -45,7 +45,7 @@ TEST(Icone, LesTroisSymbolesDeLIconeExistentEtSeDistinguent)
 {
     QList<QImage> vus;
     for (const char* nom : {"circle.circle", "checkmark.circle.fill", "exclamationmark.circle.fill"}) {
-        const QImage i = Icone::symbole(QLatin1String(nom), Qt::white, 2);
+        const QImage i = Application::Icone::symbole(QLatin1String(nom), Qt::white, 2);
         EXPECT_FALSE(i.isNull() || vus.contains(i)) << nom;
         vus << i;
     }

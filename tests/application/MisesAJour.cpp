@@ -24,22 +24,22 @@ QByteArray flux(const QStringList& versions)
 TEST(MisesAJour, DemarreSeulementAvecUneCleTexte)
 {
     for (const QJsonValue& cle : {QJsonValue(), QJsonValue(42), QJsonValue(QStringLiteral("clé"))}) {
-        MisesAJour m(cle.isNull() ? QJsonObject{} : QJsonObject{{QStringLiteral("SUPublicEDKey"), cle}});
+        Application::MisesAJour m(cle.isNull() ? QJsonObject{} : QJsonObject{{QStringLiteral("SUPublicEDKey"), cle}});
         m.demarrer();
         EXPECT_EQ(m.controleur().enMarche(), cle.isString()) << cle.toVariant().toString().toStdString();
     }
     // The application's own information holds its key.
-    EXPECT_TRUE(MisesAJour::information().value(QStringLiteral("SUPublicEDKey")).isString());
+    EXPECT_TRUE(Application::MisesAJour::information().value(QStringLiteral("SUPublicEDKey")).isString());
 }
 
 TEST(MisesAJour, VerdictSurLaPlusHauteVersionDuFlux)
 {
-    EXPECT_TRUE(Programmateur::verdict(flux({"1.0.0", "1.2.0", "1.1.5"}), "1.0.0").contains("1.2.0 est disponible"));
-    EXPECT_TRUE(Programmateur::verdict(flux({"0.9", "1.0.0"}), "1.0.0").contains("1.0.0 est à jour"));
+    EXPECT_TRUE(Application::Programmateur::verdict(flux({"1.0.0", "1.2.0", "1.1.5"}), "1.0.0").contains("1.2.0 est disponible"));
+    EXPECT_TRUE(Application::Programmateur::verdict(flux({"0.9", "1.0.0"}), "1.0.0").contains("1.0.0 est à jour"));
     // 1.10 is above 1.9: versions compare by number, not by text.
-    EXPECT_TRUE(Programmateur::verdict(flux({"1.10"}), "1.9").contains("disponible"));
+    EXPECT_TRUE(Application::Programmateur::verdict(flux({"1.10"}), "1.9").contains("disponible"));
     for (const QByteArray& rien : {QByteArray("<rss><channel>"), QByteArray("pas du xml")})
-        EXPECT_TRUE(Programmateur::verdict(rien, "1.0").contains("aucune version")) << rien.constData();
+        EXPECT_TRUE(Application::Programmateur::verdict(rien, "1.0").contains("aucune version")) << rien.constData();
 }
 
 TEST(MisesAJour, LaRechercheLitLeFluxEtRepondSurLeFilPrincipal)
@@ -49,7 +49,7 @@ TEST(MisesAJour, LaRechercheLitLeFluxEtRepondSurLeFilPrincipal)
     const QString chemin = d.ecrire(QStringLiteral("flux.xml"), flux({"9.0"}));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     for (const QString& adresse : {chemin, QUrl::fromLocalFile(chemin).toString(), d.chemin(QStringLiteral("absent.xml"))}) {
-        Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), adresse}});
+        Application::Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), adresse}});
         QString dit;
         bool surLeFilPrincipal = false;
         p.afficher = [&](const QString& t) {

@@ -36,8 +36,8 @@ TEST(Retouches, UnOutilInterneOuvreSaFenetreApresTroisDixiemes)
     const QString png = d.ecrire(QStringLiteral("photo.png"), "x");
     Banc b({}, Banc::ouvert);
     b.horloge->avancer(0);
-    const Retouche offre = Retouche::offreImage();
-    const Retouche::Outil outil = offre.outils.first();
+    const Roue::Retouche offre = Roue::Retouche::offreImage();
+    const Roue::Retouche::Outil outil = offre.outils.first();
     b.retoucher(png, offre, outil);
     EXPECT_TRUE(b.log.contient("déposé photo.png sur Modifier → " + outil.titre + " : fenêtre de Vododod"));
     EXPECT_EQ(b.etat.fait(), true);
@@ -94,7 +94,7 @@ TEST(Retouches, UnEchecDeLancementEstJournaliseSansLien)
 {
     Soeur s;
     const QString pdf = s.dossier.ecrire(QStringLiteral("a.pdf"), "%PDF-1.4");
-    const std::optional<Retouche> offre = Retouche::pour({pdf});
+    const std::optional<Roue::Retouche> offre = Roue::Retouche::pour({pdf});
     ASSERT_TRUE(offre && offre->app);
     QFile::remove(s.script);  // the application went away after the drag began
     Banc b;

@@ -75,7 +75,7 @@ TEST(Reveler, LeGestionnaireDeFichiersMontreLesFichiersChoisis)
                                     QDBusConnection::ExportScriptableSlots));
     Ouvreur o;
     QObject contexte;
-    reveler({QStringLiteral("/tmp/a b/x 1.jpg"), QStringLiteral("/tmp/a b/y#.jpg")}, bus.connexion(QStringLiteral("app")),
+    Application::reveler({QStringLiteral("/tmp/a b/x 1.jpg"), QStringLiteral("/tmp/a b/y#.jpg")}, bus.connexion(QStringLiteral("app")),
             &contexte);
     ASSERT_TRUE(attendre([&] { return !g.montres.isEmpty(); }));
     EXPECT_EQ(g.montres, (QStringList{QStringLiteral("file:///tmp/a%20b/x%201.jpg"), QStringLiteral("file:///tmp/a%20b/y%23.jpg")}));
@@ -89,11 +89,11 @@ TEST(Reveler, SansGestionnaireLeDossierSOuvre)
     ASSERT_FALSE(bus.adresse.isEmpty());
     Ouvreur o;
     QObject contexte;
-    reveler({QStringLiteral("/tmp/dossier/x.jpg")}, bus.connexion(QStringLiteral("seule")), &contexte);
+    Application::reveler({QStringLiteral("/tmp/dossier/x.jpg")}, bus.connexion(QStringLiteral("seule")), &contexte);
     ASSERT_TRUE(attendre([&] { return !o.ouverts.isEmpty(); }));
     EXPECT_EQ(o.ouverts, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/dossier"))});
     // Without any bus at all, the same.
-    reveler({QStringLiteral("/tmp/autre/y.jpg")}, QDBusConnection(QStringLiteral("aucune")), &contexte);
+    Application::reveler({QStringLiteral("/tmp/autre/y.jpg")}, QDBusConnection(QStringLiteral("aucune")), &contexte);
     EXPECT_EQ(o.ouverts.size(), 2);
 }
 

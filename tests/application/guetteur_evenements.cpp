@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Evenements : SourceGlisser {
+struct Evenements : Application::SourceGlisser {
     bool bouton = false;
     bool maj = false;
     long drags = 0;

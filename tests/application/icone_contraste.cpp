@@ -34,7 +34,7 @@ int contrastes(const QIcon& icone, const QColor& fond, double echelle = 1)
 TEST(IconeContraste, LisibleSurPanneauClairEtSombre)
 {
     const QColor sombre(24, 24, 26), clair(236, 236, 238);
-    BarreSysteme barre;
+    Application::BarreSysteme barre;
     barre.installer({});
     ASSERT_FALSE(barre.icon().isNull());
     const QIcon repos = barre.icon();
@@ -53,15 +53,15 @@ TEST(IconeContraste, LisibleSurPanneauClairEtSombre)
     }
 
     for (const QColor& encre : {QColor(Qt::black), QColor(235, 235, 235)}) {
-        const QIcon anneau = Icone::icone([&](double e) { return Icone::anneau(0.5, encre, e); }, encre);
-        const QIcon echec = Icone::icone(
-            [&](double e) { return Icone::symbole(QStringLiteral("exclamationmark.circle.fill"), encre, e); }, encre);
+        const QIcon anneau = Application::Icone::icone([&](double e) { return Application::Icone::anneau(0.5, encre, e); }, encre);
+        const QIcon echec = Application::Icone::icone(
+            [&](double e) { return Application::Icone::symbole(QStringLiteral("exclamationmark.circle.fill"), encre, e); }, encre);
         for (const QIcon& i : {anneau, echec}) {
             EXPECT_GE(contrastes(i, sombre), 30) << encre.name().toStdString();
             EXPECT_GE(contrastes(i, clair), 30) << encre.name().toStdString();
         }
     }
     // Without the halo a black ink vanishes on the dark panel: what the halo mends.
-    const QIcon nu = QIcon(QPixmap::fromImage(Icone::symbole(QStringLiteral("circle.circle"), Qt::black)));
+    const QIcon nu = QIcon(QPixmap::fromImage(Application::Icone::symbole(QStringLiteral("circle.circle"), Qt::black)));
     EXPECT_LT(contrastes(nu, sombre), 10);
 }

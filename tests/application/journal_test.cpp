@@ -13,9 +13,9 @@ TEST(Journal, FormatHeureUTCEtAjoutEnFin)
 {
     JournalDeTest log;
     const QTime avant = QDateTime::currentDateTimeUtc().time();
-    journal("Vemo Vododod lancé");
-    journal("créé « photo.jpg »");
-    QFile f(cheminDuJournal());
+    Application::journal("Vemo Vododod lancé");
+    Application::journal("créé « photo.jpg »");
+    QFile f(Application::cheminDuJournal());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray texte = f.readAll();
     EXPECT_TRUE(texte.endsWith('\n'));
@@ -23,7 +23,7 @@ TEST(Journal, FormatHeureUTCEtAjoutEnFin)
     const QTime ecrite = QTime::fromString(QString(texte.left(12)), "HH:mm:ss.zzz");
     EXPECT_LE(std::abs(avant.msecsTo(ecrite)), 2000);
     EXPECT_EQ(log.messages(), (QStringList{"Vemo Vododod lancé", "créé « photo.jpg »"}));
-    EXPECT_TRUE(cheminDuJournal().endsWith("/vemo-vododod/Vemo Vododod.log"));
+    EXPECT_TRUE(Application::cheminDuJournal().endsWith("/vemo-vododod/Vemo Vododod.log"));
 }
 
 TEST(Journal, EcrivainsConcurrentsLignesEntieres)
@@ -34,7 +34,7 @@ TEST(Journal, EcrivainsConcurrentsLignesEntieres)
     for (int t = 0; t < 8; ++t)
         fils.emplace_back([&, t] {
             for (int i = 0; i < 50; ++i)
-                journal(QString("fil %1 ").arg(t) + longue);
+                Application::journal(QString("fil %1 ").arg(t) + longue);
         });
     for (auto& f : fils)
         f.join();
@@ -48,11 +48,11 @@ TEST(Journal, EcrivainsConcurrentsLignesEntieres)
 TEST(Journal, DossierImpossibleIgnore)
 {
     JournalDeTest log;
-    const QString dossier = QFileInfo(cheminDuJournal()).path();
+    const QString dossier = QFileInfo(Application::cheminDuJournal()).path();
     QFile f(dossier);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("un fichier") == 10);
     f.close();
-    journal("perdu");
+    Application::journal("perdu");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "un fichier");
 }

@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     Motion::reduire() = false;
     BundledFonts::register_();
     ReveriePolices::inscrire();
-    Notices::revelateur() = [](const QString& f) { reveler({f}, QDBusConnection::sessionBus(), qApp); };
+    Notices::revelateur() = [](const QString& f) { Application::reveler({f}, QDBusConnection::sessionBus(), qApp); };
     galerie::Galerie g;
     g.move(0, 0);
     auto* toast = new NoticeToast(&g);

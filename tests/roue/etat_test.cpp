@@ -9,19 +9,19 @@ Conversions::Petale petaleNumero(int i) { return {QString("p%1").arg(i), QString
 
 // Counts every announcement of a state, and the haptic taps.
 struct Temoin {
-    explicit Temoin(EtatRoue& e)
+    explicit Temoin(Roue::EtatRoue& e)
     {
         e.tapotement = [this] { ++taps; };
-        QObject::connect(&e, &EtatRoue::panneauChange, [this] { ++panneau; });
-        QObject::connect(&e, &EtatRoue::change, [this] { ++tout; });
+        QObject::connect(&e, &Roue::EtatRoue::panneauChange, [this] { ++panneau; });
+        QObject::connect(&e, &Roue::EtatRoue::change, [this] { ++tout; });
     }
     int taps = 0, panneau = 0, tout = 0;
 };
 
 // n petals whose last is "Modifier" of the PDF offer with its application present.
-void avecModifier(EtatRoue& e, int n)
+void avecModifier(Roue::EtatRoue& e, int n)
 {
-    const Retouche r = Retouche::offrePDF(QString("/x/folio.desktop"));
+    const Roue::Retouche r = Roue::Retouche::offrePDF(QString("/x/folio.desktop"));
     QList<Conversions::Petale> l;
     for (int i = 0; i < n - 1; ++i)
         l.append(petaleNumero(i));
@@ -35,15 +35,15 @@ void avecModifier(EtatRoue& e, int n)
 // Each setter announces a real change once, and a repeated value not at all.
 TEST(EtatRoue, UnSignalParChangementReel)
 {
-    EtatRoue e;
+    Roue::EtatRoue e;
     EXPECT_EQ(e.centre(), "Glissez ici");
     Temoin t(e);
     const std::function<void()> ecritures[] = {
         [&] { e.setPetales({petaleNumero(0)}); }, [&] { e.setSurvol(0); },
         [&] { e.setOutil(2); }, [&] { e.setPanneau(true); },
-        [&] { e.setRetouche(Retouche::offreImage()); },
+        [&] { e.setRetouche(Roue::Retouche::offreImage()); },
         // Another application location makes another offer.
-        [&] { e.setRetouche(Retouche::offreImage("/a")); }, [&] { e.setCentre("a.png"); },
+        [&] { e.setRetouche(Roue::Retouche::offreImage("/a")); }, [&] { e.setCentre("a.png"); },
         [&] { e.setOuverte(true); }, [&] { e.setFait(false); }, [&] { e.setMessage(QString("x")); },
         [&] { e.setProgression(0.5); },
         // nil differs from 0 and from false.
@@ -60,7 +60,7 @@ TEST(EtatRoue, UnSignalParChangementReel)
 
 TEST(EtatRoue, AnneauPlusCourtAvecUneOffreEtRienSansPetale)
 {
-    EtatRoue e;
+    Roue::EtatRoue e;
     Temoin t(e);
     e.setSurvol(2);
     e.setOutil(1);
@@ -71,7 +71,7 @@ TEST(EtatRoue, AnneauPlusCourtAvecUneOffreEtRienSansPetale)
     e.setPetales({petaleNumero(0), petaleNumero(1), petaleNumero(2), petaleNumero(3)});
     e.viser(Roue::point(90, 190));
     EXPECT_EQ(e.survol(), 1);
-    e.setRetouche(Retouche::offreImage());
+    e.setRetouche(Roue::Retouche::offreImage());
     e.viser(Roue::point(90, 190));
     EXPECT_EQ(e.survol(), std::nullopt);
     e.viser(Roue::point(90, 185));
@@ -89,7 +89,7 @@ TEST(EtatRoue, AnneauPlusCourtAvecUneOffreEtRienSansPetale)
 // taps so far.
 TEST(EtatRoue, ParcoursDeLArc)
 {
-    EtatRoue e;
+    Roue::EtatRoue e;
     avecModifier(e, 6);
     ASSERT_EQ(e.indexModifier(), 5);
     ASSERT_DOUBLE_EQ(*e.angleModifier(), 300);
@@ -135,7 +135,7 @@ TEST(EtatRoue, ParcoursDeLArc)
 
 TEST(EtatRoue, AngleVise)
 {
-    EtatRoue e;
+    Roue::EtatRoue e;
     avecModifier(e, 6);
     EXPECT_EQ(e.angleVise(), std::nullopt);
     e.viser(Roue::point(60, 120));
@@ -145,7 +145,7 @@ TEST(EtatRoue, AngleVise)
     ASSERT_EQ(e.outil(), 2);
     EXPECT_EQ(e.angleVise(), 313);
     // With two tools, the third slot's place is nothing.
-    Retouche r = *e.retouche();
+    Roue::Retouche r = *e.retouche();
     r.outils.resize(2);
     e.setRetouche(r);
     e.viser(Roue::point(300, 120));

@@ -33,9 +33,9 @@ QList<Conversions::Petale> petales(int n)
 
 class MascotteTest : public ::testing::Test {
 protected:
-    EtatRoue etat;
+    Roue::EtatRoue etat;
     Animateur animateur;
-    Mascotte mascotte{etat, animateur};
+    Roue::Mascotte mascotte{etat, animateur};
 };
 
 } // namespace
@@ -53,10 +53,10 @@ TEST_F(MascotteTest, TextFollowsFailureToolPetalThenCentre)
         {[&] { etat.setSurvol(1); }, "Phrase 1"},
         {[&] { etat.setSurvol(2); }, "En P2"},
         {[&] { etat.setSurvol(7); }, "Glissez ici"},
-        {[&] { etat.setSurvol(1); etat.setRetouche(Retouche::offrePDF()); etat.setOutil(0); }, "Avec Vemo Folio"},
-        {[&] { etat.setRetouche(Retouche::offrePDF("/a/x.desktop")); }, "Signer"},
+        {[&] { etat.setSurvol(1); etat.setRetouche(Roue::Retouche::offrePDF()); etat.setOutil(0); }, "Avec Vemo Folio"},
+        {[&] { etat.setRetouche(Roue::Retouche::offrePDF("/a/x.desktop")); }, "Signer"},
         {[&] { etat.setOutil(3); }, "Réorganiser les pages"},
-        {[&] { etat.setRetouche(Retouche::offreImage()); etat.setOutil(2); }, "Masquer les infos"},
+        {[&] { etat.setRetouche(Roue::Retouche::offreImage()); etat.setOutil(2); }, "Masquer les infos"},
         {[&] { etat.setOutil(9); }, "Phrase 1"},
         {[&] { etat.setFait(false); }, "Phrase 1"},
         {[&] { etat.setMessage(QString("Impossible d’écrire « a.mp3 »")); }, "Impossible d’écrire « a.mp3 »"},
@@ -201,7 +201,7 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
         textes << liste.mid(0, n).join(' ');
     int petitesTailles = 0;
     for (const QString& texte : std::as_const(textes)) {
-        const Mascotte::Texte t = Mascotte::miseEnPage(texte, 11.5, largeur);
+        const Roue::Mascotte::Texte t = Roue::Mascotte::miseEnPage(texte, 11.5, largeur);
         ASSERT_GE(t.lignes.size(), 1) << texte.toStdString();
         EXPECT_LE(t.lignes.size(), 2) << texte.toStdString();
         for (const QString& ligne : t.lignes)
@@ -215,11 +215,11 @@ TEST(MascotteTexte, AnyTextFitsInTwoLinesOfTheFace)
     }
     EXPECT_GT(petitesTailles, 0);  // the long ones shrank
     // A short text stays whole, at full size, on one line.
-    const Mascotte::Texte court = Mascotte::miseEnPage(QStringLiteral("En PNG"), 11.5, largeur);
+    const Roue::Mascotte::Texte court = Roue::Mascotte::miseEnPage(QStringLiteral("En PNG"), 11.5, largeur);
     EXPECT_EQ(court.lignes, QStringList{QStringLiteral("En PNG")});
     EXPECT_DOUBLE_EQ(court.police.taille(), 11.5);
     // Far too long: two lines at three quarters of the size, the second cut with an ellipsis.
-    const Mascotte::Texte long_ = Mascotte::miseEnPage(textes[1], 11.5, largeur);
+    const Roue::Mascotte::Texte long_ = Roue::Mascotte::miseEnPage(textes[1], 11.5, largeur);
     EXPECT_EQ(long_.lignes.size(), 2);
     EXPECT_DOUBLE_EQ(long_.police.taille(), 8.625);
     EXPECT_TRUE(long_.lignes[1].endsWith(QChar(0x2026)));

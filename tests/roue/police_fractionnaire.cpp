@@ -11,7 +11,7 @@ namespace {
 const QString texte = QStringLiteral("Glissez ici vos fichiers");
 
 // The width of the ink of `texte` drawn in `police`.
-int encre(const PoliceRonde& police)
+int encre(const Roue::PoliceRonde& police)
 {
     QImage im(400, 60, QImage::Format_ARGB32_Premultiplied);
     im.fill(Qt::white);
@@ -37,8 +37,8 @@ int encre(const PoliceRonde& police)
 TEST(PoliceFractionnaire, LesTaillesGardentLeurFraction)
 {
     for (double t : {11.5, 8.625, 12.25}) {
-        const PoliceRonde police(t, QFont::Medium);
-        const PoliceRonde bas(std::floor(t), QFont::Medium), haut(std::ceil(t), QFont::Medium);
+        const Roue::PoliceRonde police(t, QFont::Medium);
+        const Roue::PoliceRonde bas(std::floor(t), QFont::Medium), haut(std::ceil(t), QFont::Medium);
         EXPECT_GT(police.largeur(texte), bas.largeur(texte)) << t;
         EXPECT_LT(police.largeur(texte), haut.largeur(texte)) << t;
         EXPECT_NEAR(police.largeur(texte) / haut.largeur(texte), t / std::ceil(t), 0.02) << t;
@@ -54,5 +54,5 @@ TEST(PoliceFractionnaire, LesTaillesGardentLeurFraction)
 TEST(PoliceFractionnaire, LaMascotteDescendA8_625)
 {
     const QString long_ = QString(QStringLiteral("fichier introuvable ")).repeated(12);
-    EXPECT_DOUBLE_EQ(Mascotte::miseEnPage(long_, 11.5, 102).police.taille(), 8.625);
+    EXPECT_DOUBLE_EQ(Roue::Mascotte::miseEnPage(long_, 11.5, 102).police.taille(), 8.625);
 }

@@ -14,10 +14,10 @@ TEST(Retouche, UneImageOuUnPDFSeulement)
     BureauTemporaire b;
     for (const QStringList& l : {QStringList{}, {"/a/x.pdf", "/a/y.pdf"}, {"/a/x.png", "/a/y.png"}, {"/a/x.mp3"},
                                  {"/a/x.docx"}, {"/a/x.zip"}, {"/a/x.mov"}, {"/a/x"}, {b.dossier.racine()}})
-        EXPECT_FALSE(Retouche::pour(l).has_value()) << l.join(",").toStdString();
-    EXPECT_EQ(Retouche::pour({"/a/Mon contrat.PDF"}).value_or(Retouche{}).schema.toStdString(), "vemo-folio");
+        EXPECT_FALSE(Roue::Retouche::pour(l).has_value()) << l.join(",").toStdString();
+    EXPECT_EQ(Roue::Retouche::pour({"/a/Mon contrat.PDF"}).value_or(Roue::Retouche{}).schema.toStdString(), "vemo-folio");
     for (const char* nom : {"/a/x.png", "/a/x.HEIC", "/a/x.tiff", "/a/x.jpeg", "/a/x.webp", "/a/x.gif"})
-        EXPECT_EQ(Retouche::pour({nom}).value_or(Retouche{}).schema.toStdString(), "vemo-croquis") << nom;
+        EXPECT_EQ(Roue::Retouche::pour({nom}).value_or(Roue::Retouche{}).schema.toStdString(), "vemo-croquis") << nom;
 }
 
 // What the "Modifier" petal says, with the sibling application absent, then installed while
@@ -35,7 +35,7 @@ TEST(Retouche, OffreSelonLApplicationSoeur)
                {"/x/photo.jpg", "com.atelierbrumeux.croquis", "sys1", true, true, "Modifier", "Retouches"}};
     for (const auto& c : cas) {
         const QString entree = *c.id ? b.installer(c.id, c.installer) : QString();
-        const auto r = Retouche::pour({c.fichier});
+        const auto r = Roue::Retouche::pour({c.fichier});
         ASSERT_TRUE(r) << c.fichier;
         EXPECT_EQ(r->app.value_or(QString()), entree) << c.fichier << " " << c.id;
         EXPECT_EQ(r->toutInterne(), c.interne) << c.fichier;
@@ -44,7 +44,7 @@ TEST(Retouche, OffreSelonLApplicationSoeur)
         EXPECT_EQ(r->petale().id, "modifier");
         if (!entree.isEmpty()) {
             QFile::remove(entree);
-            EXPECT_FALSE(Retouche::pour({c.fichier})->app) << c.fichier;
+            EXPECT_FALSE(Roue::Retouche::pour({c.fichier})->app) << c.fichier;
         }
     }
 }
@@ -78,7 +78,7 @@ TEST(Retouche, LienRelu)
                                                 "q = u.parse_qsl(p.query)\n"
                                                 "print(p.scheme, p.netloc, sep='\\n')\n"
                                                 "for k, v in q: print(k); print(v)\n");
-    const Retouche r = Retouche::offrePDF();
+    const Roue::Retouche r = Roue::Retouche::offrePDF();
     for (const QString& fichier : {QString("/Users/x/Mon contrat.pdf"), QString("/tmp/été à 100%20 près.pdf"),
                                    QString("/a/b+c&d=e#f?g;h'i\".pdf"), QString("/a/%41%2525.pdf")}) {
         const auto lien = r.lien(r.outils[0], fichier);

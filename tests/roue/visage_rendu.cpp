@@ -12,7 +12,7 @@ const QColor fond(244, 244, 246);
 
 QImage visage(const std::optional<double>& progression, const std::optional<bool>& fait)
 {
-    EtatRoue etat;
+    Roue::EtatRoue etat;
     etat.setPetales({Conversions::Petale{QStringLiteral("jpg"), QStringLiteral("JPG"), QStringLiteral("photo"), std::nullopt}});
     etat.setCentre(QString());
     etat.setOuverte(true);

@@ -39,13 +39,13 @@ protected:
         vue.peindre(p);
         return im;
     }
-    void offrir(const Retouche& offre)
+    void offrir(const Roue::Retouche& offre)
     {
         etat.setRetouche(offre);
         etat.setPetales({{"jpg", "JPG", "photo", {}}, {"png", "PNG", "photo", {}}, offre.petale()});
     }
-    EtatRoue etat;
-    VueRoue vue{etat};
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue{etat};
 };
 
 } // namespace
@@ -80,7 +80,7 @@ TEST_F(VueTest, ReducedMotionOnlyFadesAndChangesTheRestAtOnce)
     EXPECT_GT(vue.ouverture(), 0.2);
     EXPECT_LT(vue.ouverture(), 1);
     EXPECT_DOUBLE_EQ(avancer(0.12), 1);
-    offrir(Retouche::offreImage());
+    offrir(Roue::Retouche::offreImage());
     etat.setSurvol(1);
     etat.setPanneau(true);
     etat.setOutil(2);
@@ -93,7 +93,7 @@ TEST_F(VueTest, ReducedMotionOnlyFadesAndChangesTheRestAtOnce)
 
 TEST_F(VueTest, ArcGrowsTheTabThenFadesTheToolsInAfterADelay)
 {
-    offrir(Retouche::offrePDF());
+    offrir(Roue::Retouche::offrePDF());
     etat.setOuverte(true);
     vue.stabiliser();
     etat.setSurvol(2);
@@ -180,8 +180,8 @@ TEST(Symboles, EverySymbolOfTheCatalogueAndTheOffersHasAnIcon)
                                                            "scissors|archivebox)\""));
     for (auto m = symbole.globalMatch(QString::fromUtf8(source.readAll())); m.hasNext();)
         noms.append(m.next().captured(1));
-    for (const Retouche& offre : {Retouche::offrePDF(), Retouche::offreImage()})
-        for (const Retouche::Outil& outil : offre.outils)
+    for (const Roue::Retouche& offre : {Roue::Retouche::offrePDF(), Roue::Retouche::offreImage()})
+        for (const Roue::Retouche::Outil& outil : offre.outils)
             noms.append(outil.symbole);
     EXPECT_GE(noms.size(), 24);
     noms += Symboles::noms();
@@ -205,8 +205,8 @@ TEST(Symboles, EverySymbolOfTheCatalogueAndTheOffersHasAnIcon)
 
 TEST(VueFenetre, ShownWheelAnimatesOnItsOwnTimerThenRestsAndPaints)
 {
-    EtatRoue etat;
-    VueRoue vue(etat);
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
     vue.setReduire(false);
     vue.show();
     etat.setOuverte(true);
@@ -227,7 +227,7 @@ TEST(VueMouvement, GtkSettingAsksToReduceMotion)
     Dossier d;
     const QByteArray ancien = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", d.racine().toLocal8Bit());
-    const bool sansFichier = VueRoue::mouvementReduitDuBureau();
+    const bool sansFichier = Roue::VueRoue::mouvementReduitDuBureau();
     // Animations off, in any spelling, ask for reduced motion (the view reads it when built);
     // animations on, or a damaged file, leave the choice to the other desktop settings.
     const std::pair<QByteArray, bool> cas[] = {{"[Settings]\ngtk-theme-name=Adwaita\ngtk-enable-animations=false\n", true},
@@ -237,8 +237,8 @@ TEST(VueMouvement, GtkSettingAsksToReduceMotion)
                                                {QByteArray("\xff\xfe[[[\n=\n", 9), sansFichier}};
     for (const auto& [texte, reduit] : cas) {
         d.ecrire("gtk-3.0/settings.ini", texte);
-        EtatRoue etat;
-        EXPECT_EQ(VueRoue(etat).reduire(), reduit) << texte.toStdString();
+        Roue::EtatRoue etat;
+        EXPECT_EQ(Roue::VueRoue(etat).reduire(), reduit) << texte.toStdString();
     }
     qputenv("XDG_CONFIG_HOME", ancien);
 }

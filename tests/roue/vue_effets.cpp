@@ -19,7 +19,7 @@ TEST(Effets, MaskedBlurMatchesBlurThenMaskAndLeavesNothingWhereClear)
         im.fill(Qt::transparent);
         QPainter p(&im);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        Effets::dessiner(p, {forme, 7, Qt::white, 3, masquer ? std::optional(masque) : std::nullopt});
+        Roue::Effets::dessiner(p, {forme, 7, Qt::white, 3, masquer ? std::optional(masque) : std::nullopt});
         if (!masquer) {
             p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
             p.fillRect(QRectF(0, 0, 640, 640), masque);
@@ -27,7 +27,7 @@ TEST(Effets, MaskedBlurMatchesBlurThenMaskAndLeavesNothingWhereClear)
         return im;
     };
     for (double am : {0.0, 90.0, 200.0, 288.0}) {
-        const QPainterPath forme = FormeRoue{am == 0 ? 0.0 : 1.0, am, 52}.chemin(QRectF(0, 0, 640, 640));
+        const QPainterPath forme = Roue::FormeRoue{am == 0 ? 0.0 : 1.0, am, 52}.chemin(QRectF(0, 0, 640, 640));
         const QImage court = peindre(forme, 2, true), long_ = peindre(forme, 2, false);
         int fuites = 0, lumineux = 0, ecart = 0;
         for (int y = 0; y < 1280; ++y)
@@ -52,7 +52,7 @@ TEST(Effets, ColourBlurKeepsUniformAreasToTheEdges)
     uni.fill(QColor(200, 100, 50));
     // Edges carry on: the corners keep the colour instead of fading.
     for (const QPoint p : {QPoint(0, 0), QPoint(59, 39), QPoint(30, 20)})
-        EXPECT_EQ(Effets::flouterCouleurs(uni, 5).pixelColor(p).rgba(), QColor(200, 100, 50).rgba()) << p.x();
+        EXPECT_EQ(Roue::Effets::flouterCouleurs(uni, 5).pixelColor(p).rgba(), QColor(200, 100, 50).rgba()) << p.x();
 }
 
 TEST(Effets, BlurredShapeLandsOnItsShapeAtEveryScale)
@@ -69,7 +69,7 @@ TEST(Effets, BlurredShapeLandsOnItsShapeAtEveryScale)
                 im.fill(Qt::transparent);
                 QPainter p(&im);
                 p.translate(decalage);
-                Effets::dessiner(p, {ovale, 0, QColor(10, 200, 30), rayon, std::nullopt});
+                Roue::Effets::dessiner(p, {ovale, 0, QColor(10, 200, 30), rayon, std::nullopt});
                 p.end();
                 const QColor c = im.pixelColor((QPointF(300, 200) + decalage).toPoint() * dpr);
                 EXPECT_EQ(c.rgb(), QColor(10, 200, 30).rgb()) << dpr << " " << rayon;

@@ -15,7 +15,7 @@ constexpr double echelle = 2;
 // The pixel of a picture at angle a and radius r from the wheel's centre (view coordinates).
 QColor sonde(const QImage& im, double a, double r)
 {
-    const QPointF p = Formes::point({320, 320}, a, r) * im.devicePixelRatio();
+    const QPointF p = Roue::Formes::point({320, 320}, a, r) * im.devicePixelRatio();
     return im.pixelColor(int(p.x()), int(p.y()));
 }
 
@@ -29,7 +29,7 @@ QList<Conversions::Petale> quatre()
 class RenduRoue : public ::testing::Test {
 protected:
     void SetUp() override { etat.setOuverte(true); }
-    EtatRoue etat;
+    Roue::EtatRoue etat;
 };
 
 } // namespace
@@ -88,7 +88,7 @@ TEST_F(RenduRoue, DarkAppearanceIsDarkerAndClosedIsEmpty)
 TEST_F(RenduRoue, TabGrowsOverTheToolsOnlyWhileTheArcIsOpen)
 {
     QList<Conversions::Petale> petales = quatre();
-    const Retouche offre = Retouche::offrePDF();
+    const Roue::Retouche offre = Roue::Retouche::offrePDF();
     petales.append(offre.petale());
     etat.setPetales(petales);
     const double am = 288;  // five petals
@@ -124,17 +124,17 @@ TEST_F(RenduRoue, TabGrowsOverTheToolsOnlyWhileTheArcIsOpen)
 TEST_F(RenduRoue, LitToolIsFainterWithoutTheSiblingApplication)
 {
     QList<Conversions::Petale> petales = quatre();
-    petales.append(Retouche::offrePDF().petale());
+    petales.append(Roue::Retouche::offrePDF().petale());
     etat.setPetales(petales);
     etat.setPanneau(true);
     etat.setOutil(1);
     const double am = 288;
-    const auto cellule = [&](const Retouche& offre) {
+    const auto cellule = [&](const Roue::Retouche& offre) {
         etat.setRetouche(offre);
         return sonde(rendre(etat, false, echelle, gris), am - 52 + 26 + 6, 252);
     };
-    const QColor absente = cellule(Retouche::offrePDF());
-    const QColor presente = cellule(Retouche::offrePDF(QStringLiteral("/usr/share/applications/folio.desktop")));
+    const QColor absente = cellule(Roue::Retouche::offrePDF());
+    const QColor presente = cellule(Roue::Retouche::offrePDF(QStringLiteral("/usr/share/applications/folio.desktop")));
     EXPECT_GT(saturation(presente), saturation(absente) + 0.05)
         << presente.name().toStdString() << " " << absente.name().toStdString();
 }

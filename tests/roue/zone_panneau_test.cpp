@@ -17,8 +17,8 @@ TEST(PanneauRoue, SansCompositeurLeFondEstLEcran)
     dessous.show();
     QApplication::processEvents();
 
-    EtatRoue etat;
-    PanneauRoue panneau(new ZoneDepot(etat));
+    Roue::EtatRoue etat;
+    Roue::PanneauRoue panneau(new Roue::ZoneDepot(etat));
     panneau.move(100, 120);
     panneau.show();
     QApplication::processEvents();

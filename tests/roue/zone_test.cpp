@@ -25,11 +25,11 @@ QPoint ecran(double a, double r)
 // One drag over the drop target, driven by the events a window system sends. The source
 // offers copy and move and proposes a move, as a Shift-drag from a file manager does.
 struct Glisser {
-    ZoneDepot& zone;
+    Roue::ZoneDepot& zone;
     QMimeData donnees;
     Qt::DropAction action = Qt::IgnoreAction;
 
-    Glisser(ZoneDepot& z, const QStringList& chemins) : zone(z)
+    Glisser(Roue::ZoneDepot& z, const QStringList& chemins) : zone(z)
     {
         QList<QUrl> urls;
         for (const QString& c : chemins)
@@ -58,7 +58,7 @@ struct Glisser {
 };
 
 // The petal identifiers, readable in a failure message.
-std::string ids(const EtatRoue& e)
+std::string ids(const Roue::EtatRoue& e)
 {
     QStringList s;
     for (const Conversions::Petale& p : e.petales())
@@ -73,13 +73,13 @@ protected:
     void SetUp() override
     {
         zone.surDepot = [this](const QStringList& f, const Conversions::Petale& p) { conversions.append({f, p.id}); };
-        zone.surRetouche = [this](const QString& f, const Retouche& r, const std::optional<Retouche::Outil>& o) {
+        zone.surRetouche = [this](const QString& f, const Roue::Retouche& r, const std::optional<Roue::Retouche::Outil>& o) {
             retouches.append({f, r.schema + ":" + (o ? o->cle : "-")});
         };
     }
     Dossier d;
-    EtatRoue etat;
-    ZoneDepot zone{etat};
+    Roue::EtatRoue etat;
+    Roue::ZoneDepot zone{etat};
     QList<std::pair<QStringList, QString>> conversions;
     Retouches retouches;
 };
