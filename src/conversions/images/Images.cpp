@@ -186,8 +186,7 @@ QString imageLegere(const QString& source)
         else
             ecrireJpeg(reduite, sortie.temporaire(), 75, true);
     });
-    if (QFileInfo(sortie.temporaire()).size() >= QFileInfo(source).size())
-        throw Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » est déjà léger").arg(nomDe(source)));
+    // Written even when it comes out no smaller: a small picture is only re-encoded.
     return sortie.valider();
 }
 

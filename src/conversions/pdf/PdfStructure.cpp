@@ -7,7 +7,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <limits>
 #include <optional>
+#include <set>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
@@ -33,6 +35,104 @@ void noterAvertissements(QPDF& document, const QString& chemin)
                   avertissements.front().what());
 }
 
+// What a page takes from its ancestors when it does not say it itself.
+constexpr const char* herites[] = {"/MediaBox", "/CropBox", "/Resources", "/Rotate"};
+
+void heriter(QPDFObjectHandle page, QPDFObjectHandle noeud)
+{
+    for (const char* cle : herites)
+        if (!page.hasKey(cle) && noeud.isDictionary() && noeud.hasKey(cle))
+            page.replaceKey(cle, noeud.getKey(cle));
+}
+
+bool estPage(QPDFObjectHandle objet)
+{
+    return objet.isDictionary() && objet.getKey("/Type").isNameAndEquals("/Page");
+}
+
+// The pages under `noeud`, depth first, each node visited once: a loop or a node of the
+// wrong kind ends its branch, not the reading.
+void cueillir(QPDFObjectHandle noeud, std::set<QPDFObjGen>& vus, std::vector<QPDFObjectHandle>& pages)
+{
+    if (!noeud.isDictionary() || (noeud.isIndirect() && !vus.insert(noeud.getObjGen()).second))
+        return;
+    QPDFObjectHandle enfants = noeud.getKey("/Kids");
+    if (!enfants.isArray()) {
+        if (estPage(noeud) || noeud.hasKey("/Contents"))
+            pages.push_back(noeud);
+        return;
+    }
+    for (QPDFObjectHandle enfant : enfants.getArrayAsVector()) {
+        if (enfant.isDictionary())
+            heriter(enfant, noeud);
+        cueillir(enfant, vus, pages);
+    }
+}
+
+// The pages of a document whose tree is missing: every page object in file order, each
+// taking what its ancestors still give.
+std::vector<QPDFObjectHandle> pagesEparses(QPDF& document)
+{
+    std::vector<QPDFObjectHandle> pages;
+    for (QPDFObjectHandle objet : document.getAllObjects()) {
+        if (!estPage(objet))
+            continue;
+        std::set<QPDFObjGen> vus{objet.getObjGen()};
+        for (QPDFObjectHandle parent = objet.getKey("/Parent");
+             parent.isDictionary() && (!parent.isIndirect() || vus.insert(parent.getObjGen()).second);
+             parent = parent.getKey("/Parent"))
+            heriter(objet, parent);
+        pages.push_back(objet);
+    }
+    return pages;
+}
+
+// A page tree of one level holding `pages`, put in place of the root's.
+void replanter(QPDF& document, const std::vector<QPDFObjectHandle>& pages)
+{
+    QPDFObjectHandle racine = document.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    QPDFObjectHandle enfants = QPDFObjectHandle::newArray();
+    for (QPDFObjectHandle page : pages) {
+        page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+        page.replaceKey("/Parent", racine);
+        enfants.appendItem(page);
+    }
+    racine.replaceKey("/Type", QPDFObjectHandle::newName("/Pages"));
+    racine.replaceKey("/Kids", enfants);
+    racine.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages.size())));
+    document.getRoot().replaceKey("/Pages", racine);
+    document.updateAllPagesCache();
+}
+
+// The pages as qpdf walks them; when the tree is broken (no page, a loop, a node of the
+// wrong kind), the tree rebuilt from what can be reached, else from every page object.
+// Gives whether it had to rebuild.
+bool pagesLisibles(QPDF& document, const QString& chemin)
+{
+    try {
+        if (!document.getAllPages().empty())
+            return false;
+        detailler(QStringLiteral("aucune page dans"), chemin, "l'arbre des pages est vide ou absent");
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        detailler(QStringLiteral("arbre des pages de"), chemin, e.what());
+    }
+    std::set<QPDFObjGen> vus;
+    std::vector<QPDFObjectHandle> pages;
+    QPDFObjectHandle racine = document.getRoot();
+    if (racine.isDictionary())
+        cueillir(racine.getKey("/Pages"), vus, pages);
+    if (pages.empty())
+        pages = pagesEparses(document);
+    if (pages.empty() || !racine.isDictionary())
+        throw Erreur::lecture(nomDe(chemin));
+    replanter(document, pages);
+    qCWarning(journalPdf).noquote()
+        << QStringLiteral("qpdf : arbre des pages de %1 reconstruit : %2 page(s)").arg(chemin).arg(pages.size());
+    return true;
+}
+
 } // namespace
 
 std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
@@ -42,8 +142,10 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
         throw Erreur::lecture(nom);  // a pipe or a device is no document
     auto document = std::make_shared<QPDF>();
     document->setSuppressWarnings(true);
+    bool replante = false;
     try {
         document->processFile(local(chemin).constData());
+        replante = pagesLisibles(*document, chemin);
         if (document->getAllPages().empty())
             throw Erreur::lecture(nom);
     } catch (const QPDFExc& e) {
@@ -60,9 +162,33 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
         throw Erreur::lecture(nom);
     }
     if (reconstruit)
-        *reconstruit = document->anyWarnings();
+        *reconstruit = replante || document->anyWarnings();
     noterAvertissements(*document, chemin);
     return document;
+}
+
+int pagesLues(const QString& chemin)
+{
+    if (!QFileInfo(chemin).isFile())
+        return 0;
+    try {
+        QPDF document;
+        document.setSuppressWarnings(true);
+        document.processFile(local(chemin).constData());
+        QPDFObjectHandle pages = document.getRoot().getKey("/Pages");
+        QPDFObjectHandle compte = pages.isDictionary() ? pages.getKey("/Count") : QPDFObjectHandle::newNull();
+        if (compte.isInteger() && compte.getIntValue() > 0)
+            return static_cast<int>(std::min<long long>(compte.getIntValue(), std::numeric_limits<int>::max()));
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        // ouvrirStructure() says why below.
+    }
+    try {
+        return static_cast<int>(ouvrirStructure(chemin)->getAllPages().size());
+    } catch (const Erreur&) {
+        return 0;
+    }
 }
 
 Assemblage::Assemblage() : document_(std::make_shared<QPDF>()), version_(1, 4)

@@ -1,5 +1,5 @@
-// A lighter copy must be lighter: an image that does not shrink is left alone, with a
-// message, and nothing is written.
+// A lighter copy is always written: a picture that is already small keeps its size and is
+// only re-encoded, even when that does not make it smaller.
 
 #include "conversions/images/images_fabrique.h"
 
@@ -7,7 +7,7 @@ using namespace essais;
 
 namespace {
 
-TEST(Legere, UneImageDejaLegereNeDonneRien)
+TEST(Legere, UneImageDejaLegereEstQuandMemeReencodee)
 {
     Dossier d;
     // Small and already strongly compressed by libvips: re-encoding at quality 75 only adds bytes.
@@ -15,7 +15,24 @@ TEST(Legere, UneImageDejaLegereNeDonneRien)
     const QString jpg = d.chemin("vignette.jpg");
     sortieDe("vips", {"jpegsave", png, jpg, "--Q", "30", "--optimize-coding", "--strip"});
     QFile::remove(png);
-    echoue(d, {jpg}, "leger", {QStringLiteral("« vignette.jpg » est déjà léger")});
+    const QString leger = convertirSeul(jpg, "leger");
+    EXPECT_EQ(leger, d.chemin("vignette (légère).jpg"));
+    EXPECT_EQ(tailleImage(leger), QSize(320, 200));
+    EXPECT_EQ(champVips(leger, "vips-loader"), "jpegload");
+}
+
+TEST(Legere, UnPngTransparentResteUnPngASaTaille)
+{
+    Dossier d;
+    const QString logo = ecrire(d, "logo.png", disque(800, 600));
+    const QString leger = convertirSeul(logo, "leger");
+    EXPECT_EQ(leger, d.chemin("logo (légère).png"));
+    EXPECT_EQ(tailleImage(leger), QSize(800, 600));
+    const QImage relue = decoder(leger);
+    EXPECT_EQ(qAlpha(relue.pixel(5, 5)), 0);
+    EXPECT_EQ(qAlpha(relue.pixel(400, 300)), 255);
+    // A second one takes the next free name.
+    EXPECT_EQ(convertirSeul(logo, "leger"), d.chemin("logo (légère) 2.png"));
 }
 
 } // namespace
