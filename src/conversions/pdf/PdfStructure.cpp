@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cctype>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <set>
@@ -33,6 +35,81 @@ void noterAvertissements(QPDF& document, const QString& chemin)
     if (!avertissements.empty())
         detailler(QStringLiteral("%1 avertissement(s) pour").arg(avertissements.size()), chemin,
                   avertissements.front().what());
+}
+
+// The trailer's key renamed in a copy of a file whose pages are in clear: same length, so
+// every offset holds.
+constexpr char cleChiffrement[] = "/Encrypt";
+
+// Whether `octets` hold an indirect reference ("12 0 R") from `i` on, after blanks.
+bool referenceA(const QByteArray& octets, qsizetype i)
+{
+    auto blancs = [&] {
+        const qsizetype debut = i;
+        while (i < octets.size() && std::isspace(static_cast<unsigned char>(octets[i])))
+            ++i;
+        return i > debut;
+    };
+    auto chiffres = [&] {
+        const qsizetype debut = i;
+        while (i < octets.size() && std::isdigit(static_cast<unsigned char>(octets[i])))
+            ++i;
+        return i > debut;
+    };
+    return blancs() && chiffres() && blancs() && chiffres() && blancs() && i < octets.size() && octets[i] == 'R';
+}
+constexpr char cleMiseDeCote[] = "/EncrypX";
+
+// Whether an encryption dictionary leaves streams and strings in clear (crypt filters of
+// version 4 and later, both /Identity, which they are when unnamed): only embedded files
+// are encrypted, and the pages need no password.
+bool pagesEnClair(QPDFObjectHandle chiffrement)
+{
+    if (!chiffrement.isDictionary())
+        return false;
+    QPDFObjectHandle v = chiffrement.getKey("/V");
+    if (!v.isInteger() || v.getIntValue() < 4)
+        return false;
+    for (const char* cle : {"/StmF", "/StrF"}) {
+        QPDFObjectHandle filtre = chiffrement.getKey(cle);
+        if (!filtre.isNull() && !filtre.isNameAndEquals("/Identity"))
+            return false;
+    }
+    return true;
+}
+
+// A document that asks a password for its attachments alone, opened without it: the
+// trailer's encryption entry is set aside in a copy in memory. Null when the pages
+// themselves are encrypted.
+std::shared_ptr<QPDF> sansChiffrementDesPieces(const QString& chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray octets = f.readAll();
+    bool trouvee = false;
+    const qsizetype longueur = static_cast<qsizetype>(std::strlen(cleChiffrement));
+    for (qsizetype i = octets.indexOf(cleChiffrement); i >= 0; i = octets.indexOf(cleChiffrement, i + 1)) {
+        if (!referenceA(octets, i + longueur))
+            continue;
+        octets.replace(i, longueur, cleMiseDeCote);
+        trouvee = true;
+    }
+    if (!trouvee)
+        return {};
+    struct EnMemoire {
+        QByteArray octets;
+        QPDF document;  // reads `octets` for as long as it lives
+    };
+    auto lu = std::make_shared<EnMemoire>();
+    lu->octets = std::move(octets);
+    lu->document.setSuppressWarnings(true);
+    const QByteArray nom = local(chemin);
+    lu->document.processMemoryFile(nom.constData(), lu->octets.constData(), static_cast<size_t>(lu->octets.size()));
+    if (!pagesEnClair(lu->document.getTrailer().getKey(cleMiseDeCote)))
+        return {};
+    lu->document.getTrailer().removeKey(cleMiseDeCote);
+    return std::shared_ptr<QPDF>(lu, &lu->document);
 }
 
 // What a page takes from its ancestors when it does not say it itself.
@@ -140,18 +217,28 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
     const QString nom = nomDe(chemin);
     if (!QFileInfo(chemin).isFile())
         throw Erreur::lecture(nom);  // a pipe or a device is no document
-    auto document = std::make_shared<QPDF>();
+    std::shared_ptr<QPDF> document = std::make_shared<QPDF>();
     document->setSuppressWarnings(true);
     bool replante = false;
     try {
-        document->processFile(local(chemin).constData());
+        try {
+            document->processFile(local(chemin).constData());
+        } catch (const QPDFExc& e) {
+            if (e.getErrorCode() != qpdf_e_password)
+                throw;
+            detailler(QStringLiteral("lecture de"), chemin, e.what());
+            // Locked only when the pages need the password, as for any reader.
+            document = sansChiffrementDesPieces(chemin);
+            if (!document)
+                throw Erreur::protege(nom);
+            detailler(QStringLiteral("lecture de"), chemin,
+                      "seules les pièces jointes sont chiffrées, les pages se lisent sans mot de passe");
+        }
         replante = pagesLisibles(*document, chemin);
         if (document->getAllPages().empty())
             throw Erreur::lecture(nom);
     } catch (const QPDFExc& e) {
         detailler(QStringLiteral("lecture de"), chemin, e.what());
-        if (e.getErrorCode() == qpdf_e_password)
-            throw Erreur::protege(nom);
         throw Erreur::lecture(nom);
     } catch (const Erreur&) {
         throw;
