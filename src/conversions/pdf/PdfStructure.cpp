@@ -40,6 +40,7 @@ void noterAvertissements(QPDF& document, const QString& chemin)
 // The trailer's key renamed in a copy of a file whose pages are in clear: same length, so
 // every offset holds.
 constexpr char cleChiffrement[] = "/Encrypt";
+constexpr char cleMiseDeCote[] = "/EncrypX";
 
 // Whether `octets` hold an indirect reference ("12 0 R") from `i` on, after blanks.
 bool referenceA(const QByteArray& octets, qsizetype i)
@@ -58,7 +59,6 @@ bool referenceA(const QByteArray& octets, qsizetype i)
     };
     return blancs() && chiffres() && blancs() && chiffres() && blancs() && i < octets.size() && octets[i] == 'R';
 }
-constexpr char cleMiseDeCote[] = "/EncrypX";
 
 // Whether an encryption dictionary leaves streams and strings in clear (crypt filters of
 // version 4 and later, both /Identity, which they are when unnamed): only embedded files
@@ -127,11 +127,16 @@ bool estPage(QPDFObjectHandle objet)
     return objet.isDictionary() && objet.getKey("/Type").isNameAndEquals("/Page");
 }
 
+// Deeper than this, a tree is a trap for the stack, not a document.
+constexpr int profondeurAuPlus = 256;
+
 // The pages under `noeud`, depth first, each node visited once: a loop or a node of the
 // wrong kind ends its branch, not the reading.
-void cueillir(QPDFObjectHandle noeud, std::set<QPDFObjGen>& vus, std::vector<QPDFObjectHandle>& pages)
+void cueillir(QPDFObjectHandle noeud, std::set<QPDFObjGen>& vus, std::vector<QPDFObjectHandle>& pages,
+              int profondeur = 0)
 {
-    if (!noeud.isDictionary() || (noeud.isIndirect() && !vus.insert(noeud.getObjGen()).second))
+    if (profondeur > profondeurAuPlus || !noeud.isDictionary()
+        || (noeud.isIndirect() && !vus.insert(noeud.getObjGen()).second))
         return;
     QPDFObjectHandle enfants = noeud.getKey("/Kids");
     if (!enfants.isArray()) {
@@ -142,7 +147,7 @@ void cueillir(QPDFObjectHandle noeud, std::set<QPDFObjGen>& vus, std::vector<QPD
     for (QPDFObjectHandle enfant : enfants.getArrayAsVector()) {
         if (enfant.isDictionary())
             heriter(enfant, noeud);
-        cueillir(enfant, vus, pages);
+        cueillir(enfant, vus, pages, profondeur + 1);
     }
 }
 
@@ -155,8 +160,10 @@ std::vector<QPDFObjectHandle> pagesEparses(QPDF& document)
         if (!estPage(objet))
             continue;
         std::set<QPDFObjGen> vus{objet.getObjGen()};
+        int profondeur = 0;
         for (QPDFObjectHandle parent = objet.getKey("/Parent");
-             parent.isDictionary() && (!parent.isIndirect() || vus.insert(parent.getObjGen()).second);
+             parent.isDictionary() && (!parent.isIndirect() || vus.insert(parent.getObjGen()).second)
+             && ++profondeur <= profondeurAuPlus;
              parent = parent.getKey("/Parent"))
             heriter(objet, parent);
         pages.push_back(objet);
@@ -228,7 +235,14 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
                 throw;
             detailler(QStringLiteral("lecture de"), chemin, e.what());
             // Locked only when the pages need the password, as for any reader.
-            document = sansChiffrementDesPieces(chemin);
+            try {
+                document = sansChiffrementDesPieces(chemin);
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (const std::exception& autre) {
+                detailler(QStringLiteral("lecture sans chiffrement de"), chemin, autre.what());
+                document.reset();
+            }
             if (!document)
                 throw Erreur::protege(nom);
             detailler(QStringLiteral("lecture de"), chemin,
