@@ -150,6 +150,30 @@ AVCodecID codecDImage(const QString& chemin)
     return AV_CODEC_ID_NONE;
 }
 
+// The compression of a TIFF's first picture (tag 259), 0 when the header does not say.
+int compressionTiff(const uint8_t* octets, size_t taille)
+{
+    if (taille < 8 || !((octets[0] == 'I' && octets[1] == 'I') || (octets[0] == 'M' && octets[1] == 'M')))
+        return 0;
+    const bool petit = octets[0] == 'I';
+    auto lire = [&](size_t a, int n) -> uint32_t {
+        uint32_t v = 0;
+        for (int k = 0; k < n; ++k)
+            v |= uint32_t(octets[a + size_t(k)]) << (8 * (petit ? k : n - 1 - k));
+        return v;
+    };
+    const size_t ifd = lire(4, 4);
+    if (ifd > taille - 2)
+        return 0;
+    const size_t n = lire(ifd, 2);
+    for (size_t i = 0; i < n && ifd + 2 + 12 * (i + 1) <= taille; ++i) {
+        const size_t entree = ifd + 2 + 12 * i;
+        if (lire(entree, 2) == 259)
+            return static_cast<int>(lire(entree + 8, lire(entree + 2, 2) == 3 ? 2 : 4));
+    }
+    return 0;
+}
+
 // The one picture of a file, decoded by libav: the whole file is one packet.
 std::unique_ptr<AVFrame, LibererImageAv> decoderAv(const QString& chemin, AVCodecID id)
 {
@@ -171,6 +195,9 @@ std::unique_ptr<AVFrame, LibererImageAv> decoderAv(const QString& chemin, AVCode
         throw std::bad_alloc();
     if (f.read(reinterpret_cast<char*>(paquet->data), f.size()) != f.size())
         refuser(chemin, QStringLiteral("libav : lecture incomplète"));
+    // libav takes old-style JPEG strips for raw pixels: a wrong picture is worse than none.
+    if (id == AV_CODEC_ID_TIFF && compressionTiff(paquet->data, static_cast<size_t>(paquet->size)) == 6)
+        refuser(chemin, QStringLiteral("libav : TIFF en JPEG ancien, non décodé"));
     std::unique_ptr<AVFrame, LibererImageAv> image(av_frame_alloc());
     if (!image)
         throw std::bad_alloc();

@@ -118,8 +118,9 @@ TEST(DecodeursLibav, UnBmpDeHautEnBasGardeSonSens)
               decoder(sortie).pixel(0, 0));
 }
 
-// An uncompressed YCbCr TIFF subsampled 2 × 2, in four flat quarters: red, green, blue, white.
-QString tiffSousEchantillonne(const Dossier& d, const QString& nom)
+// A YCbCr TIFF subsampled 2 × 2, in four flat quarters: red, green, blue, white; its
+// compression tag says `compression` (1: none), whatever the strip holds.
+QString tiffSousEchantillonne(const Dossier& d, const QString& nom, int compression = 1)
 {
     const char* programme = R"(
 import struct, sys
@@ -130,7 +131,7 @@ for by in range(h // 2):
     for bx in range(w // 2):
         y, cb, cr = couleurs[(bx * 2 >= w // 2) + 2 * (by * 2 >= h // 2)]
         donnees += bytes([y, y, y, y, cb, cr])
-champs = [(256, 3, 1, w), (257, 3, 1, h), (258, 3, 3, None), (259, 3, 1, 1), (262, 3, 1, 6), (273, 4, 1, None),
+champs = [(256, 3, 1, w), (257, 3, 1, h), (258, 3, 3, None), (259, 3, 1, int(sys.argv[2])), (262, 3, 1, 6), (273, 4, 1, None),
           (277, 3, 1, 3), (278, 3, 1, h), (279, 4, 1, len(donnees)), (284, 3, 1, 1), (530, 3, 2, None),
           (532, 5, 6, None)]
 fin = 8 + 2 + 12 * len(champs) + 4
@@ -149,7 +150,7 @@ o += struct.pack('<I', 0) + struct.pack('<HHH', 8, 8, 8)
 for a in (0, 255, 128, 255, 128, 255): o += struct.pack('<II', a, 1)
 open(sys.argv[1], 'wb').write(o + donnees)
 )";
-    sortieDe("python3", {"-c", programme, d.chemin(nom)});
+    sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(compression)});
     return d.chemin(nom);
 }
 
@@ -186,7 +187,9 @@ TEST(DecodeursLibav, LesGardesValentAussiPourLibav)
     tga.append(QByteArray(64, char(0x7F)));
     const QString geant = d.ecrire("geant.tga", tga);
     const QString faux = d.ecrire("faux.tif", "II*\0 pas une image");
-    for (const QString& source : {geant, faux})
+    // Old-style JPEG, which libav would take for raw pixels: refused, not misread.
+    const QString ancien = tiffSousEchantillonne(d, "ancien.tif", 6);
+    for (const QString& source : {geant, faux, ancien})
         echoue(d, {source}, "png", {illisible(QFileInfo(source).fileName())});
 }
 
