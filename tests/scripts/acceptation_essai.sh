@@ -56,8 +56,7 @@ motif "  ✓ Mandarine\.jpg — $o, 800×500, coin transparent devenu blanc$s"
 motif "  ✓ Mandarine\.heic — $o, 800×500$s"
 motif "  ✓ Mandarine\.webp — $o, 800×500$s"
 motif "  ✓ Mandarine\.pdf — $o, 1 page\(s\)$s"
-# A PNG re-encoded at its own size comes out no smaller: nothing is written.
-ligne "  ✗ leger : « Mandarine.png » est déjà léger"
+motif "  ✓ Mandarine \(légère\)\.png — $o, 800×500$s"
 ligne "  ✗ ocr : Aucun texte dans « Mandarine.png »"
 motif "  ✓ Mandarine \(détourée\)\.png — $o, 800×500$s"
 
@@ -111,7 +110,7 @@ motif "  ✓ image \+ son en zip → Mandarine et 1 autres\.zip — contient : M
 ligne "Pétales d'un zip : [\"Extraire\"]"
 motif "  ✓ extraire le zip → Dossier photos — dossier : \[\"Mandarine\.png\", \"Page 001\.pdf\"\]$s"
 motif "  ✓ photo 4000 px plus légère \([0-9]+ o\) → Grande \(légère\)\.jpg — 1920×1440, $o$s"
-ligne "  ✗ PNG transparent plus léger : [\"« Mandarine.png » est déjà léger\"]"
+motif "  ✓ PNG transparent plus léger → Mandarine \(légère\) 2\.png — 800×500, reste en PNG$s"
 motif "  ✓ vidéo plus légère → Balle \(légère\) 2\.mp4 — $o, 2\.0[0-9] s, piste image 1, piste son 1.*$s"
 ligne "Pétales d'une image : [\"JPG\", \"HEIC\", \"WebP\", \"PDF\", \"Plus légère\", \"Texte\", \"Détourer\"]"
 motif "  ✓ texte de l'image → Facture\.txt — « .*Facture.*Mandarine.* »$s"

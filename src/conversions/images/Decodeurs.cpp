@@ -10,7 +10,14 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <libraw.h>
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -39,8 +46,10 @@ VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int ba
     if (!brute)
         throw vips::VError();
     VImage image(brute, vips::STEAL);
-    return image.copy(VImage::option()->set("interpretation",
-                                            bandes < 3 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB));
+    VImage marquee = image.copy(VImage::option()->set(
+        "interpretation", bandes < 3 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB));
+    marquee.set(champEnMemoire, 1);
+    return marquee;
 }
 
 // The picture to read: the largest of a file holding several (an icon's sizes).
@@ -95,6 +104,121 @@ bool toutOpaque(const QImage& image)
     return true;
 }
 
+// The pixels as a libvips image of 3 bands, or 4 when `alpha` may hold and a pixel uses it.
+VImage depuisPixels(QImage image, bool alpha)
+{
+    alpha = alpha && !toutOpaque(image);
+    image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const int bandes = alpha ? 4 : 3;
+    // Rows of the copy are packed: drop Qt's padding row by row.
+    const size_t ligne = static_cast<size_t>(image.width()) * bandes;
+    QByteArray octets(static_cast<qsizetype>(ligne * image.height()), Qt::Uninitialized);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(octets.data() + y * ligne, image.constScanLine(y), ligne);
+    return copie(octets.constData(), static_cast<size_t>(octets.size()), image.width(), image.height(), bandes);
+}
+
+struct LibererCodec {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct LibererPaquet {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct LibererImageAv {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct LibererSws {
+    void operator()(SwsContext* s) const { sws_freeContext(s); }
+};
+
+QString texteAv(int code)
+{
+    char texte[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, texte, sizeof texte);
+    return QStringLiteral("libav : ") + QString::fromUtf8(texte);
+}
+
+AVCodecID codecDImage(const QString& chemin)
+{
+    const QString e = QFileInfo(chemin).suffix().toLower();
+    if (e == QLatin1String("tga"))
+        return AV_CODEC_ID_TARGA;
+    if (e == QLatin1String("bmp"))
+        return AV_CODEC_ID_BMP;
+    if (e == QLatin1String("tif") || e == QLatin1String("tiff"))
+        return AV_CODEC_ID_TIFF;
+    return AV_CODEC_ID_NONE;
+}
+
+// The compression of a TIFF's first picture (tag 259), 0 when the header does not say.
+int compressionTiff(const uint8_t* octets, size_t taille)
+{
+    if (taille < 8 || !((octets[0] == 'I' && octets[1] == 'I') || (octets[0] == 'M' && octets[1] == 'M')))
+        return 0;
+    const bool petit = octets[0] == 'I';
+    auto lire = [&](size_t a, int n) -> uint32_t {
+        uint32_t v = 0;
+        for (int k = 0; k < n; ++k)
+            v |= uint32_t(octets[a + size_t(k)]) << (8 * (petit ? k : n - 1 - k));
+        return v;
+    };
+    const size_t ifd = lire(4, 4);
+    if (ifd > taille - 2)
+        return 0;
+    const size_t n = lire(ifd, 2);
+    for (size_t i = 0; i < n && ifd + 2 + 12 * (i + 1) <= taille; ++i) {
+        const size_t entree = ifd + 2 + 12 * i;
+        if (lire(entree, 2) == 259)
+            return static_cast<int>(lire(entree + 8, lire(entree + 2, 2) == 3 ? 2 : 4));
+    }
+    return 0;
+}
+
+// The one picture of a file, decoded by libav: the whole file is one packet.
+std::unique_ptr<AVFrame, LibererImageAv> decoderAv(const QString& chemin, AVCodecID id)
+{
+    const AVCodec* codec = avcodec_find_decoder(id);
+    std::unique_ptr<AVCodecContext, LibererCodec> contexte(codec ? avcodec_alloc_context3(codec) : nullptr);
+    if (!contexte)
+        refuser(chemin, QStringLiteral("libav : pas de décodeur"));
+    contexte->max_pixels = static_cast<int64_t>(pixelsAuPlus);  // the size guard, before any allocation
+    contexte->thread_count = 1;
+    if (const int code = avcodec_open2(contexte.get(), codec, nullptr); code < 0)
+        refuser(chemin, texteAv(code));
+    QFile f(chemin);
+    // An uncompressed picture of the largest size we take, and its headers.
+    constexpr qint64 octetsAuPlus = static_cast<qint64>(pixelsAuPlus * 4) + (qint64(1) << 20);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > octetsAuPlus || f.size() > INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE)
+        refuser(chemin, QStringLiteral("libav : fichier illisible ou trop grand"));
+    std::unique_ptr<AVPacket, LibererPaquet> paquet(av_packet_alloc());
+    if (!paquet || av_new_packet(paquet.get(), static_cast<int>(f.size())) < 0)
+        throw std::bad_alloc();
+    if (f.read(reinterpret_cast<char*>(paquet->data), f.size()) != f.size())
+        refuser(chemin, QStringLiteral("libav : lecture incomplète"));
+    // libav takes old-style JPEG strips for raw pixels: a wrong picture is worse than none.
+    if (id == AV_CODEC_ID_TIFF && compressionTiff(paquet->data, static_cast<size_t>(paquet->size)) == 6)
+        refuser(chemin, QStringLiteral("libav : TIFF en JPEG ancien, non décodé"));
+    std::unique_ptr<AVFrame, LibererImageAv> image(av_frame_alloc());
+    if (!image)
+        throw std::bad_alloc();
+    int code = avcodec_send_packet(contexte.get(), paquet.get());
+    if (code >= 0)
+        code = avcodec_send_packet(contexte.get(), nullptr);
+    if (code >= 0)
+        code = avcodec_receive_frame(contexte.get(), image.get());
+    if (code < 0)
+        refuser(chemin, texteAv(code));
+    if (!tailleAdmise(image->width, image->height))
+        refuser(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(image->width).arg(image->height));
+    return image;
+}
+
+bool peutAvoirAlpha(AVPixelFormat format)
+{
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d && (d->flags & (AV_PIX_FMT_FLAG_ALPHA | AV_PIX_FMT_FLAG_PAL));
+}
+
 struct LibererRaw {
     void operator()(libraw_data_t* r) const { libraw_close(r); }
 };
@@ -126,15 +250,40 @@ VImage lireParQt(const QString& chemin)
         refuser(chemin, QStringLiteral("Qt : ") + lecteur.errorString());
     if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace::SRgb)
         image.convertToColorSpace(QColorSpace::SRgb);
-    const bool alpha = image.hasAlphaChannel() && !toutOpaque(image);
-    image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const int bandes = alpha ? 4 : 3;
-    // Rows of the copy are packed: drop Qt's padding row by row.
-    const size_t ligne = static_cast<size_t>(image.width()) * bandes;
-    QByteArray octets(static_cast<qsizetype>(ligne * image.height()), Qt::Uninitialized);
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(octets.data() + y * ligne, image.constScanLine(y), ligne);
-    return copie(octets.constData(), static_cast<size_t>(octets.size()), image.width(), image.height(), bandes);
+    return depuisPixels(std::move(image), image.hasAlphaChannel());
+}
+
+bool lisibleParLibav(const QString& chemin)
+{
+    return codecDImage(chemin) != AV_CODEC_ID_NONE;
+}
+
+VImage lireParLibav(const QString& chemin)
+{
+    const auto image = decoderAv(chemin, codecDImage(chemin));
+    const auto format = static_cast<AVPixelFormat>(image->format);
+    const int w = image->width;
+    const int h = image->height;
+    // Point sampling at the same size: RGB and palette pixels come through unchanged.
+    std::unique_ptr<SwsContext, LibererSws> sws(sws_getContext(w, h, format, w, h, AV_PIX_FMT_RGBA,
+                                                               SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+                                                               nullptr, nullptr, nullptr));
+    if (!sws)
+        refuser(chemin, QStringLiteral("libav : format de pixels %1 non converti")
+                            .arg(QString::fromUtf8(av_get_pix_fmt_name(format))));
+    QImage rgba(w, h, QImage::Format_RGBA8888);
+    if (rgba.isNull())
+        throw std::bad_alloc();
+    // swscale writes past a row's end: it writes into memory of its own allocator.
+    uint8_t* cible[4] = {};
+    int pas[4] = {};
+    if (av_image_alloc(cible, pas, w, h, AV_PIX_FMT_RGBA, 64) < 0)
+        throw std::bad_alloc();
+    sws_scale(sws.get(), image->data, image->linesize, 0, h, cible, pas);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(rgba.scanLine(y), cible[0] + static_cast<ptrdiff_t>(y) * pas[0], static_cast<size_t>(4 * w));
+    av_freep(&cible[0]);
+    return depuisPixels(std::move(rgba), peutAvoirAlpha(format));
 }
 
 VImage lireRaw(const QString& chemin)

@@ -4,12 +4,20 @@
 
 namespace Conversions {
 
+// Set on every picture decoded here: it is already whole in memory, upright and in sRGB.
+inline constexpr const char* champEnMemoire = "vemo-en-memoire";
+
 // Pictures that libvips' trusted loaders do not read, decoded whole into memory with the
 // same size guard. Throw Erreur::lecture.
 
 // BMP, ICO and TGA through Qt's reader for that format alone (never guessed from the
 // contents); the largest picture of an icon; in sRGB.
 vips::VImage lireParQt(const QString& chemin);
+// BMP, TGA and TIFF through libav's decoder for that format (every TGA kind, top-down BMP,
+// subsampled or old-style JPEG TIFF); in sRGB, alpha kept when a pixel uses it.
+vips::VImage lireParLibav(const QString& chemin);
+// Whether lireParLibav() knows the file's format, by its extension.
+bool lisibleParLibav(const QString& chemin);
 // Camera RAW developed by libraw (camera white balance, sRGB, 8 bits), turned upright.
 vips::VImage lireRaw(const QString& chemin);
 

@@ -22,8 +22,6 @@ namespace Conversions {
 
 namespace {
 
-constexpr float confianceMinimale = 55.0f;
-
 // The recogniser parses its data with the C number format: switch this thread to it
 // for the time of a call, without touching the rest of the process.
 class LocaleC {
@@ -72,11 +70,21 @@ tesseract::TessBaseAPI& moteur()
     return *api;
 }
 
+// How sure of a line the recogniser must be (0 to 100), and how many letters or digits it
+// must hold. Words scattered over a photo are read among many shapes that look like
+// letters: there only the surest words of some length count.
+struct Exigence {
+    float confiance;
+    int lettres;
+};
+constexpr Exigence pourUnePage{55.0f, 2};
+constexpr Exigence pourDesMotsEpars{85.0f, 3};
+
 // Whether a line that the recogniser read looks like text rather than noise from a picture:
-// enough letters or digits among its signs, read with enough confidence (0 to 100).
-bool ligneCredible(const QString& ligne, float confiance)
+// enough letters or digits among its signs, read with enough confidence.
+bool ligneCredible(const QString& ligne, float confiance, Exigence exigence)
 {
-    if (confiance < confianceMinimale)
+    if (confiance < exigence.confiance)
         return false;
     int signes = 0;
     int lettres = 0;
@@ -87,25 +95,71 @@ bool ligneCredible(const QString& ligne, float confiance)
         if (c.isLetterOrNumber())
             ++lettres;
     }
-    return lettres >= 2 && 2 * lettres >= signes;
+    return lettres >= exigence.lettres && 2 * lettres >= signes;
 }
 
-QString lignes(tesseract::TessBaseAPI& api)
+// What one pass read: its believable lines and how many words they hold.
+struct Lecture {
+    QString texte;
+    qsizetype mots = 0;
+};
+
+Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence)
 {
+    Lecture lue;
     QStringList texte;
     std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
     if (!it)
-        return {};
+        return lue;
     do {
         std::unique_ptr<char[]> brut(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
         if (!brut)
             continue;
         const QString ligne = QString::fromUtf8(brut.get()).trimmed();
-        if (ligneCredible(ligne, it->Confidence(tesseract::RIL_TEXTLINE)))
+        if (ligneCredible(ligne, it->Confidence(tesseract::RIL_TEXTLINE), exigence)) {
             texte.append(ligne);
+            lue.mots += ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts).size();
+        }
     } while (it->Next(tesseract::RIL_TEXTLINE));
-    return texte.join(QLatin1Char('\n'));
+    lue.texte = texte.join(QLatin1Char('\n'));
+    return lue;
 }
+
+Lecture lire(tesseract::TessBaseAPI& api, const QImage& gris, int resolution, tesseract::PageSegMode mode)
+{
+    api.SetPageSegMode(mode);
+    api.SetImage(gris.constBits(), gris.width(), gris.height(), 1, static_cast<int>(gris.bytesPerLine()));
+    // Without a resolution the recogniser estimates one from the size of the text: a
+    // forced one makes it miss large letters in photos.
+    if (resolution > 0)
+        api.SetSourceResolution(resolution);
+    const bool lu = api.Recognize(nullptr) == 0;
+    const Lecture lue = lu ? lignes(api, mode == tesseract::PSM_SPARSE_TEXT ? pourDesMotsEpars : pourUnePage)
+                           : Lecture{};
+    api.Clear();
+    api.SetPageSegMode(tesseract::PSM_AUTO);  // what every other user of the engine expects
+    if (!lu)
+        throw Erreur::rien(QCoreApplication::translate("Conversions", "La reconnaissance de texte a échoué"));
+    return lue;
+}
+
+// A page of text scanned: large, and nearly all its pixels near black or near white.
+// Photos and screenshots are neither.
+bool pageScannee(const QImage& gris)
+{
+    if (std::max(gris.width(), gris.height()) < 1600)
+        return false;
+    qint64 tons = 0, extremes = 0;
+    for (int y = 0; y < gris.height(); y += 4) {
+        const uchar* ligne = gris.constScanLine(y);
+        for (int x = 0; x < gris.width(); x += 4, ++tons)
+            extremes += ligne[x] < 64 || ligne[x] > 192;
+    }
+    return extremes * 10 >= tons * 9;
+}
+
+// Small letters of a sign in a photo are read once enlarged: twice, as far as 4000 pixels.
+constexpr int coteAgrandiAuPlus = 4000;
 
 // The resolution the file declares, in dots per inch; 0 when it declares none that is
 // believable (libvips gives one pixel per millimetre to files that say nothing).
@@ -125,17 +179,18 @@ QString lireTexte(const QImage& image, int resolution)
                             .convertToFormat(QImage::Format_Grayscale8);
     LocaleC c;
     tesseract::TessBaseAPI& api = moteur();
-    api.SetImage(gris.constBits(), gris.width(), gris.height(), 1, static_cast<int>(gris.bytesPerLine()));
-    // Without a resolution the recogniser estimates one from the size of the text: a
-    // forced one makes it miss large letters in photos.
-    if (resolution > 0)
-        api.SetSourceResolution(resolution);
-    const bool lu = api.Recognize(nullptr) == 0;
-    const QString texte = lu ? lignes(api) : QString();
-    api.Clear();
-    if (!lu)
-        throw Erreur::rien(QCoreApplication::translate("Conversions", "La reconnaissance de texte a échoué"));
-    return texte;
+    const Lecture page = lire(api, gris, resolution, tesseract::PSM_AUTO);
+    if (page.mots > 0 || pageScannee(gris))
+        return page.texte;
+    // The layout pass found no word it believes in a picture that is no scan: text in a
+    // photo (signs, labels) is read scattered, enlarged.
+    const double facteur = std::min(2.0, double(coteAgrandiAuPlus) / std::max(gris.width(), gris.height()));
+    const QImage agrandie = facteur > 1.0 ? gris.scaled(gris.size() * facteur, Qt::IgnoreAspectRatio,
+                                                        Qt::SmoothTransformation)
+                                          : gris;
+    const int resolutionAgrandie = resolution > 0 ? static_cast<int>(std::lround(resolution * facteur)) : 0;
+    const Lecture eparse = lire(api, agrandie, resolutionAgrandie, tesseract::PSM_SPARSE_TEXT);
+    return eparse.mots > page.mots ? eparse.texte : page.texte;
 }
 
 QString texteDeLImage(const QString& source)

@@ -65,10 +65,38 @@ bool horsVips(const QString& chemin)
     return imagesQt().contains(e) || imagesRaw().contains(e);
 }
 
+// What the first reader refuses, libav's decoder may still read (a top-down BMP, an RLE
+// TGA, a subsampled TIFF): the first refusal stands when it cannot either.
+template <typename F>
+VImage ouAvecLibav(const QString& chemin, F&& lire)
+{
+    try {
+        return lire();
+    } catch (const Erreur& premiere) {
+        if (!lisibleParLibav(chemin))
+            throw;
+        try {
+            return lireParLibav(chemin);
+        } catch (const Erreur&) {
+            throw premiere;
+        }
+    }
+}
+
 VImage decoderHorsVips(const QString& chemin)
 {
     const QString e = QFileInfo(chemin).suffix().toLower();
-    return imagesRaw().contains(e) ? lireRaw(chemin) : lireParQt(chemin);
+    if (imagesRaw().contains(e))
+        return lireRaw(chemin);
+    // Qt reads only uncompressed TGA: libav reads them all.
+    if (e == QLatin1String("tga"))
+        return lireParLibav(chemin);
+    return ouAvecLibav(chemin, [&] { return lireParQt(chemin); });
+}
+
+bool enMemoire(const VImage& image)
+{
+    return image.get_typeof(champEnMemoire) != 0;
 }
 
 bool profilHorsSrgb(const VImage& image)
@@ -91,14 +119,16 @@ VImage ouvrirImage(const QString& chemin)
         qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));
     }
-    try {
-        VImage image = VImage::new_from_file(
-            local(chemin).constData(), strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
-        verifierTaille(image, chemin);
-        return image;
-    } catch (const VError& e) {
-        echecVips(e, chemin, {});
-    }
+    return ouAvecLibav(chemin, [&] {
+        try {
+            VImage image = VImage::new_from_file(
+                local(chemin).constData(), strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
+            verifierTaille(image, chemin);
+            return image;
+        } catch (const VError& e) {
+            echecVips(e, chemin, {});
+        }
+    });
 }
 
 VImage vignette(const QString& chemin, std::optional<int> max)
@@ -107,7 +137,7 @@ VImage vignette(const QString& chemin, std::optional<int> max)
     const int cote = std::max(entete.width(), entete.height());
     const int taille = max && *max > 0 && *max < cote ? *max : cote;
     try {
-        if (horsVips(chemin))  // already decoded, upright and in sRGB
+        if (enMemoire(entete))  // already decoded, upright and in sRGB
             return taille == cote ? entete
                                   : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
         vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);

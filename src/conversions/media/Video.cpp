@@ -5,21 +5,11 @@
 #include "conversions/media/Gif.h"
 #include "conversions/Sortie.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
 namespace Conversions {
-
-namespace {
-
-Erreur dejaLeger(const QString& nom)
-{
-    return Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » est déjà léger").arg(nom));
-}
-
-} // namespace
 
 QString video(const QString& source, const QString& id, const Progression& progression)
 {
@@ -54,8 +44,6 @@ QString video(const QString& source, const QString& id, const Progression& progr
         QFile::remove(sortie.temporaire());
         plan = planExport(*sondage, id, base, info.fileName(), false);
     }
-    if (id == QLatin1String("leger") && QFileInfo(sortie.temporaire()).size() >= info.size())
-        throw dejaLeger(info.fileName());
     return sortie.valider();
 }
 

@@ -1,0 +1,196 @@
+// Pictures the first reader refuses (compressed and colour-mapped TGA, top-down BMP,
+// subsampled YCbCr TIFF) are read by the system's decoders, pixel for pixel.
+
+#include "conversions/images/images_fabrique.h"
+
+#include <QtEndian>
+
+using namespace essais;
+
+namespace {
+
+// Four bands of colours every TGA kind stores exactly (5 bits, a 3-3-2 palette), and a
+// transparent bottom-right corner when `alpha`.
+QImage motif(bool alpha)
+{
+    QImage image(48, 32, QImage::Format_ARGB32);
+    const QRgb couleurs[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            QRgb c = couleurs[(x / 12 + y / 8) % 4];
+            if (alpha && x >= 36 && y >= 24)
+                c = qRgba(0, 0, 0, 0);
+            image.setPixel(x, y, c);
+        }
+    return image;
+}
+
+// Compares every pixel (and alpha where the source has one); the first difference.
+void memesPixels(const QImage& lue, const QImage& attendue, bool alpha)
+{
+    ASSERT_EQ(lue.size(), attendue.size());
+    for (int y = 0; y < attendue.height(); ++y)
+        for (int x = 0; x < attendue.width(); ++x) {
+            const QRgb a = attendue.pixel(x, y), l = lue.pixel(x, y);
+            if (alpha && qAlpha(a) == 0) {
+                ASSERT_EQ(qAlpha(l), 0) << x << "," << y;
+                continue;
+            }
+            ASSERT_EQ(qRgb(qRed(l), qGreen(l), qBlue(l)), qRgb(qRed(a), qGreen(a), qBlue(a))) << x << "," << y;
+        }
+}
+
+TEST(DecodeursLibav, ToutesLesSortesDeTgaRelues)
+{
+    struct Cas {
+        const char* nom;
+        QStringList options;
+        bool alpha;
+    };
+    const QList<Cas> cas{
+        {"rle32.tga", {"-pix_fmt", "bgra", "-rle", "1"}, true},
+        {"rle24.tga", {"-pix_fmt", "bgr24", "-rle", "1"}, false},
+        {"rle16.tga", {"-pix_fmt", "rgb555le", "-rle", "1"}, false},
+        {"palette.tga", {"-pix_fmt", "pal8", "-rle", "0"}, false},
+        {"palette-rle.tga", {"-pix_fmt", "pal8", "-rle", "1"}, false},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Dossier d;
+        const QImage source = motif(c.alpha);
+        const QString png = ecrire(d, "source.png", source);
+        const QString tga = d.chemin(c.nom);
+        sortieDe("ffmpeg", QStringList{"-v", "error", "-i", png, "-c:v", "targa"} + c.options + QStringList{tga});
+        QFile::remove(png);
+        // ImageMagick, another reader, says what the file holds (a palette may round a level).
+        const QImage attendue = decoder(
+            sortieDe("sh", {"-c", "convert \"$0\" \"$0.png\" && echo \"$0.png\"", tga}).trimmed());
+        QFile::remove(tga + ".png");
+        const QColor rouge = attendue.pixelColor(0, 0);
+        EXPECT_TRUE(rouge.red() > 240 && rouge.green() < 10 && rouge.blue() < 10);
+        const QString sortie = convertirSeul(tga, "png");
+        EXPECT_EQ(champVips(sortie, "bands").toInt(), c.alpha ? 4 : 3);
+        memesPixels(decoder(sortie), attendue, c.alpha);
+    }
+}
+
+// A 32-bit BMP stored top-down (negative height), with its colour masks.
+QByteArray bmpDeHautEnBas(const QImage& image)
+{
+    QByteArray o;
+    auto mot = [&o](quint32 v) { const quint32 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 4); };
+    auto court = [&o](quint16 v) { const quint16 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 2); };
+    const quint32 entete = 14 + 108, pixels = quint32(image.width() * image.height() * 4);
+    o.append("BM");
+    mot(entete + pixels);
+    mot(0);
+    mot(entete);
+    mot(108);  // BITMAPV4HEADER
+    mot(quint32(image.width()));
+    mot(quint32(-image.height()));
+    court(1);
+    court(32);
+    mot(3);  // BI_BITFIELDS
+    mot(pixels);
+    mot(2835);
+    mot(2835);
+    mot(0);
+    mot(0);
+    for (quint32 masque : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        mot(masque);
+    mot(0x73524742);  // 'sRGB'
+    o.append(QByteArray(48, '\0'));
+    for (int y = 0; y < image.height(); ++y)  // the first row stored is the top one
+        for (int x = 0; x < image.width(); ++x)
+            mot(image.pixel(x, y));
+    return o;
+}
+
+TEST(DecodeursLibav, UnBmpDeHautEnBasGardeSonSens)
+{
+    Dossier d;
+    const QImage source = motif(true);
+    const QString bmp = d.ecrire("haut.bmp", bmpDeHautEnBas(source));
+    const QString sortie = convertirSeul(bmp, "png");
+    EXPECT_EQ(sortie, d.chemin("haut.png"));
+    memesPixels(decoder(sortie), source, true);
+    EXPECT_EQ(decoder(sortieDe("sh", {"-c", "convert \"$0\" \"$0.png\" && echo \"$0.png\"", bmp}).trimmed()).pixel(0, 0),
+              decoder(sortie).pixel(0, 0));
+}
+
+// A YCbCr TIFF subsampled 2 × 2, in four flat quarters: red, green, blue, white; its
+// compression tag says `compression` (1: none), whatever the strip holds.
+QString tiffSousEchantillonne(const Dossier& d, const QString& nom, int compression = 1)
+{
+    const char* programme = R"(
+import struct, sys
+w, h = 64, 48
+couleurs = [(81, 90, 240), (145, 54, 34), (41, 240, 110), (235, 128, 128)]
+donnees = bytearray()
+for by in range(h // 2):
+    for bx in range(w // 2):
+        y, cb, cr = couleurs[(bx * 2 >= w // 2) + 2 * (by * 2 >= h // 2)]
+        donnees += bytes([y, y, y, y, cb, cr])
+champs = [(256, 3, 1, w), (257, 3, 1, h), (258, 3, 3, None), (259, 3, 1, int(sys.argv[2])), (262, 3, 1, 6), (273, 4, 1, None),
+          (277, 3, 1, 3), (278, 3, 1, h), (279, 4, 1, len(donnees)), (284, 3, 1, 1), (530, 3, 2, None),
+          (532, 5, 6, None)]
+fin = 8 + 2 + 12 * len(champs) + 4
+bits, ref = fin, fin + 6
+pixels = ref + 48
+o = bytearray(b'II*\0' + struct.pack('<IH', 8, len(champs)))
+for tag, t, n, v in champs:
+    if tag == 258: v = struct.pack('<I', bits)
+    elif tag == 273: v = struct.pack('<I', pixels)
+    elif tag == 530: v = struct.pack('<HH', 2, 2)
+    elif tag == 532: v = struct.pack('<I', ref)
+    elif t == 3: v = struct.pack('<HH', v, 0)
+    else: v = struct.pack('<I', v)
+    o += struct.pack('<HHI', tag, t, n) + v
+o += struct.pack('<I', 0) + struct.pack('<HHH', 8, 8, 8)
+for a in (0, 255, 128, 255, 128, 255): o += struct.pack('<II', a, 1)
+open(sys.argv[1], 'wb').write(o + donnees)
+)";
+    sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(compression)});
+    return d.chemin(nom);
+}
+
+TEST(DecodeursLibav, UnTiffSousEchantillonneSeLit)
+{
+    Dossier d;
+    const QString tiff = tiffSousEchantillonne(d, "ycc.tif");
+    QString vips;
+    ASSERT_NE(executer("vipsheader", {tiff}, &vips), 0) << vips.toStdString();  // the first reader refuses it
+    for (const char* id : {"png", "jpg"}) {
+        SCOPED_TRACE(id);
+        const QImage vue = decoder(convertirSeul(tiff, id));
+        ASSERT_EQ(vue.size(), QSize(64, 48));
+        const QColor attendues[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255), QColor(255, 255, 255)};
+        const QPoint centres[] = {{16, 12}, {48, 12}, {16, 36}, {48, 36}};
+        for (int i = 0; i < 4; ++i) {
+            const QColor c = vue.pixelColor(centres[i]);
+            EXPECT_NEAR(c.red(), attendues[i].red(), 12) << i;
+            EXPECT_NEAR(c.green(), attendues[i].green(), 12) << i;
+            EXPECT_NEAR(c.blue(), attendues[i].blue(), 12) << i;
+        }
+    }
+}
+
+// libav's decoder keeps the same size guard: a TGA claiming 65535 × 65535 pixels is refused
+// before any allocation, and a TIFF that neither reader takes keeps the first refusal.
+TEST(DecodeursLibav, LesGardesValentAussiPourLibav)
+{
+    Dossier d;
+    QByteArray tga(18, '\0');
+    tga[2] = 10;  // RLE true colour
+    tga[12] = tga[13] = tga[14] = tga[15] = char(0xFF);
+    tga[16] = 24;
+    tga.append(QByteArray(64, char(0x7F)));
+    const QString geant = d.ecrire("geant.tga", tga);
+    const QString faux = d.ecrire("faux.tif", "II*\0 pas une image");
+    // Old-style JPEG, which libav would take for raw pixels: refused, not misread.
+    const QString ancien = tiffSousEchantillonne(d, "ancien.tif", 6);
+    for (const QString& source : {geant, faux, ancien})
+        echoue(d, {source}, "png", {illisible(QFileInfo(source).fileName())});
+}
+
+} // namespace
