@@ -10,7 +10,7 @@
 #include "conversions/media/Gif.h"
 #include "conversions/images/Images.h"
 #include "conversions/pdf/Pdf.h"
-#include "conversions/pdf/PdfCompte.h"
+#include "conversions/pdf/PdfStructure.h"
 #include "conversions/media/Video.h"
 
 #include "conversions/Journaux.h"
@@ -27,8 +27,17 @@ namespace Conversions {
 
 namespace {
 
-// The catalogue, in the core, counts a PDF's pages through the PDF library.
-[[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&compterPagesPdf), true);
+// The catalogue, in the core, counts a PDF's pages through the PDF library (page trees
+// rebuilt as for the conversions); at drag entry a failure only means no « Séparer ».
+int pagesPourLeCatalogue(const QString& pdf)
+{
+    try {
+        return pagesLues(pdf);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+[[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&pagesPourLeCatalogue), true);
 
 bool tousImagesOuPDF(const QStringList& chemins)
 {

@@ -2,6 +2,7 @@
 
 #include "conversions/pdf/pdf_fabrique.h"
 #include "conversions/pdf/PdfStructure.h"
+#include "conversions/Catalogue.h"
 
 
 using namespace essais;
@@ -46,6 +47,7 @@ TEST(PdfArbre, SansArbreDePagesLesPagesSontRetrouvees)
     QString qpdf;
     ASSERT_NE(executer("qpdf", {"--show-npages", source}, &qpdf), 0) << qpdf.toStdString();  // qpdf alone fails
     EXPECT_EQ(Conversions::pagesLues(source), 4);
+    EXPECT_EQ(Conversions::nombreDePages(source), 4);  // the wheel offers « Séparer »
 
     const QStringList images = Conversions::convertirUn(source, "png");
     ASSERT_EQ(images.size(), 4);
