@@ -138,3 +138,14 @@ with tempfile.TemporaryDirectory() as t:
             graine("png", nom, open(os.path.join(t2, nom), "rb").read())
         entier = open(os.path.join(t2, "rgb.png"), "rb").read()
         graine("png", "coupe.png", entier[:len(entier) // 2])
+
+    # Pictures for libav's decoder: the first byte picks TIFF (0), BMP (1) or TGA (2).
+    with tempfile.TemporaryDirectory() as t3:
+        for octet, nom, options in ((0, "brut.tif", []), (0, "lzw.tif", ["-compression_algo", "lzw"]),
+                                    (0, "yuv.tif", ["-pix_fmt", "yuv420p"]),
+                                    (1, "image.bmp", ["-pix_fmt", "bgra"]),
+                                    (2, "rle.tga", ["-pix_fmt", "bgra"]),
+                                    (2, "brut.tga", ["-rle", "0", "-pix_fmt", "rgb555le"])):
+            lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc=s=16x12", "-frames:v", "1",
+                   *options, nom, cwd=t3)
+            graine("libav_images", nom, bytes([octet]) + open(os.path.join(t3, nom), "rb").read())
