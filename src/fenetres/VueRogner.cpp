@@ -184,7 +184,6 @@ VueRogner::VueRogner(const QString& url, FenetreOutil* fenetre, Fini fini)
     : VueOutil(url, fenetre, std::move(fini), tr("Rogner"))
 {
     entete().setTitre(tr("Rogner %1").arg(QFileInfo(url).fileName()));
-    entete().setPastille(QStringLiteral("0 × 0 px"));
     toile_ = new Toile(*this);
     poserToile(toile_);
     formats_ = new ChoixPilules(titres(), this);
@@ -234,7 +233,8 @@ void VueRogner::placer(const QRectF& c, bool anime)
     y_.aller(c.y(), m, animateur_);
     w_.aller(c.width(), m, animateur_);
     h_.aller(c.height(), m, animateur_);
-    entete().setPastille(QStringLiteral("%1 × %2 px").arg(int(c.width())).arg(int(c.height())));
+    const QSize ecrite = Cadre::region(c, image_.size()).size();
+    entete().setPastille(QStringLiteral("%1 × %2 px").arg(ecrite.width()).arg(ecrite.height()));
     toile_->update();
 }
 
