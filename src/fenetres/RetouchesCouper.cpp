@@ -4,6 +4,7 @@
 #include "conversions/Catalogue.h"
 #include "conversions/Chemins.h"
 #include "conversions/Sortie.h"
+#include "fenetres/Echecs.h"
 #include "conversions/media/FFmpeg.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,7 @@ QString couper(const QString& source, double de, double a)
     const QString mot = video ? QCoreApplication::translate("Retouches", "coupée")
                               : QCoreApplication::translate("Retouches", "coupé");
     const QString extension = info.suffix().toLower();
+    Echecs::dossierInscriptible(source);
     Conversions::Sortie sortie = Conversions::Sortie::apres(source, QStringLiteral(" (") + mot + QLatin1Char(')'), extension);
     const auto rien = [](double) {};
 

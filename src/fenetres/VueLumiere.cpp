@@ -1,5 +1,8 @@
 #include "fenetres/VueLumiere.h"
 
+#include "conversions/Journaux.h"
+#include "fenetres/Echecs.h"
+
 #include "fenetres/CanevasPhoto.h"
 
 #include "conversions/images/Images.h"
@@ -125,7 +128,8 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     enFond<QImage>([url] {
         try {
             return Conversions::redressee(url, 1400);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            Echecs::journaliser(Conversions::journalImages(), url, e);
             return QImage();
         }
     }, [this](const QImage& image) {

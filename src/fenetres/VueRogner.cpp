@@ -3,7 +3,9 @@
 #include "fenetres/CanevasPhoto.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/Journaux.h"
 #include "fenetres/ChoixPilules.h"
+#include "fenetres/Echecs.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/Entete.h"
 #include "fenetres/Retouches.h"
@@ -199,7 +201,8 @@ VueRogner::VueRogner(const QString& url, FenetreOutil* fenetre, Fini fini)
         try {
             c.image = Conversions::redressee(url);
             c.apercu = c.image.scaled(QSize(1200, 720), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            Echecs::journaliser(Conversions::journalImages(), url, e);
             c.erreur = tr("Impossible de lire la photo");
         }
         return c;
