@@ -54,6 +54,7 @@ QRectF FenetreOutil::boutonFermer() { return {13, 11, 13, 13}; }
 
 FenetreOutil* FenetreOutil::ouvrir(QSize taille, const Constructeur& construire)
 {
+    Memoire::preparer();
     auto* fenetre = new FenetreOutil();
     QWidget* vue = construire(fenetre);
     vue->setParent(fenetre);

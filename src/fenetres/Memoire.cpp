@@ -7,6 +7,21 @@
 
 namespace Memoire {
 
+void preparer()
+{
+    static const bool fait = [] {
+        // Buffers of a decoded photo (tiles, rows, previews) come from their own mappings,
+        // which go back to the system as soon as they are freed; a fixed threshold also stops
+        // the allocator from raising it after each large free and keeping the next ones.
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+        // Each worker thread of the libraries would otherwise get an arena of its own, which
+        // keeps its freed pages.
+        mallopt(M_ARENA_MAX, 4);
+        return true;
+    }();
+    (void)fait;
+}
+
 void rendre()
 {
     // libvips keeps no operation cache here (its size is 0), so its buffers are already

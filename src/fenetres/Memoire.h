@@ -5,6 +5,10 @@
 // to the allocator, so the tray application returns near its idle size.
 namespace Memoire {
 
+// Sets the allocator so that large buffers and workers' memory go back when freed; once,
+// before the first window decodes anything.
+void preparer();
+
 // Trims every allocator arena, off the GUI thread.
 void rendre();
 

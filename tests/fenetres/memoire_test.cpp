@@ -69,6 +69,6 @@ TEST(Memoire, FenetresFermeesRendentLaPhoto)
         tour(photo);
     const long long apresSix = apresRepos();
     // One decoded photo is 96 MB: five more opens of two windows keep far less than one.
-    EXPECT_LT(apresSix - apresUn, 40 * mo) << apresUn / mo << " MB then " << apresSix / mo << " MB";
+    EXPECT_LT(apresSix - apresUn, 24 * mo) << apresUn / mo << " MB then " << apresSix / mo << " MB";
     EXPECT_TRUE(FenetreOutil::ouvertes().isEmpty());
 }
