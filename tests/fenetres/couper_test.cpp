@@ -105,6 +105,17 @@ TEST(Couper, EtiquettesEtLongueurs)
     }
 }
 
+// The decimal mark follows the user's first language; the C locale names none.
+TEST(Couper, VirguleDeLaPremiereLangue)
+{
+    const std::pair<QStringList, const char*> cas[] = {
+        {{"fr-FR", "en-US"}, ","}, {{"en-US", "fr-FR"}, "."}, {{"de-DE"}, ","},
+        {{"ja-JP"}, "."},          {{"C"}, ","},              {{}, ","},
+    };
+    for (const auto& [langues, attendue] : cas)
+        EXPECT_EQ(VueCouper::virguleDe(langues), QString::fromUtf8(attendue)) << langues.join(' ').toStdString();
+}
+
 TEST(Couper, LectureBoucleEtEcart)
 {
     Dossier d;
