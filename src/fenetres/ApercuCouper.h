@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class ImageExacte;
 class MascotteEcoute;
 class Passage;
 class QVideoSink;
@@ -54,6 +55,9 @@ private:
     BoutonLecture* bouton_;
     MascotteEcoute* face_ = nullptr;
     QVideoSink* sink_ = nullptr;
+    ImageExacte* exacte_ = nullptr;
+    // A handle was moved: its exact picture shows until playing resumes.
+    bool tenue_ = false;
     QImage image_;
     QPixmap ciel_;
     QString position_;

@@ -226,6 +226,7 @@ void Passage::tenir(Bout bout, double fraction)
     }
     pos_ = t;
     chercher(t);
+    emit tenu(t);
     emit change();
 }
 

@@ -1,9 +1,14 @@
 // A video passage copied without re-encoding plays exactly the passage: ffprobe, which
 // honours the edit list, shows the frame that was on screen at the start first and the
 // last frame that starts before the end last.
+#include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
+#include "fenetres/ApercuCouper.h"
+#include "fenetres/Lecteur.h"
 #include "fenetres/MontageMp4.h"
+#include "fenetres/Passage.h"
+#include "fenetres/VueCouper.h"
 #include "fenetres/Retouches.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +39,31 @@ QList<int> numeros(const QString& chemin)
     for (const QString& ligne : sortie.split('\n', Qt::SkipEmptyParts))
         l << int(std::lround(ligne.toDouble() / 2));
     return l;
+}
+
+// A player that shows nothing: every picture on screen comes from the window itself.
+struct LecteurAveugle : Lecteur {
+    double temps = 0;
+    void ouvrir(const QString&) override {}
+    void jouer() override {}
+    void pause() override {}
+    void chercher(double s) override { temps = s; }
+    double position() const override { return temps; }
+    bool termine() const override { return false; }
+};
+
+// The frame number a picture of `film` shows (frames 8 to 117, whose brightness the
+// conversion to RGB does not clip).
+int numero(const QImage& image)
+{
+    const QImage gris = image.convertToFormat(QImage::Format_Grayscale8);
+    double somme = 0;
+    for (int y = 0; y < gris.height(); ++y)
+        for (int x = 0; x < gris.width(); ++x)
+            somme += gris.constScanLine(y)[x];
+    // Back from full-range grey to the video's limited-range brightness.
+    const double y = somme / (gris.width() * gris.height()) * 219 / 255 + 16;
+    return int(std::lround(y / 2));
 }
 
 double dureeVideo(const QString& chemin)
@@ -90,4 +120,30 @@ TEST(Montage, GrilleDesImages)
     const MontageMp4::Bornes sans = MontageMp4::aligner({}, 1.25, 2.5);
     EXPECT_EQ(sans.de, 1.25);
     EXPECT_EQ(sans.a, 2.5);
+}
+
+// Dragging a handle shows the very frame on screen at the handle's time, not a key frame or
+// a neighbour near it.
+TEST(Montage, PoigneesMontrentLImageExacte)
+{
+    lierFFmpeg();
+    Dossier d;
+    const QString source = film(d.chemin("film.mp4"), 8);
+    VueCouper vue(source, nullptr, {}, std::make_unique<LecteurAveugle>());
+    Passage& p = vue.passage();
+    ASSERT_TRUE(attendre([&] { return p.pret(); }));
+    const struct {
+        Passage::Bout bout;
+        double t;
+        int image;
+    } cas[] = {
+        {Passage::Bout::debut, 1.5, 37},   // inside frame 37 (1.48–1.52), two key frames away from 0
+        {Passage::Bout::fin, 4.4, 110},    // exactly on frame 110
+        {Passage::Bout::debut, 3.97, 99},  // just before frame 100
+    };
+    for (const auto& c : cas) {
+        p.tenir(c.bout, c.t / p.duree());
+        ASSERT_TRUE(attendre([&] { return !vue.apercu().image().isNull() && numero(vue.apercu().image()) == c.image % 128; }, 10000))
+            << c.t << ": shows frame " << (vue.apercu().image().isNull() ? -1 : numero(vue.apercu().image()));
+    }
 }
