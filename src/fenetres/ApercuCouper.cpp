@@ -1,5 +1,6 @@
 #include "fenetres/ApercuCouper.h"
 
+#include "fenetres/Chiffres.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/ImageExacte.h"
 #include "fenetres/MascotteEcoute.h"
@@ -29,11 +30,10 @@ QPainterPath ellipse(const QRectF& r)
 
 } // namespace
 
-QFont policeTemps()
+const Chiffres& chiffresTemps()
 {
-    QFont f;
-    f.setPixelSize(13);  // 12.5 points, to the nearest pixel; the default face's digits are even
-    return f;
+    static const Chiffres c(12.5);
+    return c;
 }
 
 BoutonLecture::BoutonLecture(bool video, QWidget* parent) : QAbstractButton(parent)
@@ -124,7 +124,7 @@ void ApercuCouper::majEtat()
 
 QRect ApercuCouper::pilule() const
 {
-    const int w = QFontMetrics(policeTemps()).horizontalAdvance(position_) + 18;
+    const int w = int(std::ceil(chiffresTemps().largeur(position_))) + 18;
     return {10, height() - 10 - 24, w, 24};
 }
 
@@ -189,6 +189,5 @@ void ApercuCouper::paintEvent(QPaintEvent* e)
     p.setBrush(Couleurs::encre(0.62));
     p.drawRoundedRect(r, 12, 12);
     p.setPen(Qt::white);
-    p.setFont(policeTemps());
-    p.drawText(r, Qt::AlignCenter, position_);
+    chiffresTemps().dessiner(p, QRectF(r), Qt::AlignCenter, position_);
 }

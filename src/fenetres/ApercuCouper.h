@@ -5,13 +5,15 @@
 #include <QPixmap>
 #include <QWidget>
 
+class Chiffres;
 class ImageExacte;
 class MascotteEcoute;
 class Passage;
 class QVideoSink;
 
-// The trim window's times: the position pill and the row under the track.
-QFont policeTemps();
+// The trim window's times, 12.5 points with steady digits: the position pill and the row
+// under the track.
+const Chiffres& chiffresTemps();
 
 // The round play button of the trim preview: play or pause, the space bar's action.
 class BoutonLecture : public QAbstractButton {
