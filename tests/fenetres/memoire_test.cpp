@@ -60,6 +60,9 @@ long long apresRepos()
 
 TEST(Memoire, FenetresFermeesRendentLaPhoto)
 {
+    for (FenetreOutil* f : FenetreOutil::ouvertes())  // left by other tests
+        f->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Dossier d;
     const QString photo = grandePhoto(d.chemin("grande.jpg"));
     ASSERT_GT(Memoire::residente(), 0);
