@@ -15,6 +15,8 @@ public:
     const QString& texte() const { return texte_; }
     // The lines as shown at the present width.
     QStringList lignes() const;
+    // On a line of its own, it asks for its whole width; beside a hint, for a share of it.
+    void setSeul(bool seul) { seul_ = seul; updateGeometry(); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -24,4 +26,5 @@ protected:
 
 private:
     QString texte_;
+    bool seul_ = false;
 };

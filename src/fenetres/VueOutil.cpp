@@ -59,8 +59,8 @@ QLabel& VueOutil::ajouterAide()
     f.setPixelSize(12);  // 12.5 in the design; Qt sizes text in whole pixels
     aide->setFont(f);
     aide->setStyleSheet(QStringLiteral("color: #6B7385"));
-    aide->setMinimumWidth(1);  // a long hint wraps rather than squeeze the buttons
-    rangee_->addWidget(aide, 3);
+    aide->setMinimumWidth(120);  // a long hint wraps rather than squeeze the buttons
+    rangee_->addWidget(aide);
     return *aide;
 }
 
@@ -77,11 +77,12 @@ void VueOutil::terminerRangee()
     rangee_->addStretch(1);
     if (Outils::largeur - 32 - fixe >= largeurErreurMinimum) {
         // The failure shrinks and elides first: the choices and the buttons keep their size.
-        rangee_->addWidget(erreur_, 2);
+        rangee_->addWidget(erreur_);
     } else {
         // No readable room beside the fixed pieces: the text stands just above them, on the
         // right, two lines at most.
         pile_->insertWidget(pile_->count() - 1, erreur_, 0, Qt::AlignRight);
+        erreur_->setSeul(true);
         erreurAuDessus_ = true;
     }
     rangee_->addWidget(boutons_, 0);

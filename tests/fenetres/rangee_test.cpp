@@ -11,7 +11,10 @@
 #include "fenetres/Pilule.h"
 #include "fenetres/Retouches.h"
 #include "fenetres/TexteErreur.h"
+#include "fenetres/VueAnnoter.h"
 #include "fenetres/VueRogner.h"
+
+#include <QLabel>
 
 #include <QDir>
 #include <QFile>
@@ -154,4 +157,46 @@ TEST(RangeeDuBas, DossierSansDroitDEcriture)
         EXPECT_EQ(Conversions::description(e), QStringLiteral("Impossible d’écrire dans « %1 »").arg(nom));
     }
     QFile::setPermissions(d.chemin("Photos"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// Beside a hint (annotate, mask), the failure stays in the row: between the hint and the
+// buttons, two lines at most, the buttons at their size.
+TEST(RangeeDuBas, ErreurEntreLAideEtLesBoutons)
+{
+    Dossier d;
+    // Grain everywhere: the file cannot fit in the room the full disk leaves.
+    QImage grain(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < grain.height(); ++y)
+        for (int x = 0; x < grain.width(); ++x)
+            grain.setPixel(x, y, qRgb((x * 7919 + y * 13) % 256, (y * 31 + x) % 256, (x ^ y) % 256));
+    const QString source = d.chemin("une photo de la plage au coucher du soleil.png");
+    grain.save(source);
+    ASSERT_TRUE(Outils::ouvrir(QStringLiteral("annoter"), source, [](const QString&) {}));
+    FenetreOutil* fenetre = FenetreOutil::ouvertes().last();
+    auto* vue = fenetre->findChild<VueAnnoter*>();
+    ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
+    fenetre->show();
+    {
+        DisquePlein plein(1024);
+        vue->boutons().confirmation().click();
+        ASSERT_TRUE(attendre([&] { return !vue->occupe(); }));
+    }
+    ASSERT_FALSE(vue->erreur().isEmpty());
+    vue->layout()->activate();
+    Boutons& boutons = vue->boutons();
+    EXPECT_EQ(boutons.size(), boutons.sizeHint());
+    const QRect erreur = vue->texteErreur().geometry();
+    EXPECT_LE(erreur.right(), boutons.geometry().left());
+    EXPECT_EQ(erreur.center().y(), boutons.geometry().center().y()) << "not in the buttons' row";
+    EXPECT_LE(vue->texteErreur().lignes().size(), 2);
+    EXPECT_GE(erreur.width(), 150);  // readable, not a few letters
+    QLabel* aide = nullptr;
+    for (QLabel* l : vue->findChildren<QLabel*>())
+        if (l->text().startsWith("Glissez"))
+            aide = l;
+    ASSERT_NE(aide, nullptr);
+    EXPECT_LE(aide->geometry().right(), erreur.left());
+    EXPECT_GE(aide->width(), 120);
+    fenetre->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
