@@ -16,7 +16,7 @@ void preparer()
         mallopt(M_MMAP_THRESHOLD, 256 * 1024);
         // Each worker thread of the libraries would otherwise get an arena of its own, which
         // keeps its freed pages.
-        mallopt(M_ARENA_MAX, 4);
+        mallopt(M_ARENA_MAX, 8);
         return true;
     }();
     (void)fait;
