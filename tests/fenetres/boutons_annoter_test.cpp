@@ -9,6 +9,7 @@
 #include "fenetres/VueAnnoter.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST(BoutonsAnnoter, SymbolesNomsEtCouleurs)
     const QStringList titres{"Flèche", "Cadre", "Texte"};
     const QStringList aides{"Tracer une flèche", "Entourer d'un cadre", "Cliquer pour écrire un texte"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(outils[i]->accessibleName(), titres[i]);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(outils[i])->text(QAccessible::Name), titres[i]);
         EXPECT_EQ(outils[i]->toolTip(), aides[i]);
         EXPECT_EQ(outils[i]->size(), QSize(34, 30));
         EXPECT_EQ(outils[i]->isChecked(), i == 0);
@@ -87,6 +88,11 @@ TEST(BoutonsAnnoter, SymbolesNomsEtCouleurs)
     const auto& couleurs = vue->boutonsCouleurs();
     ASSERT_EQ(couleurs.size(), 6);
     for (int i = 0; i < 6; ++i) {
+        // What the accessibility bridge hands to a screen reader: one named choice of six.
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(couleurs[i]);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->role(), QAccessible::RadioButton);
+        EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Couleur %1").arg(i + 1));
         EXPECT_EQ(couleurs[i]->accessibleName(), QStringLiteral("Couleur %1").arg(i + 1));
         EXPECT_EQ(couleurs[i]->toolTip(), "Couleur");
         EXPECT_EQ(couleurs[i]->isChecked(), i == 1);
