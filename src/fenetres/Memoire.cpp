@@ -10,12 +10,13 @@ namespace Memoire {
 void preparer()
 {
     static const bool fait = [] {
-        // Buffers of a decoded photo (tiles, rows, previews) come from their own mappings,
-        // which go back to the system as soon as they are freed; a fixed threshold also stops
-        // the allocator from raising it after each large free and keeping the next ones.
-        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-        // Each worker thread of the libraries would otherwise get an arena of its own, which
-        // keeps its freed pages.
+        // Buffers of a megabyte or more (a decoded photo's regions, its previews) come from
+        // their own mappings, which go back to the system as soon as they are freed; a fixed
+        // threshold also stops the allocator from raising it after each large free and
+        // keeping the next ones. Smaller ones stay in the arenas, for speed.
+        mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+        // Each worker thread of the libraries would otherwise get an arena of its own (up to
+        // eight per core), each keeping freed pages.
         mallopt(M_ARENA_MAX, 8);
         return true;
     }();
