@@ -147,3 +147,18 @@ TEST(Montage, PoigneesMontrentLImageExacte)
             << c.t << ": shows frame " << (vue.apercu().image().isNull() ? -1 : numero(vue.apercu().image()));
     }
 }
+
+// A sound alone in MP4: the edit list gives the passage's length; a decoder keeps at most
+// the rest of the last packet of 1024 samples.
+TEST(Montage, PassageSonoreM4a)
+{
+    lierFFmpeg();
+    Dossier d;
+    const QString source = d.chemin("chanson.m4a");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=440:sample_rate=44100:d=6", "-c:a", "aac"}, source));
+    const QString cree = Retouches::couper(source, 1.0, 2.5);
+    EXPECT_EQ(codecs(cree), codecs(source));
+    const std::vector<float> s = echantillons(cree);  // decoded by ffmpeg, the edit list applied
+    EXPECT_NEAR(double(s.size()) / 44100, 1.5 + 512.0 / 44100, 512.0 / 44100);
+    EXPECT_NEAR(flux(cree, "audio").value("duration").toString().toDouble(), 1.5, 0.005);
+}
