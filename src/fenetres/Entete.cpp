@@ -24,6 +24,7 @@ constexpr int hauteur = 36;
 struct Gabarit {
     QStringList autour;  // one more than the numbers
     QList<qint64> nombres;
+    QList<int> zeros;  // the width of a number written with leading zeros ("05"), else 0
 };
 
 Gabarit gabarit(const QString& texte)
@@ -35,6 +36,7 @@ Gabarit gabarit(const QString& texte)
         const auto m = it.next();
         g.autour << texte.mid(debut, m.capturedStart() - debut);
         g.nombres << m.captured().toLongLong();
+        g.zeros << (m.capturedLength() > 1 && m.captured().startsWith(QLatin1Char('0')) ? int(m.capturedLength()) : 0);
         debut = m.capturedEnd();
     }
     g.autour << texte.mid(debut);
@@ -83,7 +85,9 @@ QList<Entete::Couche> Entete::couches() const
         QString texte = apres.autour[0];
         for (qsizetype i = 0; i < apres.nombres.size(); ++i) {
             const double n = avant.nombres[i] + (apres.nombres[i] - avant.nombres[i]) * u;
-            texte += QString::number(qint64(std::llround(n))) + apres.autour[i + 1];
+            const int largeur = std::max(avant.zeros[i], apres.zeros[i]);  // "0:05" stays two-digit
+            texte += QStringLiteral("%1").arg(qint64(std::llround(n)), largeur, 10, QLatin1Char('0'))
+                     + apres.autour[i + 1];
         }
         return {{texte, 1, 0}};
     }

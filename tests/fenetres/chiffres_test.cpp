@@ -95,6 +95,16 @@ TEST(Entete, LeNombreCompteEtLesTextesNeSeChevauchentPas)
     EXPECT_GT(etapes, 5);
     EXPECT_EQ(e.couches()[0].texte, "3000 × 3000 px");
 
+    // A clock keeps its two-digit seconds while it counts.
+    Entete horloge("Couper film.mp4", "0:00");
+    horloge.setPastille("0:12");
+    for (int i = 0; i < 200 && horloge.animateur().actif(); ++i) {
+        horloge.animateur().avancer(1.0 / 60);
+        const QString t = horloge.couches().value(0).texte;
+        EXPECT_TRUE(QRegularExpression("^0:\\d\\d$").match(t).hasMatch()) << t.toStdString();
+    }
+    EXPECT_EQ(horloge.couches()[0].texte, "0:12");
+
     // Another text: never two at once.
     Entete m("Masquer photo.jpg", "recherche…");
     m.setPastille("3 zones masquées");
