@@ -23,11 +23,11 @@ const std::array<QColor, 6>& couleursAnnotation()
 const std::array<OutilAnnotation, 3>& outilsAnnotation()
 {
     static const std::array<OutilAnnotation, 3> o{
-        OutilAnnotation{QCoreApplication::translate("VueAnnoter", "Flèche"),
+        OutilAnnotation{QCoreApplication::translate("VueAnnoter", "Flèche"), QStringLiteral("arrow.up.right"),
                         QCoreApplication::translate("VueAnnoter", "Tracer une flèche"), Annotation::Genre::fleche},
-        OutilAnnotation{QCoreApplication::translate("VueAnnoter", "Cadre"),
+        OutilAnnotation{QCoreApplication::translate("VueAnnoter", "Cadre"), QStringLiteral("rectangle"),
                         QCoreApplication::translate("VueAnnoter", "Entourer d'un cadre"), Annotation::Genre::cadre},
-        OutilAnnotation{QCoreApplication::translate("VueAnnoter", "Texte"),
+        OutilAnnotation{QCoreApplication::translate("VueAnnoter", "Texte"), QStringLiteral("textformat"),
                         QCoreApplication::translate("VueAnnoter", "Cliquer pour écrire un texte"),
                         Annotation::Genre::texte},
     };

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QUuid>
 #include <array>
 
 class QPainter;
@@ -18,6 +19,8 @@ struct Annotation {
     QPointF b;  // arrow: tip; frame: the opposite corner; text: equal to a
     QString texte;  // as typed, blanks kept; empty for arrows and frames
     QColor couleur;
+    // Identity: a fresh one for every mark made, also at each move while it is traced.
+    QUuid id = QUuid::createUuid();
 };
 
 // The six colours of the marks; the window starts on the red one.
@@ -27,6 +30,7 @@ inline constexpr int couleurInitiale = 1;
 // The three tools, in the order of their choice: what each is called and makes.
 struct OutilAnnotation {
     QString titre;
+    QString symbole;  // a system symbol name
     QString aide;
     Annotation::Genre genre;
 };

@@ -1,6 +1,8 @@
 #include "fenetres/ApercuCouper.h"
 
+#include "fenetres/Chiffres.h"
 #include "fenetres/Couleurs.h"
+#include "fenetres/ImageExacte.h"
 #include "fenetres/MascotteEcoute.h"
 #include "fenetres/Passage.h"
 #include "fenetres/VueCouper.h"
@@ -28,11 +30,10 @@ QPainterPath ellipse(const QRectF& r)
 
 } // namespace
 
-QFont policeTemps()
+const Chiffres& chiffresTemps()
 {
-    QFont f;
-    f.setPixelSize(13);  // 12.5 points, to the nearest pixel; the default face's digits are even
-    return f;
+    static const Chiffres c(12.5);
+    return c;
 }
 
 BoutonLecture::BoutonLecture(bool video, QWidget* parent) : QAbstractButton(parent)
@@ -82,10 +83,23 @@ ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)
     if (passage.video()) {
         sink_ = new QVideoSink(this);
         connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& f) {
+            if (tenue_ && !p_.lit())
+                return;  // the player's seek may land near the time; the exact picture stays
             image_ = f.toImage();
             update();
         });
         passage.lecteur().afficher(sink_);
+        // The handles' pictures are decoded here with no tolerance: the player alone may
+        // show a frame beside the one at the handle.
+        exacte_ = new ImageExacte(passage.url(), QSize(1200, 500), this);
+        connect(&passage, &Passage::tenu, exacte_, &ImageExacte::demander);
+        connect(exacte_, &ImageExacte::prete, this, [this](double, const QImage& image) {
+            if (image.isNull() || p_.lit())
+                return;
+            tenue_ = true;
+            image_ = image;
+            update();
+        });
     } else {
         face_ = new MascotteEcoute(this);
     }
@@ -95,6 +109,8 @@ ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)
 
 void ApercuCouper::majEtat()
 {
+    if (p_.lit())
+        tenue_ = false;
     bouton_->setLit(p_.lit());
     if (face_)
         face_->setEcoute(p_.lit(), reduire_);
@@ -108,7 +124,7 @@ void ApercuCouper::majEtat()
 
 QRect ApercuCouper::pilule() const
 {
-    const int w = QFontMetrics(policeTemps()).horizontalAdvance(position_) + 18;
+    const int w = int(std::ceil(chiffresTemps().largeur(position_))) + 18;
     return {10, height() - 10 - 24, w, 24};
 }
 
@@ -173,6 +189,5 @@ void ApercuCouper::paintEvent(QPaintEvent* e)
     p.setBrush(Couleurs::encre(0.62));
     p.drawRoundedRect(r, 12, 12);
     p.setPen(Qt::white);
-    p.setFont(policeTemps());
-    p.drawText(r, Qt::AlignCenter, position_);
+    chiffresTemps().dessiner(p, QRectF(r), Qt::AlignCenter, position_);
 }

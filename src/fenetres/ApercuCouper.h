@@ -5,12 +5,15 @@
 #include <QPixmap>
 #include <QWidget>
 
+class Chiffres;
+class ImageExacte;
 class MascotteEcoute;
 class Passage;
 class QVideoSink;
 
-// The trim window's times: the position pill and the row under the track.
-QFont policeTemps();
+// The trim window's times, 12.5 points with steady digits: the position pill and the row
+// under the track.
+const Chiffres& chiffresTemps();
 
 // The round play button of the trim preview: play or pause, the space bar's action.
 class BoutonLecture : public QAbstractButton {
@@ -54,6 +57,9 @@ private:
     BoutonLecture* bouton_;
     MascotteEcoute* face_ = nullptr;
     QVideoSink* sink_ = nullptr;
+    ImageExacte* exacte_ = nullptr;
+    // A handle was moved: its exact picture shows until playing resumes.
+    bool tenue_ = false;
     QImage image_;
     QPixmap ciel_;
     QString position_;

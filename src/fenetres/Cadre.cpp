@@ -178,9 +178,13 @@ QRectF glisser(const QString& element, const QRectF& d, QPointF delta, QSizeF im
 
 QRect region(const QRectF& c, QSize image)
 {
-    const int x0 = static_cast<int>(std::floor(c.left())), y0 = static_cast<int>(std::floor(c.top()));
-    const int x1 = static_cast<int>(std::ceil(c.right())), y1 = static_cast<int>(std::ceil(c.bottom()));
-    return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)).intersected(QRect(QPoint(0, 0), image));
+    // Origin and size each to the nearest pixel, so a square stays square and the file has
+    // the size the badge shows; then kept inside the photo, shifted before being cut.
+    const int w = std::clamp(static_cast<int>(std::lround(c.width())), 0, image.width());
+    const int h = std::clamp(static_cast<int>(std::lround(c.height())), 0, image.height());
+    const int x = std::clamp(static_cast<int>(std::lround(c.x())), 0, image.width() - w);
+    const int y = std::clamp(static_cast<int>(std::lround(c.y())), 0, image.height() - h);
+    return QRect(x, y, w, h);
 }
 
 double echelle(QSizeF toile, QSizeF image)

@@ -1,6 +1,7 @@
 #include "fenetres/FenetreOutil.h"
 
 #include "fenetres/Couleurs.h"
+#include "fenetres/Memoire.h"
 #include "fenetres/Placement.h"
 #include "plateforme/Bureau.h"
 
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -52,6 +54,7 @@ QRectF FenetreOutil::boutonFermer() { return {13, 11, 13, 13}; }
 
 FenetreOutil* FenetreOutil::ouvrir(QSize taille, const Constructeur& construire)
 {
+    Memoire::preparer();
     auto* fenetre = new FenetreOutil();
     QWidget* vue = construire(fenetre);
     vue->setParent(fenetre);
@@ -82,6 +85,10 @@ void FenetreOutil::closeEvent(QCloseEvent* e)
     liste().removeAll(this);
     // Work still running for this window holds only guarded pointers to it.
     deleteLater();
+    // Once the view and its pictures are gone, and again when late work has let go of its
+    // copies, their memory goes back to the system.
+    QTimer::singleShot(0, qApp, &Memoire::rendre);
+    QTimer::singleShot(1500, qApp, &Memoire::rendre);
 }
 
 void FenetreOutil::paintEvent(QPaintEvent*)

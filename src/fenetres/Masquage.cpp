@@ -52,6 +52,7 @@ QList<Conversions::LigneLue> lireEnBandes(const QImage& gris)
     // The recognisers stay with their threads between photos (starting one costs 0.3 s).
     static QThreadPool lecteurs;
     lecteurs.setMaxThreadCount(4);
+    lecteurs.setExpiryTimeout(1000);  // idle readers leave soon: a closed window keeps nothing
     const int recouvrement = std::max(H / 12, 150);
     std::vector<QList<Conversions::LigneLue>> bandes(static_cast<size_t>(n));
     std::vector<std::exception_ptr> echecs(static_cast<size_t>(n));

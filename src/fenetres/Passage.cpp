@@ -2,6 +2,7 @@
 
 #include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
+#include "conversions/Journaux.h"
 #include "conversions/media/FFmpeg.h"
 #include "fenetres/EnFond.h"
 #include "fenetres/LecteurQt.h"
@@ -139,6 +140,7 @@ void Passage::charger(const QString& media, double duree)
 
 void Passage::echouer()
 {
+    qCWarning(Conversions::journalMedia).noquote() << QFileInfo(url_).fileName() + QStringLiteral(" : aucune durée lisible");
     erreur_ = Conversions::Erreur::lecture(QFileInfo(url_).fileName()).message();
     emit change();
     emit prepare();
@@ -224,6 +226,7 @@ void Passage::tenir(Bout bout, double fraction)
     }
     pos_ = t;
     chercher(t);
+    emit tenu(t);
     emit change();
 }
 

@@ -82,6 +82,8 @@ signals:
     void prepare();
     // Thumbnails or waveform are all there (or will not come).
     void apercuFini();
+    // An end of the passage was moved: the picture at `secondes` must show exactly.
+    void tenu(double secondes);
 
 private:
     struct Copie;

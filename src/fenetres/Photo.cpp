@@ -1,6 +1,8 @@
 #include "fenetres/Photo.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/Journaux.h"
+#include "fenetres/Echecs.h"
 
 namespace {
 
@@ -15,7 +17,8 @@ Photo Photo::charger(const QString& url)
     try {
         p.image = Conversions::redressee(url);
         p.apercu = reduire(p.image);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        Echecs::journaliser(Conversions::journalImages(), url, e);
         p = {};
     }
     return p;

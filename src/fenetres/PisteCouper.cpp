@@ -1,6 +1,7 @@
 #include "fenetres/PisteCouper.h"
 
 #include "fenetres/ApercuCouper.h"
+#include "fenetres/Chiffres.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/VueCouper.h"
 #include "roue/Effets.h"
@@ -109,24 +110,20 @@ void PisteCouper::peindrePoignee(QPainter& p, Passage::Bout bout) const
 void PisteCouper::peindreTemps(QPainter& p) const
 {
     const QRectF r(0, cadre + espace, width(), ligne);
-    QFont f = policeTemps();
-    p.setFont(f);
+    const Chiffres& f = chiffresTemps();
     p.setPen(Couleurs::ardoise());
-    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, VueCouper::minutes(p_.d0(), true));
-    p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, VueCouper::minutes(p_.d1(), true));
+    f.dessiner(p, r, Qt::AlignLeft, VueCouper::minutes(p_.d0(), true));
+    f.dessiner(p, r, Qt::AlignRight, VueCouper::minutes(p_.d1(), true));
     // "4,5 s gardées": the length in semibold ink, centred with its word.
+    static const Chiffres gras(12.5, QFont::DemiBold);
     const QString longueur = VueCouper::duree(p_.d1() - p_.d0());
     const QString mot = tr(" gardées");
-    QFont gras = f;
-    gras.setWeight(QFont::DemiBold);
-    const double a = QFontMetricsF(gras).horizontalAdvance(longueur), b = QFontMetricsF(f).horizontalAdvance(mot);
+    const double a = gras.largeur(longueur), b = f.largeur(mot);
     const double x0 = (width() - a - b) / 2;
-    p.setFont(gras);
     p.setPen(Couleurs::encre());
-    p.drawText(QRectF(x0, r.top(), a + 1, r.height()), Qt::AlignLeft | Qt::AlignVCenter, longueur);
-    p.setFont(f);
+    gras.dessiner(p, QRectF(x0, r.top(), a, r.height()), Qt::AlignLeft, longueur);
     p.setPen(Couleurs::ardoise());
-    p.drawText(QRectF(x0 + a, r.top(), b + 1, r.height()), Qt::AlignLeft | Qt::AlignVCenter, mot);
+    f.dessiner(p, QRectF(x0 + a, r.top(), b, r.height()), Qt::AlignLeft, mot);
 }
 
 void PisteCouper::paintEvent(QPaintEvent*)

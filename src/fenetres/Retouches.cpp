@@ -6,6 +6,7 @@
 #include "conversions/images/Images.h"
 #include "conversions/images/Png.h"
 #include "conversions/images/Vips.h"
+#include "fenetres/Echecs.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -72,6 +73,7 @@ QString enregistrer(const QImage& image, const QString& source, const QString& m
 {
     if (image.isNull())
         throw Conversions::Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
+    Echecs::dossierInscriptible(source);
     if (QFileInfo(source).suffix().toLower() == QLatin1String("webp")) {
         const QByteArray octets = Conversions::webp(image, 90);
         Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), QStringLiteral("webp"));
@@ -85,6 +87,7 @@ QString enregistrer(const QImage& image, const QString& source, const QString& m
 
 QString enregistrer(const VImage& image, const QString& source, const QString& mot)
 {
+    Echecs::dossierInscriptible(source);
     QString extension = QFileInfo(source).suffix().toLower();
     if (extension == QLatin1String("webp"))
         return enregistrer(Conversions::versQImage(image, !image.has_alpha()), source, mot);

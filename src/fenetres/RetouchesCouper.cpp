@@ -3,7 +3,10 @@
 
 #include "conversions/Catalogue.h"
 #include "conversions/Chemins.h"
+#include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
+#include "fenetres/Echecs.h"
+#include "fenetres/MontageMp4.h"
 #include "conversions/media/FFmpeg.h"
 
 #include <QCoreApplication>
@@ -52,6 +55,7 @@ QString couper(const QString& source, double de, double a)
     const QString mot = video ? QCoreApplication::translate("Retouches", "coupée")
                               : QCoreApplication::translate("Retouches", "coupé");
     const QString extension = info.suffix().toLower();
+    Echecs::dossierInscriptible(source);
     Conversions::Sortie sortie = Conversions::Sortie::apres(source, QStringLiteral(" (") + mot + QLatin1Char(')'), extension);
     const auto rien = [](double) {};
 
@@ -67,10 +71,16 @@ QString couper(const QString& source, double de, double a)
         }
         break;
     case Route::export_: {
-        // A stream copy starts at the key frame before `de`; MP4 and MOV keep an edit list
-        // that hides the frames before the exact start, so players begin at `de`. Only
-        // picture, sound and subtitle streams: the family of MP4 holds nothing else.
-        QStringList arguments = argumentsCopie(source, de, a, sortie.temporaire());
+        // A stream copy starts at the key frame before the passage and stops on whole
+        // packets; the edit list then plays exactly the passage: from the frame shown at its
+        // start to the end of the last frame that starts before its end. Only picture,
+        // sound and subtitle streams: the family of MP4 holds nothing else.
+        const MontageMp4::Bornes b = video ? MontageMp4::aligner(MontageMp4::images(source), de, a)
+                                           : MontageMp4::Bornes{de, a};
+        QStringList arguments = argumentsCopie(source, b.de, b.a, sortie.temporaire());
+        // Whole microseconds at or before the frame, so that the frame itself is kept.
+        arguments.replace(1, QString::asprintf("%.6f", std::floor(b.de * 1e6) / 1e6));
+        arguments.replace(arguments.indexOf(QStringLiteral("-t")) + 1, QString::asprintf("%.6f", b.a - b.de + 1e-3));
         const qsizetype carte = arguments.indexOf(QStringLiteral("-map"));
         arguments.replace(carte + 1, QStringLiteral("0:v?"));
         arguments.insert(carte + 2, QStringLiteral("-map"));
@@ -78,6 +88,12 @@ QString couper(const QString& source, double de, double a)
         arguments.insert(arguments.size() - 1, QStringLiteral("-movflags"));
         arguments.insert(arguments.size() - 1, QStringLiteral("+faststart"));
         Conversions::lancerFFmpeg(arguments, source, rien);
+        try {
+            MontageMp4::borner(sortie.temporaire(), b.a - b.de);
+        } catch (const Conversions::Erreur& e) {
+            Echecs::journaliser(Conversions::journalMedia(), source, e);
+            throw Conversions::Erreur::ecriture(sortie.nom());
+        }
         break;
     }
     case Route::ffmpeg:

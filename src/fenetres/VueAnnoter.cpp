@@ -1,11 +1,11 @@
 #include "fenetres/VueAnnoter.h"
 
 #include "fenetres/CanevasPhoto.h"
-#include "fenetres/ChoixPilules.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/Entete.h"
 #include "fenetres/Photo.h"
 #include "fenetres/Retouches.h"
+#include "tesselui/Symboles.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -79,6 +79,14 @@ private:
 // keys see them; Ctrl+Z goes to the window, which closes the entry.
 class VueAnnoter::Champ : public QLineEdit {
 public:
+    // White, one point, dashed 4 on and 3 off, inside the field's edge.
+    static QPen bordure()
+    {
+        QPen stylo(Qt::white, 1, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+        stylo.setDashPattern({4, 3});
+        return stylo;
+    }
+
     Champ(VueAnnoter& vue, QWidget* parent) : QLineEdit(parent), vue_(vue)
     {
         setFrame(false);
@@ -101,6 +109,15 @@ protected:
         }
         return QLineEdit::event(e);
     }
+    void paintEvent(QPaintEvent* e) override
+    {
+        QLineEdit::paintEvent(e);
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(bordure());
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    }
     void keyPressEvent(QKeyEvent* e) override
     {
         if (e->key() == Qt::Key_Escape)
@@ -115,47 +132,105 @@ private:
     VueAnnoter& vue_;
 };
 
-// The six colours as discs; the chosen one is ringed.
-class VueAnnoter::Disques : public QWidget {
+namespace {
+
+// One tool of the group: its symbol in a 34 × 30 capsule, filled in ink with a white symbol
+// when it is the chosen one.
+class BoutonOutil : public QAbstractButton {
 public:
-    explicit Disques(VueAnnoter& vue) : QWidget(&vue), vue_(vue)
+    BoutonOutil(const OutilAnnotation& outil, QWidget* parent) : QAbstractButton(parent), symbole_(outil.symbole)
     {
-        setFixedSize(int(couleursAnnotation().size()) * (cote + ecart) - ecart, cote);
+        setCheckable(true);
+        setAutoExclusive(true);
+        setFixedSize(34, 30);
         setCursor(Qt::PointingHandCursor);
-        setToolTip(tr("Couleur"));
+        setFocusPolicy(Qt::NoFocus);
+        setToolTip(outil.aide);
+        setAccessibleName(outil.titre);
+        setText(outil.titre);
     }
-    static QRectF disque(int i) { return QRectF(i * (cote + ecart), 0, cote, cote); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        for (int i = 0; i < int(couleursAnnotation().size()); ++i) {
-            const QRectF r = disque(i);
+        if (isChecked()) {
             p.setPen(Qt::NoPen);
-            p.setBrush(couleursAnnotation()[size_t(i)]);
-            p.drawEllipse(r.adjusted(3, 3, -3, -3));
-            if (i == vue_.couleur_) {
-                p.setBrush(Qt::NoBrush);
-                p.setPen(QPen(Couleurs::encre(), 1.5));
-                p.drawEllipse(r.adjusted(0.75, 0.75, -0.75, -0.75));
-            }
+            p.setBrush(Couleurs::encre());
+            p.drawRoundedRect(QRectF(rect()), 15, 15);
         }
+        const QImage s = Symboles::image(symbole_, 16, isChecked() ? QColor(Qt::white) : Couleurs::encre(),
+                                               devicePixelRatioF());
+        p.drawImage(QRectF(QPointF((width() - 16) / 2.0, (height() - 16) / 2.0), QSizeF(16, 16)), s);
     }
-    void mousePressEvent(QMouseEvent* e) override
+    bool hitButton(const QPoint& pos) const override
     {
-        for (int i = 0; i < int(couleursAnnotation().size()); ++i)
-            if (QLineF(disque(i).center(), e->position()).length() <= cote / 2.0)
-                vue_.choisirCouleur(i);
+        QPainterPath capsule;
+        capsule.addRoundedRect(QRectF(rect()), 15, 15);
+        return capsule.contains(pos);
     }
 
 private:
-    static constexpr int cote = 24, ecart = 6;
-    VueAnnoter& vue_;
+    QString symbole_;
 };
 
-namespace {
+// The tools side by side on a faint ink capsule.
+class GroupeOutils : public QWidget {
+public:
+    explicit GroupeOutils(QWidget* parent) : QWidget(parent)
+    {
+        auto* rangee = new QHBoxLayout(this);
+        rangee->setContentsMargins(3, 3, 3, 3);
+        rangee->setSpacing(2);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Couleurs::encre(0.06));
+        p.drawRoundedRect(QRectF(rect()), height() / 2.0, height() / 2.0);
+    }
+};
+
+// One colour: an 18-point dot with 3 points around it, ringed in ink when chosen.
+class BoutonCouleur : public QAbstractButton {
+public:
+    BoutonCouleur(int index, QWidget* parent) : QAbstractButton(parent), couleur_(couleursAnnotation()[size_t(index)])
+    {
+        setCheckable(true);
+        setAutoExclusive(true);
+        setFixedSize(24, 24);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setToolTip(VueAnnoter::tr("Couleur"));
+        setAccessibleName(VueAnnoter::tr("Couleur %1").arg(index + 1));
+        setText(accessibleName());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(couleur_);
+        p.drawEllipse(QRectF(3, 3, 18, 18));
+        if (isChecked()) {
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(Couleurs::encre(), 1.5));
+            p.drawEllipse(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75));
+        }
+    }
+    bool hitButton(const QPoint& pos) const override { return QLineF(QRectF(rect()).center(), pos).length() <= 12; }
+
+private:
+    QColor couleur_;
+};
 
 // The round take-back button: an arrow turning back.
 class BoutonReprendre : public QAbstractButton {
@@ -177,27 +252,10 @@ protected:
         QColor c = isEnabled() ? Couleurs::encre() : Couleurs::ardoise();
         if (!isEnabled())
             c.setAlphaF(0.5f);
-        p.setPen(QPen(c, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        QPainterPath fleche;
-        fleche.moveTo(12, 17);
-        fleche.lineTo(22, 17);
-        fleche.cubicTo(28, 17, 28, 26, 22, 26);
-        fleche.lineTo(17, 26);
-        fleche.moveTo(15.5, 13.5);
-        fleche.lineTo(12, 17);
-        fleche.lineTo(15.5, 20.5);
-        p.drawPath(fleche);
+        const QImage s = Symboles::image(QStringLiteral("arrow.uturn.backward"), 16, c, devicePixelRatioF());
+        p.drawImage(QRectF(10, 10, 16, 16), s);
     }
 };
-
-QStringList titres()
-{
-    QStringList t;
-    for (const OutilAnnotation& o : outilsAnnotation())
-        t << o.titre;
-    return t;
-}
 
 } // namespace
 
@@ -208,17 +266,32 @@ VueAnnoter::VueAnnoter(const QString& url, FenetreOutil* fenetre, Fini fini)
 
     auto* choix = new QHBoxLayout();
     choix->setSpacing(10);
-    outils_ = new ChoixPilules(titres(), this);
-    outils_->setReduire(reduire());
-    disques_ = new Disques(*this);
+    auto* groupe = new GroupeOutils(this);
+    for (size_t i = 0; i < outilsAnnotation().size(); ++i) {
+        auto* b = new BoutonOutil(outilsAnnotation()[i], groupe);
+        groupe->layout()->addWidget(b);
+        outils_ << b;
+        connect(b, &QAbstractButton::clicked, this, [this, i] { choisirOutil(int(i)); });
+    }
+    auto* disques = new QWidget(this);
+    auto* rangeeCouleurs = new QHBoxLayout(disques);
+    rangeeCouleurs->setContentsMargins(0, 0, 0, 0);
+    rangeeCouleurs->setSpacing(6);
+    for (int i = 0; i < int(couleursAnnotation().size()); ++i) {
+        auto* b = new BoutonCouleur(i, disques);
+        rangeeCouleurs->addWidget(b);
+        couleurs_ << b;
+        connect(b, &QAbstractButton::clicked, this, [this, i] { choisirCouleur(i); });
+    }
+    outils_[size_t(outil_)]->setChecked(true);
+    couleurs_[couleur_]->setChecked(true);
     auto* bouton = new BoutonReprendre(this);
     reprendre_ = bouton;
     reprendre_->setToolTip(tr("Retirer le dernier ajout (Ctrl+Z)"));
-    choix->addWidget(outils_);
-    choix->addWidget(disques_);
+    choix->addWidget(groupe);
+    choix->addWidget(disques);
     choix->addStretch(1);
     choix->addWidget(reprendre_);
-    connect(outils_, &ChoixPilules::change, this, &VueAnnoter::choisirOutil);
     connect(reprendre_, &QAbstractButton::clicked, this, &VueAnnoter::reprendre);
     auto* annuler = new QShortcut(QKeySequence::Undo, this, nullptr, nullptr, Qt::WindowShortcut);
     connect(annuler, &QShortcut::activated, this, &VueAnnoter::reprendre);
@@ -263,15 +336,15 @@ void VueAnnoter::choisirOutil(int index)
 {
     validerTexte();
     outil_ = index;
-    outils_->setChoisi(index);
+    outils_[index]->setChecked(true);
     majTextes();
 }
 
 void VueAnnoter::choisirCouleur(int index)
 {
     couleur_ = index;
+    couleurs_[index]->setChecked(true);
     placerChamp();
-    disques_->update();
 }
 
 void VueAnnoter::ouvrirTexte(QPointF point)
@@ -298,8 +371,9 @@ void VueAnnoter::placerChamp()
     f.setPixelSize(std::max(1, int(std::lround(t.k * m.police))));
     champ_->setFont(f);
     const QColor c = couleursAnnotation()[size_t(couleur_)];
-    champ_->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: transparent; border: 1px dashed white;"
-                                         " border-radius: 4px; padding: 0 3px; }")
+    // The border is painted by the field itself: a style sheet's dashes have their own rhythm.
+    champ_->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: transparent; border: none;"
+                                         " padding: 0 4px; }")
                               .arg(c.name()));
     const double largeur = std::max(t.k * (t.image.width() - point_->x()) - 8, 120.0);
     const QPointF coin = t.versEcran(*point_) - QPointF(4, 0);

@@ -8,7 +8,6 @@
 #include <QList>
 #include <optional>
 
-class ChoixPilules;
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
@@ -34,6 +33,9 @@ public:
     Mesure mesure() const;
     Toile toile() const;
     QWidget& canevas();
+    // The tool buttons and the colour buttons, in their order.
+    const QList<QAbstractButton*>& boutonsOutils() const { return outils_; }
+    const QList<QAbstractButton*>& boutonsCouleurs() const { return couleurs_; }
 
 signals:
     // The photo has been read (or failed to be).
@@ -45,7 +47,6 @@ protected:
 private:
     class Canevas;
     class Champ;
-    class Disques;
     // Keeps the text being typed when it holds more than blanks, and closes the entry.
     void validerTexte();
     void fermerTexte();
@@ -61,8 +62,8 @@ private:
     std::optional<QPointF> point_;  // where the text being typed stands, in photo pixels
     Canevas* canevas_;
     Champ* champ_;
-    ChoixPilules* outils_;
-    Disques* disques_;
+    QList<QAbstractButton*> outils_;
+    QList<QAbstractButton*> couleurs_;
     QAbstractButton* reprendre_;
     QLabel* aide_;
 };

@@ -27,8 +27,10 @@ public:
     static QString minutes(double t, bool dixiemes);
     // A length: "12,5 s" below a minute, else m:ss,d.
     static QString duree(double d);
-    // The decimal separator of the application's language.
+    // The decimal separator of the user's first preferred language (French when that is
+    // none), and that of the first language of `langues`.
     static const QString& virgule();
+    static QString virguleDe(const QStringList& langues);
 
 protected:
     void valider() override;

@@ -20,12 +20,25 @@ QString avecDixiemes(long long dixiemes)
 
 } // namespace
 
+QString VueCouper::virguleDe(const QStringList& langues)
+{
+    // The C locale names no language: French, the application's own, stands in.
+    QLocale langue(QStringLiteral("fr"));
+    for (const QString& l : langues) {
+        const QLocale candidate(l);
+        if (candidate.language() != QLocale::C && candidate.language() != QLocale::AnyLanguage) {
+            langue = candidate;
+            break;
+        }
+    }
+    const QString s = langue.decimalPoint();
+    return s.isEmpty() ? QStringLiteral(",") : s;
+}
+
 const QString& VueCouper::virgule()
 {
-    static const QString v = [] {
-        const QString s = QLocale(QStringLiteral("fr")).decimalPoint();
-        return s.isEmpty() ? QStringLiteral(",") : s;
-    }();
+    // The user's first preferred language.
+    static const QString v = virguleDe(QLocale::system().uiLanguages().mid(0, 1));
     return v;
 }
 

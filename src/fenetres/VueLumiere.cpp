@@ -1,5 +1,10 @@
 #include "fenetres/VueLumiere.h"
 
+#include "conversions/Journaux.h"
+#include "fenetres/Chiffres.h"
+#include "fenetres/Echecs.h"
+#include "fenetres/ValeurChiffree.h"
+
 #include "fenetres/CanevasPhoto.h"
 
 #include "conversions/images/Images.h"
@@ -43,16 +48,14 @@ protected:
             QSizeF t = QSizeF(image.size()).scaled(place.size(), Qt::KeepAspectRatio);
             p.drawImage(QRectF(place.center() - QPointF(t.width() / 2, t.height() / 2), t), image);
         }
-        QFont f;
-        f.setPixelSize(12);  // 12.5 in the design; Qt sizes text in whole pixels
-        p.setFont(f);
+        static const Chiffres police(12.5);
         const QString texte = vue_.avant_ ? tr("Photo d'origine") : tr("Appuyez pour comparer");
-        const QRectF etiquette(10, height() - 10 - 24, QFontMetricsF(f).horizontalAdvance(texte) + 18, 24);
+        const QRectF etiquette(10, height() - 10 - 24, police.largeur(texte) + 18, 24);
         QPainterPath capsule;
         capsule.addRoundedRect(etiquette, 12, 12);
         p.fillPath(capsule, Couleurs::encre(0.62));
         p.setPen(Qt::white);
-        p.drawText(etiquette, Qt::AlignCenter, texte);
+        police.dessiner(p, etiquette, Qt::AlignCenter, texte);
     }
 
     void mousePressEvent(QMouseEvent* e) override
@@ -125,7 +128,8 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     enFond<QImage>([url] {
         try {
             return Conversions::redressee(url, 1400);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            Echecs::journaliser(Conversions::journalImages(), url, e);
             return QImage();
         }
     }, [this](const QImage& image) {
@@ -155,13 +159,8 @@ VueLumiere::Ligne VueLumiere::ajouterLigne(QVBoxLayout& colonne, const QString& 
     QPalette grise = curseur->palette();
     grise.setColor(QPalette::Highlight, QColor(204, 204, 204));
     curseur->setPalette(grise);
-    auto* valeur = new QLabel(QStringLiteral("0"), this);
-    QFont chiffres;
-    chiffres.setPixelSize(12);
-    valeur->setFont(chiffres);
-    valeur->setFixedWidth(36);
-    valeur->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    valeur->setStyleSheet(QStringLiteral("color: #6B7385"));
+    auto* valeur = new ValeurChiffree(this);
+    valeur->setTexte(QStringLiteral("0"));
     rangee->addWidget(titre);
     rangee->addWidget(curseur, 1);
     rangee->addWidget(valeur);
@@ -187,9 +186,9 @@ void VueLumiere::remettreAZero() { setReglages(0, 0, 0, false); }
 
 void VueLumiere::changer()
 {
-    lumiere_.valeur->setText(Reglages::affichage(lumiere()));
-    contraste_.valeur->setText(Reglages::affichage(contraste()));
-    couleurs_.valeur->setText(Reglages::affichage(couleurs()));
+    lumiere_.valeur->setTexte(Reglages::affichage(lumiere()));
+    contraste_.valeur->setTexte(Reglages::affichage(contraste()));
+    couleurs_.valeur->setTexte(Reglages::affichage(couleurs()));
     automatique_->setAccent(Couleurs::tilleul0(), auto_ ? 2 : 0);
     entete().setPastille(Reglages::pastille(lumiere(), contraste(), couleurs(), auto_));
     // Renders wait 30 ms for the settings to rest; a change meanwhile starts the wait again.

@@ -3,6 +3,8 @@
 #include "fenetres/VueOutil.h"
 
 #include <QImage>
+
+class ValeurChiffree;
 #include <QTimer>
 
 class Pilule;
@@ -40,7 +42,7 @@ private:
     class Apercu;
     struct Ligne {
         QSlider* curseur;
-        QLabel* valeur;
+        ValeurChiffree* valeur;
     };
     Ligne ajouterLigne(QVBoxLayout& colonne, const QString& nom);
     void changer();

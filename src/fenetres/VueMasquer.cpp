@@ -28,9 +28,44 @@ public:
             update();
         });
         toupie_.start();
+        connect(&animateur_, &Animateur::pas, this, [this] {
+            nettoyer();
+            update();
+        });
     }
 
     void arreterToupie() { toupie_.stop(); }
+
+    // A zone's outline comes in growing from 0.6 of its size and fading in; one taken away
+    // shrinks and fades out.
+    void entrer(const QRectF& zone, const Mouvement& m)
+    {
+        auto c = std::make_unique<Contour>(zone);
+        c->u.aller(1, m, animateur_);
+        contours_.push_back(std::move(c));
+        update();
+    }
+    void sortir(qsizetype index, const Mouvement& m)
+    {
+        qsizetype i = 0;
+        for (auto& c : contours_)
+            if (!c->sortant && i++ == index) {
+                c->sortant = true;
+                c->u.aller(0, m, animateur_);
+                break;
+            }
+        nettoyer();
+        update();
+    }
+    // Each outline's scale and opacity, for tests: those leaving included.
+    QList<std::pair<double, double>> apparences() const
+    {
+        QList<std::pair<double, double>> l;
+        for (const auto& c : contours_)
+            l << std::pair{echelle(*c), opacite(*c)};
+        return l;
+    }
+    Animateur& animateur() { return animateur_; }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -42,7 +77,10 @@ protected:
         if (!vue_.apercu_.isNull())
             p.drawImage(photo, vue_.apercu_);
         if (!vue_.flouApercu_.isNull() && !vue_.zones_.isEmpty()) {
+            // The union of the zones: where two overlap the photo stays hidden (an even-odd
+            // path would open a window there).
             QPainterPath trous;
+            trous.setFillRule(Qt::WindingFill);
             for (const QRectF& z : vue_.zones_)
                 trous.addRect(t.versEcran(z));
             p.save();
@@ -50,8 +88,17 @@ protected:
             p.drawImage(photo, vue_.flouApercu_);
             p.restore();
         }
-        for (const QRectF& z : vue_.zones_)
-            contour(p, t.versEcran(z), QPen(Couleurs::tilleul0(), 2));
+        for (const auto& c : contours_) {
+            const QRectF r = t.versEcran(c->zone);
+            const double s = echelle(*c);
+            p.save();
+            p.setOpacity(opacite(*c));
+            p.translate(r.center());
+            p.scale(s, s);
+            p.translate(-r.center());
+            contour(p, r, QPen(Couleurs::tilleul0(), 2));
+            p.restore();
+        }
         if (vue_.trace_) {
             QPen tirets(Qt::white, 1.5, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
             tirets.setDashPattern({5 / 1.5, 4 / 1.5});
@@ -72,6 +119,21 @@ protected:
     void lache(QPointF, QPointF ici) override { vue_.finir(ici); }
 
 private:
+    struct Contour {
+        explicit Contour(const QRectF& z) : zone(z) {}
+        QRectF zone;
+        Valeur u{0};  // 0: away, 1: in place
+        bool sortant = false;
+    };
+    static double echelle(const Contour& c) { return 0.6 + 0.4 * c.u.valeur(); }
+    static double opacite(const Contour& c) { return std::clamp(c.u.valeur(), 0.0, 1.0); }
+    void nettoyer()
+    {
+        std::erase_if(contours_, [](const std::unique_ptr<Contour>& c) {
+            return c->sortant && !c->u.enMouvement() && c->u.valeur() <= 0.001;
+        });
+    }
+
     // A rounded outline drawn inside its rectangle.
     static void contour(QPainter& p, const QRectF& r, const QPen& stylo)
     {
@@ -84,6 +146,8 @@ private:
     VueMasquer& vue_;
     QTimer toupie_;
     int tour_ = 0;
+    Animateur animateur_;
+    std::vector<std::unique_ptr<Contour>> contours_;
 };
 
 VueMasquer::VueMasquer(const QString& url, FenetreOutil* fenetre, Fini fini)
@@ -125,6 +189,8 @@ void VueMasquer::analyser()
         flou_ = a.flou;
         flouApercu_ = a.flouApercu;
         zones_ = a.zones;
+        for (const QRectF& z : zones_)
+            canevas_->entrer(z, ressort(Ressort{0.4, 0.75}));
         cherche_ = false;
         canevas_->arreterToupie();
         majTextes();
@@ -132,6 +198,12 @@ void VueMasquer::analyser()
         emit pret();
     });
 }
+
+Mouvement VueMasquer::ressort(Ressort r) const { return reduire() ? Mouvement::immediat() : Mouvement::par(r); }
+
+QList<std::pair<double, double>> VueMasquer::apparences() const { return canevas_->apparences(); }
+
+Animateur& VueMasquer::animateurZones() { return canevas_->animateur(); }
 
 Toile VueMasquer::toile() const
 {
@@ -148,10 +220,13 @@ void VueMasquer::finir(QPointF point)
     switch (Zones::fin(*trace_, t.k)) {
     case Zones::Fin::ajouter:
         zones_.append(*trace_);
+        canevas_->entrer(*trace_, ressort(Ressort{0.3, 0.7}));
         break;
     case Zones::Fin::cliquer:
-        if (const auto i = Zones::sous(zones_, t.versPhoto(point)))
+        if (const auto i = Zones::sous(zones_, t.versPhoto(point))) {
             zones_.removeAt(*i);
+            canevas_->sortir(*i, ressort(Ressort{0.3, 0.7}));
+        }
         break;
     case Zones::Fin::rien:
         break;

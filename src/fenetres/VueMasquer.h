@@ -2,6 +2,7 @@
 
 #include "fenetres/Toile.h"
 #include "fenetres/VueOutil.h"
+#include "tesselui/Animateur.h"
 
 #include <QImage>
 #include <QList>
@@ -25,6 +26,10 @@ public:
     // How the canvas shows the photo now, and the canvas itself.
     Toile toile() const;
     QWidget& canevas();
+    // Each zone outline's scale and opacity as drawn now, those leaving included; and what
+    // moves them.
+    QList<std::pair<double, double>> apparences() const;
+    Animateur& animateurZones();
 
 signals:
     // The detection has ended (or the photo could not be read).
@@ -43,6 +48,7 @@ private:
     void analyser();
     void finir(QPointF point);
     void majTextes();
+    Mouvement ressort(Ressort r) const;
 
     QImage image_, apercu_, flou_, flouApercu_;
     QList<QRectF> zones_;

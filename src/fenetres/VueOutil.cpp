@@ -5,13 +5,23 @@
 #include "fenetres/Boutons.h"
 #include "fenetres/Entete.h"
 #include "fenetres/FenetreOutil.h"
+#include "fenetres/Outils.h"
+#include "fenetres/Echecs.h"
 #include "fenetres/Pilule.h"
+#include "fenetres/TexteErreur.h"
 #include "roue/VueRoue.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+
+namespace {
+
+// Below this a failure text beside the buttons would be a few letters.
+constexpr int largeurErreurMinimum = 140;
+
+} // namespace
 
 VueOutil::VueOutil(const QString& url, FenetreOutil* fenetre, Fini fini, const QString& action)
     : url_(url), fenetre_(fenetre), fini_(std::move(fini)), reduire_(Roue::VueRoue::mouvementReduitDuBureau())
@@ -26,13 +36,7 @@ VueOutil::VueOutil(const QString& url, FenetreOutil* fenetre, Fini fini, const Q
 
     rangee_ = new QHBoxLayout();
     rangee_->setSpacing(10);
-    erreur_ = new QLabel(this);
-    erreur_->setWordWrap(true);
-    QFont petite;
-    petite.setPixelSize(12);
-    erreur_->setFont(petite);
-    erreur_->setStyleSheet(QStringLiteral("color: #d62d20"));
-    erreur_->setMaximumHeight(QFontMetrics(petite).lineSpacing() * 2 + 2);
+    erreur_ = new TexteErreur(this);
     erreur_->hide();
     boutons_ = new Boutons(action, [this] {
         if (fenetre_)
@@ -55,24 +59,48 @@ QLabel& VueOutil::ajouterAide()
     f.setPixelSize(12);  // 12.5 in the design; Qt sizes text in whole pixels
     aide->setFont(f);
     aide->setStyleSheet(QStringLiteral("color: #6B7385"));
-    rangee_->addWidget(aide, 3);
+    aide->setMinimumWidth(120);  // a long hint wraps rather than squeeze the buttons
+    rangee_->addWidget(aide);
     return *aide;
 }
 
-QString VueOutil::erreur() const { return erreur_->text(); }
+QString VueOutil::erreur() const { return erreur_->texte(); }
 
 void VueOutil::terminerRangee()
 {
+    // What the row's fixed pieces leave to the failure text at the window's width.
+    int fixe = boutons_->sizeHint().width() + 8 + 2 * rangee_->spacing();
+    for (int i = 0; i < rangee_->count(); ++i)
+        if (QWidget* w = rangee_->itemAt(i)->widget(); w && w->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed)
+            fixe += w->sizeHint().width() + rangee_->spacing();
     rangee_->addSpacing(8);
     rangee_->addStretch(1);
-    rangee_->addWidget(erreur_, 2);
-    rangee_->addWidget(boutons_);
+    if (Outils::largeur - 32 - fixe >= largeurErreurMinimum) {
+        // The failure shrinks and elides first: the choices and the buttons keep their size.
+        rangee_->addWidget(erreur_);
+    } else {
+        // No readable room beside the fixed pieces: the text stands just above them, on the
+        // right, two lines at most.
+        pile_->insertWidget(pile_->count() - 1, erreur_, 0, Qt::AlignRight);
+        erreur_->setSeul(true);
+        erreurAuDessus_ = true;
+    }
+    rangee_->addWidget(boutons_, 0);
 }
 
 void VueOutil::setErreur(const QString& texte)
 {
-    erreur_->setText(texte);
+    erreur_->setTexte(texte);
     erreur_->setVisible(!texte.isEmpty());
+    // A text on a line of its own makes the window taller rather than squeeze the rest.
+    if (erreurAuDessus_ && fenetre_ && !texte.isEmpty()) {
+        pile_->activate();
+        const int besoin = std::max(height(), pile_->totalSizeHint().height());
+        if (besoin > height()) {
+            fenetre_->setFixedHeight(besoin);
+            resize(width(), besoin);
+        }
+    }
 }
 
 void VueOutil::sauver(std::function<QString()> travail)
@@ -85,12 +113,13 @@ void VueOutil::sauver(std::function<QString()> travail)
     QPointer<VueOutil> moi(this);
     QPointer<FenetreOutil> fenetre = fenetre_;
     const Fini fini = fini_;
-    const QString nom = QFileInfo(url_).fileName();
+    const QString source = url_;
     QThreadPool::globalInstance()->start([=] {
         QString chemin, echec;
         try {
             chemin = travail();
         } catch (const std::exception& e) {
+            Echecs::journaliser(Conversions::journalConversions(), source, e);
             echec = Conversions::description(e);
         }
         QMetaObject::invokeMethod(qApp, [=] {
@@ -103,9 +132,7 @@ void VueOutil::sauver(std::function<QString()> travail)
                 moi->occupe_ = false;
                 moi->boutons_->setOccupe(false);
                 moi->setErreur(echec);
-            } else {
-                qCWarning(Conversions::journalConversions).noquote() << nom + QStringLiteral(" : ") + echec;
-            }
+            }  // a window closed meanwhile: the failure is in the log already
         }, Qt::QueuedConnection);
     });
 }

@@ -10,6 +10,7 @@ class FenetreOutil;
 class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
+class TexteErreur;
 
 // What every tool view shares: the file it edits, the window that hosts it and the callback
 // that receives each file it writes; the header, the canvas and the bottom row laid out
@@ -25,6 +26,7 @@ public:
     const QString& url() const { return url_; }
     bool occupe() const { return occupe_; }
     QString erreur() const;
+    TexteErreur& texteErreur() { return *erreur_; }
     Entete& entete() { return *entete_; }
     Boutons& boutons() { return *boutons_; }
     // The desktop asks to reduce motion.
@@ -61,10 +63,11 @@ private:
     QPointer<FenetreOutil> fenetre_;
     Fini fini_;
     bool occupe_ = false;
+    bool erreurAuDessus_ = false;  // the failure text has a line of its own above the row
     bool reduire_;
     Entete* entete_;
     Boutons* boutons_;
-    QLabel* erreur_;
+    TexteErreur* erreur_;
     QVBoxLayout* pile_;
     QHBoxLayout* rangee_;
 };

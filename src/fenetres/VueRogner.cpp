@@ -3,7 +3,9 @@
 #include "fenetres/CanevasPhoto.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/Journaux.h"
 #include "fenetres/ChoixPilules.h"
+#include "fenetres/Echecs.h"
 #include "fenetres/Couleurs.h"
 #include "fenetres/Entete.h"
 #include "fenetres/Retouches.h"
@@ -184,7 +186,6 @@ VueRogner::VueRogner(const QString& url, FenetreOutil* fenetre, Fini fini)
     : VueOutil(url, fenetre, std::move(fini), tr("Rogner"))
 {
     entete().setTitre(tr("Rogner %1").arg(QFileInfo(url).fileName()));
-    entete().setPastille(QStringLiteral("0 × 0 px"));
     toile_ = new Toile(*this);
     poserToile(toile_);
     formats_ = new ChoixPilules(titres(), this);
@@ -200,7 +201,8 @@ VueRogner::VueRogner(const QString& url, FenetreOutil* fenetre, Fini fini)
         try {
             c.image = Conversions::redressee(url);
             c.apercu = c.image.scaled(QSize(1200, 720), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            Echecs::journaliser(Conversions::journalImages(), url, e);
             c.erreur = tr("Impossible de lire la photo");
         }
         return c;
@@ -234,7 +236,8 @@ void VueRogner::placer(const QRectF& c, bool anime)
     y_.aller(c.y(), m, animateur_);
     w_.aller(c.width(), m, animateur_);
     h_.aller(c.height(), m, animateur_);
-    entete().setPastille(QStringLiteral("%1 × %2 px").arg(int(c.width())).arg(int(c.height())));
+    const QSize ecrite = Cadre::region(c, image_.size()).size();
+    entete().setPastille(QStringLiteral("%1 × %2 px").arg(ecrite.width()).arg(ecrite.height()));
     toile_->update();
 }
 

@@ -56,6 +56,10 @@ const QHash<QString, QString>& table()
         {"play.fill", "play"},
         {"pause.fill", "pause"},
         {"wand.and.stars", "wand-sparkles"},
+        {"arrow.up.right", "arrow-up-right"},
+        {"rectangle", "rectangle-horizontal"},
+        {"textformat", "type"},
+        {"arrow.uturn.backward", "undo-2"},
         // The names the design system always takes for system symbols.
         {"circle", "circle"},
         {"square", "square"},

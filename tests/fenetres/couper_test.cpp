@@ -105,6 +105,17 @@ TEST(Couper, EtiquettesEtLongueurs)
     }
 }
 
+// The decimal mark follows the user's first language; the C locale names none.
+TEST(Couper, VirguleDeLaPremiereLangue)
+{
+    const std::pair<QStringList, const char*> cas[] = {
+        {{"fr-FR", "en-US"}, ","}, {{"en-US", "fr-FR"}, "."}, {{"de-DE"}, ","},
+        {{"ja-JP"}, "."},          {{"C"}, ","},              {{}, ","},
+    };
+    for (const auto& [langues, attendue] : cas)
+        EXPECT_EQ(VueCouper::virguleDe(langues), QString::fromUtf8(attendue)) << langues.join(' ').toStdString();
+}
+
 TEST(Couper, LectureBoucleEtEcart)
 {
     Dossier d;
@@ -327,4 +338,44 @@ TEST(Couper, FenetreCoupeLaSecondeMoitie)
     EXPECT_NEAR(duree(sonde(finis[0])), 5, 0.03);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(FenetreOutil::ouvertes().isEmpty());
+}
+
+// Qt's own player on a sound. Without a sound output (no sound server) the clock keeps the
+// time: the play head moves through the passage and it starts again in silence.
+TEST(Couper, LectureReelleBoucleLePassage)
+{
+    Dossier d;
+    const QString wav = son(d, QStringLiteral("trois.wav"), QStringLiteral("sine=f=300:d=3"), 44100);
+    Passage p(wav);
+    bool pret = false;
+    QObject::connect(&p, &Passage::prepare, [&] { pret = true; });
+    p.preparer();
+    ASSERT_TRUE(attendre([&] { return pret; }));
+    ASSERT_NEAR(p.duree(), 3.0, 0.05);
+    p.tenir(Passage::Bout::debut, 1.0 / 3);
+    p.tenir(Passage::Bout::fin, 1.6 / 3);
+    ASSERT_NEAR(p.d0(), 1.0, 1e-9);
+    ASSERT_NEAR(p.d1(), 1.6, 1e-9);
+    p.lire();
+    ASSERT_TRUE(p.lit());
+    double plusLoin = 0;
+    int retours = 0;
+    double avant = p.pos();
+    QElapsedTimer t;
+    t.start();
+    // Two seconds: more than three times the passage.
+    attendre([&] {
+        const double ici = p.pos();
+        plusLoin = std::max(plusLoin, ici);
+        if (ici + 0.2 < avant)
+            ++retours;
+        avant = ici;
+        EXPECT_GE(ici, p.d0() - 0.05);
+        EXPECT_LE(ici, p.d1() + 0.1);
+        return false;
+    }, 2000);
+    EXPECT_TRUE(p.lit());
+    EXPECT_GT(plusLoin, 1.35);  // the head moved well into the passage
+    EXPECT_GE(retours, 1);      // and started again from its beginning
+    p.fermer();
 }

@@ -127,6 +127,54 @@ TEST(Cadre, PoigneesTiersEtRegion)
     EXPECT_EQ(t[2], QLineF(200, 0, 200, 150));
     EXPECT_EQ(t[3], QLineF(0, 100, 300, 100));
 
-    EXPECT_EQ(Cadre::region({1156.25, 0.5, 1687.5, 2999.2}, {4000, 3000}), QRect(1156, 0, 1688, 3000));
-    EXPECT_EQ(Cadre::region({-3, -3, 10, 10}, {4000, 3000}), QRect(0, 0, 7, 7));
+    EXPECT_EQ(Cadre::region({1156.25, 0.5, 1687.5, 2999.2}, {4000, 3000}), QRect(1156, 1, 1688, 2999));
+    // Outside the photo, the region is moved in before it is cut, keeping its size.
+    EXPECT_EQ(Cadre::region({-3, -3, 10, 10}, {4000, 3000}), QRect(0, 0, 10, 10));
+    EXPECT_EQ(Cadre::region({3995.4, 10, 10, 10}, {4000, 3000}), QRect(3990, 10, 10, 10));
+    EXPECT_EQ(Cadre::region({-5, -5, 5000, 4000}, {4000, 3000}), QRect(0, 0, 4000, 3000));
+}
+
+// The pixels written for a frame: each format keeps its exact ratio and the size the badge
+// shows, whatever the fractions of the frame's edges.
+TEST(Cadre, RegionEcriteAuFormatExact)
+{
+    const struct {
+        QRectF c;
+        QSize image;
+        QRect attendu;
+    } cas[] = {
+        {{10.5, 20.5, 300, 300}, {800, 600}, {11, 21, 300, 300}},        // "Carré" once wrote 301 × 300
+        {{0, 0.3, 640, 360}, {1280, 720}, {0, 0, 640, 360}},              // 16:9 once 640 × 361
+        {{10.6, 5.7, 268.4, 181.3}, {400, 300}, {11, 6, 268, 181}},       // free, once 269 × 182
+        {{0.49, 0.51, 299.5, 299.5}, {300, 300}, {0, 0, 300, 300}},       // rounds up to the whole photo
+        {{1156.25, 0, 1687.5, 3000}, {4000, 3000}, {1156, 0, 1688, 3000}}, // 9:16 from the whole photo
+        {{1029.6875, 954.19921875, 1940.625, 1091.6015625}, {4000, 3000}, {1030, 954, 1941, 1092}},
+    };
+    for (const auto& k : cas)
+        EXPECT_EQ(Cadre::region(k.c, k.image), k.attendu) << k.c.x() << "," << k.c.y();
+
+    // Every format, from frames with fractional edges on photos of odd sizes: the frame keeps
+    // the values the reshaping gives, only the written pixels are whole; they stay inside the
+    // photo and keep the format's ratio to within one pixel of rounding.
+    const QSize photos[] = {{4000, 3000}, {3001, 4003}, {641, 359}, {1919, 1081}};
+    const QRectF departs[] = {{0, 0, 1, 1}, {0.3, 0.7, 0.55, 0.45}, {0.12, 0.2, 0.33, 0.61}};
+    for (const QSize& image : photos) {
+        for (int f = 1; f < Cadre::formats().size(); ++f) {
+            const double r = *Cadre::ratio(f, QSizeF(image));
+            for (const QRectF& d : departs) {
+                const QRectF depart(d.x() * image.width(), d.y() * image.height(), d.width() * image.width(),
+                                    d.height() * image.height());
+                const QRectF c = Cadre::appliquerRatio(depart, QSizeF(image), r);
+                ASSERT_NEAR(c.width() / c.height(), r, 1e-9);
+                const QRect z = Cadre::region(c, image);
+                const QString ou = QStringLiteral("%1x%2 format %3").arg(image.width()).arg(image.height()).arg(f);
+                EXPECT_TRUE(QRect(QPoint(0, 0), image).contains(z)) << ou.toStdString();
+                EXPECT_EQ(z.width(), std::lround(c.width())) << ou.toStdString();
+                EXPECT_EQ(z.height(), std::lround(c.height())) << ou.toStdString();
+                EXPECT_LE(std::abs(z.width() - z.height() * r), 1 + r) << ou.toStdString();
+                if (f == 1)
+                    EXPECT_EQ(z.width(), z.height()) << ou.toStdString();
+            }
+        }
+    }
 }

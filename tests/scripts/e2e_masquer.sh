@@ -47,7 +47,7 @@ lancer "--annoter=$TMP/photo.png" && {
     CX=$((WX + 310)); CY=$((WY + 310))  # the canvas's centre: photo pixel (600, 400)
     glisser $((CX - 150)) "$CY" $((CX + 150)) "$CY"
     sleep 0.3
-    xdotool mousemove $((WX + ${TEXTE_X:-176})) $((WY + 100)) click 1  # the "Texte" tool
+    xdotool mousemove $((WX + ${TEXTE_X:-108})) $((WY + 100)) click 1  # the "Texte" tool, third symbol
     sleep 0.3
     xdotool mousemove $((CX - 100)) $((CY - 100)) click 1
     sleep 0.4

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QLoggingCategory>
+#include <QString>
+#include <exception>
+
+// A tool window's failure goes to the log in its library's own words, as the engine's do,
+// whatever short French text the window shows.
+namespace Echecs {
+
+void journaliser(const QLoggingCategory& categorie, const QString& fichier, const std::exception& e);
+
+// Throws when the folder of `source` cannot take a new file, naming the folder.
+void dossierInscriptible(const QString& source);
+
+} // namespace Echecs
