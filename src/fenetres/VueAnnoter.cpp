@@ -288,6 +288,8 @@ VueAnnoter::VueAnnoter(const QString& url, FenetreOutil* fenetre, Fini fini)
     auto* bouton = new BoutonReprendre(this);
     reprendre_ = bouton;
     reprendre_->setToolTip(tr("Retirer le dernier ajout (Ctrl+Z)"));
+    // A symbol alone says nothing to a screen reader.
+    reprendre_->setAccessibleName(tr("Retirer le dernier ajout"));
     choix->addWidget(groupe);
     choix->addWidget(disques);
     choix->addStretch(1);

@@ -97,6 +97,14 @@ TEST(BoutonsAnnoter, SymbolesNomsEtCouleurs)
         EXPECT_EQ(couleurs[i]->toolTip(), "Couleur");
         EXPECT_EQ(couleurs[i]->isChecked(), i == 1);
     }
+    // The take-back symbol is read by its purpose.
+    int reprises = 0;
+    for (QAbstractButton* b : vue->findChildren<QAbstractButton*>())
+        if (b->toolTip().startsWith("Retirer le dernier ajout")) {
+            ++reprises;
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name), "Retirer le dernier ajout");
+        }
+    EXPECT_EQ(reprises, 1);
     cliquer(*couleurs[4], {12, 12});
     EXPECT_EQ(vue->couleur(), 4);
     EXPECT_TRUE(couleurs[4]->isChecked());
