@@ -60,6 +60,14 @@ inline void outil(const QString& programme, const QStringList& arguments, const 
     }
 }
 
+// A JPEG of `taille` ("6000x4000") with detail everywhere, at a camera's quality.
+inline void photoDetaillee(const QString& chemin, const QString& taille)
+{
+    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=" + taille, "-f", "lavfi",
+                                     "-i", "nullsrc=size=" + taille + ",geq=random(1)*255:128:128", "-filter_complex",
+                                     "[0][1]blend=all_mode=overlay:all_opacity=0.3", "-frames:v", "1", "-q:v", "2", chemin});
+}
+
 // Times `f` once per iteration as the manual time of the benchmark, and keeps it.
 inline void mesurer(benchmark::State& state, const std::string& nom, bool reference, const std::function<void()>& f,
                     const std::function<void()>& menage = {})

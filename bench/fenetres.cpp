@@ -16,6 +16,7 @@ namespace {
 using Comparaison::dossierDeTravail;
 using Comparaison::mesurer;
 using Comparaison::outil;
+using Comparaison::photoDetaillee;
 
 const QString photo = dossierDeTravail(QStringLiteral("photo.jpg"));
 const QString son = dossierDeTravail(QStringLiteral("une heure.wav"));
@@ -23,10 +24,7 @@ QImage apercu;
 
 void preparer()
 {
-    // 6000 × 4000 with detail everywhere, at a camera's quality.
-    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=6000x4000", "-f", "lavfi",
-                                     "-i", "nullsrc=size=6000x4000,geq=random(1)*255:128:128", "-filter_complex",
-                                     "[0][1]blend=all_mode=overlay:all_opacity=0.3", "-frames:v", "1", "-q:v", "2", photo});
+    photoDetaillee(photo, QStringLiteral("6000x4000"));
     outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=c=pink:r=44100:a=0.2:d=3600",
                                      "-ac", "2", "-c:a", "pcm_s16le", son});
     apercu = Conversions::redressee(photo, 1400);

@@ -21,6 +21,7 @@ namespace {
 using Comparaison::dossierDeTravail;
 using Comparaison::mesurer;
 using Comparaison::outil;
+using Comparaison::photoDetaillee;
 
 const QString photo = dossierDeTravail(QStringLiteral("photo 48 Mpx.jpg"));
 long long auRepos = 0;
@@ -28,9 +29,7 @@ std::map<std::string, long long> apresFermeture;
 
 void preparer()
 {
-    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=8000x6000", "-f", "lavfi",
-                                     "-i", "nullsrc=size=8000x6000,geq=random(1)*255:128:128", "-filter_complex",
-                                     "[0][1]blend=all_mode=overlay:all_opacity=0.3", "-frames:v", "1", "-q:v", "2", photo});
+    photoDetaillee(photo, QStringLiteral("8000x6000"));
     auRepos = Memoire::residente();
 }
 

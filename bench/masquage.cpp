@@ -22,6 +22,7 @@ namespace {
 using Comparaison::dossierDeTravail;
 using Comparaison::mesurer;
 using Comparaison::outil;
+using Comparaison::photoDetaillee;
 
 const QString page = dossierDeTravail(QStringLiteral("page.png"));
 const QString photo = dossierDeTravail(QStringLiteral("photo.jpg"));
@@ -54,9 +55,7 @@ void preparer()
 {
     pageLue = imprimer();
     pageLue.save(page);
-    outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=6000x4000", "-f", "lavfi",
-                                     "-i", "nullsrc=size=6000x4000,geq=random(1)*255:128:128", "-filter_complex",
-                                     "[0][1]blend=all_mode=overlay:all_opacity=0.3", "-frames:v", "1", "-q:v", "2", photo});
+    photoDetaillee(photo, QStringLiteral("6000x4000"));
     grande = Conversions::redressee(photo);
     outil(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=10000x10000", "-frames:v", "1",
                                      "-q:v", "3", enorme});

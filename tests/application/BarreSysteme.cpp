@@ -1,26 +1,15 @@
 // The desktop's tray item as the controller drives it.
 #include "Aides.h"
+#include "commun/Ouvreur.h"
 #include "application/BarreSysteme.h"
 
 #include <QAction>
 #include <QDBusConnection>
-#include <QDesktopServices>
 #include <QImage>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
-
-// Catches what would be handed to the desktop for "file" URLs.
-class Ouvreur : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> ouverts;
-    Ouvreur() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "ouvrir"); }
-    ~Ouvreur() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-public slots:
-    void ouvrir(const QUrl& u) { ouverts << u; }
-};
 
 QImage image(const QIcon& icone) { return icone.pixmap(QSize(18, 18), 1).toImage(); }
 
@@ -97,4 +86,3 @@ TEST(BarreSysteme, UneImageParSigne)
     EXPECT_LT(encre(images[1]), encre(images[2]));
 }
 
-#include "BarreSysteme.moc"

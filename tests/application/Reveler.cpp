@@ -1,9 +1,9 @@
 #include "Aides.h"
+#include "commun/Ouvreur.h"
 #include "application/Reveler.h"
 #include "commun/Dossier.h"
 
 #include <QDBusConnection>
-#include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -49,17 +49,6 @@ public:
     QStringList montres;
 public slots:
     Q_SCRIPTABLE void ShowItems(const QStringList& uris, const QString&) { montres = uris; }
-};
-
-// Catches what would be handed to the desktop for "file" URLs.
-class Ouvreur : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> ouverts;
-    Ouvreur() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "ouvrir"); }
-    ~Ouvreur() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-public slots:
-    void ouvrir(const QUrl& u) { ouverts << u; }
 };
 
 } // namespace

@@ -1,48 +1,25 @@
 // The watcher fed by a source that reports presses, releases and drag starts as they come,
 // the way the X server does with XInput 2.
 #include "Aides.h"
+#include "Doubles.h"
 #include "application/Guetteur.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Evenements : Application::SourceGlisser {
-    bool bouton = false;
-    bool maj = false;
-    long drags = 0;
-    long avantAppui = 0;
+// The pointer of the doubles, counting the watcher's reads of the button and the counter.
+struct Evenements : Pointeur {
     int lectures = 0;
     bool boutonGauche() override
     {
         ++lectures;
-        return bouton;
+        return Pointeur::boutonGauche();
     }
-    bool shift() override { return maj; }
     long compte() override
     {
         ++lectures;
-        return drags;
-    }
-    long compteAvantAppui() override { return avantAppui; }
-    bool signaleLesAppuis() const override { return true; }
-
-    void appuyer()
-    {
-        avantAppui = drags;
-        bouton = true;
-        evenement();
-    }
-    void relacher()
-    {
-        bouton = false;
-        evenement();
-    }
-    // Another application's drag takes the selection.
-    void commencer()
-    {
-        ++drags;
-        evenement();
+        return Pointeur::compte();
     }
 };
 

@@ -48,3 +48,12 @@ QStringList Ecoute::messages(const char* categorie) const
             l << m;
     return l;
 }
+
+QStringList Ecoute::tous() const
+{
+    const QMutexLocker garde(&verrou);
+    QStringList l;
+    for (const auto& [c, m] : recus)
+        l << QString::fromUtf8(c) + QStringLiteral(" | ") + m;
+    return l;
+}

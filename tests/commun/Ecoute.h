@@ -12,4 +12,6 @@ public:
 
     // The messages of one category ("vemo.ffmpeg"), oldest first.
     QStringList messages(const char* categorie) const;
+    // Every message kept, as "category | message", oldest first.
+    QStringList tous() const;
 };

@@ -6,29 +6,17 @@
 #include "conversions/Sortie.h"
 
 #include "commun/Dossier.h"
+#include "commun/Exiger.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <thread>
 
 namespace {
-
-[[noreturn]] void echouer(const char* quoi)
-{
-    std::fprintf(stderr, "échec : %s\n", quoi);
-    std::_Exit(1);
-}
-
-void exiger(bool condition, const char* quoi)
-{
-    if (!condition)
-        echouer(quoi);
-}
 
 // A job's holdings (an output half written, a work folder, a child) as the stop finds them.
 void arreter()

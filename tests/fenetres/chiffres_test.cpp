@@ -45,22 +45,18 @@ TEST(Chiffres, CellulesEgalesEtTaillesFractionnaires)
 
     // Painted: "1" sits in the middle of its cell, so "11" spans more than one "1" does
     // alone, and less than two cells.
-    QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
+    const auto peint = [&c](const QString& texte) {
+        QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
         QPainter p(&image);
         p.setPen(Qt::black);
-        c.dessiner(p, QPointF(10, 25), "1");
-    }
-    const int un = encre(image);
+        c.dessiner(p, QPointF(10, 25), texte);
+        p.end();
+        return encre(image);
+    };
+    const int un = peint("1");
     EXPECT_GT(un, 0);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setPen(Qt::black);
-        c.dessiner(p, QPointF(10, 25), "1 1");
-    }
-    EXPECT_GT(encre(image), un);
+    EXPECT_GT(peint("1 1"), un);
 }
 
 TEST(Entete, LeNombreCompteEtLesTextesNeSeChevauchentPas)

@@ -3,6 +3,7 @@
 // words in the log.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
+#include "commun/Ecoute.h"
 #include "conversions/media_outils.h"
 #include "fenetres/Boutons.h"
 #include "fenetres/ChoixPilules.h"
@@ -20,41 +21,10 @@
 #include <QFile>
 #include <QImage>
 #include <QLayout>
-#include <QMutex>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {
-
-// Keeps what the application logs while it lives.
-class Journal {
-public:
-    Journal() { precedent_ = qInstallMessageHandler(&Journal::garder); }
-    ~Journal() { qInstallMessageHandler(precedent_); }
-    static QStringList lignes()
-    {
-        QMutexLocker l(&verrou());
-        return tenues();
-    }
-
-private:
-    static QMutex& verrou()
-    {
-        static QMutex m;
-        return m;
-    }
-    static QStringList& tenues()
-    {
-        static QStringList l;
-        return l;
-    }
-    static void garder(QtMsgType, const QMessageLogContext& c, const QString& m)
-    {
-        QMutexLocker l(&verrou());
-        tenues() << QString::fromUtf8(c.category) + QStringLiteral(" | ") + m;
-    }
-    QtMessageHandler precedent_;
-};
 
 QString photo(const QString& chemin, int w, int h)
 {
@@ -78,7 +48,7 @@ TEST(RangeeDuBas, UneErreurLongueNeComprimePasLesBoutons)
     auto* vue = fenetre->findChild<VueRogner*>();
     ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
     fenetre->show();
-    Journal journal;
+    Ecoute journal;
     {
         DisquePlein plein(1024);
         vue->boutons().confirmation().click();
@@ -127,11 +97,11 @@ TEST(RangeeDuBas, UneErreurLongueNeComprimePasLesBoutons)
 
     // The failure is also in the log, with the file's name.
     EXPECT_TRUE(attendre([&] {
-        for (const QString& l : Journal::lignes())
+        for (const QString& l : journal.tous())
             if (l.startsWith("vemo.") && l.contains(QFileInfo(source).fileName()))
                 return true;
         return false;
-    }, 2000)) << Journal::lignes().join('\n').toStdString();
+    }, 2000)) << journal.tous().join('\n').toStdString();
     EXPECT_TRUE(finis.isEmpty());
     fenetre->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -2,6 +2,7 @@
 // zones proposed, added by a drag and removed by a click; marks traced, typed and taken back;
 // saves, and failures shown in the window with nothing written.
 #include "commun/Dossier.h"
+#include "commun/Souris.h"
 #include "fenetres/Boutons.h"
 #include "fenetres/Entete.h"
 #include "fenetres/FenetreOutil.h"
@@ -36,22 +37,6 @@ Vue* ouvrir(const QString& cle, const QString& fichier, QStringList& finis)
         f->close();
     EXPECT_TRUE(Outils::ouvrir(cle, fichier, [&finis](const QString& f) { finis << f; }));
     return FenetreOutil::ouvertes().last()->findChild<Vue*>();
-}
-
-void souris(QWidget& w, QEvent::Type type, QPointF p)
-{
-    const Qt::MouseButtons boutons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, p, w.mapToGlobal(p), Qt::LeftButton, boutons, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &e);
-}
-
-// A drag in canvas points, in a few moves.
-void glisser(QWidget& w, QPointF de, QPointF a)
-{
-    souris(w, QEvent::MouseButtonPress, de);
-    for (int i = 1; i <= 4; ++i)
-        souris(w, QEvent::MouseMove, de + (a - de) * i / 4.0);
-    souris(w, QEvent::MouseButtonRelease, a);
 }
 
 QString ecrite(const QString& chemin, const QString& ligne)

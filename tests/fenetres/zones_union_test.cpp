@@ -2,6 +2,7 @@
 // too, and a zone's outline grows in and fades in, then out when it is taken away.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
+#include "commun/Souris.h"
 #include "fenetres/FenetreOutil.h"
 #include "fenetres/Outils.h"
 #include "fenetres/VueMasquer.h"
@@ -11,21 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void souris(QWidget& w, QEvent::Type type, QPointF p)
-{
-    const Qt::MouseButtons boutons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, p, w.mapToGlobal(p), Qt::LeftButton, boutons, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &e);
-}
-
-void glisser(QWidget& w, QPointF de, QPointF a)
-{
-    souris(w, QEvent::MouseButtonPress, de);
-    for (int i = 1; i <= 4; ++i)
-        souris(w, QEvent::MouseMove, de + (a - de) * i / 4.0);
-    souris(w, QEvent::MouseButtonRelease, a);
-}
 
 // Fine black and white squares: sharp in the photo, an even grey once blurred.
 QString damier(const QString& chemin)

@@ -6,14 +6,10 @@
 # Usage: galerie_accessible.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
-GALERIE="$BUILD/tests/outils/galerie-design"
+source "$(dirname "$0")/../outils/galerie.sh"
 LECTEUR="$SOURCE_DIR/tests/outils/arbre_accessible.py"
-[ -x "$GALERIE" ] || { echo "ÉCHEC : $GALERIE manque"; exit 1; }
 command -v dbus-daemon >/dev/null || { echo "ÉCHEC : dbus-daemon manque"; exit 1; }
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "ÉCHEC : python3-pyatspi manque"; exit 1; }
-ECHECS=0
-echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
-ok() { echo "ok : $*"; }
 
 # A private session bus; the accessibility bus is started from it on demand.
 ADRESSE=$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=3 3>"$TMP/dbus.pid")
@@ -25,10 +21,7 @@ dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesk
     string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null 2>&1
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0 GTK_MODULES=
 
-"$GALERIE" >"$TMP/galerie.out" 2>"$TMP/galerie.err" &
-PIDS+=($!)
-pret() { grep -q '^pret' "$TMP/galerie.out"; }
-attendre 20 pret || { echo "ÉCHEC : la galerie ne s’ouvre pas"; cat "$TMP/galerie.err"; exit 1; }
+ouvrir_galerie
 
 lire() { /usr/bin/python3 "$LECTEUR" galerie-design >"$TMP/arbre.txt" 2>"$TMP/arbre.err"; }
 onglets_lus() { lire && [ "$(wc -l <"$TMP/arbre.txt")" -ge 14 ]; }
@@ -66,8 +59,4 @@ else
     cat "$TMP/arbre.txt"
 fi
 
-if ((ECHECS)); then
-    echo "$ECHECS échec(s)"
-    exit 1
-fi
-echo "arbre accessible : tout va bien"
+bilan "arbre accessible"

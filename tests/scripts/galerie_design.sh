@@ -7,24 +7,17 @@
 # Usage: galerie_design.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
-GALERIE="$BUILD/tests/outils/galerie-design"
-[ -x "$GALERIE" ] || { echo "ÉCHEC : $GALERIE manque"; exit 1; }
+source "$(dirname "$0")/../outils/galerie.sh"
 command -v convert >/dev/null || { echo "ÉCHEC : convert manque"; exit 1; }
-ECHECS=0
-echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
-ok() { echo "ok : $*"; }
 
-"$GALERIE" >"$TMP/galerie.out" 2>"$TMP/galerie.err" &
-PIDS+=($!)
-pret() { grep -q '^pret' "$TMP/galerie.out"; }
-attendre 20 pret || { echo "ÉCHEC : la galerie ne s’ouvre pas"; cat "$TMP/galerie.err"; exit 1; }
+ouvrir_galerie
 sleep 0.3
 import -window root "$TMP/galerie.png" || { echo "ÉCHEC : pas de capture"; exit 1; }
 cp "$TMP/galerie.png" "$BUILD/tests/galerie-design.png" 2>/dev/null
 
 point() { grep "^sonde $1 " "$TMP/galerie.out" | awk '{print $3 "," $4}'; }
-# The pixel's channels as "R G B", read by ImageMagick from the X server's picture.
-pixel() { convert "$TMP/galerie.png" -format "%[fx:int(255*p{$1}.r)] %[fx:int(255*p{$1}.g)] %[fx:int(255*p{$1}.b)]" info:; }
+# pixel X,Y: the screenshot's channels there as "R G B".
+pixel() { rgb "$TMP/galerie.png" "${1%,*}" "${1#*,}"; }
 # proche NOM R G B TOLÉRANCE
 proche() {
     local p rgb
@@ -84,15 +77,11 @@ done
 # The hint of the third tab: below the bar, centred on it, as wide as the bar (240).
 read -r BX BY BW BH <<<"$(grep '^cadre barre ' "$TMP/galerie.out" | cut -d' ' -f3-)"
 xdotool mousemove $(point onglet | tr , ' ')
-montre() { grep -q '^indice ' "$TMP/galerie.out"; }
-if attendre 5 montre; then
+if attendre 5 indice_montre; then
     MS=$(grep '^indice ' "$TMP/galerie.out" | head -1 | awk '{print $2}')
     if ((MS >= 350 && MS < 2000)); then ok "l’indice vient après le repos ($MS ms)"; else echec "indice après $MS ms"; fi
     sleep 0.2
-    INFO=$(xwininfo -name vemo-indice 2>/dev/null)
-    X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$INFO")
-    Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$INFO")
-    W=$(sed -n 's/.*Width: *//p' <<<"$INFO")
+    lire_indice
     if grep -q "IsViewable" <<<"$INFO" && ((W == BW && Y >= BY + BH + 7 && Y <= BY + BH + 9)) \
         && (((2 * X + W) - (2 * BX + BW) <= 2 && (2 * BX + BW) - (2 * X + W) <= 2)); then
         ok "indice sous la barre, centré ($X,$Y ${W} de large)"
@@ -110,10 +99,8 @@ if attendre 3 cache; then ok "l’indice part avec le pointeur"; else echec "l�
 # frame and the close button centred on it, and the mascot's body where its frame is.
 kill "${PIDS[-1]}" 2>/dev/null
 wait "${PIDS[-1]}" 2>/dev/null
-"$GALERIE" --notice >"$TMP/notice.out" 2>"$TMP/notice.err" &
-PIDS+=($!)
-pret_notice() { grep -q '^pret' "$TMP/notice.out"; }
-if attendre 30 pret_notice && grep -q '^cadre toast ' "$TMP/notice.out"; then
+demarrer_galerie notice --notice
+if attendre 30 galerie_prete notice && grep -q '^cadre toast ' "$TMP/notice.out"; then
     sleep 0.3
     import -window root "$TMP/notice.png" || echec "pas de capture du toast"
     read -r TX TY TW TH <<<"$(grep '^cadre toast ' "$TMP/notice.out" | cut -d' ' -f3-)"
@@ -127,16 +114,12 @@ if attendre 30 pret_notice && grep -q '^cadre toast ' "$TMP/notice.out"; then
     fi
     # The mascot's body, in the accent colour, five pixels above its frame's bottom.
     read -r BX BY <<<"$(grep '^sonde toast-mascotte ' "$TMP/notice.out" | cut -d' ' -f3-)"
-    CORPS=$(convert "$TMP/notice.png" -format "%[fx:int(255*p{$BX,$BY}.r)] %[fx:int(255*p{$BX,$BY}.g)] %[fx:int(255*p{$BX,$BY}.b)]" info:)
-    FOND=$(convert "$TMP/notice.png" -format "%[fx:int(255*p{$((TX + TW / 2)),$((TY + 3))}.r)] %[fx:int(255*p{$((TX + TW / 2)),$((TY + 3))}.g)] %[fx:int(255*p{$((TX + TW / 2)),$((TY + 3))}.b)]" info:)
+    CORPS=$(rgb "$TMP/notice.png" "$BX" "$BY")
+    FOND=$(rgb "$TMP/notice.png" $((TX + TW / 2)) $((TY + 3)))
     if [ "$CORPS" != "$FOND" ]; then ok "le corps de la mascotte est dans son cadre ($CORPS)"; else echec "pas de mascotte au bas de son cadre ($CORPS)"; fi
 else
     echec "pas de toast dans la galerie"
     cat "$TMP/notice.err"
 fi
 
-if ((ECHECS)); then
-    echo "$ECHECS échec(s)"
-    exit 1
-fi
-echo "galerie : tout va bien"
+bilan galerie

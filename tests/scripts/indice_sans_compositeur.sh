@@ -6,32 +6,19 @@
 set -u
 export SANS_COMPOSITEUR=1
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
-GALERIE="$BUILD/tests/outils/galerie-design"
-[ -x "$GALERIE" ] || { echo "ÉCHEC : $GALERIE manque"; exit 1; }
+source "$(dirname "$0")/../outils/galerie.sh"
 command -v convert >/dev/null || { echo "ÉCHEC : convert manque"; exit 1; }
-ECHECS=0
-echec() { echo "ÉCHEC : $*"; ECHECS=$((ECHECS + 1)); }
-ok() { echo "ok : $*"; }
 
-"$GALERIE" >"$TMP/galerie.out" 2>"$TMP/galerie.err" &
-PIDS+=($!)
-pret() { grep -q '^pret' "$TMP/galerie.out"; }
-attendre 20 pret || { echo "ÉCHEC : la galerie ne s’ouvre pas"; cat "$TMP/galerie.err"; exit 1; }
+ouvrir_galerie
 sleep 0.3
 import -window root "$TMP/avant.png" || { echo "ÉCHEC : pas de capture"; exit 1; }
 
 xdotool mousemove $(grep '^sonde onglet ' "$TMP/galerie.out" | cut -d' ' -f3-)
-montre() { grep -q '^indice ' "$TMP/galerie.out"; }
-attendre 5 montre || { echo "ÉCHEC : aucun indice"; exit 1; }
+attendre 5 indice_montre || { echo "ÉCHEC : aucun indice"; exit 1; }
 sleep 0.3
-INFO=$(xwininfo -name vemo-indice 2>/dev/null)
-X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$INFO")
-Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$INFO")
-W=$(sed -n 's/.*Width: *//p' <<<"$INFO")
-H=$(sed -n 's/.*Height: *//p' <<<"$INFO")
+lire_indice
 import -window root "$TMP/apres.png" || { echo "ÉCHEC : pas de capture"; exit 1; }
 
-rgb() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }
 # meme X Y: the pixel is what was there before the hint (within 6 on each channel).
 meme() {
     local a b
@@ -53,8 +40,4 @@ else
     ok "la bulle est dessinée (${W}×$H à $X,$Y)"
 fi
 
-if ((ECHECS)); then
-    echo "$ECHECS échec(s)"
-    exit 1
-fi
-echo "indice sans compositeur : tout va bien"
+bilan "indice sans compositeur"

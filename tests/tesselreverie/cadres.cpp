@@ -6,6 +6,8 @@
 #include "tesselreverie/Reverie.h"
 #include "tesselui/Vavirud.h"
 
+#include "Palettes.h"
+
 #include <QAccessible>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -14,13 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QPalette palette(bool sombre)
-{
-    QPalette p;
-    p.setColor(QPalette::Window, sombre ? QColor(0x0D, 0x11, 0x1C) : QColor(0xFA, 0xFB, 0xFA));
-    return p;
-}
 
 // The widget painted alone on a transparent image.
 QImage peint(QWidget& w)

@@ -6,22 +6,13 @@
 #include "tesselreverie/ReveriePolices.h"
 #include "tesselui/Motion.h"
 
+#include "Palettes.h"
+
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
-
-namespace {
-
-QPalette palette(bool sombre)
-{
-    QPalette p;
-    p.setColor(QPalette::Window, sombre ? QColor(0x0D, 0x11, 0x1C) : QColor(0xFA, 0xFB, 0xFA));
-    return p;
-}
-
-} // namespace
 
 TEST(Reverie, CouleursEtPolices)
 {

@@ -3,6 +3,7 @@
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
+#include "plateforme/media/Av.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -11,10 +12,7 @@
 #include <QImageReader>
 #include <libraw.h>
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
-#include <libswscale/swscale.h>
 }
 #include <algorithm>
 #include <climits>
@@ -118,19 +116,6 @@ VImage depuisPixels(QImage image, bool alpha)
     return copie(octets.constData(), static_cast<size_t>(octets.size()), image.width(), image.height(), bandes);
 }
 
-struct LibererCodec {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct LibererPaquet {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct LibererImageAv {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct LibererSws {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-
 QString texteAv(int code)
 {
     char texte[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -175,10 +160,10 @@ int compressionTiff(const uint8_t* octets, size_t taille)
 }
 
 // The one picture of a file, decoded by libav: the whole file is one packet.
-std::unique_ptr<AVFrame, LibererImageAv> decoderAv(const QString& chemin, AVCodecID id)
+Media::Image decoderAv(const QString& chemin, AVCodecID id)
 {
     const AVCodec* codec = avcodec_find_decoder(id);
-    std::unique_ptr<AVCodecContext, LibererCodec> contexte(codec ? avcodec_alloc_context3(codec) : nullptr);
+    Media::Codec contexte(codec ? avcodec_alloc_context3(codec) : nullptr);
     if (!contexte)
         refuser(chemin, QStringLiteral("libav : pas de décodeur"));
     contexte->max_pixels = static_cast<int64_t>(pixelsAuPlus);  // the size guard, before any allocation
@@ -190,17 +175,15 @@ std::unique_ptr<AVFrame, LibererImageAv> decoderAv(const QString& chemin, AVCode
     constexpr qint64 octetsAuPlus = static_cast<qint64>(pixelsAuPlus * 4) + (qint64(1) << 20);
     if (!f.open(QIODevice::ReadOnly) || f.size() > octetsAuPlus || f.size() > INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE)
         refuser(chemin, QStringLiteral("libav : fichier illisible ou trop grand"));
-    std::unique_ptr<AVPacket, LibererPaquet> paquet(av_packet_alloc());
-    if (!paquet || av_new_packet(paquet.get(), static_cast<int>(f.size())) < 0)
+    Media::Paquet paquet = Media::nouveauPaquet();
+    if (av_new_packet(paquet.get(), static_cast<int>(f.size())) < 0)
         throw std::bad_alloc();
     if (f.read(reinterpret_cast<char*>(paquet->data), f.size()) != f.size())
         refuser(chemin, QStringLiteral("libav : lecture incomplète"));
     // libav takes old-style JPEG strips for raw pixels: a wrong picture is worse than none.
     if (id == AV_CODEC_ID_TIFF && compressionTiff(paquet->data, static_cast<size_t>(paquet->size)) == 6)
         refuser(chemin, QStringLiteral("libav : TIFF en JPEG ancien, non décodé"));
-    std::unique_ptr<AVFrame, LibererImageAv> image(av_frame_alloc());
-    if (!image)
-        throw std::bad_alloc();
+    Media::Image image = Media::nouvelleImage();
     int code = avcodec_send_packet(contexte.get(), paquet.get());
     if (code >= 0)
         code = avcodec_send_packet(contexte.get(), nullptr);
@@ -265,25 +248,20 @@ VImage lireParLibav(const QString& chemin)
     const int w = image->width;
     const int h = image->height;
     // Point sampling at the same size: RGB and palette pixels come through unchanged.
-    std::unique_ptr<SwsContext, LibererSws> sws(sws_getContext(w, h, format, w, h, AV_PIX_FMT_RGBA,
-                                                               SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
-                                                               nullptr, nullptr, nullptr));
+    Media::Sws sws(sws_getContext(w, h, format, w, h, AV_PIX_FMT_RGBA, SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+                                  nullptr, nullptr, nullptr));
     if (!sws)
         refuser(chemin, QStringLiteral("libav : format de pixels %1 non converti")
                             .arg(QString::fromUtf8(av_get_pix_fmt_name(format))));
-    QImage rgba(w, h, QImage::Format_RGBA8888);
-    if (rgba.isNull())
-        throw std::bad_alloc();
     // swscale writes past a row's end: it writes into memory of its own allocator.
-    uint8_t* cible[4] = {};
-    int pas[4] = {};
-    if (av_image_alloc(cible, pas, w, h, AV_PIX_FMT_RGBA, 64) < 0)
+    Media::Image cible;
+    try {
+        cible = Media::imageAlignee(AV_PIX_FMT_RGBA, w, h);
+    } catch (const Media::Echec&) {  // its buffer could not be had
         throw std::bad_alloc();
-    sws_scale(sws.get(), image->data, image->linesize, 0, h, cible, pas);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(rgba.scanLine(y), cible[0] + static_cast<ptrdiff_t>(y) * pas[0], static_cast<size_t>(4 * w));
-    av_freep(&cible[0]);
-    return depuisPixels(std::move(rgba), peutAvoirAlpha(format));
+    }
+    sws_scale(sws.get(), image->data, image->linesize, 0, h, cible->data, cible->linesize);
+    return depuisPixels(Media::versQImage(*cible, QImage::Format_RGBA8888), peutAvoirAlpha(format));
 }
 
 VImage lireRaw(const QString& chemin)

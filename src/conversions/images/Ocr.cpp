@@ -3,14 +3,13 @@
 #include "conversions/images/Images.h"
 #include "conversions/images/Vips.h"
 #include "conversions/Journaux.h"
+#include "conversions/LocaleDuFil.h"
 #include "conversions/Sortie.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <clocale>
 #include <cmath>
-#include <locale.h>
 #include <memory>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
@@ -24,22 +23,9 @@ namespace {
 
 // The recogniser parses its data with the C number format: switch this thread to it
 // for the time of a call, without touching the rest of the process.
-class LocaleC {
+class LocaleC : public LocaleDuFil {
 public:
-    LocaleC() : c_(newlocale(LC_ALL_MASK, "C", nullptr)), avant_(c_ ? uselocale(c_) : nullptr) {}
-    ~LocaleC()
-    {
-        if (c_) {
-            uselocale(avant_);
-            freelocale(c_);
-        }
-    }
-    LocaleC(const LocaleC&) = delete;
-    LocaleC& operator=(const LocaleC&) = delete;
-
-private:
-    locale_t c_;
-    locale_t avant_;
+    LocaleC() : LocaleDuFil(LC_ALL_MASK, "C") {}
 };
 
 [[noreturn]] void indisponible()

@@ -4,6 +4,7 @@
 
 #include "conversions/Annulation.h"
 #include "conversions/archives/Archives.h"
+#include "commun/Exiger.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -154,12 +155,6 @@ TEST(ArchivesEmballage, unDisqueTropPetitNeGardeRienDeLArchive)
 }
 
 namespace {
-
-[[noreturn]] void echouer(const char* quoi)
-{
-    std::fprintf(stderr, "échec : %s\n", quoi);
-    std::_Exit(1);
-}
 
 // A stop while a large folder is being packed: the packing ends at once and leaves nothing.
 void arreterUnEmballage()
