@@ -269,6 +269,7 @@ QImage masqueDuSujet(const QImage& image)
 
 QString detourer(const QString& source)
 {
+    Isnet::preparer();
     QImage image = redressee(source).convertToFormat(QImage::Format_RGBA8888);
     const QImage masque = masqueDuSujet(image);
     if (masque.isNull())

@@ -31,6 +31,15 @@ void journal(const QString& texte)
     qCWarning(journalImages).noquote() << texte;
 }
 
+// glibc raises its trim threshold after large frees, up to 64 MB per arena, and OpenCV's
+// worker threads each have an arena: the freed network would stay resident there. A fixed
+// threshold gives every arena's free top back at once.
+void rendreLaMemoire()
+{
+    static std::once_flag fait;
+    std::call_once(fait, [] { mallopt(M_TRIM_THRESHOLD, 256 * 1024); });
+}
+
 // The network and what its use needs; one inference at a time, as a Net is not reentrant.
 class Modele {
 public:
@@ -53,6 +62,31 @@ public:
     {
         std::lock_guard garde(verrou_);
         return cheminSansVerrou();
+    }
+
+    void preparer()
+    {
+        std::lock_guard garde(verrou_);
+        if (reseau_ || enCours_ || illisibleDit_ || !QFile::exists(cheminSansVerrou()))
+            return;
+        enCours_ = true;
+        std::thread([this] {
+            std::lock_guard g(verrou_);
+            if (charger()) {
+                // Counts as a use: a photo that then fails to decode leaves it to the watcher.
+                dernierUsage_ = Horloge::now();
+                veiller();
+            }
+            enCours_ = false;
+            reveil_.notify_all();
+        }).detach();
+    }
+
+    // A load under way ends before the process tears OpenCV down.
+    void attendreLeChargement()
+    {
+        std::unique_lock garde(verrou_);
+        reveil_.wait(garde, [this] { return !enCours_; });
     }
 
     std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
@@ -115,6 +149,7 @@ private:
         }
         if (illisibleDit_)
             return false;
+        rendreLaMemoire();
         try {
             reseau_ = cv::dnn::readNetFromONNX(c.toStdString());
         } catch (const cv::Exception& e) {
@@ -123,6 +158,9 @@ private:
                         .arg(c, QString::fromStdString(e.what())));
             return false;
         }
+        // The parser's copy of the weights is gone: give it back before the network's
+        // layers claim their own, so the two never add up.
+        malloc_trim(0);
         return true;
     }
 
@@ -155,9 +193,15 @@ private:
     Horloge::time_point dernierUsage_;
     QString impose_;
     bool veilleur_ = false;
+    bool enCours_ = false;
     bool absentDit_ = false;
     bool illisibleDit_ = false;
 };
+
+// Destroyed at exit before the libraries' own statics.
+struct AlaSortie {
+    ~AlaSortie() { Modele::unique().attendreLeChargement(); }
+} alaSortie;
 
 } // namespace
 
@@ -169,6 +213,11 @@ QString chemin()
 void imposerChemin(const QString& c)
 {
     Modele::unique().imposer(c);
+}
+
+void preparer()
+{
+    Modele::unique().preparer();
 }
 
 std::optional<cv::Mat1b> masque(const cv::Mat& rgba)

@@ -121,3 +121,33 @@ TEST(DetourAppris, SansModeleLaSegmentationClassique)
     }
     EXPECT_EQ(ecoute.messages("vemo.images"), QStringList{"Modèle de détourage absent (" + d.chemin("absent.onnx") + ") : détourage classique"});
 }
+
+// The model starts loading before the photo is decoded: a file that is no picture fails
+// as usual, leaving nothing, and the next photo is served by the network it loaded.
+TEST(DetourAppris, UnFichierIllisibleEchoueSansTrace)
+{
+    ASSERT_TRUE(QFile::exists(Conversions::Isnet::chemin()));
+    Dossier d;
+    QFile f(d.chemin("abimee.jpg"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\xff\xd8\xff\xe0 pas une photo", 20).repeated(50));
+    f.close();
+    echoue(d, {f.fileName()}, "detour", {illisible("abimee.jpg")});
+    const QImage decoupe(convertirSeul(ecrire(d, "tasse.png", photo("coffee.png")), "detour"));
+    EXPECT_EQ(qAlpha(decoupe.pixel(300, 180)), 255);
+    coinsTransparents(decoupe);
+}
+
+// The first cut-out loads the network beside the decoding, the second finds it warm:
+// both give the same pixels.
+TEST(DetourAppris, ChaudOuFroidLeMemeDetour)
+{
+    Dossier d;
+    const QString source = ecrire(d, "chat.png", photo("chelsea.png"));
+    const QImage froid = QImage(convertirSeul(source, "detour")).convertToFormat(QImage::Format_RGBA8888);
+    const QImage chaud = QImage(convertirSeul(source, "detour")).convertToFormat(QImage::Format_RGBA8888);
+    ASSERT_FALSE(froid.isNull());
+    EXPECT_EQ(froid, chaud);
+    EXPECT_EQ(qAlpha(froid.pixel(250, 150)), 255);
+    EXPECT_EQ(qAlpha(froid.pixel(447, 3)), 0);
+}
