@@ -66,8 +66,9 @@ public:
 
     void preparer()
     {
-        std::lock_guard garde(verrou_);
-        if (reseau_ || enCours_ || illisibleDit_ || !QFile::exists(cheminSansVerrou()))
+        // Held: the network is in use or on its way; this photo's decoding must not wait.
+        std::unique_lock garde(verrou_, std::try_to_lock);
+        if (!garde.owns_lock() || reseau_ || enCours_ || illisibleDit_ || !QFile::exists(cheminSansVerrou()))
             return;
         enCours_ = true;
         std::thread([this] {
