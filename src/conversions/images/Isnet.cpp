@@ -90,7 +90,7 @@ public:
         reveil_.wait(garde, [this] { return !enCours_; });
     }
 
-    std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
+    std::optional<cv::Mat1b> masque(const cv::Mat& rgba, const Releve& debut)
     {
         cv::Mat rgb;
         cv::resize(rgba, rgb, cv::Size(cote, cote), 0, 0, cv::INTER_AREA);
@@ -105,7 +105,7 @@ public:
             if (!charger())
                 return std::nullopt;
             const int avant = cv::getNumThreads();
-            cv::setNumThreads(coeursLibres());
+            cv::setNumThreads(coeursLibresDepuis(debut));
             reseau_->setInput(entree);
             // The graph has side outputs too; only "output" is the fused mask.
             const cv::Mat sortie = reseau_->forward(sortieDuReseau);
@@ -221,9 +221,9 @@ void preparer()
     Modele::unique().preparer();
 }
 
-std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
+std::optional<cv::Mat1b> masque(const cv::Mat& rgba, const Releve& debut)
 {
-    return Modele::unique().masque(rgba);
+    return Modele::unique().masque(rgba, debut);
 }
 
 } // namespace Conversions::Isnet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversions/EnParallele.h"
 #include "conversions/images/OpenCV.h"
 
 #include <QString>
@@ -22,7 +23,8 @@ void imposerChemin(const QString& chemin);
 void preparer();
 
 // The subject's soft mask at the image's size (0 background, 255 subject) for an RGBA
-// image; nothing when the model is absent or unreadable (said once in the log).
-std::optional<cv::Mat1b> masque(const cv::Mat& rgba);
+// image; nothing when the model is absent or unreadable (said once in the log). The
+// network takes the cores that other processes left idle since `debut`.
+std::optional<cv::Mat1b> masque(const cv::Mat& rgba, const Releve& debut);
 
 } // namespace Conversions::Isnet

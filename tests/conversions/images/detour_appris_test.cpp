@@ -5,6 +5,10 @@
 #include "conversions/images/Isnet.h"
 #include "commun/Ecoute.h"
 
+#include <QThread>
+#include <ctime>
+#include <unistd.h>
+
 using namespace essais;
 
 namespace {
@@ -150,4 +154,28 @@ TEST(DetourAppris, ChaudOuFroidLeMemeDetour)
     EXPECT_EQ(froid, chaud);
     EXPECT_EQ(qAlpha(froid.pixel(250, 150)), 255);
     EXPECT_EQ(qAlpha(froid.pixel(447, 3)), 0);
+}
+
+// The network's threads are counted over the whole decoding, this process's own work in
+// that window counted as cores it gets back: that work is read in the same ticks as the
+// machine's idle time, whoever else is running.
+TEST(DetourAppris, NotreTravailSeCompteEnTopsDuSysteme)
+{
+    const auto processeur = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+    };
+    const double tops = static_cast<double>(sysconf(_SC_CLK_TCK));
+    const Conversions::Releve avant = Conversions::releve();
+    const double debut = processeur();
+    volatile double x = 0;
+    while (processeur() - debut < 0.5)
+        x = x + 1;
+    const Conversions::Releve apres = Conversions::releve();
+    EXPECT_NEAR(apres.nous - avant.nous, 0.5 * tops, 0.1 * tops);
+    EXPECT_GT(apres.total - avant.total, 0.4 * tops);
+    const int coeurs = Conversions::coeursLibresDepuis(avant);
+    EXPECT_GE(coeurs, 1);
+    EXPECT_LE(coeurs, QThread::idealThreadCount());
 }
