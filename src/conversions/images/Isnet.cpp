@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <malloc.h>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace Conversions::Isnet {
@@ -70,17 +71,23 @@ public:
         std::unique_lock garde(verrou_, std::try_to_lock);
         if (!garde.owns_lock() || reseau_ || enCours_ || illisibleDit_ || !QFile::exists(cheminSansVerrou()))
             return;
+        try {
+            // The thread waits for the lock held here, so it sees enCours_ set.
+            std::thread([this] {
+                std::lock_guard g(verrou_);
+                if (charger()) {
+                    // Counts as a use: a photo that then fails to decode leaves it to the watcher.
+                    dernierUsage_ = Horloge::now();
+                    veiller();
+                }
+                enCours_ = false;
+                reveil_.notify_all();
+            }).detach();
+        } catch (const std::system_error& e) {
+            journal(QStringLiteral("Chargement anticipé du modèle impossible : %1").arg(QString::fromLocal8Bit(e.what())));
+            return;  // masque() loads it in its own thread
+        }
         enCours_ = true;
-        std::thread([this] {
-            std::lock_guard g(verrou_);
-            if (charger()) {
-                // Counts as a use: a photo that then fails to decode leaves it to the watcher.
-                dernierUsage_ = Horloge::now();
-                veiller();
-            }
-            enCours_ = false;
-            reveil_.notify_all();
-        }).detach();
     }
 
     // A load under way ends before the process tears OpenCV down.
@@ -159,8 +166,8 @@ private:
                         .arg(c, QString::fromStdString(e.what())));
             return false;
         }
-        // The parser's copy of the weights is gone: give it back before the network's
-        // layers claim their own, so the two never add up.
+        // The parser's copy of the weights is freed by now: give it back, so that it never
+        // adds up with the buffers of the first inference.
         malloc_trim(0);
         return true;
     }
