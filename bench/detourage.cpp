@@ -44,23 +44,39 @@ double secondesDeProcesseur()
          + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// In the child: one cut-out on the given road; prints "seconds peakMB cpuSeconds" and, for "repos",
-// the resident memory right after and 65 s later.
-int enfant(const QString& route, const QString& photo)
+// One cut-out of `photo`, its output removed; its time in seconds, negative on failure.
+double detourer(const QString& photo)
 {
-    if (route == QStringLiteral("classique"))
-        Conversions::Isnet::imposerChemin(QStringLiteral("/nonexistent/isnet-medium.onnx"));
     const auto t0 = std::chrono::steady_clock::now();
-    const double processeur0 = secondesDeProcesseur();
     const Conversions::Resultat r = Conversions::convertir({photo}, QStringLiteral("detour"), {});
     const double secondes = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     for (const QString& cree : r.crees)
         QFile::remove(cree);
     if (!r.erreurs.isEmpty()) {
         std::printf("échec : %s\n", qPrintable(r.erreurs.join(QStringLiteral(" | "))));
-        return 1;
+        return -1;
     }
+    return secondes;
+}
+
+// In the child: one cut-out on the given road; prints "seconds peakMB cpuSeconds", then for
+// "appris" the time of a second cut-out, for "repos" the resident memory right after and 65 s later.
+int enfant(const QString& route, const QString& photo)
+{
+    if (route == QStringLiteral("classique"))
+        Conversions::Isnet::imposerChemin(QStringLiteral("/nonexistent/isnet-medium.onnx"));
+    const double processeur0 = secondesDeProcesseur();
+    const double secondes = detourer(photo);
+    if (secondes < 0)
+        return 1;
     std::printf("%.2f %.0f %.2f", secondes, champMo("VmHWM:"), secondesDeProcesseur() - processeur0);
+    // A second photo within the minute finds the network loaded.
+    if (route == QStringLiteral("appris")) {
+        const double chaud = detourer(photo);
+        if (chaud < 0)
+            return 1;
+        std::printf(" %.2f", chaud);
+    }
     if (route == QStringLiteral("repos")) {
         std::printf(" %.0f", champMo("VmRSS:"));
         std::fflush(stdout);
@@ -111,8 +127,9 @@ int main(int argc, char** argv)
                 charge.readAll().split(' ').value(0).constData());
     const QStringList appris = mesurer(QStringLiteral("appris"), photo);
     const QStringList classique = mesurer(QStringLiteral("classique"), photo);
-    std::printf("modèle appris : %s s (processeur %s s), pic %s Mo (objectifs < 2,5 s et < 900 Mo)\n",
-                qPrintable(appris[0]), qPrintable(appris[2]), qPrintable(appris[1]));
+    std::printf("modèle appris : %s s (processeur %s s), pic %s Mo (objectifs < 2,5 s et < 900 Mo) ; "
+                "une seconde photo, modèle déjà chargé : %s s\n",
+                qPrintable(appris[0]), qPrintable(appris[2]), qPrintable(appris[1]), qPrintable(appris[3]));
     std::printf("segmentation classique : %s s (processeur %s s), pic %s Mo\n", qPrintable(classique[0]),
                 qPrintable(classique[2]), qPrintable(classique[1]));
     std::printf("rapports appris / classique : temps × %.2f, pic × %.2f\n", appris[0].toDouble() / classique[0].toDouble(),

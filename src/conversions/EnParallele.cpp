@@ -7,8 +7,10 @@
 #include <chrono>
 #include <exception>
 #include <mutex>
+#include <sys/resource.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace Conversions {
@@ -50,6 +52,28 @@ int coeursLibres()
     if (total <= 0)
         return 1;
     const double libres = (apres.inactif - avant.inactif) / total * coeurs;
+    return std::clamp(static_cast<int>(libres + 0.5), 1, coeurs);
+}
+
+Releve releve()
+{
+    const Temps t = tempsDesCoeurs();
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const double secondes = static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+                          + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {t.inactif, t.total, secondes * static_cast<double>(sysconf(_SC_CLK_TCK))};
+}
+
+int coeursLibresDepuis(const Releve& avant)
+{
+    const int coeurs = std::max(1, QThread::idealThreadCount());
+    const Releve apres = releve();
+    const double total = apres.total - avant.total;
+    // Under a tenth of a second on every core, the ticks are too coarse.
+    if (avant.total <= 0 || total < 0.1 * static_cast<double>(sysconf(_SC_CLK_TCK)) * coeurs)
+        return coeursLibres();
+    const double libres = (apres.inactif - avant.inactif + apres.nous - avant.nous) / total * coeurs;
     return std::clamp(static_cast<int>(libres + 0.5), 1, coeurs);
 }
 

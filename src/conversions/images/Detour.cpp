@@ -241,9 +241,9 @@ cv::Mat1b segmenter(const QImage& image)
 
 // The learned road when the model is there, the classical one otherwise. The model's
 // subject may leave the frame on several sides (a close-up): only its extent counts.
-cv::Mat1b sansAlpha(const QImage& image)
+cv::Mat1b sansAlpha(const QImage& image, const Releve& debut)
 {
-    const std::optional<cv::Mat1b> appris = Isnet::masque(vue(image));
+    const std::optional<cv::Mat1b> appris = Isnet::masque(vue(image), debut);
     if (!appris)
         return segmenter(image);
     return aLaMesure(*appris > 127) ? *appris : cv::Mat1b();
@@ -252,7 +252,7 @@ cv::Mat1b sansAlpha(const QImage& image)
 // The subject of a picture as a full-size mask (Grayscale8, 255 on the subject), or a
 // null image when nothing convincing stands out: empty, the whole frame, or a shape
 // lying along most of the border. An image whose own alpha isolates a shape gives it.
-QImage masqueDuSujet(const QImage& image)
+QImage masqueDuSujet(const QImage& image, const Releve& debut)
 {
     if (image.isNull())
         return {};
@@ -261,7 +261,7 @@ QImage masqueDuSujet(const QImage& image)
         : image.convertToFormat(QImage::Format_RGBA8888);
     cv::Mat1b masque = alphaPropre(rgba);
     if (masque.empty())
-        masque = sansAlpha(rgba);
+        masque = sansAlpha(rgba, debut);
     return masque.empty() ? QImage() : versQImage(masque);
 }
 
@@ -269,8 +269,12 @@ QImage masqueDuSujet(const QImage& image)
 
 QString detourer(const QString& source)
 {
+    // The machine's load is read over the decoding too: a single glance may fall on a
+    // moment when every core is busy and leave the network one thread.
+    const Releve debut = releve();
+    Isnet::preparer();
     QImage image = redressee(source).convertToFormat(QImage::Format_RGBA8888);
-    const QImage masque = masqueDuSujet(image);
+    const QImage masque = masqueDuSujet(image, debut);
     if (masque.isNull())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun sujet trouvé dans « %1 »")
                                .arg(QFileInfo(source).fileName()));

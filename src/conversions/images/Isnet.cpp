@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <malloc.h>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace Conversions::Isnet {
@@ -29,6 +30,15 @@ const std::string sortieDuReseau = "output";
 void journal(const QString& texte)
 {
     qCWarning(journalImages).noquote() << texte;
+}
+
+// glibc raises its trim threshold after large frees, up to 64 MB per arena, and OpenCV's
+// worker threads each have an arena: the freed network would stay resident there. A fixed
+// threshold gives every arena's free top back at once.
+void rendreLaMemoire()
+{
+    static std::once_flag fait;
+    std::call_once(fait, [] { mallopt(M_TRIM_THRESHOLD, 256 * 1024); });
 }
 
 // The network and what its use needs; one inference at a time, as a Net is not reentrant.
@@ -55,7 +65,39 @@ public:
         return cheminSansVerrou();
     }
 
-    std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
+    void preparer()
+    {
+        // Held: the network is in use or on its way; this photo's decoding must not wait.
+        std::unique_lock garde(verrou_, std::try_to_lock);
+        if (!garde.owns_lock() || reseau_ || enCours_ || illisibleDit_ || !QFile::exists(cheminSansVerrou()))
+            return;
+        try {
+            // The thread waits for the lock held here, so it sees enCours_ set.
+            std::thread([this] {
+                std::lock_guard g(verrou_);
+                if (charger()) {
+                    // Counts as a use: a photo that then fails to decode leaves it to the watcher.
+                    dernierUsage_ = Horloge::now();
+                    veiller();
+                }
+                enCours_ = false;
+                reveil_.notify_all();
+            }).detach();
+        } catch (const std::system_error& e) {
+            journal(QStringLiteral("Chargement anticipé du modèle impossible : %1").arg(QString::fromLocal8Bit(e.what())));
+            return;  // masque() loads it in its own thread
+        }
+        enCours_ = true;
+    }
+
+    // A load under way ends before the process tears OpenCV down.
+    void attendreLeChargement()
+    {
+        std::unique_lock garde(verrou_);
+        reveil_.wait(garde, [this] { return !enCours_; });
+    }
+
+    std::optional<cv::Mat1b> masque(const cv::Mat& rgba, const Releve& debut)
     {
         cv::Mat rgb;
         cv::resize(rgba, rgb, cv::Size(cote, cote), 0, 0, cv::INTER_AREA);
@@ -70,7 +112,7 @@ public:
             if (!charger())
                 return std::nullopt;
             const int avant = cv::getNumThreads();
-            cv::setNumThreads(coeursLibres());
+            cv::setNumThreads(coeursLibresDepuis(debut));
             reseau_->setInput(entree);
             // The graph has side outputs too; only "output" is the fused mask.
             const cv::Mat sortie = reseau_->forward(sortieDuReseau);
@@ -115,6 +157,7 @@ private:
         }
         if (illisibleDit_)
             return false;
+        rendreLaMemoire();
         try {
             reseau_ = cv::dnn::readNetFromONNX(c.toStdString());
         } catch (const cv::Exception& e) {
@@ -123,6 +166,9 @@ private:
                         .arg(c, QString::fromStdString(e.what())));
             return false;
         }
+        // The parser's copy of the weights is freed by now: give it back, so that it never
+        // adds up with the buffers of the first inference.
+        malloc_trim(0);
         return true;
     }
 
@@ -155,9 +201,15 @@ private:
     Horloge::time_point dernierUsage_;
     QString impose_;
     bool veilleur_ = false;
+    bool enCours_ = false;
     bool absentDit_ = false;
     bool illisibleDit_ = false;
 };
+
+// Destroyed at exit before the libraries' own statics.
+struct AlaSortie {
+    ~AlaSortie() { Modele::unique().attendreLeChargement(); }
+} alaSortie;
 
 } // namespace
 
@@ -171,9 +223,14 @@ void imposerChemin(const QString& c)
     Modele::unique().imposer(c);
 }
 
-std::optional<cv::Mat1b> masque(const cv::Mat& rgba)
+void preparer()
 {
-    return Modele::unique().masque(rgba);
+    Modele::unique().preparer();
+}
+
+std::optional<cv::Mat1b> masque(const cv::Mat& rgba, const Releve& debut)
+{
+    return Modele::unique().masque(rgba, debut);
 }
 
 } // namespace Conversions::Isnet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversions/EnParallele.h"
 #include "conversions/images/OpenCV.h"
 
 #include <QString>
@@ -17,8 +18,13 @@ QString chemin();
 // An empty path restores the usual places.
 void imposerChemin(const QString& chemin);
 
+// Starts reading the model in the background when it is there and not yet in memory, so
+// that decoding a photo and loading the network overlap. masque() waits for it.
+void preparer();
+
 // The subject's soft mask at the image's size (0 background, 255 subject) for an RGBA
-// image; nothing when the model is absent or unreadable (said once in the log).
-std::optional<cv::Mat1b> masque(const cv::Mat& rgba);
+// image; nothing when the model is absent or unreadable (said once in the log). The
+// network takes the cores that other processes left idle since `debut`.
+std::optional<cv::Mat1b> masque(const cv::Mat& rgba, const Releve& debut);
 
 } // namespace Conversions::Isnet

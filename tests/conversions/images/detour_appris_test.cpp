@@ -5,6 +5,10 @@
 #include "conversions/images/Isnet.h"
 #include "commun/Ecoute.h"
 
+#include <QThread>
+#include <ctime>
+#include <unistd.h>
+
 using namespace essais;
 
 namespace {
@@ -120,4 +124,58 @@ TEST(DetourAppris, SansModeleLaSegmentationClassique)
         coinsTransparents(decoupe);
     }
     EXPECT_EQ(ecoute.messages("vemo.images"), QStringList{"Modèle de détourage absent (" + d.chemin("absent.onnx") + ") : détourage classique"});
+}
+
+// The model starts loading before the photo is decoded: a file that is no picture fails
+// as usual, leaving nothing, and the next photo is served by the network it loaded.
+TEST(DetourAppris, UnFichierIllisibleEchoueSansTrace)
+{
+    ASSERT_TRUE(QFile::exists(Conversions::Isnet::chemin()));
+    Dossier d;
+    QFile f(d.chemin("abimee.jpg"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\xff\xd8\xff\xe0 pas une photo", 20).repeated(50));
+    f.close();
+    echoue(d, {f.fileName()}, "detour", {illisible("abimee.jpg")});
+    const QImage decoupe(convertirSeul(ecrire(d, "tasse.png", photo("coffee.png")), "detour"));
+    EXPECT_EQ(qAlpha(decoupe.pixel(300, 180)), 255);
+    coinsTransparents(decoupe);
+}
+
+// The first cut-out loads the network beside the decoding, the second finds it warm:
+// both give the same pixels.
+TEST(DetourAppris, ChaudOuFroidLeMemeDetour)
+{
+    Dossier d;
+    const QString source = ecrire(d, "chat.png", photo("chelsea.png"));
+    const QImage froid = QImage(convertirSeul(source, "detour")).convertToFormat(QImage::Format_RGBA8888);
+    const QImage chaud = QImage(convertirSeul(source, "detour")).convertToFormat(QImage::Format_RGBA8888);
+    ASSERT_FALSE(froid.isNull());
+    EXPECT_EQ(froid, chaud);
+    EXPECT_EQ(qAlpha(froid.pixel(250, 150)), 255);
+    EXPECT_EQ(qAlpha(froid.pixel(447, 3)), 0);
+}
+
+// The network's threads are counted over the whole decoding, this process's own work in
+// that window counted as cores it gets back: that work is read in the same ticks as the
+// machine's idle time, whoever else is running.
+TEST(DetourAppris, NotreTravailSeCompteEnTopsDuSysteme)
+{
+    const auto processeur = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+    };
+    const double tops = static_cast<double>(sysconf(_SC_CLK_TCK));
+    const Conversions::Releve avant = Conversions::releve();
+    const double debut = processeur();
+    volatile double x = 0;
+    while (processeur() - debut < 0.5)
+        x = x + 1;
+    const Conversions::Releve apres = Conversions::releve();
+    EXPECT_NEAR(apres.nous - avant.nous, 0.5 * tops, 0.1 * tops);
+    EXPECT_GT(apres.total - avant.total, 0.4 * tops);
+    const int coeurs = Conversions::coeursLibresDepuis(avant);
+    EXPECT_GE(coeurs, 1);
+    EXPECT_LE(coeurs, QThread::idealThreadCount());
 }
