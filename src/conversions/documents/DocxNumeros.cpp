@@ -62,10 +62,14 @@ QString NumerosDocx::marque(const QString& numId, int niveau)
         const int d = liste->debuts[static_cast<size_t>(i)];
         return d > 0 ? d : niveaux[static_cast<size_t>(i)].debut;
     };
-    const bool nouvelle = !compteurs_.contains(numId);
-    std::array<int, niveauxDeListe>& compteurs = compteurs_[numId];
-    if (nouvelle)
-        for (int i = 0; i < niveauxDeListe; ++i)
+    // Lists of one definition share its counters (other writers split a list into several
+    // of them); a list that overrides a start restarts that level when it first appears.
+    const bool entamee = entamees_.contains(numId);
+    entamees_.insert(numId);
+    const bool neufs = !compteurs_.contains(liste->abstrait);
+    std::array<int, niveauxDeListe>& compteurs = compteurs_[liste->abstrait];
+    for (int i = 0; i < niveauxDeListe; ++i)
+        if (neufs || (!entamee && liste->debuts[static_cast<size_t>(i)] > 0))
             compteurs[static_cast<size_t>(i)] = debut(i) - 1;
     ++compteurs[static_cast<size_t>(niveau)];
     // A new item restarts the levels beneath it.

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -34,7 +35,8 @@ private:
 
     QHash<QString, Niveaux> abstraits_;
     QHash<QString, Liste> listes_;
-    QHash<QString, std::array<int, niveauxDeListe>> compteurs_;
+    QHash<QString, std::array<int, niveauxDeListe>> compteurs_;  // by definition
+    QSet<QString> entamees_;
 };
 
 } // namespace Conversions

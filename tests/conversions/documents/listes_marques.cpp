@@ -1,11 +1,13 @@
 // List markers as files define them: a level's marker text of thousands of characters is cut,
-// so that a small file repeating it for every item still converts at once.
+// so that a small file repeating it for every item still converts at once; Word lists split
+// over several list entries of one definition count on, as office suites write them.
 
 #include "conversions/essais_outils.h"
 
 #include "conversions/documents/Documents.h"
 #include "conversions/documents/Zip.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -46,7 +48,36 @@ QByteArray odt()
     return Conversions::ecrireZip({{"content.xml", contenu}}, "x");
 }
 
+// One numbered list as an office suite exports it: its first item through a list entry that
+// restarts the count, the next ones through another entry of the same definition; a later
+// entry that restarts begins again at 1.
+QByteArray docxListeEnPlusieursEntrees()
+{
+    const QByteArray w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    QByteArray corps;
+    for (const auto& [numId, mot] : {std::pair{"6", "un"}, {"4", "deux"}, {"4", "trois"}, {"7", "encore"}})
+        corps += QByteArray("<w:p><w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"") + numId +
+                 "\"/></w:numPr></w:pPr><w:r><w:t>" + mot + "</w:t></w:r></w:p>";
+    const QByteArray recommence = "<w:lvlOverride w:ilvl=\"0\"><w:startOverride w:val=\"1\"/></w:lvlOverride>";
+    const QByteArray numeros = "<w:numbering " + w + "><w:abstractNum w:abstractNumId=\"4\"><w:lvl w:ilvl=\"0\">"
+        "<w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
+        "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"4\"/></w:num>"
+        "<w:num w:numId=\"6\"><w:abstractNumId w:val=\"4\"/>" + recommence + "</w:num>"
+        "<w:num w:numId=\"7\"><w:abstractNumId w:val=\"4\"/>" + recommence + "</w:num></w:numbering>";
+    return Conversions::ecrireZip({{"word/document.xml", "<w:document " + w + "><w:body>" + corps + "</w:body></w:document>"},
+                                   {"word/numbering.xml", numeros}}, "x");
+}
+
 } // namespace
+
+TEST(ListesMarques, ListeWordEnPlusieursEntreesContinue)
+{
+    Dossier d;
+    const QString source = d.ecrire("etapes.docx", docxListeEnPlusieursEntrees());
+    const QString texte = sortieDe("pdftotext", {"-layout", convertirSeul(source, "pdf"), "-"});
+    for (const char* ligne : {"1\\.\\s+un", "2\\.\\s+deux", "3\\.\\s+trois", "1\\.\\s+encore"})
+        EXPECT_TRUE(texte.contains(QRegularExpression(QString::fromLatin1(ligne)))) << ligne << " dans " << texte.toStdString();
+}
 
 TEST(ListesMarques, MarqueGeanteCoupeeAChaqueArticle)
 {
