@@ -100,7 +100,7 @@ TEST(Ecritures, IdeogrammesRelusCommeEcrits)
         EXPECT_TRUE(intact(pdf)) << nom.toStdString();
         return pdftotext(pdf).remove(QRegularExpression(QStringLiteral("\\s")));
     };
-    const QString japonais = QStringLiteral("日本語の文章、月曜日、大きな山、人。ひらがなとカタカナ");
+    const QString japonais = QStringLiteral("日本語の文章、月曜日、大きな山、人。ひらがなとカタカナ。亀と巳");
     EXPECT_EQ(relu("japonais.txt", japonais), japonais);
     // Radicals that follow each other, as the first strokes do.
     const QString chinois = QStringLiteral("中文：山水人物，大小不一。一丨丶丿乙亅");
