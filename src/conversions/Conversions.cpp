@@ -11,6 +11,7 @@
 #include "conversions/images/Images.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfStructure.h"
+#include "conversions/pdf/Ideogrammes.h"
 #include "conversions/media/Video.h"
 
 #include "conversions/Journaux.h"
@@ -38,6 +39,8 @@ int pagesPourLeCatalogue(const QString& pdf)
     }
 }
 [[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&pagesPourLeCatalogue), true);
+// Documents laid out into PDF get their ideographs read back as written.
+[[maybe_unused]] const bool pdfRetouches = (retoucherLesPdfAvec(&ideogrammesRetrouves), true);
 
 bool tousImagesOuPDF(const QStringList& chemins)
 {

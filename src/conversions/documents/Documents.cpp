@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -212,7 +213,11 @@ void ecrire(const QString& chemin, const QByteArray& octets, const QString& nom)
         throw Erreur::ecriture(nom);
 }
 
+std::atomic<RetoucheDuPdf> retoucheDuPdf{nullptr};
+
 } // namespace
+
+void retoucherLesPdfAvec(RetoucheDuPdf retouche) { retoucheDuPdf.store(retouche); }
 
 std::unique_ptr<QTextDocument> lireDocument(const QString& source)
 {
@@ -235,6 +240,8 @@ QString document(const QString& source, const QString& id)
     Sortie sortie = Sortie::apres(source, QString(), id);
     if (id == QLatin1String("pdf")) {
         enPDF(*texte, sortie.temporaire());
+        if (const RetoucheDuPdf retouche = retoucheDuPdf.load(); retouche && !retouche(sortie.temporaire(), texte->toPlainText()))
+            throw Erreur::ecriture(sortie.nom());
     } else if (id == QLatin1String("docx")) {
         QByteArray word;
         try {

@@ -17,6 +17,11 @@ constexpr double largeurA4 = 595, hauteurA4 = 842, margeA4 = 64;
 // A text document to PDF ("pdf"), Word ("docx") or plain text ("txt").
 QString document(const QString& source, const QString& id);
 
+// The PDF library sits above: the dispatcher hands in, when the program starts, the pass that
+// mends the text a reader gets back from a PDF written from `texte` (false: it failed).
+using RetoucheDuPdf = bool (*)(const QString& pdf, const QString& texte);
+void retoucherLesPdfAvec(RetoucheDuPdf retouche);
+
 // Reads txt, text, md (always plain UTF-8), rtf, rtfd, doc, docx, odt into a rich text.
 // Runs without a font get Helvetica 12. Any refusal is Erreur::lecture with the file's name.
 std::unique_ptr<QTextDocument> lireDocument(const QString& source);

@@ -89,3 +89,23 @@ TEST(Ecritures, CaractereSansPoliceNommeUneFois)
     convertirSeul(source, "txt");
     EXPECT_EQ(ecoute.messages("vemo.documents").size(), 2);
 }
+
+// CJK fonts give one glyph to a radical and to the ideograph it folds to: the PDF's text reads
+// back with the characters the document used, the common ones and a radical alike.
+TEST(Ecritures, IdeogrammesRelusCommeEcrits)
+{
+    Dossier d;
+    const auto relu = [&](const QString& nom, const QString& texte) {
+        const QString pdf = convertirSeul(d.ecrire(nom, texte.toUtf8()), "pdf");
+        EXPECT_TRUE(intact(pdf)) << nom.toStdString();
+        return pdftotext(pdf).remove(QRegularExpression(QStringLiteral("\\s")));
+    };
+    const QString japonais = QStringLiteral("日本語の文章、月曜日、大きな山、人。ひらがなとカタカナ。亀と巳");
+    EXPECT_EQ(relu("japonais.txt", japonais), japonais);
+    // Radicals that follow each other, as the first strokes do.
+    const QString chinois = QStringLiteral("中文：山水人物，大小不一。一丨丶丿乙亅");
+    EXPECT_EQ(relu("chinois.txt", chinois), chinois);
+    // Written as a radical, read as a radical; its neighbour the common moon.
+    const QString radical = QStringLiteral("部首⽇と月");
+    EXPECT_EQ(relu("radical.txt", radical), radical);
+}
