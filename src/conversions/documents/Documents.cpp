@@ -5,13 +5,13 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
+#include "conversions/Processus.h"
 #include "conversions/Sortie.h"
 #include "conversions/documents/Zip.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -20,7 +20,9 @@
 #include <QTextDocument>
 
 #include <atomic>
+#include <chrono>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace Conversions {
@@ -71,18 +73,30 @@ std::optional<QString> texteDuLecteur(const QString& lecteur, const QStringList&
         noter(lecteur + QStringLiteral(" introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
         return std::nullopt;
     }
-    QProcess p;
-    p.setProgram(programme);
-    p.setArguments(arguments);
-    p.start();
-    if (!p.waitForFinished(delaiLecteurMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        p.kill();
-        p.waitForFinished();
-        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : ")
-              + QString::fromUtf8(p.readAllStandardError()).trimmed());
+    // A child of the engine: a stop kills it, and it dies with the application.
+    QByteArray sortie;
+    QByteArray erreur;
+    QString echec;
+    bool lu = false;
+    try {
+        Processus p(programme, arguments, Processus::Flux::tubes);
+        const bool fini = lireLesFlux(p, [&](bool flux, const QByteArray& octets) {
+            (flux ? erreur : sortie).append(octets);
+            if (erreur.size() > 8192)
+                erreur = erreur.right(4096);
+        }, std::chrono::steady_clock::now() + std::chrono::milliseconds(delaiLecteurMs));
+        if (!fini)
+            echec = QStringLiteral("arrêté au bout de %1 ms").arg(delaiLecteurMs);
+        else if (!(lu = p.attendre() == 0))
+            echec = QString::fromUtf8(erreur).trimmed();
+    } catch (const std::system_error& e) {
+        echec = QString::fromLocal8Bit(e.what());
+    }
+    if (!lu) {
+        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : ") + echec);
         return std::nullopt;
     }
-    QString texte = utf8(p.readAllStandardOutput(), nom);
+    QString texte = utf8(sortie, nom);
     while (texte.endsWith(QLatin1Char('\n')))
         texte.chop(1);
     return texte;
