@@ -1,9 +1,6 @@
 #include "conversions/Annulation.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringList>
+#include "conversions/Restes.h"
 
 #include <atomic>
 #include <csignal>
@@ -18,17 +15,12 @@ std::atomic<bool> arret{false};
 // Guarded by `verrou`.
 QStringList chemins;
 std::set<pid_t> enfants;
+// The outputs of the lots still open, in every thread.
+QStringList livres;
+
+thread_local Lot* lotDuFil = nullptr;
 
 } // namespace
-
-void supprimer(const QString& chemin)
-{
-    const QFileInfo info(chemin);
-    if (info.isDir() && !info.isSymLink())
-        QDir(chemin).removeRecursively();
-    else
-        QFile::remove(chemin);
-}
 
 void annuler()
 {
@@ -51,9 +43,19 @@ void nettoyer()
 {
     std::lock_guard garde(verrou);
     // The newest first: a temporary inside a work folder goes before the folder.
-    for (qsizetype i = chemins.size() - 1; i >= 0; --i)
-        supprimer(chemins[i]);
+    bool tous = true;
+    for (qsizetype i = chemins.size() - 1; i >= 0; --i) {
+        if (supprimer(chemins[i]))
+            oublierTemporaire(chemins[i]);
+        else
+            tous = false;  // the next start tries again
+    }
     chemins.clear();
+    if (tous)
+        plusAucunTemporaire();
+    for (const QString& c : std::as_const(livres))
+        supprimer(c);
+    livres.clear();
 }
 
 Emprise::Emprise(Levee levee) : verrou_(verrou)
@@ -62,8 +64,56 @@ Emprise::Emprise(Levee levee) : verrou_(verrou)
         throw Annulee();
 }
 
-void Emprise::tenir(const QString& chemin) { chemins.append(chemin); }
-void Emprise::lacher(const QString& chemin) { chemins.removeOne(chemin); }
+void Emprise::tenir(const QString& chemin)
+{
+    chemins.append(chemin);
+    noterTemporaire(chemin);
+}
+
+void Emprise::lacher(const QString& chemin)
+{
+    if (!chemins.removeOne(chemin))
+        return;
+    oublierTemporaire(chemin);
+    if (chemins.isEmpty())
+        plusAucunTemporaire();
+}
+
+void Emprise::livrer(const QString& temporaire, const QString& chemin)
+{
+    lacher(temporaire);
+    if (Lot* lot = lotDuFil) {
+        lot->crees_.append(chemin);
+        livres.append(chemin);
+    }
+}
+
+Lot::Lot() : precedent_(lotDuFil) { lotDuFil = this; }
+
+Lot::~Lot()
+{
+    lotDuFil = precedent_;
+    if (garde_)
+        return;
+    Emprise emprise(Emprise::Levee::jamais);
+    for (qsizetype i = crees_.size() - 1; i >= 0; --i) {
+        supprimer(crees_[i]);
+        livres.removeOne(crees_[i]);
+    }
+}
+
+void Lot::garder()
+{
+    Emprise emprise(Emprise::Levee::jamais);
+    garde_ = true;
+    for (const QString& c : std::as_const(crees_))
+        livres.removeOne(c);
+}
+
+Lot* Lot::courant() { return lotDuFil; }
+
+Lot::Relais::Relais(Lot* lot) : precedent_(lotDuFil) { lotDuFil = lot; }
+Lot::Relais::~Relais() { lotDuFil = precedent_; }
 void Emprise::tenir(pid_t enfant) { enfants.insert(enfant); }
 void Emprise::lacher(pid_t enfant) { enfants.erase(enfant); }
 

@@ -2,6 +2,7 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/Annulation.h"
+#include "conversions/Empreinte.h"
 
 #include "conversions/archives/Archives.h"
 #include "conversions/media/Audio.h"
@@ -22,7 +23,9 @@
 #include <QLocale>
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <system_error>
+#include <vector>
 
 namespace Conversions {
 
@@ -65,7 +68,12 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     Resultat r;
     try {
         std::for_each(chemins.begin(), chemins.end(), verifierEntree);
-        r.crees.append(fabrique());
+        Lot lot;
+        const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
+        const QString cree = fabrique();
+        std::for_each(sources.begin(), sources.end(), std::mem_fn(&Empreinte::verifier));
+        lot.garder();
+        r.crees.append(cree);
     } catch (const Annulee&) {
         throw;
     } catch (const std::exception& e) {
@@ -142,10 +150,11 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
     return r;
 }
 
-QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
+namespace {
+
+// The converter of the file's kind and the petal.
+QStringList selonLeGenre(const QString& chemin, const QString& id, const Progression& p)
 {
-    verifierEntree(chemin);
-    const Progression p = progression ? progression : Progression([](double) {});
     const QString ext = QFileInfo(chemin).suffix().toLower();
     switch (genre(chemin)) {
     case Genre::image:
@@ -183,6 +192,20 @@ QStringList convertirUn(const QString& chemin, const QString& id, const Progress
         break;
     }
     throw Erreur::lecture(nomDe(chemin));
+}
+
+} // namespace
+
+QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
+{
+    verifierEntree(chemin);
+    // Every file it makes, or none: a failure, a stop or a source changed meanwhile.
+    Lot lot;
+    const Empreinte source(chemin);
+    const QStringList crees = selonLeGenre(chemin, id, progression ? progression : Progression([](double) {}));
+    source.verifier();
+    lot.garder();
+    return crees;
 }
 
 } // namespace Conversions

@@ -1,5 +1,6 @@
 #include "fenetres/Passage.h"
 
+#include "conversions/Annulation.h"
 #include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -20,17 +21,28 @@
 #include <mutex>
 
 // The temporary WAV copy, shared with the ffmpeg run that writes it: whichever of the
-// closing and the end of the run comes last deletes the file.
+// closing and the end of the run comes last deletes the file. Held by the engine meanwhile,
+// so that quitting, or the start after a killed run, removes it too.
 struct Passage::Copie {
     QString chemin;
     std::mutex verrou;
     bool abandonnee = false;
 
+    void tenir(const QString& c)
+    {
+        chemin = c;
+        Conversions::Emprise(Conversions::Emprise::Levee::jamais).tenir(chemin);
+    }
+    void supprimer()
+    {
+        QFile::remove(chemin);
+        Conversions::Emprise(Conversions::Emprise::Levee::jamais).lacher(chemin);
+    }
     void abandonner()
     {
         const std::lock_guard<std::mutex> g(verrou);
         abandonnee = true;
-        QFile::remove(chemin);
+        supprimer();
     }
     // After the run: false (and no file left) when it failed or the model closed meanwhile.
     bool finir(bool reussie)
@@ -38,7 +50,7 @@ struct Passage::Copie {
         const std::lock_guard<std::mutex> g(verrou);
         if (reussie && !abandonnee)
             return true;
-        QFile::remove(chemin);
+        supprimer();
         return false;
     }
 };
@@ -65,9 +77,9 @@ void Passage::preparer()
     }
     // The player reads only what the platform reads: an uncompressed copy, no picture.
     copie_ = std::make_shared<Copie>();
-    copie_->chemin = QDir(QDir::tempPath())
-                         .filePath(QStringLiteral("ecoute-") + QUuid::createUuid().toString(QUuid::WithoutBraces)
-                                   + QStringLiteral(".wav"));
+    copie_->tenir(QDir(QDir::tempPath())
+                      .filePath(Conversions::prefixeTemporaire + QStringLiteral("ecoute-")
+                                + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".wav")));
     const std::shared_ptr<Copie> copie = copie_;
     const QString source = url_;
     enFond<bool>(this, [copie, source] {
