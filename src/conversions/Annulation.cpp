@@ -3,8 +3,11 @@
 #include "conversions/Restes.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <set>
+#include <sys/wait.h>
+#include <thread>
 
 namespace Conversions {
 
@@ -19,6 +22,20 @@ std::set<pid_t> enfants;
 QStringList livres;
 
 thread_local Lot* lotDuFil = nullptr;
+
+// Children killed but not reaped yet may be ending a write: what they write goes only once
+// they have exited. Left unreaped, their numbers stay theirs.
+void attendreLesEnfants()
+{
+    using namespace std::chrono;
+    const auto limite = steady_clock::now() + milliseconds(500);
+    for (pid_t pid : enfants) {
+        siginfo_t info{};
+        while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | WNOHANG) == 0 && info.si_pid != pid
+               && steady_clock::now() < limite)
+            std::this_thread::sleep_for(milliseconds(2));
+    }
+}
 
 } // namespace
 
@@ -42,6 +59,7 @@ void verifierAnnulation()
 void nettoyer()
 {
     std::lock_guard garde(verrou);
+    attendreLesEnfants();
     // The newest first: a temporary inside a work folder goes before the folder.
     bool tous = true;
     for (qsizetype i = chemins.size() - 1; i >= 0; --i) {
@@ -114,6 +132,7 @@ Lot* Lot::courant() { return lotDuFil; }
 
 Lot::Relais::Relais(Lot* lot) : precedent_(lotDuFil) { lotDuFil = lot; }
 Lot::Relais::~Relais() { lotDuFil = precedent_; }
+
 void Emprise::tenir(pid_t enfant) { enfants.insert(enfant); }
 void Emprise::lacher(pid_t enfant) { enfants.erase(enfant); }
 
