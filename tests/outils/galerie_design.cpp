@@ -68,6 +68,9 @@ int main(int argc, char** argv)
     galerie::Galerie g;
     g.move(0, 0);
     auto* toast = new NoticeToast(&g);
+    // The toast in the dark appearance, for a look at it.
+    if (app.arguments().contains(QStringLiteral("--sombre")))
+        toast->setPalette(g.sombre->palette());
     g.show();
     g.activateWindow();
     Chrono chrono;
