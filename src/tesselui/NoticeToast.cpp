@@ -29,7 +29,7 @@ public:
     {
         const auto& n = toast_->current();
         const double l = largeur();
-        double h = n ? std::max(QFontMetricsF(titre()).height(), Vavirud::hauteurParagraphe(titre(), n->title, l)) : 0;
+        double h = hauteurTitre();
         if (aDetail())
             h += 2 + Vavirud::hauteurParagraphe(detail(), *n->detail, l);
         return QSizeF(l + 1, h + 1).toSize();
@@ -43,8 +43,7 @@ protected:
             return;
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
-        const double l = largeur();
-        const double ht = std::max(QFontMetricsF(titre()).height(), Vavirud::hauteurParagraphe(titre(), n->title, l));
+        const double l = largeur(), ht = hauteurTitre();
         p.setPen(Theme::de(Theme::ink(), this));
         Vavirud::peindreParagraphe(p, titre(), QRectF(0, 0, l, ht), n->title);
         if (aDetail()) {
@@ -72,8 +71,13 @@ private:
             w = std::max(w, QFontMetricsF(detail()).horizontalAdvance(*n->detail));
         return std::ceil(std::min(w, double(largeurTextes)));
     }
+    // At least one line, as many as the title wraps to.
+    double hauteurTitre() const
+    {
+        const auto& n = toast_->current();
+        return n ? std::max(QFontMetricsF(titre()).height(), Vavirud::hauteurParagraphe(titre(), n->title, largeur())) : 0;
+    }
 
-private:
     const NoticeToast* toast_;
 };
 
