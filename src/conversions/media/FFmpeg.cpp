@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <system_error>
@@ -56,20 +55,6 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression)
                     progression(v);
             });
     });
-}
-
-// The line that says why a run failed: the first error ffmpeg reports, which the generic
-// lines after it ("Error initializing output stream", "Conversion failed!") hide.
-QString ligneDecisive(const QString& journal)
-{
-    static const QRegularExpression motif(
-        QStringLiteral("could not|cannot|supported|invalid|unknown|no such|unable|incorrect|error|failed|"
-                       "empty output"),
-        QRegularExpression::CaseInsensitiveOption);
-    for (const QString& ligne : journal.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (!ligne.startsWith(QLatin1Char(' ')) && motif.match(ligne).hasMatch())
-            return ligne.trimmed();
-    return {};
 }
 
 // The file written by ffmpeg into `sortie`, or the runner's error as it came.
@@ -119,11 +104,9 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     if (p.attendre() == 0)
         return;
 
+    // One message per failed run: the log and the self-test's report keep its last lines.
     const QString journal = suivi.journal();
     qCWarning(journalFFmpeg).noquote() << journal;
-    const QString decisive = ligneDecisive(journal);
-    if (!decisive.isEmpty())
-        qCWarning(journalFFmpeg).noquote() << decisive;
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
