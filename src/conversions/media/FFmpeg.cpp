@@ -2,6 +2,7 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/media/Audio.h"
+#include "conversions/media/Chiffrement.h"
 #include "conversions/DossierDeTravail.h"
 #include "conversions/Journaux.h"
 #include "conversions/Processus.h"
@@ -119,6 +120,7 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
 
 QString sonParFFmpeg(const QString& source, const QString& id, const Progression& progression)
 {
+    refuserSiChiffre(source);
     const QFileInfo info(source);
     const QString base = info.completeBaseName();
     DossierDeTravail travail(QDir::tempPath(), QStringLiteral("son-"));
@@ -142,6 +144,7 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
 
 QString videoParFFmpeg(const QString& source, const QString& id, const Progression& progression)
 {
+    refuserSiChiffre(source);
     const bool sonSeul = id == QLatin1String("m4a");
     Sortie sortie = Sortie::apres(source, QString(), sonSeul ? QStringLiteral("m4a") : QStringLiteral("mp4"));
     const QStringList liste = sonSeul
