@@ -18,6 +18,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <utility>
 
 // The temporary WAV copy, shared with the ffmpeg run that writes it: whichever of the
 // closing and the end of the run comes last deletes the file.
@@ -91,19 +92,23 @@ void Passage::preparer()
     });
 }
 
-// Reads the duration of `media` off the GUI thread (when not given), then hands the file
-// to the player and starts the thumbnails or the waveform.
+// Reads the duration of `media` and how its pictures turn, off the GUI thread (when not
+// given), then hands the file to the player and starts the thumbnails or the waveform.
 void Passage::charger(const QString& media, double duree)
 {
     if (std::isnan(duree)) {
-        enFond<double>(this, [media] {
+        using Lu = std::pair<double, Media::Orientation>;
+        const bool video = video_;
+        enFond<Lu>(this, [media, video] {
             const std::optional<Media::Sondage> s = Media::sonder(media);
-            return s ? s->duree : 0.0;
-        }, [this, media](double d) {
+            return Lu{s ? s->duree : 0.0, video ? Media::orientationVideo(media) : Media::Orientation{}};
+        }, [this, media](const Lu& lu) {
             if (ferme_)
                 return;
+            const double d = lu.first;
             if (!(d > 0) || !std::isfinite(d))
                 return echouer();
+            orientation_ = lu.second;
             charger(media, d);
         });
         return;
