@@ -5,6 +5,7 @@
 #include "roue/Effets.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -28,7 +29,8 @@ QPainterPath capsule(const QRectF& r)
 }
 
 // One option: its text over the control's track, in ink when chosen, else in slate. Only
-// the chosen one takes Tab; the arrows move the choice among them.
+// the chosen one takes Tab; the arrows move the choice among them. A ring shows where the
+// keyboard stands, not the focus a window gives when it opens.
 class Option : public QAbstractButton {
 public:
     Option(const QString& texte, QWidget* parent) : QAbstractButton(parent)
@@ -46,7 +48,7 @@ protected:
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        if (hasFocus()) {
+        if (clavier_ && hasFocus()) {
             p.setPen(QPen(Couleurs::encre(0.45), 1.5));
             p.drawPath(capsule(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75)));
         }
@@ -54,6 +56,14 @@ protected:
         p.drawText(rect(), Qt::AlignCenter, text());
     }
     bool hitButton(const QPoint& pos) const override { return capsule(QRectF(rect())).contains(pos); }
+    void focusInEvent(QFocusEvent* e) override
+    {
+        clavier_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+        QAbstractButton::focusInEvent(e);
+    }
+
+private:
+    bool clavier_ = false;
 };
 
 } // namespace
