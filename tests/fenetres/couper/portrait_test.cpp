@@ -78,7 +78,6 @@ QImage reference(const Dossier& d, const QString& source)
 
 TEST(Portrait, ApercuDroitEnLectureEtTenu)
 {
-    qputenv("QT_MEDIA_BACKEND", "ffmpeg");
     Dossier d;
     const QString stocke = film(d.chemin("stocke.mp4"));
     struct Cas {
