@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Reads an application's accessible tree over AT-SPI, as a screen reader does, and prints
 every page tab as one line: NAME | ROLE | STATES | DESCRIPTION | bar NAME OF ITS LIST'S INDEX.
-With --tout, every element instead: NAME | ROLE | STATES | ACTIONS | PARENT'S ROLE.
-Usage: arbre_accessible.py [--tout] APPLICATION_NAME. Exits 2 when the application is not on
-the bus."""
+With --tout, every element instead: NAME | ROLE | STATES | ACTIONS | PARENT'S ROLE; with
+--places, every element as ROLE | NAME | DESCRIPTION | X Y W H (its place on screen).
+Usage: arbre_accessible.py [--tout | --places] APPLICATION_NAME. Exits 2 when the
+application is not on the bus."""
 import sys
 
 import pyatspi
@@ -28,8 +29,18 @@ def actions(element):
     return ",".join(a.getName(i) for i in range(a.nActions))
 
 
-def ecrire(element, tout):
-    if tout:
+def place(element):
+    try:
+        e = element.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    except NotImplementedError:
+        return "-"
+    return f"{e.x} {e.y} {e.width} {e.height}"
+
+
+def ecrire(element, mode):
+    if mode == "--places":
+        print(f"{element.getRoleName()} | {element.name} | {element.description} | {place(element)}")
+    elif mode == "--tout":
         parent = element.parent
         print(f"{element.name} | {element.getRoleName()} | {etats(element, TOUT)} | {actions(element)} | "
               f"dans {parent.getRoleName() if parent else '-'}")
@@ -39,7 +50,7 @@ def ecrire(element, tout):
               f"liste {liste.getRoleName() if liste else '-'} {element.getIndexInParent()}")
 
 
-def parcourir(noeud, tout, profondeur=0):
+def parcourir(noeud, mode, profondeur=0):
     if noeud is None or profondeur > 40:
         return
     try:
@@ -49,17 +60,18 @@ def parcourir(noeud, tout, profondeur=0):
     for enfant in enfants:
         if enfant is None:
             continue
-        ecrire(enfant, tout)
-        parcourir(enfant, tout, profondeur + 1)
+        ecrire(enfant, mode)
+        parcourir(enfant, mode, profondeur + 1)
 
 
 def main():
-    tout = "--tout" in sys.argv[1:]
-    nom = [a for a in sys.argv[1:] if a != "--tout"][0]
+    options = [a for a in sys.argv[1:] if a in ("--tout", "--places")]
+    mode = options[0] if options else None
+    nom = [a for a in sys.argv[1:] if a not in options][0]
     bureau = pyatspi.Registry.getDesktop(0)
     for application in bureau:
         if application is not None and application.name == nom:
-            parcourir(application, tout)
+            parcourir(application, mode)
             return 0
     print("applications : " + ", ".join(a.name for a in bureau if a is not None), file=sys.stderr)
     return 2

@@ -2,7 +2,8 @@
 # The gallery's two tab bars read through AT-SPI on a private X server and accessibility bus,
 # as a screen reader reads them: every painted tab is a page tab of a page tab list with its
 # name, its description (the hint's detail), and the selected state on the chosen one only;
-# choosing another tab moves that state.
+# choosing another tab moves that state. The commit field is read by its title, and the
+# mascots, mere decorations, are nowhere in the tree.
 # Usage: galerie_accessible.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -46,5 +47,27 @@ else
     echec "le choix ne se lit pas"
     cat "$TMP/arbre.txt"
 fi
+
+# The whole tree: every element with its role, name and place on screen.
+/usr/bin/python3 "$LECTEUR" --places galerie-design >"$TMP/tout.txt" 2>"$TMP/arbre.err" || { echec "arbre complet illisible"; cat "$TMP/arbre.err"; }
+place() { grep "^cadre $1 " "$TMP/galerie.out" | cut -d' ' -f3-; }
+# The places are read right: the light tab bar stands where the gallery says.
+if grep -q "^page tab list | .* | $(place barre)\$" "$TMP/tout.txt"; then ok "les places se lisent"; else echec "la barre n’est pas à sa place ($(place barre))"; fi
+for nom in clair sombre; do
+    if grep -q "^text | Nom | .* | $(place "$nom-champ")\$" "$TMP/tout.txt"; then
+        ok "le champ se lit « Nom » ($nom)"
+    else
+        echec "le champ n’a pas son titre pour nom ($nom) : $(grep "| $(place "$nom-champ")\$" "$TMP/tout.txt")"
+    fi
+done
+VUES=0
+while read -r _ cadre X Y W H; do
+    if grep -q " | $X $Y $W $H\$" "$TMP/tout.txt"; then
+        VUES=$((VUES + 1))
+        echo "  lu : $cadre ($(grep " | $X $Y $W $H\$" "$TMP/tout.txt" | head -1))"
+    fi
+done < <(grep -E '^cadre (mascotte|calque)-' "$TMP/galerie.out")
+NOMBRE=$(grep -cE '^cadre (mascotte|calque)-' "$TMP/galerie.out")
+if ((NOMBRE == 12 && VUES == 0)); then ok "aucune des 6 mascottes n’est lue, ni leur calque"; else echec "$VUES mascottes ou calques lus sur $NOMBRE"; fi
 
 bilan "arbre accessible"
