@@ -5,7 +5,6 @@
 #include "conversions/images/Png.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
-#include "conversions/Journaux.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
@@ -175,50 +174,8 @@ QString image(const QString& source, const QString& id)
     return sortie.valider();
 }
 
-namespace {
-
-int nombreDImages(const VImage& image)
-{
-    return image.get_typeof(VIPS_META_N_PAGES) != 0 ? image.get_int(VIPS_META_N_PAGES) : 1;
-}
-
-// An animated GIF stays one: every frame reduced alike, re-quantised, with its delays and
-// its loop count.
-QString gifLeger(const QString& source, const VImage& premiere)
-{
-    const double pixels = static_cast<double>(premiere.width()) * premiere.height() * nombreDImages(premiere);
-    // Every frame gets decoded: a long animation costs what a large picture does.
-    if (pixels > 4 * pixelsAuPlus) {
-        qCWarning(journalImages).noquote()
-            << QStringLiteral("GIF refusé, %1 images de %2 × %3 pixels : %4")
-                   .arg(nombreDImages(premiere)).arg(premiere.width()).arg(premiere.height()).arg(source);
-        throw Erreur::lecture(nomDe(source));
-    }
-    Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (légère)"),
-                                  QStringLiteral("gif"));
-    sousVips(source, sortie.chemin(), [&] {
-        // The loader's options follow the name: every frame, not the first alone.
-        const QByteArray toutes = local(source) + "[n=-1]";
-        const VImage reduite = VImage::thumbnail(toutes.constData(), 1920,
-                                                 VImage::option()
-                                                     ->set("height", 1920)
-                                                     ->set("size", VIPS_SIZE_DOWN)
-                                                     ->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
-        reduite.gifsave(local(sortie.temporaire()).constData(),
-                        VImage::option()->set("reoptimise", true)->set("strip", true));
-    });
-    return sortie.valider();
-}
-
-} // namespace
-
 QString imageLegere(const QString& source)
 {
-    if (QFileInfo(source).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0) {
-        const VImage premiere = ouvrirImage(source);
-        if (nombreDImages(premiere) > 1)
-            return gifLeger(source, premiere);
-    }
     const VImage reduite = vignette(source, 1920);
     const bool alpha = reduite.has_alpha();
     Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (légère)"),
