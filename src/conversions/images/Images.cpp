@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
+#include <memory>
 #include <libheif/heif.h>
 
 using vips::VImage;
@@ -174,6 +175,43 @@ QString image(const QString& source, const QString& id)
     return sortie.valider();
 }
 
+namespace {
+
+// Three equal bands everywhere (a grey picture stored as RGB): one band, so the JPEG carries
+// no colour planes.
+VImage unSeulGris(const VImage& image)
+{
+    if (image.bands() != 3 || image.format() != VIPS_FORMAT_UCHAR)
+        return image;
+    const VImage r = image[0];
+    if ((r == image[1]).min() < 255 || (r == image[2]).min() < 255)
+        return image;
+    return r.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
+}
+
+// The lossless PNG, replaced by a palette of at most 256 colours (libimagequant, quality 75)
+// when that comes out smaller.
+void ecrirePngLeger(const VImage& image, const QString& chemin)
+{
+    const VImage pixels = huitBits(image).copy_memory();  // read once for both encodings
+    ecrirePng(pixels, chemin, true);
+    VipsBlob* blob = pixels.pngsave_buffer(
+        VImage::option()->set("palette", true)->set("Q", 75)->set("strip", true));
+    const std::unique_ptr<VipsBlob, void (*)(VipsBlob*)> palette(blob, [](VipsBlob* b) { vips_area_unref(VIPS_AREA(b)); });
+    size_t taille = 0;
+    const auto* octets = static_cast<const char*>(vips_blob_get(palette.get(), &taille));
+    if (static_cast<qint64>(taille) >= QFileInfo(chemin).size())
+        return;
+    QFile f(chemin);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(octets, static_cast<qint64>(taille)) != static_cast<qint64>(taille)
+        || !f.flush()) {
+        vips_error("pngsave", "%s", "unable to write to target");
+        throw VError();
+    }
+}
+
+} // namespace
+
 QString imageLegere(const QString& source)
 {
     const VImage reduite = vignette(source, 1920);
@@ -182,9 +220,9 @@ QString imageLegere(const QString& source)
                                   alpha ? QStringLiteral("png") : QStringLiteral("jpg"));
     sousVips(source, sortie.chemin(), [&] {
         if (alpha)
-            ecrirePng(huitBits(reduite), sortie.temporaire(), true);
+            ecrirePngLeger(reduite, sortie.temporaire());
         else
-            ecrireJpeg(reduite, sortie.temporaire(), 75, true);
+            ecrireJpeg(unSeulGris(huitBits(reduite).copy_memory()), sortie.temporaire(), 75, true);
     });
     // Written even when it comes out no smaller: a small picture is only re-encoded.
     return sortie.valider();
