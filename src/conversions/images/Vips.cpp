@@ -158,6 +158,7 @@ VImage huitBits(const VImage& image)
         return image;
     switch (image.interpretation()) {
     case VIPS_INTERPRETATION_RGB16:
+    case VIPS_INTERPRETATION_scRGB:  // float TIFFs: linear light from 0 to 1
         return image.colourspace(VIPS_INTERPRETATION_sRGB);
     case VIPS_INTERPRETATION_GREY16:
         return image.colourspace(VIPS_INTERPRETATION_B_W);
