@@ -1,6 +1,7 @@
 #include "conversions/images/Decodeurs.h"
 
 #include "conversions/Chemins.h"
+#include "conversions/images/BmpChamps.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "plateforme/media/Av.h"
@@ -18,6 +19,7 @@ extern "C" {
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using vips::VImage;
 
@@ -202,6 +204,25 @@ bool peutAvoirAlpha(AVPixelFormat format)
     return d && (d->flags & (AV_PIX_FMT_FLAG_ALPHA | AV_PIX_FMT_FLAG_PAL));
 }
 
+// Qt scales bit fields wider than 8 bits to nothing and the narrower ones short of white:
+// those BMPs are read here. Empty when the file is another kind of BMP.
+std::optional<VImage> lireBmpAChamps(const QString& chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+        return std::nullopt;
+    const uchar* octets = f.map(0, f.size());
+    if (!octets)
+        return std::nullopt;
+    const QByteArrayView vue(octets, f.size());
+    if (!bmpAChamps(vue))
+        return std::nullopt;
+    const QImage image = decoderBmpAChamps(vue, pixelsAuPlus);
+    if (image.isNull())
+        refuser(chemin, QStringLiteral("BMP à champs de bits illisible ou trop grand"));
+    return depuisPixels(image, image.hasAlphaChannel());
+}
+
 struct LibererRaw {
     void operator()(libraw_data_t* r) const { libraw_close(r); }
 };
@@ -220,6 +241,9 @@ VImage lireParQt(const QString& chemin)
     }();
     (void)limite;
     const QByteArray format = QFileInfo(chemin).suffix().toLower().toLatin1();
+    if (format == "bmp")
+        if (std::optional<VImage> champs = lireBmpAChamps(chemin))
+            return *champs;
     const std::unique_ptr<QIODevice> source = flux(chemin, format);
     QImageReader lecteur(source.get(), format);
     lecteur.setAutoDetectImageFormat(false);

@@ -11,7 +11,7 @@ inline constexpr const char* champEnMemoire = "vemo-en-memoire";
 // same size guard. Throw Erreur::lecture.
 
 // BMP, ICO and TGA through Qt's reader for that format alone (never guessed from the
-// contents); the largest picture of an icon; in sRGB.
+// contents), BMPs of bit fields through our own; the largest picture of an icon; in sRGB.
 vips::VImage lireParQt(const QString& chemin);
 // BMP, TGA and TIFF through libav's decoder for that format (every TGA kind, top-down BMP,
 // subsampled or old-style JPEG TIFF); in sRGB, alpha kept when a pixel uses it.

@@ -1,0 +1,84 @@
+// Pictures that the usual readers get wrong: a BMP whose bit fields are not 8 bits wide
+// (Qt scales a 9-bit green to nothing).
+
+#include "conversions/images/images_fabrique.h"
+
+#include <QtEndian>
+
+using namespace essais;
+
+namespace {
+
+// A 16-bit BMP (BITMAPV5HEADER, BI_BITFIELDS) with alpha 4 bits, red 1, green 9, blue 2,
+// from the top bit down; its pixels, row by row from the top, are `valeurs` repeated.
+QByteArray bmp1924(int largeur, int hauteur, const QList<quint16>& valeurs)
+{
+    QByteArray o;
+    auto mot = [&o](quint32 v) { const quint32 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 4); };
+    auto court = [&o](quint16 v) { const quint16 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 2); };
+    const int pas = (largeur * 2 + 3) / 4 * 4;
+    const quint32 entete = 14 + 124;
+    o.append("BM");
+    mot(entete + quint32(pas * hauteur));
+    mot(0);
+    mot(entete);
+    mot(124);
+    mot(quint32(largeur));
+    mot(quint32(hauteur));  // rows stored from the bottom
+    court(1);
+    court(16);
+    mot(3);
+    mot(quint32(pas * hauteur));
+    mot(2835);
+    mot(2835);
+    mot(0);
+    mot(0);
+    for (quint32 masque : {0x0800u, 0x07FCu, 0x0003u, 0xF000u})
+        mot(masque);
+    mot(0x73524742);  // 'sRGB'
+    o.append(QByteArray(124 - 60, '\0'));
+    for (int y = hauteur - 1; y >= 0; --y) {
+        for (int x = 0; x < largeur; ++x)
+            court(valeurs[(y * largeur + x) % valeurs.size()]);
+        o.append(QByteArray(pas - largeur * 2, '\0'));
+    }
+    return o;
+}
+
+quint16 pixel1924(int alpha, int rouge, int vert, int bleu)
+{
+    return quint16(alpha << 12 | rouge << 11 | vert << 2 | bleu);
+}
+
+TEST(DecodeursPropres, UnBmpAChampsDeSeizeBitsGardeSesCouleurs)
+{
+    Dossier d;
+    // Each field brought to 8 bits, rounded: green 219 of 511 is 109, blue 2 of 3 is 170.
+    const QList<quint16> valeurs{pixel1924(15, 0, 219, 2), pixel1924(15, 1, 511, 0), pixel1924(8, 1, 0, 3),
+                                 pixel1924(0, 0, 0, 0)};
+    const QList<QRgb> attendues{qRgba(0, 109, 170, 255), qRgba(255, 255, 0, 255), qRgba(255, 0, 255, 136),
+                                qRgba(0, 0, 0, 0)};
+    const QString source = d.ecrire("rgba16.bmp", bmp1924(9, 5, valeurs));
+    const QImage lue = decoder(convertirSeul(source, "png"));
+    ASSERT_EQ(lue.size(), QSize(9, 5));
+    for (int i = 0; i < 9 * 5; ++i) {
+        const QRgb attendue = attendues[i % 4];
+        const QRgb l = lue.pixel(i % 9, i / 9);
+        EXPECT_EQ(qAlpha(l), qAlpha(attendue)) << i;
+        if (qAlpha(attendue) == 255) {
+            EXPECT_EQ(qRgb(qRed(l), qGreen(l), qBlue(l)), qRgb(qRed(attendue), qGreen(attendue), qBlue(attendue))) << i;
+        }
+    }
+    // Every alpha at 0 means a writer that left the field unset: the picture is opaque.
+    const QString nul = d.ecrire("nul.bmp", bmp1924(4, 4, {pixel1924(0, 0, 219, 2)}));
+    const QString jpg = convertirSeul(nul, "leger");
+    EXPECT_EQ(jpg, d.chemin("nul (légère).jpg"));
+    const QColor c = decoder(jpg).pixelColor(2, 2);
+    EXPECT_NEAR(c.green(), 109, 6);
+    EXPECT_NEAR(c.blue(), 170, 6);
+    // Cut inside its pixels: refused, not padded.
+    const QString coupe = d.ecrire("coupe.bmp", bmp1924(40, 40, valeurs).left(14 + 124 + 200));
+    echoue(d, {coupe}, "png", {illisible("coupe.bmp")});
+}
+
+} // namespace
