@@ -115,6 +115,8 @@ VImage ouvrirImage(const QString& chemin)
     vipsPret();
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
+    if (tiffJpegAncien(chemin))
+        return lireTiffJpegAncien(chemin);
     if (pngCoupe(chemin)) {
         qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));

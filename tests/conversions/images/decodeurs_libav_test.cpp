@@ -187,7 +187,7 @@ TEST(DecodeursLibav, LesGardesValentAussiPourLibav)
     tga.append(QByteArray(64, char(0x7F)));
     const QString geant = d.ecrire("geant.tga", tga);
     const QString faux = d.ecrire("faux.tif", "II*\0 pas une image");
-    // Old-style JPEG, which libav would take for raw pixels: refused, not misread.
+    // Tagged old-style JPEG but holding raw pixels: refused, not misread.
     const QString ancien = tiffSousEchantillonne(d, "ancien.tif", 6);
     for (const QString& source : {geant, faux, ancien})
         echoue(d, {source}, "png", {illisible(QFileInfo(source).fileName())});

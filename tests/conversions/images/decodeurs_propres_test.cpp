@@ -1,8 +1,11 @@
 // Pictures that the usual readers get wrong: a BMP whose bit fields are not 8 bits wide
-// (Qt scales a 9-bit green to nothing).
+// (Qt scales a 9-bit green to nothing), a TIFF compressed with the old-style JPEG scheme
+// (libvips and libav take its strips for raw pixels). No tool here writes the latter: the
+// test wraps a JPEG made by libvips in TIFF tags by hand, as old scanners did.
 
 #include "conversions/images/images_fabrique.h"
 
+#include <QPainter>
 #include <QtEndian>
 
 using namespace essais;
@@ -79,6 +82,69 @@ TEST(DecodeursPropres, UnBmpAChampsDeSeizeBitsGardeSesCouleurs)
     // Cut inside its pixels: refused, not padded.
     const QString coupe = d.ecrire("coupe.bmp", bmp1924(40, 40, valeurs).left(14 + 124 + 200));
     echoue(d, {coupe}, "png", {illisible("coupe.bmp")});
+}
+
+// Red over the left half, blue over the right, a white square in the middle.
+QImage motif()
+{
+    QImage image(96, 64, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, 48, 64, QColor(210, 40, 30));
+    p.fillRect(48, 0, 48, 64, QColor(30, 60, 200));
+    p.fillRect(32, 16, 32, 32, Qt::white);
+    return image;
+}
+
+// An old-style JPEG TIFF: the whole JPEG file is both the strip and the interchange format
+// (tags 513, 514); Photometric YCbCr, subsampled `facteur` × `facteur` as the JPEG is.
+QString tiffJpegAncien(const Dossier& d, const QString& nom, int facteur)
+{
+    const QString png = ecrire(d, "motif.png", motif());
+    const QString jpeg = d.chemin(nom + ".jpg");
+    sortieDe("vips", {"jpegsave", png, jpeg, "--Q", "95", "--subsample-mode", facteur == 2 ? "on" : "off"});
+    QFile::remove(png);
+    const char* programme = R"(
+import struct, sys
+j = open(sys.argv[1], 'rb').read()
+w, h, f = 96, 64, int(sys.argv[3])
+champs = [(256, 3, w), (257, 3, h), (258, 3, None), (259, 3, 6), (262, 3, 6), (273, 4, None), (277, 3, 3),
+          (278, 3, h), (279, 4, len(j)), (513, 4, None), (514, 4, len(j)), (530, 3, None)]
+bits = 8 + 2 + 12 * len(champs) + 4
+debut = bits + 6
+o = b'II*\0' + struct.pack('<IH', 8, len(champs))
+for tag, t, v in champs:
+    if tag == 258: o += struct.pack('<HHII', tag, 3, 3, bits)
+    elif tag == 530: o += struct.pack('<HHIHH', tag, 3, 2, f, f)
+    elif tag in (273, 513): o += struct.pack('<HHII', tag, 4, 1, debut)
+    elif t == 3: o += struct.pack('<HHIHH', tag, 3, 1, v, 0)
+    else: o += struct.pack('<HHII', tag, 4, 1, v)
+o += struct.pack('<I', 0) + struct.pack('<HHH', 8, 8, 8)
+open(sys.argv[2], 'wb').write(o + j)
+)";
+    sortieDe("python3", {"-c", programme, jpeg, d.chemin(nom), QString::number(facteur)});
+    return d.chemin(nom);
+}
+
+TEST(DecodeursPropres, UnTiffEnJpegAncienSeLit)
+{
+    for (int facteur : {1, 2}) {
+        SCOPED_TRACE(facteur);
+        Dossier d;
+        const QString tiff = tiffJpegAncien(d, "scan.tif", facteur);
+        // What the JPEG inside holds, decoded by libvips.
+        const QImage attendue = decoder(d.chemin("scan.tif.jpg"));
+        for (const char* id : {"png", "jpg", "leger"}) {
+            SCOPED_TRACE(id);
+            const QImage vue = decoder(convertirSeul(tiff, id));
+            ASSERT_EQ(vue.size(), QSize(96, 64));
+            for (const QPoint& p : {QPoint(12, 12), QPoint(84, 50), QPoint(48, 32), QPoint(20, 60)}) {
+                const QColor a = attendue.pixelColor(p), v = vue.pixelColor(p);
+                EXPECT_NEAR(v.red(), a.red(), 8) << p.x() << "," << p.y();
+                EXPECT_NEAR(v.green(), a.green(), 8) << p.x() << "," << p.y();
+                EXPECT_NEAR(v.blue(), a.blue(), 8) << p.x() << "," << p.y();
+            }
+        }
+    }
 }
 
 } // namespace
