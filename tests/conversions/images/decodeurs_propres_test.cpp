@@ -16,36 +16,16 @@ namespace {
 // from the top bit down; its pixels, row by row from the top, are `valeurs` repeated.
 QByteArray bmp1924(int largeur, int hauteur, const QList<quint16>& valeurs)
 {
-    QByteArray o;
-    auto mot = [&o](quint32 v) { const quint32 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 4); };
-    auto court = [&o](quint16 v) { const quint16 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 2); };
+    QByteArray pixels;
     const int pas = (largeur * 2 + 3) / 4 * 4;
-    const quint32 entete = 14 + 124;
-    o.append("BM");
-    mot(entete + quint32(pas * hauteur));
-    mot(0);
-    mot(entete);
-    mot(124);
-    mot(quint32(largeur));
-    mot(quint32(hauteur));  // rows stored from the bottom
-    court(1);
-    court(16);
-    mot(3);
-    mot(quint32(pas * hauteur));
-    mot(2835);
-    mot(2835);
-    mot(0);
-    mot(0);
-    for (quint32 masque : {0x0800u, 0x07FCu, 0x0003u, 0xF000u})
-        mot(masque);
-    mot(0x73524742);  // 'sRGB'
-    o.append(QByteArray(124 - 60, '\0'));
-    for (int y = hauteur - 1; y >= 0; --y) {
-        for (int x = 0; x < largeur; ++x)
-            court(valeurs[(y * largeur + x) % valeurs.size()]);
-        o.append(QByteArray(pas - largeur * 2, '\0'));
+    for (int y = hauteur - 1; y >= 0; --y) {  // rows stored from the bottom
+        for (int x = 0; x < largeur; ++x) {
+            const quint16 le = qToLittleEndian(valeurs[(y * largeur + x) % valeurs.size()]);
+            pixels.append(reinterpret_cast<const char*>(&le), 2);
+        }
+        pixels.append(QByteArray(pas - largeur * 2, '\0'));
     }
-    return o;
+    return bmpAChamps(largeur, hauteur, 16, 124, {0x0800u, 0x07FCu, 0x0003u, 0xF000u}, pixels);
 }
 
 quint16 pixel1924(int alpha, int rouge, int vert, int bleu)
