@@ -10,6 +10,7 @@ namespace Conversions {
 namespace {
 
 constexpr qsizetype enteteFichier = 14;
+constexpr std::uint32_t biRgb = 0;
 constexpr std::uint32_t biBitfields = 3;
 constexpr std::uint32_t biAlphaBitfields = 6;
 
@@ -64,11 +65,15 @@ bool lireEntete(QByteArrayView o, Entete& e)
     const std::uint32_t taille = mot32(o, enteteFichier);
     const std::uint32_t compression = mot32(o, enteteFichier + 16);
     e.bits = mot16(o, enteteFichier + 14);
-    if (taille < 40 || (compression != biBitfields && compression != biAlphaBitfields) || (e.bits != 16 && e.bits != 32))
-        return false;
     e.largeur = static_cast<std::int32_t>(mot32(o, enteteFichier + 4));
     e.hauteur = static_cast<std::int32_t>(mot32(o, enteteFichier + 8));
     e.debutPixels = mot32(o, 10);
+    if (taille >= 40 && compression == biRgb && e.bits == 16) {  // 5 bits each, named by no mask
+        e.masques = {0x7C00, 0x03E0, 0x001F, 0};
+        return true;
+    }
+    if (taille < 40 || (compression != biBitfields && compression != biAlphaBitfields) || (e.bits != 16 && e.bits != 32))
+        return false;
     // The masks follow a 40-byte header; later headers hold them at the same place.
     const int n = taille >= 56 || compression == biAlphaBitfields ? 4 : 3;
     if (o.size() < enteteFichier + 40 + 4 * n)

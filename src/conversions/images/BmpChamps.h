@@ -5,8 +5,8 @@
 
 namespace Conversions {
 
-// Whether a BMP file's pixels are bit fields of 16 or 32 bits (compression BI_BITFIELDS or
-// BI_ALPHABITFIELDS), judged from its first bytes.
+// Whether a BMP file's pixels are bit fields: 16 or 32 bits under BI_BITFIELDS or
+// BI_ALPHABITFIELDS, or 16 bits without compression (5 bits each), judged from its first bytes.
 bool bmpAChamps(QByteArrayView octets);
 // The pixels of such a BMP, each field scaled to 8 bits whatever its width (1 to 32 bits), in
 // Format_RGBA8888 when an alpha field is set and used, else Format_RGB888. A null image when

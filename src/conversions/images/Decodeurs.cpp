@@ -207,8 +207,8 @@ bool peutAvoirAlpha(AVPixelFormat format)
     return d && (d->flags & (AV_PIX_FMT_FLAG_ALPHA | AV_PIX_FMT_FLAG_PAL));
 }
 
-// Qt scales bit fields wider than 8 bits to nothing and the narrower ones short of white:
-// those BMPs are read here. Empty when the file is another kind of BMP.
+// Qt scales bit fields wider than 8 bits to nothing and the narrower ones short of white
+// (5 bits give 248): those BMPs are read here. Empty when the file is another kind of BMP.
 std::optional<VImage> lireBmpAChamps(const QString& chemin)
 {
     QFile f(chemin);

@@ -59,6 +59,13 @@ TEST(DecodeursPropres, UnBmpAChampsDeSeizeBitsGardeSesCouleurs)
     const QColor c = decoder(jpg).pixelColor(2, 2);
     EXPECT_NEAR(c.green(), 109, 6);
     EXPECT_NEAR(c.blue(), 170, 6);
+    // 5 or 6 bits by ffmpeg, without masks or with: white stays white.
+    for (const char* format : {"rgb555le", "rgb565le"}) {
+        const QString blanc = d.chemin(QStringLiteral("blanc-%1.bmp").arg(format));
+        sortieDe("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "color=white:s=8x8", "-frames:v", "1", "-pix_fmt",
+                            format, blanc});
+        EXPECT_EQ(decoder(convertirSeul(blanc, "png")).pixel(4, 4), qRgb(255, 255, 255)) << format;
+    }
     // Cut inside its pixels: refused, not padded.
     const QString coupe = d.ecrire("coupe.bmp", bmp1924(40, 40, valeurs).left(14 + 124 + 200));
     echoue(d, {coupe}, "png", {illisible("coupe.bmp")});
