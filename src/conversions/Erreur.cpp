@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 #include <typeinfo>
@@ -56,6 +58,26 @@ QString description(const std::exception& e)
     // The library's own words go to the log; the user gets a French sentence.
     qCWarning(journalConversions).noquote() << libelle(e) + QStringLiteral(" : ") + QString::fromUtf8(e.what());
     return QCoreApplication::translate("Conversions", "La conversion a échoué");
+}
+
+bool ditUnDisquePlein(const QString& texte)
+{
+    // libjpeg says "out of disk space?" for any failed write.
+    static const QStringList anglais{QStringLiteral("No space left on device"), QStringLiteral("Disk quota exceeded"),
+                                     QStringLiteral("File too large"), QStringLiteral("out of disk space")};
+    for (const QString& mots : anglais)
+        if (texte.contains(mots, Qt::CaseInsensitive))
+            return true;
+    for (const int code : {ENOSPC, EDQUOT, EFBIG})
+        if (texte.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+void signalerUnDisquePlein(const QString& programme, const QString& texte)
+{
+    if (ditUnDisquePlein(texte))
+        throw std::system_error(ENOSPC, std::generic_category(), programme.toStdString());
 }
 
 } // namespace Conversions
