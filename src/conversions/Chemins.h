@@ -16,6 +16,11 @@ inline QString nomDe(const QString& chemin) { return QFileInfo(QDir::cleanPath(c
 // A path as the system's calls take it.
 inline QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }
 
+// A name's bytes as UTF-8 text: as they are when they are UTF-8 already, else read as
+// Latin-1, the encoding of old disks' and archives' names. Distinct bytes stay distinct
+// names; nothing becomes a replacement character.
+QByteArray nomEnUtf8(const QByteArray& octets);
+
 // A regular file or a folder, links followed: a named pipe or a device would block
 // whoever opens or reads it, so the engine and the catalogue refuse the rest.
 inline bool fichierOuDossier(const QString& chemin)

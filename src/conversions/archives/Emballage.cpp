@@ -154,7 +154,7 @@ private:
         }
         std::sort(enfants.begin(), enfants.end());
         for (const std::string& n : enfants)
-            ajouter(chemin + '/' + n, entree + QFile::decodeName(QByteArray::fromStdString(n)).toUtf8(), false);
+            ajouter(chemin + '/' + n, entree + nomEnUtf8(QByteArray::fromStdString(n)), false);
     }
 
     void lien(const std::string& chemin, const QByteArray& nom, const struct stat& st)
@@ -230,7 +230,7 @@ void emballer(const QStringList& items, const QString& archive, const QString& n
     const LocaleUtf8 locale;
     Emballage emballage(archive, nom);
     for (const QString& item : items)
-        emballage.ajouter(QFile::encodeName(item).toStdString(), nomDe(item).toUtf8(), true);
+        emballage.ajouter(local(item).toStdString(), nomEnUtf8(local(nomDe(item))), true);
     emballage.fermer();
 }
 
