@@ -26,8 +26,12 @@ QString cheminDuJournal()
 
 void journal(const QString& message)
 {
+    // One event, one line: a line break in a file's name or in a library's words is written
+    // as its escape, never as a new line of its own.
+    QString texte = message;
+    texte.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
     const QString ligne = QDateTime::currentDateTimeUtc().time().toString(QStringLiteral("HH:mm:ss.zzz"))
-                          + QLatin1Char(' ') + message + QLatin1Char('\n');
+                          + QLatin1Char(' ') + texte + QLatin1Char('\n');
     const QString chemin = cheminDuJournal();
     QDir().mkpath(QFileInfo(chemin).absolutePath());
     // One write on an O_APPEND descriptor: lines from several threads never interleave.
