@@ -126,19 +126,12 @@ void preparer(const QString& temporaire)
         preparation(temporaire);
 }
 
-// A file's bytes reach the disk: a full disk or a failing device may only say so here.
-// A link (an unpacked archive's own) holds no bytes of ours.
-bool surLeDisque(const QString& chemin)
+// A file the writer made (its writes and close already checked by the writer), or a link
+// (an unpacked archive's own): anything else is no output of ours.
+bool estUnFichier(const QString& chemin)
 {
-    struct stat lien;
-    if (::lstat(local(chemin).constData(), &lien) == 0 && S_ISLNK(lien.st_mode))
-        return true;
-    const int fd = ::open(local(chemin).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
     struct stat st;
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    return ::lstat(local(chemin).constData(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
 bool estUnDossier(const QString& chemin)
@@ -219,9 +212,7 @@ QString Sortie::valider()
 {
     if (valide_)
         return chemin_;
-    // Whatever the writer said, a file still in the system's buffers may yet fail to reach a
-    // full disk: it bears the final name only once it is there.
-    const bool entier = nature_ == Nature::dossier ? estUnDossier(temporaire_) : surLeDisque(temporaire_);
+    const bool entier = nature_ == Nature::dossier ? estUnDossier(temporaire_) : estUnFichier(temporaire_);
     // A stopped engine keeps no output: the destructor removes it.
     Emprise emprise;
     if (!entier)

@@ -47,9 +47,9 @@ public:
     // temporary, a full disk) becomes Erreur::ecriture with the output's own name; any
     // other failure (the source's) passes unchanged.
     void remplir(const std::function<void()>& ecrire);
-    // Moves the written temporary over the reservation; returns the final path.
-    // The temporary must be a whole file on the disk (flushed to it) or a folder;
-    // throws Erreur::ecriture when it is not or when the rename fails.
+    // Moves the written temporary over the reservation; returns the final path. The writer
+    // has checked every write, its flush and its close before. Throws Erreur::ecriture when
+    // nothing was written or the rename fails.
     QString valider();
 
     // Tests only: called with every new temporary's path before its writer runs (a link
