@@ -1,5 +1,6 @@
 #include "conversions/Erreur.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Journaux.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,7 @@
 
 namespace Conversions {
 
-Erreur::Erreur(Cas cas, QString charge) : cas_(cas), charge_(std::move(charge))
+Erreur::Erreur(Cas cas, QString charge) : cas_(cas), charge_(lisible(charge))
 {
     utf8_ = message().toUtf8();
 }
