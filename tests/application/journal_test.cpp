@@ -26,6 +26,14 @@ TEST(Journal, FormatHeureUTCEtAjoutEnFin)
     EXPECT_TRUE(Application::cheminDuJournal().endsWith("/vemo-vododod/Vemo Vododod.log"));
 }
 
+// A line break inside a message (a file's name may hold one) stays inside its line.
+TEST(Journal, SautDeLigneEchappe)
+{
+    JournalDeTest log;
+    Application::journal("créé « deux\nlignes\r.jpg »");
+    EXPECT_EQ(log.messages(), (QStringList{"créé « deux\\nlignes\\r.jpg »"}));
+}
+
 TEST(Journal, EcrivainsConcurrentsLignesEntieres)
 {
     JournalDeTest log;
