@@ -2,15 +2,13 @@
 // its own, mounted for the test): every failure names its file and says what went wrong.
 
 #include "conversions/media_outils.h"
-
-#include <QStorageInfo>
-#include <sys/mount.h>
+#include "conversions/petit_disque.h"
 
 using namespace Conversions;
 
 namespace {
 
-class Disques : public ::testing::Test {
+class Disques : public PetitDisque {
 protected:
     void SetUp() override
     {
@@ -20,29 +18,12 @@ protected:
         ASSERT_TRUE(ffmpeg({"-i", son, "-c:a", "libvorbis"}, sources.chemin("son.ogg")));
         QString sortie;
         ASSERT_EQ(executer("zip", {"-q", "-j", sources.chemin("archive.zip"), son}, &sortie), 0);
-        if (::mount("tmpfs", QFile::encodeName(d.racine()).constData(), "tmpfs", 0, "size=1m") != 0)
+        if (!monter("1m"))
             GTEST_SKIP() << "no right to mount a small file system here";
-        monte_ = true;
         for (const char* nom : {"son.wav", "son.ogg", "archive.zip"})
             ASSERT_TRUE(QFile::copy(sources.chemin(nom), d.chemin(nom)));
     }
-    void TearDown() override
-    {
-        if (monte_)
-            ::umount2(QFile::encodeName(d.racine()).constData(), MNT_DETACH);
-    }
-    // Leaves `octets` free on the disk.
-    void remplir(qint64 octets)
-    {
-        QFile f(d.chemin(".plein"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const QByteArray bloc(4096, 'x');
-        while (QStorageInfo(d.racine()).bytesAvailable() > octets && f.write(bloc) == bloc.size())
-            f.flush();
-    }
     Dossier sources;
-    Dossier d;
-    bool monte_ = false;
 };
 
 TEST_F(Disques, unDisquePleinLeDit)

@@ -7,11 +7,9 @@
 
 #include "commun/Echantillons.h"
 #include "conversions/Sortie.h"
+#include "conversions/petit_disque.h"
 
-#include <QPainter>
 #include <QRandomGenerator>
-#include <QStorageInfo>
-#include <sys/mount.h>
 
 using namespace Conversions;
 
@@ -63,6 +61,8 @@ TEST(EcrituresEchouees, ChaqueEcrivainDitQuIlNaPasPuEcrire)
     d.ecrire("notes.txt", "Quelques lignes\nà mettre en page.\n");
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1"}, d.chemin("son.wav")));
     clip(d.chemin("clip.mp4"), "160x120", 1, true, x264);
+    clip(d.chemin("autre.mkv"), "160x120", 1, true, x264);
+    Echantillons::gif(d.chemin("anim.gif"), 4);
 
     DisquePleinSimule plein;
     chaqueRouteEchoue(d, {
@@ -83,35 +83,53 @@ TEST(EcrituresEchouees, ChaqueEcrivainDitQuIlNaPasPuEcrire)
         {"son.wav", "aiff", "son.aiff"},
         {"clip.mp4", "mov", "clip.mov"},
         {"clip.mp4", "gif", "clip.gif"},
+        {"clip.mp4", "m4a", "clip.m4a"},
+        {"clip.mp4", "leger", "clip (légère).mp4"},
+        {"autre.mkv", "mp4", "autre.mp4"},
+        {"anim.gif", "gifmp4", "anim.mp4"},
+        {"anim.gif", "leger", "anim (légère).gif"},
     });
     echoue(d, {d.chemin("photo.png"), d.chemin("page.pdf")}, "pdf", {inecrivable("page et 1 autres.pdf")});
     echoue(d, {d.chemin("notes.txt")}, "zip", {inecrivable("notes.zip")});
 }
 
-class DisquePlein : public ::testing::Test {
+// libvips' words reach the log with their accents, in one line.
+TEST(EcrituresEchouees, LesMotsDeLaBibliothequeGardentLeursAccents)
+{
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler avant = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+        messages << m;
+    });
+    lierFFmpeg();
+    Dossier d;
+    clip(d.chemin("clip.mp4"), "160x120", 1, false, x264);
+    {
+        DisquePleinSimule plein;
+        echoue(d, {d.chemin("clip.mp4")}, "gif", {inecrivable("clip.gif")});
+    }
+    qInstallMessageHandler(avant);
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+                            [](const QString& m) { return m.contains(QString::fromUtf8("gif, écriture")); }))
+        << messages.join('\n').toStdString();
+}
+
+// WebP stores each side on 14 bits: a wider picture is refused as such, not as a write failure.
+TEST(EcrituresEchouees, UneImageTropLargePourWebPLeDit)
+{
+    Dossier d;
+    sortieDe("vips", {"black", d.chemin("bande.png"), "16384", "2"});
+    echoue(d, {d.chemin("bande.png")}, "webp",
+           {QString::fromUtf8("« bande.png » est trop grande pour WebP (16 383 pixels de côté au plus)")});
+}
+
+class DisquePlein : public PetitDisque {
 protected:
     void SetUp() override
     {
-        if (::mount("tmpfs", QFile::encodeName(d.racine()).constData(), "tmpfs", 0, "size=8m") != 0)
+        if (!monter("8m"))
             GTEST_SKIP() << "no right to mount a small file system here";
-        monte_ = true;
     }
-    void TearDown() override
-    {
-        if (monte_)
-            ::umount2(QFile::encodeName(d.racine()).constData(), MNT_DETACH);
-    }
-    // Leaves about `octets` free on the disk.
-    void remplir(qint64 octets)
-    {
-        QFile f(d.chemin(".plein"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const QByteArray bloc(4096, 'x');
-        while (QStorageInfo(d.racine()).bytesAvailable() > octets && f.write(bloc) == bloc.size())
-            f.flush();
-    }
-    Dossier d;
-    bool monte_ = false;
 };
 
 TEST_F(DisquePlein, RienDeCasseNiDeDemiFait)
