@@ -91,6 +91,16 @@ TEST(NomsEtranges, UnNomLatin1SeConvertitSousSesOctets)
     EXPECT_EQ(convertirSeul(source, "jpg"), Conversions::cheminDepuisOctets(dossier + "/caf\xe9 2.jpg"));
     const QString zip = convertirSeul({source, Conversions::cheminDepuisOctets(dossier + "/\xe9" "chec.png")}, "zip");
     EXPECT_EQ(zip, Conversions::cheminDepuisOctets(dossier + "/caf\xe9 et 1 autres.zip"));
+    // Helper programs read it too (pdftoppm draws the pages).
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::pdf(d.chemin("b.pdf"), 2)).constData(),
+                       (dossier + "/r\xe9sum\xe9.pdf").constData()), 0);
+    const Conversions::Resultat pages =
+        Conversions::convertir({Conversions::cheminDepuisOctets(dossier + "/r\xe9sum\xe9.pdf")}, "jpg", {});
+    EXPECT_EQ(pages.crees, (QStringList{Conversions::cheminDepuisOctets(dossier + "/r\xe9sum\xe9 page 1.jpg"),
+                                        Conversions::cheminDepuisOctets(dossier + "/r\xe9sum\xe9 page 2.jpg")}));
+    for (const QString& page : pages.crees)
+        ::unlink(Conversions::local(page).constData());
+    ::unlink((dossier + "/r\xe9sum\xe9.pdf").constData());
     // The failure names the file as it reads.
     const Conversions::Resultat r = Conversions::convertir({Conversions::cheminDepuisOctets(dossier + "/\xe9" "chec.png")}, "png", {});
     EXPECT_EQ(r.erreurs, QStringList{illisible("échec.png")});
