@@ -3,7 +3,7 @@
 #include "application/Reveler.h"
 #include "conversions/Chemins.h"
 #include "essai/Essai.h"
-#include "fenetres/Outils.h"
+#include "fenetres/commun/Outils.h"
 #include "tesselui/Notices.h"
 
 #include <QApplication>
