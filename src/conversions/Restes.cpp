@@ -54,7 +54,7 @@ QStringList listes(const QByteArray& contenu)
         const QByteArray& ligne = lignes[i];
         if (ligne.size() < 2)
             continue;
-        const QString chemin = QFile::decodeName(QByteArray::fromPercentEncoding(ligne.mid(1)));
+        const QString chemin = cheminDepuisOctets(QByteArray::fromPercentEncoding(ligne.mid(1)));
         if (ligne[0] == '+')
             l.append(chemin);
         else if (ligne[0] == '-')
