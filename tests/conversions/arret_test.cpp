@@ -119,7 +119,8 @@ void separerPuisQuitter()
     const QString source = pdfLourd(d.chemin(QStringLiteral("doc.pdf")), 20);
     std::atomic<int> issue{0};
     std::thread travail = enFond(source, QStringLiteral("separer"), issue);
-    while (issue == 0 && !QFileInfo::exists(d.chemin(QStringLiteral("doc page 3.pdf"))))
+    // Three pages written (under their final names or still hidden), seventeen to go.
+    while (issue == 0 && d.noms().size() < 4)
         patienter(1);
     annuler();
     travail.join();

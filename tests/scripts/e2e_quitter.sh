@@ -118,7 +118,9 @@ pdf += table + b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" 
 open(sys.argv[1], "wb").write(pdf)
 PY
 lancer separer separer doc.pdf
-attendre 20 test -e "$DOSSIER/doc page 2.pdf" || echec "séparer : pas de page 2"
+# Two pages written, under their names or still hidden.
+attendre 20 bash -c "(( \$(ls -A '$DOSSIER' | grep -c '^\(\.vemo-vododod-\)\?doc page') >= 2 ))" \
+    || echec "séparer : pas deux pages"
 kill -TERM "$APP_PID"
 verifier_fin "SIGTERM pendant « Séparer »" separer ""
 
