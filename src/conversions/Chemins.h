@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,13 @@ namespace Conversions {
 
 // The name a message quotes: the last component, also of a folder given with a final "/".
 inline QString nomDe(const QString& chemin) { return QFileInfo(QDir::cleanPath(chemin)).fileName(); }
+
+// The name of one output made of several items: "a et 2 autres". One pass of arg(): markers
+// such as "%1" in the base name stay as they are.
+inline QString nomDeLot(const QString& base, qsizetype autres)
+{
+    return QCoreApplication::translate("Conversions", "%1 et %2 autres").arg(base, QString::number(autres));
+}
 
 // A path as the system's calls take it.
 inline QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }

@@ -163,7 +163,8 @@ QStringList PdfRendu::argumentsDePage(int index) const
     const double aire = static_cast<double>(pixels.width()) * pixels.height();
     if (pixels.width() < 1 || pixels.height() < 1 || aire > pixelsDePageAuPlus) {
         qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 refusée : %3 × %4 pixels")
-                                               .arg(index + 1).arg(nom_).arg(pixels.width()).arg(pixels.height());
+                                               .arg(QString::number(index + 1), nom_, QString::number(pixels.width()),
+                                                    QString::number(pixels.height()));
         throw Erreur::lecture(nom_);
     }
     const QString page = QString::number(index + 1);

@@ -213,7 +213,7 @@ bool pagesLisibles(QPDF& document, const QString& chemin)
         throw Erreur::lecture(nomDe(chemin));
     replanter(document, pages);
     qCWarning(journalPdf).noquote()
-        << QStringLiteral("qpdf : arbre des pages de %1 reconstruit : %2 page(s)").arg(chemin).arg(pages.size());
+        << QStringLiteral("qpdf : arbre des pages de %1 reconstruit : %2 page(s)").arg(chemin, QString::number(pages.size()));
     return true;
 }
 
