@@ -19,9 +19,6 @@ class Sortie;
 // A page tree that is missing or broken (a loop, a node of the wrong kind) is rebuilt in
 // memory from the pages that can be found, and counts as repaired.
 std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit = nullptr);
-// The number of pages a reader finds in the document: the tree's own count when it gives
-// one, else the pages of ouvrirStructure(); 0 when it cannot be read or is locked.
-int pagesLues(const QString& chemin);
 
 // A new PDF put together from pages of others. The documents it copies from are kept
 // alive until it is written: their streams are only read then.
