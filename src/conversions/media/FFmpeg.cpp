@@ -2,11 +2,14 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/media/Audio.h"
+#include "conversions/media/AudioSource.h"
 #include "conversions/DossierDeTravail.h"
 #include "conversions/Journaux.h"
 #include "conversions/Processus.h"
 #include "conversions/Sortie.h"
 #include "conversions/Suivi.h"
+#include "plateforme/media/Echec.h"
+#include "plateforme/media/LecteurAudio.h"
 #include "plateforme/media/Sonde.h"
 
 #include <QCoreApplication>
@@ -15,6 +18,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <optional>
 #include <system_error>
 
 namespace Conversions {
@@ -81,7 +85,31 @@ QString produire(const QString& source, Sortie& sortie, const QStringList& liste
     return sortie.valider();
 }
 
+// The sound decoded to 16 bits, as the intermediate of every ffmpeg sound conversion.
+constexpr int profondeurIntermediaire = 16;
+
+// The intermediate of a long sound is not made when its AIFF could not be: the length the
+// source declares decides at once. A source libav cannot open is left to ffmpeg, which says why.
+void refuserUnAiffTropLong(const QString& source)
+{
+    std::optional<Media::LecteurAudio> lecteur;
+    try {
+        lecteur.emplace(source);
+    } catch (const Media::Echec& e) {
+        journaliserSon(e);
+        return;
+    }
+    verifierAiff(source, lecteur->longueur(), lecteur->canaux(), profondeurIntermediaire);
+}
+
 } // namespace
+
+QStringList argumentsDeWav(const QString& source, const QString& wav)
+{
+    // Past 4 GB a WAV's 32-bit sizes overflow: "auto" then writes RF64, whose sizes are 64-bit.
+    return {QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
+            QStringLiteral("pcm_s%1le").arg(profondeurIntermediaire), QStringLiteral("-rf64"), QStringLiteral("auto"), wav};
+}
 
 QString ffmpegDans(const QString& dossier)
 {
@@ -138,12 +166,12 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
 {
     const QFileInfo info(source);
     const QString base = info.completeBaseName();
+    if (id == QLatin1String("aiff"))
+        refuserUnAiffTropLong(source);
     DossierDeTravail travail(QDir::tempPath(), QStringLiteral("son-"));
 
     const QString wav = travail.fichier(base + QStringLiteral(".wav"));
-    lancerFFmpeg({QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
-                  QStringLiteral("pcm_s16le"), wav},
-                 source, [&](double p) { if (progression) progression(p * 0.5); });
+    lancerFFmpeg(argumentsDeWav(source, wav), source, [&](double p) { if (progression) progression(p * 0.5); });
 
     QString resultat = wav;
     if (id != QLatin1String("wav"))
