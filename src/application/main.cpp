@@ -2,7 +2,7 @@
 #include "application/Controleur.h"
 #include "application/Reveler.h"
 #include "essai/Essai.h"
-#include "fenetres/Outils.h"
+#include "fenetres/commun/Outils.h"
 #include "tesselui/Notices.h"
 
 #include <QApplication>
