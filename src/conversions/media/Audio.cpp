@@ -80,9 +80,9 @@ void recopier(Media::LecteurAudio& source, const QString& nom, const QString& ch
 
 } // namespace
 
-void verifierAiff(const QString& source, int64_t trames, int canaux, int profondeur)
+void verifierAiff(const QString& source, int64_t octets)
 {
-    if (trames > tramesAiffAuPlus(canaux, profondeur))
+    if (octets > aiffAuPlus)
         throw tropLongPourAiff(source);
 }
 
@@ -94,7 +94,7 @@ QString son(const QString& source, const QString& cible, const Progression& prog
     const Media::ReglagesAudio r = reglages(*lecteur, cible);
     const bool aiff = cible == QLatin1String("aiff");
     if (aiff)
-        verifierAiff(source, lecteur->longueur(), r.canaux, r.profondeur);
+        verifierAiff(source, lecteur->longueur() * r.canaux * (r.profondeur / 8));
     const int64_t auPlus = aiff ? tramesAiffAuPlus(r.canaux, r.profondeur) : std::numeric_limits<int64_t>::max();
     Sortie sortie = Sortie::apres(source, QString(), cible);
     try {

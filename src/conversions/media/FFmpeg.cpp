@@ -1,5 +1,6 @@
 #include "conversions/media/FFmpeg.h"
 #include "conversions/Chemins.h"
+#include "conversions/Annulation.h"
 
 #include "conversions/media/Audio.h"
 #include "conversions/media/AudioSource.h"
@@ -18,7 +19,6 @@
 #include <QRegularExpression>
 
 #include <cerrno>
-#include <optional>
 #include <system_error>
 
 namespace Conversions {
@@ -45,13 +45,16 @@ QStringList garderLesEntrees(const QStringList& arguments)
     return l;
 }
 
-// Reads both pipes until the child closes them; poll() blocks, nothing spins.
-void lire(Processus& p, Suivi& suivi, const Progression& progression)
+// Reads both pipes until the child closes them; poll() blocks, nothing spins. ffmpeg writes
+// its progress every half second, which is when `arret` is looked at.
+void lire(Processus& p, Suivi& suivi, const Progression& progression, const std::atomic<bool>* arret)
 {
     LecteurDeProgres lecteur;
     // The error stream first: its "Duration:" line must be read before the progress lines
     // that arrive in the same round, or a short run reports no progress at all.
     lireLesFlux(p, [&](bool erreur, const QByteArray& octets) {
+        if (arret && arret->load())
+            throw Annulee();  // the caller's Processus kills and reaps ffmpeg
         if (erreur)
             suivi.ajouter(octets);
         else
@@ -88,27 +91,27 @@ QString produire(const QString& source, Sortie& sortie, const QStringList& liste
 // The sound decoded to 16 bits, as the intermediate of every ffmpeg sound conversion.
 constexpr int profondeurIntermediaire = 16;
 
-// The intermediate of a long sound is not made when its AIFF could not be: the length the
-// source declares decides at once. A source libav cannot open is left to ffmpeg, which says why.
-void refuserUnAiffTropLong(const QString& source)
-{
-    std::optional<Media::LecteurAudio> lecteur;
-    try {
-        lecteur.emplace(source);
-    } catch (const Media::Echec& e) {
-        journaliserSon(e);
-        return;
-    }
-    verifierAiff(source, lecteur->longueur(), lecteur->canaux(), profondeurIntermediaire);
-}
-
 } // namespace
 
-QStringList argumentsDeWav(const QString& source, const QString& wav)
+qint64 octetsDuWav(const QString& source)
+{
+    try {
+        const Media::LecteurAudio lecteur(source);
+        return lecteur.longueur() * lecteur.canaux() * (profondeurIntermediaire / 8);
+    } catch (const Media::Echec& e) {
+        journaliserSon(e);  // ffmpeg says why when it runs
+        return 0;
+    }
+}
+
+QStringList argumentsDeWav(const QString& source, const QString& wav, qint64 octetsAuPlus)
 {
     // Past 4 GB a WAV's 32-bit sizes overflow: "auto" then writes RF64, whose sizes are 64-bit.
-    return {QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
-            QStringLiteral("pcm_s%1le").arg(profondeurIntermediaire), QStringLiteral("-rf64"), QStringLiteral("auto"), wav};
+    QStringList l{QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
+                  QStringLiteral("pcm_s%1le").arg(profondeurIntermediaire), QStringLiteral("-rf64"), QStringLiteral("auto")};
+    if (octetsAuPlus > 0)
+        l << QStringLiteral("-fs") << QString::number(octetsAuPlus);
+    return l << wav;
 }
 
 QString ffmpegDans(const QString& dossier)
@@ -129,7 +132,8 @@ Erreur moteurManquant()
     return Erreur::rien(tr("Le moteur vidéo manque dans l’app"));
 }
 
-void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression)
+void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression,
+                  const std::atomic<bool>* arret)
 {
     const QString executable = ffmpeg();
     if (executable.isEmpty())
@@ -143,7 +147,7 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
 
     Suivi suivi;
     Processus p(executable, tout, Processus::Flux::tubes);
-    lire(p, suivi, progression);
+    lire(p, suivi, progression, arret);
     if (p.attendre() == 0)
         return;
 
@@ -166,8 +170,9 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
 {
     const QFileInfo info(source);
     const QString base = info.completeBaseName();
+    // The intermediate of a long sound is not made when its AIFF could not be.
     if (id == QLatin1String("aiff"))
-        refuserUnAiffTropLong(source);
+        verifierAiff(source, octetsDuWav(source));
     DossierDeTravail travail(QDir::tempPath(), QStringLiteral("son-"));
 
     const QString wav = travail.fichier(base + QStringLiteral(".wav"));

@@ -3,7 +3,7 @@
 // The sources are sparse RF64 files of silence: they take no room on the disk.
 #include "conversions/media_outils.h"
 
-#include <sys/statvfs.h>
+#include <QStorageInfo>
 
 namespace {
 
@@ -20,37 +20,7 @@ struct Silence {
 constexpr Silence en24{24, 180'000'000};
 constexpr Silence en16{16, 270'000'000};
 
-template <typename T>
-QByteArray petitBoutiste(T v)
-{
-    QByteArray b(sizeof(T), '\0');
-    for (size_t i = 0; i < sizeof(T); ++i)
-        b[static_cast<qsizetype>(i)] = static_cast<char>((static_cast<quint64>(v) >> (8 * i)) & 0xFF);
-    return b;
-}
-
-// An RF64 file of silence whose sound data is a hole in the file.
-QString silenceCreux(const QString& chemin, const Silence& s)
-{
-    const int trame = canaux * s.bits / 8;
-    QByteArray entete = "RF64" + petitBoutiste<quint32>(0xFFFFFFFF) + "WAVE";
-    entete += "ds64" + petitBoutiste<quint32>(28) + petitBoutiste<quint64>(s.octets() + 72)
-              + petitBoutiste<quint64>(s.octets()) + petitBoutiste<quint64>(s.trames) + petitBoutiste<quint32>(0);
-    entete += "fmt " + petitBoutiste<quint32>(16) + petitBoutiste<quint16>(1) + petitBoutiste<quint16>(canaux)
-              + petitBoutiste<quint32>(frequence) + petitBoutiste<quint32>(frequence * trame)
-              + petitBoutiste<quint16>(trame) + petitBoutiste<quint16>(s.bits);
-    entete += "data" + petitBoutiste<quint32>(0xFFFFFFFF);
-    QFile f(chemin);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(entete) == entete.size() && f.resize(entete.size() + s.octets()));
-    return chemin;
-}
-
-bool placeLibre(const QString& dossier, qint64 voulu)
-{
-    struct statvfs s {};
-    return ::statvfs(QFile::encodeName(dossier).constData(), &s) == 0
-           && static_cast<qint64>(s.f_bavail) * static_cast<qint64>(s.f_frsize) > voulu;
-}
+bool placeLibre(const QString& dossier, qint64 voulu) { return QStorageInfo(dossier).bytesAvailable() > voulu; }
 
 class AudioGrand : public ::testing::Test {
 protected:
@@ -75,7 +45,7 @@ TEST_F(AudioGrand, UnWavDePlusDe4GoEstEnRF64)
 {
     if (!placeLibre(d.racine(), 2 * en24.octets()))
         GTEST_SKIP() << "pas assez de place libre sous " << d.racine().toStdString();
-    verifierRF64(silenceCreux(d.chemin("nuit.wav"), en24), en24);
+    verifierRF64(silenceCreux(d.chemin("nuit.wav"), en24.bits, canaux, frequence, en24.trames), en24);
 }
 
 // ffmpeg reads the sound whatever its name: through the ffmpeg conversion as an OGG would.
@@ -83,13 +53,13 @@ TEST_F(AudioGrand, UnWavDePlusDe4GoParFFmpegEstEnRF64)
 {
     if (!placeLibre(d.racine(), 3 * en16.octets()))  // the copy, and ffmpeg's intermediate
         GTEST_SKIP() << "pas assez de place libre sous " << d.racine().toStdString();
-    verifierRF64(silenceCreux(d.chemin("nuit.oga"), en16), en16);
+    verifierRF64(silenceCreux(d.chemin("nuit.oga"), en16.bits, canaux, frequence, en16.trames), en16);
 }
 
 TEST_F(AudioGrand, UnAiffTropLongEstRefuseAvantToutEcrit)
 {
     for (const char* nom : {"nuit.wav", "nuit.oga"}) {
-        const QString source = silenceCreux(d.chemin(nom), en16);
+        const QString source = silenceCreux(d.chemin(nom), en16.bits, canaux, frequence, en16.trames);
         echoue(d, {source}, "aiff", {QStringLiteral("« %1 » est trop long pour un fichier AIFF").arg(nom)});
         QFile::remove(source);
     }
