@@ -6,6 +6,7 @@
 #include "conversions/EnParallele.h"
 #include "conversions/pdf/PagesEnImages.h"
 #include "conversions/pdf/PdfRendu.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Sortie.h"
 
 #include <QFile>
@@ -19,14 +20,6 @@
 namespace Conversions {
 
 namespace {
-
-void ecrireFichier(const QByteArray& octets, Sortie& sortie)
-{
-    QFile f(sortie.temporaire());
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.flush())
-        throw Erreur::ecriture(sortie.nom());
-    f.close();
-}
 
 // Each page's text layer, or, when it holds nothing but blanks (a scanned page), what
 // recognition reads on the drawn page; several pages are recognised at once.
@@ -53,17 +46,15 @@ std::vector<QString> textesDesPages(const PdfRendu& pdf)
 
 // The pages' texts, an empty line between two pages, written page by page: the document's
 // text is held once, as its pages.
-void ecrireTexte(const std::vector<QString>& pages, Sortie& sortie)
+void ecrireTexte(const std::vector<QString>& pages, const Sortie& sortie)
 {
-    QFile f(sortie.temporaire());
-    bool ecrit = f.open(QIODevice::WriteOnly);
-    for (size_t i = 0; ecrit && i < pages.size(); ++i) {
-        const QByteArray octets = pages[i].toUtf8();
-        ecrit = (i == 0 || f.write("\n\n", 2) == 2) && f.write(octets) == octets.size();
+    FichierDeSortie fichier(sortie);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            fichier.ecrire("\n\n", 2);
+        fichier.ecrire(pages[i].toUtf8());
     }
-    if (!ecrit || !f.flush())
-        throw Erreur::ecriture(sortie.nom());
-    f.close();
+    fichier.fermer();
 }
 
 // The pages' text in Helvetica 12, a form feed between two pages.
@@ -104,7 +95,7 @@ QStringList pdf(const QString& source, const QString& cible)
     if (cible == QLatin1String("docx")) {
         const QByteArray word = wordDuPdf(document);
         Sortie sortie = Sortie::apres(source, {}, cible);
-        ecrireFichier(word, sortie);
+        ecrireDans(sortie, word);
         return {sortie.valider()};
     }
     if (cible == QLatin1String("jpg") || cible == QLatin1String("png"))

@@ -134,6 +134,14 @@ private:
 
 namespace {
 
+// The tools' symbols stand at the size of 14-point text.
+constexpr int coteSymbole = 14;
+
+QRectF centre(const QRect& r, double cote)
+{
+    return {QPointF((r.width() - cote) / 2.0, (r.height() - cote) / 2.0), QSizeF(cote, cote)};
+}
+
 // One tool of the group: its symbol in a 34 × 30 capsule, filled in ink with a white symbol
 // when it is the chosen one.
 class BoutonOutil : public QAbstractButton {
@@ -160,9 +168,9 @@ protected:
             p.setBrush(Couleurs::encre());
             p.drawRoundedRect(QRectF(rect()), 15, 15);
         }
-        const QImage s = Symboles::image(symbole_, 16, isChecked() ? QColor(Qt::white) : Couleurs::encre(),
-                                               devicePixelRatioF());
-        p.drawImage(QRectF(QPointF((width() - 16) / 2.0, (height() - 16) / 2.0), QSizeF(16, 16)), s);
+        const QImage s = Symboles::image(symbole_, coteSymbole, isChecked() ? QColor(Qt::white) : Couleurs::encre(),
+                                         devicePixelRatioF());
+        p.drawImage(centre(rect(), coteSymbole), s);
     }
     bool hitButton(const QPoint& pos) const override
     {
@@ -252,8 +260,8 @@ protected:
         QColor c = isEnabled() ? Couleurs::encre() : Couleurs::ardoise();
         if (!isEnabled())
             c.setAlphaF(0.5f);
-        const QImage s = Symboles::image(QStringLiteral("arrow.uturn.backward"), 16, c, devicePixelRatioF());
-        p.drawImage(QRectF(10, 10, 16, 16), s);
+        const QImage s = Symboles::image(QStringLiteral("arrow.uturn.backward"), coteSymbole, c, devicePixelRatioF());
+        p.drawImage(centre(rect(), coteSymbole), s);
     }
 };
 

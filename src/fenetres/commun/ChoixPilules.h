@@ -2,11 +2,15 @@
 
 #include "tesselui/Animateur.h"
 
+#include <QList>
 #include <QStringList>
 #include <QWidget>
 
+class QAbstractButton;
+
 // A segmented choice of pills: the chosen option stands on a white pill that slides to the
-// next one chosen (at once when motion is reduced).
+// next one chosen (at once when motion is reduced). Each option is a button of its own, so
+// that the keyboard (Tab, then the arrows) and screen readers reach it.
 class ChoixPilules : public QWidget {
     Q_OBJECT
 public:
@@ -18,6 +22,7 @@ public:
     // The option's rectangle, and where the white pill stands now.
     QRectF cadre(int index) const;
     QRectF curseur() const;
+    QAbstractButton& option(int index) { return *options_[index]; }
 
     QSize sizeHint() const override;
 
@@ -27,10 +32,12 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
 
 private:
-    QStringList options_;
+    void choisir(int index);
+
+    QStringList textes_;
+    QList<QAbstractButton*> options_;
     int choisi_ = 0;
     bool reduire_ = false;
     Animateur animateur_;

@@ -1,5 +1,6 @@
 #include "fenetres/commun/Entete.h"
 
+#include "fenetres/commun/Accessibles.h"
 #include "fenetres/commun/Chiffres.h"
 #include "fenetres/commun/Couleurs.h"
 #include "fenetres/commun/Polices.h"
@@ -48,6 +49,7 @@ Gabarit gabarit(const QString& texte)
 Entete::Entete(const QString& titre, const QString& pastille, QWidget* parent)
     : QWidget(parent), titre_(titre), pastille_(pastille)
 {
+    Accessibles::installer();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
 }

@@ -19,7 +19,7 @@ QFont policePilule()
     return f;
 }
 
-constexpr int cote = 16;  // the symbol's square
+constexpr int cote = 14;  // the symbol's square, as 14-point text
 
 } // namespace
 

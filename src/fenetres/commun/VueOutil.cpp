@@ -56,11 +56,14 @@ QLabel& VueOutil::ajouterAide()
     auto* aide = new QLabel(this);
     aide->setWordWrap(true);
     QFont f;
-    f.setPixelSize(12);  // 12.5 in the design; Qt sizes text in whole pixels
+    f.setPointSizeF(12.5 * 72 / logicalDpiY());  // 12.5 pixels: a pixel size must be whole
     aide->setFont(f);
     aide->setStyleSheet(QStringLiteral("color: #6B7385"));
     aide->setMinimumWidth(120);  // a long hint wraps rather than squeeze the buttons
-    rangee_->addWidget(aide);
+    // The hint takes the row's free width first, and wraps only when that is not enough.
+    aide->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    rangee_->addWidget(aide, 1);
+    aide_ = aide;
     return *aide;
 }
 
@@ -73,12 +76,16 @@ void VueOutil::terminerRangee()
     for (int i = 0; i < rangee_->count(); ++i)
         if (QWidget* w = rangee_->itemAt(i)->widget(); w && w->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed)
             fixe += w->sizeHint().width() + rangee_->spacing();
-    rangee_->addSpacing(8);
-    rangee_->addStretch(1);
-    if (Outils::largeur - 32 - fixe >= largeurErreurMinimum) {
+    if (rangee_->count() == 0) {
+        // Nothing of the tool's own: the failure opens the row, the buttons close it.
+        rangee_->addWidget(erreur_);
+        espacer();
+    } else if (Outils::largeur - 32 - fixe >= largeurErreurMinimum) {
         // The failure shrinks and elides first: the choices and the buttons keep their size.
+        espacer();
         rangee_->addWidget(erreur_);
     } else {
+        espacer();
         // No readable room beside the fixed pieces: the text stands just above them, on the
         // right, two lines at most.
         pile_->insertWidget(pile_->count() - 1, erreur_, 0, Qt::AlignRight);
@@ -86,6 +93,13 @@ void VueOutil::terminerRangee()
         erreurAuDessus_ = true;
     }
     rangee_->addWidget(boutons_, 0);
+}
+
+void VueOutil::espacer()
+{
+    rangee_->addSpacing(8);
+    if (!aide_)
+        rangee_->addStretch(1);  // a hint already takes what is free
 }
 
 void VueOutil::setErreur(const QString& texte)

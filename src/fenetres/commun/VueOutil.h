@@ -59,6 +59,9 @@ protected:
     void enFond(std::function<T()> travail, std::function<void(T)> suite);
 
 private:
+    // The flexible space of the bottom row, at least 8 wide.
+    void espacer();
+
     QString url_;
     QPointer<FenetreOutil> fenetre_;
     Fini fini_;
@@ -68,6 +71,7 @@ private:
     Entete* entete_;
     Boutons* boutons_;
     TexteErreur* erreur_;
+    QLabel* aide_ = nullptr;
     QVBoxLayout* pile_;
     QHBoxLayout* rangee_;
 };

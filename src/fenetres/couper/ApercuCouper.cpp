@@ -85,7 +85,7 @@ ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)
         connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& f) {
             if (tenue_ && !p_.lit())
                 return;  // the player's seek may land near the time; the exact picture stays
-            image_ = f.toImage();
+            image_ = p_.orientation().appliquer(f.toImage());
             update();
         });
         passage.lecteur().afficher(sink_);

@@ -112,6 +112,7 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     automatique_->setReduire(reduire());
     auto* zero = new Pilule(tr("Remettre à zéro"), false, this, 14);
     zero->setReduire(reduire());
+    rangee().setSpacing(8);
     rangee().addWidget(automatique_);
     rangee().addWidget(zero);
     terminerRangee();

@@ -76,27 +76,36 @@ protected:
         const QRectF photo = t.versEcran(QRectF(QPointF(0, 0), t.image));
         if (!vue_.apercu_.isNull())
             p.drawImage(photo, vue_.apercu_);
-        if (!vue_.flouApercu_.isNull() && !vue_.zones_.isEmpty()) {
-            // The union of the zones: where two overlap the photo stays hidden (an even-odd
-            // path would open a window there).
+        if (!vue_.flouApercu_.isNull()) {
+            // The union of the zones in place: where two overlap the photo stays hidden (an
+            // even-odd path would open a window there).
             QPainterPath trous;
             trous.setFillRule(Qt::WindingFill);
-            for (const QRectF& z : vue_.zones_)
-                trous.addRect(t.versEcran(z));
-            p.save();
-            p.setClipPath(trous, Qt::IntersectClip);
-            p.drawImage(photo, vue_.flouApercu_);
-            p.restore();
+            for (const auto& c : contours_)
+                if (enPlace(*c))
+                    trous.addRect(t.versEcran(c->zone));
+            if (!trous.isEmpty()) {
+                p.save();
+                p.setClipPath(trous, Qt::IntersectClip);
+                p.drawImage(photo, vue_.flouApercu_);
+                p.restore();
+            }
+            // A zone coming or going: its blur follows its outline, the photo staying still.
+            for (const auto& c : contours_)
+                if (!enPlace(*c)) {
+                    p.save();
+                    const QTransform fixe = p.worldTransform();
+                    suivre(p, *c, t);
+                    p.setClipRect(t.versEcran(c->zone), Qt::IntersectClip);
+                    p.setWorldTransform(fixe);
+                    p.drawImage(photo, vue_.flouApercu_);
+                    p.restore();
+                }
         }
         for (const auto& c : contours_) {
-            const QRectF r = t.versEcran(c->zone);
-            const double s = echelle(*c);
             p.save();
-            p.setOpacity(opacite(*c));
-            p.translate(r.center());
-            p.scale(s, s);
-            p.translate(-r.center());
-            contour(p, r, QPen(Couleurs::tilleul0(), 2));
+            suivre(p, *c, t);
+            contour(p, t.versEcran(c->zone), QPen(Couleurs::tilleul0(), 2));
             p.restore();
         }
         if (vue_.trace_) {
@@ -127,6 +136,17 @@ private:
     };
     static double echelle(const Contour& c) { return 0.6 + 0.4 * c.u.valeur(); }
     static double opacite(const Contour& c) { return std::clamp(c.u.valeur(), 0.0, 1.0); }
+    static bool enPlace(const Contour& c) { return !c.sortant && !c.u.enMouvement() && c.u.valeur() >= 1; }
+    // The painter set to the zone's scale about its centre and its opacity.
+    static void suivre(QPainter& p, const Contour& c, const Toile& t)
+    {
+        const QPointF centre = t.versEcran(c.zone).center();
+        const double s = echelle(c);
+        p.setOpacity(opacite(c));
+        p.translate(centre);
+        p.scale(s, s);
+        p.translate(-centre);
+    }
     void nettoyer()
     {
         std::erase_if(contours_, [](const std::unique_ptr<Contour>& c) {

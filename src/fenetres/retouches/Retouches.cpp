@@ -1,6 +1,7 @@
 #include "fenetres/retouches/Retouches.h"
 
 #include "conversions/Chemins.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Heif.h"
 #include "conversions/images/Images.h"
@@ -58,13 +59,6 @@ void ecrire(const VImage& image, const QString& type, const QString& chemin)
         Conversions::ecrirePng(image, chemin, true);
 }
 
-void ecrireOctets(const QByteArray& octets, const QString& chemin, const QString& nom)
-{
-    QFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.flush())
-        throw Conversions::Erreur::ecriture(nom);
-}
-
 QString suffixe(const QString& mot) { return QStringLiteral(" (") + mot + QLatin1Char(')'); }
 
 } // namespace
@@ -77,7 +71,7 @@ QString enregistrer(const QImage& image, const QString& source, const QString& m
     if (QFileInfo(source).suffix().toLower() == QLatin1String("webp")) {
         const QByteArray octets = Conversions::webp(image, 90);
         Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), QStringLiteral("webp"));
-        ecrireOctets(octets, sortie.temporaire(), sortie.nom());
+        Conversions::ecrireDans(sortie, octets);
         return sortie.valider();
     }
     const QImage pixels = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888
@@ -97,7 +91,7 @@ QString enregistrer(const VImage& image, const QString& source, const QString& m
         extension = QStringLiteral("png");
     }
     Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), extension);
-    Conversions::sousVips(source, sortie.chemin(), [&] { ecrire(image, type, sortie.temporaire()); });
+    sortie.remplir([&] { Conversions::sousVips(source, sortie.chemin(), [&] { ecrire(image, type, sortie.temporaire()); }); });
     return sortie.valider();
 }
 

@@ -9,6 +9,7 @@
 #include "fenetres/commun/Couleurs.h"
 #include "fenetres/commun/Entete.h"
 #include "fenetres/retouches/Retouches.h"
+#include "roue/Effets.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -134,32 +135,27 @@ private:
         using P = Cadre::Poignee;
         const QPointF c = Cadre::centre(h, r);
         QPainterPath figure;
-        double angle = 0;
-        const bool coin = h == P::hg || h == P::hd || h == P::bg || h == P::bd;
-        if (coin) {
-            angle = h == P::hd ? 90 : h == P::bd ? 180 : h == P::bg ? 270 : 0;
-            figure.moveTo(-9, 9);
-            figure.lineTo(-9, -9);
-            figure.lineTo(9, -9);
+        if (h == P::hg || h == P::hd || h == P::bg || h == P::bd) {
+            QPainterPath equerre;
+            equerre.moveTo(-9, 9);
+            equerre.lineTo(-9, -9);
+            equerre.lineTo(9, -9);
+            QPainterPathStroker trait;
+            trait.setWidth(4);
+            trait.setCapStyle(Qt::RoundCap);
+            trait.setJoinStyle(Qt::RoundJoin);
+            const double angle = h == P::hd ? 90 : h == P::bd ? 180 : h == P::bg ? 270 : 0;
+            figure = QTransform().rotate(angle).map(trait.createStroke(equerre));
         } else {
             const bool horizontale = h == P::h || h == P::b;
             const QSizeF t = horizontale ? QSizeF(22, 4) : QSizeF(4, 22);
             figure.addRoundedRect(QRectF(-t.width() / 2, -t.height() / 2, t.width(), t.height()), 2, 2);
         }
-        for (int passe = 0; passe < 2; ++passe) {
-            p.save();
-            p.translate(c + (passe == 0 ? QPointF(0, 1) : QPointF()));
-            p.rotate(angle);
-            const QColor couleur = passe == 0 ? QColor(0, 0, 0, 89) : QColor(Qt::white);
-            if (coin) {
-                p.setPen(QPen(couleur, passe == 0 ? 5 : 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-                p.setBrush(Qt::NoBrush);
-                p.drawPath(figure);
-            } else {
-                p.fillPath(figure, couleur);
-            }
-            p.restore();
-        }
+        p.save();
+        p.translate(c);
+        Roue::Effets::dessiner(p, {figure, 0, QColor(0, 0, 0, 89), 0.75, {}}, QPointF(0, 1));
+        p.fillPath(figure, Qt::white);
+        p.restore();
     }
 
     VueRogner& vue_;

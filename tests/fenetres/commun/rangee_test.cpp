@@ -13,6 +13,7 @@
 #include "fenetres/retouches/Retouches.h"
 #include "fenetres/commun/TexteErreur.h"
 #include "fenetres/annoter/VueAnnoter.h"
+#include "fenetres/masquer/VueMasquer.h"
 #include "fenetres/rogner/VueRogner.h"
 
 #include <QLabel>
@@ -167,6 +168,80 @@ TEST(RangeeDuBas, ErreurEntreLAideEtLesBoutons)
     ASSERT_NE(aide, nullptr);
     EXPECT_LE(aide->geometry().right(), erreur.left());
     EXPECT_GE(aide->width(), 120);
+    fenetre->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+namespace {
+
+// The hint of a tool's bottom row, found by its first words.
+QLabel* aide(QWidget& vue, const QString& debut)
+{
+    for (QLabel* l : vue.findChildren<QLabel*>())
+        if (l->text().startsWith(debut))
+            return l;
+    return nullptr;
+}
+
+int lignes(const QLabel& l) { return l.heightForWidth(l.width()) / l.fontMetrics().lineSpacing(); }
+
+} // namespace
+
+// The hints take the row's free width first: at the window's width the annotate hints stand
+// on one line, the mask's on two at most, and the free space follows them.
+TEST(RangeeDuBas, AidesDansLaLargeurLibre)
+{
+    Dossier d;
+    const QString source = photo(d.chemin("photo.png"), 400, 300);
+    ASSERT_TRUE(Outils::ouvrir(QStringLiteral("annoter"), source, [](const QString&) {}));
+    FenetreOutil* fenetre = FenetreOutil::ouvertes().last();
+    auto* annoter = fenetre->findChild<VueAnnoter*>();
+    ASSERT_TRUE(attendre([&] { return annoter->chargee(); }));
+    fenetre->show();
+    annoter->layout()->activate();
+    QLabel* trace = aide(*annoter, "Glissez sur la photo pour tracer.");
+    ASSERT_NE(trace, nullptr);
+    EXPECT_EQ(lignes(*trace), 1) << trace->width();
+    EXPECT_GE(trace->width(), trace->fontMetrics().horizontalAdvance(trace->text()));
+    annoter->boutonsOutils()[2]->click();  // the text tool
+    annoter->layout()->activate();
+    QLabel* texte = aide(*annoter, "Cliquez sur la photo pour écrire");
+    ASSERT_NE(texte, nullptr);
+    EXPECT_EQ(lignes(*texte), 1) << texte->width();
+    EXPECT_LT(texte->geometry().right(), annoter->boutons().geometry().left());
+    fenetre->close();
+
+    ASSERT_TRUE(Outils::ouvrir(QStringLiteral("masquer"), source, [](const QString&) {}));
+    fenetre = FenetreOutil::ouvertes().last();
+    fenetre->show();
+    auto* masquer = fenetre->findChild<VueMasquer*>();
+    QLabel* masque = nullptr;
+    ASSERT_TRUE(attendre([&] { return (masque = aide(*masquer, "Tracez une zone")) != nullptr; }, 20000));
+    masquer->layout()->activate();
+    EXPECT_LE(lignes(*masque), 2) << masque->width();
+    fenetre->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The trim window has nothing of its own in the row: its failure opens the row, the
+// flexible space stands between it and the buttons.
+TEST(RangeeDuBas, ErreurDuCoupeAuDebut)
+{
+    Dossier d;
+    const QString source = d.ecrire("son.wav", QByteArray(4000, 'x'));
+    ASSERT_TRUE(Outils::ouvrir(QStringLiteral("couper"), source, [](const QString&) {}));
+    FenetreOutil* fenetre = FenetreOutil::ouvertes().last();
+    fenetre->show();
+    QWidget* vue = fenetre->findChild<VueOutil*>();
+    ASSERT_NE(vue, nullptr);
+    TexteErreur* texte = vue->findChild<TexteErreur*>();
+    ASSERT_TRUE(attendre([&] { return texte->isVisible(); }, 20000));
+    vue->layout()->activate();
+    const QRect erreur = texte->geometry(), boutons = vue->findChild<Boutons*>()->geometry();
+    EXPECT_EQ(erreur.left(), 16);
+    EXPECT_GE(boutons.left() - erreur.right(), 8);
+    EXPECT_EQ(erreur.center().y(), boutons.center().y()) << "not in the buttons' row";
+    EXPECT_EQ(boutons.right(), vue->width() - 16 - 1);
     fenetre->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,5 +1,6 @@
 // The mask window's zones on screen: overlapping zones hide the photo where they overlap
-// too, and a zone's outline grows in and fades in, then out when it is taken away.
+// too, and a zone's outline grows in and fades in, then out when it is taken away; its blur
+// fades with it.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "commun/Souris.h"
@@ -54,9 +55,19 @@ TEST(ZonesMasquees, UnionPeinteEtApparitions)
     glisser(canevas, t.versEcran({300, 250}), t.versEcran({800, 550}));
     ASSERT_EQ(vue->zones().size(), 2);
 
-    // The outline just added starts small and clear, then grows and shows.
+    // The outline just added starts small and clear, then grows and shows; its blur too.
     const auto debut = vue->apparences();
     ASSERT_EQ(debut.size(), 2);
+    const auto ici = [&](const QImage& image, QPointF photo) {
+        return (t.versEcran(photo) * image.devicePixelRatio()).toPoint();
+    };
+    const QPointF seconde(650, 450);  // in the second zone only, even at 0.6 of its size
+    vue->animateurZones().avancer(1.0 / 30);
+    {
+        const QImage image = canevas.grab().toImage();
+        const double o = vue->apparences().last().second;
+        EXPECT_NEAR(ecart(image, ici(image, seconde)), (1 - o) * 127, 30) << o;
+    }
     double echelle = debut.last().first, opacite = debut.last().second;
     EXPECT_LT(echelle, 1);
     EXPECT_LT(opacite, 1);
@@ -77,19 +88,24 @@ TEST(ZonesMasquees, UnionPeinteEtApparitions)
 
     // Painted: blurred grey in each zone and where they overlap; the squares elsewhere.
     const QImage image = canevas.grab().toImage();
-    const double dpr = image.devicePixelRatio();
-    const auto ici = [&](QPointF photo) { return (t.versEcran(photo) * dpr).toPoint(); };
-    EXPECT_LT(ecart(image, ici({200, 150})), 40);   // first zone only
-    EXPECT_LT(ecart(image, ici({700, 500})), 40);   // second zone only
-    EXPECT_LT(ecart(image, ici({400, 325})), 40);   // both: still hidden
-    EXPECT_GT(ecart(image, ici({700, 150})), 90);   // outside: the photo
+    EXPECT_LT(ecart(image, ici(image, {200, 150})), 40);   // first zone only
+    EXPECT_LT(ecart(image, ici(image, {700, 500})), 40);   // second zone only
+    EXPECT_LT(ecart(image, ici(image, {400, 325})), 40);   // both: still hidden
+    EXPECT_GT(ecart(image, ici(image, {700, 150})), 90);   // outside: the photo
 
-    // A click takes the last zone away: its outline shrinks and fades before it goes.
+    // A click takes the last zone away: its outline shrinks and fades before it goes, and
+    // its blur with it.
     glisser(canevas, t.versEcran({700, 500}), t.versEcran({701, 500}));
     ASSERT_EQ(vue->zones().size(), 1);
     ASSERT_EQ(vue->apparences().size(), 2);
     vue->animateurZones().avancer(1.0 / 30);
-    EXPECT_LT(vue->apparences().last().second, 1);
+    const double sortante = vue->apparences().last().second;
+    EXPECT_LT(sortante, 1);
+    {
+        const QImage pendant = canevas.grab().toImage();
+        EXPECT_NEAR(ecart(pendant, ici(pendant, seconde)), (1 - sortante) * 127, 30) << sortante;
+        EXPECT_LT(ecart(pendant, ici(pendant, {200, 150})), 40);  // the zone that stays
+    }
     vue->animateurZones().terminer();
     QCoreApplication::processEvents();
     vue->animateurZones().avancer(1.0 / 60);

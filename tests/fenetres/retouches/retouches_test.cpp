@@ -2,6 +2,7 @@
 // checked by readers that are not ours (vipsheader, file, ffprobe, ffmpeg).
 #include "commun/Dossier.h"
 #include "conversions/Erreur.h"
+#include "conversions/Sortie.h"
 #include "conversions/images/Images.h"
 #include "conversions/images/Vips.h"
 #include "conversions/media_outils.h"
@@ -123,6 +124,26 @@ TEST(Retouches, UnePhotoTourneeResteDroite)
     EXPECT_EQ(lecteur("vipsheader", {"-f", "height", cree}), "120");
     EXPECT_FALSE(lecteur("vipsheader", {"-a", cree}).contains("orientation: 6"));
     EXPECT_FALSE(lecteur("vipsheader", {"-a", cree}).contains("exif-"));
+}
+
+// A full disk (each new temporary a link to /dev/full): every writer of the edits says so
+// under the name the user will look for, and leaves nothing.
+TEST(Retouches, UnDisquePleinNommeLaSortie)
+{
+    lierFFmpeg();
+    Dossier d;
+    const QString wav = d.chemin("son.wav");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=2"}, wav));
+    const QString mp4 = clip(d.chemin("film.mp4"), "160x120", 2, true, x264);
+    Conversions::Sortie::preparerLesTemporaires([](const QString& t) { QFile::link("/dev/full", t); });
+    for (const char* extension : {"jpg", "png", "heic", "webp", "tiff"}) {
+        const QString source = d.chemin(QStringLiteral("photo.") + extension);
+        refuse(d, inecrivable(QStringLiteral("photo (rognée).") + extension),
+               [&] { Retouches::enregistrer(peinte(), source, QStringLiteral("rognée")); });
+    }
+    refuse(d, inecrivable("son (coupé).wav"), [&] { Retouches::couper(wav, 0.5, 1.5); });
+    refuse(d, inecrivable("film (coupée).mp4"), [&] { Retouches::couper(mp4, 0.5, 1.5); });
+    Conversions::Sortie::preparerLesTemporaires({});
 }
 
 TEST(Retouches, PassagesDesSons)

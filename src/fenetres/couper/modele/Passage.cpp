@@ -21,6 +21,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <utility>
 
 // Left free in the temporary folder beside the copy (often in memory).
 constexpr qint64 margeLibre = qint64(256) << 20;
@@ -119,19 +120,23 @@ void Passage::preparer()
     }, echec);
 }
 
-// Reads the duration of `media` off the GUI thread (when not given), then hands the file
-// to the player and starts the thumbnails or the waveform.
+// Reads the duration of `media` and how its pictures turn, off the GUI thread (when not
+// given), then hands the file to the player and starts the thumbnails or the waveform.
 void Passage::charger(const QString& media, double duree)
 {
     if (std::isnan(duree)) {
-        enFond<double>(this, [media] {
+        using Lu = std::pair<double, Media::Orientation>;
+        const bool video = video_;
+        enFond<Lu>(this, [media, video] {
             const std::optional<Media::Sondage> s = Media::sonder(media);
-            return s ? s->duree : 0.0;
-        }, [this, media](double d) {
+            return Lu{s ? s->duree : 0.0, video ? Media::orientationVideo(media) : Media::Orientation{}};
+        }, [this, media](const Lu& lu) {
             if (ferme_)
                 return;
+            const double d = lu.first;
             if (!(d > 0) || !std::isfinite(d))
                 return echouer();
+            orientation_ = lu.second;
             charger(media, d);
         }, [this](const QString& texte) {
             if (!ferme_)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fenetres/couper/modele/Lecteur.h"
+#include "plateforme/media/Orientation.h"
 
 #include <QImage>
 #include <QList>
@@ -34,6 +35,8 @@ public:
     const QList<float>& onde() const { return onde_; }
     const QString& erreur() const { return erreur_; }
     Lecteur& lecteur() { return *lecteur_; }
+    // How the player's pictures turn to show upright (they come as stored), once loaded.
+    const Media::Orientation& orientation() const { return orientation_; }
     // The temporary WAV copy, once made.
     const QString& travail() const { return travail_; }
     // Loaded: the duration is known and the player holds the file.
@@ -99,6 +102,7 @@ private:
     QList<QImage> vignettes_;
     QList<float> onde_;
     QString erreur_;
+    Media::Orientation orientation_;
     std::unique_ptr<Lecteur> lecteur_;
     QTimer horloge_;
     QString travail_;
