@@ -28,6 +28,12 @@ namespace {
 constexpr double echelle = 300.0 / 72.0;
 // A page that takes longer than this to draw is taken for a trap, not for a drawing.
 constexpr std::chrono::milliseconds delaiParPage = 120s;
+// pdftotext reads hundreds of ordinary pages a second.
+constexpr std::chrono::milliseconds delaiDuTexte = 60s;
+constexpr std::chrono::milliseconds delaiDuTexteParPage = 50ms;
+// The text of tens of thousands of pages: beyond it, a few pages that repeat one long stream
+// would fill the memory (the Word document lays it out again).
+constexpr qsizetype texteAuPlus = 32 << 20;
 
 // The visible box (crop box within media box) turned as the page says, in pixels at 300 dpi.
 QSize tailleDePage(QPDFPageObjectHelper& page)
@@ -138,14 +144,23 @@ PdfRendu::~PdfRendu() = default;
 
 QStringList PdfRendu::textes() const
 {
-    const auto delai = 60s + std::chrono::seconds(pages());
-    const QByteArray texte = executerBorne(
+    QByteArray texte = executerBorne(
         QStringLiteral("/usr/bin/pdftotext"),
         {QStringLiteral("-q"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-eol"),
          QStringLiteral("unix"), lu_, QStringLiteral("-")},
-        delai, nom_);
-    // Every page ends with a form feed.
-    QStringList parPage = QString::fromUtf8(texte).split(QChar(0x000C));
+        delaiDuTexte + delaiDuTexteParPage * pages(), nom_, texteAuPlus);
+    // Every page ends with a form feed. Each page is decoded from the bytes, which are then
+    // let go: the text is held once.
+    QStringList parPage;
+    parPage.reserve(pages());
+    for (qsizetype debut = 0; debut < texte.size() && parPage.size() < pages();) {
+        qsizetype fin = texte.indexOf('\f', debut);
+        if (fin < 0)
+            fin = texte.size();
+        parPage.append(QString::fromUtf8(QByteArrayView(texte).sliced(debut, fin - debut)));
+        debut = fin + 1;
+    }
+    texte = QByteArray();
     parPage.resize(pages());
     for (QString& t : parPage) {
         t.removeIf([](QChar c) {
@@ -163,7 +178,8 @@ QStringList PdfRendu::argumentsDePage(int index) const
     const double aire = static_cast<double>(pixels.width()) * pixels.height();
     if (pixels.width() < 1 || pixels.height() < 1 || aire > pixelsDePageAuPlus) {
         qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 refusée : %3 × %4 pixels")
-                                               .arg(index + 1).arg(nom_).arg(pixels.width()).arg(pixels.height());
+                                               .arg(QString::number(index + 1), nom_, QString::number(pixels.width()),
+                                                    QString::number(pixels.height()));
         throw Erreur::lecture(nom_);
     }
     const QString page = QString::number(index + 1);

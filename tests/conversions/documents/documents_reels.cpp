@@ -6,7 +6,9 @@
 #include "conversions/documents/Documents.h"
 #include "conversions/documents/Zip.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 
 using namespace essais;
@@ -124,4 +126,26 @@ TEST(DocumentsReels, ListesNotesEtImages)
         QFile::remove(docx);
         QFile::remove(d.chemin("source.txt"));
     }
+}
+
+// Pictures are laid out in points whatever the screens: the same document, converted by this
+// program on a screen of twice the usual density, gives the same sizes.
+TEST(DocumentsReels, ImagesEnPointsQuelQueSoitLEcran)
+{
+    if (qEnvironmentVariableIsSet("VEMO_ECRAN_DENSE"))
+        GTEST_SKIP() << "already on the dense screen";
+    Dossier d;
+    const QString ecrans = d.ecrire("ecrans.json", R"({"screens": [{"name": "dense", "x": 0, "y": 0, "width": 2560,
+        "height": 1600, "logicalDpi": 192, "logicalBaseDpi": 192, "dpr": 1}]})");
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + ecrans);
+    env.insert("VEMO_ECRAN_DENSE", "1");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DocumentsReels.ListesNotesEtImages"});
+    ASSERT_TRUE(p.waitForFinished(300000));
+    const QString sortie = QString::fromUtf8(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << sortie.toStdString();
+    EXPECT_TRUE(sortie.contains("[  PASSED  ] 1 test")) << sortie.toStdString();
 }
