@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
@@ -179,17 +180,26 @@ Lecture reunir(const Lecture& a, const Lecture& b)
 // Light letters alone: black where all three channels are light (white, cream, pale
 // paint), white elsewhere. A sign and the wall round it may make one grey, which a single
 // threshold over the photo gives to the letters too; their colours tell them apart.
-QImage lettresClaires(const QImage& image)
+// Nothing when light pixels are most of the picture: that is paper, not letters.
+std::optional<QImage> lettresClaires(const QImage& image)
 {
     constexpr int clair = 176;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    // Opened images come as RGBX already: no second copy of a large photo.
+    const QImage rgb = image.format() == QImage::Format_RGBX8888 ? image : image.convertToFormat(QImage::Format_RGBX8888);
     QImage noirEtBlanc(rgb.size(), QImage::Format_Grayscale8);
+    qint64 claires = 0;
     for (int y = 0; y < rgb.height(); ++y) {
-        const auto* source = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        const uchar* source = rgb.constScanLine(y);
         uchar* ligne = noirEtBlanc.scanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
-            ligne[x] = std::min({qRed(source[x]), qGreen(source[x]), qBlue(source[x])}) >= clair ? 0 : 255;
+        for (int x = 0; x < rgb.width(); ++x) {
+            const uchar* p = source + 4 * x;
+            const bool lettre = std::min({p[0], p[1], p[2]}) >= clair;
+            ligne[x] = lettre ? 0 : 255;
+            claires += lettre;
+        }
     }
+    if (claires == 0 || 2 * claires > static_cast<qint64>(rgb.width()) * rgb.height())
+        return std::nullopt;
     return noirEtBlanc;
 }
 
@@ -235,7 +245,7 @@ QString lireTexte(const QImage& image, int resolution)
         if (const int degres = sensDuTexte(gris, resolution)) {
             QImage droite = redresserTexte(gris, degres);
             Lecture relue = lire(api, droite, resolution, tesseract::PSM_AUTO);
-            if (relue.mots > page.mots) {
+            if (relue.mots > page.mots && !relue.pauvre()) {
                 gris = std::move(droite);
                 couleurs = redresserTexte(couleurs, degres);
                 page = std::move(relue);
@@ -257,7 +267,10 @@ QString lireTexte(const QImage& image, int resolution)
     const Lecture lue = eparse ? reunir(page, lire(api, agrandie(gris), resolutionLue, mode, facteur)) : page;
     // Light letters on a dark or coloured sign, read apart; the pass with more believable
     // words leads.
-    return reunir(lue, lire(api, agrandie(lettresClaires(couleurs)), resolutionLue, mode, facteur)).texte();
+    const std::optional<QImage> claires = lettresClaires(couleurs);
+    if (!claires)
+        return lue.texte();
+    return reunir(lue, lire(api, agrandie(*claires), resolutionLue, mode, facteur)).texte();
 }
 
 QString texteDeLImage(const QString& source)

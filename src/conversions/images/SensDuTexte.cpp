@@ -15,11 +15,6 @@ namespace {
 // Below this the detector is guessing: a page of a few lines already gives more than 2.
 constexpr float confianceAuMoins = 1.5f;
 
-class LocaleC : public LocaleDuFil {
-public:
-    LocaleC() : LocaleDuFil(LC_ALL_MASK, "C") {}
-};
-
 // One detector per thread, like the recognisers; null when its data is missing.
 tesseract::TessBaseAPI* detecteur()
 {
@@ -47,7 +42,7 @@ tesseract::TessBaseAPI* detecteur()
 
 int sensDuTexte(const QImage& gris, int resolution)
 {
-    LocaleC c;
+    const LocaleDuFil c(LC_ALL_MASK, "C");  // the recogniser parses its data with it
     tesseract::TessBaseAPI* api = detecteur();
     if (!api || gris.isNull())
         return 0;
