@@ -83,4 +83,9 @@ TEST(Ocr, PageTourneeLueDroite)
         const QImage tournee = facture.transformed(QTransform().rotate(degres));
         EXPECT_EQ(lireTexte(tournee), droite) << degres;
     }
+    // Through the dispatcher: the picture upside down, and the scanned PDF made of it.
+    Dossier d;
+    const QString png = ecrire(d, "scan.png", facture.transformed(QTransform().rotate(180)));
+    EXPECT_EQ(QString::fromUtf8(lire(convertirSeul(png, "ocr"))), droite);
+    EXPECT_EQ(QString::fromUtf8(lire(convertirSeul(convertirSeul(png, "pdf"), "txt"))), droite);
 }
