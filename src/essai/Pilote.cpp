@@ -34,15 +34,17 @@ double depuis(std::chrono::steady_clock::time_point t0)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-// Converts one file with every petal it is offered, one report line per output.
+// Converts one file with every petal it is offered, one report line per output, written
+// straight into the report: a failed ffmpeg run's line lands just before its conversion's.
 // `mesureApres`: the duration is taken after the verdict (the exotic pass) rather than at once.
-QString passe(const QString& entree, const QList<Conversions::Petale>& petales, const QStringList& sauter, bool mesureApres)
+void passe(QString& rapport, const QString& entree, const QList<Conversions::Petale>& petales,
+           const QStringList& sauter, bool mesureApres)
 {
     QStringList noms;
     for (const Conversions::Petale& p : petales)
         noms << p.titre;
-    QString lignes = QFileInfo(entree).fileName() + QStringLiteral(" → pétales : ") + noms.join(QStringLiteral(", "))
-                     + QLatin1Char('\n');
+    rapport += QFileInfo(entree).fileName() + QStringLiteral(" → pétales : ") + noms.join(QStringLiteral(", "))
+               + QLatin1Char('\n');
     for (const Conversions::Petale& p : petales) {
         // "couper" opens the trim window: it is no conversion of the engine.
         if (sauter.contains(p.id))
@@ -58,17 +60,16 @@ QString passe(const QString& entree, const QList<Conversions::Petale>& petales, 
             }
         });
         if (!echec.isNull()) {
-            lignes += QStringLiteral("  ✗ ") + p.id + QStringLiteral(" : ") + echec + QLatin1Char('\n');
+            rapport += QStringLiteral("  ✗ ") + p.id + QStringLiteral(" : ") + echec + QLatin1Char('\n');
             continue;
         }
         const double secondes = depuis(t0);
         for (const QString& cree : crees) {
             const QString verdict = verifier(cree);
-            lignes += QStringLiteral("  ✓ ") + QFileInfo(cree).fileName() + QStringLiteral(" — ") + verdict
-                      + QStringLiteral(" — ") + Formes::duree(mesureApres ? depuis(t0) : secondes) + QLatin1Char('\n');
+            rapport += QStringLiteral("  ✓ ") + QFileInfo(cree).fileName() + QStringLiteral(" — ") + verdict
+                       + QStringLiteral(" — ") + Formes::duree(mesureApres ? depuis(t0) : secondes) + QLatin1Char('\n');
         }
     }
-    return lignes;
 }
 
 QString fusionDeDeuxPDF(const QDir& d)
@@ -110,23 +111,23 @@ QString imageEtPDF(const QDir& d)
            + QStringLiteral(" »\n");
 }
 
-QString exotiques(const QDir& d, const QString& parent)
+void exotiques(QString& rapport, const QDir& d, const QString& parent)
 {
     const QDir source(QDir(parent).filePath(QStringLiteral("exotiques")));
     if (!source.exists())
-        return {};
+        return;
     const QString moteur = Conversions::ffmpeg();
-    QString l = QStringLiteral("\n— Moteur ffmpeg : ") + (moteur.isEmpty() ? QStringLiteral("ABSENT") : moteur)
-                + QStringLiteral(" —\n");
+    rapport += QStringLiteral("\n— Moteur ffmpeg : ") + (moteur.isEmpty() ? QStringLiteral("ABSENT") : moteur)
+               + QStringLiteral(" —\n");
     const QDir copie(d.filePath(QStringLiteral("Exotiques")));
     executer(QStringLiteral("cp"), {QStringLiteral("-R"), source.path(), copie.path()});
     QStringList noms = source.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     noms.sort();
     for (const QString& nom : noms) {
         const QString fichier = copie.filePath(nom);
-        l += passe(fichier, Conversions::petales({fichier}), {QStringLiteral("zip"), QStringLiteral("couper")}, true);
+        passe(rapport, fichier, Conversions::petales({fichier}), {QStringLiteral("zip"), QStringLiteral("couper")},
+              true);
     }
-    return l;
 }
 
 QString pointage()
@@ -218,7 +219,7 @@ bool lancer(const QString& dossier, Roue::EtatRoue& etat)
         QList<Conversions::Petale> petales = Conversions::petalesDuGenre({ici(nom)});
         if (petales.isEmpty())
             petales = {Conversions::zip()};
-        *rapport += passe(ici(nom), petales, {QStringLiteral("couper")}, false);
+        passe(*rapport, ici(nom), petales, {QStringLiteral("couper")}, false);
     }
 
     attendre([&] {
@@ -254,7 +255,7 @@ bool lancer(const QString& dossier, Roue::EtatRoue& etat)
 
     // From here on a failed ffmpeg run says why, just before the line of its conversion.
     rapportFFmpeg = rapport;
-    *rapport += exotiques(d, QFileInfo(racine).absolutePath());
+    exotiques(*rapport, d, QFileInfo(racine).absolutePath());
     *rapport += pointage();
 
     ecrireRapport(d, *rapport);

@@ -143,6 +143,19 @@ motif "    ffmpeg : .+"
 motif "  ✗ mp4 : Impossible de lire « Abime\.mkv »"
 ligne "Inconnu.xyz → pétales : Zip"
 
+# ffmpeg's words: one line per failed run, in its place, just before its conversion's line.
+# The lines of one exotic file, from its petal line to the next file's.
+section() { awk -v t="$1 → pétales : " 'index($0, t) == 1 {d = 1; print; next} d && / → pétales : / {exit} d' "$rapport"; }
+abime=$(section Abime.mkv | sed -E 's/^(    ffmpeg : ).+/\1…/')
+attendu=$(printf '%s\n' "Abime.mkv → pétales : MP4, Son" "    ffmpeg : …" "  ✗ mp4 : Impossible de lire « Abime.mkv »" \
+                       "    ffmpeg : …" "  ✗ m4a : « Abime.mkv » n’a pas de son")
+verifier "les lignes du MKV abîmé, dans l'ordre" "[ \"\$abime\" = \"\$attendu\" ]"
+motif "    ffmpeg : .+ \| .+ \| Conversion failed!"
+verifier "chaque ligne ffmpeg, seule, précède la ligne de sa conversion" \
+  "awk '/^    ffmpeg : /{ if (f) exit 1; f = 1; next } f && !/^  (✗|✓) /{ exit 1 } { f = 0 } END { exit f }' '$rapport'"
+verifier "aucune ligne ffmpeg avant l'en-tête des fichiers exotiques" \
+  "! sed -n '/^— Moteur ffmpeg/q;p' '$rapport' | grep -q '^    ffmpeg : '"
+
 ligne "Pointage (4 pétales) : haut=Optional(0) droite=Optional(1) bas=Optional(2) gauche=Optional(3) milieu=nil"
 absent "✗ jpg"
 absent "✗ png"

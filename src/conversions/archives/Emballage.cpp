@@ -85,26 +85,30 @@ public:
             soiMeme_ = {st.st_dev, st.st_ino};
     }
 
-    // `chemin` on disk under `nom` in the archive; a link is followed when `suivre`.
-    void ajouter(const std::string& chemin, const QByteArray& nom, bool suivre)
+    // `chemin` on disk under `nom` in the archive, links followed: what a link points at is
+    // stored under the link's name. `depose`: an item the user dropped, which must be packed.
+    void ajouter(const std::string& chemin, const QByteArray& nom, bool depose)
     {
         verifierAnnulation();
         struct stat st;
-        if ((suivre ? ::stat : ::lstat)(chemin.c_str(), &st) != 0)
+        if (::stat(chemin.c_str(), &st) != 0) {
+            // A link inside a folder that leads nowhere has nothing to pack.
+            if (!depose && ::lstat(chemin.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+                laisser(QStringLiteral("lien sans cible laissé de côté : "), chemin);
+                return;
+            }
             throw Erreur::lecture(nomDeFichier(chemin));
+        }
         if (std::pair(st.st_dev, st.st_ino) == soiMeme_)
             return;
         if (S_ISDIR(st.st_mode))
             dossier(chemin, nom, st);
-        else if (S_ISLNK(st.st_mode))
-            lien(chemin, nom, st);
         else if (S_ISREG(st.st_mode))
             fichier(chemin, nom, st);
-        else if (suivre)  // a pipe or a device dropped as it is: nothing to pack
+        else if (depose)  // a pipe or a device dropped as it is: nothing to pack
             throw Erreur::lecture(nomDeFichier(chemin));
         else
-            qCWarning(journalArchives).noquote() << QStringLiteral("fichier spécial laissé de côté : ")
-                                                        + QFile::decodeName(QByteArray::fromStdString(chemin));
+            laisser(QStringLiteral("fichier spécial laissé de côté : "), chemin);
     }
 
     void fermer()
@@ -135,6 +139,13 @@ private:
         const QByteArray entree = nom + '/';
         if (laisse(entree))
             return;
+        // A link back to a folder on the way down would be followed for ever: that folder
+        // is stored once, where it was met first.
+        const std::pair<dev_t, ino_t> cle{st.st_dev, st.st_ino};
+        if (std::find(parcourus_.begin(), parcourus_.end(), cle) != parcourus_.end()) {
+            laisser(QStringLiteral("lien vers un dossier déjà parcouru laissé de côté : "), chemin);
+            return;
+        }
         Entree e;
         entete(entree, st, e.e);
         // Read whole before going down: no folder stays open while the tree is walked.
@@ -153,21 +164,15 @@ private:
                 throw Erreur::lecture(nomDeFichier(chemin));
         }
         std::sort(enfants.begin(), enfants.end());
+        parcourus_.push_back(cle);
         for (const std::string& n : enfants)
-            ajouter(chemin + '/' + n, entree + QFile::decodeName(QByteArray::fromStdString(n)).toUtf8(), false);
+            ajouter(chemin + '/' + n, entree + nomEnUtf8(QByteArray::fromStdString(n)), false);
+        parcourus_.pop_back();
     }
 
-    void lien(const std::string& chemin, const QByteArray& nom, const struct stat& st)
+    static void laisser(const QString& pourquoi, const std::string& chemin)
     {
-        if (laisse(nom))
-            return;
-        std::vector<char> cible(static_cast<size_t>(std::max<off_t>(st.st_size, 255)) + 1);
-        const ssize_t n = ::readlink(chemin.c_str(), cible.data(), cible.size());
-        if (n < 0 || static_cast<size_t>(n) >= cible.size())
-            throw Erreur::lecture(nomDeFichier(chemin));
-        Entree e;
-        archive_entry_copy_symlink(e.e, std::string(cible.data(), static_cast<size_t>(n)).c_str());
-        entete(nom, st, e.e);
+        qCWarning(journalArchives).noquote() << pourquoi + QFile::decodeName(QByteArray::fromStdString(chemin));
     }
 
     void fichier(const std::string& chemin, const QByteArray& nom, const struct stat& st)
@@ -221,6 +226,7 @@ private:
     QString nom_;
     std::vector<char> tampon_;
     std::pair<dev_t, ino_t> soiMeme_{0, 0};
+    std::vector<std::pair<dev_t, ino_t>> parcourus_;  // the folders from the item down to here
 };
 
 } // namespace
@@ -230,7 +236,7 @@ void emballer(const QStringList& items, const QString& archive, const QString& n
     const LocaleUtf8 locale;
     Emballage emballage(archive, nom);
     for (const QString& item : items)
-        emballage.ajouter(QFile::encodeName(item).toStdString(), nomDe(item).toUtf8(), true);
+        emballage.ajouter(local(item).toStdString(), nomEnUtf8(local(nomDe(item))), true);
     emballage.fermer();
 }
 

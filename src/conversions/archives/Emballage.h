@@ -6,7 +6,8 @@
 namespace Conversions {
 
 // Writes the zip `archive` holding the `items` at its top level under their own names.
-// An item that is a link brings what it points at; the links inside a folder stay links.
+// Links are followed, inside folders too: what a link points at is stored under its name;
+// a link back to a folder on the way down is left out, and so is one that leads nowhere.
 // ".DS_Store" files and "__MACOSX" folders are left out. Names are stored in UTF-8 and
 // marked so. Throws Erreur::lecture(name) for an item that cannot be read and
 // Erreur::ecriture(`nom`) when the archive cannot be written; Annulee once the engine stops.

@@ -115,6 +115,8 @@ VImage ouvrirImage(const QString& chemin)
     vipsPret();
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
+    if (tiffJpegAncien(chemin))
+        return lireTiffJpegAncien(chemin);
     if (pngCoupe(chemin)) {
         qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));
@@ -140,6 +142,9 @@ VImage vignette(const QString& chemin, std::optional<int> max)
         if (enMemoire(entete))  // already decoded, upright and in sRGB
             return taille == cote ? entete
                                   : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
+        // libvips' own thumbnail would keep a linear alpha band from 0 to 1.
+        if (entete.interpretation() == VIPS_INTERPRETATION_scRGB && entete.has_alpha())
+            return huitBits(entete.autorot()).thumbnail_image(taille, VImage::option()->set("height", taille));
         vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);
         // Every caller drops the profile (QImage, WebP, PDF pixels, stripped copies): the
         // pixels must be sRGB already, or a wide-gamut red comes out a dull brown. sRGB
@@ -152,11 +157,30 @@ VImage vignette(const QString& chemin, std::optional<int> max)
     }
 }
 
+namespace {
+
+// Linear light from 0 to 1 (float TIFFs) to 8-bit sRGB. libvips leaves an alpha band as it
+// was, from 0 to 1, where 8 bits want 0 to 255.
+VImage depuisLineaire(const VImage& image)
+{
+    if (!image.has_alpha())
+        return image.colourspace(VIPS_INTERPRETATION_sRGB);
+    const int couleurs = image.bands() - 1;
+    const VImage alpha = image.extract_band(couleurs).linear(255.0, 0.5).cast(VIPS_FORMAT_UCHAR);  // rounded
+    return image.extract_band(0, VImage::option()->set("n", couleurs))
+        .colourspace(VIPS_INTERPRETATION_sRGB)
+        .bandjoin(alpha);
+}
+
+} // namespace
+
 VImage huitBits(const VImage& image)
 {
     if (image.format() == VIPS_FORMAT_UCHAR)
         return image;
     switch (image.interpretation()) {
+    case VIPS_INTERPRETATION_scRGB:
+        return depuisLineaire(image);
     case VIPS_INTERPRETATION_RGB16:
         return image.colourspace(VIPS_INTERPRETATION_sRGB);
     case VIPS_INTERPRETATION_GREY16:
@@ -213,15 +237,16 @@ VImage depuisQImage(const QImage& image)
 
 void echecVips(const VError& e, const QString& source, const QString& sortie)
 {
-    const QString texte = QString::fromUtf8(e.what());
+    const QString texte = QString::fromUtf8(e.what()).trimmed();
     vips_error_clear();
-    qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte.trimmed();
-    // Loaders name themselves "…load", libjpeg's reader "VipsJpeg"; anything else broke
-    // on the writing side.
-    const bool lecture = sortie.isEmpty() || texte.contains(QLatin1String("load"))
-        || texte.contains(QLatin1String("VipsJpeg")) || texte.contains(QLatin1String("read"),
-                                                                         Qt::CaseInsensitive);
-    if (lecture)
+    qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
+    // Reading and writing run in one pass: loaders name themselves "…load", libjpeg's reader
+    // "VipsJpeg", but a word of writing or a full disk puts the fault on the output.
+    const bool ecriture = ditUnDisquePlein(texte) || texte.contains(QLatin1String("write"), Qt::CaseInsensitive)
+        || texte.contains(QLatin1String("target")) || texte.contains(QLatin1String("disk space"));
+    const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("VipsJpeg"))
+        || texte.contains(QLatin1String("read"), Qt::CaseInsensitive);
+    if (sortie.isEmpty() || (lecture && !ecriture))
         throw Erreur::lecture(nomDe(source));
     throw Erreur::ecriture(nomDe(sortie));
 }

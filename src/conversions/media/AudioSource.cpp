@@ -1,6 +1,7 @@
 #include "conversions/media/AudioSource.h"
 
 #include "conversions/Erreur.h"
+#include "conversions/media/Chiffrement.h"
 #include "conversions/Journaux.h"
 #include "plateforme/media/Echec.h"
 
@@ -17,6 +18,7 @@ void journaliserSon(const std::exception& e)
 
 std::unique_ptr<Media::LecteurAudio> ouvrirSon(const QString& source)
 {
+    refuserSiChiffre(source);
     try {
         return std::make_unique<Media::LecteurAudio>(source);
     } catch (const Media::Echec& e) {

@@ -11,7 +11,8 @@ namespace Conversions {
 // A library's words about a sound, to the log.
 void journaliserSon(const std::exception& e);
 
-// The source opened as a sound; Erreur::lecture with its name when it is none.
+// The source opened as a sound; Erreur::lecture with its name when it is none, and
+// Erreur::protege when its tracks are encrypted.
 std::unique_ptr<Media::LecteurAudio> ouvrirSon(const QString& source);
 
 // The next block of at most `n` frames of `source`; 0 at its end. A read failure is

@@ -52,12 +52,13 @@ Export son(const Media::Sondage& s, const QString& base, const QString& nom)
         throw Erreur::sansSon(nom);
     QStringList a = cartes({sons.first()});
     a << "-vn";
-    if (sons.first().codec == Media::codecAAC())
+    const bool tel = sons.first().codec == Media::codecAAC();
+    if (tel)
         a << "-c:a" << "copy";
     else
         a << aac("256k");
     a << "-f" << "ipod";
-    return {base, QStringLiteral("m4a"), a, false};
+    return {base, QStringLiteral("m4a"), a, false, tel ? sons.first().index : -1};
 }
 
 // The first picture and every sound track.

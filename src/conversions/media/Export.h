@@ -14,6 +14,7 @@ struct Export {
     QString extension;
     QStringList arguments;
     bool copie = false;   // streams copied as they are, not re-encoded
+    int sonCopie = -1;    // the index of a sound stream copied as it is into "m4a", else -1
 };
 
 // The export of a probed video to "mp4", "mov", "leger", "m4a" or any other identifier

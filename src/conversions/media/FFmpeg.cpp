@@ -2,6 +2,7 @@
 #include "conversions/Chemins.h"
 
 #include "conversions/media/Audio.h"
+#include "conversions/media/Chiffrement.h"
 #include "conversions/DossierDeTravail.h"
 #include "conversions/Journaux.h"
 #include "conversions/Processus.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <system_error>
@@ -58,26 +58,12 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression)
     });
 }
 
-// The line that says why a run failed: the first error ffmpeg reports, which the generic
-// lines after it ("Error initializing output stream", "Conversion failed!") hide.
-QString ligneDecisive(const QString& journal)
-{
-    static const QRegularExpression motif(
-        QStringLiteral("could not|cannot|supported|invalid|unknown|no such|unable|incorrect|error|failed|"
-                       "empty output"),
-        QRegularExpression::CaseInsensitiveOption);
-    for (const QString& ligne : journal.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (!ligne.startsWith(QLatin1Char(' ')) && motif.match(ligne).hasMatch())
-            return ligne.trimmed();
-    return {};
-}
-
 // The file written by ffmpeg into `sortie`, or the runner's error as it came.
 QString produire(const QString& source, Sortie& sortie, const QStringList& liste, const Progression& progression)
 {
     QStringList arguments{QStringLiteral("-i"), source};
     arguments << liste << sortie.temporaire();
-    lancerFFmpeg(arguments, source, progression);
+    sortie.remplir([&] { lancerFFmpeg(arguments, source, progression); });
     return sortie.valider();
 }
 
@@ -119,11 +105,10 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     if (p.attendre() == 0)
         return;
 
+    // One message per failed run: the log and the self-test's report keep its last lines.
     const QString journal = suivi.journal();
     qCWarning(journalFFmpeg).noquote() << journal;
-    const QString decisive = ligneDecisive(journal);
-    if (!decisive.isEmpty())
-        qCWarning(journalFFmpeg).noquote() << decisive;
+    signalerUnDisquePlein(QStringLiteral("ffmpeg"), journal);
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
@@ -136,6 +121,7 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
 
 QString sonParFFmpeg(const QString& source, const QString& id, const Progression& progression)
 {
+    refuserSiChiffre(source);
     const QFileInfo info(source);
     const QString base = info.completeBaseName();
     DossierDeTravail travail(QDir::tempPath(), QStringLiteral("son-"));
@@ -150,7 +136,7 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
         resultat = son(wav, id, [&](double p) { if (progression) progression(0.5 + p * 0.5); });
 
     Sortie sortie(info.absolutePath(), base, QFileInfo(resultat).suffix());
-    deplacer(resultat, sortie.temporaire());
+    sortie.remplir([&] { deplacer(resultat, sortie.temporaire()); });
     const QString cree = sortie.valider();
     if (progression)
         progression(1.0);  // a WAV has no second half to report
@@ -159,6 +145,7 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
 
 QString videoParFFmpeg(const QString& source, const QString& id, const Progression& progression)
 {
+    refuserSiChiffre(source);
     const bool sonSeul = id == QLatin1String("m4a");
     Sortie sortie = Sortie::apres(source, QString(), sonSeul ? QStringLiteral("m4a") : QStringLiteral("mp4"));
     const QStringList liste = sonSeul

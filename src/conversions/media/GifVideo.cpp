@@ -30,7 +30,7 @@ constexpr double partEchantillons = 0.55;
 
 void journaliser(const char* bibliotheque, const char* quoi, const std::exception& e)
 {
-    qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif, ") + QLatin1String(quoi)
+    qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif, ") + QString::fromUtf8(quoi)
                                              + QStringLiteral(" : ") + QString::fromUtf8(e.what());
 }
 
@@ -105,6 +105,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     Sortie sortie(dossier, base, QStringLiteral("gif"));
     PileGif pile(video->taille(), n);
     bool ecrit = false;
+    bool uneImage = false;
     {
         std::thread producteur([&] {
             try {
@@ -116,7 +117,8 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
         });
         const Arret arret{pile, producteur};
         try {
-            if (pile.nombre() > 0) {
+            uneImage = pile.nombre() > 0;
+            if (uneImage) {
                 pile.enregistrer(sortie.temporaire(), delais(n, cadence, duree));
                 ecrit = true;
             }
@@ -126,6 +128,9 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     }
     if (const std::exception_ptr erreur = pile.erreur())
         std::rethrow_exception(erreur);
+    // Not one picture decoded: the video is what could not be read.
+    if (!uneImage)
+        throw Erreur::lecture(nomDe(source));
     if (!ecrit)
         throw Erreur::ecriture(sortie.nom());
     return sortie.valider();

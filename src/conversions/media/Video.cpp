@@ -1,49 +1,72 @@
 #include "conversions/media/Video.h"
 
+#include "conversions/media/Chiffrement.h"
 #include "conversions/media/Export.h"
 #include "conversions/media/FFmpeg.h"
 #include "conversions/media/Gif.h"
 #include "conversions/Sortie.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
 namespace Conversions {
 
+namespace {
+
+// A GIF is made of pictures: a file of sound alone has none to give.
+Erreur sansImage(const QString& nom)
+{
+    return Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » n’a pas d’image").arg(nom));
+}
+
+} // namespace
+
 QString video(const QString& source, const QString& id, const Progression& progression)
 {
     const QFileInfo info(source);
     const QString base = info.completeBaseName();
-    if (id == QLatin1String("gif"))
-        return gif(source, info.absolutePath(), base, progression);
-
     const auto sondage = Media::sonder(source);
+    if (sondage)
+        refuserSiChiffre(*sondage, source);
+    if (id == QLatin1String("gif")) {
+        if (sondage && sondage->de(Media::TypeDeFlux::video).isEmpty() && !sondage->de(Media::TypeDeFlux::son).isEmpty())
+            throw sansImage(info.fileName());
+        return gif(source, info.absolutePath(), base, progression);
+    }
+
     // A file that gives no finite length would have ffmpeg run without end.
     if (!sondage || !std::isfinite(sondage->duree) || sondage->duree <= 0)
         throw Erreur::lecture(info.fileName());
     Export plan = planExport(*sondage, id, base, info.fileName());
+    // A sound copied as it is must be one that plays: a file whose index is sound but whose
+    // samples are not would come out as an M4A of noise.
+    if (plan.sonCopie >= 0 && !Media::fluxDecodable(source, plan.sonCopie))
+        throw Erreur::lecture(info.fileName());
     if (ffmpeg().isEmpty())
         throw moteurManquant();
 
     Sortie sortie(info.absolutePath(), plan.base, plan.extension);
-    for (;;) {
-        try {
-            lancerFFmpeg(QStringList{QStringLiteral("-i"), source} + plan.arguments + QStringList{sortie.temporaire()},
-                         source, progression);
-            break;
-        } catch (const Erreur& e) {
-            // ffmpeg's own words went to the log; the partial output goes with `sortie`.
-            if (e.cas() == Erreur::Cas::lecture || e.cas() == Erreur::Cas::sansSon)
-                throw;
-            if (!plan.copie)
-                throw Erreur::ecriture(sortie.nom());
+    // A full disk is the output's failure, whichever of the runs meets it.
+    sortie.remplir([&] {
+        for (;;) {
+            try {
+                lancerFFmpeg(QStringList{QStringLiteral("-i"), source} + plan.arguments + QStringList{sortie.temporaire()},
+                             source, progression);
+                break;
+            } catch (const Erreur& e) {
+                // ffmpeg's own words went to the log; the partial output goes with `sortie`. What
+                // ffmpeg could not make of the source is said of the source, not of the output.
+                if (!plan.copie || e.cas() == Erreur::Cas::lecture || e.cas() == Erreur::Cas::sansSon)
+                    throw;
+            }
+            // The container took the streams as they are in principle but the muxer refused
+            // them: encode them, as for any stream it does not take.
+            QFile::remove(sortie.temporaire());
+            plan = planExport(*sondage, id, base, info.fileName(), false);
         }
-        // The container took the streams as they are in principle but the muxer refused
-        // them: encode them, as for any stream it does not take.
-        QFile::remove(sortie.temporaire());
-        plan = planExport(*sondage, id, base, info.fileName(), false);
-    }
+    });
     return sortie.valider();
 }
 

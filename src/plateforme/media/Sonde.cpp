@@ -1,10 +1,12 @@
 #include "plateforme/media/Sonde.h"
+#include "plateforme/media/Av.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sys/stat.h>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -41,6 +43,12 @@ int64_t Sondage::debitVideo() const
     return std::max<int64_t>(reste, 0);
 }
 
+bool Sondage::chiffre() const
+{
+    return std::any_of(flux.begin(), flux.end(),
+                       [](const Flux& f) { return f.chiffre && f.type != TypeDeFlux::autre && !f.vignette; });
+}
+
 bool fichierOrdinaire(const QString& chemin)
 {
     struct stat st;
@@ -68,6 +76,33 @@ TypeDeFlux typeDe(AVMediaType t)
         return TypeDeFlux::son;
     default:
         return TypeDeFlux::autre;
+    }
+}
+
+// The MP4 reader keeps a "pssh" box's data on its stream, the Matroska reader the key's name.
+bool chiffre(const AVStream* st)
+{
+    return av_stream_get_side_data(st, AV_PKT_DATA_ENCRYPTION_INIT_INFO, nullptr) != nullptr
+           || av_dict_get(st->metadata, "enc_key_id", nullptr, 0) != nullptr;
+}
+
+// Without a "pssh" box, an encrypted MP4 track says so only on its packets: the first one of
+// each stream is read (reading costs no decoding).
+void marquerLesChiffres(AVFormatContext* ctx, Sondage& s)
+{
+    constexpr int paquetsMax = 256;
+    std::vector<bool> vus(ctx->nb_streams, false);
+    qsizetype restants = ctx->nb_streams;
+    const Paquet p = nouveauPaquet();
+    for (int i = 0; i < paquetsMax && restants > 0 && av_read_frame(ctx, p.get()) >= 0; ++i) {
+        const auto n = static_cast<size_t>(p->stream_index);
+        if (n < vus.size() && !vus[n]) {
+            vus[n] = true;
+            --restants;
+            if (av_packet_get_side_data(p.get(), AV_PKT_DATA_ENCRYPTION_INFO, nullptr))
+                s.flux[static_cast<qsizetype>(n)].chiffre = true;
+        }
+        av_packet_unref(p.get());
     }
 }
 
@@ -106,9 +141,43 @@ std::optional<Sondage> sonder(const QString& chemin)
         f.codec = st->codecpar->codec_id;
         f.vignette = (st->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
         f.debit = std::max<int64_t>(st->codecpar->bit_rate, 0);
+        f.chiffre = chiffre(st);
         s.flux.append(f);
     }
+    if (s.format.startsWith(QLatin1String("mov,")))
+        marquerLesChiffres(c.ctx, s);
     return s;
+}
+
+bool fluxDecodable(const QString& chemin, int index)
+{
+    constexpr int paquetsMax = 48;
+    try {
+        const FormatEntree entree = ouvrirEntree(chemin);
+        if (index < 0 || static_cast<unsigned>(index) >= entree->nb_streams)
+            return false;
+        const Codec decodeur = ouvrirDecodeur(entree->streams[index]);
+        const Paquet p = nouveauPaquet();
+        const Image image = nouvelleImage();
+        int bons = 0;
+        int mauvais = 0;
+        while (bons + mauvais < paquetsMax && av_read_frame(entree.get(), p.get()) >= 0) {
+            if (p->stream_index == index) {
+                const int r = avcodec_send_packet(decodeur.get(), p.get());
+                if (r < 0)
+                    ++mauvais;
+                while (r >= 0 && avcodec_receive_frame(decodeur.get(), image.get()) >= 0) {
+                    (image->decode_error_flags ? mauvais : bons) += 1;
+                    av_frame_unref(image.get());
+                }
+            }
+            av_packet_unref(p.get());
+        }
+        // A damaged packet here and there is played through; a stream of them is no sound.
+        return bons > 0 && mauvais * 4 <= bons + mauvais;
+    } catch (const Echec&) {
+        return false;
+    }
 }
 
 bool conteneurAccepte(const char* conteneur, int codec)

@@ -23,6 +23,7 @@ struct Flux {
     int codec = 0;            // AVCodecID
     bool vignette = false;    // a cover picture, not a moving stream
     int64_t debit = 0;        // bits per second; 0 when the file does not say
+    bool chiffre = false;     // its samples are encrypted: nothing decodes them without the key
 };
 
 struct Sondage {
@@ -36,11 +37,17 @@ struct Sondage {
     // The first moving picture's bits per second, else what the file's rate leaves
     // beside its sounds; 0 when neither is known.
     int64_t debitVideo() const;
+    // Whether a moving picture or sound stream is encrypted.
+    bool chiffre() const;
 };
 
 // Opens a local file (the file protocol and the safe demuxers only) and lists its
 // streams. None when it cannot be read or is refused.
 std::optional<Sondage> sonder(const QString& chemin);
+
+// Whether stream `index` of a file decodes: its first packets give sound or pictures, not
+// errors (a stream copied as it is must be one that players can read).
+bool fluxDecodable(const QString& chemin, int index);
 
 // Whether the muxer `conteneur` ("mp4", "mov", "ipod") takes `codec` as it is.
 bool conteneurAccepte(const char* conteneur, int codec);

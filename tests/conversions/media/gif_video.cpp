@@ -86,7 +86,8 @@ TEST(Gif, lesVideosIllisiblesOuInecrivablesEchouentSansRienLaisser)
     ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=r=10:s=160x120:d=30"} + x264, longue));
 
     echoue(d, {faux, son, vide, brut, abime}, "gif",
-           {illisible("clip.mov"), illisible("son.mov"), illisible("vide.mp4"), illisible("brut.mp4"), inecrivable("abime.gif")});
+           {illisible("clip.mov"), QString::fromUtf8("« son.mov » n’a pas d’image"), illisible("vide.mp4"),
+            illisible("brut.mp4"), illisible("abime.mp4")});
     DisquePlein plein(100000);
     echoue(d, {longue}, "gif", {inecrivable("long.gif")});
 }
