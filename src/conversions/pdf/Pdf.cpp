@@ -36,7 +36,7 @@ std::vector<QString> textesDesPages(const PdfRendu& pdf)
     const int n = static_cast<int>(scannees.size());
     enParallele(n, n < 2 ? 1 : coeursLibres(), [&](int k) {
         const int i = scannees[static_cast<size_t>(k)];
-        textes[static_cast<size_t>(i)] = lireTexte(pdf.rendre(i), 300);
+        textes[static_cast<size_t>(i)] = lireTexte(pdf.rendre(i), pdf.resolution(i));
     });
     for (QString& t : textes)
         while (t.endsWith(QLatin1Char('\n')))

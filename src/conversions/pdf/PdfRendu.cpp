@@ -25,7 +25,7 @@ namespace Conversions {
 
 namespace {
 
-constexpr double echelle = 300.0 / 72.0;
+constexpr int resolutionVoulue = 300;
 // A page that takes longer than this to draw is taken for a trap, not for a drawing.
 constexpr std::chrono::milliseconds delaiParPage = 120s;
 // pdftotext reads hundreds of ordinary pages a second.
@@ -35,8 +35,8 @@ constexpr std::chrono::milliseconds delaiDuTexteParPage = 50ms;
 // would fill the memory (the Word document lays it out again).
 constexpr qsizetype texteAuPlus = 32 << 20;
 
-// The visible box (crop box within media box) turned as the page says, in pixels at 300 dpi.
-QSize tailleDePage(QPDFPageObjectHelper& page)
+// The visible box (crop box within media box) turned as the page says, in points.
+QSizeF tailleDePage(QPDFPageObjectHelper& page)
 {
     const auto media = page.getMediaBox().getArrayAsRectangle();
     const auto coupe = page.getCropBox().getArrayAsRectangle();
@@ -49,7 +49,28 @@ QSize tailleDePage(QPDFPageObjectHelper& page)
     QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
     if (rotation.isInteger() && ((rotation.getIntValue() % 360) + 360) % 180 == 90)
         std::swap(largeur, hauteur);
-    return {static_cast<int>(std::floor(largeur * echelle)), static_cast<int>(std::floor(hauteur * echelle))};
+    return {largeur, hauteur};
+}
+
+QSize pixelsA(QSizeF points, int resolution)
+{
+    return {static_cast<int>(std::floor(points.width() * resolution / 72.0)),
+            static_cast<int>(std::floor(points.height() * resolution / 72.0))};
+}
+
+double aire(QSize pixels) { return static_cast<double>(pixels.width()) * pixels.height(); }
+
+// The largest resolution up to 300 dpi at which the page stays within the memory guard:
+// a poster or a huge scan is drawn smaller rather than refused.
+int resolutionDe(QSizeF points)
+{
+    const double a = aire(pixelsA(points, resolutionVoulue));
+    if (a <= pixelsDePageAuPlus)
+        return resolutionVoulue;
+    int resolution = static_cast<int>(std::floor(resolutionVoulue * std::sqrt(pixelsDePageAuPlus / a)));
+    while (resolution > 1 && aire(pixelsA(points, resolution)) > pixelsDePageAuPlus)
+        --resolution;
+    return std::max(resolution, 1);
 }
 
 // "P6 <width> <height> 255" and the rows: what pdftoppm writes on its output.
@@ -108,8 +129,11 @@ PdfRendu::PdfRendu(const QString& chemin) : nom_(nomDe(chemin)), lu_(QFileInfo(c
     bool reconstruit = false;
     const std::shared_ptr<QPDF> document = ouvrirStructure(chemin, &reconstruit);
     try {
-        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*document).getAllPages())
-            tailles_.push_back(tailleDePage(page));
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*document).getAllPages()) {
+            const QSizeF points = tailleDePage(page);
+            const int resolution = resolutionDe(points);
+            dessins_.push_back({pixelsA(points, resolution), resolution});
+        }
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& e) {
@@ -175,15 +199,19 @@ QStringList PdfRendu::textes() const
 QStringList PdfRendu::argumentsDePage(int index) const
 {
     const QSize pixels = taille(index);
-    const double aire = static_cast<double>(pixels.width()) * pixels.height();
-    if (pixels.width() < 1 || pixels.height() < 1 || aire > pixelsDePageAuPlus) {
+    if (pixels.width() < 1 || pixels.height() < 1 || aire(pixels) > pixelsDePageAuPlus) {
         qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 refusée : %3 × %4 pixels")
                                                .arg(QString::number(index + 1), nom_, QString::number(pixels.width()),
                                                     QString::number(pixels.height()));
         throw Erreur::lecture(nom_);
     }
+    if (resolution(index) < resolutionVoulue)
+        qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 dessinée à %3 ppp (%4 × %5 pixels) : "
+                                                       "à %6 ppp elle dépasserait la mémoire permise")
+                                            .arg(index + 1).arg(nom_).arg(resolution(index)).arg(pixels.width())
+                                            .arg(pixels.height()).arg(resolutionVoulue);
     const QString page = QString::number(index + 1);
-    return {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
+    return {QStringLiteral("-r"), QString::number(resolution(index)), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
             QStringLiteral("-cropbox"), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
             QStringLiteral("0"), QStringLiteral("-W"), QString::number(pixels.width()), QStringLiteral("-H"),
             QString::number(pixels.height())};
