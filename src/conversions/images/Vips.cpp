@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <exception>
 #include <mutex>
 
 using vips::VImage;
@@ -224,6 +225,38 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
     if (lecture)
         throw Erreur::lecture(nomDe(source));
     throw Erreur::ecriture(nomDe(sortie));
+}
+
+namespace {
+
+struct Lignes {
+    const std::function<void(int, const std::uint8_t*)>& ligne;
+    std::exception_ptr echec;
+};
+
+int recevoir(VipsRegion* region, VipsRect* zone, void* donnees)
+{
+    auto& l = *static_cast<Lignes*>(donnees);
+    try {
+        for (int y = zone->top; y < zone->top + zone->height; ++y)
+            l.ligne(y, reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, zone->left, y)));
+        return 0;
+    } catch (...) {
+        l.echec = std::current_exception();
+        return -1;
+    }
+}
+
+} // namespace
+
+void parLignes(const VImage& image, const std::function<void(int, const std::uint8_t*)>& ligne)
+{
+    Lignes lignes{ligne, {}};
+    if (vips_sink_disc(image.get_image(), recevoir, &lignes) != 0) {
+        if (lignes.echec)
+            std::rethrow_exception(lignes.echec);
+        throw VError();
+    }
 }
 
 } // namespace Conversions

@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <optional>
 // glib names a field `signals`, which Qt defines as a keyword.
 #pragma push_macro("signals")
@@ -35,6 +37,11 @@ vips::VImage surBlanc(const vips::VImage& image);
 QImage versQImage(const vips::VImage& image, bool opaque);
 // A view on a QImage's pixels (4 bands, 8 bits): `image` must outlive it.
 vips::VImage depuisQImage(const QImage& image);
+
+// Hands the image's rows to `ligne` in order, top to bottom, while libvips computes the next
+// ones: a lazy pipeline never stands whole in memory. Throws vips::VError when the pixels
+// fail; what `ligne` throws passes through.
+void parLignes(const vips::VImage& image, const std::function<void(int y, const std::uint8_t* pixels)>& ligne);
 
 // Runs `ecrire` on `sortie`; a libvips failure becomes Erreur::lecture of the source
 // when it came from reading, else Erreur::ecriture of the output.
