@@ -3,6 +3,7 @@
 
 #include "conversions/images/Heif.h"
 #include "conversions/images/Png.h"
+#include "conversions/Reserve.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "conversions/Journaux.h"
@@ -55,12 +56,33 @@ VImage sansMetadonnees(const VImage& image)
     return copie;
 }
 
+// libjpeg's optimised Huffman tables need every coefficient of the picture at once, two
+// bytes a sample: past a 90-megapixel photo's, or when they do not fit, the picture is
+// written in one pass, in strips, a few percent larger.
+constexpr qint64 coefficientsAuPlus = qint64(512) << 20;
+
 void ecrireJpeg(const VImage& image, const QString& chemin, int qualite, bool nu)
 {
-    surBlanc(image).jpegsave(local(chemin).constData(), VImage::option()
-                                                     ->set("Q", qualite)
-                                                     ->set("optimize_coding", true)
-                                                     ->set("strip", nu));
+    const VImage pixels = surBlanc(image);
+    const qint64 octetsDesCoefficients = 2 * static_cast<qint64>(pixels.width()) * pixels.height() * pixels.bands();
+    const std::optional<Reserve> coefficients =
+        octetsDesCoefficients <= coefficientsAuPlus ? Reserve::essayer(octetsDesCoefficients) : std::nullopt;
+    pixels.jpegsave(local(chemin).constData(), VImage::option()
+                                                   ->set("Q", qualite)
+                                                   ->set("optimize_coding", coefficients.has_value())
+                                                   ->set("strip", nu));
+}
+
+// What the writers that hold the whole picture take, in bytes per pixel, as measured on
+// huge pictures (bench/grandes_images.cpp). libwebp gets it decoded (4 bytes) and makes its
+// own planes; libheif gets its planes (3 or 4 bytes), converts them, and x265 keeps its own
+// copies and analyses. The other writers go in strips.
+constexpr double octetsParPixelWebP = 7;
+constexpr double octetsParPixelHeif = 16;
+
+qint64 octets(int largeur, int hauteur, double parPixel)
+{
+    return static_cast<qint64>(parPixel * largeur * hauteur);
 }
 
 // Writes `image` in format `id` ("jpg", "png", "heic", "avif", "tiff").
@@ -82,7 +104,10 @@ void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
 
 QString enWebP(const QString& source)
 {
-    const QByteArray donnees = webp(redressee(source), 82.0f);
+    const QImage image = redressee(source);
+    // Set aside once decoded: a RAW's header alone costs a whole decoding.
+    const Reserve memoire(octets(image.width(), image.height(), octetsParPixelWebP), source);
+    const QByteArray donnees = webp(image, 82.0f);
     Sortie sortie = Sortie::apres(source, {}, QStringLiteral("webp"));
     QFile f(sortie.temporaire());
     if (!f.open(QIODevice::WriteOnly) || f.write(donnees) != donnees.size() || !f.flush())
@@ -167,6 +192,10 @@ QString image(const QString& source, const QString& id)
     if (id == QLatin1String("webp"))
         return enWebP(source);  // decodes once, upright: a RAW costs seconds
     const VImage image = ouvrirImage(source);
+    const bool heif = id == QLatin1String("heic") || id == QLatin1String("avif");
+    const std::optional<Reserve> memoire =
+        heif ? std::optional<Reserve>(std::in_place, octets(image.width(), image.height(), octetsParPixelHeif), source)
+             : std::nullopt;
     Sortie sortie = Sortie::apres(source, {}, id);
     if (type(id).isEmpty())
         throw Erreur::ecriture(sortie.nom());
