@@ -149,3 +149,38 @@ with tempfile.TemporaryDirectory() as t:
             lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc=s=16x12", "-frames:v", "1",
                    *options, nom, cwd=t3)
             graine("libav_images", nom, bytes([octet]) + open(os.path.join(t3, nom), "rb").read())
+
+    # BMPs of bit fields: 16 bits with a 9-bit green under a V5 header, 32 bits under the
+    # 40-byte header with four masks after it (BI_ALPHABITFIELDS).
+    import struct
+    def bmp_champs(taille_entete, compression, bits, masques, pixels, largeur, hauteur):
+        entete = struct.pack("<IiiHHIIiiII", taille_entete, largeur, hauteur, 1, bits, compression,
+                             len(pixels), 2835, 2835, 0, 0)
+        entete += b"".join(struct.pack("<I", m) for m in masques)
+        entete += bytes(max(0, taille_entete - len(entete)))
+        debut = 14 + len(entete)
+        return b"BM" + struct.pack("<IHHI", debut + len(pixels), 0, 0, debut) + entete + pixels
+    graine("bmp_champs", "rgba16.bmp", bmp_champs(124, 3, 16, (0x0800, 0x07FC, 0x0003, 0xF000),
+                                                 struct.pack("<4H", 0xF36E, 0x8FFF, 0xB803, 0) * 4, 4, 4))
+    graine("bmp_champs", "rgba32.bmp", bmp_champs(40, 6, 32, (0xFF0000, 0xFF00, 0xFF, 0xFF000000),
+                                                 struct.pack("<4I", 0xFFFF0000, 0x8000FF00, 0xFF, 0) * 3, 4, -3))
+
+    # Old-style JPEG TIFFs: a JPEG drawn by ffmpeg is both the strip and the interchange format.
+    def tiff_jpeg_ancien(jpeg, largeur, hauteur, facteur):
+        champs = [(256, largeur), (257, hauteur), (258, None), (259, 6), (262, 6), (273, None), (277, 3),
+                  (278, hauteur), (279, len(jpeg)), (513, None), (514, len(jpeg)), (530, None)]
+        bits = 8 + 2 + 12 * len(champs) + 4
+        debut = bits + 6
+        o = b"II*\0" + struct.pack("<IH", 8, len(champs))
+        for tag, v in champs:
+            if tag == 258: o += struct.pack("<HHII", tag, 3, 3, bits)
+            elif tag == 530: o += struct.pack("<HHIHH", tag, 3, 2, facteur, facteur)
+            elif tag in (273, 513): o += struct.pack("<HHII", tag, 4, 1, debut)
+            elif tag in (279, 514): o += struct.pack("<HHII", tag, 4, 1, v)
+            else: o += struct.pack("<HHIHH", tag, 3, 1, v, 0)
+        return o + struct.pack("<I", 0) + struct.pack("<HHH", 8, 8, 8) + jpeg
+    with tempfile.TemporaryDirectory() as t4:
+        for nom, format, facteur in (("ycc420.tif", "yuvj420p", 2), ("ycc444.tif", "yuvj444p", 1)):
+            lancer("ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=s=16x16", "-frames:v", "1",
+                   "-pix_fmt", format, "image.jpg", cwd=t4)
+            graine("tiff_jpeg_ancien", nom, tiff_jpeg_ancien(open(os.path.join(t4, "image.jpg"), "rb").read(), 16, 16, facteur))

@@ -1,6 +1,7 @@
 #include "conversions/images/Decodeurs.h"
 
 #include "conversions/Chemins.h"
+#include "conversions/images/BmpChamps.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "plateforme/media/Av.h"
@@ -11,13 +12,17 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <libraw.h>
+#include <tiffio.h>
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
+#include <QtEndian>
 #include <algorithm>
+#include <cstdarg>
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using vips::VImage;
 
@@ -202,6 +207,43 @@ bool peutAvoirAlpha(AVPixelFormat format)
     return d && (d->flags & (AV_PIX_FMT_FLAG_ALPHA | AV_PIX_FMT_FLAG_PAL));
 }
 
+// Qt scales bit fields wider than 8 bits to nothing and the narrower ones short of white
+// (5 bits give 248): those BMPs are read here. Empty when the file is another kind of BMP.
+std::optional<VImage> lireBmpAChamps(const QString& chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+        return std::nullopt;
+    const uchar* octets = f.map(0, f.size());
+    if (!octets)
+        return std::nullopt;
+    const QByteArrayView vue(octets, f.size());
+    if (!bmpAChamps(vue))
+        return std::nullopt;
+    const QImage image = decoderBmpAChamps(vue, pixelsAuPlus);
+    if (image.isNull())
+        refuser(chemin, QStringLiteral("BMP à champs de bits illisible ou trop grand"));
+    return depuisPixels(image, image.hasAlphaChannel());
+}
+
+// libtiff's complaints go to the log; its warnings (every old-style JPEG file draws one) do not.
+int erreurTiff(TIFF*, void* chemin, const char* module, const char* format, va_list arguments)
+{
+    qCWarning(journalImages).noquote() << QStringLiteral("libtiff : %1 : %2 : %3")
+                                              .arg(QString::fromUtf8(module), QString::vasprintf(format, arguments),
+                                                   *static_cast<const QString*>(chemin));
+    return 1;
+}
+
+int avertissementTiff(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+struct FermerTiff {
+    void operator()(TIFF* t) const { TIFFClose(t); }
+};
+struct LibererOptionsTiff {
+    void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
+};
+
 struct LibererRaw {
     void operator()(libraw_data_t* r) const { libraw_close(r); }
 };
@@ -220,6 +262,9 @@ VImage lireParQt(const QString& chemin)
     }();
     (void)limite;
     const QByteArray format = QFileInfo(chemin).suffix().toLower().toLatin1();
+    if (format == "bmp")
+        if (std::optional<VImage> champs = lireBmpAChamps(chemin))
+            return *champs;
     const std::unique_ptr<QIODevice> source = flux(chemin, format);
     QImageReader lecteur(source.get(), format);
     lecteur.setAutoDetectImageFormat(false);
@@ -289,6 +334,46 @@ VImage lireRaw(const QString& chemin)
         || static_cast<size_t>(image->data_size) != size_t(image->width) * image->height * image->colors)
         refuser(chemin, QStringLiteral("libraw : image inattendue"));
     return copie(image->data, image->data_size, image->width, image->height, image->colors);
+}
+
+bool tiffJpegAncien(const QString& chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 8)
+        return false;
+    const uchar* octets = f.map(0, f.size());
+    return octets && compressionTiff(octets, static_cast<size_t>(f.size())) == COMPRESSION_OJPEG;
+}
+
+VImage lireTiffJpegAncien(const QString& chemin)
+{
+    std::unique_ptr<TIFFOpenOptions, LibererOptionsTiff> options(TIFFOpenOptionsAlloc());
+    if (!options)
+        throw std::bad_alloc();
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(pixelsAuPlus * 4));
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), erreurTiff, const_cast<QString*>(&chemin));
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), avertissementTiff, nullptr);
+    std::unique_ptr<TIFF, FermerTiff> tiff(TIFFOpenExt(local(chemin).constData(), "r", options.get()));
+    uint32_t largeur = 0;
+    uint32_t hauteur = 0;
+    if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &largeur)
+        || !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &hauteur))
+        refuser(chemin, QStringLiteral("libtiff : TIFF illisible"));
+    if (!tailleAdmise(largeur, hauteur))
+        refuser(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(largeur).arg(hauteur));
+    QImage image(static_cast<int>(largeur), static_cast<int>(hauteur), QImage::Format_RGBA8888);
+    if (image.isNull())
+        throw std::bad_alloc();
+    // The RGBA interface decodes the JPEG strips itself and turns YCbCr into RGB; rows of a
+    // 32-bit QImage are packed, as it writes them.
+    auto* pixels = reinterpret_cast<uint32_t*>(image.bits());
+    if (!TIFFReadRGBAImageOriented(tiff.get(), largeur, hauteur, pixels, ORIENTATION_TOPLEFT, 1))
+        refuser(chemin, QStringLiteral("libtiff : TIFF en JPEG ancien non décodé"));
+    // Each pixel is A, B, G, R from the high byte down: R, G, B, A in memory on little-endian.
+    if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN)
+        for (qsizetype i = 0; i < qsizetype(largeur) * hauteur; ++i)
+            pixels[i] = qbswap(pixels[i]);
+    return depuisPixels(std::move(image), true);
 }
 
 } // namespace Conversions

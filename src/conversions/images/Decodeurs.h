@@ -11,13 +11,18 @@ inline constexpr const char* champEnMemoire = "vemo-en-memoire";
 // same size guard. Throw Erreur::lecture.
 
 // BMP, ICO and TGA through Qt's reader for that format alone (never guessed from the
-// contents); the largest picture of an icon; in sRGB.
+// contents), BMPs of bit fields through our own; the largest picture of an icon; in sRGB.
 vips::VImage lireParQt(const QString& chemin);
 // BMP, TGA and TIFF through libav's decoder for that format (every TGA kind, top-down BMP,
-// subsampled or old-style JPEG TIFF); in sRGB, alpha kept when a pixel uses it.
+// subsampled TIFF); in sRGB, alpha kept when a pixel uses it. Old-style JPEG TIFFs are refused.
 vips::VImage lireParLibav(const QString& chemin);
 // Whether lireParLibav() knows the file's format, by its extension.
 bool lisibleParLibav(const QString& chemin);
+// Whether the file is a TIFF compressed with the old-style JPEG scheme (libvips and libav
+// give a wrong picture of it).
+bool tiffJpegAncien(const QString& chemin);
+// Such a TIFF through libtiff's RGBA interface, in 8-bit RGB.
+vips::VImage lireTiffJpegAncien(const QString& chemin);
 // Camera RAW developed by libraw (camera white balance, sRGB, 8 bits), turned upright.
 vips::VImage lireRaw(const QString& chemin);
 

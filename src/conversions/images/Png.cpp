@@ -40,8 +40,10 @@ VImage pourPng(const VImage& image)
     case VIPS_INTERPRETATION_XYZ:
     case VIPS_INTERPRETATION_YXY:
     case VIPS_INTERPRETATION_HSV:
-    case VIPS_INTERPRETATION_scRGB:
         r = r.colourspace(seize ? VIPS_INTERPRETATION_RGB16 : VIPS_INTERPRETATION_sRGB);
+        break;
+    case VIPS_INTERPRETATION_scRGB:
+        r = huitBits(r);
         break;
     default:
         break;

@@ -116,6 +116,8 @@ VImage ouvrirImage(const QString& chemin)
     vipsPret();
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
+    if (tiffJpegAncien(chemin))
+        return lireTiffJpegAncien(chemin);
     if (pngCoupe(chemin)) {
         qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));
@@ -141,6 +143,9 @@ VImage vignette(const QString& chemin, std::optional<int> max)
         if (enMemoire(entete))  // already decoded, upright and in sRGB
             return taille == cote ? entete
                                   : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
+        // libvips' own thumbnail would keep a linear alpha band from 0 to 1.
+        if (entete.interpretation() == VIPS_INTERPRETATION_scRGB && entete.has_alpha())
+            return huitBits(entete.autorot()).thumbnail_image(taille, VImage::option()->set("height", taille));
         vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);
         // Every caller drops the profile (QImage, WebP, PDF pixels, stripped copies): the
         // pixels must be sRGB already, or a wide-gamut red comes out a dull brown. sRGB
@@ -153,11 +158,30 @@ VImage vignette(const QString& chemin, std::optional<int> max)
     }
 }
 
+namespace {
+
+// Linear light from 0 to 1 (float TIFFs) to 8-bit sRGB. libvips leaves an alpha band as it
+// was, from 0 to 1, where 8 bits want 0 to 255.
+VImage depuisLineaire(const VImage& image)
+{
+    if (!image.has_alpha())
+        return image.colourspace(VIPS_INTERPRETATION_sRGB);
+    const int couleurs = image.bands() - 1;
+    const VImage alpha = image.extract_band(couleurs).linear(255.0, 0.5).cast(VIPS_FORMAT_UCHAR);  // rounded
+    return image.extract_band(0, VImage::option()->set("n", couleurs))
+        .colourspace(VIPS_INTERPRETATION_sRGB)
+        .bandjoin(alpha);
+}
+
+} // namespace
+
 VImage huitBits(const VImage& image)
 {
     if (image.format() == VIPS_FORMAT_UCHAR)
         return image;
     switch (image.interpretation()) {
+    case VIPS_INTERPRETATION_scRGB:
+        return depuisLineaire(image);
     case VIPS_INTERPRETATION_RGB16:
         return image.colourspace(VIPS_INTERPRETATION_sRGB);
     case VIPS_INTERPRETATION_GREY16:

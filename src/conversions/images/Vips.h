@@ -26,7 +26,7 @@ vips::VImage ouvrirImage(const QString& chemin);
 // Throws Erreur::lecture.
 vips::VImage vignette(const QString& chemin, std::optional<int> max);
 
-// 8 bits per channel: 16-bit RGB or grey are brought down, not clipped.
+// 8 bits per channel: 16-bit RGB or grey and linear float RGB are brought down, not clipped.
 vips::VImage huitBits(const vips::VImage& image);
 // sRGB with an alpha channel, 8 bits: the layout of QImage::Format_RGBA8888.
 vips::VImage rgba(const vips::VImage& image);

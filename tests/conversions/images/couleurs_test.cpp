@@ -96,4 +96,35 @@ TEST(Couleurs, UnePhotoLargeGammeGardeSesCouleursPartout)
     memesCouleurs(convertirSeul(photo, "detour"), vue(photo), {{160, 125}, {150, 100}});
 }
 
+// A 32-bit float TIFF holds linear light from 0 to 1, its alpha too: every output shows what
+// libvips' own conversion to sRGB gives, none comes out black or transparent.
+TEST(Couleurs, UnTiffFlottantGardeSesCouleursPartout)
+{
+    Dossier d;
+    const QString noir = d.chemin("noir.v");
+    sortieDe("vips", {"black", noir, "320", "240", "--bands", "4"});
+    const QString opaque = d.chemin("flottant.tif");
+    sortieDe("vips", {"linear", noir, opaque + "[strip]", "1 1 1 0", "0.5 0.2 0.8 0"});
+    sortieDe("vips", {"extract_band", opaque, d.chemin("rvb.tif"), "0", "--n", "3"});
+    QFile::remove(opaque);
+    QFile::rename(d.chemin("rvb.tif"), opaque);
+    const QString alpha = d.chemin("flottant-alpha.tif");
+    sortieDe("vips", {"linear", noir, alpha, "1 1 1 1", "0.5 0.2 0.8 1"});
+    QFile::remove(noir);
+    QTemporaryDir ailleurs;
+    const QString srgb = ailleurs.filePath("srgb.png");
+    sortieDe("vips", {"colourspace", opaque, srgb, "srgb"});
+    const QImage attendu = QImage(srgb).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_GT(qRed(attendu.pixel(0, 0)), 150);
+    for (const QString& source : {opaque, alpha}) {
+        ASSERT_TRUE(champVips(source, "format").contains("FLOAT"));
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+            SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+            const QString sortie = convertirSeul(source, id);
+            memesCouleurs(sortie, attendu, {{10, 10}, {160, 120}});
+            EXPECT_EQ(qAlpha(vue(sortie).pixel(10, 10)), 255);
+        }
+    }
+}
+
 } // namespace

@@ -77,33 +77,14 @@ TEST(DecodeursLibav, ToutesLesSortesDeTgaRelues)
 // A 32-bit BMP stored top-down (negative height), with its colour masks.
 QByteArray bmpDeHautEnBas(const QImage& image)
 {
-    QByteArray o;
-    auto mot = [&o](quint32 v) { const quint32 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 4); };
-    auto court = [&o](quint16 v) { const quint16 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 2); };
-    const quint32 entete = 14 + 108, pixels = quint32(image.width() * image.height() * 4);
-    o.append("BM");
-    mot(entete + pixels);
-    mot(0);
-    mot(entete);
-    mot(108);  // BITMAPV4HEADER
-    mot(quint32(image.width()));
-    mot(quint32(-image.height()));
-    court(1);
-    court(32);
-    mot(3);  // BI_BITFIELDS
-    mot(pixels);
-    mot(2835);
-    mot(2835);
-    mot(0);
-    mot(0);
-    for (quint32 masque : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
-        mot(masque);
-    mot(0x73524742);  // 'sRGB'
-    o.append(QByteArray(48, '\0'));
+    QByteArray pixels;
     for (int y = 0; y < image.height(); ++y)  // the first row stored is the top one
-        for (int x = 0; x < image.width(); ++x)
-            mot(image.pixel(x, y));
-    return o;
+        for (int x = 0; x < image.width(); ++x) {
+            const quint32 le = qToLittleEndian(quint32(image.pixel(x, y)));
+            pixels.append(reinterpret_cast<const char*>(&le), 4);
+        }
+    return bmpAChamps(image.width(), -image.height(), 32, 108, {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u},
+                      pixels);
 }
 
 TEST(DecodeursLibav, UnBmpDeHautEnBasGardeSonSens)
@@ -187,7 +168,7 @@ TEST(DecodeursLibav, LesGardesValentAussiPourLibav)
     tga.append(QByteArray(64, char(0x7F)));
     const QString geant = d.ecrire("geant.tga", tga);
     const QString faux = d.ecrire("faux.tif", "II*\0 pas une image");
-    // Old-style JPEG, which libav would take for raw pixels: refused, not misread.
+    // Tagged old-style JPEG but holding raw pixels: refused, not misread.
     const QString ancien = tiffSousEchantillonne(d, "ancien.tif", 6);
     for (const QString& source : {geant, faux, ancien})
         echoue(d, {source}, "png", {illisible(QFileInfo(source).fileName())});

@@ -8,6 +8,8 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QtEndian>
+#include <array>
 
 namespace essais {
 
@@ -49,6 +51,38 @@ open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + bloc(b'IHDR', struct.pack('
 )";
     sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(largeur), QString::number(hauteur)});
     return d.chemin(nom);
+}
+
+// A BMP of bit fields (BI_BITFIELDS) under an info header of `entete` bytes (108 or 124),
+// with its masks (red, green, blue, alpha) and the sRGB colour space; `pixels` follow as
+// given, rows padded to 4 bytes by the caller. A negative height stores the top row first.
+inline QByteArray bmpAChamps(int largeur, int hauteur, int bits, quint32 entete,
+                             const std::array<quint32, 4>& masques, const QByteArray& pixels)
+{
+    QByteArray o;
+    auto mot = [&o](quint32 v) { const quint32 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 4); };
+    auto court = [&o](quint16 v) { const quint16 le = qToLittleEndian(v); o.append(reinterpret_cast<const char*>(&le), 2); };
+    const quint32 debut = 14 + entete;
+    o.append("BM");
+    mot(debut + quint32(pixels.size()));
+    mot(0);
+    mot(debut);
+    mot(entete);
+    mot(quint32(largeur));
+    mot(quint32(hauteur));
+    court(1);
+    court(quint16(bits));
+    mot(3);  // BI_BITFIELDS
+    mot(quint32(pixels.size()));
+    mot(2835);
+    mot(2835);
+    mot(0);
+    mot(0);
+    for (quint32 masque : masques)
+        mot(masque);
+    mot(0x73524742);  // 'sRGB'
+    o.append(QByteArray(qsizetype(debut) - o.size(), '\0'));
+    return o + pixels;
 }
 
 // An orange disc on nothing, half as wide and high as the picture.
