@@ -302,14 +302,19 @@ QString detourer(const QString& source)
     Isnet::preparer();
     // The subject is sought on a reduced copy; the whole picture then goes through in
     // strips, its alpha enlarged from the mask on the way.
-    const Sujet sujet = sujetDe(redressee(source, coteDeRecherche), debut);
+    const VImage entete = ouvrirImage(source);
+    Sujet sujet;
+    sousVips(source, {}, [&] {
+        const VImage reduite = vignette(entete, source, coteDeRecherche);
+        sujet = sujetDe(versQImage(reduite, !reduite.has_alpha()), debut);
+    });
     if (sujet.masque.empty())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun sujet trouvé dans « %1 »")
                                .arg(QFileInfo(source).fileName()));
     Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (détourée)"),
                                   QStringLiteral("png"));
     sousVips(source, sortie.chemin(),
-             [&] { ecrirePng(decoupe(vignette(source, std::nullopt), sujet), sortie.temporaire(), true); });
+             [&] { ecrirePng(decoupe(vignette(entete, source, std::nullopt), sujet), sortie.temporaire(), true); });
     return sortie.valider();
 }
 

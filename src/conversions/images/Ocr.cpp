@@ -151,9 +151,9 @@ constexpr int coteAgrandiAuPlus = 4000;
 
 // The resolution the file declares, in dots per inch; 0 when it declares none that is
 // believable (libvips gives one pixel per millimetre to files that say nothing).
-int resolutionDe(const QString& source)
+int resolutionDe(const VImage& image)
 {
-    const double ppp = ouvrirImage(source).xres() * 25.4;
+    const double ppp = image.xres() * 25.4;
     return ppp >= 70 && ppp <= 2400 ? static_cast<int>(std::lround(ppp)) : 0;
 }
 
@@ -194,9 +194,13 @@ QString texteDeLImage(const QString& source)
     const VImage entete = ouvrirImage(source);
     const int cote = std::max(entete.width(), entete.height());
     const double echelle = std::sqrt(pixelsLusAuPlus / (static_cast<double>(entete.width()) * entete.height()));
-    const QImage image = redressee(source, echelle < 1.0 ? std::optional(static_cast<int>(cote * echelle)) : std::nullopt);
+    QImage image;
+    sousVips(source, {}, [&] {
+        const VImage lue = vignette(entete, source, echelle < 1.0 ? std::optional(static_cast<int>(cote * echelle)) : std::nullopt);
+        image = versQImage(lue, !lue.has_alpha());
+    });
     const double reduction = static_cast<double>(std::max(image.width(), image.height())) / cote;
-    const QString texte = lireTexte(image, static_cast<int>(std::lround(resolutionDe(source) * reduction)));
+    const QString texte = lireTexte(image, static_cast<int>(std::lround(resolutionDe(entete) * reduction)));
     if (texte.isEmpty())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun texte dans « %1 »")
                                .arg(QFileInfo(source).fileName()));

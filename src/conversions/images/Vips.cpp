@@ -134,9 +134,27 @@ VImage ouvrirImage(const QString& chemin)
     });
 }
 
+namespace {
+
+VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int> max);
+
+} // namespace
+
 VImage vignette(const QString& chemin, std::optional<int> max)
 {
-    const VImage entete = ouvrirImage(chemin);
+    return vignetteDe(ouvrirImage(chemin), chemin, max);
+}
+
+VImage vignette(const VImage& entete, const QString& chemin, std::optional<int> max)
+{
+    // A file read in sequence gives one pass: each pipeline opens it anew.
+    return enMemoire(entete) ? vignetteDe(entete, chemin, max) : vignette(chemin, max);
+}
+
+namespace {
+
+VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int> max)
+{
     const int cote = std::max(entete.width(), entete.height());
     const int taille = max && *max > 0 && *max < cote ? *max : cote;
     try {
@@ -157,6 +175,8 @@ VImage vignette(const QString& chemin, std::optional<int> max)
         echecVips(e, chemin, {});
     }
 }
+
+} // namespace
 
 namespace {
 

@@ -25,6 +25,10 @@ vips::VImage ouvrirImage(const QString& chemin);
 // applied, in sRGB (converted through its embedded profile when that is not sRGB).
 // Throws Erreur::lecture.
 vips::VImage vignette(const QString& chemin, std::optional<int> max);
+// The same from the file as ouvrirImage() gave it: a picture that its decoder made whole in
+// memory (RAW, BMP…) is reduced from there, not decoded again; a file that libvips reads
+// in sequence is opened anew for each pipeline.
+vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
 // 8 bits per channel: 16-bit RGB or grey and linear float RGB are brought down, not clipped.
 vips::VImage huitBits(const vips::VImage& image);

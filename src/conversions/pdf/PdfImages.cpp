@@ -1,7 +1,6 @@
 #include "conversions/pdf/PdfImages.h"
 
 #include "conversions/Chemins.h"
-#include "conversions/images/Decodeurs.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfJpeg.h"
 #include "conversions/pdf/PdfStructure.h"
@@ -121,13 +120,14 @@ Apercu apercu(const vips::VImage& rgba)
 // whole in memory, unless its decoder made it so.
 QPDFObjectHandle imageDecodee(QPDF& pdf, const QString& chemin, QSize& taille)
 {
-    const vips::VImage premiere = rgba(vignette(chemin, std::nullopt));
+    const vips::VImage entete = ouvrirImage(chemin);
+    const vips::VImage premiere = rgba(vignette(entete, chemin, std::nullopt));
     const int w = premiere.width();
     const int h = premiere.height();
     taille = QSize(w, h);
     const Apercu a = apercu(premiere);
-    // A file read in sequence cannot go back: it is opened again.
-    const vips::VImage pixels = premiere.get_typeof(champEnMemoire) != 0 ? premiere : rgba(vignette(chemin, std::nullopt));
+    // A file read in sequence cannot go back: the second pass has a pipeline of its own.
+    const vips::VImage pixels = rgba(vignette(entete, chemin, std::nullopt));
     if (pixels.width() != w || pixels.height() != h)
         throw Erreur::lecture(nomDe(chemin));
     const int canaux = a.gris ? 1 : 3;
