@@ -6,11 +6,11 @@
 
 #include "Comparaison.h"
 
-#include "fenetres/FenetreOutil.h"
-#include "fenetres/LecteurQt.h"
-#include "fenetres/Outils.h"
-#include "fenetres/Passage.h"
-#include "fenetres/VueCouper.h"
+#include "fenetres/commun/FenetreOutil.h"
+#include "fenetres/couper/modele/LecteurQt.h"
+#include "fenetres/commun/Outils.h"
+#include "fenetres/couper/modele/Passage.h"
+#include "fenetres/couper/VueCouper.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

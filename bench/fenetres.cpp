@@ -7,9 +7,9 @@
 #include "Comparaison.h"
 
 #include "conversions/images/Images.h"
-#include "fenetres/Cadre.h"
-#include "fenetres/Reglages.h"
-#include "fenetres/Retouches.h"
+#include "fenetres/rogner/modele/Cadre.h"
+#include "fenetres/lumiere/modele/Reglages.h"
+#include "fenetres/retouches/Retouches.h"
 
 namespace {
 

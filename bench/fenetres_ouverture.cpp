@@ -6,11 +6,11 @@
 
 #include "Comparaison.h"
 
-#include "fenetres/FenetreOutil.h"
-#include "fenetres/Memoire.h"
-#include "fenetres/Outils.h"
-#include "fenetres/VueLumiere.h"
-#include "fenetres/VueRogner.h"
+#include "fenetres/commun/FenetreOutil.h"
+#include "fenetres/commun/modele/Memoire.h"
+#include "fenetres/commun/Outils.h"
+#include "fenetres/lumiere/VueLumiere.h"
+#include "fenetres/rogner/VueRogner.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

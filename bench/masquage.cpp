@@ -7,10 +7,10 @@
 #include "Comparaison.h"
 
 #include "conversions/images/Images.h"
-#include "fenetres/Annotation.h"
-#include "fenetres/Masquage.h"
-#include "fenetres/Photo.h"
-#include "fenetres/Retouches.h"
+#include "fenetres/annoter/modele/Annotation.h"
+#include "fenetres/masquer/modele/Masquage.h"
+#include "fenetres/commun/modele/Photo.h"
+#include "fenetres/retouches/Retouches.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -4,7 +4,7 @@
 #include "application/Journal.h"
 #include "application/MisesAJour.h"
 #include "designtokens/Tokens.h"
-#include "fenetres/Polices.h"
+#include "fenetres/commun/Polices.h"
 #include "roue/Offre.h"
 #include "roue/VueRoue.h"
 #include "roue/ZoneDepot.h"

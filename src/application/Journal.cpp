@@ -1,6 +1,7 @@
 #include "application/Journal.h"
 
 #include "application/Lignes.h"
+#include "conversions/Chemins.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -26,8 +27,13 @@ QString cheminDuJournal()
 
 void journal(const QString& message)
 {
+    // One event, one line: a line break in a file's name or in a library's words is written
+    // as its escape, never as a new line of its own. A name's bytes that are not UTF-8 are
+    // shown as Latin-1.
+    QString texte = Conversions::lisible(message);
+    texte.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
     const QString ligne = QDateTime::currentDateTimeUtc().time().toString(QStringLiteral("HH:mm:ss.zzz"))
-                          + QLatin1Char(' ') + message + QLatin1Char('\n');
+                          + QLatin1Char(' ') + texte + QLatin1Char('\n');
     const QString chemin = cheminDuJournal();
     QDir().mkpath(QFileInfo(chemin).absolutePath());
     // One write on an O_APPEND descriptor: lines from several threads never interleave.

@@ -1,8 +1,9 @@
 #include "application/Arret.h"
 #include "application/Controleur.h"
 #include "application/Reveler.h"
+#include "conversions/Chemins.h"
 #include "essai/Essai.h"
-#include "fenetres/Outils.h"
+#include "fenetres/commun/Outils.h"
 #include "tesselui/Notices.h"
 
 #include <QApplication>
@@ -26,7 +27,11 @@ int main(int argc, char** argv)
     services.ouvrirOutil = &Outils::ouvrir;
     services.essai = &Essai::lancer;
     Roue::EtatRoue etat;
-    Application::Controleur controleur(QCoreApplication::arguments(), etat, std::move(services));
+    // The arguments' own bytes (Qt's list has replacement characters for a name that is not UTF-8).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << Conversions::cheminDepuisOctets(argv[i]);
+    Application::Controleur controleur(arguments, etat, std::move(services));
     // The self-test holds the event loop to its end: a signal ends it as it always did.
     if (!controleur.essaiDemande())
         Application::arreterSurSignal([&controleur] { controleur.quitter(); });

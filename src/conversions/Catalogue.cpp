@@ -7,6 +7,8 @@
 #include <QMimeDatabase>
 #include <algorithm>
 #include <atomic>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Conversions {
 
@@ -230,7 +232,7 @@ Genre genre(const QString& chemin)
         return Genre::texte;
     if (e == QLatin1String("zip"))
         return Genre::archive;
-    if (QFileInfo(chemin).isDir())
+    if (estDossier(chemin))
         return Genre::dossier;
     if (images().contains(e))
         return Genre::image;
@@ -300,7 +302,7 @@ int nombreDePages(const QString& pdf)
 {
     // A pipe or a device is never read.
     const CompteurDePages compteur = compteurDePages.load();
-    return compteur && QFileInfo(pdf).isFile() ? compteur(pdf) : 0;
+    return compteur && fichierOuDossier(pdf) && !estDossier(pdf) ? compteur(pdf) : 0;
 }
 
 int nombreDImages(const QString& gif, int auPlus)
@@ -309,9 +311,15 @@ int nombreDImages(const QString& gif, int auPlus)
     // Only the head of the file is read: a file of tiny blocks (millions of one-byte
     // comments) would otherwise hold the drag for seconds.
     constexpr qint64 octetsAuPlus = 8 << 20;
-    QFile f(gif);
-    if (!fichierOuDossier(gif) || !f.open(QIODevice::ReadOnly))
+    // Opened by its bytes: the name may not be UTF-8.
+    const int fd = fichierOuDossier(gif) ? ::open(local(gif).constData(), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0)
         return 0;
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return 0;
+    }
     const QByteArray octets = f.read(octetsAuPlus);
     if (octets.size() < 13 || !octets.startsWith("GIF"))
         return 0;

@@ -13,8 +13,24 @@ namespace Conversions {
 // The name a message quotes: the last component, also of a folder given with a final "/".
 inline QString nomDe(const QString& chemin) { return QFileInfo(QDir::cleanPath(chemin)).fileName(); }
 
+// Paths are text, but a file's name on the disk is bytes, not always UTF-8 (Latin-1 names
+// from old disks and archives). Such a byte is carried in the text as the lone surrogate
+// U+DC80 + byte, so that the path goes back to the very same bytes; Qt's own file calls do
+// not know it, the engine's system calls take local().
+
+// A path's bytes as text, each byte that is not part of UTF-8 carried as above.
+QString cheminDepuisOctets(const QByteArray& octets);
 // A path as the system's calls take it.
-inline QByteArray local(const QString& chemin) { return QFile::encodeName(chemin); }
+QByteArray local(const QString& chemin);
+// Whether the path holds such bytes (Qt's file calls cannot reach it).
+bool horsUtf8(const QString& chemin);
+// The text shown to the user: those bytes read as Latin-1.
+QString lisible(const QString& texte);
+
+// A name's bytes as UTF-8 text: its UTF-8 as it is, each other byte read as Latin-1, the
+// encoding of old disks' and archives' names. Distinct bytes stay distinct names; nothing
+// becomes a replacement character.
+QByteArray nomEnUtf8(const QByteArray& octets);
 
 // A regular file or a folder, links followed: a named pipe or a device would block
 // whoever opens or reads it, so the engine and the catalogue refuse the rest.
@@ -22,6 +38,13 @@ inline bool fichierOuDossier(const QString& chemin)
 {
     struct stat st;
     return ::stat(local(chemin).constData(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+}
+
+// A folder, links followed.
+inline bool estDossier(const QString& chemin)
+{
+    struct stat st;
+    return ::stat(local(chemin).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace Conversions

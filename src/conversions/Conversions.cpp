@@ -1,6 +1,7 @@
 #include "conversions/Conversions.h"
 #include "conversions/Chemins.h"
 
+#include "conversions/Alias.h"
 #include "conversions/Annulation.h"
 
 #include "conversions/archives/Archives.h"
@@ -21,8 +22,11 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <memory>
+#include <vector>
 #include <cerrno>
 #include <system_error>
+#include <unistd.h>
 
 namespace Conversions {
 
@@ -58,14 +62,26 @@ void verifierEntree(const QString& chemin)
         throw Erreur::lecture(nomDe(chemin));
 }
 
-// One archive or one merged PDF: a single output for the whole list.
+// One archive or one merged PDF: a single output for the whole list, beside the first item.
+// Items whose path is not UTF-8 are read under their aliases.
 template <typename Fabrique>
 Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progression& progression)
 {
     Resultat r;
     try {
         std::for_each(chemins.begin(), chemins.end(), verifierEntree);
-        r.crees.append(fabrique());
+        std::vector<std::unique_ptr<Alias>> alias;
+        QStringList lus;
+        for (const QString& c : chemins) {
+            if (!horsUtf8(c)) {
+                lus.append(c);
+                continue;
+            }
+            alias.push_back(std::make_unique<Alias>(c));
+            lus.append(alias.back()->chemin());
+        }
+        const QString cree = fabrique(lus);
+        r.crees.append(horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
     } catch (const Annulee&) {
         throw;
     } catch (const std::exception& e) {
@@ -93,7 +109,7 @@ QString descriptionPour(const std::exception& e, const QString& chemin)
     if (code == ENOSPC || code == EDQUOT || code == EFBIG) {
         qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
         return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
-            .arg(nomDe(chemin));
+            .arg(lisible(nomDe(chemin)));
     }
     return description(e);
 }
@@ -117,11 +133,11 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
     verifierAnnulation();
     const Progression progression = annulable(suivi);
     if (id == QLatin1String("zip"))
-        return unPourTous(chemins, [&] { return zipper(chemins); }, progression);
+        return unPourTous(chemins, [](const QStringList& l) { return zipper(l); }, progression);
     if (id == QLatin1String("pdf") && chemins.size() >= 2 && tousImagesOuPDF(chemins)) {
         QStringList tries = chemins;
         trierCommeLeGestionnaire(tries);
-        return unPourTous(tries, [&] { return reunir(tries, progression); }, progression);
+        return unPourTous(tries, [&](const QStringList& l) { return reunir(l, progression); }, progression);
     }
     Resultat r;
     const qsizetype n = chemins.size();
@@ -145,6 +161,19 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
 QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
 {
     verifierEntree(chemin);
+    if (horsUtf8(chemin)) {
+        const Alias alias(chemin);
+        QStringList crees;
+        try {
+            for (const QString& c : convertirUn(alias.chemin(), id, progression))
+                crees.append(alias.rapatrier(c));
+        } catch (...) {
+            for (const QString& c : crees)  // all the pages or none
+                ::unlink(local(c).constData());
+            throw;
+        }
+        return crees;
+    }
     const Progression p = progression ? progression : Progression([](double) {});
     const QString ext = QFileInfo(chemin).suffix().toLower();
     switch (genre(chemin)) {

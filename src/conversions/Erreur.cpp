@@ -1,16 +1,19 @@
 #include "conversions/Erreur.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Journaux.h"
 
 #include <QCoreApplication>
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 #include <typeinfo>
 
 namespace Conversions {
 
-Erreur::Erreur(Cas cas, QString charge) : cas_(cas), charge_(std::move(charge))
+Erreur::Erreur(Cas cas, QString charge) : cas_(cas), charge_(lisible(charge))
 {
     utf8_ = message().toUtf8();
 }
@@ -56,6 +59,26 @@ QString description(const std::exception& e)
     // The library's own words go to the log; the user gets a French sentence.
     qCWarning(journalConversions).noquote() << libelle(e) + QStringLiteral(" : ") + QString::fromUtf8(e.what());
     return QCoreApplication::translate("Conversions", "La conversion a échoué");
+}
+
+bool ditUnDisquePlein(const QString& texte)
+{
+    // libjpeg says "out of disk space?" for any failed write.
+    static const QStringList anglais{QStringLiteral("No space left on device"), QStringLiteral("Disk quota exceeded"),
+                                     QStringLiteral("File too large"), QStringLiteral("out of disk space")};
+    for (const QString& mots : anglais)
+        if (texte.contains(mots, Qt::CaseInsensitive))
+            return true;
+    for (const int code : {ENOSPC, EDQUOT, EFBIG})
+        if (texte.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+void signalerUnDisquePlein(const QString& programme, const QString& texte)
+{
+    if (ditUnDisquePlein(texte))
+        throw std::system_error(ENOSPC, std::generic_category(), programme.toStdString());
 }
 
 } // namespace Conversions

@@ -36,4 +36,11 @@ private:
 // sentence (a library's own words go to the log, never to the user).
 QString description(const std::exception& e);
 
+// A helper program's words say that its output found no room: a full disk, a quota, a
+// file too large (in English or in the language the program was given).
+bool ditUnDisquePlein(const QString& texte);
+// The failure of a helper program that wrote `texte`: a full disk becomes the system's
+// error (std::system_error, ENOSPC), which the output turns into its own message; else nothing.
+void signalerUnDisquePlein(const QString& programme, const QString& texte);
+
 } // namespace Conversions

@@ -1,7 +1,9 @@
 #include "conversions/Sortie.h"
 
 #include "conversions/Annulation.h"
+#include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
+#include "conversions/Journaux.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +13,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <algorithm>
 #include <mutex>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,18 +23,35 @@ namespace Conversions {
 
 namespace {
 
-QString candidat(const QString& dossier, const QString& base, const QString& extension, int k)
+// The longest file name the system takes, in bytes.
+constexpr qsizetype nomAuPlus = 255;
+
+// At most `octets` bytes of `texte` in the system's encoding, never cutting a character.
+QString debut(const QString& texte, qsizetype octets)
 {
-    QString nom = k < 2 ? base : base + QLatin1Char(' ') + QString::number(k);
+    QString r = texte.left(std::max<qsizetype>(octets, 0));
+    while (!r.isEmpty() && (local(r).size() > octets || r.back().isHighSurrogate()))
+        r.chop(r.size() >= 2 && r.back().isLowSurrogate() ? 2 : 1);
+    return r;
+}
+
+// folder/base suffix.ext, or with the counter k: folder/base suffix k.ext. The base alone
+// is cut short when the whole name would not fit.
+QString candidat(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
+                 int k)
+{
+    QString fin = suffixe;
+    if (k >= 2)
+        fin += QLatin1Char(' ') + QString::number(k);
     if (!extension.isEmpty())
-        nom += QLatin1Char('.') + extension;
-    return QDir(dossier).filePath(nom);
+        fin += QLatin1Char('.') + extension;
+    return QDir(dossier).filePath(debut(base, nomAuPlus - local(fin).size()) + fin);
 }
 
 bool existe(const QString& chemin)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(chemin).constData(), &st) == 0;
+    return ::lstat(local(chemin).constData(), &st) == 0;
 }
 
 // Names held by the outputs of this process that are not written yet.
@@ -45,15 +66,6 @@ bool prendre(const QString& chemin)
         return false;
     nomsPris.insert(chemin);
     return true;
-}
-
-// At most `octets` bytes of `texte` in the system's encoding, never cutting a character.
-QString debut(const QString& texte, qsizetype octets)
-{
-    QString r = texte.left(octets);
-    while (!r.isEmpty() && (QFile::encodeName(r).size() > octets || r.back().isHighSurrogate()))
-        r.chop(r.size() >= 2 && r.back().isLowSurrogate() ? 2 : 1);
-    return r;
 }
 
 // ".base-token.ext" with the base and the extension cut short: a name near the system's
@@ -72,10 +84,10 @@ void rendre(const QString& chemin)
 }
 
 // The first free name, taken.
-QString premierLibre(const QString& dossier, const QString& base, const QString& extension)
+QString premierLibre(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension)
 {
     for (int k = 1;; ++k) {
-        const QString c = candidat(dossier, base, extension, k);
+        const QString c = candidat(dossier, base, suffixe, extension, k);
         if (prendre(c))
             return c;
     }
@@ -84,8 +96,8 @@ QString premierLibre(const QString& dossier, const QString& base, const QString&
 // Renames without ever replacing what bears `vers`; false with errno EEXIST when something does.
 bool renommerSansRemplacer(const QString& de, const QString& vers)
 {
-    const QByteArray a = QFile::encodeName(de);
-    const QByteArray b = QFile::encodeName(vers);
+    const QByteArray a = local(de);
+    const QByteArray b = local(vers);
     if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS)
@@ -104,40 +116,79 @@ bool renommerSansRemplacer(const QString& de, const QString& vers)
     return ::rename(a.constData(), b.constData()) == 0;
 }
 
+std::mutex verrouDeLaPreparation;
+std::function<void(const QString&)> preparation;
+
+void preparer(const QString& temporaire)
+{
+    const std::lock_guard<std::mutex> l(verrouDeLaPreparation);
+    if (preparation)
+        preparation(temporaire);
+}
+
+// A file the writer made (its writes and close already checked by the writer), or a link
+// (an unpacked archive's own): anything else is no output of ours.
+bool estUnFichier(const QString& chemin)
+{
+    struct stat st;
+    return ::lstat(local(chemin).constData(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+}
+
+bool estUnDossier(const QString& chemin)
+{
+    struct stat st;
+    return ::lstat(local(chemin).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 } // namespace
 
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension)
 {
     for (int k = 1;; ++k) {
-        const QString c = candidat(dossier, base, extension, k);
+        const QString c = candidat(dossier, base, {}, extension, k);
         if (!existe(c))
             return c;
     }
 }
 
 Sortie::Sortie(const QString& dossier, const QString& base, const QString& extension, Nature nature)
-    : dossier_(dossier), base_(base), extension_(extension), nature_(nature)
+    : Sortie(dossier, base, QString(), extension, nature)
+{
+}
+
+Sortie::Sortie(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
+               Nature nature)
+    : dossier_(dossier), base_(base), suffixe_(suffixe), extension_(extension), nature_(nature)
 {
     // A folder we cannot write into fails now, before any work, under the name it would have had.
-    if (::access(QFile::encodeName(dossier).constData(), W_OK | X_OK) != 0)
-        throw Erreur::ecriture(QFileInfo(candidat(dossier, base, extension, 1)).fileName());
-    temporaire_ = QDir(dossier).filePath(nomTemporaire(base, extension));
-    // Named and registered in one step: a stop of the engine never misses the temporary.
-    Emprise emprise;
-    chemin_ = premierLibre(dossier, base, extension);
-    emprise.tenir(temporaire_);
+    if (::access(local(dossier).constData(), W_OK | X_OK) != 0)
+        throw Erreur::ecriture(QFileInfo(candidat(dossier, base, suffixe, extension, 1)).fileName());
+    temporaire_ = QDir(dossier).filePath(nomTemporaire(base + suffixe, extension));
+    {
+        // Named and registered in one step: a stop of the engine never misses the temporary.
+        Emprise emprise;
+        chemin_ = premierLibre(dossier, base, suffixe, extension);
+        emprise.tenir(temporaire_);
+    }
+    preparer(temporaire_);
 }
 
 Sortie Sortie::apres(const QString& source, const QString& suffixe, const QString& extension, Nature nature)
 {
     const QFileInfo info(source);
-    return Sortie(info.absolutePath(), info.completeBaseName() + suffixe, extension, nature);
+    return Sortie(info.absolutePath(), info.completeBaseName(), suffixe, extension, nature);
+}
+
+void Sortie::preparerLesTemporaires(std::function<void(const QString&)> p)
+{
+    const std::lock_guard<std::mutex> l(verrouDeLaPreparation);
+    preparation = std::move(p);
 }
 
 Sortie::Sortie(Sortie&& autre) noexcept
-    : dossier_(std::move(autre.dossier_)), base_(std::move(autre.base_)), extension_(std::move(autre.extension_)),
-      chemin_(std::move(autre.chemin_)), temporaire_(std::move(autre.temporaire_)), nature_(autre.nature_),
-      valide_(autre.valide_)
+    : dossier_(std::move(autre.dossier_)), base_(std::move(autre.base_)), suffixe_(std::move(autre.suffixe_)),
+      extension_(std::move(autre.extension_)), chemin_(std::move(autre.chemin_)),
+      temporaire_(std::move(autre.temporaire_)), nature_(autre.nature_), valide_(autre.valide_)
 {
     autre.valide_ = true;  // the moved-from object owns nothing any more
 }
@@ -161,22 +212,51 @@ QString Sortie::valider()
 {
     if (valide_)
         return chemin_;
+    const bool entier = nature_ == Nature::dossier ? estUnDossier(temporaire_) : estUnFichier(temporaire_);
     // A stopped engine keeps no output: the destructor removes it.
     Emprise emprise;
-    if (!existe(temporaire_))
+    if (!entier)
         throw Erreur::ecriture(nom());
     while (!renommerSansRemplacer(temporaire_, chemin_)) {
         if (errno != EEXIST && errno != ENOTEMPTY)
             throw Erreur::ecriture(nom());
         // Another program took the name since it was chosen.
         const QString pris = chemin_;
-        chemin_ = premierLibre(dossier_, base_, extension_);
+        chemin_ = premierLibre(dossier_, base_, suffixe_, extension_);
         rendre(pris);
     }
     rendre(chemin_);
     valide_ = true;
     emprise.lacher(temporaire_);
     return chemin_;
+}
+
+void Sortie::remplir(const std::function<void()>& ecrire)
+{
+    try {
+        ecrire();
+    } catch (const Erreur& e) {
+        if (e.cas() == Erreur::Cas::ecriture && e.charge() == QFileInfo(temporaire_).fileName())
+            throw Erreur::ecriture(nom());
+        throw;
+    } catch (const std::system_error& e) {
+        qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
+        throw Erreur::ecriture(nom());
+    }
+}
+
+QStringList validerTout(const std::vector<std::unique_ptr<Sortie>>& sorties)
+{
+    QStringList chemins;
+    try {
+        for (const auto& s : sorties)
+            chemins.append(s->valider());
+    } catch (...) {
+        for (const QString& c : chemins)
+            supprimer(c);
+        throw;
+    }
+    return chemins;
 }
 
 } // namespace Conversions

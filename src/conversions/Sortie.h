@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace Conversions {
 
 // The first free name folder/base.ext, folder/base 2.ext, folder/base 3.ext, …
-// Only tests the names: use Sortie to hold one.
+// Only tests the names: use Sortie to hold one. A name that would pass the system's
+// 255 bytes has its base cut short, the counter and the extension kept.
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension);
 
 // An output beside its source, under a name that never overwrites anything.
@@ -37,18 +43,36 @@ public:
     QString nom() const;
     // Where the writer writes. Not created: the writer makes it.
     const QString& temporaire() const { return temporaire_; }
-    // Moves the written temporary over the reservation; returns the final path.
-    // Throws Erreur::ecriture when nothing was written or the rename fails.
+    // Runs the writer of temporaire(). A failure on the writing side (an Erreur naming the
+    // temporary, a full disk) becomes Erreur::ecriture with the output's own name; any
+    // other failure (the source's) passes unchanged.
+    void remplir(const std::function<void()>& ecrire);
+    // Moves the written temporary over the reservation; returns the final path. The writer
+    // has checked every write, its flush and its close before. Throws Erreur::ecriture when
+    // nothing was written or the rename fails.
     QString valider();
 
+    // Tests only: called with every new temporary's path before its writer runs (a link
+    // to /dev/full there plays a full disk). Empty: nothing.
+    static void preparerLesTemporaires(std::function<void(const QString&)> preparation);
+
 private:
+    Sortie(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
+           Nature nature);
+
     QString dossier_;
     QString base_;
+    QString suffixe_;
     QString extension_;
     QString chemin_;
     QString temporaire_;
     Nature nature_;
     bool valide_ = false;
 };
+
+// Several outputs of one job (the pages of a PDF, …) commit together: when one of them
+// cannot, those already in place are removed and the failure is thrown. Returns the
+// final paths in order.
+QStringList validerTout(const std::vector<std::unique_ptr<Sortie>>& sorties);
 
 } // namespace Conversions

@@ -1,11 +1,11 @@
-#include "fenetres/Outils.h"
+#include "fenetres/commun/Outils.h"
 
-#include "fenetres/FenetreOutil.h"
-#include "fenetres/VueAnnoter.h"
-#include "fenetres/VueCouper.h"
-#include "fenetres/VueLumiere.h"
-#include "fenetres/VueMasquer.h"
-#include "fenetres/VueRogner.h"
+#include "fenetres/commun/FenetreOutil.h"
+#include "fenetres/annoter/VueAnnoter.h"
+#include "fenetres/couper/VueCouper.h"
+#include "fenetres/lumiere/VueLumiere.h"
+#include "fenetres/masquer/VueMasquer.h"
+#include "fenetres/rogner/VueRogner.h"
 
 namespace Outils {
 

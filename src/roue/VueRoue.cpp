@@ -130,7 +130,7 @@ VueRoue::VueRoue(EtatRoue& etat, QWidget* parent, double T)
     setAutoFillBackground(false);
     sombre_ = palette().color(QPalette::Window).lightness() < 128;
     mascotte_.setSombre(sombre_);
-    setReduire(mouvementReduitDuBureau());
+    suivreLeBureau();
     connect(&etat_, &EtatRoue::change, this, &VueRoue::suivre);
     connect(&animateur_, &Animateur::pas, this, &VueRoue::pas);
     connect(&mascotte_, &Mascotte::change, this, [this] { update(mascotte_.cadre(centre()).toAlignedRect()); });

@@ -26,8 +26,8 @@ class VueRoue : public QWidget {
 public:
     explicit VueRoue(EtatRoue& etat, QWidget* parent = nullptr, double T = 640);
 
-    // Appearance (dark or light) and reduced motion; reduced motion starts from the desktop's
-    // setting.
+    // Appearance (dark or light) and reduced motion; reduced motion follows the desktop's
+    // setting as it changes (the view lives for the whole run).
     void setSombre(bool sombre);
     bool sombre() const { return sombre_; }
     void setReduire(bool reduire);
@@ -66,6 +66,7 @@ private:
     void suivre();
     void pas();
     Mouvement ressort(double reponse, double amortissement) const;
+    void suivreLeBureau();
     QPointF centre() const;
 
     void peindreVerre(QPainter& p);

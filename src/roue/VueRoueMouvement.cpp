@@ -5,4 +5,13 @@ namespace Roue {
 
 bool VueRoue::mouvementReduitDuBureau() { return Motion::reduitDuBureau(); }
 
+void VueRoue::suivreLeBureau()
+{
+    // Read afresh when built, then the design system's live choice: a change on the desktop
+    // reaches the opening, the mascot's arrival, shake and blinks without a restart.
+    setReduire(mouvementReduitDuBureau());
+    Motion::suivreBureau();
+    connect(&Motion::veilleur(), &Motion::Veilleur::change, this, &VueRoue::setReduire);
+}
+
 } // namespace Roue

@@ -1,5 +1,7 @@
 #include "roue/ZoneDepot.h"
 
+#include "conversions/Chemins.h"
+
 #include "roue/Geometrie.h"
 #include "roue/Offre.h"
 
@@ -63,7 +65,8 @@ std::optional<QString> cheminLocal(const QUrl& url)
     const QString hote = url.host();
     if (!hote.isEmpty() && hote.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
         return std::nullopt;
-    const QString chemin = url.path(QUrl::FullyDecoded);
+    // The path's own bytes: a name that is not UTF-8 must not become replacement characters.
+    const QString chemin = Conversions::cheminDepuisOctets(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     if (!chemin.startsWith(QLatin1Char('/')))
         return std::nullopt;
     return chemin;

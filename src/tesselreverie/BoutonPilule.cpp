@@ -7,6 +7,12 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
+
+namespace {
+// The label's icon (set with setIcon) is as tall as its text.
+constexpr double coteIcone = 15;
+}
 
 BoutonPilule::BoutonPilule(const QString& texte, bool plein, double hauteur, QWidget* parent)
     : BoutonAnime(parent), plein_(plein), hauteur_(std::clamp(std::isfinite(hauteur) ? hauteur : 44, 0.0, 4096.0))
@@ -28,7 +34,7 @@ BoutonPilule::Couleurs BoutonPilule::couleurs(bool plein, bool destructive, cons
 QSize BoutonPilule::sizeHint() const
 {
     // The painter insets the pill by one pixel on each side: the hint gives them back.
-    return QSizeF(QFontMetricsF(font()).horizontalAdvance(text().simplified()) + 40 + 2, hauteur_ + 2).toSize();
+    return QSizeF(std::ceil(largeurEtiquette({}, font(), coteIcone)) + 40 + 2, hauteur_ + 2).toSize();
 }
 
 double BoutonPilule::echelleCible() const { return echelle(isDown(), Motion::reduire()); }
@@ -47,5 +53,5 @@ void BoutonPilule::peindreBouton(QPainter& p, const QRectF& r)
     }
     p.setPen(c.texte);
     p.setFont(font());
-    p.drawText(r.adjusted(20, 0, -20, 0), Qt::AlignCenter, texteDans(font(), r.width() - 40));
+    peindreEtiquette(p, r.adjusted(20, 0, -20, 0), {}, coteIcone);
 }

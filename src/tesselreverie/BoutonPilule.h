@@ -3,7 +3,8 @@
 #include "tesselui/BoutonAnime.h"
 
 // The Reverie capsule button: filled with the action colour (`pilule`) or white with a faint
-// ink outline (`piluleBlanche`); its text never wraps nor shrinks.
+// ink outline (`piluleBlanche`); its label is its title with the icon set on it (setIcon),
+// and its text never wraps nor shrinks.
 class BoutonPilule : public BoutonAnime {
     Q_OBJECT
 public:

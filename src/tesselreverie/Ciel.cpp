@@ -2,6 +2,7 @@
 
 #include "tesselreverie/Reverie.h"
 
+#include <QGraphicsEffect>
 #include <QHBoxLayout>
 #include <QHashFunctions>
 #include <QPainterPath>
@@ -128,9 +129,53 @@ void VueCiel::paintEvent(QPaintEvent*)
     FondCiel::peindre(p, QRectF(rect()), ciel_, sombre(this), nuages_);
 }
 
+// The panel's whole picture, children included, laid down through its antialiased rounded
+// outline: a picture or a filled child that reaches the edges keeps the corners round. The
+// picture is made here, the sky then each child, so that the panel drawn alone (a snapshot)
+// shows as it does inside its window.
+class EncadreReverie::Decoupe : public QGraphicsEffect {
+public:
+    explicit Decoupe(EncadreReverie* e) : QGraphicsEffect(e), encadre_(e) {}
+
+protected:
+    void draw(QPainter* p) override
+    {
+        const QSize taille = encadre_->size();
+        if (taille.isEmpty())
+            return;
+        const double echelle = p->device() ? p->device()->devicePixelRatioF() : 1;
+        QPixmap image(taille * echelle);
+        image.setDevicePixelRatio(echelle);
+        image.fill(Qt::transparent);
+        {
+            QPainter q(&image);
+            encadre_->peindreCiel(q);
+        }
+        for (QObject* o : encadre_->children())
+            if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && w->isVisibleTo(encadre_))
+                w->render(&image, w->pos(), QRegion(), QWidget::DrawChildren);
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setClipPath(forme(QSizeF(taille), encadre_->rayon()), Qt::IntersectClip);
+        p->drawPixmap(QPointF(0, 0), image);
+        p->restore();
+    }
+
+private:
+    EncadreReverie* encadre_;
+};
+
+QPainterPath EncadreReverie::forme(const QSizeF& taille, double rayon)
+{
+    QPainterPath f;
+    f.addRoundedRect(QRectF(QPointF(0, 0), taille), rayon, rayon);
+    return f;
+}
+
 EncadreReverie::EncadreReverie(Ciel ciel, QWidget* contenu, double hauteurMin, double rayon, QWidget* parent)
     : QWidget(parent), ciel_(std::move(ciel)), rayon_(std::max(0.0, rayon))
 {
+    setGraphicsEffect(new Decoupe(this));
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
     if (contenu)
@@ -139,14 +184,17 @@ EncadreReverie::EncadreReverie(Ciel ciel, QWidget* contenu, double hauteurMin, d
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
+void EncadreReverie::peindreCiel(QPainter& p) const
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setClipPath(forme(QSizeF(size()), rayon_));
+    FondCiel::peindre(p, QRectF(rect()), ciel_, sombre(this));
+}
+
 void EncadreReverie::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath forme;
-    forme.addRoundedRect(QRectF(rect()), rayon_, rayon_);
-    p.setClipPath(forme);
-    FondCiel::peindre(p, QRectF(rect()), ciel_, sombre(this));
+    peindreCiel(p);
 }
 
 PastilleCiel::PastilleCiel(QWidget* contenu, QWidget* parent) : QWidget(parent)

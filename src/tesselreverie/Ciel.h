@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QList>
+#include <QPainterPath>
 #include <QPainter>
 #include <QRectF>
 #include <QWidget>
@@ -61,16 +62,21 @@ private:
     bool nuages_;
 };
 
-// A rounded panel with a sky behind its content.
+// A rounded panel with a sky behind its content; the content is clipped to the rounding too.
 class EncadreReverie : public QWidget {
     Q_OBJECT
 public:
     explicit EncadreReverie(Ciel ciel, QWidget* contenu, double hauteurMin = 0, double rayon = 28, QWidget* parent = nullptr);
+    double rayon() const { return rayon_; }
+    // The rounded outline everything is clipped to, for a panel of that size.
+    static QPainterPath forme(const QSizeF& taille, double rayon);
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    class Decoupe;
+    void peindreCiel(QPainter& p) const;
     Ciel ciel_;
     double rayon_;
 };

@@ -54,6 +54,7 @@ public:
             s.invisible = true;
         s.selectable = true;
         s.focusable = true;
+        s.focused = isValid() && barre_->caseClavier() == index_;
         s.selected = isValid() && barre_->selection() == index_;
         if (isValid() && !barre_->isEnabled())
             s.disabled = true;
@@ -111,6 +112,11 @@ public:
             return n && n->detail ? *n->detail : QString();
         return QAccessibleWidget::text(t);
     }
+    QRect rect() const override
+    {
+        const QRect c = static_cast<NoticeToast*>(widget())->capsule();
+        return QRect(widget()->mapToGlobal(c.topLeft()), c.size());
+    }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
@@ -120,12 +126,49 @@ public:
     }
 };
 
-QAccessibleInterface* fabrique(const QString&, QObject* o)
+constexpr char proprieteCache[] = "vemo-hors-accessibilite";
+
+// A plain container as Qt's own interface shows it, less the decorations it holds.
+class Conteneur : public QAccessibleWidget {
+public:
+    explicit Conteneur(QWidget* w) : QAccessibleWidget(w) {}
+
+    QList<QAccessibleInterface*> enfants() const
+    {
+        QList<QAccessibleInterface*> e;
+        for (int i = 0, n = QAccessibleWidget::childCount(); i < n; ++i)
+            if (QAccessibleInterface* c = QAccessibleWidget::child(i); c && !cache(c->object()))
+                e << c;
+        return e;
+    }
+    int childCount() const override { return int(enfants().size()); }
+    QAccessibleInterface* child(int i) const override
+    {
+        const QList<QAccessibleInterface*> e = enfants();
+        return i >= 0 && i < e.size() ? e[i] : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override
+    {
+        return int(enfants().indexOf(const_cast<QAccessibleInterface*>(c)));
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        for (QAccessibleInterface* c : enfants())
+            if (c->rect().contains(x, y))
+                return c;
+        return nullptr;
+    }
+};
+
+QAccessibleInterface* fabrique(const QString& classe, QObject* o)
 {
     if (auto* b = qobject_cast<BarreACases*>(o))
         return new Barre(b);
     if (auto* t = qobject_cast<NoticeToast*>(o))
         return new Toast(t);
+    // Only where Qt itself would give the plain widget interface: its own controls keep theirs.
+    if (classe == QLatin1String("QWidget") && o && o->isWidgetType())
+        return new Conteneur(static_cast<QWidget*>(o));
     return nullptr;
 }
 
@@ -136,6 +179,15 @@ void installer()
     static const bool fait = (QAccessible::installFactory(fabrique), true);
     (void)fait;
 }
+
+void cacher(QWidget* w)
+{
+    installer();
+    if (w)
+        w->setProperty(proprieteCache, true);
+}
+
+bool cache(const QObject* o) { return o && o->property(proprieteCache).toBool(); }
 
 Barre::Barre(BarreACases* b) : QAccessibleWidget(b, QAccessible::PageTabList) {}
 

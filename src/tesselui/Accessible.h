@@ -7,10 +7,15 @@ class BarreACases;
 
 // What screen readers see of the design system's painted controls: each painted tab is an
 // element of its own (name, description, selected state, press action), and the toast is
-// one alert holding its buttons. Installed once, by the first such control made.
+// one alert holding its buttons; decorations are left out of their containers. Installed
+// once, by the first such control made.
 namespace Accessible {
 
 void installer();
+// Leaves `w` out of what screen readers see (a decoration such as the mascot): the plain
+// container that holds it lists every other child but not this one.
+void cacher(QWidget* w);
+bool cache(const QObject* o);
 
 // The tab bar: a list of page tabs, one per painted tab.
 class Barre : public QAccessibleWidget {

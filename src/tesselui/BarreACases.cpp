@@ -2,16 +2,21 @@
 
 #include "tesselui/Accessible.h"
 #include "tesselui/Motion.h"
+#include "tesselui/Theme.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 BarreACases::BarreACases(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
+    // Reached with Tab as buttons are, not taken by a click.
+    setFocusPolicy(Qt::TabFocus);
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
     Accessible::installer();
 }
@@ -94,6 +99,76 @@ void BarreACases::paintEvent(QPaintEvent*)
     const QList<QRectF> c = cases();
     for (int i = 0; i < c.size(); ++i)
         peindreCase(p, i, c[i], i == selection_);
+    if (const int k = caseClavier(); k >= 0 && k < c.size()) {
+        // The keyboard's ring around its tab.
+        const QRectF r = c[k].adjusted(1, 1, -1, -1);
+        const double rayon = std::min(r.width(), r.height()) / 2;
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Theme::de(Tokens::Color::accent(), this), 2));
+        p.drawRoundedRect(r, rayon, rayon);
+    }
+}
+
+void BarreACases::allerAuClavier(int i)
+{
+    clavier_ = std::clamp(i, 0, std::max(0, nombre() - 1));
+    update();
+    if (QAccessible::isActive() && hasFocus())
+        if (QAccessibleInterface* barre = QAccessible::queryAccessibleInterface(this))
+            if (QAccessibleInterface* onglet = barre->child(clavier_)) {
+                QAccessibleEvent ev(onglet, QAccessible::Focus);
+                QAccessible::updateAccessibility(&ev);
+            }
+}
+
+void BarreACases::focusInEvent(QFocusEvent* e)
+{
+    QWidget::focusInEvent(e);
+    if (e->reason() == Qt::TabFocusReason)
+        allerAuClavier(0);
+    else if (e->reason() == Qt::BacktabFocusReason)
+        allerAuClavier(nombre() - 1);
+    else
+        allerAuClavier(selection_ >= 0 && selection_ < nombre() ? selection_ : 0);
+}
+
+void BarreACases::focusOutEvent(QFocusEvent* e)
+{
+    QWidget::focusOutEvent(e);
+    update();
+}
+
+bool BarreACases::focusNextPrevChild(bool suivant)
+{
+    // Tab goes through the tabs one by one before it leaves the bar.
+    if (hasFocus() && (suivant ? clavier_ < nombre() - 1 : clavier_ > 0)) {
+        allerAuClavier(clavier_ + (suivant ? 1 : -1));
+        return true;
+    }
+    return QWidget::focusNextPrevChild(suivant);
+}
+
+void BarreACases::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        allerAuClavier(clavier_ - 1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        allerAuClavier(clavier_ + 1);
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        choisir(clavier_);
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    e->accept();
 }
 
 void BarreACases::entrer(int i)

@@ -38,6 +38,9 @@ public:
     QRectF caseA(int i) const;
     // Selects a tab as a click does (selection signal included).
     void choisir(int i);
+    // The tab the keyboard is on while the bar has focus, -1 otherwise. Tab and the arrows
+    // move along the tabs as along buttons; Space or Return chooses.
+    int caseClavier() const { return hasFocus() ? clavier_ : -1; }
 
 signals:
     void selectionChanged(int index);
@@ -61,15 +64,21 @@ protected:
     void leaveEvent(QEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool focusNextPrevChild(bool suivant) override;
 
 private:
     void survoler(const QPointF& p);
     void entrer(int i);
     void quitter(int i);
+    void allerAuClavier(int i);
 
     int selection_ = 0;
     int survole_ = -1;
     int presse_ = -1;
+    int clavier_ = 0;
     bool hintShown_ = false;
     Animateur animateur_;
     Valeur x_, largeur_;

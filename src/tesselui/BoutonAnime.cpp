@@ -7,8 +7,10 @@
 
 #include <QEnterEvent>
 #include <QFontMetricsF>
+#include <QIcon>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -95,6 +97,45 @@ QString BoutonAnime::texteDans(const QFont& f, double largeur) const
     return Vavirud::elide(f, text(), largeur);
 }
 
+namespace {
+constexpr double ecartIcone = 6;
+}
+
+QImage BoutonAnime::imageEtiquette(const QString& nom, double cote, const QColor& teinte) const
+{
+    if (!nom.isEmpty())
+        return Icone::image(nom, cote, teinte, devicePixelRatioF());
+    if (icon().isNull())
+        return {};
+    // Tinted like the title, as the design system's own icons are.
+    const QSize c(int(std::ceil(cote)), int(std::ceil(cote)));
+    QImage im = icon().pixmap(c, devicePixelRatioF()).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter q(&im);
+    q.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    q.fillRect(im.rect(), teinte);
+    return im;
+}
+
+double BoutonAnime::largeurEtiquette(const QString& nom, const QFont& f, double cote) const
+{
+    const double titre = QFontMetricsF(f).horizontalAdvance(text().simplified());
+    if (nom.isEmpty() && icon().isNull())
+        return titre;
+    return cote + (text().isEmpty() ? 0 : ecartIcone) + titre;
+}
+
+void BoutonAnime::peindreEtiquette(QPainter& p, const QRectF& zone, const QString& nom, double cote) const
+{
+    const QImage im = imageEtiquette(nom, cote, p.pen().color());
+    const double li = im.isNull() ? 0 : cote + (text().isEmpty() ? 0 : ecartIcone);
+    const double x = zone.center().x() - (li + QFontMetricsF(p.font()).horizontalAdvance(text())) / 2;
+    if (!im.isNull())
+        p.drawImage(QRectF(x, zone.center().y() - cote / 2, cote, cote), im);
+    // Unclipped: the title is never cut.
+    p.drawText(QRectF(x + li, zone.top(), std::max(zone.right() - x - li, 0.0), zone.height()),
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, text());
+}
+
 void BoutonAnime::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -135,12 +176,7 @@ PillButton::PillButton(const QString& texte, PillButtonStyle style, QWidget* par
 {
     setText(texte);
     setFont(Vavirud::texte(style_.taillePolice(), 400));
-    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-}
-
-namespace {
-// The label's icon: as tall as the text's size, 6 before the title.
-constexpr double ecartIcone = 6;
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void PillButton::setIcone(const QString& nom)
@@ -150,24 +186,12 @@ void PillButton::setIcone(const QString& nom)
     update();
 }
 
-double PillButton::largeurIcone() const
-{
-    return icone_.isEmpty() ? 0 : style_.taillePolice() + (text().isEmpty() ? 0 : ecartIcone);
-}
-
 QSize PillButton::sizeHint() const
 {
     const QFontMetricsF m(font());
     const QMarginsF g = style_.marges();
-    return QSizeF(largeurIcone() + m.horizontalAdvance(text().simplified()) + g.left() + g.right() + 2,
+    return QSizeF(std::ceil(largeurEtiquette(icone_, font(), style_.taillePolice())) + g.left() + g.right() + 2,
                   m.height() + g.top() + g.bottom() + 2).toSize();
-}
-
-QSize PillButton::minimumSizeHint() const
-{
-    const QMarginsF g = style_.marges();
-    return QSizeF(QFontMetricsF(font()).horizontalAdvance(QStringLiteral("W…")) + g.left() + g.right(), sizeHint().height())
-        .toSize();
 }
 
 double PillButton::echelleCible() const { return PillButtonStyle::echelle(isDown(), Motion::reduire()); }
@@ -180,20 +204,7 @@ void PillButton::peindreBouton(QPainter& p, const QRectF& r)
     peindreCouleurs(p, capsule(r), c, this);
     p.setPen(Theme::de(c.texte, this));
     p.setFont(font());
-    const QRectF zone = r.marginsRemoved(style_.marges());
-    const double li = std::min(largeurIcone(), std::max(0.0, zone.width()));
-    const QString t = texteDans(font(), zone.width() - li);
-    if (li > 0) {
-        // Icon and title centred together.
-        const double cote = style_.taillePolice();
-        const double x = zone.center().x() - (li + QFontMetricsF(font()).horizontalAdvance(t)) / 2;
-        const QImage im = Icone::image(icone_, cote, p.pen().color(), devicePixelRatioF());
-        if (!im.isNull())
-            p.drawImage(QRectF(x, zone.center().y() - cote / 2, cote, cote), im);
-        p.drawText(QRectF(x + li, zone.top(), zone.right() - x - li, zone.height()), Qt::AlignLeft | Qt::AlignVCenter, t);
-        return;
-    }
-    p.drawText(zone, Qt::AlignCenter, t);
+    peindreEtiquette(p, r.marginsRemoved(style_.marges()), icone_, style_.taillePolice());
 }
 
 TileButton::TileButton(const QString& texte, QWidget* parent) : BoutonAnime(parent)
@@ -231,8 +242,16 @@ IconButton::IconButton(const QString& icone, IconButtonStyle style, QWidget* par
 
 QSize IconButton::sizeHint() const
 {
-    const int c = int(IconButtonStyle::cote);
-    return {c + 2 * int(IconButtonStyle::margeX), c};
+    // A scale above 1 (a tool that is on) needs room beyond the capsule on each side.
+    const double d = std::max(echelleMax() - 1, 0.0) / 2;
+    return {int(IconButtonStyle::largeur + 2 * std::ceil(d * IconButtonStyle::largeur)),
+            int(IconButtonStyle::hauteur + 2 * std::ceil(d * IconButtonStyle::hauteur))};
+}
+
+QRectF IconButton::capsuleDans(const QRectF& r) const
+{
+    const QSizeF t(IconButtonStyle::largeur, IconButtonStyle::hauteur);
+    return {r.center() - QPointF(t.width(), t.height()) / 2, t};
 }
 
 double IconButton::echelleCible() const { return IconButtonStyle::echelle(isDown(), Motion::reduire()); }
@@ -251,7 +270,7 @@ QColor IconButton::couleurFond() const
 
 void IconButton::peindreBouton(QPainter& p, const QRectF& r)
 {
-    const QRectF zone = r.adjusted(IconButtonStyle::margeX - 1, 0, -(IconButtonStyle::margeX - 1), 0);
+    const QRectF zone = capsuleDans(r);
     p.setPen(Qt::NoPen);
     p.setBrush(couleurFond());
     p.drawPath(capsule(zone));

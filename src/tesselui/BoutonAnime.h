@@ -33,6 +33,12 @@ protected:
     virtual void peindreBouton(QPainter& p, const QRectF& r) = 0;
     // The text elided to `largeur`.
     QString texteDans(const QFont& f, double largeur) const;
+    // A label shown as title and icon: the icon named `nom` (see Icone), else the one set
+    // with setIcon, in a `cote` square 6 before the title; both centred together in `zone`,
+    // the title on one line at its full length.
+    QImage imageEtiquette(const QString& nom, double cote, const QColor& teinte) const;
+    double largeurEtiquette(const QString& nom, const QFont& f, double cote) const;
+    void peindreEtiquette(QPainter& p, const QRectF& zone, const QString& nom, double cote) const;
     void suivre();
     void suivreBascule();
     void survoler(bool s);
@@ -60,8 +66,9 @@ public:
     // An icon (symbol or asset name, see Icone) before the title; none when empty.
     void setIcone(const QString& nom);
     QString icone() const { return icone_; }
+    // Its ideal size: a pill never shrinks nor cuts its title.
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     double echelleCible() const override;
@@ -69,7 +76,6 @@ protected:
     void peindreBouton(QPainter& p, const QRectF& r) override;
 
 private:
-    double largeurIcone() const;
     PillButtonStyle style_;
     QString icone_;
 };
@@ -87,12 +93,14 @@ protected:
     void peindreBouton(QPainter& p, const QRectF& r) override;
 };
 
-// A small capsule around an icon, lit while hovered.
+// A small capsule around an icon, lit while hovered: 26 × 26 at least, plus 2 at each side.
 class IconButton : public BoutonAnime {
     Q_OBJECT
 public:
     explicit IconButton(const QString& icone, IconButtonStyle style = IconButtonStyle::icon(), QWidget* parent = nullptr);
+    // The capsule, and room around it for the largest scale it takes.
     QSize sizeHint() const override;
+    QRectF capsuleDans(const QRectF& r) const;
     QString icone() const { return icone_; }
 
 protected:
@@ -101,6 +109,7 @@ protected:
     void peindreBouton(QPainter& p, const QRectF& r) override;
     virtual Tokens::ThemedColor teinte() const { return style_.tint(); }
     virtual Tokens::ThemedColor fond() const;
+    virtual double echelleMax() const { return 1; }
     // The capsule's colour as painted now, hover fade included.
     virtual QColor couleurFond() const;
 
@@ -120,6 +129,7 @@ protected:
     Mouvement mouvementBascule() const override;
     Tokens::ThemedColor teinte() const override { return ToolToggleStyle::tint(isChecked()); }
     Tokens::ThemedColor fond() const override;
+    double echelleMax() const override { return ToolToggleStyle::echelle(true, false); }
     QColor couleurFond() const override;
 };
 

@@ -59,6 +59,8 @@ struct IconButtonStyle {
     // Fill behind the icon: pressed wins over hovered.
     static Tokens::ThemedColor fond(bool pressed, bool hovered);
     static constexpr double cote = 26, margeX = 2;
+    // The capsule behind the icon: the 26 × 26 frame and its padding.
+    static constexpr double largeur = cote + 2 * margeX, hauteur = cote;
     static double opacite(bool enabled) { return enabled ? 1 : 0.35; }
     static double echelle(bool pressed, bool reduce) { return pressed && !reduce ? 0.86 : 1; }
 };

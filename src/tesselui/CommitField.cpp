@@ -78,6 +78,9 @@ CommitField::CommitField(const QString& title, const QString& value, const std::
     titre_ = new QLabel(title);
     titre_->setFont(Vavirud::texte(Tokens::Typography::caption, 400));
     titre_->setBuddy(editeur);
+    // The buddy gives no name here (the frame sits between label and editor): screen readers
+    // read the field by its title.
+    editeur->setAccessibleName(title);
     cadre_ = new CadreChamp(editeur);
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);

@@ -23,7 +23,35 @@ constexpr double margeX = 12, margeY = 9, ecartLignes = 4, ecartBadge = 8;
 QFont policeTitre() { return Vavirud::texte(13, 400); }
 QFont policeDetail() { return Vavirud::texte(11, 400); }
 
-double largeurBadge(const QString& s) { return QFontMetricsF(policeDetail()).horizontalAdvance(s) + 12; }
+// The shortcut badge: its text padded 6 across and 1 down.
+QSizeF tailleBadge(const QString& s)
+{
+    const QFontMetricsF m(policeDetail());
+    return {m.horizontalAdvance(s) + 12, m.height() + 2};
+}
+
+// The first row: the title wrapped within what the badge leaves, the badge 8 after it, both
+// centred on the row's height.
+struct Rangee {
+    QRectF titre, badge;
+    double hauteur;
+};
+
+Rangee rangee(const HintBubble& b, double interieur)
+{
+    const QSizeF badge = b.shortcut ? tailleBadge(*b.shortcut) : QSizeF();
+    const double place = std::max(1.0, interieur - (b.shortcut ? badge.width() + ecartBadge : 0));
+    const QFontMetricsF mt(policeTitre());
+    const double ht = std::max(mt.height(), Vavirud::hauteurParagraphe(policeTitre(), b.title, place));
+    const double lt = std::min(place, Vavirud::largeurParagraphe(policeTitre(), b.title, place));
+    const double h = std::max(ht, badge.height());
+    Rangee r{QRectF(margeX, margeY + (h - ht) / 2, place, ht), {}, h};
+    if (b.shortcut) {
+        const double x = margeX + lt + (lt > 0 ? ecartBadge : 0);
+        r.badge = QRectF(x, margeY + (h - badge.height()) / 2, std::min(badge.width(), interieur + margeX - x), badge.height());
+    }
+    return r;
+}
 
 } // namespace
 
@@ -31,9 +59,8 @@ QSizeF HintBubble::taille() const
 {
     const double w = std::max(2 * margeX + 1, std::isfinite(width) ? std::min(width, 4096.0) : 240.0);
     const double interieur = w - 2 * margeX;
-    const double titre = QFontMetricsF(policeTitre()).height();
     const double d = Vavirud::hauteurParagraphe(policeDetail(), detail, interieur);
-    return {w, 2 * margeY + titre + (d > 0 ? ecartLignes + d : 0)};
+    return {w, 2 * margeY + rangee(*this, interieur).hauteur + (d > 0 ? ecartLignes + d : 0)};
 }
 
 void HintBubble::peindre(QPainter& p, const QPalette& palette) const
@@ -45,29 +72,22 @@ void HintBubble::peindre(QPainter& p, const QPalette& palette) const
     p.setBrush(Theme::surface().pour(palette));
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), rayon, rayon);
     const double interieur = t.width() - 2 * margeX;
-    const QFontMetricsF mt(policeTitre());
-    double place = interieur;
-    if (shortcut)
-        place -= largeurBadge(*shortcut) + ecartBadge;
-    const QString titreCourt = Vavirud::elide(policeTitre(), title, place);
-    p.setFont(policeTitre());
+    const Rangee rg = rangee(*this, interieur);
     p.setPen(Theme::ink().pour(palette));
-    const QRectF ligne(margeX, margeY, interieur, mt.height());
-    p.drawText(ligne, Qt::AlignLeft | Qt::AlignVCenter, titreCourt);
+    Vavirud::peindreParagraphe(p, policeTitre(), rg.titre, title);
     if (shortcut) {
-        const double x = margeX + mt.horizontalAdvance(titreCourt) + ecartBadge;
-        const QRectF b(x, ligne.center().y() - 9, std::min(largeurBadge(*shortcut), t.width() - margeX - x), 18);
+        const QRectF& b = rg.badge;
         p.setPen(Qt::NoPen);
         p.setBrush(Theme::accentWash().pour(palette));
-        p.drawRoundedRect(b, 9, 9);
+        p.drawRoundedRect(b, b.height() / 2, b.height() / 2);
         p.setPen(Theme::ink().pour(palette));
         p.setFont(policeDetail());
         p.drawText(b, Qt::AlignCenter, Vavirud::elide(policeDetail(), *shortcut, b.width() - 12));
     }
     if (!detail.isEmpty()) {
-        p.setFont(policeDetail());
         p.setPen(Theme::inkMuted().pour(palette));
-        Vavirud::peindreParagraphe(p, policeDetail(), QRectF(margeX, ligne.bottom() + ecartLignes, interieur, t.height()), detail);
+        const double y = margeY + rg.hauteur + ecartLignes;
+        Vavirud::peindreParagraphe(p, policeDetail(), QRectF(margeX, y, interieur, t.height() - y), detail);
     }
 }
 
@@ -200,7 +220,9 @@ void HintPanel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(rect(), Qt::transparent);
+    // Cut to the bubble's shape (no compositor), the window shows no transparency: what the
+    // cut keeps outside the antialiased outline takes the border's colour, not a dark fringe.
+    p.fillRect(rect(), mask().isEmpty() ? QColor(Qt::transparent) : Theme::brandAccent().pour(palette_));
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     bulle_.peindre(p, palette_);
 }

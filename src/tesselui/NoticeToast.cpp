@@ -13,12 +13,14 @@
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
 constexpr int largeurTextes = 360;
 
-// The title on one line (elided) and the detail wrapped below it, at most 360 wide.
+// The title and the detail below it, each wrapped to as many lines as it needs within its
+// natural width, at most 360.
 class Textes : public QWidget {
 public:
     explicit Textes(const NoticeToast* toast) : toast_(toast) { setAttribute(Qt::WA_TransparentForMouseEvents); }
@@ -26,15 +28,11 @@ public:
     QSize sizeHint() const override
     {
         const auto& n = toast_->current();
-        const QFontMetricsF t(Vavirud::texte(15, 400));
-        double w = n ? t.horizontalAdvance(n->title.simplified()) : 0, h = t.height();
-        if (n && n->detail && !n->detail->isEmpty()) {
-            const QFont d = Vavirud::texte(11, 400);
-            w = std::max(w, std::min(QFontMetricsF(d).horizontalAdvance(*n->detail), double(largeurTextes)));
-            // The detail at its full height, however many lines it wraps to.
-            h += 2 + Vavirud::hauteurParagraphe(d, *n->detail, largeurTextes);
-        }
-        return QSizeF(std::min(w, double(largeurTextes)) + 1, h + 1).toSize();
+        const double l = largeur();
+        double h = hauteurTitre();
+        if (aDetail())
+            h += 2 + Vavirud::hauteurParagraphe(detail(), *n->detail, l);
+        return QSizeF(l + 1, h + 1).toSize();
     }
 
 protected:
@@ -45,21 +43,41 @@ protected:
             return;
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
-        const QFont ft = Vavirud::texte(15, 400);
-        const QFontMetricsF t(ft);
-        p.setFont(ft);
+        const double l = largeur(), ht = hauteurTitre();
         p.setPen(Theme::de(Theme::ink(), this));
-        p.drawText(QRectF(0, 0, width(), t.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   Vavirud::elide(ft, n->title, width()));
-        if (n->detail && !n->detail->isEmpty()) {
-            p.setFont(Vavirud::texte(11, 400));
+        Vavirud::peindreParagraphe(p, titre(), QRectF(0, 0, l, ht), n->title);
+        if (aDetail()) {
             p.setPen(Theme::de(Theme::inkMuted(), this));
-            Vavirud::peindreParagraphe(p, Vavirud::texte(11, 400), QRectF(0, t.height() + 2, width(), height() - t.height() - 2),
-                                       *n->detail);
+            Vavirud::peindreParagraphe(p, detail(), QRectF(0, ht + 2, l, height() - ht - 2), *n->detail);
         }
     }
 
 private:
+    static QFont titre() { return Vavirud::texte(15, 400); }
+    static QFont detail() { return Vavirud::texte(11, 400); }
+    bool aDetail() const
+    {
+        const auto& n = toast_->current();
+        return n && n->detail && !n->detail->isEmpty();
+    }
+    // Whole pixels, so that the painting wraps where the size was measured.
+    double largeur() const
+    {
+        const auto& n = toast_->current();
+        if (!n)
+            return 0;
+        double w = QFontMetricsF(titre()).horizontalAdvance(n->title.simplified());
+        if (aDetail())
+            w = std::max(w, QFontMetricsF(detail()).horizontalAdvance(*n->detail));
+        return std::ceil(std::min(w, double(largeurTextes)));
+    }
+    // At least one line, as many as the title wraps to.
+    double hauteurTitre() const
+    {
+        const auto& n = toast_->current();
+        return n ? std::max(QFontMetricsF(titre()).height(), Vavirud::hauteurParagraphe(titre(), n->title, largeur())) : 0;
+    }
+
     const NoticeToast* toast_;
 };
 
@@ -109,7 +127,7 @@ NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), n
     fermer_ = new IconButton(QStringLiteral("close-circle"), IconButtonStyle::iconMuted());
     fermer_->setAccessibleName(Notices::texte(QStringLiteral("notices.close")));
     auto* l = new QHBoxLayout(this);
-    l->setContentsMargins(12, 10, 16, 10);
+    l->setContentsMargins(12, 10 + bande(), 16, 10);
     l->setSpacing(14);
     // Every item centred on the row: the mascot's frame, the texts and the buttons.
     l->addWidget(rezuz_, 0, Qt::AlignVCenter);
@@ -145,12 +163,22 @@ QRect NoticeToast::place(const QSize& parent, const QSize& toast, double montee)
             toast.width(), toast.height()};
 }
 
+int NoticeToast::bande() const
+{
+    // The mascot's frame sits at least the top padding (10) below the capsule's top edge.
+    return std::max(0, rezuz_->debord().top() - 10);
+}
+
+QRect NoticeToast::capsule() const { return rect().adjusted(0, bande(), 0, 0); }
+
 void NoticeToast::disposer()
 {
     reveler_->setVisible(current_ && current_->reveal.has_value());
     textes_->updateGeometry();
     layout()->activate();
     adjustSize();
+    // The band above the capsule takes the pointer only where the mascot can be.
+    setMask(QRegion(capsule()) + QRegion(rezuz_->geometry().marginsAdded(rezuz_->debord())));
     bouger();
 }
 
@@ -208,7 +236,7 @@ void NoticeToast::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF r = QRectF(capsule()).adjusted(0.5, 0.5, -0.5, -0.5);
     const double rayon = r.height() / 2;
     const bool erreur = current_ && current_->kind == Notice::Kind::error;
     p.setBrush(Theme::de(Theme::surface(), this));

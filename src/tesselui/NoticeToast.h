@@ -35,6 +35,9 @@ public:
 
     // Where the toast sits in a parent of that size: bottom centre, `montee` of the way up.
     static QRect place(const QSize& parent, const QSize& toast, double montee);
+    // The capsule, in the toast's coordinates: the toast also holds a clear band above it,
+    // where the mascot's hop is drawn (fading and scaling with the rest).
+    QRect capsule() const;
 
     void hideNotice();
 
@@ -46,6 +49,7 @@ private:
     void showNext();
     void bouger();
     void disposer();
+    int bande() const;
 
     Notices& notices_;
     std::optional<Notice> current_;

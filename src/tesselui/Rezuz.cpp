@@ -1,6 +1,7 @@
 #include "tesselui/Rezuz.h"
 
 #include "designtokens/Tokens.h"
+#include "tesselui/Accessible.h"
 #include "tesselui/Motion.h"
 #include "tesselui/Theme.h"
 
@@ -130,6 +131,8 @@ Rezuz::Rezuz(double size, const MascotBody& body, QWidget* parent) : QWidget(par
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A decoration: screen readers never meet it, nor its layer.
+    Accessible::cacher(this);
     connect(&animateur_, &Animateur::pas, this, &Rezuz::repeindre);
     vie_.setInterval(33);
     images_.setInterval(16);
@@ -167,6 +170,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_TranslucentBackground);
         setAttribute(Qt::WA_NoSystemBackground);
+        Accessible::cacher(this);
     }
 
 protected:

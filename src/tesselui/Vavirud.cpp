@@ -95,6 +95,16 @@ double hauteurParagraphe(const QFont& f, const QString& texte, double largeur)
     return disposer(l, largeur)->boundingRect().height();
 }
 
+double largeurParagraphe(const QFont& f, const QString& texte, double largeur)
+{
+    QTextLayout l(texte, f);
+    disposer(l, largeur);
+    double w = 0;
+    for (int i = 0; i < l.lineCount(); ++i)
+        w = std::max(w, l.lineAt(i).naturalTextWidth());
+    return w;
+}
+
 void peindreParagraphe(QPainter& p, const QFont& f, const QRectF& zone, const QString& texte)
 {
     QTextLayout l(texte, f);

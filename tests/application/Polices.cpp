@@ -1,4 +1,4 @@
-#include "fenetres/Polices.h"
+#include "fenetres/commun/Polices.h"
 #include "tesselreverie/ReveriePolices.h"
 #include "tesselui/BundledFonts.h"
 #include "tesselui/Paquet.h"

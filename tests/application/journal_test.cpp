@@ -1,5 +1,6 @@
 #include "Aides.h"
 #include "application/Journal.h"
+#include "conversions/Chemins.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -24,6 +25,16 @@ TEST(Journal, FormatHeureUTCEtAjoutEnFin)
     EXPECT_LE(std::abs(avant.msecsTo(ecrite)), 2000);
     EXPECT_EQ(log.messages(), (QStringList{"Vemo Vododod lancé", "créé « photo.jpg »"}));
     EXPECT_TRUE(Application::cheminDuJournal().endsWith("/vemo-vododod/Vemo Vododod.log"));
+}
+
+// A line break inside a message (a file's name may hold one) stays inside its line, and a
+// name that is not UTF-8 reads as Latin-1.
+TEST(Journal, SautDeLigneEchappe)
+{
+    JournalDeTest log;
+    Application::journal("créé « deux\nlignes\r.jpg »");
+    Application::journal("créé « " + Conversions::cheminDepuisOctets("caf\xe9.jpg") + " »");
+    EXPECT_EQ(log.messages(), (QStringList{"créé « deux\\nlignes\\r.jpg »", "créé « café.jpg »"}));
 }
 
 TEST(Journal, EcrivainsConcurrentsLignesEntieres)

@@ -1,6 +1,6 @@
 // The tool windows' plain geometry: window height and placement, the crop frame.
-#include "fenetres/Cadre.h"
-#include "fenetres/Placement.h"
+#include "fenetres/rogner/modele/Cadre.h"
+#include "fenetres/commun/modele/Placement.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // saves, and failures shown in the window with nothing written.
 #include "commun/Dossier.h"
 #include "commun/Souris.h"
-#include "fenetres/Boutons.h"
-#include "fenetres/Entete.h"
-#include "fenetres/FenetreOutil.h"
-#include "fenetres/Outils.h"
-#include "fenetres/Pilule.h"
-#include "fenetres/VueAnnoter.h"
-#include "fenetres/VueMasquer.h"
+#include "fenetres/commun/Boutons.h"
+#include "fenetres/commun/Entete.h"
+#include "fenetres/commun/FenetreOutil.h"
+#include "fenetres/commun/Outils.h"
+#include "fenetres/commun/Pilule.h"
+#include "fenetres/annoter/VueAnnoter.h"
+#include "fenetres/masquer/VueMasquer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

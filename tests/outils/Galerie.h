@@ -10,6 +10,7 @@
 #include "tesselui/BoutonAnime.h"
 #include "tesselui/CommitField.h"
 #include "tesselui/HintPanel.h"
+#include "tesselui/Icone.h"
 #include "tesselui/PillTabBar.h"
 #include "tesselui/Rezuz.h"
 #include "tesselui/SegmentedRow.h"
@@ -17,6 +18,7 @@
 #include "tesselui/Vavirud.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -57,6 +59,16 @@ protected:
     }
 };
 
+// A picture's stand-in that fills its whole frame: the framed container must round it off.
+class Aplat : public QWidget {
+public:
+    static QColor couleur() { return QColor(0x2E, 0x8B, 0x57); }
+    Aplat() { setFixedSize(120, 60); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), couleur()); }
+};
+
 // One column of components in one appearance.
 class Colonne : public QWidget {
 public:
@@ -66,7 +78,10 @@ public:
     BarreOngletsReverie* reverie;
     Rezuz* rezuz;
     EncadreReverie* encadre;
+    EncadreReverie* encadrePlein;
     BoutonPilule* pilule;
+    CommitField* champ;
+    QList<Rezuz*> mascottes;
 
     explicit Colonne(bool sombre, QWidget* parent = nullptr) : QWidget(parent)
     {
@@ -103,7 +118,8 @@ public:
         outils->addWidget(new TileButton(QStringLiteral("Une tuile pleine largeur")), 1);
         l->addLayout(outils);
 
-        l->addWidget(new CommitField(QStringLiteral("Nom"), QStringLiteral("Photo de vacances")));
+        champ = new CommitField(QStringLiteral("Nom"), QStringLiteral("Photo de vacances"));
+        l->addWidget(champ);
         l->addWidget(new SegmentedRow(QStringLiteral("Qualité"), {QStringLiteral("Basse"), QStringLiteral("Moyenne"), QStringLiteral("Haute")}));
 
         onglets = new PillTabBar({{QStringLiteral("image"), QStringLiteral("Images"), QStringLiteral("Les photos et les dessins")},
@@ -114,18 +130,19 @@ public:
         onglets->setFixedWidth(240);
         l->addWidget(onglets);
 
-        auto* mascottes = new QHBoxLayout;
+        auto* rangee = new QHBoxLayout;
         rezuz = new Rezuz(40);
-        mascottes->addWidget(rezuz);
+        rangee->addWidget(rezuz);
         auto* bleu = new Rezuz(56);
         bleu->setCiel(QList<QColor>{QColor(0xBF, 0xD9, 0xFF), QColor(0xE9, 0xE0, 0xFF), QColor(0xFF, 0xE3, 0xEC)});
-        mascottes->addWidget(bleu);
+        rangee->addWidget(bleu);
         auto* amoureux = new Rezuz(40);
         amoureux->celebrate(Rezuz::Mood::love);
-        mascottes->addWidget(amoureux);
-        mascottes->addWidget(new Bulle);
-        mascottes->addStretch();
-        l->addLayout(mascottes);
+        rangee->addWidget(amoureux);
+        mascottes = {rezuz, bleu, amoureux};
+        rangee->addWidget(new Bulle);
+        rangee->addStretch();
+        l->addLayout(rangee);
 
         auto* badge = new QLabel(QStringLiteral("Rêverie"));
         encadre = new EncadreReverie(cielDuMatin(), new PastilleCiel(badge), 80);
@@ -136,7 +153,11 @@ public:
         ciel = new VueCiel(cielDuMatin(), false);
         ciel->setFixedSize(120, 60);
         bas->addWidget(ciel);
+        encadrePlein = new EncadreReverie(cielDuMatin(), new Aplat, 60, 28);
+        encadrePlein->setFixedSize(120, 60);
+        bas->addWidget(encadrePlein);
         pilule = BoutonPilule::pilule(QStringLiteral("Enregistrer"));
+        pilule->setIcon(QIcon(QPixmap::fromImage(Icone::image(QStringLiteral("checkmark.circle.fill"), 30, Qt::black, 1))));
         bas->addWidget(pilule);
         bas->addWidget(BoutonPilule::piluleBlanche(QStringLiteral("Annuler")));
         bas->addStretch();

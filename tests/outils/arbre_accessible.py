@@ -1,13 +1,56 @@
 #!/usr/bin/python3
 """Reads an application's accessible tree over AT-SPI, as a screen reader does, and prints
 every page tab as one line: NAME | ROLE | STATES | DESCRIPTION | bar NAME OF ITS LIST'S INDEX.
-Usage: arbre_accessible.py APPLICATION_NAME. Exits 2 when the application is not on the bus."""
+With --tout, every element instead: NAME | ROLE | STATES | ACTIONS | PARENT'S ROLE; with
+--places, every element as ROLE | NAME | DESCRIPTION | X Y W H (its place on screen).
+Usage: arbre_accessible.py [--tout | --places] APPLICATION_NAME. Exits 2 when the
+application is not on the bus."""
 import sys
 
 import pyatspi
 
 
-def parcourir(noeud, profondeur=0):
+ONGLET = (("selected", pyatspi.STATE_SELECTED), ("selectable", pyatspi.STATE_SELECTABLE),
+          ("showing", pyatspi.STATE_SHOWING))
+TOUT = (("checked", pyatspi.STATE_CHECKED), ("checkable", pyatspi.STATE_CHECKABLE),
+        ("focusable", pyatspi.STATE_FOCUSABLE), ("showing", pyatspi.STATE_SHOWING))
+
+
+def etats(element, lus):
+    contenus = element.getState()
+    return ",".join(n for n, e in lus if contenus.contains(e))
+
+
+def actions(element):
+    try:
+        a = element.queryAction()
+    except NotImplementedError:
+        return ""
+    return ",".join(a.getName(i) for i in range(a.nActions))
+
+
+def place(element):
+    try:
+        e = element.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    except NotImplementedError:
+        return "-"
+    return f"{e.x} {e.y} {e.width} {e.height}"
+
+
+def ecrire(element, mode):
+    if mode == "--places":
+        print(f"{element.getRoleName()} | {element.name} | {element.description} | {place(element)}")
+    elif mode == "--tout":
+        parent = element.parent
+        print(f"{element.name} | {element.getRoleName()} | {etats(element, TOUT)} | {actions(element)} | "
+              f"dans {parent.getRoleName() if parent else '-'}")
+    elif element.getRole() == pyatspi.ROLE_PAGE_TAB:
+        liste = element.parent
+        print(f"{element.name} | {element.getRoleName()} | {etats(element, ONGLET)} | {element.description} | "
+              f"liste {liste.getRoleName() if liste else '-'} {element.getIndexInParent()}")
+
+
+def parcourir(noeud, mode, profondeur=0):
     if noeud is None or profondeur > 40:
         return
     try:
@@ -17,22 +60,18 @@ def parcourir(noeud, profondeur=0):
     for enfant in enfants:
         if enfant is None:
             continue
-        if enfant.getRole() == pyatspi.ROLE_PAGE_TAB:
-            etats = enfant.getState()
-            noms = [n for n, e in (("selected", pyatspi.STATE_SELECTED), ("selectable", pyatspi.STATE_SELECTABLE),
-                                   ("showing", pyatspi.STATE_SHOWING)) if etats.contains(e)]
-            liste = enfant.parent
-            print(f"{enfant.name} | {enfant.getRoleName()} | {','.join(noms)} | {enfant.description} | "
-                  f"liste {liste.getRoleName() if liste else '-'} {enfant.getIndexInParent()}")
-        parcourir(enfant, profondeur + 1)
+        ecrire(enfant, mode)
+        parcourir(enfant, mode, profondeur + 1)
 
 
 def main():
-    nom = sys.argv[1]
+    options = [a for a in sys.argv[1:] if a in ("--tout", "--places")]
+    mode = options[0] if options else None
+    nom = [a for a in sys.argv[1:] if a not in options][0]
     bureau = pyatspi.Registry.getDesktop(0)
     for application in bureau:
         if application is not None and application.name == nom:
-            parcourir(application)
+            parcourir(application, mode)
             return 0
     print("applications : " + ", ".join(a.name for a in bureau if a is not None), file=sys.stderr)
     return 2

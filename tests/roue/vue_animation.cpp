@@ -242,3 +242,31 @@ TEST(VueMouvement, GtkSettingAsksToReduceMotion)
     }
     qputenv("XDG_CONFIG_HOME", ancien);
 }
+
+TEST(VueMouvement, TheWheelFollowsTheDesktopSettingWhileItLives)
+{
+    Dossier d;
+    const QByteArray ancien = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", d.racine().toLocal8Bit());
+    d.ecrire("gtk-3.0/settings.ini", "[Settings]\ngtk-enable-animations=true\n");
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
+    if (vue.reduire())
+        GTEST_SKIP() << "GNOME's key already reduces motion here";
+    const auto attendre = [](auto condition) {
+        QElapsedTimer t;
+        t.start();
+        while (!condition() && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return condition();
+    };
+    // The view lives for the whole run: the desktop's change reaches it, and its mascot,
+    // without a new view.
+    d.ecrire("gtk-3.0/settings.ini", "[Settings]\ngtk-enable-animations=false\n");
+    EXPECT_TRUE(attendre([&] { return vue.reduire(); }));
+    EXPECT_TRUE(vue.mascotte().reduire());
+    d.ecrire("gtk-3.0/settings.ini", "[Settings]\ngtk-enable-animations=true\n");
+    EXPECT_TRUE(attendre([&] { return !vue.reduire(); }));
+    EXPECT_FALSE(vue.mascotte().reduire());
+    qputenv("XDG_CONFIG_HOME", ancien);
+}

@@ -1,6 +1,7 @@
 #include "retouche_bureau.h"
 
 #include "commun/Dossier.h"
+#include "conversions/Chemins.h"
 #include "roue/ZoneDepot.h"
 
 #include <QCoreApplication>
@@ -113,6 +114,16 @@ TEST_F(ZoneDepotTest, FichiersLocauxDansLOrdre)
     Glisser dossier(zone, {d.creerDossier("Vacances") + "/"});
     dossier.entrer(ecran(0, 120));
     EXPECT_EQ(etat.centre().toStdString(), "Vacances");
+}
+
+// A name that is not UTF-8 (a Latin-1 name from an old disk) keeps its bytes.
+TEST(ZoneDepotUrls, UnNomHorsUtf8GardeSesOctets)
+{
+    QMimeData donnees;
+    donnees.setData("text/uri-list", "file:///tmp/caf%E9.png\r\nfile:///tmp/%C3%A9t%C3%A9%20.png\r\n");
+    EXPECT_EQ(Roue::ZoneDepot::urls(&donnees),
+              (QStringList{Conversions::cheminDepuisOctets("/tmp/caf\xe9.png"), QString::fromUtf8("/tmp/été .png")}));
+    EXPECT_EQ(Conversions::local(Roue::ZoneDepot::urls(&donnees).first()), QByteArray("/tmp/caf\xe9.png"));
 }
 
 // The window system's y grows downward, the wheel's upward.

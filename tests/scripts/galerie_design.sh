@@ -1,9 +1,10 @@
 #!/bin/bash
 # The design system's gallery on a private X server: a screenshot probed at chosen pixels
 # (the selected tab's pill, a filled button, the sky's gradient ends, light against dark, the
-# sky frame's rounded corners, the Reverie pill's height), a tab's hint that shows beside its
-# bar after the 0.35 s rest, not before, and hides when the pointer leaves, and the toast's
-# row measured on a second run that posts a notice.
+# sky frame's rounded corners, also over a child that fills it, the Reverie pill's height), a
+# tab's hint that shows beside its bar after the 0.35 s rest, not before, and hides when the
+# pointer leaves, and the toast's row measured on a second run that posts a notice, where the
+# mascot's hop is drawn above the capsule.
 # Usage: galerie_design.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -31,6 +32,7 @@ proche() {
         echec "$1 : $rgb au lieu de $2 $3 $4"
     fi
 }
+ecart() { local d=$(($1 - $2)); echo $((d < 0 ? -d : d)); }
 somme() { local r g b; read -r r g b <<<"$(pixel "$(point "$1")")"; echo $((r + g + b)); }
 
 # The Reverie neutrals: call-to-action ink #18191B in light, #EEF0F6 in dark.
@@ -53,11 +55,23 @@ for nom in clair sombre; do
     read -r cr cg cb <<<"$(pixel "$(point "$nom-encadre-coin")")"
     read -r dr dg db <<<"$(pixel "$(point "$nom-derriere-encadre")")"
     read -r er eg eb <<<"$(pixel "$(point "$nom-encadre-bord")")"
-    ecart() { local d=$(($1 - $2)); echo $((d < 0 ? -d : d)); }
     if (($(ecart $cr $dr) + $(ecart $cg $dg) + $(ecart $cb $db) <= 9 && $(ecart $er $dr) + $(ecart $eg $dg) + $(ecart $eb $db) > 20)); then
         ok "coins arrondis de l’encadré ($nom : coin $cr $cg $cb, derrière $dr $dg $db, bord $er $eg $eb)"
     else
         echec "coin carré de l’encadré ($nom : coin $cr $cg $cb, derrière $dr $dg $db, bord $er $eg $eb)"
+    fi
+done
+
+# A child that fills the frame to its edges is rounded off too: its corner pixel is the
+# column behind, the middle of its top edge the child's own green.
+for nom in clair sombre; do
+    read -r cr cg cb <<<"$(pixel "$(point "$nom-plein-coin")")"
+    read -r dr dg db <<<"$(pixel "$(point "$nom-derriere-plein")")"
+    read -r er eg eb <<<"$(pixel "$(point "$nom-plein-bord")")"
+    if (($(ecart $cr $dr) + $(ecart $cg $dg) + $(ecart $cb $db) <= 9 && $(ecart $er 46) + $(ecart $eg 139) + $(ecart $eb 87) <= 9)); then
+        ok "l’encadré arrondit l’enfant qui le remplit ($nom : coin $cr $cg $cb, derrière $dr $dg $db)"
+    else
+        echec "l’enfant déborde des coins de l’encadré ($nom : coin $cr $cg $cb, derrière $dr $dg $db, bord $er $eg $eb)"
     fi
 done
 
@@ -117,6 +131,19 @@ if attendre 30 galerie_prete notice && grep -q '^cadre toast ' "$TMP/notice.out"
     CORPS=$(rgb "$TMP/notice.png" "$BX" "$BY")
     FOND=$(rgb "$TMP/notice.png" $((TX + TW / 2)) $((TY + 3)))
     if [ "$CORPS" != "$FOND" ]; then ok "le corps de la mascotte est dans son cadre ($CORPS)"; else echec "pas de mascotte au bas de son cadre ($CORPS)"; fi
+    # Its hop on the success reaches above the capsule: the pixel just above the capsule's
+    # top edge, the window's own once it has landed, took the body's colour at some frame.
+    read -r cr cg cb <<<"$CORPS"
+    read -r SX SY <<<"$(grep '^sonde toast-saut ' "$TMP/notice.out" | cut -d' ' -f3-)"
+    read -r rr rg rb <<<"$(rgb "$TMP/notice.png" "$SX" "$SY")"
+    VUS=$(awk -v r="$cr" -v g="$cg" -v b="$cb" 'function a(x) { return x < 0 ? -x : x }
+        $1 == "saut" && a($3 - r) + a($4 - g) + a($5 - b) <= 12 { n++ } END { print n + 0 }' "$TMP/notice.out")
+    IMAGES=$(grep -c '^saut ' "$TMP/notice.out")
+    if ((VUS > 0 && $(ecart $rr $cr) + $(ecart $rg $cg) + $(ecart $rb $cb) > 30)); then
+        ok "la mascotte saute au-dessus du toast ($VUS images sur $IMAGES, au repos $rr $rg $rb)"
+    else
+        echec "la mascotte coupée au bord du toast ($VUS images sur $IMAGES de sa couleur $CORPS, au repos $rr $rg $rb)"
+    fi
 else
     echec "pas de toast dans la galerie"
     cat "$TMP/notice.err"

@@ -13,6 +13,7 @@
 #include <QEnterEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QRegularExpression>
 #include <QTest>
@@ -115,13 +116,15 @@ TEST(Accessibilite, LeToastTientSurUneLigneDeSoixantePointsToutCentre)
     Notices::shared().info(QStringLiteral("Conversion terminée"), QStringLiteral("Photo de vacances.jpg"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown(); }, 2000));
     toast.stabiliser();
-    EXPECT_NEAR(toast.height(), 60, 3);
+    const QRect capsule = toast.capsule();
+    EXPECT_NEAR(capsule.height(), 60, 3);
+    EXPECT_EQ(capsule.bottom(), toast.rect().bottom());
     EXPECT_DOUBLE_EQ(toast.echelleCourante(), 1);
     EXPECT_DOUBLE_EQ(toast.opaciteCourante(), 1);
     const QRect m = toast.mascotte().geometry();
     EXPECT_EQ(m.size(), QSize(40, 40));
-    EXPECT_NEAR(m.center().y(), toast.height() / 2.0, 1.5);
-    EXPECT_NEAR(toast.closeButton()->geometry().center().y(), toast.height() / 2.0, 1.5);
+    EXPECT_NEAR(m.center().y(), capsule.center().y() + 0.5, 1.5);
+    EXPECT_NEAR(toast.closeButton()->geometry().center().y(), capsule.center().y() + 0.5, 1.5);
     // A long detail shows whole: the toast grows past four lines.
     toast.hideNotice();
     toast.stabiliser();
@@ -131,9 +134,67 @@ TEST(Accessibilite, LeToastTientSurUneLigneDeSoixantePointsToutCentre)
     ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title == "Longue"; }, 3000));
     toast.stabiliser();
     const double ligne = QFontMetricsF(Vavirud::texte(11, 400)).lineSpacing();
-    EXPECT_GT(toast.height(), 20 + 18 + 6 * ligne);
+    EXPECT_GT(toast.capsule().height(), 20 + 18 + 6 * ligne);
+    // A long title wraps as well, the toast no wider than its 360-wide texts allow.
+    toast.hideNotice();
+    toast.stabiliser();
+    const QString titre = QStringLiteral("Conversion terminée pour les quarante photos de vacances prises cet été à la montagne");
+    Notices::shared().info(titre, std::nullopt);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown() && toast.current()->title == titre; }, 3000));
+    toast.stabiliser();
+    const QFontMetricsF t(Vavirud::texte(15, 400));
+    ASSERT_GT(t.horizontalAdvance(titre), 360);
+    EXPECT_GT(toast.capsule().height(), 20 + 2 * t.height());
+    EXPECT_LT(toast.width(), 12 + 40 + 14 + 362 + 14 + 30 + 16 + 2);
     while (Notices::shared().take()) {
     }
+}
+
+TEST(Accessibilite, LesOngletsPeintsSePrennentAuClavier)
+{
+    QWidget fenetre;
+    auto* l = new QHBoxLayout(&fenetre);
+    auto* avant = new QLineEdit;
+    auto* barre = new PillTabBar(onglets(), true);
+    auto* apres = new QLineEdit;
+    l->addWidget(avant);
+    l->addWidget(barre);
+    l->addWidget(apres);
+    fenetre.show();
+    QApplication::setActiveWindow(&fenetre);
+    avant->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return avant->hasFocus(); }, 2000));
+    QAccessibleInterface* liste = QAccessible::queryAccessibleInterface(barre);
+    // Tab comes to the first tab, then the next, as along buttons; the arrows move too.
+    QTest::keyClick(avant, Qt::Key_Tab);
+    ASSERT_TRUE(barre->hasFocus());
+    EXPECT_EQ(barre->caseClavier(), 0);
+    EXPECT_TRUE(liste->child(0)->state().focused);
+    EXPECT_TRUE(liste->child(0)->state().focusable);
+    QTest::keyClick(barre, Qt::Key_Tab);
+    EXPECT_EQ(barre->caseClavier(), 1);
+    EXPECT_FALSE(liste->child(0)->state().focused);
+    EXPECT_TRUE(liste->child(1)->state().focused);
+    QTest::keyClick(barre, Qt::Key_Right);
+    EXPECT_EQ(barre->caseClavier(), 2);
+    QTest::keyClick(barre, Qt::Key_Right);  // the last stays the last
+    EXPECT_EQ(barre->caseClavier(), 2);
+    // Space chooses it, as a click does.
+    QSignalSpy choix(barre, &PillTabBar::selectionChanged);
+    QTest::keyClick(barre, Qt::Key_Space);
+    EXPECT_EQ(barre->selection(), 2);
+    EXPECT_EQ(choix.size(), 1);
+    // From the last tab, Tab leaves the bar; Shift+Tab comes back to the last tab.
+    QTest::keyClick(barre, Qt::Key_Tab);
+    EXPECT_TRUE(apres->hasFocus());
+    EXPECT_FALSE(liste->child(2)->state().focused);
+    QTest::keyClick(apres, Qt::Key_Backtab);
+    EXPECT_EQ(barre->caseClavier(), 2);
+    // A click chooses without taking the keyboard.
+    apres->setFocus();
+    QTest::mouseClick(barre, Qt::LeftButton, {}, PillTabBar::cases(3, QSizeF(barre->size()))[0].center().toPoint());
+    EXPECT_EQ(barre->selection(), 0);
+    EXPECT_TRUE(apres->hasFocus());
 }
 
 TEST(Accessibilite, UnPointeurPoseSurUnOngletSansBougerAmeneSonIndice)

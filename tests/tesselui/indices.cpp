@@ -1,7 +1,12 @@
 // The floating hint: where its frame goes, who owns it, and the rest before it shows.
 #include "ChronoIndice.h"
 #include "tesselui/HintPanel.h"
+#include "tesselui/Theme.h"
+#include "tesselui/Vavirud.h"
 
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -30,6 +35,38 @@ TEST(HintPanel, LeCadreSeRangeContreLesBordsDeLaZone)
     };
     for (const Cas& c : cas)
         EXPECT_EQ(HintPanel::frame(c.taille, c.pres, c.dessous, zone), c.attendu) << c.pres.y();
+}
+
+TEST(HintBubble, LeTitreSeReplieEtLeRaccourciTientDansSonPadding)
+{
+    // A title longer than the bubble wraps, and the bubble grows by its extra lines.
+    const QString court = QStringLiteral("Rogner"), long_ = QStringLiteral("Rogner la photo aux proportions choisies pour l’imprimer");
+    const HintBubble a{court, QStringLiteral("Garde la partie qui compte."), std::nullopt, 200};
+    const HintBubble b{long_, QStringLiteral("Garde la partie qui compte."), std::nullopt, 200};
+    const double ligne = QFontMetricsF(Vavirud::texte(13, 400)).height();
+    ASSERT_GT(QFontMetricsF(Vavirud::texte(13, 400)).horizontalAdvance(long_), 200 - 24);
+    EXPECT_GE(b.taille().height() - a.taille().height(), ligne - 1);
+    EXPECT_EQ(b.taille().width(), 200);
+    // The shortcut's badge: its text's height and one pixel above and below, not more.
+    const HintBubble r{court, QString(), QStringLiteral("R"), 200};
+    QImage im(r.taille().toSize(), QImage::Format_ARGB32_Premultiplied);
+    im.fill(Qt::transparent);
+    QPainter p(&im);
+    QPalette pal;
+    r.peindre(p, pal);
+    p.end();
+    const QColor lavis = Theme::accentWash().pour(pal);
+    int haut = im.height(), bas = -1;
+    for (int y = 0; y < im.height(); ++y)
+        for (int x = 0; x < im.width(); ++x)
+            if (const QColor c = im.pixelColor(x, y); c.alpha() == 255 && std::abs(c.red() - lavis.red()) <= 2
+                                                      && std::abs(c.green() - lavis.green()) <= 2
+                                                      && std::abs(c.blue() - lavis.blue()) <= 2) {
+                haut = std::min(haut, y);
+                bas = std::max(bas, y);
+            }
+    ASSERT_GE(bas, haut);
+    EXPECT_NEAR(bas - haut + 1, QFontMetricsF(Vavirud::texte(11, 400)).height() + 2, 1.5);
 }
 
 TEST(HintPanel, SeulLeProprietaireCacheEtUnProprietaireDetruitEmporteLIndice)

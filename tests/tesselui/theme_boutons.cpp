@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
 #include <gtest/gtest.h>
 
 using namespace Tokens;
@@ -132,6 +134,46 @@ TEST(Boutons, EchellesEtOpacitesSelonEtatEtMouvementReduit)
     QCoreApplication::sendEvent(&i, &entree);
     EXPECT_FALSE(i.survole());
     EXPECT_EQ(i.sizeHint(), QSize(30, 26));
+}
+
+TEST(Boutons, LaCapsuleDuBoutonIconeFaitVingtSixSurVingtSixPlusSesMarges)
+{
+    // The on capsule of a tool, painted at rest (reduced motion: no 1.06 scale): 26 high and
+    // 26 + 2 × 2 wide, whatever room the widget keeps around it for its scale.
+    Motion::reduire() = true;
+    ToolToggle t(QStringLiteral("crop"));
+    t.setChecked(true);
+    t.stabiliser();
+    t.resize(t.sizeHint());
+    EXPECT_GE(t.width(), 32);  // room for 1.06 × 30
+    EXPECT_GE(t.height(), 28);
+    QImage im(t.size(), QImage::Format_ARGB32_Premultiplied);
+    im.fill(Qt::transparent);
+    t.render(&im, QPoint(), QRegion(), QWidget::DrawChildren);
+    int large = 0, haut = 0;
+    for (int x = 0; x < im.width(); ++x)
+        large += im.pixelColor(x, im.height() / 2).alpha() > 128;
+    for (int y = 0; y < im.height(); ++y)
+        haut += im.pixelColor(im.width() / 2, y).alpha() > 128;
+    EXPECT_EQ(large, 30);
+    EXPECT_EQ(haut, 26);
+    Motion::reduire() = false;
+}
+
+TEST(Boutons, UnePiluleGardeSaTailleIdealeEtToutSonTitre)
+{
+    // In a row too narrow for it, the pill keeps its width: its title is never cut.
+    QWidget rangee;
+    auto* l = new QHBoxLayout(&rangee);
+    l->setContentsMargins(0, 0, 0, 0);
+    auto* p = new PillButton(QStringLiteral("Convertir toutes les photos"));
+    l->addWidget(p);
+    rangee.resize(60, 40);
+    rangee.show();
+    l->activate();
+    EXPECT_EQ(p->minimumSizeHint(), p->sizeHint());
+    EXPECT_EQ(p->width(), p->sizeHint().width());
+    EXPECT_GE(p->sizeHint().width(), QFontMetricsF(p->font()).horizontalAdvance(p->text()) + 32);
 }
 
 TEST(Boutons, LaRangeeSEmpileQuandElleNeTientPas)

@@ -3,7 +3,9 @@
 #include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/RepertoireCentral.h"
 
+#include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
+#include "conversions/Sortie.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/PageDeCodes.h"
 
@@ -19,6 +21,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 namespace Conversions {
@@ -86,6 +89,26 @@ void placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos,
     }
     if (const char* lien = archive_entry_symlink(e))
         archive_entry_set_symlink(e, enUtf8(lien, dos).constData());
+}
+
+// A second entry under a name already unpacked (two names the archive's writer could not
+// tell apart) takes the next free name, as outputs do: no entry replaces another.
+void sansEcraser(archive_entry* e)
+{
+    if (archive_entry_filetype(e) == AE_IFDIR)
+        return;
+    const QString chemin = QFile::decodeName(archive_entry_pathname(e));
+    struct stat st;
+    if (::lstat(local(chemin).constData(), &st) != 0)
+        return;
+    const QFileInfo info(chemin);
+    const QString nom = info.fileName();
+    const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
+    const QString libre = point > 0 ? nomLibre(info.path(), nom.left(point), nom.mid(point + 1))
+                                    : nomLibre(info.path(), nom, QString());
+    qCWarning(journalArchives).noquote() << QStringLiteral("deux entrées du même nom, la seconde devient : ")
+                                                + QFileInfo(libre).fileName();
+    archive_entry_set_pathname(e, local(libre).constData());
 }
 
 // An encrypted entry cannot be read without its password, which nothing here asks for.
@@ -290,6 +313,7 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
         if (archive_entry_size_is_set(e))
             budget.verifier(budget.total + archive_entry_size(e));
         placer(e, racine, dos, nom, liens);
+        sansEcraser(e);
         rendreAccessible(e);
         if (archive_write_header(disque.a, e) < ARCHIVE_WARN)
             echecDisque(disque.a, e, nom);

@@ -166,7 +166,7 @@ private:
         std::sort(enfants.begin(), enfants.end());
         parcourus_.push_back(cle);
         for (const std::string& n : enfants)
-            ajouter(chemin + '/' + n, entree + QFile::decodeName(QByteArray::fromStdString(n)).toUtf8(), false);
+            ajouter(chemin + '/' + n, entree + nomEnUtf8(QByteArray::fromStdString(n)), false);
         parcourus_.pop_back();
     }
 
@@ -236,7 +236,7 @@ void emballer(const QStringList& items, const QString& archive, const QString& n
     const LocaleUtf8 locale;
     Emballage emballage(archive, nom);
     for (const QString& item : items)
-        emballage.ajouter(QFile::encodeName(item).toStdString(), nomDe(item).toUtf8(), true);
+        emballage.ajouter(local(item).toStdString(), nomEnUtf8(local(nomDe(item))), true);
     emballage.fermer();
 }
 

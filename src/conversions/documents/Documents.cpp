@@ -5,6 +5,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Sortie.h"
 #include "conversions/documents/Zip.h"
 
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -205,14 +205,6 @@ QString texteBrut(const QTextDocument& texte)
     return t;
 }
 
-void ecrire(const QString& chemin, const QByteArray& octets, const QString& nom)
-{
-    QSaveFile f(chemin);
-    f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit())
-        throw Erreur::ecriture(nom);
-}
-
 std::atomic<RetoucheDuPdf> retoucheDuPdf{nullptr};
 
 } // namespace
@@ -239,7 +231,7 @@ QString document(const QString& source, const QString& id)
         signalerCaracteresSansPolice(*texte, QFileInfo(source).fileName());
     Sortie sortie = Sortie::apres(source, QString(), id);
     if (id == QLatin1String("pdf")) {
-        enPDF(*texte, sortie.temporaire());
+        sortie.remplir([&] { enPDF(*texte, sortie.temporaire()); });
         if (const RetoucheDuPdf retouche = retoucheDuPdf.load(); retouche && !retouche(sortie.temporaire(), texte->toPlainText()))
             throw Erreur::ecriture(sortie.nom());
     } else if (id == QLatin1String("docx")) {
@@ -249,9 +241,9 @@ QString document(const QString& source, const QString& id)
         } catch (const Erreur&) {
             throw Erreur::ecriture(sortie.nom());
         }
-        ecrire(sortie.temporaire(), word, sortie.nom());
+        ecrireDans(sortie, word);
     } else {
-        ecrire(sortie.temporaire(), texteBrut(*texte).toUtf8(), sortie.nom());
+        ecrireDans(sortie, texteBrut(*texte).toUtf8());
     }
     return sortie.valider();
 }

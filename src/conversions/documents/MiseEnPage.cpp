@@ -3,6 +3,7 @@
 #include "conversions/Erreur.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -60,7 +61,11 @@ void enPDF(const QTextDocument& texte, const QString& destination)
     const QString nom = QFileInfo(destination).fileName();
     std::unique_ptr<QTextDocument> copie(texte.clone());
 
-    QPdfWriter ecrivain(destination);
+    // Qt's PDF writer never says that its file refused bytes: the file says it itself.
+    QFile fichier(destination);
+    if (!fichier.open(QIODevice::WriteOnly))
+        throw Erreur::ecriture(nom);
+    QPdfWriter ecrivain(&fichier);
     ecrivain.setResolution(resolution);
     ecrivain.setCreator(QStringLiteral("Vemo Vododod"));
     const QPageSize a4(QSizeF(largeurA4, hauteurA4), QPageSize::Point, QString(), QPageSize::ExactMatch);
@@ -94,8 +99,9 @@ void enPDF(const QTextDocument& texte, const QString& destination)
         copie->documentLayout()->draw(&peintre, contexte);
         peintre.restore();
     }
-    if (!peintre.end() || !QFileInfo(destination).isFile())
+    if (!peintre.end() || !fichier.flush() || fichier.error() != QFileDevice::NoError)
         throw Erreur::ecriture(nom);
+    fichier.close();
 }
 
 } // namespace Conversions

@@ -2,6 +2,7 @@
 
 #include "conversions/EnParallele.h"
 #include "conversions/Erreur.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Journaux.h"
 
 #include <QFile>
@@ -108,7 +109,15 @@ void ecrireHeif(const VImage& image, const QString& chemin, int qualite, bool av
         options->image_orientation = static_cast<heif_orientation>(orientation);
     verifier(heif_context_encode_image(contexte.get(), pixels.get(), encodeur.get(), options.get(), nullptr),
              chemin);
-    verifier(heif_context_write_to_file(contexte.get(), QFile::encodeName(chemin).constData()), chemin);
+    // libheif's own file writer never looks at what the disk answered: its bytes go through ours.
+    FichierDeSortie fichier(chemin, QFileInfo(chemin).fileName());
+    heif_writer ecrivain{1, [](heif_context*, const void* octets, size_t taille, void* f) {
+        if (static_cast<FichierDeSortie*>(f)->essayer(octets, taille))
+            return heif_error{heif_error_Ok, heif_suberror_Unspecified, "ok"};
+        return heif_error{heif_error_Encoding_error, heif_suberror_Cannot_write_output_data, "écriture impossible"};
+    }};
+    verifier(heif_context_write(contexte.get(), &ecrivain, &fichier), chemin);
+    fichier.fermer();
 }
 
 } // namespace Conversions

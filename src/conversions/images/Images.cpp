@@ -1,6 +1,7 @@
 #include "conversions/images/Images.h"
 #include "conversions/Chemins.h"
 
+#include "conversions/FichierDeSortie.h"
 #include "conversions/images/Heif.h"
 #include "conversions/images/Png.h"
 #include "conversions/Reserve.h"
@@ -12,8 +13,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
+#include <algorithm>
 #include <memory>
 #include <libheif/heif.h>
+#include <webp/encode.h>
 
 using vips::VImage;
 using vips::VError;
@@ -105,14 +108,16 @@ void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
 QString enWebP(const QString& source)
 {
     const QImage image = redressee(source);
+    // The format stores each side on 14 bits.
+    if (std::max(image.width(), image.height()) > WEBP_MAX_DIMENSION)
+        throw Erreur::rien(QCoreApplication::translate(
+                               "Conversions", "« %1 » est trop grande pour WebP (16 383 pixels de côté au plus)")
+                               .arg(nomDe(source)));
     // Set aside once decoded: a RAW's header alone costs a whole decoding.
     const Reserve memoire(octets(image.width(), image.height(), octetsParPixelWebP), source);
     const QByteArray donnees = webp(image, 82.0f);
     Sortie sortie = Sortie::apres(source, {}, QStringLiteral("webp"));
-    QFile f(sortie.temporaire());
-    if (!f.open(QIODevice::WriteOnly) || f.write(donnees) != donnees.size() || !f.flush())
-        throw Erreur::ecriture(sortie.nom());
-    f.close();
+    ecrireDans(sortie, donnees);
     return sortie.valider();
 }
 
@@ -199,8 +204,9 @@ QString image(const QString& source, const QString& id)
     Sortie sortie = Sortie::apres(source, {}, id);
     if (type(id).isEmpty())
         throw Erreur::ecriture(sortie.nom());
-    sousVips(source, sortie.chemin(),
-             [&] { ecrireFormat(sansMetadonnees(image), id, sortie.temporaire()); });
+    sortie.remplir([&] {
+        sousVips(source, sortie.chemin(), [&] { ecrireFormat(sansMetadonnees(image), id, sortie.temporaire()); });
+    });
     return sortie.valider();
 }
 

@@ -4,10 +4,10 @@
 #include "conversions/images/Vips.h"
 #include "conversions/Journaux.h"
 #include "conversions/LocaleDuFil.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Sortie.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 #include <memory>
@@ -205,11 +205,7 @@ QString texteDeLImage(const QString& source)
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun texte dans « %1 »")
                                .arg(QFileInfo(source).fileName()));
     Sortie sortie = Sortie::apres(source, {}, QStringLiteral("txt"));
-    QFile f(sortie.temporaire());
-    const QByteArray utf8 = texte.toUtf8();
-    if (!f.open(QIODevice::WriteOnly) || f.write(utf8) != utf8.size() || !f.flush())
-        throw Erreur::ecriture(sortie.nom());
-    f.close();
+    ecrireDans(sortie, texte.toUtf8());
     return sortie.valider();
 }
 

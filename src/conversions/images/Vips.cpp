@@ -258,15 +258,16 @@ VImage depuisQImage(const QImage& image)
 
 void echecVips(const VError& e, const QString& source, const QString& sortie)
 {
-    const QString texte = QString::fromUtf8(e.what());
+    const QString texte = QString::fromUtf8(e.what()).trimmed();
     vips_error_clear();
-    qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte.trimmed();
-    // Loaders name themselves "…load", libjpeg's reader "VipsJpeg"; anything else broke
-    // on the writing side.
-    const bool lecture = sortie.isEmpty() || texte.contains(QLatin1String("load"))
-        || texte.contains(QLatin1String("VipsJpeg")) || texte.contains(QLatin1String("read"),
-                                                                         Qt::CaseInsensitive);
-    if (lecture)
+    qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
+    // Reading and writing run in one pass: loaders name themselves "…load", libjpeg's reader
+    // "VipsJpeg", but a word of writing or a full disk puts the fault on the output.
+    const bool ecriture = ditUnDisquePlein(texte) || texte.contains(QLatin1String("write"), Qt::CaseInsensitive)
+        || texte.contains(QLatin1String("target")) || texte.contains(QLatin1String("disk space"));
+    const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("VipsJpeg"))
+        || texte.contains(QLatin1String("read"), Qt::CaseInsensitive);
+    if (sortie.isEmpty() || (lecture && !ecriture))
         throw Erreur::lecture(nomDe(source));
     throw Erreur::ecriture(nomDe(sortie));
 }

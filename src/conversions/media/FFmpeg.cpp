@@ -63,7 +63,7 @@ QString produire(const QString& source, Sortie& sortie, const QStringList& liste
 {
     QStringList arguments{QStringLiteral("-i"), source};
     arguments << liste << sortie.temporaire();
-    lancerFFmpeg(arguments, source, progression);
+    sortie.remplir([&] { lancerFFmpeg(arguments, source, progression); });
     return sortie.valider();
 }
 
@@ -108,6 +108,7 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     // One message per failed run: the log and the self-test's report keep its last lines.
     const QString journal = suivi.journal();
     qCWarning(journalFFmpeg).noquote() << journal;
+    signalerUnDisquePlein(QStringLiteral("ffmpeg"), journal);
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
@@ -135,7 +136,7 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
         resultat = son(wav, id, [&](double p) { if (progression) progression(0.5 + p * 0.5); });
 
     Sortie sortie(info.absolutePath(), base, QFileInfo(resultat).suffix());
-    deplacer(resultat, sortie.temporaire());
+    sortie.remplir([&] { deplacer(resultat, sortie.temporaire()); });
     const QString cree = sortie.valider();
     if (progression)
         progression(1.0);  // a WAV has no second half to report

@@ -26,7 +26,7 @@ constexpr int64_t plusGrandeImage = 8192LL * 8192;
 void journaliser(const char* bibliotheque, const char* quoi, const std::exception& e)
 {
     qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif en vidéo, ")
-                                             + QLatin1String(quoi) + QStringLiteral(" : ") + QString::fromUtf8(e.what());
+                                             + QString::fromUtf8(quoi) + QStringLiteral(" : ") + QString::fromUtf8(e.what());
 }
 
 // The largest even number not above `cote`, and 2 for the smallest sides.

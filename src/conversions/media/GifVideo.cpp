@@ -30,7 +30,7 @@ constexpr double partEchantillons = 0.55;
 
 void journaliser(const char* bibliotheque, const char* quoi, const std::exception& e)
 {
-    qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif, ") + QLatin1String(quoi)
+    qCWarning(journalMedia).noquote() << QLatin1String(bibliotheque) + QStringLiteral(" : gif, ") + QString::fromUtf8(quoi)
                                              + QStringLiteral(" : ") + QString::fromUtf8(e.what());
 }
 

@@ -48,22 +48,25 @@ QString video(const QString& source, const QString& id, const Progression& progr
         throw moteurManquant();
 
     Sortie sortie(info.absolutePath(), plan.base, plan.extension);
-    for (;;) {
-        try {
-            lancerFFmpeg(QStringList{QStringLiteral("-i"), source} + plan.arguments + QStringList{sortie.temporaire()},
-                         source, progression);
-            break;
-        } catch (const Erreur& e) {
-            // ffmpeg's own words went to the log; the partial output goes with `sortie`. What
-            // ffmpeg could not make of the source is said of the source, not of the output.
-            if (!plan.copie || e.cas() == Erreur::Cas::lecture || e.cas() == Erreur::Cas::sansSon)
-                throw;
+    // A full disk is the output's failure, whichever of the runs meets it.
+    sortie.remplir([&] {
+        for (;;) {
+            try {
+                lancerFFmpeg(QStringList{QStringLiteral("-i"), source} + plan.arguments + QStringList{sortie.temporaire()},
+                             source, progression);
+                break;
+            } catch (const Erreur& e) {
+                // ffmpeg's own words went to the log; the partial output goes with `sortie`. What
+                // ffmpeg could not make of the source is said of the source, not of the output.
+                if (!plan.copie || e.cas() == Erreur::Cas::lecture || e.cas() == Erreur::Cas::sansSon)
+                    throw;
+            }
+            // The container took the streams as they are in principle but the muxer refused
+            // them: encode them, as for any stream it does not take.
+            QFile::remove(sortie.temporaire());
+            plan = planExport(*sondage, id, base, info.fileName(), false);
         }
-        // The container took the streams as they are in principle but the muxer refused
-        // them: encode them, as for any stream it does not take.
-        QFile::remove(sortie.temporaire());
-        plan = planExport(*sondage, id, base, info.fileName(), false);
-    }
+    });
     return sortie.valider();
 }
 

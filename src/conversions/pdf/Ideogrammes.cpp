@@ -1,4 +1,5 @@
 #include "conversions/pdf/Ideogrammes.h"
+#include "conversions/pdf/PdfStructure.h"
 
 #include "conversions/Chemins.h"
 #include "conversions/Journaux.h"
@@ -204,8 +205,8 @@ bool ideogrammesRetrouves(const QString& pdf, const QString& texte)
             }
         }
         if (change) {
-            QPDFWriter ecrivain(document, local(pdf).constData());
-            ecrivain.write();
+            QPDFWriter ecrivain(document);
+            ecrireVers(ecrivain, pdf, nom);
         }
     } catch (const std::bad_alloc&) {
         throw;

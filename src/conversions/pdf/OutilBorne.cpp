@@ -60,6 +60,8 @@ QByteArray executerBorne(const QString& programme, const QStringList& arguments,
     const int statut = p->attendre();
     if (statut != 0) {
         noter(programme, nom, QStringLiteral("code %1 ;").arg(statut), erreur);
+        // What it wrote found no room: the output says so, the source is not at fault.
+        signalerUnDisquePlein(QFileInfo(programme).fileName(), QString::fromUtf8(erreur));
         throw Erreur::lecture(nom);
     }
     return sortie;

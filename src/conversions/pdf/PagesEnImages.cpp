@@ -1,5 +1,6 @@
 #include "conversions/pdf/PagesEnImages.h"
 
+#include "conversions/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/EnParallele.h"
@@ -93,55 +94,46 @@ QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QStr
     auto reserver = [&](int i) {
         return std::make_unique<Sortie>(Sortie::apres(source, n == 1 ? QString() : nomDePage(i + 1), cible));
     };
-    // Page by page: the pages before a failure are kept, as a plain loop would.
+    // Page by page, each failure of the writing side under that page's own name.
     auto uneParUne = [&](int premiere, int nombre) {
         for (int i = premiere; i < premiere + nombre; ++i) {
             auto sortie = reserver(i);
-            if (jpeg && sortie->temporaire().endsWith(QLatin1String(".jpg")))
-                pdf.rendreEnJpeg(i, {sortie->temporaire()});
-            else
-                ecrirePage(pdf.rendre(i), cible, *sortie);
+            sortie->remplir([&] {
+                if (jpeg && sortie->temporaire().endsWith(QLatin1String(".jpg")))
+                    pdf.rendreEnJpeg(i, {sortie->temporaire()});
+                else
+                    ecrirePage(pdf.rendre(i), cible, *sortie);
+            });
             ecrites[static_cast<size_t>(i)] = std::move(sortie);
         }
     };
-    auto mettreEnPlace = [&] {
-        QStringList chemins;
-        for (auto& sortie : ecrites) {
-            if (!sortie)
-                break;  // the failed page: those after it are removed with their slots
-            chemins.append(sortie->valider());
-        }
-        return chemins;
-    };
-    try {
-        enParallele(static_cast<int>(lots.size()), fils, [&](int l) {
-            const auto [premiere, nombre] = lots[static_cast<size_t>(l)];
-            if (nombre == 1)
-                return uneParUne(premiere, 1);
-            std::vector<std::unique_ptr<Sortie>> sorties;
-            QStringList temporaires;
-            for (int i = premiere; i < premiere + nombre; ++i) {
-                sorties.push_back(reserver(i));
-                temporaires.append(sorties.back()->temporaire());
-                if (!temporaires.back().endsWith(QLatin1String(".jpg"))) {
-                    sorties.clear();
-                    return uneParUne(premiere, nombre);
-                }
-            }
-            try {
-                pdf.rendreEnJpeg(premiere, temporaires);
-            } catch (const Erreur&) {
+    enParallele(static_cast<int>(lots.size()), fils, [&](int l) {
+        const auto [premiere, nombre] = lots[static_cast<size_t>(l)];
+        if (nombre == 1)
+            return uneParUne(premiere, 1);
+        std::vector<std::unique_ptr<Sortie>> sorties;
+        QStringList temporaires;
+        for (int i = premiere; i < premiere + nombre; ++i) {
+            sorties.push_back(reserver(i));
+            temporaires.append(sorties.back()->temporaire());
+            if (!temporaires.back().endsWith(QLatin1String(".jpg"))) {
                 sorties.clear();
-                return uneParUne(premiere, nombre);  // finds which page fails
+                return uneParUne(premiere, nombre);
             }
-            for (int k = 0; k < nombre; ++k)
-                ecrites[static_cast<size_t>(premiere + k)] = std::move(sorties[static_cast<size_t>(k)]);
-        });
-    } catch (...) {
-        mettreEnPlace();
-        throw;
-    }
-    return mettreEnPlace();
+        }
+        try {
+            pdf.rendreEnJpeg(premiere, temporaires);
+        } catch (const Annulee&) {
+            throw;
+        } catch (const std::exception&) {
+            sorties.clear();
+            return uneParUne(premiere, nombre);  // finds which page fails
+        }
+        for (int k = 0; k < nombre; ++k)
+            ecrites[static_cast<size_t>(premiere + k)] = std::move(sorties[static_cast<size_t>(k)]);
+    });
+    // A failure keeps no page: the temporaries go with their slots.
+    return validerTout(ecrites);
 }
 
 } // namespace Conversions

@@ -16,8 +16,8 @@ void ecrirePage(const QImage& page, const QString& format, Sortie& sortie);
 // Every page of `pdf` drawn and written as `cible` beside `source` (JPEG by poppler
 // itself, quality 90; PNG here with the fast filter), several pages at once
 // on the idle cores. The files keep their page names whatever order they finish in, and
-// come into place in page order once all are written; when a page fails, the pages
-// before it stay and its own failure is thrown. Returns the final paths in page order.
+// come into place together once all are written; when a page fails, none is kept and its
+// own failure is thrown. Returns the final paths in page order.
 QStringList pagesEnImages(const QString& source, const PdfRendu& pdf, const QString& cible);
 
 } // namespace Conversions

@@ -6,6 +6,7 @@
 #include "conversions/EnParallele.h"
 #include "conversions/pdf/PagesEnImages.h"
 #include "conversions/pdf/PdfRendu.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Sortie.h"
 
 #include <QFile>
@@ -18,14 +19,6 @@
 namespace Conversions {
 
 namespace {
-
-void ecrireFichier(const QByteArray& octets, Sortie& sortie)
-{
-    QFile f(sortie.temporaire());
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.flush())
-        throw Erreur::ecriture(sortie.nom());
-    f.close();
-}
 
 // Each page's text layer, or, when it holds nothing but blanks (a scanned page), what
 // recognition reads on the drawn page; several pages are recognised at once.
@@ -86,13 +79,13 @@ QStringList pdf(const QString& source, const QString& cible)
     if (cible == QLatin1String("txt")) {
         const QString texte = texteDuPdf(document);
         Sortie sortie = Sortie::apres(source, {}, cible);
-        ecrireFichier(texte.toUtf8(), sortie);
+        ecrireDans(sortie, texte.toUtf8());
         return {sortie.valider()};
     }
     if (cible == QLatin1String("docx")) {
         const QByteArray word = wordDuPdf(document);
         Sortie sortie = Sortie::apres(source, {}, cible);
-        ecrireFichier(word, sortie);
+        ecrireDans(sortie, word);
         return {sortie.valider()};
     }
     if (cible == QLatin1String("jpg") || cible == QLatin1String("png"))

@@ -2,6 +2,7 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
+#include "conversions/FichierDeSortie.h"
 #include "conversions/Journaux.h"
 #include "conversions/Sortie.h"
 
@@ -17,6 +18,7 @@
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFWriter.hh>
 
 namespace Conversions {
@@ -344,22 +346,51 @@ void Assemblage::ajouter(const std::shared_ptr<QPDF>& source, int index, const Q
     });
 }
 
-QString Assemblage::ecrire(Sortie& sortie)
+void Assemblage::enregistrer(Sortie& sortie)
 {
     try {
-        // The writer keeps the name's pointer for its messages: it must outlive the writer.
-        const QByteArray nom = local(sortie.temporaire());
-        QPDFWriter ecrivain(*document_, nom.constData());
+        QPDFWriter ecrivain(*document_);
         ecrivain.setMinimumPDFVersion(version_);
-        ecrivain.write();
+        ecrireVers(ecrivain, sortie.temporaire(), sortie.nom());
     } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const Erreur&) {
         throw;
     } catch (const std::exception& e) {
         detailler(QStringLiteral("écriture de"), sortie.chemin(), e.what());
         throw Erreur::ecriture(sortie.nom());
     }
     noterAvertissements(*document_, sortie.chemin());
+}
+
+QString Assemblage::ecrire(Sortie& sortie)
+{
+    enregistrer(sortie);
     return sortie.valider();
+}
+
+namespace {
+
+// qpdf's bytes on their way to the file, each write checked.
+class VersLeFichier : public Pipeline {
+public:
+    explicit VersLeFichier(FichierDeSortie& fichier) : Pipeline("fichier", nullptr), fichier_(fichier) {}
+    void write(unsigned char const* octets, size_t taille) override { fichier_.ecrire(octets, taille); }
+    void finish() override {}
+
+private:
+    FichierDeSortie& fichier_;
+};
+
+} // namespace
+
+void ecrireVers(QPDFWriter& ecrivain, const QString& chemin, const QString& nom)
+{
+    FichierDeSortie fichier(chemin, nom);
+    VersLeFichier tuyau(fichier);
+    ecrivain.setOutputPipeline(&tuyau);
+    ecrivain.write();
+    fichier.fermer();
 }
 
 } // namespace Conversions

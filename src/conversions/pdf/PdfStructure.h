@@ -7,6 +7,7 @@
 #include <qpdf/PDFVersion.hh>
 
 class QPDF;
+class QPDFWriter;
 
 namespace Conversions {
 
@@ -22,6 +23,10 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit =
 // The number of pages a reader finds in the document: the tree's own count when it gives
 // one, else the pages of ouvrirStructure(); 0 when it cannot be read or is locked.
 int pagesLues(const QString& chemin);
+
+// Runs `ecrivain` into the file `chemin` through checked writes (qpdf's own file writer
+// lets a full disk pass at its last flush). A failure of the disk is Erreur::ecriture(nom).
+void ecrireVers(QPDFWriter& ecrivain, const QString& chemin, const QString& nom);
 
 // A new PDF put together from pages of others. The documents it copies from are kept
 // alive until it is written: their streams are only read then.
@@ -40,8 +45,10 @@ public:
     // Page `index` of `source` alone.
     void ajouter(const std::shared_ptr<QPDF>& source, int index, const QString& nom);
 
-    // Writes the document into the output and moves it into place; returns the final
-    // path. A failure is Erreur::ecriture with the output's name.
+    // Writes the document into the output's temporary, without moving it into place.
+    // A failure is Erreur::ecriture with the output's name.
+    void enregistrer(Sortie& sortie);
+    // Writes the document into the output and moves it into place; returns the final path.
     QString ecrire(Sortie& sortie);
 
 private:

@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <memory>
+#include <vector>
+
 #include <qpdf/QPDF.hh>
 
 namespace Conversions {
@@ -21,14 +24,15 @@ QStringList separer(const QString& source)
     const QString nom = nomDe(source);
     const std::shared_ptr<QPDF> document = ouvrirStructure(source);
     const int pages = static_cast<int>(document->getAllPages().size());
-    QStringList crees;
+    // Every page is written before any bears its name: a failure keeps none of them.
+    std::vector<std::unique_ptr<Sortie>> sorties;
     for (int i = 0; i < pages; ++i) {
-        Sortie sortie = Sortie::apres(source, nomDePage(i + 1), QStringLiteral("pdf"));
+        sorties.push_back(std::make_unique<Sortie>(Sortie::apres(source, nomDePage(i + 1), QStringLiteral("pdf"))));
         Assemblage page;
         page.ajouter(document, i, nom);
-        crees.append(page.ecrire(sortie));
+        page.enregistrer(*sorties.back());
     }
-    return crees;
+    return validerTout(sorties);
 }
 
 } // namespace Conversions

@@ -1,12 +1,8 @@
 #include "plateforme/media/Echantillonneur.h"
 
 #include "plateforme/media/Av.h"
+#include "plateforme/media/Orientation.h"
 
-extern "C" {
-#include <libavutil/display.h>
-}
-
-#include <QTransform>
 #include <cmath>
 #include <limits>
 
@@ -17,26 +13,13 @@ namespace {
 // Beyond this many seconds ahead, a seek costs less than decoding through.
 constexpr double saut = 4.0;
 
-// Clockwise quarter turns that make the picture upright.
-int quartsDeTour(const AVStream* s)
-{
-    const auto* matrice = reinterpret_cast<const int32_t*>(
-        av_stream_get_side_data(s, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
-    if (!matrice)
-        return 0;
-    const double angle = -av_display_rotation_get(matrice);
-    if (std::isnan(angle))
-        return 0;
-    return ((static_cast<int>(std::lround(angle / 90.0)) % 4) + 4) % 4;
-}
-
 } // namespace
 
 struct Echantillonneur::Etat {
     FormatEntree format;
     Codec decodeur;
     AVStream* flux = nullptr;
-    int tours = 0;
+    Orientation orientation;
     QSize echelle;   // scaled size before the rotation
     Sws sws;
     Paquet paquet = nouveauPaquet();
@@ -117,10 +100,7 @@ struct Echantillonneur::Etat {
         const Image rgb = imageAlignee(AV_PIX_FMT_RGB24, echelle.width(), echelle.height());
         verifier(sws_scale(sws.get(), f->data, f->linesize, 0, f->height, rgb->data, rgb->linesize),
                  "mise à l’échelle");
-        QImage image = versQImage(*rgb, QImage::Format_RGB888);
-        if (tours == 0)
-            return image;
-        return image.transformed(QTransform().rotate(90.0 * tours));
+        return orientation.appliquer(versQImage(*rgb, QImage::Format_RGB888));
     }
 };
 
@@ -137,18 +117,19 @@ Echantillonneur::Echantillonneur(const QString& chemin, QSize boite) : e_(std::m
     const AVCodecParameters* p = e_->flux->codecpar;
     if (p->width <= 0 || p->height <= 0)
         echouer("taille inconnue");
-    e_->tours = quartsDeTour(e_->flux);
+    e_->orientation = orientation(reinterpret_cast<const int32_t*>(
+        av_stream_get_side_data(e_->flux, AV_PKT_DATA_DISPLAYMATRIX, nullptr)));
     // Non-square pixels are shown wider or narrower than stored.
     const AVRational sar = av_guess_sample_aspect_ratio(e_->format.get(), e_->flux, nullptr);
     const double largeur = sar.num > 0 && sar.den > 0 ? p->width * av_q2d(sar) : p->width;
     QSizeF affichee(largeur, p->height);
-    if (e_->tours % 2)
+    if (e_->orientation.couchee())
         affichee.transpose();
     if (affichee.width() > boite.width() || affichee.height() > boite.height())
         affichee.scale(boite, Qt::KeepAspectRatio);
     QSize taille(std::max(1, static_cast<int>(std::lround(affichee.width()))),
                  std::max(1, static_cast<int>(std::lround(affichee.height()))));
-    if (e_->tours % 2)
+    if (e_->orientation.couchee())
         taille.transpose();
     e_->echelle = taille;
 }
@@ -167,7 +148,7 @@ double Echantillonneur::duree() const
 
 QSize Echantillonneur::taille() const
 {
-    return e_->tours % 2 ? e_->echelle.transposed() : e_->echelle;
+    return e_->orientation.couchee() ? e_->echelle.transposed() : e_->echelle;
 }
 
 QImage Echantillonneur::image(double t, double tolerance)

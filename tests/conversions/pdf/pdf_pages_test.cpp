@@ -63,8 +63,8 @@ TEST(PdfPages, UneSortieParPageDansLOrdre)
     }
 }
 
-// A page too large to draw is refused; the pages written before it stay.
-TEST(PdfPages, LesPagesEcritesAvantUnEchecRestent)
+// A page too large to draw is refused, and no page of the document is kept.
+TEST(PdfPages, UnEchecNeGardeAucunePage)
 {
     Dossier d;
     const QList<QSizeF> tailles{QSizeF(72, 72), QSizeF(72, 72), QSizeF(14000, 14000), QSizeF(72, 72)};
@@ -72,8 +72,7 @@ TEST(PdfPages, LesPagesEcritesAvantUnEchecRestent)
     const Conversions::Resultat r = Conversions::convertir({source}, "jpg", {});
     EXPECT_TRUE(r.crees.isEmpty());
     EXPECT_EQ(r.erreurs, QStringList{illisible("mixte.pdf")});
-    EXPECT_EQ(d.noms(), (QStringList{"mixte page 1.jpg", "mixte page 2.jpg", "mixte.pdf"}));
-    EXPECT_EQ(tailleImage(d.chemin("mixte page 2.jpg")), QSize(300, 300));
+    EXPECT_EQ(d.noms(), QStringList{"mixte.pdf"});  // the pages drawn before it are not kept
 }
 
 // Only an owner password: the pages open for reading, from a worker thread as in the app.

@@ -1,0 +1,95 @@
+#include "conversions/Alias.h"
+
+#include "conversions/Chemins.h"
+#include "conversions/Erreur.h"
+#include "conversions/Journaux.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Conversions {
+
+namespace {
+
+// `nom` before its last dot, and from it (a leading dot starts no extension).
+std::pair<QByteArray, QByteArray> couper(const QByteArray& nom)
+{
+    const qsizetype point = nom.lastIndexOf('.');
+    return point > 0 ? std::pair(nom.left(point), nom.mid(point)) : std::pair(nom, QByteArray());
+}
+
+QString texteDe(const QByteArray& octets) { return lisible(cheminDepuisOctets(octets)); }
+
+} // namespace
+
+Alias::Alias(const QString& source)
+{
+    const QByteArray chemin = local(QDir::cleanPath(QFileInfo(source).absoluteFilePath()));
+    const qsizetype barre = chemin.lastIndexOf('/');
+    dossier_ = barre > 0 ? chemin.left(barre) : QByteArray("/");
+    const QByteArray nom = chemin.mid(barre + 1);
+    baseOctets_ = couper(nom).first;
+    baseLisible_ = texteDe(baseOctets_);
+
+    // Beside the source, so that its outputs move out by a rename; elsewhere when that
+    // folder takes nothing (the move then fails and says so).
+    const QByteArray jeton = QUuid::createUuid().toString(QUuid::Id128).left(12).toLatin1();
+    travail_ = dossier_ + "/.vemo-noms-" + jeton;
+    if (::mkdir(travail_.constData(), 0700) != 0) {
+        travail_ = local(QDir::tempPath()) + "/vemo-noms-" + jeton;
+        if (::mkdir(travail_.constData(), 0700) != 0)
+            throw Erreur::lecture(texteDe(nom));
+    }
+    descripteur_ = ::open(travail_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    vue_ = QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(descripteur_);
+    const QString lisibleNom = texteDe(nom);
+    chemin_ = vue_ + QLatin1Char('/') + lisibleNom;
+    if (descripteur_ < 0 || ::symlink(chemin.constData(), (travail_ + '/' + lisibleNom.toUtf8()).constData()) != 0) {
+        const int e = errno;
+        nettoyer();
+        qCWarning(journalConversions).noquote()
+            << QStringLiteral("nom hors UTF-8 sans alias (%1) : %2").arg(e).arg(lisibleNom);
+        throw Erreur::lecture(lisibleNom);
+    }
+}
+
+Alias::~Alias() { nettoyer(); }
+
+void Alias::nettoyer()
+{
+    // What the conversion left there (its own failures remove their temporaries, but an
+    // unpacked folder may still be there), then the folder itself.
+    if (descripteur_ >= 0) {
+        QDir(vue_).removeRecursively();  // empties it; the folder itself is not reached this way
+        ::close(descripteur_);
+        descripteur_ = -1;
+    }
+    if (!travail_.isEmpty())
+        ::rmdir(travail_.constData());
+    travail_.clear();
+}
+
+QString Alias::rapatrier(const QString& cree) const
+{
+    const QString nom = QFileInfo(cree).fileName();
+    const QByteArray octets = nom.startsWith(baseLisible_) ? baseOctets_ + nom.mid(baseLisible_.size()).toUtf8()
+                                                           : nom.toUtf8();
+    const auto [base, extension] = estDossier(cree) ? std::pair(octets, QByteArray()) : couper(octets);
+    const QByteArray de = local(cree);
+    for (int k = 1;; ++k) {
+        const QByteArray candidat = base + (k < 2 ? QByteArray() : ' ' + QByteArray::number(k)) + extension;
+        const QByteArray vers = dossier_ + '/' + candidat;
+        if (::renameat2(AT_FDCWD, de.constData(), AT_FDCWD, vers.constData(), RENAME_NOREPLACE) == 0)
+            return cheminDepuisOctets(vers);
+        if (errno != EEXIST && errno != ENOTEMPTY)
+            throw Erreur::ecriture(texteDe(base + extension));
+    }
+}
+
+} // namespace Conversions

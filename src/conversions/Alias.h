@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Conversions {
+
+// A source whose path is not UTF-8 (a Latin-1 name from an old disk), seen by the
+// converters under a readable name: a link in a hidden folder beside it, reached through
+// this process's open descriptor of that folder (/proc/<pid>/fd/<n>), so that every
+// reader, library and helper program alike, opens it by a UTF-8 path. What a conversion
+// makes there is moved beside the source afterwards, under the unique-name rule, with the
+// source's own bytes back in its name. The hidden folder goes with this object.
+class Alias {
+public:
+    // Throws Erreur::lecture when the source cannot be reached.
+    explicit Alias(const QString& source);
+    Alias(const Alias&) = delete;
+    Alias& operator=(const Alias&) = delete;
+    ~Alias();
+
+    // The readable path to convert.
+    const QString& chemin() const { return chemin_; }
+    // Moves `cree`, made beside chemin(), into the source's folder; its final path.
+    // Throws Erreur::ecriture with the output's name when it cannot go there.
+    QString rapatrier(const QString& cree) const;
+
+private:
+    void nettoyer();
+
+    QByteArray dossier_;      // the source's folder
+    QByteArray travail_;      // the hidden folder in it
+    int descripteur_ = -1;    // the hidden folder, open
+    QString vue_;             // the hidden folder, by its descriptor
+    QByteArray baseOctets_;   // the source's name without extension, as on the disk
+    QString baseLisible_;     // the same, readable
+    QString chemin_;
+};
+
+} // namespace Conversions

@@ -1,0 +1,88 @@
+#include "conversions/Chemins.h"
+
+#include <algorithm>
+
+namespace Conversions {
+
+namespace {
+
+constexpr char16_t premierEchappe = 0xDC80;
+
+bool echappe(QChar c) { return c.unicode() >= premierEchappe && c.unicode() <= 0xDCFF; }
+
+// The length of the UTF-8 sequence that starts at `p`, or 0 when none does.
+qsizetype sequenceUtf8(const QByteArray& o, qsizetype p)
+{
+    const auto octet = [&](qsizetype i) { return static_cast<unsigned char>(o[i]); };
+    const unsigned char c = octet(p);
+    if (c < 0x80)
+        return 1;
+    const qsizetype n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || p + n > o.size())
+        return 0;
+    for (qsizetype i = 1; i < n; ++i)
+        if ((octet(p + i) & 0xC0) != 0x80)
+            return 0;
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    const unsigned char d = octet(p + 1);
+    if ((c == 0xE0 && d < 0xA0) || (c == 0xED && d >= 0xA0) || (c == 0xF0 && d < 0x90) || (c == 0xF4 && d >= 0x90))
+        return 0;
+    return n;
+}
+
+} // namespace
+
+QString cheminDepuisOctets(const QByteArray& octets)
+{
+    QString r;
+    r.reserve(octets.size());
+    for (qsizetype p = 0; p < octets.size();) {
+        const qsizetype n = sequenceUtf8(octets, p);
+        if (n == 0) {
+            r.append(QChar(static_cast<char16_t>(premierEchappe + static_cast<unsigned char>(octets[p]) - 0x80)));
+            ++p;
+            continue;
+        }
+        r.append(QString::fromUtf8(octets.constData() + p, n));
+        p += n;
+    }
+    return r;
+}
+
+bool horsUtf8(const QString& chemin)
+{
+    return std::any_of(chemin.begin(), chemin.end(), echappe);
+}
+
+QByteArray local(const QString& chemin)
+{
+    if (!horsUtf8(chemin))
+        return QFile::encodeName(chemin);
+    QByteArray r;
+    qsizetype debut = 0;
+    for (qsizetype i = 0; i <= chemin.size(); ++i) {
+        if (i < chemin.size() && !echappe(chemin[i]))
+            continue;
+        r.append(QStringView(chemin).mid(debut, i - debut).toUtf8());
+        if (i < chemin.size())
+            r.append(static_cast<char>(chemin[i].unicode() - premierEchappe + 0x80));
+        debut = i + 1;
+    }
+    return r;
+}
+
+QString lisible(const QString& texte)
+{
+    QString r = texte;
+    for (QChar& c : r)
+        if (echappe(c))
+            c = QChar(static_cast<char16_t>(c.unicode() - premierEchappe + 0x80));
+    return r;
+}
+
+QByteArray nomEnUtf8(const QByteArray& octets)
+{
+    return lisible(cheminDepuisOctets(octets)).toUtf8();
+}
+
+} // namespace Conversions

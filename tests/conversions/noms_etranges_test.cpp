@@ -1,0 +1,154 @@
+// Names as old disks and archives hold them: bytes that are not UTF-8, two entries of one
+// name, names that the suffix would take past the system's 255 bytes.
+
+#include "conversions/essais_outils.h"
+
+#include "commun/Echantillons.h"
+#include "conversions/Chemins.h"
+
+#include <QDir>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace essais;
+
+namespace {
+
+// A file whose name is `nom`'s bytes as they are.
+void creerParOctets(const QByteArray& dossier, const QByteArray& nom, const QByteArray& contenu)
+{
+    const QByteArray chemin = dossier + '/' + nom;
+    const int fd = ::open(chemin.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, contenu.constData(), static_cast<size_t>(contenu.size())), contenu.size());
+    ::close(fd);
+}
+
+// Qt's own removal of the test folder does not see names that are not UTF-8.
+void effacer(const Dossier& d)
+{
+    executer("rm", {"-rf", d.racine()});
+}
+
+// The names in a folder, read as bytes.
+QList<QByteArray> nomsEnOctets(const QByteArray& dossier)
+{
+    QList<QByteArray> noms;
+    if (DIR* d = ::opendir(dossier.constData())) {
+        while (const dirent* e = ::readdir(d))
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                noms << QByteArray(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(noms.begin(), noms.end());
+    return noms;
+}
+
+QStringList trier(QStringList l)
+{
+    l.sort();
+    return l;
+}
+
+TEST(NomsEtranges, DeuxNomsLatin1ZippesPuisDezippesRestentDeux)
+{
+    Dossier d;
+    const QString vieux = d.creerDossier("vieux");
+    creerParOctets(QFile::encodeName(vieux), "\xe9t\xe9.txt", "été");
+    creerParOctets(QFile::encodeName(vieux), "\xe0t\xe0.txt", "à tà");
+
+    const QString zip = convertirSeul(vieux, "zip");
+    ASSERT_EQ(QFileInfo(zip).fileName(), "vieux.zip");
+    // Another reader sees two entries, each under its readable name.
+    EXPECT_EQ(trier(sortieDe("zipinfo", {"-1", zip}).trimmed().split('\n')),
+              (QStringList{"vieux/", "vieux/àtà.txt", "vieux/été.txt"}));
+
+    const QString sortie = convertirSeul(zip, "extraire");
+    EXPECT_EQ(QFileInfo(sortie).fileName(), "vieux 2");
+    EXPECT_EQ(lire(sortie + "/été.txt"), "été");
+    EXPECT_EQ(lire(sortie + "/àtà.txt"), "à tà");
+    effacer(d);
+}
+
+TEST(NomsEtranges, UnNomLatin1SeConvertitSousSesOctets)
+{
+    Dossier d;
+    // "cafe" with a Latin-1 é, in a folder whose name is Latin-1 too.
+    const QByteArray dossier = QFile::encodeName(d.racine()) + "/vieux\xe0";
+    ASSERT_EQ(::mkdir(dossier.constData(), 0755), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("a.png"))).constData(),
+                       (dossier + "/caf\xe9.png").constData()), 0);
+    creerParOctets(dossier, "\xe9" "chec.png", "pas une image");
+    const QString source = Conversions::cheminDepuisOctets(dossier + "/caf\xe9.png");
+
+    EXPECT_EQ(convertirSeul(source, "jpg"), Conversions::cheminDepuisOctets(dossier + "/caf\xe9.jpg"));
+    ASSERT_EQ(::link((dossier + "/caf\xe9.jpg").constData(), QFile::encodeName(d.chemin("lu.jpg")).constData()), 0);
+    EXPECT_EQ(tailleImage(d.chemin("lu.jpg")), QSize(64, 48));
+    EXPECT_EQ(convertirSeul(source, "leger"), Conversions::cheminDepuisOctets(dossier + "/caf\xe9 (légère).jpg"));
+    EXPECT_EQ(convertirSeul(source, "jpg"), Conversions::cheminDepuisOctets(dossier + "/caf\xe9 2.jpg"));
+    const QString zip = convertirSeul({source, Conversions::cheminDepuisOctets(dossier + "/\xe9" "chec.png")}, "zip");
+    EXPECT_EQ(zip, Conversions::cheminDepuisOctets(dossier + "/caf\xe9 et 1 autres.zip"));
+    // Helper programs read it too (pdftoppm draws the pages).
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::pdf(d.chemin("b.pdf"), 2)).constData(),
+                       (dossier + "/r\xe9sum\xe9.pdf").constData()), 0);
+    const Conversions::Resultat pages =
+        Conversions::convertir({Conversions::cheminDepuisOctets(dossier + "/r\xe9sum\xe9.pdf")}, "jpg", {});
+    EXPECT_EQ(pages.crees, (QStringList{Conversions::cheminDepuisOctets(dossier + "/r\xe9sum\xe9 page 1.jpg"),
+                                        Conversions::cheminDepuisOctets(dossier + "/r\xe9sum\xe9 page 2.jpg")}));
+    for (const QString& page : pages.crees)
+        ::unlink(Conversions::local(page).constData());
+    ::unlink((dossier + "/r\xe9sum\xe9.pdf").constData());
+    // The failure names the file as it reads.
+    const Conversions::Resultat r = Conversions::convertir({Conversions::cheminDepuisOctets(dossier + "/\xe9" "chec.png")}, "png", {});
+    EXPECT_EQ(r.erreurs, QStringList{illisible("échec.png")});
+
+    EXPECT_EQ(nomsEnOctets(dossier), (QList<QByteArray>{"caf\xe9 (l\xc3\xa9g\xc3\xa8re).jpg", "caf\xe9 2.jpg",
+                                                        "caf\xe9 et 1 autres.zip", "caf\xe9.jpg", "caf\xe9.png",
+                                                        "\xe9" "chec.png"}));
+    // Another reader finds both pictures in the archive, under readable names.
+    ASSERT_EQ(::rename(Conversions::local(zip).constData(), QFile::encodeName(d.chemin("deux.zip")).constData()), 0);
+    EXPECT_EQ(trier(sortieDe("zipinfo", {"-1", d.chemin("deux.zip")}).trimmed().split('\n')),
+              (QStringList{"café.png", "échec.png"}));
+    effacer(d);
+}
+
+TEST(NomsEtranges, UneSecondeEntreeDuMemeNomPrendLeNomSuivant)
+{
+    Dossier d;
+    const QString zip = d.chemin("double.zip");
+    // Python's writer lets two entries share a name, as some old tools did.
+    sortieDe("python3", {"-W", "ignore", "-c",
+                         "import sys, zipfile\n"
+                         "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                         "    z.writestr('a.txt', 'premier')\n"
+                         "    z.writestr('a.txt', 'second')\n"
+                         "    z.writestr('b', 'b')\n"
+                         "    z.writestr('b', 'b bis')\n",
+                         zip});
+    const QString sortie = convertirSeul(zip, "extraire");
+    EXPECT_EQ(QDir(sortie).entryList(QDir::Files, QDir::Name), (QStringList{"a 2.txt", "a.txt", "b", "b 2"}));
+    EXPECT_EQ(lire(sortie + "/a.txt"), "premier");
+    EXPECT_EQ(lire(sortie + "/a 2.txt"), "second");
+    EXPECT_EQ(lire(sortie + "/b 2"), "b bis");
+}
+
+TEST(NomsEtranges, UnNomTropLongPourLeSuffixeEstRaccourci)
+{
+    Dossier d;
+    const QString base = "a" + QString(124, QChar(0x00E9)) + "b";  // 250 bytes, with ".png" 254
+    const QString source = Echantillons::image(d.chemin(base + ".png"));
+    const QString legere = convertirSeul(source, "leger");
+    const QString nom = QFileInfo(legere).fileName();
+    EXPECT_TRUE(nom.endsWith(QString::fromUtf8(" (légère).jpg"))) << nom.toStdString();
+    EXPECT_EQ(QFile::encodeName(nom).size(), 254);  // a "é" is never cut in half
+    EXPECT_TRUE(base.startsWith(nom.chopped(QString::fromUtf8(" (légère).jpg").size())));
+    // The counter fits too.
+    const QString seconde = convertirSeul(source, "leger");
+    EXPECT_TRUE(QFileInfo(seconde).fileName().endsWith(QString::fromUtf8(" (légère) 2.jpg")));
+    EXPECT_LE(QFile::encodeName(QFileInfo(seconde).fileName()).size(), 255);
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+#!/bin/bash
+# The crop window read through AT-SPI on a private X server and accessibility bus, as a screen
+# reader reads it: the header's title and badge are texts; each format is a button named by
+# its title with a press action, "Libre" alone checked. From the keyboard alone (Tab to the
+# chosen format, Right, Return) the photo is cropped square, and the checked state and the
+# badge follow.
+# Usage: fenetres_accessibles.sh BUILD_DIR
+set -u
+source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
+source "$(dirname "$0")/../outils/verifications.sh"
+source "$(dirname "$0")/../outils/bus_accessible.sh"
+
+ffmpeg -loglevel error -f lavfi -i testsrc2=size=1600x1200 -frames:v 1 "$TMP/photo.jpg" || exit 1
+
+lire() { /usr/bin/python3 "$LECTEUR" --tout "Vemo Vododod" >"$TMP/arbre.txt" 2>"$TMP/arbre.err"; }
+# present LIGNE: one element reads exactly so (name | role | states | actions | parent).
+present() { grep -qxF -- "$1" "$TMP/arbre.txt"; }
+lu() { lire && present "$1"; }
+
+xdotool mousemove 500 400
+lancer "--rogner=$TMP/photo.jpg" || conclure
+if attendre 20 lu "1600 × 1200 px | label | showing |  | dans panel"; then
+    ok "badge lu « 1600 × 1200 px »"
+else
+    echec "badge illisible"
+    cat "$TMP/arbre.err" "$TMP/arbre.txt"
+fi
+present "Rogner photo.jpg | label | showing |  | dans panel" && ok "titre lu « Rogner photo.jpg »" || echec "titre illisible"
+present "Libre | push button | checked,focusable,showing | Press | dans filler" && ok "« Libre », bouton choisi" \
+    || echec "« Libre » pas lu comme bouton choisi"
+for format in Carré 4:5 9:16 16:9 Original; do
+    present "$format | push button | showing | Press | dans filler" && ok "« $format », bouton" \
+        || echec "« $format » pas lu comme bouton"
+done
+(($(grep -c '| checked,' "$TMP/arbre.txt") == 1)) && ok "un seul format choisi" \
+    || echec "formats choisis : $(grep -c '| checked,' "$TMP/arbre.txt")"
+
+# The keyboard reaches the formats like the other controls: Tab, then Right chooses « Carré ».
+xdotool key Tab
+sleep 0.3
+xdotool key Right
+verifier 10 "« Carré » choisi au clavier" lu "Carré | push button | checked,focusable,showing | Press | dans filler"
+present "1200 × 1200 px | label | showing |  | dans panel" && ok "le badge suit : 1200 × 1200 px" \
+    || echec "badge : $(grep ' px |' "$TMP/arbre.txt")"
+present "Libre | push button | showing | Press | dans filler" && ok "« Libre » n’est plus choisi" \
+    || echec "« Libre » encore choisi"
+xdotool key Return
+verifier 10 "créé photo (rognée).jpg" dans_journal "créé photo (rognée).jpg"
+TAILLE=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$TMP/photo (rognée).jpg")
+[ "$TAILLE" = "1200,1200" ] && ok "rognée au carré" || echec "pas un carré de 1200 : $TAILLE"
+arreter
+conclure
