@@ -87,7 +87,7 @@ TEST(EcrituresEchouees, ChaqueEcrivainDitQuIlNaPasPuEcrire)
         {"clip.mp4", "leger", "clip (légère).mp4"},
         {"autre.mkv", "mp4", "autre.mp4"},
         {"anim.gif", "gifmp4", "anim.mp4"},
-        {"anim.gif", "leger", "anim (légère).gif"},
+        {"anim.gif", "leger", "anim (légère).png"},
     });
     echoue(d, {d.chemin("photo.png"), d.chemin("page.pdf")}, "pdf", {inecrivable("page et 1 autres.pdf")});
     echoue(d, {d.chemin("notes.txt")}, "zip", {inecrivable("notes.zip")});
