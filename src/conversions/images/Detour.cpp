@@ -303,11 +303,7 @@ QString detourer(const QString& source)
     // The subject is sought on a reduced copy; the whole picture then goes through in
     // strips, its alpha enlarged from the mask on the way.
     const VImage entete = ouvrirImage(source);
-    Sujet sujet;
-    sousVips(source, {}, [&] {
-        const VImage reduite = vignette(entete, source, coteDeRecherche);
-        sujet = sujetDe(versQImage(reduite, !reduite.has_alpha()), debut);
-    });
+    const Sujet sujet = sujetDe(redressee(entete, source, coteDeRecherche), debut);
     if (sujet.masque.empty())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun sujet trouvé dans « %1 »")
                                .arg(QFileInfo(source).fileName()));

@@ -107,15 +107,15 @@ void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
 
 QString enWebP(const QString& source)
 {
-    const QImage image = redressee(source);
+    // Sizes are checked before the pixels are decoded (a RAW's, once, from its header on).
+    const VImage entete = ouvrirImage(source);
     // The format stores each side on 14 bits.
-    if (std::max(image.width(), image.height()) > WEBP_MAX_DIMENSION)
+    if (std::max(entete.width(), entete.height()) > WEBP_MAX_DIMENSION)
         throw Erreur::rien(QCoreApplication::translate(
                                "Conversions", "« %1 » est trop grande pour WebP (16 383 pixels de côté au plus)")
                                .arg(nomDe(source)));
-    // Set aside once decoded: a RAW's header alone costs a whole decoding.
-    const Reserve memoire(octets(image.width(), image.height(), octetsParPixelWebP), source);
-    const QByteArray donnees = webp(image, 82.0f);
+    const Reserve memoire(octets(entete.width(), entete.height(), octetsParPixelWebP), source);
+    const QByteArray donnees = webp(redressee(entete, source, std::nullopt), 82.0f);
     Sortie sortie = Sortie::apres(source, {}, QStringLiteral("webp"));
     ecrireDans(sortie, donnees);
     return sortie.valider();
@@ -167,7 +167,12 @@ const QSet<QString>& ecriture()
 
 QImage redressee(const QString& chemin, std::optional<int> max)
 {
-    const VImage image = vignette(chemin, max);
+    return redressee(ouvrirImage(chemin), chemin, max);
+}
+
+QImage redressee(const VImage& entete, const QString& chemin, std::optional<int> max)
+{
+    const VImage image = vignette(entete, chemin, max);
     try {
         return versQImage(image, !image.has_alpha());
     } catch (const VError& e) {

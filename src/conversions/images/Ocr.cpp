@@ -194,11 +194,8 @@ QString texteDeLImage(const QString& source)
     const VImage entete = ouvrirImage(source);
     const int cote = std::max(entete.width(), entete.height());
     const double echelle = std::sqrt(pixelsLusAuPlus / (static_cast<double>(entete.width()) * entete.height()));
-    QImage image;
-    sousVips(source, {}, [&] {
-        const VImage lue = vignette(entete, source, echelle < 1.0 ? std::optional(static_cast<int>(cote * echelle)) : std::nullopt);
-        image = versQImage(lue, !lue.has_alpha());
-    });
+    const QImage image =
+        redressee(entete, source, echelle < 1.0 ? std::optional(static_cast<int>(cote * echelle)) : std::nullopt);
     const double reduction = static_cast<double>(std::max(image.width(), image.height())) / cote;
     const QString texte = lireTexte(image, static_cast<int>(std::lround(resolutionDe(entete) * reduction)));
     if (texte.isEmpty())

@@ -30,6 +30,9 @@ vips::VImage vignette(const QString& chemin, std::optional<int> max);
 // in sequence is opened anew for each pipeline.
 vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
+// redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
+QImage redressee(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
+
 // 8 bits per channel: 16-bit RGB or grey and linear float RGB are brought down, not clipped.
 vips::VImage huitBits(const vips::VImage& image);
 // sRGB with an alpha channel, 8 bits: the layout of QImage::Format_RGBA8888.

@@ -2,6 +2,7 @@
 #include "conversions/images/Images.h"
 
 #include <algorithm>
+#include <utility>
 #include <webp/encode.h>
 
 namespace Conversions {
@@ -27,7 +28,8 @@ struct Encodage {
 
 // Lossy WebP of straight RGBA rows. Method 2 instead of the default 4 costs a third of the
 // time for files about 1 % larger; libwebp's second thread runs only on an idle core.
-bool encoder(const QImage& pixels, float qualite, Encodage& e)
+// The rows are let go once libwebp has made its own planes of them.
+bool encoder(QImage& pixels, float qualite, Encodage& e)
 {
     if (!WebPConfigPreset(&e.config, WEBP_PRESET_DEFAULT, qualite) || !WebPPictureInit(&e.image))
         return false;
@@ -38,9 +40,11 @@ bool encoder(const QImage& pixels, float qualite, Encodage& e)
     e.image.height = pixels.height();
     e.image.writer = WebPMemoryWrite;
     e.image.custom_ptr = &e.sortie;
-    return WebPValidateConfig(&e.config)
-        && WebPPictureImportRGBA(&e.image, pixels.constBits(), static_cast<int>(pixels.bytesPerLine()))
-        && WebPEncode(&e.config, &e.image);
+    if (!WebPValidateConfig(&e.config)
+        || !WebPPictureImportRGBA(&e.image, pixels.constBits(), static_cast<int>(pixels.bytesPerLine())))
+        return false;
+    pixels = QImage();
+    return WebPEncode(&e.config, &e.image);
 }
 
 // Premultiplied RGBA pixels back to straight colour, in place: for 0 < alpha < 255 each
@@ -58,7 +62,7 @@ void depremultiplier(std::uint8_t* rgba, std::size_t pixels)
 
 } // namespace
 
-QByteArray webp(const QImage& image, float qualite)
+QByteArray webp(QImage image, float qualite)
 {
     const auto echec = [] { return Erreur::ecriture(QStringLiteral("WebP")); };
     if (image.isNull())
@@ -67,14 +71,15 @@ QByteArray webp(const QImage& image, float qualite)
     // and brought back to straight colour.
     const bool premultipliee = image.pixelFormat().premultiplied() == QPixelFormat::Premultiplied;
     QImage pixels;
-    if (premultipliee) {
+    if (premultipliee)
         pixels = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-        depremultiplier(pixels.bits(), static_cast<std::size_t>(pixels.width()) * pixels.height());
-    } else if (image.format() == QImage::Format_RGBA8888 || image.format() == QImage::Format_RGBX8888) {
-        pixels = image;
-    } else {
+    else if (image.format() == QImage::Format_RGBA8888 || image.format() == QImage::Format_RGBX8888)
+        pixels = std::move(image);
+    else
         pixels = image.convertToFormat(QImage::Format_RGBA8888);
-    }
+    image = QImage();  // `pixels` alone holds the picture now, until libwebp has its planes
+    if (premultipliee)
+        depremultiplier(pixels.bits(), static_cast<std::size_t>(pixels.width()) * pixels.height());
     if (pixels.isNull() || pixels.bytesPerLine() != 4 * pixels.width())
         throw echec();
     Encodage e;
