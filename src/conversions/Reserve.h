@@ -29,7 +29,7 @@ private:
     qint64 octets_ = 0;
 };
 
-// Tests and benchmarks stand in for the machine's available memory; nothing restores it.
+// Tests stand in for the machine's available memory; std::nullopt gives the machine's back.
 void imposerMemoireDisponible(std::optional<qint64> octets);
 
 } // namespace Conversions

@@ -7,6 +7,7 @@
 #include "conversions/Reserve.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
+#include "conversions/images/WebP.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
@@ -115,7 +116,8 @@ QString enWebP(const QString& source)
                                "Conversions", "« %1 » est trop grande pour WebP (16 383 pixels de côté au plus)")
                                .arg(nomDe(source)));
     const Reserve memoire(octets(entete.width(), entete.height(), octetsParPixelWebP), source);
-    const QByteArray donnees = webp(redressee(entete, source, std::nullopt), 82.0f);
+    QByteArray donnees;
+    sousVips(source, {}, [&] { donnees = webpParBandes(vignette(entete, source, std::nullopt), 82.0f); });
     Sortie sortie = Sortie::apres(source, {}, QStringLiteral("webp"));
     ecrireDans(sortie, donnees);
     return sortie.valider();

@@ -2,6 +2,7 @@
 // be held whole and does not fit is refused by name, leaving nothing behind.
 
 #include "conversions/images/images_fabrique.h"
+#include "conversions/images/Images.h"
 #include "conversions/images/Isnet.h"
 #include "conversions/Reserve.h"
 
@@ -128,4 +129,17 @@ TEST(Memoire, LeTexteDUneTresGrandeImageEstLu)
     const QString source = ecrire(d, "grande.png", page);
     page = QImage();
     EXPECT_EQ(lire(convertirSeul(source, "ocr")).trimmed(), "Bonjour le monde");
+}
+
+// Strips turned into the encoder's planes one after another give the file that a whole
+// import gives: odd sides, opaque strips above strips with transparency.
+TEST(Memoire, UnWebPFaitParBandesEstCeluiDeLImageEntiere)
+{
+    Dossier d;
+    QImage image(301, 257, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba(x % 256, (x * y) % 256, y, y < 130 ? 255 : (x * 7) % 256));
+    const QString sortie = convertirSeul(ecrire(d, "bandes.png", image), "webp");
+    EXPECT_EQ(lire(sortie), Conversions::webp(image, 82.0f));
 }
