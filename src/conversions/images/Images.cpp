@@ -78,10 +78,10 @@ void ecrireJpeg(const VImage& image, const QString& chemin, int qualite, bool nu
 }
 
 // What the writers that hold the whole picture take, in bytes per pixel, as measured on
-// huge pictures (bench/grandes_images.cpp). libwebp gets it decoded (4 bytes) and makes its
-// own planes; libheif gets its planes (3 or 4 bytes), converts them, and x265 keeps its own
-// copies and analyses. The other writers go in strips.
-constexpr double octetsParPixelWebP = 7;
+// huge pictures (bench/grandes_images.cpp). libwebp holds its own planes (YUV and alpha,
+// filled strip by strip); libheif gets its planes (3 or 4 bytes), converts them, and x265
+// keeps its own copies and analyses. The other writers go in strips.
+constexpr double octetsParPixelWebP = 3;
 constexpr double octetsParPixelHeif = 16;
 
 qint64 octets(int largeur, int hauteur, double parPixel)
