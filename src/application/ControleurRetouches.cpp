@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QThreadPool>
 
+#include <exception>
+
 namespace Application {
 
 void Controleur::retoucher(const QString& fichier, const Roue::Retouche& offre, const std::optional<Roue::Retouche::Outil>& outil)
@@ -32,12 +34,13 @@ void Controleur::retoucher(const QString& fichier, const Roue::Retouche& offre, 
     const std::optional<QUrl> lien = outil ? offre.lien(*outil, fichier) : std::nullopt;
     QThreadPool::globalInstance()->start([app, nom, fichier, lien] {
         QString erreur;
-        if (!Bureau::ouvrirAvec(app, fichier, &erreur)) {
-            journal(QStringLiteral("ouverture dans ") + nom + QStringLiteral(" : ") + erreur);
-            return;
+        try {
+            if (Bureau::ouvrirAvec(app, fichier, &erreur) && (!lien || Bureau::ouvrirLienAvec(app, *lien, &erreur)))
+                return;
+        } catch (const std::exception& e) {
+            erreur = QString::fromUtf8(e.what());  // nothing may end the application from here
         }
-        if (lien && !Bureau::ouvrirLienAvec(app, *lien, &erreur))
-            journal(QStringLiteral("ouverture dans ") + nom + QStringLiteral(" : ") + erreur);
+        journal(QStringLiteral("ouverture dans ") + nom + QStringLiteral(" : ") + erreur);
     });
     fermerBientot(0.6);
 }

@@ -14,6 +14,19 @@
 
 namespace Application {
 
+namespace {
+
+// Conversions run on threads of their own, as many as the cores: tool windows, previews,
+// saves and launches keep Qt's shared pool, and never wait behind a long video. Never
+// destroyed: a job stuck in a library holds no one at exit.
+QThreadPool& conversions()
+{
+    static QThreadPool* const pool = new QThreadPool;
+    return *pool;
+}
+
+} // namespace
+
 void Controleur::convertir(const QStringList& chemins, const Conversions::Petale& petale)
 {
     if (quitte_)
@@ -48,7 +61,7 @@ void Controleur::convertir(const QStringList& chemins, const Conversions::Petale
     QPointer<Controleur> moi(this);
     std::shared_ptr<Moteur> moteur = services_.moteur;
     const QString cible = petale.id;
-    QThreadPool::globalInstance()->start([moi, moteur, chemins, cible, id] {
+    conversions().start([moi, moteur, chemins, cible, id] {
         const Conversions::Progression progression = [moi, id](double f) {
             QMetaObject::invokeMethod(QCoreApplication::instance(), [moi, id, f] {
                 if (moi)
@@ -156,7 +169,7 @@ void Controleur::quitter()
         journal(QStringLiteral("conversion annulée : ") + i.value());
     // Children end now; each job stops at its next step and removes what it wrote.
     services_.moteur->annuler();
-    const bool arretes = QThreadPool::globalInstance()->waitForDone(600);
+    const bool arretes = conversions().waitForDone(600);
     // What a job stuck in a library call still holds goes anyway.
     if (!arretes)
         journal(QStringLiteral("fermeture sans attendre un travail bloqué dans une bibliothèque"));

@@ -10,10 +10,15 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QPointer>
-#include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 #include <QVersionNumber>
 #include <QXmlStreamReader>
+
+#include <exception>
+#include <memory>
+#include <thread>
+#include <utility>
 
 namespace Application {
 
@@ -39,6 +44,11 @@ QByteArray lireFlux(const QString& adresse, QString* erreur)
     }
     g_object_unref(f);
     return octets;
+}
+
+QString injoignable()
+{
+    return QCoreApplication::translate("MisesAJour", "La source des mises à jour est injoignable.");
 }
 
 } // namespace
@@ -101,22 +111,36 @@ void Programmateur::verifier(bool parLUtilisateur)
         return;
     }
     const QString version = QCoreApplication::applicationVersion();
-    auto repondre = afficher;
-    // Reading the feed may wait on the network: off the GUI thread, answer brought back.
-    QThreadPool::globalInstance()->start([adresse, version, parLUtilisateur, repondre] {
-        QString erreur;
-        const QByteArray flux = lireFlux(adresse, &erreur);
-        QString texte;
-        if (flux.isEmpty()) {
-            journal(QStringLiteral("mises à jour : ") + erreur);
-            texte = QCoreApplication::translate("MisesAJour", "La source des mises à jour est injoignable.");
-        } else {
-            texte = verdict(flux, version);
-        }
+    // The first answer wins, on the GUI thread: the feed's, or the time limit's.
+    auto repondu = std::make_shared<bool>(false);
+    const auto repondre = [repondu, parLUtilisateur, afficher = afficher](const QString& texte) {
+        if (std::exchange(*repondu, true))
+            return;
         journal(QStringLiteral("mises à jour : ") + texte);
-        if (parLUtilisateur && repondre)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [repondre, texte] { repondre(texte); },
-                                      Qt::QueuedConnection);
+        if (parLUtilisateur && afficher)
+            afficher(texte);
+    };
+    // Reading the feed may wait on the network, for ever if a server never answers: on a
+    // thread of its own that nothing waits for, quitting included.
+    std::thread([adresse, version, repondre] {
+        QString texte = injoignable();
+        try {
+            QString erreur;
+            const QByteArray flux = lireFlux(adresse, &erreur);
+            if (flux.isEmpty())
+                journal(QStringLiteral("mises à jour : ") + erreur);
+            else
+                texte = verdict(flux, version);
+        } catch (const std::exception& e) {
+            journal(QStringLiteral("mises à jour : ") + QString::fromUtf8(e.what()));
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [repondre, texte] { repondre(texte); }, Qt::QueuedConnection);
+    }).detach();
+    QTimer::singleShot(delai, QCoreApplication::instance(), [repondu, repondre, secondes = delai.count() / 1000.0] {
+        if (!*repondu)
+            journal(QStringLiteral("mises à jour : pas de réponse au bout de %1 s").arg(secondes));
+        repondre(injoignable());
     });
 }
 

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 namespace Application {
@@ -22,6 +23,8 @@ public:
 
     // How the answer reaches the user (a message box in the application).
     std::function<void(const QString&)> afficher;
+    // How long a check waits for the feed before it answers that the source is unreachable.
+    std::chrono::milliseconds delai{std::chrono::seconds(20)};
 
     // The answer for a feed's contents and the running version.
     static QString verdict(const QByteArray& flux, const QString& versionActuelle);

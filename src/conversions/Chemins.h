@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,13 @@ namespace Conversions {
 
 // The name a message quotes: the last component, also of a folder given with a final "/".
 inline QString nomDe(const QString& chemin) { return QFileInfo(QDir::cleanPath(chemin)).fileName(); }
+
+// The name of one output made of several items: "a et 2 autres". One pass of arg(): markers
+// such as "%1" in the base name stay as they are.
+inline QString nomDeLot(const QString& base, qsizetype autres)
+{
+    return QCoreApplication::translate("Conversions", "%1 et %2 autres").arg(base, QString::number(autres));
+}
 
 // Paths are text, but a file's name on the disk is bytes, not always UTF-8 (Latin-1 names
 // from old disks and archives). Such a byte is carried in the text as the lone surrogate

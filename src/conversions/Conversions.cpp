@@ -11,7 +11,7 @@
 #include "conversions/media/Gif.h"
 #include "conversions/images/Images.h"
 #include "conversions/pdf/Pdf.h"
-#include "conversions/pdf/PdfStructure.h"
+#include "conversions/pdf/PdfCompte.h"
 #include "conversions/pdf/Ideogrammes.h"
 #include "conversions/media/Video.h"
 
@@ -32,17 +32,8 @@ namespace Conversions {
 
 namespace {
 
-// The catalogue, in the core, counts a PDF's pages through the PDF library (page trees
-// rebuilt as for the conversions); at drag entry a failure only means no « Séparer ».
-int pagesPourLeCatalogue(const QString& pdf)
-{
-    try {
-        return pagesLues(pdf);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-[[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&pagesPourLeCatalogue), true);
+// The catalogue, in the core, counts a PDF's pages through the PDF library.
+[[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&pagesDeclarees), true);
 // Documents laid out into PDF get their ideographs read back as written.
 [[maybe_unused]] const bool pdfRetouches = (retoucherLesPdfAvec(&ideogrammesRetrouves), true);
 

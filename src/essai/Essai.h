@@ -14,7 +14,8 @@ namespace Essai {
 bool lancer(const QString& dossier, Roue::EtatRoue& etat);
 
 // Why the self-test may not empty this folder, or an empty text when it may: never an empty
-// path, the root, the home folder, nor a folder holding files but no earlier report.
+// path, the root, the home folder, nor a folder holding files but not the mark that every run
+// of the self-test leaves in its folder.
 QString refusDuDossier(const QString& dossier);
 
 } // namespace Essai

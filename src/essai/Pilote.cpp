@@ -154,6 +154,10 @@ void versLeRapport(QtMsgType type, const QMessageLogContext& contexte, const QSt
     }
 }
 
+// Left in the folder by every run: only a folder that holds it is the self-test's own and may
+// be emptied. A report alone proves nothing ("rapport.txt" is a common name).
+const QString marque = QStringLiteral(".vemo-vododod-essai");
+
 void ecrireRapport(const QDir& d, const QString& rapport)
 {
     QSaveFile f(d.filePath(QStringLiteral("rapport.txt")));
@@ -181,7 +185,7 @@ QString refusDuDossier(const QString& dossier)
         return QStringLiteral("« %1 » n’est pas un dossier").arg(propre);
     const QDir d(propre);
     const bool vide = d.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    if (info.exists() && !vide && !d.exists(QStringLiteral("rapport.txt")))
+    if (info.exists() && !vide && !QFileInfo(d.filePath(marque)).isFile())
         return QStringLiteral("Le dossier « %1 » contient des fichiers qui ne viennent pas d’un essai : "
                               "il n’est pas vidé").arg(propre);
     return {};
@@ -201,6 +205,10 @@ bool lancer(const QString& dossier, Roue::EtatRoue& etat)
     QDir(racine).removeRecursively();
     QDir().mkpath(racine);
     const QDir d(racine);
+    // Written first, so a run stopped midway still leaves a folder the next run may empty. A
+    // folder that cannot be written fails every later write too; the report still reaches
+    // standard output.
+    QFile(d.filePath(marque)).open(QIODevice::WriteOnly);
     auto ici = [&d](const char* nom) { return d.filePath(QString::fromUtf8(nom)); };
 
     QStringList formats(Conversions::ecriture().begin(), Conversions::ecriture().end());

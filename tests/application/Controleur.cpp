@@ -1,6 +1,7 @@
 #include "Aides.h"
 #include "commun/Dossier.h"
 #include "designtokens/Tokens.h"
+#include "fenetres/commun/modele/EnFond.h"
 
 #include <QCursor>
 #include <QDragEnterEvent>
@@ -10,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -436,4 +438,22 @@ TEST(Controleur, QuitterSansAttendreUnTravailBloque)
     EXPECT_EQ(b.sortie, false);
     EXPECT_EQ(b.moteur->nettoyages, 1);
     EXPECT_TRUE(b.log.contient("fermeture sans attendre un travail bloqué dans une bibliothèque"));
+}
+
+// As many long jobs as cores: a tool window's work still runs at once, on threads that
+// conversions never take.
+TEST(Controleur, LesFenetresNAttendentPasLesConversions)
+{
+    Banc b;
+    b.moteur->libre = false;
+    const int n = QThread::idealThreadCount();
+    for (int i = 0; i < n; ++i)
+        b.deposer({QStringLiteral("/tmp/v%1.mov").arg(i)}, petale("mp4"));
+    ASSERT_TRUE(attendre([&] { return b.moteur->appels == n; }));
+    QObject garde;
+    bool charge = false;
+    enFond<bool>(&garde, [] { return true; }, [&](bool) { charge = true; });
+    EXPECT_TRUE(attendre([&] { return charge; }, 5000));
+    b.moteur->libre = true;
+    EXPECT_TRUE(attendre([&] { return b.log.messages().filter("créé ").size() == n; }));
 }

@@ -2,10 +2,16 @@
 #include "application/MisesAJour.h"
 #include "commun/Dossier.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QUrl>
+#include <QThreadPool>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,4 +68,30 @@ TEST(MisesAJour, LaRechercheLitLeFluxEtRepondSurLeFilPrincipal)
         EXPECT_TRUE(dit.contains(adresse.endsWith("absent.xml") ? "injoignable" : "9.0 est disponible"))
             << dit.toStdString();
     }
+}
+
+// A feed that never answers (a pipe no one writes to): the check answers at its time limit,
+// on the main thread, and keeps no thread of the shared pool.
+TEST(MisesAJour, UnFluxMuetRepondInjoignableAuBoutDuDelai)
+{
+    JournalDeTest log;
+    Dossier d;
+    const QString tube = d.chemin(QStringLiteral("muet.xml"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
+    Application::Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), tube}});
+    p.delai = std::chrono::milliseconds(300);
+    QString dit;
+    p.afficher = [&](const QString& t) { dit = t; };
+    QElapsedTimer t;
+    t.start();
+    p.checkForUpdates();
+    ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); }, 10000));
+    EXPECT_TRUE(dit.contains("injoignable")) << dit.toStdString();
+    EXPECT_GE(t.elapsed(), 300);
+    EXPECT_TRUE(log.contient("mises à jour : pas de réponse au bout de 0.3 s"));
+    EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(1000));
+    // The blocked read ends: a writer comes and goes.
+    const int fd = ::open(QFile::encodeName(tube).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0)
+        ::close(fd);
 }

@@ -32,6 +32,21 @@ TEST(Dispatcher, UnEchecNArretePasLeLot)
     EXPECT_DOUBLE_EQ(r.valeurs.back(), 1.0);
 }
 
+// A name's own "%1" is text, not a marker: the archive and the merged PDF keep it as it is.
+TEST(Dispatcher, UnPourcentDansLeNomResteTel)
+{
+    Dossier d;
+    const QStringList textes{d.ecrire("Facture %1.txt", "montant"), d.ecrire("b.txt", "b"), d.ecrire("c.txt", "c")};
+    const QString zip = convertirSeul(textes, "zip");
+    EXPECT_EQ(zip, d.chemin("Facture %1 et 2 autres.zip"));
+    EXPECT_TRUE(sortieDe("zipinfo", {"-1", zip}).split('\n').contains("Facture %1.txt"));
+
+    const QStringList images{Echantillons::image(d.chemin("Relevé %2 %1.png")), Echantillons::image(d.chemin("x.png"))};
+    const QString fusion = convertirSeul(images, "pdf");
+    EXPECT_EQ(fusion, d.chemin("Relevé %2 %1 et 1 autres.pdf"));
+    EXPECT_EQ(pages(fusion), 2);
+}
+
 TEST(Dispatcher, OrdreDuGestionnaireDeFichiers)
 {
     QStringList l{"/x/image 10.png", "/y/Image 2.png", "/x/image 1.png", "/x/autre.pdf"};

@@ -112,6 +112,31 @@ inline double crete(const QString& chemin)
     return m.hasMatch() && m.captured(1) != "-inf" ? m.captured(1).toDouble() : -1000.0;
 }
 
+// An RF64 file of `trames` frames of silence whose sound data is a hole in the file: no room
+// taken on the disk. With `present`, the file holds only that many bytes of it (a header
+// that promises more than there is).
+inline QString silenceCreux(const QString& chemin, int bits, int canaux, int frequence, qint64 trames,
+                            qint64 present = -1)
+{
+    auto le = [](quint64 v, int n) {
+        QByteArray b(n, '\0');
+        for (int i = 0; i < n; ++i)
+            b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        return b;
+    };
+    const int trame = canaux * bits / 8;
+    const qint64 octets = trames * trame;
+    QByteArray entete = "RF64" + le(0xFFFFFFFF, 4) + "WAVE";
+    entete += "ds64" + le(28, 4) + le(octets + 72, 8) + le(octets, 8) + le(trames, 8) + le(0, 4);
+    entete += "fmt " + le(16, 4) + le(1, 2) + le(canaux, 2) + le(frequence, 4) + le(frequence * trame, 4) + le(trame, 2)
+              + le(bits, 2);
+    entete += "data" + le(0xFFFFFFFF, 4);
+    QFile f(chemin);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(entete) == entete.size()
+                && f.resize(entete.size() + (present < 0 ? octets : present)));
+    return chemin;
+}
+
 // Puts the link "ffmpeg" beside the test program, as the build does beside the app.
 inline void lierFFmpeg()
 {

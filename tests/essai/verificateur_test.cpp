@@ -1,5 +1,6 @@
 #include "essai/Essai.h"
 #include "essai/Verificateur.h"
+#include "roue/EtatRoue.h"
 
 #include "commun/Dossier.h"
 
@@ -68,6 +69,7 @@ TEST(GardeDuDossier, RefusSansRienEffacer)
 {
     Dossier d;
     const QString precieux = d.ecrire("travail/these.odt", "des mois de travail");
+    d.ecrire("ancien/.vemo-vododod-essai");
     d.ecrire("ancien/rapport.txt", "un essai précédent");
     // Refused: nothing, the root, home however spelt, a folder of someone's work. Taken: a
     // previous self-test's folder, a new one, an empty one.
@@ -76,6 +78,23 @@ TEST(GardeDuDossier, RefusSansRienEffacer)
     for (const QString& pris : {d.chemin("ancien"), d.chemin("neuf"), d.creerDossier("vide")})
         EXPECT_TRUE(Essai::refusDuDossier(pris).isEmpty()) << pris.toStdString();
     EXPECT_TRUE(QFile::exists(precieux));
+}
+
+// A report is a common name: a folder holding one among someone's files is not the
+// self-test's, and the run stops before touching anything.
+TEST(GardeDuDossier, UnRapportNeSuffitPas)
+{
+    Dossier d;
+    d.ecrire("memoire/rapport.txt", "le rapport de stage");
+    d.ecrire("memoire/these.odt", "des mois de travail");
+    d.ecrire("memoire/sous/photo.jpg", "\xff\xd8\xff");
+    Roue::EtatRoue etat;
+    const QString refus = Essai::refusDuDossier(d.chemin("memoire"));
+    EXPECT_TRUE(refus.contains("ne viennent pas d’un essai")) << refus.toStdString();
+    EXPECT_FALSE(Essai::lancer(d.chemin("memoire"), etat));
+    for (const char* nom : {"memoire/rapport.txt", "memoire/these.odt", "memoire/sous/photo.jpg"})
+        EXPECT_TRUE(QFile::exists(d.chemin(nom))) << nom;
+    EXPECT_EQ(QDir(d.chemin("memoire")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
 }
 
 } // namespace

@@ -184,3 +184,13 @@ with tempfile.TemporaryDirectory() as t:
             lancer("ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=s=16x16", "-frames:v", "1",
                    "-pix_fmt", format, "image.jpg", cwd=t4)
             graine("tiff_jpeg_ancien", nom, tiff_jpeg_ancien(open(os.path.join(t4, "image.jpg"), "rb").read(), 16, 16, facteur))
+
+    # Pictures for Qt's readers: the first byte picks ICO (0), BMP (1) or TGA (2); half of each
+    # is transparent.
+    transparente = "testsrc=s=16x16,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='if(lt(X,8),0,255)'"
+    with tempfile.TemporaryDirectory() as t5:
+        for octet, nom, options in ((0, "png.ico", ["-c:v", "png"]), (0, "bmp.ico", ["-c:v", "bmp", "-pix_fmt", "bgra"]),
+                                    (1, "alpha.bmp", ["-pix_fmt", "bgra"]), (2, "alpha.tga", ["-pix_fmt", "bgra"])):
+            lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", transparente, "-frames:v", "1", *options, nom,
+                   cwd=t5)
+            graine("qt_images", nom, bytes([octet]) + open(os.path.join(t5, nom), "rb").read())

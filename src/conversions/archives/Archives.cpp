@@ -39,7 +39,7 @@ QString baseDeLArchive(const QStringList& chemins)
     const QString base = QFileInfo(chemins.first()).isDir() ? premier : sansExtension(premier);
     if (chemins.size() == 1)
         return base;
-    return tr("%1 et %2 autres").arg(base).arg(static_cast<qlonglong>(chemins.size() - 1));
+    return nomDeLot(base, chemins.size() - 1);
 }
 
 // Two items of the same name cannot both sit at the archive's top level.

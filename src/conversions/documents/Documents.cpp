@@ -62,9 +62,16 @@ void lireTexteBrut(const QString& chemin, QTextDocument* document)
     document->setPlainText(utf8(contenu(chemin, nomDe(chemin)), nomDe(chemin)));
 }
 
+// What a reader of old Word files printed, and whether it was all valid UTF-8 (a stray
+// byte is then replaced, the rest kept).
+struct TexteLu {
+    QString texte;
+    bool valide = true;
+};
+
 // The text a reader of old Word files prints, or nothing when it is missing or refuses
 // (what it says goes to the log).
-std::optional<QString> texteDuLecteur(const QString& lecteur, const QStringList& arguments, const QString& nom)
+std::optional<TexteLu> texteDuLecteur(const QString& lecteur, const QStringList& arguments, const QString& nom)
 {
     const QString programme = QStandardPaths::findExecutable(lecteur);
     if (programme.isEmpty()) {
@@ -82,31 +89,40 @@ std::optional<QString> texteDuLecteur(const QString& lecteur, const QStringList&
               + QString::fromUtf8(p.readAllStandardError()).trimmed());
         return std::nullopt;
     }
-    QString texte = utf8(p.readAllStandardOutput(), nom);
-    while (texte.endsWith(QLatin1Char('\n')))
-        texte.chop(1);
-    return texte;
+    QStringDecoder decodeur(QStringConverter::Utf8);
+    TexteLu lu{decodeur.decode(p.readAllStandardOutput())};
+    lu.valide = !decodeur.hasError();
+    if (!lu.valide)
+        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : texte qui n’est pas de l’UTF-8 valide"));
+    while (lu.texte.endsWith(QLatin1Char('\n')))
+        lu.texte.chop(1);
+    return lu;
 }
 
 bool estOle(const QByteArray& tete) { return tete.startsWith("\xD0\xCF\x11\xE0"); }
 
 // A Word 97–2003 file through antiword; catdoc reads the short ones antiword refuses (their
-// text sits in the file's small-block stream). Formatting is lost.
+// text sits in the file's small-block stream), and those whose text antiword prints with a
+// stray byte. When both stumble, antiword's text stands, the stray byte replaced.
+// Formatting is lost.
 void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* document, const QString& nom)
 {
-    std::optional<QString> texte = texteDuLecteur(
+    std::optional<TexteLu> texte = texteDuLecteur(
         QStringLiteral("antiword"),
         {QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"), QStringLiteral("0"),
          QStringLiteral("--"), chemin},
         nom);
     // catdoc shows any other file as plain text: only a real Word container goes to it.
-    if (!texte && estOle(tete))
-        texte = texteDuLecteur(QStringLiteral("catdoc"),
-                               {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), QStringLiteral("--"), chemin},
-                               nom);
+    if ((!texte || !texte->valide) && estOle(tete)) {
+        std::optional<TexteLu> autre = texteDuLecteur(
+            QStringLiteral("catdoc"),
+            {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), QStringLiteral("--"), chemin}, nom);
+        if (autre && (!texte || (autre->valide && !autre->texte.trimmed().isEmpty())))
+            texte = std::move(autre);
+    }
     if (!texte)
         throw Erreur::lecture(nom);
-    document->setPlainText(*texte);
+    document->setPlainText(texte->texte);
 }
 
 // A zip is Word or OpenDocument by what it holds.

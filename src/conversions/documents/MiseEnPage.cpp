@@ -9,14 +9,13 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextObjectInterface>
+#include <QUrl>
 
 #include <memory>
-#include <vector>
 
 namespace Conversions {
 
@@ -27,32 +26,42 @@ constexpr double marge = margeA4;
 constexpr int resolution = 720;
 constexpr double k = resolution / 72.0;
 
-// Pictures are sized in points; Qt's layout takes image sizes in pixels of the screen's
-// resolution and scales them to the paint device's.
-void imagesALEchelle(QTextDocument* texte)
-{
-    const QScreen* ecran = QGuiApplication::primaryScreen();
-    const double facteur = (ecran ? qRound(ecran->logicalDotsPerInchY()) : 100) / 72.0;
-    struct Image {
-        int debut, longueur;
-        QTextImageFormat format;
-    };
-    std::vector<Image> images;  // listed first: a change may join fragments
-    for (QTextBlock b = texte->begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (const QTextFragment f = it.fragment(); f.charFormat().isImageFormat())
-                images.push_back({f.position(), f.length(), f.charFormat().toImageFormat()});
-    QTextCursor c(texte);
-    c.beginEditBlock();
-    for (Image& i : images) {
-        i.format.setWidth(i.format.width() * facteur);
-        i.format.setHeight(i.format.height() * facteur);
-        c.setPosition(i.debut);
-        c.setPosition(i.debut + i.longueur, QTextCursor::KeepAnchor);
-        c.setCharFormat(i.format);
+// Pictures at their size in points, whatever the screens: Qt's own handler sizes them in
+// pixels of the primary screen, which an engine thread must not read (a screen unplugged
+// meanwhile is deleted under it).
+class ImagesEnPoints : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+public:
+    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat& format) override
+    {
+        const QTextImageFormat image = format.toImageFormat();
+        QSizeF points(image.width(), image.height());
+        if (!points.isValid() || points.isEmpty()) {
+            // A picture without a size of its own: a pixel for a point at 96 dpi, as the
+            // readers size theirs.
+            points = QSizeF(lire(document, image).size()) * 0.75;
+        }
+        return points * k;
     }
-    c.endEditBlock();
-}
+
+    void drawObject(QPainter* peintre, const QRectF& rect, QTextDocument* document, int, const QTextFormat& format) override
+    {
+        const QImage image = lire(document, format.toImageFormat());
+        if (!image.isNull())
+            peintre->drawImage(rect, image);
+    }
+
+private:
+    static QImage lire(QTextDocument* document, const QTextImageFormat& format)
+    {
+        const QVariant ressource = document->resource(QTextDocument::ImageResource, QUrl(format.name()));
+        if (ressource.typeId() == QMetaType::QImage)
+            return ressource.value<QImage>();
+        return QImage::fromData(ressource.toByteArray());
+    }
+};
 
 } // namespace
 
@@ -72,7 +81,8 @@ void enPDF(const QTextDocument& texte, const QString& destination)
     if (!ecrivain.setPageLayout(QPageLayout(a4, QPageLayout::Portrait, QMarginsF())))
         throw Erreur::ecriture(nom);
 
-    imagesALEchelle(copie.get());
+    ImagesEnPoints images;
+    copie->documentLayout()->registerHandler(QTextFormat::ImageObject, &images);
     copie->documentLayout()->setPaintDevice(&ecrivain);
     copie->setDocumentMargin(0);
     const QSizeF cadre((largeurA4 - 2 * marge) * k, (hauteurA4 - 2 * marge) * k);
@@ -105,3 +115,5 @@ void enPDF(const QTextDocument& texte, const QString& destination)
 }
 
 } // namespace Conversions
+
+#include "MiseEnPage.moc"

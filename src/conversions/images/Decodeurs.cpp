@@ -278,7 +278,10 @@ VImage lireParQt(const QString& chemin)
         refuser(chemin, QStringLiteral("Qt : ") + lecteur.errorString());
     if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace::SRgb)
         image.convertToColorSpace(QColorSpace::SRgb);
-    return depuisPixels(std::move(image), image.hasAlphaChannel());
+    // Read before the move: the order in which a call's arguments are evaluated is the
+    // compiler's choice.
+    const bool alpha = image.hasAlphaChannel();
+    return depuisPixels(std::move(image), alpha);
 }
 
 bool lisibleParLibav(const QString& chemin)

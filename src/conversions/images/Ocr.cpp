@@ -1,6 +1,7 @@
 #include "conversions/images/Ocr.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/images/SensDuTexte.h"
 #include "conversions/images/Vips.h"
 #include "conversions/Journaux.h"
 #include "conversions/LocaleDuFil.h"
@@ -9,8 +10,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
@@ -86,16 +89,36 @@ bool ligneCredible(const QString& ligne, float confiance, Exigence exigence)
     return lettres >= exigence.lettres && 2 * lettres >= signes;
 }
 
-// What one pass read: its believable lines and how many words they hold.
-struct Lecture {
+qsizetype nombreDeMots(const QString& ligne) { return ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(); }
+
+// A line one pass read, its box in the pixels of the picture it was given.
+struct Ligne {
     QString texte;
-    qsizetype mots = 0;
+    QRectF cadre;
 };
 
-Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence)
+// What one pass read: its believable lines, how many words they hold, and how many lines
+// it read at all.
+struct Lecture {
+    QList<Ligne> lignes;
+    qsizetype mots = 0;
+    int lues = 0;
+
+    QString texte() const
+    {
+        QStringList t;
+        for (const Ligne& l : lignes)
+            t.append(l.texte);
+        return t.join(QLatin1Char('\n'));
+    }
+    // Poor: some of what it read, but not half of its lines believable (a page turned
+    // sideways reads as lines of garbage).
+    bool pauvre() const { return lues > 0 && 2 * lignes.size() < lues; }
+};
+
+Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence, double echelle)
 {
     Lecture lue;
-    QStringList texte;
     std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
     if (!it)
         return lue;
@@ -104,16 +127,22 @@ Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence)
         if (!brut)
             continue;
         const QString ligne = QString::fromUtf8(brut.get()).trimmed();
-        if (ligneCredible(ligne, it->Confidence(tesseract::RIL_TEXTLINE), exigence)) {
-            texte.append(ligne);
-            lue.mots += ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts).size();
-        }
+        if (std::none_of(ligne.cbegin(), ligne.cend(), [](QChar c) { return c.isLetterOrNumber(); }))
+            continue;
+        ++lue.lues;
+        if (!ligneCredible(ligne, it->Confidence(tesseract::RIL_TEXTLINE), exigence))
+            continue;
+        int g = 0, h = 0, d = 0, b = 0;
+        it->BoundingBox(tesseract::RIL_TEXTLINE, &g, &h, &d, &b);
+        lue.lignes.append({ligne, QRectF(QPointF(g, h) / echelle, QPointF(d, b) / echelle)});
+        lue.mots += nombreDeMots(ligne);
     } while (it->Next(tesseract::RIL_TEXTLINE));
-    lue.texte = texte.join(QLatin1Char('\n'));
     return lue;
 }
 
-Lecture lire(tesseract::TessBaseAPI& api, const QImage& gris, int resolution, tesseract::PageSegMode mode)
+// One pass over a grey picture, enlarged `echelle` times from the one the boxes refer to.
+Lecture lire(tesseract::TessBaseAPI& api, const QImage& gris, int resolution, tesseract::PageSegMode mode,
+             double echelle = 1.0)
 {
     api.SetPageSegMode(mode);
     api.SetImage(gris.constBits(), gris.width(), gris.height(), 1, static_cast<int>(gris.bytesPerLine()));
@@ -122,13 +151,58 @@ Lecture lire(tesseract::TessBaseAPI& api, const QImage& gris, int resolution, te
     if (resolution > 0)
         api.SetSourceResolution(resolution);
     const bool lu = api.Recognize(nullptr) == 0;
-    const Lecture lue = lu ? lignes(api, mode == tesseract::PSM_SPARSE_TEXT ? pourDesMotsEpars : pourUnePage)
+    const Lecture lue = lu ? lignes(api, mode == tesseract::PSM_SPARSE_TEXT ? pourDesMotsEpars : pourUnePage, echelle)
                            : Lecture{};
     api.Clear();
     api.SetPageSegMode(tesseract::PSM_AUTO);  // what every other user of the engine expects
     if (!lu)
         throw Erreur::rien(QCoreApplication::translate("Conversions", "La reconnaissance de texte a échoué"));
     return lue;
+}
+
+// The pass with more believable words, with the lines of the other one that stand where it
+// read nothing, each in its place from the top.
+Lecture reunir(const Lecture& a, const Lecture& b)
+{
+    Lecture somme = a.mots >= b.mots ? a : b;
+    const Lecture& autre = a.mots >= b.mots ? b : a;
+    for (const Ligne& l : autre.lignes) {
+        if (std::any_of(somme.lignes.cbegin(), somme.lignes.cend(),
+                        [&l](const Ligne& m) { return m.cadre.intersects(l.cadre); }))
+            continue;
+        const auto place = std::find_if(somme.lignes.begin(), somme.lignes.end(),
+                                        [&l](const Ligne& m) { return m.cadre.top() > l.cadre.top(); });
+        somme.lignes.insert(place, l);
+        somme.mots += nombreDeMots(l.texte);
+    }
+    somme.lues = std::max(a.lues, b.lues);
+    return somme;
+}
+
+// Light letters alone: black where all three channels are light (white, cream, pale
+// paint), white elsewhere. A sign and the wall round it may make one grey, which a single
+// threshold over the photo gives to the letters too; their colours tell them apart.
+// Nothing when light pixels are most of the picture: that is paper, not letters.
+std::optional<QImage> lettresClaires(const QImage& image)
+{
+    constexpr int clair = 176;
+    // Opened images come as RGBX already: no second copy of a large photo.
+    const QImage rgb = image.format() == QImage::Format_RGBX8888 ? image : image.convertToFormat(QImage::Format_RGBX8888);
+    QImage noirEtBlanc(rgb.size(), QImage::Format_Grayscale8);
+    qint64 claires = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* source = rgb.constScanLine(y);
+        uchar* ligne = noirEtBlanc.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const uchar* p = source + 4 * x;
+            const bool lettre = std::min({p[0], p[1], p[2]}) >= clair;
+            ligne[x] = lettre ? 0 : 255;
+            claires += lettre;
+        }
+    }
+    if (claires == 0 || 2 * claires > static_cast<qint64>(rgb.width()) * rgb.height())
+        return std::nullopt;
+    return noirEtBlanc;
 }
 
 // A page of text scanned: large, and nearly all its pixels near black or near white.
@@ -163,22 +237,42 @@ QString lireTexte(const QImage& image, int resolution)
 {
     if (image.isNull())
         return {};
-    const QImage gris = (image.hasAlphaChannel() ? aplatir(image) : image)
-                            .convertToFormat(QImage::Format_Grayscale8);
+    QImage couleurs = image.hasAlphaChannel() ? aplatir(image) : image;
+    QImage gris = couleurs.convertToFormat(QImage::Format_Grayscale8);
     LocaleC c;
     tesseract::TessBaseAPI& api = moteur();
-    const Lecture page = lire(api, gris, resolution, tesseract::PSM_AUTO);
-    if (page.mots > 0 || pageScannee(gris))
-        return page.texte;
+    Lecture page = lire(api, gris, resolution, tesseract::PSM_AUTO);
+    // A page turned sideways or upside down reads as garbage: turned upright, it is read again.
+    if (page.pauvre()) {
+        if (const int degres = sensDuTexte(gris, resolution)) {
+            QImage droite = redresserTexte(gris, degres);
+            Lecture relue = lire(api, droite, resolution, tesseract::PSM_AUTO);
+            if (relue.mots > page.mots && !relue.pauvre()) {
+                gris = std::move(droite);
+                couleurs = redresserTexte(couleurs, degres);
+                page = std::move(relue);
+            }
+        }
+    }
+    if (pageScannee(gris))
+        return page.texte();
     // The layout pass found no word it believes in a picture that is no scan: text in a
     // photo (signs, labels) is read scattered, enlarged.
-    const double facteur = std::min(2.0, double(coteAgrandiAuPlus) / std::max(gris.width(), gris.height()));
-    const QImage agrandie = facteur > 1.0 ? gris.scaled(gris.size() * facteur, Qt::IgnoreAspectRatio,
-                                                        Qt::SmoothTransformation)
-                                          : gris;
-    const int resolutionAgrandie = resolution > 0 ? static_cast<int>(std::lround(resolution * facteur)) : 0;
-    const Lecture eparse = lire(api, agrandie, resolutionAgrandie, tesseract::PSM_SPARSE_TEXT);
-    return eparse.mots > page.mots ? eparse.texte : page.texte;
+    const bool eparse = page.mots == 0;
+    const double facteur =
+        eparse ? std::max(1.0, std::min(2.0, double(coteAgrandiAuPlus) / std::max(gris.width(), gris.height()))) : 1.0;
+    const auto mode = eparse ? tesseract::PSM_SPARSE_TEXT : tesseract::PSM_AUTO;
+    const int resolutionLue = resolution > 0 ? static_cast<int>(std::lround(resolution * facteur)) : 0;
+    auto agrandie = [&](const QImage& i) {
+        return facteur > 1.0 ? i.scaled(i.size() * facteur, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : i;
+    };
+    const Lecture lue = eparse ? reunir(page, lire(api, agrandie(gris), resolutionLue, mode, facteur)) : page;
+    // Light letters on a dark or coloured sign, read apart; the pass with more believable
+    // words leads.
+    const std::optional<QImage> claires = lettresClaires(couleurs);
+    if (!claires)
+        return lue.texte();
+    return reunir(lue, lire(api, agrandie(*claires), resolutionLue, mode, facteur)).texte();
 }
 
 namespace {

@@ -1,13 +1,17 @@
 #include "conversions/media/FFmpeg.h"
 #include "conversions/Chemins.h"
+#include "conversions/Annulation.h"
 
 #include "conversions/media/Audio.h"
+#include "conversions/media/AudioSource.h"
 #include "conversions/media/Chiffrement.h"
 #include "conversions/DossierDeTravail.h"
 #include "conversions/Journaux.h"
 #include "conversions/Processus.h"
 #include "conversions/Sortie.h"
 #include "conversions/Suivi.h"
+#include "plateforme/media/Echec.h"
+#include "plateforme/media/LecteurAudio.h"
 #include "plateforme/media/Sonde.h"
 
 #include <QCoreApplication>
@@ -41,13 +45,16 @@ QStringList garderLesEntrees(const QStringList& arguments)
     return l;
 }
 
-// Reads both pipes until the child closes them; poll() blocks, nothing spins.
-void lire(Processus& p, Suivi& suivi, const Progression& progression)
+// Reads both pipes until the child closes them; poll() blocks, nothing spins. ffmpeg writes
+// its progress every half second, which is when `arret` is looked at.
+void lire(Processus& p, Suivi& suivi, const Progression& progression, const std::atomic<bool>* arret)
 {
     LecteurDeProgres lecteur;
     // The error stream first: its "Duration:" line must be read before the progress lines
     // that arrive in the same round, or a short run reports no progress at all.
     lireLesFlux(p, [&](bool erreur, const QByteArray& octets) {
+        if (arret && arret->load())
+            throw Annulee();  // the caller's Processus kills and reaps ffmpeg
         if (erreur)
             suivi.ajouter(octets);
         else
@@ -67,7 +74,31 @@ QString produire(const QString& source, Sortie& sortie, const QStringList& liste
     return sortie.valider();
 }
 
+// The sound decoded to 16 bits, as the intermediate of every ffmpeg sound conversion.
+constexpr int profondeurIntermediaire = 16;
+
 } // namespace
+
+qint64 octetsDuWav(const QString& source)
+{
+    try {
+        const Media::LecteurAudio lecteur(source);
+        return lecteur.longueur() * lecteur.canaux() * (profondeurIntermediaire / 8);
+    } catch (const Media::Echec& e) {
+        journaliserSon(e);  // ffmpeg says why when it runs
+        return 0;
+    }
+}
+
+QStringList argumentsDeWav(const QString& source, const QString& wav, qint64 octetsAuPlus)
+{
+    // Past 4 GB a WAV's 32-bit sizes overflow: "auto" then writes RF64, whose sizes are 64-bit.
+    QStringList l{QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
+                  QStringLiteral("pcm_s%1le").arg(profondeurIntermediaire), QStringLiteral("-rf64"), QStringLiteral("auto")};
+    if (octetsAuPlus > 0)
+        l << QStringLiteral("-fs") << QString::number(octetsAuPlus);
+    return l << wav;
+}
 
 QString ffmpegDans(const QString& dossier)
 {
@@ -87,7 +118,8 @@ Erreur moteurManquant()
     return Erreur::rien(tr("Le moteur vidéo manque dans l’app"));
 }
 
-void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression)
+void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression,
+                  const std::atomic<bool>* arret)
 {
     const QString executable = ffmpeg();
     if (executable.isEmpty())
@@ -101,7 +133,7 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
 
     Suivi suivi;
     Processus p(executable, tout, Processus::Flux::tubes);
-    lire(p, suivi, progression);
+    lire(p, suivi, progression, arret);
     if (p.attendre() == 0)
         return;
 
@@ -124,12 +156,13 @@ QString sonParFFmpeg(const QString& source, const QString& id, const Progression
     refuserSiChiffre(source);
     const QFileInfo info(source);
     const QString base = info.completeBaseName();
+    // The intermediate of a long sound is not made when its AIFF could not be.
+    if (id == QLatin1String("aiff"))
+        verifierAiff(source, octetsDuWav(source));
     DossierDeTravail travail(QDir::tempPath(), QStringLiteral("son-"));
 
     const QString wav = travail.fichier(base + QStringLiteral(".wav"));
-    lancerFFmpeg({QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
-                  QStringLiteral("pcm_s16le"), wav},
-                 source, [&](double p) { if (progression) progression(p * 0.5); });
+    lancerFFmpeg(argumentsDeWav(source, wav), source, [&](double p) { if (progression) progression(p * 0.5); });
 
     QString resultat = wav;
     if (id != QLatin1String("wav"))

@@ -6,7 +6,6 @@
 #include "conversions/pdf/PdfStructure.h"
 #include "conversions/Sortie.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace Conversions {
@@ -17,10 +16,7 @@ QString reunir(const QStringList& chemins, const Progression& progression)
         throw Erreur::lecture(QString());
     const QFileInfo premier(chemins.first());
     // "autres" stays plural even for one: the catalogue may choose otherwise.
-    Sortie sortie(premier.absolutePath(),
-                  QCoreApplication::translate("Conversions", "%1 et %2 autres")
-                      .arg(premier.completeBaseName())
-                      .arg(static_cast<qlonglong>(chemins.size() - 1)),
+    Sortie sortie(premier.absolutePath(), nomDeLot(premier.completeBaseName(), chemins.size() - 1),
                   QStringLiteral("pdf"));
     Assemblage pdf;
     const auto n = static_cast<double>(chemins.size());

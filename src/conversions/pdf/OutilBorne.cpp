@@ -29,7 +29,7 @@ void noter(const QString& programme, const QString& nom, const QString& quoi, co
 } // namespace
 
 QByteArray executerBorne(const QString& programme, const QStringList& arguments,
-                         std::chrono::milliseconds delai, const QString& nom)
+                         std::chrono::milliseconds delai, const QString& nom, qsizetype plafond)
 {
     using Horloge = std::chrono::steady_clock;
     const auto limite = Horloge::now() + delai;
@@ -46,6 +46,11 @@ QByteArray executerBorne(const QString& programme, const QStringList& arguments,
     QByteArray erreur;
     const bool fini = lireLesFlux(*p, [&](bool flux, const QByteArray& octets) {
         if (!flux) {
+            if (octets.size() > plafond - sortie.size()) {
+                noter(programme, nom, QStringLiteral("arrêté après %1 octets ;").arg(plafond), erreur);
+                // the destructor kills and reaps the child
+                throw Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » est trop grand").arg(nom));
+            }
             sortie.append(octets);
             return;
         }

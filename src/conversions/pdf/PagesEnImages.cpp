@@ -69,7 +69,8 @@ std::vector<std::pair<int, int>> series(const PdfRendu& pdf, int auPlus)
 {
     std::vector<std::pair<int, int>> l;  // first page, count
     for (int i = 0; i < pdf.pages(); ++i) {
-        if (!l.empty() && l.back().second < auPlus && pdf.taille(l.back().first) == pdf.taille(i))
+        if (!l.empty() && l.back().second < auPlus && pdf.taille(l.back().first) == pdf.taille(i)
+            && pdf.resolution(l.back().first) == pdf.resolution(i))
             ++l.back().second;
         else
             l.emplace_back(i, 1);

@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <iterator>
 #include <vector>
 
 namespace Conversions {
@@ -24,8 +25,10 @@ namespace {
 // recognition reads on the drawn page; several pages are recognised at once.
 std::vector<QString> textesDesPages(const PdfRendu& pdf)
 {
-    const QStringList couche = pdf.textes();
-    std::vector<QString> textes(couche.cbegin(), couche.cend());
+    QStringList couche = pdf.textes();
+    // Moved, not shared: a page trimmed below would otherwise be copied whole.
+    std::vector<QString> textes(std::make_move_iterator(couche.begin()), std::make_move_iterator(couche.end()));
+    couche.clear();
     std::vector<int> scannees;
     for (int i = 0; i < pdf.pages(); ++i)
         if (textes[static_cast<size_t>(i)].trimmed().isEmpty())
@@ -33,7 +36,7 @@ std::vector<QString> textesDesPages(const PdfRendu& pdf)
     const int n = static_cast<int>(scannees.size());
     enParallele(n, n < 2 ? 1 : coeursLibres(), [&](int k) {
         const int i = scannees[static_cast<size_t>(k)];
-        textes[static_cast<size_t>(i)] = lireTexte(pdf.rendre(i), 300);
+        textes[static_cast<size_t>(i)] = lireTexte(pdf.rendre(i), pdf.resolution(i));
     });
     for (QString& t : textes)
         while (t.endsWith(QLatin1Char('\n')))
@@ -41,11 +44,17 @@ std::vector<QString> textesDesPages(const PdfRendu& pdf)
     return textes;
 }
 
-// The pages' texts, an empty line between two pages.
-QString texteDuPdf(const PdfRendu& pdf)
+// The pages' texts, an empty line between two pages, written page by page: the document's
+// text is held once, as its pages.
+void ecrireTexte(const std::vector<QString>& pages, const Sortie& sortie)
 {
-    const std::vector<QString> pages = textesDesPages(pdf);
-    return QStringList(pages.cbegin(), pages.cend()).join(QStringLiteral("\n\n"));
+    FichierDeSortie fichier(sortie);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            fichier.ecrire("\n\n", 2);
+        fichier.ecrire(pages[i].toUtf8());
+    }
+    fichier.fermer();
 }
 
 // The pages' text in Helvetica 12, a form feed between two pages.
@@ -60,10 +69,11 @@ QByteArray wordDuPdf(const PdfRendu& pdf)
     format.setFontPointSize(12);
     QTextCursor curseur(&document);
     curseur.setBlockCharFormat(format);
-    const std::vector<QString> textes = textesDesPages(pdf);
+    std::vector<QString> textes = textesDesPages(pdf);
     for (size_t i = 0; i < textes.size(); ++i) {
-        // A page ends its paragraph, so the next page's text never runs on from it.
-        QString texte = textes[i];
+        // A page ends its paragraph, so the next page's text never runs on from it. Each page
+        // leaves the list as it enters the document.
+        QString texte = std::move(textes[i]);
         if (i + 1 < textes.size())
             texte += (texte.isEmpty() ? QString() : QStringLiteral("\n")) + QChar(0x000C);
         curseur.insertText(texte, format);
@@ -77,9 +87,9 @@ QStringList pdf(const QString& source, const QString& cible)
 {
     const PdfRendu document(source);
     if (cible == QLatin1String("txt")) {
-        const QString texte = texteDuPdf(document);
+        const std::vector<QString> pages = textesDesPages(document);
         Sortie sortie = Sortie::apres(source, {}, cible);
-        ecrireDans(sortie, texte.toUtf8());
+        ecrireTexte(pages, sortie);
         return {sortie.valider()};
     }
     if (cible == QLatin1String("docx")) {

@@ -25,12 +25,18 @@ namespace Conversions {
 
 namespace {
 
-constexpr double echelle = 300.0 / 72.0;
+constexpr int resolutionVoulue = 300;
 // A page that takes longer than this to draw is taken for a trap, not for a drawing.
 constexpr std::chrono::milliseconds delaiParPage = 120s;
+// pdftotext reads hundreds of ordinary pages a second.
+constexpr std::chrono::milliseconds delaiDuTexte = 60s;
+constexpr std::chrono::milliseconds delaiDuTexteParPage = 50ms;
+// The text of tens of thousands of pages: beyond it, a few pages that repeat one long stream
+// would fill the memory (the Word document lays it out again).
+constexpr qsizetype texteAuPlus = 32 << 20;
 
-// The visible box (crop box within media box) turned as the page says, in pixels at 300 dpi.
-QSize tailleDePage(QPDFPageObjectHelper& page)
+// The visible box (crop box within media box) turned as the page says, in points.
+QSizeF tailleDePage(QPDFPageObjectHelper& page)
 {
     const auto media = page.getMediaBox().getArrayAsRectangle();
     const auto coupe = page.getCropBox().getArrayAsRectangle();
@@ -43,7 +49,28 @@ QSize tailleDePage(QPDFPageObjectHelper& page)
     QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
     if (rotation.isInteger() && ((rotation.getIntValue() % 360) + 360) % 180 == 90)
         std::swap(largeur, hauteur);
-    return {static_cast<int>(std::floor(largeur * echelle)), static_cast<int>(std::floor(hauteur * echelle))};
+    return {largeur, hauteur};
+}
+
+QSize pixelsA(QSizeF points, int resolution)
+{
+    return {static_cast<int>(std::floor(points.width() * resolution / 72.0)),
+            static_cast<int>(std::floor(points.height() * resolution / 72.0))};
+}
+
+double aire(QSize pixels) { return static_cast<double>(pixels.width()) * pixels.height(); }
+
+// The largest resolution up to 300 dpi at which the page stays within the memory guard:
+// a poster or a huge scan is drawn smaller rather than refused.
+int resolutionDe(QSizeF points)
+{
+    const double a = aire(pixelsA(points, resolutionVoulue));
+    if (a <= pixelsDePageAuPlus)
+        return resolutionVoulue;
+    int resolution = static_cast<int>(std::floor(resolutionVoulue * std::sqrt(pixelsDePageAuPlus / a)));
+    while (resolution > 1 && aire(pixelsA(points, resolution)) > pixelsDePageAuPlus)
+        --resolution;
+    return std::max(resolution, 1);
 }
 
 // "P6 <width> <height> 255" and the rows: what pdftoppm writes on its output.
@@ -102,8 +129,11 @@ PdfRendu::PdfRendu(const QString& chemin) : nom_(nomDe(chemin)), lu_(QFileInfo(c
     bool reconstruit = false;
     const std::shared_ptr<QPDF> document = ouvrirStructure(chemin, &reconstruit);
     try {
-        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*document).getAllPages())
-            tailles_.push_back(tailleDePage(page));
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*document).getAllPages()) {
+            const QSizeF points = tailleDePage(page);
+            const int resolution = resolutionDe(points);
+            dessins_.push_back({pixelsA(points, resolution), resolution});
+        }
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& e) {
@@ -138,14 +168,23 @@ PdfRendu::~PdfRendu() = default;
 
 QStringList PdfRendu::textes() const
 {
-    const auto delai = 60s + std::chrono::seconds(pages());
-    const QByteArray texte = executerBorne(
+    QByteArray texte = executerBorne(
         QStringLiteral("/usr/bin/pdftotext"),
         {QStringLiteral("-q"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-eol"),
          QStringLiteral("unix"), lu_, QStringLiteral("-")},
-        delai, nom_);
-    // Every page ends with a form feed.
-    QStringList parPage = QString::fromUtf8(texte).split(QChar(0x000C));
+        delaiDuTexte + delaiDuTexteParPage * pages(), nom_, texteAuPlus);
+    // Every page ends with a form feed. Each page is decoded from the bytes, which are then
+    // let go: the text is held once.
+    QStringList parPage;
+    parPage.reserve(pages());
+    for (qsizetype debut = 0; debut < texte.size() && parPage.size() < pages();) {
+        qsizetype fin = texte.indexOf('\f', debut);
+        if (fin < 0)
+            fin = texte.size();
+        parPage.append(QString::fromUtf8(QByteArrayView(texte).sliced(debut, fin - debut)));
+        debut = fin + 1;
+    }
+    texte = QByteArray();
     parPage.resize(pages());
     for (QString& t : parPage) {
         t.removeIf([](QChar c) {
@@ -160,14 +199,19 @@ QStringList PdfRendu::textes() const
 QStringList PdfRendu::argumentsDePage(int index) const
 {
     const QSize pixels = taille(index);
-    const double aire = static_cast<double>(pixels.width()) * pixels.height();
-    if (pixels.width() < 1 || pixels.height() < 1 || aire > pixelsDePageAuPlus) {
+    if (pixels.width() < 1 || pixels.height() < 1 || aire(pixels) > pixelsDePageAuPlus) {
         qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 refusée : %3 × %4 pixels")
-                                               .arg(index + 1).arg(nom_).arg(pixels.width()).arg(pixels.height());
+                                               .arg(QString::number(index + 1), nom_, QString::number(pixels.width()),
+                                                    QString::number(pixels.height()));
         throw Erreur::lecture(nom_);
     }
+    if (resolution(index) < resolutionVoulue)
+        qCWarning(journalPdf).noquote() << QStringLiteral("page %1 de %2 dessinée à %3 ppp (%4 × %5 pixels) : "
+                                                       "à %6 ppp elle dépasserait la mémoire permise")
+                                            .arg(index + 1).arg(nom_).arg(resolution(index)).arg(pixels.width())
+                                            .arg(pixels.height()).arg(resolutionVoulue);
     const QString page = QString::number(index + 1);
-    return {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
+    return {QStringLiteral("-r"), QString::number(resolution(index)), QStringLiteral("-f"), page, QStringLiteral("-l"), page,
             QStringLiteral("-cropbox"), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
             QStringLiteral("0"), QStringLiteral("-W"), QString::number(pixels.width()), QStringLiteral("-H"),
             QString::number(pixels.height())};

@@ -30,15 +30,18 @@ public:
     PdfRendu(const PdfRendu&) = delete;
     PdfRendu& operator=(const PdfRendu&) = delete;
 
-    int pages() const { return static_cast<int>(tailles_.size()); }
-    // The pixel size of page `index` (from 0) at 300 dpi: its visible box in points,
-    // turned as the page says, × 300 / 72, truncated.
-    QSize taille(int index) const { return tailles_[static_cast<size_t>(index)]; }
+    int pages() const { return static_cast<int>(dessins_.size()); }
+    // The pixel size of page `index` (from 0) as drawn: its visible box in points, turned
+    // as the page says, × resolution(index) / 72, truncated.
+    QSize taille(int index) const { return dessins_[static_cast<size_t>(index)].pixels; }
+    // The resolution page `index` is drawn at, in dots per inch: 300, or the largest below
+    // it that keeps the page within pixelsDePageAuPlus.
+    int resolution(int index) const { return dessins_[static_cast<size_t>(index)].resolution; }
     // The text layer of every page, as pdftotext reads it (logical order, also for
     // right-to-left scripts); a page without text gives an empty string.
     QStringList textes() const;
-    // Page `index` at 300 dpi on white (RGB, 8 bits). Erreur::lecture when the page is
-    // empty, too large to draw, cannot be drawn, or takes too long.
+    // Page `index` at its resolution on white (RGB, 8 bits). Erreur::lecture when the page
+    // is empty, cannot be drawn, or takes too long.
     QImage rendre(int index) const;
     // Pages `premiere` onwards (from 0), one per path, all of one size, written by poppler
     // as JPEGs of quality 90 at `chemins`, which end in ".jpg": one process for the run,
@@ -48,15 +51,19 @@ public:
 private:
     // Draws from now on from the copy qpdf writes of what it read.
     void reparer(QPDF& document);
-    // pdftoppm's arguments for page `index` at 300 dpi, cut to its size in pixels; the
-    // same failures as rendre() for a page too large or empty.
+    // pdftoppm's arguments for page `index` at its resolution, cut to its size in pixels;
+    // the same failure as rendre() for an empty page.
     QStringList argumentsDePage(int index) const;
 
     QString nom_;
     // What poppler reads: the file itself, or its rebuilt copy in `reparation_`.
     QString lu_;
     std::unique_ptr<DossierDeTravail> reparation_;
-    std::vector<QSize> tailles_;
+    struct Dessin {
+        QSize pixels;
+        int resolution;
+    };
+    std::vector<Dessin> dessins_;
 };
 
 } // namespace Conversions

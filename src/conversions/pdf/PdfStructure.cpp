@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <cctype>
 #include <cstring>
-#include <limits>
 #include <optional>
 #include <set>
 
@@ -215,7 +214,7 @@ bool pagesLisibles(QPDF& document, const QString& chemin)
         throw Erreur::lecture(nomDe(chemin));
     replanter(document, pages);
     qCWarning(journalPdf).noquote()
-        << QStringLiteral("qpdf : arbre des pages de %1 reconstruit : %2 page(s)").arg(chemin).arg(pages.size());
+        << QStringLiteral("qpdf : arbre des pages de %1 reconstruit : %2 page(s)").arg(chemin, QString::number(pages.size()));
     return true;
 }
 
@@ -268,30 +267,6 @@ std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit)
         *reconstruit = replante || document->anyWarnings();
     noterAvertissements(*document, chemin);
     return document;
-}
-
-int pagesLues(const QString& chemin)
-{
-    if (!QFileInfo(chemin).isFile())
-        return 0;
-    try {
-        QPDF document;
-        document.setSuppressWarnings(true);
-        document.processFile(local(chemin).constData());
-        QPDFObjectHandle pages = document.getRoot().getKey("/Pages");
-        QPDFObjectHandle compte = pages.isDictionary() ? pages.getKey("/Count") : QPDFObjectHandle::newNull();
-        if (compte.isInteger() && compte.getIntValue() > 0)
-            return static_cast<int>(std::min<long long>(compte.getIntValue(), std::numeric_limits<int>::max()));
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        // ouvrirStructure() says why below.
-    }
-    try {
-        return static_cast<int>(ouvrirStructure(chemin)->getAllPages().size());
-    } catch (const Erreur&) {
-        return 0;
-    }
 }
 
 Assemblage::Assemblage() : document_(std::make_shared<QPDF>()), version_(1, 4)

@@ -20,9 +20,6 @@ class Sortie;
 // A page tree that is missing or broken (a loop, a node of the wrong kind) is rebuilt in
 // memory from the pages that can be found, and counts as repaired.
 std::shared_ptr<QPDF> ouvrirStructure(const QString& chemin, bool* reconstruit = nullptr);
-// The number of pages a reader finds in the document: the tree's own count when it gives
-// one, else the pages of ouvrirStructure(); 0 when it cannot be read or is locked.
-int pagesLues(const QString& chemin);
 
 // Runs `ecrivain` into the file `chemin` through checked writes (qpdf's own file writer
 // lets a full disk pass at its last flush). A failure of the disk is Erreur::ecriture(nom).

@@ -54,7 +54,7 @@ protected:
     virtual void valider() = 0;
 
     // Runs `travail` on a worker and hands its result to `suite` on the GUI thread, only
-    // while this view still exists.
+    // while this view still exists; a `travail` that throws shows its failure in the view.
     template <typename T>
     void enFond(std::function<T()> travail, std::function<void(T)> suite);
 
@@ -81,5 +81,5 @@ private:
 template <typename T>
 void VueOutil::enFond(std::function<T()> travail, std::function<void(T)> suite)
 {
-    ::enFond<T>(this, std::move(travail), std::move(suite));
+    ::enFond<T>(this, std::move(travail), std::move(suite), [this](const QString& echec) { setErreur(echec); });
 }

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 }
 
+#include <cstring>
 #include <vector>
 
 namespace Media {
@@ -124,7 +125,13 @@ EcrivainAudio::EcrivainAudio(const QString& chemin, const ReglagesAudio& r) : e_
     e_->fifo.reset(av_audio_fifo_alloc(e_->codeur->sample_fmt, r.canaux, e_->taille));
     if (!e_->fifo)
         throw std::bad_alloc();
-    verifier(avformat_write_header(e_->format.get(), nullptr), "en-tête");
+    // Past 4 GB a WAV's 32-bit sizes overflow: "auto" then writes RF64, whose sizes are 64-bit.
+    AVDictionary* options = nullptr;
+    if (std::strcmp(e_->format->oformat->name, "wav") == 0)
+        av_dict_set(&options, "rf64", "auto", 0);
+    const int code = avformat_write_header(e_->format.get(), &options);
+    av_dict_free(&options);
+    verifier(code, "en-tête");
 }
 
 EcrivainAudio::~EcrivainAudio() = default;

@@ -1,13 +1,17 @@
 // Documents as other programs write them: code pages of RTF fonts, short Word 97 files,
 // documents that used to hang or swell.
 
+#include "commun/Ecoute.h"
 #include "conversions/essais_outils.h"
 
 #include "conversions/documents/Documents.h"
 #include "conversions/documents/Zip.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 using namespace essais;
 
@@ -16,6 +20,16 @@ namespace {
 QString texteDe(const QString& source)
 {
     return QString::fromUtf8(lire(convertirSeul(source, "txt")));
+}
+
+// A Word 97 file made by word97.py with its arguments.
+QString word97(const Dossier& d, const QString& nom, const QStringList& arguments)
+{
+    QString sortie;
+    const QString script = QStringLiteral(VEMO_SOURCE_DIR "/tests/conversions/documents/word97.py");
+    EXPECT_EQ(executer("bash", QStringList{"-c", "out=$1; shift; python3 \"$0\" \"$@\" > \"$out\"", script, d.chemin(nom)}
+                                   + arguments, &sortie), 0) << sortie.toStdString();
+    return d.chemin(nom);
 }
 
 } // namespace
@@ -54,6 +68,42 @@ TEST(DocumentsReels, WordCourtLuParCatdoc)
     // A file that is no Word container is never shown as text by the fallback.
     const QString faux = d.ecrire("faux.doc", "juste du texte, pas un document Word");
     echoue(d, {faux}, "txt", {illisible("faux.doc")});
+}
+
+// Half a surrogate pair in a Word file's 16-bit text: antiword and catdoc both print it as
+// bytes that are no UTF-8. The rest of the text is kept, each stray byte replaced.
+TEST(DocumentsReels, WordAuTexteInvalideGardeLeReste)
+{
+    Dossier d;
+    const QString doc = word97(d, "manuale.doc", {"--long", "Premere il tasto \\uD800 per avviare."});
+    for (const char* lecteur : {"antiword", "catdoc"}) {
+        const QByteArray brut = sortieDe("bash", {"-c", QString(lecteur) + " \"$0\" | base64 -w0", doc}).toLatin1();
+        ASSERT_TRUE(QByteArray::fromBase64(brut).contains("tasto \xED\xA0\x80 per")) << lecteur;
+    }
+    const Ecoute ecoute;
+    EXPECT_EQ(texteDe(doc).trimmed(), QString("Premere il tasto \uFFFD\uFFFD\uFFFD per avviare."));
+    EXPECT_TRUE(ecoute.messages("vemo.documents").contains("antiword : manuale.doc : texte qui n’est pas de l’UTF-8 valide"))
+        << ecoute.tous().join('\n').toStdString();
+}
+
+// When antiword's text holds a stray byte and catdoc's does not, catdoc's is taken. (An
+// antiword that prints such bytes stands in front of the real one.)
+TEST(DocumentsReels, WordLuParCatdocQuandAntiwordDonneUnOctetErrant)
+{
+    Dossier d;
+    QTemporaryDir programmes;
+    const QString faux = programmes.filePath("antiword");
+    QFile script(faux);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf 'Une lettre tr\\351s courte.\\n'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray chemin = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(programmes.path()) + ":" + chemin);
+    const QString doc = word97(d, "lettre.doc", {"Une lettre très courte."});
+    const QString texte = texteDe(doc);
+    qputenv("PATH", chemin);
+    EXPECT_EQ(texte, "Une lettre très courte.");
 }
 
 // Documents that spun for ever or swelled without bound now convert, or are refused by name.
@@ -124,4 +174,26 @@ TEST(DocumentsReels, ListesNotesEtImages)
         QFile::remove(docx);
         QFile::remove(d.chemin("source.txt"));
     }
+}
+
+// Pictures are laid out in points whatever the screens: the same document, converted by this
+// program on a screen of twice the usual density, gives the same sizes.
+TEST(DocumentsReels, ImagesEnPointsQuelQueSoitLEcran)
+{
+    if (qEnvironmentVariableIsSet("VEMO_ECRAN_DENSE"))
+        GTEST_SKIP() << "already on the dense screen";
+    Dossier d;
+    const QString ecrans = d.ecrire("ecrans.json", R"({"screens": [{"name": "dense", "x": 0, "y": 0, "width": 2560,
+        "height": 1600, "logicalDpi": 192, "logicalBaseDpi": 192, "dpr": 1}]})");
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + ecrans);
+    env.insert("VEMO_ECRAN_DENSE", "1");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DocumentsReels.ListesNotesEtImages"});
+    ASSERT_TRUE(p.waitForFinished(300000));
+    const QString sortie = QString::fromUtf8(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << sortie.toStdString();
+    EXPECT_TRUE(sortie.contains("[  PASSED  ] 1 test")) << sortie.toStdString();
 }

@@ -61,3 +61,31 @@ TEST(Ocr, PlusieursFilsEnMemeTemps)
     for (int n = 0; n < fils; ++n)
         EXPECT_EQ(textes[n], QStringLiteral("Page numero %1").arg(n + 1).repeated(2));
 }
+
+// The self-test's invoice, scanned turned a quarter, a half or three quarters of a turn:
+// read as upright once its orientation is found.
+TEST(Ocr, PageTourneeLueDroite)
+{
+    QImage facture(1200, 500, QImage::Format_RGB32);
+    facture.fill(Qt::white);
+    {
+        QPainter p(&facture);
+        QFont police(QStringLiteral("Helvetica"));
+        police.setPixelSize(54);
+        p.setFont(police);
+        p.setPen(Qt::black);
+        p.drawText(QRect(60, 40, 1100, 420), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                   QStringLiteral("Facture n° 2026-118\nMandarine et Clémentine\nTotal : 149,00 €"));
+    }
+    const QString droite = lireTexte(facture);
+    ASSERT_EQ(droite, "Facture n° 2026-118\nMandarine et Clémentine\nTotal : 149,00 €");
+    for (const int degres : {90, 180, 270}) {
+        const QImage tournee = facture.transformed(QTransform().rotate(degres));
+        EXPECT_EQ(lireTexte(tournee), droite) << degres;
+    }
+    // Through the dispatcher: the picture upside down, and the scanned PDF made of it.
+    Dossier d;
+    const QString png = ecrire(d, "scan.png", facture.transformed(QTransform().rotate(180)));
+    EXPECT_EQ(QString::fromUtf8(lire(convertirSeul(png, "ocr"))), droite);
+    EXPECT_EQ(QString::fromUtf8(lire(convertirSeul(convertirSeul(png, "pdf"), "txt"))), droite);
+}

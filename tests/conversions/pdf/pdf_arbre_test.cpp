@@ -1,7 +1,6 @@
 // PDFs whose page tree is broken (missing, looping) still give their pages.
 
 #include "conversions/pdf/pdf_fabrique.h"
-#include "conversions/pdf/PdfStructure.h"
 #include "conversions/Catalogue.h"
 
 
@@ -46,8 +45,8 @@ TEST(PdfArbre, SansArbreDePagesLesPagesSontRetrouvees)
     const QString source = pagesALaMain(d, "nul.pdf", 4, "null");
     QString qpdf;
     ASSERT_NE(executer("qpdf", {"--show-npages", source}, &qpdf), 0) << qpdf.toStdString();  // qpdf alone fails
-    EXPECT_EQ(Conversions::pagesLues(source), 4);
-    EXPECT_EQ(Conversions::nombreDePages(source), 4);  // the wheel offers « Séparer »
+    // The wheel's quick count finds nothing to count and offers no « Séparer ».
+    EXPECT_EQ(Conversions::nombreDePages(source), 0);
 
     const QStringList images = Conversions::convertirUn(source, "png");
     ASSERT_EQ(images.size(), 4);
@@ -71,7 +70,7 @@ TEST(PdfArbre, UnArbreQuiBoucleDonneSesPages)
     QString sortie;
     executer("qpdf", {"--check", source}, &sortie);
     ASSERT_TRUE(sortie.contains("Loop detected")) << sortie.toStdString();
-    EXPECT_EQ(Conversions::pagesLues(source), 2);
+    EXPECT_EQ(Conversions::nombreDePages(source), 2);  // the count the tree declares
 
     const QStringList images = Conversions::convertirUn(source, "jpg");
     ASSERT_EQ(images.size(), 2);
@@ -79,12 +78,32 @@ TEST(PdfArbre, UnArbreQuiBoucleDonneSesPages)
     EXPECT_EQ(texteParPage(convertirSeul(source, "txt")), QStringList({"Page 1", "Page 2"}));
 }
 
+// A broken cross-reference table: the wheel's count gives up at once (no « Séparer ») rather
+// than read the whole file, and the conversions still rebuild the table and find every page.
+TEST(PdfArbre, UneTableCasseeNeSeCompteQuALaConversion)
+{
+    Dossier d;
+    const QString source = pagesALaMain(d, "casse.pdf", 3, "2 0 R");
+    QByteArray octets = lire(source);
+    const qsizetype table = octets.indexOf("\nxref\n");
+    ASSERT_GT(table, 0);
+    octets.replace(table + 1, 4, "xraf");
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size());
+    f.close();
+
+    EXPECT_EQ(Conversions::nombreDePages(source), 0);
+    const QStringList separees = Conversions::convertirUn(source, "separer");
+    ASSERT_EQ(separees.size(), 3);
+    EXPECT_EQ(pdftotext(separees[2]).simplified(), "Page 3");
+}
+
 // A file that holds no page object at all stays unreadable, and says so.
 TEST(PdfArbre, SansAucunePageLeFichierResteIllisible)
 {
     Dossier d;
     const QString source = aLaMain(d.chemin("vide.pdf"), {"<< /Type /Catalog /Pages null >>"});
-    EXPECT_EQ(Conversions::pagesLues(source), 0);
+    EXPECT_EQ(Conversions::nombreDePages(source), 0);
     echoue(d, {source}, "png", {illisible("vide.pdf")});
 }
 

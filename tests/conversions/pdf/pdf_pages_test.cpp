@@ -63,12 +63,15 @@ TEST(PdfPages, UneSortieParPageDansLOrdre)
     }
 }
 
-// A page too large to draw is refused, and no page of the document is kept.
+// A page that cannot be drawn (its box is empty) is refused, and no page of the document is kept.
 TEST(PdfPages, UnEchecNeGardeAucunePage)
 {
     Dossier d;
-    const QList<QSizeF> tailles{QSizeF(72, 72), QSizeF(72, 72), QSizeF(14000, 14000), QSizeF(72, 72)};
-    const QString source = pdf(d.chemin("mixte.pdf"), tailles, {});
+    QList<QByteArray> objets{"<< /Type /Catalog /Pages 2 0 R >>",
+                             "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R 6 0 R] /Count 4 >>"};
+    for (const char* boite : {"0 0 72 72", "0 0 72 72", "0 0 0 0", "0 0 72 72"})
+        objets << "<< /Type /Page /Parent 2 0 R /MediaBox [" + QByteArray(boite) + "] >>";
+    const QString source = aLaMain(d.chemin("mixte.pdf"), objets);
     const Conversions::Resultat r = Conversions::convertir({source}, "jpg", {});
     EXPECT_TRUE(r.crees.isEmpty());
     EXPECT_EQ(r.erreurs, QStringList{illisible("mixte.pdf")});

@@ -228,6 +228,41 @@ TEST(Couper, CopieTemporaireDUnOgg)
     qputenv("TMPDIR", ancien);
 }
 
+// A copy that would not fit the temporary folder is not begun; one begun stops as soon as
+// its window closes, and leaves nothing. The sources are sparse: silence that takes no room
+// (a long one, and one whose header promises far more than the disk holds).
+TEST(Couper, CopieBorneeEtArreteeALaFermeture)
+{
+    lierFFmpeg();
+    Dossier d, temporaire;
+    const QByteArray ancien = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temporaire.racine().toUtf8());
+
+    const QString immense = silenceCreux(d.chemin("immense.oga"), 16, 2, 48000, qint64(1) << 42, 1 << 20);
+    Modele m(immense);
+    EXPECT_EQ(m.p->erreur(), QStringLiteral("Pas assez de place libre pour écouter « immense.oga »"));
+    EXPECT_TRUE(temporaire.noms().isEmpty()) << temporaire.noms().join(", ").toStdString();
+
+    // 8 GB to copy: many seconds of writing, stopped at once.
+    const QString longue = silenceCreux(d.chemin("longue.oga"), 16, 2, 48000, 2'000'000'000);
+    {
+        Passage p(longue, std::make_unique<FauxLecteur>());
+        p.preparer();
+        ASSERT_TRUE(attendre([&] {
+            const QStringList noms = temporaire.noms();
+            return !noms.isEmpty() && QFileInfo(temporaire.chemin(noms.first())).size() > (1 << 20);
+        }));
+        p.fermer();
+    }
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(3000)) << "ffmpeg went on writing the copy";
+    EXPECT_LT(t.elapsed(), 3000);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(temporaire.noms().isEmpty()) << temporaire.noms().join(", ").toStdString();
+    qputenv("TMPDIR", ancien);
+}
+
 TEST(Couper, OndeSurDesSonsFabriques)
 {
     Dossier d;

@@ -10,22 +10,28 @@
 #include "plateforme/media/Echantillonneur.h"
 #include "plateforme/media/Sonde.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QUuid>
+#include <atomic>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
 #include <utility>
 
-// The temporary WAV copy, shared with the ffmpeg run that writes it: whichever of the
-// closing and the end of the run comes last deletes the file.
+// Left free in the temporary folder beside the copy (often in memory).
+constexpr qint64 margeLibre = qint64(256) << 20;
+
+// The temporary WAV copy, shared with the ffmpeg run that writes it: closing the model stops
+// the run, and whichever of the closing and the end of the run comes last deletes the file.
 struct Passage::Copie {
     QString chemin;
     std::mutex verrou;
-    bool abandonnee = false;
+    std::atomic<bool> abandonnee{false};
 
     void abandonner()
     {
@@ -41,6 +47,35 @@ struct Passage::Copie {
             return true;
         QFile::remove(chemin);
         return false;
+    }
+    // Decodes `source` into the copy, within the free space of its folder: a copy that would
+    // not fit is refused before anything is written, and ffmpeg never writes past that space.
+    // The failure's text, or an empty one.
+    QString faire(const QString& source)
+    {
+        const QString nom = QFileInfo(source).fileName();
+        const QString manque = QCoreApplication::translate("Passage", "Pas assez de place libre pour écouter « %1 »").arg(nom);
+        const QStorageInfo lieu(QFileInfo(chemin).absolutePath());
+        const qint64 place = lieu.isValid() ? lieu.bytesAvailable() - margeLibre : std::numeric_limits<qint64>::max();
+        const qint64 prevue = Conversions::octetsDuWav(source);
+        if (place <= 0 || prevue > place) {
+            qCWarning(Conversions::journalMedia).noquote()
+                << QStringLiteral("%1 : copie d’écoute de %2 octets, %3 libres").arg(nom, QString::number(prevue),
+                                                                                    QString::number(place));
+            return manque;
+        }
+        bool reussie = false;
+        QString echec = Conversions::Erreur::lecture(nom).message();
+        try {
+            Conversions::lancerFFmpeg(Conversions::argumentsDeWav(source, chemin, place), source, {}, &abandonnee);
+            // Stopped at the limit: a length the source declared too short.
+            reussie = QFileInfo(chemin).size() < place;
+            if (!reussie)
+                echec = manque;
+        } catch (const std::exception&) {
+            // The runner has logged ffmpeg's words; the window says the file is unreadable.
+        }
+        return finir(reussie) ? QString() : echec;
     }
 };
 
@@ -71,25 +106,18 @@ void Passage::preparer()
                                    + QStringLiteral(".wav"));
     const std::shared_ptr<Copie> copie = copie_;
     const QString source = url_;
-    enFond<bool>(this, [copie, source] {
-        bool reussie = false;
-        try {
-            Conversions::lancerFFmpeg({QStringLiteral("-i"), source, QStringLiteral("-vn"), QStringLiteral("-c:a"),
-                                       QStringLiteral("pcm_s16le"), copie->chemin},
-                                      source, [](double) {});
-            reussie = true;
-        } catch (const std::exception&) {
-            // The runner has logged ffmpeg's words; the window says the file is unreadable.
-        }
-        return copie->finir(reussie);
-    }, [this](bool reussie) {
+    const auto echec = [this](const QString& texte) {
+        if (!ferme_)
+            echouer(texte);
+    };
+    enFond<QString>(this, [copie, source] { return copie->faire(source); }, [this, echec](const QString& texte) {
+        if (!texte.isEmpty())
+            return echec(texte);
         if (ferme_)
             return;
-        if (!reussie)
-            return echouer();
         travail_ = copie_->chemin;
         charger(travail_, std::numeric_limits<double>::quiet_NaN());
-    });
+    }, echec);
 }
 
 // Reads the duration of `media` and how its pictures turn, off the GUI thread (when not
@@ -110,6 +138,9 @@ void Passage::charger(const QString& media, double duree)
                 return echouer();
             orientation_ = lu.second;
             charger(media, d);
+        }, [this](const QString& texte) {
+            if (!ferme_)
+                echouer(texte);
         });
         return;
     }
@@ -131,7 +162,7 @@ void Passage::charger(const QString& media, double duree)
                 }, Qt::QueuedConnection);
             });
             return true;
-        }, [this](bool) { emit apercuFini(); });
+        }, [this](bool) { emit apercuFini(); }, [this](const QString&) { emit apercuFini(); });
     } else {
         enFond<QList<float>>(this, [media, duree] { return Passage::onde(media, duree); }, [this](const QList<float>& l) {
             if (!ferme_) {
@@ -139,14 +170,15 @@ void Passage::charger(const QString& media, double duree)
                 emit apercu();
             }
             emit apercuFini();
-        });
+        }, [this](const QString&) { emit apercuFini(); });
     }
 }
 
-void Passage::echouer()
+void Passage::echouer(const QString& texte)
 {
-    qCWarning(Conversions::journalMedia).noquote() << QFileInfo(url_).fileName() + QStringLiteral(" : aucune durée lisible");
-    erreur_ = Conversions::Erreur::lecture(QFileInfo(url_).fileName()).message();
+    if (texte.isEmpty())
+        qCWarning(Conversions::journalMedia).noquote() << QFileInfo(url_).fileName() + QStringLiteral(" : aucune durée lisible");
+    erreur_ = texte.isEmpty() ? Conversions::Erreur::lecture(QFileInfo(url_).fileName()).message() : texte;
     emit change();
     emit prepare();
     emit apercuFini();

@@ -13,8 +13,8 @@
 // The trim model of one window: the file's duration, the passage kept (d0 to d1, in
 // seconds), the player and its position, and the thumbnails of a video or the waveform of
 // a sound. A sound only ffmpeg reads is first copied to a temporary WAV, which is what the
-// player and the waveform read; that copy goes when the model closes, even when ffmpeg is
-// still writing it. Every field changes on the GUI thread only.
+// player and the waveform read, when it fits the free space there; closing the model stops
+// the copy and deletes it. Every field changes on the GUI thread only.
 class Passage : public QObject {
     Q_OBJECT
 public:
@@ -90,7 +90,8 @@ signals:
 
 private:
     struct Copie;
-    void echouer();
+    // The file cannot be had: `texte`, or « Impossible de lire » with its name.
+    void echouer(const QString& texte = {});
     void charger(const QString& media, double duree);
     void chercher(double t);
 
