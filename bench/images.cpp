@@ -2,6 +2,7 @@
 // the same inputs, each run in its own child process so its peak memory can be read.
 // Run by hand: build/bench/bench_images
 
+#include "Enfant.h"
 #include "conversions/Conversions.h"
 
 #include <QDir>
@@ -20,53 +21,16 @@
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-struct Mesure {
-    double secondes = 0;
-    double picMo = 0;
-    double processeur = 0;  // user and system seconds, all threads
-    qint64 octets = 0;
-    bool ok = false;
-};
+using Enfant::Mesure;
+using Enfant::attendre;
+using Enfant::dansUnEnfant;
 
 QTemporaryDir* travail = nullptr;
 std::map<std::string, Mesure> meilleures;  // "case/outil" → best run
-
-Mesure attendre(pid_t pid, std::chrono::steady_clock::time_point debut)
-{
-    int statut = 0;
-    rusage usage{};
-    wait4(pid, &statut, 0, &usage);
-    Mesure m;
-    m.secondes = std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
-    m.picMo = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    m.processeur = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    m.ok = WIFEXITED(statut) && WEXITSTATUS(statut) == 0;
-    return m;
-}
-
-// Runs `travailler` in a fresh child: its time and peak resident memory alone.
-Mesure dansUnEnfant(const std::function<bool()>& travailler)
-{
-    const auto debut = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        bool ok = false;
-        try {
-            ok = travailler();
-        } catch (...) {
-        }
-        std::fflush(nullptr);
-        _exit(ok ? 0 : 1);
-    }
-    return attendre(pid, debut);
-}
 
 Mesure commande(const QStringList& arguments, const char* environnement = nullptr)
 {

@@ -11,26 +11,22 @@
 #include <array>
 #include <vector>
 
+using vips::VImage;
+
 namespace Conversions {
 
 namespace {
 
 // The segmentation runs at this size: grabCut's cost grows with the pixel count.
 constexpr int coteDeTravail = 480;
+// The subject is sought on a copy at most this large: the network sees 1024 × 1024.
+constexpr int coteDeRecherche = 2048;
 constexpr int couleursDuFond = 6;
 
 cv::Mat vue(const QImage& image)
 {
     return cv::Mat(image.height(), image.width(), CV_8UC4, const_cast<uchar*>(image.constBits()),
                    static_cast<size_t>(image.bytesPerLine()));
-}
-
-QImage versQImage(const cv::Mat1b& masque)
-{
-    QImage q(masque.cols, masque.rows, QImage::Format_Grayscale8);
-    for (int y = 0; y < masque.rows; ++y)
-        std::copy_n(masque.ptr<uchar>(y), masque.cols, q.scanLine(y));
-    return q;
 }
 
 // The image's own alpha, when it cuts out a shape: part transparent, part opaque.
@@ -249,20 +245,51 @@ cv::Mat1b sansAlpha(const QImage& image, const Releve& debut)
     return aLaMesure(*appris > 127) ? *appris : cv::Mat1b();
 }
 
-// The subject of a picture as a full-size mask (Grayscale8, 255 on the subject), or a
-// null image when nothing convincing stands out: empty, the whole frame, or a shape
-// lying along most of the border. An image whose own alpha isolates a shape gives it.
-QImage masqueDuSujet(const QImage& image, const Releve& debut)
+// The subject of a picture: a mask at its size (255 on the subject), or the picture's own
+// alpha when it isolates a shape; nothing when nothing convincing stands out: empty, the
+// whole frame, or a shape lying along most of the border.
+struct Sujet {
+    cv::Mat1b masque;
+    bool alphaPropre = false;
+};
+
+Sujet sujetDe(const QImage& image, const Releve& debut)
 {
-    if (image.isNull())
-        return {};
     const QImage rgba = image.format() == QImage::Format_RGBA8888 || image.format() == QImage::Format_RGBX8888
         ? image
         : image.convertToFormat(QImage::Format_RGBA8888);
-    cv::Mat1b masque = alphaPropre(rgba);
-    if (masque.empty())
-        masque = sansAlpha(rgba, debut);
-    return masque.empty() ? QImage() : versQImage(masque);
+    if (cv::Mat1b propre = alphaPropre(rgba); !propre.empty())
+        return {propre, true};
+    const cv::Mat1b masque = sansAlpha(rgba, debut);
+    return {masque.isContinuous() ? masque : masque.clone(), false};
+}
+
+// A mask enlarged to `largeur` × `hauteur` as the pipeline asks for it, never whole in memory.
+VImage agrandi(const cv::Mat1b& masque, int largeur, int hauteur)
+{
+    // The pixels are read where they lie: the mask outlives the writing.
+    const VImage petit = VImage::new_from_memory(masque.data, masque.total(), masque.cols, masque.rows, 1, VIPS_FORMAT_UCHAR);
+    if (masque.cols == largeur && masque.rows == hauteur)
+        return petit;
+    const VImage grand = petit.resize(static_cast<double>(largeur) / masque.cols,
+                                      VImage::option()
+                                          ->set("vscale", static_cast<double>(hauteur) / masque.rows)
+                                          ->set("kernel", VIPS_KERNEL_LINEAR));
+    return grand.embed(0, 0, largeur, hauteur, VImage::option()->set("extend", VIPS_EXTEND_COPY));
+}
+
+// The picture with the mask as its alpha (its own alpha kept where lower); the background
+// becomes fully transparent, colour included, as a premultiplied render would.
+VImage decoupe(const VImage& image, const Sujet& sujet)
+{
+    const VImage pixels = rgba(image);
+    VImage alpha = pixels[3];
+    if (!sujet.alphaPropre) {
+        const VImage masque = agrandi(sujet.masque, pixels.width(), pixels.height());
+        alpha = (masque < alpha).ifthenelse(masque, alpha);
+    }
+    const VImage couleurs = pixels.extract_band(0, VImage::option()->set("n", 3));
+    return (alpha == 0).ifthenelse(0.0, couleurs).cast(VIPS_FORMAT_UCHAR).bandjoin(alpha);
 }
 
 } // namespace
@@ -273,24 +300,17 @@ QString detourer(const QString& source)
     // moment when every core is busy and leave the network one thread.
     const Releve debut = releve();
     Isnet::preparer();
-    QImage image = redressee(source).convertToFormat(QImage::Format_RGBA8888);
-    const QImage masque = masqueDuSujet(image, debut);
-    if (masque.isNull())
+    // The subject is sought on a reduced copy; the whole picture then goes through in
+    // strips, its alpha enlarged from the mask on the way.
+    const VImage entete = ouvrirImage(source);
+    const Sujet sujet = sujetDe(redressee(entete, source, coteDeRecherche), debut);
+    if (sujet.masque.empty())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun sujet trouvé dans « %1 »")
                                .arg(QFileInfo(source).fileName()));
-    // The background becomes fully transparent, colour included, as a premultiplied render would.
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* p = image.scanLine(y);
-        const uchar* m = masque.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x, p += 4) {
-            p[3] = std::min(p[3], m[x]);
-            if (p[3] == 0)
-                p[0] = p[1] = p[2] = 0;
-        }
-    }
     Sortie sortie = Sortie::apres(source, QCoreApplication::translate("Conversions", " (détourée)"),
                                   QStringLiteral("png"));
-    sousVips(source, sortie.chemin(), [&] { ecrirePng(depuisQImage(image), sortie.temporaire(), true); });
+    sousVips(source, sortie.chemin(),
+             [&] { ecrirePng(decoupe(vignette(entete, source, std::nullopt), sujet), sortie.temporaire(), true); });
     return sortie.valider();
 }
 

@@ -60,13 +60,13 @@ Image remplir(const VImage& pixels, const QString& chemin)
     verifier(heif_image_add_plane(image.get(), heif_channel_interleaved, w, h, 8), chemin);
     int pas = 0;
     uint8_t* plan = heif_image_get_plane(image.get(), heif_channel_interleaved, &pas);
-    size_t taille = 0;
-    std::unique_ptr<void, void (*)(void*)> memoire(pixels.write_to_memory(&taille), g_free);
-    const size_t ligne = static_cast<size_t>(w) * bandes;
-    if (!plan || taille != ligne * h)
+    if (!plan)
         throw Erreur::ecriture(QFileInfo(chemin).fileName());
-    for (int y = 0; y < h; ++y)
-        std::memcpy(plan + static_cast<size_t>(y) * pas, static_cast<uint8_t*>(memoire.get()) + y * ligne, ligne);
+    // Straight from the lazy pipeline into the plane: the picture is held once, not twice.
+    const size_t ligne = static_cast<size_t>(w) * bandes;
+    parLignes(pixels, [&](int y, const uint8_t* rangee) {
+        std::memcpy(plan + static_cast<size_t>(y) * pas, rangee, ligne);
+    });
     if (pixels.get_typeof(VIPS_META_ICC_NAME) != 0) {
         size_t n = 0;
         const void* icc = pixels.get_blob(VIPS_META_ICC_NAME, &n);

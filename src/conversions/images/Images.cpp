@@ -4,8 +4,10 @@
 #include "conversions/FichierDeSortie.h"
 #include "conversions/images/Heif.h"
 #include "conversions/images/Png.h"
+#include "conversions/Reserve.h"
 #include "conversions/Sortie.h"
 #include "conversions/images/Vips.h"
+#include "conversions/images/WebP.h"
 
 #include <QColorSpace>
 #include <QCoreApplication>
@@ -58,12 +60,33 @@ VImage sansMetadonnees(const VImage& image)
     return copie;
 }
 
+// libjpeg's optimised Huffman tables need every coefficient of the picture at once, two
+// bytes a sample: past a 90-megapixel photo's, or when they do not fit, the picture is
+// written in one pass, in strips, a few percent larger.
+constexpr qint64 coefficientsAuPlus = qint64(512) << 20;
+
 void ecrireJpeg(const VImage& image, const QString& chemin, int qualite, bool nu)
 {
-    surBlanc(image).jpegsave(local(chemin).constData(), VImage::option()
-                                                     ->set("Q", qualite)
-                                                     ->set("optimize_coding", true)
-                                                     ->set("strip", nu));
+    const VImage pixels = surBlanc(image);
+    const qint64 octetsDesCoefficients = 2 * static_cast<qint64>(pixels.width()) * pixels.height() * pixels.bands();
+    const std::optional<Reserve> coefficients =
+        octetsDesCoefficients <= coefficientsAuPlus ? Reserve::essayer(octetsDesCoefficients) : std::nullopt;
+    pixels.jpegsave(local(chemin).constData(), VImage::option()
+                                                   ->set("Q", qualite)
+                                                   ->set("optimize_coding", coefficients.has_value())
+                                                   ->set("strip", nu));
+}
+
+// What the writers that hold the whole picture take, in bytes per pixel, as measured on
+// huge pictures (bench/grandes_images.cpp). libwebp holds its own planes (YUV and alpha,
+// filled strip by strip); libheif gets its planes (3 or 4 bytes), converts them, and x265
+// keeps its own copies and analyses. The other writers go in strips.
+constexpr double octetsParPixelWebP = 3;
+constexpr double octetsParPixelHeif = 16;
+
+qint64 octets(int largeur, int hauteur, double parPixel)
+{
+    return static_cast<qint64>(parPixel * largeur * hauteur);
 }
 
 // Writes `image` in format `id` ("jpg", "png", "heic", "avif", "tiff").
@@ -85,13 +108,16 @@ void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
 
 QString enWebP(const QString& source)
 {
-    const QImage image = redressee(source);
+    // Sizes are checked before the pixels are decoded (a RAW's, once, from its header on).
+    const VImage entete = ouvrirImage(source);
     // The format stores each side on 14 bits.
-    if (std::max(image.width(), image.height()) > WEBP_MAX_DIMENSION)
+    if (std::max(entete.width(), entete.height()) > WEBP_MAX_DIMENSION)
         throw Erreur::rien(QCoreApplication::translate(
                                "Conversions", "« %1 » est trop grande pour WebP (16 383 pixels de côté au plus)")
                                .arg(nomDe(source)));
-    const QByteArray donnees = webp(image, 82.0f);
+    const Reserve memoire(octets(entete.width(), entete.height(), octetsParPixelWebP), source);
+    QByteArray donnees;
+    sousVips(source, {}, [&] { donnees = webpParBandes(vignette(entete, source, std::nullopt), 82.0f); });
     Sortie sortie = Sortie::apres(source, {}, QStringLiteral("webp"));
     ecrireDans(sortie, donnees);
     return sortie.valider();
@@ -143,7 +169,12 @@ const QSet<QString>& ecriture()
 
 QImage redressee(const QString& chemin, std::optional<int> max)
 {
-    const VImage image = vignette(chemin, max);
+    return redressee(ouvrirImage(chemin), chemin, max);
+}
+
+QImage redressee(const VImage& entete, const QString& chemin, std::optional<int> max)
+{
+    const VImage image = vignette(entete, chemin, max);
     try {
         return versQImage(image, !image.has_alpha());
     } catch (const VError& e) {
@@ -173,6 +204,10 @@ QString image(const QString& source, const QString& id)
     if (id == QLatin1String("webp"))
         return enWebP(source);  // decodes once, upright: a RAW costs seconds
     const VImage image = ouvrirImage(source);
+    const bool heif = id == QLatin1String("heic") || id == QLatin1String("avif");
+    const std::optional<Reserve> memoire =
+        heif ? std::optional<Reserve>(std::in_place, octets(image.width(), image.height(), octetsParPixelHeif), source)
+             : std::nullopt;
     Sortie sortie = Sortie::apres(source, {}, id);
     if (type(id).isEmpty())
         throw Erreur::ecriture(sortie.nom());

@@ -28,7 +28,8 @@ QImage redressee(const QString& chemin, std::optional<int> max = std::nullopt);
 // The image flattened onto white, without alpha.
 QImage aplatir(const QImage& image);
 // WebP data of an image, quality 0 to 100; premultiplied input is brought back to straight colour.
-QByteArray webp(const QImage& image, float qualite);
+// Its pixels are let go as soon as the encoder has its own planes: pass the image moved.
+QByteArray webp(QImage image, float qualite);
 // The type identifier ("public.jpeg", …) of a format identifier; empty when it has none.
 QString type(const QString& id);
 // The type identifiers this build can write.

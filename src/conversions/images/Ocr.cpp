@@ -20,6 +20,8 @@
 // libgomp comes with the recogniser; declared weak so a build without it still links.
 extern "C" void omp_set_max_active_levels(int) __attribute__((weak));
 
+using vips::VImage;
+
 namespace Conversions {
 
 namespace {
@@ -223,9 +225,9 @@ constexpr int coteAgrandiAuPlus = 4000;
 
 // The resolution the file declares, in dots per inch; 0 when it declares none that is
 // believable (libvips gives one pixel per millimetre to files that say nothing).
-int resolutionDe(const QString& source)
+int resolutionDe(const VImage& image)
 {
-    const double ppp = ouvrirImage(source).xres() * 25.4;
+    const double ppp = image.xres() * 25.4;
     return ppp >= 70 && ppp <= 2400 ? static_cast<int>(std::lround(ppp)) : 0;
 }
 
@@ -273,9 +275,23 @@ QString lireTexte(const QImage& image, int resolution)
     return reunir(lue, lire(api, agrandie(*claires), resolutionLue, mode, facteur)).texte();
 }
 
+namespace {
+
+// Letters are read a few dozen pixels high: a picture larger than an A4 page at 600 dpi
+// is read reduced to that many pixels, its resolution reduced alike.
+constexpr double pixelsLusAuPlus = 36e6;
+
+} // namespace
+
 QString texteDeLImage(const QString& source)
 {
-    const QString texte = lireTexte(redressee(source), resolutionDe(source));
+    const VImage entete = ouvrirImage(source);
+    const int cote = std::max(entete.width(), entete.height());
+    const double echelle = std::sqrt(pixelsLusAuPlus / (static_cast<double>(entete.width()) * entete.height()));
+    const QImage image =
+        redressee(entete, source, echelle < 1.0 ? std::optional(static_cast<int>(cote * echelle)) : std::nullopt);
+    const double reduction = static_cast<double>(std::max(image.width(), image.height())) / cote;
+    const QString texte = lireTexte(image, static_cast<int>(std::lround(resolutionDe(entete) * reduction)));
     if (texte.isEmpty())
         throw Erreur::rien(QCoreApplication::translate("Conversions", "Aucun texte dans « %1 »")
                                .arg(QFileInfo(source).fileName()));

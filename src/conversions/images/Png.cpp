@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -305,40 +304,6 @@ private:
     bool entete_ = true;
 };
 
-struct Lecture {
-    Compression& compression;
-    std::size_t octetsLigne;
-    bool seize;
-    Octets ligne;
-    std::exception_ptr echec;
-};
-
-// libvips hands the rows over in order, computing the next ones meanwhile.
-int recevoir(VipsRegion* region, VipsRect* zone, void* donnees)
-{
-    auto& l = *static_cast<Lecture*>(donnees);
-    try {
-        for (int y = zone->top; y < zone->top + zone->height; ++y) {
-            const auto* pixels = reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, zone->left, y));
-            if (!l.seize) {
-                l.compression.ajouter(pixels);
-                continue;
-            }
-            for (std::size_t i = 0; i + 1 < l.octetsLigne; i += 2) {  // PNG's samples are big-endian
-                std::uint16_t v;
-                std::memcpy(&v, pixels + i, 2);
-                l.ligne[i] = static_cast<std::uint8_t>(v >> 8);
-                l.ligne[i + 1] = static_cast<std::uint8_t>(v);
-            }
-            l.compression.ajouter(l.ligne.data());
-        }
-        return 0;
-    } catch (...) {
-        l.echec = std::current_exception();
-        return -1;
-    }
-}
-
 // libpng's first checks: a profile that readers would refuse is better left out.
 bool profilAcceptable(const std::uint8_t* icc, std::size_t n, bool gris)
 {
@@ -426,12 +391,20 @@ void ecrirePng(const VImage& image, const QString& chemin, bool nu)
     }
     ecrireResolution(fichier, pixels);
     Compression compression(fichier, octetsLigne, bpp, pixels.height(), fils);
-    Lecture lecture{compression, octetsLigne, seize, Octets(seize ? octetsLigne : 0), {}};
-    if (vips_sink_disc(pixels.get_image(), recevoir, &lecture) != 0) {
-        if (lecture.echec)
-            std::rethrow_exception(lecture.echec);
-        throw vips::VError();
-    }
+    Octets grosBout(seize ? octetsLigne : 0);
+    parLignes(pixels, [&](int, const std::uint8_t* ligne) {
+        if (!seize) {
+            compression.ajouter(ligne);
+            return;
+        }
+        for (std::size_t i = 0; i + 1 < octetsLigne; i += 2) {  // PNG's samples are big-endian
+            std::uint16_t v;
+            std::memcpy(&v, ligne + i, 2);
+            grosBout[i] = static_cast<std::uint8_t>(v >> 8);
+            grosBout[i + 1] = static_cast<std::uint8_t>(v);
+        }
+        compression.ajouter(grosBout.data());
+    });
     if (!compression.fini())
         throw vips::VError();
     fichier.morceau("IEND", Octets{});

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <exception>
 #include <mutex>
 
 using vips::VImage;
@@ -133,9 +134,27 @@ VImage ouvrirImage(const QString& chemin)
     });
 }
 
+namespace {
+
+VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int> max);
+
+} // namespace
+
 VImage vignette(const QString& chemin, std::optional<int> max)
 {
-    const VImage entete = ouvrirImage(chemin);
+    return vignetteDe(ouvrirImage(chemin), chemin, max);
+}
+
+VImage vignette(const VImage& entete, const QString& chemin, std::optional<int> max)
+{
+    // A file read in sequence gives one pass: each pipeline opens it anew.
+    return enMemoire(entete) ? vignetteDe(entete, chemin, max) : vignette(chemin, max);
+}
+
+namespace {
+
+VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int> max)
+{
     const int cote = std::max(entete.width(), entete.height());
     const int taille = max && *max > 0 && *max < cote ? *max : cote;
     try {
@@ -156,6 +175,8 @@ VImage vignette(const QString& chemin, std::optional<int> max)
         echecVips(e, chemin, {});
     }
 }
+
+} // namespace
 
 namespace {
 
@@ -249,6 +270,38 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
     if (sortie.isEmpty() || (lecture && !ecriture))
         throw Erreur::lecture(nomDe(source));
     throw Erreur::ecriture(nomDe(sortie));
+}
+
+namespace {
+
+struct Lignes {
+    const std::function<void(int, const std::uint8_t*)>& ligne;
+    std::exception_ptr echec;
+};
+
+int recevoir(VipsRegion* region, VipsRect* zone, void* donnees)
+{
+    auto& l = *static_cast<Lignes*>(donnees);
+    try {
+        for (int y = zone->top; y < zone->top + zone->height; ++y)
+            l.ligne(y, reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, zone->left, y)));
+        return 0;
+    } catch (...) {
+        l.echec = std::current_exception();
+        return -1;
+    }
+}
+
+} // namespace
+
+void parLignes(const VImage& image, const std::function<void(int, const std::uint8_t*)>& ligne)
+{
+    Lignes lignes{ligne, {}};
+    if (vips_sink_disc(image.get_image(), recevoir, &lignes) != 0) {
+        if (lignes.echec)
+            std::rethrow_exception(lignes.echec);
+        throw VError();
+    }
 }
 
 } // namespace Conversions

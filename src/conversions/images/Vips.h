@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <optional>
 // glib names a field `signals`, which Qt defines as a keyword.
 #pragma push_macro("signals")
@@ -23,6 +25,13 @@ vips::VImage ouvrirImage(const QString& chemin);
 // applied, in sRGB (converted through its embedded profile when that is not sRGB).
 // Throws Erreur::lecture.
 vips::VImage vignette(const QString& chemin, std::optional<int> max);
+// The same from the file as ouvrirImage() gave it: a picture that its decoder made whole in
+// memory (RAW, BMP…) is reduced from there, not decoded again; a file that libvips reads
+// in sequence is opened anew for each pipeline.
+vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
+
+// redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
+QImage redressee(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
 // 8 bits per channel: 16-bit RGB or grey and linear float RGB are brought down, not clipped.
 vips::VImage huitBits(const vips::VImage& image);
@@ -35,6 +44,11 @@ vips::VImage surBlanc(const vips::VImage& image);
 QImage versQImage(const vips::VImage& image, bool opaque);
 // A view on a QImage's pixels (4 bands, 8 bits): `image` must outlive it.
 vips::VImage depuisQImage(const QImage& image);
+
+// Hands the image's rows to `ligne` in order, top to bottom, while libvips computes the next
+// ones: a lazy pipeline never stands whole in memory. Throws vips::VError when the pixels
+// fail; what `ligne` throws passes through.
+void parLignes(const vips::VImage& image, const std::function<void(int y, const std::uint8_t* pixels)>& ligne);
 
 // Runs `ecrire` on `sortie`; a libvips failure becomes Erreur::lecture of the source
 // when it came from reading, else Erreur::ecriture of the output.

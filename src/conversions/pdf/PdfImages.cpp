@@ -1,7 +1,6 @@
 #include "conversions/pdf/PdfImages.h"
 
 #include "conversions/Chemins.h"
-#include "conversions/images/Images.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfJpeg.h"
 #include "conversions/pdf/PdfStructure.h"
@@ -10,8 +9,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
-#include <functional>
+#include <optional>
 #include <vector>
 
 #include <qpdf/Pl_Buffer.hh>
@@ -23,36 +23,49 @@ namespace Conversions {
 
 namespace {
 
-using Ligne = std::function<void(int y, unsigned char* sortie)>;
-
 QPDFObjectHandle nom(const char* n) { return QPDFObjectHandle::newName(n); }
 
 // Rows deflated behind the PNG "up" predictor: each row minus the one above, which
-// makes flat areas and gradients cheap. `ligne` fills one row of `octets` bytes.
-QPDFObjectHandle fluxSansPerte(QPDF& pdf, int octets, int lignes, int couleurs, const Ligne& ligne)
-{
-    Pl_Buffer tampon("image");
-    Pl_Flate flate("image", &tampon, Pl_Flate::a_deflate);
-    const auto n = static_cast<size_t>(octets);
-    std::vector<unsigned char> avant(n, 0), courante(n), filtree(n + 1);
-    filtree[0] = 2;
-    for (int y = 0; y < lignes; ++y) {
-        ligne(y, courante.data());
-        for (size_t i = 0; i < n; ++i)
-            filtree[i + 1] = static_cast<unsigned char>(courante[i] - avant[i]);
-        flate.write(filtree.data(), filtree.size());
-        std::swap(avant, courante);
+// makes flat areas and gradients cheap. Rows come one at a time, top to bottom.
+class FluxSansPerte {
+public:
+    FluxSansPerte(int octets, int couleurs)
+        : octets_(octets), couleurs_(couleurs), avant_(static_cast<size_t>(octets), 0),
+          filtree_(static_cast<size_t>(octets) + 1)
+    {
+        filtree_[0] = 2;
     }
-    flate.finish();
-    QPDFObjectHandle flux = pdf.newStream();
-    QPDFObjectHandle parametres = QPDFObjectHandle::newDictionary();
-    parametres.replaceKey("/Predictor", QPDFObjectHandle::newInteger(12));
-    parametres.replaceKey("/Colors", QPDFObjectHandle::newInteger(couleurs));
-    parametres.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
-    parametres.replaceKey("/Columns", QPDFObjectHandle::newInteger(octets / couleurs));
-    flux.replaceStreamData(tampon.getBufferSharedPointer(), nom("/FlateDecode"), parametres);
-    return flux;
-}
+    FluxSansPerte(const FluxSansPerte&) = delete;
+    FluxSansPerte& operator=(const FluxSansPerte&) = delete;
+
+    void ajouter(const unsigned char* ligne)
+    {
+        for (size_t i = 0; i < avant_.size(); ++i)
+            filtree_[i + 1] = static_cast<unsigned char>(ligne[i] - avant_[i]);
+        flate_.write(filtree_.data(), filtree_.size());
+        std::copy_n(ligne, avant_.size(), avant_.begin());
+    }
+
+    QPDFObjectHandle finir(QPDF& pdf)
+    {
+        flate_.finish();
+        QPDFObjectHandle flux = pdf.newStream();
+        QPDFObjectHandle parametres = QPDFObjectHandle::newDictionary();
+        parametres.replaceKey("/Predictor", QPDFObjectHandle::newInteger(12));
+        parametres.replaceKey("/Colors", QPDFObjectHandle::newInteger(couleurs_));
+        parametres.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+        parametres.replaceKey("/Columns", QPDFObjectHandle::newInteger(octets_ / couleurs_));
+        flux.replaceStreamData(tampon_.getBufferSharedPointer(), nom("/FlateDecode"), parametres);
+        return flux;
+    }
+
+private:
+    const int octets_;
+    const int couleurs_;
+    Pl_Buffer tampon_{"image"};
+    Pl_Flate flate_{"image", &tampon_, Pl_Flate::a_deflate};
+    std::vector<unsigned char> avant_, filtree_;
+};
 
 void decrireImage(QPDFObjectHandle& image, int largeur, int hauteur, QPDFObjectHandle espace)
 {
@@ -88,50 +101,55 @@ QPDFObjectHandle imageJpeg(QPDF& pdf, const QByteArray& octets, const EnteteJpeg
     return image;
 }
 
-bool toutGris(const QImage& image)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar* p = image.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x, p += 4)
-            if (p[0] != p[1] || p[1] != p[2])
-                return false;
-    }
-    return true;
-}
+struct Apercu {
+    bool gris = false;
+    bool opaque = false;
+};
 
-bool toutOpaque(const QImage& image)
+// Whether every pixel of an RGBA picture is grey, and opaque, in one pass.
+Apercu apercu(const vips::VImage& rgba)
 {
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar* p = image.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x, p += 4)
-            if (p[3] != 255)
-                return false;
-    }
-    return true;
+    const vips::VImage gris = (rgba[0] == rgba[1]) & (rgba[1] == rgba[2]);
+    // Row 0 holds all bands together, then one row per band; column 0 is the minimum.
+    const vips::VImage stats = gris.bandjoin(rgba[3] == 255).stats();
+    return {stats.getpoint(0, 1)[0] == 255, stats.getpoint(0, 2)[0] == 255};
 }
 
 // Decoded pixels (RGBA 8 bits), stored without loss; grey when the picture is grey,
-// with a soft mask when it has transparency.
-QPDFObjectHandle imageDecodee(QPDF& pdf, QImage pixels)
+// with a soft mask when it has transparency. Two passes in strips: the picture is never
+// whole in memory, unless its decoder made it so.
+QPDFObjectHandle imageDecodee(QPDF& pdf, const QString& chemin, QSize& taille)
 {
-    if (pixels.format() != QImage::Format_RGBA8888 && pixels.format() != QImage::Format_RGBX8888)
-        pixels = pixels.convertToFormat(QImage::Format_RGBA8888);
-    const int w = pixels.width();
-    const int h = pixels.height();
-    const int canaux = toutGris(pixels) ? 1 : 3;
-    QPDFObjectHandle image = fluxSansPerte(pdf, w * canaux, h, canaux, [&](int y, unsigned char* sortie) {
-        const uchar* p = pixels.constScanLine(y);
-        for (int x = 0; x < w; ++x, p += 4)
+    const vips::VImage entete = ouvrirImage(chemin);
+    const vips::VImage premiere = rgba(vignette(entete, chemin, std::nullopt));
+    const int w = premiere.width();
+    const int h = premiere.height();
+    taille = QSize(w, h);
+    const Apercu a = apercu(premiere);
+    // A file read in sequence cannot go back: the second pass has a pipeline of its own.
+    const vips::VImage pixels = rgba(vignette(entete, chemin, std::nullopt));
+    if (pixels.width() != w || pixels.height() != h)
+        throw Erreur::lecture(nomDe(chemin));
+    const int canaux = a.gris ? 1 : 3;
+    FluxSansPerte couleurs(w * canaux, canaux);
+    std::optional<FluxSansPerte> alpha;
+    if (!a.opaque)
+        alpha.emplace(w, 1);
+    std::vector<unsigned char> ligne(static_cast<size_t>(w) * canaux), transparence(static_cast<size_t>(w));
+    parLignes(pixels, [&](int, const std::uint8_t* p) {
+        for (size_t x = 0; x < static_cast<size_t>(w); ++x, p += 4) {
             for (int c = 0; c < canaux; ++c)
-                *sortie++ = p[c];
+                ligne[x * canaux + c] = p[c];
+            transparence[x] = p[3];
+        }
+        couleurs.ajouter(ligne.data());
+        if (alpha)
+            alpha->ajouter(transparence.data());
     });
+    QPDFObjectHandle image = couleurs.finir(pdf);
     decrireImage(image, w, h, espaceDe(pdf, canaux, {}));
-    if (pixels.hasAlphaChannel() && !toutOpaque(pixels)) {
-        QPDFObjectHandle masque = fluxSansPerte(pdf, w, h, 1, [&](int y, unsigned char* sortie) {
-            const uchar* p = pixels.constScanLine(y);
-            for (int x = 0; x < w; ++x, p += 4)
-                *sortie++ = p[3];
-        });
+    if (alpha) {
+        QPDFObjectHandle masque = alpha->finir(pdf);
         decrireImage(masque, w, h, nom("/DeviceGray"));
         image.getDict().replaceKey("/SMask", masque);
     }
@@ -201,10 +219,11 @@ void ajouterImage(Assemblage& pdf, const QString& chemin)
                     entete->hauteur, entete->orientation);
         return;
     }
-    const QImage pixels = redressee(chemin);
-    if (pixels.isNull())
-        throw Erreur::lecture(nomDe(chemin));
-    ajouterPage(pdf.document(), imageDecodee(pdf.document(), pixels), pixels.width(), pixels.height());
+    QSize taille;
+    sousVips(chemin, {}, [&] {
+        const QPDFObjectHandle image = imageDecodee(pdf.document(), chemin, taille);
+        ajouterPage(pdf.document(), image, taille.width(), taille.height());
+    });
 }
 
 QString imagesEnPDF(const QStringList& images)

@@ -1,0 +1,145 @@
+// Huge pictures under a bound on memory: what can go in strips or reduced goes, what must
+// be held whole and does not fit is refused by name, leaving nothing behind.
+
+#include "conversions/images/images_fabrique.h"
+#include "conversions/images/Images.h"
+#include "conversions/images/Isnet.h"
+#include "conversions/Reserve.h"
+
+using namespace essais;
+
+namespace {
+
+constexpr qint64 Mo = 1 << 20;
+
+// A PNG of one orange, made by libvips' command line.
+QString uni(const Dossier& d, const QString& nom, int largeur, int hauteur)
+{
+    const QString noir = d.chemin("noir.v");
+    sortieDe("vips", {"black", noir, QString::number(largeur), QString::number(hauteur), "--bands", "3"});
+    sortieDe("vips", {"linear", noir, d.chemin(nom), "1 1 1", "200 120 40", "--uchar"});
+    QFile::remove(noir);
+    return d.chemin(nom);
+}
+
+// The machine's available memory stands in for `octets` while it lives.
+class Borne {
+public:
+    explicit Borne(qint64 octets) { Conversions::imposerMemoireDisponible(octets); }
+    ~Borne() { Conversions::imposerMemoireDisponible(std::nullopt); }
+    Borne(const Borne&) = delete;
+    Borne& operator=(const Borne&) = delete;
+};
+
+const QString tropGrand = QStringLiteral("« grande.png » est trop grand");
+
+} // namespace
+
+TEST(Memoire, LesConversionsEnCoursSePartagentLaMemoire)
+{
+    const Borne borne(100 * Mo);  // three quarters of it may be set aside
+    std::optional<Conversions::Reserve> premiere = Conversions::Reserve::essayer(50 * Mo);
+    ASSERT_TRUE(premiere);
+    EXPECT_FALSE(Conversions::Reserve::essayer(50 * Mo));
+    try {
+        Conversions::Reserve seconde(50 * Mo, QStringLiteral("/ailleurs/grande.png"));
+        ADD_FAILURE() << "réservée au-delà de la borne";
+    } catch (const Conversions::Erreur& e) {
+        EXPECT_EQ(e.message(), tropGrand);
+    }
+    premiere.reset();
+    EXPECT_TRUE(Conversions::Reserve::essayer(50 * Mo));
+}
+
+TEST(Memoire, CeQuiDoitTenirEntierEtNeTientPasEstRefuse)
+{
+    Dossier d;
+    const QString grande = uni(d, "grande.png", 4000, 4000);  // HEIC needs some 250 Mo, WebP 45
+    const Borne borne(32 * Mo);
+    for (const QString cible : {"heic", "webp"}) {
+        SCOPED_TRACE(cible.toStdString());
+        echoue(d, {grande}, cible, {tropGrand});
+    }
+}
+
+TEST(Memoire, CeQuiPasseParBandesPasseSousLaBorne)
+{
+    Dossier d;
+    const QString grande = uni(d, "grande.png", 4000, 4000);
+    const QString optimise = convertirSeul(grande, "jpg");
+    const Borne borne(64 * Mo);
+    // Its optimised tables would need every coefficient at once: written in one pass instead.
+    const QString jpeg = convertirSeul(grande, "jpg");
+    EXPECT_EQ(tailleImage(jpeg), QSize(4000, 4000));
+    EXPECT_GT(QFileInfo(jpeg).size(), QFileInfo(optimise).size());
+    const QColor lu = decoder(jpeg).pixelColor(3999, 3999);
+    EXPECT_NEAR(lu.red(), 200, 3);
+    EXPECT_NEAR(lu.green(), 120, 3);
+    EXPECT_NEAR(lu.blue(), 40, 3);
+    for (const QString cible : {"png", "pdf"}) {
+        SCOPED_TRACE(cible.toStdString());
+        const QString sortie = convertirSeul(grande, cible);
+        EXPECT_EQ(cible == "pdf" ? taillePage(sortie, 1).toSize() : tailleImage(sortie), QSize(4000, 4000));
+    }
+}
+
+// The subject is sought on a reduced copy; the cut-out keeps the photo's whole size and
+// its edge where the photo has it.
+TEST(Memoire, LeDetourDUneGrandePhotoGardeSaTailleEtSesBords)
+{
+    Conversions::Isnet::imposerChemin(QStringLiteral("/nonexistent/isnet.onnx"));
+    Dossier d;
+    QImage photo(6000, 4000, QImage::Format_RGB32);
+    photo.fill(QColor(235, 230, 220));
+    {
+        QPainter p(&photo);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 60, 160));
+        p.drawEllipse(QPoint(3000, 2000), 1200, 1200);
+    }
+    const QString source = ecrire(d, "grande.png", photo);
+    photo = QImage();
+    const QImage decoupe = QImage(convertirSeul(source, "detour")).convertToFormat(QImage::Format_ARGB32);
+    Conversions::Isnet::imposerChemin({});
+    ASSERT_EQ(decoupe.size(), QSize(6000, 4000));
+    EXPECT_EQ(decoupe.pixel(10, 10), 0u);  // transparent, colour included
+    EXPECT_EQ(qAlpha(decoupe.pixel(5990, 3990)), 0);
+    EXPECT_EQ(decoupe.pixel(3000, 2000), qRgba(30, 60, 160, 255));
+    // The edge lies where the disc's does, on every side, within what the classical road
+    // sees at its working size (a pixel there is a dozen here).
+    for (const QPoint& pas : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+        EXPECT_EQ(qAlpha(decoupe.pixel(QPoint(3000, 2000) + pas * 1160)), 255);
+        EXPECT_EQ(qAlpha(decoupe.pixel(QPoint(3000, 2000) + pas * 1240)), 0);
+    }
+}
+
+// Read reduced to an A4 page at 600 dpi: the letters stay large enough.
+TEST(Memoire, LeTexteDUneTresGrandeImageEstLu)
+{
+    Dossier d;
+    QImage page(9000, 7000, QImage::Format_Grayscale8);
+    page.fill(255);
+    {
+        QPainter p(&page);
+        p.setFont(grande(160));
+        p.setPen(Qt::black);
+        p.drawText(600, 3000, QStringLiteral("Bonjour le monde"));
+    }
+    const QString source = ecrire(d, "grande.png", page);
+    page = QImage();
+    EXPECT_EQ(lire(convertirSeul(source, "ocr")).trimmed(), "Bonjour le monde");
+}
+
+// Strips turned into the encoder's planes one after another give the file that a whole
+// import gives: odd sides, opaque strips above strips with transparency.
+TEST(Memoire, UnWebPFaitParBandesEstCeluiDeLImageEntiere)
+{
+    Dossier d;
+    QImage image(301, 257, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba(x % 256, (x * y) % 256, y, y < 130 ? 255 : (x * 7) % 256));
+    const QString sortie = convertirSeul(ecrire(d, "bandes.png", image), "webp");
+    EXPECT_EQ(lire(sortie), Conversions::webp(image, 82.0f));
+}
