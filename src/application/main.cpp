@@ -1,12 +1,15 @@
 #include "application/Arret.h"
 #include "application/Controleur.h"
+#include "application/Journal.h"
 #include "application/Reveler.h"
 #include "conversions/Chemins.h"
+#include "conversions/Restes.h"
 #include "essai/Essai.h"
 #include "fenetres/commun/Outils.h"
 #include "tesselui/Notices.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -17,6 +20,12 @@ int main(int argc, char** argv)
     app.setApplicationVersion(QStringLiteral(VEMO_VERSION));
     // A tray utility: no main window, and closing a tool window never ends the run.
     app.setQuitOnLastWindowClosed(false);
+
+    // What a run that was killed left behind goes before any new work; this run's
+    // temporaries are written down there too.
+    const QString registres = QFileInfo(Application::cheminDuJournal()).absolutePath() + QStringLiteral("/temporaires");
+    if (const int restes = Conversions::tenirRegistre(registres); restes > 0)
+        Application::journal(QStringLiteral("restes d’une session interrompue supprimés : %1").arg(restes));
 
     // A notice's « Afficher » shows its file as the menu does.
     Notices::revelateur() = [](const QString& fichier) {

@@ -1,5 +1,6 @@
 #include "conversions/Alias.h"
 
+#include "conversions/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -40,12 +41,15 @@ Alias::Alias(const QString& source)
     // Beside the source, so that its outputs move out by a rename; elsewhere when that
     // folder takes nothing (the move then fails and says so).
     const QByteArray jeton = QUuid::createUuid().toString(QUuid::Id128).left(12).toLatin1();
-    travail_ = dossier_ + "/.vemo-noms-" + jeton;
+    const QByteArray sorte = local(prefixeTemporaire) + "noms-" + jeton;
+    travail_ = dossier_ + "/." + sorte;
     if (::mkdir(travail_.constData(), 0700) != 0) {
-        travail_ = local(QDir::tempPath()) + "/vemo-noms-" + jeton;
+        travail_ = local(QDir::tempPath()) + '/' + sorte;
         if (::mkdir(travail_.constData(), 0700) != 0)
             throw Erreur::lecture(texteDe(nom));
     }
+    // Written down, so that the start after a killed run removes it.
+    Emprise(Emprise::Levee::jamais).tenir(cheminDepuisOctets(travail_));
     descripteur_ = ::open(travail_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     vue_ = QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(descripteur_);
     const QString lisibleNom = texteDe(nom);
@@ -70,8 +74,8 @@ void Alias::nettoyer()
         ::close(descripteur_);
         descripteur_ = -1;
     }
-    if (!travail_.isEmpty())
-        ::rmdir(travail_.constData());
+    if (!travail_.isEmpty() && (::rmdir(travail_.constData()) == 0 || errno == ENOENT))
+        Emprise(Emprise::Levee::jamais).lacher(cheminDepuisOctets(travail_));
     travail_.clear();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <mutex>
 #include <sys/types.h>
@@ -14,6 +15,10 @@ public:
     const char* what() const noexcept override { return "conversion annulée"; }
 };
 
+// Every temporary name of the application starts with it (after a dot for the hidden ones
+// beside the sources): its leftovers are told from the user's own files by their name.
+inline const QString prefixeTemporaire = QStringLiteral("vemo-vododod-");
+
 // Stops the engine for the rest of the run (the application quits): every child process
 // is ended at once, and every running conversion throws Annulee at its next step (a
 // progress report, a new output, a new child, the end of a child), so that its outputs
@@ -23,8 +28,8 @@ bool annulee();
 // Throws Annulee once the engine is stopped.
 void verifierAnnulation();
 // Removes what running conversions still hold: reserved names, hidden temporaries, work
-// folders. The last step before the process ends, for a conversion stuck in a library
-// call that did not stop in time.
+// folders, the outputs of a conversion not finished. The last step before the process
+// ends, for a conversion stuck in a library call that did not stop in time.
 void nettoyer();
 
 // What the engine holds on disk and in child processes, each registered while it lives so
@@ -34,16 +39,54 @@ class Emprise {
 public:
     enum class Levee { siAnnulee, jamais };
     explicit Emprise(Levee levee = Levee::siAnnulee);
+    // A temporary file or folder (also written down for the next start, see Restes.h).
     void tenir(const QString& chemin);
     void lacher(const QString& chemin);
     void tenir(pid_t enfant);
     void lacher(pid_t enfant);
+    // The temporary became the output `chemin`: it belongs to the calling thread's Lot, if any.
+    void livrer(const QString& temporaire, const QString& chemin);
 
 private:
     std::unique_lock<std::mutex> verrou_;
 };
 
-// Removes a file, or a folder with all it holds (a link is removed, never followed).
-void supprimer(const QString& chemin);
+// The outputs that one conversion makes, kept together: all of them or none. While it lives
+// it is the lot of the thread that made it (enParallele hands it to its threads); destroyed
+// without garder() (a failure, a stop of the engine) it removes every output made under it.
+class Lot {
+public:
+    Lot();
+    Lot(const Lot&) = delete;
+    Lot& operator=(const Lot&) = delete;
+    ~Lot();
+
+    // The conversion succeeded: its outputs are the user's files now.
+    void garder();
+
+    // The calling thread's lot, or none.
+    static Lot* courant();
+    // Makes `lot` the calling thread's lot for the relay's lifetime.
+    class Relais {
+    public:
+        explicit Relais(Lot* lot);
+        Relais(const Relais&) = delete;
+        Relais& operator=(const Relais&) = delete;
+        ~Relais();
+
+    private:
+        Lot* precedent_;
+    };
+
+private:
+    friend class Emprise;
+    Lot* precedent_;
+    QStringList crees_;  // guarded by the engine's lock
+    bool garde_ = false;
+};
+
+// Removes a file, or a folder with all it holds, at any depth (a link is removed, never
+// followed). True when nothing is left at `chemin`.
+bool supprimer(const QString& chemin);
 
 } // namespace Conversions

@@ -3,6 +3,7 @@
 
 #include "conversions/Alias.h"
 #include "conversions/Annulation.h"
+#include "conversions/Empreinte.h"
 
 #include "conversions/archives/Archives.h"
 #include "conversions/media/Audio.h"
@@ -25,6 +26,7 @@
 #include <memory>
 #include <vector>
 #include <cerrno>
+#include <functional>
 #include <system_error>
 #include <unistd.h>
 
@@ -61,6 +63,8 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     Resultat r;
     try {
         std::for_each(chemins.begin(), chemins.end(), verifierEntree);
+        Lot lot;
+        const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
         std::vector<std::unique_ptr<Alias>> alias;
         QStringList lus;
         for (const QString& c : chemins) {
@@ -72,6 +76,8 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
             lus.append(alias.back()->chemin());
         }
         const QString cree = fabrique(lus);
+        std::for_each(sources.begin(), sources.end(), std::mem_fn(&Empreinte::verifier));
+        lot.garder();
         r.crees.append(horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
     } catch (const Annulee&) {
         throw;
@@ -149,23 +155,11 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
     return r;
 }
 
-QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
+namespace {
+
+// The converter of the file's kind and the petal.
+QStringList selonLeGenre(const QString& chemin, const QString& id, const Progression& p)
 {
-    verifierEntree(chemin);
-    if (horsUtf8(chemin)) {
-        const Alias alias(chemin);
-        QStringList crees;
-        try {
-            for (const QString& c : convertirUn(alias.chemin(), id, progression))
-                crees.append(alias.rapatrier(c));
-        } catch (...) {
-            for (const QString& c : crees)  // all the pages or none
-                ::unlink(local(c).constData());
-            throw;
-        }
-        return crees;
-    }
-    const Progression p = progression ? progression : Progression([](double) {});
     const QString ext = QFileInfo(chemin).suffix().toLower();
     switch (genre(chemin)) {
     case Genre::image:
@@ -203,6 +197,33 @@ QStringList convertirUn(const QString& chemin, const QString& id, const Progress
         break;
     }
     throw Erreur::lecture(nomDe(chemin));
+}
+
+} // namespace
+
+QStringList convertirUn(const QString& chemin, const QString& id, const Progression& progression)
+{
+    verifierEntree(chemin);
+    if (horsUtf8(chemin)) {
+        const Alias alias(chemin);
+        QStringList crees;
+        try {
+            for (const QString& c : convertirUn(alias.chemin(), id, progression))
+                crees.append(alias.rapatrier(c));
+        } catch (...) {
+            for (const QString& c : crees)  // all the pages or none
+                ::unlink(local(c).constData());
+            throw;
+        }
+        return crees;
+    }
+    // Every file it makes, or none: a failure, a stop or a source changed meanwhile.
+    Lot lot;
+    const Empreinte source(chemin);
+    const QStringList crees = selonLeGenre(chemin, id, progression ? progression : Progression([](double) {}));
+    source.verifier();
+    lot.garder();
+    return crees;
 }
 
 } // namespace Conversions

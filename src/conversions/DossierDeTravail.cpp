@@ -13,8 +13,20 @@
 
 namespace Conversions {
 
+namespace {
+
+// Our prefix after the dot of a hidden name: ".extraction-" becomes ".vemo-vododod-extraction-".
+QString nomDeTravail(const QString& prefixe)
+{
+    const bool cache = prefixe.startsWith(QLatin1Char('.'));
+    return (cache ? QStringLiteral(".") : QString()) + prefixeTemporaire + prefixe.mid(cache ? 1 : 0)
+           + QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+} // namespace
+
 DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe)
-    : chemin_(QDir(parent).filePath(prefixe + QUuid::createUuid().toString(QUuid::WithoutBraces)))
+    : chemin_(QDir(parent).filePath(nomDeTravail(prefixe)))
 {
     Emprise emprise;
     if (!QDir().mkpath(chemin_)) {
@@ -27,10 +39,10 @@ DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe
 
 DossierDeTravail::~DossierDeTravail()
 {
-    if (chemin_.isEmpty())
-        return;
-    QDir(chemin_).removeRecursively();
-    Emprise(Emprise::Levee::jamais).lacher(chemin_);
+    // Left registered when something stays (a writer still at work in it): the stop of the
+    // engine, or the next start, removes it.
+    if (!chemin_.isEmpty() && supprimer(chemin_))
+        Emprise(Emprise::Levee::jamais).lacher(chemin_);
 }
 
 void DossierDeTravail::abandonner()

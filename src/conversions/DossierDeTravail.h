@@ -4,8 +4,9 @@
 
 namespace Conversions {
 
-// A work folder `parent`/`prefixe`<uuid>, made at once (intermediate folders too) and
-// removed with all it holds whichever way the operation ends.
+// A work folder `parent`/`prefixe`<uuid> with the application's prefix before `prefixe`
+// (after the dot of a hidden one), made at once (intermediate folders too) and removed with
+// all it holds whichever way the operation ends.
 class DossierDeTravail {
 public:
     // Throws std::system_error when the folder cannot be made.

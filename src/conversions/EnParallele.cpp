@@ -1,5 +1,7 @@
 #include "conversions/EnParallele.h"
 
+#include "conversions/Annulation.h"
+
 #include <QFile>
 #include <QThread>
 
@@ -83,7 +85,10 @@ void enParallele(int n, int fils, const std::function<void(int)>& travail)
     int suivant = 0;
     int echoue = n;  // the smallest index that failed
     std::exception_ptr echec;
+    // The outputs made on every thread belong to the caller's conversion.
+    Lot* const lot = Lot::courant();
     auto ouvrier = [&] {
+        const Lot::Relais relais(lot);
         for (;;) {
             int i;
             {

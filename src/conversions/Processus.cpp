@@ -9,7 +9,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sched.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <unistd.h>
@@ -28,11 +29,88 @@ void fermer(int& fd)
     fd = -1;
 }
 
-struct Actions {
-    posix_spawn_file_actions_t a;
-    Actions() { posix_spawn_file_actions_init(&a); }
-    ~Actions() { posix_spawn_file_actions_destroy(&a); }
+// What the child does between its creation and exec(): all of it prepared by the parent,
+// since the child shares the parent's memory and may call no allocator.
+struct Lancement {
+    char* const* argv = nullptr;
+    const char* dossier = nullptr;
+    int sortie = -1;  // -1: the null device
+    int erreur = -1;
+    pid_t parent = 0;
+    sigset_t masque{};
+    int echec = 0;  // errno of the step that failed, written by the child
 };
+
+void rediriger(Lancement& l, int fd, int vers, int drapeaux)
+{
+    if (fd < 0) {
+        const int n = ::open("/dev/null", drapeaux | O_CLOEXEC);
+        if (n < 0 || ::dup2(n, vers) < 0)
+            l.echec = errno;
+        if (n >= 0 && n != vers)
+            ::close(n);
+    } else if (fd == vers ? ::fcntl(fd, F_SETFD, 0) < 0 : ::dup2(fd, vers) < 0) {
+        l.echec = errno;
+    }
+}
+
+int enfant(void* donnees)
+{
+    Lancement& l = *static_cast<Lancement*>(donnees);
+    // Our signal handlers belong to the parent, whose memory this is until exec().
+    for (int s = 1; s < NSIG; ++s) {
+        struct sigaction a{};
+        if (::sigaction(s, nullptr, &a) == 0 && a.sa_handler != SIG_IGN && a.sa_handler != SIG_DFL) {
+            a.sa_handler = SIG_DFL;
+            a.sa_flags = 0;
+            ::sigaction(s, &a, nullptr);
+        }
+    }
+    // The child ends with the application, even when the application is killed. The signal
+    // follows the creating thread, which waits for this child before it ends (see the header).
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0)
+        l.echec = errno;
+    else if (::getppid() != l.parent)
+        l.echec = ESRCH;  // the application died before the line above
+    rediriger(l, -1, 0, O_RDONLY);
+    rediriger(l, l.sortie, 1, O_WRONLY);
+    rediriger(l, l.erreur, 2, O_WRONLY);
+    // None of the application's descriptors: an inherited end of one of its pipes would keep
+    // a reader waiting for as long as this child lives.
+    ::close_range(3, ~0U, 0);
+    if (l.echec == 0 && l.dossier && ::chdir(l.dossier) != 0)
+        l.echec = errno;
+    if (l.echec == 0) {
+        ::sigprocmask(SIG_SETMASK, &l.masque, nullptr);
+        ::execve(l.argv[0], l.argv, environ);
+        l.echec = errno;
+    }
+    ::_exit(127);
+}
+
+// Starts the child as posix_spawn does (sharing our memory until exec()), with the
+// parent-death signal that posix_spawn cannot set. Returns its pid, or -errno.
+pid_t lancer(Lancement& l)
+{
+    constexpr size_t tailleDePile = 64 * 1024;
+    std::vector<char> pile(tailleDePile);
+    sigset_t tous;
+    sigfillset(&tous);
+    // No handler of ours may run in the child before it has reset them.
+    ::pthread_sigmask(SIG_SETMASK, &tous, &l.masque);
+    l.parent = ::getpid();
+    const pid_t pid = ::clone(enfant, pile.data() + pile.size(), CLONE_VM | CLONE_VFORK | SIGCHLD, &l);
+    const int e = errno;
+    ::pthread_sigmask(SIG_SETMASK, &l.masque, nullptr);
+    if (pid < 0)
+        return -e;
+    if (l.echec != 0) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return -l.echec;
+    }
+    return pid;
+}
 
 } // namespace
 
@@ -51,19 +129,7 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
         throw std::system_error(e, std::generic_category(), "pipe");
     }
 
-    Actions actions;
-    posix_spawn_file_actions_addopen(&actions.a, 0, "/dev/null", O_RDONLY, 0);
-    if (flux == Flux::tubes) {
-        posix_spawn_file_actions_adddup2(&actions.a, tubeSortie[1], 1);
-        posix_spawn_file_actions_adddup2(&actions.a, tubeErreur[1], 2);
-    } else {
-        posix_spawn_file_actions_addopen(&actions.a, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions.a, 2, "/dev/null", O_WRONLY, 0);
-    }
     const QByteArray dossier = QFile::encodeName(dossierDeTravail);
-    if (!dossierDeTravail.isEmpty())
-        posix_spawn_file_actions_addchdir_np(&actions.a, dossier.constData());
-
     std::vector<QByteArray> octets;
     octets.push_back(QFile::encodeName(programme));
     for (const QString& a : arguments)
@@ -73,13 +139,23 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
         argv.push_back(o.data());
     argv.push_back(nullptr);
 
+    Lancement l;
+    l.argv = argv.data();
+    l.dossier = dossierDeTravail.isEmpty() ? nullptr : dossier.constData();
+    l.sortie = tubeSortie[1];
+    l.erreur = tubeErreur[1];
+
     int e = 0;
     try {
         // Started and registered in one step: a stop of the engine either prevents it or ends it.
         Emprise emprise;
-        e = ::posix_spawn(&pid_, argv[0], &actions.a, nullptr, argv.data(), environ);
-        if (e == 0)
+        const pid_t pid = lancer(l);
+        if (pid > 0) {
+            pid_ = pid;
             emprise.tenir(pid_);
+        } else {
+            e = -pid;
+        }
     } catch (const Annulee&) {
         fermerLesTubes();
         throw;
@@ -90,7 +166,7 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
         fermer(tubeSortie[0]);
         fermer(tubeErreur[0]);
         pid_ = -1;
-        throw std::system_error(e, std::generic_category(), "posix_spawn");
+        throw std::system_error(e, std::generic_category(), "spawn");
     }
     sortie_ = tubeSortie[0];
     erreur_ = tubeErreur[0];

@@ -12,6 +12,8 @@ namespace Conversions {
 
 // A child process started without a shell, its standard input on the null device.
 // Its output and error go to pipes (read them with sortie()/erreur()) or to the null device.
+// It is killed when the thread that started it ends, so when the application dies however it
+// dies: a Processus is waited for by the thread that made it, before that thread ends.
 class Processus {
 public:
     enum class Flux { tubes, neant };

@@ -68,13 +68,13 @@ bool prendre(const QString& chemin)
     return true;
 }
 
-// ".base-token.ext" with the base and the extension cut short: a name near the system's
+// ".vemo-vododod-base-token.ext" with the base and the extension cut short: a name near the system's
 // limit (255 bytes) must still leave room for its hidden temporary.
 QString nomTemporaire(const QString& base, const QString& extension)
 {
     const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
     const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + debut(extension, 16);
-    return QLatin1Char('.') + debut(base, 40) + QLatin1Char('-') + jeton + suffixe;
+    return QLatin1Char('.') + prefixeTemporaire + debut(base, 40) + QLatin1Char('-') + jeton + suffixe;
 }
 
 void rendre(const QString& chemin)
@@ -227,7 +227,7 @@ QString Sortie::valider()
     }
     rendre(chemin_);
     valide_ = true;
-    emprise.lacher(temporaire_);
+    emprise.livrer(temporaire_, chemin_);
     return chemin_;
 }
 

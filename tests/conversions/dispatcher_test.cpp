@@ -60,3 +60,30 @@ TEST(Erreurs, TextesEnFrancais)
     // Anything else becomes a French sentence, never the library's words.
     EXPECT_EQ(Conversions::description(std::runtime_error("vips: bad header")), "La conversion a échoué");
 }
+
+// A source cut short or rewritten while it is converted: nothing is made of it, and the
+// message says why.
+TEST(Dispatcher, ASourceChangedDuringItsConversionIsRefused)
+{
+    Dossier d;
+    const QString son = d.chemin("long.wav");
+    ASSERT_EQ(executer("ffmpeg", {"-v", "error", "-nostdin", "-f", "lavfi", "-i", "sine=frequency=440:duration=120",
+                                  "-ac", "2", son}),
+              0);
+    const qint64 taille = QFileInfo(son).size();
+    bool coupe = false;
+    try {
+        Conversions::convertirUn(son, "mp3", [&](double) {
+            if (!std::exchange(coupe, true)) {
+                ASSERT_TRUE(QFile::resize(son, taille / 4));
+            }
+        });
+        FAIL() << "converted a source cut short";
+    } catch (const Conversions::Erreur& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("« long.wav » a changé pendant sa conversion : rien n’a été créé"));
+    }
+    EXPECT_TRUE(coupe);
+    EXPECT_EQ(d.noms(), QStringList{"long.wav"});
+    // Unchanged, it converts.
+    EXPECT_EQ(Conversions::convertirUn(son, "mp3"), QStringList{d.chemin("long.mp3")});
+}

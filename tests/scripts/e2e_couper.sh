@@ -14,7 +14,7 @@ couper() { # couper FICHIER: the trim window for it, under a known pointer
     xdotool mousemove 640 400
     lancer "--couper=$1"
 }
-ecoutes() { ls "$TMPDIR" | grep -c '^ecoute-.*\.wav$'; }
+ecoutes() { ls "$TMPDIR" | grep -c '^vemo-vododod-ecoute-.*\.wav$'; }
 une_ecoute() { [ "$(ecoutes)" = 1 ]; }
 export TMPDIR="$TMP/temporaire"
 mkdir -p "$TMPDIR"

@@ -3,6 +3,7 @@
 #include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/RepertoireCentral.h"
 
+#include "conversions/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Sortie.h"
@@ -219,6 +220,7 @@ void copierDonnees(archive* lecture, archive* disque, archive_entry* e, Budget& 
     size_t taille = 0;
     la_int64_t decalage = 0;
     for (;;) {
+        verifierAnnulation();
         const int r = archive_read_data_block(lecture, &bloc, &taille, &decalage);
         if (r == ARCHIVE_EOF)
             return;
@@ -301,6 +303,7 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     const QSet<QByteArray> speciales = entreesSpeciales(archive);
     QSet<QByteArray> liens;
     for (;;) {
+        verifierAnnulation();  // a stop waits for no more than one entry
         archive_entry* e = nullptr;
         const int r = archive_read_next_header(lecture.a, &e);
         if (r == ARCHIVE_EOF)

@@ -6,13 +6,13 @@
 #include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
 #include "conversions/FichierDeSortie.h"
+#include "conversions/Processus.h"
 #include "conversions/Sortie.h"
 #include "conversions/documents/Zip.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -20,7 +20,9 @@
 #include <QTextDocument>
 
 #include <atomic>
+#include <chrono>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace Conversions {
@@ -78,19 +80,31 @@ std::optional<TexteLu> texteDuLecteur(const QString& lecteur, const QStringList&
         noter(lecteur + QStringLiteral(" introuvable : ") + nom + QStringLiteral(" ne peut être lu"));
         return std::nullopt;
     }
-    QProcess p;
-    p.setProgram(programme);
-    p.setArguments(arguments);
-    p.start();
-    if (!p.waitForFinished(delaiLecteurMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        p.kill();
-        p.waitForFinished();
-        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : ")
-              + QString::fromUtf8(p.readAllStandardError()).trimmed());
+    // A child of the engine: a stop kills it, and it dies with the application.
+    QByteArray sortie;
+    QByteArray erreur;
+    QString echec;
+    bool reussi = false;
+    try {
+        Processus p(programme, arguments, Processus::Flux::tubes);
+        const bool fini = lireLesFlux(p, [&](bool flux, const QByteArray& octets) {
+            (flux ? erreur : sortie).append(octets);
+            if (erreur.size() > 8192)
+                erreur = erreur.right(4096);
+        }, std::chrono::steady_clock::now() + std::chrono::milliseconds(delaiLecteurMs));
+        if (!fini)
+            echec = QStringLiteral("arrêté au bout de %1 ms").arg(delaiLecteurMs);
+        else if (!(reussi = p.attendre() == 0))
+            echec = QString::fromUtf8(erreur).trimmed();
+    } catch (const std::system_error& e) {
+        echec = QString::fromLocal8Bit(e.what());
+    }
+    if (!reussi) {
+        noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : ") + echec);
         return std::nullopt;
     }
     QStringDecoder decodeur(QStringConverter::Utf8);
-    TexteLu lu{decodeur.decode(p.readAllStandardOutput())};
+    TexteLu lu{decodeur.decode(sortie)};
     lu.valide = !decodeur.hasError();
     if (!lu.valide)
         noter(lecteur + QStringLiteral(" : ") + nom + QStringLiteral(" : texte qui n’est pas de l’UTF-8 valide"));

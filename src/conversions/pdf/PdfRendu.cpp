@@ -149,7 +149,7 @@ void PdfRendu::reparer(QPDF& document)
     // poppler may read the damage otherwise than qpdf, or not at all (another reader spun
     // for ever on such a file): it draws what qpdf read, so the pages and their sizes agree.
     try {
-        auto dossier = std::make_unique<DossierDeTravail>(QDir::tempPath(), QStringLiteral("vemo-pdf-"));
+        auto dossier = std::make_unique<DossierDeTravail>(QDir::tempPath(), QStringLiteral("pdf-"));
         const QString copie = dossier->fichier(QStringLiteral("repare.pdf"));
         QPDFWriter ecrivain(document, local(copie).constData());
         ecrivain.write();

@@ -1,11 +1,12 @@
 #include "fenetres/retouches/MontageMp4.h"
 
+#include "conversions/DossierDeTravail.h"
 #include "conversions/Erreur.h"
 #include "conversions/media/FFmpeg.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -15,8 +16,8 @@ namespace MontageMp4 {
 
 QList<double> images(const QString& source)
 {
-    QTemporaryDir dossier;
-    const QString liste = dossier.filePath(QStringLiteral("images.crc"));
+    const Conversions::DossierDeTravail dossier(QDir::tempPath(), QStringLiteral("montage-"));
+    const QString liste = dossier.fichier(QStringLiteral("images.crc"));
     // One line per packet: stream, dts, pts, duration, size, checksum; the time base above.
     Conversions::lancerFFmpeg({QStringLiteral("-i"), source, QStringLiteral("-map"), QStringLiteral("0:v:0"),
                                QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-f"),

@@ -146,6 +146,20 @@ TEST_F(ArchivesExtraction, AnArchiveUnpackingPastTheBoundStopsAndLeavesNothing)
     EXPECT_EQ(QFileInfo(d.chemin("bombe/zeros.bin")).size(), 48 << 20);
 }
 
+// A damaged entry 2 500 folders down (a path far past the system's limit): the work folder
+// goes all the same.
+TEST_F(ArchivesExtraction, ADeepDamagedArchiveLeavesNoWorkFolder)
+{
+    const QString nom = QStringLiteral("a/").repeated(2500) + QStringLiteral("fond.bin");
+    const QString profonde = zip("profonde.zip", {fichier("haut.txt", "1"), fichier(nom, bruit(5000))});
+    QByteArray octets = lire(profonde);
+    const qsizetype donnees = octets.indexOf(nom.toUtf8()) + nom.size();
+    octets[donnees + 200] = static_cast<char>(octets[donnees + 200] ^ 0x5a);  // headers intact
+    d.ecrire("profonde.zip", octets);
+    echoue(d, {profonde}, "extraire", {illisible("profonde.zip")});
+    EXPECT_EQ(tout(d.racine()), QStringList{"profonde.zip"});
+}
+
 TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
 {
     Dossier d;

@@ -209,7 +209,7 @@ TEST(Couper, CopieTemporaireDUnOgg)
         Modele m(ogg);
         ASSERT_TRUE(m.p->erreur().isEmpty()) << m.p->erreur().toStdString();
         EXPECT_NEAR(m.p->duree(), 120, 0.1);
-        EXPECT_TRUE(QFileInfo(m.p->travail()).fileName().contains(QRegularExpression("^ecoute-[0-9a-f-]{36}\\.wav$")));
+        EXPECT_TRUE(QFileInfo(m.p->travail()).fileName().contains(QRegularExpression("^vemo-vododod-ecoute-[0-9a-f-]{36}\\.wav$")));
         EXPECT_EQ(m.l->ouvert, m.p->travail());
         EXPECT_EQ(temporaire.noms(), QStringList{QFileInfo(m.p->travail()).fileName()});
         EXPECT_EQ(flux(m.p->travail(), "audio").value("codec_name").toString(), "pcm_s16le");

@@ -1,5 +1,6 @@
 #include "fenetres/couper/modele/Passage.h"
 
+#include "conversions/Annulation.h"
 #include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -28,16 +29,27 @@ constexpr qint64 margeLibre = qint64(256) << 20;
 
 // The temporary WAV copy, shared with the ffmpeg run that writes it: closing the model stops
 // the run, and whichever of the closing and the end of the run comes last deletes the file.
+// Held by the engine meanwhile, so that quitting, or the start after a killed run, removes it.
 struct Passage::Copie {
     QString chemin;
     std::mutex verrou;
     std::atomic<bool> abandonnee{false};
 
+    void tenir(const QString& c)
+    {
+        chemin = c;
+        Conversions::Emprise(Conversions::Emprise::Levee::jamais).tenir(chemin);
+    }
+    void supprimer()
+    {
+        QFile::remove(chemin);
+        Conversions::Emprise(Conversions::Emprise::Levee::jamais).lacher(chemin);
+    }
     void abandonner()
     {
         const std::lock_guard<std::mutex> g(verrou);
         abandonnee = true;
-        QFile::remove(chemin);
+        supprimer();
     }
     // After the run: false (and no file left) when it failed or the model closed meanwhile.
     bool finir(bool reussie)
@@ -45,7 +57,7 @@ struct Passage::Copie {
         const std::lock_guard<std::mutex> g(verrou);
         if (reussie && !abandonnee)
             return true;
-        QFile::remove(chemin);
+        supprimer();
         return false;
     }
     // Decodes `source` into the copy, within the free space of its folder: a copy that would
@@ -101,9 +113,9 @@ void Passage::preparer()
     }
     // The player reads only what the platform reads: an uncompressed copy, no picture.
     copie_ = std::make_shared<Copie>();
-    copie_->chemin = QDir(QDir::tempPath())
-                         .filePath(QStringLiteral("ecoute-") + QUuid::createUuid().toString(QUuid::WithoutBraces)
-                                   + QStringLiteral(".wav"));
+    copie_->tenir(QDir(QDir::tempPath())
+                      .filePath(Conversions::prefixeTemporaire + QStringLiteral("ecoute-")
+                                + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".wav")));
     const std::shared_ptr<Copie> copie = copie_;
     const QString source = url_;
     const auto echec = [this](const QString& texte) {
