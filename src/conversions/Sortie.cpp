@@ -48,11 +48,14 @@ QString candidat(const QString& dossier, const QString& base, const QString& suf
     return QDir(dossier).filePath(debut(base, nomAuPlus - local(fin).size()) + fin);
 }
 
-bool existe(const QString& chemin)
+// The kind of what bears `chemin` (S_IFREG, S_IFDIR…), links not followed; 0 when nothing does.
+mode_t genreDe(const QString& chemin)
 {
     struct stat st;
-    return ::lstat(local(chemin).constData(), &st) == 0;
+    return ::lstat(local(chemin).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
+
+bool existe(const QString& chemin) { return genreDe(chemin) != 0; }
 
 // Names held by the outputs of this process that are not written yet.
 std::mutex verrouDesNoms;
@@ -130,14 +133,8 @@ void preparer(const QString& temporaire)
 // (an unpacked archive's own): anything else is no output of ours.
 bool estUnFichier(const QString& chemin)
 {
-    struct stat st;
-    return ::lstat(local(chemin).constData(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
-}
-
-bool estUnDossier(const QString& chemin)
-{
-    struct stat st;
-    return ::lstat(local(chemin).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    const mode_t g = genreDe(chemin);
+    return g == S_IFREG || g == S_IFLNK;
 }
 
 } // namespace
@@ -212,7 +209,7 @@ QString Sortie::valider()
 {
     if (valide_)
         return chemin_;
-    const bool entier = nature_ == Nature::dossier ? estUnDossier(temporaire_) : estUnFichier(temporaire_);
+    const bool entier = nature_ == Nature::dossier ? genreDe(temporaire_) == S_IFDIR : estUnFichier(temporaire_);
     // A stopped engine keeps no output: the destructor removes it.
     Emprise emprise;
     if (!entier)
