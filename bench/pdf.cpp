@@ -5,12 +5,12 @@
 #include "Comparaison.h"
 #include "Principal.h"
 #include "conversions/Catalogue.h"
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/Conversions.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PagesEnImages.h"
 #include "conversions/pdf/PdfRendu.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QDir>
 #include <QFile>

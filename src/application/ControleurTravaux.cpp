@@ -3,7 +3,7 @@
 
 #include "application/Journal.h"
 #include "application/Lignes.h"
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

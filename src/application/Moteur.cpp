@@ -1,6 +1,6 @@
 #include "application/Moteur.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 namespace Application {
 

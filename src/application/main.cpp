@@ -3,7 +3,7 @@
 #include "application/Journal.h"
 #include "application/Reveler.h"
 #include "conversions/Chemins.h"
-#include "conversions/Restes.h"
+#include "conversions/sorties/Restes.h"
 #include "essai/Essai.h"
 #include "fenetres/commun/Outils.h"
 #include "tesselui/Notices.h"

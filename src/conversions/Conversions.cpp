@@ -1,9 +1,9 @@
 #include "conversions/Conversions.h"
 #include "conversions/Chemins.h"
 
-#include "conversions/Alias.h"
-#include "conversions/Annulation.h"
-#include "conversions/Empreinte.h"
+#include "conversions/sorties/Alias.h"
+#include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/Empreinte.h"
 
 #include "conversions/archives/Archives.h"
 #include "conversions/media/Audio.h"

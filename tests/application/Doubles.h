@@ -6,7 +6,7 @@
 #include "application/Guetteur.h"
 #include "application/Horloge.h"
 #include "application/Moteur.h"
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include <QMutex>
 #include <QThread>

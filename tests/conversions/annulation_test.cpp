@@ -1,9 +1,9 @@
 // A stop of the engine, in a process of its own (the stop lasts for the rest of the run).
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Conversions.h"
-#include "conversions/DossierDeTravail.h"
-#include "conversions/Processus.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/DossierDeTravail.h"
+#include "conversions/travail/Processus.h"
+#include "conversions/sorties/Sortie.h"
 
 #include "commun/Dossier.h"
 #include "commun/Exiger.h"

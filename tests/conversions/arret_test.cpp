@@ -1,12 +1,12 @@
 // Quitting and killing mid-job: the children end with the application, a cancelled job
 // leaves none of its outputs, and a killed run's leftovers go at the next start. Each stop
 // runs in a process of its own (a stop of the engine lasts for the rest of the run).
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Conversions.h"
-#include "conversions/DossierDeTravail.h"
-#include "conversions/Processus.h"
-#include "conversions/Restes.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/DossierDeTravail.h"
+#include "conversions/travail/Processus.h"
+#include "conversions/sorties/Restes.h"
+#include "conversions/sorties/Sortie.h"
 
 #include "commun/Dossier.h"
 #include "commun/Exiger.h"

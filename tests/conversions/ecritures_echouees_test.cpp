@@ -6,7 +6,7 @@
 #include "conversions/media_outils.h"
 
 #include "commun/Echantillons.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/petit_disque.h"
 
 #include <QRandomGenerator>

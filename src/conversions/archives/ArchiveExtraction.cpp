@@ -3,10 +3,10 @@
 #include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/RepertoireCentral.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/PageDeCodes.h"
 

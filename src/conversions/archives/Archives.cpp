@@ -3,8 +3,8 @@
 
 #include "conversions/archives/ArchiveExtraction.h"
 #include "conversions/archives/Emballage.h"
-#include "conversions/DossierDeTravail.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/DossierDeTravail.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QCoreApplication>
 #include <QDir>

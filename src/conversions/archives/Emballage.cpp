@@ -1,7 +1,7 @@
 #include "conversions/archives/Emballage.h"
 #include "conversions/archives/LocaleUtf8.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"

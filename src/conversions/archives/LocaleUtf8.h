@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversions/LocaleDuFil.h"
+#include "conversions/travail/LocaleDuFil.h"
 
 namespace Conversions {
 

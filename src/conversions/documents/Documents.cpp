@@ -5,9 +5,9 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
-#include "conversions/FichierDeSortie.h"
-#include "conversions/Processus.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
+#include "conversions/travail/Processus.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/documents/Zip.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "conversions/images/Isnet.h"
 #include "conversions/images/OpenCV.h"
 #include "conversions/images/Png.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 
 #include <QCoreApplication>

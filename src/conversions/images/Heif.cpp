@@ -1,8 +1,8 @@
 #include "conversions/images/Heif.h"
 
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/Erreur.h"
-#include "conversions/FichierDeSortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/Journaux.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "conversions/images/Images.h"
 #include "conversions/Chemins.h"
 
-#include "conversions/FichierDeSortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/images/Heif.h"
 #include "conversions/images/Png.h"
-#include "conversions/Reserve.h"
-#include "conversions/Sortie.h"
+#include "conversions/travail/Reserve.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "conversions/images/WebP.h"
 

@@ -1,6 +1,6 @@
 #include "conversions/images/Isnet.h"
 
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/Journaux.h"
 #include "conversions/images/OpenCVDnn.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/images/OpenCV.h"
 
 #include <QString>

@@ -4,9 +4,9 @@
 #include "conversions/images/SensDuTexte.h"
 #include "conversions/images/Vips.h"
 #include "conversions/Journaux.h"
-#include "conversions/LocaleDuFil.h"
-#include "conversions/FichierDeSortie.h"
-#include "conversions/Sortie.h"
+#include "conversions/travail/LocaleDuFil.h"
+#include "conversions/sorties/FichierDeSortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

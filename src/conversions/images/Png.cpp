@@ -1,6 +1,6 @@
 #include "conversions/images/Png.h"
 
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 
 #include <QFile>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "conversions/images/SensDuTexte.h"
 
 #include "conversions/Journaux.h"
-#include "conversions/LocaleDuFil.h"
+#include "conversions/travail/LocaleDuFil.h"
 
 #include <QTransform>
 #include <memory>

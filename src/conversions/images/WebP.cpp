@@ -1,6 +1,6 @@
 #include "conversions/images/WebP.h"
 
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/images/Images.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "conversions/media/Audio.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/media/AudioSource.h"
 
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "plateforme/media/EcrivainAudio.h"
 #include "plateforme/media/LecteurAudio.h"
 

@@ -6,7 +6,7 @@
 #include "conversions/media/Gif.h"
 
 #include "conversions/Journaux.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "plateforme/media/Echec.h"
 #include "plateforme/media/EcrivainH264.h"

@@ -3,7 +3,7 @@
 
 #include "conversions/media/GifPile.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include <QFile>
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "conversions/media/GifPile.h"
 #include "conversions/Chemins.h"
 #include "conversions/Journaux.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "plateforme/media/Echec.h"
 #include "plateforme/media/Echantillonneur.h"

@@ -1,6 +1,6 @@
 #include "conversions/media/Audio.h"
 #include "conversions/media/AudioSource.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <lame/lame.h>
 

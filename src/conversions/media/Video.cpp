@@ -4,7 +4,7 @@
 #include "conversions/media/Export.h"
 #include "conversions/media/FFmpeg.h"
 #include "conversions/media/Gif.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "conversions/Chemins.h"
 #include "conversions/pdf/PdfImages.h"
 #include "conversions/pdf/PdfStructure.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
-#include "conversions/Processus.h"
+#include "conversions/travail/Processus.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

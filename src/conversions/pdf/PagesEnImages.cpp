@@ -1,13 +1,13 @@
 #include "conversions/pdf/PagesEnImages.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/Journaux.h"
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfRendu.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 
 #include <algorithm>

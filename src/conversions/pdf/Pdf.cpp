@@ -3,11 +3,11 @@
 #include "conversions/Chemins.h"
 #include "conversions/documents/Documents.h"
 #include "conversions/images/Images.h"
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/pdf/PagesEnImages.h"
 #include "conversions/pdf/PdfRendu.h"
-#include "conversions/FichierDeSortie.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QFile>
 #include <QFileInfo>

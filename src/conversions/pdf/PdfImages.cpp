@@ -4,7 +4,7 @@
 #include "conversions/pdf/Pdf.h"
 #include "conversions/pdf/PdfJpeg.h"
 #include "conversions/pdf/PdfStructure.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "conversions/pdf/PdfRendu.h"
 
 #include "conversions/Chemins.h"
-#include "conversions/DossierDeTravail.h"
+#include "conversions/sorties/DossierDeTravail.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/pdf/OutilBorne.h"

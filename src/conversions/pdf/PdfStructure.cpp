@@ -2,9 +2,9 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/FichierDeSortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/Journaux.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QFile>
 #include <QFileInfo>

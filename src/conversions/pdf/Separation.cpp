@@ -2,7 +2,7 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/pdf/PdfStructure.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "fenetres/retouches/MontageMp4.h"
 
-#include "conversions/DossierDeTravail.h"
+#include "conversions/sorties/DossierDeTravail.h"
 #include "conversions/Erreur.h"
 #include "conversions/media/FFmpeg.h"
 

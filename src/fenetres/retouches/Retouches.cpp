@@ -1,8 +1,8 @@
 #include "fenetres/retouches/Retouches.h"
 
 #include "conversions/Chemins.h"
-#include "conversions/FichierDeSortie.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Heif.h"
 #include "conversions/images/Images.h"
 #include "conversions/images/Png.h"

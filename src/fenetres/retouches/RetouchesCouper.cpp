@@ -4,7 +4,7 @@
 #include "conversions/Catalogue.h"
 #include "conversions/Chemins.h"
 #include "conversions/Journaux.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "fenetres/commun/modele/Echecs.h"
 #include "fenetres/retouches/MontageMp4.h"
 #include "conversions/media/FFmpeg.h"

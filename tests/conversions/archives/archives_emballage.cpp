@@ -2,7 +2,7 @@
 // rule for names) and by unzip: names in every script, links, what is left out, a stop.
 #include "conversions/media_outils.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/archives/Archives.h"
 #include "commun/Exiger.h"
 

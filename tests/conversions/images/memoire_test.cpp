@@ -4,7 +4,7 @@
 #include "conversions/images/images_fabrique.h"
 #include "conversions/images/Images.h"
 #include "conversions/images/Isnet.h"
-#include "conversions/Reserve.h"
+#include "conversions/travail/Reserve.h"
 
 using namespace essais;
 

@@ -3,7 +3,7 @@
 #include "conversions/media_outils.h"
 
 #include "conversions/media/FFmpeg.h"
-#include "conversions/Suivi.h"
+#include "conversions/travail/Suivi.h"
 #include "commun/Ecoute.h"
 
 #include <sys/stat.h>

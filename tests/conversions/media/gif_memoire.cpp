@@ -2,7 +2,7 @@
 // (it once wrote past the end of the image and killed the process), and what a writer
 // that dies halfway leaves in the folder.
 
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/media_outils.h"
 
 #include <sys/wait.h>

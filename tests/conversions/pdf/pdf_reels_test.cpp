@@ -3,7 +3,7 @@
 
 #include "commun/Echantillons.h"
 #include "conversions/pdf/pdf_fabrique.h"
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 #include "conversions/pdf/OutilBorne.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // checked by readers that are not ours (vipsheader, file, ffprobe, ffmpeg).
 #include "commun/Dossier.h"
 #include "conversions/Erreur.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/images/Images.h"
 #include "conversions/images/Vips.h"
 #include "conversions/media_outils.h"

@@ -1,6 +1,6 @@
 #include "fenetres/couper/modele/Passage.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"

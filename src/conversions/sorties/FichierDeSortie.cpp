@@ -1,9 +1,9 @@
-#include "conversions/FichierDeSortie.h"
+#include "conversions/sorties/FichierDeSortie.h"
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "conversions/Processus.h"
+#include "conversions/travail/Processus.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 // Removal of a file or a whole folder, at any depth: every step works relative to an open
 // folder, so no path ever passes the system's length limit, and no link is followed.
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include "conversions/Chemins.h"
 

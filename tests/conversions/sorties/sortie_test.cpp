@@ -1,4 +1,4 @@
-#include "conversions/Sortie.h"
+#include "conversions/sorties/Sortie.h"
 #include "conversions/essais_outils.h"
 
 #include <QSet>

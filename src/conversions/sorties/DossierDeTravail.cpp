@@ -1,6 +1,6 @@
-#include "conversions/DossierDeTravail.h"
+#include "conversions/sorties/DossierDeTravail.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "conversions/Empreinte.h"
+#include "conversions/sorties/Empreinte.h"
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"

@@ -1,4 +1,4 @@
-#include "conversions/Reserve.h"
+#include "conversions/travail/Reserve.h"
 
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"

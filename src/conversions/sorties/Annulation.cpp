@@ -1,6 +1,6 @@
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
-#include "conversions/Restes.h"
+#include "conversions/sorties/Restes.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "conversions/EnParallele.h"
+#include "conversions/travail/EnParallele.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 
 #include <QFile>
 #include <QThread>

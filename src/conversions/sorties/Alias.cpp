@@ -1,6 +1,6 @@
-#include "conversions/Alias.h"
+#include "conversions/sorties/Alias.h"
 
-#include "conversions/Annulation.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"

@@ -1,4 +1,4 @@
-#include "conversions/Suivi.h"
+#include "conversions/travail/Suivi.h"
 
 #include <QRegularExpression>
 
