@@ -249,7 +249,7 @@ bool vide(const QString& archive)
     return fin.startsWith("PK\x05\x06") && fin.mid(4).count('\0') == 18;
 }
 
-// The entries the end records announce; nothing when they cannot be read.
+// The end records of `archive`, with the entries they announce; nothing when unreadable.
 std::optional<RepertoireCentral> repertoireDe(const QString& archive)
 {
     QFile f(archive);
