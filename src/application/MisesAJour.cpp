@@ -9,13 +9,18 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPointer>
+#include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -24,26 +29,101 @@ namespace Application {
 
 namespace {
 
-// A feed's bytes from a path, a file URL or any URL GIO can read; empty on failure.
-QByteArray lireFlux(const QString& adresse, QString* erreur)
+// A feed is a few kilobytes; past this, a server sends something else, or no end at all.
+constexpr qint64 plafond = 512 * 1024;
+
+// What one reading of the feed gave: its bytes, or why there are none.
+struct Lu {
+    QByteArray octets;
+    QString erreur;
+    bool tropLong = false;
+};
+
+// Adds `bloc` to what was read; false once past the cap, which empties it.
+bool ajouter(Lu& lu, const QByteArray& bloc)
+{
+    lu.octets += bloc;
+    if (lu.octets.size() <= plafond)
+        return true;
+    lu.octets.clear();
+    lu.tropLong = true;
+    return false;
+}
+
+// A feed's bytes from a path, a file URL or any URL GIO can read, until `arret` is
+// cancelled.
+Lu lireParGio(const QString& adresse, GCancellable* arret)
 {
     const QUrl url(adresse);
     GFile* f = url.isRelative() ? g_file_new_for_path(QFile::encodeName(adresse).constData())
                                 : g_file_new_for_uri(url.toEncoded().constData());
-    char* contenu = nullptr;
-    gsize taille = 0;
+    Lu lu;
     GError* e = nullptr;
-    QByteArray octets;
-    if (g_file_load_contents(f, nullptr, &contenu, &taille, nullptr, &e)) {
-        octets = QByteArray(contenu, qsizetype(taille));
-        g_free(contenu);
-    } else {
-        *erreur = e ? QString::fromUtf8(e->message) : QString();
-        if (e)
-            g_error_free(e);
+    if (GFileInputStream* flux = g_file_read(f, arret, &e)) {
+        QByteArray bloc(1 << 16, Qt::Uninitialized);
+        gssize n = 0;
+        while ((n = g_input_stream_read(G_INPUT_STREAM(flux), bloc.data(), bloc.size(), arret, &e)) > 0
+               && ajouter(lu, bloc.left(n))) {
+        }
+        g_object_unref(flux);
+    }
+    if (e) {
+        lu.erreur = QString::fromUtf8(e->message);
+        lu.octets.clear();
+        g_error_free(e);
     }
     g_object_unref(f);
-    return octets;
+    return lu;
+}
+
+using Fin = std::function<void(const Lu&)>;
+
+// Reads the feed on a thread of its own: a local file may block for ever (a pipe no one
+// writes to). `fin` is called on the main thread; the result stops the reading.
+std::function<void()> lireSurUnFil(const QString& adresse, Fin fin)
+{
+    std::shared_ptr<GCancellable> arret(g_cancellable_new(), g_object_unref);
+    std::thread([adresse, arret, fin = std::move(fin)] {
+        Lu lu;
+        try {
+            lu = lireParGio(adresse, arret.get());
+        } catch (const std::exception& e) {
+            lu.erreur = QString::fromUtf8(e.what());
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [fin, lu] { fin(lu); }, Qt::QueuedConnection);
+    }).detach();
+    return [arret] { g_cancellable_cancel(arret.get()); };
+}
+
+// Reads an HTTP or HTTPS feed with Qt's client, on the main thread's loop; the result
+// aborts the transfer.
+std::function<void()> lireSurLeReseau(const QUrl& url, Fin fin)
+{
+    if (url.scheme() == QLatin1String("https") && !QSslSocket::supportsSsl()) {
+        fin(Lu{{}, QStringLiteral("https illisible : aucune bibliothèque TLS (Qt construit avec ")
+                       + QSslSocket::sslLibraryBuildVersionString() + QStringLiteral(")"), false});
+        return [] {};
+    }
+    auto* acces = new QNetworkAccessManager(QCoreApplication::instance());
+    QPointer<QNetworkReply> reponse = acces->get(QNetworkRequest(url));
+    auto lu = std::make_shared<Lu>();
+    QObject::connect(reponse, &QNetworkReply::readyRead, reponse, [reponse, lu] {
+        if (!ajouter(*lu, reponse->readAll()))
+            reponse->abort();
+    });
+    QObject::connect(reponse, &QNetworkReply::finished, acces, [acces, reponse, lu, fin = std::move(fin)] {
+        if (!lu->tropLong && reponse->error() != QNetworkReply::NoError) {
+            lu->octets.clear();
+            lu->erreur = reponse->errorString();
+        }
+        fin(*lu);
+        acces->deleteLater();
+    });
+    return [reponse] {
+        if (reponse)
+            reponse->abort();
+    };
 }
 
 QString injoignable()
@@ -120,28 +200,23 @@ void Programmateur::verifier(bool parLUtilisateur)
         if (parLUtilisateur && afficher)
             afficher(texte);
     };
-    // Reading the feed may wait on the network, for ever if a server never answers: on a
-    // thread of its own that nothing waits for, quitting included.
-    std::thread([adresse, version, repondre] {
-        QString texte = injoignable();
-        try {
-            QString erreur;
-            const QByteArray flux = lireFlux(adresse, &erreur);
-            if (flux.isEmpty())
-                journal(QStringLiteral("mises à jour : ") + erreur);
-            else
-                texte = verdict(flux, version);
-        } catch (const std::exception& e) {
-            journal(QStringLiteral("mises à jour : ") + QString::fromUtf8(e.what()));
-        }
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [repondre, texte] { repondre(texte); }, Qt::QueuedConnection);
-    }).detach();
-    QTimer::singleShot(delai, QCoreApplication::instance(), [repondu, repondre, secondes = delai.count() / 1000.0] {
-        if (!*repondu)
-            journal(QStringLiteral("mises à jour : pas de réponse au bout de %1 s").arg(secondes));
-        repondre(injoignable());
-    });
+    const auto lu = [repondre, version](const Lu& l) {
+        if (l.tropLong)
+            journal(QStringLiteral("mises à jour : flux de plus de %1 Kio, lecture arrêtée").arg(plafond / 1024));
+        else if (!l.erreur.isEmpty())
+            journal(QStringLiteral("mises à jour : ") + l.erreur);
+        repondre(l.tropLong || !l.octets.isEmpty() ? verdict(l.octets, version) : injoignable());
+    };
+    const QUrl url(adresse);
+    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    const std::function<void()> arreter = web ? lireSurLeReseau(url, lu) : lireSurUnFil(adresse, lu);
+    QTimer::singleShot(delai, QCoreApplication::instance(),
+                       [repondu, repondre, arreter, secondes = delai.count() / 1000.0] {
+                           if (!*repondu)
+                               journal(QStringLiteral("mises à jour : pas de réponse au bout de %1 s").arg(secondes));
+                           repondre(injoignable());
+                           arreter();
+                       });
 }
 
 MisesAJour::MisesAJour(QJsonObject info) : info_(info), controleur_(std::move(info)) {}

@@ -2,6 +2,7 @@
 #include "conversions/archives/EntreesSpeciales.h"
 #include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/RepertoireCentral.h"
+#include "conversions/archives/SourceMasquee.h"
 
 #include "conversions/sorties/Annulation.h"
 #include "conversions/Chemins.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <optional>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -122,9 +124,14 @@ void refuserLesChiffrees(archive_entry* e, const QString& nom)
     throw Erreur::protege(nom);
 }
 
+// The central directory's reader, or the one that walks the local headers.
+enum class Lecteur { repertoire, entreeParEntree };
+
 struct Lecture {
     archive* a = archive_read_new();
+    Lecteur lecteur = Lecteur::repertoire;
     bool ouverte = false;
+    std::unique_ptr<SourceMasquee> source;  // freed after the reader, which reads from it
     ~Lecture() { archive_read_free(a); }
     Lecture() = default;
     Lecture(const Lecture&) = delete;
@@ -242,31 +249,98 @@ bool vide(const QString& archive)
     return fin.startsWith("PK\x05\x06") && fin.mid(4).count('\0') == 18;
 }
 
-bool aUnRepertoire(const QString& archive)
+// The end records of `archive`, with the entries they announce; nothing when unreadable.
+std::optional<RepertoireCentral> repertoireDe(const QString& archive)
 {
     QFile f(archive);
-    return f.open(QIODevice::ReadOnly) && repertoireCentral(f).has_value();
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return repertoireCentral(f);
+}
+
+std::unique_ptr<Lecture> ouvrirAvec(const QString& archive, Lecteur lecteur, const QList<Plage>& masques)
+{
+    auto lecture = std::make_unique<Lecture>();
+    lecture->lecteur = lecteur;
+    if (lecteur == Lecteur::repertoire)
+        archive_read_support_format_zip_seekable(lecture->a);
+    else
+        archive_read_support_format_zip_streamable(lecture->a);
+    if (masques.isEmpty()) {
+        lecture->ouverte =
+            archive_read_open_filename(lecture->a, QFile::encodeName(archive).constData(), 1 << 16) == ARCHIVE_OK;
+    } else {
+        lecture->source = std::make_unique<SourceMasquee>(archive, masques);
+        lecture->ouverte = lecture->source->ouvrir(lecture->a) == ARCHIVE_OK;
+    }
+    if (lecture->ouverte && lecteur == Lecteur::entreeParEntree)
+        qCInfo(journalArchives).noquote() << QStringLiteral("archive lue entrée par entrée : ") + archive;
+    return lecture;
 }
 
 // The central directory is the archive's own table of contents: it is read first, and
 // without it the archive is damaged, whatever its local headers say. Some writers put a
 // disk number other than 0 in the end record of a one-file archive, which that reader
 // refuses: an archive whose end record is there is then read entry by entry.
-std::unique_ptr<Lecture> ouvrir(const QString& archive)
+std::unique_ptr<Lecture> ouvrir(const QString& archive, const QList<Plage>& masques)
 {
-    const QByteArray chemin = QFile::encodeName(archive);
-    auto lecture = std::make_unique<Lecture>();
-    archive_read_support_format_zip_seekable(lecture->a);
-    lecture->ouverte = archive_read_open_filename(lecture->a, chemin.constData(), 1 << 16) == ARCHIVE_OK;
-    if (lecture->ouverte || !aUnRepertoire(archive))
+    std::unique_ptr<Lecture> lecture = ouvrirAvec(archive, Lecteur::repertoire, masques);
+    if (lecture->ouverte || !repertoireDe(archive))
         return lecture;
     detailler(lecture->a);
-    lecture = std::make_unique<Lecture>();
-    archive_read_support_format_zip_streamable(lecture->a);
-    lecture->ouverte = archive_read_open_filename(lecture->a, chemin.constData(), 1 << 16) == ARCHIVE_OK;
-    if (lecture->ouverte)
-        qCInfo(journalArchives).noquote() << QStringLiteral("archive lue entrée par entrée : ") + archive;
-    return lecture;
+    return ouvrirAvec(archive, Lecteur::entreeParEntree, masques);
+}
+
+// What every entry of one unpacking shares.
+struct Deballage {
+    archive* disque;
+    QByteArray racine;
+    const PageDeCodes& dos;
+    Budget& budget;
+    QSet<QByteArray> speciales;
+    QSet<QByteArray> liens;
+    const QString& nom;
+};
+
+// Writes every entry the reader gives; the number of entries it gave, those left out
+// included.
+quint64 deballerTout(Lecture& lecture, Deballage& d)
+{
+    quint64 lues = 0;
+    for (;;) {
+        verifierAnnulation();  // a stop waits for no more than one entry
+        archive_entry* e = nullptr;
+        const int r = archive_read_next_header(lecture.a, &e);
+        if (r == ARCHIVE_EOF)
+            return lues;
+        if (r < ARCHIVE_WARN)
+            echec(lecture.a, d.nom);
+        ++lues;
+        if (!deballable(e, d.speciales))
+            continue;
+        refuserLesChiffrees(e, d.nom);
+        if (archive_entry_size_is_set(e))
+            d.budget.verifier(d.budget.total + archive_entry_size(e));
+        placer(e, d.racine, d.dos, d.nom, d.liens);
+        sansEcraser(e);
+        rendreAccessible(e);
+        if (archive_write_header(d.disque, e) < ARCHIVE_WARN)
+            echecDisque(d.disque, e, d.nom);
+        if (archive_entry_filetype(e) == AE_IFREG)
+            copierDonnees(lecture.a, d.disque, e, d.budget);
+        if (archive_write_finish_entry(d.disque) < ARCHIVE_WARN)
+            echecDisque(d.disque, e, d.nom);
+    }
+}
+
+// Extra fields that would make the library refuse the whole archive are read as padding.
+QList<Plage> champsAMasquer(const QString& archive)
+{
+    const QList<Plage> plages = champsIllisibles(archive);
+    for (const Plage& p : plages)
+        qCWarning(journalArchives).noquote()
+            << QStringLiteral("champ supplémentaire illisible lu comme du remplissage, à l’octet %1").arg(p.debut);
+    return plages;
 }
 
 } // namespace
@@ -286,44 +360,36 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     Ecriture disque;
     archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT
                                                  | ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    const std::unique_ptr<Lecture> ouverte = ouvrir(archive);
-    Lecture& lecture = *ouverte;
-    if (!lecture.ouverte) {
+    const QList<Plage> masques = champsAMasquer(archive);
+    std::unique_ptr<Lecture> lecture = ouvrir(archive, masques);
+    if (!lecture->ouverte) {
         if (vide(archive))
             return;
-        echec(lecture.a, nom);
+        echec(lecture->a, nom);
     }
 
     const QString reel = QFileInfo(dossier).canonicalFilePath();
     if (reel.isEmpty())
         throw Erreur::ecriture(nom);
-    const QByteArray racine = QFile::encodeName(reel);
     const PageDeCodes dos(pageDos(QLocale()));
     Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
-    const QSet<QByteArray> speciales = entreesSpeciales(archive);
-    QSet<QByteArray> liens;
-    for (;;) {
-        verifierAnnulation();  // a stop waits for no more than one entry
-        archive_entry* e = nullptr;
-        const int r = archive_read_next_header(lecture.a, &e);
-        if (r == ARCHIVE_EOF)
-            break;
-        if (r < ARCHIVE_WARN)
-            echec(lecture.a, nom);
-        if (!deballable(e, speciales))
-            continue;
-        refuserLesChiffrees(e, nom);
-        if (archive_entry_size_is_set(e))
-            budget.verifier(budget.total + archive_entry_size(e));
-        placer(e, racine, dos, nom, liens);
-        sansEcraser(e);
-        rendreAccessible(e);
-        if (archive_write_header(disque.a, e) < ARCHIVE_WARN)
-            echecDisque(disque.a, e, nom);
-        if (archive_entry_filetype(e) == AE_IFREG)
-            copierDonnees(lecture.a, disque.a, e, budget);
-        if (archive_write_finish_entry(disque.a) < ARCHIVE_WARN)
-            echecDisque(disque.a, e, nom);
+    Deballage d{disque.a, QFile::encodeName(reel), dos, budget, entreesSpeciales(archive), {}, nom};
+    quint64 lues = deballerTout(*lecture, d);
+    // A directory whose recorded size cuts its records short gives none of them; the
+    // local headers still hold every entry, as other tools find them.
+    const quint64 annoncees = repertoireDe(archive).value_or(RepertoireCentral{}).entrees;
+    if (lues == 0 && annoncees > 0 && lecture->lecteur == Lecteur::repertoire) {
+        qCWarning(journalArchives).noquote()
+            << QStringLiteral("le répertoire central annonce %1 entrées et n’en donne aucune").arg(annoncees);
+        lecture = ouvrirAvec(archive, Lecteur::entreeParEntree, masques);
+        if (lecture->ouverte)
+            lues = deballerTout(*lecture, d);
+    }
+    // Entries announced and none read: nothing came out, which is no success.
+    if (lues == 0 && annoncees > 0) {
+        qCWarning(journalArchives).noquote()
+            << QStringLiteral("aucune des %1 entrées annoncées n’a pu être lue").arg(annoncees);
+        echec(lecture->a, nom);
     }
     if (archive_write_close(disque.a) < ARCHIVE_WARN)
         echec(disque.a, nom);

@@ -38,6 +38,7 @@ std::optional<RepertoireCentral> repertoireCentral(QFile& f)
     const auto* p = reinterpret_cast<const uchar*>(fin.constData() + i);
     quint64 debut = lire32(p + 16);
     quint64 taille = lire32(p + 12);
+    quint64 entrees = lire16(p + 10);
     if (debut == 0xffffffff || taille == 0xffffffff) {
         // Zip64: the locator just before points to the larger record.
         if (i < tailleLocalisateur || lire32(p - tailleLocalisateur) != 0x07064b50)
@@ -49,12 +50,35 @@ std::optional<RepertoireCentral> repertoireCentral(QFile& f)
         const auto* q = reinterpret_cast<const uchar*>(z64.constData());
         if (z64.size() < tailleFin64 || lire32(q) != 0x06064b50)
             return std::nullopt;
+        entrees = lire64(q + 32);
         taille = lire64(q + 40);
         debut = lire64(q + 48);
     }
     if (!dansLeFichier(debut, taille, f.size()))
         return std::nullopt;
-    return RepertoireCentral{static_cast<qint64>(debut), static_cast<qint64>(taille)};
+    return RepertoireCentral{static_cast<qint64>(debut), static_cast<qint64>(taille), entrees};
+}
+
+QList<EntreeCentrale> entreesCentrales(QFile& f)
+{
+    QList<EntreeCentrale> liste;
+    const std::optional<RepertoireCentral> repertoire = repertoireCentral(f);
+    if (!repertoire || repertoire->taille == 0 || !f.seek(repertoire->debut))
+        return liste;
+    const QByteArray rep = f.read(repertoire->taille);
+    constexpr qsizetype entete = 46;
+    for (qsizetype i = 0; i + entete <= rep.size();) {
+        const auto* p = reinterpret_cast<const uchar*>(rep.constData() + i);
+        if (lire32(p) != 0x02014b50)
+            break;
+        const qsizetype nom = lire16(p + 28);
+        const qsizetype suite = entete + nom + lire16(p + 30) + lire16(p + 32);
+        if (i + suite > rep.size())
+            break;
+        liste.append({rep.mid(i + entete, nom), lire16(p + 4) >> 8, lire32(p + 38), lire32(p + 42)});
+        i += suite;
+    }
+    return liste;
 }
 
 } // namespace Conversions

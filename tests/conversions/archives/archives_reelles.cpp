@@ -216,4 +216,97 @@ for chemin, debut, taille in ((sys.argv[1], 1, 0x7fffffffffffffff), (sys.argv[2]
            {illisible("enorme.zip"), illisible("negatif.zip")});
 }
 
+// A directory whose recorded size is a little short: unzip still finds its one entry, and so
+// must we, never an empty folder. When neither the directory nor the local headers give an
+// entry, the archive is unreadable.
+TEST(ArchivesReelles, unRepertoireTropCourtSExtraitOuEstRefuse)
+{
+    Dossier d;
+    python(R"(
+import struct, sys, zipfile
+for chemin, abime in ((sys.argv[1], False), (sys.argv[2], True)):
+    with zipfile.ZipFile(chemin, 'w', zipfile.ZIP_DEFLATED) as z:
+        z.writestr('notes.txt', 'une ligne\n' * 40)
+    octets = bytearray(open(chemin, 'rb').read())
+    fin = octets.rfind(b'PK\x05\x06')
+    taille = struct.unpack_from('<I', octets, fin + 12)[0]
+    struct.pack_into('<I', octets, fin + 12, taille - 10)
+    if abime:
+        octets[0:4] = b'XXXX'
+    open(chemin, 'wb').write(octets)
+)", {d.chemin("courte.zip"), d.chemin("morte.zip")});
+    QTemporaryDir ailleurs;
+    executer("unzip", {"-o", "-d", ailleurs.path(), d.chemin("courte.zip")});
+    ASSERT_EQ(essais::lire(ailleurs.filePath("notes.txt")), QByteArray("une ligne\n").repeated(40));
+
+    const Resultat r = extraire(d.chemin("courte.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("notes.txt")});
+    EXPECT_EQ(essais::lire(d.chemin("notes.txt")), QByteArray("une ligne\n").repeated(40));
+    echoue(d, {d.chemin("morte.zip")}, "extraire", {illisible("morte.zip")});
+    EXPECT_EQ(d.noms(), (QStringList{"courte.zip", "morte.zip", "notes.txt"}));
+}
+
+// Zero bytes put before an entry's extra fields to align its data, which breaks the chain of
+// fields: unzip and Python read every entry, from the central directory.
+TEST(ArchivesReelles, desChampsSupplementairesRembourresSeLisent)
+{
+    Dossier d;
+    python(R"(
+import io, struct, sys, zipfile
+ut = struct.pack('<HHBI', 0x5455, 5, 1, 1700000000)
+b = io.BytesIO()
+with zipfile.ZipFile(b, 'w', zipfile.ZIP_STORED) as z:
+    for nom, donnees in (('paquet/classes.dex', b'dex\n' * 300), ('paquet/icone.png', bytes(range(256)) * 7),
+                         ('paquet/manifeste.xml', b'<manifeste/>')):
+        i = zipfile.ZipInfo(nom, (2023, 11, 14, 22, 13, 20))
+        i.extra = ut
+        z.writestr(i, donnees)
+source = b.getvalue()
+z = zipfile.ZipFile(io.BytesIO(source))
+corps = bytearray()
+repertoire = bytearray()
+bourres = []
+for i in z.infolist():
+    o = i.header_offset
+    n, m = struct.unpack_from('<HH', source, o + 26)
+    entete = bytearray(source[o:o + 30])
+    nom = source[o + 30:o + 30 + n]
+    champs = source[o + 30 + n:o + 30 + n + m]
+    donnees = source[o + 30 + n + m:o + 30 + n + m + i.compress_size]
+    bourre = -(len(corps) + 30 + n + m) % 4
+    bourres.append(bourre)
+    struct.pack_into('<H', entete, 28, m + bourre)
+    decalage = len(corps)
+    corps += entete + nom + bytes(bourre) + champs + donnees
+    i.header_offset = decalage
+assert any(0 < k < 4 for k in bourres), bourres
+fin = source.rfind(b'PK\x05\x06')
+debut = struct.unpack_from('<I', source, fin + 16)[0]
+p = debut
+for i in z.infolist():
+    n, m, k = struct.unpack_from('<HHH', source, p + 28)
+    enregistrement = bytearray(source[p:p + 46 + n + m + k])
+    struct.pack_into('<I', enregistrement, 42, i.header_offset)
+    repertoire += enregistrement
+    p += 46 + n + m + k
+queue = bytearray(source[fin:])
+struct.pack_into('<II', queue, 12, len(repertoire), len(corps))
+open(sys.argv[1], 'wb').write(corps + repertoire + queue)
+with zipfile.ZipFile(sys.argv[1]) as z:
+    assert z.testzip() is None
+)", {d.chemin("aligne.zip")});
+    QTemporaryDir ailleurs;
+    executer("unzip", {"-o", "-d", ailleurs.path(), d.chemin("aligne.zip")});
+    ASSERT_EQ(essais::lire(ailleurs.filePath("paquet/manifeste.xml")), QByteArray("<manifeste/>"));
+
+    const Resultat r = extraire(d.chemin("aligne.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("paquet")});
+    for (const char* nom : {"classes.dex", "icone.png", "manifeste.xml"})
+        EXPECT_EQ(essais::lire(d.chemin(QStringLiteral("paquet/") + nom)),
+                  essais::lire(ailleurs.filePath(QStringLiteral("paquet/") + nom)))
+            << nom;
+}
+
 } // namespace

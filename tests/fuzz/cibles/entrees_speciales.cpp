@@ -1,17 +1,23 @@
-// The central directory walk that finds the device, pipe and socket entries of a dropped zip.
+// The central directory walk that finds the device, pipe and socket entries of a dropped zip,
+// and the local extra fields that do not parse.
 #include "Cible.h"
 
+#include "conversions/archives/ChampsIllisibles.h"
 #include "conversions/archives/EntreesSpeciales.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
 {
-    const QSet<QByteArray> noms =
-        Conversions::entreesSpeciales(fuzz::ecrire(QStringLiteral("entree.zip"), fuzz::octets(donnees, taille)));
+    const QString archive = fuzz::ecrire(QStringLiteral("entree.zip"), fuzz::octets(donnees, taille));
+    const QSet<QByteArray> noms = Conversions::entreesSpeciales(archive);
     // Every name is read from the input: none can be longer than it.
     for (const QByteArray& nom : noms)
         if (static_cast<size_t>(nom.size()) > taille)
+            std::abort();
+    // Every span starts inside the input.
+    for (const Conversions::Plage& p : Conversions::champsIllisibles(archive))
+        if (p.debut < 0 || p.taille < 0 || static_cast<size_t>(p.debut) > taille)
             std::abort();
     return 0;
 }

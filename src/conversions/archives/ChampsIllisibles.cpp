@@ -1,0 +1,62 @@
+#include "conversions/archives/ChampsIllisibles.h"
+#include "conversions/archives/RepertoireCentral.h"
+
+#include <QFile>
+
+namespace Conversions {
+
+namespace {
+
+constexpr qint64 enteteLocal = 30;
+
+quint32 lire16(const uchar* p) { return p[0] | (p[1] << 8); }
+
+// Fields are an id and a size, each on two bytes, then that many bytes; fewer than four
+// bytes left at the end are padding, which every reader ignores.
+bool enchaine(const QByteArray& champs)
+{
+    const auto* p = reinterpret_cast<const uchar*>(champs.constData());
+    qsizetype i = 0;
+    while (champs.size() - i >= 4) {
+        i += 4 + lire16(p + i + 2);
+        if (i > champs.size())
+            return false;
+    }
+    return true;
+}
+
+// The extra field of the local header at `position`, where it lies; nothing when the
+// header is not there.
+std::optional<Plage> champsLocaux(QFile& f, quint64 position, QByteArray& champs)
+{
+    if (position > quint64(f.size()) || !f.seek(qint64(position)))
+        return std::nullopt;
+    const QByteArray entete = f.read(enteteLocal);
+    const auto* p = reinterpret_cast<const uchar*>(entete.constData());
+    if (entete.size() < enteteLocal || !entete.startsWith("PK\x03\x04"))
+        return std::nullopt;
+    const Plage plage{qint64(position) + enteteLocal + lire16(p + 26), lire16(p + 28)};
+    if (!f.seek(plage.debut))
+        return std::nullopt;
+    champs = f.read(plage.taille);
+    return plage;
+}
+
+} // namespace
+
+QList<Plage> champsIllisibles(const QString& archive)
+{
+    QList<Plage> plages;
+    QFile f(archive);
+    if (!f.open(QIODevice::ReadOnly))
+        return plages;
+    for (const EntreeCentrale& e : entreesCentrales(f)) {
+        QByteArray champs;
+        const std::optional<Plage> locaux = champsLocaux(f, e.locale, champs);
+        if (locaux && !enchaine(champs))
+            plages.append(*locaux);
+    }
+    return plages;
+}
+
+} // namespace Conversions
