@@ -1,5 +1,5 @@
 // A tool window's bottom row when something fails: the message in two lines at most beside
-// buttons that keep their size, the folder named when it cannot be written, the library's
+// buttons that keep their size, the output named when its folder cannot be written, the library's
 // words in the log.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
@@ -110,23 +110,39 @@ TEST(RangeeDuBas, UneErreurLongueNeComprimePasLesBoutons)
 
 TEST(RangeeDuBas, DossierSansDroitDEcriture)
 {
-    // As root every folder can be written but a read-only one of the system's.
+    // As root every folder can be written but a read-only one of the system's, where a
+    // readable file stands in for the sound.
     Dossier d;
     QString dossier = d.chemin("Photos");
     QDir().mkpath(dossier);
-    if (::geteuid() == 0)
+    QString son = dossier + QStringLiteral("/son.wav");
+    if (::geteuid() == 0) {
         dossier = QStringLiteral("/proc/self");
-    else
+        son = dossier + QStringLiteral("/status");
+    } else {
+        QFile f(son);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4000, 'x')) == 4000);
+        f.close();
         QFile::setPermissions(dossier, QFile::ReadOwner | QFile::ExeOwner);
-    const QString nom = QDir(dossier).dirName();
+    }
     QImage image(20, 10, QImage::Format_RGB32);
     image.fill(Qt::red);
-    try {
-        Retouches::enregistrer(image, dossier + QStringLiteral("/photo.jpg"), QStringLiteral("rognée"));
-        ADD_FAILURE() << "written into a folder that cannot be written";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(Conversions::description(e), QStringLiteral("Impossible d’écrire dans « %1 »").arg(nom));
-    }
+    // The message names the file the user would have got, as every conversion's does.
+    const auto refuse = [](const std::function<void()>& ecrire, const QString& attendu) {
+        try {
+            ecrire();
+            ADD_FAILURE() << "written into a folder that cannot be written";
+        } catch (const std::exception& e) {
+            EXPECT_EQ(Conversions::description(e).toStdString(), inecrivable(attendu).toStdString());
+        }
+    };
+    refuse([&] { Retouches::enregistrer(image, dossier + QStringLiteral("/photo.jpg"), QStringLiteral("rognée")); },
+           QStringLiteral("photo (rognée).jpg"));
+    refuse([&] { Retouches::enregistrer(image, dossier + QStringLiteral("/photo.webp"), QStringLiteral("retouchée")); },
+           QStringLiteral("photo (retouchée).webp"));
+    const QFileInfo s(son);
+    refuse([&] { Retouches::couper(son, 0, 0.1); },
+           s.completeBaseName() + QStringLiteral(" (coupé)") + (s.suffix().isEmpty() ? QString() : "." + s.suffix()));
     QFile::setPermissions(d.chemin("Photos"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
