@@ -178,3 +178,28 @@ TEST(Cadre, RegionEcriteAuFormatExact)
         }
     }
 }
+
+// A photo smaller than the minimum side: every handle leaves the frame inside the photo, at
+// most as large as its sides, so each handle stays within reach on the canvas.
+TEST(Cadre, PhotoPlusPetiteQueLeCoteMinimum)
+{
+    const QSizeF minuscule(3, 2);
+    const QRectF tout(QPointF(0, 0), minuscule);
+    const std::optional<double> libre, carre = 1.0;
+    for (const char* element : {"g", "d", "h", "b", "hg", "hd", "bg", "bd"})
+        for (const QPointF delta : {QPointF(5, 4), QPointF(-5, -4), QPointF(1, 1), QPointF(-1, 0)})
+            for (const auto& r : {libre, carre}) {
+                const QRectF c = Cadre::glisser(QLatin1String(element), tout, delta, minuscule, r);
+                const QString quoi = QStringLiteral("%1 by (%2, %3)").arg(element).arg(delta.x()).arg(delta.y());
+                EXPECT_TRUE(tout.contains(c)) << quoi.toStdString() << " gives " << c.x() << ", " << c.y() << ", "
+                                              << c.width() << " × " << c.height();
+                EXPECT_GE(c.width(), 0) << quoi.toStdString();
+                EXPECT_GE(c.height(), 0) << quoi.toStdString();
+            }
+    // Free, dragged inwards: there is no room to shrink it, so the frame stays on the photo.
+    EXPECT_EQ(Cadre::glisser(QStringLiteral("g"), tout, {5, 0}, minuscule, libre), tout);
+    EXPECT_EQ(Cadre::glisser(QStringLiteral("h"), tout, {0, 5}, minuscule, libre), tout);
+    // On a strip of 10 × 400, only the short side is bounded by the photo.
+    EXPECT_EQ(Cadre::glisser(QStringLiteral("hg"), {0, 0, 10, 400}, {50, 500}, {10, 400}, libre),
+              QRectF(0, 384, 10, 16));
+}

@@ -3,7 +3,7 @@
 # reader reads it: the header's title and badge are texts; each format is a button named by
 # its title with a press action, "Libre" alone checked. From the keyboard alone (Tab to the
 # chosen format, Right, Return) the photo is cropped square, and the checked state and the
-# badge follow.
+# badge follow. After a format chosen with the mouse, Tab and the arrows start from it.
 # Usage: fenetres_accessibles.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -48,5 +48,26 @@ xdotool key Return
 verifier 10 "créé photo (rognée).jpg" dans_journal "créé photo (rognée).jpg"
 TAILLE=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$TMP/photo (rognée).jpg")
 [ "$TAILLE" = "1200,1200" ] && ok "rognée au carré" || echec "pas un carré de 1200 : $TAILLE"
+arreter
+
+# « 9:16 » clicked, then Tab and Right: « 16:9 » is chosen, and the badge follows.
+lancer "--rogner=$TMP/photo.jpg" || conclure
+attendre 20 lu "1600 × 1200 px | label | showing |  | dans panel" || echec "photo pas lue"
+/usr/bin/python3 "$LECTEUR" --places "Vemo Vododod" >"$TMP/places.txt" 2>>"$TMP/arbre.err"
+read -r X Y W H < <(awk -F' [|] ' '$1 == "push button" && $2 == "9:16" {print $4}' "$TMP/places.txt")
+if [ -n "${H:-}" ]; then
+    xdotool mousemove $((X + W / 2)) $((Y + H / 2)) click 1
+    verifier 10 "« 9:16 » choisi à la souris" lu "9:16 | push button | checked,focusable,showing | Press | dans filler"
+    xdotool key Tab
+    sleep 0.3
+    xdotool key Right
+    verifier 10 "« 16:9 » choisi par la flèche après la souris" \
+        lu "16:9 | push button | checked,focusable,showing | Press | dans filler"
+    present "776 × 437 px | label | showing |  | dans panel" && ok "le badge suit : 776 × 437 px" \
+        || echec "badge : $(grep ' px |' "$TMP/arbre.txt")"
+else
+    echec "« 9:16 » sans place à l’écran"
+    cat "$TMP/places.txt"
+fi
 arreter
 conclure

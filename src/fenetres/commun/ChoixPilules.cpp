@@ -5,6 +5,7 @@
 #include "roue/Effets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -43,12 +44,15 @@ public:
         setCursor(Qt::PointingHandCursor);
     }
 
+    // The ring shows: the keyboard brought the focus here.
+    bool clavier() const { return clavier_ && hasFocus(); }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        if (clavier_ && hasFocus()) {
+        if (clavier()) {
             p.setPen(QPen(Couleurs::encre(0.45), 1.5));
             p.drawPath(capsule(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75)));
         }
@@ -78,8 +82,10 @@ ChoixPilules::ChoixPilules(const QStringList& options, QWidget* parent) : QWidge
         connect(o, &QAbstractButton::clicked, this, [this, i] { choisir(i); });
         options_ << o;
     }
-    if (!options_.isEmpty())
+    if (!options_.isEmpty()) {
         options_[0]->setChecked(true);
+        suivre(0);
+    }
     connect(&animateur_, &Animateur::pas, this, qOverload<>(&QWidget::update));
     const QRectF c = cadre(0);
     gauche_.fixer(c.left());
@@ -113,11 +119,24 @@ void ChoixPilules::setChoisi(int index)
         return;
     choisi_ = index;
     options_[index]->setChecked(true);
+    suivre(index);
     const QRectF c = cadre(index);
     const Mouvement m = reduire_ ? Mouvement::immediat() : Mouvement::par(Ressort{0.35, 0.7});
     gauche_.aller(c.left(), m, animateur_);
     largeur_.aller(c.width(), m, animateur_);
     update();
+}
+
+void ChoixPilules::suivre(int index)
+{
+    // Qt's arrows move the choice only from the checked option, and Tab enters at the options
+    // that take it: the keyboard follows the choice, whoever made it, ring and all.
+    auto* choisi = static_cast<Option*>(options_[index]);
+    for (QAbstractButton* o : options_)
+        o->setFocusPolicy(o == choisi ? Qt::TabFocus : Qt::NoFocus);
+    auto* focus = dynamic_cast<Option*>(QApplication::focusWidget());
+    if (focus && focus != choisi && options_.contains(focus))
+        choisi->setFocus(focus->clavier() ? Qt::TabFocusReason : Qt::OtherFocusReason);
 }
 
 void ChoixPilules::choisir(int index)

@@ -35,6 +35,8 @@ protected:
 
 private:
     void choisir(int index);
+    // Hands the keyboard's place to the chosen option.
+    void suivre(int index);
 
     QStringList textes_;
     QList<QAbstractButton*> options_;

@@ -57,7 +57,7 @@ QSize TexteErreur::sizeHint() const
     // Past this width a text takes its second line rather than the hint's room.
     constexpr int largeurVoulue = 240;
     const int naturelle = int(std::ceil(m.horizontalAdvance(texte_))) + 1;
-    return {seul_ ? naturelle : std::min(naturelle, largeurVoulue), int(std::ceil(m.lineSpacing() * 2))};
+    return {std::min(naturelle, largeurVoulue), int(std::ceil(m.lineSpacing() * 2))};
 }
 
 QSize TexteErreur::minimumSizeHint() const { return {0, sizeHint().height()}; }

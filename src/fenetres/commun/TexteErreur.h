@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
-// A tool's failure at the start of its bottom row: red, at most two lines in the width the
+// A tool's failure in its bottom row: red, at most two lines in the width the
 // fixed buttons leave it, the second elided when the text is longer; the whole text in its
 // tooltip. It never pushes the buttons: it shrinks first.
 class TexteErreur : public QWidget {
@@ -15,8 +15,6 @@ public:
     const QString& texte() const { return texte_; }
     // The lines as shown at the present width.
     QStringList lignes() const;
-    // On a line of its own, it asks for its whole width; beside a hint, for a share of it.
-    void setSeul(bool seul) { seul_ = seul; updateGeometry(); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -26,5 +24,4 @@ protected:
 
 private:
     QString texte_;
-    bool seul_ = false;
 };

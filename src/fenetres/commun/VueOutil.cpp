@@ -5,7 +5,6 @@
 #include "fenetres/commun/Boutons.h"
 #include "fenetres/commun/Entete.h"
 #include "fenetres/commun/FenetreOutil.h"
-#include "fenetres/commun/Outils.h"
 #include "fenetres/commun/modele/Echecs.h"
 #include "fenetres/commun/Pilule.h"
 #include "fenetres/commun/TexteErreur.h"
@@ -15,13 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-
-namespace {
-
-// Below this a failure text beside the buttons would be a few letters.
-constexpr int largeurErreurMinimum = 140;
-
-} // namespace
 
 VueOutil::VueOutil(const QString& url, FenetreOutil* fenetre, Fini fini, const QString& action)
     : url_(url), fenetre_(fenetre), fini_(std::move(fini)), reduire_(Roue::VueRoue::mouvementReduitDuBureau())
@@ -71,26 +63,15 @@ QString VueOutil::erreur() const { return erreur_->texte(); }
 
 void VueOutil::terminerRangee()
 {
-    // What the row's fixed pieces leave to the failure text at the window's width.
-    int fixe = boutons_->sizeHint().width() + 8 + 2 * rangee_->spacing();
-    for (int i = 0; i < rangee_->count(); ++i)
-        if (QWidget* w = rangee_->itemAt(i)->widget(); w && w->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed)
-            fixe += w->sizeHint().width() + rangee_->spacing();
     if (rangee_->count() == 0) {
         // Nothing of the tool's own: the failure opens the row, the buttons close it.
         rangee_->addWidget(erreur_);
         espacer();
-    } else if (Outils::largeur - 32 - fixe >= largeurErreurMinimum) {
-        // The failure shrinks and elides first: the choices and the buttons keep their size.
+    } else {
+        // After the tool's own, just before the buttons: the failure shrinks and elides
+        // first, so the choices and the buttons keep their size and the window its height.
         espacer();
         rangee_->addWidget(erreur_);
-    } else {
-        espacer();
-        // No readable room beside the fixed pieces: the text stands just above them, on the
-        // right, two lines at most.
-        pile_->insertWidget(pile_->count() - 1, erreur_, 0, Qt::AlignRight);
-        erreur_->setSeul(true);
-        erreurAuDessus_ = true;
     }
     rangee_->addWidget(boutons_, 0);
 }
@@ -106,15 +87,6 @@ void VueOutil::setErreur(const QString& texte)
 {
     erreur_->setTexte(texte);
     erreur_->setVisible(!texte.isEmpty());
-    // A text on a line of its own makes the window taller rather than squeeze the rest.
-    if (erreurAuDessus_ && fenetre_ && !texte.isEmpty()) {
-        pile_->activate();
-        const int besoin = std::max(height(), pile_->totalSizeHint().height());
-        if (besoin > height()) {
-            fenetre_->setFixedHeight(besoin);
-            resize(width(), besoin);
-        }
-    }
 }
 
 void VueOutil::sauver(std::function<QString()> travail)

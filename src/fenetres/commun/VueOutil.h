@@ -66,7 +66,6 @@ private:
     QPointer<FenetreOutil> fenetre_;
     Fini fini_;
     bool occupe_ = false;
-    bool erreurAuDessus_ = false;  // the failure text has a line of its own above the row
     bool reduire_;
     Entete* entete_;
     Boutons* boutons_;

@@ -7,7 +7,6 @@
 #include "conversions/images/Images.h"
 #include "conversions/images/Png.h"
 #include "conversions/images/Vips.h"
-#include "fenetres/commun/modele/Echecs.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -67,11 +66,10 @@ QString enregistrer(const QImage& image, const QString& source, const QString& m
 {
     if (image.isNull())
         throw Conversions::Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
-    Echecs::dossierInscriptible(source);
     if (QFileInfo(source).suffix().toLower() == QLatin1String("webp")) {
-        const QByteArray octets = Conversions::webp(image, 90);
+        // Reserved first: a folder that cannot take it fails before the encoding.
         Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), QStringLiteral("webp"));
-        Conversions::ecrireDans(sortie, octets);
+        Conversions::ecrireDans(sortie, Conversions::webp(image, 90));
         return sortie.valider();
     }
     const QImage pixels = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888
@@ -81,7 +79,6 @@ QString enregistrer(const QImage& image, const QString& source, const QString& m
 
 QString enregistrer(const VImage& image, const QString& source, const QString& mot)
 {
-    Echecs::dossierInscriptible(source);
     QString extension = QFileInfo(source).suffix().toLower();
     if (extension == QLatin1String("webp"))
         return enregistrer(Conversions::versQImage(image, !image.has_alpha()), source, mot);

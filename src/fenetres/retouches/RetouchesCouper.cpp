@@ -55,7 +55,6 @@ QString couper(const QString& source, double de, double a)
     const QString mot = video ? QCoreApplication::translate("Retouches", "coupée")
                               : QCoreApplication::translate("Retouches", "coupé");
     const QString extension = info.suffix().toLower();
-    Echecs::dossierInscriptible(source);
     Conversions::Sortie sortie = Conversions::Sortie::apres(source, QStringLiteral(" (") + mot + QLatin1Char(')'), extension);
     const auto rien = [](double) {};
 

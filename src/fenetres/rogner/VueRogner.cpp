@@ -182,6 +182,7 @@ VueRogner::VueRogner(const QString& url, FenetreOutil* fenetre, Fini fini)
     : VueOutil(url, fenetre, std::move(fini), tr("Rogner"))
 {
     entete().setTitre(tr("Rogner %1").arg(QFileInfo(url).fileName()));
+    montrerTaille();  // 0 × 0 until the photo is read, and for one that cannot be
     toile_ = new Toile(*this);
     poserToile(toile_);
     formats_ = new ChoixPilules(titres(), this);
@@ -232,9 +233,14 @@ void VueRogner::placer(const QRectF& c, bool anime)
     y_.aller(c.y(), m, animateur_);
     w_.aller(c.width(), m, animateur_);
     h_.aller(c.height(), m, animateur_);
-    const QSize ecrite = Cadre::region(c, image_.size()).size();
-    entete().setPastille(QStringLiteral("%1 × %2 px").arg(ecrite.width()).arg(ecrite.height()));
+    montrerTaille();
     toile_->update();
+}
+
+void VueRogner::montrerTaille()
+{
+    const QSize ecrite = Cadre::region(c_, image_.size()).size();
+    entete().setPastille(QStringLiteral("%1 × %2 px").arg(ecrite.width()).arg(ecrite.height()));
 }
 
 void VueRogner::choisirFormat(int index)

@@ -43,6 +43,8 @@ private:
     std::optional<double> ratio() const;
     // Moves the frame to `c`, on a spring or at once.
     void placer(const QRectF& c, bool anime);
+    // The badge: the size of the crop the frame gives.
+    void montrerTaille();
 
     QImage image_;
     QImage apercu_;

@@ -1,5 +1,5 @@
 // A tool window's bottom row when something fails: the message in two lines at most beside
-// buttons that keep their size, the folder named when it cannot be written, the library's
+// buttons that keep their size, the output named when its folder cannot be written, the library's
 // words in the log.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
@@ -16,7 +16,10 @@
 #include "fenetres/masquer/VueMasquer.h"
 #include "fenetres/rogner/VueRogner.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 #include <QDir>
 #include <QFile>
@@ -70,12 +73,12 @@ TEST(RangeeDuBas, UneErreurLongueNeComprimePasLesBoutons)
     TexteErreur& texte = vue->texteErreur();
     EXPECT_TRUE(texte.isVisible());
     const QRect ici = texte.geometry();
-    // Beside the six formats there is no room to read it: it stands just above the buttons,
-    // clear of them, as wide as they are at least.
-    EXPECT_LE(ici.bottom(), boutons.geometry().top());
-    EXPECT_GE(ici.width(), boutons.width());
+    // In the buttons' row, between the six formats and the buttons: it takes what they leave.
+    EXPECT_LE(formats->geometry().right() + 8, ici.left());
+    EXPECT_LE(ici.right(), boutons.geometry().left());
+    EXPECT_EQ(ici.center().y(), boutons.geometry().center().y());
     EXPECT_LE(boutons.geometry().right(), vue->width() - 16);
-    // The window grew to hold it: nothing is squeezed or pushed out.
+    // Nothing is squeezed or pushed out.
     EXPECT_LE(boutons.geometry().bottom(), vue->height() - 16);
 
     // At most two lines, the second elided, the whole text in the tooltip; each line fits.
@@ -110,23 +113,39 @@ TEST(RangeeDuBas, UneErreurLongueNeComprimePasLesBoutons)
 
 TEST(RangeeDuBas, DossierSansDroitDEcriture)
 {
-    // As root every folder can be written but a read-only one of the system's.
+    // As root every folder can be written but a read-only one of the system's, where a
+    // readable file stands in for the sound.
     Dossier d;
     QString dossier = d.chemin("Photos");
     QDir().mkpath(dossier);
-    if (::geteuid() == 0)
+    QString son = dossier + QStringLiteral("/son.wav");
+    if (::geteuid() == 0) {
         dossier = QStringLiteral("/proc/self");
-    else
+        son = dossier + QStringLiteral("/status");
+    } else {
+        QFile f(son);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4000, 'x')) == 4000);
+        f.close();
         QFile::setPermissions(dossier, QFile::ReadOwner | QFile::ExeOwner);
-    const QString nom = QDir(dossier).dirName();
+    }
     QImage image(20, 10, QImage::Format_RGB32);
     image.fill(Qt::red);
-    try {
-        Retouches::enregistrer(image, dossier + QStringLiteral("/photo.jpg"), QStringLiteral("rognée"));
-        ADD_FAILURE() << "written into a folder that cannot be written";
-    } catch (const std::exception& e) {
-        EXPECT_EQ(Conversions::description(e), QStringLiteral("Impossible d’écrire dans « %1 »").arg(nom));
-    }
+    // The message names the file the user would have got, as every conversion's does.
+    const auto refuse = [](const std::function<void()>& ecrire, const QString& attendu) {
+        try {
+            ecrire();
+            ADD_FAILURE() << "written into a folder that cannot be written";
+        } catch (const std::exception& e) {
+            EXPECT_EQ(Conversions::description(e).toStdString(), inecrivable(attendu).toStdString());
+        }
+    };
+    refuse([&] { Retouches::enregistrer(image, dossier + QStringLiteral("/photo.jpg"), QStringLiteral("rognée")); },
+           QStringLiteral("photo (rognée).jpg"));
+    refuse([&] { Retouches::enregistrer(image, dossier + QStringLiteral("/photo.webp"), QStringLiteral("retouchée")); },
+           QStringLiteral("photo (retouchée).webp"));
+    const QFileInfo s(son);
+    refuse([&] { Retouches::couper(son, 0, 0.1); },
+           s.completeBaseName() + QStringLiteral(" (coupé)") + (s.suffix().isEmpty() ? QString() : "." + s.suffix()));
     QFile::setPermissions(d.chemin("Photos"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -244,4 +263,50 @@ TEST(RangeeDuBas, ErreurDuCoupeAuDebut)
     EXPECT_EQ(boutons.right(), vue->width() - 16 - 1);
     fenetre->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The crop and light windows show a failure in their bottom row, just before the buttons,
+// as the other tools do: the window keeps its height, and one opened near the corner of the
+// screen stays whole inside its work area.
+TEST(RangeeDuBas, ErreurAvantLesBoutonsSansGrandir)
+{
+    Dossier d;
+    const QString casse = d.ecrire("casse.jpg", QByteArray(3000, '\x5a'));
+    QScreen* ecran = QGuiApplication::primaryScreen();
+    ASSERT_NE(ecran, nullptr);
+    const QRect travail = ecran->availableGeometry();
+    QCursor::setPos(travail.bottomRight() - QPoint(20, 20));
+    ASSERT_EQ(QCursor::pos(), travail.bottomRight() - QPoint(20, 20));
+    for (const char* cle : {"recadrer", "lumiere"}) {
+        ASSERT_TRUE(Outils::ouvrir(QLatin1String(cle), casse, [](const QString&) {}));
+        FenetreOutil* fenetre = FenetreOutil::ouvertes().last();
+        fenetre->show();
+        const QRect avant = fenetre->geometry();
+        ASSERT_TRUE(travail.contains(avant)) << cle;
+        auto* vue = fenetre->findChild<VueOutil*>();
+        ASSERT_TRUE(attendre([&] { return !vue->erreur().isEmpty(); })) << cle;
+        EXPECT_EQ(vue->erreur(), QStringLiteral("Impossible de lire la photo"));
+        QCoreApplication::processEvents();
+        vue->layout()->activate();
+
+        EXPECT_EQ(fenetre->geometry(), avant) << cle << ": the window moved or grew";
+        EXPECT_TRUE(travail.contains(fenetre->geometry())) << cle;
+        const QRect erreur = vue->texteErreur().geometry(), boutons = vue->boutons().geometry();
+        EXPECT_TRUE(vue->texteErreur().isVisible()) << cle;
+        EXPECT_EQ(erreur.center().y(), boutons.center().y()) << cle << ": not in the buttons' row";
+        EXPECT_LE(erreur.right(), boutons.left()) << cle;
+        EXPECT_GT(erreur.width(), 0) << cle;
+        // What the tool has in the row stands before the failure, at its own size.
+        for (QWidget* piece : {static_cast<QWidget*>(vue->findChild<ChoixPilules*>()),
+                               static_cast<QWidget*>(vue->findChild<Pilule*>(QString(), Qt::FindDirectChildrenOnly))})
+            if (piece) {
+                EXPECT_LE(piece->geometry().right(), erreur.left()) << cle;
+                EXPECT_EQ(piece->size(), piece->sizeHint()) << cle;
+            }
+        EXPECT_EQ(boutons.size(), vue->boutons().sizeHint()) << cle;
+        EXPECT_LE(boutons.bottom(), vue->height() - 16) << cle;
+        EXPECT_EQ(vue->texteErreur().toolTip(), vue->erreur());
+        fenetre->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }

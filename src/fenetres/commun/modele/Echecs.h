@@ -10,7 +10,4 @@ namespace Echecs {
 
 void journaliser(const QLoggingCategory& categorie, const QString& fichier, const std::exception& e);
 
-// Throws when the folder of `source` cannot take a new file, naming the folder.
-void dossierInscriptible(const QString& source);
-
 } // namespace Echecs

@@ -118,18 +118,19 @@ QRectF glisser(const QString& element, const QRectF& d, QPointF delta, QSizeF im
         return {std::min(std::max(d.left() + dx, 0.0), W - d.width()),
                 std::min(std::max(d.top() + dy, 0.0), H - d.height()), d.width(), d.height()};
 
-    const double m = coteMinimum(image);
+    // A photo narrower than the minimum bounds it: the frame never leaves the photo.
+    const double mx = std::min(coteMinimum(image), W), my = std::min(coteMinimum(image), H);
     const bool g = element.contains(QLatin1Char('g')), dr = element.contains(QLatin1Char('d'));
     const bool h = element.contains(QLatin1Char('h')), b = element.contains(QLatin1Char('b'));
     double x0 = d.left(), y0 = d.top(), x1 = d.right(), y1 = d.bottom();
     if (g)
-        x0 = std::min(std::max(d.left() + dx, 0.0), x1 - m);
+        x0 = std::min(std::max(d.left() + dx, 0.0), x1 - mx);
     if (dr)
-        x1 = std::min(std::max(d.right() + dx, x0 + m), W);
+        x1 = std::min(std::max(d.right() + dx, x0 + mx), W);
     if (h)
-        y0 = std::min(std::max(d.top() + dy, 0.0), y1 - m);
+        y0 = std::min(std::max(d.top() + dy, 0.0), y1 - my);
     if (b)
-        y1 = std::min(std::max(d.bottom() + dy, y0 + m), H);
+        y1 = std::min(std::max(d.bottom() + dy, y0 + my), H);
     if (!r || *r <= 0)
         return {x0, y0, x1 - x0, y1 - y0};
 

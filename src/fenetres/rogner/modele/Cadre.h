@@ -39,7 +39,7 @@ QRectF zone(Poignee p, const QRectF& R);
 // The handle under `point`: the last painted wins, as on screen.
 std::optional<Poignee> sous(QPointF point, const QRectF& R);
 
-// The smallest side a handle leaves to the frame.
+// The smallest side a handle leaves to the frame; on each axis never more than the photo's.
 double coteMinimum(QSizeF image);
 
 // The frame `depart` dragged by `element` ("tout" for the whole frame, else a handle's raw
