@@ -115,6 +115,44 @@ TEST(NomsEtranges, UnNomLatin1SeConvertitSousSesOctets)
     effacer(d);
 }
 
+// A character beyond U+FFFF (💩 is the pair D83D DCA9) is no stray byte, even when its
+// second half looks like one; beside a Latin-1 byte each keeps its own reading.
+TEST(NomsEtranges, UnEmojiEstUnCaractereMemePresDUnOctetLatin1)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    const QByteArray emoji = "\xf0\x9f\x92\xa9";
+    // A name of UTF-8 alone, then the same with a Latin-1 byte before the emoji.
+    const QString photo = Echantillons::image(d.chemin(QString::fromUtf8("photo💩.png")));
+    EXPECT_EQ(convertirSeul(photo, "jpg"), d.chemin(QString::fromUtf8("photo💩.jpg")));
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("b.png"))).constData(),
+                       (racine + "/caf\xe9" + emoji + ".png").constData()), 0);
+    const QString cafe = Conversions::cheminDepuisOctets(racine + "/caf\xe9" + emoji + ".png");
+    EXPECT_EQ(convertirSeul(cafe, "jpg"), Conversions::cheminDepuisOctets(racine + "/caf\xe9" + emoji + ".jpg"));
+    ASSERT_EQ(::link((racine + "/caf\xe9" + emoji + ".jpg").constData(), QFile::encodeName(d.chemin("lu.jpg")).constData()), 0);
+    EXPECT_EQ(tailleImage(d.chemin("lu.jpg")), QSize(64, 48));
+    // A failure names both as they read.
+    creerParOctets(racine, "\xe9" "chec" + emoji + ".png", "pas une image");
+    EXPECT_EQ(Conversions::convertir({Conversions::cheminDepuisOctets(racine + "/\xe9" "chec" + emoji + ".png")}, "png", {}).erreurs,
+              QStringList{illisible(QString::fromUtf8("échec💩.png"))});
+
+    // Zipped, within a folder and at the top, then unzipped: every name whole.
+    const QString boite = d.creerDossier(QString::fromUtf8("boîte💩"));
+    creerParOctets(QFile::encodeName(boite), "x" + emoji + ".txt", "x");
+    creerParOctets(QFile::encodeName(boite), "\xe9t\xe9" + emoji + ".txt", "été");
+    const QString zip = convertirSeul({boite, cafe}, "zip");
+    EXPECT_EQ(zip, d.chemin(QString::fromUtf8("boîte💩 et 1 autres.zip")));
+    EXPECT_EQ(trier(sortieDe("zipinfo", {"-1", zip}).trimmed().split('\n')),
+              trier({QString::fromUtf8("boîte💩/"), QString::fromUtf8("boîte💩/x💩.txt"),
+                     QString::fromUtf8("boîte💩/été💩.txt"), QString::fromUtf8("café💩.png")}));
+    const QString sortie = convertirSeul(zip, "extraire");
+    EXPECT_EQ(sortie, d.chemin(QString::fromUtf8("boîte💩 et 1 autres")));
+    EXPECT_EQ(lire(sortie + QString::fromUtf8("/boîte💩/x💩.txt")), "x");
+    EXPECT_EQ(lire(sortie + QString::fromUtf8("/boîte💩/été💩.txt")), "été");
+    EXPECT_EQ(tailleImage(sortie + QString::fromUtf8("/café💩.png")), QSize(64, 48));
+    effacer(d);
+}
+
 TEST(NomsEtranges, UneSecondeEntreeDuMemeNomPrendLeNomSuivant)
 {
     Dossier d;
