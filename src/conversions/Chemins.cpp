@@ -1,5 +1,9 @@
 #include "conversions/Chemins.h"
 
+#include <cerrno>
+#include <dirent.h>
+#include <memory>
+
 namespace Conversions {
 
 namespace {
@@ -85,6 +89,23 @@ QString lisible(const QString& texte)
         if (echappe(texte, i))
             r[i] = QChar(static_cast<char16_t>(r[i].unicode() - premierEchappe + 0x80));
     return r;
+}
+
+std::optional<QStringList> nomsDans(const QString& dossier)
+{
+    const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(local(dossier).constData()), &::closedir);
+    if (!d)
+        return std::nullopt;
+    QStringList noms;
+    errno = 0;
+    while (const dirent* e = ::readdir(d.get())) {
+        const QByteArray nom(e->d_name);
+        if (nom != "." && nom != "..")
+            noms << cheminDepuisOctets(nom);
+    }
+    if (errno != 0)
+        return std::nullopt;
+    return noms;
 }
 
 QByteArray nomEnUtf8(const QByteArray& octets)

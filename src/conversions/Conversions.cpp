@@ -63,9 +63,11 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     Resultat r;
     try {
         std::for_each(chemins.begin(), chemins.end(), verifierEntree);
+        // The aliases outlive the lot: an output made in an alias folder is recorded through
+        // that folder's descriptor, whose number another folder may take once it is closed.
+        std::vector<std::unique_ptr<Alias>> alias;
         Lot lot;
         const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
-        std::vector<std::unique_ptr<Alias>> alias;
         QStringList lus;
         for (const QString& c : chemins) {
             if (!horsUtf8(c)) {

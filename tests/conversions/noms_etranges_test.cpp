@@ -8,9 +8,12 @@
 
 #include <QDir>
 
+#include <atomic>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace essais;
@@ -150,6 +153,69 @@ TEST(NomsEtranges, UnEmojiEstUnCaractereMemePresDUnOctetLatin1)
     EXPECT_EQ(lire(sortie + QString::fromUtf8("/boîte💩/x💩.txt")), "x");
     EXPECT_EQ(lire(sortie + QString::fromUtf8("/boîte💩/été💩.txt")), "été");
     EXPECT_EQ(tailleImage(sortie + QString::fromUtf8("/café💩.png")), QSize(64, 48));
+    effacer(d);
+}
+
+// The descriptor through which this process reaches an alias folder, or -1.
+int descripteurDUnAlias()
+{
+    const QString fds = QStringLiteral("/proc/self/fd");
+    for (const QString& n : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        if (QFileInfo(fds + '/' + n).symLinkTarget().contains(QStringLiteral("/.vemo-vododod-noms-")))
+            return n.toInt();
+    return -1;
+}
+
+// A merge whose first source is not UTF-8 is made inside that source's alias folder, reached
+// through a descriptor. When the source changes during the merge, the merged file goes, and
+// only it: the moment the alias lets its descriptor go, another thread may open a folder of
+// the user's under that very number (played here by the spy), holding a file of that name.
+TEST(NomsEtranges, UneFusionRateeNeTouchePasAuDossierQuiReprendLeDescripteur)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("a.png"))).constData(),
+                       (racine + "/caf\xe9.png").constData()), 0);
+    const QStringList sources{Conversions::cheminDepuisOctets(racine + "/caf\xe9.png"),
+                              Echantillons::image(d.chemin("d.png"))};
+    const QString ailleurs = d.creerDossier("ailleurs");
+    const int victime = ::open(QFile::encodeName(ailleurs).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(victime, 0);
+
+    for (int essai = 0; essai < 3; ++essai) {
+        d.ecrire(QString::fromUtf8("ailleurs/café et 1 autres.pdf"), "à l’utilisateur");
+        std::atomic<int> guette{-1};
+        std::atomic<bool> fini{false};
+        int repris = -1;
+        std::thread espion([&] {
+            for (bool fin = false; !fin;) {
+                fin = fini;
+                const int n = guette;
+                if (n >= 0 && ::fcntl(n, F_GETFD) == -1 && errno == EBADF && ::dup2(victime, n) == n) {
+                    repris = n;
+                    return;
+                }
+            }
+        });
+        const Conversions::Resultat r = Conversions::convertir(sources, "pdf", [&](double p) {
+            if (p > 0 && guette < 0) {
+                guette = descripteurDUnAlias();
+                const timespec temps[2] = {{0, UTIME_OMIT}, {1000000000 + essai, 0}};
+                EXPECT_EQ(::utimensat(AT_FDCWD, Conversions::local(sources.first()).constData(), temps, 0), 0) << errno;
+            }
+        });
+        fini = true;
+        espion.join();
+        if (repris >= 0)
+            ::close(repris);
+        EXPECT_GE(guette, 0) << "no alias folder seen";
+        EXPECT_GE(repris, 0) << "its descriptor never taken";
+        EXPECT_TRUE(r.crees.isEmpty());
+        EXPECT_EQ(r.erreurs, QStringList{QString::fromUtf8("« café.png » a changé pendant sa conversion : rien n’a été créé")});
+        EXPECT_EQ(lire(ailleurs + QString::fromUtf8("/café et 1 autres.pdf")), "à l’utilisateur");
+        EXPECT_EQ(nomsEnOctets(racine), (QList<QByteArray>{"ailleurs", "caf\xe9.png", "d.png"}));
+    }
+    ::close(victime);
     effacer(d);
 }
 
