@@ -1,5 +1,6 @@
 #include "conversions/Chemins.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <memory>
@@ -88,6 +89,14 @@ QString lisible(const QString& texte)
     for (qsizetype i = 0; i < r.size(); ++i)
         if (echappe(texte, i))
             r[i] = QChar(static_cast<char16_t>(r[i].unicode() - premierEchappe + 0x80));
+    return r;
+}
+
+QString debutEnOctets(const QString& texte, qsizetype octets)
+{
+    QString r = texte.left(std::max<qsizetype>(octets, 0));
+    while (!r.isEmpty() && (local(r).size() > octets || r.back().isHighSurrogate()))
+        r.chop(r.size() >= 2 && r.back().isLowSurrogate() && r[r.size() - 2].isHighSurrogate() ? 2 : 1);
     return r;
 }
 

@@ -42,6 +42,11 @@ QString lisible(const QString& texte);
 // loses those that are not UTF-8); none when the folder cannot be read.
 std::optional<QStringList> nomsDans(const QString& dossier);
 
+// The longest file name the system takes, in bytes.
+constexpr qsizetype nomAuPlus = 255;
+// At most `octets` bytes of `texte` as the system's calls take it, never cutting a character.
+QString debutEnOctets(const QString& texte, qsizetype octets);
+
 // A name's bytes as UTF-8 text: its UTF-8 as it is, each other byte read as Latin-1, the
 // encoding of old disks' and archives' names. Distinct bytes stay distinct names; nothing
 // becomes a replacement character.

@@ -219,6 +219,39 @@ TEST(NomsEtranges, UneFusionRateeNeTouchePasAuDossierQuiReprendLeDescripteur)
     effacer(d);
 }
 
+// A Latin-1 name reads as up to twice its bytes in UTF-8: past about 127 bytes, that reading
+// is too long for a name. Such sources convert all the same, under their own bytes, and their
+// failures name them whole.
+TEST(NomsEtranges, UnLongNomLatin1SeConvertitSousSesOctets)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    const auto octets = [&](const QByteArray& nom) { return Conversions::cheminDepuisOctets(racine + '/' + nom); };
+    const QByteArray base(146, '\xe9');  // with ".png", 150 bytes
+    const QByteArray legere = " (l\xc3\xa9g\xc3\xa8re).jpg";
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("a.png"))).constData(),
+                       (racine + '/' + base + ".png").constData()), 0);
+    EXPECT_EQ(convertirSeul(octets(base + ".png"), "jpg"), octets(base + ".jpg"));
+    EXPECT_EQ(convertirSeul(octets(base + ".png"), "leger"), octets(base + legere));
+    EXPECT_EQ(convertirSeul({octets(base + ".png"), Echantillons::image(d.chemin("b.png"))}, "zip"),
+              octets(base + " et 1 autres.zip"));
+    creerParOctets(racine, QByteArray(146, '\xe0') + ".png", "pas une image");
+    EXPECT_EQ(Conversions::convertir({octets(QByteArray(146, '\xe0') + ".png")}, "jpg", {}).erreurs,
+              QStringList{illisible(QString(146, QChar(0xE0)) + ".png")});
+
+    // Near the limit, the suffix takes the place of the base's end, as for any name.
+    const QByteArray longue(250, '\xe8');
+    ASSERT_EQ(::rename((racine + "/b.png").constData(), (racine + '/' + longue + ".png").constData()), 0);
+    const QByteArray nomLeger = QByteArray(255 - legere.size(), '\xe8') + legere;
+    EXPECT_EQ(convertirSeul(octets(longue + ".png"), "leger"), octets(nomLeger));
+
+    QList<QByteArray> attendus{base + legere, base + " et 1 autres.zip", base + ".jpg", base + ".png",
+                               nomLeger, longue + ".png", QByteArray(146, '\xe0') + ".png"};
+    std::sort(attendus.begin(), attendus.end());
+    EXPECT_EQ(nomsEnOctets(racine), attendus);
+    effacer(d);
+}
+
 TEST(NomsEtranges, UneSecondeEntreeDuMemeNomPrendLeNomSuivant)
 {
     Dossier d;
