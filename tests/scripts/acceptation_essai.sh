@@ -194,5 +194,10 @@ for f in "$d"/*.heic; do verifier "heif-info $(basename "$f")" "heif-info '$f'";
 verifier "docx2txt relit la lettre" "docx2txt '$d/Lettre.docx' - | grep -q 'Mandarine'"
 verifier "pdftotext relit la facture scannée en texte" "grep -q Mandarine '$d/Scan.txt'"
 
+# A second run on the same folder starts from an emptied one, names that are not UTF-8 too.
+"$app" --essai="$travail/essai" > /dev/null 2>&1
+motif "  ✓ Réveil💩\.mp3 — $o, 1\.0[0-9] s, piste image 0, piste son 1, 44100 Hz, 1 canal\(aux\)$s"
+verifier "le second essai repart d'un dossier vidé" "[ ! -e '$d/Exotiques/exotiques' ] && [ ! -e '$d/Exotiques/$reveil 2.mp3' ]"
+
 echo "$reussis passed, $rates failed"
 [ "$rates" -eq 0 ]
