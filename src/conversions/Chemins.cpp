@@ -1,6 +1,9 @@
 #include "conversions/Chemins.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <memory>
 
 namespace Conversions {
 
@@ -8,7 +11,13 @@ namespace {
 
 constexpr char16_t premierEchappe = 0xDC80;
 
-bool echappe(QChar c) { return c.unicode() >= premierEchappe && c.unicode() <= 0xDCFF; }
+// Whether the unit at `i` carries a byte: a low surrogate of that range alone, never the
+// second half of a pair (one character in eight beyond U+FFFF ends in that range).
+bool echappe(QStringView texte, qsizetype i)
+{
+    const char16_t c = texte[i].unicode();
+    return c >= premierEchappe && c <= 0xDCFF && (i == 0 || !texte[i - 1].isHighSurrogate());
+}
 
 // The length of the UTF-8 sequence that starts at `p`, or 0 when none does.
 qsizetype sequenceUtf8(const QByteArray& o, qsizetype p)
@@ -51,7 +60,10 @@ QString cheminDepuisOctets(const QByteArray& octets)
 
 bool horsUtf8(const QString& chemin)
 {
-    return std::any_of(chemin.begin(), chemin.end(), echappe);
+    for (qsizetype i = 0; i < chemin.size(); ++i)
+        if (echappe(chemin, i))
+            return true;
+    return false;
 }
 
 QByteArray local(const QString& chemin)
@@ -61,7 +73,7 @@ QByteArray local(const QString& chemin)
     QByteArray r;
     qsizetype debut = 0;
     for (qsizetype i = 0; i <= chemin.size(); ++i) {
-        if (i < chemin.size() && !echappe(chemin[i]))
+        if (i < chemin.size() && !echappe(chemin, i))
             continue;
         r.append(QStringView(chemin).mid(debut, i - debut).toUtf8());
         if (i < chemin.size())
@@ -74,10 +86,35 @@ QByteArray local(const QString& chemin)
 QString lisible(const QString& texte)
 {
     QString r = texte;
-    for (QChar& c : r)
-        if (echappe(c))
-            c = QChar(static_cast<char16_t>(c.unicode() - premierEchappe + 0x80));
+    for (qsizetype i = 0; i < r.size(); ++i)
+        if (echappe(texte, i))
+            r[i] = QChar(static_cast<char16_t>(r[i].unicode() - premierEchappe + 0x80));
     return r;
+}
+
+QString debutEnOctets(const QString& texte, qsizetype octets)
+{
+    QString r = texte.left(std::max<qsizetype>(octets, 0));
+    while (!r.isEmpty() && (local(r).size() > octets || r.back().isHighSurrogate()))
+        r.chop(r.size() >= 2 && r.back().isLowSurrogate() && r[r.size() - 2].isHighSurrogate() ? 2 : 1);
+    return r;
+}
+
+std::optional<QStringList> nomsDans(const QString& dossier)
+{
+    const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(local(dossier).constData()), &::closedir);
+    if (!d)
+        return std::nullopt;
+    QStringList noms;
+    errno = 0;
+    while (const dirent* e = ::readdir(d.get())) {
+        const QByteArray nom(e->d_name);
+        if (nom != "." && nom != "..")
+            noms << cheminDepuisOctets(nom);
+    }
+    if (errno != 0)
+        return std::nullopt;
+    return noms;
 }
 
 QByteArray nomEnUtf8(const QByteArray& octets)

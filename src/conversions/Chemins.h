@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -34,6 +37,15 @@ QByteArray local(const QString& chemin);
 bool horsUtf8(const QString& chemin);
 // The text shown to the user: those bytes read as Latin-1.
 QString lisible(const QString& texte);
+
+// The names a folder holds, hidden ones too, each read by its bytes as above (Qt's listing
+// loses those that are not UTF-8); none when the folder cannot be read.
+std::optional<QStringList> nomsDans(const QString& dossier);
+
+// The longest file name the system takes, in bytes.
+constexpr qsizetype nomAuPlus = 255;
+// At most `octets` bytes of `texte` as the system's calls take it, never cutting a character.
+QString debutEnOctets(const QString& texte, qsizetype octets);
 
 // A name's bytes as UTF-8 text: its UTF-8 as it is, each other byte read as Latin-1, the
 // encoding of old disks' and archives' names. Distinct bytes stay distinct names; nothing

@@ -55,6 +55,20 @@ void verifierEntree(const QString& chemin)
         throw Erreur::lecture(nomDe(chemin));
 }
 
+// What `faire` returns; an Erreur it raises names the items, not their aliases.
+template <typename Faire>
+auto sousLeurNom(const std::vector<std::unique_ptr<Alias>>& alias, Faire faire)
+{
+    try {
+        return faire();
+    } catch (const Erreur& e) {
+        Erreur nommee = e;
+        for (const auto& a : alias)
+            nommee = a->nommer(nommee);
+        throw nommee;
+    }
+}
+
 // One archive or one merged PDF: a single output for the whole list, beside the first item.
 // Items whose path is not UTF-8 are read under their aliases.
 template <typename Fabrique>
@@ -63,9 +77,11 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     Resultat r;
     try {
         std::for_each(chemins.begin(), chemins.end(), verifierEntree);
+        // The aliases outlive the lot: an output made in an alias folder is recorded through
+        // that folder's descriptor, whose number another folder may take once it is closed.
+        std::vector<std::unique_ptr<Alias>> alias;
         Lot lot;
         const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
-        std::vector<std::unique_ptr<Alias>> alias;
         QStringList lus;
         for (const QString& c : chemins) {
             if (!horsUtf8(c)) {
@@ -75,7 +91,7 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
             alias.push_back(std::make_unique<Alias>(c));
             lus.append(alias.back()->chemin());
         }
-        const QString cree = fabrique(lus);
+        const QString cree = sousLeurNom(alias, [&] { return fabrique(lus); });
         std::for_each(sources.begin(), sources.end(), std::mem_fn(&Empreinte::verifier));
         lot.garder();
         r.crees.append(horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
@@ -208,8 +224,12 @@ QStringList convertirUn(const QString& chemin, const QString& id, const Progress
         const Alias alias(chemin);
         QStringList crees;
         try {
-            for (const QString& c : convertirUn(alias.chemin(), id, progression))
-                crees.append(alias.rapatrier(c));
+            try {
+                for (const QString& c : convertirUn(alias.chemin(), id, progression))
+                    crees.append(alias.rapatrier(c));
+            } catch (const Erreur& e) {
+                throw alias.nommer(e);
+            }
         } catch (...) {
             for (const QString& c : crees)  // all the pages or none
                 ::unlink(local(c).constData());

@@ -1,7 +1,10 @@
 #include "essai/Essai.h"
 
 #include "conversions/Catalogue.h"
+#include "conversions/Chemins.h"
 #include "conversions/Conversions.h"
+#include "conversions/sorties/Alias.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/media/FFmpeg.h"
 #include "conversions/images/Images.h"
 #include "essai/Echantillons.h"
@@ -34,6 +37,23 @@ double depuis(std::chrono::steady_clock::time_point t0)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// A name as the report shows it: bytes that are not UTF-8 read as Latin-1.
+QString nomLisible(const QString& chemin) { return Conversions::lisible(QFileInfo(chemin).fileName()); }
+
+// The verdict on an output whose name is not UTF-8 is taken through a readable alias: the
+// readers that the verifier uses open paths as text.
+QString verifierSousUnNomLisible(const QString& chemin)
+{
+    if (!Conversions::horsUtf8(chemin))
+        return verifier(chemin);
+    try {
+        const Conversions::Alias alias(chemin);
+        return verifier(alias.chemin());
+    } catch (const std::exception&) {
+        return QStringLiteral("ILLISIBLE");
+    }
+}
+
 // Converts one file with every petal it is offered, one report line per output, written
 // straight into the report: a failed ffmpeg run's line lands just before its conversion's.
 // `mesureApres`: the duration is taken after the verdict (the exotic pass) rather than at once.
@@ -43,7 +63,7 @@ void passe(QString& rapport, const QString& entree, const QList<Conversions::Pet
     QStringList noms;
     for (const Conversions::Petale& p : petales)
         noms << p.titre;
-    rapport += QFileInfo(entree).fileName() + QStringLiteral(" → pétales : ") + noms.join(QStringLiteral(", "))
+    rapport += nomLisible(entree) + QStringLiteral(" → pétales : ") + noms.join(QStringLiteral(", "))
                + QLatin1Char('\n');
     for (const Conversions::Petale& p : petales) {
         // "couper" opens the trim window: it is no conversion of the engine.
@@ -65,8 +85,8 @@ void passe(QString& rapport, const QString& entree, const QList<Conversions::Pet
         }
         const double secondes = depuis(t0);
         for (const QString& cree : crees) {
-            const QString verdict = verifier(cree);
-            rapport += QStringLiteral("  ✓ ") + QFileInfo(cree).fileName() + QStringLiteral(" — ") + verdict
+            const QString verdict = verifierSousUnNomLisible(cree);
+            rapport += QStringLiteral("  ✓ ") + nomLisible(cree) + QStringLiteral(" — ") + verdict
                        + QStringLiteral(" — ") + Formes::duree(mesureApres ? depuis(t0) : secondes) + QLatin1Char('\n');
         }
     }
@@ -114,16 +134,17 @@ QString imageEtPDF(const QDir& d)
 void exotiques(QString& rapport, const QDir& d, const QString& parent)
 {
     const QDir source(QDir(parent).filePath(QStringLiteral("exotiques")));
-    if (!source.exists())
+    // Listed by bytes: a name that is not UTF-8 is an exotic file too.
+    std::optional<QStringList> noms = Conversions::nomsDans(source.path());
+    if (!noms)
         return;
     const QString moteur = Conversions::ffmpeg();
     rapport += QStringLiteral("\n— Moteur ffmpeg : ") + (moteur.isEmpty() ? QStringLiteral("ABSENT") : moteur)
                + QStringLiteral(" —\n");
     const QDir copie(d.filePath(QStringLiteral("Exotiques")));
     executer(QStringLiteral("cp"), {QStringLiteral("-R"), source.path(), copie.path()});
-    QStringList noms = source.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    noms.sort();
-    for (const QString& nom : noms) {
+    noms->sort();
+    for (const QString& nom : std::as_const(*noms)) {
         const QString fichier = copie.filePath(nom);
         passe(rapport, fichier, Conversions::petales({fichier}), {QStringLiteral("zip"), QStringLiteral("couper")},
               true);
@@ -202,7 +223,8 @@ bool lancer(const QString& dossier, Roue::EtatRoue& etat)
     const QString racine = QDir::cleanPath(QDir(dossier).absolutePath());
     if (const QtMessageHandler avant = qInstallMessageHandler(versLeRapport); avant != versLeRapport)
         precedent = avant;
-    QDir(racine).removeRecursively();
+    // Removed by bytes: Qt's removal misses the names that are not UTF-8 (exotic copies).
+    Conversions::supprimer(racine);
     QDir().mkpath(racine);
     const QDir d(racine);
     // Written first, so a run stopped midway still leaves a folder the next run may empty. A

@@ -37,6 +37,15 @@ TEST(Journal, SautDeLigneEchappe)
     EXPECT_EQ(log.messages(), (QStringList{"créé « deux\\nlignes\\r.jpg »", "créé « café.jpg »"}));
 }
 
+// A character beyond U+FFFF ends in a surrogate that a stray byte's escape could be taken
+// for: beside a real stray byte, each reads as itself.
+TEST(Journal, UnEmojiResteEntierPresDUnOctetLatin1)
+{
+    JournalDeTest log;
+    Application::journal("créé « " + Conversions::cheminDepuisOctets("caf\xe9\xf0\x9f\x92\xa9.jpg") + " »");
+    EXPECT_EQ(log.messages(), QStringList{QString::fromUtf8("créé « café💩.jpg »")});
+}
+
 TEST(Journal, EcrivainsConcurrentsLignesEntieres)
 {
     JournalDeTest log;

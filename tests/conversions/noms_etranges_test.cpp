@@ -8,9 +8,12 @@
 
 #include <QDir>
 
+#include <atomic>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace essais;
@@ -112,6 +115,140 @@ TEST(NomsEtranges, UnNomLatin1SeConvertitSousSesOctets)
     ASSERT_EQ(::rename(Conversions::local(zip).constData(), QFile::encodeName(d.chemin("deux.zip")).constData()), 0);
     EXPECT_EQ(trier(sortieDe("zipinfo", {"-1", d.chemin("deux.zip")}).trimmed().split('\n')),
               (QStringList{"café.png", "échec.png"}));
+    effacer(d);
+}
+
+// A character beyond U+FFFF (💩 is the pair D83D DCA9) is no stray byte, even when its
+// second half looks like one; beside a Latin-1 byte each keeps its own reading.
+TEST(NomsEtranges, UnEmojiEstUnCaractereMemePresDUnOctetLatin1)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    const QByteArray emoji = "\xf0\x9f\x92\xa9";
+    // A name of UTF-8 alone, then the same with a Latin-1 byte before the emoji.
+    const QString photo = Echantillons::image(d.chemin(QString::fromUtf8("photo💩.png")));
+    EXPECT_EQ(convertirSeul(photo, "jpg"), d.chemin(QString::fromUtf8("photo💩.jpg")));
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("b.png"))).constData(),
+                       (racine + "/caf\xe9" + emoji + ".png").constData()), 0);
+    const QString cafe = Conversions::cheminDepuisOctets(racine + "/caf\xe9" + emoji + ".png");
+    EXPECT_EQ(convertirSeul(cafe, "jpg"), Conversions::cheminDepuisOctets(racine + "/caf\xe9" + emoji + ".jpg"));
+    ASSERT_EQ(::link((racine + "/caf\xe9" + emoji + ".jpg").constData(), QFile::encodeName(d.chemin("lu.jpg")).constData()), 0);
+    EXPECT_EQ(tailleImage(d.chemin("lu.jpg")), QSize(64, 48));
+    // A failure names both as they read.
+    creerParOctets(racine, "\xe9" "chec" + emoji + ".png", "pas une image");
+    EXPECT_EQ(Conversions::convertir({Conversions::cheminDepuisOctets(racine + "/\xe9" "chec" + emoji + ".png")}, "png", {}).erreurs,
+              QStringList{illisible(QString::fromUtf8("échec💩.png"))});
+
+    // Zipped, within a folder and at the top, then unzipped: every name whole.
+    const QString boite = d.creerDossier(QString::fromUtf8("boîte💩"));
+    creerParOctets(QFile::encodeName(boite), "x" + emoji + ".txt", "x");
+    creerParOctets(QFile::encodeName(boite), "\xe9t\xe9" + emoji + ".txt", "été");
+    const QString zip = convertirSeul({boite, cafe}, "zip");
+    EXPECT_EQ(zip, d.chemin(QString::fromUtf8("boîte💩 et 1 autres.zip")));
+    EXPECT_EQ(trier(sortieDe("zipinfo", {"-1", zip}).trimmed().split('\n')),
+              trier({QString::fromUtf8("boîte💩/"), QString::fromUtf8("boîte💩/x💩.txt"),
+                     QString::fromUtf8("boîte💩/été💩.txt"), QString::fromUtf8("café💩.png")}));
+    const QString sortie = convertirSeul(zip, "extraire");
+    EXPECT_EQ(sortie, d.chemin(QString::fromUtf8("boîte💩 et 1 autres")));
+    EXPECT_EQ(lire(sortie + QString::fromUtf8("/boîte💩/x💩.txt")), "x");
+    EXPECT_EQ(lire(sortie + QString::fromUtf8("/boîte💩/été💩.txt")), "été");
+    EXPECT_EQ(tailleImage(sortie + QString::fromUtf8("/café💩.png")), QSize(64, 48));
+    effacer(d);
+}
+
+// The descriptor through which this process reaches an alias folder, or -1.
+int descripteurDUnAlias()
+{
+    const QString fds = QStringLiteral("/proc/self/fd");
+    for (const QString& n : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        if (QFileInfo(fds + '/' + n).symLinkTarget().contains(QStringLiteral("/.vemo-vododod-noms-")))
+            return n.toInt();
+    return -1;
+}
+
+// A merge whose first source is not UTF-8 is made inside that source's alias folder, reached
+// through a descriptor. When the source changes during the merge, the merged file goes, and
+// only it: the moment the alias lets its descriptor go, another thread may open a folder of
+// the user's under that very number (played here by the spy), holding a file of that name.
+TEST(NomsEtranges, UneFusionRateeNeTouchePasAuDossierQuiReprendLeDescripteur)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("a.png"))).constData(),
+                       (racine + "/caf\xe9.png").constData()), 0);
+    const QStringList sources{Conversions::cheminDepuisOctets(racine + "/caf\xe9.png"),
+                              Echantillons::image(d.chemin("d.png"))};
+    const QString ailleurs = d.creerDossier("ailleurs");
+    const int victime = ::open(QFile::encodeName(ailleurs).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(victime, 0);
+
+    for (int essai = 0; essai < 3; ++essai) {
+        d.ecrire(QString::fromUtf8("ailleurs/café et 1 autres.pdf"), "à l’utilisateur");
+        std::atomic<int> guette{-1};
+        std::atomic<bool> fini{false};
+        int repris = -1;
+        std::thread espion([&] {
+            for (bool fin = false; !fin;) {
+                fin = fini;
+                const int n = guette;
+                if (n >= 0 && ::fcntl(n, F_GETFD) == -1 && errno == EBADF && ::dup2(victime, n) == n) {
+                    repris = n;
+                    return;
+                }
+            }
+        });
+        const Conversions::Resultat r = Conversions::convertir(sources, "pdf", [&](double p) {
+            if (p > 0 && guette < 0) {
+                guette = descripteurDUnAlias();
+                const timespec temps[2] = {{0, UTIME_OMIT}, {1000000000 + essai, 0}};
+                EXPECT_EQ(::utimensat(AT_FDCWD, Conversions::local(sources.first()).constData(), temps, 0), 0) << errno;
+            }
+        });
+        fini = true;
+        espion.join();
+        if (repris >= 0)
+            ::close(repris);
+        EXPECT_GE(guette, 0) << "no alias folder seen";
+        EXPECT_GE(repris, 0) << "its descriptor never taken";
+        EXPECT_TRUE(r.crees.isEmpty());
+        EXPECT_EQ(r.erreurs, QStringList{QString::fromUtf8("« café.png » a changé pendant sa conversion : rien n’a été créé")});
+        EXPECT_EQ(lire(ailleurs + QString::fromUtf8("/café et 1 autres.pdf")), "à l’utilisateur");
+        EXPECT_EQ(nomsEnOctets(racine), (QList<QByteArray>{"ailleurs", "caf\xe9.png", "d.png"}));
+    }
+    ::close(victime);
+    effacer(d);
+}
+
+// A Latin-1 name reads as up to twice its bytes in UTF-8: past about 127 bytes, that reading
+// is too long for a name. Such sources convert all the same, under their own bytes, and their
+// failures name them whole.
+TEST(NomsEtranges, UnLongNomLatin1SeConvertitSousSesOctets)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    const auto octets = [&](const QByteArray& nom) { return Conversions::cheminDepuisOctets(racine + '/' + nom); };
+    const QByteArray base(146, '\xe9');  // with ".png", 150 bytes
+    const QByteArray legere = " (l\xc3\xa9g\xc3\xa8re).jpg";
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("a.png"))).constData(),
+                       (racine + '/' + base + ".png").constData()), 0);
+    EXPECT_EQ(convertirSeul(octets(base + ".png"), "jpg"), octets(base + ".jpg"));
+    EXPECT_EQ(convertirSeul(octets(base + ".png"), "leger"), octets(base + legere));
+    EXPECT_EQ(convertirSeul({octets(base + ".png"), Echantillons::image(d.chemin("b.png"))}, "zip"),
+              octets(base + " et 1 autres.zip"));
+    creerParOctets(racine, QByteArray(146, '\xe0') + ".png", "pas une image");
+    EXPECT_EQ(Conversions::convertir({octets(QByteArray(146, '\xe0') + ".png")}, "jpg", {}).erreurs,
+              QStringList{illisible(QString(146, QChar(0xE0)) + ".png")});
+
+    // Near the limit, the suffix takes the place of the base's end, as for any name.
+    const QByteArray longue(250, '\xe8');
+    ASSERT_EQ(::rename((racine + "/b.png").constData(), (racine + '/' + longue + ".png").constData()), 0);
+    const QByteArray nomLeger = QByteArray(255 - legere.size(), '\xe8') + legere;
+    EXPECT_EQ(convertirSeul(octets(longue + ".png"), "leger"), octets(nomLeger));
+
+    QList<QByteArray> attendus{base + legere, base + " et 1 autres.zip", base + ".jpg", base + ".png",
+                               nomLeger, longue + ".png", QByteArray(146, '\xe0') + ".png"};
+    std::sort(attendus.begin(), attendus.end());
+    EXPECT_EQ(nomsEnOctets(racine), attendus);
     effacer(d);
 }
 

@@ -32,6 +32,9 @@ ff -f lavfi -i "testsrc=size=321x241:rate=25" -f lavfi -i "sine=frequency=440:du
 ff -f lavfi -i "testsrc=size=320x240:rate=25" -t 1 -c:v libx264 -pix_fmt yuv420p "$ex/Muet.mkv"
 head -c 3000 "$ex/Muet.mkv" > "$ex/Abime.mkv"
 printf 'rien de connu\n' > "$ex/Inconnu.xyz"
+# A name from an old disk: a Latin-1 byte, then a character beyond U+FFFF.
+reveil=$(printf 'R\xe9veil\xf0\x9f\x92\xa9')
+cp "$ex/Chant.ogg" "$ex/$reveil.ogg"
 
 debut=$(date +%s)
 "$app" --essai="$travail/essai" > "$travail/sortie.txt" 2> "$travail/erreurs.txt"
@@ -142,6 +145,12 @@ ligne "  ✗ m4a : « Muet.mkv » n’a pas de son"
 motif "    ffmpeg : .+"
 motif "  ✗ mp4 : Impossible de lire « Abime\.mkv »"
 ligne "Inconnu.xyz → pétales : Zip"
+ligne "Réveil💩.ogg → pétales : MP3, M4A, WAV, AIFF, Couper"
+for e in mp3 m4a wav aiff; do
+  motif "  ✓ Réveil💩\.$e — $o, 1\.0[0-9] s, piste image 0, piste son 1, 44100 Hz, 1 canal\(aux\)$s"
+  verifier "$e de Réveil💩 sous les octets de sa source" "[ -s '$d/Exotiques/$reveil.$e' ]"
+done
+verifier "aucun dossier caché laissé parmi les exotiques" "! ls -A '$d/Exotiques' | grep -q '^\.'"
 
 # ffmpeg's words: one line per failed run, in its place, just before its conversion's line.
 # The lines of one exotic file, from its petal line to the next file's.
@@ -184,6 +193,11 @@ done
 for f in "$d"/*.heic; do verifier "heif-info $(basename "$f")" "heif-info '$f'"; done
 verifier "docx2txt relit la lettre" "docx2txt '$d/Lettre.docx' - | grep -q 'Mandarine'"
 verifier "pdftotext relit la facture scannée en texte" "grep -q Mandarine '$d/Scan.txt'"
+
+# A second run on the same folder starts from an emptied one, names that are not UTF-8 too.
+"$app" --essai="$travail/essai" > /dev/null 2>&1
+motif "  ✓ Réveil💩\.mp3 — $o, 1\.0[0-9] s, piste image 0, piste son 1, 44100 Hz, 1 canal\(aux\)$s"
+verifier "le second essai repart d'un dossier vidé" "[ ! -e '$d/Exotiques/exotiques' ] && [ ! -e '$d/Exotiques/$reveil 2.mp3' ]"
 
 echo "$reussis passed, $rates failed"
 [ "$rates" -eq 0 ]

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,6 +28,18 @@ std::pair<QByteArray, QByteArray> couper(const QByteArray& nom)
 
 QString texteDe(const QByteArray& octets) { return lisible(cheminDepuisOctets(octets)); }
 
+// The link's base at most: what a conversion adds to it (a suffix, a page number, a
+// counter, an extension) still fits in a name, so its outputs keep the whole base.
+constexpr qsizetype baseDuLienAuPlus = 160;
+
+// `base` and `fin` as one name: `base` cut short by its bytes when the whole would not fit.
+QByteArray nomQuiTient(const QByteArray& base, const QByteArray& fin)
+{
+    if (base.size() + fin.size() <= nomAuPlus)
+        return base + fin;
+    return local(debutEnOctets(cheminDepuisOctets(base), nomAuPlus - fin.size())) + fin;
+}
+
 } // namespace
 
 Alias::Alias(const QString& source)
@@ -37,6 +50,7 @@ Alias::Alias(const QString& source)
     const QByteArray nom = chemin.mid(barre + 1);
     baseOctets_ = couper(nom).first;
     baseLisible_ = texteDe(baseOctets_);
+    baseDuLien_ = debutEnOctets(baseLisible_, baseDuLienAuPlus);
 
     // Beside the source, so that its outputs move out by a rename; elsewhere when that
     // folder takes nothing (the move then fails and says so).
@@ -52,14 +66,14 @@ Alias::Alias(const QString& source)
     Emprise(Emprise::Levee::jamais).tenir(cheminDepuisOctets(travail_));
     descripteur_ = ::open(travail_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     vue_ = QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(descripteur_);
-    const QString lisibleNom = texteDe(nom);
+    const QString lisibleNom = baseDuLien_ + texteDe(couper(nom).second);
     chemin_ = vue_ + QLatin1Char('/') + lisibleNom;
     if (descripteur_ < 0 || ::symlink(chemin.constData(), (travail_ + '/' + lisibleNom.toUtf8()).constData()) != 0) {
         const int e = errno;
         nettoyer();
         qCWarning(journalConversions).noquote()
-            << QStringLiteral("nom hors UTF-8 sans alias (%1) : %2").arg(e).arg(lisibleNom);
-        throw Erreur::lecture(lisibleNom);
+            << QStringLiteral("nom hors UTF-8 sans alias (%1) : %2").arg(e).arg(texteDe(nom));
+        throw Erreur::lecture(texteDe(nom));
     }
 }
 
@@ -82,18 +96,45 @@ void Alias::nettoyer()
 QString Alias::rapatrier(const QString& cree) const
 {
     const QString nom = QFileInfo(cree).fileName();
-    const QByteArray octets = nom.startsWith(baseLisible_) ? baseOctets_ + nom.mid(baseLisible_.size()).toUtf8()
-                                                           : nom.toUtf8();
+    // The source's whole base back, then what the conversion added to the link's.
+    const bool duLien = nom.startsWith(baseDuLien_);
+    const QByteArray source = duLien ? baseOctets_ : QByteArray();
+    const QByteArray octets = source + (duLien ? nom.mid(baseDuLien_.size()) : nom).toUtf8();
     const auto [base, extension] = estDossier(cree) ? std::pair(octets, QByteArray()) : couper(octets);
+    // The source's part of the base is what gets cut when the name is too long.
+    const qsizetype garde = std::min(source.size(), base.size());
+    const QByteArray tete = base.left(garde);
+    const QByteArray suite = base.mid(garde);
     const QByteArray de = local(cree);
     for (int k = 1;; ++k) {
-        const QByteArray candidat = base + (k < 2 ? QByteArray() : ' ' + QByteArray::number(k)) + extension;
-        const QByteArray vers = dossier_ + '/' + candidat;
+        const QByteArray fin = suite + (k < 2 ? QByteArray() : ' ' + QByteArray::number(k)) + extension;
+        const QByteArray vers = dossier_ + '/' + nomQuiTient(tete, fin);
         if (::renameat2(AT_FDCWD, de.constData(), AT_FDCWD, vers.constData(), RENAME_NOREPLACE) == 0)
             return cheminDepuisOctets(vers);
         if (errno != EEXIST && errno != ENOTEMPTY)
-            throw Erreur::ecriture(texteDe(base + extension));
+            throw Erreur::ecriture(texteDe(nomQuiTient(tete, suite + extension)));
     }
+}
+
+Erreur Alias::nommer(const Erreur& e) const
+{
+    if (baseDuLien_ == baseLisible_)
+        return e;
+    QString charge = e.charge();
+    charge.replace(baseDuLien_, baseLisible_);
+    switch (e.cas()) {
+    case Erreur::Cas::lecture:
+        return Erreur::lecture(charge);
+    case Erreur::Cas::ecriture:
+        return Erreur::ecriture(charge);
+    case Erreur::Cas::sansSon:
+        return Erreur::sansSon(charge);
+    case Erreur::Cas::protege:
+        return Erreur::protege(charge);
+    case Erreur::Cas::rien:
+        break;
+    }
+    return Erreur::rien(charge);
 }
 
 } // namespace Conversions

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "conversions/Erreur.h"
+
 namespace Conversions {
 
 // A source whose path is not UTF-8 (a Latin-1 name from an old disk), seen by the
@@ -10,7 +12,9 @@ namespace Conversions {
 // this process's open descriptor of that folder (/proc/<pid>/fd/<n>), so that every
 // reader, library and helper program alike, opens it by a UTF-8 path. What a conversion
 // makes there is moved beside the source afterwards, under the unique-name rule, with the
-// source's own bytes back in its name. The hidden folder goes with this object.
+// source's own bytes back in its name. The hidden folder goes with this object. The link's
+// name is the source's read as Latin-1, cut short when long (that reading takes up to twice
+// the bytes): the outputs named after it must fit too.
 class Alias {
 public:
     // Throws Erreur::lecture when the source cannot be reached.
@@ -24,6 +28,8 @@ public:
     // Moves `cree`, made beside chemin(), into the source's folder; its final path.
     // Throws Erreur::ecriture with the output's name when it cannot go there.
     QString rapatrier(const QString& cree) const;
+    // `e`, raised under the alias, naming the source as it reads rather than the cut name.
+    Erreur nommer(const Erreur& e) const;
 
 private:
     void nettoyer();
@@ -34,6 +40,7 @@ private:
     QString vue_;             // the hidden folder, by its descriptor
     QByteArray baseOctets_;   // the source's name without extension, as on the disk
     QString baseLisible_;     // the same, readable
+    QString baseDuLien_;      // the start of baseLisible_ that names the link
     QString chemin_;
 };
 

@@ -23,18 +23,6 @@ namespace Conversions {
 
 namespace {
 
-// The longest file name the system takes, in bytes.
-constexpr qsizetype nomAuPlus = 255;
-
-// At most `octets` bytes of `texte` in the system's encoding, never cutting a character.
-QString debut(const QString& texte, qsizetype octets)
-{
-    QString r = texte.left(std::max<qsizetype>(octets, 0));
-    while (!r.isEmpty() && (local(r).size() > octets || r.back().isHighSurrogate()))
-        r.chop(r.size() >= 2 && r.back().isLowSurrogate() ? 2 : 1);
-    return r;
-}
-
 // folder/base suffix.ext, or with the counter k: folder/base suffix k.ext. The base alone
 // is cut short when the whole name would not fit.
 QString candidat(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
@@ -45,7 +33,7 @@ QString candidat(const QString& dossier, const QString& base, const QString& suf
         fin += QLatin1Char(' ') + QString::number(k);
     if (!extension.isEmpty())
         fin += QLatin1Char('.') + extension;
-    return QDir(dossier).filePath(debut(base, nomAuPlus - local(fin).size()) + fin);
+    return QDir(dossier).filePath(debutEnOctets(base, nomAuPlus - local(fin).size()) + fin);
 }
 
 // The kind of what bears `chemin` (S_IFREG, S_IFDIR…), links not followed; 0 when nothing does.
@@ -76,8 +64,8 @@ bool prendre(const QString& chemin)
 QString nomTemporaire(const QString& base, const QString& extension)
 {
     const QString jeton = QUuid::createUuid().toString(QUuid::Id128).left(12);
-    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + debut(extension, 16);
-    return QLatin1Char('.') + prefixeTemporaire + debut(base, 40) + QLatin1Char('-') + jeton + suffixe;
+    const QString suffixe = extension.isEmpty() ? QString() : QLatin1Char('.') + debutEnOctets(extension, 16);
+    return QLatin1Char('.') + prefixeTemporaire + debutEnOctets(base, 40) + QLatin1Char('-') + jeton + suffixe;
 }
 
 void rendre(const QString& chemin)
