@@ -140,6 +140,8 @@ NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), n
     Accessible::installer();
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hideTask_.setSingleShot(true);
+    // A notice stays its time exactly: a coarse timer may round a 5 s stay by a quarter second.
+    hideTask_.setTimerType(Qt::PreciseTimer);
     connect(&hideTask_, &QTimer::timeout, this, &NoticeToast::hideNotice);
     connect(reveler_, &QAbstractButton::clicked, this, [this] {
         if (current_ && current_->reveal && Notices::revelateur())
@@ -209,7 +211,7 @@ void NoticeToast::showNext()
     montee_.aller(1, Motion::adapt(Motion::bouncy(), Motion::reduire()), animateur_);
     const Notices::Durees& d = Notices::durees();
     if (current_->kind == Notice::Kind::success)
-        QTimer::singleShot(int(d.celebrate * 1000), rezuz_, [this] { rezuz_->setLove(++love_); });
+        QTimer::singleShot(int(d.celebrate * 1000), Qt::PreciseTimer, rezuz_, [this] { rezuz_->setLove(++love_); });
     hideTask_.start(int(d.pour(current_->kind) * 1000));
     update();
     if (QAccessible::isActive()) {
@@ -229,7 +231,7 @@ void NoticeToast::hideNotice()
     shown_ = false;
     setAttribute(Qt::WA_TransparentForMouseEvents, true);
     montee_.aller(0, Motion::adapt(Motion::snappy(), Motion::reduire()), animateur_);
-    QTimer::singleShot(int(Notices::durees().next * 1000), this, &NoticeToast::showNext);
+    QTimer::singleShot(int(Notices::durees().next * 1000), Qt::PreciseTimer, this, &NoticeToast::showNext);
 }
 
 void NoticeToast::paintEvent(QPaintEvent*)

@@ -3,8 +3,10 @@
 #include "tesselui/NoticeToast.h"
 #include "tesselui/Rezuz.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -100,4 +102,40 @@ TEST(NoticeToast, UneNoticeALaFoisQuandLaFenetreEstActive)
     toast.stabiliser();
     EXPECT_FALSE(toast.isVisible());
     Notices::revelateur() = revelateur;
+}
+
+TEST(NoticeToast, ChaqueNoticeResteSonTempsNiMoinsNiPlus)
+{
+    Courtes c;
+    QWidget fenetre;
+    fenetre.resize(600, 300);
+    NoticeToast toast(&fenetre);
+    fenetre.show();
+    QApplication::setActiveWindow(&fenetre);
+    QTest::qWait(50);
+    const auto attendre = [](const std::function<bool()>& condition) {
+        QElapsedTimer t;
+        t.start();
+        while (!condition() && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        return condition();
+    };
+    // Each notice comes up at the same place within a fifth of a second of the system's
+    // clock, where a timer allowed to round its wake-up would shorten the stay.
+    for (const auto& [sorte, duree] : {std::pair{Notice::Kind::info, 0.6}, {Notice::Kind::error, 1.2}}) {
+        ASSERT_TRUE(attendre([&] { return !toast.shown(); }));
+        QTest::qWait(200);
+        QElapsedTimer horloge;
+        do
+            horloge.start();
+        while (horloge.msecsSinceReference() % 200 != 60);
+        Notices::shared().post(Notice(sorte, QStringLiteral("Tenue")));
+        ASSERT_TRUE(attendre([&] { return toast.shown(); }));
+        QElapsedTimer tenue;
+        tenue.start();
+        ASSERT_TRUE(attendre([&] { return !toast.shown(); }));
+        const double secondes = tenue.nsecsElapsed() / 1e9;
+        EXPECT_GE(secondes, duree - 0.002) << int(sorte);
+        EXPECT_LT(secondes, duree + 0.1) << int(sorte);
+    }
 }
