@@ -13,11 +13,13 @@
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <cmath>
 
 namespace {
 
 constexpr int largeurTextes = 360;
+constexpr double margeMascotte = 2;
 
 // The title and the detail below it, each wrapped to as many lines as it needs within its
 // natural width, at most 360.
@@ -150,6 +152,7 @@ NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), n
     connect(fermer_, &QAbstractButton::clicked, this, &NoticeToast::hideNotice);
     connect(&notices_, &Notices::changed, this, &NoticeToast::showNext);
     connect(&animateur_, &Animateur::pas, this, &NoticeToast::bouger);
+    connect(rezuz_, &Rezuz::redessine, this, &NoticeToast::cerner);
     if (parent) {
         parent->installEventFilter(this);
         parent->window()->installEventFilter(this);
@@ -179,9 +182,21 @@ void NoticeToast::disposer()
     textes_->updateGeometry();
     layout()->activate();
     adjustSize();
-    // The band above the capsule takes the pointer only where the mascot can be.
-    setMask(QRegion(capsule()) + QRegion(rezuz_->geometry().marginsAdded(rezuz_->debord())));
+    cerner();
     bouger();
+}
+
+void NoticeToast::cerner()
+{
+    // The band above the capsule takes the pointer only where the mascot is drawn now. The
+    // mask also clips the drawing: a margin keeps the soft edge, and the few pixels a hop
+    // moves before its frame is painted.
+    QPainterPathStroker bord;
+    bord.setWidth(2 * margeMascotte);
+    const QPainterPath corps = rezuz_->silhouette();
+    const QRegion zone = QRegion(capsule()) + QRegion(corps.united(bord.createStroke(corps)).toFillPolygon().toPolygon());
+    if (zone != mask())
+        setMask(zone);
 }
 
 void NoticeToast::bouger()

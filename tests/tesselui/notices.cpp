@@ -4,6 +4,7 @@
 #include "tesselui/Rezuz.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <functional>
@@ -138,4 +139,49 @@ TEST(NoticeToast, ChaqueNoticeResteSonTempsNiMoinsNiPlus)
         EXPECT_GE(secondes, duree - 0.002) << int(sorte);
         EXPECT_LT(secondes, duree + 0.1) << int(sorte);
     }
+}
+
+TEST(NoticeToast, LaBandeDuSautNePrendQueLesClicsOuLaMascotteEstDessinee)
+{
+    Courtes c;
+    Notices::durees().info = 30;
+    QWidget fenetre;
+    fenetre.resize(600, 300);
+    auto* dessous = new PillButton(QStringLiteral("Dessous"), PillButtonStyle::pill(), &fenetre);
+    NoticeToast toast(&fenetre);
+    fenetre.show();
+    QApplication::setActiveWindow(&fenetre);
+    Notices::shared().info(QStringLiteral("Conversion terminée"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.shown(); }, 2000));
+    toast.stabiliser();
+    QTest::qWait(50);
+    // A button beneath the clear band above the capsule, over the mascot's column.
+    const QRect mascotte = toast.mascotte().geometry();
+    const QPoint haut = toast.mapTo(&fenetre, QPoint(mascotte.center().x(), toast.capsule().top()));
+    dessous->setGeometry(haut.x() - 40, haut.y() - 30, 80, 30);
+    toast.raise();
+    ASSERT_GE(toast.capsule().top(), 10);
+    QSignalSpy clics(dessous, &QAbstractButton::clicked);
+    // The mascot at rest sits inside the capsule: a press 10 above it, or 2 above it, reaches
+    // the button.
+    for (int d : {10, 2}) {
+        QTest::mouseClick(fenetre.windowHandle(), Qt::LeftButton, {}, haut - QPoint(0, d));
+        EXPECT_EQ(clics.size(), 1) << d;
+        clics.clear();
+    }
+    // At the top of a drop the body rises above the capsule: there, and only there, the
+    // toast takes the press.
+    toast.mascotte().jump(Rezuz::JumpKind::drop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toast.mascotte().currentPose().lift < -0.32; }, 2000));
+    QTest::mouseClick(fenetre.windowHandle(), Qt::LeftButton, {}, haut - QPoint(0, 2));
+    EXPECT_EQ(clics.size(), 0) << toast.mascotte().currentPose().lift;
+    QTest::mouseClick(fenetre.windowHandle(), Qt::LeftButton, {}, haut - QPoint(0, 10));
+    EXPECT_EQ(clics.size(), 1);
+    // Back at rest, the band lets presses through again.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !toast.mascotte().jumping(); }, 3000));
+    QTest::qWait(50);
+    clics.clear();
+    QTest::mouseClick(fenetre.windowHandle(), Qt::LeftButton, {}, haut - QPoint(0, 2));
+    EXPECT_EQ(clics.size(), 1);
+    toast.hideNotice();
 }
