@@ -113,7 +113,11 @@ protected:
         p->translate(r.center().x(), r.bottom());
         p->scale(echelle_, echelle_);
         p->translate(-r.center().x(), -r.bottom());
-        p->drawPixmap(decalage, image);
+        // The toast's mask clips the picture, and Qt renders a clipped widget from the top left
+        // of its mask: put that corner back where it belongs.
+        const QWidget* toast = static_cast<const QWidget*>(parent());
+        const QRegion masque = toast->mask() & toast->rect();
+        p->drawPixmap(decalage + (masque.isEmpty() ? QPoint() : masque.boundingRect().topLeft()), image);
         p->restore();
     }
 

@@ -2,6 +2,7 @@
 #include "tesselui/BoutonAnime.h"
 #include "tesselui/NoticeToast.h"
 #include "tesselui/Rezuz.h"
+#include "tesselui/Theme.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -162,6 +163,15 @@ TEST(NoticeToast, LaBandeDuSautNePrendQueLesClicsOuLaMascotteEstDessinee)
     toast.raise();
     ASSERT_GE(toast.capsule().top(), 10);
     QSignalSpy clics(dessous, &QAbstractButton::clicked);
+    // Drawn where it stands: the mascot's body near the top and the bottom of its frame, the
+    // capsule's edge at the toast's bottom.
+    const QImage vue = fenetre.grab().toImage();
+    const QColor corps = Theme::de(Theme::brandAccent(), &toast);
+    for (int y : {mascotte.top() + 5, mascotte.bottom() - 5}) {
+        const QColor c = vue.pixelColor(toast.mapTo(&fenetre, QPoint(mascotte.center().x(), y)));
+        EXPECT_LE(std::abs(c.red() - corps.red()) + std::abs(c.green() - corps.green()) + std::abs(c.blue() - corps.blue()), 12)
+            << y << " " << c.name().toStdString();
+    }
     // The mascot at rest sits inside the capsule: a press 10 above it, or 2 above it, reaches
     // the button.
     for (int d : {10, 2}) {
