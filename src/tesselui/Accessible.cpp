@@ -180,11 +180,11 @@ void installer()
     (void)fait;
 }
 
-void cacher(QWidget* w)
+void cacher(QWidget* w, bool oui)
 {
     installer();
     if (w)
-        w->setProperty(proprieteCache, true);
+        w->setProperty(proprieteCache, oui);
 }
 
 bool cache(const QObject* o) { return o && o->property(proprieteCache).toBool(); }

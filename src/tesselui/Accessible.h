@@ -12,9 +12,10 @@ class BarreACases;
 namespace Accessible {
 
 void installer();
-// Leaves `w` out of what screen readers see (a decoration such as the mascot): the plain
-// container that holds it lists every other child but not this one.
-void cacher(QWidget* w);
+// Leaves `w` out of what screen readers see (a decoration such as the mascot, a form not
+// shown): the plain container that holds it lists every other child but not this one.
+// `oui` false lets it back in.
+void cacher(QWidget* w, bool oui = true);
 bool cache(const QObject* o);
 
 // The tab bar: a list of page tabs, one per painted tab.

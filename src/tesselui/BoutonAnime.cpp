@@ -334,7 +334,9 @@ QList<QRect> ButtonRow::disposition(const QList<QSize>& tailles, int largeur)
             r << QRect(x, (haut - t.height()) / 2, t.width(), t.height());
             x += t.width() + ecart;
         } else {
-            r << QRect(0, y, std::min(t.width(), std::max(largeur, 0)), t.height());
+            // Stacked, each keeps its ideal width: a pill never shrinks (the row asks for its
+            // widest button as its minimum).
+            r << QRect(0, y, t.width(), t.height());
             y += t.height() + ecart;
         }
     }
@@ -355,6 +357,14 @@ QSize ButtonRow::sizeHint() const
     for (const QRect& r : disposition(tailles(), 1 << 20))
         tout |= r;
     return tout.size();
+}
+
+QSize ButtonRow::minimumSizeHint() const
+{
+    int large = 0;
+    for (const QSize& t : tailles())
+        large = std::max(large, t.width());
+    return {large, heightForWidth(large)};
 }
 
 int ButtonRow::heightForWidth(int largeur) const

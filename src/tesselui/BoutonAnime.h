@@ -133,7 +133,8 @@ protected:
     QColor couleurFond() const override;
 };
 
-// Buttons side by side, or stacked (left-aligned) when they do not fit; 8 apart.
+// Buttons side by side, or stacked (left-aligned) when they do not fit; 8 apart; each at its
+// ideal width.
 class ButtonRow : public QWidget {
     Q_OBJECT
 public:
@@ -143,6 +144,8 @@ public:
     // Where each button goes for that width: a row when the widths fit, else a column.
     static QList<QRect> disposition(const QList<QSize>& tailles, int largeur);
     QSize sizeHint() const override;
+    // As wide as its widest button, stacked.
+    QSize minimumSizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int largeur) const override;
 

@@ -86,6 +86,15 @@ namespace {
 
 void relire() { setReduire(reduitDuBureau()); }
 
+// `chemin` itself when it exists, else the closest folder above it that does.
+QString parentExistant(const QString& chemin)
+{
+    QDir d(chemin);
+    while (!d.exists() && !d.isRoot())
+        d.setPath(QFileInfo(d.absolutePath()).path());
+    return d.absolutePath();
+}
+
 void changementGnome(GSettings*, gchar*, gpointer)
 {
     // GLib calls on the thread that runs its main context: the GUI thread under Qt's loop.
@@ -116,8 +125,23 @@ void suivreBureau()
         QObject::connect(veille, &QFileSystemWatcher::directoryChanged, &veilleur(), [] { suivreBureau(); relire(); });
     }
     // GTK's file may come, go or be replaced whole: its folder is watched as well as the file,
-    // wherever the configuration folder is now.
-    const QString dossier = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/gtk-3.0");
+    // wherever the configuration folder is now. A folder not made yet is awaited from its
+    // nearest existing parent; each level that appears brings the next look here.
+    const QString dossier = QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/gtk-3.0"));
+    QString attente;
+    for (;;) {
+        const QString parent = parentExistant(dossier);
+        if (parent == attente)
+            break;
+        // Made meanwhile? Look again, so that no level is missed between the look and the watch.
+        attente = parent;
+        if (parent != dossier && !veille->directories().contains(parent))
+            veille->addPath(parent);
+    }
+    // The parents awaited before are no longer needed once a deeper one exists.
+    for (const QString& d : veille->directories())
+        if (d != attente && d != dossier && dossier.startsWith(d + QLatin1Char('/')))
+            veille->removePath(d);
     for (const QString& chemin : {dossier, dossier + QStringLiteral("/settings.ini")})
         if (QFileInfo::exists(chemin) && !veille->files().contains(chemin) && !veille->directories().contains(chemin))
             veille->addPath(chemin);

@@ -13,11 +13,13 @@
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <cmath>
 
 namespace {
 
 constexpr int largeurTextes = 360;
+constexpr double margeMascotte = 2;
 
 // The title and the detail below it, each wrapped to as many lines as it needs within its
 // natural width, at most 360.
@@ -111,7 +113,11 @@ protected:
         p->translate(r.center().x(), r.bottom());
         p->scale(echelle_, echelle_);
         p->translate(-r.center().x(), -r.bottom());
-        p->drawPixmap(decalage, image);
+        // The toast's mask clips the picture, and Qt renders a clipped widget from the top left
+        // of its mask: put that corner back where it belongs.
+        const QWidget* toast = static_cast<const QWidget*>(parent());
+        const QRegion masque = toast->mask() & toast->rect();
+        p->drawPixmap(decalage + (masque.isEmpty() ? QPoint() : masque.boundingRect().topLeft()), image);
         p->restore();
     }
 
@@ -140,6 +146,8 @@ NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), n
     Accessible::installer();
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hideTask_.setSingleShot(true);
+    // A notice stays its time exactly: a coarse timer may round a 5 s stay by a quarter second.
+    hideTask_.setTimerType(Qt::PreciseTimer);
     connect(&hideTask_, &QTimer::timeout, this, &NoticeToast::hideNotice);
     connect(reveler_, &QAbstractButton::clicked, this, [this] {
         if (current_ && current_->reveal && Notices::revelateur())
@@ -148,6 +156,7 @@ NoticeToast::NoticeToast(QWidget* parent, Notices& notices) : QWidget(parent), n
     connect(fermer_, &QAbstractButton::clicked, this, &NoticeToast::hideNotice);
     connect(&notices_, &Notices::changed, this, &NoticeToast::showNext);
     connect(&animateur_, &Animateur::pas, this, &NoticeToast::bouger);
+    connect(rezuz_, &Rezuz::redessine, this, &NoticeToast::cerner);
     if (parent) {
         parent->installEventFilter(this);
         parent->window()->installEventFilter(this);
@@ -177,9 +186,21 @@ void NoticeToast::disposer()
     textes_->updateGeometry();
     layout()->activate();
     adjustSize();
-    // The band above the capsule takes the pointer only where the mascot can be.
-    setMask(QRegion(capsule()) + QRegion(rezuz_->geometry().marginsAdded(rezuz_->debord())));
+    cerner();
     bouger();
+}
+
+void NoticeToast::cerner()
+{
+    // The band above the capsule takes the pointer only where the mascot is drawn now. The
+    // mask also clips the drawing: a margin keeps the soft edge, and the few pixels a hop
+    // moves before its frame is painted.
+    QPainterPathStroker bord;
+    bord.setWidth(2 * margeMascotte);
+    const QPainterPath corps = rezuz_->silhouette();
+    const QRegion zone = QRegion(capsule()) + QRegion(corps.united(bord.createStroke(corps)).toFillPolygon().toPolygon());
+    if (zone != mask())
+        setMask(zone);
 }
 
 void NoticeToast::bouger()
@@ -209,7 +230,7 @@ void NoticeToast::showNext()
     montee_.aller(1, Motion::adapt(Motion::bouncy(), Motion::reduire()), animateur_);
     const Notices::Durees& d = Notices::durees();
     if (current_->kind == Notice::Kind::success)
-        QTimer::singleShot(int(d.celebrate * 1000), rezuz_, [this] { rezuz_->setLove(++love_); });
+        QTimer::singleShot(int(d.celebrate * 1000), Qt::PreciseTimer, rezuz_, [this] { rezuz_->setLove(++love_); });
     hideTask_.start(int(d.pour(current_->kind) * 1000));
     update();
     if (QAccessible::isActive()) {
@@ -229,7 +250,7 @@ void NoticeToast::hideNotice()
     shown_ = false;
     setAttribute(Qt::WA_TransparentForMouseEvents, true);
     montee_.aller(0, Motion::adapt(Motion::snappy(), Motion::reduire()), animateur_);
-    QTimer::singleShot(int(Notices::durees().next * 1000), this, &NoticeToast::showNext);
+    QTimer::singleShot(int(Notices::durees().next * 1000), Qt::PreciseTimer, this, &NoticeToast::showNext);
 }
 
 void NoticeToast::paintEvent(QPaintEvent*)

@@ -49,6 +49,7 @@ private:
     void showNext();
     void bouger();
     void disposer();
+    void cerner();
     int bande() const;
 
     Notices& notices_;

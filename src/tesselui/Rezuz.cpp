@@ -201,6 +201,7 @@ void Rezuz::repeindre()
         calque_->update();
     else
         update();
+    emit redessine();
 }
 
 void Rezuz::placerCalque()
@@ -419,9 +420,8 @@ void Rezuz::peindre(QPainter& p, const QPointF& pied, const Pose& ps) const
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(pied.x(), pied.y() + ps.lift * s);
-    p.scale(std::pow(std::max(ps.stretch, 0.01), -0.85), ps.stretch);
-    const QRectF corps(-s * body_.aspect / 2, -s, s * body_.aspect, s);
+    p.setTransform(placement(pied, ps), true);
+    const QRectF corps = this->corps();
     const QPainterPath forme = body_.shape(corps);
     const QColor accent = Theme::de(Theme::brandAccent(), this);
     QBrush peau(accent);
@@ -455,6 +455,31 @@ void Rezuz::peindre(QPainter& p, const QPointF& pied, const Pose& ps) const
         peindreYeux(p, s, ps, mood_, 0);
     }
     p.restore();
+}
+
+QTransform Rezuz::placement(const QPointF& pied, const Pose& ps) const
+{
+    QTransform t;
+    t.translate(pied.x(), pied.y() + ps.lift * size_);
+    t.scale(std::pow(std::max(ps.stretch, 0.01), -0.85), ps.stretch);
+    return t;
+}
+
+QRectF Rezuz::corps() const { return {-size_ * body_.aspect / 2, -size_, size_ * body_.aspect, size_}; }
+
+QPainterPath Rezuz::silhouette() const
+{
+    if (!(size_ > 0) || !std::isfinite(size_))
+        return {};
+    QPainterPath forme = body_.shape(corps());
+    if (body_.outline > 0) {
+        QPainterPathStroker trait;
+        trait.setWidth(body_.outline * size_);
+        trait.setJoinStyle(Qt::RoundJoin);
+        forme = forme.united(trait.createStroke(forme));
+    }
+    const QPointF pied(geometry().left() + width() / 2.0, geometry().top() + height());
+    return placement(pied, currentPose()).map(forme);
 }
 
 void Rezuz::peindreYeux(QPainter& p, double s, const Pose& ps, Mood mood, double retour) const

@@ -91,6 +91,12 @@ public:
     QMargins debord() const;
     // Paints the mascot with its body's bottom centre at `pied`.
     void peindre(QPainter& p, const QPointF& pied, const Pose& pose) const;
+    // The body's outline as drawn now, in its parent's coordinates.
+    QPainterPath silhouette() const;
+
+signals:
+    // Its picture changed: a new pose, gaze or mood is being drawn.
+    void redessine();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -105,6 +111,9 @@ private:
     void repeindre();
     void placerCalque();
     void peindreYeux(QPainter& p, double s, const Pose& ps, Mood mood, double retour) const;
+    // From the body's own frame (bottom centre at the origin) to where `pied` and the pose put it.
+    QTransform placement(const QPointF& pied, const Pose& ps) const;
+    QRectF corps() const;
     void live();
     void rebond();
     void regarder(QPointF g, const Mouvement& m);

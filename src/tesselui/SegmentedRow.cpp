@@ -1,11 +1,12 @@
 #include "tesselui/SegmentedRow.h"
 
+#include "tesselui/Accessible.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,10 +28,16 @@ SegmentedRow::SegmentedRow(const QString& title, const QStringList& options, QWi
     menu_ = new QComboBox;
     menu_->addItems(options);
     menu_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-    formes_ = new QStackedWidget;
-    formes_->addWidget(segments_);
-    formes_->addWidget(menu_);
+    // Both forms in one plain container, only one shown: the hidden one is also left out of
+    // what screen readers see (a hidden menu's list would still read as showing).
+    formes_ = new QWidget;
+    auto* f = new QVBoxLayout(formes_);
+    f->setContentsMargins(0, 0, 0, 0);
+    f->setSpacing(0);
+    f->addWidget(segments_);
+    f->addWidget(menu_);
     formes_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    montrer(true);
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
     l->setSpacing(8);
@@ -57,12 +64,21 @@ void SegmentedRow::setCurrent(int i)
     menu_->setCurrentIndex(i);
 }
 
-bool SegmentedRow::segmented() const { return formes_->currentWidget() == segments_; }
+bool SegmentedRow::segmented() const { return !segments_->isHidden(); }
+
+void SegmentedRow::montrer(bool segmente)
+{
+    segments_->setVisible(segmente);
+    menu_->setVisible(!segmente);
+    Accessible::cacher(segments_, !segmente);
+    Accessible::cacher(menu_, segmente);
+}
 
 void SegmentedRow::resizeEvent(QResizeEvent* e)
 {
     // The row at its ideal width when it fits, else the menu.
-    formes_->setCurrentWidget(segments_->sizeHint().width() <= width() ? segments_ : static_cast<QWidget*>(menu_));
-    formes_->setFixedHeight(formes_->currentWidget()->sizeHint().height());
+    const bool segmente = segments_->sizeHint().width() <= width();
+    if (segmente != segmented())
+        montrer(segmente);
     QWidget::resizeEvent(e);
 }

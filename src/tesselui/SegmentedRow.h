@@ -4,7 +4,6 @@
 
 class QButtonGroup;
 class QComboBox;
-class QStackedWidget;
 
 // A titled choice among a few options: a segmented row of buttons when it fits the width
 // given, else a menu. Both show the same choice.
@@ -25,7 +24,9 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    QStackedWidget* formes_;
+    void montrer(bool segmente);
+
+    QWidget* formes_;
     QWidget* segments_;
     QButtonGroup* groupe_;
     QComboBox* menu_;

@@ -4,6 +4,7 @@
 #include "roue/Retouche.h"
 #include "roue/Symboles.h"
 #include "roue/VueRoue.h"
+#include "tesselui/Motion.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -268,5 +269,30 @@ TEST(VueMouvement, TheWheelFollowsTheDesktopSettingWhileItLives)
     d.ecrire("gtk-3.0/settings.ini", "[Settings]\ngtk-enable-animations=true\n");
     EXPECT_TRUE(attendre([&] { return !vue.reduire(); }));
     EXPECT_FALSE(vue.mascotte().reduire());
+    qputenv("XDG_CONFIG_HOME", ancien);
+}
+
+TEST(VueMouvement, AWheelBuiltAfterAMissedChangeStillFollowsTheNextOne)
+{
+    // The process-wide choice still says "reduced" from a desktop change nobody saw (no event
+    // loop ran); the desktop now says animations are on, and a wheel is built.
+    Dossier d;
+    const QByteArray ancien = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", d.racine().toLocal8Bit());
+    d.ecrire("gtk-3.0/settings.ini", "[Settings]\ngtk-enable-animations=true\n");
+    Motion::reduire() = true;
+    Roue::EtatRoue etat;
+    Roue::VueRoue vue(etat);
+    if (vue.reduire())
+        GTEST_SKIP() << "GNOME's key already reduces motion here";
+    // The desktop turns animations off: the wheel and its mascot follow.
+    d.ecrire("gtk-3.0/settings.ini", "[Settings]\ngtk-enable-animations=false\n");
+    QElapsedTimer t;
+    t.start();
+    while (!vue.reduire() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(vue.reduire());
+    EXPECT_TRUE(vue.mascotte().reduire());
+    Motion::setReduire(false);
     qputenv("XDG_CONFIG_HOME", ancien);
 }

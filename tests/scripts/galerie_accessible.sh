@@ -2,8 +2,8 @@
 # The gallery's two tab bars read through AT-SPI on a private X server and accessibility bus,
 # as a screen reader reads them: every painted tab is a page tab of a page tab list with its
 # name, its description (the hint's detail), and the selected state on the chosen one only;
-# choosing another tab moves that state. The commit field is read by its title, and the
-# mascots, mere decorations, are nowhere in the tree.
+# choosing another tab moves that state. The commit field is read by its title, a segmented
+# row by its segments alone, and the mascots, mere decorations, are nowhere in the tree.
 # Usage: galerie_accessible.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -60,6 +60,11 @@ for nom in clair sombre; do
         echec "le champ n’a pas son titre pour nom ($nom) : $(grep "| $(place "$nom-champ")\$" "$TMP/tout.txt")"
     fi
 done
+# The segmented rows show their segments: those are read, and nothing of the hidden menu
+# that takes their place when narrow (neither the menu nor its list's items).
+SEGMENTS=$(grep -c "^check box | Basse | " "$TMP/tout.txt")
+MENUS=$(grep -cE "^(combo box|list|list item) \| " "$TMP/tout.txt")
+if ((SEGMENTS == 2 && MENUS == 0)); then ok "les rangées segmentées se lisent sans leur menu caché"; else echec "segments lus $SEGMENTS fois, éléments du menu caché lus : $MENUS"; fi
 VUES=0
 while read -r _ cadre X Y W H; do
     if grep -q " | $X $Y $W $H\$" "$TMP/tout.txt"; then

@@ -5,6 +5,7 @@
 #include "tesselui/NoticeToast.h"
 #include "tesselui/PillTabBar.h"
 #include "tesselui/Rezuz.h"
+#include "tesselui/SegmentedRow.h"
 #include "tesselui/Theme.h"
 #include "tesselui/Vavirud.h"
 
@@ -221,4 +222,63 @@ TEST(Accessibilite, UnPointeurPoseSurUnOngletSansBougerAmeneSonIndice)
     EXPECT_TRUE(HintPanel::shared().isVisible());
     barre.hide();
     EXPECT_FALSE(HintPanel::shared().montre());
+}
+
+namespace {
+
+// Every element under `i`, as "role name" with the states a reader trusts, depth first.
+void parcourir(QAccessibleInterface* i, QStringList& vus)
+{
+    for (int k = 0; k < i->childCount(); ++k) {
+        QAccessibleInterface* c = i->child(k);
+        if (!c)
+            continue;
+        const QAccessible::State s = c->state();
+        vus << QStringLiteral("%1 %2%3").arg(int(c->role())).arg(c->text(QAccessible::Name), s.invisible ? QStringLiteral(" (caché)") : QString());
+        parcourir(c, vus);
+    }
+}
+
+QStringList elements(QWidget* w)
+{
+    QStringList vus;
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+    if (i)
+        parcourir(i, vus);
+    return vus;
+}
+
+} // namespace
+
+TEST(Accessibilite, LaRangeeSegmenteeNeMontreQueSaFormeVisible)
+{
+    SegmentedRow r(QStringLiteral("Qualité"), {QStringLiteral("Basse"), QStringLiteral("Moyenne"), QStringLiteral("Haute")});
+    r.resize(600, 80);
+    r.show();
+    ASSERT_TRUE(r.segmented());
+    const auto role = [](QAccessible::Role x) { return QString::number(int(x)) + ' '; };
+    const auto lu = [](const QStringList& vus, const QString& debut) {
+        return std::any_of(vus.begin(), vus.end(), [&](const QString& v) { return v.startsWith(debut); });
+    };
+    // Wide: the title and the three segments, and nothing of the menu, not even its list.
+    QStringList vus = elements(&r);
+    const std::string arbre = vus.join(" / ").toStdString();
+    EXPECT_TRUE(vus.contains(role(QAccessible::CheckBox) + "Basse")) << arbre;
+    EXPECT_TRUE(vus.contains(role(QAccessible::CheckBox) + "Haute")) << arbre;
+    for (QAccessible::Role x : {QAccessible::ComboBox, QAccessible::List, QAccessible::ListItem})
+        EXPECT_FALSE(lu(vus, role(x))) << int(x) << " : " << arbre;
+    EXPECT_FALSE(vus.join('\n').contains(QStringLiteral("(caché)"))) << arbre;
+    // Narrow: the menu alone, the hidden segments gone from the tree.
+    r.resize(40, 80);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(r.segmented());
+    vus = elements(&r);
+    EXPECT_TRUE(vus.contains(role(QAccessible::ComboBox) + "Basse")) << vus.join(" / ").toStdString();
+    EXPECT_FALSE(lu(vus, role(QAccessible::CheckBox))) << vus.join(" / ").toStdString();
+    // Wide again: back to the segments alone.
+    r.resize(600, 80);
+    QCoreApplication::processEvents();
+    vus = elements(&r);
+    EXPECT_TRUE(vus.contains(role(QAccessible::CheckBox) + "Moyenne")) << vus.join(" / ").toStdString();
+    EXPECT_FALSE(lu(vus, role(QAccessible::ComboBox))) << vus.join(" / ").toStdString();
 }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QEnterEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -191,4 +192,49 @@ TEST(Mouvements, LeReglageDuBureauEstSuiviQuandIlChange)
     ecrire("1");
     ASSERT_TRUE(QTest::qWaitFor([] { return !Motion::reduire(); }, 5000));
     EXPECT_TRUE(r->liveRunning());
+}
+
+TEST(Mouvements, LeReglageEstSuiviMemeQuandSonDossierNaitApres)
+{
+    // No configuration folder at all when the watch starts: GTK's folder and file are made
+    // later, as a first visit to the desktop's settings does.
+    QTemporaryDir racine;
+    ASSERT_TRUE(racine.isValid());
+    const QString config = racine.path() + QStringLiteral("/maison/.config");
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    const bool gnome = Motion::reduitDuBureau();
+    Motion::suivreBureau();
+    Motion::setReduire(gnome);
+    if (gnome)
+        GTEST_SKIP() << "GNOME's key already reduces motion here";
+    const auto ecrire = [&](const char* valeur) {
+        ASSERT_TRUE(QDir().mkpath(config + QStringLiteral("/gtk-3.0")));
+        QFile f(config + QStringLiteral("/gtk-3.0/settings.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray("[Settings]\ngtk-enable-animations=") + valeur + "\n");
+    };
+    // Each level appears in its own turn of the event loop, then the file.
+    ASSERT_TRUE(QDir().mkpath(racine.path() + QStringLiteral("/maison")));
+    QTest::qWait(100);
+    ASSERT_TRUE(QDir().mkpath(config));
+    QTest::qWait(100);
+    ecrire("false");
+    EXPECT_TRUE(QTest::qWaitFor([] { return Motion::reduire(); }, 5000));
+    // From then on the file itself is followed.
+    ecrire("true");
+    EXPECT_TRUE(QTest::qWaitFor([] { return !Motion::reduire(); }, 5000));
+    ecrire("0");
+    EXPECT_TRUE(QTest::qWaitFor([] { return Motion::reduire(); }, 5000));
+    // The whole tree made at once, between two looks at it.
+    Motion::setReduire(false);
+    const QString ailleurs = racine.path() + QStringLiteral("/autre/a/b");
+    qputenv("XDG_CONFIG_HOME", ailleurs.toUtf8());
+    Motion::suivreBureau();
+    ASSERT_TRUE(QDir().mkpath(ailleurs + QStringLiteral("/gtk-3.0")));
+    QFile f(ailleurs + QStringLiteral("/gtk-3.0/settings.ini"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Settings]\ngtk-enable-animations=false\n");
+    f.close();
+    EXPECT_TRUE(QTest::qWaitFor([] { return Motion::reduire(); }, 5000));
+    Motion::setReduire(false);
 }

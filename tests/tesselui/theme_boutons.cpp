@@ -183,9 +183,38 @@ TEST(Boutons, LaRangeeSEmpileQuandElleNeTientPas)
     EXPECT_EQ(ligne, (QList<QRect>{{0, 6, 80, 28}, {88, 0, 100, 40}, {196, 6, 60, 28}}));
     const QList<QRect> pile = ButtonRow::disposition(t, 255);
     EXPECT_EQ(pile, (QList<QRect>{{0, 0, 80, 28}, {0, 36, 100, 40}, {0, 84, 60, 28}}));
-    // Narrower than a button: it is cut to the width, never wider than the row.
-    EXPECT_EQ(ButtonRow::disposition({{300, 20}}, 50), QList<QRect>{QRect(0, 0, 50, 20)});
+    // Narrower than a button: the button keeps its ideal width all the same.
+    EXPECT_EQ(ButtonRow::disposition({{300, 20}}, 50), QList<QRect>{QRect(0, 0, 300, 20)});
     EXPECT_TRUE(ButtonRow::disposition({}, 0).isEmpty());
+}
+
+TEST(Boutons, UneRangeeEtroiteDonneAChaquePiluleSaLargeurIdeale)
+{
+    // A 200-wide column: the row stacks its pills, each at its ideal width with its full
+    // padding, and the row itself is never made narrower than its widest pill.
+    QWidget colonne;
+    auto* l = new QVBoxLayout(&colonne);
+    l->setContentsMargins(0, 0, 0, 0);
+    auto* rangee = new ButtonRow;
+    const QList<PillButton*> pilules{new PillButton(QStringLiteral("Convertir")),
+                                     new PillButton(QStringLiteral("Agrandir toutes les photos"), PillButtonStyle::pillLarge()),
+                                     new PillButton(QStringLiteral("Contour"), PillButtonStyle::pillGhost())};
+    for (PillButton* p : pilules)
+        rangee->ajouter(p);
+    l->addWidget(rangee);
+    l->addStretch();
+    ASSERT_GT(pilules[1]->sizeHint().width(), 200);
+    colonne.resize(200, 300);
+    colonne.show();
+    l->activate();
+    QCoreApplication::processEvents();
+    for (PillButton* p : pilules) {
+        EXPECT_EQ(p->size(), p->sizeHint()) << p->text().toStdString();
+        EXPECT_TRUE(rangee->rect().contains(p->geometry())) << p->text().toStdString();
+        EXPECT_EQ(p->x(), 0);
+    }
+    EXPECT_GT(pilules[1]->y(), pilules[0]->y());
+    EXPECT_GE(rangee->minimumSizeHint().width(), pilules[1]->sizeHint().width());
 }
 
 TEST(SegmentedRow, EnSegmentsQuandCaTientSinonEnMenu)
