@@ -4,6 +4,7 @@
 #include "conversions/archives/RepertoireCentral.h"
 
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/sorties/Sortie.h"
@@ -298,6 +299,8 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     if (reel.isEmpty())
         throw Erreur::ecriture(nom);
     const QByteArray racine = QFile::encodeName(reel);
+    // Entries are written by their path: a folder moved away meanwhile would be made again.
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(reel);
     const PageDeCodes dos(pageDos(QLocale()));
     Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
     const QSet<QByteArray> speciales = entreesSpeciales(archive);
@@ -318,6 +321,8 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
         placer(e, racine, dos, nom, liens);
         sansEcraser(e);
         rendreAccessible(e);
+        if (!tenu || !tenu->enPlace())
+            throw Erreur::ecriture(nom);
         if (archive_write_header(disque.a, e) < ARCHIVE_WARN)
             echecDisque(disque.a, e, nom);
         if (archive_entry_filetype(e) == AE_IFREG)

@@ -20,8 +20,10 @@
 #include <atomic>
 #include <algorithm>
 #include <cmath>
+#include <fcntl.h>
 #include <limits>
 #include <mutex>
+#include <unistd.h>
 #include <utility>
 
 // Left free in the temporary folder beside the copy (often in memory).
@@ -39,6 +41,11 @@ struct Passage::Copie {
     {
         chemin = c;
         Conversions::Emprise(Conversions::Emprise::Levee::jamais).tenir(chemin);
+        // Private from the start (the temporary folder is every user's): ffmpeg keeps the
+        // mode of the file it overwrites.
+        const int fd = ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
     }
     void supprimer()
     {
