@@ -8,15 +8,13 @@
 #include "conversions/sorties/Restes.h"
 #include "conversions/sorties/Sortie.h"
 
+#include "conversions/pdf/pdf_fabrique.h"
 #include "commun/Dossier.h"
 #include "commun/Exiger.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QRandomGenerator>
 
 #include <atomic>
 #include <csignal>
@@ -27,6 +25,7 @@
 #include <unistd.h>
 
 using namespace Conversions;
+using essais::pdfLourd;
 
 namespace {
 
@@ -77,26 +76,6 @@ QString bloque(const Dossier& d, const QString& nom, const QString& fichierPid)
                                     "#!/bin/sh\necho $$ > '" + fichierPid.toUtf8() + "'\nexec sleep 600\n");
     QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
     return script;
-}
-
-// A PDF of `n` pages of noise, each page its own picture: heavy enough that writing them one
-// by one takes a while.
-QString pdfLourd(const QString& chemin, int n)
-{
-    QPdfWriter writer(chemin);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QSizeF(600, 600), QPageSize::Point));
-    QPainter p(&writer);
-    QImage bruit(700, 700, QImage::Format_RGB32);
-    QRandomGenerator alea(36);
-    for (int i = 0; i < n; ++i) {
-        if (i > 0)
-            writer.newPage();
-        for (int y = 0; y < bruit.height(); ++y)
-            alea.fillRange(reinterpret_cast<quint32*>(bruit.scanLine(y)), bruit.width());
-        p.drawImage(QRectF(0, 0, 600, 600), bruit);
-    }
-    return chemin;
 }
 
 // Converts on a worker thread as the application does; `issue` becomes 1 when the job is

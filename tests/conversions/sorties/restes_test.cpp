@@ -14,9 +14,6 @@
 #include "commun/Exiger.h"
 
 #include <QDirIterator>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QRandomGenerator>
 
 #include <atomic>
 #include <sys/stat.h>
@@ -63,25 +60,6 @@ bool caches(const QStringList& noms, int combien)
            >= combien;
 }
 
-// A PDF of `n` pages of noise: heavy enough that its pages are written over a while.
-QString pdfDeBruit(const QString& chemin, int n)
-{
-    QPdfWriter writer(chemin);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QSizeF(600, 600), QPageSize::Point));
-    QPainter p(&writer);
-    QImage bruit(700, 700, QImage::Format_RGB32);
-    QRandomGenerator alea(39);
-    for (int i = 0; i < n; ++i) {
-        if (i > 0)
-            writer.newPage();
-        for (int y = 0; y < bruit.height(); ++y)
-            alea.fillRange(reinterpret_cast<quint32*>(bruit.scanLine(y)), bruit.width());
-        p.drawImage(QRectF(0, 0, 600, 600), bruit);
-    }
-    return chemin;
-}
-
 } // namespace
 
 // The user renames the source's folder while a job works in it: the hidden work goes with
@@ -99,7 +77,7 @@ TEST(Restes, AFolderMovedDuringAJobKeepsNoneOfItsWork)
     deplacerPendant(zip, QStringLiteral("extraire"), [](const QStringList& noms) { return caches(noms, 1); });
 
     QDir().mkpath(d.chemin(QStringLiteral("pdf")));
-    const QString pdf = pdfDeBruit(d.chemin(QStringLiteral("pdf/doc.pdf")), 30);
+    const QString pdf = pdfLourd(d.chemin(QStringLiteral("pdf/doc.pdf")), 30);
     deplacerPendant(pdf, QStringLiteral("separer"), [](const QStringList& noms) { return caches(noms, 3); });
 
     lierFFmpeg();
