@@ -8,15 +8,13 @@
 #include "conversions/sorties/Restes.h"
 #include "conversions/sorties/Sortie.h"
 
+#include "conversions/pdf/pdf_fabrique.h"
 #include "commun/Dossier.h"
 #include "commun/Exiger.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QRandomGenerator>
 
 #include <atomic>
 #include <csignal>
@@ -27,6 +25,7 @@
 #include <unistd.h>
 
 using namespace Conversions;
+using essais::pdfLourd;
 
 namespace {
 
@@ -77,26 +76,6 @@ QString bloque(const Dossier& d, const QString& nom, const QString& fichierPid)
                                     "#!/bin/sh\necho $$ > '" + fichierPid.toUtf8() + "'\nexec sleep 600\n");
     QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
     return script;
-}
-
-// A PDF of `n` pages of noise, each page its own picture: heavy enough that writing them one
-// by one takes a while.
-QString pdfLourd(const QString& chemin, int n)
-{
-    QPdfWriter writer(chemin);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QSizeF(600, 600), QPageSize::Point));
-    QPainter p(&writer);
-    QImage bruit(700, 700, QImage::Format_RGB32);
-    QRandomGenerator alea(36);
-    for (int i = 0; i < n; ++i) {
-        if (i > 0)
-            writer.newPage();
-        for (int y = 0; y < bruit.height(); ++y)
-            alea.fillRange(reinterpret_cast<quint32*>(bruit.scanLine(y)), bruit.width());
-        p.drawImage(QRectF(0, 0, 600, 600), bruit);
-    }
-    return chemin;
 }
 
 // Converts on a worker thread as the application does; `issue` becomes 1 when the job is
@@ -150,7 +129,57 @@ void lecteurBloquepuisQuitter()
     std::_Exit(0);
 }
 
+// Killed while poppler writes a run of pages beside the PDF in `dossier`, with a register
+// in `etat`.
+void tuerPendantLesPages(const QString& dossier, const QString& etat)
+{
+    tenirRegistre(etat);
+    const QString source = pdfLourd(QDir(dossier).filePath(QStringLiteral("doc.pdf")), 60);
+    std::atomic<int> issue{0};
+    std::thread travail = enFond(source, QStringLiteral("jpg"), issue);
+    travail.detach();
+    auto ecrites = [&] {
+        for (const QString& n : QDir(dossier).entryList(QDir::Files | QDir::Hidden))
+            if (n.contains(QStringLiteral("pages-")))
+                return true;
+        return false;
+    };
+    while (issue == 0 && !ecrites())
+        patienter(1);
+    exiger(issue == 0, "les pages ont fini avant la mort");
+    ::raise(SIGKILL);
+}
+
 } // namespace
+
+// Every file a helper program writes for us is written down: the start after a kill during
+// poppler's pages leaves the PDF alone in its folder.
+TEST(Restes, TheNextStartRemovesThePagesOfAKilledRun)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Dossier d;
+    // The child runs this test again from its start: it works where the parent looks.
+    if (!qEnvironmentVariableIsSet("VEMO_ESSAI_PAGES"))
+        qputenv("VEMO_ESSAI_PAGES", QFile::encodeName(d.racine()));
+    EXPECT_EXIT(
+        {
+            const QString racine = qEnvironmentVariable("VEMO_ESSAI_PAGES");
+            QDir().mkpath(racine + QStringLiteral("/pdf"));
+            tuerPendantLesPages(racine + QStringLiteral("/pdf"), racine + QStringLiteral("/etat"));
+        },
+        testing::KilledBySignal(SIGKILL), "");
+    qunsetenv("VEMO_ESSAI_PAGES");
+    patienter(200);  // poppler dies with its parent
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            tenirRegistre(d.chemin(QStringLiteral("etat")));
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(QDir(d.chemin(QStringLiteral("pdf"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("doc.pdf")});
+}
 
 TEST(Arret, QuittingDuringSeparerLeavesNoPage)
 {

@@ -5,6 +5,7 @@
 #include "conversions/archives/SourceMasquee.h"
 
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/sorties/Sortie.h"
@@ -300,6 +301,8 @@ struct Deballage {
     QSet<QByteArray> speciales;
     QSet<QByteArray> liens;
     const QString& nom;
+    // Entries are written by their path: a folder moved away meanwhile would be made again.
+    std::shared_ptr<const DossierTenu> tenu;
 };
 
 // Writes every entry the reader gives; the number of entries it gave, those left out
@@ -324,6 +327,8 @@ quint64 deballerTout(Lecture& lecture, Deballage& d)
         placer(e, d.racine, d.dos, d.nom, d.liens);
         sansEcraser(e);
         rendreAccessible(e);
+        if (!d.tenu || !d.tenu->enPlace())
+            throw Erreur::ecriture(d.nom);
         if (archive_write_header(d.disque, e) < ARCHIVE_WARN)
             echecDisque(d.disque, e, d.nom);
         if (archive_entry_filetype(e) == AE_IFREG)
@@ -373,7 +378,8 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
         throw Erreur::ecriture(nom);
     const PageDeCodes dos(pageDos(QLocale()));
     Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
-    Deballage d{disque.a, QFile::encodeName(reel), dos, budget, entreesSpeciales(archive), {}, nom};
+    Deballage d{disque.a, QFile::encodeName(reel), dos, budget, entreesSpeciales(archive), {}, nom,
+                DossierTenu::tenir(reel)};
     quint64 lues = deballerTout(*lecture, d);
     // A directory whose recorded size cuts its records short gives none of them; the
     // local headers still hold every entry, as other tools find them.

@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace Conversions {
@@ -71,6 +72,17 @@ DossierDeTravail dossierDExtraction(const QString& dossier, const QString& base)
     }
 }
 
+// The mode of a folder made as usual: the work folder was made private.
+mode_t modeDeDossier()
+{
+    QFile etat(QStringLiteral("/proc/self/status"));
+    if (etat.open(QIODevice::ReadOnly))
+        for (const QByteArray& ligne : etat.readAll().split('\n'))
+            if (ligne.startsWith("Umask:"))
+                return 0777 & ~static_cast<mode_t>(ligne.mid(6).trimmed().toUInt(nullptr, 8));
+    return 0755;
+}
+
 } // namespace
 
 QString zipper(const QStringList& chemins)
@@ -119,6 +131,8 @@ QString extraire(const QString& archive, qint64 limite)
     }
     // The work folder, emptied of what is left out, becomes the result in one rename.
     Sortie sortie(dossier, info.completeBaseName(), QString(), Sortie::Nature::dossier);
+    if (::chmod(local(travail.chemin()).constData(), modeDeDossier()) != 0)
+        throw std::system_error(errno, std::generic_category(), "chmod");
     deplacer(travail.chemin(), sortie.temporaire());
     travail.abandonner();
     return sortie.valider();

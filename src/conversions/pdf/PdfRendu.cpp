@@ -1,7 +1,9 @@
 #include "conversions/pdf/PdfRendu.h"
 
 #include "conversions/Chemins.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/sorties/DossierDeTravail.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/pdf/OutilBorne.h"
@@ -242,17 +244,27 @@ void PdfRendu::rendreEnJpeg(int premiere, const QStringList& chemins) const
         return;
     }
     // Several pages are numbered after the name, with as many digits as the document's
-    // last page has; hidden until each is moved to its own path.
-    const QString racine = QFileInfo(chemins.first()).dir().filePath(
-        QStringLiteral(".vemo-pages-") + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    // last page has; hidden under our prefix until each is moved to its own path.
+    const QString dossier = QFileInfo(chemins.first()).absolutePath();
+    const QString racine = QDir(dossier).filePath(QLatin1Char('.') + prefixeTemporaire + QStringLiteral("pages-")
+                                                  + QUuid::createUuid().toString(QUuid::Id128).left(12));
     const auto chiffres = QString::number(pages()).size();
     auto ecrite = [&](int k) {
         return racine + QLatin1Char('-') + QString::number(premiere + k + 1).rightJustified(chiffres, QLatin1Char('0'))
                + QStringLiteral(".jpg");
     };
+    // Written down before pdftoppm writes them: a kill leaves them to the next start.
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
+    {
+        Emprise emprise;
+        for (int k = 0; k < n; ++k)
+            emprise.tenir(ecrite(k));
+    }
+    // Removed wherever the folder went; one that stays stays registered.
     auto effacer = [&] {
         for (int k = 0; k < n; ++k)
-            QFile::remove(ecrite(k));
+            if (tenu ? tenu->supprimer(nomDe(ecrite(k))) : supprimer(ecrite(k)))
+                Emprise(Emprise::Levee::jamais).lacher(ecrite(k));
     };
     try {
         executerBorne(QStringLiteral("/usr/bin/pdftoppm"), arguments << racine, delaiParPage * n, nom_);
@@ -265,6 +277,7 @@ void PdfRendu::rendreEnJpeg(int premiere, const QStringList& chemins) const
             QFile::remove(c);
         throw;
     }
+    effacer();  // their names are gone: out of the register
 }
 
 } // namespace Conversions

@@ -88,5 +88,7 @@ private:
 // Removes a file, or a folder with all it holds, at any depth (a link is removed, never
 // followed). True when nothing is left at `chemin`.
 bool supprimer(const QString& chemin);
+// The same for the entry `nom` of the open folder `dossier`, wherever that folder is now.
+bool supprimerDans(int dossier, const QByteArray& nom);
 
 } // namespace Conversions

@@ -1,6 +1,8 @@
 #include "conversions/sorties/DossierDeTravail.h"
 
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
+#include "conversions/Chemins.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace Conversions {
@@ -29,19 +32,20 @@ DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe
     : chemin_(QDir(parent).filePath(nomDeTravail(prefixe)))
 {
     Emprise emprise;
-    if (!QDir().mkpath(chemin_)) {
+    if (!QDir().mkpath(parent) || ::mkdir(local(chemin_).constData(), 0700) != 0) {
         const int e = errno ? errno : EACCES;
         chemin_.clear();
         throw std::system_error(e, std::generic_category(), "mkdir");
     }
     emprise.tenir(chemin_);
+    parent_ = DossierTenu::tenir(parent);
 }
 
 DossierDeTravail::~DossierDeTravail()
 {
     // Left registered when something stays (a writer still at work in it): the stop of the
     // engine, or the next start, removes it.
-    if (!chemin_.isEmpty() && supprimer(chemin_))
+    if (!chemin_.isEmpty() && (parent_ ? parent_->supprimer(nomDe(chemin_)) : supprimer(chemin_)))
         Emprise(Emprise::Levee::jamais).lacher(chemin_);
 }
 

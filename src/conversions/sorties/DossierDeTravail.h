@@ -2,11 +2,16 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace Conversions {
+
+class DossierTenu;
 
 // A work folder `parent`/`prefixe`<uuid> with the application's prefix before `prefixe`
 // (after the dot of a hidden one), made at once (intermediate folders too) and removed with
-// all it holds whichever way the operation ends.
+// all it holds whichever way the operation ends, also when `parent` was moved meanwhile.
+// Private to the user (0700): the temporary folder is shared by every local user.
 class DossierDeTravail {
 public:
     // Throws std::system_error when the folder cannot be made.
@@ -22,6 +27,7 @@ public:
 
 private:
     QString chemin_;
+    std::shared_ptr<const DossierTenu> parent_;
 };
 
 // Moves a file or folder to `destination` (which must not exist): a rename, or a copy

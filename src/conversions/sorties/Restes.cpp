@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -34,13 +36,15 @@ void signalerEchec()
         << QStringLiteral("registre des temporaires : ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
+QByteArray ligne(char signe, const QString& chemin) { return signe + local(chemin).toPercentEncoding() + '\n'; }
+
 void ecrire(char signe, const QString& chemin)
 {
     if (registre < 0)
         return;
-    const QByteArray ligne = signe + local(chemin).toPercentEncoding() + '\n';
+    const QByteArray l = ligne(signe, chemin);
     // One write on an O_APPEND descriptor: a run killed meanwhile leaves whole lines only.
-    if (::write(registre, ligne.constData(), static_cast<size_t>(ligne.size())) != ligne.size())
+    if (::write(registre, l.constData(), static_cast<size_t>(l.size())) != l.size())
         signalerEchec();
 }
 
@@ -63,19 +67,42 @@ QStringList listes(const QByteArray& contenu)
     return l;
 }
 
-// Only what can be nothing but ours: an absolute path under one of our names, a file or a
-// folder (not a link) of this user.
-bool aNous(const QString& chemin)
+// Where the folder `dossier` really is, links resolved; empty when it cannot be reached now.
+QByteArray reel(const QByteArray& dossier)
+{
+    char* r = ::realpath(dossier.constData(), nullptr);
+    const QByteArray chemin(r);
+    std::free(r);
+    return chemin;
+}
+
+// What becomes of a line of a dead run's register.
+enum class Sort { enleve, ecarte, garde };
+
+// Only what can be nothing but ours is removed: an absolute path under one of our names,
+// reached without any link on the way, a file or a folder (not a link) of this user. What
+// cannot be reached now (a drive not mounted) or removed is kept for the next start.
+Sort reprendreUn(const QString& chemin)
 {
     if (!QDir::isAbsolutePath(chemin) || QDir::cleanPath(chemin) != chemin || !nomTemporaire(chemin))
-        return false;
+        return Sort::ecarte;
+    const QByteArray c = local(chemin);
+    const QByteArray dossier = c.left(std::max<qsizetype>(c.lastIndexOf('/'), 1));
+    const QByteArray vrai = reel(dossier);
+    if (vrai.isEmpty())
+        return Sort::garde;
     struct stat st;
-    return ::lstat(local(chemin).constData(), &st) == 0 && st.st_uid == ::getuid()
-           && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+    if (vrai != dossier)
+        return Sort::ecarte;
+    if (::lstat(c.constData(), &st) != 0)
+        return errno == ENOENT ? Sort::ecarte : Sort::garde;
+    if (st.st_uid != ::getuid() || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+        return Sort::ecarte;
+    return supprimer(chemin) ? Sort::enleve : Sort::garde;
 }
 
 // Removes what the register `fichier` lists when its run is dead (its lock is free), then
-// the register. Returns how many leftovers were removed.
+// the register, or keeps in it what is left. Returns how many leftovers were removed.
 int reprendre(const QString& fichier)
 {
     const int fd = ::open(local(fichier).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
@@ -88,11 +115,20 @@ int reprendre(const QString& fichier)
         if (f.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             contenu = f.readAll();
         const QStringList restes = listes(contenu);
+        QByteArray gardes;
         // The newest first: a file inside a work folder goes before the folder.
-        for (qsizetype i = restes.size() - 1; i >= 0; --i)
-            if (aNous(restes[i]) && supprimer(restes[i]))
+        for (qsizetype i = restes.size() - 1; i >= 0; --i) {
+            const Sort sort = reprendreUn(restes[i]);
+            if (sort == Sort::enleve)
                 ++enleves;
-        ::unlink(local(fichier).constData());
+            else if (sort == Sort::garde)
+                gardes.prepend(ligne('+', restes[i]));
+        }
+        if (gardes.isEmpty())
+            ::unlink(local(fichier).constData());
+        else if (::ftruncate(fd, 0) != 0
+                 || ::pwrite(fd, gardes.constData(), static_cast<size_t>(gardes.size()), 0) != gardes.size())
+            signalerEchec();
     }
     ::close(fd);
     return enleves;

@@ -1,6 +1,7 @@
 #include "conversions/sorties/Sortie.h"
 
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -149,6 +150,7 @@ Sortie::Sortie(const QString& dossier, const QString& base, const QString& suffi
     if (::access(local(dossier).constData(), W_OK | X_OK) != 0)
         throw Erreur::ecriture(QFileInfo(candidat(dossier, base, suffixe, extension, 1)).fileName());
     temporaire_ = QDir(dossier).filePath(nomTemporaire(base + suffixe, extension));
+    tenu_ = DossierTenu::tenir(dossier);
     {
         // Named and registered in one step: a stop of the engine never misses the temporary.
         Emprise emprise;
@@ -173,7 +175,8 @@ void Sortie::preparerLesTemporaires(std::function<void(const QString&)> p)
 Sortie::Sortie(Sortie&& autre) noexcept
     : dossier_(std::move(autre.dossier_)), base_(std::move(autre.base_)), suffixe_(std::move(autre.suffixe_)),
       extension_(std::move(autre.extension_)), chemin_(std::move(autre.chemin_)),
-      temporaire_(std::move(autre.temporaire_)), nature_(autre.nature_), valide_(autre.valide_)
+      temporaire_(std::move(autre.temporaire_)), tenu_(std::move(autre.tenu_)), nature_(autre.nature_),
+      valide_(autre.valide_)
 {
     autre.valide_ = true;  // the moved-from object owns nothing any more
 }
@@ -182,10 +185,11 @@ Sortie::~Sortie()
 {
     if (valide_)
         return;
-    supprimer(temporaire_);
+    const bool parti = tenu_ ? tenu_->supprimer(nomDe(temporaire_)) : supprimer(temporaire_);
     rendre(chemin_);
-    Emprise emprise(Emprise::Levee::jamais);
-    emprise.lacher(temporaire_);
+    // One that stays is left registered: the stop of the engine, or the next start, removes it.
+    if (parti)
+        Emprise(Emprise::Levee::jamais).lacher(temporaire_);
 }
 
 QString Sortie::nom() const

@@ -9,6 +9,8 @@
 
 namespace Conversions {
 
+class DossierTenu;
+
 // The first free name folder/base.ext, folder/base 2.ext, folder/base 3.ext, …
 // Only tests the names: use Sortie to hold one. A name that would pass the system's
 // 255 bytes has its base cut short, the counter and the extension kept.
@@ -66,6 +68,8 @@ private:
     QString extension_;
     QString chemin_;
     QString temporaire_;
+    // The folder, held: the temporary goes wherever the folder was moved meanwhile.
+    std::shared_ptr<const DossierTenu> tenu_;
     Nature nature_;
     bool valide_ = false;
 };

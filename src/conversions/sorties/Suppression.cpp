@@ -154,20 +154,25 @@ bool supprimerDossier(int racine, const QByteArray& nom)
 
 } // namespace
 
+bool supprimerDans(int dossier, const QByteArray& nom)
+{
+    struct stat st;
+    if (::fstatat(dossier, nom.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlinkat(dossier, nom.constData(), 0) == 0 || errno == ENOENT;
+    return supprimerDossier(dossier, nom);
+}
+
 bool supprimer(const QString& chemin)
 {
     const QByteArray c = local(QDir::cleanPath(chemin));
-    struct stat st;
-    if (::lstat(c.constData(), &st) != 0)
-        return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode))
-        return ::unlink(c.constData()) == 0 || errno == ENOENT;
     const qsizetype barre = c.lastIndexOf('/');
     const QByteArray parent = barre < 0 ? QByteArray(".") : barre == 0 ? QByteArray("/") : c.left(barre);
-    const int racine = ::open(parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int racine = ::open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (racine < 0)
-        return false;
-    const bool ok = supprimerDossier(racine, c.mid(barre + 1));
+        return errno == ENOENT;
+    const bool ok = supprimerDans(racine, c.mid(barre + 1));
     ::close(racine);
     return ok;
 }

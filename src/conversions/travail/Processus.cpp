@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -217,7 +218,8 @@ bool lireLesFlux(const Processus& p, const std::function<void(bool erreur, const
 {
     std::array<pollfd, 2> fds{{{p.erreur(), POLLIN, 0}, {p.sortie(), POLLIN, 0}}};
     std::array<char, 1 << 16> tampon;
-    int ouverts = 2;
+    // A child started without pipes has nothing to read.
+    int ouverts = static_cast<int>(std::count_if(fds.begin(), fds.end(), [](const pollfd& f) { return f.fd >= 0; }));
     while (ouverts > 0) {
         int attente = -1;
         if (limite) {

@@ -9,9 +9,29 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRandomGenerator>
 
 namespace essais {
 
+// A PDF of `n` pages of noise, each page its own picture: heavy enough that writing them one
+// by one takes a while.
+inline QString pdfLourd(const QString& chemin, int n)
+{
+    QPdfWriter writer(chemin);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QSizeF(600, 600), QPageSize::Point));
+    QPainter p(&writer);
+    QImage bruit(700, 700, QImage::Format_RGB32);
+    QRandomGenerator alea(36);
+    for (int i = 0; i < n; ++i) {
+        if (i > 0)
+            writer.newPage();
+        for (int y = 0; y < bruit.height(); ++y)
+            alea.fillRange(reinterpret_cast<quint32*>(bruit.scanLine(y)), bruit.width());
+        p.drawImage(QRectF(0, 0, 600, 600), bruit);
+    }
+    return chemin;
+}
 
 // A PDF whose page i has size tailles[i] in points and shows textes[i] large enough to
 // read, as real text or, `scanne`, as a picture of it without a text layer.

@@ -20,8 +20,12 @@
 #include <atomic>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <mutex>
+#include <system_error>
+#include <unistd.h>
 #include <utility>
 
 // Left free in the temporary folder beside the copy (often in memory).
@@ -79,6 +83,15 @@ struct Passage::Copie {
         bool reussie = false;
         QString echec = Conversions::Erreur::lecture(nom).message();
         try {
+            // Private from the start (the temporary folder is every user's): ffmpeg keeps the
+            // mode of the file it overwrites.
+            const int fd = ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                qCWarning(Conversions::journalMedia).noquote()
+                    << QStringLiteral("%1 : copie d’écoute : %2").arg(nom, QString::fromLocal8Bit(std::strerror(errno)));
+                throw std::system_error(errno, std::generic_category(), "open");
+            }
+            ::close(fd);
             Conversions::lancerFFmpeg(Conversions::argumentsDeWav(source, chemin, place), source, {}, &abandonnee);
             // Stopped at the limit: a length the source declared too short.
             reussie = QFileInfo(chemin).size() < place;

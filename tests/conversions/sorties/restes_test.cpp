@@ -1,0 +1,202 @@
+// What the engine leaves behind: nothing in a folder the user moved during a job, nothing
+// readable by others in the temporary folder, and a register that removes no user's file and
+// forgets nothing it could not remove.
+#include "conversions/Chemins.h"
+#include "conversions/Conversions.h"
+#include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/Restes.h"
+#include "conversions/sorties/Sortie.h"
+#include "conversions/travail/Processus.h"
+
+#include "conversions/essais_outils.h"
+#include "conversions/media_outils.h"
+#include "conversions/pdf/pdf_fabrique.h"
+#include "commun/Exiger.h"
+
+#include <QDirIterator>
+
+#include <atomic>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace Conversions;
+
+namespace {
+
+QStringList tout(const QString& dossier)
+{
+    QStringList l = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    l.sort();
+    return l;
+}
+
+// Converts `source` on a thread; once `pret` says the job's hidden work is there, moves the
+// source's folder to `ailleurs`. The job must fail, and leave nothing of its own anywhere.
+void deplacerPendant(const QString& source, const QString& petale, const std::function<bool(const QStringList&)>& pret)
+{
+    const QString dossier = QFileInfo(source).absolutePath();
+    const QString ailleurs = dossier + QStringLiteral("-ailleurs");
+    std::atomic<bool> fini{false};
+    Resultat r;
+    std::thread travail([&] {
+        r = convertir({source}, petale, {});
+        fini = true;
+    });
+    while (!fini && !pret(tout(dossier)))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const bool deplace = !fini && QDir().rename(dossier, ailleurs);
+    travail.join();
+    ASSERT_TRUE(deplace) << "le travail a fini avant le déplacement : " << petale.toStdString();
+    EXPECT_TRUE(r.crees.isEmpty()) << petale.toStdString();
+    EXPECT_EQ(r.erreurs.size(), 1) << petale.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dossier)) << "dossier refait à l’ancien chemin : " << petale.toStdString();
+    EXPECT_EQ(tout(ailleurs), QStringList{nomDe(source)}) << petale.toStdString();
+}
+
+bool caches(const QStringList& noms, int combien)
+{
+    return std::count_if(noms.begin(), noms.end(), [](const QString& n) { return n.startsWith(QLatin1Char('.')); })
+           >= combien;
+}
+
+} // namespace
+
+// The user renames the source's folder while a job works in it: the hidden work goes with
+// the folder, and must be removed there; the old path is never made again.
+TEST(Restes, AFolderMovedDuringAJobKeepsNoneOfItsWork)
+{
+    Dossier d;
+    const QString zip = d.chemin(QStringLiteral("zip/notes.zip"));
+    QDir().mkpath(QFileInfo(zip).absolutePath());
+    ASSERT_EQ(executer("python3", {"-c", "import sys, zipfile\n"
+                                         "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                                         "    for i in range(2000): z.writestr(f'notes/{i}.txt', 'note')",
+                                   zip}),
+              0);
+    deplacerPendant(zip, QStringLiteral("extraire"), [](const QStringList& noms) { return caches(noms, 1); });
+
+    QDir().mkpath(d.chemin(QStringLiteral("pdf")));
+    const QString pdf = pdfLourd(d.chemin(QStringLiteral("pdf/doc.pdf")), 30);
+    deplacerPendant(pdf, QStringLiteral("separer"), [](const QStringList& noms) { return caches(noms, 3); });
+
+    lierFFmpeg();
+    QDir().mkpath(d.chemin(QStringLiteral("video")));
+    const QString film = clip(d.chemin(QStringLiteral("video/film.mkv")), QStringLiteral("1280x720"), 20, true, x264);
+    deplacerPendant(film, QStringLiteral("mp4"), [&](const QStringList& noms) {
+        for (const QString& n : noms)
+            if (n.startsWith(QLatin1Char('.')) && QFileInfo(d.chemin(QStringLiteral("video/") + n)).size() > 100000)
+                return true;
+        return false;
+    });
+}
+
+// The temporary folder is every local user's: what we make there is ours alone.
+TEST(Restes, WorkInTheTemporaryFolderIsPrivate)
+{
+    Dossier d;
+    const QString tmp = d.creerDossier(QStringLiteral("tmp"));
+    const QByteArray ancien = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp));
+    lierFFmpeg();
+    const mode_t masque = ::umask(022);
+    const QString son = d.chemin(QStringLiteral("voix.ogg"));
+    ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=20", "-c:a", "libvorbis"}, son);
+    QStringList vus;
+    const Resultat r = convertir({son}, QStringLiteral("wav"), [&](double) {
+        QDirIterator it(tmp, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString c = it.next();
+            struct stat st;
+            if (::lstat(QFile::encodeName(c).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+                vus << QStringLiteral("%1 %2").arg(QDir(tmp).relativeFilePath(c).section('-', 0, 2)).arg(st.st_mode & 0777, 0, 8);
+        }
+    });
+    ::umask(masque);
+    if (ancien.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", ancien);
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(' ').toStdString();
+    ASSERT_FALSE(vus.isEmpty());
+    vus.removeDuplicates();
+    EXPECT_EQ(vus, QStringList{QStringLiteral("vemo-vododod-son 700")});
+}
+
+// A temporary that cannot be removed when its job ends stays written down, so that the stop
+// of the engine (or the next start) removes it once it can.
+TEST(Restes, AnOutputTemporaryThatStaysStaysRegistered)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    EXPECT_EXIT(
+        {
+            // Root removes whatever the modes say: the test plays an ordinary user.
+            if (::getuid() == 0)
+                exiger(::chmod(QFile::encodeName(d.racine()).constData(), 0777) == 0 && ::setgid(65534) == 0
+                           && ::setuid(65534) == 0,
+                       "utilisateur ordinaire");
+            const QString dossier = d.creerDossier(QStringLiteral("sorties"));
+            const QByteArray local = QFile::encodeName(dossier);
+            tenirRegistre(d.chemin(QStringLiteral("etat")));
+            QString temporaire;
+            {
+                Sortie sortie(dossier, QStringLiteral("photo"), QStringLiteral("jpg"));
+                temporaire = sortie.temporaire();
+                QFile t(temporaire);
+                exiger(t.open(QIODevice::WriteOnly) && t.write("à moitié") > 0, "temporaire");
+                t.close();
+                exiger(::chmod(local.constData(), 0500) == 0, "dossier fermé");
+            }
+            exiger(QFileInfo::exists(temporaire), "le temporaire est parti malgré le dossier fermé");
+            exiger(::chmod(local.constData(), 0700) == 0, "dossier rouvert");
+            nettoyer();
+            exiger(!QFileInfo::exists(temporaire), "le temporaire resté n’est plus tenu");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// The start after a killed run removes a leftover only where it was made: never through a
+// link on its way, and a line it cannot reach now (a drive not mounted) waits for a later start.
+TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    const QString registres = d.creerDossier(QStringLiteral("etat"));
+    const QString precieux = d.ecrire(QStringLiteral("documents/.vemo-vododod-precieux.jpg"), "à moi");
+    const QString lien = d.chemin(QStringLiteral("raccourci"));
+    ASSERT_TRUE(QFile::link(QFileInfo(precieux).absolutePath(), lien));
+    const QString disque = d.chemin(QStringLiteral("disque"));
+    const QString absent = disque + QStringLiteral("/photos/.vemo-vododod-photo.jpg");
+    const auto ligne = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
+    QFile mort(QDir(registres).filePath(QStringLiteral("mort.registre")));
+    ASSERT_TRUE(mort.open(QIODevice::WriteOnly));
+    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux.jpg")) + ligne(absent));
+    mort.close();
+
+    const auto demarrer = [&](int attendus) {
+        EXPECT_EXIT(
+            {
+                exiger(tenirRegistre(registres) == attendus, "pas le nombre de restes attendu");
+                std::_Exit(0);
+            },
+            testing::ExitedWithCode(0), "")
+            << attendus;
+    };
+    demarrer(0);
+    EXPECT_EQ(lire(precieux), QByteArray("à moi"));
+    // The drive comes back: the next start finds what was left on it.
+    d.ecrire(QStringLiteral("disque/photos/.vemo-vododod-photo.jpg"), "à moitié");
+    demarrer(1);
+    EXPECT_FALSE(QFileInfo::exists(absent));
+    EXPECT_TRUE(QFileInfo::exists(precieux));
+}
+
+// A child started without pipes has nothing to read: reading its streams returns at once.
+TEST(Restes, AChildWithoutStreamsIsNotReadForEver)
+{
+    Processus p(QStringLiteral("/bin/true"), {}, Processus::Flux::neant);
+    EXPECT_TRUE(lireLesFlux(p, [](bool, const QByteArray&) {}, std::chrono::steady_clock::now() + std::chrono::seconds(5)));
+    EXPECT_EQ(p.attendre(), 0);
+}
