@@ -87,6 +87,10 @@ Sort reprendreUn(const QString& chemin)
     if (!QDir::isAbsolutePath(chemin) || QDir::cleanPath(chemin) != chemin || !nomTemporaire(chemin))
         return Sort::ecarte;
     const QByteArray c = local(chemin);
+    // Made through a dead process's descriptor (an alias of a name that is not UTF-8): that
+    // way is gone for good, and the folder it led to is written down under its own path.
+    if (c.startsWith("/proc/"))
+        return Sort::ecarte;
     const QByteArray dossier = c.left(std::max<qsizetype>(c.lastIndexOf('/'), 1));
     const QByteArray vrai = reel(dossier);
     if (vrai.isEmpty())

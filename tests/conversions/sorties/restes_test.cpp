@@ -172,7 +172,9 @@ TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
     const auto ligne = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
     QFile mort(QDir(registres).filePath(QStringLiteral("mort.registre")));
     ASSERT_TRUE(mort.open(QIODevice::WriteOnly));
-    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux.jpg")) + ligne(absent));
+    // A dead run's descriptors are gone with it: such a line can never be reached again.
+    const QString parDescripteur = QStringLiteral("/proc/999999999/fd/7/.vemo-vododod-x.jpg");
+    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux.jpg")) + ligne(absent) + ligne(parDescripteur));
     mort.close();
 
     const auto demarrer = [&](int attendus) {
@@ -191,6 +193,8 @@ TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
     demarrer(1);
     EXPECT_FALSE(QFileInfo::exists(absent));
     EXPECT_TRUE(QFileInfo::exists(precieux));
+    // Nothing is left to wait for: the dead run's register is gone.
+    EXPECT_FALSE(mort.exists());
 }
 
 // A child started without pipes has nothing to read: reading its streams returns at once.
