@@ -157,6 +157,6 @@ TEST_F(ZoneCompteTest, LeVraiCompteReparePuisSArreteASesBornes)
     Glisser h(zone, {millions});
     h.entrer(ecran(0, 120));
     ASSERT_TRUE(comptesRecus(2));
-    EXPECT_EQ(comptes.last(), std::make_pair(millions, 0));
+    EXPECT_EQ(comptes.last().second, 0);
     EXPECT_EQ(ids(etat), "jpg png txt docx modifier");
 }
