@@ -117,49 +117,12 @@ void QpdfCompteLePDFAbime(benchmark::State& state)
     });
 }
 
-// Made by Python: three pages, then a compressed cross-reference stream of `n` entries.
-constexpr const char* tableGeante = R"(
-import sys, zlib
-n = int(sys.argv[2])
-pdf = bytearray(b"%PDF-1.5\n")
-positions = []
-for corps in [b"<< /Type /Catalog /Pages 2 0 R >>", b"<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>"] \
-        + [b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"] * 3:
-    positions.append(len(pdf))
-    pdf += b"%d 0 obj\n%s\nendobj\n" % (len(positions), corps)
-positions.append(len(pdf))
-lignes = bytearray(4 * n)
-lignes[3] = 255
-for i, p in enumerate(positions, 1):
-    lignes[4 * i:4 * i + 3] = bytes([1, p >> 8, p & 255])
-flux = zlib.compress(bytes(lignes), 9)
-pdf += b"6 0 obj\n<< /Type /XRef /Size %d /W [1 2 1] /Root 1 0 R /Filter /FlateDecode /Length %d >>\nstream\n" % (n, len(flux))
-pdf += flux + b"\nendstream\nendobj\nstartxref\n%d\n%%%%EOF\n" % positions[-1]
-open(sys.argv[1], "wb").write(pdf)
-)";
-
-// Made by Python: a valid PDF of two pages and `n` objects in all, with its plain table.
-constexpr const char* millionsDObjets = R"(
-import sys
-n = int(sys.argv[2])
-f = open(sys.argv[1], "wb")
-f.write(b"%PDF-1.4\n")
-tetes = [b"<< /Type /Catalog /Pages 2 0 R >>", b"<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"] \
-        + [b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"] * 2
-positions = []
-for i in range(1, n):
-    positions.append(f.tell())
-    f.write(b"%d 0 obj\n%s\nendobj\n" % (i, tetes[i - 1] if i <= len(tetes) else b"null"))
-table = f.tell()
-f.write(b"xref\n0 %d\n0000000000 65535 f \n" % n)
-f.write(b"".join(b"%010d 00000 n \n" % p for p in positions))
-f.write(b"trailer << /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (n, table))
-)";
-
-QString parPython(const QString& nom, const char* script, int n)
+// Made by the tests' generator of large PDF structures.
+QString parPython(const QString& nom, const QString& sorte, int n)
 {
     const QString c = dossier->filePath(nom);
-    Comparaison::outil(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromUtf8(script), c, QString::number(n)});
+    Comparaison::outil(QStringLiteral("python3"), {QStringLiteral(VEMO_SOURCE_DIR "/tests/outils/pdf_geants.py"), sorte,
+                                                   c, QString::number(n)});
     return c;
 }
 
@@ -215,13 +178,13 @@ void OuvertureUnPetitPDF(benchmark::State& state) { ouvrirSur(state, "petit PDF"
 
 void OuvertureUneTableGeante(benchmark::State& state)
 {
-    static const QString pdf = parPython(QStringLiteral("table-geante.pdf"), tableGeante, 8'000'000);
+    static const QString pdf = parPython(QStringLiteral("table-geante.pdf"), QStringLiteral("table"), 8'000'000);
     ouvrirSur(state, "table de 8 millions d'entrées", pdf);
 }
 
 void OuvertureHuitMillionsDObjets(benchmark::State& state)
 {
-    static const QString pdf = parPython(QStringLiteral("millions.pdf"), millionsDObjets, 8'000'000);
+    static const QString pdf = parPython(QStringLiteral("millions.pdf"), QStringLiteral("objets"), 8'000'000);
     ouvrirSur(state, "8 millions d'objets", pdf);
 }
 
