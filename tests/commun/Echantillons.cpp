@@ -1,7 +1,6 @@
 #include "commun/Echantillons.h"
 #include "commun/Dossier.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -9,61 +8,21 @@
 
 namespace Echantillons {
 
-// Three pages whose cross-reference stream declares `entrees` entries, all free but the
-// first few: a few kilobytes that a reader expands into a table of that many entries.
-QString pdfTableGeante(const QString& chemin, int entrees)
+namespace {
+
+// The generator the end-to-end tests and the benchmarks share.
+QString geant(const QString& sorte, const QString& chemin, qint64 n)
 {
-    QByteArray pdf = "%PDF-1.5\n";
-    QList<qsizetype> positions;
-    const QList<QByteArray> objets{"<< /Type /Catalog /Pages 2 0 R >>",
-                                   "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
-                                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>",
-                                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>",
-                                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"};
-    for (qsizetype i = 0; i < objets.size(); ++i) {
-        positions << pdf.size();
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objets[i] + "\nendobj\n";
-    }
-    positions << pdf.size();  // the table itself, object 6
-    QByteArray lignes(4 * qsizetype(entrees), '\0');
-    lignes[3] = char(0xff);
-    for (qsizetype i = 0; i < positions.size(); ++i) {
-        char* l = lignes.data() + 4 * (i + 1);
-        l[0] = 1;
-        l[1] = char(positions[i] >> 8);
-        l[2] = char(positions[i] & 0xff);
-    }
-    const QByteArray flux = qCompress(lignes, 9).mid(4);  // zlib's own stream, without Qt's size
-    pdf += "6 0 obj\n<< /Type /XRef /Size " + QByteArray::number(entrees) + " /W [1 2 1] /Root 1 0 R "
-           "/Filter /FlateDecode /Length " + QByteArray::number(flux.size()) + " >>\nstream\n" + flux
-           + "\nendstream\nendobj\nstartxref\n" + QByteArray::number(positions.last()) + "\n%%EOF\n";
-    QFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(pdf) != pdf.size())
-        return {};
-    return chemin;
+    const int code = executer(QStringLiteral("python3"), {QStringLiteral(VEMO_SOURCE_DIR "/tests/outils/pdf_geants.py"),
+                                                          sorte, chemin, QString::number(n)});
+    return code == 0 ? chemin : QString();
 }
 
-// Three pages and `taille` bytes of drawing, the table's offsets all wrong: only a scan of
-// the whole file finds the objects.
-QString pdfTableCassee(const QString& chemin, qsizetype taille)
-{
-    QByteArray pdf = "%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
-                     "2 0 obj << /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >> endobj\n";
-    for (int i = 3; i <= 5; ++i)
-        pdf += QByteArray::number(i) + " 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
-               "/Contents 6 0 R >> endobj\n";
-    const QByteArray dessin = QByteArray("0 0 m 10 10 l S\n").repeated(taille / 16);
-    pdf += "6 0 obj << /Length " + QByteArray::number(dessin.size()) + " >> stream\n" + dessin + "\nendstream endobj\n";
-    const qsizetype table = pdf.size();
-    pdf += "xref\n0 7\n0000000000 65535 f \n";
-    for (int i = 1; i <= 6; ++i)
-        pdf += QByteArray::number(100 + 7 * i).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer << /Size 7 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
-    QFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(pdf) != pdf.size())
-        return {};
-    return chemin;
-}
+} // namespace
+
+QString pdfTableGeante(const QString& chemin, int entrees) { return geant(QStringLiteral("table"), chemin, entrees); }
+
+QString pdfTableCassee(const QString& chemin, qsizetype taille) { return geant(QStringLiteral("casse"), chemin, taille); }
 
 QString pdf(const QString& chemin, int pages)
 {

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
-// Real sample files for tests, made with Qt's own writers or the ffmpeg command line.
+// Real sample files for tests, made with Qt's own writers, the ffmpeg command line, or the
+// generator of large PDF structures (tests/outils/pdf_geants.py).
 namespace Echantillons {
 
 // A PDF of `pages` pages, each showing "Page N" as text.

@@ -4,7 +4,9 @@
 Usage: pdf_geants.py table FICHIER N   a compressed cross-reference stream of N entries, all
                                        free but the first few: kilobytes that expand to N
        pdf_geants.py objets FICHIER N  a valid PDF of N objects in all, with its plain table
-       pdf_geants.py casse FICHIER     a plain table whose offsets are all wrong
+       pdf_geants.py casse FICHIER [OCTETS]
+                                       a plain table whose offsets are all wrong, the pages
+                                       drawn by OCTETS bytes of content (none by default)
 """
 import sys
 import zlib
@@ -12,11 +14,11 @@ import zlib
 PAGE = b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"
 
 
-def debut(version, pages):
+def debut(version, pages, page=PAGE):
     kids = b" ".join(b"%d 0 R" % (3 + i) for i in range(pages))
     pdf, positions = bytearray(b"%PDF-" + version + b"\n"), []
     for corps in [b"<< /Type /Catalog /Pages 2 0 R >>",
-                  b"<< /Type /Pages /Kids [%s] /Count %d >>" % (kids, pages)] + [PAGE] * pages:
+                  b"<< /Type /Pages /Kids [%s] /Count %d >>" % (kids, pages)] + [page] * pages:
         positions.append(len(pdf))
         pdf += b"%d 0 obj\n%s\nendobj\n" % (len(positions), corps)
     return pdf, positions
@@ -49,8 +51,11 @@ def objets(chemin, n):
         f.write(b"trailer << /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (n, depart))
 
 
-def casse(chemin):
-    pdf, positions = debut(b"1.4", 3)
+def casse(chemin, octets):
+    pdf, positions = debut(b"1.4", 3, PAGE[:-3] + b" /Contents 6 0 R >>")
+    dessin = b"0 0 m 10 10 l S\n" * (octets // 16)
+    positions.append(len(pdf))
+    pdf += b"6 0 obj\n<< /Length %d >>\nstream\n%s\nendstream\nendobj\n" % (len(dessin), dessin)
     depart = len(pdf)
     n = len(positions) + 1
     pdf += b"xref\n0 %d\n0000000000 65535 f \n" % n
@@ -66,6 +71,6 @@ if __name__ == "__main__":
     elif sorte == "objets":
         objets(chemin, int(sys.argv[3]))
     elif sorte == "casse":
-        casse(chemin)
+        casse(chemin, int(sys.argv[3]) if len(sys.argv) > 3 else 0)
     else:
         sys.exit(__doc__)
