@@ -112,15 +112,14 @@ QList<Petale> pourImages(const QStringList& chemins, const QSet<QString>& ext)
     return l;
 }
 
-QList<Petale> pourPDF(const QStringList& chemins)
+QList<Petale> pourPDF(const QStringList& chemins, int pages)
 {
     QList<Petale> l{format("jpg", "JPG", "photo"), format("png", "PNG", "photo"),
                     {QStringLiteral("txt"), tr("Texte"), QStringLiteral("text.alignleft"), std::nullopt},
                     format("docx", "Word", "doc.text")};
     if (chemins.size() >= 2)
         l.append(Conversions::unSeulPDF());
-    else if (Conversions::fichierOuDossier(chemins.first())  // a named pipe would block the count
-             && Conversions::nombreDePages(chemins.first()) >= 2)
+    else if (pages >= 2)
         l.append(dit("separer", tr("Séparer"), "square.split.2x1", tr("Une page par PDF")));
     return l;
 }
@@ -246,7 +245,10 @@ Genre genre(const QString& chemin)
     return Genre::autre;
 }
 
-QList<Petale> petalesDuGenre(const QStringList& chemins)
+namespace {
+
+// `pages`: the page count of a lone PDF.
+QList<Petale> duGenre(const QStringList& chemins, int pages)
 {
     QSet<Genre> genres;
     QSet<QString> ext;
@@ -260,7 +262,7 @@ QList<Petale> petalesDuGenre(const QStringList& chemins)
         return {};
     switch (*genres.begin()) {
     case Genre::image: return pourImages(chemins, ext);
-    case Genre::pdf: return pourPDF(chemins);
+    case Genre::pdf: return pourPDF(chemins, pages);
     case Genre::son: return pourSons(chemins, ext);
     case Genre::video: return pourVideos(chemins, ext);
     case Genre::texte: return pourTextes(ext);
@@ -273,11 +275,28 @@ QList<Petale> petalesDuGenre(const QStringList& chemins)
     return {};
 }
 
+// A lone PDF's pages, counted now; 0 for anything else.
+int pagesDuPdfSeul(const QStringList& chemins) { return comptePages(chemins) ? nombreDePages(chemins.first()) : 0; }
+
+} // namespace
+
+QList<Petale> petalesDuGenre(const QStringList& chemins)
+{
+    return duGenre(chemins, pagesDuPdfSeul(chemins));
+}
+
+bool comptePages(const QStringList& chemins) { return chemins.size() == 1 && genre(chemins.first()) == Genre::pdf; }
+
 QList<Petale> petales(const QStringList& chemins)
+{
+    return petales(chemins, pagesDuPdfSeul(chemins));
+}
+
+QList<Petale> petales(const QStringList& chemins, int pages)
 {
     if (chemins.isEmpty())
         return {};
-    QList<Petale> l = petalesDuGenre(chemins);
+    QList<Petale> l = duGenre(chemins, pages);
     if (chemins.size() == 1 && !l.isEmpty())
         return l;
     if (!l.contains(zip()))

@@ -43,11 +43,18 @@ Genre genre(const QString& chemin);
 QList<Petale> petalesDuGenre(const QStringList& chemins);
 // The petals for dragged files, in ring order (clockwise from the top).
 QList<Petale> petales(const QStringList& chemins);
+// The same with a lone PDF's page count already known (`pages`, 0 when unknown), for callers
+// that cannot wait for it: the wheel counts away from the GUI thread.
+QList<Petale> petales(const QStringList& chemins, int pages);
+// Whether the petals of these files depend on a PDF's page count (one PDF alone).
+bool comptePages(const QStringList& chemins);
 // The sentence for a drag that gets no petal.
 QString refus(const QStringList& chemins);
 
-// Cheap reads for the catalogue: no full decode.
-int nombreDePages(const QString& pdf);  // 0 when it does not open, or when no counter is set
+// Bounded reads for the catalogue: no full decode.
+// A PDF's pages, 0 when it does not open, when the count passes its bounds, or when no
+// counter is set. It may take seconds: the GUI thread never waits for it.
+int nombreDePages(const QString& pdf);
 // The PDF library sits above the core: the dispatcher hands its page counter in when the
 // program starts (a counter gives 0 for a PDF it cannot open).
 using CompteurDePages = int (*)(const QString& pdf);

@@ -35,7 +35,8 @@ namespace Conversions {
 namespace {
 
 // The catalogue, in the core, counts a PDF's pages through the PDF library.
-[[maybe_unused]] const bool pagesComptees = (compterLesPagesAvec(&pagesDeclarees), true);
+[[maybe_unused]] const bool pagesComptees =
+    (compterLesPagesAvec([](const QString& pdf) { return compterPages(pdf); }), true);
 // Documents laid out into PDF get their ideographs read back as written.
 [[maybe_unused]] const bool pdfRetouches = (retoucherLesPdfAvec(&ideogrammesRetrouves), true);
 

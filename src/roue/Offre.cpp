@@ -38,11 +38,11 @@ QString texteCentre(const QStringList& chemins, const QList<Conversions::Petale>
         .replace(QLatin1String("%lld"), QString::number(chemins.size()));
 }
 
-Offre offre(const QStringList& chemins)
+Offre offre(const QStringList& chemins, int pages)
 {
     Offre o;
     o.retouche = Retouche::pour(chemins);
-    o.petales = avecRetouche(Conversions::petales(chemins), o.retouche);
+    o.petales = avecRetouche(Conversions::petales(chemins, pages), o.retouche);
     o.centre = texteCentre(chemins, o.petales);
     return o;
 }

@@ -26,7 +26,8 @@ QList<Conversions::Petale> avecRetouche(QList<Conversions::Petale> petales, cons
 // the number of files.
 QString texteCentre(const QStringList& chemins, const QList<Conversions::Petale>& petales);
 
-// Everything at once (looks the sibling application up).
-Offre offre(const QStringList& chemins);
+// Everything at once (looks the sibling application up), with a lone PDF's page count
+// known beforehand (`pages`, 0 while it is not).
+Offre offre(const QStringList& chemins, int pages);
 
 } // namespace Roue

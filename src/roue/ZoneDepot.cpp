@@ -3,7 +3,6 @@
 #include "conversions/Chemins.h"
 
 #include "roue/Geometrie.h"
-#include "roue/Offre.h"
 
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -85,6 +84,7 @@ ZoneDepot::ZoneDepot(EtatRoue& etat, QWidget* parent) : QWidget(parent), etat_(e
 {
     setFixedSize(static_cast<int>(Roue::cote), static_cast<int>(Roue::cote));
     setAcceptDrops(true);
+    connect(&comptes_, &ComptePages::compte, this, &ZoneDepot::surCompte);
 }
 
 void ZoneDepot::accueillir(QWidget* vue)
@@ -111,20 +111,47 @@ QPointF ZoneDepot::versRoue(QPointF position) const { return {position.x(), heig
 
 bool ZoneDepot::verdict(QDropEvent* e)
 {
-    etat_.viser(versRoue(e->position()));
+    pointeur_ = versRoue(e->position());
+    etat_.viser(*pointeur_);
     return !std::holds_alternative<std::monostate>(cible(etat_, fichiers_));
+}
+
+Offre ZoneDepot::offreConnue()
+{
+    enAttente_.clear();
+    if (!Conversions::comptePages(fichiers_))
+        return Roue::offre(fichiers_, 0);
+    const std::optional<int> pages = comptes_.pages(fichiers_.first());
+    Offre o = Roue::offre(fichiers_, pages.value_or(0));
+    if (!pages)
+        enAttente_ = o.petales;
+    return o;
+}
+
+void ZoneDepot::surCompte(const QString& pdf, int pages)
+{
+    // Another drag since, the wheel reopened, or a job shown in it: the ring stays.
+    if (enAttente_.isEmpty() || fichiers_ != QStringList{pdf} || etat_.petales() != enAttente_ || etat_.travail()
+        || etat_.fait())
+        return;
+    enAttente_.clear();
+    etat_.setPetales(avecRetouche(Conversions::petales(fichiers_, pages), etat_.retouche()));
+    // The petals moved round: the pointer may be over another one now.
+    if (pointeur_)
+        etat_.viser(*pointeur_);
 }
 
 void ZoneDepot::dragEnterEvent(QDragEnterEvent* e)
 {
     fichiers_ = urls(e->mimeData());
-    const Offre o = Roue::offre(fichiers_);
+    const Offre o = offreConnue();
     etat_.setRetouche(o.retouche);
     etat_.setPetales(o.petales);
     etat_.setOutil(std::nullopt);
     etat_.setPanneau(false);
     etat_.setCentre(o.centre);
-    etat_.viser(versRoue(e->position()));
+    pointeur_ = versRoue(e->position());
+    etat_.viser(*pointeur_);
     // Always taken: refusing the entry would stop the moves that carry the verdict.
     prendre(e);
 }
@@ -139,6 +166,7 @@ void ZoneDepot::dragMoveEvent(QDragMoveEvent* e)
 
 void ZoneDepot::dragLeaveEvent(QDragLeaveEvent* e)
 {
+    pointeur_.reset();
     etat_.setSurvol(std::nullopt);
     etat_.setOutil(std::nullopt);
     etat_.setPanneau(false);
@@ -147,6 +175,7 @@ void ZoneDepot::dragLeaveEvent(QDragLeaveEvent* e)
 
 void ZoneDepot::dropEvent(QDropEvent* e)
 {
+    pointeur_.reset();  // the drag ends here
     etat_.viser(versRoue(e->position()));
     const Cible c = cible(etat_, fichiers_);
     if (const auto* conversion = std::get_if<VersConversion>(&c)) {

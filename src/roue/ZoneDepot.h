@@ -1,6 +1,8 @@
 #pragma once
 
+#include "roue/ComptePages.h"
 #include "roue/EtatRoue.h"
+#include "roue/Offre.h"
 #include "roue/Retouche.h"
 
 #include <QPointF>
@@ -15,7 +17,8 @@ namespace Roue {
 
 // The drop target that fills the wheel's panel: reads the dragged files, fills the wheel's
 // state, answers every move with a verdict (a drag on no valid target is refused) and hands a
-// drop to one of two callbacks.
+// drop to one of two callbacks. A lone PDF's pages are counted meanwhile: « Séparer » joins
+// the ring when the count comes back.
 class ZoneDepot : public QWidget {
     Q_OBJECT
 public:
@@ -49,9 +52,18 @@ protected:
 private:
     // Moves the hover to the position and says whether a drop there would be taken.
     bool verdict(QDropEvent* e);
+    // The offer for the files of the drag, with their page count if it is already known.
+    Offre offreConnue();
+    // A count came back: the ring takes it if it still shows these files' offer.
+    void surCompte(const QString& pdf, int pages);
 
     EtatRoue& etat_;
     QStringList fichiers_;
+    ComptePages comptes_{this};
+    // The petals shown while the count of fichiers_ runs; empty when none runs.
+    QList<Conversions::Petale> enAttente_;
+    // Where the drag is, while it is over the zone.
+    std::optional<QPointF> pointeur_;
 };
 
 } // namespace Roue

@@ -8,6 +8,22 @@
 
 namespace Echantillons {
 
+namespace {
+
+// The generator the end-to-end tests and the benchmarks share.
+QString geant(const QString& sorte, const QString& chemin, qint64 n)
+{
+    const int code = executer(QStringLiteral("python3"), {QStringLiteral(VEMO_SOURCE_DIR "/tests/outils/pdf_geants.py"),
+                                                          sorte, chemin, QString::number(n)});
+    return code == 0 ? chemin : QString();
+}
+
+} // namespace
+
+QString pdfTableGeante(const QString& chemin, int entrees) { return geant(QStringLiteral("table"), chemin, entrees); }
+
+QString pdfTableCassee(const QString& chemin, qsizetype taille) { return geant(QStringLiteral("casse"), chemin, taille); }
+
 QString pdf(const QString& chemin, int pages)
 {
     QPdfWriter writer(chemin);

@@ -73,6 +73,17 @@ bouger() {
     done
 }
 
+# A Shift-drag from the drag source under (200, 400): pressed, moved, Shift held, moved away.
+commencer_glisser() {
+    xdotool mousemove 200 400
+    sleep 0.1
+    xdotool mousedown 1
+    sleep 0.1
+    bouger 260 420
+    xdotool keydown shift
+    bouger 420 430
+}
+
 # With the application's process id in APP_PID: the wheel's openings in the log, and its panel,
 # a visible 640 × 640 window of the application (its id).
 ouvertures() { grep -c "roue ouverte en " "$JOURNAL" 2>/dev/null; }

@@ -48,13 +48,7 @@ attendre 10 grep -q prete "$TMP/source.log" || { echec "la source ne s’affiche
 sleep 0.3
 
 # 1. Press on the source, drag, hold Shift: the wheel opens under the pointer.
-xdotool mousemove 200 400
-sleep 0.1
-xdotool mousedown 1
-sleep 0.1
-bouger 260 420
-xdotool keydown shift
-bouger 420 430
+commencer_glisser
 verifier 5 "glisser commencé" dans_journal "glisser commencé"
 verifier 5 "roue ouverte" dans_journal "roue ouverte en "
 verifier 3 "roue visible" roue_visible

@@ -29,13 +29,14 @@ void noter(const QString& programme, const QString& nom, const QString& quoi, co
 } // namespace
 
 QByteArray executerBorne(const QString& programme, const QStringList& arguments,
-                         std::chrono::milliseconds delai, const QString& nom, qsizetype plafond)
+                         std::chrono::milliseconds delai, const QString& nom, qsizetype plafond,
+                         qsizetype memoire)
 {
     using Horloge = std::chrono::steady_clock;
     const auto limite = Horloge::now() + delai;
     std::optional<Processus> p;
     try {
-        p.emplace(programme, arguments, Processus::Flux::tubes);
+        p.emplace(programme, arguments, Processus::Flux::tubes, QString(), memoire);
     } catch (const std::system_error& e) {
         qCWarning(journalPdf).noquote()
             << QStringLiteral("%1 : %2").arg(QFileInfo(programme).fileName(), QString::fromLocal8Bit(e.what()));

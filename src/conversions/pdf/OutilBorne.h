@@ -16,8 +16,10 @@ inline constexpr qsizetype sortieAuPlus = 460 << 20;
 // keep a job waiting for ever nor bring the engine down with it. A failure (the program
 // exits with an error, dies, or runs out of time) is Erreur::lecture with `nom`, its
 // error text going to the log; a program missing from the system is Erreur::rien. An
-// output past `plafond` bytes stops the child: « nom » est trop grand.
+// output past `plafond` bytes stops the child: « nom » est trop grand. With `memoire`, the
+// child's allocations fail past that many bytes of address space.
 QByteArray executerBorne(const QString& programme, const QStringList& arguments,
-                         std::chrono::milliseconds delai, const QString& nom, qsizetype plafond = sortieAuPlus);
+                         std::chrono::milliseconds delai, const QString& nom, qsizetype plafond = sortieAuPlus,
+                         qsizetype memoire = 0);
 
 } // namespace Conversions

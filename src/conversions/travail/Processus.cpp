@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <unistd.h>
@@ -38,6 +39,7 @@ struct Lancement {
     int sortie = -1;  // -1: the null device
     int erreur = -1;
     pid_t parent = 0;
+    rlim_t memoire = RLIM_INFINITY;
     sigset_t masque{};
     int echec = 0;  // errno of the step that failed, written by the child
 };
@@ -81,6 +83,9 @@ int enfant(void* donnees)
     ::close_range(3, ~0U, 0);
     if (l.echec == 0 && l.dossier && ::chdir(l.dossier) != 0)
         l.echec = errno;
+    const rlimit plafond{l.memoire, l.memoire};
+    if (l.echec == 0 && l.memoire != RLIM_INFINITY && ::setrlimit(RLIMIT_AS, &plafond) != 0)
+        l.echec = errno;
     if (l.echec == 0) {
         ::sigprocmask(SIG_SETMASK, &l.masque, nullptr);
         ::execve(l.argv[0], l.argv, environ);
@@ -116,7 +121,7 @@ pid_t lancer(Lancement& l)
 } // namespace
 
 Processus::Processus(const QString& programme, const QStringList& arguments, Flux flux,
-                     const QString& dossierDeTravail)
+                     const QString& dossierDeTravail, qsizetype memoireAuPlus)
 {
     int tubeSortie[2] = {-1, -1};
     int tubeErreur[2] = {-1, -1};
@@ -145,6 +150,8 @@ Processus::Processus(const QString& programme, const QStringList& arguments, Flu
     l.dossier = dossierDeTravail.isEmpty() ? nullptr : dossier.constData();
     l.sortie = tubeSortie[1];
     l.erreur = tubeErreur[1];
+    if (memoireAuPlus > 0)
+        l.memoire = static_cast<rlim_t>(memoireAuPlus);
 
     int e = 0;
     try {

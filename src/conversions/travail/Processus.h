@@ -18,9 +18,10 @@ class Processus {
 public:
     enum class Flux { tubes, neant };
 
-    // Throws std::system_error when the system refuses to start it.
+    // Throws std::system_error when the system refuses to start it. With `memoireAuPlus`, the
+    // child's address space is capped there: past it, its allocations fail.
     Processus(const QString& programme, const QStringList& arguments, Flux flux,
-              const QString& dossierDeTravail = {});
+              const QString& dossierDeTravail = {}, qsizetype memoireAuPlus = 0);
     Processus(const Processus&) = delete;
     Processus& operator=(const Processus&) = delete;
     // A child still running is killed and reaped: no zombie, no orphan.

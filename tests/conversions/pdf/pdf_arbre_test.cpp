@@ -78,9 +78,9 @@ TEST(PdfArbre, UnArbreQuiBoucleDonneSesPages)
     EXPECT_EQ(texteParPage(convertirSeul(source, "txt")), QStringList({"Page 1", "Page 2"}));
 }
 
-// A broken cross-reference table: the wheel's count gives up at once (no « Séparer ») rather
-// than read the whole file, and the conversions still rebuild the table and find every page.
-TEST(PdfArbre, UneTableCasseeNeSeCompteQuALaConversion)
+// A broken cross-reference table: the wheel's count rebuilds it as the conversions do, so the
+// document is offered « Séparer », and the conversions find every page.
+TEST(PdfArbre, UneTableCasseeSeCompteEnLaReparant)
 {
     Dossier d;
     const QString source = pagesALaMain(d, "casse.pdf", 3, "2 0 R");
@@ -92,7 +92,9 @@ TEST(PdfArbre, UneTableCasseeNeSeCompteQuALaConversion)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size());
     f.close();
 
-    EXPECT_EQ(Conversions::nombreDePages(source), 0);
+    EXPECT_EQ(Conversions::nombreDePages(source), 3);
+    EXPECT_TRUE(Conversions::petales({source}).contains(Conversions::Petale{
+        "separer", "Séparer", "square.split.2x1", QStringLiteral("Une page par PDF")}));
     const QStringList separees = Conversions::convertirUn(source, "separer");
     ASSERT_EQ(separees.size(), 3);
     EXPECT_EQ(pdftotext(separees[2]).simplified(), "Page 3");
