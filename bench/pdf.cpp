@@ -348,7 +348,9 @@ void ScanEnTexteTesseract(benchmark::State& etat)
     });
 }
 
-// The page count of a drag entry while another PDF's pages are drawn (goal: under 5 ms).
+// The page count of a dragged PDF while another PDF's pages are drawn. It runs beside the
+// wheel, never on the drag's path (see roue_depot.cpp): it only delays « Séparer » (goal: under
+// 20 ms, a child qpdf's start included).
 void EntreeDuranteUnRendu(benchmark::State& etat)
 {
     Bac bac;
