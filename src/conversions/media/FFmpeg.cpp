@@ -65,6 +65,13 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression, const std:
     });
 }
 
+// ffmpeg exits 0 when only the end of its output fails to be written (an MPEG-4 file's index
+// at the end, the last block at the close): what it leaves is cut short.
+bool finRatee(const QString& journal)
+{
+    return journal.contains(QLatin1String("Error writing trailer")) || journal.contains(QLatin1String("Error closing file"));
+}
+
 // The file written by ffmpeg into `sortie`, or the runner's error as it came.
 QString produire(const QString& source, Sortie& sortie, const QStringList& liste, const Progression& progression)
 {
@@ -134,13 +141,17 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     Suivi suivi;
     Processus p(executable, tout, Processus::Flux::tubes);
     lire(p, suivi, progression, arret);
-    if (p.attendre() == 0)
+    const int code = p.attendre();
+    const QString journal = suivi.journal();
+    if (code == 0 && !finRatee(journal))
         return;
 
     // One message per failed run: the log and the self-test's report keep its last lines.
-    const QString journal = suivi.journal();
     qCWarning(journalFFmpeg).noquote() << journal;
     signalerUnDisquePlein(QStringLiteral("ffmpeg"), journal);
+    // A failure of the writing side, whatever the system said: the output's own.
+    if (code == 0)
+        throw std::system_error(EIO, std::generic_category(), "ffmpeg");
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
