@@ -14,6 +14,8 @@ QString ffmpeg();
 QString ffmpegDans(const QString& dossier);
 // The failure of every conversion when ffmpeg is missing.
 Erreur moteurManquant();
+// A conversion to pictures of a file of sound alone: « x » n’a pas d’image.
+Erreur sansImage(const QString& nom);
 
 // Runs ffmpeg with `arguments` (after the fixed prefix), blocking, with progress.
 // `source` only names the file in messages. Every input ("-i") is opened with the
