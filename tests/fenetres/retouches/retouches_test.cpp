@@ -217,7 +217,7 @@ TEST(Retouches, PassagesParFFmpeg)
     // A second passage of the same film leaves the first one alone.
     EXPECT_EQ(Retouches::couper(mov, 1.0, 2.0), d.chemin("film (coupée) 2.mov"));
 
-    // A damaged film: ffmpeg's failure, and no partial file.
+    // A damaged film that ffmpeg cannot open: unreadable, and no partial file.
     const QString casse = d.ecrire("casse.mp4", essais::lire(mov).left(3000));
-    refuse(d, QStringLiteral("Impossible de convertir « casse.mp4 »"), [&] { Retouches::couper(casse, 0.5, 1.5); });
+    refuse(d, QStringLiteral("Impossible de lire « casse.mp4 »"), [&] { Retouches::couper(casse, 0.5, 1.5); });
 }
