@@ -6,6 +6,7 @@
 #include "conversions/images/Images.h"
 #include "conversions/images/Vips.h"
 #include "conversions/media_outils.h"
+#include "conversions/petit_disque.h"
 #include "fenetres/retouches/Retouches.h"
 
 #include <QImage>
@@ -144,6 +145,34 @@ TEST(Retouches, UnDisquePleinNommeLaSortie)
     refuse(d, inecrivable("son (coupé).wav"), [&] { Retouches::couper(wav, 0.5, 1.5); });
     refuse(d, inecrivable("film (coupée).mp4"), [&] { Retouches::couper(mp4, 0.5, 1.5); });
     Conversions::Sortie::preparerLesTemporaires({});
+}
+
+// A disk with a little room left: a passage copied by ffmpeg whose end does not fit (its index,
+// written last) is refused under its own name, and nothing is left.
+class RetouchesDisquePlein : public PetitDisque {};
+
+TEST_F(RetouchesDisquePlein, UnPassageCoupeCourtNEstPasCree)
+{
+    lierFFmpeg();
+    Dossier sources;
+    const QStringList bruite{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=10:duration=4", "-f", "lavfi", "-i",
+                             "anoisesrc=sample_rate=44100:duration=4", "-vf", "noise=alls=40:allf=t", "-shortest",
+                             "-g", "10"};
+    ASSERT_TRUE(ffmpeg(bruite + x264 + QStringList{"-c:a", "aac"}, sources.chemin("film.mov")));
+    ASSERT_TRUE(ffmpeg(bruite + x264 + QStringList{"-c:a", "flac"}, sources.chemin("film.mkv")));
+    if (!monter("8m"))
+        GTEST_SKIP() << "no right to mount a small file system here";
+    for (const char* nom : {"film.mov", "film.mkv"})
+        ASSERT_TRUE(QFile::copy(sources.chemin(nom), d.chemin(nom)));
+    for (const qint64 libre : {64 << 10, 4 << 10}) {
+        remplir(libre);
+        for (const char* extension : {"mov", "mkv"}) {
+            SCOPED_TRACE(std::to_string(libre) + " " + extension);
+            refuse(d, inecrivable(QStringLiteral("film (coupée).") + extension),
+                   [&] { Retouches::couper(d.chemin(QStringLiteral("film.") + extension), 0.5, 3.5); });
+        }
+        QFile::remove(d.chemin(".plein"));
+    }
 }
 
 TEST(Retouches, PassagesDesSons)
