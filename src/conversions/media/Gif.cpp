@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 namespace Conversions {
 
@@ -90,13 +91,18 @@ QString gifEnVideo(const QString& source, const Progression& progression)
     Animation a = charger(source);
     const int largeur = pair(a.largeur);
     const int hauteur = pair(a.hauteur);
-    // Frames flow one at a time; refused at once when even the fewest do not fit.
-    const Reserve memoire(Media::EcrivainH264::memoire(largeur, hauteur, memoireDuCodeur)
-                              + imagesDecodees * 4 * static_cast<int64_t>(a.largeur) * a.hauteur,
-                          source);
+    // Frames flow one at a time. The encoder's usual run within its bound if that fits in what
+    // the machine has, else its leanest (one thread); refused at once when even that does not.
+    const int64_t decodees = imagesDecodees * 4 * static_cast<int64_t>(a.largeur) * a.hauteur;
+    int64_t borne = memoireDuCodeur;
+    std::optional<Reserve> memoire = Reserve::essayer(Media::EcrivainH264::memoire(largeur, hauteur, borne) + decodees);
+    if (!memoire) {
+        borne = 1;
+        memoire.emplace(Media::EcrivainH264::memoire(largeur, hauteur, borne) + decodees, source);
+    }
     Sortie sortie = Sortie::apres(source, QString(), QStringLiteral("mp4"));
     try {
-        Media::EcrivainH264 video(sortie.temporaire(), largeur, hauteur, memoireDuCodeur);
+        Media::EcrivainH264 video(sortie.temporaire(), largeur, hauteur, borne);
         // One region, filled page after page: the GIF is decoded once, in order.
         const vips::VRegion region = vips::VRegion::new_from_image(a.images);
         double t = 0;
