@@ -262,11 +262,12 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
     vips_error_clear();
     qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
     // Reading and writing run in one pass: loaders name themselves "…load", libjpeg's reader
-    // "VipsJpeg", but a word of writing or a full disk puts the fault on the output.
+    // "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself, never through
+    // libvips), but a word of writing or a full disk puts the fault on the output.
     const bool ecriture = ditUnDisquePlein(texte) || texte.contains(QLatin1String("write"), Qt::CaseInsensitive)
         || texte.contains(QLatin1String("target")) || texte.contains(QLatin1String("disk space"));
     const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("VipsJpeg"))
-        || texte.contains(QLatin1String("read"), Qt::CaseInsensitive);
+        || texte.contains(QLatin1String("heif: ")) || texte.contains(QLatin1String("read"), Qt::CaseInsensitive);
     if (sortie.isEmpty() || (lecture && !ecriture))
         throw Erreur::lecture(nomDe(source));
     throw Erreur::ecriture(nomDe(sortie));

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -63,6 +64,27 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression, const std:
                     progression(v);
             });
     });
+}
+
+// ffmpeg exits 0 when only the end of its output fails to be written (an MPEG-4 file's index
+// at the end, the last block at the close): what it leaves is cut short.
+bool finRatee(const QString& journal)
+{
+    return journal.contains(QLatin1String("Error writing trailer")) || journal.contains(QLatin1String("Error closing file"));
+}
+
+// ffmpeg names an input it could not open at the head of its complaint: "x.mkv: End of file".
+bool entreeRefusee(const QStringList& arguments, const QString& journal)
+{
+    const QStringList lignes = journal.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] != QLatin1String("-i"))
+            continue;
+        const QString tete = arguments[i + 1] + QStringLiteral(": ");
+        if (std::any_of(lignes.begin(), lignes.end(), [&](const QString& l) { return l.startsWith(tete); }))
+            return true;
+    }
+    return false;
 }
 
 // The file written by ffmpeg into `sortie`, or the runner's error as it came.
@@ -113,6 +135,11 @@ QString ffmpeg()
     return ffmpegDans(QCoreApplication::applicationDirPath());
 }
 
+Erreur sansImage(const QString& nom)
+{
+    return Erreur::rien(tr("« %1 » n’a pas d’image").arg(nom));
+}
+
 Erreur moteurManquant()
 {
     return Erreur::rien(tr("Le moteur vidéo manque dans l’app"));
@@ -134,19 +161,26 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     Suivi suivi;
     Processus p(executable, tout, Processus::Flux::tubes);
     lire(p, suivi, progression, arret);
-    if (p.attendre() == 0)
+    const int code = p.attendre();
+    const QString journal = suivi.journal();
+    if (code == 0 && !finRatee(journal))
         return;
 
     // One message per failed run: the log and the self-test's report keep its last lines.
-    const QString journal = suivi.journal();
     qCWarning(journalFFmpeg).noquote() << journal;
     signalerUnDisquePlein(QStringLiteral("ffmpeg"), journal);
+    // A failure of the writing side, whatever the system said: the output's own.
+    if (code == 0)
+        throw std::system_error(EIO, std::generic_category(), "ffmpeg");
     const QString nom = nomDe(source);
     if (journal.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
-    // Nothing came out of the source: an index that promises what the file does not hold.
+    if (journal.contains(QLatin1String("'0:v:0'")))
+        throw sansImage(nom);
+    // Nothing came out of the source (an index that promises what the file does not hold), or
+    // it did not even open.
     if (journal.contains(QLatin1String("Empty output"))
-        || journal.contains(QLatin1String("Cannot determine format of input stream")))
+        || journal.contains(QLatin1String("Cannot determine format of input stream")) || entreeRefusee(arguments, journal))
         throw Erreur::lecture(nom);
     throw Erreur::rien(tr("Impossible de convertir « %1 »").arg(nom));
 }

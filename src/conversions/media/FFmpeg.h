@@ -14,11 +14,14 @@ QString ffmpeg();
 QString ffmpegDans(const QString& dossier);
 // The failure of every conversion when ffmpeg is missing.
 Erreur moteurManquant();
+// A conversion to pictures of a file of sound alone: « x » n’a pas d’image.
+Erreur sansImage(const QString& nom);
 
 // Runs ffmpeg with `arguments` (after the fixed prefix), blocking, with progress.
 // `source` only names the file in messages. Every input ("-i") is opened with the
 // file protocol and the safe demuxers only. Once `arret` is set (by another thread), the
-// run ends within half a second: ffmpeg is killed and Annulee thrown.
+// run ends within half a second: ffmpeg is killed and Annulee thrown. An output that ffmpeg
+// could not write to its end (a full disk) throws std::system_error, even when it exits 0.
 void lancerFFmpeg(const QStringList& arguments, const QString& source, const Progression& progression,
                   const std::atomic<bool>* arret = nullptr);
 // ffmpeg's arguments that decode the sound of `source` into the WAV `wav` (16 bits, RF64 past

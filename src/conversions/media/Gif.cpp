@@ -7,6 +7,7 @@
 
 #include "conversions/Journaux.h"
 #include "conversions/sorties/Sortie.h"
+#include "conversions/travail/Reserve.h"
 #include "conversions/images/Vips.h"
 #include "plateforme/media/Echec.h"
 #include "plateforme/media/EcrivainH264.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 namespace Conversions {
 
@@ -22,6 +24,11 @@ namespace {
 constexpr double delaiParDefaut = 0.1;
 constexpr double delaiMin = 0.02;
 constexpr int64_t plusGrandeImage = 8192LL * 8192;
+// What the encoder may hold at once, whatever the size of the frames.
+constexpr int64_t memoireDuCodeur = 768LL << 20;
+// Frames held while one is decoded and handed over: the decoder's canvas and the one before
+// it, the flattened frame, its copy for the encoder; 4 bytes a pixel.
+constexpr int64_t imagesDecodees = 4;
 
 void journaliser(const char* bibliotheque, const char* quoi, const std::exception& e)
 {
@@ -82,9 +89,20 @@ Animation charger(const QString& source)
 QString gifEnVideo(const QString& source, const Progression& progression)
 {
     Animation a = charger(source);
+    const int largeur = pair(a.largeur);
+    const int hauteur = pair(a.hauteur);
+    // Frames flow one at a time. The encoder's usual run within its bound if that fits in what
+    // the machine has, else its leanest (one thread); refused at once when even that does not.
+    const int64_t decodees = imagesDecodees * 4 * static_cast<int64_t>(a.largeur) * a.hauteur;
+    int64_t borne = memoireDuCodeur;
+    std::optional<Reserve> memoire = Reserve::essayer(Media::EcrivainH264::memoire(largeur, hauteur, borne) + decodees);
+    if (!memoire) {
+        borne = 1;
+        memoire.emplace(Media::EcrivainH264::memoire(largeur, hauteur, borne) + decodees, source);
+    }
     Sortie sortie = Sortie::apres(source, QString(), QStringLiteral("mp4"));
     try {
-        Media::EcrivainH264 video(sortie.temporaire(), pair(a.largeur), pair(a.hauteur));
+        Media::EcrivainH264 video(sortie.temporaire(), largeur, hauteur, borne);
         // One region, filled page after page: the GIF is decoded once, in order.
         const vips::VRegion region = vips::VRegion::new_from_image(a.images);
         double t = 0;

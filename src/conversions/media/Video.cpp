@@ -6,22 +6,11 @@
 #include "conversions/media/Gif.h"
 #include "conversions/sorties/Sortie.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
 namespace Conversions {
-
-namespace {
-
-// A GIF is made of pictures: a file of sound alone has none to give.
-Erreur sansImage(const QString& nom)
-{
-    return Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » n’a pas d’image").arg(nom));
-}
-
-} // namespace
 
 QString video(const QString& source, const QString& id, const Progression& progression)
 {
@@ -31,6 +20,7 @@ QString video(const QString& source, const QString& id, const Progression& progr
     if (sondage)
         refuserSiChiffre(*sondage, source);
     if (id == QLatin1String("gif")) {
+        // A GIF is made of pictures: a file of sound alone has none to give.
         if (sondage && sondage->de(Media::TypeDeFlux::video).isEmpty() && !sondage->de(Media::TypeDeFlux::son).isEmpty())
             throw sansImage(info.fileName());
         return gif(source, info.absolutePath(), base, progression);

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 }
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -22,6 +23,18 @@ AVCodecID codecPCM(int profondeur, bool grosBoutiste)
 
 // PCM has no frame size of its own: blocks of this many frames.
 constexpr int blocPCM = 8192;
+
+// The rate nearest to `frequence` among those the encoder takes (AAC has a list; PCM any).
+int frequenceAcceptee(const AVCodec* codec, int frequence)
+{
+    if (!codec->supported_samplerates)
+        return frequence;
+    int meilleure = codec->supported_samplerates[0];
+    for (const int* f = codec->supported_samplerates; *f != 0; ++f)
+        if (std::abs(*f - frequence) < std::abs(meilleure - frequence))
+            meilleure = *f;
+    return meilleure;
+}
 
 } // namespace
 
@@ -52,9 +65,9 @@ struct EcrivainAudio::Etat {
         vide.order = AV_CHANNEL_ORDER_UNSPEC;
         vide.nb_channels = r.canaux;
         codeur->ch_layout = disposition(vide);
-        codeur->sample_rate = r.frequence;
+        codeur->sample_rate = frequenceAcceptee(codec, r.frequence);
         codeur->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-        codeur->time_base = AVRational{1, r.frequence};
+        codeur->time_base = AVRational{1, codeur->sample_rate};
         if (r.codage == ReglagesAudio::Codage::aac)
             codeur->bit_rate = r.debit;
         else
@@ -117,7 +130,7 @@ EcrivainAudio::EcrivainAudio(const QString& chemin, const ReglagesAudio& r) : e_
     verifier(avcodec_parameters_from_context(e_->flux->codecpar, e_->codeur.get()), "paramètres");
     e_->flux->time_base = e_->codeur->time_base;
     SwrContext* s = nullptr;
-    verifier(swr_alloc_set_opts2(&s, &e_->codeur->ch_layout, e_->codeur->sample_fmt, r.frequence,
+    verifier(swr_alloc_set_opts2(&s, &e_->codeur->ch_layout, e_->codeur->sample_fmt, e_->codeur->sample_rate,
                                  &e_->codeur->ch_layout, AV_SAMPLE_FMT_FLTP, r.frequence, 0, nullptr),
              "conversion");
     e_->swr.reset(s);
@@ -146,6 +159,7 @@ void EcrivainAudio::ecrire(const float* const* canaux, int n)
 
 void EcrivainAudio::terminer()
 {
+    e_->convertir(nullptr, 0);  // what the resampler still holds
     e_->vider(true);
     e_->envoyer(nullptr);
     verifier(av_write_trailer(e_->format.get()), "fin du fichier");

@@ -11,14 +11,15 @@ struct ReglagesAudio {
     enum class Codage { aac, pcm };
     Codage codage = Codage::pcm;
     int canaux = 2;
-    int frequence = 44100;
+    int frequence = 44100;   // of the frames given
     int64_t debit = 0;       // bits per second, AAC only
     int profondeur = 16;     // 16 or 24, PCM only
     bool grosBoutiste = false;
 };
 
 // Writes a sound file from planar float blocks; the container follows the
-// extension of the path (m4a, wav, aiff).
+// extension of the path (m4a, wav, aiff). A rate the encoder does not take is
+// resampled to the nearest one it does.
 class EcrivainAudio {
 public:
     // Creates the file; throws Echec when the settings or the container are refused.

@@ -6,7 +6,9 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
 #include <map>
+#include <thread>
 
 namespace Media {
 
@@ -28,7 +30,41 @@ AVPixelFormat formatDe(const QImage& image)
     }
 }
 
+// How the encoder runs: each frame it holds costs about five bytes a pixel (the picture, its
+// half-pixel planes, its quarter-size copy); each thread holds two, the look-ahead and the
+// B-frames one each, the references four.
+struct Allure {
+    int fils;
+    int anticipation;
+    int imagesB;
+    bool reduite;
+};
+constexpr int64_t octetsParPixel = 5;
+
+int64_t octets(const Allure& a, int64_t pixels)
+{
+    return pixels * octetsParPixel * (2 * a.fils + a.anticipation + a.imagesB + 4);
+}
+
+Allure allure(int largeur, int hauteur, int64_t auPlus)
+{
+    const int64_t pixels = static_cast<int64_t>(largeur) * hauteur;
+    // x264's own choice: one and a half threads a core, 40 frames ahead, 3 B-frames.
+    Allure a{static_cast<int>(std::max(1U, std::thread::hardware_concurrency()) * 3 / 2), 40, 3, false};
+    if (auPlus <= 0 || octets(a, pixels) <= auPlus)
+        return a;
+    a = {a.fils, 0, 0, true};
+    while (a.fils > 1 && octets(a, pixels) > auPlus)
+        --a.fils;
+    return a;
+}
+
 } // namespace
+
+int64_t EcrivainH264::memoire(int largeur, int hauteur, int64_t memoireAuPlus)
+{
+    return octets(allure(largeur, hauteur, memoireAuPlus), static_cast<int64_t>(largeur) * hauteur);
+}
 
 struct EcrivainH264::Etat {
     FormatSortie format;
@@ -52,7 +88,8 @@ struct EcrivainH264::Etat {
     }
 };
 
-EcrivainH264::EcrivainH264(const QString& chemin, int largeur, int hauteur) : e_(std::make_unique<Etat>())
+EcrivainH264::EcrivainH264(const QString& chemin, int largeur, int hauteur, int64_t memoireAuPlus)
+    : e_(std::make_unique<Etat>())
 {
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
     if (!codec)
@@ -68,6 +105,11 @@ EcrivainH264::EcrivainH264(const QString& chemin, int largeur, int hauteur) : e_
     c->time_base = AVRational{1, echelle};
     c->framerate = AVRational{0, 1};
     c->thread_count = 0;
+    if (const Allure a = allure(largeur, hauteur, memoireAuPlus); a.reduite) {
+        c->thread_count = a.fils;
+        c->max_b_frames = a.imagesB;
+        verifier(av_opt_set_int(c->priv_data, "rc-lookahead", a.anticipation, 0), "réglages");
+    }
     if (e_->format->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     verifier(avcodec_open2(c, codec, nullptr), "ouverture du codeur");

@@ -13,8 +13,12 @@ class EcrivainH264 {
 public:
     static constexpr int echelle = 600;
 
-    // Creates the file; the sides must be even. Throws Echec.
-    EcrivainH264(const QString& chemin, int largeur, int hauteur);
+    // Creates the file; the sides must be even. With `memoireAuPlus` (bytes), the encoder holds
+    // fewer frames at once (fewer threads, no look-ahead) when its usual number would not fit,
+    // down to one thread. Throws Echec.
+    EcrivainH264(const QString& chemin, int largeur, int hauteur, int64_t memoireAuPlus = 0);
+    // The memory the encoder of such a video takes under that bound.
+    static int64_t memoire(int largeur, int hauteur, int64_t memoireAuPlus);
     ~EcrivainH264();
     EcrivainH264(const EcrivainH264&) = delete;
     EcrivainH264& operator=(const EcrivainH264&) = delete;

@@ -86,3 +86,25 @@ TEST(ImagesEntrees, WebPAnimeDonneSaPremiereImage)
     EXPECT_GT(qRed(premiere.pixel(20, 15)), 200);
     EXPECT_LT(qBlue(premiere.pixel(20, 15)), 60);
 }
+
+// A HEIC whose header reads but whose picture does not decode: every petal says it cannot
+// read the source, none blames the output it never got to write.
+TEST(ImagesEntrees, UnHeicIndecodableEstIllisiblePartout)
+{
+    Dossier d;
+    const QString saine = ecrire(d, "saine.png", texture(256, 256, 7));
+    const QString source = d.chemin("abime.heic");
+    sortieDe("vips", {"heifsave", saine, source});
+    QByteArray octets = lire(source);
+    const qsizetype donnees = octets.indexOf("mdat");
+    ASSERT_GT(donnees, 0);
+    octets.replace(donnees + 4, 36, QByteArray(36, '\xff'));  // the first picture unit's size, and on
+    QFile::remove(saine);
+    d.ecrire("abime.heic", octets);
+    ASSERT_EQ(champVips(source, "width"), "256");  // the header reads
+    for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+        SCOPED_TRACE(id);
+        echoue(d, {source}, id, {illisible("abime.heic")});
+    }
+    EXPECT_EQ(lire(source), octets);
+}

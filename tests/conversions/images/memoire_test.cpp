@@ -4,6 +4,7 @@
 #include "conversions/images/images_fabrique.h"
 #include "conversions/images/Images.h"
 #include "conversions/images/Isnet.h"
+#include "conversions/borne_memoire.h"
 #include "conversions/travail/Reserve.h"
 
 using namespace essais;
@@ -21,15 +22,6 @@ QString uni(const Dossier& d, const QString& nom, int largeur, int hauteur)
     QFile::remove(noir);
     return d.chemin(nom);
 }
-
-// The machine's available memory stands in for `octets` while it lives.
-class Borne {
-public:
-    explicit Borne(qint64 octets) { Conversions::imposerMemoireDisponible(octets); }
-    ~Borne() { Conversions::imposerMemoireDisponible(std::nullopt); }
-    Borne(const Borne&) = delete;
-    Borne& operator=(const Borne&) = delete;
-};
 
 const QString tropGrand = QStringLiteral("« grande.png » est trop grand");
 

@@ -61,7 +61,7 @@ TEST_F(FFmpegLanceur, LookupWantsAnExecutableFileBesideTheProgram)
 }
 
 // Silent, damaged, or not a video at all: a list of other files (which must not be read) or a pipe
-// (which would keep ffmpeg waiting for ever).
+// (which would keep ffmpeg waiting for ever). What ffmpeg cannot open is unreadable, as elsewhere.
 TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
 {
     clip(d.chemin("muet.webm"), "64x48", 1, false, {"-c:v", "libvpx"});
@@ -77,12 +77,11 @@ TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
     for (const char* tube : {"tube.mkv", "tube.mov"})
         ASSERT_EQ(::mkfifo(QFile::encodeName(d.chemin(tube)).constData(), 0600), 0);
     const Ecoute ecoute;
-    const auto rate = [](const char* nom) { return QString::fromUtf8("Impossible de convertir « %1 »").arg(nom); };
     const struct { const char* source; const char* cible; QString erreur; } cas[] = {
         {"muet.webm", "m4a", QString::fromUtf8("« muet.webm » n’a pas de son")},
-        {"abime.mkv", "mp4", rate("abime.mkv")},
-        {"vacances.ts", "mp4", rate("vacances.ts")},
-        {"soiree.mkv", "mp4", rate("soiree.mkv")},
+        {"abime.mkv", "mp4", illisible("abime.mkv")},
+        {"vacances.ts", "mp4", illisible("vacances.ts")},
+        {"soiree.mkv", "mp4", illisible("soiree.mkv")},
         {"clip.mp4", "mov", illisible("clip.mp4")},
         {"tube.mkv", "mp4", illisible("tube.mkv")},
         {"muet.mp4", "m4a", QString::fromUtf8("« muet.mp4 » n’a pas de son")},
@@ -95,6 +94,32 @@ TEST_F(FFmpegLanceur, BadInputsFailWithTheirNameLogAndLeaveNothing)
         echoue(d, {d.chemin(c.source)}, c.cible, {c.erreur});
     }
     EXPECT_TRUE(ecoute.messages("vemo.ffmpeg").join('\n').contains("0:a:0"));  // ffmpeg's words reach the log, not the user
+}
+
+// What only ffmpeg reads fails with the words of the files the platform reads: a file of sound
+// alone has no picture for an MP4, and an empty file is one that cannot be read.
+TEST_F(FFmpegLanceur, SoundAloneAndEmptyFilesSayWhatTheyLack)
+{
+    for (const char* nom : {"son.mkv", "son.avi", "son.mp4"})
+        ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1"}, d.chemin(nom)));
+    const auto sansImage = [](const QString& nom) { return QString::fromUtf8("« %1 » n’a pas d’image").arg(nom); };
+    echoue(d, {d.chemin("son.mkv")}, "mp4", {sansImage("son.mkv")});
+    echoue(d, {d.chemin("son.avi")}, "mp4", {sansImage("son.avi")});
+    echoue(d, {d.chemin("son.mp4")}, "gif", {sansImage("son.mp4")});
+    const struct { const char* nom; QStringList cibles; } vides[] = {
+        {"vide.mkv", {"mp4", "m4a"}},
+        {"vide.webm", {"mp4", "m4a"}},
+        {"vide.avi", {"mp4", "m4a"}},
+        {"vide.ogg", {"wav", "mp3", "m4a", "aiff"}},
+        {"vide.mp4", {"mov", "m4a", "gif"}},
+    };
+    for (const auto& v : vides) {
+        d.ecrire(v.nom, {});
+        for (const QString& cible : v.cibles) {
+            SCOPED_TRACE(std::string(v.nom) + " → " + cible.toStdString());
+            echoue(d, {d.chemin(v.nom)}, cible, {illisible(v.nom)});
+        }
+    }
 }
 
 TEST_F(FFmpegLanceur, OggToWavGivesOneFileAndCleansItsWorkFolder)

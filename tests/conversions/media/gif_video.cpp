@@ -1,5 +1,6 @@
 // Animated GIFs to MP4 and videos to animated GIFs, read back with ffprobe and ffmpeg.
 
+#include "conversions/borne_memoire.h"
 #include "conversions/media/Gif.h"
 #include "conversions/media/gif_fabrique.h"
 #include "conversions/media_outils.h"
@@ -161,4 +162,27 @@ TEST(GifEnVideo, uneSeuleImageOuUnFauxGifEstRefuseSansRienCreer)
     const QString seule = d.ecrire("seule.gif", fabriquerGif(8, 8, {{1, 10}}));
     const QString faux = d.ecrire("faux.gif", QByteArray("GIF89a pas vraiment"));
     echoue(d, {seule, faux}, "gifmp4", {illisible("seule.gif"), illisible("faux.gif")});
+}
+
+// Frames of 4000 × 4000 pixels: the encoder holds only a few, fewer still when memory is
+// short, and when even those do not fit the GIF is refused at once by name; a small GIF
+// still goes.
+TEST(GifEnVideo, desImagesGeantesQuiNeTiennentPasSontRefusees)
+{
+    Dossier d;
+    const QString geant = d.chemin("geant.gif");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=c=red:s=4000x4000:r=10:d=0.3,format=rgb8", "-pix_fmt", "rgb8"}, geant));
+    const QString petit = d.ecrire("petit.gif", fabriquerGif(64, 48, {{1, 10}, {3, 10}}));
+    {
+        const Borne borne(600LL << 20);
+        echoue(d, {geant}, "gifmp4", {QString::fromUtf8("« geant.gif » est trop grand")});
+        EXPECT_EQ(convertirUn(petit, "gifmp4"), QStringList{d.chemin("petit.mp4")});
+    }
+    QStringList crees;
+    {
+        const Borne borne(1100LL << 20);  // room for the encoder's leanest run only
+        crees = convertirUn(geant, "gifmp4");
+    }
+    ASSERT_EQ(crees, QStringList{d.chemin("geant.mp4")});
+    EXPECT_EQ(image(d, crees[0], 2).size(), QSize(4000, 4000));
 }

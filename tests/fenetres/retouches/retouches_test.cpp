@@ -6,6 +6,7 @@
 #include "conversions/images/Images.h"
 #include "conversions/images/Vips.h"
 #include "conversions/media_outils.h"
+#include "conversions/petit_disque.h"
 #include "fenetres/retouches/Retouches.h"
 
 #include <QImage>
@@ -146,6 +147,34 @@ TEST(Retouches, UnDisquePleinNommeLaSortie)
     Conversions::Sortie::preparerLesTemporaires({});
 }
 
+// A disk with a little room left: a passage copied by ffmpeg whose end does not fit (its index,
+// written last) is refused under its own name, and nothing is left.
+class RetouchesDisquePlein : public PetitDisque {};
+
+TEST_F(RetouchesDisquePlein, UnPassageCoupeCourtNEstPasCree)
+{
+    lierFFmpeg();
+    Dossier sources;
+    const QStringList bruite{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=10:duration=4", "-f", "lavfi", "-i",
+                             "anoisesrc=sample_rate=44100:duration=4", "-vf", "noise=alls=40:allf=t", "-shortest",
+                             "-g", "10"};
+    ASSERT_TRUE(ffmpeg(bruite + x264 + QStringList{"-c:a", "aac"}, sources.chemin("film.mov")));
+    ASSERT_TRUE(ffmpeg(bruite + x264 + QStringList{"-c:a", "flac"}, sources.chemin("film.mkv")));
+    if (!monter("8m"))
+        GTEST_SKIP() << "no right to mount a small file system here";
+    for (const char* nom : {"film.mov", "film.mkv"})
+        ASSERT_TRUE(QFile::copy(sources.chemin(nom), d.chemin(nom)));
+    for (const qint64 libre : {64 << 10, 4 << 10}) {
+        remplir(libre);
+        for (const char* extension : {"mov", "mkv"}) {
+            SCOPED_TRACE(std::to_string(libre) + " " + extension);
+            refuse(d, inecrivable(QStringLiteral("film (coupée).") + extension),
+                   [&] { Retouches::couper(d.chemin(QStringLiteral("film.") + extension), 0.5, 3.5); });
+        }
+        QFile::remove(d.chemin(".plein"));
+    }
+}
+
 TEST(Retouches, PassagesDesSons)
 {
     lierFFmpeg();
@@ -217,7 +246,7 @@ TEST(Retouches, PassagesParFFmpeg)
     // A second passage of the same film leaves the first one alone.
     EXPECT_EQ(Retouches::couper(mov, 1.0, 2.0), d.chemin("film (coupée) 2.mov"));
 
-    // A damaged film: ffmpeg's failure, and no partial file.
+    // A damaged film that ffmpeg cannot open: unreadable, and no partial file.
     const QString casse = d.ecrire("casse.mp4", essais::lire(mov).left(3000));
-    refuse(d, QStringLiteral("Impossible de convertir « casse.mp4 »"), [&] { Retouches::couper(casse, 0.5, 1.5); });
+    refuse(d, QStringLiteral("Impossible de lire « casse.mp4 »"), [&] { Retouches::couper(casse, 0.5, 1.5); });
 }
