@@ -7,6 +7,7 @@
 #include "conversions/Conversions.h"
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -32,6 +33,14 @@ inline QByteArray lire(const QString& chemin)
 }
 
 // Runs a command that must succeed; its output.
+// Everything a folder holds, hidden entries included, sorted.
+inline QStringList tout(const QString& dossier)
+{
+    QStringList l = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    l.sort();
+    return l;
+}
+
 inline QString sortieDe(const QString& programme, const QStringList& arguments)
 {
     QString sortie;

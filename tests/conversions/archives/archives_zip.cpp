@@ -13,13 +13,6 @@ using namespace Fabrique;
 
 namespace {
 
-QStringList tout(const QString& dossier)
-{
-    QStringList l = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    l.sort();
-    return l;
-}
-
 // The entries of an archive that unzip finds whole, sorted.
 QStringList entrees(const QString& zip)
 {

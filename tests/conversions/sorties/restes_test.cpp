@@ -24,13 +24,6 @@ using namespace Conversions;
 
 namespace {
 
-QStringList tout(const QString& dossier)
-{
-    QStringList l = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    l.sort();
-    return l;
-}
-
 // Converts `source` on a thread; once `pret` says the job's hidden work is there, moves the
 // source's folder to `ailleurs`. The job must fail, and leave nothing of its own anywhere.
 void deplacerPendant(const QString& source, const QString& petale, const std::function<bool(const QStringList&)>& pret)
