@@ -118,6 +118,8 @@ VImage ouvrirImage(const QString& chemin)
         return decoderHorsVips(chemin);
     if (tiffJpegAncien(chemin))
         return lireTiffJpegAncien(chemin);
+    if (std::optional<VImage> rare = lireTiffAEchantillonsRares(chemin))
+        return *rare;
     if (pngCoupe(chemin)) {
         qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));
