@@ -34,7 +34,8 @@ Format formatDe(TIFF* t)
     TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLEFORMAT, &f.sorte);
     TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &f.photometrie);
     TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &f.plans);
-    TIFFGetFieldDefaulted(t, TIFFTAG_PREDICTOR, &f.prediction);
+    // Only the compressions that know a predictor hold one: no default to ask the others for.
+    TIFFGetField(t, TIFFTAG_PREDICTOR, &f.prediction);
     TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &f.orientation);
     return f;
 }

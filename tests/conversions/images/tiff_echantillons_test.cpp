@@ -21,13 +21,6 @@ struct Trame {
     QList<double> echantillons;  // codes of `bits` bits, or float values, as stored
 };
 
-template <typename T>
-void ajouter(QByteArray& o, T v)
-{
-    const T le = qToLittleEndian(v);
-    o.append(reinterpret_cast<const char*>(&le), sizeof le);
-}
-
 // Rows of samples as a TIFF stores them: floats in little-endian, integers of 8, 16 or 32
 // bits likewise, other widths packed from the high bit, each row from a new byte. With
 // `prediction`, each sample is stored as its difference from its left neighbour's.
@@ -67,59 +60,30 @@ QByteArray rangees(const Trame& t, bool prediction)
 
 // One strip, compressed with deflate when `prediction` (libtiff applies a predictor only
 // under a compression), written field by field.
-QByteArray tiff(const Trame& t, bool prediction = false)
+QByteArray tiff(const Trame& t, bool prediction = false, quint16 orientation = 1)
 {
     QByteArray pixels = rangees(t, prediction);
     if (prediction)
         pixels = qCompress(pixels).mid(4);  // a bare zlib stream
-    struct Champ {
-        quint16 tag, type;
-        quint32 n;
-        QByteArray valeur;
-    };
     auto courts = [](int n, quint16 v) { QByteArray o; for (int i = 0; i < n; ++i) ajouter(o, v); return o; };
     auto long_ = [](quint32 v) { QByteArray o; ajouter(o, v); return o; };
     const auto w = quint32(t.largeur), h = quint32(t.hauteur), n = quint32(t.parPixel);
-    QList<Champ> champs{{256, 4, 1, long_(w)}, {257, 4, 1, long_(h)}, {258, 3, n, courts(t.parPixel, quint16(t.bits))},
-                        {259, 3, 1, courts(1, prediction ? 8 : 1)}, {262, 3, 1, courts(1, t.photometrie)},
-                        {273, 4, 1, {}}, {277, 3, 1, courts(1, quint16(n))}, {278, 4, 1, long_(h)},
-                        {279, 4, 1, long_(quint32(pixels.size()))}, {284, 3, 1, courts(1, 1)}};
+    QList<ChampTiff> champs{{256, 4, 1, long_(w)}, {257, 4, 1, long_(h)}, {258, 3, n, courts(t.parPixel, quint16(t.bits))},
+                            {259, 3, 1, courts(1, prediction ? 8 : 1)}, {262, 3, 1, courts(1, t.photometrie)},
+                            {273, 4, 1, {}}, {274, 3, 1, courts(1, orientation)}, {277, 3, 1, courts(1, quint16(n))}, {278, 4, 1, long_(h)},
+                            {279, 4, 1, long_(quint32(pixels.size()))}, {284, 3, 1, courts(1, 1)}};
     if (prediction)
         champs.append({317, 3, 1, courts(1, 2)});
-    if (t.parPixel == 2 || t.parPixel == 4)
-        champs.append({338, 3, 1, courts(1, 2)});  // unassociated alpha
     champs.append({339, 3, n, courts(t.parPixel, t.flottant ? 3 : 1)});
-    QByteArray o("II*\0", 4);
-    ajouter(o, quint32(8));
-    const quint32 finIfd = 8 + 2 + 12 * quint32(champs.size()) + 4;
-    QByteArray ailleurs;
-    for (const Champ& c : champs)
-        if (c.valeur.size() > 4)
-            ailleurs.append(c.valeur);
-    ajouter(o, quint16(champs.size()));
-    quint32 decalage = finIfd;
-    for (Champ& c : champs) {
-        if (c.tag == 273)
-            c.valeur = long_(finIfd + quint32(ailleurs.size()));
-        ajouter(o, c.tag);
-        ajouter(o, c.type);
-        ajouter(o, c.n);
-        if (c.valeur.size() > 4) {
-            ajouter(o, decalage);
-            decalage += quint32(c.valeur.size());
-        } else {
-            o.append(c.valeur.leftJustified(4, '\0'));
-        }
-    }
-    ajouter(o, quint32(0));
-    return o + ailleurs + pixels;
+    return tiffDeChamps(champs, pixels);
 }
 
-// What libvips' command line shows of a TIFF, in 8-bit sRGB.
+// What libvips' command line shows of a TIFF, upright, in 8-bit sRGB.
 QImage vueVips(const QString& tif)
 {
     QTemporaryDir ailleurs;
-    sortieDe("vips", {"colourspace", tif, ailleurs.filePath("vue.png"), "srgb"});
+    sortieDe("vips", {"autorot", tif, ailleurs.filePath("droite.v")});
+    sortieDe("vips", {"colourspace", ailleurs.filePath("droite.v"), ailleurs.filePath("vue.png"), "srgb"});
     return QImage(ailleurs.filePath("vue.png")).convertToFormat(QImage::Format_ARGB32);
 }
 
@@ -207,6 +171,10 @@ TEST(TiffEchantillons, DouzeBitsSeLisentCommeSeizeBits)
         for (int x = 0; x < c.largeur; ++x)
             c.echantillons << (x < 20 ? 4000 : 300) << 1200 << (x < 20 ? 200 : 3900);
     commeLaReference(d.ecrire("couleur.tif", tiff(c, true)), vueVips(d.ecrire("couleur16.tif", tiff(en16Bits(c)))));
+    // Turned a quarter by its orientation tag, as libvips turns the 16-bit one.
+    const QImage tournee = vueVips(d.ecrire("tournee16.tif", tiff(en16Bits(c), false, 6)));
+    ASSERT_EQ(tournee.size(), QSize(30, 40));
+    commeLaReference(d.ecrire("tournee.tif", tiff(c, false, 6)), tournee);
 }
 
 TEST(TiffEchantillons, LesDemiFlottantsSeLisentCommeLesFlottants)
