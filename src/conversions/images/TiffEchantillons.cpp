@@ -58,19 +58,20 @@ bool enTete(const QString& chemin)
         && ((signature[0] == 'I' && signature[1] == 'I') || (signature[0] == 'M' && signature[1] == 'M'));
 }
 
-// Grey or RGB, each with an optional alpha, in strips: what a wrong picture would be made of
-// otherwise is refused.
+// Grey or RGB, each with an optional alpha, in strips of whole pixels: what a wrong picture
+// would be made of otherwise is refused.
 void verifierDisposition(TIFF* t, const Format& f, const QString& chemin)
 {
     if (!tailleAdmise(f.largeur, f.hauteur))
         refuser(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(f.largeur).arg(f.hauteur));
     const bool gris = f.photometrie == PHOTOMETRIC_MINISBLACK || f.photometrie == PHOTOMETRIC_MINISWHITE;
     const bool couleur = f.photometrie == PHOTOMETRIC_RGB;
-    if (!(gris && f.parPixel <= 2) && !(couleur && (f.parPixel == 3 || f.parPixel == 4)))
+    if (!(gris && (f.parPixel == 1 || f.parPixel == 2)) && !(couleur && (f.parPixel == 3 || f.parPixel == 4)))
         refuser(chemin, QStringLiteral("libtiff : %1 échantillons de %2 bits en photométrie %3, non lus")
                             .arg(f.parPixel).arg(f.bits).arg(f.photometrie));
-    if (TIFFIsTiled(t))
-        refuser(chemin, QStringLiteral("libtiff : échantillons de %1 bits en tuiles, non lus").arg(f.bits));
+    if (TIFFIsTiled(t) || f.plans != PLANARCONFIG_CONTIG)
+        refuser(chemin, QStringLiteral("libtiff : échantillons de %1 bits en tuiles ou en plans séparés, non lus")
+                            .arg(f.bits));
 }
 
 qfloat16 demiFlottant(uint16_t motif) { return std::bit_cast<qfloat16>(motif); }
@@ -97,12 +98,12 @@ const std::vector<uint8_t>& srgbDesDemiFlottants()
     return table;
 }
 
-// One row's samples of one plane (or of all, interleaved): integers unpacked from the high
-// bit and their horizontal differences summed, half floats as their 16-bit patterns.
-void lireRangee(TIFF* t, const Format& f, uint32_t y, uint16_t plan, std::vector<uint8_t>& octets,
-                std::vector<uint32_t>& codes, const QString& chemin)
+// One row's samples: integers unpacked from the high bit and their horizontal differences
+// summed, half floats as their 16-bit patterns.
+void lireRangee(TIFF* t, const Format& f, uint32_t y, std::vector<uint8_t>& octets, std::vector<uint32_t>& codes,
+                const QString& chemin)
 {
-    if (TIFFReadScanline(t, octets.data(), y, plan) < 0)
+    if (TIFFReadScanline(t, octets.data(), y, 0) < 0)
         refuser(chemin, QStringLiteral("libtiff : rangée %1 illisible").arg(y));
     if (f.flottant()) {  // libtiff turned them to this machine's byte order
         for (size_t i = 0; i < codes.size(); ++i) {
@@ -121,11 +122,9 @@ void lireRangee(TIFF* t, const Format& f, uint32_t y, uint16_t plan, std::vector
         enReserve -= f.bits;
         code = static_cast<uint32_t>(tampon >> enReserve) & f.plusGrand();
     }
-    if (f.prediction == PREDICTOR_HORIZONTAL) {
-        const size_t pas = f.plans == PLANARCONFIG_CONTIG ? f.parPixel : 1;
-        for (size_t i = pas; i < codes.size(); ++i)
-            codes[i] = (codes[i] + codes[i - pas]) & f.plusGrand();
-    }
+    if (f.prediction == PREDICTOR_HORIZONTAL)
+        for (size_t i = f.parPixel; i < codes.size(); ++i)
+            codes[i] = (codes[i] + codes[i - f.parPixel]) & f.plusGrand();
 }
 
 // A sample in 8 bits: integers from their own range, colours of min-is-white turned over.
@@ -168,26 +167,21 @@ std::optional<VImage> lireTiffAEchantillonsRares(const QString& chemin)
         return std::nullopt;
     verifierDisposition(t, f, chemin);
     // libtiff sums differences only for samples of 8, 16, 32 or 64 bits: the others are ours.
-    if (!f.flottant() && f.prediction == PREDICTOR_HORIZONTAL)
-        TIFFSetField(t, TIFFTAG_PREDICTOR, PREDICTOR_NONE);
-    const bool separes = f.plans == PLANARCONFIG_SEPARATE;
-    const size_t parRangee = size_t(f.largeur) * (separes ? 1 : f.parPixel);
+    if (!f.flottant() && f.prediction == PREDICTOR_HORIZONTAL && !TIFFSetField(t, TIFFTAG_PREDICTOR, PREDICTOR_NONE))
+        refuser(chemin, QStringLiteral("libtiff : prédiction non désactivée"));
+    const size_t parRangee = size_t(f.largeur) * f.parPixel;
     std::vector<uint8_t> octets(static_cast<size_t>(TIFFScanlineSize64(t)));
     if (octets.size() < (parRangee * f.bits + 7) / 8)
         refuser(chemin, QStringLiteral("libtiff : rangées plus courtes que leurs échantillons"));
     std::vector<uint32_t> codes(parRangee);
-    std::vector<uint8_t> pixels(size_t(f.largeur) * f.hauteur * f.parPixel);
+    std::vector<uint8_t> pixels(parRangee * f.hauteur);
     const uint16_t alpha = f.alpha() ? f.parPixel - 1 : f.parPixel;
-    // Plane after plane: libtiff reads the strips of separate planes in their order.
-    for (uint16_t plan = 0; plan < (separes ? f.parPixel : 1); ++plan)
-        for (uint32_t y = 0; y < f.hauteur; ++y) {
-            lireRangee(t, f, y, plan, octets, codes, chemin);
-            uint8_t* sortie = pixels.data() + size_t(y) * f.largeur * f.parPixel;
-            for (size_t i = 0; i < codes.size(); ++i) {
-                const size_t place = separes ? i * f.parPixel + plan : i;
-                sortie[place] = octetDe(f, codes[i], place % f.parPixel == alpha);
-            }
-        }
+    for (uint32_t y = 0; y < f.hauteur; ++y) {
+        lireRangee(t, f, y, octets, codes, chemin);
+        uint8_t* sortie = pixels.data() + size_t(y) * parRangee;
+        for (size_t i = 0; i < parRangee; ++i)
+            sortie[i] = octetDe(f, codes[i], i % f.parPixel == alpha);
+    }
     return redresser(copie(pixels.data(), pixels.size(), int(f.largeur), int(f.hauteur), f.parPixel), f.orientation);
 }
 
