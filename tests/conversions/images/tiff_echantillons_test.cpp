@@ -193,6 +193,17 @@ TEST(TiffEchantillons, LesDemiFlottantsSeLisentCommeLesFlottants)
         commeLaReference(d.ecrire(nom, tiff(t)), attendu);
         QFile::remove(d.chemin("ref.tif"));
     }
+    // Grey, in halves and in 32-bit floats: the light of the same grey in colour.
+    Trame gris{64, 48, 1, 16, true, noirANul, {}};
+    Trame enCouleur{64, 48, 3, 32, true, rvb, {}};
+    for (int i = 0; i < 64 * 48; ++i) {
+        gris.echantillons.append(alea.echantillons[3 * i]);
+        enCouleur.echantillons << alea.echantillons[3 * i] << alea.echantillons[3 * i] << alea.echantillons[3 * i];
+    }
+    const QImage attendu = vueVips(d.ecrire("gris-ref.tif", tiff(enCouleur)));
+    commeLaReference(d.ecrire("gris16.tif", tiff(gris)), attendu);
+    gris.bits = 32;
+    commeLaReference(d.ecrire("gris32.tif", tiff(gris)), attendu);
 }
 
 } // namespace
