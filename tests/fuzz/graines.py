@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the seed corpus of the fuzz entry points from documents written by pandoc and
 pictures drawn by ffmpeg (run from this folder; needs pandoc and ffmpeg)."""
-import os, subprocess, tempfile, zipfile
+import os, subprocess, tempfile, zipfile, zlib
 
 ICI = os.path.dirname(os.path.abspath(__file__))
 TEXTE = """# Titre principal
@@ -184,6 +184,42 @@ with tempfile.TemporaryDirectory() as t:
             lancer("ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=s=16x16", "-frames:v", "1",
                    "-pix_fmt", format, "image.jpg", cwd=t4)
             graine("tiff_jpeg_ancien", nom, tiff_jpeg_ancien(open(os.path.join(t4, "image.jpg"), "rb").read(), 16, 16, facteur))
+
+    # TIFFs of odd samples: 12-bit grey (plain, white at zero, predicted under deflate), 12-bit
+    # RGB, half floats.
+    def tiff_echantillons(largeur, hauteur, par_pixel, bits, sorte, photometrie, donnees, compression=1,
+                          prediction=1):
+        champs = [(256, 3, [largeur]), (257, 3, [hauteur]), (258, 3, [bits] * par_pixel), (259, 3, [compression]),
+                  (262, 3, [photometrie]), (273, 4, [0]), (277, 3, [par_pixel]), (278, 3, [hauteur]),
+                  (279, 4, [len(donnees)]), (284, 3, [1]), (339, 3, [sorte] * par_pixel)]
+        if prediction != 1:
+            champs.insert(10, (317, 3, [prediction]))
+        fin = 8 + 2 + 12 * len(champs) + 4
+        ailleurs, o = b"", b""
+        for tag, type, valeurs in champs:
+            valeur = struct.pack("<" + ("H" if type == 3 else "I") * len(valeurs), *valeurs)
+            if tag == 273:
+                valeur = struct.pack("<I", fin + 2 * 3 * 2)
+            if len(valeur) > 4:
+                o += struct.pack("<HHII", tag, type, len(valeurs), fin + len(ailleurs))
+                ailleurs += valeur
+            else:
+                o += struct.pack("<HHI", tag, type, len(valeurs)) + valeur.ljust(4, b"\0")
+        ailleurs = ailleurs.ljust(2 * 3 * 2, b"\0")
+        return b"II*\0" + struct.pack("<IH", 8, len(champs)) + o + struct.pack("<I", 0) + ailleurs + donnees
+    def douze_bits(codes):
+        bits = "".join("{:012b}".format(c) for c in codes)
+        bits += "0" * (-len(bits) % 8)
+        return int(bits, 2).to_bytes(len(bits) // 8, "big")
+    rampe = [x * 273 for x in range(16)]
+    gris = b"".join(douze_bits(rampe) for _ in range(4))
+    graine("tiff_echantillons", "gris12.tif", tiff_echantillons(16, 4, 1, 12, 1, 1, gris))
+    graine("tiff_echantillons", "blanc12.tif", tiff_echantillons(16, 4, 1, 12, 1, 0, gris))
+    ecarts = douze_bits([rampe[0]] + [273] * 15)
+    graine("tiff_echantillons", "predit12.tif", tiff_echantillons(16, 4, 1, 12, 1, 1, zlib.compress(ecarts * 4), 8, 2))
+    graine("tiff_echantillons", "rvb12.tif", tiff_echantillons(16, 4, 3, 12, 1, 2, b"".join(douze_bits(rampe * 3) for _ in range(4))))
+    demis = struct.pack("<48e", *[i / 47 for i in range(48)]) * 4
+    graine("tiff_echantillons", "demis.tif", tiff_echantillons(16, 4, 3, 16, 3, 2, demis))
 
     # Pictures for Qt's readers: the first byte picks ICO (0), BMP (1) or TGA (2); half of each
     # is transparent.

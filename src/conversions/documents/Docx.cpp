@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QSizeF>
 #include <QXmlStreamReader>
+#include <utility>
 
 #include <optional>
 
@@ -280,6 +281,7 @@ private:
             return;
         relations_ = parties_.contains(relationsDe(partie))
                          ? lireRelations(parties_.value(relationsDe(partie)), partie) : QHash<QString, QString>();
+        lettrine_ = false;
         QXmlStreamReader x(parties_.value(partie));
         while (!x.atEnd()) {
             const auto jeton = x.readNext();
@@ -304,7 +306,9 @@ private:
         if (aSauter(n)) {
             x.skipCurrentElement();
         } else if (n == u"p") {
-            assembleur_.paragraphe();
+            // A drop cap stands in a paragraph of its own: the next one carries on its word.
+            if (!std::exchange(lettrine_, false))
+                assembleur_.paragraphe();
             paragraphe_ = styles_.resoudre(styles_.paragrapheParDefaut());
         } else if (n == u"pPr") {
             proprietesDeParagraphe(x);
@@ -347,6 +351,9 @@ private:
             if (estW(x) && x.name() == u"pStyle") {
                 paragraphe_ = styles_.resoudre(attribut(x, u"val"));
                 place.recouvrir(styles_.liste(attribut(x, u"val")));
+            } else if (estW(x) && x.name() == u"framePr") {
+                const QString lettrine = attribut(x, u"dropCap");
+                lettrine_ = !lettrine.isEmpty() && lettrine != u"none";
             } else if (estW(x) && x.name() == u"pageBreakBefore") {
                 saut = interrupteur(x);
             } else if (estW(x) && x.name() == u"numPr") {
@@ -406,6 +413,7 @@ private:
     MiseEnForme run_;
     QString styleRun_;
     int note_ = 0;
+    bool lettrine_ = false;
 };
 
 } // namespace

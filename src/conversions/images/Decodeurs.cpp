@@ -1,4 +1,5 @@
 #include "conversions/images/Decodeurs.h"
+#include "conversions/images/Decodage.h"
 
 #include "conversions/Chemins.h"
 #include "conversions/images/BmpChamps.h"
@@ -28,20 +29,17 @@ using vips::VImage;
 
 namespace Conversions {
 
-namespace {
-
 bool tailleAdmise(double largeur, double hauteur)
 {
     return largeur > 0 && hauteur > 0 && largeur * hauteur <= pixelsAuPlus;
 }
 
-[[noreturn]] void refuser(const QString& chemin, const QString& raison)
+void refuser(const QString& chemin, const QString& raison)
 {
     qCWarning(journalImages).noquote() << raison + QStringLiteral(" : ") + chemin;
     throw Erreur::lecture(nomDe(chemin));
 }
 
-// A copy of `octets` as a libvips image of `bandes` 8-bit sRGB bands.
 VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int bandes)
 {
     vipsPret();
@@ -54,6 +52,8 @@ VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int ba
     marquee.set(champEnMemoire, 1);
     return marquee;
 }
+
+namespace {
 
 // The picture to read: the largest of a file holding several (an icon's sizes).
 bool choisirLaPlusGrande(QImageReader& lecteur)
@@ -237,9 +237,6 @@ int erreurTiff(TIFF*, void* chemin, const char* module, const char* format, va_l
 
 int avertissementTiff(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-struct FermerTiff {
-    void operator()(TIFF* t) const { TIFFClose(t); }
-};
 struct LibererOptionsTiff {
     void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
 };
@@ -348,7 +345,9 @@ bool tiffJpegAncien(const QString& chemin)
     return octets && compressionTiff(octets, static_cast<size_t>(f.size())) == COMPRESSION_OJPEG;
 }
 
-VImage lireTiffJpegAncien(const QString& chemin)
+void FermerTiff::operator()(TIFF* t) const { TIFFClose(t); }
+
+TiffOuvert ouvrirTiff(const QString& chemin)
 {
     std::unique_ptr<TIFFOpenOptions, LibererOptionsTiff> options(TIFFOpenOptionsAlloc());
     if (!options)
@@ -356,7 +355,12 @@ VImage lireTiffJpegAncien(const QString& chemin)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(pixelsAuPlus * 4));
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), erreurTiff, const_cast<QString*>(&chemin));
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), avertissementTiff, nullptr);
-    std::unique_ptr<TIFF, FermerTiff> tiff(TIFFOpenExt(local(chemin).constData(), "r", options.get()));
+    return TiffOuvert(TIFFOpenExt(local(chemin).constData(), "r", options.get()));
+}
+
+VImage lireTiffJpegAncien(const QString& chemin)
+{
+    const TiffOuvert tiff = ouvrirTiff(chemin);
     uint32_t largeur = 0;
     uint32_t hauteur = 0;
     if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &largeur)

@@ -2,6 +2,8 @@
 
 #include "conversions/images/Vips.h"
 
+#include <optional>
+
 namespace Conversions {
 
 // Set on every picture decoded here: it is already whole in memory, upright and in sRGB.
@@ -23,6 +25,11 @@ bool lisibleParLibav(const QString& chemin);
 bool tiffJpegAncien(const QString& chemin);
 // Such a TIFF through libtiff's RGBA interface, in 8-bit RGB.
 vips::VImage lireTiffJpegAncien(const QString& chemin);
+// A TIFF whose samples libvips refuses and libav misreads (12-bit or other odd-width
+// integers, half floats), read by libtiff: integers scaled from their own range, min-is-white
+// turned over, half floats as linear light like 32-bit ones; 8-bit, upright, alpha kept.
+// Empty when the file is no such TIFF.
+std::optional<vips::VImage> lireTiffAEchantillonsRares(const QString& chemin);
 // Camera RAW developed by libraw (camera white balance, sRGB, 8 bits), turned upright.
 vips::VImage lireRaw(const QString& chemin);
 

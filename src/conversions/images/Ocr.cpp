@@ -61,9 +61,9 @@ tesseract::TessBaseAPI& moteur()
     return *api;
 }
 
-// How sure of a line the recogniser must be (0 to 100), and how many letters or digits it
-// must hold. Words scattered over a photo are read among many shapes that look like
-// letters: there only the surest words of some length count.
+// How sure of a word the recogniser must be (0 to 100), and how many letters or digits the
+// sure words of a line must hold. Words scattered over a photo are read among many shapes
+// that look like letters: there only the surest words of some length count.
 struct Exigence {
     float confiance;
     int lettres;
@@ -71,22 +71,48 @@ struct Exigence {
 constexpr Exigence pourUnePage{55.0f, 2};
 constexpr Exigence pourDesMotsEpars{85.0f, 3};
 
-// Whether a line that the recogniser read looks like text rather than noise from a picture:
-// enough letters or digits among its signs, read with enough confidence.
-bool ligneCredible(const QString& ligne, float confiance, Exigence exigence)
+// A word of a line, and how sure of it the recogniser is.
+struct Mot {
+    QString texte;
+    float confiance;
+};
+
+// The words of the line where `ligne` stands.
+QList<Mot> motsDe(const tesseract::ResultIterator& ligne)
 {
-    if (confiance < exigence.confiance)
-        return false;
-    int signes = 0;
-    int lettres = 0;
-    for (const QChar c : ligne) {
-        if (c.isSpace())
-            continue;
-        ++signes;
-        if (c.isLetterOrNumber())
-            ++lettres;
-    }
-    return lettres >= exigence.lettres && 2 * lettres >= signes;
+    QList<Mot> mots;
+    tesseract::ResultIterator it(ligne);
+    do {
+        std::unique_ptr<char[]> brut(it.GetUTF8Text(tesseract::RIL_WORD));
+        if (brut)
+            mots.append({QString::fromUtf8(brut.get()).trimmed(), it.Confidence(tesseract::RIL_WORD)});
+    } while (!it.IsAtFinalElement(tesseract::RIL_TEXTLINE, tesseract::RIL_WORD) && it.Next(tesseract::RIL_WORD));
+    return mots;
+}
+
+// A line read as text rather than noise from a picture: its sure words hold enough letters or
+// digits, and most of the line's; letters or digits are half of its signs. An icon or an
+// ornament beside a line reads as a short stray word the recogniser is unsure of: the line
+// is kept from its first to its last sure word, where the line's own confidence, the mean
+// of its words', would have dropped it whole. Empty when the line is no believable text.
+QString ligneCredible(const QList<Mot>& mots, Exigence exigence)
+{
+    const auto sur = [exigence](const Mot& m) { return m.confiance >= exigence.confiance; };
+    int signes = 0, lettres = 0, lettresSures = 0;
+    for (const Mot& m : mots)
+        for (const QChar c : m.texte) {
+            signes += !c.isSpace();
+            lettres += c.isLetterOrNumber();
+            lettresSures += c.isLetterOrNumber() && sur(m);
+        }
+    if (lettresSures < exigence.lettres || 3 * lettresSures < 2 * lettres || 2 * lettres < signes)
+        return {};
+    const auto premier = std::find_if(mots.cbegin(), mots.cend(), sur);
+    const auto fin = std::find_if(mots.crbegin(), mots.crend(), sur).base();
+    QStringList gardes;
+    for (auto m = premier; m != fin; ++m)
+        gardes.append(m->texte);
+    return gardes.join(QLatin1Char(' '));
 }
 
 qsizetype nombreDeMots(const QString& ligne) { return ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(); }
@@ -130,12 +156,13 @@ Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence, double echelle)
         if (std::none_of(ligne.cbegin(), ligne.cend(), [](QChar c) { return c.isLetterOrNumber(); }))
             continue;
         ++lue.lues;
-        if (!ligneCredible(ligne, it->Confidence(tesseract::RIL_TEXTLINE), exigence))
+        const QString credible = ligneCredible(motsDe(*it), exigence);
+        if (credible.isEmpty())
             continue;
         int g = 0, h = 0, d = 0, b = 0;
         it->BoundingBox(tesseract::RIL_TEXTLINE, &g, &h, &d, &b);
-        lue.lignes.append({ligne, QRectF(QPointF(g, h) / echelle, QPointF(d, b) / echelle)});
-        lue.mots += nombreDeMots(ligne);
+        lue.lignes.append({credible, QRectF(QPointF(g, h) / echelle, QPointF(d, b) / echelle)});
+        lue.mots += nombreDeMots(credible);
     } while (it->Next(tesseract::RIL_TEXTLINE));
     return lue;
 }

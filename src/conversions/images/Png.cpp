@@ -46,6 +46,9 @@ VImage pourPng(const VImage& image)
         r = huitBits(r);
         break;
     default:
+        // Grey floats are linear light like their colour kin: huitBits knows them.
+        if (vips_band_format_isfloat(f))
+            r = huitBits(r);
         break;
     }
     const bool gris = r.interpretation() == VIPS_INTERPRETATION_B_W

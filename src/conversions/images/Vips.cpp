@@ -118,6 +118,8 @@ VImage ouvrirImage(const QString& chemin)
         return decoderHorsVips(chemin);
     if (tiffJpegAncien(chemin))
         return lireTiffJpegAncien(chemin);
+    if (std::optional<VImage> rare = lireTiffAEchantillonsRares(chemin))
+        return *rare;
     if (pngCoupe(chemin)) {
         qCWarning(journalImages).noquote() << QStringLiteral("PNG coupé : ") + chemin;
         throw Erreur::lecture(nomDe(chemin));
@@ -193,6 +195,19 @@ VImage depuisLineaire(const VImage& image)
         .bandjoin(alpha);
 }
 
+// Grey floats from 0 to 1 (float TIFFs of grey) are linear light as their colour kin are:
+// brought down the same way, as grey.
+VImage depuisGrisLineaire(const VImage& image)
+{
+    const VImage gris = image.extract_band(0);
+    VImage lineaire = VImage::bandjoin({gris, gris, gris});
+    if (image.has_alpha())
+        lineaire = lineaire.bandjoin(image.extract_band(1));
+    const VImage srgb = depuisLineaire(lineaire.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_scRGB)));
+    const VImage clair = srgb.extract_band(0).copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
+    return image.has_alpha() ? clair.bandjoin(srgb.extract_band(3)) : clair;
+}
+
 } // namespace
 
 VImage huitBits(const VImage& image)
@@ -206,6 +221,8 @@ VImage huitBits(const VImage& image)
         return image.colourspace(VIPS_INTERPRETATION_sRGB);
     case VIPS_INTERPRETATION_GREY16:
         return image.colourspace(VIPS_INTERPRETATION_B_W);
+    case VIPS_INTERPRETATION_B_W:
+        return vips_band_format_isfloat(image.format()) ? depuisGrisLineaire(image) : image.cast(VIPS_FORMAT_UCHAR);
     default:
         return image.cast(VIPS_FORMAT_UCHAR);
     }

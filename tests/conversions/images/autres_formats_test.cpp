@@ -27,23 +27,11 @@ QString parImageMagick(const Dossier& d, const QString& nom, const QStringList& 
     return d.chemin(nom);
 }
 
-template <typename T>
-void ajouter(QByteArray& o, T v)
-{
-    const T le = qToLittleEndian(v);
-    o.append(reinterpret_cast<const char*>(&le), sizeof le);
-}
-
 // A linear DNG (three colours per pixel, 16 bits, sRGB primaries) of `image`, with an
 // EXIF orientation, written field by field.
 QByteArray dng(const QImage& image, quint16 orientation)
 {
     const quint32 w = static_cast<quint32>(image.width()), h = static_cast<quint32>(image.height());
-    struct Champ {
-        quint16 tag, type;
-        quint32 n;
-        QByteArray valeur;
-    };
     auto court = [](quint16 v) { QByteArray o; ajouter(o, v); return o; };
     auto long_ = [](quint32 v) { QByteArray o; ajouter(o, v); return o; };
     auto rationnels = [](const QList<double>& v) {
@@ -61,7 +49,7 @@ QByteArray dng(const QImage& image, quint16 orientation)
             for (double v : {c.redF(), c.greenF(), c.blueF()})  // linear light, roughly
                 ajouter(pixels, static_cast<quint16>(std::pow(v, 2.2) * 65535));
         }
-    QList<Champ> champs{
+    const QList<ChampTiff> champs{
         {254, 4, 1, long_(0)}, {256, 4, 1, long_(w)}, {257, 4, 1, long_(h)},
         {258, 3, 3, court(16) + court(16) + court(16)}, {259, 3, 1, court(1)}, {262, 3, 1, court(34892)},
         {271, 2, 5, "Vemo\0"}, {272, 2, 5, "Test\0"}, {273, 4, 1, {}}, {274, 3, 1, court(orientation)},
@@ -70,32 +58,7 @@ QByteArray dng(const QImage& image, quint16 orientation)
         {50708, 2, 10, "Vemo Test\0"},
         {50721, 10, 9, rationnels({3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570})},
         {50728, 5, 3, rationnels({1, 1, 1})}, {50778, 3, 1, court(21)}};
-    // Header, then the directory, then the values that do not fit in four bytes, then pixels.
-    QByteArray tiff("II*\0", 4);
-    ajouter(tiff, quint32(8));
-    const quint32 finIfd = 8 + 2 + 12 * quint32(champs.size()) + 4;
-    QByteArray ailleurs;
-    for (const Champ& c : champs)
-        if (c.valeur.size() > 4)
-            ailleurs.append(c.valeur.size() % 2 ? c.valeur + '\0' : c.valeur);
-    const quint32 debutPixels = finIfd + quint32(ailleurs.size());
-    ajouter(tiff, quint16(champs.size()));
-    quint32 decalage = finIfd;
-    for (Champ& c : champs) {
-        if (c.tag == 273)
-            c.valeur = long_(debutPixels);
-        ajouter(tiff, c.tag);
-        ajouter(tiff, c.type);
-        ajouter(tiff, c.n);
-        if (c.valeur.size() > 4) {
-            ajouter(tiff, decalage);
-            decalage += quint32(c.valeur.size() + c.valeur.size() % 2);
-        } else {
-            tiff.append(c.valeur.leftJustified(4, '\0'));
-        }
-    }
-    ajouter(tiff, quint32(0));
-    return tiff + ailleurs + pixels;
+    return tiffDeChamps(champs, pixels);
 }
 
 bool rougeAuDessusDeBleu(const QImage& image)

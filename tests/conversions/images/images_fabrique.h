@@ -85,6 +85,54 @@ inline QByteArray bmpAChamps(int largeur, int hauteur, int bits, quint32 entete,
     return o + pixels;
 }
 
+// `v` appended in little-endian.
+template <typename T>
+void ajouter(QByteArray& o, T v)
+{
+    const T le = qToLittleEndian(v);
+    o.append(reinterpret_cast<const char*>(&le), sizeof le);
+}
+
+// One field of a TIFF directory: tag, type, count and its value's bytes.
+struct ChampTiff {
+    quint16 tag, type;
+    quint32 n;
+    QByteArray valeur;
+};
+
+// A little-endian TIFF of one directory of `champs` (in the order of their tags): the header,
+// the directory, the values that do not fit in four bytes, then `pixels`, whose offset goes
+// in the field of tag 273 (one strip).
+inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QByteArray& pixels)
+{
+    QByteArray tiff("II*\0", 4);
+    ajouter(tiff, quint32(8));
+    const quint32 finIfd = 8 + 2 + 12 * quint32(champs.size()) + 4;
+    QByteArray ailleurs;
+    for (const ChampTiff& c : champs)
+        if (c.valeur.size() > 4)
+            ailleurs.append(c.valeur.size() % 2 ? c.valeur + '\0' : c.valeur);
+    ajouter(tiff, quint16(champs.size()));
+    quint32 decalage = finIfd;
+    for (ChampTiff& c : champs) {
+        if (c.tag == 273) {
+            c.valeur.clear();
+            ajouter(c.valeur, finIfd + quint32(ailleurs.size()));
+        }
+        ajouter(tiff, c.tag);
+        ajouter(tiff, c.type);
+        ajouter(tiff, c.n);
+        if (c.valeur.size() > 4) {
+            ajouter(tiff, decalage);
+            decalage += quint32(c.valeur.size() + c.valeur.size() % 2);
+        } else {
+            tiff.append(c.valeur.leftJustified(4, '\0'));
+        }
+    }
+    ajouter(tiff, quint32(0));
+    return tiff + ailleurs + pixels;
+}
+
 // An orange disc on nothing, half as wide and high as the picture.
 inline QImage disque(int largeur, int hauteur)
 {

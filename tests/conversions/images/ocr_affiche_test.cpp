@@ -1,0 +1,86 @@
+// A printed poster: two large titles over a few short lines of small text (the date, the
+// place, the name), each led by its icon, in CMYK as it went to the printer. Every line whose
+// words the recogniser is sure of is kept, whatever it makes of the icons.
+
+#include "conversions/images/images_fabrique.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+
+using namespace essais;
+
+namespace {
+
+const QStringList corps{QStringLiteral("Samedi 14 juin"), QStringLiteral("Salle Pasteur"), QStringLiteral("Marie Dupont")};
+
+// A sheet at 150 dpi: a photo under a pale veil, the titles in outlined capitals with a shadow, then
+// each line of small text after its icon (a calendar, a pin, a person).
+QImage affiche()
+{
+    QImage image(874, 1240, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fond(0, 0, 0, image.height());
+    fond.setColorAt(0, QColor(252, 236, 200));
+    fond.setColorAt(1, QColor(246, 214, 170));
+    p.fillRect(image.rect(), fond);
+    // Printed over a photo, faded.
+    p.setOpacity(0.8);
+    p.drawImage(0, 0, texture(image.width(), image.height(), 5));
+    p.setOpacity(1);
+    QFont titre(QStringLiteral("DejaVu Serif"));
+    titre.setBold(true);
+    titre.setPixelSize(120);
+    int y = 240;
+    for (const QString& mot : {QStringLiteral("GRAND"), QStringLiteral("CONCERT")}) {
+        QPainterPath chemin;
+        chemin.addText(60, y, titre, mot);
+        p.fillPath(chemin.translated(6, 6), QColor(150, 60, 40));
+        p.fillPath(chemin, QColor(200, 40, 60));
+        p.strokePath(chemin, QPen(QColor(60, 20, 30), 3));
+        y += 170;
+    }
+    QFont icones(QStringLiteral("FontAwesome"));
+    icones.setPixelSize(36);
+    QFont texte(QStringLiteral("DejaVu Sans"));
+    texte.setPixelSize(26);
+    const QList<QChar> signes{QChar(0xF073), QChar(0xF041), QChar(0xF007)};
+    y = 820;
+    for (int i = 0; i < corps.size(); ++i) {
+        p.setFont(icones);
+        p.setPen(QColor(200, 40, 60));
+        p.drawText(60, y, signes[i]);
+        p.setFont(texte);
+        p.setPen(QColor(40, 30, 30));
+        p.drawText(126, y, corps[i]);
+        y += 70;
+    }
+    return image;
+}
+
+// As printers take it: a CMYK JPEG declaring its 150 dpi, made by libvips' command line.
+QString afficheCmjn(const Dossier& d)
+{
+    const QString rvb = ecrire(d, "rvb.png", affiche());
+    const QString cmjn = d.chemin("cmjn.v");
+    sortieDe("vips", {"colourspace", rvb, cmjn, "cmyk"});
+    sortieDe("vips", {"copy", cmjn, d.chemin("affiche.jpg") + "[Q=92]", "--xres", "5.906", "--yres", "5.906"});
+    QFile::remove(rvb);
+    QFile::remove(cmjn);
+    return d.chemin("affiche.jpg");
+}
+
+TEST(OcrAffiche, LesPetitesLignesSousLesGrandsTitresSontGardees)
+{
+    Dossier d;
+    const QString source = afficheCmjn(d);
+    ASSERT_TRUE(champVips(source, "interpretation").contains("CMYK"));
+    const QString lu = QString::fromUtf8(lire(convertirSeul(source, "ocr")));
+    for (const QString& ligne : QStringList{"GRAND", "CONCERT"} + corps)
+        EXPECT_TRUE(lu.contains(ligne)) << ligne.toStdString() << " in:\n" << lu.toStdString();
+    // The icons, read as stray signs the recogniser is unsure of, are left out.
+    for (const QString& ligne : lu.split('\n'))
+        EXPECT_TRUE(ligne.at(0).isLetterOrNumber()) << lu.toStdString();
+}
+
+} // namespace

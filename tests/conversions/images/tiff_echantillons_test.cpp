@@ -1,0 +1,209 @@
+// TIFFs whose samples are neither bytes nor words (12-bit scans, half floats from renderers):
+// every petal shows what libvips' command line reads from the same picture stored in 16-bit
+// integers or 32-bit floats, none comes out black or dark.
+
+#include "conversions/images/images_fabrique.h"
+
+#include <QFloat16>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+using namespace essais;
+
+namespace {
+
+enum Photometrie : quint16 { blancANul = 0, noirANul = 1, rvb = 2 };
+
+struct Trame {
+    int largeur, hauteur, parPixel, bits;
+    bool flottant;
+    Photometrie photometrie;
+    QList<double> echantillons;  // codes of `bits` bits, or float values, as stored
+};
+
+// Rows of samples as a TIFF stores them: floats in little-endian, integers of 8, 16 or 32
+// bits likewise, other widths packed from the high bit, each row from a new byte. With
+// `prediction`, each sample is stored as its difference from its left neighbour's.
+QByteArray rangees(const Trame& t, bool prediction)
+{
+    QByteArray o;
+    const quint32 masque = t.bits >= 32 ? ~0u : (1u << t.bits) - 1;
+    for (int y = 0; y < t.hauteur; ++y) {
+        quint64 tampon = 0;
+        int enAttente = 0;
+        for (int i = 0; i < t.largeur * t.parPixel; ++i) {
+            const double v = t.echantillons[y * t.largeur * t.parPixel + i];
+            if (t.flottant && t.bits == 16) {
+                ajouter(o, qfloat16(float(v)));
+                continue;
+            }
+            if (t.flottant) {
+                ajouter(o, float(v));
+                continue;
+            }
+            quint32 code = quint32(v);
+            if (prediction && i >= t.parPixel)
+                code = (code - quint32(t.echantillons[y * t.largeur * t.parPixel + i - t.parPixel])) & masque;
+            if (t.bits == 16) {
+                ajouter(o, quint16(code));
+                continue;
+            }
+            tampon = (tampon << t.bits) | code;
+            for (enAttente += t.bits; enAttente >= 8; enAttente -= 8)
+                o.append(char(tampon >> (enAttente - 8)));
+        }
+        if (enAttente > 0)
+            o.append(char(tampon << (8 - enAttente)));
+    }
+    return o;
+}
+
+// One strip, compressed with deflate when `prediction` (libtiff applies a predictor only
+// under a compression), written field by field.
+QByteArray tiff(const Trame& t, bool prediction = false, quint16 orientation = 1)
+{
+    QByteArray pixels = rangees(t, prediction);
+    if (prediction)
+        pixels = qCompress(pixels).mid(4);  // a bare zlib stream
+    auto courts = [](int n, quint16 v) { QByteArray o; for (int i = 0; i < n; ++i) ajouter(o, v); return o; };
+    auto long_ = [](quint32 v) { QByteArray o; ajouter(o, v); return o; };
+    const auto w = quint32(t.largeur), h = quint32(t.hauteur), n = quint32(t.parPixel);
+    QList<ChampTiff> champs{{256, 4, 1, long_(w)}, {257, 4, 1, long_(h)}, {258, 3, n, courts(t.parPixel, quint16(t.bits))},
+                            {259, 3, 1, courts(1, prediction ? 8 : 1)}, {262, 3, 1, courts(1, t.photometrie)},
+                            {273, 4, 1, {}}, {274, 3, 1, courts(1, orientation)}, {277, 3, 1, courts(1, quint16(n))}, {278, 4, 1, long_(h)},
+                            {279, 4, 1, long_(quint32(pixels.size()))}, {284, 3, 1, courts(1, 1)}};
+    if (prediction)
+        champs.append({317, 3, 1, courts(1, 2)});
+    champs.append({339, 3, n, courts(t.parPixel, t.flottant ? 3 : 1)});
+    return tiffDeChamps(champs, pixels);
+}
+
+// What libvips' command line shows of a TIFF, upright, in 8-bit sRGB.
+QImage vueVips(const QString& tif)
+{
+    QTemporaryDir ailleurs;
+    sortieDe("vips", {"autorot", tif, ailleurs.filePath("droite.v")});
+    sortieDe("vips", {"colourspace", ailleurs.filePath("droite.v"), ailleurs.filePath("vue.png"), "srgb"});
+    return QImage(ailleurs.filePath("vue.png")).convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage vue(const QString& sortie)
+{
+    return (sortie.endsWith(".pdf") ? rendre(sortie, 1) : decoder(sortie)).convertToFormat(QImage::Format_ARGB32);
+}
+
+int ecart(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+// The mean of each colour over the picture.
+std::array<double, 3> moyennes(const QImage& image)
+{
+    std::array<double, 3> m{};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            m[0] += qRed(p), m[1] += qGreen(p), m[2] += qBlue(p);
+        }
+    for (double& v : m)
+        v /= double(image.width()) * image.height();
+    return m;
+}
+
+// Every petal of `source` against the reference: the same means on all, the same pixels
+// on the lossless PNG.
+void commeLaReference(const QString& source, const QImage& attendu)
+{
+    const auto enAttente = moyennes(attendu);
+    for (const char* id : {"png", "jpg", "heic", "webp", "leger", "pdf"}) {
+        SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+        const QImage vu = vue(convertirSeul(source, id));
+        ASSERT_EQ(vu.size(), attendu.size());
+        const auto m = moyennes(vu);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(m[c], enAttente[c], 3.0) << "channel " << c;
+        if (QString(id) != "png")
+            continue;
+        int pire = 0;
+        for (int y = 0; y < vu.height(); ++y)
+            for (int x = 0; x < vu.width(); ++x)
+                pire = std::max(pire, ecart(vu.pixel(x, y), attendu.pixel(x, y)));
+        EXPECT_LE(pire, 1);
+        EXPECT_EQ(qAlpha(vu.pixel(0, 0)), 255);
+    }
+}
+
+// 12-bit greys: a ramp over the width with noise, so that a predictor undone wrong shows.
+Trame gris12(Photometrie photometrie)
+{
+    Trame t{96, 64, 1, 12, false, photometrie, {}};
+    QRandomGenerator g(7);
+    for (int y = 0; y < t.hauteur; ++y)
+        for (int x = 0; x < t.largeur; ++x)
+            t.echantillons.append(std::clamp(x * 4095 / (t.largeur - 1) + g.bounded(-300, 300), 0, 4095));
+    return t;
+}
+
+// The same codes in 16 bits, as every reader knows them.
+Trame en16Bits(Trame t)
+{
+    t.bits = 16;
+    for (double& v : t.echantillons)
+        v = std::round(v * 65535 / 4095);
+    return t;
+}
+
+TEST(TiffEchantillons, DouzeBitsSeLisentCommeSeizeBits)
+{
+    Dossier d;
+    for (Photometrie p : {noirANul, blancANul}) {
+        const Trame t = gris12(p);
+        const QImage attendu = vueVips(d.ecrire(QStringLiteral("ref%1.tif").arg(p), tiff(en16Bits(t))));
+        // The reference is no flat grey: white on one side for black-is-zero, black for white.
+        ASSERT_GT(std::abs(qRed(attendu.pixel(95, 10)) - qRed(attendu.pixel(0, 10))), 150);
+        commeLaReference(d.ecrire(QStringLiteral("scan%1.tif").arg(p), tiff(t)), attendu);
+        commeLaReference(d.ecrire(QStringLiteral("predit%1.tif").arg(p), tiff(t, true)), attendu);
+    }
+    // Colour in 12 bits: red on the left, blue on the right.
+    Trame c{40, 30, 3, 12, false, rvb, {}};
+    for (int y = 0; y < c.hauteur; ++y)
+        for (int x = 0; x < c.largeur; ++x)
+            c.echantillons << (x < 20 ? 4000 : 300) << 1200 << (x < 20 ? 200 : 3900);
+    commeLaReference(d.ecrire("couleur.tif", tiff(c, true)), vueVips(d.ecrire("couleur16.tif", tiff(en16Bits(c)))));
+    // Turned a quarter by its orientation tag, as libvips turns the 16-bit one.
+    const QImage tournee = vueVips(d.ecrire("tournee16.tif", tiff(en16Bits(c), false, 6)));
+    ASSERT_EQ(tournee.size(), QSize(30, 40));
+    commeLaReference(d.ecrire("tournee.tif", tiff(c, false, 6)), tournee);
+}
+
+TEST(TiffEchantillons, LesDemiFlottantsSeLisentCommeLesFlottants)
+{
+    Dossier d;
+    Trame blanc{64, 48, 3, 16, true, rvb, QList<double>(64 * 48 * 3, 1.0)};
+    Trame alea{64, 48, 3, 16, true, rvb, {}};
+    QRandomGenerator g(3);
+    for (int i = 0; i < 64 * 48 * 3; ++i)  // stored as halves: the reference gets the same values
+        alea.echantillons.append(float(qfloat16(float(0.38 + 0.62 * g.generateDouble()))));
+    for (const auto& [nom, t] : {std::pair{"blanc.tif", blanc}, std::pair{"alea.tif", alea}}) {
+        Trame flottants = t;
+        flottants.bits = 32;
+        const QImage attendu = vueVips(d.ecrire("ref.tif", tiff(flottants)));
+        ASSERT_GT(moyennes(attendu)[0], 150);
+        commeLaReference(d.ecrire(nom, tiff(t)), attendu);
+        QFile::remove(d.chemin("ref.tif"));
+    }
+    // Grey, in halves and in 32-bit floats: the light of the same grey in colour.
+    Trame gris{64, 48, 1, 16, true, noirANul, {}};
+    Trame enCouleur{64, 48, 3, 32, true, rvb, {}};
+    for (int i = 0; i < 64 * 48; ++i) {
+        gris.echantillons.append(alea.echantillons[3 * i]);
+        enCouleur.echantillons << alea.echantillons[3 * i] << alea.echantillons[3 * i] << alea.echantillons[3 * i];
+    }
+    const QImage attendu = vueVips(d.ecrire("gris-ref.tif", tiff(enCouleur)));
+    commeLaReference(d.ecrire("gris16.tif", tiff(gris)), attendu);
+    gris.bits = 32;
+    commeLaReference(d.ecrire("gris32.tif", tiff(gris)), attendu);
+}
+
+} // namespace
