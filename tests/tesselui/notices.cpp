@@ -137,8 +137,10 @@ TEST(NoticeToast, ChaqueNoticeResteSonTempsNiMoinsNiPlus)
         tenue.start();
         ASSERT_TRUE(attendre([&] { return !toast.shown(); }));
         const double secondes = tenue.nsecsElapsed() / 1e9;
-        EXPECT_GE(secondes, duree - 0.002) << int(sorte);
-        EXPECT_LT(secondes, duree + 0.1) << int(sorte);
+        // A rounded timer hides them 30 and 60 ms early here; the margins only absorb a
+        // loaded machine's scheduling.
+        EXPECT_GE(secondes, duree - 0.01) << int(sorte);
+        EXPECT_LT(secondes, duree + 0.25) << int(sorte);
     }
 }
 
