@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -143,8 +144,23 @@ void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* docum
 void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
 {
     // Pictures: word/media/ as Word saves them, Pictures/ in OpenDocument.
-    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(),
-                                    {QStringLiteral("word/"), QStringLiteral("Pictures/")}, plafondXml);
+    QSet<QString> voulues = partiesDocx() + partiesOdt();
+    const QStringList dossiers{QStringLiteral("word/"), QStringLiteral("Pictures/")};
+    Parties parties = lireZip(chemin, voulues, dossiers, plafondXml);
+    // A Word package names its parts through its relationships, under other names at times: the
+    // main part, then what it relates to, then what its notes do.
+    const auto demandee = [&](const QString& partie) {
+        return voulues.contains(partie)
+            || std::any_of(dossiers.begin(), dossiers.end(), [&](const QString& d) { return partie.startsWith(d); });
+    };
+    for (int passe = 0; passe < 3; ++passe) {
+        QSet<QString> encore = partiesDocxManquantes(parties);
+        encore.removeIf(demandee);
+        if (encore.isEmpty())
+            break;
+        parties.insert(lireZip(chemin, encore, {}, plafondXml));
+        voulues += encore;
+    }
     if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
         return;
     noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));
