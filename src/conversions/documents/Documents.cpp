@@ -5,6 +5,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
+#include "conversions/documents/Ole.h"
 #include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/travail/Processus.h"
 #include "conversions/sorties/Sortie.h"
@@ -127,8 +128,12 @@ void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* docum
         {QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"), QStringLiteral("0"),
          QStringLiteral("--"), chemin},
         nom);
-    // catdoc shows any other file as plain text: only a real Word container goes to it.
-    if ((!texte || !texte->valide) && estOle(tete)) {
+    // catdoc shows any other file as plain text, and goes round a looping chain of a damaged
+    // container for ever: only a well-formed Word container goes to it.
+    const bool essayerCatdoc = (!texte || !texte->valide) && estOle(tete);
+    if (essayerCatdoc && !oleBienForme(chemin)) {
+        noter(QStringLiteral("catdoc : ") + nom + QStringLiteral(" : conteneur abîmé, non lu"));
+    } else if (essayerCatdoc) {
         std::optional<TexteLu> autre = texteDuLecteur(
             QStringLiteral("catdoc"),
             {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), QStringLiteral("--"), chemin}, nom);
