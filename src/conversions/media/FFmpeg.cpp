@@ -102,7 +102,8 @@ Journal lireJournal(const QString& brut, const QStringList& fichiers)
     j.texte = lignes.join(QLatin1Char('\n'));
     j.erreurs = erreurs.join(QLatin1Char('\n'));
     for (const QString& f : fichiers)
-        j.erreurs.replace(f, QStringLiteral("«»"));
+        if (!f.isEmpty())
+            j.erreurs.replace(f, QStringLiteral("«»"));
     return j;
 }
 
