@@ -5,6 +5,8 @@
 #include "commun/Ecoute.h"
 #include "conversions/sorties/Sortie.h"
 
+#include <functional>
+
 using namespace Conversions;
 
 namespace {
@@ -22,6 +24,22 @@ QStringList titre(const QString& texte) { return {"-metadata", "title=" + texte}
 // The duration ffprobe reads in a file, 0 when it reads none.
 double dureeLue(const QString& chemin) { return duree(sonde(chemin)); }
 
+// A conversion of a source of `d` to `cible`, and the name of its output.
+struct Route {
+    const char* source;
+    const char* cible;
+    const char* sortie;
+};
+
+void parChaqueRoute(const Dossier& d, const QList<Route>& routes,
+                    const std::function<void(const QString& source, const QString& cible, const QString& sortie)>& faire)
+{
+    for (const Route& r : routes) {
+        SCOPED_TRACE(std::string(r.source) + " → " + r.cible);
+        faire(d.chemin(QString::fromUtf8(r.source)), QString::fromLatin1(r.cible), QString::fromUtf8(r.sortie));
+    }
+}
+
 } // namespace
 
 TEST_F(FFmpegMots, NamesAndTitlesThatReadLikeFailuresStillConvert)
@@ -34,7 +52,7 @@ TEST_F(FFmpegMots, NamesAndTitlesThatReadLikeFailuresStillConvert)
     clip(d.chemin("Error closing file.mkv"), "64x48", 1, true, {"-c:v", "mpeg4", "-c:a", "libvorbis"});
     ASSERT_TRUE(ffmpeg(QStringList{"-f", "lavfi", "-i", "sine=d=1", "-c:a", "libvorbis"} + titre(trailer),
                        d.chemin("titre.ogg")));
-    const struct { const char* source; const char* cible; const char* sortie; } routes[] = {
+    parChaqueRoute(d, {
         {"Error writing trailer.mp4", "m4a", "Error writing trailer.m4a"},
         {"Error writing trailer.mp4", "leger", "Error writing trailer (légère).mp4"},
         {"titre.mp4", "mov", "titre.mov"},
@@ -45,13 +63,11 @@ TEST_F(FFmpegMots, NamesAndTitlesThatReadLikeFailuresStillConvert)
         {"Error closing file.mkv", "mp4", "Error closing file.mp4"},
         {"titre.ogg", "wav", "titre.wav"},
         {"titre.ogg", "mp3", "titre.mp3"},
-    };
-    for (const auto& r : routes) {
-        SCOPED_TRACE(std::string(r.source) + " → " + r.cible);
-        const QString cree = convertirSeul(d.chemin(QString::fromUtf8(r.source)), r.cible);
-        EXPECT_EQ(cree, d.chemin(QString::fromUtf8(r.sortie)));
+    }, [&](const QString& source, const QString& cible, const QString& sortie) {
+        const QString cree = convertirSeul(source, cible);
+        EXPECT_EQ(cree, d.chemin(sortie));
         EXPECT_NEAR(dureeLue(cree), 1.0, 0.15);
-    }
+    });
 }
 
 // A failure keeps its own reason when the title speaks of a full disk or of a missing stream.
@@ -73,17 +89,15 @@ TEST_F(FFmpegMots, AnOutputThatCannotBeOpenedIsNamed)
     clip(d.chemin("film.mkv"), "64x48", 1, true, {"-c:v", "mpeg4", "-c:a", "libvorbis"});
     const Ecoute ecoute;
     Sortie::preparerLesTemporaires([](const QString& t) { QFile::link(QStringLiteral("/nulle-part/sortie"), t); });
-    const struct { const char* source; const char* cible; const char* sortie; } routes[] = {
+    parChaqueRoute(d, {
         {"long.mp4", "mov", "long.mov"},
         {"long.mp4", "m4a", "long.m4a"},
         {"long.mp4", "leger", "long (légère).mp4"},
         {"film.mkv", "mp4", "film.mp4"},
         {"film.mkv", "m4a", "film.m4a"},
-    };
-    for (const auto& r : routes) {
-        SCOPED_TRACE(std::string(r.source) + " → " + r.cible);
-        echoue(d, {d.chemin(r.source)}, r.cible, {inecrivable(QString::fromUtf8(r.sortie))});
-    }
+    }, [&](const QString& source, const QString& cible, const QString& sortie) {
+        echoue(d, {source}, cible, {inecrivable(sortie)});
+    });
     Sortie::preparerLesTemporaires({});
     const QString mots = ecoute.messages("vemo.ffmpeg").join('\n');
     EXPECT_TRUE(mots.contains("No such file or directory")) << mots.toStdString();
