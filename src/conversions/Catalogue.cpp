@@ -324,12 +324,48 @@ int nombreDePages(const QString& pdf)
     return compteur && fichierOuDossier(pdf) && !estDossier(pdf) ? compteur(pdf) : 0;
 }
 
-int nombreDImages(const QString& gif, int auPlus)
+namespace {
+
+// A file read forward through a window of its bytes, up to a bound (none when negative).
+class LectureEnAvant {
+public:
+    LectureEnAvant(QFile& f, qint64 borne) : f_(f), borne_(borne) {}
+
+    // The next byte, or -1 at the end or the bound.
+    int octet()
+    {
+        if (p_ >= tampon_.size() && !remplir())
+            return -1;
+        return static_cast<unsigned char>(tampon_.constData()[p_++]);
+    }
+    void sauter(qint64 n) { p_ += n; }
+
+private:
+    bool remplir()
+    {
+        debut_ += p_;
+        p_ = 0;
+        const qint64 fenetre = borne_ < 0 ? qint64(1) << 20 : std::min(qint64(1) << 20, borne_ - debut_);
+        if (fenetre <= 0 || !f_.seek(debut_))
+            return false;
+        tampon_ = f_.read(fenetre);
+        return !tampon_.isEmpty();
+    }
+
+    QFile& f_;
+    const qint64 borne_;
+    QByteArray tampon_;
+    qint64 debut_ = 0;  // of the window in the file
+    qint64 p_ = 0;      // in the window; past its end after a skip
+};
+
+} // namespace
+
+int nombreDImages(const QString& gif, int auPlus, qint64 octetsAuPlus)
 {
-    // Walks the GIF's blocks in memory, skipping image data, and stops at `auPlus` images.
-    // Only the head of the file is read: a file of tiny blocks (millions of one-byte
-    // comments) would otherwise hold the drag for seconds.
-    constexpr qint64 octetsAuPlus = 8 << 20;
+    // Walks the GIF's blocks, skipping image data, and stops at `auPlus` images. For the drag,
+    // only the head of the file is read: a file of tiny blocks (millions of one-byte comments)
+    // would otherwise hold it for seconds.
     // Opened by its bytes: the name may not be UTF-8.
     const int fd = fichierOuDossier(gif) ? ::open(local(gif).constData(), O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0)
@@ -339,36 +375,37 @@ int nombreDImages(const QString& gif, int auPlus)
         ::close(fd);
         return 0;
     }
-    const QByteArray octets = f.read(octetsAuPlus);
-    if (octets.size() < 13 || !octets.startsWith("GIF"))
+    LectureEnAvant l(f, octetsAuPlus);
+    int entete[13];
+    for (int& o : entete)
+        o = l.octet();
+    if (entete[12] < 0 || entete[0] != 'G' || entete[1] != 'I' || entete[2] != 'F')
         return 0;
-    const auto* d = reinterpret_cast<const unsigned char*>(octets.constData());
-    const qsizetype n = octets.size();
-    qsizetype p = 13;
-    auto octet = [&]() -> int { return p < n ? d[p++] : -1; };
     auto sauterPalette = [&](int drapeaux) {
         if (drapeaux & 0x80)
-            p += 3 * (1 << ((drapeaux & 7) + 1));
+            l.sauter(3 * (1 << ((drapeaux & 7) + 1)));
     };
     auto sauterSousBlocs = [&]() {
-        for (int taille = octet(); taille > 0; taille = octet())
-            p += taille;
+        for (int taille = l.octet(); taille > 0; taille = l.octet())
+            l.sauter(taille);
     };
-    sauterPalette(d[10]);
+    sauterPalette(entete[10]);
     int images = 0;
     while (images < auPlus) {
-        const int bloc = octet();
+        const int bloc = l.octet();
         if (bloc == 0x2C) {  // image descriptor
-            if (p + 9 > n)
+            int drapeaux = -1;
+            for (int i = 0; i < 9; ++i)
+                drapeaux = l.octet();
+            if (drapeaux < 0)
                 break;
-            p += 9;
-            sauterPalette(d[p - 1]);
-            if (octet() < 0)  // LZW minimum code size
+            sauterPalette(drapeaux);
+            if (l.octet() < 0)  // LZW minimum code size
                 break;
             sauterSousBlocs();
             ++images;
         } else if (bloc == 0x21) {  // extension
-            if (octet() < 0)
+            if (l.octet() < 0)
                 break;
             sauterSousBlocs();
         } else {

@@ -59,7 +59,8 @@ int nombreDePages(const QString& pdf);
 // program starts (a counter gives 0 for a PDF it cannot open).
 using CompteurDePages = int (*)(const QString& pdf);
 void compterLesPagesAvec(CompteurDePages compteur);
-// Images of a GIF, counted in its first 8 MB only; 0 for anything but a regular file.
-int nombreDImages(const QString& gif, int auPlus = 2);
+// Images of a GIF, counted up to `auPlus` in its first `octetsAuPlus` bytes (8 MB for the
+// drag; all of it when negative); 0 for anything but a regular file.
+int nombreDImages(const QString& gif, int auPlus = 2, qint64 octetsAuPlus = 8 << 20);
 
 } // namespace Conversions

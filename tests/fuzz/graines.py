@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the seed corpus of the fuzz entry points from documents written by pandoc and
 pictures drawn by ffmpeg (run from this folder; needs pandoc and ffmpeg)."""
-import os, subprocess, tempfile, zipfile, zlib
+import os, struct, subprocess, sys, tempfile, zipfile, zlib
 
 ICI = os.path.dirname(os.path.abspath(__file__))
 TEXTE = """# Titre principal
@@ -92,6 +92,26 @@ with tempfile.TemporaryDirectory() as t:
            b"{\\f2\\fcharset204 Cyr;}}\\f0 Les Mis\\'e9rables \\f1 \\'82\\'a0 \\f2 \\'cf\\'f0{\\b\\uc2\\u8212\\'97\\'97}"
            b"\\par{\\pntext 1.\\tab}un\\par{\\*\\bkmkstart x}{\\field{\\*\\fldinst HYPERLINK}{\\fldrslt lien}}\\page fin}")
     graine("page_de_codes", "cp932", b"\x00\x05\x82\xa0\x82\xa2 a\x82")
+    # Apple's Japanese through a font's character set (78), and its bytes that stand alone.
+    graine("page_de_codes", "mac", b"\x80\x4e\x82\xa8\x93\xc7\x80\xa0\xfd\xfe\xff\x82")
+    # Compound files: Word 97 as word97.py writes it, short and long, and one whose directory's
+    # chain loops on itself.
+    mot97 = os.path.join(ICI, "..", "conversions", "documents", "word97.py")
+    for nom, options in (("court.doc", []), ("long.doc", ["--long"])):
+        graine("ole", nom, subprocess.run([sys.executable, mot97, *options, "Une lettre"], check=True,
+                                          capture_output=True).stdout)
+    boucle = bytearray(subprocess.run([sys.executable, mot97, "Une lettre"], check=True, capture_output=True).stdout)
+    repertoire = struct.unpack_from("<I", boucle, 48)[0]
+    fat = struct.unpack_from("<I", boucle, 76)[0]
+    struct.pack_into("<I", boucle, 512 * (fat + 1) + 4 * repertoire, repertoire)
+    graine("ole", "boucle.doc", bytes(boucle))
+    # A Word package whose relationships name another part as its main one (endnotes.xml's place).
+    w = b'xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"'
+    principale = b'<w:document ' + w + b'><w:body><w:p><w:r><w:t>Hello, world</w:t></w:r></w:p></w:body></w:document>'
+    racine = (b'<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+              b'<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
+              b'officeDocument" Target="word/endnotes.xml"/></Relationships>')
+    graine("docx", "relations", b"\0".join([b"", b"", b"", b"", principale, b"", b"", racine]))
     graine("page_de_codes", "charset", b"\x80\xcc\xcf\xf0\xe8")
     with zipfile.ZipFile(os.path.join(t, "m.zip"), "w") as z:
         z.writestr("dossier/", b"")

@@ -5,6 +5,7 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/Lecteurs.h"
+#include "conversions/documents/Ole.h"
 #include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/travail/Processus.h"
 #include "conversions/sorties/Sortie.h"
@@ -19,6 +20,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -126,8 +128,12 @@ void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* docum
         {QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), QStringLiteral("-w"), QStringLiteral("0"),
          QStringLiteral("--"), chemin},
         nom);
-    // catdoc shows any other file as plain text: only a real Word container goes to it.
-    if ((!texte || !texte->valide) && estOle(tete)) {
+    // catdoc shows any other file as plain text, and goes round a looping chain of a damaged
+    // container for ever: only a well-formed Word container goes to it.
+    const bool essayerCatdoc = (!texte || !texte->valide) && estOle(tete);
+    if (essayerCatdoc && !oleBienForme(chemin)) {
+        noter(QStringLiteral("catdoc : ") + nom + QStringLiteral(" : conteneur abîmé, non lu"));
+    } else if (essayerCatdoc) {
         std::optional<TexteLu> autre = texteDuLecteur(
             QStringLiteral("catdoc"),
             {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), QStringLiteral("--"), chemin}, nom);
@@ -143,8 +149,23 @@ void lireDoc(const QString& chemin, const QByteArray& tete, QTextDocument* docum
 void lirePaquet(const QString& chemin, QTextDocument* document, const QString& nom)
 {
     // Pictures: word/media/ as Word saves them, Pictures/ in OpenDocument.
-    const Parties parties = lireZip(chemin, partiesDocx() + partiesOdt(),
-                                    {QStringLiteral("word/"), QStringLiteral("Pictures/")}, plafondXml);
+    QSet<QString> voulues = partiesDocx() + partiesOdt();
+    const QStringList dossiers{QStringLiteral("word/"), QStringLiteral("Pictures/")};
+    Parties parties = lireZip(chemin, voulues, dossiers, plafondXml);
+    // A Word package names its parts through its relationships, under other names at times: the
+    // main part, then what it relates to, then what its notes do.
+    const auto demandee = [&](const QString& partie) {
+        return voulues.contains(partie)
+            || std::any_of(dossiers.begin(), dossiers.end(), [&](const QString& d) { return partie.startsWith(d); });
+    };
+    for (int passe = 0; passe < 3; ++passe) {
+        QSet<QString> encore = partiesDocxManquantes(parties);
+        encore.removeIf(demandee);
+        if (encore.isEmpty())
+            break;
+        parties.insert(lireZip(chemin, encore, {}, plafondXml));
+        voulues += encore;
+    }
     if (lireDocx(parties, document, nom) || lireOdt(parties, document, nom))
         return;
     noter(nom + QStringLiteral(" : ni word/document.xml ni content.xml"));

@@ -19,22 +19,24 @@ namespace Conversions {
 namespace {
 
 const QString documentXml = QStringLiteral("word/document.xml");
-const QString stylesXml = QStringLiteral("word/styles.xml");
-const QString numerotationXml = QStringLiteral("word/numbering.xml");
-const QString notesXml = QStringLiteral("word/footnotes.xml");
-const QString notesDeFinXml = QStringLiteral("word/endnotes.xml");
+const QString relationsDuPaquet = QStringLiteral("_rels/.rels");
 
-// The relationships of a part: word/x.xml has word/_rels/x.xml.rels.
+// The relationships of a part: word/x.xml has word/_rels/x.xml.rels, the package itself _rels/.rels.
 QString relationsDe(const QString& partie)
 {
     const qsizetype barre = partie.lastIndexOf(QLatin1Char('/'));
     return partie.left(barre + 1) + QStringLiteral("_rels/") + partie.mid(barre + 1) + QStringLiteral(".rels");
 }
 
-// Relationship id → the part it names inside the package (links to elsewhere are left out).
-QHash<QString, QString> lireRelations(const QByteArray& xml, const QString& partie)
+struct Relation {
+    QString type;   // the last word of its type: "officeDocument", "styles", "image"…
+    QString cible;  // the part it names inside the package
+};
+
+// Relationship id → what it names inside the package (links to elsewhere are left out).
+QHash<QString, Relation> lireRelations(const QByteArray& xml, const QString& partie)
 {
-    QHash<QString, QString> relations;
+    QHash<QString, Relation> relations;
     QXmlStreamReader x(xml);
     const QString dossier = partie.left(partie.lastIndexOf(QLatin1Char('/')) + 1);
     while (!x.atEnd()) {
@@ -44,14 +46,52 @@ QHash<QString, QString> lireRelations(const QByteArray& xml, const QString& part
         if (a.value(QLatin1String("TargetMode")) == u"External")
             continue;
         const QString cible = a.value(QLatin1String("Target")).toString();
-        relations.insert(a.value(QLatin1String("Id")).toString(), cible.startsWith(QLatin1Char('/'))
-                                                        ? QDir::cleanPath(cible.mid(1))
-                                                        : QDir::cleanPath(dossier + cible));
+        relations.insert(a.value(QLatin1String("Id")).toString(),
+                         {a.value(QLatin1String("Type")).toString().section(QLatin1Char('/'), -1),
+                          cible.startsWith(QLatin1Char('/')) ? QDir::cleanPath(cible.mid(1))
+                                                             : QDir::cleanPath(dossier + cible)});
     }
     if (x.hasError())
         throw x.errorString();
     return relations;
 }
+
+// The relationships of `partie` in the package; none when it has no relationships part.
+QHash<QString, Relation> relationsLues(const Parties& parties, const QString& partie)
+{
+    const auto it = parties.constFind(relationsDe(partie));
+    return it == parties.constEnd() ? QHash<QString, Relation>() : lireRelations(*it, partie);
+}
+
+// The part the relationships name by `type`, else the usual name beside `partie`.
+QString liee(const QHash<QString, Relation>& relations, QStringView type, const QString& partie, const QString& usuel)
+{
+    for (const Relation& r : relations)
+        if (r.type == type)
+            return r.cible;
+    return partie.left(partie.lastIndexOf(QLatin1Char('/')) + 1) + usuel;
+}
+
+// The package's main part, as its own relationships name it (Word calls it word/document.xml,
+// other writers otherwise); word/document.xml when they say nothing. Throws their XML's error.
+QString principale(const Parties& parties)
+{
+    return liee(relationsLues(parties, QString()), u"officeDocument", QString(), documentXml);
+}
+
+// The parts the main part relates to, by their relationship's type.
+struct PartiesLiees {
+    QString styles, numerotation, notes, notesDeFin;
+
+    PartiesLiees(const Parties& parties, const QString& principale)
+    {
+        const QHash<QString, Relation> r = relationsLues(parties, principale);
+        styles = liee(r, u"styles", principale, QStringLiteral("styles.xml"));
+        numerotation = liee(r, u"numbering", principale, QStringLiteral("numbering.xml"));
+        notes = liee(r, u"footnotes", principale, QStringLiteral("footnotes.xml"));
+        notesDeFin = liee(r, u"endnotes", principale, QStringLiteral("endnotes.xml"));
+    }
+};
 
 bool estW(QStringView espace)
 {
@@ -256,21 +296,21 @@ private:
 
 class LecteurDocx {
 public:
-    LecteurDocx(const Parties& parties, QTextDocument* document, const QString& nom)
-        : parties_(parties), assembleur_(document, nom), nom_(nom)
+    LecteurDocx(const Parties& parties, const QString& principale, QTextDocument* document, const QString& nom)
+        : parties_(parties), principale_(principale), liees_(parties, principale), assembleur_(document, nom), nom_(nom)
     {
-        if (parties.contains(stylesXml))
-            styles_.lire(parties.value(stylesXml));
-        if (parties.contains(numerotationXml))
-            numeros_.lire(parties.value(numerotationXml));
+        if (parties.contains(liees_.styles))
+            styles_.lire(parties.value(liees_.styles));
+        if (parties.contains(liees_.numerotation))
+            numeros_.lire(parties.value(liees_.numerotation));
     }
 
     void lire()
     {
-        parcourir(documentXml);
+        parcourir(principale_);
         // The notes after the text, each under the number of its call.
-        parcourir(notesXml);
-        parcourir(notesDeFinXml);
+        parcourir(liees_.notes);
+        parcourir(liees_.notesDeFin);
         assembleur_.terminer();
     }
 
@@ -279,8 +319,7 @@ private:
     {
         if (!parties_.contains(partie))
             return;
-        relations_ = parties_.contains(relationsDe(partie))
-                         ? lireRelations(parties_.value(relationsDe(partie)), partie) : QHash<QString, QString>();
+        relations_ = relationsLues(parties_, partie);
         lettrine_ = false;
         QXmlStreamReader x(parties_.value(partie));
         while (!x.atEnd()) {
@@ -384,7 +423,7 @@ private:
             else if (x.name() == u"blip" && relation.isEmpty())
                 relation = attributSansEspace(x, u"embed");
         });
-        const QString partie = relations_.value(relation);
+        const QString partie = relations_.value(relation).cible;
         if (!taille.isValid() || taille.width() > 1e5 || taille.height() > 1e5)
             taille = QSizeF();
         if (!partie.isEmpty() && assembleur_.image(partie, parties_.value(partie), taille, format()))
@@ -403,10 +442,12 @@ private:
     }
 
     const Parties& parties_;
+    const QString principale_;
+    const PartiesLiees liees_;
     Styles styles_;
     NumerosDocx numeros_;
     NumerosDeNotes notes_;
-    QHash<QString, QString> relations_;
+    QHash<QString, Relation> relations_;
     Assembleur assembleur_;
     QString nom_;
     MiseEnForme paragraphe_;
@@ -420,16 +461,49 @@ private:
 
 const QSet<QString>& partiesDocx()
 {
-    static const QSet<QString> s{documentXml, stylesXml, numerotationXml, notesXml, notesDeFinXml,
-                                 relationsDe(documentXml), relationsDe(notesXml), relationsDe(notesDeFinXml)};
+    static const QSet<QString> s = [] {
+        QSet<QString> l{relationsDuPaquet, documentXml, relationsDe(documentXml)};
+        for (const QString& p : {QStringLiteral("styles.xml"), QStringLiteral("numbering.xml"),
+                                 QStringLiteral("footnotes.xml"), QStringLiteral("endnotes.xml")})
+            l << QStringLiteral("word/") + p << relationsDe(QStringLiteral("word/") + p);
+        return l;
+    }();
     return s;
+}
+
+QSet<QString> partiesDocxManquantes(const Parties& parties)
+{
+    if (!parties.contains(relationsDuPaquet))
+        return {};
+    QSet<QString> manquantes;
+    try {
+        const QString p = principale(parties);
+        const PartiesLiees liees(parties, p);
+        for (const QString& partie : {p, liees.styles, liees.numerotation, liees.notes, liees.notesDeFin})
+            manquantes << partie << relationsDe(partie);
+        // The pictures and other parts that the text and its notes name.
+        for (const QString& partie : {p, liees.notes, liees.notesDeFin})
+            for (const Relation& r : relationsLues(parties, partie))
+                manquantes << r.cible;
+    } catch (const QString&) {
+        return {};  // the reader says what is wrong with them
+    }
+    manquantes.removeIf([&](const QString& partie) { return partie.isEmpty() || parties.contains(partie); });
+    return manquantes;
 }
 
 bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom)
 {
-    if (!parties.contains(documentXml))
+    QString p = documentXml;
+    try {
+        p = principale(parties);
+    } catch (const QString& raison) {
+        // Unreadable relationships: Word's usual name still holds the text.
+        qCWarning(journalDocuments).noquote() << nom + QStringLiteral(" : ") + relationsDuPaquet + QStringLiteral(" : ") + raison;
+    }
+    if (!parties.contains(p))
         return false;
-    lirePaquet(nom, [&] { LecteurDocx(parties, document, nom).lire(); });
+    lirePaquet(nom, [&] { LecteurDocx(parties, p, document, nom).lire(); });
     return true;
 }
 

@@ -19,6 +19,9 @@ void lireRtf(const QByteArray& rtf, QTextDocument* document, const QString& nom)
 using Parties = QHash<QString, QByteArray>;
 const QSet<QString>& partiesDocx();
 const QSet<QString>& partiesOdt();
+// The parts that a Word package's relationships name (its main part, whatever its name, and
+// what that part relates to) and that `parties` does not hold yet; none for other packages.
+QSet<QString> partiesDocxManquantes(const Parties& parties);
 // False when the parts are not of that format.
 bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom);
 bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom);

@@ -1,5 +1,7 @@
 #include "conversions/documents/PageDeCodes.h"
 
+#include "conversions/documents/PagesMac.h"
+
 #include <cerrno>
 #include <vector>
 
@@ -9,15 +11,16 @@ namespace {
 
 bool connue(int numero)
 {
-    return numero == 10000 || numero == 65001 || numero == 936 || numero == 950 || numero == 437
+    return pageMac(numero) || numero == 65001 || numero == 936 || numero == 950 || numero == 437
         || numero == 850 || numero == 852 || numero == 866 || numero == 874 || numero == 932 || numero == 949
         || (numero >= 1250 && numero <= 1258);
 }
 
 QByteArray nomIconv(int numero)
 {
+    if (const PageMac* mac = pageMac(numero); mac && mac->iconv)
+        return mac->iconv;
     switch (numero) {
-    case 10000: return "MACINTOSH";
     case 65001: return "UTF-8";
     case 936: return "GBK";
     case 950: return "BIG5";
@@ -28,8 +31,11 @@ QByteArray nomIconv(int numero)
 
 } // namespace
 
-PageDeCodes::PageDeCodes(int numero) : numero_(numero)
+PageDeCodes::PageDeCodes(int numero) : numero_(numero), mac_(pageMac(numero))
 {
+    // An Apple single-byte page reads through its own table.
+    if (mac_ && !mac_->iconv)
+        return;
     conv_ = iconv_open("UTF-16LE", nomIconv(numero).constData());
     if (conv_ == reinterpret_cast<iconv_t>(-1))
         conv_ = iconv_open("UTF-16LE", "CP1252");
@@ -41,10 +47,25 @@ PageDeCodes::~PageDeCodes()
         iconv_close(conv_);
 }
 
+QString PageDeCodes::seul(unsigned char octet) const
+{
+    const char16_t* c = mac_ && octet >= 0x80 ? mac_->octets[octet - 0x80] : nullptr;
+    return c ? QString::fromUtf16(c) : QString(QChar::ReplacementCharacter);
+}
+
 QString PageDeCodes::decoder(const QByteArray& octets) const
 {
-    if (conv_ == reinterpret_cast<iconv_t>(-1))
-        return QString::fromLatin1(octets);
+    if (conv_ == reinterpret_cast<iconv_t>(-1)) {
+        if (!mac_)
+            return QString::fromLatin1(octets);
+        QString texte;
+        texte.reserve(octets.size());
+        for (const char o : octets) {
+            const auto octet = static_cast<unsigned char>(o);
+            texte += octet < 0x80 ? QString(QChar(octet)) : seul(octet);
+        }
+        return texte;
+    }
     iconv(conv_, nullptr, nullptr, nullptr, nullptr);
     std::vector<char> sortie(static_cast<size_t>(octets.size()) * 4 + 8);
     QByteArray entree = octets;
@@ -60,8 +81,9 @@ QString PageDeCodes::decoder(const QByteArray& octets) const
         if (r == static_cast<size_t>(-1)) {
             if (errno == E2BIG)
                 continue;
-            // A byte that means nothing here, or a double-byte character cut short.
-            texte += QChar::ReplacementCharacter;
+            // A byte that means nothing here (or alone, on an Apple page), or a double-byte
+            // character cut short.
+            texte += seul(static_cast<unsigned char>(*in));
             ++in;
             --reste;
             iconv(conv_, nullptr, nullptr, nullptr, nullptr);
@@ -77,6 +99,17 @@ int PageDeCodes::duJeuDeCaracteres(int fcharset)
     switch (fcharset) {
     case 0: return 1252;
     case 77: return 10000;
+    case 78: return 10001;
+    case 79: return 10003;
+    case 80: return 10008;
+    case 81: return 10002;
+    case 83: return 10005;
+    case 84: return 10004;
+    case 85: return 10006;
+    case 86: return 10081;
+    case 87: return 10021;
+    case 88: return 10029;
+    case 89: return 10007;
     case 128: return 932;
     case 129: return 949;
     case 134: return 936;

@@ -7,6 +7,8 @@
 
 namespace Conversions {
 
+struct PageMac;
+
 // Bytes of a Windows (or Mac) code page to text, as old RTF files write them.
 // Bytes that do not decode become U+FFFD.
 class PageDeCodes {
@@ -27,8 +29,12 @@ public:
     static int duJeuDeCaracteres(int fcharset);
 
 private:
+    // A byte that iconv refuses, or any byte of an Apple single-byte page: its character, else U+FFFD.
+    QString seul(unsigned char octet) const;
+
     int numero_;
-    iconv_t conv_;
+    const PageMac* mac_;
+    iconv_t conv_ = reinterpret_cast<iconv_t>(-1);
 };
 
 } // namespace Conversions

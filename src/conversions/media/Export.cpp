@@ -1,6 +1,7 @@
 #include "conversions/media/Export.h"
 
 #include "conversions/Erreur.h"
+#include "conversions/media/FFmpeg.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -12,9 +13,12 @@ namespace {
 using Media::Flux;
 using Media::TypeDeFlux;
 
-const QString pairs = QStringLiteral("scale=trunc(iw/2)*2:trunc(ih/2)*2");
-// Fits in 1280 x 720 (720 x 1280 upright), never enlarged, even sides.
+// H.264 in 4:2:0 wants even sides: a side of one pixel becomes two, never zero.
+const QString pairs = QStringLiteral("scale=w='max(2,trunc(iw/2)*2)':h='max(2,trunc(ih/2)*2)'");
+// Fits in 1280 x 720 (720 x 1280 upright), never enlarged, even sides. A side of one pixel is
+// made two first: rounding it down to an even number would leave nothing.
 const QString h720 = QStringLiteral(
+    "scale=w='max(2,iw)':h='max(2,ih)',"
     "scale=w='if(gte(iw,ih),min(1280,iw),min(720,iw))':h='if(gte(iw,ih),min(720,ih),min(1280,ih))'"
     ":force_original_aspect_ratio=decrease:force_divisible_by=2");
 
@@ -103,6 +107,11 @@ Export copie(const Media::Sondage& s, const QString& base, const QString& extens
 
 } // namespace
 
+QStringList h264AuxCotesPairs(const QString& crf)
+{
+    return h264(pairs, crf);
+}
+
 Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom,
                   bool copier)
 {
@@ -110,6 +119,9 @@ Export planExport(const Media::Sondage& sondage, const QString& id, const QStrin
         throw Erreur::lecture(nom);
     if (id == QLatin1String("m4a"))
         return son(sondage, base, nom);
+    // Every other target is a video: a file of sound alone has no picture to give it.
+    if (sondage.de(TypeDeFlux::video).isEmpty())
+        throw sansImage(nom);
     if (id == QLatin1String("leger"))
         return leger(sondage, base);
     if (id == QLatin1String("mov"))

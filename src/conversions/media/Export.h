@@ -20,8 +20,12 @@ struct Export {
 // The export of a probed video to "mp4", "mov", "leger", "m4a" or any other identifier
 // (an MPEG-4 file with the identifier as extension). Streams are copied when every kept
 // one fits the container as it is and `copier` allows it, else re-encoded. Throws
-// Erreur::sansSon for "m4a" without sound, Erreur::lecture when nothing can be kept.
+// Erreur::sansSon for "m4a" without sound, sansImage for any other target without a
+// moving picture, Erreur::lecture when nothing can be kept.
 Export planExport(const Media::Sondage& sondage, const QString& id, const QString& base, const QString& nom,
                   bool copier = true);
+
+// Arguments that encode the picture to H.264 at `crf`, its sides made even.
+QStringList h264AuxCotesPairs(const QString& crf);
 
 } // namespace Conversions

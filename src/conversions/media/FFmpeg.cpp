@@ -5,6 +5,7 @@
 #include "conversions/media/Audio.h"
 #include "conversions/media/AudioSource.h"
 #include "conversions/media/Chiffrement.h"
+#include "conversions/media/Export.h"
 #include "conversions/sorties/DossierDeTravail.h"
 #include "conversions/Journaux.h"
 #include "conversions/travail/Processus.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -66,25 +68,73 @@ void lire(Processus& p, Suivi& suivi, const Progression& progression, const std:
     });
 }
 
-// ffmpeg exits 0 when only the end of its output fails to be written (an MPEG-4 file's index
-// at the end, the last block at the close): what it leaves is cut short.
-bool finRatee(const QString& journal)
+// ffmpeg writes each line with its level ("-loglevel level+info"). Its own complaints come at
+// the error level; the names, titles and tags it quotes come at the info level, so a title
+// that reads "Error closing file" is never taken for a failure.
+const QRegularExpression& niveau()
 {
-    return journal.contains(QLatin1String("Error writing trailer")) || journal.contains(QLatin1String("Error closing file"));
+    static const QRegularExpression motif(QStringLiteral(
+        "^((?:\\[[^\\]\\n]* @ 0x[0-9a-f]+\\] )*)\\[(panic|fatal|error|warning|info|verbose|debug|trace)\\] "));
+    return motif;
 }
 
-// ffmpeg names an input it could not open at the head of its complaint: "x.mkv: End of file".
-bool entreeRefusee(const QStringList& arguments, const QString& journal)
+struct Journal {
+    QString brut;      // as ffmpeg wrote it, each line led by its level
+    QString texte;     // the same without the levels, for our log
+    QString erreurs;   // ffmpeg's own complaints (error level and above), the files' paths taken out
+};
+
+// `fichiers`: the paths given to ffmpeg, which its complaints quote.
+Journal lireJournal(const QString& brut, const QStringList& fichiers)
 {
-    const QStringList lignes = journal.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] != QLatin1String("-i"))
+    Journal j{brut, {}, {}};
+    QStringList lignes = brut.split(QLatin1Char('\n'));
+    QStringList erreurs;
+    for (QString& l : lignes) {
+        const QRegularExpressionMatch m = niveau().match(l);
+        if (!m.hasMatch())
             continue;
-        const QString tete = arguments[i + 1] + QStringLiteral(": ");
-        if (std::any_of(lignes.begin(), lignes.end(), [&](const QString& l) { return l.startsWith(tete); }))
-            return true;
+        l = m.captured(1) + l.mid(m.capturedEnd());
+        const QString n = m.captured(2);
+        if (n == QLatin1String("error") || n == QLatin1String("fatal") || n == QLatin1String("panic"))
+            erreurs << l;
     }
-    return false;
+    j.texte = lignes.join(QLatin1Char('\n'));
+    j.erreurs = erreurs.join(QLatin1Char('\n'));
+    for (const QString& f : fichiers)
+        if (!f.isEmpty())
+            j.erreurs.replace(f, QStringLiteral("«»"));
+    return j;
+}
+
+// A line of ffmpeg's own (no context) at the error level that starts with `debut`. Read in
+// the raw log: a path may hold a line feed.
+bool ditErreur(const Journal& j, const QString& debut)
+{
+    return (QLatin1Char('\n') + j.brut).contains(QStringLiteral("\n[error] ") + debut);
+}
+
+// ffmpeg exits 0 when only the end of its output fails to be written (an MPEG-4 file's index
+// at the end, the last block at the close): what it leaves is cut short.
+bool finRatee(const Journal& j, const QString& sortie)
+{
+    return ditErreur(j, QStringLiteral("Error writing trailer of ") + sortie + QStringLiteral(": "))
+        || ditErreur(j, QStringLiteral("Error closing file ") + sortie + QStringLiteral(": "));
+}
+
+// ffmpeg names a file it could not open at the head of its complaint: "x.mkv: End of file".
+bool refuse(const Journal& j, const QString& chemin)
+{
+    return ditErreur(j, chemin + QStringLiteral(": "));
+}
+
+QStringList entrees(const QStringList& arguments)
+{
+    QStringList l;
+    for (qsizetype i = 0; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == QLatin1String("-i"))
+            l << arguments[i + 1];
+    return l;
 }
 
 // The file written by ffmpeg into `sortie`, or the runner's error as it came.
@@ -154,7 +204,8 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     // An output stream that receives nothing (a file whose index promises what its data
     // lacks) is a failure, not a file of headers alone.
     QStringList tout{QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-y"),
-                     QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1"),
+                     QStringLiteral("-nostats"), QStringLiteral("-loglevel"), QStringLiteral("level+info"),
+                     QStringLiteral("-progress"), QStringLiteral("pipe:1"),
                      QStringLiteral("-abort_on"), QStringLiteral("empty_output_stream")};
     tout << garderLesEntrees(arguments);
 
@@ -162,25 +213,30 @@ void lancerFFmpeg(const QStringList& arguments, const QString& source, const Pro
     Processus p(executable, tout, Processus::Flux::tubes);
     lire(p, suivi, progression, arret);
     const int code = p.attendre();
-    const QString journal = suivi.journal();
-    if (code == 0 && !finRatee(journal))
+    // Every caller names its output last.
+    const QString sortie = arguments.isEmpty() ? QString() : arguments.last();
+    const QStringList lues = entrees(arguments);
+    const Journal journal = lireJournal(suivi.journal(), lues + QStringList{sortie});
+    if (code == 0 && !finRatee(journal, sortie))
         return;
 
     // One message per failed run: the log and the self-test's report keep its last lines.
-    qCWarning(journalFFmpeg).noquote() << journal;
-    signalerUnDisquePlein(QStringLiteral("ffmpeg"), journal);
-    // A failure of the writing side, whatever the system said: the output's own.
-    if (code == 0)
+    qCWarning(journalFFmpeg).noquote() << journal.texte;
+    signalerUnDisquePlein(QStringLiteral("ffmpeg"), journal.erreurs);
+    // A failure of the writing side, whatever the system said: the output's own. ffmpeg exits 0
+    // when only the end did not go, and names the output it could not open.
+    if (code == 0 || refuse(journal, sortie))
         throw std::system_error(EIO, std::generic_category(), "ffmpeg");
     const QString nom = nomDe(source);
-    if (journal.contains(QLatin1String("'0:a:0'")))
+    if (journal.erreurs.contains(QLatin1String("'0:a:0'")))
         throw Erreur::sansSon(nom);
-    if (journal.contains(QLatin1String("'0:v:0'")))
+    if (journal.erreurs.contains(QLatin1String("'0:v:0'")))
         throw sansImage(nom);
     // Nothing came out of the source (an index that promises what the file does not hold), or
     // it did not even open.
-    if (journal.contains(QLatin1String("Empty output"))
-        || journal.contains(QLatin1String("Cannot determine format of input stream")) || entreeRefusee(arguments, journal))
+    if (journal.erreurs.contains(QLatin1String("Empty output"))
+        || journal.erreurs.contains(QLatin1String("Cannot determine format of input stream"))
+        || std::any_of(lues.begin(), lues.end(), [&](const QString& e) { return refuse(journal, e); }))
         throw Erreur::lecture(nom);
     throw Erreur::rien(tr("Impossible de convertir « %1 »").arg(nom));
 }
@@ -217,10 +273,8 @@ QString videoParFFmpeg(const QString& source, const QString& id, const Progressi
     Sortie sortie = Sortie::apres(source, QString(), sonSeul ? QStringLiteral("m4a") : QStringLiteral("mp4"));
     const QStringList liste = sonSeul
         ? QStringList{"-map", "0:a:0", "-vn", "-c:a", "aac", "-b:a", "192k"}
-        : QStringList{"-map", "0:v:0", "-map", "0:a:0?", "-vf", "scale=trunc(iw/2)*2:trunc(ih/2)*2",
-                      "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p",
-                      "-tag:v", "avc1", "-fps_mode", "passthrough", "-c:a", "aac", "-b:a", "192k",
-                      "-movflags", "+faststart"};
+        : QStringList{"-map", "0:v:0", "-map", "0:a:0?"} + h264AuxCotesPairs(QStringLiteral("20"))
+              + QStringList{"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"};
     return produire(source, sortie, liste, progression);
 }
 

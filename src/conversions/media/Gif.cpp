@@ -5,6 +5,7 @@
 
 #include "conversions/media/Gif.h"
 
+#include "conversions/Catalogue.h"
 #include "conversions/Journaux.h"
 #include "conversions/sorties/Sortie.h"
 #include "conversions/travail/Reserve.h"
@@ -12,6 +13,7 @@
 #include "plateforme/media/Echec.h"
 #include "plateforme/media/EcrivainH264.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -81,6 +83,14 @@ Animation charger(const QString& source)
     // Fewer than two images is no animation; a canvas past the bound would not fit in memory.
     if (a.nombre < 2 || static_cast<int64_t>(a.largeur) * a.hauteur > plusGrandeImage)
         throw Erreur::lecture(nom);
+    // libvips stops reading past a few thousand images and says so only in a warning: a video
+    // of what it read would be cut short.
+    if (const int blocs = nombreDImages(source, a.nombre + 1, -1); blocs > a.nombre) {
+        qCWarning(journalMedia).noquote() << QStringLiteral("vips : gif en vidéo, lecture : %1 images lues, le fichier en a plus")
+                                                 .arg(a.nombre);
+        throw Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » a trop d’images pour être lu en entier")
+                               .arg(nom));
+    }
     return a;
 }
 

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 using namespace essais;
 
@@ -68,6 +69,24 @@ TEST(DocumentsReels, WordCourtLuParCatdoc)
     // A file that is no Word container is never shown as text by the fallback.
     const QString faux = d.ecrire("faux.doc", "juste du texte, pas un document Word");
     echoue(d, {faux}, "txt", {illisible("faux.doc")});
+}
+
+// A short Word 97 file whose directory's chain of sectors loops on itself: catdoc would go round
+// it until its time is up. It is refused at once, and the same file whole still reads.
+TEST(DocumentsReels, WordAuConteneurQuiBoucleRefuseSansLeLecteur)
+{
+    Dossier d;
+    const QString lettre = word97(d, "lettre.doc", {"Une lettre"});
+    QByteArray octets = lire(lettre);
+    const auto mot = [&](qsizetype i) { return qFromLittleEndian<quint32>(octets.constData() + i); };
+    const quint32 repertoire = mot(48);
+    qToLittleEndian<quint32>(repertoire, octets.data() + 512 * (mot(76) + 1) + 4 * repertoire);
+    const QString boucle = d.ecrire("boucle.doc", octets);
+    const Ecoute ecoute;
+    echoue(d, {boucle}, "txt", {illisible("boucle.doc")});
+    const QString mots = ecoute.messages("vemo.documents").join('\n');
+    EXPECT_TRUE(mots.contains(QString::fromUtf8("boucle.doc : conteneur abîmé"))) << mots.toStdString();
+    EXPECT_EQ(texteDe(lettre), "Une lettre");
 }
 
 // Half a surrogate pair in a Word file's 16-bit text: antiword and catdoc both print it as

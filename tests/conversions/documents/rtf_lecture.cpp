@@ -74,6 +74,63 @@ TEST(RtfLecture, TexteLu)
     EXPECT_EQ(texteDe(enTete + "Vraiment du RTF\\par}", "ancien.doc"), "Vraiment du RTF");
 }
 
+namespace {
+
+// `texte` in Apple's code page `encodage`, as Perl's Encode writes it, each byte as \'hh.
+QByteArray octetsMac(const QString& encodage, const QString& texte)
+{
+    QString hexa;
+    EXPECT_EQ(executer("perl", {"-MEncode", "-e", "print unpack('H*', encode($ARGV[0], decode('UTF-8', $ARGV[1]), 1))",
+                                encodage, texte}, &hexa), 0) << encodage.toStdString();
+    QByteArray rtf;
+    for (qsizetype i = 0; i + 1 < hexa.size(); i += 2)
+        rtf += "\\'" + hexa.mid(i, 2).toLatin1();
+    return rtf;
+}
+
+} // namespace
+
+// Apple's code pages, named by the document (\mac\ansicpgN) or by a font's character set.
+TEST(RtfLecture, PagesDeCodesMac)
+{
+    const struct { int page; int jeu; const char* encodage; const char* texte; } pages[] = {
+        {10000, 77, "MacRoman", "Café à 5 € — « oui »"},
+        {10001, 78, "MacJapanese", "お読みください"},
+        {10002, 81, "MacChineseTrad", "請閱讀說明"},
+        {10003, 79, "MacKorean", "읽어 주세요"},
+        {10004, 84, "MacArabic", "اقرأ هذا"},
+        {10005, 83, "MacHebrew", "קרא אותי"},
+        {10006, 85, "MacGreek", "Διαβάστε με"},
+        {10007, 89, "MacCyrillic", "Прочтите меня"},
+        {10008, 80, "MacChineseSimp", "请阅读说明"},
+        {10010, 0, "MacRomanian", "Citiți și așa"},
+        {10021, 87, "MacThai", "อ่านฉัน"},
+        {10029, 88, "MacCentralEurRoman", "Přečtěte si mě"},
+        {10079, 0, "MacIcelandic", "Þú lest það"},
+        {10081, 86, "MacTurkish", "Lütfen okuyun ğış"},
+        {10082, 0, "MacCroatian", "Pročitajte ćđž"},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.encodage);
+        const QString texte = QString::fromUtf8(p.texte);
+        const QByteArray octets = octetsMac(p.encodage, texte);
+        EXPECT_EQ(texteDe("{\\rtf1\\mac\\ansicpg" + QByteArray::number(p.page) + " " + octets + "}"), texte);
+        if (p.jeu)
+            EXPECT_EQ(texteDe("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset" + QByteArray::number(p.jeu)
+                              + " Police;}}\\f0 " + octets + "}"),
+                      texte);
+    }
+    // As a Mac writes a Japanese note, through every road and back through readers not ours.
+    Dossier d;
+    const QString japonais = QString::fromUtf8("お読みください");
+    const QString rtf = d.ecrire("lisez.rtf", "{\\rtf1\\mac\\ansicpg10001\\cocoartf2761\n"
+                                              "{\\fonttbl\\f0\\fnil\\fcharset78 HiraginoSans-W3;}\n"
+                                              "\\f0\\fs24 " + octetsMac("MacJapanese", japonais) + "}");
+    EXPECT_EQ(QString::fromUtf8(lire(convertirSeul(rtf, "txt"))), japonais);
+    EXPECT_TRUE(pdftotext(convertirSeul(rtf, "pdf")).contains(japonais));
+    EXPECT_TRUE(docx2txt(convertirSeul(rtf, "docx")).contains(japonais));
+}
+
 TEST(RtfLecture, ParagraphesLignesEtSautsDePage)
 {
     Dossier d;

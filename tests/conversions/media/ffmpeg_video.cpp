@@ -106,6 +106,13 @@ TEST_F(FFmpegLanceur, SoundAloneAndEmptyFilesSayWhatTheyLack)
     echoue(d, {d.chemin("son.mkv")}, "mp4", {sansImage("son.mkv")});
     echoue(d, {d.chemin("son.avi")}, "mp4", {sansImage("son.avi")});
     echoue(d, {d.chemin("son.mp4")}, "gif", {sansImage("son.mp4")});
+    // And the files the platform reads, on every road that makes a video.
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=d=1", "-c:a", "aac"}, d.chemin("son.mov")));
+    for (const char* nom : {"son.mp4", "son.mov"})
+        for (const char* cible : {"mp4", "mov", "leger"}) {
+            SCOPED_TRACE(std::string(nom) + " → " + cible);
+            echoue(d, {d.chemin(nom)}, cible, {sansImage(nom)});
+        }
     const struct { const char* nom; QStringList cibles; } vides[] = {
         {"vide.mkv", {"mp4", "m4a"}},
         {"vide.webm", {"mp4", "m4a"}},
@@ -119,6 +126,28 @@ TEST_F(FFmpegLanceur, SoundAloneAndEmptyFilesSayWhatTheyLack)
             SCOPED_TRACE(std::string(v.nom) + " → " + cible.toStdString());
             echoue(d, {d.chemin(v.nom)}, cible, {illisible(v.nom)});
         }
+    }
+}
+
+// A picture of one pixel: copied as it is where the container takes it, else made two pixels a
+// side, as H.264 in 4:2:0 wants even sides.
+TEST_F(FFmpegLanceur, AOnePixelVideoGoesEveryRoad)
+{
+    const QStringList unPixel{"-f", "lavfi", "-i", "testsrc=size=16x16:rate=10:duration=1", "-vf", "scale=1:1"};
+    ASSERT_TRUE(ffmpeg(unPixel + QStringList{"-c:v", "libx264", "-pix_fmt", "yuv444p"}, d.chemin("point.mp4")));
+    ASSERT_TRUE(ffmpeg(unPixel + QStringList{"-c:v", "ffv1"}, d.chemin("point.mkv")));
+    const struct { const char* source; const char* cible; const char* sortie; QSize taille; } routes[] = {
+        {"point.mp4", "mov", "point.mov", {1, 1}},
+        {"point.mp4", "leger", "point (légère).mp4", {2, 2}},
+        {"point.mp4", "gif", "point.gif", {}},
+        {"point.mkv", "mp4", "point 2.mp4", {2, 2}},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(std::string(r.source) + " → " + r.cible);
+        const QString cree = convertirSeul(d.chemin(r.source), r.cible);
+        EXPECT_EQ(cree, d.chemin(QString::fromUtf8(r.sortie)));
+        if (r.taille.isValid())
+            EXPECT_EQ(taille(cree), r.taille);
     }
 }
 

@@ -186,3 +186,17 @@ TEST(GifEnVideo, desImagesGeantesQuiNeTiennentPasSontRefusees)
     ASSERT_EQ(crees, QStringList{d.chemin("geant.mp4")});
     EXPECT_EQ(image(d, crees[0], 2).size(), QSize(4000, 4000));
 }
+
+// libvips reads at most 4 097 images of a GIF: one of 4 097 goes whole into the video, one of
+// 5 000 is refused rather than cut short to what was read.
+TEST(GifEnVideo, toutesLesImagesOuUnRefus)
+{
+    Dossier d;
+    QList<CadreGif> cadres;
+    for (int i = 0; i < 5000; ++i)
+        cadres.append({static_cast<uint8_t>(1 + i % 3), 2});
+    const QString entier = d.ecrire("entier.gif", fabriquerGif(8, 8, cadres.mid(0, 4097)));
+    const QString long_ = d.ecrire("long.gif", fabriquerGif(8, 8, cadres));
+    EXPECT_NEAR(duree(sonde(convertirSeul(entier, "gifmp4"))), 4097 * 0.02, 0.05);
+    echoue(d, {long_}, "gifmp4", {QString::fromUtf8("« long.gif » a trop d’images pour être lu en entier")});
+}

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
                                   QStringLiteral("word/numbering.xml"), QStringLiteral("word/footnotes.xml"),
                                   QStringLiteral("word/endnotes.xml"),
                                   QStringLiteral("word/_rels/document.xml.rels"),
-                                  QStringLiteral("word/media/image1.png")};
+                                  QStringLiteral("word/media/image1.png"), QStringLiteral("_rels/.rels")};
     fuzz::parcourirDocument(fuzz::paquet(QStringLiteral("entree.docx"), noms, fuzz::octets(donnees, taille)));
     return 0;
 }
