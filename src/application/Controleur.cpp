@@ -3,6 +3,7 @@
 #include "application/BarreSysteme.h"
 #include "application/Journal.h"
 #include "application/MisesAJour.h"
+#include "conversions/Chemins.h"
 #include "designtokens/Tokens.h"
 #include "fenetres/commun/Polices.h"
 #include "roue/Offre.h"
@@ -167,12 +168,12 @@ void Controleur::options()
     };
     for (const auto& [option, cle] : outils) {
         if (const std::optional<QString> chemin = valeur(QLatin1String(option))) {
-            ouvrirOutil(QLatin1String(cle), QFileInfo(*chemin).absoluteFilePath());
+            ouvrirOutil(QLatin1String(cle), Conversions::absolu(*chemin));
         }
     }
 
     if (const auto p = paire(QStringLiteral("--retoucher="))) {
-        const QString fichier = QFileInfo(p->second).absoluteFilePath();
+        const QString fichier = Conversions::absolu(p->second);
         if (const std::optional<Roue::Retouche> offre = Roue::Retouche::pour({fichier})) {
             std::optional<Roue::Retouche::Outil> outil;
             for (const Roue::Retouche::Outil& o : offre->outils)
@@ -185,10 +186,10 @@ void Controleur::options()
     }
 
     if (const auto p = paire(QStringLiteral("--convertir="))) {
-        const QString fichier = QFileInfo(p->second).absoluteFilePath();
+        const QString fichier = Conversions::absolu(p->second);
         etat_.setPetales(services_.moteur->petales({fichier}));
         ouvrir();
-        etat_.setCentre(QFileInfo(fichier).fileName());
+        etat_.setCentre(Conversions::lisible(Conversions::nomDe(fichier)));
         for (const Conversions::Petale& petale : etat_.petales()) {
             if (petale.id == p->first) {
                 plusTard(0.6, [this, fichier, petale] { convertir({fichier}, petale); });
@@ -203,10 +204,10 @@ void Controleur::montrerOption(const QString& argument)
     const QString chemin = argument.startsWith(QStringLiteral("--montrer="))
                                ? argument.mid(10)
                                : QStringLiteral("/x/Page 001.pdf");
-    const QString fichier = QFileInfo(chemin).absoluteFilePath();
+    const QString fichier = Conversions::absolu(chemin);
     etat_.setRetouche(Roue::Retouche::pour({fichier}));
     etat_.setPetales(Roue::avecRetouche(services_.moteur->petales({fichier}), etat_.retouche()));
-    etat_.setCentre(QFileInfo(fichier).fileName());
+    etat_.setCentre(Conversions::lisible(Conversions::nomDe(fichier)));
     ouvrir();
     const std::optional<int> modifier = etat_.indexModifier();
     if (argumentEgal(QStringLiteral("--panneau")) && modifier) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <memory>
+#include <unistd.h>
 
 namespace Conversions {
 
@@ -98,6 +100,17 @@ QString debutEnOctets(const QString& texte, qsizetype octets)
     while (!r.isEmpty() && (local(r).size() > octets || r.back().isHighSurrogate()))
         r.chop(r.size() >= 2 && r.back().isLowSurrogate() && r[r.size() - 2].isHighSurrogate() ? 2 : 1);
     return r;
+}
+
+QString absolu(const QString& chemin)
+{
+    if (chemin.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(chemin);
+    const std::unique_ptr<char, void (*)(void*)> ici(::getcwd(nullptr, 0), &std::free);
+    // A working folder that no longer exists leaves the path as it was given.
+    if (!ici)
+        return QDir::cleanPath(chemin);
+    return QDir::cleanPath(cheminDepuisOctets(ici.get()) + QLatin1Char('/') + chemin);
 }
 
 std::optional<QStringList> nomsDans(const QString& dossier)

@@ -38,6 +38,10 @@ bool horsUtf8(const QString& chemin);
 // The text shown to the user: those bytes read as Latin-1.
 QString lisible(const QString& texte);
 
+// `chemin` made absolute against the working folder's own bytes (neither need be UTF-8: a
+// path given on the command line), and cleaned.
+QString absolu(const QString& chemin);
+
 // The names a folder holds, hidden ones too, each read by its bytes as above (Qt's listing
 // loses those that are not UTF-8); none when the folder cannot be read.
 std::optional<QStringList> nomsDans(const QString& dossier);

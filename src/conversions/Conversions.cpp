@@ -70,10 +70,13 @@ auto sousLeurNom(const std::vector<std::unique_ptr<Alias>>& alias, Faire faire)
     }
 }
 
+// How the maker of one output for several items reaches them: by their own bytes, or items
+// whose path is not UTF-8 under their aliases (whose names must then show in nothing made).
+enum class Acces { parOctets, parAlias };
+
 // One archive or one merged PDF: a single output for the whole list, beside the first item.
-// Items whose path is not UTF-8 are read under their aliases.
 template <typename Fabrique>
-Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progression& progression)
+Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progression& progression, Acces acces)
 {
     Resultat r;
     try {
@@ -85,7 +88,7 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
         const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
         QStringList lus;
         for (const QString& c : chemins) {
-            if (!horsUtf8(c)) {
+            if (acces == Acces::parOctets || !horsUtf8(c)) {
                 lus.append(c);
                 continue;
             }
@@ -95,7 +98,7 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
         const QString cree = sousLeurNom(alias, [&] { return fabrique(lus); });
         std::for_each(sources.begin(), sources.end(), std::mem_fn(&Empreinte::verifier));
         lot.garder();
-        r.crees.append(horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
+        r.crees.append(acces == Acces::parAlias && horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
     } catch (const Annulee&) {
         throw;
     } catch (const std::exception& e) {
@@ -147,11 +150,12 @@ Resultat convertir(const QStringList& chemins, const QString& id, const Progress
     verifierAnnulation();
     const Progression progression = annulable(suivi);
     if (id == QLatin1String("zip"))
-        return unPourTous(chemins, [](const QStringList& l) { return zipper(l); }, progression);
+        return unPourTous(chemins, [](const QStringList& l) { return zipper(l); }, progression, Acces::parOctets);
     if (id == QLatin1String("pdf") && chemins.size() >= 2 && tousImagesOuPDF(chemins)) {
         QStringList tries = chemins;
         trierCommeLeGestionnaire(tries);
-        return unPourTous(tries, [&](const QStringList& l) { return reunir(l, progression); }, progression);
+        return unPourTous(tries, [&](const QStringList& l) { return reunir(l, progression); }, progression,
+                          Acces::parAlias);
     }
     Resultat r;
     const qsizetype n = chemins.size();

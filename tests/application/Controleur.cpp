@@ -1,5 +1,7 @@
 #include "Aides.h"
 #include "commun/Dossier.h"
+#include "commun/Echantillons.h"
+#include "conversions/Chemins.h"
 #include "designtokens/Tokens.h"
 #include "fenetres/commun/modele/EnFond.h"
 
@@ -13,6 +15,8 @@
 #include <QScreen>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -110,6 +114,46 @@ TEST(Controleur, ConvertirApresSixDixiemes)
     b.horloge->avancer(1);
     patienter(50);
     EXPECT_EQ(b.moteur->appels, 1);
+}
+
+// A relative path of the command line is its bytes, taken in the working folder's bytes: a
+// Latin-1 name is that file, never another whose name reads the same once decoded; a
+// working folder whose name is not UTF-8 is that folder.
+TEST(Controleur, UnCheminRelatifHorsUtf8DesigneSesOctets)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    const QByteArray vieux = racine + "/vieux\xe0";
+    ASSERT_EQ(::mkdir(vieux.constData(), 0755), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("a.png"))).constData(),
+                       (racine + "/caf\xe9.png").constData()), 0);
+    // The decoy: the name that « caf\xe9.png » reads as once its stray byte is replaced.
+    Echantillons::image(d.chemin(QString::fromUtf8("caf\xef\xbf\xbd.png")));
+    ASSERT_EQ(::rename(QFile::encodeName(Echantillons::image(d.chemin("b.png"))).constData(),
+                       (vieux + "/photo.png").constData()), 0);
+    const QByteArray avant = QFile::encodeName(QDir::currentPath());
+
+    ASSERT_EQ(::chdir(racine.constData()), 0);
+    {
+        Banc b({"--convertir=jpg:" + Conversions::cheminDepuisOctets("caf\xe9.png"),
+                "--lumiere=" + Conversions::cheminDepuisOctets("./caf\xe9.png")});
+        EXPECT_EQ(b.etat.centre(), QString::fromUtf8("café.png"));
+        EXPECT_EQ(b.outils, QStringList{"lumiere:" + Conversions::cheminDepuisOctets(racine + "/caf\xe9.png")});
+        b.horloge->avancer(0.6);
+        ASSERT_TRUE(attendre([&] { return b.moteur->appels > 0; }));
+        EXPECT_EQ(b.moteur->derniersChemins(), QStringList{Conversions::cheminDepuisOctets(racine + "/caf\xe9.png")});
+    }
+    ASSERT_EQ(::chdir(vieux.constData()), 0);
+    {
+        Banc b({"--convertir=jpg:photo.png"});
+        b.horloge->avancer(0.6);
+        ASSERT_TRUE(attendre([&] { return b.moteur->appels > 0; }));
+        EXPECT_EQ(b.moteur->derniersChemins(), QStringList{Conversions::cheminDepuisOctets(vieux + "/photo.png")});
+    }
+    ASSERT_EQ(::chdir(avant.constData()), 0);
+    ::unlink((vieux + "/photo.png").constData());
+    ::rmdir(vieux.constData());
+    ::unlink((racine + "/caf\xe9.png").constData());
 }
 
 TEST(Controleur, OptionsDeFenetreDOutil)

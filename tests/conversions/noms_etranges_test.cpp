@@ -252,6 +252,41 @@ TEST(NomsEtranges, UnLongNomLatin1SeConvertitSousSesOctets)
     effacer(d);
 }
 
+// Long Latin-1 names through the zip road: the archive holds each whole, read as UTF-8 (past
+// the system's 255 bytes), never its alias's cut name; two that share their start are two.
+// Unpacked, such a name is cut to fit, its extension kept.
+TEST(NomsEtranges, DeLongsNomsLatin1SontZippesEntiersPuisDezippesRaccourcis)
+{
+    Dossier d;
+    const QByteArray racine = QFile::encodeName(d.racine());
+    const QByteArray debut = QByteArray("caf\xe9").repeated(40);  // 160 bytes, 200 in UTF-8
+    const QByteArray un = debut + "-one-" + QByteArray(30, '\xe9') + ".xyz";
+    const QByteArray deux = debut + "-two-" + QByteArray(30, '\xe9') + ".xyz";
+    ASSERT_EQ(un.size(), 199);
+    creerParOctets(racine, un, "un");
+    creerParOctets(racine, deux, "deux");
+    const auto lu = [](const QByteArray& nom) { return Conversions::lisible(Conversions::cheminDepuisOctets(nom)); };
+    ASSERT_GT(lu(un).toUtf8().size(), 255);
+
+    const QString zip = convertirSeul({Conversions::cheminDepuisOctets(racine + '/' + un),
+                                       Conversions::cheminDepuisOctets(racine + '/' + deux)},
+                                      "zip");
+    EXPECT_EQ(zip, Conversions::cheminDepuisOctets(racine + '/' + un.chopped(4) + " et 1 autres.zip"));
+    ASSERT_EQ(::rename(Conversions::local(zip).constData(), QFile::encodeName(d.chemin("longs.zip")).constData()), 0);
+    EXPECT_EQ(trier(sortieDe("zipinfo", {"-1", d.chemin("longs.zip")}).trimmed().split('\n')),
+              trier({lu(un), lu(deux)}));
+
+    const QString sortie = convertirSeul(d.chemin("longs.zip"), "extraire");
+    ASSERT_EQ(sortie, d.chemin("longs"));
+    const auto court = [&](const QByteArray& nom) {
+        return Conversions::debutEnOctets(lu(nom).chopped(4), 251) + ".xyz";
+    };
+    EXPECT_EQ(trier(QDir(sortie).entryList(QDir::Files)), trier({court(un), court(deux)}));
+    EXPECT_EQ(lire(sortie + '/' + court(un)), "un");
+    EXPECT_EQ(lire(sortie + '/' + court(deux)), "deux");
+    effacer(d);
+}
+
 TEST(NomsEtranges, UneSecondeEntreeDuMemeNomPrendLeNomSuivant)
 {
     Dossier d;

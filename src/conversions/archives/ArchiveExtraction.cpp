@@ -1,6 +1,8 @@
 #include "conversions/archives/ArchiveExtraction.h"
+#include "conversions/archives/ChampsIllisibles.h"
 #include "conversions/archives/EntreesSpeciales.h"
 #include "conversions/archives/LocaleUtf8.h"
+#include "conversions/archives/MethodesDeCompression.h"
 #include "conversions/archives/RepertoireCentral.h"
 #include "conversions/archives/SourceMasquee.h"
 
@@ -15,6 +17,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QStringDecoder>
 
@@ -32,12 +35,33 @@ namespace Conversions {
 
 namespace {
 
-// An entry's name must stay inside the folder: relative, without "..".
-bool nomSur(const QByteArray& nom)
+// An entry's name as the components of its path, without "." and empty ones; nothing when
+// it would land outside the folder (an absolute name, a ".." part).
+std::optional<QList<QByteArray>> composantes(const QByteArray& nom)
 {
-    if (nom.isEmpty() || nom.startsWith('/'))
-        return false;
-    return !nom.split('/').contains("..");
+    if (nom.startsWith('/'))
+        return std::nullopt;
+    QList<QByteArray> parties;
+    for (const QByteArray& partie : nom.split('/')) {
+        if (partie == "..")
+            return std::nullopt;
+        if (!partie.isEmpty() && partie != ".")
+            parties.append(partie);
+    }
+    return parties;
+}
+
+// A name too long for the system (a Latin-1 name read as UTF-8 takes up to twice its
+// bytes) is cut short, its extension kept.
+QByteArray quiTient(const QByteArray& nom)
+{
+    if (nom.size() <= nomAuPlus)
+        return nom;
+    const QString texte = cheminDepuisOctets(nom);
+    const qsizetype point = texte.lastIndexOf(QLatin1Char('.'));
+    const QString extension = point > 0 && texte.size() - point <= 17 ? texte.mid(point) : QString();
+    const QByteArray fin = local(extension);
+    return local(debutEnOctets(texte.left(texte.size() - extension.size()), nomAuPlus - fin.size())) + fin;
 }
 
 // Names written by the Windows shell and older tools are in the DOS code page of the
@@ -70,48 +94,80 @@ bool parUnLien(const QByteArray& chemin, const QSet<QByteArray>& liens)
     return false;
 }
 
+// An entry's name as it is written in the folder: UTF-8, cleaned of "." and empty parts,
+// each part cut to fit; nothing when it would land outside the folder or through one of
+// the archive's own links (a folder named as a link is reached through it).
+std::optional<QByteArray> cheminSur(const char* nom, bool dossier, const PageDeCodes& dos,
+                                    const QSet<QByteArray>& liens)
+{
+    const std::optional<QList<QByteArray>> parties = composantes(enUtf8(nom, dos));
+    if (!parties)
+        return std::nullopt;
+    QByteArray chemin;
+    for (const QByteArray& partie : *parties)
+        chemin += (chemin.isEmpty() ? QByteArray() : QByteArray("/")) + quiTient(partie);
+    if (parUnLien(dossier ? chemin + '/' : chemin, liens))
+        return std::nullopt;
+    return chemin;
+}
+
 // Entries are written under the folder by their full path, so the process's working folder
-// (shared by every thread) is never touched. The folder's own path is taken without links,
-// since the link guard applies to every component of the path. `liens` gathers the links
-// met so far, by their name in the archive.
-void placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos, const QString& nom,
+// (shared by every thread) is never touched; that path leads through the folder's open
+// descriptor, so that a folder moved away meanwhile is never made again where it was. No
+// link lies on the way to the folder's content but the archive's own: `liens` gathers those
+// met so far, by their name in the archive. False for an entry without a name, which has
+// nothing to make.
+bool placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos, const QString& nom,
             QSet<QByteArray>& liens)
 {
-    QByteArray chemin = enUtf8(archive_entry_pathname(e), dos);
-    if (!nomSur(chemin) || parUnLien(chemin, liens))
-        horsDuDossier(nom, chemin);
-    while (chemin.endsWith('/'))
-        chemin.chop(1);
+    const char* brut = archive_entry_pathname(e);
+    std::optional<QByteArray> chemin = cheminSur(brut ? brut : "", archive_entry_filetype(e) == AE_IFDIR, dos, liens);
+    if (!chemin)
+        horsDuDossier(nom, enUtf8(brut ? brut : "", dos));
+    if (chemin->isEmpty()) {
+        if (archive_entry_filetype(e) == AE_IFDIR)
+            return false;
+        // A file that the archive gives no name: it is kept, under one.
+        qCWarning(journalArchives).noquote() << QStringLiteral("entrée sans nom, gardée sous le nom « sans nom »");
+        *chemin = QCoreApplication::translate("Conversions", "sans nom").toUtf8();
+    }
     if (archive_entry_filetype(e) == AE_IFLNK)
-        liens.insert(chemin);
-    archive_entry_set_pathname(e, (dossier + '/' + chemin).constData());
+        liens.insert(*chemin);
+    archive_entry_set_pathname(e, (dossier + '/' + *chemin).constData());
     if (const char* lien = archive_entry_hardlink(e)) {
-        const QByteArray cible = enUtf8(lien, dos);
-        if (!nomSur(cible) || parUnLien(cible, liens))
-            horsDuDossier(nom, cible);
-        archive_entry_set_hardlink(e, (dossier + '/' + cible).constData());
+        const std::optional<QByteArray> cible = cheminSur(lien, false, dos, liens);
+        if (!cible || cible->isEmpty())
+            horsDuDossier(nom, enUtf8(lien, dos));
+        archive_entry_set_hardlink(e, (dossier + '/' + *cible).constData());
     }
     if (const char* lien = archive_entry_symlink(e))
         archive_entry_set_symlink(e, enUtf8(lien, dos).constData());
+    return true;
 }
 
 // A second entry under a name already unpacked (two names the archive's writer could not
-// tell apart) takes the next free name, as outputs do: no entry replaces another.
-void sansEcraser(archive_entry* e)
+// tell apart) takes the next free name, as outputs do: no entry replaces another. The last
+// counter given to each name is kept, so that thousands of entries of one name take a time
+// that grows with their number.
+void sansEcraser(archive_entry* e, QHash<QString, int>& derniers)
 {
     if (archive_entry_filetype(e) == AE_IFDIR)
         return;
-    const QString chemin = QFile::decodeName(archive_entry_pathname(e));
+    const QString chemin = cheminDepuisOctets(archive_entry_pathname(e));
     struct stat st;
     if (::lstat(local(chemin).constData(), &st) != 0)
         return;
     const QFileInfo info(chemin);
     const QString nom = info.fileName();
     const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
-    const QString libre = point > 0 ? nomLibre(info.path(), nom.left(point), nom.mid(point + 1))
-                                    : nomLibre(info.path(), nom, QString());
-    qCWarning(journalArchives).noquote() << QStringLiteral("deux entrées du même nom, la seconde devient : ")
-                                                + QFileInfo(libre).fileName();
+    int& dernier = derniers[chemin];
+    const bool premiere = dernier == 0;
+    const QString libre = point > 0 ? nomLibre(info.path(), nom.left(point), nom.mid(point + 1), dernier)
+                                    : nomLibre(info.path(), nom, QString(), dernier);
+    // Once per name: an archive may hold thousands of them.
+    if (premiere)
+        qCWarning(journalArchives).noquote() << QStringLiteral("deux entrées du même nom, la seconde devient : ")
+                                                    + lisible(QFileInfo(libre).fileName());
     archive_entry_set_pathname(e, local(libre).constData());
 }
 
@@ -259,7 +315,7 @@ std::optional<RepertoireCentral> repertoireDe(const QString& archive)
     return repertoireCentral(f);
 }
 
-std::unique_ptr<Lecture> ouvrirAvec(const QString& archive, Lecteur lecteur, const QList<Plage>& masques)
+std::unique_ptr<Lecture> ouvrirAvec(const QString& archive, Lecteur lecteur, const QList<Remplacement>& masques)
 {
     auto lecture = std::make_unique<Lecture>();
     lecture->lecteur = lecteur;
@@ -283,7 +339,7 @@ std::unique_ptr<Lecture> ouvrirAvec(const QString& archive, Lecteur lecteur, con
 // without it the archive is damaged, whatever its local headers say. Some writers put a
 // disk number other than 0 in the end record of a one-file archive, which that reader
 // refuses: an archive whose end record is there is then read entry by entry.
-std::unique_ptr<Lecture> ouvrir(const QString& archive, const QList<Plage>& masques)
+std::unique_ptr<Lecture> ouvrir(const QString& archive, const QList<Remplacement>& masques)
 {
     std::unique_ptr<Lecture> lecture = ouvrirAvec(archive, Lecteur::repertoire, masques);
     if (lecture->ouverte || !repertoireDe(archive))
@@ -301,8 +357,11 @@ struct Deballage {
     QSet<QByteArray> speciales;
     QSet<QByteArray> liens;
     const QString& nom;
-    // Entries are written by their path: a folder moved away meanwhile would be made again.
+    // The folder, held: its entries are written through it (`racine`), and a folder moved
+    // away or replaced meanwhile stops the unpacking.
     std::shared_ptr<const DossierTenu> tenu;
+    QString nomDuParent;
+    QHash<QString, int> derniers;
 };
 
 // Writes every entry the reader gives; the number of entries it gave, those left out
@@ -324,11 +383,12 @@ quint64 deballerTout(Lecture& lecture, Deballage& d)
         refuserLesChiffrees(e, d.nom);
         if (archive_entry_size_is_set(e))
             d.budget.verifier(d.budget.total + archive_entry_size(e));
-        placer(e, d.racine, d.dos, d.nom, d.liens);
-        sansEcraser(e);
+        if (!placer(e, d.racine, d.dos, d.nom, d.liens))
+            continue;
+        sansEcraser(e, d.derniers);
         rendreAccessible(e);
-        if (!d.tenu || !d.tenu->enPlace())
-            throw Erreur::ecriture(d.nom);
+        if (!d.tenu->enPlace())
+            throw Erreur::ecriture(d.nomDuParent);
         if (archive_write_header(d.disque, e) < ARCHIVE_WARN)
             echecDisque(d.disque, e, d.nom);
         if (archive_entry_filetype(e) == AE_IFREG)
@@ -338,34 +398,61 @@ quint64 deballerTout(Lecture& lecture, Deballage& d)
     }
 }
 
-// Extra fields that would make the library refuse the whole archive are read as padding.
-QList<Plage> champsAMasquer(const QString& archive)
+// What the library must read otherwise to read what the common tools read: extra fields
+// that would make it refuse the whole archive, as padding; a directory size that the end
+// record gets wrong, as the directory's records measure it.
+QList<Remplacement> retouches(const QString& archive)
 {
-    const QList<Plage> plages = champsIllisibles(archive);
-    for (const Plage& p : plages)
+    QList<Remplacement> liste;
+    for (const Plage& p : champsIllisibles(archive)) {
         qCWarning(journalArchives).noquote()
             << QStringLiteral("champ supplémentaire illisible lu comme du remplissage, à l’octet %1").arg(p.debut);
-    return plages;
+        liste.append(zeros(p));
+    }
+    QFile f(archive);
+    if (!f.open(QIODevice::ReadOnly))
+        return liste;
+    const std::optional<qint64> taille = tailleReelle(f);
+    const std::optional<RepertoireCentral> repertoire = repertoireCentral(f);
+    if (taille && repertoire) {
+        qCWarning(journalArchives).noquote()
+            << QStringLiteral("le répertoire central mesure %1 octets, sa fin en annonce %2")
+                   .arg(*taille)
+                   .arg(repertoire->taille);
+        QByteArray champ(repertoire->champTaille.taille, '\0');
+        for (qsizetype i = 0; i < champ.size(); ++i)
+            champ[i] = static_cast<char>((quint64(*taille) >> (8 * i)) & 0xff);
+        liste.append({repertoire->champTaille.debut, champ});
+    }
+    return liste;
 }
 
-} // namespace
-
-qint64 limiteDeDeballage(const QString& dossier)
+// A reading that failed on an entry compressed by a method the library does not know says
+// which method that is.
+[[noreturn]] void illisible(const Erreur& e, const QString& archive, const QString& nom)
 {
-    struct statvfs s;
-    if (::statvfs(QFile::encodeName(dossier).constData(), &s) != 0)
-        return 0;
-    const qint64 libre = static_cast<qint64>(s.f_bavail) * static_cast<qint64>(s.f_frsize);
-    return libre - libre / 10;
+    const std::optional<QString> methode = methodeNonLue(archive);
+    if (e.cas() != Erreur::Cas::lecture || !methode)
+        throw e;
+    throw Erreur::rien(QCoreApplication::translate("Conversions",
+                                                   "« %1 » est compressé avec la méthode %2, que cette application "
+                                                   "ne sait pas lire")
+                           .arg(nom, *methode));
 }
 
-void deballer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
+void deballerSansNommer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
 {
+    // Held before the writer, which outlives none of the paths through it.
+    const QString parent = nomDe(QFileInfo(dossier).absolutePath());
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
+    if (!tenu)
+        throw Erreur::ecriture(parent);
     LocaleUtf8 locale;
     Ecriture disque;
-    archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT
-                                                 | ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    const QList<Plage> masques = champsAMasquer(archive);
+    // The library's own guard against links refuses the folder's path through its descriptor
+    // (a link of the system's): placer() keeps every entry off the archive's links instead.
+    archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT);
+    const QList<Remplacement> masques = retouches(archive);
     std::unique_ptr<Lecture> lecture = ouvrir(archive, masques);
     if (!lecture->ouverte) {
         if (vide(archive))
@@ -373,13 +460,10 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
         echec(lecture->a, nom);
     }
 
-    const QString reel = QFileInfo(dossier).canonicalFilePath();
-    if (reel.isEmpty())
-        throw Erreur::ecriture(nom);
     const PageDeCodes dos(pageDos(QLocale()));
     Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
-    Deballage d{disque.a, QFile::encodeName(reel), dos, budget, entreesSpeciales(archive), {}, nom,
-                DossierTenu::tenir(reel)};
+    Deballage d{disque.a, local(tenu->parDescripteur()), dos, budget, entreesSpeciales(archive), {}, nom, tenu,
+                parent, {}};
     quint64 lues = deballerTout(*lecture, d);
     // A directory whose recorded size cuts its records short gives none of them; the
     // local headers still hold every entry, as other tools find them.
@@ -399,6 +483,26 @@ void deballer(const QString& archive, const QString& dossier, qint64 limite, con
     }
     if (archive_write_close(disque.a) < ARCHIVE_WARN)
         echec(disque.a, nom);
+}
+
+} // namespace
+
+qint64 limiteDeDeballage(const QString& dossier)
+{
+    struct statvfs s;
+    if (::statvfs(QFile::encodeName(dossier).constData(), &s) != 0)
+        return 0;
+    const qint64 libre = static_cast<qint64>(s.f_bavail) * static_cast<qint64>(s.f_frsize);
+    return libre - libre / 10;
+}
+
+void deballer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
+{
+    try {
+        deballerSansNommer(archive, dossier, limite, nom);
+    } catch (const Erreur& e) {
+        illisible(e, archive, nom);
+    }
 }
 
 int pageDos(const QLocale& locale)

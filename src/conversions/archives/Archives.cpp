@@ -4,6 +4,8 @@
 #include "conversions/archives/ArchiveExtraction.h"
 #include "conversions/archives/Emballage.h"
 #include "conversions/sorties/DossierDeTravail.h"
+#include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/sorties/Sortie.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 #include <system_error>
@@ -37,7 +40,7 @@ QString extension(const QString& nom)
 QString baseDeLArchive(const QStringList& chemins)
 {
     const QString premier = nomDe(chemins.first());
-    const QString base = QFileInfo(chemins.first()).isDir() ? premier : sansExtension(premier);
+    const QString base = estDossier(chemins.first()) ? premier : sansExtension(premier);
     if (chemins.size() == 1)
         return base;
     return nomDeLot(base, chemins.size() - 1);
@@ -51,7 +54,8 @@ void refuserLesDoublons(const QStringList& chemins)
         const QString nom = nomDe(c);
         if (vus.contains(nom))
             throw Erreur::rien(
-                tr("Deux éléments portent le nom « %1 » : une archive ne peut pas les contenir tous les deux").arg(nom));
+                tr("Deux éléments portent le nom « %1 » : une archive ne peut pas les contenir tous les deux")
+                    .arg(lisible(nom)));
         vus.insert(nom);
     }
 }
@@ -83,13 +87,50 @@ mode_t modeDeDossier()
     return 0755;
 }
 
+// What was unpacked into `travail` goes beside the archive in `dossier`: the one item under
+// its own name, or the work folder itself under the archive's base name.
+QString livrer(DossierDeTravail& travail, const DossierTenu& tenu, const QString& dossier, const QString& base)
+{
+    const QString vue = tenu.parDescripteur();
+    const std::optional<QStringList> noms = nomsDans(vue);
+    if (!noms || !tenu.enPlace())
+        throw Erreur::ecriture(nomDe(dossier));
+    QStringList gardes;
+    for (const QString& nom : *noms) {
+        if (!ignore(nom))
+            gardes << nom;
+        else if (!tenu.supprimer(nom))
+            throw std::system_error(EIO, std::generic_category(), "remove");
+    }
+
+    if (gardes.size() == 1) {
+        const QString nom = gardes.first();
+        const QString entree = vue + QLatin1Char('/') + nom;
+        struct stat st;
+        const bool unDossier = ::lstat(local(entree).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        Sortie sortie(dossier, sansExtension(nom), extension(nom),
+                      unDossier ? Sortie::Nature::dossier : Sortie::Nature::fichier);
+        deplacer(entree, sortie.temporaire());
+        return sortie.valider();
+    }
+    // The work folder, emptied of what is left out, becomes the result in one rename.
+    Sortie sortie(dossier, base, QString(), Sortie::Nature::dossier);
+    if (::chmod(local(vue).constData(), modeDeDossier()) != 0)
+        throw std::system_error(errno, std::generic_category(), "chmod");
+    deplacer(travail.chemin(), sortie.temporaire());
+    travail.abandonner();
+    return sortie.valider();
+}
+
 } // namespace
 
 QString zipper(const QStringList& chemins)
 {
     if (chemins.isEmpty())
         throw Erreur::lecture(QString());
-    Sortie sortie(QFileInfo(QDir::cleanPath(chemins.first())).absolutePath(), baseDeLArchive(chemins),
+    // By the path's text alone: its bytes need not be UTF-8, which Qt's file calls lose.
+    const QString premier = absolu(chemins.first());
+    Sortie sortie(premier.left(std::max<qsizetype>(premier.lastIndexOf(QLatin1Char('/')), 1)), baseDeLArchive(chemins),
                   QStringLiteral("zip"));
     refuserLesDoublons(chemins);
     emballer(chemins, sortie.temporaire(), sortie.nom());
@@ -106,36 +147,21 @@ QString extraire(const QString& archive, qint64 limite)
     const QFileInfo info(archive);
     const QString dossier = info.absolutePath();
     DossierDeTravail travail = dossierDExtraction(dossier, info.completeBaseName());
-    deballer(archive, travail.chemin(), limite, info.fileName());
-
-    const QDir dir(travail.chemin());
-    QStringList gardes;
-    for (const QString& nom : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                            QDir::Unsorted)) {
-        const QFileInfo entree(dir.filePath(nom));
-        if (!ignore(nom))
-            gardes << nom;
-        else if (!(entree.isDir() && !entree.isSymLink() ? QDir(entree.filePath()).removeRecursively()
-                                                         : QFile::remove(entree.filePath())))
-            throw std::system_error(EIO, std::generic_category(), "remove");
+    // Held from here to the end: what was unpacked is reached through it, wherever it went.
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(travail.chemin());
+    if (!tenu)
+        throw Erreur::ecriture(nomDe(dossier));
+    try {
+        deballer(archive, travail.chemin(), limite, info.fileName());
+        return livrer(travail, *tenu, dossier, info.completeBaseName());
+    } catch (const Annulee&) {
+        throw;
+    } catch (const std::exception&) {
+        // The folder went away meanwhile: it is what failed, not the archive.
+        if (!tenu->enPlace())
+            throw Erreur::ecriture(nomDe(dossier));
+        throw;
     }
-
-    if (gardes.size() == 1) {
-        const QString nom = gardes.first();
-        const QFileInfo entree(dir.filePath(nom));
-        const bool estDossier = entree.isDir() && !entree.isSymLink();
-        Sortie sortie(dossier, sansExtension(nom), extension(nom),
-                      estDossier ? Sortie::Nature::dossier : Sortie::Nature::fichier);
-        deplacer(entree.filePath(), sortie.temporaire());
-        return sortie.valider();
-    }
-    // The work folder, emptied of what is left out, becomes the result in one rename.
-    Sortie sortie(dossier, info.completeBaseName(), QString(), Sortie::Nature::dossier);
-    if (::chmod(local(travail.chemin()).constData(), modeDeDossier()) != 0)
-        throw std::system_error(errno, std::generic_category(), "chmod");
-    deplacer(travail.chemin(), sortie.temporaire());
-    travail.abandonner();
-    return sortie.valider();
 }
 
 } // namespace Conversions

@@ -12,9 +12,12 @@ constexpr qint64 enteteLocal = 30;
 quint32 lire16(const uchar* p) { return p[0] | (p[1] << 8); }
 
 // Fields are an id and a size, each on two bytes, then that many bytes; fewer than four
-// bytes left at the end are padding, which every reader ignores.
-bool enchaine(const QByteArray& champs)
+// bytes left after them are padding, which every reader ignores. Fewer than four bytes in
+// all are padding too, but the library takes only zeros as such.
+bool lisibles(const QByteArray& champs)
 {
+    if (champs.size() < 4)
+        return champs.count('\0') == champs.size();
     const auto* p = reinterpret_cast<const uchar*>(champs.constData());
     qsizetype i = 0;
     while (champs.size() - i >= 4) {
@@ -53,8 +56,10 @@ QList<Plage> champsIllisibles(const QString& archive)
     for (const EntreeCentrale& e : entreesCentrales(f)) {
         QByteArray champs;
         const std::optional<Plage> locaux = champsLocaux(f, e.locale, champs);
-        if (locaux && !enchaine(champs))
+        if (locaux && !lisibles(champs))
             plages.append(*locaux);
+        if (f.seek(e.champs.debut) && !lisibles(f.read(e.champs.taille)))
+            plages.append(e.champs);
     }
     return plages;
 }

@@ -2,6 +2,7 @@
 #include "conversions/archives/LocaleUtf8.h"
 
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/Restes.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -33,7 +34,8 @@ constexpr size_t tailleBloc = 1 << 20;
 constexpr double entropieStockee = 7.9;
 constexpr size_t echantillon = 64 << 10;
 
-QString nomDeFichier(const std::string& chemin) { return nomDe(QFile::decodeName(QByteArray::fromStdString(chemin))); }
+QString texteDe(const std::string& chemin) { return cheminDepuisOctets(QByteArray::fromStdString(chemin)); }
+QString nomDeFichier(const std::string& chemin) { return nomDe(texteDe(chemin)); }
 
 // The patterns the packing always left out: matched on the whole stored path.
 bool laisse(const QByteArray& chemin)
@@ -77,11 +79,11 @@ public:
         archive_write_set_bytes_per_block(a_.get(), 1 << 16);
         archive_write_set_bytes_in_last_block(a_.get(), 1);
         if (archive_write_set_options(a_.get(), "zip:hdrcharset=UTF-8") < ARCHIVE_WARN
-            || archive_write_open_filename(a_.get(), QFile::encodeName(archive).constData()) != ARCHIVE_OK)
+            || archive_write_open_filename(a_.get(), local(archive).constData()) != ARCHIVE_OK)
             echec();
         // The archive is written beside the items: it never goes into itself.
         struct stat st;
-        if (::stat(QFile::encodeName(archive).constData(), &st) == 0)
+        if (::stat(local(archive).constData(), &st) == 0)
             soiMeme_ = {st.st_dev, st.st_ino};
     }
 
@@ -157,7 +159,8 @@ private:
             errno = 0;
             while (const dirent* x = ::readdir(d.get())) {
                 const std::string n = x->d_name;
-                if (n != "." && n != "..")
+                // The temporaries of a job writing there meanwhile are no content of the folder.
+                if (n != "." && n != ".." && !nomTemporaire(texteDe(n)))
                     enfants.push_back(n);
             }
             if (errno != 0)
@@ -172,7 +175,7 @@ private:
 
     static void laisser(const QString& pourquoi, const std::string& chemin)
     {
-        qCWarning(journalArchives).noquote() << pourquoi + QFile::decodeName(QByteArray::fromStdString(chemin));
+        qCWarning(journalArchives).noquote() << pourquoi + lisible(texteDe(chemin));
     }
 
     void fichier(const std::string& chemin, const QByteArray& nom, const struct stat& st)

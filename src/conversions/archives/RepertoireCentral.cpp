@@ -39,6 +39,8 @@ std::optional<RepertoireCentral> repertoireCentral(QFile& f)
     quint64 debut = lire32(p + 16);
     quint64 taille = lire32(p + 12);
     quint64 entrees = lire16(p + 10);
+    qint64 enregistrements = f.size() - n + i;
+    Plage champTaille{enregistrements + 12, 4};
     if (debut == 0xffffffff || taille == 0xffffffff) {
         // Zip64: the locator just before points to the larger record.
         if (i < tailleLocalisateur || lire32(p - tailleLocalisateur) != 0x07064b50)
@@ -53,32 +55,66 @@ std::optional<RepertoireCentral> repertoireCentral(QFile& f)
         entrees = lire64(q + 32);
         taille = lire64(q + 40);
         debut = lire64(q + 48);
+        enregistrements = static_cast<qint64>(record);
+        champTaille = {enregistrements + 40, 8};
     }
-    if (!dansLeFichier(debut, taille, f.size()))
+    if (!dansLeFichier(debut, taille, f.size()) || debut > static_cast<quint64>(enregistrements))
         return std::nullopt;
-    return RepertoireCentral{static_cast<qint64>(debut), static_cast<qint64>(taille), entrees};
+    return RepertoireCentral{static_cast<qint64>(debut), static_cast<qint64>(taille), entrees, enregistrements,
+                             champTaille};
 }
+
+namespace {
+
+constexpr qint64 enteteCentral = 46;
+
+// The records from the directory's start, one after another up to the end records, at most
+// as many as announced; `apres` is where the last one ends.
+QList<EntreeCentrale> parcourir(QFile& f, const RepertoireCentral& r, qint64& apres)
+{
+    QList<EntreeCentrale> liste;
+    apres = r.debut;
+    while (quint64(liste.size()) < r.entrees && apres + enteteCentral <= r.fin && f.seek(apres)) {
+        const QByteArray entete = f.read(enteteCentral);
+        const auto* p = reinterpret_cast<const uchar*>(entete.constData());
+        if (entete.size() < enteteCentral || lire32(p) != 0x02014b50)
+            break;
+        const qint64 nom = lire16(p + 28);
+        const qint64 champs = lire16(p + 30);
+        const qint64 suite = enteteCentral + nom + champs + lire16(p + 32);
+        if (apres + suite > r.fin)
+            break;
+        const QByteArray octets = f.read(nom);
+        if (octets.size() < nom)
+            break;
+        liste.append({octets, lire16(p + 4) >> 8, lire16(p + 10), lire32(p + 38), lire32(p + 42),
+                      Plage{apres + enteteCentral + nom, champs}});
+        apres += suite;
+    }
+    return liste;
+}
+
+} // namespace
 
 QList<EntreeCentrale> entreesCentrales(QFile& f)
 {
-    QList<EntreeCentrale> liste;
     const std::optional<RepertoireCentral> repertoire = repertoireCentral(f);
-    if (!repertoire || repertoire->taille == 0 || !f.seek(repertoire->debut))
-        return liste;
-    const QByteArray rep = f.read(repertoire->taille);
-    constexpr qsizetype entete = 46;
-    for (qsizetype i = 0; i + entete <= rep.size();) {
-        const auto* p = reinterpret_cast<const uchar*>(rep.constData() + i);
-        if (lire32(p) != 0x02014b50)
-            break;
-        const qsizetype nom = lire16(p + 28);
-        const qsizetype suite = entete + nom + lire16(p + 30) + lire16(p + 32);
-        if (i + suite > rep.size())
-            break;
-        liste.append({rep.mid(i + entete, nom), lire16(p + 4) >> 8, lire32(p + 38), lire32(p + 42)});
-        i += suite;
-    }
-    return liste;
+    qint64 apres = 0;
+    return repertoire ? parcourir(f, *repertoire, apres) : QList<EntreeCentrale>();
+}
+
+std::optional<qint64> tailleReelle(QFile& f)
+{
+    const std::optional<RepertoireCentral> r = repertoireCentral(f);
+    if (!r)
+        return std::nullopt;
+    qint64 apres = 0;
+    const qsizetype lues = parcourir(f, *r, apres).size();
+    // Only records that run to the end records, as writers put them: what lies between
+    // (a signature) makes no size wrong.
+    if (lues == 0 || quint64(lues) != r->entrees || apres != r->fin || apres - r->debut == r->taille)
+        return std::nullopt;
+    return apres - r->debut;
 }
 
 } // namespace Conversions

@@ -13,7 +13,7 @@ namespace Conversions {
 
 struct SourceMasquee::Etat {
     QFile fichier;
-    QList<Plage> masques;
+    QList<Remplacement> remplacements;
     QByteArray tampon = QByteArray(1 << 16, Qt::Uninitialized);
     qint64 position = 0;
 };
@@ -30,11 +30,12 @@ la_ssize_t lire(archive* a, void* donnees, const void** bloc)
         archive_set_error(a, EIO, "%s", e->fichier.errorString().toUtf8().constData());
         return ARCHIVE_FATAL;
     }
-    for (const Plage& m : e->masques) {
-        const qint64 debut = std::max(m.debut, e->position);
-        const qint64 fin = std::min(m.debut + m.taille, e->position + n);
+    for (const Remplacement& r : e->remplacements) {
+        const qint64 debut = std::max(r.debut, e->position);
+        const qint64 fin = std::min(r.debut + r.octets.size(), e->position + n);
         if (debut < fin)
-            std::memset(e->tampon.data() + (debut - e->position), 0, size_t(fin - debut));
+            std::memcpy(e->tampon.data() + (debut - e->position), r.octets.constData() + (debut - r.debut),
+                        size_t(fin - debut));
     }
     e->position += n;
     *bloc = e->tampon.constData();
@@ -61,10 +62,11 @@ la_int64_t sauter(archive*, void* donnees, la_int64_t demande)
 
 } // namespace
 
-SourceMasquee::SourceMasquee(const QString& chemin, QList<Plage> masques) : etat_(std::make_unique<Etat>())
+SourceMasquee::SourceMasquee(const QString& chemin, QList<Remplacement> remplacements)
+    : etat_(std::make_unique<Etat>())
 {
     etat_->fichier.setFileName(chemin);
-    etat_->masques = std::move(masques);
+    etat_->remplacements = std::move(remplacements);
 }
 
 SourceMasquee::~SourceMasquee() = default;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "conversions/archives/ChampsIllisibles.h"
+#include "conversions/archives/RepertoireCentral.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -11,11 +12,21 @@ struct archive;
 
 namespace Conversions {
 
-// A file as the unpacking library reads it, with some spans read as zeros: an extra field
-// of zeros is padding to every reader, so a field that does not parse is passed over.
+// Bytes read in place of those of a file, from `debut` on.
+struct Remplacement {
+    qint64 debut = 0;
+    QByteArray octets;
+};
+
+// Zeros over `plage`: an extra field of zeros is padding to every reader, so a field that
+// does not parse is passed over.
+inline Remplacement zeros(const Plage& plage) { return {plage.debut, QByteArray(plage.taille, '\0')}; }
+
+// A file as the unpacking library reads it, with some spans read otherwise: the mends that
+// let it read what the common tools read.
 class SourceMasquee {
 public:
-    SourceMasquee(const QString& chemin, QList<Plage> masques);
+    SourceMasquee(const QString& chemin, QList<Remplacement> remplacements);
     ~SourceMasquee();
     SourceMasquee(const SourceMasquee&) = delete;
     SourceMasquee& operator=(const SourceMasquee&) = delete;

@@ -48,6 +48,8 @@ std::shared_ptr<const DossierTenu> DossierTenu::tenir(const QString& chemin)
 
 bool DossierTenu::supprimer(const QString& nom) const { return supprimerDans(fd_, local(nom)); }
 
+QString DossierTenu::parDescripteur() const { return QStringLiteral("/proc/self/fd/%1").arg(fd_); }
+
 bool DossierTenu::enPlace() const
 {
     struct stat st;

@@ -26,6 +26,8 @@ public:
     bool supprimer(const QString& nom) const;
     // Whether the folder is still at the path it was held at (not moved, not replaced).
     bool enPlace() const;
+    // The folder wherever it is now, as a path the system's calls follow: /proc/self/fd/<n>.
+    QString parDescripteur() const;
 
 private:
     DossierTenu(QByteArray chemin, int fd, dev_t dev, ino_t ino);

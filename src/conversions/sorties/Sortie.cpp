@@ -130,10 +130,18 @@ bool estUnFichier(const QString& chemin)
 
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension)
 {
-    for (int k = 1;; ++k) {
+    int dernier = 0;
+    return nomLibre(dossier, base, extension, dernier);
+}
+
+QString nomLibre(const QString& dossier, const QString& base, const QString& extension, int& dernier)
+{
+    for (int k = std::max(dernier + 1, 1);; ++k) {
         const QString c = candidat(dossier, base, {}, extension, k);
-        if (!existe(c))
+        if (!existe(c)) {
+            dernier = k;
             return c;
+        }
     }
 }
 

@@ -15,6 +15,9 @@ class DossierTenu;
 // Only tests the names: use Sortie to hold one. A name that would pass the system's
 // 255 bytes has its base cut short, the counter and the extension kept.
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension);
+// The same from the counter after `dernier`, which it sets to the counter of the name given:
+// many names made free one after the other take a time that grows with their number.
+QString nomLibre(const QString& dossier, const QString& base, const QString& extension, int& dernier);
 
 // An output beside its source, under a name that never overwrites anything.
 //

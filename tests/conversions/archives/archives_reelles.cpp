@@ -3,6 +3,7 @@
 #include "commun/Ecoute.h"
 #include "conversions/media_outils.h"
 
+#include <QDirIterator>
 #include <QLocale>
 #include <QMap>
 #include <sys/stat.h>
@@ -307,6 +308,153 @@ with zipfile.ZipFile(sys.argv[1]) as z:
         EXPECT_EQ(essais::lire(d.chemin(QStringLiteral("paquet/") + nom)),
                   essais::lire(ailleurs.filePath(QStringLiteral("paquet/") + nom)))
             << nom;
+}
+
+// What unzip extracts, file by file, and what it says.
+QMap<QString, QByteArray> selonUnzip(const QString& zip)
+{
+    QTemporaryDir ailleurs;
+    executer("unzip", {"-o", "-d", ailleurs.path(), zip});
+    QMap<QString, QByteArray> fichiers;
+    QDirIterator it(ailleurs.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString chemin = it.next();
+        fichiers[QDir(ailleurs.path()).relativeFilePath(chemin)] = essais::lire(chemin);
+    }
+    return fichiers;
+}
+
+// The files of what was unpacked at `sortie`, by their path under it.
+QMap<QString, QByteArray> deballes(const QString& sortie)
+{
+    QMap<QString, QByteArray> fichiers;
+    QDirIterator it(sortie, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString chemin = it.next();
+        fichiers[QFileInfo(sortie).fileName() + '/' + QDir(sortie).relativeFilePath(chemin)] = essais::lire(chemin);
+    }
+    return fichiers;
+}
+
+// Writers that get the central directory's size wrong, and writers that pad extra fields
+// with 0xFF bytes: unzip reads every entry of them, and so must we.
+TEST(ArchivesReelles, lesRepertoiresMalMesuresEtLesChampsBourresDeFFSeLisent)
+{
+    Dossier d;
+    python(R"(
+import io, struct, sys, zipfile
+def ecrire(chemin, dossier, n):
+    with zipfile.ZipFile(chemin, 'w', zipfile.ZIP_DEFLATED) as z:
+        for i in range(n):
+            z.writestr('%s/note %d.txt' % (dossier, i), 'ligne %d\n' % i * 40)
+# The end record's size of the directory, short by 1 or 10 bytes, or halved.
+for chemin, n, taille in ((sys.argv[1], 2, lambda t: t - 1), (sys.argv[2], 3, lambda t: t - 10),
+                          (sys.argv[3], 3, lambda t: t // 2)):
+    ecrire(chemin, 'court', n)
+    o = bytearray(open(chemin, 'rb').read())
+    fin = o.rfind(b'PK\x05\x06')
+    struct.pack_into('<I', o, fin + 12, taille(struct.unpack_from('<I', o, fin + 12)[0]))
+    open(chemin, 'wb').write(o)
+# One to three 0xFF bytes as the extra field of the local headers, the central ones or both.
+for chemin, local, central, k in ((sys.argv[4], True, False, 1), (sys.argv[5], False, True, 2),
+                                  (sys.argv[6], True, True, 3)):
+    b = io.BytesIO()
+    ecrire(b, 'bourre', 2)
+    src = b.getvalue()
+    z = zipfile.ZipFile(io.BytesIO(src))
+    corps, debuts, rep = bytearray(), [], bytearray()
+    for i in z.infolist():
+        o = i.header_offset
+        n, m = struct.unpack_from('<HH', src, o + 26)
+        h = bytearray(src[o:o + 30])
+        extra = b'\xff' * k if local else b''
+        struct.pack_into('<H', h, 28, len(extra))
+        debuts.append(len(corps))
+        corps += h + src[o + 30:o + 30 + n] + extra + src[o + 30 + n + m:o + 30 + n + m + i.compress_size]
+    fin = src.rfind(b'PK\x05\x06')
+    p = struct.unpack_from('<I', src, fin + 16)[0]
+    for debut in debuts:
+        n, m, c = struct.unpack_from('<HHH', src, p + 28)
+        r = bytearray(src[p:p + 46])
+        extra = b'\xff' * k if central else b''
+        struct.pack_into('<H', r, 30, len(extra))
+        struct.pack_into('<I', r, 42, debut)
+        rep += r + src[p + 46:p + 46 + n] + extra + src[p + 46 + n + m:p + 46 + n + m + c]
+        p += 46 + n + m + c
+    q = bytearray(src[fin:])
+    struct.pack_into('<II', q, 12, len(rep), len(corps))
+    open(chemin, 'wb').write(corps + rep + q)
+)", {d.chemin("moins1.zip"), d.chemin("moins10.zip"), d.chemin("moitie.zip"), d.chemin("local.zip"),
+      d.chemin("central.zip"), d.chemin("deux.zip")});
+    const struct { const char* archive; const char* dossier; int entrees; } cas[] = {
+        {"moins1.zip", "court", 2}, {"moins10.zip", "court", 3}, {"moitie.zip", "court", 3},
+        {"local.zip", "bourre", 2}, {"central.zip", "bourre", 2}, {"deux.zip", "bourre", 2},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.archive);
+        const QMap<QString, QByteArray> attendus = selonUnzip(d.chemin(c.archive));
+        ASSERT_EQ(attendus.size(), c.entrees);
+        const Resultat r = extraire(d.chemin(c.archive));
+        EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+        ASSERT_EQ(r.crees, QStringList{d.chemin(c.dossier)});
+        EXPECT_EQ(deballes(r.crees[0]), attendus);
+        QDir(r.crees[0]).removeRecursively();
+    }
+}
+
+// Methods that the unpacking library does not decode: the refusal names the method, and
+// leaves nothing. 7-Zip writes Deflate64; no writer of today makes Implode or Shrink, whose
+// headers are written by hand (the data never gets read).
+TEST(ArchivesReelles, uneMethodeDeCompressionInconnueEstNommee)
+{
+    Dossier d;
+    d.ecrire("source/notes.txt", QByteArray("une ligne de notes\n").repeated(3000));
+    d.ecrire("source/autres.txt", QByteArray("une autre ligne\n").repeated(3000));
+    ASSERT_EQ(executer("7zz", {"a", "-tzip", "-mm=Deflate64", d.chemin("deflate64.zip"), d.chemin("source")}), 0);
+    ASSERT_TRUE(QDir(d.chemin("source")).removeRecursively());
+    QString test;
+    ASSERT_EQ(executer("unzip", {"-tq", d.chemin("deflate64.zip")}, &test), 0) << test.toStdString();
+    python(R"(
+import struct, sys, zipfile
+for chemin, methode in zip(sys.argv[1:], (6, 1)):
+    with zipfile.ZipFile(chemin, 'w', zipfile.ZIP_STORED) as z:
+        z.writestr('lisez-moi.txt', 'texte\n' * 50)
+        z.writestr('ancien/donnees.bin', bytes(range(256)))
+    o = bytearray(open(chemin, 'rb').read())
+    for i in zipfile.ZipFile(chemin).infolist():
+        struct.pack_into('<H', o, i.header_offset + 8, methode)
+    p = o.find(b'PK\x01\x02')
+    while p >= 0:
+        struct.pack_into('<H', o, p + 10, methode)
+        p = o.find(b'PK\x01\x02', p + 4)
+    open(chemin, 'wb').write(o)
+)", {d.chemin("implode.zip"), d.chemin("shrink.zip")});
+    const auto methode = [](const char* archive, const char* nom) {
+        return QString::fromUtf8("« %1 » est compressé avec la méthode %2, que cette application ne sait pas lire")
+            .arg(archive, nom);
+    };
+    echoue(d, {d.chemin("deflate64.zip"), d.chemin("implode.zip"), d.chemin("shrink.zip")}, "extraire",
+           {methode("deflate64.zip", "Deflate64"), methode("implode.zip", "Implode"), methode("shrink.zip", "Shrink")});
+}
+
+// An entry without a name climbs out of nothing: its bytes are kept under a name, the
+// other entries unpacked beside it.
+TEST(ArchivesReelles, uneEntreeSansNomEstGardeeSousUnNom)
+{
+    Dossier d;
+    python(R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('a.txt', b'premier')
+    z.writestr(zipfile.ZipInfo(''), b'sans nom')
+    z.writestr('b.txt', b'second')
+)", {d.chemin("anonyme.zip")});
+    const Resultat r = extraire(d.chemin("anonyme.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("anonyme")});
+    EXPECT_EQ(deballes(r.crees[0]), (QMap<QString, QByteArray>{{"anonyme/a.txt", "premier"},
+                                                              {"anonyme/b.txt", "second"},
+                                                              {"anonyme/sans nom", "sans nom"}}));
 }
 
 } // namespace

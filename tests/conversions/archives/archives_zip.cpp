@@ -182,6 +182,23 @@ TEST(ArchivesZip, NamesFollowTheFirstItemAndTheCount)
     EXPECT_EQ(partie(bizarres, "a[[]1].txt"), "a[1].txt");
 }
 
+// A folder zipped while a job of ours writes into it: its hidden temporaries and work
+// folders are ours, not the folder's content; the user's own hidden files are.
+TEST(ArchivesZip, OurTemporariesNeverGoIntoAnArchive)
+{
+    Dossier d;
+    d.ecrire("dossier/photo.jpg", "photo");
+    d.ecrire("dossier/.cache", "à l’utilisateur");
+    d.ecrire("dossier/.vemo-vododod-photo-0123456789ab.png", "à moitié écrit");
+    d.ecrire("dossier/.vemo-vododod-pages-42/page-1.ppm", "page");
+    d.ecrire("dossier/sous/vemo-vododod-zip-42/lien", "travail");
+    d.ecrire("dossier/sous/note.txt", "note");
+    const QString zip = convertirSeul(d.chemin("dossier"), "zip");
+    ASSERT_EQ(zip, d.chemin("dossier.zip"));
+    EXPECT_EQ(entrees(zip), (QStringList{"dossier/", "dossier/.cache", "dossier/photo.jpg", "dossier/sous/",
+                                         "dossier/sous/note.txt"}));
+}
+
 TEST(ArchivesZip, TwoItemsOfTheSameNameOrNoneFailAndLeaveNothing)
 {
     Dossier d;

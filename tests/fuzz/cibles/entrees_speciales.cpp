@@ -1,9 +1,13 @@
 // The central directory walk that finds the device, pipe and socket entries of a dropped zip,
-// and the local extra fields that do not parse.
+// the extra fields that do not parse, the directory's true size and the methods not read.
 #include "Cible.h"
 
 #include "conversions/archives/ChampsIllisibles.h"
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/MethodesDeCompression.h"
+#include "conversions/archives/RepertoireCentral.h"
+
+#include <QFile>
 
 #include <cstdlib>
 
@@ -19,5 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
     for (const Conversions::Plage& p : Conversions::champsIllisibles(archive))
         if (p.debut < 0 || p.taille < 0 || static_cast<size_t>(p.debut) > taille)
             std::abort();
+    // The size found runs from the directory's start to no further than the file's end.
+    QFile f(archive);
+    if (!f.open(QIODevice::ReadOnly))
+        std::abort();
+    if (const std::optional<qint64> reelle = Conversions::tailleReelle(f))
+        if (*reelle <= 0 || static_cast<size_t>(*reelle) > taille)
+            std::abort();
+    Conversions::methodeNonLue(archive);
     return 0;
 }
