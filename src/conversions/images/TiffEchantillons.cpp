@@ -27,8 +27,8 @@ struct Format {
     bool gris() const { return photometrie == PHOTOMETRIC_MINISBLACK || photometrie == PHOTOMETRIC_MINISWHITE; }
     bool alpha() const { return parPixel == 2 || parPixel == 4; }
     bool separes() const { return plans == PLANARCONFIG_SEPARATE; }
-    // Integers here are narrower than 16 bits.
-    uint32_t plusGrand() const { return (1u << bits) - 1; }
+    bool signe() const { return sorte == SAMPLEFORMAT_INT; }
+    uint64_t plusGrand() const { return bits >= 64 ? ~uint64_t(0) : (uint64_t(1) << bits) - 1; }
     // Samples in one stored row: every band's, or one band's when each has its own plane.
     size_t parRangee() const { return size_t(largeur) * (separes() ? 1 : parPixel); }
 };
@@ -52,13 +52,16 @@ Format formatDe(TIFF* t)
 }
 
 // What libvips refuses or misreads and libav reads as other samples than they are: half
-// floats; floats of min-is-white, which libvips does not turn over; integers neither of a
-// byte, a word nor the few narrow widths of bilevel and palette scans; and those narrow
-// widths several to a pixel (RGBA of 4 bits).
+// floats; floats and signed integers of min-is-white, which libvips does not turn over
+// right; integers neither of a byte, a word nor the few narrow widths of bilevel and palette
+// scans; and those narrow widths several to a pixel (RGBA of 4 bits).
 bool rare(const Format& f)
 {
+    const bool blancANul = f.photometrie == PHOTOMETRIC_MINISWHITE;
     if (f.flottant())
-        return f.bits == 16 || ((f.bits == 32 || f.bits == 64) && f.photometrie == PHOTOMETRIC_MINISWHITE);
+        return f.bits == 16 || ((f.bits == 32 || f.bits == 64) && blancANul);
+    if (f.signe())
+        return blancANul && (f.bits == 8 || f.bits == 16 || f.bits == 32);
     if ((f.sorte != SAMPLEFORMAT_UINT && f.sorte != SAMPLEFORMAT_VOID) || f.bits >= 16 || f.bits == 8)
         return false;
     if (f.bits == 1 || f.bits == 2 || f.bits == 4)
@@ -109,14 +112,29 @@ const std::vector<uint8_t>& srgbDesDemiFlottants()
     return table;
 }
 
-// The samples of one stored row, in order: integers unpacked from the high bit, floats of
-// 16, 32 or 64 bits in this machine's order (libtiff turned them).
+// The samples of one stored row, in order: integers of 16 or 32 bits and floats in this
+// machine's order (libtiff turned them), other integers unpacked from the high bit.
 class Rangee {
 public:
-    Rangee(const Format& f, const uint8_t* octets) : octets_(octets), bits_(f.bits), masque_(f.plusGrand()) {}
+    Rangee(const Format& f, const uint8_t* octets)
+        : octets_(octets), bits_(f.bits), masque_(static_cast<uint32_t>(f.plusGrand()))
+    {
+    }
 
     uint32_t entier()
     {
+        if (bits_ == 16 || bits_ == 32) {
+            uint32_t v = 0;
+            if (bits_ == 16) {
+                uint16_t court = 0;
+                std::memcpy(&court, octets_, 2);
+                v = court;
+            } else {
+                std::memcpy(&v, octets_, 4);
+            }
+            octets_ += bits_ / 8;
+            return v;
+        }
         for (; enReserve_ < bits_; enReserve_ += 8)
             tampon_ = (tampon_ << 8) | *octets_++;
         enReserve_ -= bits_;
@@ -149,12 +167,15 @@ private:
     int enReserve_ = 0;
 };
 
-// An integer in 8 bits, from its own range; colours of min-is-white turned over.
+// An integer in 8 bits, from its type's whole range (a signed one from its most negative
+// value); colours of min-is-white turned over.
 uint8_t octetEntier(const Format& f, uint32_t code, bool estAlpha)
 {
-    const uint32_t plusGrand = f.plusGrand();
-    const uint32_t v = f.photometrie == PHOTOMETRIC_MINISWHITE && !estAlpha ? plusGrand - code : code;
-    return static_cast<uint8_t>((uint64_t(v) * 255 + plusGrand / 2) / plusGrand);
+    const uint64_t plusGrand = f.plusGrand();
+    uint64_t v = f.signe() ? code ^ (uint64_t(1) << (f.bits - 1)) : code;
+    if (f.photometrie == PHOTOMETRIC_MINISWHITE && !estAlpha)
+        v = plusGrand - v;
+    return static_cast<uint8_t>((v * 255 + plusGrand / 2) / plusGrand);
 }
 
 // A float of linear light in 8-bit sRGB, through the nearest half float; an alpha from 0 to
@@ -186,7 +207,7 @@ void convertirRangee(const Format& f, const uint8_t* octets, uint8_t* sortie, ui
         }
         uint32_t code = rangee.entier();
         if (f.prediction == PREDICTOR_HORIZONTAL && i >= voisin)
-            code = (code + avant[bande]) & f.plusGrand();
+            code = (code + avant[bande]) & static_cast<uint32_t>(f.plusGrand());
         avant[bande] = code;
         cible = octetEntier(f, code, bande == alpha);
     }

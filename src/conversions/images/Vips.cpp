@@ -218,18 +218,25 @@ VImage depuisGrisLineaire(const VImage& image)
     return image.has_alpha() ? clair.bandjoin(srgb.extract_band(3)) : clair;
 }
 
-// Integers scaled from their type's range onto 16 bits, below zero black.
+// Integers scaled from their type's whole range onto 16 bits: a signed one from its most
+// negative value (black) to its largest (white), as TIFF reads them when the file gives no
+// narrower range.
 VImage surSeizeBits(const VImage& image)
 {
-    double plusGrand = 0;
+    double valeurs = 0;
+    bool signe = true;
     switch (image.format()) {
-    case VIPS_FORMAT_CHAR: plusGrand = 127.0; break;
-    case VIPS_FORMAT_SHORT: plusGrand = 32767.0; break;
-    case VIPS_FORMAT_INT: plusGrand = 2147483647.0; break;
-    case VIPS_FORMAT_UINT: plusGrand = 4294967295.0; break;
+    case VIPS_FORMAT_CHAR: valeurs = 256.0; break;
+    case VIPS_FORMAT_SHORT: valeurs = 65536.0; break;
+    case VIPS_FORMAT_INT: valeurs = 4294967296.0; break;
+    case VIPS_FORMAT_UINT:
+        valeurs = 4294967296.0;
+        signe = false;
+        break;
     default: return image;
     }
-    return image.linear(65535.0 / plusGrand, 0.5)
+    const double echelle = 65535.0 / (valeurs - 1);
+    return image.linear(echelle, (signe ? valeurs / 2 * echelle : 0.0) + 0.5)
         .cast(VIPS_FORMAT_USHORT)
         .copy(VImage::option()->set(
             "interpretation", image.bands() < 3 ? VIPS_INTERPRETATION_GREY16 : VIPS_INTERPRETATION_RGB16));

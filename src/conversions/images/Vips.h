@@ -37,7 +37,7 @@ QImage redressee(const vips::VImage& entete, const QString& chemin, std::optiona
 // The picture in a colour space that every writer takes as it is: grey or sRGB of 8 or 16
 // bits (or linear floats), alpha kept. Lab and CMYK are converted (CMYK through its embedded
 // profile, else a standard one) and carry no other profile than sRGB's; integers of 32 bits
-// or signed ones are scaled from their type's range onto 16 bits, negatives black. The
+// or signed ones are scaled from their type's whole range onto 16 bits. The
 // picture itself when nothing needs doing. ouvrirImage() and vignette() give it so.
 vips::VImage enSrgb(const vips::VImage& image);
 // 8 bits per channel: 16-bit RGB or grey and linear float RGB are brought down, not clipped.

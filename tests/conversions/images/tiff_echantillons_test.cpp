@@ -163,14 +163,15 @@ Trame en16Bits(Trame t)
     return t;
 }
 
-// The same 8-bit codes stored at another width or sign, white at the type's largest value.
+// The same 8-bit codes stored at another width or sign over the type's whole range: a
+// signed one from its most negative value.
 Trame stockee(Trame t, int bits, bool signe)
 {
-    const double plusGrand = signe ? std::pow(2.0, bits - 1) - 1 : std::pow(2.0, bits) - 1;
+    const double valeurs = std::pow(2.0, bits);
     t.bits = bits;
     t.signe = signe;
     for (double& v : t.echantillons)
-        v = std::round(v * plusGrand / 255);
+        v = std::round(v * (valeurs - 1) / 255) - (signe ? valeurs / 2 : 0);
     return t;
 }
 
@@ -226,8 +227,9 @@ TEST(TiffEchantillons, LesDemiFlottantsSeLisentCommeLesFlottants)
     commeLaReference(d.ecrire("gris32.tif", tiff(gris)), attendu);
 }
 
-// Integers of 32 bits and signed ones: white at their type's largest value, as their 8-bit
-// twin reads, none thresholded nor half as bright.
+// Integers of 32 bits and signed ones (as ImageMagick writes them: black at the most
+// negative value), of min-is-white too: read as their 8-bit twin, none thresholded nor half
+// as bright.
 TEST(TiffEchantillons, LesEntiersSeLisentSurTouteLeurEtendue)
 {
     Dossier d;
@@ -242,22 +244,36 @@ TEST(TiffEchantillons, LesEntiersSeLisentSurTouteLeurEtendue)
         commeLaReference(d.ecrire(QStringLiteral("entiers%1%2.tif").arg(bits).arg(signe ? "s" : ""),
                                   tiff(stockee(octets, bits, signe))),
                          attendu);
+    Trame retournee = octets;
+    for (double& v : retournee.echantillons)
+        v = 255 - v;
+    for (const int bits : {16, 32}) {
+        Trame blanc = stockee(retournee, bits, true);
+        blanc.photometrie = blancANul;
+        commeLaReference(d.ecrire(QStringLiteral("blanc%1s.tif").arg(bits), tiff(blanc)), attendu);
+    }
 }
 
-// Floats of min-is-white, 16 or 32 bits: the light of 1 − v, as libvips reads it stored the
-// other way round.
+// The light of a grey in RGB 32-bit floats, as libvips reads it: 1 − v where white is zero.
+Trame enCouleurs(const Trame& gris)
+{
+    Trame c{gris.largeur, gris.hauteur, 3, 32, true, rvb, {}};
+    for (const double v : gris.echantillons) {
+        const double l = gris.photometrie == blancANul ? 1.0 - v : v;
+        c.echantillons << l << l << l;
+    }
+    return c;
+}
+
+// Floats of min-is-white, 16 or 32 bits: turned over, as their kin of min-is-black read.
 TEST(TiffEchantillons, LesFlottantsBlancANulSontRetournes)
 {
     Dossier d;
     Trame gris{64, 48, 1, 32, true, blancANul, {}};
-    Trame inverse{64, 48, 3, 32, true, rvb, {}};
     QRandomGenerator g(5);
-    for (int i = 0; i < 64 * 48; ++i) {
-        const float v = float(qfloat16(float(0.05 + 0.6 * g.generateDouble() + 0.3 * (i % 64) / 63.0)));
-        gris.echantillons.append(v);
-        inverse.echantillons << 1.0 - v << 1.0 - v << 1.0 - v;
-    }
-    const QImage attendu = vueVips(d.ecrire("inverse.tif", tiff(inverse)));
+    for (int i = 0; i < 64 * 48; ++i)  // stored as halves too: the reference gets the same values
+        gris.echantillons.append(float(qfloat16(float(0.05 + 0.6 * g.generateDouble() + 0.3 * (i % 64) / 63.0))));
+    const QImage attendu = vueVips(d.ecrire("inverse.tif", tiff(enCouleurs(gris))));
     commeLaReference(d.ecrire("blanc32.tif", tiff(gris)), attendu);
     gris.bits = 16;
     commeLaReference(d.ecrire("blanc16.tif", tiff(gris)), attendu);
