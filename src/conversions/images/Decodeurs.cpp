@@ -380,7 +380,7 @@ TiffOuvert ouvrirTiff(const QString& chemin)
     return TiffOuvert(TIFFOpenExt(local(chemin).constData(), "r", options.get()));
 }
 
-VImage lireTiffJpegAncien(const QString& chemin)
+VImage lireTiffParRgba(const QString& chemin)
 {
     const TiffOuvert tiff = ouvrirTiff(chemin);
     uint32_t largeur = 0;

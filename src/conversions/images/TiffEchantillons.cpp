@@ -269,6 +269,9 @@ std::optional<VImage> lireTiffAEchantillonsRares(const QString& chemin)
         return std::nullopt;
     TIFF* t = tiff.get();
     const Format f = formatDe(t);
+    // libvips refuses tiles of separate planes: libtiff's RGBA interface reads those of bytes and words.
+    if (TIFFIsTiled(t) && f.separes() && !rare(f))
+        return lireTiffParRgba(chemin);
     if (!rare(f))
         return std::nullopt;
     verifierDisposition(t, f, chemin);

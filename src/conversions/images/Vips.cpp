@@ -125,7 +125,7 @@ VImage ouvrirImage(const QString& chemin)
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
     if (tiffJpegAncien(chemin))
-        return lireTiffJpegAncien(chemin);
+        return lireTiffParRgba(chemin);
     if (std::optional<VImage> rare = lireTiffAEchantillonsRares(chemin))
         return *rare;
     if (pngCoupe(chemin)) {
@@ -378,12 +378,13 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
     const QString texte = QString::fromUtf8(e.what()).trimmed();
     vips_error_clear();
     qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
-    // Reading and writing run in one pass: loaders name themselves "…load", libjpeg's reader
-    // "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself, never through
-    // libvips), but a word of writing or a full disk puts the fault on the output.
+    // Reading and writing run in one pass: loaders name themselves "…load" or "…2vips",
+    // libjpeg's reader "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself,
+    // never through libvips), but a word of writing or a full disk puts the fault on the output.
     const bool ecriture = ditUnDisquePlein(texte) || texte.contains(QLatin1String("write"), Qt::CaseInsensitive)
         || texte.contains(QLatin1String("target")) || texte.contains(QLatin1String("disk space"));
-    const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("VipsJpeg"))
+    const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("2vips"))
+        || texte.contains(QLatin1String("VipsJpeg"))
         || texte.contains(QLatin1String("heif: ")) || texte.contains(QLatin1String("read"), Qt::CaseInsensitive);
     if (sortie.isEmpty() || (lecture && !ecriture))
         throw Erreur::lecture(nomDe(source));

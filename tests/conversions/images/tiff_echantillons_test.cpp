@@ -279,8 +279,8 @@ TEST(TiffEchantillons, LesFlottantsBlancANulSontRetournes)
     commeLaReference(d.ecrire("blanc16.tif", tiff(gris)), attendu);
 }
 
-// RGB in three planes, as libtiff lays them out, and RGBA of 4 bits a sample: read as their
-// contiguous and 16-bit twins are, transparency included.
+// RGB in three planes, in strips or tiles, as libtiff lays them out, and RGBA of 4 bits a
+// sample: read as their contiguous and 16-bit twins are, transparency included.
 TEST(TiffEchantillons, PlansSeparesEtQuatreBitsSeLisent)
 {
     Dossier d;
@@ -291,6 +291,10 @@ TEST(TiffEchantillons, PlansSeparesEtQuatreBitsSeLisent)
     sortieDe("tiffcp", {"-p", "separate", "-r", "16", contigu, plans});
     ASSERT_TRUE(sortieDe("tiffinfo", {plans}).contains("separate image planes"));
     commeLaReference(plans, vueVips(contigu));
+    const QString tuiles = d.chemin("tuiles.tif");  // libvips refuses this layout
+    sortieDe("tiffcp", {"-p", "separate", "-t", "-w", "32", "-l", "32", contigu, tuiles});
+    ASSERT_TRUE(sortieDe("tiffinfo", {tuiles}).contains("Tile Width: 32"));
+    commeLaReference(tuiles, vueVips(contigu));
 
     Trame rvba{48, 32, 4, 4, false, rvb, {}};
     for (int y = 0; y < rvba.hauteur; ++y)
