@@ -240,6 +240,10 @@ with tempfile.TemporaryDirectory() as t:
     graine("tiff_echantillons", "rvb12.tif", tiff_echantillons(16, 4, 3, 12, 1, 2, b"".join(douze_bits(rampe * 3) for _ in range(4))))
     demis = struct.pack("<48e", *[i / 47 for i in range(48)]) * 4
     graine("tiff_echantillons", "demis.tif", tiff_echantillons(16, 4, 3, 16, 3, 2, demis))
+    # RGBA of 4 bits a sample, 32-bit floats of min-is-white.
+    graine("tiff_echantillons", "rvba4.tif", tiff_echantillons(16, 4, 4, 4, 1, 2, bytes(range(0, 256, 8)) * 4))
+    blancs = struct.pack("<16f", *[i / 15 for i in range(16)]) * 4
+    graine("tiff_echantillons", "blancs32.tif", tiff_echantillons(16, 4, 1, 32, 3, 0, blancs))
 
     # Pictures for Qt's readers: the first byte picks ICO (0), BMP (1) or TGA (2); half of each
     # is transparent.

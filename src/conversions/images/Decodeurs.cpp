@@ -40,6 +40,15 @@ void refuser(const QString& chemin, const QString& raison)
     throw Erreur::lecture(nomDe(chemin));
 }
 
+namespace {
+
+VipsInterpretation interpretationDe(int bandes)
+{
+    return bandes < 3 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB;
+}
+
+} // namespace
+
 VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int bandes)
 {
     vipsPret();
@@ -47,10 +56,23 @@ VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int ba
     if (!brute)
         throw vips::VError();
     VImage image(brute, vips::STEAL);
-    VImage marquee = image.copy(VImage::option()->set(
-        "interpretation", bandes < 3 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB));
+    VImage marquee = image.copy(VImage::option()->set("interpretation", interpretationDe(bandes)));
     marquee.set(champEnMemoire, 1);
     return marquee;
+}
+
+VImage aRemplir(int largeur, int hauteur, int bandes)
+{
+    vipsPret();
+    VImage image(vips_image_new_memory(), vips::STEAL);
+    vips_image_init_fields(image.get_image(), largeur, hauteur, bandes, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
+                           interpretationDe(bandes), 1.0, 1.0);
+    if (vips_image_write_prepare(image.get_image()) != 0) {
+        vips_error_clear();
+        throw std::bad_alloc();
+    }
+    image.set(champEnMemoire, 1);
+    return image;
 }
 
 namespace {
@@ -358,7 +380,7 @@ TiffOuvert ouvrirTiff(const QString& chemin)
     return TiffOuvert(TIFFOpenExt(local(chemin).constData(), "r", options.get()));
 }
 
-VImage lireTiffJpegAncien(const QString& chemin)
+VImage lireTiffParRgba(const QString& chemin)
 {
     const TiffOuvert tiff = ouvrirTiff(chemin);
     uint32_t largeur = 0;

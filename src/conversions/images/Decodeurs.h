@@ -23,11 +23,14 @@ bool lisibleParLibav(const QString& chemin);
 // Whether the file is a TIFF compressed with the old-style JPEG scheme (libvips and libav
 // give a wrong picture of it).
 bool tiffJpegAncien(const QString& chemin);
-// Such a TIFF through libtiff's RGBA interface, in 8-bit RGB.
-vips::VImage lireTiffJpegAncien(const QString& chemin);
-// A TIFF whose samples libvips refuses and libav misreads (12-bit or other odd-width
-// integers, half floats), read by libtiff: integers scaled from their own range, min-is-white
-// turned over, half floats as linear light like 32-bit ones; 8-bit, upright, alpha kept.
+// A TIFF through libtiff's RGBA interface (such a one, or tiles of separate planes), in
+// 8-bit RGB with its alpha.
+vips::VImage lireTiffParRgba(const QString& chemin);
+// A TIFF whose samples or layout libvips refuses or misreads and libav misreads (12-bit or
+// other odd-width integers, 4-bit RGBA, half floats, floats and signed integers of
+// min-is-white, tiles of separate planes), read by libtiff: integers scaled from their type's
+// whole range, min-is-white turned over, floats as linear light; 8-bit, upright, alpha kept.
+// The picture and a strip are set aside first (Reserve): « … » est trop grand otherwise.
 // Empty when the file is no such TIFF.
 std::optional<vips::VImage> lireTiffAEchantillonsRares(const QString& chemin);
 // Camera RAW developed by libraw (camera white balance, sRGB, 8 bits), turned upright.

@@ -175,11 +175,9 @@ QImage redressee(const QString& chemin, std::optional<int> max)
 QImage redressee(const VImage& entete, const QString& chemin, std::optional<int> max)
 {
     const VImage image = vignette(entete, chemin, max);
-    try {
-        return versQImage(image, !image.has_alpha());
-    } catch (const VError& e) {
-        echecVips(e, chemin, {});
-    }
+    QImage pixels;
+    sousVips(chemin, {}, [&] { pixels = versQImage(image, !image.has_alpha()); });
+    return pixels;
 }
 
 QImage aplatir(const QImage& image)

@@ -1,11 +1,15 @@
 #include "conversions/images/Decodage.h"
 #include "conversions/images/Decodeurs.h"
+#include "conversions/travail/Reserve.h"
 
 #include <QFile>
 #include <QFloat16>
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <memory>
 #include <tiffio.h>
 #include <vector>
 
@@ -16,12 +20,17 @@ namespace Conversions {
 namespace {
 
 struct Format {
-    uint32_t largeur = 0, hauteur = 0;
+    uint32_t largeur = 0, hauteur = 0, rangeesParBande = 0;
     uint16_t bits = 1, parPixel = 1, sorte = SAMPLEFORMAT_UINT, photometrie = PHOTOMETRIC_MINISBLACK;
     uint16_t plans = PLANARCONFIG_CONTIG, prediction = PREDICTOR_NONE, orientation = ORIENTATION_TOPLEFT;
     bool flottant() const { return sorte == SAMPLEFORMAT_IEEEFP; }
+    bool gris() const { return photometrie == PHOTOMETRIC_MINISBLACK || photometrie == PHOTOMETRIC_MINISWHITE; }
     bool alpha() const { return parPixel == 2 || parPixel == 4; }
-    uint32_t plusGrand() const { return (1u << bits) - 1; }
+    bool separes() const { return plans == PLANARCONFIG_SEPARATE; }
+    bool signe() const { return sorte == SAMPLEFORMAT_INT; }
+    uint64_t plusGrand() const { return bits >= 64 ? ~uint64_t(0) : (uint64_t(1) << bits) - 1; }
+    // Samples in one stored row: every band's, or one band's when each has its own plane.
+    size_t parRangee() const { return size_t(largeur) * (separes() ? 1 : parPixel); }
 };
 
 Format formatDe(TIFF* t)
@@ -29,6 +38,8 @@ Format formatDe(TIFF* t)
     Format f;
     TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &f.largeur);
     TIFFGetField(t, TIFFTAG_IMAGELENGTH, &f.hauteur);
+    TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &f.rangeesParBande);
+    f.rangeesParBande = std::clamp(f.rangeesParBande, 1u, std::max(f.hauteur, 1u));
     TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &f.bits);
     TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &f.parPixel);
     TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLEFORMAT, &f.sorte);
@@ -40,14 +51,22 @@ Format formatDe(TIFF* t)
     return f;
 }
 
-// What libvips refuses and libav reads as other samples than they are: half floats, and
-// integers neither of a byte, a word nor the few narrow widths of bilevel and palette scans.
+// What libvips refuses or misreads and libav reads as other samples than they are: half
+// floats; floats and signed integers of min-is-white, which libvips does not turn over
+// right; integers neither of a byte, a word nor the few narrow widths of bilevel and palette
+// scans; and those narrow widths several to a pixel (RGBA of 4 bits).
 bool rare(const Format& f)
 {
+    const bool blancANul = f.photometrie == PHOTOMETRIC_MINISWHITE;
     if (f.flottant())
-        return f.bits == 16;
-    return (f.sorte == SAMPLEFORMAT_UINT || f.sorte == SAMPLEFORMAT_VOID) && f.bits > 2 && f.bits < 16 && f.bits != 4
-        && f.bits != 8;
+        return f.bits == 16 || ((f.bits == 32 || f.bits == 64) && blancANul);
+    if (f.signe())
+        return blancANul && (f.bits == 8 || f.bits == 16 || f.bits == 32);
+    if ((f.sorte != SAMPLEFORMAT_UINT && f.sorte != SAMPLEFORMAT_VOID) || f.bits >= 16 || f.bits == 8)
+        return false;
+    if (f.bits == 1 || f.bits == 2 || f.bits == 4)
+        return f.parPixel > 1 && (f.gris() || f.photometrie == PHOTOMETRIC_RGB);
+    return true;
 }
 
 bool enTete(const QString& chemin)
@@ -58,23 +77,18 @@ bool enTete(const QString& chemin)
         && ((signature[0] == 'I' && signature[1] == 'I') || (signature[0] == 'M' && signature[1] == 'M'));
 }
 
-// Grey or RGB, each with an optional alpha, in strips of whole pixels: what a wrong picture
-// would be made of otherwise is refused.
+// Grey or RGB, each with an optional alpha, in strips of whole pixels or planes: what a
+// wrong picture would be made of otherwise is refused.
 void verifierDisposition(TIFF* t, const Format& f, const QString& chemin)
 {
     if (!tailleAdmise(f.largeur, f.hauteur))
         refuser(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(f.largeur).arg(f.hauteur));
-    const bool gris = f.photometrie == PHOTOMETRIC_MINISBLACK || f.photometrie == PHOTOMETRIC_MINISWHITE;
-    const bool couleur = f.photometrie == PHOTOMETRIC_RGB;
-    if (!(gris && (f.parPixel == 1 || f.parPixel == 2)) && !(couleur && (f.parPixel == 3 || f.parPixel == 4)))
+    if (!(f.gris() && (f.parPixel == 1 || f.parPixel == 2)) && !(f.photometrie == PHOTOMETRIC_RGB && (f.parPixel == 3 || f.parPixel == 4)))
         refuser(chemin, QStringLiteral("libtiff : %1 échantillons de %2 bits en photométrie %3, non lus")
                             .arg(f.parPixel).arg(f.bits).arg(f.photometrie));
-    if (TIFFIsTiled(t) || f.plans != PLANARCONFIG_CONTIG)
-        refuser(chemin, QStringLiteral("libtiff : échantillons de %1 bits en tuiles ou en plans séparés, non lus")
-                            .arg(f.bits));
+    if (TIFFIsTiled(t))
+        refuser(chemin, QStringLiteral("libtiff : échantillons de %1 bits en tuiles, non lus").arg(f.bits));
 }
-
-qfloat16 demiFlottant(uint16_t motif) { return std::bit_cast<qfloat16>(motif); }
 
 // 8-bit sRGB of each half float of linear light, by libvips' own conversion of float TIFFs.
 const std::vector<uint8_t>& srgbDesDemiFlottants()
@@ -82,7 +96,7 @@ const std::vector<uint8_t>& srgbDesDemiFlottants()
     static const std::vector<uint8_t> table = [] {
         std::vector<float> valeurs(1 << 16);
         for (uint32_t i = 0; i < valeurs.size(); ++i)
-            valeurs[i] = float(demiFlottant(static_cast<uint16_t>(i)));
+            valeurs[i] = float(std::bit_cast<qfloat16>(static_cast<uint16_t>(i)));
         vipsPret();
         const VImage un = VImage::new_from_memory(valeurs.data(), valeurs.size() * sizeof(float), int(valeurs.size()),
                                                   1, 1, VIPS_FORMAT_FLOAT);
@@ -98,49 +112,141 @@ const std::vector<uint8_t>& srgbDesDemiFlottants()
     return table;
 }
 
-// One row's samples: integers unpacked from the high bit and their horizontal differences
-// summed, half floats as their 16-bit patterns.
-void lireRangee(TIFF* t, const Format& f, uint32_t y, std::vector<uint8_t>& octets, std::vector<uint32_t>& codes,
-                const QString& chemin)
-{
-    if (TIFFReadScanline(t, octets.data(), y, 0) < 0)
-        refuser(chemin, QStringLiteral("libtiff : rangée %1 illisible").arg(y));
-    if (f.flottant()) {  // libtiff turned them to this machine's byte order
-        for (size_t i = 0; i < codes.size(); ++i) {
-            uint16_t motif = 0;
-            std::memcpy(&motif, octets.data() + 2 * i, 2);
-            codes[i] = motif;
+// The samples of one stored row, in order: integers of 16 or 32 bits and floats in this
+// machine's order (libtiff turned them), other integers unpacked from the high bit.
+class Rangee {
+public:
+    Rangee(const Format& f, const uint8_t* octets)
+        : octets_(octets), bits_(f.bits), masque_(static_cast<uint32_t>(f.plusGrand()))
+    {
+    }
+
+    uint32_t entier()
+    {
+        if (bits_ == 16 || bits_ == 32) {
+            uint32_t v = 0;
+            if (bits_ == 16) {
+                uint16_t court = 0;
+                std::memcpy(&court, octets_, 2);
+                v = court;
+            } else {
+                std::memcpy(&v, octets_, 4);
+            }
+            octets_ += bits_ / 8;
+            return v;
         }
-        return;
+        for (; enReserve_ < bits_; enReserve_ += 8)
+            tampon_ = (tampon_ << 8) | *octets_++;
+        enReserve_ -= bits_;
+        return static_cast<uint32_t>(tampon_ >> enReserve_) & masque_;
     }
-    uint64_t tampon = 0;
-    int enReserve = 0;
-    size_t k = 0;
-    for (uint32_t& code : codes) {
-        for (; enReserve < f.bits; enReserve += 8)
-            tampon = (tampon << 8) | octets[k++];
-        enReserve -= f.bits;
-        code = static_cast<uint32_t>(tampon >> enReserve) & f.plusGrand();
+
+    float flottant()
+    {
+        float v = 0;
+        if (bits_ == 16) {
+            uint16_t motif = 0;
+            std::memcpy(&motif, octets_, 2);
+            v = float(std::bit_cast<qfloat16>(motif));
+        } else if (bits_ == 32) {
+            std::memcpy(&v, octets_, 4);
+        } else {
+            double d = 0;
+            std::memcpy(&d, octets_, 8);
+            v = static_cast<float>(d);
+        }
+        octets_ += bits_ / 8;
+        return v;
     }
-    if (f.prediction == PREDICTOR_HORIZONTAL)
-        for (size_t i = f.parPixel; i < codes.size(); ++i)
-            codes[i] = (codes[i] + codes[i - f.parPixel]) & f.plusGrand();
+
+private:
+    const uint8_t* octets_;
+    const int bits_;
+    const uint32_t masque_;
+    uint64_t tampon_ = 0;
+    int enReserve_ = 0;
+};
+
+// An integer in 8 bits, from its type's whole range (a signed one from its most negative
+// value); colours of min-is-white turned over.
+uint8_t octetEntier(const Format& f, uint32_t code, bool estAlpha)
+{
+    const uint64_t plusGrand = f.plusGrand();
+    uint64_t v = f.signe() ? code ^ (uint64_t(1) << (f.bits - 1)) : code;
+    if (f.photometrie == PHOTOMETRIC_MINISWHITE && !estAlpha)
+        v = plusGrand - v;
+    return static_cast<uint8_t>((v * 255 + plusGrand / 2) / plusGrand);
 }
 
-// A sample in 8 bits: integers from their own range, colours of min-is-white turned over.
-uint8_t octetDe(const Format& f, uint32_t code, bool estAlpha)
+// A float of linear light in 8-bit sRGB, through the nearest half float; an alpha from 0 to
+// 1, as libvips brings the alpha of a float TIFF to 8 bits.
+uint8_t octetFlottant(const Format& f, float v, bool estAlpha)
 {
-    const bool inverse = f.photometrie == PHOTOMETRIC_MINISWHITE && !estAlpha;
-    if (!f.flottant()) {
-        const uint32_t v = inverse ? f.plusGrand() - code : code;
-        return static_cast<uint8_t>((v * 255 + f.plusGrand() / 2) / f.plusGrand());
+    if (estAlpha)
+        return static_cast<uint8_t>((std::isnan(v) ? 0.0f : std::clamp(v, 0.0f, 1.0f)) * 255.0f + 0.5f);
+    if (f.photometrie == PHOTOMETRIC_MINISWHITE)
+        v = 1.0f - v;
+    return srgbDesDemiFlottants()[std::bit_cast<uint16_t>(qfloat16(v))];
+}
+
+// One stored row into the picture's row `sortie` (8 bits a sample, bands interleaved):
+// every band, or band `plan` alone when they lie in planes. Integers' horizontal
+// differences are summed here (libtiff sums them only for samples of 8, 16, 32 or 64 bits).
+void convertirRangee(const Format& f, const uint8_t* octets, uint8_t* sortie, uint16_t plan)
+{
+    Rangee rangee(f, octets);
+    const size_t voisin = f.separes() ? 1 : f.parPixel;
+    const uint16_t alpha = f.alpha() ? f.parPixel - 1 : f.parPixel;
+    std::array<uint32_t, 4> avant{};
+    for (size_t i = 0; i < f.parRangee(); ++i) {
+        const uint16_t bande = f.separes() ? plan : static_cast<uint16_t>(i % f.parPixel);
+        uint8_t& cible = sortie[f.separes() ? i * f.parPixel + plan : i];
+        if (f.flottant()) {
+            cible = octetFlottant(f, rangee.flottant(), bande == alpha);
+            continue;
+        }
+        uint32_t code = rangee.entier();
+        if (f.prediction == PREDICTOR_HORIZONTAL && i >= voisin)
+            code = (code + avant[bande]) & static_cast<uint32_t>(f.plusGrand());
+        avant[bande] = code;
+        cible = octetEntier(f, code, bande == alpha);
     }
-    qfloat16 h = demiFlottant(static_cast<uint16_t>(code));
-    if (estAlpha)  // 0 to 1, as libvips brings the alpha of a float TIFF to 8 bits
-        return static_cast<uint8_t>(std::clamp(float(h), 0.0f, 1.0f) * 255.0f + 0.5f);
-    if (inverse)
-        h = qfloat16(1.0f - float(h));
-    return srgbDesDemiFlottants()[std::bit_cast<uint16_t>(h)];
+}
+
+// The picture read strip by strip into 8 bits a sample. The picture and one strip are set
+// aside before anything is allocated; a file whose data is missing fails at its first strip.
+VImage lire(TIFF* t, const Format& f, const QString& chemin)
+{
+    const uint64_t ligne = TIFFScanlineSize64(t);
+    const uint64_t bande = TIFFStripSize64(t);
+    if (ligne == 0 || ligne < (f.parRangee() * f.bits + 7) / 8 || bande < ligne)
+        refuser(chemin, QStringLiteral("libtiff : rangées plus courtes que leurs échantillons"));
+    const uint32_t parPlan = (f.hauteur + f.rangeesParBande - 1) / f.rangeesParBande;
+    const uint32_t bandes = TIFFNumberOfStrips(t);
+    if (bandes != parPlan * (f.separes() ? f.parPixel : 1u))
+        refuser(chemin, QStringLiteral("libtiff : %1 bandes pour %2 rangées").arg(bandes).arg(f.hauteur));
+    const double pixels = double(f.largeur) * f.hauteur * f.parPixel;
+    auto memoire = std::make_unique<Reserve>(static_cast<qint64>(pixels + double(bande)), chemin);
+    const std::unique_ptr<uint8_t[]> octets(new uint8_t[bande]);
+    std::optional<VImage> image;
+    for (uint32_t s = 0; s < bandes; ++s) {
+        const uint32_t premiere = (s % parPlan) * f.rangeesParBande;
+        const uint32_t rangees = std::min(f.rangeesParBande, f.hauteur - premiere);
+        const tmsize_t voulus = static_cast<tmsize_t>(rangees * ligne);
+        if (TIFFReadEncodedStrip(t, s, octets.get(), voulus) < voulus)
+            refuser(chemin, QStringLiteral("libtiff : bande %1 illisible").arg(s));
+        if (!image)
+            image = aRemplir(int(f.largeur), int(f.hauteur), f.parPixel);
+        for (uint32_t r = 0; r < rangees; ++r)
+            convertirRangee(f, octets.get() + r * ligne, VIPS_IMAGE_ADDR(image->get_image(), 0, premiere + r),
+                            static_cast<uint16_t>(s / parPlan));
+    }
+    if (!image)
+        refuser(chemin, QStringLiteral("libtiff : aucune bande"));
+    // The memory stays set aside while the picture lives.
+    g_object_set_data_full(G_OBJECT(image->get_image()), "vemo-reserve", memoire.release(),
+                           [](gpointer r) { delete static_cast<Reserve*>(r); });
+    return *image;
 }
 
 // Upright, as every decoder of this folder gives its pictures.
@@ -163,26 +269,15 @@ std::optional<VImage> lireTiffAEchantillonsRares(const QString& chemin)
         return std::nullopt;
     TIFF* t = tiff.get();
     const Format f = formatDe(t);
+    // libvips refuses tiles of separate planes: libtiff's RGBA interface reads those of bytes and words.
+    if (TIFFIsTiled(t) && f.separes() && !rare(f))
+        return lireTiffParRgba(chemin);
     if (!rare(f))
         return std::nullopt;
     verifierDisposition(t, f, chemin);
-    // libtiff sums differences only for samples of 8, 16, 32 or 64 bits: the others are ours.
     if (!f.flottant() && f.prediction == PREDICTOR_HORIZONTAL && !TIFFSetField(t, TIFFTAG_PREDICTOR, PREDICTOR_NONE))
         refuser(chemin, QStringLiteral("libtiff : prédiction non désactivée"));
-    const size_t parRangee = size_t(f.largeur) * f.parPixel;
-    std::vector<uint8_t> octets(static_cast<size_t>(TIFFScanlineSize64(t)));
-    if (octets.size() < (parRangee * f.bits + 7) / 8)
-        refuser(chemin, QStringLiteral("libtiff : rangées plus courtes que leurs échantillons"));
-    std::vector<uint32_t> codes(parRangee);
-    std::vector<uint8_t> pixels(parRangee * f.hauteur);
-    const uint16_t alpha = f.alpha() ? f.parPixel - 1 : f.parPixel;
-    for (uint32_t y = 0; y < f.hauteur; ++y) {
-        lireRangee(t, f, y, octets, codes, chemin);
-        uint8_t* sortie = pixels.data() + size_t(y) * parRangee;
-        for (size_t i = 0; i < parRangee; ++i)
-            sortie[i] = octetDe(f, codes[i], i % f.parPixel == alpha);
-    }
-    return redresser(copie(pixels.data(), pixels.size(), int(f.largeur), int(f.hauteur), f.parPixel), f.orientation);
+    return redresser(lire(t, f, chemin), f.orientation);
 }
 
 } // namespace Conversions

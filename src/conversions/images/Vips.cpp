@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
 #include <exception>
 #include <mutex>
 
@@ -20,11 +21,18 @@ namespace Conversions {
 
 namespace {
 
-// A truncated file fails instead of giving an image padded with grey.
+// A decoder's error fails the file instead of leaving its rows black or grey; its mere
+// warnings do not (as chargerSurveille() opens them).
 vips::VOption* strict(vips::VOption* options)
 {
-    return options->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+    return options->set("fail_on", VIPS_FAIL_ON_ERROR);
 }
+
+// Set by enSrgb() on what libvips' thumbnail() would read otherwise from the file (Lab with
+// alpha, CMYK with a profile, integers of other ranges), and on TIFFs, whose loader gains
+// nothing from thumbnail() and is watched only when opened by us: such pictures are reduced
+// from the opened one.
+constexpr const char* champRelu = "vemo-relu";
 
 void verifierTaille(const VImage& image, const QString& chemin)
 {
@@ -117,7 +125,7 @@ VImage ouvrirImage(const QString& chemin)
     if (horsVips(chemin))
         return decoderHorsVips(chemin);
     if (tiffJpegAncien(chemin))
-        return lireTiffJpegAncien(chemin);
+        return lireTiffParRgba(chemin);
     if (std::optional<VImage> rare = lireTiffAEchantillonsRares(chemin))
         return *rare;
     if (pngCoupe(chemin)) {
@@ -126,10 +134,11 @@ VImage ouvrirImage(const QString& chemin)
     }
     return ouAvecLibav(chemin, [&] {
         try {
-            VImage image = VImage::new_from_file(
-                local(chemin).constData(), strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
+            VImage image = chargerSurveille(chemin);
             verifierTaille(image, chemin);
-            return image;
+            if (image.get_typeof(VIPS_META_LOADER) != 0 && std::strcmp(image.get_string(VIPS_META_LOADER), "tiffload") == 0)
+                image.set(champRelu, 1);
+            return enSrgb(image);
         } catch (const VError& e) {
             echecVips(e, chemin, {});
         }
@@ -163,15 +172,16 @@ VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int
         if (enMemoire(entete))  // already decoded, upright and in sRGB
             return taille == cote ? entete
                                   : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
-        // libvips' own thumbnail would keep a linear alpha band from 0 to 1.
-        if (entete.interpretation() == VIPS_INTERPRETATION_scRGB && entete.has_alpha())
-            return huitBits(entete.autorot()).thumbnail_image(taille, VImage::option()->set("height", taille));
         vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);
         // Every caller drops the profile (QImage, WebP, PDF pixels, stripped copies): the
         // pixels must be sRGB already, or a wide-gamut red comes out a dull brown. sRGB
         // and untagged pixels are left alone: the round trip would only cost time and levels.
         if (profilHorsSrgb(entete))
             options->set("export_profile", "srgb");
+        // libvips' own thumbnail would keep a linear alpha band from 0 to 1.
+        if ((entete.interpretation() == VIPS_INTERPRETATION_scRGB && entete.has_alpha())
+            || entete.get_typeof(champRelu) != 0)
+            return huitBits(entete.autorot()).thumbnail_image(taille, options);
         return VImage::thumbnail(local(chemin).constData(), taille, strict(options));
     } catch (const VError& e) {
         echecVips(e, chemin, {});
@@ -208,7 +218,97 @@ VImage depuisGrisLineaire(const VImage& image)
     return image.has_alpha() ? clair.bandjoin(srgb.extract_band(3)) : clair;
 }
 
+// Integers scaled from their type's whole range onto 16 bits: a signed one from its most
+// negative value (black) to its largest (white), as TIFF reads them when the file gives no
+// narrower range.
+VImage surSeizeBits(const VImage& image)
+{
+    double valeurs = 0;
+    bool signe = true;
+    switch (image.format()) {
+    case VIPS_FORMAT_CHAR: valeurs = 256.0; break;
+    case VIPS_FORMAT_SHORT: valeurs = 65536.0; break;
+    case VIPS_FORMAT_INT: valeurs = 4294967296.0; break;
+    case VIPS_FORMAT_UINT:
+        valeurs = 4294967296.0;
+        signe = false;
+        break;
+    default: return image;
+    }
+    const double echelle = 65535.0 / (valeurs - 1);
+    return image.linear(echelle, (signe ? valeurs / 2 * echelle : 0.0) + 0.5)
+        .cast(VIPS_FORMAT_USHORT)
+        .copy(VImage::option()->set(
+            "interpretation", image.bands() < 3 ? VIPS_INTERPRETATION_GREY16 : VIPS_INTERPRETATION_RGB16));
+}
+
+VImage sansProfil(VImage image)
+{
+    if (image.get_typeof(VIPS_META_ICC_NAME) != 0)
+        image.remove(VIPS_META_ICC_NAME);
+    return image;
+}
+
+// Lab to sRGB, of 16 bits from 16-bit Lab. Packed Lab (8-bit TIFFs) is unpacked first:
+// libvips' shortcut from it to sRGB goes through coarse tables, a green comes out 15 levels
+// off. libvips types the alpha of a Lab TIFF as signed, so that 65535 reads -1: it is taken
+// back as the unsigned value it is.
+VImage depuisLab(const VImage& image)
+{
+    if (image.coding() == VIPS_CODING_LABQ)
+        return sansProfil(image.LabQ2Lab().colourspace(VIPS_INTERPRETATION_sRGB));
+    const bool seize = image.format() == VIPS_FORMAT_SHORT || image.format() == VIPS_FORMAT_USHORT;
+    const VImage couleurs = image.extract_band(0, VImage::option()->set("n", 3))
+                                .colourspace(seize ? VIPS_INTERPRETATION_RGB16 : VIPS_INTERPRETATION_sRGB);
+    if (image.bands() == 3)
+        return sansProfil(couleurs);
+    VImage alpha = image.extract_band(3, VImage::option()->set("n", image.bands() - 3));
+    if (alpha.format() == VIPS_FORMAT_SHORT)
+        alpha = (alpha < 0).ifthenelse(alpha + 65536, alpha);
+    return sansProfil(couleurs.bandjoin(alpha.cast(couleurs.format())));
+}
+
+// CMYK through its embedded profile, or a standard one when it has none that fits; the
+// pixels then carry sRGB's. (libvips' colourspace() and thumbnail() pass the embedded
+// profile over.)
+VImage depuisCmjn(const VImage& image)
+{
+    return image.icc_transform("srgb", VImage::option()
+                                           ->set("embedded", true)
+                                           ->set("input_profile", "cmyk")
+                                           ->set("depth", image.format() == VIPS_FORMAT_USHORT ? 16 : 8));
+}
+
+VImage releve(VImage image)
+{
+    image.set(champRelu, 1);
+    return image;
+}
+
 } // namespace
+
+VImage enSrgb(const VImage& image)
+{
+    if (image.coding() == VIPS_CODING_LABQ)
+        return releve(depuisLab(image));
+    switch (image.interpretation()) {
+    case VIPS_INTERPRETATION_LAB:
+    case VIPS_INTERPRETATION_LABS:
+        return releve(depuisLab(image));
+    case VIPS_INTERPRETATION_CMYK:
+        return image.bands() >= 4 ? releve(depuisCmjn(image)) : image;
+    case VIPS_INTERPRETATION_B_W:
+    case VIPS_INTERPRETATION_GREY16:
+    case VIPS_INTERPRETATION_sRGB:
+    case VIPS_INTERPRETATION_RGB16:
+    case VIPS_INTERPRETATION_MULTIBAND: {
+        const VImage seize = surSeizeBits(image);
+        return seize.get_image() == image.get_image() ? image : releve(seize);
+    }
+    default:
+        return image;
+    }
+}
 
 VImage huitBits(const VImage& image)
 {
@@ -278,12 +378,13 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
     const QString texte = QString::fromUtf8(e.what()).trimmed();
     vips_error_clear();
     qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
-    // Reading and writing run in one pass: loaders name themselves "…load", libjpeg's reader
-    // "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself, never through
-    // libvips), but a word of writing or a full disk puts the fault on the output.
+    // Reading and writing run in one pass: loaders name themselves "…load" or "…2vips",
+    // libjpeg's reader "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself,
+    // never through libvips), but a word of writing or a full disk puts the fault on the output.
     const bool ecriture = ditUnDisquePlein(texte) || texte.contains(QLatin1String("write"), Qt::CaseInsensitive)
         || texte.contains(QLatin1String("target")) || texte.contains(QLatin1String("disk space"));
-    const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("VipsJpeg"))
+    const bool lecture = texte.contains(QLatin1String("load")) || texte.contains(QLatin1String("2vips"))
+        || texte.contains(QLatin1String("VipsJpeg"))
         || texte.contains(QLatin1String("heif: ")) || texte.contains(QLatin1String("read"), Qt::CaseInsensitive);
     if (sortie.isEmpty() || (lecture && !ecriture))
         throw Erreur::lecture(nomDe(source));

@@ -19,7 +19,8 @@ inline constexpr double pixelsAuPlus = 300e6;
 // Starts libvips once for the whole process, with every loader blocked but the few we trust.
 void vipsPret();
 
-// A file opened for one sequential pass, its size checked. Throws Erreur::lecture.
+// A file opened for one sequential pass, its size checked, in sRGB or grey (enSrgb()).
+// Throws Erreur::lecture.
 vips::VImage ouvrirImage(const QString& chemin);
 // Image 0 decoded at most `max` pixels on its largest side (never enlarged), orientation
 // applied, in sRGB (converted through its embedded profile when that is not sRGB).
@@ -33,6 +34,12 @@ vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::op
 // redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
 QImage redressee(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
+// The picture in a colour space that every writer takes as it is: grey or sRGB of 8 or 16
+// bits (or linear floats), alpha kept. Lab and CMYK are converted (CMYK through its embedded
+// profile, else a standard one) and carry no other profile than sRGB's; integers of 32 bits
+// or signed ones are scaled from their type's whole range onto 16 bits. The
+// picture itself when nothing needs doing. ouvrirImage() and vignette() give it so.
+vips::VImage enSrgb(const vips::VImage& image);
 // 8 bits per channel: 16-bit RGB or grey and linear float RGB are brought down, not clipped.
 vips::VImage huitBits(const vips::VImage& image);
 // sRGB with an alpha channel, 8 bits: the layout of QImage::Format_RGBA8888.
@@ -50,8 +57,19 @@ vips::VImage depuisQImage(const QImage& image);
 // fail; what `ligne` throws passes through.
 void parLignes(const vips::VImage& image, const std::function<void(int y, const std::uint8_t* pixels)>& ligne);
 
+// `chemin` opened by its libvips loader for one sequential pass, failing on its decoder's
+// errors; the load is watched on this thread until verifierLectures(). Throws vips::VError.
+vips::VImage chargerSurveille(const QString& chemin);
+// Throws Erreur::lecture of `source` when a decoder of it opened on this thread failed,
+// even where the pipeline went on (libvips blacks out a tile that failed while another
+// thread computes it again); forgets those loads.
+void verifierLectures(const QString& source);
+// Forgets the loads of `source` opened on this thread, unchecked.
+void oublierLectures(const QString& source);
+
 // Runs `ecrire` on `sortie`; a libvips failure becomes Erreur::lecture of the source
-// when it came from reading, else Erreur::ecriture of the output.
+// when it came from reading, else Erreur::ecriture of the output. A decoder that failed on
+// the way fails it too, though the pipeline went on.
 template <typename F>
 void sousVips(const QString& source, const QString& sortie, F&& ecrire);
 // The libvips error turned into ours; the English text goes to the log.
@@ -63,8 +81,13 @@ void sousVips(const QString& source, const QString& sortie, F&& ecrire)
     try {
         ecrire();
     } catch (const vips::VError& e) {
+        oublierLectures(source);
         echecVips(e, source, sortie);
+    } catch (...) {
+        oublierLectures(source);
+        throw;
     }
+    verifierLectures(source);
 }
 
 } // namespace Conversions

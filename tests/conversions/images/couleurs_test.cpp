@@ -127,4 +127,107 @@ TEST(Couleurs, UnTiffFlottantGardeSesCouleursPartout)
     }
 }
 
+// A chart of mid-gamut patches, the first of the second row half transparent.
+QImage tableau()
+{
+    QImage image(120, 80, QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const QColor couleurs[] = {{190, 70, 60}, {80, 150, 90}, {70, 90, 170}, {210, 180, 80, 128}, {128, 128, 128}, {60, 50, 40}};
+    for (int i = 0; i < 6; ++i)
+        p.fillRect(40 * (i % 3), 40 * (i / 3), 40, 40, couleurs[i]);
+    return image;
+}
+
+const QList<QPoint> centresDuTableau{{20, 20}, {60, 20}, {100, 20}, {20, 60}, {60, 60}, {100, 60}};
+
+// Lab TIFFs as ImageMagick writes them, of 8 and 16 bits, with alpha and without: every
+// output shows the colours and the transparency that ImageMagick reads back from them.
+TEST(Couleurs, UnTiffLabGardeSesCouleursEtSaTransparence)
+{
+    Dossier d;
+    const QString png = ecrire(d, "tableau.png", tableau());
+    QTemporaryDir ailleurs;
+    for (const char* profondeur : {"8", "16"})
+        for (const bool alpha : {true, false}) {
+            const QString nom = QStringLiteral("lab%1%2.tif").arg(profondeur, alpha ? "a" : "");
+            const QString source = d.chemin(nom);
+            sortieDe("convert", {png, "-alpha", alpha ? "on" : "off", "-colorspace", "Lab", "-depth", profondeur, source});
+            ASSERT_TRUE(sortieDe("tiffinfo", {source}).contains("CIE L*a*b*"));
+            const QString relu = ailleurs.filePath(nom + ".png");
+            sortieDe("convert", {source, relu});
+            const QImage attendu = QImage(relu).convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(qAlpha(attendu.pixel(20, 60)), alpha ? 128 : 255);
+            for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+                SCOPED_TRACE(nom.toStdString() + " → " + id);
+                const QString sortie = convertirSeul(source, id);
+                const QImage vu = vue(sortie);
+                ASSERT_EQ(vu.size(), attendu.size());
+                for (const QPoint& c : centresDuTableau) {
+                    if (alpha && c == QPoint(20, 60))  // half transparent: flattened by some
+                        continue;
+                    EXPECT_LE(ecart(vu.pixel(c), attendu.pixel(c)), 8) << "at " << c.x() << "," << c.y() << ": "
+                                                                       << std::hex << vu.pixel(c) << " for "
+                                                                       << attendu.pixel(c);
+                }
+                if (QString(id) == "png" || QString(id) == "webp") {  // libvips' own reading: 16-bit alpha too
+                    EXPECT_NEAR(qAlpha(decoder(sortie).pixel(20, 60)), qAlpha(attendu.pixel(20, 60)), 2);
+                }
+            }
+        }
+}
+
+// CMYK of 16 bits in four planes of one strip each, as prepress software writes them:
+// three inks side by side over a grey.
+QByteArray cmjnEnPlans(int largeur, int hauteur)
+{
+    const quint16 encres[3][4] = {{6000, 60000, 52000, 3000}, {50000, 9000, 58000, 6000}, {58000, 44000, 3000, 5000}};
+    QList<QByteArray> plans(4);
+    for (int c = 0; c < 4; ++c)
+        for (int y = 0; y < hauteur; ++y)
+            for (int x = 0; x < largeur; ++x)
+                ajouter(plans[c], y < hauteur / 2 ? encres[3 * x / largeur][c] : quint16(c == 3 ? 30000 : 0));
+    QList<quint32> tailles;
+    for (const QByteArray& p : plans)
+        tailles.append(quint32(p.size()));
+    QByteArray comptes;
+    for (quint32 t : tailles)
+        ajouter(comptes, t);
+    return tiffDeChamps({champLong(256, quint32(largeur)), champLong(257, quint32(hauteur)), champCourt(258, 4, 16),
+                         champCourt(259, 1, 1), champCourt(262, 1, 5), {273, 4, 4, {}}, champCourt(277, 1, 4),
+                         champLong(278, quint32(hauteur)), {279, 4, 4, comptes}, champCourt(284, 1, 2)},
+                        plans);
+}
+
+// CMYK TIFFs of separate 16-bit planes and of contiguous bytes (ImageMagick's): every
+// output is sRGB, with the colours that libvips' command line gives them through the same
+// standard profile.
+TEST(Couleurs, UnTiffCmjnSortEnSrgbPartout)
+{
+    Dossier d;
+    const QString plans = d.ecrire("plans16.tif", cmjnEnPlans(300, 200));
+    ASSERT_TRUE(sortieDe("tiffinfo", {plans}).contains("separate image planes"));
+    const QString png = ecrire(d, "patches.png", patches());
+    const QString octets = d.chemin("octets.tif");
+    sortieDe("convert", {png, "-colorspace", "CMYK", "-depth", "8", octets});
+    QFile::remove(png);
+    // Flat patches, and the grey below them on the planes.
+    const QList<QPoint> points{{50, 55}, {160, 55}, {270, 55}};
+    for (const auto& [source, ici] : {std::pair{plans, points + QList<QPoint>{{150, 150}}}, std::pair{octets, points}}) {
+        ASSERT_TRUE(champVips(source, "interpretation").contains("CMYK"));
+        QTemporaryDir ailleurs;
+        const QString srgb = ailleurs.filePath("srgb.png");
+        sortieDe("vips", {"icc_transform", source, srgb, "srgb", "--embedded", "--input-profile", "cmyk"});
+        const QImage attendu = QImage(srgb).convertToFormat(QImage::Format_ARGB32);
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+            SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+            const QString sortie = convertirSeul(source, id);
+            memesCouleurs(sortie, attendu, ici);
+            if (QString(id) != "pdf") {
+                EXPECT_EQ(champVips(sortie, "bands"), "3");
+            }
+        }
+    }
+}
+
 } // namespace

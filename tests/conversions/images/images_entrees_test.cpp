@@ -108,3 +108,47 @@ TEST(ImagesEntrees, UnHeicIndecodableEstIllisiblePartout)
     }
     EXPECT_EQ(lire(source), octets);
 }
+
+namespace {
+
+// `tiff` (little-endian, as libtiff writes it here) with its compression field set to `schema`.
+QByteArray avecCompression(QByteArray tiff, quint16 schema)
+{
+    const quint32 ifd = qFromLittleEndian<quint32>(tiff.constData() + 4);
+    const quint16 n = qFromLittleEndian<quint16>(tiff.constData() + ifd);
+    for (quint32 e = ifd + 2; e < ifd + 2 + 12u * n; e += 12)
+        if (qFromLittleEndian<quint16>(tiff.constData() + e) == 259)
+            qToLittleEndian(schema, tiff.data() + e + 8);
+    return tiff;
+}
+
+} // namespace
+
+// A bilevel TIFF whose strips are not in the compression it declares (Group 4 data under a
+// Group 3 tag): libtiff's decoder fails, and every petal says the file cannot be read, each
+// time, whichever thread of the pipeline the failure falls on (libvips' command line says
+// so about half the time).
+TEST(ImagesEntrees, UnTiffQueSonDecodeurRefuseEstIllisiblePartout)
+{
+    Dossier d;
+    const QString damier = d.chemin("damier.tif");
+    sortieDe("convert", {"-size", "1700x32", "pattern:checkerboard", "-threshold", "50%", "-type", "bilevel",
+                      "-depth", "1", damier});
+    const QString g4 = d.chemin("g4.tif");
+    sortieDe("tiffcp", {"-c", "g4", damier, g4});
+    const QByteArray octets = avecCompression(lire(g4), 3);
+    QFile::remove(damier);
+    QFile::remove(g4);
+    const QString source = d.ecrire("fax.tif", octets);
+    ASSERT_TRUE(sortieDe("tiffinfo", {source}).contains("CCITT Group 3"));
+    QString dit;
+    QTemporaryDir ailleurs;
+    ASSERT_NE(executer("tiffcp", {"-c", "none", source, ailleurs.filePath("copie.tif")}, &dit), 0);  // libtiff's own copy fails
+    EXPECT_TRUE(dit.contains("can't read strip 0")) << dit.toStdString();
+    for (int essai = 0; essai < 4; ++essai)
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf", "ocr", "detour"}) {
+            SCOPED_TRACE(std::to_string(essai) + " " + id);
+            echoue(d, {source}, id, {illisible("fax.tif")});
+        }
+    EXPECT_EQ(lire(source), octets);
+}

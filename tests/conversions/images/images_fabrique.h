@@ -100,25 +100,51 @@ struct ChampTiff {
     QByteArray valeur;
 };
 
+// A field of `n` SHORT values `v`, and one of a single LONG.
+inline ChampTiff champCourt(quint16 tag, quint32 n, quint16 v)
+{
+    QByteArray o;
+    for (quint32 i = 0; i < n; ++i)
+        ajouter(o, v);
+    return {tag, 3, n, o};
+}
+inline ChampTiff champLong(quint16 tag, quint32 v)
+{
+    QByteArray o;
+    ajouter(o, v);
+    return {tag, 4, 1, o};
+}
+
 // A little-endian TIFF of one directory of `champs` (in the order of their tags): the header,
-// the directory, the values that do not fit in four bytes, then `pixels`, whose offset goes
-// in the field of tag 273 (one strip).
-inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QByteArray& pixels)
+// the directory, the values that do not fit in four bytes, then the strips `bandes`, whose
+// offsets go in the field of tag 273.
+inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QList<QByteArray>& bandes)
 {
     QByteArray tiff("II*\0", 4);
     ajouter(tiff, quint32(8));
     const quint32 finIfd = 8 + 2 + 12 * quint32(champs.size()) + 4;
+    quint32 debut = finIfd;
+    for (const ChampTiff& c : champs) {
+        const qsizetype taille = c.tag == 273 ? 4 * bandes.size() : c.valeur.size();
+        if (taille > 4)
+            debut += quint32(taille + taille % 2);
+    }
     QByteArray ailleurs;
-    for (const ChampTiff& c : champs)
-        if (c.valeur.size() > 4)
-            ailleurs.append(c.valeur.size() % 2 ? c.valeur + '\0' : c.valeur);
-    ajouter(tiff, quint16(champs.size()));
-    quint32 decalage = finIfd;
     for (ChampTiff& c : champs) {
         if (c.tag == 273) {
+            c.n = quint32(bandes.size());
             c.valeur.clear();
-            ajouter(c.valeur, finIfd + quint32(ailleurs.size()));
+            for (const QByteArray& b : bandes) {
+                ajouter(c.valeur, debut);
+                debut += quint32(b.size());
+            }
         }
+        if (c.valeur.size() > 4)
+            ailleurs.append(c.valeur.size() % 2 ? c.valeur + '\0' : c.valeur);
+    }
+    ajouter(tiff, quint16(champs.size()));
+    quint32 decalage = finIfd;
+    for (const ChampTiff& c : champs) {
         ajouter(tiff, c.tag);
         ajouter(tiff, c.type);
         ajouter(tiff, c.n);
@@ -130,7 +156,13 @@ inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QByteArray& pixels
         }
     }
     ajouter(tiff, quint32(0));
-    return tiff + ailleurs + pixels;
+    return tiff + ailleurs + bandes.join();
+}
+
+// The same with one strip.
+inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QByteArray& pixels)
+{
+    return tiffDeChamps(std::move(champs), QList<QByteArray>{pixels});
 }
 
 // An orange disc on nothing, half as wide and high as the picture.

@@ -25,6 +25,18 @@ QString uni(const Dossier& d, const QString& nom, int largeur, int hauteur)
 
 const QString tropGrand = QStringLiteral("« grande.png » est trop grand");
 
+// A TIFF of a few hundred bytes whose header declares `largeur` × `hauteur` RGBA of `bits`
+// bits a sample in one uncompressed strip, whose data is not in the file.
+QByteArray tiffSansDonnees(quint32 largeur, quint32 hauteur, quint16 bits)
+{
+    const quint32 octets = quint32(quint64(largeur) * hauteur * 4 * bits / 8);
+    return tiffDeChamps({champLong(256, largeur), champLong(257, hauteur), champCourt(258, 4, bits),
+                         champCourt(259, 1, 1), champCourt(262, 1, 2), champLong(273, 0), champCourt(277, 1, 4),
+                         champLong(278, hauteur), champLong(279, octets), champCourt(284, 1, 1),
+                         champCourt(338, 1, 2)},
+                        QByteArray());
+}
+
 } // namespace
 
 TEST(Memoire, LesConversionsEnCoursSePartagentLaMemoire)
@@ -134,4 +146,32 @@ TEST(Memoire, UnWebPFaitParBandesEstCeluiDeLImageEntiere)
             image.setPixel(x, y, qRgba(x % 256, (x * y) % 256, y, y < 130 ? 255 : (x * 7) % 256));
     const QString sortie = convertirSeul(ecrire(d, "bandes.png", image), "webp");
     EXPECT_EQ(lire(sortie), Conversions::webp(image, 82.0f));
+}
+
+// Such a header of odd samples asks the memory it would fill before anything is allocated:
+// refused by its size at once when memory is short, else at its first strip, with nothing
+// left behind.
+TEST(Memoire, UnTiffGeantSansDonneesEstRefuseAvantDEtreLu)
+{
+    Dossier d;
+    const QStringList noms{"large.tif", "carre.tif"};
+    d.ecrire(noms[0], tiffSansDonnees(300'000'000, 1, 15));
+    d.ecrire(noms[1], tiffSansDonnees(17'000, 17'000, 12));
+    ASSERT_LT(QFileInfo(d.chemin(noms[1])).size(), 400);
+    EXPECT_TRUE(sortieDe("tiffinfo", {d.chemin(noms[1])}).contains("Image Width: 17000 Image Length: 17000"));
+    const char* petales[] = {"jpg", "png", "heic", "webp", "leger", "pdf", "ocr", "detour"};
+    {
+        const Borne borne(1024 * Mo);
+        for (const QString& nom : noms)
+            for (const char* id : petales) {
+                SCOPED_TRACE(nom.toStdString() + " → " + id);
+                echoue(d, {d.chemin(nom)}, id, {QStringLiteral("« %1 » est trop grand").arg(nom)});
+            }
+    }
+    const Borne borne(qint64(64) << 30);
+    for (const QString& nom : noms)
+        for (const char* id : petales) {
+            SCOPED_TRACE(nom.toStdString() + " → " + id);
+            echoue(d, {d.chemin(nom)}, id, {illisible(nom)});
+        }
 }

@@ -5,6 +5,7 @@
 #include "conversions/images/images_fabrique.h"
 
 #include <QFloat16>
+#include <cmath>
 #include <QRandomGenerator>
 #include <QtEndian>
 
@@ -19,6 +20,7 @@ struct Trame {
     bool flottant;
     Photometrie photometrie;
     QList<double> echantillons;  // codes of `bits` bits, or float values, as stored
+    bool signe = false;          // integers in two's complement
 };
 
 // Rows of samples as a TIFF stores them: floats in little-endian, integers of 8, 16 or 32
@@ -41,11 +43,15 @@ QByteArray rangees(const Trame& t, bool prediction)
                 ajouter(o, float(v));
                 continue;
             }
-            quint32 code = quint32(v);
+            quint32 code = quint32(qint64(v)) & masque;
             if (prediction && i >= t.parPixel)
                 code = (code - quint32(t.echantillons[y * t.largeur * t.parPixel + i - t.parPixel])) & masque;
             if (t.bits == 16) {
                 ajouter(o, quint16(code));
+                continue;
+            }
+            if (t.bits == 32) {
+                ajouter(o, code);
                 continue;
             }
             tampon = (tampon << t.bits) | code;
@@ -74,7 +80,9 @@ QByteArray tiff(const Trame& t, bool prediction = false, quint16 orientation = 1
                             {279, 4, 1, long_(quint32(pixels.size()))}, {284, 3, 1, courts(1, 1)}};
     if (prediction)
         champs.append({317, 3, 1, courts(1, 2)});
-    champs.append({339, 3, n, courts(t.parPixel, t.flottant ? 3 : 1)});
+    if (t.parPixel == 2 || t.parPixel == 4)
+        champs.append({338, 3, 1, courts(1, 2)});  // unassociated alpha
+    champs.append({339, 3, n, courts(t.parPixel, t.flottant ? 3 : t.signe ? 2 : 1)});
     return tiffDeChamps(champs, pixels);
 }
 
@@ -148,9 +156,22 @@ Trame gris12(Photometrie photometrie)
 // The same codes in 16 bits, as every reader knows them.
 Trame en16Bits(Trame t)
 {
+    const double plusGrand = (1 << t.bits) - 1;
     t.bits = 16;
     for (double& v : t.echantillons)
-        v = std::round(v * 65535 / 4095);
+        v = std::round(v * 65535 / plusGrand);
+    return t;
+}
+
+// The same 8-bit codes stored at another width or sign over the type's whole range: a
+// signed one from its most negative value.
+Trame stockee(Trame t, int bits, bool signe)
+{
+    const double valeurs = std::pow(2.0, bits);
+    t.bits = bits;
+    t.signe = signe;
+    for (double& v : t.echantillons)
+        v = std::round(v * (valeurs - 1) / 255) - (signe ? valeurs / 2 : 0);
     return t;
 }
 
@@ -204,6 +225,91 @@ TEST(TiffEchantillons, LesDemiFlottantsSeLisentCommeLesFlottants)
     commeLaReference(d.ecrire("gris16.tif", tiff(gris)), attendu);
     gris.bits = 32;
     commeLaReference(d.ecrire("gris32.tif", tiff(gris)), attendu);
+}
+
+// Integers of 32 bits and signed ones (as ImageMagick writes them: black at the most
+// negative value), of min-is-white too: read as their 8-bit twin, none thresholded nor half
+// as bright.
+TEST(TiffEchantillons, LesEntiersSeLisentSurTouteLeurEtendue)
+{
+    Dossier d;
+    Trame octets{96, 48, 1, 8, false, noirANul, {}};
+    QRandomGenerator g(11);
+    for (int y = 0; y < octets.hauteur; ++y)
+        for (int x = 0; x < octets.largeur; ++x)
+            octets.echantillons.append(std::clamp(x * 255 / (octets.largeur - 1) + g.bounded(-20, 20), 0, 255));
+    const QImage attendu = vueVips(d.ecrire("octets.tif", tiff(octets)));
+    ASSERT_GT(qRed(attendu.pixel(95, 10)) - qRed(attendu.pixel(0, 10)), 200);
+    for (const auto& [bits, signe] : {std::pair{32, false}, std::pair{16, true}, std::pair{8, true}})
+        commeLaReference(d.ecrire(QStringLiteral("entiers%1%2.tif").arg(bits).arg(signe ? "s" : ""),
+                                  tiff(stockee(octets, bits, signe))),
+                         attendu);
+    Trame retournee = octets;
+    for (double& v : retournee.echantillons)
+        v = 255 - v;
+    for (const int bits : {16, 32}) {
+        Trame blanc = stockee(retournee, bits, true);
+        blanc.photometrie = blancANul;
+        commeLaReference(d.ecrire(QStringLiteral("blanc%1s.tif").arg(bits), tiff(blanc)), attendu);
+    }
+}
+
+// The light of a grey in RGB 32-bit floats, as libvips reads it: 1 − v where white is zero.
+Trame enCouleurs(const Trame& gris)
+{
+    Trame c{gris.largeur, gris.hauteur, 3, 32, true, rvb, {}};
+    for (const double v : gris.echantillons) {
+        const double l = gris.photometrie == blancANul ? 1.0 - v : v;
+        c.echantillons << l << l << l;
+    }
+    return c;
+}
+
+// Floats of min-is-white, 16 or 32 bits: turned over, as their kin of min-is-black read.
+TEST(TiffEchantillons, LesFlottantsBlancANulSontRetournes)
+{
+    Dossier d;
+    Trame gris{64, 48, 1, 32, true, blancANul, {}};
+    QRandomGenerator g(5);
+    for (int i = 0; i < 64 * 48; ++i)  // stored as halves too: the reference gets the same values
+        gris.echantillons.append(float(qfloat16(float(0.05 + 0.6 * g.generateDouble() + 0.3 * (i % 64) / 63.0))));
+    const QImage attendu = vueVips(d.ecrire("inverse.tif", tiff(enCouleurs(gris))));
+    commeLaReference(d.ecrire("blanc32.tif", tiff(gris)), attendu);
+    gris.bits = 16;
+    commeLaReference(d.ecrire("blanc16.tif", tiff(gris)), attendu);
+}
+
+// RGB in three planes, in strips or tiles, as libtiff lays them out, and RGBA of 4 bits a
+// sample: read as their contiguous and 16-bit twins are, transparency included.
+TEST(TiffEchantillons, PlansSeparesEtQuatreBitsSeLisent)
+{
+    Dossier d;
+    const QString png = ecrire(d, "texture.png", texture(80, 60, 4));
+    const QString contigu = d.chemin("contigu.tif");
+    sortieDe("vips", {"copy", png, contigu});
+    const QString plans = d.chemin("plans.tif");
+    sortieDe("tiffcp", {"-p", "separate", "-r", "16", contigu, plans});
+    ASSERT_TRUE(sortieDe("tiffinfo", {plans}).contains("separate image planes"));
+    commeLaReference(plans, vueVips(contigu));
+    const QString tuiles = d.chemin("tuiles.tif");  // libvips refuses this layout
+    sortieDe("tiffcp", {"-p", "separate", "-t", "-w", "32", "-l", "32", contigu, tuiles});
+    ASSERT_TRUE(sortieDe("tiffinfo", {tuiles}).contains("Tile Width: 32"));
+    commeLaReference(tuiles, vueVips(contigu));
+
+    Trame rvba{48, 32, 4, 4, false, rvb, {}};
+    for (int y = 0; y < rvba.hauteur; ++y)
+        for (int x = 0; x < rvba.largeur; ++x)
+            rvba.echantillons << x / 3 << (x / 3 + y / 8) % 16 << 15 - x / 4 % 16 << 15;
+    commeLaReference(d.ecrire("rvba.tif", tiff(rvba)), vueVips(d.ecrire("rvba16.tif", tiff(en16Bits(rvba)))));
+    // Half transparent on the right: the PNG keeps what the 16-bit twin holds.
+    for (int i = 0; i < rvba.echantillons.size(); i += 4)
+        if ((i / 4) % rvba.largeur >= 24)
+            rvba.echantillons[i + 3] = 7;
+    const QImage attendu = vueVips(d.ecrire("translucide16.tif", tiff(en16Bits(rvba))));
+    ASSERT_EQ(qAlpha(attendu.pixel(40, 10)), 119);
+    const QImage vu = vue(convertirSeul(d.ecrire("translucide.tif", tiff(rvba)), "png"));
+    for (const QPoint p : {QPoint(5, 5), QPoint(40, 10), QPoint(30, 30)})
+        EXPECT_EQ(qAlpha(vu.pixel(p)), qAlpha(attendu.pixel(p))) << p.x() << "," << p.y();
 }
 
 } // namespace

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
     if (!Conversions::tiffJpegAncien(chemin))
         return 0;
     try {
-        const vips::VImage image = Conversions::lireTiffJpegAncien(chemin);
+        const vips::VImage image = Conversions::lireTiffParRgba(chemin);
         if (image.width() <= 0 || image.height() <= 0)
             std::abort();
     } catch (const Conversions::Erreur&) {
