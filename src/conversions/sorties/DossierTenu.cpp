@@ -48,6 +48,10 @@ std::shared_ptr<const DossierTenu> DossierTenu::tenir(const QString& chemin)
 
 bool DossierTenu::supprimer(const QString& nom) const { return supprimerDans(fd_, local(nom)); }
 
+QString vueDe(int descripteur) { return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(descripteur); }
+
+QString DossierTenu::vue() const { return vueDe(fd_); }
+
 bool DossierTenu::enPlace() const
 {
     struct stat st;
