@@ -112,8 +112,9 @@ QByteArray reel(const QByteArray& dossier)
 // What becomes of a line of a dead run's register.
 enum class Sort { enleve, ecarte, garde };
 
-// Only what can be nothing but ours is removed: an absolute path under one of our names,
-// reached without any link on the way, a file or a folder (not a link) of this user. What
+// Only what can be nothing but ours is removed: an absolute path under one of our names (or
+// a hand-over's output that is still the very file we wrote), reached without any link on
+// the way, a file or a folder (not a link) of this user. What
 // cannot be reached now (a drive not mounted) or removed is kept for the next start.
 Sort reprendreUn(const Reste& reste)
 {
