@@ -63,6 +63,22 @@ TEST(DossierRemplace, RienNeSEgareQuelQueSoitLeMoment)
         {QStringLiteral("separer"), [](const QString& d) { return pdfLourd(QDir(d).filePath("doc.pdf"), 20); }},
         {QStringLiteral("mp4"),
          [](const QString& d) { return clip(QDir(d).filePath("film.mkv"), QStringLiteral("320x240"), 5, true, x264); }},
+        {QStringLiteral("mp3"),
+         [](const QString& d) {
+             const QString wav = QDir(d).filePath("voix.wav");
+             ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=60"}, wav);
+             return wav;
+         }},
+        {QStringLiteral("docx"),
+         [](const QString& d) {
+             QByteArray texte;
+             for (int i = 0; i < 3000; ++i)
+                 texte += "Paragraphe " + QByteArray::number(i) + " : *quelques* mots de plus.\n\n";
+             QFile f(QDir(d).filePath("notes.md"));
+             EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(texte) == texte.size());
+             return f.fileName();
+         }},
+        {QStringLiteral("zip"), [](const QString& d) { return pdfLourd(QDir(d).filePath("doc.pdf"), 8); }},
         {QStringLiteral("webp"),
          [](const QString& d) {
              const QString png = QDir(d).filePath("photo.png");
