@@ -205,8 +205,10 @@ void Controleur::montrerOption(const QString& argument)
                                ? argument.mid(10)
                                : QStringLiteral("/x/Page 001.pdf");
     const QString fichier = Conversions::absolu(chemin);
-    etat_.setRetouche(Roue::Retouche::pour({fichier}));
-    etat_.setPetales(Roue::avecRetouche(services_.moteur->petales({fichier}), etat_.retouche()));
+    // As a drag would show it: a lone PDF's pages are counted while the wheel is open.
+    const Roue::Offre offre = zone().presenter({fichier});
+    etat_.setRetouche(offre.retouche);
+    etat_.setPetales(offre.petales);
     etat_.setCentre(Conversions::lisible(Conversions::nomDe(fichier)));
     ouvrir();
     const std::optional<int> modifier = etat_.indexModifier();

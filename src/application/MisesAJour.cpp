@@ -19,10 +19,15 @@
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace Application {
@@ -31,6 +36,8 @@ namespace {
 
 // A feed is a few kilobytes; past this, a server sends something else, or no end at all.
 constexpr qint64 plafond = 512 * 1024;
+// What the network reply holds before the main thread reads it.
+constexpr qint64 tamponAuPlus = 64 * 1024;
 
 // What one reading of the feed gave: its bytes, or why there are none.
 struct Lu {
@@ -50,6 +57,32 @@ bool ajouter(Lu& lu, const QByteArray& bloc)
     return false;
 }
 
+// A local feed: only a regular file, opened without waiting (a pipe with no writer would
+// hold the reading thread in open() for ever).
+Lu lireLocal(const QByteArray& chemin)
+{
+    Lu lu;
+    const int fd = ::open(chemin.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        lu.erreur = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (!S_ISREG(st.st_mode)) {
+        lu.erreur = QStringLiteral("« %1 » n’est pas un fichier ordinaire").arg(QFile::decodeName(chemin));
+    } else {
+        QByteArray bloc(1 << 16, Qt::Uninitialized);
+        ssize_t n = 0;
+        while ((n = ::read(fd, bloc.data(), static_cast<size_t>(bloc.size()))) > 0 && ajouter(lu, bloc.left(n))) {
+        }
+        if (n < 0) {
+            lu.erreur = QString::fromLocal8Bit(std::strerror(errno));
+            lu.octets.clear();
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return lu;
+}
+
 // A feed's bytes from a path, a file URL or any URL GIO can read, until `arret` is
 // cancelled.
 Lu lireParGio(const QString& adresse, GCancellable* arret)
@@ -57,6 +90,13 @@ Lu lireParGio(const QString& adresse, GCancellable* arret)
     const QUrl url(adresse);
     GFile* f = url.isRelative() ? g_file_new_for_path(QFile::encodeName(adresse).constData())
                                 : g_file_new_for_uri(url.toEncoded().constData());
+    if (g_file_is_native(f)) {
+        char* chemin = g_file_get_path(f);
+        const QByteArray local(chemin);
+        g_free(chemin);
+        g_object_unref(f);
+        return lireLocal(local);
+    }
     Lu lu;
     GError* e = nullptr;
     if (GFileInputStream* flux = g_file_read(f, arret, &e)) {
@@ -78,8 +118,7 @@ Lu lireParGio(const QString& adresse, GCancellable* arret)
 
 using Fin = std::function<void(const Lu&)>;
 
-// Reads the feed on a thread of its own: a local file may block for ever (a pipe no one
-// writes to). `fin` is called on the main thread; the result stops the reading.
+// Reads the feed on a thread of its own: a remote file system may not answer. `fin` is called on the main thread; the result stops the reading.
 std::function<void()> lireSurUnFil(const QString& adresse, Fin fin)
 {
     std::shared_ptr<GCancellable> arret(g_cancellable_new(), g_object_unref);
@@ -107,6 +146,9 @@ std::function<void()> lireSurLeReseau(const QUrl& url, Fin fin)
     }
     auto* acces = new QNetworkAccessManager(QCoreApplication::instance());
     QPointer<QNetworkReply> reponse = acces->get(QNetworkRequest(url));
+    // Qt reads on a thread of its own: unbounded, its buffer fills faster than a busy main
+    // thread drains it.
+    reponse->setReadBufferSize(tamponAuPlus);
     auto lu = std::make_shared<Lu>();
     QObject::connect(reponse, &QNetworkReply::readyRead, reponse, [reponse, lu] {
         if (!ajouter(*lu, reponse->readAll()))
@@ -129,6 +171,12 @@ std::function<void()> lireSurLeReseau(const QUrl& url, Fin fin)
 QString injoignable()
 {
     return QCoreApplication::translate("MisesAJour", "La source des mises à jour est injoignable.");
+}
+
+QString coupe()
+{
+    return QCoreApplication::translate("MisesAJour", "La source des mises à jour envoie plus de %1 Kio : lecture arrêtée.")
+        .arg(plafond / 1024);
 }
 
 } // namespace
@@ -205,7 +253,7 @@ void Programmateur::verifier(bool parLUtilisateur)
             journal(QStringLiteral("mises à jour : flux de plus de %1 Kio, lecture arrêtée").arg(plafond / 1024));
         else if (!l.erreur.isEmpty())
             journal(QStringLiteral("mises à jour : ") + l.erreur);
-        repondre(l.tropLong || !l.octets.isEmpty() ? verdict(l.octets, version) : injoignable());
+        repondre(l.tropLong ? coupe() : !l.octets.isEmpty() ? verdict(l.octets, version) : injoignable());
     };
     const QUrl url(adresse);
     const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");

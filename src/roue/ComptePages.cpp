@@ -32,7 +32,9 @@ std::optional<ComptePages::Version> ComptePages::versionDe(const QString& pdf)
     struct stat s {};
     if (::stat(Conversions::local(pdf).constData(), &s) != 0 || !S_ISREG(s.st_mode))
         return std::nullopt;
-    return Version{static_cast<qint64>(s.st_size), static_cast<qint64>(s.st_mtim.tv_sec) * 1'000'000'000 + s.st_mtim.tv_nsec};
+    const auto nanosecondes = [](const timespec& t) { return static_cast<qint64>(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return Version{static_cast<quint64>(s.st_dev), static_cast<quint64>(s.st_ino), static_cast<qint64>(s.st_size),
+                   nanosecondes(s.st_mtim), nanosecondes(s.st_ctim)};
 }
 
 std::optional<int> ComptePages::pages(const QString& pdf)

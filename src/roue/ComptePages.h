@@ -9,8 +9,8 @@
 namespace Roue {
 
 // The page count of a lone PDF, made away from the GUI thread: a drag entry never waits
-// for it, however large or hostile the file. Each version of a file (its size and time of
-// change) is counted once; the answer comes through compte().
+// for it, however large or hostile the file. Each version of a file (the file itself, its
+// size and times) is counted once; the answer comes through compte().
 class ComptePages : public QObject {
     Q_OBJECT
 public:
@@ -27,9 +27,14 @@ signals:
     void compte(const QString& pdf, int pages);
 
 private:
+    // A file put in place of another (a move) may keep its size and time: its inode and
+    // its time of status change tell it apart.
     struct Version {
+        quint64 appareil = 0;
+        quint64 inode = 0;
         qint64 taille = -1;
         qint64 modification = -1;  // nanoseconds
+        qint64 changement = -1;    // nanoseconds
         bool operator==(const Version&) const = default;
     };
     struct Connu {

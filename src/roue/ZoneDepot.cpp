@@ -128,6 +128,13 @@ Offre ZoneDepot::offreConnue()
     return o;
 }
 
+Offre ZoneDepot::presenter(const QStringList& fichiers)
+{
+    fichiers_ = fichiers;
+    pointeur_.reset();
+    return offreConnue();
+}
+
 void ZoneDepot::surCompte(const QString& pdf, int pages)
 {
     // Another drag since, the wheel reopened, or a job shown in it: the ring stays.

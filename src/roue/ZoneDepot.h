@@ -34,6 +34,11 @@ public:
     Depot surDepot;      // a drop on a conversion petal
     Edition surRetouche; // a drop on "Modifier" or on a tool of the arc
 
+    // The offer for `fichiers` as a drag entering the zone finds it, for the launch option
+    // that fills the wheel without a drag: a lone PDF's « Séparer » joins the ring when its
+    // count comes back, as it does under a drag.
+    Offre presenter(const QStringList& fichiers);
+
     // The files of the drag under way, in the order of the drag.
     const QStringList& fichiers() const { return fichiers_; }
 

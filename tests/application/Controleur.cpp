@@ -97,6 +97,28 @@ TEST(Controleur, MontrerSeulRemplitLaRouePourUnPDF)
     EXPECT_FALSE(b.etat.survol().has_value());
 }
 
+// "--montrer=" with a PDF opens the wheel without waiting for its page count, as a drag does:
+// « Séparer » joins the ring when the count comes back.
+TEST(Controleur, MontrerUnPdfNAttendPasSonCompte)
+{
+    Dossier d;
+    const QString pdf = Echantillons::pdf(d.chemin("trois.pdf"), 3);
+    const auto ids = [](const Roue::EtatRoue& e) {
+        QStringList l;
+        for (const Conversions::Petale& p : e.petales())
+            l << p.id;
+        return l.join(' ').toStdString();
+    };
+    Banc b({"--montrer=" + pdf});
+    EXPECT_TRUE(b.visible());
+    EXPECT_EQ(b.etat.centre(), "trois.pdf");
+    EXPECT_EQ(ids(b.etat), "jpg png txt docx modifier");
+    EXPECT_EQ(b.etat.survol(), 1);
+    ASSERT_TRUE(attendre([&] { return b.etat.petales().size() == 6; }, 30000)) << ids(b.etat);
+    EXPECT_EQ(ids(b.etat), "jpg png txt docx separer modifier");
+    EXPECT_EQ(b.etat.survol(), 1);
+}
+
 // The first conversion option is dropped after the wheel has shown a moment.
 TEST(Controleur, ConvertirApresSixDixiemes)
 {

@@ -10,9 +10,14 @@
 #include <QJsonValue>
 #include <QUrl>
 #include <QThreadPool>
+#include <arpa/inet.h>
+#include <atomic>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -72,30 +77,31 @@ TEST(MisesAJour, LaRechercheLitLeFluxEtRepondSurLeFilPrincipal)
     }
 }
 
-// A feed that never answers (a pipe no one writes to): the check answers at its time limit,
-// on the main thread, and keeps no thread of the shared pool.
-TEST(MisesAJour, UnFluxMuetRepondInjoignableAuBoutDuDelai)
+// A local feed that is a pipe no one writes to: refused at once, on the main thread, and no
+// thread stays blocked opening it.
+TEST(MisesAJour, UnFluxQuiNEstPasUnFichierEstRefuseSansAttendre)
 {
     JournalDeTest log;
     Dossier d;
     const QString tube = d.chemin(QStringLiteral("muet.xml"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
-    Application::Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), tube}});
-    p.delai = std::chrono::milliseconds(300);
-    QString dit;
-    p.afficher = [&](const QString& t) { dit = t; };
-    QElapsedTimer t;
-    t.start();
-    p.checkForUpdates();
-    ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); }, 10000));
-    EXPECT_TRUE(dit.contains("injoignable")) << dit.toStdString();
-    EXPECT_GE(t.elapsed(), 300);
-    EXPECT_TRUE(log.contient("mises à jour : pas de réponse au bout de 0.3 s"));
-    EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(1000));
-    // The blocked read ends: a writer comes and goes.
-    const int fd = ::open(QFile::encodeName(tube).constData(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0)
-        ::close(fd);
+    for (const QString& adresse : {tube, QUrl::fromLocalFile(tube).toString()}) {
+        Application::Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), adresse}});
+        p.delai = std::chrono::seconds(20);
+        QString dit;
+        p.afficher = [&](const QString& t) { dit = t; };
+        p.checkForUpdates();
+        // Well before the time limit.
+        ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); }, 10000)) << adresse.toStdString();
+        EXPECT_TRUE(dit.contains("injoignable")) << dit.toStdString();
+        EXPECT_TRUE(log.contient(QStringLiteral("mises à jour : « %1 » n’est pas un fichier ordinaire").arg(tube)));
+        EXPECT_FALSE(log.contient("mises à jour : pas de réponse au bout de 20 s"));
+        // A writer that does not wait finds no reader: nothing holds the pipe open.
+        const int fd = ::open(QFile::encodeName(tube).constData(), O_WRONLY | O_NONBLOCK);
+        EXPECT_LT(fd, 0) << "un fil attend encore dans open() : " << adresse.toStdString();
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 namespace {
@@ -155,6 +161,9 @@ private:
     QTcpServer tcp_;
 };
 
+// What the user reads about a feed cut at the cap: not that it holds no version.
+const QString coupe = QStringLiteral("La source des mises à jour envoie plus de 512 Kio : lecture arrêtée.");
+
 // Checks the feed at `adresse` and waits for the answer shown.
 QString verifier(const QString& adresse, std::chrono::milliseconds delai = std::chrono::seconds(20))
 {
@@ -182,7 +191,7 @@ TEST(MisesAJour, UnFluxHttpEstLuBorneEtArreteAuDelai)
     {
         ServeurDeFlux serveur(ServeurDeFlux::Mode::sansFin);
         const QString dit = verifier(serveur.adresse());
-        EXPECT_TRUE(dit.contains("aucune version lisible")) << dit.toStdString();
+        EXPECT_EQ(dit.toStdString(), coupe.toStdString());
         EXPECT_TRUE(log.contient("mises à jour : flux de plus de 512 Kio, lecture arrêtée"));
         EXPECT_TRUE(attendre([&] { return serveur.fermees == 1; }, 5000));
         // What lies in the sockets' buffers at most, beyond the cap.
@@ -207,6 +216,96 @@ TEST(MisesAJour, UnFluxLocalTropLongEstCoupe)
     const QByteArray remplissage = QByteArray("<!-- rien -->\n").repeated(60000);
     const QString chemin = d.ecrire(QStringLiteral("long.xml"), remplissage + flux({"9.0"}));
     const QString dit = verifier(chemin);
-    EXPECT_TRUE(dit.contains("aucune version lisible")) << dit.toStdString();
+    EXPECT_EQ(dit.toStdString(), coupe.toStdString());
     EXPECT_TRUE(log.contient("mises à jour : flux de plus de 512 Kio, lecture arrêtée"));
+}
+
+namespace {
+
+// An endless chunked body, sent by a thread of its own as fast as the reader takes it.
+class ServeurSansFin {
+public:
+    ServeurSansFin()
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t taille = sizeof a;
+        ecoute_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        EXPECT_TRUE(ecoute_ >= 0 && ::bind(ecoute_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0
+                    && ::listen(ecoute_, 1) == 0 && ::getsockname(ecoute_, reinterpret_cast<sockaddr*>(&a), &taille) == 0);
+        port_ = ntohs(a.sin_port);
+        fil_ = std::thread([this] { servir(); });
+    }
+    ~ServeurSansFin()
+    {
+        arret_ = true;
+        ::shutdown(ecoute_, SHUT_RDWR);
+        if (const int c = client_; c >= 0)
+            ::shutdown(c, SHUT_RDWR);
+        fil_.join();
+        ::close(ecoute_);
+    }
+    QString adresse() const { return QStringLiteral("http://127.0.0.1:%1/flux.xml").arg(port_); }
+
+    std::atomic<qint64> envoyes{0};
+
+private:
+    bool toutEnvoyer(int s, const QByteArray& octets)
+    {
+        for (qsizetype fait = 0; fait < octets.size();) {
+            const ssize_t n = ::send(s, octets.constData() + fait, static_cast<size_t>(octets.size() - fait), MSG_NOSIGNAL);
+            if (n <= 0 || arret_)
+                return false;
+            fait += n;
+            envoyes += n;
+        }
+        return true;
+    }
+    void servir()
+    {
+        const int s = ::accept4(ecoute_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (s < 0)
+            return;
+        client_ = s;
+        char requete[8192];
+        QByteArray lu;
+        for (ssize_t n; !lu.contains("\r\n\r\n") && (n = ::recv(s, requete, sizeof requete, 0)) > 0;)
+            lu.append(requete, n);
+        const QByteArray bloc = QByteArray("<!-- sans fin -->").repeated(4096);
+        const QByteArray morceau = QByteArray::number(bloc.size(), 16) + "\r\n" + bloc + "\r\n";
+        // Bounded itself: an unbounded reader must not take the machine's memory.
+        if (toutEnvoyer(s, "HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nTransfer-Encoding: chunked\r\n\r\n"))
+            while (envoyes < (512 << 20) && toutEnvoyer(s, morceau)) {
+            }
+        client_ = -1;
+        ::close(s);
+    }
+
+    int ecoute_ = -1;
+    quint16 port_ = 0;
+    std::atomic<int> client_{-1};
+    std::atomic<bool> arret_{false};
+    std::thread fil_;
+};
+
+} // namespace
+
+// The reply's own buffer is bounded: while the main thread is busy, Qt's network thread stops
+// taking an endless body instead of holding all of it for the main thread.
+TEST(MisesAJour, UnCorpsSansFinNAttendPasEnMemoire)
+{
+    JournalDeTest log;
+    ServeurSansFin serveur;
+    Application::Programmateur p(QJsonObject{{QStringLiteral("SUFeedURL"), serveur.adresse()}});
+    QString dit;
+    p.afficher = [&](const QString& t) { dit = t; };
+    p.checkForUpdates();
+    ASSERT_TRUE(attendre([&] { return serveur.envoyes > 0; }, 20000));
+    // The main thread held elsewhere (a long paint, a swapped-out page).
+    QThread::msleep(1500);
+    // The reply's buffer and the sockets' at most.
+    EXPECT_LT(serveur.envoyes, 64 << 20);
+    ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); }, 30000));
+    EXPECT_EQ(dit.toStdString(), coupe.toStdString());
 }

@@ -13,8 +13,10 @@
 #include <QUuid>
 #include <chrono>
 #include <condition_variable>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -159,4 +161,37 @@ TEST_F(ZoneCompteTest, LeVraiCompteReparePuisSArreteASesBornes)
     ASSERT_TRUE(comptesRecus(2));
     EXPECT_EQ(comptes.last().second, 0);
     EXPECT_EQ(ids(etat), "jpg png txt docx modifier");
+}
+
+namespace {
+
+// A "count" that reads the number the file holds.
+int compterLeChiffre(const QString& fichier)
+{
+    QFile f(fichier);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toInt() : -1;
+}
+
+} // namespace
+
+// Another file moved in place of the counted one, of the same size and time, is counted anew.
+TEST_F(ZoneCompteTest, UnFichierRemplaceParUnAutreEstRecompte)
+{
+    Conversions::compterLesPagesAvec(&compterLeChiffre);
+    Roue::ComptePages comptes;
+    QList<int> recus;
+    QObject::connect(&comptes, &Roue::ComptePages::compte, [&](const QString&, int pages) { recus << pages; });
+    const QString pdf = d.ecrire("doc.pdf", "2");
+    const QString autre = d.ecrire("autre.pdf", "7");
+    // The same time to the nanosecond: only the file itself tells them apart.
+    const timespec temps[2] = {{1'700'000'000, 123456789}, {1'700'000'000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(pdf).constData(), temps, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(autre).constData(), temps, 0), 0);
+    EXPECT_EQ(comptes.pages(pdf), std::nullopt);
+    ASSERT_TRUE(attendre([&] { return recus.size() == 1; }, 20000));
+    EXPECT_EQ(comptes.pages(pdf), 2);
+    ASSERT_EQ(::rename(QFile::encodeName(autre).constData(), QFile::encodeName(pdf).constData()), 0);
+    EXPECT_EQ(comptes.pages(pdf), std::nullopt);
+    ASSERT_TRUE(attendre([&] { return recus.size() == 2; }, 20000));
+    EXPECT_EQ(comptes.pages(pdf), 7);
 }

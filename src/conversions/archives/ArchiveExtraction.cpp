@@ -462,7 +462,7 @@ void deballerSansNommer(const QString& archive, const QString& dossier, qint64 l
 
     const PageDeCodes dos(pageDos(QLocale()));
     Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
-    Deballage d{disque.a, local(tenu->parDescripteur()), dos, budget, entreesSpeciales(archive), {}, nom, tenu,
+    Deballage d{disque.a, local(tenu->vue()), dos, budget, entreesSpeciales(archive), {}, nom, tenu,
                 parent, {}};
     quint64 lues = deballerTout(*lecture, d);
     // A directory whose recorded size cuts its records short gives none of them; the

@@ -91,7 +91,7 @@ mode_t modeDeDossier()
 // its own name, or the work folder itself under the archive's base name.
 QString livrer(DossierDeTravail& travail, const DossierTenu& tenu, const QString& dossier, const QString& base)
 {
-    const QString vue = tenu.parDescripteur();
+    const QString vue = tenu.vue();
     const std::optional<QStringList> noms = nomsDans(vue);
     if (!noms || !tenu.enPlace())
         throw Erreur::ecriture(nomDe(dossier));

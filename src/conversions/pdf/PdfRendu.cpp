@@ -246,15 +246,18 @@ void PdfRendu::rendreEnJpeg(int premiere, const QStringList& chemins) const
     // Several pages are numbered after the name, with as many digits as the document's
     // last page has; hidden under our prefix until each is moved to its own path.
     const QString dossier = QFileInfo(chemins.first()).absolutePath();
-    const QString racine = QDir(dossier).filePath(QLatin1Char('.') + prefixeTemporaire + QStringLiteral("pages-")
-                                                  + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    // pdftoppm writes each page by its path: through the held folder, so that a folder put
+    // in place of a moved one never gets them.
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
+    const QString racine = QDir(tenu ? tenu->vue() : dossier)
+                               .filePath(QLatin1Char('.') + prefixeTemporaire + QStringLiteral("pages-")
+                                         + QUuid::createUuid().toString(QUuid::Id128).left(12));
     const auto chiffres = QString::number(pages()).size();
     auto ecrite = [&](int k) {
         return racine + QLatin1Char('-') + QString::number(premiere + k + 1).rightJustified(chiffres, QLatin1Char('0'))
                + QStringLiteral(".jpg");
     };
     // Written down before pdftoppm writes them: a kill leaves them to the next start.
-    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
     {
         Emprise emprise;
         for (int k = 0; k < n; ++k)

@@ -1,6 +1,7 @@
 #include "conversions/sorties/Alias.h"
 
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -56,7 +57,9 @@ Alias::Alias(const QString& source)
     // folder takes nothing (the move then fails and says so).
     const QByteArray jeton = QUuid::createUuid().toString(QUuid::Id128).left(12).toLatin1();
     const QByteArray sorte = local(prefixeTemporaire) + "noms-" + jeton;
-    travail_ = dossier_ + "/." + sorte;
+    // Through the held folder: one put in its place never gets our hidden folder.
+    parent_ = DossierTenu::tenir(cheminDepuisOctets(dossier_));
+    travail_ = ici() + "/." + sorte;
     if (::mkdir(travail_.constData(), 0700) != 0) {
         travail_ = local(QDir::tempPath()) + '/' + sorte;
         if (::mkdir(travail_.constData(), 0700) != 0)
@@ -65,7 +68,7 @@ Alias::Alias(const QString& source)
     // Written down, so that the start after a killed run removes it.
     Emprise(Emprise::Levee::jamais).tenir(cheminDepuisOctets(travail_));
     descripteur_ = ::open(travail_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    vue_ = QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(descripteur_);
+    vue_ = vueDe(descripteur_);
     const QString lisibleNom = baseDuLien_ + texteDe(couper(nom).second);
     chemin_ = vue_ + QLatin1Char('/') + lisibleNom;
     if (descripteur_ < 0 || ::symlink(chemin.constData(), (travail_ + '/' + lisibleNom.toUtf8()).constData()) != 0) {
@@ -78,6 +81,8 @@ Alias::Alias(const QString& source)
 }
 
 Alias::~Alias() { nettoyer(); }
+
+QByteArray Alias::ici() const { return parent_ ? local(parent_->vue()) : dossier_; }
 
 void Alias::nettoyer()
 {
@@ -106,11 +111,14 @@ QString Alias::rapatrier(const QString& cree) const
     const QByteArray tete = base.left(garde);
     const QByteArray suite = base.mid(garde);
     const QByteArray de = local(cree);
+    // Moved or replaced meanwhile: the source went with it, and its old path is another folder.
+    if (parent_ && !parent_->enPlace())
+        throw Erreur::ecriture(texteDe(nomQuiTient(tete, suite + extension)));
     for (int k = 1;; ++k) {
         const QByteArray fin = suite + (k < 2 ? QByteArray() : ' ' + QByteArray::number(k)) + extension;
-        const QByteArray vers = dossier_ + '/' + nomQuiTient(tete, fin);
-        if (::renameat2(AT_FDCWD, de.constData(), AT_FDCWD, vers.constData(), RENAME_NOREPLACE) == 0)
-            return cheminDepuisOctets(vers);
+        const QByteArray nom = '/' + nomQuiTient(tete, fin);
+        if (::renameat2(AT_FDCWD, de.constData(), AT_FDCWD, (ici() + nom).constData(), RENAME_NOREPLACE) == 0)
+            return cheminDepuisOctets(dossier_ + nom);
         if (errno != EEXIST && errno != ENOTEMPTY)
             throw Erreur::ecriture(texteDe(nomQuiTient(tete, suite + extension)));
     }

@@ -5,7 +5,11 @@
 
 #include "conversions/Erreur.h"
 
+#include <memory>
+
 namespace Conversions {
+
+class DossierTenu;
 
 // A source whose path is not UTF-8 (a Latin-1 name from an old disk), seen by the
 // converters under a readable name: a link in a hidden folder beside it, reached through
@@ -33,8 +37,11 @@ public:
 
 private:
     void nettoyer();
+    // The source's folder as the calls that make something in it take it: held, wherever it is.
+    QByteArray ici() const;
 
     QByteArray dossier_;      // the source's folder
+    std::shared_ptr<const DossierTenu> parent_;
     QByteArray travail_;      // the hidden folder in it
     int descripteur_ = -1;    // the hidden folder, open
     QString vue_;             // the hidden folder, by its descriptor

@@ -3,10 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <sys/types.h>
 
 namespace Conversions {
+
+class DossierTenu;
 
 // Thrown inside a conversion once the engine is stopped. Not an Erreur: it makes no failure
 // text, and a batch stops at it instead of going on with the next file.
@@ -39,13 +42,20 @@ class Emprise {
 public:
     enum class Levee { siAnnulee, jamais };
     explicit Emprise(Levee levee = Levee::siAnnulee);
-    // A temporary file or folder (also written down for the next start, see Restes.h).
+    // A temporary file or folder (also written down for the next start, see Restes.h, by
+    // its real path: links and our descriptors on the way resolved).
     void tenir(const QString& chemin);
     void lacher(const QString& chemin);
     void tenir(pid_t enfant);
     void lacher(pid_t enfant);
-    // The temporary became the output `chemin`: it belongs to the calling thread's Lot, if any.
-    void livrer(const QString& temporaire, const QString& chemin);
+    // The temporary became the output `chemin`, in the held folder `dossier` when there is
+    // one: it belongs to the calling thread's Lot, if any, which removes it there on failure.
+    void livrer(const QString& temporaire, const QString& chemin, std::shared_ptr<const DossierTenu> dossier = {});
+    // The written `temporaire` is about to become `chemin`, one of several outputs that come
+    // into place together: written down with the identity of its file, so that the start
+    // after a kill in the middle removes it; conclure() once all are in place (or removed).
+    void annoncer(const QString& temporaire, const QString& chemin);
+    void conclure(const QString& chemin);
 
 private:
     std::unique_lock<std::mutex> verrou_;
@@ -78,10 +88,16 @@ public:
         Lot* precedent_;
     };
 
+    // An output, and the folder that holds it wherever the user moved it.
+    struct Livre {
+        QString chemin;
+        std::shared_ptr<const DossierTenu> dossier;
+    };
+
 private:
     friend class Emprise;
     Lot* precedent_;
-    QStringList crees_;  // guarded by the engine's lock
+    QList<Livre> crees_;  // guarded by the engine's lock
     bool garde_ = false;
 };
 

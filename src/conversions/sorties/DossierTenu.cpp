@@ -48,7 +48,9 @@ std::shared_ptr<const DossierTenu> DossierTenu::tenir(const QString& chemin)
 
 bool DossierTenu::supprimer(const QString& nom) const { return supprimerDans(fd_, local(nom)); }
 
-QString DossierTenu::parDescripteur() const { return QStringLiteral("/proc/self/fd/%1").arg(fd_); }
+QString vueDe(int descripteur) { return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(descripteur); }
+
+QString DossierTenu::vue() const { return vueDe(fd_); }
 
 bool DossierTenu::enPlace() const
 {

@@ -12,6 +12,9 @@ namespace Conversions {
 // we made there is removed even when the user moved or renamed the folder meanwhile. One
 // descriptor per folder, shared by all that is made there (a split of thousands of pages
 // holds one).
+// The open folder `descripteur` as a path, through this process's descriptors.
+QString vueDe(int descripteur);
+
 class DossierTenu {
 public:
     // The folder at `chemin`, held; null when it cannot be opened.
@@ -26,8 +29,10 @@ public:
     bool supprimer(const QString& nom) const;
     // Whether the folder is still at the path it was held at (not moved, not replaced).
     bool enPlace() const;
-    // The folder wherever it is now, as a path the system's calls follow: /proc/self/fd/<n>.
-    QString parDescripteur() const;
+    // The folder wherever it is now, as a path (/proc/<pid>/fd/<n>) for the writers that
+    // take one, libraries and helper programs alike: what they make under it lands in this
+    // folder, never in another that took its old path.
+    QString vue() const;
 
 private:
     DossierTenu(QByteArray chemin, int fd, dev_t dev, ino_t ino);

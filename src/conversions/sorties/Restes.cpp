@@ -36,33 +36,66 @@ void signalerEchec()
         << QStringLiteral("registre des temporaires : ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
-QByteArray ligne(char signe, const QString& chemin) { return signe + local(chemin).toPercentEncoding() + '\n'; }
+// What a register lists: a temporary, or the final name of a hand-over with the identity of
+// the file that bears it (" device:inode:size:time").
+struct Reste {
+    QString chemin;
+    QByteArray identite;
+};
 
-void ecrire(char signe, const QString& chemin)
+QByteArray ligne(char signe, const QString& chemin, const QByteArray& identite = {})
+{
+    return signe + local(chemin).toPercentEncoding() + identite + '\n';
+}
+
+QByteArray ligne(const Reste& r) { return ligne(r.identite.isEmpty() ? '+' : '>', r.chemin, r.identite); }
+
+void ecrire(const QByteArray& l)
 {
     if (registre < 0)
         return;
-    const QByteArray l = ligne(signe, chemin);
     // One write on an O_APPEND descriptor: a run killed meanwhile leaves whole lines only.
     if (::write(registre, l.constData(), static_cast<size_t>(l.size())) != l.size())
         signalerEchec();
 }
 
+QByteArray identiteDe(const struct stat& st)
+{
+    return ' ' + QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ':'
+           + QByteArray::number(static_cast<qulonglong>(st.st_ino)) + ':' + QByteArray::number(static_cast<qint64>(st.st_size))
+           + ':' + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec);
+}
+
+// Takes out of `l` the first entry of that path and kind.
+void retirer(QList<Reste>& l, const QString& chemin, bool remise)
+{
+    for (qsizetype i = 0; i < l.size(); ++i)
+        if (l[i].chemin == chemin && l[i].identite.isEmpty() != remise) {
+            l.removeAt(i);
+            return;
+        }
+}
+
 // What a register still lists: added and not removed since, oldest first. A last line
 // without its end was cut by the death of its run.
-QStringList listes(const QByteArray& contenu)
+QList<Reste> listes(const QByteArray& contenu)
 {
-    QStringList l;
+    QList<Reste> l;
     const QList<QByteArray> lignes = contenu.split('\n');
     for (qsizetype i = 0; i + 1 < lignes.size(); ++i) {
         const QByteArray& ligne = lignes[i];
         if (ligne.size() < 2)
             continue;
-        const QString chemin = cheminDepuisOctets(QByteArray::fromPercentEncoding(ligne.mid(1)));
+        // The path is percent-encoded: the first blank starts the identity.
+        const qsizetype blanc = ligne.indexOf(' ');
+        const QByteArray code = blanc < 0 ? ligne.mid(1) : ligne.mid(1, blanc - 1);
+        const QString chemin = cheminDepuisOctets(QByteArray::fromPercentEncoding(code));
         if (ligne[0] == '+')
-            l.append(chemin);
-        else if (ligne[0] == '-')
-            l.removeOne(chemin);
+            l.append({chemin, {}});
+        else if (ligne[0] == '>' && blanc > 0)
+            l.append({chemin, ligne.mid(blanc)});
+        else if (ligne[0] == '-' || ligne[0] == '<')
+            retirer(l, chemin, ligne[0] == '<');
     }
     return l;
 }
@@ -79,12 +112,15 @@ QByteArray reel(const QByteArray& dossier)
 // What becomes of a line of a dead run's register.
 enum class Sort { enleve, ecarte, garde };
 
-// Only what can be nothing but ours is removed: an absolute path under one of our names,
-// reached without any link on the way, a file or a folder (not a link) of this user. What
+// Only what can be nothing but ours is removed: an absolute path under one of our names (or
+// a hand-over's output that is still the very file we wrote), reached without any link on
+// the way, a file or a folder (not a link) of this user. What
 // cannot be reached now (a drive not mounted) or removed is kept for the next start.
-Sort reprendreUn(const QString& chemin)
+Sort reprendreUn(const Reste& reste)
 {
-    if (!QDir::isAbsolutePath(chemin) || QDir::cleanPath(chemin) != chemin || !nomTemporaire(chemin))
+    const QString& chemin = reste.chemin;
+    const bool remise = !reste.identite.isEmpty();
+    if (!QDir::isAbsolutePath(chemin) || QDir::cleanPath(chemin) != chemin || (!remise && !nomTemporaire(chemin)))
         return Sort::ecarte;
     const QByteArray c = local(chemin);
     // Made through a dead process's descriptor (an alias of a name that is not UTF-8): that
@@ -102,6 +138,9 @@ Sort reprendreUn(const QString& chemin)
         return errno == ENOENT ? Sort::ecarte : Sort::garde;
     if (st.st_uid != ::getuid() || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
         return Sort::ecarte;
+    // An output of ours only while it is the very file we wrote.
+    if (remise && (!S_ISREG(st.st_mode) || identiteDe(st) != reste.identite))
+        return Sort::ecarte;
     return supprimer(chemin) ? Sort::enleve : Sort::garde;
 }
 
@@ -118,7 +157,7 @@ int reprendre(const QString& fichier)
         QByteArray contenu;
         if (f.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             contenu = f.readAll();
-        const QStringList restes = listes(contenu);
+        const QList<Reste> restes = listes(contenu);
         QByteArray gardes;
         // The newest first: a file inside a work folder goes before the folder.
         for (qsizetype i = restes.size() - 1; i >= 0; --i) {
@@ -126,7 +165,7 @@ int reprendre(const QString& fichier)
             if (sort == Sort::enleve)
                 ++enleves;
             else if (sort == Sort::garde)
-                gardes.prepend(ligne('+', restes[i]));
+                gardes.prepend(ligne(restes[i]));
         }
         if (gardes.isEmpty())
             ::unlink(local(fichier).constData());
@@ -175,9 +214,19 @@ int tenirRegistre(const QString& dossier)
     return enleves;
 }
 
-void noterTemporaire(const QString& chemin) { ecrire('+', chemin); }
+void noterTemporaire(const QString& chemin) { ecrire(ligne('+', chemin)); }
 
-void oublierTemporaire(const QString& chemin) { ecrire('-', chemin); }
+void oublierTemporaire(const QString& chemin) { ecrire(ligne('-', chemin)); }
+
+void noterRemise(const QString& chemin, const QString& fichier)
+{
+    struct stat st;
+    // Nothing to rename there: the rename fails, and nothing takes the name.
+    if (::lstat(local(fichier).constData(), &st) == 0)
+        ecrire(ligne('>', chemin, identiteDe(st)));
+}
+
+void oublierRemise(const QString& chemin) { ecrire(ligne('<', chemin)); }
 
 void plusAucunTemporaire()
 {

@@ -157,8 +157,9 @@ Sortie::Sortie(const QString& dossier, const QString& base, const QString& suffi
     // A folder we cannot write into fails now, before any work, under the name it would have had.
     if (::access(local(dossier).constData(), W_OK | X_OK) != 0)
         throw Erreur::ecriture(QFileInfo(candidat(dossier, base, suffixe, extension, 1)).fileName());
-    temporaire_ = QDir(dossier).filePath(nomTemporaire(base + suffixe, extension));
     tenu_ = DossierTenu::tenir(dossier);
+    // Through the held folder: a folder of the same name put in its place never gets it.
+    temporaire_ = QDir(tenu_ ? tenu_->vue() : dossier).filePath(nomTemporaire(base + suffixe, extension));
     {
         // Named and registered in one step: a stop of the engine never misses the temporary.
         Emprise emprise;
@@ -205,17 +206,28 @@ QString Sortie::nom() const
     return QFileInfo(chemin_).fileName();
 }
 
-QString Sortie::valider()
+QString Sortie::valider() { return livrer(false); }
+
+QString Sortie::livrer(bool annoncer)
 {
     if (valide_)
         return chemin_;
     const bool entier = nature_ == Nature::dossier ? genreDe(temporaire_) == S_IFDIR : estUnFichier(temporaire_);
     // A stopped engine keeps no output: the destructor removes it.
     Emprise emprise;
-    if (!entier)
+    // Moved or replaced meanwhile: the source went with it, and its old path is another folder.
+    if (!entier || (tenu_ && !tenu_->enPlace()))
         throw Erreur::ecriture(nom());
-    while (!renommerSansRemplacer(temporaire_, chemin_)) {
-        if (errno != EEXIST && errno != ENOTEMPTY)
+    for (;;) {
+        if (annoncer)
+            emprise.annoncer(temporaire_, chemin_);
+        // Within the held folder, like the temporary.
+        if (renommerSansRemplacer(temporaire_, tenu_ ? QDir(tenu_->vue()).filePath(nomDe(chemin_)) : chemin_))
+            break;
+        const int e = errno;
+        if (annoncer)
+            emprise.conclure(chemin_);
+        if (e != EEXIST && e != ENOTEMPTY)
             throw Erreur::ecriture(nom());
         // Another program took the name since it was chosen.
         const QString pris = chemin_;
@@ -224,9 +236,11 @@ QString Sortie::valider()
     }
     rendre(chemin_);
     valide_ = true;
-    emprise.livrer(temporaire_, chemin_);
+    emprise.livrer(temporaire_, chemin_, tenu_);
     return chemin_;
 }
+
+bool Sortie::retirer() const { return tenu_ ? tenu_->supprimer(nomDe(chemin_)) : supprimer(chemin_); }
 
 void Sortie::remplir(const std::function<void()>& ecrire)
 {
@@ -245,14 +259,24 @@ void Sortie::remplir(const std::function<void()>& ecrire)
 QStringList validerTout(const std::vector<std::unique_ptr<Sortie>>& sorties)
 {
     QStringList chemins;
+    // Each final name is written down before it is taken: a kill in the middle leaves the
+    // next start what to remove.
+    const auto conclure = [&] {
+        Emprise emprise(Emprise::Levee::jamais);
+        for (const QString& c : std::as_const(chemins))
+            emprise.conclure(c);
+    };
     try {
         for (const auto& s : sorties)
-            chemins.append(s->valider());
+            chemins.append(s->livrer(true));
     } catch (...) {
-        for (const QString& c : chemins)
-            supprimer(c);
+        // Wherever their folder went meanwhile.
+        for (qsizetype i = 0; i < chemins.size(); ++i)
+            sorties[static_cast<size_t>(i)]->retirer();
+        conclure();
         throw;
     }
+    conclure();
     return chemins;
 }
 

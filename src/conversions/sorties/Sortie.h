@@ -46,7 +46,9 @@ public:
     const QString& chemin() const { return chemin_; }
     // The final file name, for messages.
     QString nom() const;
-    // Where the writer writes. Not created: the writer makes it.
+    // Where the writer writes, reached through the folder held open: it lands in that
+    // folder even when the user moved it or put another in its place. Not created: the
+    // writer makes it.
     const QString& temporaire() const { return temporaire_; }
     // Runs the writer of temporaire(). A failure on the writing side (an Erreur naming the
     // temporary, a full disk) becomes Erreur::ecriture with the output's own name; any
@@ -62,8 +64,15 @@ public:
     static void preparerLesTemporaires(std::function<void(const QString&)> preparation);
 
 private:
+    friend QStringList validerTout(const std::vector<std::unique_ptr<Sortie>>& sorties);
+
     Sortie(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
            Nature nature);
+    // valider(); `annoncer`: the final name is written down for the next start first (one
+    // output of several that come into place together).
+    QString livrer(bool annoncer);
+    // Removes the output in place, from its folder wherever it is now.
+    bool retirer() const;
 
     QString dossier_;
     QString base_;
@@ -78,8 +87,9 @@ private:
 };
 
 // Several outputs of one job (the pages of a PDF, …) commit together: when one of them
-// cannot, those already in place are removed and the failure is thrown. Returns the
-// final paths in order.
+// cannot, those already in place are removed and the failure is thrown; a run killed in
+// the middle leaves them written down, and the next start removes them. Returns the final
+// paths in order.
 QStringList validerTout(const std::vector<std::unique_ptr<Sortie>>& sorties);
 
 } // namespace Conversions

@@ -135,7 +135,8 @@ TEST(Restes, AnOutputTemporaryThatStaysStaysRegistered)
             QString temporaire;
             {
                 Sortie sortie(dossier, QStringLiteral("photo"), QStringLiteral("jpg"));
-                temporaire = sortie.temporaire();
+                // Where it lies: the path it was written through goes with the output.
+                temporaire = QDir(dossier).filePath(nomDe(sortie.temporaire()));
                 QFile t(temporaire);
                 exiger(t.open(QIODevice::WriteOnly) && t.write("à moitié") > 0, "temporaire");
                 t.close();
