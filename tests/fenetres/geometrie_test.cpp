@@ -89,6 +89,14 @@ TEST(Cadre, Glisser)
         {"g", {1500, 500, 1000, 1000}, {-500, 0}, photo, carre, {1000, 500, 1500, 1500}},
         // square: the top-left corner keeps the bottom-right corner in place
         {"hg", {1500, 1500, 1000, 1000}, {-500, -300}, photo, carre, {1000, 1000, 1500, 1500}},
+        // a frame a format made narrower than the minimum side on a 3 × 2 picture: no edge
+        // pushes it out of the picture, an edge dragged outwards still widens it
+        {"g", {0.5, 0, 2, 2}, {1, 0}, {3, 2}, libre, {0.5, 0, 2, 2}},
+        {"hg", {0.5, 0, 2, 2}, {1, 1}, {3, 2}, libre, {0.5, 0, 2, 2}},
+        {"d", {0.5, 0, 2, 2}, {-1, 0}, {3, 2}, libre, {0.5, 0, 2, 2}},
+        {"g", {0.5, 0, 2, 2}, {-1, 0}, {3, 2}, libre, {0, 0, 2.5, 2}},
+        {"h", {0, 0.5, 2, 2}, {0, 1}, {2, 3}, libre, {0, 0.5, 2, 2}},
+        {"b", {0, 0.5, 2, 2}, {0, 5}, {2, 3}, libre, {0, 0.5, 2, 2.5}},
     };
     for (const auto& c : cas)
         EXPECT_EQ(Cadre::glisser(QLatin1String(c.element), c.depart, c.delta, c.image, c.r), c.attendu) << c.element;

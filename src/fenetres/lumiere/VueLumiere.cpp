@@ -155,6 +155,9 @@ VueLumiere::Ligne VueLumiere::ajouterLigne(QVBoxLayout& colonne, const QString& 
     titre->setFixedWidth(78);
     titre->setStyleSheet(QStringLiteral("color: #18191B"));
     auto* curseur = new QSlider(Qt::Horizontal, this);
+    // Named by its label, for screen readers.
+    curseur->setAccessibleName(nom);
+    titre->setBuddy(curseur);
     curseur->setRange(-pasCurseur, pasCurseur);
     curseur->setValue(0);
     QPalette grise = curseur->palette();
