@@ -296,6 +296,11 @@ TEST(Accessibilite, LaRangeeSegmenteeForceeSousSonMinimum)
     auto* pile = new QVBoxLayout(&fenetre);
     auto* r = new SegmentedRow(QStringLiteral("Qualité"), {QStringLiteral("Basse"), QStringLiteral("Moyenne"), QStringLiteral("Haute")});
     pile->addWidget(r);
+    // A neighbour wider than the segments, as in the gallery's column: the window's minimum
+    // width then leaves room for them.
+    auto* voisin = new QWidget;
+    voisin->setFixedSize(240, 10);
+    pile->addWidget(voisin);
     fenetre.resize(600, 100);
     fenetre.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenetre));
