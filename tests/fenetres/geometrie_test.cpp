@@ -38,6 +38,23 @@ TEST(Placement, HauteurEtPosition)
     for (const auto& c : cas)
         EXPECT_EQ(Placement::origine(c.pointeur, c.taille, ecran), c.attendu) << c.pointeur.x() << "," << c.pointeur.y();
     EXPECT_EQ(Placement::origine({5000, 5000}, {620, 600}, std::nullopt), QPointF(0, 0));
+
+    // A window given another size: wider about its middle, its top kept, 12 points inside the
+    // area; never larger than the area less its margins.
+    const struct {
+        QRectF avant;
+        QSizeF taille;
+        QRectF attendu;
+    } retailles[] = {
+        {{330, 85, 620, 506}, {800, 506}, {240, 85, 800, 506}},
+        {{648, 252, 620, 506}, {800, 506}, {1280 - 12 - 800, 252, 800, 506}},  // against the right edge
+        {{12, 85, 620, 506}, {800, 506}, {12, 85, 800, 506}},                  // against the left edge
+        {{330, 252, 620, 506}, {620, 560}, {330, 770 - 12 - 560, 620, 560}},   // taller near the bottom
+        {{330, 85, 620, 506}, {2000, 506}, {12, 85, 1256, 506}},               // wider than the area
+    };
+    for (const auto& r : retailles)
+        EXPECT_EQ(Placement::retaille(r.avant, r.taille, ecran), r.attendu) << r.taille.width();
+    EXPECT_EQ(Placement::retaille({100, 50, 620, 500}, {700, 500}, std::nullopt), QRectF(60, 50, 700, 500));
 }
 
 TEST(Cadre, FormatsSurUnePhoto)
