@@ -5,6 +5,7 @@
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
 #include "fenetres/annoter/VueAnnoter.h"
+#include "fenetres/commun/AnneauClavier.h"
 #include "fenetres/commun/BoutonClavier.h"
 #include "fenetres/commun/Boutons.h"
 #include "fenetres/commun/ChoixPilules.h"
@@ -62,7 +63,7 @@ struct Active {
 int anneau(QWidget& w)
 {
     const QImage image = w.grab().toImage();
-    const QColor c = BoutonClavier::couleurAnneau();
+    const QColor c = AnneauClavier::couleur();
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -148,8 +149,8 @@ TEST(Clavier, AnneauDesFormats)
     }
 }
 
-// Every window: Tab goes round every button it shows (and the light window's sliders, named
-// by their labels), each ringed in turn; Space presses the ringed button; Escape closes.
+// Every window: Tab goes round every button it shows (and the light window's sliders), each
+// ringed in turn; Escape closes.
 TEST(Clavier, ToutBoutonAuClavier)
 {
     lierFFmpeg();
@@ -176,6 +177,8 @@ TEST(Clavier, ToutBoutonAuClavier)
                 atteints << ici;
             if (auto* b = qobject_cast<BoutonClavier*>(ici))
                 EXPECT_GT(anneau(*b), 20) << cle << ": « " << b->text().toStdString() << " » reached without its ring";
+            if (auto* s = qobject_cast<QSlider*>(ici))
+                EXPECT_GT(anneau(*s), 20) << cle << ": « " << s->accessibleName().toStdString() << " » reached without its ring";
         }
         for (QWidget* w : attendus) {
             const auto* b = qobject_cast<QAbstractButton*>(w);
