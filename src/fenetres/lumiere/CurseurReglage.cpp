@@ -28,7 +28,7 @@ void CurseurReglage::paintEvent(QPaintEvent* e)
     initStyleOption(&option);
     const QRect poignee = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
     QPainterPath autour;
-    autour.addRoundedRect(QRectF(poignee).adjusted(-2, -2, 2, 2), 4, 4);
+    autour.addRoundedRect(QRectF(poignee), 3, 3);  // the slider is no taller than its handle
     QPainter p(this);
     anneau_->peindre(p, autour);
 }
