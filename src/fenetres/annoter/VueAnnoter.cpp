@@ -410,6 +410,10 @@ void VueAnnoter::fermerTexte()
 {
     point_.reset();
     champ_->clear();
+    // The keyboard comes back to the window: hidden with it, the field would hand it on to
+    // the next button, which a Space typed next would press.
+    if (champ_->hasFocus())
+        setFocus(Qt::OtherFocusReason);
     champ_->hide();
     majTextes();
     canevas_->update();

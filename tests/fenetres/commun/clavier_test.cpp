@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -268,4 +269,28 @@ TEST(Clavier, EspacePresseLeBoutonAtteint)
         a.touche(Qt::Key_Space);
         EXPECT_FALSE(a.ouverte()) << "Space on « Annuler » did not close";
     }
+}
+
+// A text typed in the annotate window and kept with Return: the keyboard goes back to the
+// window, not to the next button, so the next Space presses nothing and closes nothing.
+TEST(Clavier, UnTexteFermeNeDonnePasLeClavierAUnBouton)
+{
+    Dossier d;
+    Active a("annoter", photo(d));
+    auto* vue = qobject_cast<VueAnnoter*>(a.vue);
+    ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
+    vue->choisirOutil(2);
+    const QPointF p = vue->toile().versEcran({200, 150});
+    QTest::mouseClick(&vue->canevas(), Qt::LeftButton, Qt::NoModifier, p.toPoint());
+    ASSERT_TRUE(vue->saisie());
+    ASSERT_TRUE(attendre([&] { return vue->saisie()->hasFocus(); }, 3000));
+    QTest::keyClicks(vue->saisie(), QStringLiteral("Ici"));
+    a.touche(Qt::Key_Return);
+    ASSERT_EQ(vue->faites().size(), 1);
+    EXPECT_FALSE(qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
+        << "the keyboard went to « " << qobject_cast<QAbstractButton*>(QApplication::focusWidget())->text().toStdString()
+        << " »";
+    a.touche(Qt::Key_Space);
+    EXPECT_TRUE(a.ouverte());
+    EXPECT_EQ(vue->faites().size(), 1);
 }
