@@ -161,10 +161,12 @@ TEST(Clavier, ToutBoutonAuClavier)
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=440:d=2", "-ar", "8000", "-ac", "1"}, son));
     for (const char* cle : {"recadrer", "lumiere", "masquer", "annoter", "couper"}) {
         Active a(cle, QLatin1String(cle) == QLatin1String("couper") ? son : image);
-        if (auto* m = qobject_cast<VueMasquer*>(a.vue))
+        if (auto* m = qobject_cast<VueMasquer*>(a.vue)) {
             ASSERT_TRUE(attendre([&] { return !m->cherche(); }));
-        if (auto* c = qobject_cast<VueCouper*>(a.vue))
+        }
+        if (auto* c = qobject_cast<VueCouper*>(a.vue)) {
             ASSERT_TRUE(attendre([&] { return c->boutons().confirmation().isEnabled(); }, 20000));
+        }
         QCoreApplication::processEvents();
         const QList<QWidget*> attendus = aAtteindre(*a.fenetre);
         ASSERT_FALSE(attendus.isEmpty()) << cle;
@@ -176,10 +178,12 @@ TEST(Clavier, ToutBoutonAuClavier)
             EXPECT_EQ(ici->window(), a.fenetre) << cle << ": the keyboard left the window";
             if (!atteints.contains(ici))
                 atteints << ici;
-            if (auto* b = qobject_cast<BoutonClavier*>(ici))
+            if (auto* b = qobject_cast<BoutonClavier*>(ici)) {
                 EXPECT_GT(anneau(*b), 20) << cle << ": « " << b->text().toStdString() << " » reached without its ring";
-            if (auto* s = qobject_cast<QSlider*>(ici))
+            }
+            if (auto* s = qobject_cast<QSlider*>(ici)) {
                 EXPECT_GT(anneau(*s), 20) << cle << ": « " << s->accessibleName().toStdString() << " » reached without its ring";
+            }
         }
         for (QWidget* w : attendus) {
             const auto* b = qobject_cast<QAbstractButton*>(w);

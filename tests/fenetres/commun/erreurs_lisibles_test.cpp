@@ -164,8 +164,9 @@ TEST(ErreursLisibles, RognerEtLumiere)
             Ouverte o(outil.cle, photo);
             o.fenetre->show();
             ASSERT_TRUE(attendre([&] { return o.vue->entete().pastille() != QStringLiteral("0 × 0 px"); }));
-            if (auto* lumiere = qobject_cast<VueLumiere*>(o.vue))
+            if (auto* lumiere = qobject_cast<VueLumiere*>(o.vue)) {
                 ASSERT_TRUE(attendre([&] { return !lumiere->apercu().isNull(); }));
+            }
             o.echouer();
             o.poser();
             const std::string cas = std::string(outil.cle) + ", disque plein";
@@ -195,14 +196,16 @@ TEST(ErreursLisibles, RienNeSeChevaucheAToutesLesLongueurs)
     for (const auto& [cle, mot] : outils) {
         Ouverte o(cle, QLatin1String(cle) == QLatin1String("couper") ? son : photo);
         o.fenetre->show();
-        if (auto* masquer = qobject_cast<VueMasquer*>(o.vue))
+        if (auto* masquer = qobject_cast<VueMasquer*>(o.vue)) {
             ASSERT_TRUE(attendre([&] { return !masquer->cherche(); }));
+        }
         if (auto* annoter = qobject_cast<VueAnnoter*>(o.vue)) {
             ASSERT_TRUE(attendre([&] { return annoter->chargee(); }));
             annoter->boutonsOutils()[2]->click();  // « Texte »: the longer hint
         }
-        if (auto* rogner = qobject_cast<VueRogner*>(o.vue))
+        if (auto* rogner = qobject_cast<VueRogner*>(o.vue)) {
             ASSERT_TRUE(attendre([&] { return rogner->chargee(); }));
+        }
         if (QLatin1String(cle) != QLatin1String("couper")) {
             o.echouer();
             o.poser();

@@ -17,9 +17,10 @@
 
 namespace {
 
-void PrintTo(const QRectF& r, std::ostream* os)
+std::string texte(const QRectF& r)
 {
-    *os << "(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
+    return "(" + std::to_string(r.x()) + ", " + std::to_string(r.y()) + ", " + std::to_string(r.width()) + ", "
+           + std::to_string(r.height()) + ")";
 }
 
 // The white of the handles (the window behind is a little grey) drawn farther than `marge` outside `photo`.
@@ -83,8 +84,9 @@ TEST(CadreSurPetiteImage, LesPoigneesLeGardentDansLImage)
 
         const QRectF apres = vue->cadre();
         const QRectF tout(QPointF(0, 0), taille);
-        EXPECT_TRUE(tout.contains(apres)) << c.poignee << ": " << ::testing::PrintToString(apres);
-        EXPECT_EQ(apres, avant) << c.poignee << ": an edge pushed inwards moved a frame at its smallest";
+        EXPECT_TRUE(tout.contains(apres)) << c.poignee << ": " << texte(apres);
+        EXPECT_EQ(apres, avant) << c.poignee << ": an edge pushed inwards moved a frame at its smallest: " << texte(avant)
+                                << " → " << texte(apres);
         // As drawn: no white of the frame or of its handles off the picture, beyond the
         // handles' own thickness and shadow.
         const QRectF photo(o, s * taille);
