@@ -298,3 +298,31 @@ TEST(Clavier, UnTexteFermeNeDonnePasLeClavierAUnBouton)
     EXPECT_TRUE(a.ouverte());
     EXPECT_EQ(vue->faites().size(), 1);
 }
+
+// « Masquer » pressed with Space on a full disk: while it saves and once it has failed, the
+// keyboard is on no button, so a second Space does not close the window and lose the failure.
+TEST(Clavier, UnEnregistrementAuClavierNeDonnePasLeClavierAAnnuler)
+{
+    Dossier d;
+    QImage grain(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < grain.height(); ++y)
+        for (int x = 0; x < grain.width(); ++x)
+            grain.setPixel(x, y, qRgb((x * 7919 + y * 13) % 256, (y * 31 + x) % 256, (x ^ y) % 256));
+    const QString source = d.chemin("grain.png");
+    grain.save(source);
+    Active a("masquer", source);
+    auto* vue = qobject_cast<VueMasquer*>(a.vue);
+    ASSERT_TRUE(attendre([&] { return !vue->cherche(); }));
+    for (int i = 0; i < 10 && QApplication::focusWidget() != &vue->boutons().confirmation(); ++i)
+        a.touche(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &vue->boutons().confirmation());
+    {
+        DisquePlein plein(1024);
+        a.touche(Qt::Key_Space);
+        ASSERT_TRUE(attendre([&] { return !vue->occupe(); }));
+    }
+    ASSERT_FALSE(vue->erreur().isEmpty());
+    EXPECT_NE(QApplication::focusWidget(), &vue->boutons().annulation());
+    a.touche(Qt::Key_Space);
+    EXPECT_TRUE(a.ouverte()) << "a second Space closed the window";
+}
