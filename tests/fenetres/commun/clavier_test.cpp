@@ -4,6 +4,7 @@
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
+#include "fenetres/commun/PhotoDeGrain.h"
 #include "fenetres/annoter/VueAnnoter.h"
 #include "fenetres/commun/AnneauClavier.h"
 #include "fenetres/commun/BoutonClavier.h"
@@ -304,13 +305,7 @@ TEST(Clavier, UnTexteFermeNeDonnePasLeClavierAUnBouton)
 TEST(Clavier, UnEnregistrementAuClavierNeDonnePasLeClavierAAnnuler)
 {
     Dossier d;
-    QImage grain(300, 200, QImage::Format_RGB32);
-    for (int y = 0; y < grain.height(); ++y)
-        for (int x = 0; x < grain.width(); ++x)
-            grain.setPixel(x, y, qRgb((x * 7919 + y * 13) % 256, (y * 31 + x) % 256, (x ^ y) % 256));
-    const QString source = d.chemin("grain.png");
-    grain.save(source);
-    Active a("masquer", source);
+    Active a("masquer", photoDeGrain(d.chemin("grain.png")));
     auto* vue = qobject_cast<VueMasquer*>(a.vue);
     ASSERT_TRUE(attendre([&] { return !vue->cherche(); }));
     for (int i = 0; i < 10 && QApplication::focusWidget() != &vue->boutons().confirmation(); ++i)

@@ -4,6 +4,7 @@
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
+#include "fenetres/commun/PhotoDeGrain.h"
 #include "fenetres/annoter/VueAnnoter.h"
 #include "fenetres/commun/Boutons.h"
 #include "fenetres/commun/Entete.h"
@@ -25,17 +26,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A photo of grain, too big for the room a full disk leaves.
-QString grain(const QString& chemin)
-{
-    QImage image(300, 200, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb((x * 7919 + y * 13) % 256, (y * 31 + x) % 256, (x ^ y) % 256));
-    image.save(chemin);
-    return chemin;
-}
 
 QStringList mots(const QString& texte)
 {
@@ -138,7 +128,7 @@ TEST(ErreursLisibles, RognerEtLumiere)
 {
     Dossier d;
     const QString casse = d.ecrire("casse.jpg", QByteArray(3000, '\x5a'));
-    const QString photo = grain(d.chemin("photo.png"));
+    const QString photo = photoDeGrain(d.chemin("photo.png"));
     const QRect travail = QGuiApplication::primaryScreen()->availableGeometry();
     QCursor::setPos(travail.bottomRight() - QPoint(20, 20));
     const struct {
@@ -187,7 +177,7 @@ TEST(ErreursLisibles, RognerEtLumiere)
 TEST(ErreursLisibles, RienNeSeChevaucheAToutesLesLongueurs)
 {
     Dossier d;
-    const QString photo = grain(d.chemin("une photo de la plage au coucher du soleil prise en famille.png"));
+    const QString photo = photoDeGrain(d.chemin("une photo de la plage au coucher du soleil prise en famille.png"));
     const QString son = d.ecrire("son.wav", QByteArray(4000, 'x'));
     QCursor::setPos(QGuiApplication::primaryScreen()->availableGeometry().center());
     const std::pair<const char*, QString> outils[] = {

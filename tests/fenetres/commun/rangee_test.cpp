@@ -4,6 +4,7 @@
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "commun/Ecoute.h"
+#include "fenetres/commun/PhotoDeGrain.h"
 #include "conversions/media_outils.h"
 #include "fenetres/commun/Boutons.h"
 #include "fenetres/commun/ChoixPilules.h"
@@ -154,13 +155,7 @@ TEST(RangeeDuBas, DossierSansDroitDEcriture)
 TEST(RangeeDuBas, ErreurEntreLAideEtLesBoutons)
 {
     Dossier d;
-    // Grain everywhere: the file cannot fit in the room the full disk leaves.
-    QImage grain(300, 200, QImage::Format_RGB32);
-    for (int y = 0; y < grain.height(); ++y)
-        for (int x = 0; x < grain.width(); ++x)
-            grain.setPixel(x, y, qRgb((x * 7919 + y * 13) % 256, (y * 31 + x) % 256, (x ^ y) % 256));
-    const QString source = d.chemin("une photo de la plage au coucher du soleil.png");
-    grain.save(source);
+    const QString source = photoDeGrain(d.chemin("une photo de la plage au coucher du soleil.png"));
     ASSERT_TRUE(Outils::ouvrir(QStringLiteral("annoter"), source, [](const QString&) {}));
     FenetreOutil* fenetre = FenetreOutil::ouvertes().last();
     auto* vue = fenetre->findChild<VueAnnoter*>();
