@@ -76,9 +76,29 @@ void SegmentedRow::montrer(bool segmente)
 
 void SegmentedRow::resizeEvent(QResizeEvent* e)
 {
-    // The row at its ideal width when it fits, else the menu.
-    const bool segmente = segments_->sizeHint().width() <= width();
-    if (segmente != segmented())
-        montrer(segmente);
     QWidget::resizeEvent(e);
+    choisirForme();
+}
+
+void SegmentedRow::choisirForme()
+{
+    // Showing a form lays the window out again, which can resize this row from inside the
+    // swap (a window held below its minimum width grows to it): that nested resize only asks
+    // for another look, taken once the swap is whole, so what is shown and what screen
+    // readers are told never part.
+    if (enBascule_) {
+        aRevoir_ = true;
+        return;
+    }
+    enBascule_ = true;
+    for (int fois = 0; fois < 3; ++fois) {  // settles at once; bounded all the same
+        aRevoir_ = false;
+        // The row at its ideal width when it fits, else the menu.
+        const bool segmente = segments_->sizeHint().width() <= width();
+        if (segmente != segmented())
+            montrer(segmente);
+        if (!aRevoir_)
+            break;
+    }
+    enBascule_ = false;
 }

@@ -24,6 +24,8 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    // The form that fits the width in force, once the swap has settled.
+    void choisirForme();
     void montrer(bool segmente);
 
     QWidget* formes_;
@@ -31,4 +33,6 @@ private:
     QButtonGroup* groupe_;
     QComboBox* menu_;
     int current_ = 0;
+    bool enBascule_ = false;
+    bool aRevoir_ = false;
 };

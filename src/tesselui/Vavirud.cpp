@@ -1,6 +1,7 @@
 #include "tesselui/Vavirud.h"
 
 #include "designtokens/Tokens.h"
+#include "tesselui/Guillemets.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -91,13 +92,13 @@ double hauteurParagraphe(const QFont& f, const QString& texte, double largeur)
 {
     if (texte.isEmpty())
         return 0;
-    QTextLayout l(texte, f);
+    QTextLayout l(Guillemets::insecables(texte), f);
     return disposer(l, largeur)->boundingRect().height();
 }
 
 double largeurParagraphe(const QFont& f, const QString& texte, double largeur)
 {
-    QTextLayout l(texte, f);
+    QTextLayout l(Guillemets::insecables(texte), f);
     disposer(l, largeur);
     double w = 0;
     for (int i = 0; i < l.lineCount(); ++i)
@@ -107,7 +108,7 @@ double largeurParagraphe(const QFont& f, const QString& texte, double largeur)
 
 void peindreParagraphe(QPainter& p, const QFont& f, const QRectF& zone, const QString& texte)
 {
-    QTextLayout l(texte, f);
+    QTextLayout l(Guillemets::insecables(texte), f);
     disposer(l, zone.width());
     p.save();
     p.setClipRect(zone, Qt::IntersectClip);

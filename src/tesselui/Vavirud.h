@@ -25,7 +25,7 @@ QFont texte(double taille, double poids);
 QString elide(const QFont& f, const QString& texte, double largeur);
 
 // A paragraph wrapped within `largeur`, at word boundaries (anywhere inside a word too long
-// for a line): its height, and its painting from the top left of `zone`, clipped to `zone`.
+// for a line), never leaving a guillemet alone on a line: its height, and its painting from the top left of `zone`, clipped to `zone`.
 double hauteurParagraphe(const QFont& f, const QString& texte, double largeur);
 // The paragraph's widest line once wrapped within `largeur`.
 double largeurParagraphe(const QFont& f, const QString& texte, double largeur);

@@ -38,6 +38,23 @@ TEST(Placement, HauteurEtPosition)
     for (const auto& c : cas)
         EXPECT_EQ(Placement::origine(c.pointeur, c.taille, ecran), c.attendu) << c.pointeur.x() << "," << c.pointeur.y();
     EXPECT_EQ(Placement::origine({5000, 5000}, {620, 600}, std::nullopt), QPointF(0, 0));
+
+    // A window given another size: wider about its middle, its top kept, 12 points inside the
+    // area; never larger than the area less its margins.
+    const struct {
+        QRectF avant;
+        QSizeF taille;
+        QRectF attendu;
+    } retailles[] = {
+        {{330, 85, 620, 506}, {800, 506}, {240, 85, 800, 506}},
+        {{648, 252, 620, 506}, {800, 506}, {1280 - 12 - 800, 252, 800, 506}},  // against the right edge
+        {{12, 85, 620, 506}, {800, 506}, {12, 85, 800, 506}},                  // against the left edge
+        {{330, 252, 620, 506}, {620, 560}, {330, 770 - 12 - 560, 620, 560}},   // taller near the bottom
+        {{330, 85, 620, 506}, {2000, 506}, {12, 85, 1256, 506}},               // wider than the area
+    };
+    for (const auto& r : retailles)
+        EXPECT_EQ(Placement::retaille(r.avant, r.taille, ecran), r.attendu) << r.taille.width();
+    EXPECT_EQ(Placement::retaille({100, 50, 620, 500}, {700, 500}, std::nullopt), QRectF(60, 50, 700, 500));
 }
 
 TEST(Cadre, FormatsSurUnePhoto)
@@ -89,6 +106,14 @@ TEST(Cadre, Glisser)
         {"g", {1500, 500, 1000, 1000}, {-500, 0}, photo, carre, {1000, 500, 1500, 1500}},
         // square: the top-left corner keeps the bottom-right corner in place
         {"hg", {1500, 1500, 1000, 1000}, {-500, -300}, photo, carre, {1000, 1000, 1500, 1500}},
+        // a frame a format made narrower than the minimum side on a 3 × 2 picture: no edge
+        // pushes it out of the picture, an edge dragged outwards still widens it
+        {"g", {0.5, 0, 2, 2}, {1, 0}, {3, 2}, libre, {0.5, 0, 2, 2}},
+        {"hg", {0.5, 0, 2, 2}, {1, 1}, {3, 2}, libre, {0.5, 0, 2, 2}},
+        {"d", {0.5, 0, 2, 2}, {-1, 0}, {3, 2}, libre, {0.5, 0, 2, 2}},
+        {"g", {0.5, 0, 2, 2}, {-1, 0}, {3, 2}, libre, {0, 0, 2.5, 2}},
+        {"h", {0, 0.5, 2, 2}, {0, 1}, {2, 3}, libre, {0, 0.5, 2, 2}},
+        {"b", {0, 0.5, 2, 2}, {0, 5}, {2, 3}, libre, {0, 0.5, 2, 2.5}},
     };
     for (const auto& c : cas)
         EXPECT_EQ(Cadre::glisser(QLatin1String(c.element), c.depart, c.delta, c.image, c.r), c.attendu) << c.element;

@@ -3,7 +3,9 @@
 # reader reads it: the header's title and badge are texts; each format is a button named by
 # its title with a press action, "Libre" alone checked. From the keyboard alone (Tab to the
 # chosen format, Right, Return) the photo is cropped square, and the checked state and the
-# badge follow. After a format chosen with the mouse, Tab and the arrows start from it.
+# badge follow. After a format chosen with the mouse, Tab and the arrows start from it. The
+# light window's sliders are read by their labels and its buttons take the keyboard: Tab to
+# « Automatique », Space, and the badge reads « retouchée »; the mask window's buttons too.
 # Usage: fenetres_accessibles.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -69,5 +71,28 @@ else
     echec "« 9:16 » sans place à l’écran"
     cat "$TMP/places.txt"
 fi
+arreter
+
+lancer "--lumiere=$TMP/photo.jpg" || conclure
+attendre 20 lu "d'origine | label | showing |  | dans panel" || echec "lumière : badge illisible"
+for nom in Lumière Contraste Couleurs; do
+    present "$nom | slider | focusable,showing | SetFocus,Increase,Decrease | dans filler" && ok "curseur « $nom » nommé" \
+        || echec "curseur « $nom » sans nom"
+done
+for nom in Automatique "Remettre à zéro" Annuler Enregistrer; do
+    present "$nom | push button | focusable,showing | Press,SetFocus | dans filler" && ok "« $nom » prend le clavier" \
+        || echec "« $nom » hors d’atteinte du clavier"
+done
+# The three sliders, then « Automatique », pressed with Space.
+for _ in 1 2 3 4; do xdotool key Tab; sleep 0.2; done
+xdotool key space
+verifier 10 "« Automatique » pressé au clavier" lu "retouchée | label | showing |  | dans panel"
+arreter
+
+lancer "--masquer=$TMP/photo.jpg" || conclure
+attendre 30 lu "Masquer | push button | focusable,showing | Press,SetFocus | dans filler" \
+    && ok "« Masquer » prend le clavier" || echec "masquer : aucun bouton au clavier"
+present "Annuler | push button | focusable,showing | Press,SetFocus | dans filler" && ok "« Annuler » prend le clavier" \
+    || echec "masquer : « Annuler » hors d’atteinte du clavier"
 arreter
 conclure

@@ -10,7 +10,9 @@
 #include "tesselui/Vavirud.h"
 
 #include <QAccessible>
+#include <QAbstractButton>
 #include <QAccessibleActionInterface>
+#include <QComboBox>
 #include <QEnterEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +20,8 @@
 #include <QSignalSpy>
 #include <QRegularExpression>
 #include <QTest>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -281,4 +285,44 @@ TEST(Accessibilite, LaRangeeSegmenteeNeMontreQueSaFormeVisible)
     vus = elements(&r);
     EXPECT_TRUE(vus.contains(role(QAccessible::CheckBox) + "Moyenne")) << vus.join(" / ").toStdString();
     EXPECT_FALSE(lu(vus, role(QAccessible::ComboBox))) << vus.join(" / ").toStdString();
+}
+
+// Forced below its minimum width (a window manager may do so), the row's window grows back to
+// its minimum while the row swaps its forms: what is shown and what a screen reader is told
+// stay the same form, whatever width the window settles at.
+TEST(Accessibilite, LaRangeeSegmenteeForceeSousSonMinimum)
+{
+    QWidget fenetre;
+    auto* pile = new QVBoxLayout(&fenetre);
+    auto* r = new SegmentedRow(QStringLiteral("Qualité"), {QStringLiteral("Basse"), QStringLiteral("Moyenne"), QStringLiteral("Haute")});
+    pile->addWidget(r);
+    // A neighbour wider than the segments, as in the gallery's column: the window's minimum
+    // width then leaves room for them.
+    auto* voisin = new QWidget;
+    voisin->setFixedSize(240, 10);
+    pile->addWidget(voisin);
+    fenetre.resize(600, 100);
+    fenetre.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenetre));
+    ASSERT_TRUE(r->segmented());
+    const auto role = [](QAccessible::Role x) { return QString::number(int(x)) + ' '; };
+    const auto lu = [&](QAccessible::Role x) {
+        const QStringList vus = elements(r);
+        return std::any_of(vus.begin(), vus.end(), [&](const QString& v) { return v.startsWith(role(x)); });
+    };
+    for (int largeur : {20, 600, 1, 300, 60, 600}) {
+        // Past the widget's own bounds, as the desktop resizes a window.
+        fenetre.windowHandle()->resize(largeur, 100);
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        const std::string cas = std::to_string(largeur) + " → " + std::to_string(r->width()) + " : "
+                                + elements(r).join(" / ").toStdString();
+        const bool segments = r->segmented();
+        EXPECT_EQ(r->findChild<QComboBox*>()->isVisible(), !segments) << cas;
+        EXPECT_EQ(lu(QAccessible::CheckBox), segments) << cas;
+        EXPECT_EQ(lu(QAccessible::ComboBox), !segments) << cas;
+        // The form shown is the one that fits the width it has.
+        const QWidget* rangee = r->findChild<QAbstractButton*>()->parentWidget();
+        EXPECT_EQ(segments, rangee->sizeHint().width() <= r->width()) << cas;
+    }
 }

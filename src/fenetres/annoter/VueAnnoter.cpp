@@ -1,5 +1,6 @@
 #include "fenetres/annoter/VueAnnoter.h"
 
+#include "fenetres/commun/BoutonClavier.h"
 #include "fenetres/commun/CanevasPhoto.h"
 #include "fenetres/commun/Couleurs.h"
 #include "fenetres/commun/Entete.h"
@@ -144,15 +145,14 @@ QRectF centre(const QRect& r, double cote)
 
 // One tool of the group: its symbol in a 34 × 30 capsule, filled in ink with a white symbol
 // when it is the chosen one.
-class BoutonOutil : public QAbstractButton {
+class BoutonOutil : public BoutonClavier {
 public:
-    BoutonOutil(const OutilAnnotation& outil, QWidget* parent) : QAbstractButton(parent), symbole_(outil.symbole)
+    BoutonOutil(const OutilAnnotation& outil, QWidget* parent) : BoutonClavier(parent), symbole_(outil.symbole)
     {
         setCheckable(true);
         setAutoExclusive(true);
         setFixedSize(34, 30);
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
         setToolTip(outil.aide);
         setAccessibleName(outil.titre);
         setText(outil.titre);
@@ -171,15 +171,18 @@ protected:
         const QImage s = Symboles::image(symbole_, coteSymbole, isChecked() ? QColor(Qt::white) : Couleurs::encre(),
                                          devicePixelRatioF());
         p.drawImage(centre(rect(), coteSymbole), s);
+        peindreAnneau(p, capsule());
     }
-    bool hitButton(const QPoint& pos) const override
-    {
-        QPainterPath capsule;
-        capsule.addRoundedRect(QRectF(rect()), 15, 15);
-        return capsule.contains(pos);
-    }
+    bool hitButton(const QPoint& pos) const override { return capsule().contains(pos); }
 
 private:
+    QPainterPath capsule() const
+    {
+        QPainterPath c;
+        c.addRoundedRect(QRectF(rect()), 15, 15);
+        return c;
+    }
+
     QString symbole_;
 };
 
@@ -206,15 +209,14 @@ protected:
 };
 
 // One colour: an 18-point dot with 3 points around it, ringed in ink when chosen.
-class BoutonCouleur : public QAbstractButton {
+class BoutonCouleur : public BoutonClavier {
 public:
-    BoutonCouleur(int index, QWidget* parent) : QAbstractButton(parent), couleur_(couleursAnnotation()[size_t(index)])
+    BoutonCouleur(int index, QWidget* parent) : BoutonClavier(parent), couleur_(couleursAnnotation()[size_t(index)])
     {
         setCheckable(true);
         setAutoExclusive(true);
         setFixedSize(24, 24);
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
         setToolTip(VueAnnoter::tr("Couleur"));
         setAccessibleName(VueAnnoter::tr("Couleur %1").arg(index + 1));
         setText(accessibleName());
@@ -233,6 +235,9 @@ protected:
             p.setPen(QPen(Couleurs::encre(), 1.5));
             p.drawEllipse(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75));
         }
+        QPainterPath disque;
+        disque.addEllipse(QRectF(rect()));
+        peindreAnneau(p, disque);
     }
     bool hitButton(const QPoint& pos) const override { return QLineF(QRectF(rect()).center(), pos).length() <= 12; }
 
@@ -241,9 +246,9 @@ private:
 };
 
 // The round take-back button: an arrow turning back.
-class BoutonReprendre : public QAbstractButton {
+class BoutonReprendre : public BoutonClavier {
 public:
-    explicit BoutonReprendre(QWidget* parent) : QAbstractButton(parent)
+    explicit BoutonReprendre(QWidget* parent) : BoutonClavier(parent)
     {
         setFixedSize(36, 36);
         setCursor(Qt::PointingHandCursor);
@@ -262,6 +267,9 @@ protected:
             c.setAlphaF(0.5f);
         const QImage s = Symboles::image(QStringLiteral("arrow.uturn.backward"), coteSymbole, c, devicePixelRatioF());
         p.drawImage(centre(rect(), coteSymbole), s);
+        QPainterPath disque;
+        disque.addEllipse(QRectF(rect()));
+        peindreAnneau(p, disque);
     }
 };
 
@@ -402,6 +410,10 @@ void VueAnnoter::fermerTexte()
 {
     point_.reset();
     champ_->clear();
+    // The keyboard comes back to the window: hidden with it, the field would hand it on to
+    // the next button, which a Space typed next would press.
+    if (champ_->hasFocus())
+        setFocus(Qt::OtherFocusReason);
     champ_->hide();
     majTextes();
     canevas_->update();

@@ -40,6 +40,10 @@ void Boutons::confirmer()
 void Boutons::setOccupe(bool occupe)
 {
     occupe_ = occupe;
+    // Disabled with the keyboard on it, the confirming pill would hand it to the next button
+    // (« Annuler » at the row's end), which a second Space would press: the view takes it.
+    if (occupe && valider_->hasFocus() && parentWidget())
+        parentWidget()->setFocus(Qt::OtherFocusReason);
     valider_->setOccupe(occupe);
     valider_->setEnabled(!occupe);
 }

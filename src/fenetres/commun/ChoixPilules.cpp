@@ -1,12 +1,11 @@
 #include "fenetres/commun/ChoixPilules.h"
 
 #include "fenetres/commun/Accessibles.h"
+#include "fenetres/commun/BoutonClavier.h"
 #include "fenetres/commun/Couleurs.h"
 #include "roue/Effets.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,44 +29,28 @@ QPainterPath capsule(const QRectF& r)
 }
 
 // One option: its text over the control's track, in ink when chosen, else in slate. Only
-// the chosen one takes Tab; the arrows move the choice among them. A ring shows where the
-// keyboard stands, not the focus a window gives when it opens.
-class Option : public QAbstractButton {
+// the chosen one takes Tab; the arrows move the choice among them, the ring with it.
+class Option : public BoutonClavier {
 public:
-    Option(const QString& texte, QWidget* parent) : QAbstractButton(parent)
+    Option(const QString& texte, QWidget* parent) : BoutonClavier(parent)
     {
         setText(texte);
         setFont(policeChoix());
         setCheckable(true);
         setAutoExclusive(true);
-        setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
     }
-
-    // The ring shows: the keyboard brought the focus here.
-    bool clavier() const { return clavier_ && hasFocus(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        if (clavier()) {
-            p.setPen(QPen(Couleurs::encre(0.45), 1.5));
-            p.drawPath(capsule(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75)));
-        }
+        peindreAnneau(p, capsule(QRectF(rect())));
         p.setPen(isChecked() ? Couleurs::encre() : Couleurs::ardoise());
         p.drawText(rect(), Qt::AlignCenter, text());
     }
     bool hitButton(const QPoint& pos) const override { return capsule(QRectF(rect())).contains(pos); }
-    void focusInEvent(QFocusEvent* e) override
-    {
-        clavier_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
-        QAbstractButton::focusInEvent(e);
-    }
-
-private:
-    bool clavier_ = false;
 };
 
 } // namespace
@@ -129,14 +112,9 @@ void ChoixPilules::setChoisi(int index)
 
 void ChoixPilules::suivre(int index)
 {
-    // Qt's arrows move the choice only from the checked option, and Tab enters at the options
-    // that take it: the keyboard follows the choice, whoever made it, ring and all.
-    auto* choisi = static_cast<Option*>(options_[index]);
-    for (QAbstractButton* o : options_)
-        o->setFocusPolicy(o == choisi ? Qt::TabFocus : Qt::NoFocus);
-    auto* focus = dynamic_cast<Option*>(QApplication::focusWidget());
-    if (focus && focus != choisi && options_.contains(focus))
-        choisi->setFocus(focus->clavier() ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    // Given the keyboard (the window opening, a click beside it), the control hands it to the
+    // chosen option; the options themselves pass it along with the choice.
+    setFocusProxy(options_[index]);
 }
 
 void ChoixPilules::choisir(int index)

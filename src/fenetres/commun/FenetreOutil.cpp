@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,23 +59,57 @@ FenetreOutil* FenetreOutil::ouvrir(QSize taille, const Constructeur& construire)
     auto* fenetre = new FenetreOutil();
     QWidget* vue = construire(fenetre);
     vue->setParent(fenetre);
-    const int w = taille.width();
-    const int f = vue->hasHeightForWidth() ? vue->heightForWidth(w) : vue->sizeHint().height();
-    const int H = qRound(Placement::hauteur(f, taille.height()));
-    fenetre->setFixedSize(w, H);
-    vue->setGeometry(0, 0, w, H);
+    fenetre->taille_ = taille;
+    fenetre->vue_ = vue;
+    const QSize voulue = fenetre->tailleVoulue();
+    fenetre->setFixedSize(voulue);
+    vue->setGeometry(0, 0, voulue.width(), voulue.height());
+    vue->installEventFilter(fenetre);
+    // The view (or what it hands the keyboard to) has it when the window opens, not the first
+    // button in the tab order.
+    vue->setFocus(Qt::OtherFocusReason);
 
     const QPoint pointeur = QCursor::pos();
     std::optional<QRectF> visible;
     if (QScreen* ecran = QGuiApplication::screenAt(pointeur))
         visible = QRectF(ecran->availableGeometry());
-    fenetre->move(Placement::origine(pointeur, QSizeF(w, H), visible).toPoint());
+    fenetre->move(Placement::origine(pointeur, QSizeF(voulue), visible).toPoint());
 
     liste().append(fenetre);
     fenetre->show();
     fenetre->raise();
     fenetre->activateWindow();
     return fenetre;
+}
+
+QSize FenetreOutil::tailleVoulue() const
+{
+    const int w = std::max({taille_.width(), vue_->minimumSizeHint().width(), vue_->sizeHint().width()});
+    const int f = vue_->hasHeightForWidth() ? vue_->heightForWidth(w) : vue_->sizeHint().height();
+    return {w, qRound(Placement::hauteur(f, taille_.height()))};
+}
+
+bool FenetreOutil::eventFilter(QObject* objet, QEvent* e)
+{
+    // A row of the view asks for other room: a failure appeared, a hint changed.
+    if (objet == vue_ && e->type() == QEvent::LayoutRequest)
+        suivreVue();
+    return QWidget::eventFilter(objet, e);
+}
+
+void FenetreOutil::suivreVue()
+{
+    const QSize voulue = tailleVoulue();
+    if (voulue == size())
+        return;
+    std::optional<QRectF> visible;
+    if (QScreen* ecran = QGuiApplication::screenAt(geometry().center()))
+        visible = QRectF(ecran->availableGeometry());
+    const QRectF r = Placement::retaille(QRectF(geometry()), QSizeF(voulue), visible);
+    const QSize taille(qRound(r.width()), qRound(r.height()));
+    setFixedSize(taille);
+    move(qRound(r.x()), qRound(r.y()));
+    vue_->setGeometry(0, 0, taille.width(), taille.height());
 }
 
 void FenetreOutil::closeEvent(QCloseEvent* e)

@@ -16,7 +16,9 @@ public:
     using Constructeur = std::function<QWidget*(FenetreOutil*)>;
 
     // Opens a window of content `taille` centred on the pointer, kept inside the screen's
-    // available area, hosting the view that `construire` returns. GUI thread only.
+    // available area, hosting the view that `construire` returns. GUI thread only. The window
+    // then follows what its view needs: wider than `taille` when a row needs it (a failure
+    // beside the buttons), as high as its content, always inside the available area.
     static FenetreOutil* ouvrir(QSize taille, const Constructeur& construire);
     static const QList<FenetreOutil*>& ouvertes();
 
@@ -25,6 +27,7 @@ public:
     static constexpr int bandeau = 34;
 
 protected:
+    bool eventFilter(QObject* objet, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -33,8 +36,13 @@ protected:
 
 private:
     FenetreOutil();
+    // The size the view asks for now, by the rule of the opening.
+    QSize tailleVoulue() const;
+    void suivreVue();
 
     bool translucide_;
+    QSize taille_;
+    QWidget* vue_ = nullptr;
     bool surFermer_ = false;
     // Without a window manager to move it, the strip moves the window itself.
     std::optional<QPoint> prise_;

@@ -24,12 +24,11 @@ constexpr int cote = 14;  // the symbol's square, as 14-point text
 } // namespace
 
 Pilule::Pilule(const QString& texte, bool plein, QWidget* parent, int marge)
-    : QAbstractButton(parent), plein_(plein), marge_(marge)
+    : BoutonClavier(parent), plein_(plein), marge_(marge)
 {
     setText(texte);
     setFont(policePilule());
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::pressed, this, [this] { presse(true); });
     connect(this, &QAbstractButton::released, this, [this] { presse(false); });
@@ -102,6 +101,8 @@ void Pilule::paintEvent(QPaintEvent*)
         p.setPen(QPen(accent_, accentLargeur_));
         p.drawPath(bord);
     }
+
+    peindreAnneau(p, capsule);
 
     const QColor encre = plein_ ? QColor(Qt::white) : Couleurs::encre();
     if (occupe_) {

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "fenetres/commun/BoutonClavier.h"
 #include "tesselui/Animateur.h"
 
-#include <QAbstractButton>
 #include <QTimer>
 
 // The tool windows' pill button: filled with ink for the confirming action, else white
 // with a thin ink outline. It shrinks a little while pressed, on a spring; while busy it
-// shows a spinner in place of its text and keeps its width.
-class Pilule : public QAbstractButton {
+// shows a spinner in place of its text and keeps its width. Tab reaches it, Space presses it.
+class Pilule : public BoutonClavier {
     Q_OBJECT
 public:
     Pilule(const QString& texte, bool plein, QWidget* parent = nullptr, int marge = 18);

@@ -1,8 +1,9 @@
 #include "fenetres/commun/TexteErreur.h"
 
+#include "fenetres/commun/modele/Lignes.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
 
 namespace {
 
@@ -26,6 +27,11 @@ TexteErreur::TexteErreur(QWidget* parent) : QWidget(parent)
 void TexteErreur::setTexte(const QString& texte)
 {
     texte_ = texte;
+    mesure_ = -1;
+    // The width its two lines need, broken between words; past the widest, the quoted name
+    // is shortened in its middle.
+    constexpr int plusLarge = 240;
+    voulue_ = std::min(Lignes::largeurPour(texte, font(), 2), plusLarge);
     setToolTip(texte);
     updateGeometry();
     update();
@@ -33,34 +39,21 @@ void TexteErreur::setTexte(const QString& texte)
 
 QStringList TexteErreur::lignes() const
 {
-    const double largeur = std::max(1, width());
-    QTextLayout mise(texte_, font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    mise.setTextOption(option);
-    QStringList lignes;
-    mise.beginLayout();
-    for (QTextLine l = mise.createLine(); l.isValid() && lignes.size() < 2; l = mise.createLine()) {
-        l.setLineWidth(largeur);
-        QString morceau = texte_.mid(l.textStart(), l.textLength());
-        if (lignes.size() == 1 && l.textStart() + l.textLength() < texte_.size())
-            morceau = QFontMetricsF(font()).elidedText(texte_.mid(l.textStart()).simplified(), Qt::ElideRight, largeur);
-        lignes << morceau.trimmed();
+    if (mesure_ != width()) {
+        mesure_ = width();
+        lignes_ = Lignes::ajuster(texte_, font(), std::max(1, width()), 2);
     }
-    mise.endLayout();
-    return lignes;
+    return lignes_;
 }
 
 QSize TexteErreur::sizeHint() const
 {
-    const QFontMetricsF m(font());
-    // Past this width a text takes its second line rather than the hint's room.
-    constexpr int largeurVoulue = 240;
-    const int naturelle = int(std::ceil(m.horizontalAdvance(texte_))) + 1;
-    return {std::min(naturelle, largeurVoulue), int(std::ceil(m.lineSpacing() * 2))};
+    return {voulue_, int(std::ceil(QFontMetricsF(font()).lineSpacing() * 2))};
 }
 
-QSize TexteErreur::minimumSizeHint() const { return {0, sizeHint().height()}; }
+// The window widens to give it the width it asks for; on a screen too narrow for that, it
+// yields before the controls beside it do.
+QSize TexteErreur::minimumSizeHint() const { return {std::min(voulue_, 80), sizeHint().height()}; }
 
 void TexteErreur::paintEvent(QPaintEvent*)
 {

@@ -3,9 +3,9 @@
 #include <QStringList>
 #include <QWidget>
 
-// A tool's failure in its bottom row: red, at most two lines in the width the
-// fixed buttons leave it, the second elided when the text is longer; the whole text in its
-// tooltip. It never pushes the buttons: it shrinks first.
+// A tool's failure in its bottom row: red, at most two lines broken between words, as wide
+// as they need (up to a bound past which the quoted file name is shortened in its middle);
+// the whole text in its tooltip.
 class TexteErreur : public QWidget {
     Q_OBJECT
 public:
@@ -24,4 +24,7 @@ protected:
 
 private:
     QString texte_;
+    int voulue_ = 0;
+    mutable int mesure_ = -1;  // the width `lignes_` were made for
+    mutable QStringList lignes_;
 };

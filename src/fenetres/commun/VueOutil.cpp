@@ -6,6 +6,7 @@
 #include "fenetres/commun/Entete.h"
 #include "fenetres/commun/FenetreOutil.h"
 #include "fenetres/commun/modele/Echecs.h"
+#include "fenetres/commun/modele/Lignes.h"
 #include "fenetres/commun/Pilule.h"
 #include "fenetres/commun/TexteErreur.h"
 #include "roue/VueRoue.h"
@@ -15,8 +16,35 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace {
+
+// A hint of the bottom row, free to wrap but never narrower than its two lines need: a
+// failure beside it widens the window rather than stacking the hint over the canvas.
+class Aide : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override
+    {
+        if (mesure_ != text()) {
+            mesure_ = text();
+            deuxLignes_ = std::max(120, Lignes::largeurPour(text(), font(), 2) + 2);
+        }
+        return {deuxLignes_, QLabel::minimumSizeHint().height()};
+    }
+    // What it asks for is no more: the free width comes to it anyway, and it never widens
+    // the window by itself.
+    QSize sizeHint() const override { return {minimumSizeHint().width(), QLabel::sizeHint().height()}; }
+
+private:
+    mutable QString mesure_;
+    mutable int deuxLignes_ = 120;
+};
+
+} // namespace
+
 VueOutil::VueOutil(const QString& url, FenetreOutil* fenetre, Fini fini, const QString& action)
-    : url_(url), fenetre_(fenetre), fini_(std::move(fini)), reduire_(Roue::VueRoue::mouvementReduitDuBureau())
+    : url_(url), action_(action), fenetre_(fenetre), fini_(std::move(fini)), reduire_(Roue::VueRoue::mouvementReduitDuBureau())
 {
     setMouseTracking(true);  // the window's strip sees the pointer through the view
     pile_ = new QVBoxLayout(this);
@@ -30,12 +58,9 @@ VueOutil::VueOutil(const QString& url, FenetreOutil* fenetre, Fini fini, const Q
     rangee_->setSpacing(10);
     erreur_ = new TexteErreur(this);
     erreur_->hide();
-    boutons_ = new Boutons(action, [this] {
-        if (fenetre_)
-            fenetre_->close();
-    }, [this] { valider(); }, this);
-    boutons_->annulation().setReduire(reduire_);
-    boutons_->confirmation().setReduire(reduire_);
+    // Clicked anywhere but on a control, the view takes the keyboard back from the buttons
+    // (their ring goes); at the opening it holds it, so no button is pressed by a stray key.
+    setFocusPolicy(Qt::ClickFocus);
     pile_->addLayout(rangee_);
 }
 
@@ -45,13 +70,12 @@ void VueOutil::ajouterRangee(QLayout* rangee) { pile_->insertLayout(pile_->count
 
 QLabel& VueOutil::ajouterAide()
 {
-    auto* aide = new QLabel(this);
+    auto* aide = new Aide(this);
     aide->setWordWrap(true);
     QFont f;
     f.setPointSizeF(12.5 * 72 / logicalDpiY());  // 12.5 pixels: a pixel size must be whole
     aide->setFont(f);
     aide->setStyleSheet(QStringLiteral("color: #6B7385"));
-    aide->setMinimumWidth(120);  // a long hint wraps rather than squeeze the buttons
     // The hint takes the row's free width first, and wraps only when that is not enough.
     aide->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     rangee_->addWidget(aide, 1);
@@ -63,13 +87,19 @@ QString VueOutil::erreur() const { return erreur_->texte(); }
 
 void VueOutil::terminerRangee()
 {
+    // Made last, so that Tab reaches them after the tool's own controls, as they stand.
+    boutons_ = new Boutons(action_, [this] {
+        if (fenetre_)
+            fenetre_->close();
+    }, [this] { valider(); }, this);
+    boutons_->annulation().setReduire(reduire_);
+    boutons_->confirmation().setReduire(reduire_);
     if (rangee_->count() == 0) {
         // Nothing of the tool's own: the failure opens the row, the buttons close it.
         rangee_->addWidget(erreur_);
         espacer();
     } else {
-        // After the tool's own, just before the buttons: the failure shrinks and elides
-        // first, so the choices and the buttons keep their size and the window its height.
+        // After the tool's own, just before the buttons.
         espacer();
         rangee_->addWidget(erreur_);
     }

@@ -39,7 +39,8 @@ protected:
     QHBoxLayout& rangee() { return *rangee_; }
     // A hint in slate at the start of the bottom row, free to wrap.
     QLabel& ajouterAide();
-    // Closes the bottom row with the failure text and the buttons, after the tool's own.
+    // Closes the bottom row with the failure text and the buttons, after the tool's own. The
+    // buttons exist from then on.
     void terminerRangee();
     // A row of its own above the bottom row.
     void ajouterRangee(QLayout* rangee);
@@ -63,12 +64,13 @@ private:
     void espacer();
 
     QString url_;
+    QString action_;
     QPointer<FenetreOutil> fenetre_;
     Fini fini_;
     bool occupe_ = false;
     bool reduire_;
     Entete* entete_;
-    Boutons* boutons_;
+    Boutons* boutons_ = nullptr;
     TexteErreur* erreur_;
     QLabel* aide_ = nullptr;
     QVBoxLayout* pile_;

@@ -36,10 +36,9 @@ const Chiffres& chiffresTemps()
     return c;
 }
 
-BoutonLecture::BoutonLecture(bool video, QWidget* parent) : QAbstractButton(parent)
+BoutonLecture::BoutonLecture(bool video, QWidget* parent) : BoutonClavier(parent)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
     setToolTip(video ? tr("Lire le passage choisi (espace)") : tr("Écouter le passage choisi (espace)"));
     setAccessibleName(video ? tr("Lire le passage") : tr("Écouter le passage"));
     resize(sizeHint());
@@ -71,6 +70,7 @@ void BoutonLecture::paintEvent(QPaintEvent*)
                                      Couleurs::encre(), dpr);
     // The play triangle looks centred a little right of the circle's centre.
     Roue::Effets::dessinerImage(p, c.center() - QPointF(lit_ ? 10 : 9, 10), s);
+    peindreAnneau(p, ellipse(c));
 }
 
 ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "fenetres/commun/BoutonClavier.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -16,7 +17,7 @@ class QVideoSink;
 const Chiffres& chiffresTemps();
 
 // The round play button of the trim preview: play or pause, the space bar's action.
-class BoutonLecture : public QAbstractButton {
+class BoutonLecture : public BoutonClavier {
     Q_OBJECT
 public:
     BoutonLecture(bool video, QWidget* parent);

@@ -3,6 +3,7 @@
 #include "conversions/Journaux.h"
 #include "fenetres/commun/Chiffres.h"
 #include "fenetres/commun/modele/Echecs.h"
+#include "fenetres/lumiere/CurseurReglage.h"
 #include "fenetres/lumiere/ValeurChiffree.h"
 
 #include "fenetres/commun/CanevasPhoto.h"
@@ -154,12 +155,8 @@ VueLumiere::Ligne VueLumiere::ajouterLigne(QVBoxLayout& colonne, const QString& 
     titre->setFont(f);
     titre->setFixedWidth(78);
     titre->setStyleSheet(QStringLiteral("color: #18191B"));
-    auto* curseur = new QSlider(Qt::Horizontal, this);
-    curseur->setRange(-pasCurseur, pasCurseur);
-    curseur->setValue(0);
-    QPalette grise = curseur->palette();
-    grise.setColor(QPalette::Highlight, QColor(204, 204, 204));
-    curseur->setPalette(grise);
+    auto* curseur = new CurseurReglage(nom, pasCurseur, this);
+    titre->setBuddy(curseur);
     auto* valeur = new ValeurChiffree(this);
     valeur->setTexte(QStringLiteral("0"));
     rangee->addWidget(titre);

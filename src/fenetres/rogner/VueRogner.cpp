@@ -187,6 +187,8 @@ VueRogner::VueRogner(const QString& url, FenetreOutil* fenetre, Fini fini)
     poserToile(toile_);
     formats_ = new ChoixPilules(titres(), this);
     formats_->setReduire(reduire());
+    // The keyboard rests on the chosen format when the window opens, its ring unseen.
+    setFocusProxy(formats_);
     rangee().addWidget(formats_);
     terminerRangee();
     connect(formats_, &ChoixPilules::change, this, &VueRogner::choisirFormat);
@@ -217,6 +219,8 @@ void VueRogner::montrer(const Chargement& c)
     }
     emit charge();
 }
+
+QWidget& VueRogner::canevas() { return *toile_; }
 
 QSizeF VueRogner::taille() const { return image_.isNull() ? QSizeF(1, 1) : QSizeF(image_.size()); }
 

@@ -23,6 +23,8 @@ public:
     void choisirFormat(int index);
     // The whole photo, reshaped to the format (a double click inside the frame).
     void toutReprendre();
+    // The canvas the frame is drawn and dragged in.
+    QWidget& canevas();
 
 signals:
     // The photo has been read (or failed to be).

@@ -240,7 +240,8 @@ TEST(Couper, CopieBorneeEtArreteeALaFermeture)
 
     const QString immense = silenceCreux(d.chemin("immense.oga"), 16, 2, 48000, qint64(1) << 42, 1 << 20);
     Modele m(immense);
-    EXPECT_EQ(m.p->erreur(), QStringLiteral("Pas assez de place libre pour écouter « immense.oga »"));
+    // The guillemets stay with the name they quote (no-break spaces).
+    EXPECT_EQ(m.p->erreur(), QStringLiteral("Pas assez de place libre pour écouter «\u00A0immense.oga\u00A0»"));
     EXPECT_TRUE(temporaire.noms().isEmpty()) << temporaire.noms().join(", ").toStdString();
 
     // 8 GB to copy: many seconds of writing, stopped at once.

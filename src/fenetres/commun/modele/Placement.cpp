@@ -4,20 +4,35 @@
 
 namespace Placement {
 
+namespace {
+
+// `r` moved 12 points inside `V`: the bottom bound first, the top bound last.
+QPointF dedans(const QRectF& r, const QRectF& V)
+{
+    double x = std::max(r.x(), V.left() + 12);
+    x = std::min(x, V.right() - r.width() - 12);
+    double y = std::min(r.y(), V.bottom() - r.height() - 12);
+    y = std::max(y, V.top() + 12);
+    return {x, y};
+}
+
+} // namespace
+
 double hauteur(double f, double h) { return f > 200 ? std::min(f, h + 120) : h; }
 
 QPointF origine(QPointF pointeur, QSizeF taille, std::optional<QRectF> visible)
 {
     if (!visible)
         return {0, 0};
-    const QRectF& V = *visible;
-    double x = pointeur.x() - taille.width() / 2;
-    x = std::max(x, V.left() + 12);
-    x = std::min(x, V.right() - taille.width() - 12);
-    double y = pointeur.y() - taille.height() / 2;
-    y = std::min(y, V.bottom() - taille.height() - 12);
-    y = std::max(y, V.top() + 12);
-    return {x, y};
+    return dedans(QRectF(pointeur - QPointF(taille.width() / 2, taille.height() / 2), taille), *visible);
+}
+
+QRectF retaille(const QRectF& avant, QSizeF taille, std::optional<QRectF> visible)
+{
+    if (visible)
+        taille = taille.boundedTo(visible->size() - QSizeF(24, 24));
+    const QRectF r(avant.center().x() - taille.width() / 2, avant.top(), taille.width(), taille.height());
+    return visible ? QRectF(dedans(r, *visible), taille) : r;
 }
 
 } // namespace Placement

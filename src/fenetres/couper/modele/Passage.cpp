@@ -10,6 +10,7 @@
 #include "fenetres/couper/modele/Onde.h"
 #include "plateforme/media/Echantillonneur.h"
 #include "plateforme/media/Sonde.h"
+#include "tesselui/Guillemets.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,7 +71,8 @@ struct Passage::Copie {
     QString faire(const QString& source)
     {
         const QString nom = QFileInfo(source).fileName();
-        const QString manque = QCoreApplication::translate("Passage", "Pas assez de place libre pour écouter « %1 »").arg(nom);
+        const QString manque = Guillemets::insecables(
+            QCoreApplication::translate("Passage", "Pas assez de place libre pour écouter « %1 »").arg(nom));
         const QStorageInfo lieu(QFileInfo(chemin).absolutePath());
         const qint64 place = lieu.isValid() ? lieu.bytesAvailable() - margeLibre : std::numeric_limits<qint64>::max();
         const qint64 prevue = Conversions::octetsDuWav(source);

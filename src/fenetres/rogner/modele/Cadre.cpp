@@ -118,8 +118,10 @@ QRectF glisser(const QString& element, const QRectF& d, QPointF delta, QSizeF im
         return {std::min(std::max(d.left() + dx, 0.0), W - d.width()),
                 std::min(std::max(d.top() + dy, 0.0), H - d.height()), d.width(), d.height()};
 
-    // A photo narrower than the minimum bounds it: the frame never leaves the photo.
-    const double mx = std::min(coteMinimum(image), W), my = std::min(coteMinimum(image), H);
+    // A photo narrower than the minimum bounds it, and so does a frame a format has already
+    // made narrower: a handle never pushes the frame out of the photo.
+    const double mx = std::min({coteMinimum(image), W, d.width()});
+    const double my = std::min({coteMinimum(image), H, d.height()});
     const bool g = element.contains(QLatin1Char('g')), dr = element.contains(QLatin1Char('d'));
     const bool h = element.contains(QLatin1Char('h')), b = element.contains(QLatin1Char('b'));
     double x0 = d.left(), y0 = d.top(), x1 = d.right(), y1 = d.bottom();

@@ -43,7 +43,8 @@ std::optional<Poignee> sous(QPointF point, const QRectF& R);
 double coteMinimum(QSizeF image);
 
 // The frame `depart` dragged by `element` ("tout" for the whole frame, else a handle's raw
-// value) by `delta` pixels, with ratio `r` in force.
+// value) by `delta` pixels, with ratio `r` in force. A handle leaves at least the smallest
+// side, or what the frame had when it was already narrower; the frame stays in the photo.
 QRectF glisser(const QString& element, const QRectF& depart, QPointF delta, QSizeF image,
                std::optional<double> r);
 

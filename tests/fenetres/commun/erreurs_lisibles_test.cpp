@@ -1,0 +1,229 @@
+// A failure read where it stands: in every tool window the message gets the width its two
+// lines need (the window widens inside the work area), its lines break between words, the
+// output's name is kept, and nothing of the window overlaps whatever the message's length.
+#include "commun/Attendre.h"
+#include "commun/Dossier.h"
+#include "conversions/media_outils.h"
+#include "fenetres/commun/PhotoDeGrain.h"
+#include "fenetres/annoter/VueAnnoter.h"
+#include "fenetres/commun/Boutons.h"
+#include "fenetres/commun/Entete.h"
+#include "fenetres/commun/FenetreOutil.h"
+#include "fenetres/commun/Outils.h"
+#include "fenetres/commun/Pilule.h"
+#include "fenetres/commun/TexteErreur.h"
+#include "fenetres/lumiere/VueLumiere.h"
+#include "fenetres/masquer/VueMasquer.h"
+#include "fenetres/rogner/VueRogner.h"
+
+#include <QCursor>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLayout>
+#include <QRegularExpression>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList mots(const QString& texte)
+{
+    static const QRegularExpression blancs(QStringLiteral("[\\s\\x{00A0}]+"));
+    return texte.split(blancs, Qt::SkipEmptyParts);
+}
+
+struct Ouverte {
+    FenetreOutil* fenetre;
+    VueOutil* vue;
+
+    Ouverte(const char* cle, const QString& fichier)
+    {
+        EXPECT_TRUE(Outils::ouvrir(QLatin1String(cle), fichier, [](const QString&) {}));
+        fenetre = FenetreOutil::ouvertes().last();
+        vue = fenetre->findChild<VueOutil*>();
+    }
+    ~Ouverte()
+    {
+        fenetre->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // A failed save on a full disk.
+    void echouer()
+    {
+        DisquePlein plein(1024);
+        vue->boutons().confirmation().click();
+        ASSERT_TRUE(attendre([&] { return !vue->occupe(); }));
+    }
+    void poser()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        vue->layout()->activate();
+    }
+};
+
+// Nothing of the window overlaps: its pieces apart from one another, inside the view.
+void sansChevauchement(const Ouverte& o, const std::string& cas)
+{
+    QList<QWidget*> pieces;
+    for (QWidget* w : o.vue->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisible())
+            pieces << w;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        EXPECT_TRUE(o.vue->rect().contains(pieces[i]->geometry()))
+            << cas << ": " << pieces[i]->metaObject()->className() << " leaves the window";
+        for (qsizetype j = i + 1; j < pieces.size(); ++j)
+            EXPECT_FALSE(pieces[i]->geometry().intersects(pieces[j]->geometry()))
+                << cas << ": " << pieces[i]->metaObject()->className() << " over "
+                << pieces[j]->metaObject()->className();
+    }
+    const QRect travail = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(travail.contains(o.fenetre->geometry())) << cas << ": the window leaves the work area";
+}
+
+// What the failure draws: red ink in one or two bands, none cut at its right edge.
+void dessinLisible(TexteErreur& texte, const std::string& cas)
+{
+    const QImage image = texte.grab().toImage();
+    QList<bool> lignesRouges;
+    int rouges = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        bool rouge = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 140 && c.green() < 120 && c.blue() < 120 && c.alpha() > 0) {
+                rouge = true;
+                ++rouges;
+                EXPECT_LT(x, image.width() - 1) << cas << ": ink cut at the right edge, row " << y;
+            }
+        }
+        lignesRouges << rouge;
+    }
+    int bandes = 0;
+    for (qsizetype y = 0; y < lignesRouges.size(); ++y)
+        if (lignesRouges[y] && (y == 0 || !lignesRouges[y - 1]))
+            ++bandes;
+    EXPECT_GT(rouges, 0) << cas;
+    EXPECT_GE(bandes, 1) << cas;
+    EXPECT_LE(bandes, 2) << cas;
+}
+
+// The failure's lines, whole words only, each within the width it was given.
+void lignesEntieres(TexteErreur& texte, const std::string& cas)
+{
+    const QStringList l = texte.lignes();
+    EXPECT_LE(l.size(), 2) << cas;
+    EXPECT_EQ(mots(l.join(QLatin1Char(' '))), mots(texte.texte())) << cas << ": " << l.join('|').toStdString();
+    for (const QString& ligne : l)
+        EXPECT_LE(QFontMetricsF(texte.font()).horizontalAdvance(ligne), texte.width() + 0.5) << cas;
+}
+
+} // namespace
+
+// An unreadable photo and a refused save in the crop and light windows, opened against the
+// work area's corner: the message whole on two lines at most, the window wider but inside
+// the area and no taller, the output's name kept.
+TEST(ErreursLisibles, RognerEtLumiere)
+{
+    Dossier d;
+    const QString casse = d.ecrire("casse.jpg", QByteArray(3000, '\x5a'));
+    const QString photo = photoDeGrain(d.chemin("photo.png"));
+    const QRect travail = QGuiApplication::primaryScreen()->availableGeometry();
+    QCursor::setPos(travail.bottomRight() - QPoint(20, 20));
+    const struct {
+        const char* cle;
+        QString mot;
+    } outils[] = {{"recadrer", QStringLiteral("rognée")}, {"lumiere", QStringLiteral("retouchée")}};
+    for (const auto& outil : outils) {
+        {
+            Ouverte o(outil.cle, casse);
+            o.fenetre->show();
+            const QRect avant = o.fenetre->geometry();
+            ASSERT_TRUE(attendre([&] { return !o.vue->erreur().isEmpty(); })) << outil.cle;
+            o.poser();
+            const std::string cas = std::string(outil.cle) + ", illisible";
+            ASSERT_EQ(o.vue->erreur(), QStringLiteral("Impossible de lire la photo"));
+            lignesEntieres(o.vue->texteErreur(), cas);
+            dessinLisible(o.vue->texteErreur(), cas);
+            sansChevauchement(o, cas);
+            EXPECT_EQ(o.fenetre->height(), avant.height()) << cas;
+            EXPECT_GE(o.fenetre->width(), avant.width()) << cas;
+        }
+        {
+            Ouverte o(outil.cle, photo);
+            o.fenetre->show();
+            ASSERT_TRUE(attendre([&] { return o.vue->entete().pastille() != QStringLiteral("0 × 0 px"); }));
+            if (auto* lumiere = qobject_cast<VueLumiere*>(o.vue)) {
+                ASSERT_TRUE(attendre([&] { return !lumiere->apercu().isNull(); }));
+            }
+            o.echouer();
+            o.poser();
+            const std::string cas = std::string(outil.cle) + ", disque plein";
+            const QString attendu = inecrivable(QStringLiteral("photo (%1).png").arg(outil.mot));
+            ASSERT_EQ(o.vue->erreur(), attendu);
+            lignesEntieres(o.vue->texteErreur(), cas);
+            EXPECT_TRUE(o.vue->texteErreur().lignes().join(' ').contains(QStringLiteral("photo (%1).png").arg(outil.mot)))
+                << cas << ": the output's name is lost";
+            dessinLisible(o.vue->texteErreur(), cas);
+            sansChevauchement(o, cas);
+        }
+    }
+}
+
+// The mask window's hint and the annotate window's text tool beside a long failure, then
+// every window with failures from a word to a paragraph: nothing overlaps, the buttons keep
+// their size, the message stays within two lines.
+TEST(ErreursLisibles, RienNeSeChevaucheAToutesLesLongueurs)
+{
+    Dossier d;
+    const QString photo = photoDeGrain(d.chemin("une photo de la plage au coucher du soleil prise en famille.png"));
+    const QString son = d.ecrire("son.wav", QByteArray(4000, 'x'));
+    QCursor::setPos(QGuiApplication::primaryScreen()->availableGeometry().center());
+    const std::pair<const char*, QString> outils[] = {
+        {"masquer", QStringLiteral("masquée")}, {"annoter", QStringLiteral("annotée")}, {"recadrer", QStringLiteral("rognée")},
+        {"lumiere", QStringLiteral("retouchée")}, {"couper", QString()}};
+    for (const auto& [cle, mot] : outils) {
+        Ouverte o(cle, QLatin1String(cle) == QLatin1String("couper") ? son : photo);
+        o.fenetre->show();
+        if (auto* masquer = qobject_cast<VueMasquer*>(o.vue)) {
+            ASSERT_TRUE(attendre([&] { return !masquer->cherche(); }));
+        }
+        if (auto* annoter = qobject_cast<VueAnnoter*>(o.vue)) {
+            ASSERT_TRUE(attendre([&] { return annoter->chargee(); }));
+            annoter->boutonsOutils()[2]->click();  // « Texte »: the longer hint
+        }
+        if (auto* rogner = qobject_cast<VueRogner*>(o.vue)) {
+            ASSERT_TRUE(attendre([&] { return rogner->chargee(); }));
+        }
+        if (QLatin1String(cle) != QLatin1String("couper")) {
+            o.echouer();
+            o.poser();
+            const std::string cas = std::string(cle) + ", disque plein";
+            sansChevauchement(o, cas);
+            // Too long for two lines at the widest: the name gives up its middle, keeps its end.
+            const QStringList l = o.vue->texteErreur().lignes();
+            ASSERT_EQ(l.size(), 2) << cas;
+            EXPECT_TRUE(l[0].startsWith(QStringLiteral("Impossible d’écrire «\u00A0une photo"))) << cas;
+            EXPECT_TRUE(l[1].endsWith(QStringLiteral(" (%1).png\u00A0»").arg(mot))) << cas << ": " << l.join('|').toStdString();
+            EXPECT_TRUE(l.join(' ').contains(QChar(0x2026))) << cas;
+            dessinLisible(o.vue->texteErreur(), cas);
+        }
+        QString texte;
+        for (const QString& morceau : {QStringLiteral("Non"), QStringLiteral("Impossible de lire « photo.jpg »"),
+                                       QStringLiteral(" et la suite d’une phrase bien plus longue que la place donnée"),
+                                       QStringLiteral(" puis encore des mots, et des mots, et des mots, sans fin aucune"),
+                                       QStringLiteral(" jusqu’à ce qu’aucune fenêtre ne puisse tout montrer sur deux lignes")}) {
+            texte += morceau;
+            o.vue->texteErreur().setTexte(texte);
+            o.vue->texteErreur().show();
+            o.poser();
+            const std::string cas = std::string(cle) + ", " + std::to_string(texte.size()) + " caractères";
+            sansChevauchement(o, cas);
+            EXPECT_LE(o.vue->texteErreur().lignes().size(), 2) << cas;
+            Boutons& boutons = o.vue->boutons();
+            EXPECT_EQ(boutons.size(), boutons.sizeHint()) << cas;
+            dessinLisible(o.vue->texteErreur(), cas);
+        }
+    }
+}
