@@ -3,6 +3,7 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/images/BmpChamps.h"
+#include "conversions/images/BmpOs2.h"
 #include "conversions/images/IcoMasque.h"
 #include "conversions/images/TgaAlpha.h"
 #include "conversions/Erreur.h"
@@ -94,10 +95,21 @@ std::optional<int> choisirLaPlusGrande(QImageReader& lecteur)
     return meilleure;
 }
 
+std::unique_ptr<QIODevice> dansUnTampon(QByteArray octets)
+{
+    auto tampon = std::make_unique<QBuffer>();
+    tampon->setData(std::move(octets));
+    return tampon;
+}
+
 // Qt's TGA reader asks for the version 2 footer that most TGA files, written to the first
-// version, lack: a copy in memory gets one.
+// version, lack: a copy in memory gets one. An OS/2 BMP whose header Qt does not read gets
+// a Windows one.
 std::unique_ptr<QIODevice> flux(const QString& chemin, const QByteArray& format)
 {
+    if (format == "bmp")
+        if (std::optional<QByteArray> complete = surLesOctets(chemin, bmpAEnteteComplete))
+            return dansUnTampon(std::move(*complete));
     if (format != "tga")
         return std::make_unique<QFile>(chemin);
     // Qt reads no TGA beyond 8192 × 8192 pixels of 4 bytes: a larger file is not copied.
@@ -109,9 +121,7 @@ std::unique_ptr<QIODevice> flux(const QString& chemin, const QByteArray& format)
     const QByteArray signature("TRUEVISION-XFILE.\0", 18);
     if (!octets.endsWith(signature))
         octets += QByteArray(8, '\0') + signature;
-    auto tampon = std::make_unique<QBuffer>();
-    tampon->setData(octets);
-    return tampon;
+    return dansUnTampon(std::move(octets));
 }
 
 // Qt gives some files an alpha channel that nothing uses (TGA always): drop it, so the

@@ -215,6 +215,51 @@ TEST(AutresFormats, UnRawSansSesDonneesEstRefusePartout)
         }
 }
 
+// An OS/2 2.x BMP of 8-bit palette (red, blue, then black), 8 × 6 pixels, red on the left
+// half, blue on the right, whose info header holds its first `entete` bytes (16 to 64).
+QByteArray bmpOs2(quint32 entete)
+{
+    QByteArray info;
+    for (quint32 v : {entete, 8u, 6u})
+        ajouter(info, v);
+    ajouter(info, quint16(1));
+    ajouter(info, quint16(8));
+    for (quint32 v : {0u, 48u, 2835u, 2835u, 0u, 0u})  // no compression, every colour
+        ajouter(info, v);
+    info = info.leftJustified(qsizetype(entete), '\0', true);
+    const QByteArray palette = QByteArray("\x00\x00\xff\x00\xff\x00\x00\x00", 8).leftJustified(1024, '\0');
+    QByteArray pixels;
+    for (int y = 0; y < 6; ++y)
+        pixels += QByteArray(4, '\0') + QByteArray(4, '\1');
+    QByteArray o("BM");
+    ajouter(o, quint32(14 + entete + 1024 + 48));
+    ajouter(o, quint32(0));
+    ajouter(o, quint32(14 + entete + 1024));
+    return o + info + palette + pixels;
+}
+
+// OS/2 2.x cuts its header where it likes: every size reads (the colours ImageMagick gives the
+// one it reads), as the full header does.
+TEST(AutresFormats, UnBmpOs2DEnteteCourteSeLit)
+{
+    Dossier d;
+    for (quint32 entete : {16u, 24u, 36u, 64u}) {
+        SCOPED_TRACE(entete);
+        const QString bmp = d.ecrire(QStringLiteral("os2-%1.bmp").arg(entete), bmpOs2(entete));
+        const QImage vue = decoder(convertirSeul(bmp, "png"));
+        ASSERT_EQ(vue.size(), QSize(8, 6));
+        EXPECT_EQ(vue.pixel(1, 2), qRgb(255, 0, 0));
+        EXPECT_EQ(vue.pixel(6, 2), qRgb(0, 0, 255));
+        if (entete == 24) {
+            const QImage attendue = decoder(
+                sortieDe("sh", {"-c", "convert \"$0\" \"$0.png\" && echo \"$0.png\"", bmp}).trimmed());
+            EXPECT_EQ(vue.pixel(1, 2), attendue.pixel(1, 2));
+            EXPECT_EQ(vue.pixel(6, 2), attendue.pixel(6, 2));
+            QFile::remove(bmp + ".png");
+        }
+    }
+}
+
 TEST(AutresFormats, LesGardesDeTailleEtDeContenuValentAussi)
 {
     Dossier d;
