@@ -294,22 +294,15 @@ bool capteurLu(const libraw_data_t& raw)
 {
     const libraw_rawdata_t& d = raw.rawdata;
     const size_t pixels = size_t(raw.sizes.raw_width) * raw.sizes.raw_height;
-    const auto nonNul = [](const void* debut, size_t octets) {
-        const auto* o = static_cast<const unsigned char*>(debut);
-        return std::any_of(o, o + octets, [](unsigned char c) { return c != 0; });
-    };
-    if (d.raw_image)
-        return nonNul(d.raw_image, pixels * sizeof(ushort));
-    if (d.color3_image)
-        return nonNul(d.color3_image, pixels * 3 * sizeof(ushort));
-    if (d.color4_image)
-        return nonNul(d.color4_image, pixels * 4 * sizeof(ushort));
-    if (d.float_image)
-        return nonNul(d.float_image, pixels * sizeof(float));
-    if (d.float3_image)
-        return nonNul(d.float3_image, pixels * 3 * sizeof(float));
-    if (d.float4_image)
-        return nonNul(d.float4_image, pixels * 4 * sizeof(float));
+    // Each kind of buffer libraw may keep, and its bytes a pixel.
+    const std::pair<const void*, size_t> tampons[] = {
+        {d.raw_image, sizeof(ushort)}, {d.color3_image, 3 * sizeof(ushort)}, {d.color4_image, 4 * sizeof(ushort)},
+        {d.float_image, sizeof(float)}, {d.float3_image, 3 * sizeof(float)}, {d.float4_image, 4 * sizeof(float)}};
+    for (const auto& [debut, parPixel] : tampons)
+        if (debut) {
+            const auto* o = static_cast<const unsigned char*>(debut);
+            return std::any_of(o, o + pixels * parPixel, [](unsigned char c) { return c != 0; });
+        }
     return true;  // nothing kept to judge
 }
 

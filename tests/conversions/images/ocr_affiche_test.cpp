@@ -18,6 +18,27 @@ const QStringList petitesLignes{QStringLiteral("Samedi 14 juin à 20 h 30"), QSt
 const QStringList debutsDesLignes{QStringLiteral("Samedi 14 juin"), QStringLiteral("12 rue des Lilas"),
                                   QStringLiteral("Tél. 04 78 12")};
 
+// The colours of a title: its shadow, its letters and their outline.
+struct Encres {
+    QColor ombre, lettres, trait;
+};
+
+// Bold serif capitals, outlined, over their shadow: one word a line from `debut` down.
+void titres(QPainter& p, const QStringList& mots, int taille, QPoint debut, int pas, const Encres& encres)
+{
+    QFont titre(QStringLiteral("DejaVu Serif"));
+    titre.setBold(true);
+    titre.setPixelSize(taille);
+    for (const QString& mot : mots) {
+        QPainterPath chemin;
+        chemin.addText(debut, titre, mot);
+        p.fillPath(chemin.translated(6, 6), encres.ombre);
+        p.fillPath(chemin, encres.lettres);
+        p.strokePath(chemin, QPen(encres.trait, 3));
+        debut.ry() += pas;
+    }
+}
+
 // A sheet at 150 dpi: a photo under a pale veil, the titles in outlined capitals with a shadow, then
 // each line of small text after its icon (a calendar, a pin, a person).
 QImage affiche()
@@ -33,24 +54,14 @@ QImage affiche()
     p.setOpacity(0.8);
     p.drawImage(0, 0, texture(image.width(), image.height(), 5));
     p.setOpacity(1);
-    QFont titre(QStringLiteral("DejaVu Serif"));
-    titre.setBold(true);
-    titre.setPixelSize(120);
-    int y = 240;
-    for (const QString& mot : {QStringLiteral("GRAND"), QStringLiteral("CONCERT")}) {
-        QPainterPath chemin;
-        chemin.addText(60, y, titre, mot);
-        p.fillPath(chemin.translated(6, 6), QColor(150, 60, 40));
-        p.fillPath(chemin, QColor(200, 40, 60));
-        p.strokePath(chemin, QPen(QColor(60, 20, 30), 3));
-        y += 170;
-    }
+    titres(p, {QStringLiteral("GRAND"), QStringLiteral("CONCERT")}, 120, {60, 240}, 170,
+           {QColor(150, 60, 40), QColor(200, 40, 60), QColor(60, 20, 30)});
     QFont icones(QStringLiteral("FontAwesome"));
     icones.setPixelSize(36);
     QFont texte(QStringLiteral("DejaVu Sans"));
     texte.setPixelSize(26);
     const QList<QChar> signes{QChar(0xF073), QChar(0xF041), QChar(0xF007)};
-    y = 820;
+    int y = 820;
     for (int i = 0; i < corps.size(); ++i) {
         p.setFont(icones);
         p.setPen(QColor(200, 40, 60));
@@ -99,23 +110,13 @@ QImage afficheDeNuit()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(image.rect(), QColor(40, 60, 120));
-    QFont titre(QStringLiteral("DejaVu Serif"));
-    titre.setBold(true);
-    titre.setPixelSize(88);
-    int y = 220;
-    for (const QString& mot : {QStringLiteral("THEATRE"), QStringLiteral("MARIONNETTES")}) {
-        QPainterPath chemin;
-        chemin.addText(50, y, titre, mot);
-        p.fillPath(chemin.translated(6, 6), QColor(20, 20, 40));
-        p.fillPath(chemin, QColor(250, 210, 80));
-        p.strokePath(chemin, QPen(QColor(60, 30, 20), 3));
-        y += 160;
-    }
+    titres(p, {QStringLiteral("THEATRE"), QStringLiteral("MARIONNETTES")}, 88, {50, 220}, 160,
+           {QColor(20, 20, 40), QColor(250, 210, 80), QColor(60, 30, 20)});
     QFont texte(QStringLiteral("DejaVu Sans"));
     texte.setPixelSize(24);
     p.setFont(texte);
     p.setPen(QColor(230, 90, 60));
-    y = 800;
+    int y = 800;
     for (const QString& ligne : petitesLignes) {
         p.drawText(80, y, ligne);
         y += 60;
