@@ -37,6 +37,11 @@ int executer(const QString& programme, const QStringList& arguments, QString* so
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    // Tests run side by side: a helper that takes every core (tesseract's OpenMP team) crawls
+    // on a loaded machine, as the application's own recogniser would.
+    QProcessEnvironment environnement = QProcessEnvironment::systemEnvironment();
+    environnement.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    p.setProcessEnvironment(environnement);
     p.start(programme, arguments);
     if (!p.waitForStarted() || !p.waitForFinished(delaiMs))
         return -1;

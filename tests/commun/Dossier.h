@@ -22,6 +22,8 @@ private:
     QString racine_;
 };
 
-// Runs a program; returns its exit code (-1 when it cannot start) and fills `sortie`.
+// Runs a program on one thread of OpenMP; returns its exit code (-1 when it cannot start or
+// outlasts `delaiMs`) and fills `sortie`. The limit leaves room for a reader of a huge file on
+// a machine busy with other suites.
 int executer(const QString& programme, const QStringList& arguments, QString* sortie = nullptr,
-             int delaiMs = 120000);
+             int delaiMs = 300000);

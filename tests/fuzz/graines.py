@@ -254,3 +254,33 @@ with tempfile.TemporaryDirectory() as t:
             lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", transparente, "-frames:v", "1", *options, nom,
                    cwd=t5)
             graine("qt_images", nom, bytes([octet]) + open(os.path.join(t5, nom), "rb").read())
+
+    # Icons of 24 bits whose AND mask alone holds their transparency, and OS/2 BMPs whose info
+    # header stops short of 40 bytes, for Qt's readers; 32-bit TGAs whose fourth byte is alpha
+    # only by their word (no alpha bits, or an extension area saying none), for libav's.
+    def ico24(cote):
+        xor = bytes([20, 120, 240] * cote) * cote
+        masque = b"".join((b"\xf0" + b"\0" * ((cote + 31) // 32 * 4 - 1)) for _ in range(cote))
+        bitmap = struct.pack("<IiiHHIIiiII", 40, cote, 2 * cote, 1, 24, 0, 0, 0, 0, 0, 0) + xor + masque
+        return struct.pack("<HHHBBBBHHII", 0, 1, 1, cote, cote, 0, 0, 1, 24, len(bitmap), 22) + bitmap
+    graine("qt_images", "masque24.ico", bytes([0]) + ico24(8))
+    def bmp_os2(entete):
+        info = struct.pack("<IiiHH", entete, 8, 6, 1, 8).ljust(entete, b"\0")
+        palette = (b"\0\0\xff\0\xff\0\0\0").ljust(1024, b"\0")
+        pixels = (bytes(4) + bytes([1] * 4)) * 6
+        return b"BM" + struct.pack("<IHHI", 14 + entete + 1024 + 48, 0, 0, 14 + entete + 1024) + info + palette + pixels
+    graine("qt_images", "os2-16.bmp", bytes([1]) + bmp_os2(16))
+    graine("qt_images", "os2-24.bmp", bytes([1]) + bmp_os2(24))
+    def tga32(bits_alpha, attributs=None):
+        o = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, 8, 4, 32, 0x20 | bits_alpha) + bytes([255, 0, 0, 0]) * 32
+        if attributs is None:
+            return o
+        extension = struct.pack("<H", 495) + bytes(492) + bytes([attributs])
+        return o + extension + struct.pack("<II", len(o), 0) + b"TRUEVISION-XFILE.\0"
+    graine("libav_images", "sans-alpha.tga", bytes([2]) + tga32(0))
+    graine("libav_images", "alpha-indefini.tga", bytes([2]) + tga32(8, 2))
+    # A PNG declaring 20000 × 20000 grey pixels over a few bytes of them.
+    def bloc_png(type, octets):
+        return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))
+    graine("png", "bombe.png", b"\x89PNG\r\n\x1a\n" + bloc_png(b"IHDR", struct.pack(">IIBBBBB", 20000, 20000, 8, 0, 0, 0, 0))
+           + bloc_png(b"IDAT", zlib.compress(bytes(4096))) + bloc_png(b"IEND", b""))

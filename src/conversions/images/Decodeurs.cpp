@@ -3,12 +3,16 @@
 
 #include "conversions/Chemins.h"
 #include "conversions/images/BmpChamps.h"
+#include "conversions/images/BmpOs2.h"
+#include "conversions/images/IcoMasque.h"
+#include "conversions/images/TgaAlpha.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "plateforme/media/Av.h"
 
 #include <QBuffer>
 #include <QColorSpace>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -49,6 +53,12 @@ VipsInterpretation interpretationDe(int bandes)
 
 } // namespace
 
+void refuserTropGrand(const QString& chemin, const QString& raison)
+{
+    qCWarning(journalImages).noquote() << raison + QStringLiteral(" : ") + chemin;
+    throw Erreur::rien(QCoreApplication::translate("Conversions", "« %1 » est trop grand").arg(nomDe(chemin)));
+}
+
 VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int bandes)
 {
     vipsPret();
@@ -77,8 +87,18 @@ VImage aRemplir(int largeur, int hauteur, int bandes)
 
 namespace {
 
-// The picture to read: the largest of a file holding several (an icon's sizes).
-bool choisirLaPlusGrande(QImageReader& lecteur)
+// `lire` given the file's bytes, mapped for the time of the call; an empty view when they
+// cannot be.
+template <typename F>
+auto surLesOctets(const QString& chemin, F&& lire)
+{
+    QFile f(chemin);
+    const uchar* octets = f.open(QIODevice::ReadOnly) && f.size() > 0 ? f.map(0, f.size()) : nullptr;
+    return lire(octets ? QByteArrayView(octets, f.size()) : QByteArrayView());
+}
+
+// The picture to read: the largest of a file holding several (an icon's sizes); its number.
+std::optional<int> choisirLaPlusGrande(QImageReader& lecteur)
 {
     int meilleure = -1;
     qint64 aire = -1;
@@ -92,13 +112,26 @@ bool choisirLaPlusGrande(QImageReader& lecteur)
             meilleure = i;
         }
     }
-    return meilleure >= 0 && (n == 1 || lecteur.jumpToImage(meilleure));
+    if (meilleure < 0 || (n > 1 && !lecteur.jumpToImage(meilleure)))
+        return std::nullopt;
+    return meilleure;
+}
+
+std::unique_ptr<QIODevice> dansUnTampon(QByteArray octets)
+{
+    auto tampon = std::make_unique<QBuffer>();
+    tampon->setData(std::move(octets));
+    return tampon;
 }
 
 // Qt's TGA reader asks for the version 2 footer that most TGA files, written to the first
-// version, lack: a copy in memory gets one.
+// version, lack: a copy in memory gets one. An OS/2 BMP whose header Qt does not read gets
+// a Windows one.
 std::unique_ptr<QIODevice> flux(const QString& chemin, const QByteArray& format)
 {
+    if (format == "bmp")
+        if (std::optional<QByteArray> complete = surLesOctets(chemin, bmpAEnteteComplete))
+            return dansUnTampon(std::move(*complete));
     if (format != "tga")
         return std::make_unique<QFile>(chemin);
     // Qt reads no TGA beyond 8192 × 8192 pixels of 4 bytes: a larger file is not copied.
@@ -110,9 +143,7 @@ std::unique_ptr<QIODevice> flux(const QString& chemin, const QByteArray& format)
     const QByteArray signature("TRUEVISION-XFILE.\0", 18);
     if (!octets.endsWith(signature))
         octets += QByteArray(8, '\0') + signature;
-    auto tampon = std::make_unique<QBuffer>();
-    tampon->setData(octets);
-    return tampon;
+    return dansUnTampon(std::move(octets));
 }
 
 // Qt gives some files an alpha channel that nothing uses (TGA always): drop it, so the
@@ -233,19 +264,14 @@ bool peutAvoirAlpha(AVPixelFormat format)
 // (5 bits give 248): those BMPs are read here. Empty when the file is another kind of BMP.
 std::optional<VImage> lireBmpAChamps(const QString& chemin)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
-        return std::nullopt;
-    const uchar* octets = f.map(0, f.size());
-    if (!octets)
-        return std::nullopt;
-    const QByteArrayView vue(octets, f.size());
-    if (!bmpAChamps(vue))
-        return std::nullopt;
-    const QImage image = decoderBmpAChamps(vue, pixelsAuPlus);
-    if (image.isNull())
-        refuser(chemin, QStringLiteral("BMP à champs de bits illisible ou trop grand"));
-    return depuisPixels(image, image.hasAlphaChannel());
+    return surLesOctets(chemin, [&](QByteArrayView vue) -> std::optional<VImage> {
+        if (!bmpAChamps(vue))
+            return std::nullopt;
+        const QImage image = decoderBmpAChamps(vue, pixelsAuPlus);
+        if (image.isNull())
+            refuser(chemin, QStringLiteral("BMP à champs de bits illisible ou trop grand"));
+        return depuisPixels(image, image.hasAlphaChannel());
+    });
 }
 
 // libtiff's complaints go to the log; its warnings (every old-style JPEG file draws one) do not.
@@ -270,6 +296,38 @@ struct LibererImageRaw {
     void operator()(libraw_processed_image_t* i) const { libraw_dcraw_clear_mem(i); }
 };
 
+struct ErreursRaw {
+    const QString& chemin;
+    int nombre;
+};
+
+void erreurRaw(void* donnees, const char*, int position)
+{
+    auto& erreurs = *static_cast<ErreursRaw*>(donnees);
+    ++erreurs.nombre;
+    qCWarning(journalImages).noquote()
+        << (position < 0 ? QStringLiteral("libraw : fin de fichier inattendue : %1").arg(erreurs.chemin)
+                         : QStringLiteral("libraw : données abîmées près de l’octet %1 : %2").arg(position).arg(erreurs.chemin));
+}
+
+// Whether the decoder put a value into the sensor's data: libraw decodes data that is not
+// where the file says (cut away, or never written) into zeros without a word.
+bool capteurLu(const libraw_data_t& raw)
+{
+    const libraw_rawdata_t& d = raw.rawdata;
+    const size_t pixels = size_t(raw.sizes.raw_width) * raw.sizes.raw_height;
+    // Each kind of buffer libraw may keep, and its bytes a pixel.
+    const std::pair<const void*, size_t> tampons[] = {
+        {d.raw_image, sizeof(ushort)}, {d.color3_image, 3 * sizeof(ushort)}, {d.color4_image, 4 * sizeof(ushort)},
+        {d.float_image, sizeof(float)}, {d.float3_image, 3 * sizeof(float)}, {d.float4_image, 4 * sizeof(float)}};
+    for (const auto& [debut, parPixel] : tampons)
+        if (debut) {
+            const auto* o = static_cast<const unsigned char*>(debut);
+            return std::any_of(o, o + pixels * parPixel, [](unsigned char c) { return c != 0; });
+        }
+    return true;  // nothing kept to judge
+}
+
 } // namespace
 
 VImage lireParQt(const QString& chemin)
@@ -287,7 +345,8 @@ VImage lireParQt(const QString& chemin)
     const std::unique_ptr<QIODevice> source = flux(chemin, format);
     QImageReader lecteur(source.get(), format);
     lecteur.setAutoDetectImageFormat(false);
-    if (!choisirLaPlusGrande(lecteur))
+    const std::optional<int> indice = choisirLaPlusGrande(lecteur);
+    if (!indice)
         refuser(chemin, QStringLiteral("Qt : ") + lecteur.errorString());
     const QSize taille = lecteur.size();
     if (!tailleAdmise(taille.width(), taille.height()))
@@ -295,6 +354,9 @@ VImage lireParQt(const QString& chemin)
     QImage image = lecteur.read();
     if (image.isNull())
         refuser(chemin, QStringLiteral("Qt : ") + lecteur.errorString());
+    // Qt honours the mask of icons of 8 bits or fewer only.
+    if (format == "ico")
+        image = surLesOctets(chemin, [&](QByteArrayView vue) { return avecMasqueIco(std::move(image), vue, *indice); });
     if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace::SRgb)
         image.convertToColorSpace(QColorSpace::SRgb);
     // Read before the move: the order in which a call's arguments are evaluated is the
@@ -310,7 +372,8 @@ bool lisibleParLibav(const QString& chemin)
 
 VImage lireParLibav(const QString& chemin)
 {
-    const auto image = decoderAv(chemin, codecDImage(chemin));
+    const AVCodecID id = codecDImage(chemin);
+    const auto image = decoderAv(chemin, id);
     const auto format = static_cast<AVPixelFormat>(image->format);
     const int w = image->width;
     const int h = image->height;
@@ -328,7 +391,10 @@ VImage lireParLibav(const QString& chemin)
         throw std::bad_alloc();
     }
     sws_scale(sws.get(), image->data, image->linesize, 0, h, cible->data, cible->linesize);
-    return depuisPixels(Media::versQImage(*cible, QImage::Format_RGBA8888), peutAvoirAlpha(format));
+    // libav gives every 32-bit TGA an alpha channel, whatever the file says of its fourth byte.
+    const bool alpha = peutAvoirAlpha(format)
+        && (id != AV_CODEC_ID_TARGA || surLesOctets(chemin, [](QByteArrayView vue) { return alphaTgaUtile(vue); }));
+    return depuisPixels(Media::versQImage(*cible, QImage::Format_RGBA8888), alpha);
 }
 
 VImage lireRaw(const QString& chemin)
@@ -336,6 +402,9 @@ VImage lireRaw(const QString& chemin)
     std::unique_ptr<libraw_data_t, LibererRaw> raw(libraw_init(0));
     if (!raw)
         refuser(chemin, QStringLiteral("libraw : pas de mémoire"));
+    // libraw's complaints go to the log; those about the sensor's data fail the file.
+    ErreursRaw erreurs{chemin, 0};
+    libraw_set_dataerror_handler(raw.get(), erreurRaw, &erreurs);
     const auto verifier = [&](int code) {
         if (code != LIBRAW_SUCCESS)
             refuser(chemin, QStringLiteral("libraw : ") + QString::fromUtf8(libraw_strerror(code)));
@@ -347,7 +416,12 @@ VImage lireRaw(const QString& chemin)
     raw->params.use_camera_wb = 1;
     raw->params.output_color = 1;  // sRGB
     raw->params.output_bps = 8;
+    erreurs.nombre = 0;
     verifier(libraw_unpack(raw.get()));
+    if (erreurs.nombre > 0)
+        refuser(chemin, QStringLiteral("libraw : données du capteur abîmées"));
+    if (!capteurLu(*raw))
+        refuser(chemin, QStringLiteral("libraw : aucune donnée du capteur"));
     verifier(libraw_dcraw_process(raw.get()));
     int code = LIBRAW_SUCCESS;
     std::unique_ptr<libraw_processed_image_t, LibererImageRaw> image(libraw_dcraw_make_mem_image(raw.get(), &code));

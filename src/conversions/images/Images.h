@@ -23,7 +23,8 @@ QString lireTexte(const QImage& image, int resolution = 0);
 QString detourer(const QString& source);
 // Image 0 of a file with its orientation applied, reduced to `max` pixels on its largest side
 // (never enlarged), in sRGB: Format_RGBA8888 when the file has alpha, else Format_RGBX8888.
-// Files beyond 300 megapixels are refused with Erreur::lecture.
+// Files beyond 300 megapixels are refused as « trop grand » (Erreur::lecture when they cannot
+// hold what they declare).
 QImage redressee(const QString& chemin, std::optional<int> max = std::nullopt);
 // The image flattened onto white, without alpha.
 QImage aplatir(const QImage& image);

@@ -167,12 +167,13 @@ Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence, double echelle)
     return lue;
 }
 
-// One pass over a grey picture, enlarged `echelle` times from the one the boxes refer to.
-Lecture lire(tesseract::TessBaseAPI& api, const QImage& gris, int resolution, tesseract::PageSegMode mode,
+// One pass over a grey or RGBX picture, enlarged `echelle` times from the one the boxes refer to.
+Lecture lire(tesseract::TessBaseAPI& api, const QImage& image, int resolution, tesseract::PageSegMode mode,
              double echelle = 1.0)
 {
     api.SetPageSegMode(mode);
-    api.SetImage(gris.constBits(), gris.width(), gris.height(), 1, static_cast<int>(gris.bytesPerLine()));
+    api.SetImage(image.constBits(), image.width(), image.height(), image.depth() / 8,
+                 static_cast<int>(image.bytesPerLine()));
     // Without a resolution the recogniser estimates one from the size of the text: a
     // forced one makes it miss large letters in photos.
     if (resolution > 0)
@@ -187,12 +188,11 @@ Lecture lire(tesseract::TessBaseAPI& api, const QImage& gris, int resolution, te
     return lue;
 }
 
-// The pass with more believable words, with the lines of the other one that stand where it
-// read nothing, each in its place from the top.
-Lecture reunir(const Lecture& a, const Lecture& b)
+// `base`, with the lines of `autre` that stand where it read nothing, each in its place from
+// the top.
+Lecture completer(const Lecture& base, const Lecture& autre)
 {
-    Lecture somme = a.mots >= b.mots ? a : b;
-    const Lecture& autre = a.mots >= b.mots ? b : a;
+    Lecture somme = base;
     for (const Ligne& l : autre.lignes) {
         if (std::any_of(somme.lignes.cbegin(), somme.lignes.cend(),
                         [&l](const Ligne& m) { return m.cadre.intersects(l.cadre); }))
@@ -202,8 +202,14 @@ Lecture reunir(const Lecture& a, const Lecture& b)
         somme.lignes.insert(place, l);
         somme.mots += nombreDeMots(l.texte);
     }
-    somme.lues = std::max(a.lues, b.lues);
+    somme.lues = std::max(base.lues, autre.lues);
     return somme;
+}
+
+// The pass with more believable words, completed by the other one.
+Lecture reunir(const Lecture& a, const Lecture& b)
+{
+    return a.mots >= b.mots ? completer(a, b) : completer(b, a);
 }
 
 // Light letters alone: black where all three channels are light (white, cream, pale
@@ -230,6 +236,20 @@ std::optional<QImage> lettresClaires(const QImage& image)
     if (claires == 0 || 2 * claires > static_cast<qint64>(rgb.width()) * rgb.height())
         return std::nullopt;
     return noirEtBlanc;
+}
+
+// Whether a picture holds colours: some pixel whose channels differ.
+bool enCouleurs(const QImage& rgbx)
+{
+    for (int y = 0; y < rgbx.height(); ++y) {
+        const uchar* ligne = rgbx.constScanLine(y);
+        for (int x = 0; x < rgbx.width(); ++x) {
+            const uchar* p = ligne + 4 * x;
+            if (std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) > 24)
+                return true;
+        }
+    }
+    return false;
 }
 
 // A page of text scanned: large, and nearly all its pixels near black or near white.
@@ -264,7 +284,7 @@ QString lireTexte(const QImage& image, int resolution)
 {
     if (image.isNull())
         return {};
-    QImage couleurs = image.hasAlphaChannel() ? aplatir(image) : image;
+    QImage couleurs = (image.hasAlphaChannel() ? aplatir(image) : image).convertToFormat(QImage::Format_RGBX8888);
     QImage gris = couleurs.convertToFormat(QImage::Format_Grayscale8);
     LocaleC c;
     tesseract::TessBaseAPI& api = moteur();
@@ -293,13 +313,17 @@ QString lireTexte(const QImage& image, int resolution)
     auto agrandie = [&](const QImage& i) {
         return facteur > 1.0 ? i.scaled(i.size() * facteur, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : i;
     };
-    const Lecture lue = eparse ? reunir(page, lire(api, agrandie(gris), resolutionLue, mode, facteur)) : page;
+    Lecture lue = eparse ? reunir(page, lire(api, agrandie(gris), resolutionLue, mode, facteur)) : page;
     // Light letters on a dark or coloured sign, read apart; the pass with more believable
     // words leads.
-    const std::optional<QImage> claires = lettresClaires(couleurs);
-    if (!claires)
-        return lue.texte();
-    return reunir(lue, lire(api, agrandie(*claires), resolutionLue, mode, facteur)).texte();
+    if (const std::optional<QImage> claires = lettresClaires(couleurs))
+        lue = reunir(lue, lire(api, agrandie(*claires), resolutionLue, mode, facteur));
+    // The recogniser thresholds each channel of a coloured picture apart: coloured letters on
+    // a ground of nearly their grey, lost in grey, are read there. What grey read leads: icons
+    // it leaves out as unsure signs come out as sure ones in colour.
+    if (enCouleurs(couleurs))
+        lue = completer(lue, lire(api, agrandie(couleurs), resolutionLue, mode, facteur));
+    return lue.texte();
 }
 
 namespace {

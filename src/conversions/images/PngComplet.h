@@ -9,4 +9,8 @@ namespace Conversions {
 // inside its pixel data came back as black pixels.
 bool pngCoupe(const QString& chemin);
 
+// A PNG whose compressed pixels are too few to hold the picture its header declares, even at
+// the best ratio deflate reaches (1032 to 1): a broken file, not merely a large one.
+bool pngTropCourt(const QString& chemin);
+
 } // namespace Conversions

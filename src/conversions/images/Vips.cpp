@@ -3,10 +3,12 @@
 
 #include "conversions/Catalogue.h"
 #include "conversions/Erreur.h"
+#include "conversions/images/Decodage.h"
 #include "conversions/images/Decodeurs.h"
 #include "conversions/images/PngComplet.h"
 #include "conversions/images/ProfilIcc.h"
 #include "conversions/Journaux.h"
+#include "conversions/travail/Reserve.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,12 +38,24 @@ constexpr const char* champRelu = "vemo-relu";
 
 void verifierTaille(const VImage& image, const QString& chemin)
 {
-    const double pixels = static_cast<double>(image.width()) * image.height();
-    if (pixels <= 0 || pixels > pixelsAuPlus) {
-        qCWarning(journalImages).noquote()
-            << QStringLiteral("image refusée, %1 × %2 pixels : %3").arg(image.width()).arg(image.height()).arg(chemin);
-        throw Erreur::lecture(nomDe(chemin));
-    }
+    if (tailleAdmise(image.width(), image.height()))
+        return;
+    const QString raison = QStringLiteral("image refusée, %1 × %2 pixels").arg(image.width()).arg(image.height());
+    // A PNG too short for what it declares is broken before it is large.
+    if (image.width() <= 0 || image.height() <= 0 || pngTropCourt(chemin))
+        refuser(chemin, raison);
+    refuserTropGrand(chemin, raison);
+}
+
+// libnsgif decodes each frame whole, four bytes a pixel, whatever the pipeline asks for: a GIF
+// whose frame cannot fit in what may be set aside is refused at once, by its size.
+constexpr double octetsParPixelGif = 4;
+
+void verifierMemoire(const VImage& image, const QString& chemin)
+{
+    if (image.get_typeof("vips-loader") == 0 || qstrcmp(image.get_string("vips-loader"), "gifload") != 0)
+        return;
+    const Reserve place(static_cast<qint64>(octetsParPixelGif * image.width() * image.height()), chemin);
 }
 
 void liberer(void* pixels) { g_free(pixels); }
@@ -136,6 +150,7 @@ VImage ouvrirImage(const QString& chemin)
         try {
             VImage image = chargerSurveille(chemin);
             verifierTaille(image, chemin);
+            verifierMemoire(image, chemin);
             if (image.get_typeof(VIPS_META_LOADER) != 0 && std::strcmp(image.get_string(VIPS_META_LOADER), "tiffload") == 0)
                 image.set(champRelu, 1);
             return enSrgb(image);

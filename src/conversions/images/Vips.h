@@ -20,7 +20,8 @@ inline constexpr double pixelsAuPlus = 300e6;
 void vipsPret();
 
 // A file opened for one sequential pass, its size checked, in sRGB or grey (enSrgb()).
-// Throws Erreur::lecture.
+// Throws Erreur::lecture, or « nom » est trop grand for a picture past the size guard or a GIF
+// whose frame cannot fit.
 vips::VImage ouvrirImage(const QString& chemin);
 // Image 0 decoded at most `max` pixels on its largest side (never enlarged), orientation
 // applied, in sRGB (converted through its embedded profile when that is not sRGB).

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QtEndian>
+#include <functional>
 
 using namespace essais;
 
@@ -61,6 +62,39 @@ QByteArray dng(const QImage& image, quint16 orientation)
     return tiffDeChamps(champs, pixels);
 }
 
+// A linear DNG of 640 × 480 pixels in lossless JPEG tiles of 256 pixels, each said to lie past
+// the file's end: the file declares its data and holds none of it.
+QByteArray dngSansDonnees()
+{
+    constexpr quint32 w = 640, h = 480, cote = 256;
+    constexpr quint32 tuiles = ((w + cote - 1) / cote) * ((h + cote - 1) / cote);
+    auto court = [](quint16 v) { QByteArray o; ajouter(o, v); return o; };
+    auto long_ = [](quint32 v) { QByteArray o; ajouter(o, v); return o; };
+    QByteArray debuts, tailles;
+    for (quint32 i = 0; i < tuiles; ++i) {
+        ajouter(debuts, quint32(1u << 24) + i * 65536);
+        ajouter(tailles, quint32(65536));
+    }
+    QByteArray unite;
+    for (int i = 0; i < 3; ++i) {
+        ajouter(unite, qint32(1));
+        ajouter(unite, qint32(1));
+    }
+    QByteArray matrice;
+    for (qint32 v : {32406, -15372, -4986, -9689, 18758, 415, 557, -2040, 10570}) {
+        ajouter(matrice, v);
+        ajouter(matrice, qint32(10000));
+    }
+    const QList<ChampTiff> champs{
+        {254, 4, 1, long_(0)}, {256, 4, 1, long_(w)}, {257, 4, 1, long_(h)},
+        {258, 3, 3, court(16) + court(16) + court(16)}, {259, 3, 1, court(7)}, {262, 3, 1, court(34892)},
+        {271, 2, 5, "Vemo\0"}, {272, 2, 5, "Test\0"}, {277, 3, 1, court(3)}, {284, 3, 1, court(1)},
+        {322, 4, 1, long_(cote)}, {323, 4, 1, long_(cote)}, {324, 4, tuiles, debuts}, {325, 4, tuiles, tailles},
+        {50706, 1, 4, QByteArray("\x01\x04\x00\x00", 4)}, {50708, 2, 10, "Vemo Test\0"},
+        {50721, 10, 9, matrice}, {50728, 5, 3, unite}, {50778, 3, 1, court(21)}};
+    return tiffDeChamps(champs, {});
+}
+
 bool rougeAuDessusDeBleu(const QImage& image)
 {
     const QRgb haut = image.pixel(image.width() / 2, image.height() / 4);
@@ -96,6 +130,132 @@ TEST(AutresFormats, BmpIcoTgaEtRawSeConvertissent)
                 EXPECT_GT(qRed(gauche), 180);
                 EXPECT_LT(qBlue(gauche), 80);
             }
+        }
+    }
+}
+
+// A 24-bit icon of `image` (one picture, a bitmap with its AND mask), transparent where
+// `transparent` says: 24 bits hold no alpha, the mask alone says what shows.
+QByteArray ico24(const QImage& image, const std::function<bool(int, int)>& transparent)
+{
+    const int w = image.width(), h = image.height();
+    QByteArray bitmap;
+    for (quint32 v : {40u, quint32(w), quint32(2 * h)})
+        ajouter(bitmap, v);
+    ajouter(bitmap, quint16(1));
+    ajouter(bitmap, quint16(24));
+    bitmap.append(QByteArray(24, '\0'));
+    const int pas = (w * 3 + 3) / 4 * 4, pasMasque = (w + 31) / 32 * 4;
+    for (int y = h - 1; y >= 0; --y) {  // rows stored from the bottom
+        for (int x = 0; x < w; ++x)
+            bitmap.append(char(qBlue(image.pixel(x, y)))).append(char(qGreen(image.pixel(x, y)))).append(char(qRed(image.pixel(x, y))));
+        bitmap.append(QByteArray(pas - 3 * w, '\0'));
+    }
+    for (int y = h - 1; y >= 0; --y) {
+        QByteArray ligne(pasMasque, '\0');
+        for (int x = 0; x < w; ++x)
+            if (transparent(x, y))
+                ligne[x / 8] = char(ligne[x / 8] | (0x80 >> (x % 8)));
+        bitmap += ligne;
+    }
+    QByteArray ico;
+    for (quint16 v : {0, 1, 1})
+        ajouter(ico, v);
+    ico.append(char(w)).append(char(h)).append('\0').append('\0');
+    ajouter(ico, quint16(1));
+    ajouter(ico, quint16(24));
+    ajouter(ico, quint32(bitmap.size()));
+    ajouter(ico, quint32(22));
+    return ico + bitmap;
+}
+
+// An icon of 24 bits keeps the transparency of its mask: its corners are as transparent as
+// ImageMagick reads them, in the PNG and in the lighter copy.
+TEST(AutresFormats, LeMasqueDUneIconeDeVingtQuatreBitsEstHonore)
+{
+    Dossier d;
+    const auto coin = [](int x, int y) { return (x < 6 || x >= 26) && (y < 6 || y >= 26); };
+    const QString icone = d.ecrire("icone.ico", ico24(quartiers(32, 32), coin));
+    const QImage attendue = decoder(
+        sortieDe("sh", {"-c", "convert \"$0\" \"$0.png\" && echo \"$0.png\"", icone}).trimmed());
+    QFile::remove(icone + ".png");
+    ASSERT_EQ(attendue.size(), QSize(32, 32));
+    ASSERT_EQ(qAlpha(attendue.pixel(0, 0)), 0);
+    for (const char* id : {"png", "leger"}) {
+        SCOPED_TRACE(id);
+        const QString sortie = convertirSeul(icone, id);
+        EXPECT_TRUE(sortie.endsWith(".png"));
+        const QImage vue = decoder(sortie);
+        ASSERT_EQ(vue.size(), attendue.size());
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QColor v = vue.pixelColor(x, y), a = attendue.pixelColor(x, y);
+                ASSERT_EQ(v.alpha(), a.alpha()) << x << "," << y;
+                if (a.alpha() == 255) {  // ImageMagick rounds a level or so
+                    ASSERT_NEAR(v.red(), a.red(), 2) << x << "," << y;
+                    ASSERT_NEAR(v.green(), a.green(), 2) << x << "," << y;
+                    ASSERT_NEAR(v.blue(), a.blue(), 2) << x << "," << y;
+                }
+            }
+    }
+}
+
+// A camera file whose sensor data is missing or cut short is refused on every petal, never
+// turned into a black picture, an empty text or an absent subject.
+TEST(AutresFormats, UnRawSansSesDonneesEstRefusePartout)
+{
+    Dossier d;
+    const QString vide = d.ecrire("vide.dng", dngSansDonnees());
+    const QByteArray entier = dng(quartiers(60, 40), 1);
+    const QString coupe = d.ecrire("coupe.dng", entier.left(entier.size() - 60 * 40 * 3));
+    for (const QString& source : {vide, coupe})
+        for (const char* id : {"jpg", "png", "webp", "heic", "pdf", "leger", "ocr", "detour"}) {
+            SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+            echoue(d, {source}, id, {illisible(QFileInfo(source).fileName())});
+        }
+}
+
+// An OS/2 2.x BMP of 8-bit palette (red, blue, then black), 8 × 6 pixels, red on the left
+// half, blue on the right, whose info header holds its first `entete` bytes (16 to 64).
+QByteArray bmpOs2(quint32 entete)
+{
+    QByteArray info;
+    for (quint32 v : {entete, 8u, 6u})
+        ajouter(info, v);
+    ajouter(info, quint16(1));
+    ajouter(info, quint16(8));
+    for (quint32 v : {0u, 48u, 2835u, 2835u, 0u, 0u})  // no compression, every colour
+        ajouter(info, v);
+    info = info.leftJustified(qsizetype(entete), '\0', true);
+    const QByteArray palette = QByteArray("\x00\x00\xff\x00\xff\x00\x00\x00", 8).leftJustified(1024, '\0');
+    QByteArray pixels;
+    for (int y = 0; y < 6; ++y)
+        pixels += QByteArray(4, '\0') + QByteArray(4, '\1');
+    QByteArray o("BM");
+    ajouter(o, quint32(14 + entete + 1024 + 48));
+    ajouter(o, quint32(0));
+    ajouter(o, quint32(14 + entete + 1024));
+    return o + info + palette + pixels;
+}
+
+// OS/2 2.x cuts its header where it likes: every size reads (the colours ImageMagick gives the
+// one it reads), as the full header does.
+TEST(AutresFormats, UnBmpOs2DEnteteCourteSeLit)
+{
+    Dossier d;
+    for (quint32 entete : {16u, 24u, 36u, 64u}) {
+        SCOPED_TRACE(entete);
+        const QString bmp = d.ecrire(QStringLiteral("os2-%1.bmp").arg(entete), bmpOs2(entete));
+        const QImage vue = decoder(convertirSeul(bmp, "png"));
+        ASSERT_EQ(vue.size(), QSize(8, 6));
+        EXPECT_EQ(vue.pixel(1, 2), qRgb(255, 0, 0));
+        EXPECT_EQ(vue.pixel(6, 2), qRgb(0, 0, 255));
+        if (entete == 24) {
+            const QImage attendue = decoder(
+                sortieDe("sh", {"-c", "convert \"$0\" \"$0.png\" && echo \"$0.png\"", bmp}).trimmed());
+            EXPECT_EQ(vue.pixel(1, 2), attendue.pixel(1, 2));
+            EXPECT_EQ(vue.pixel(6, 2), attendue.pixel(6, 2));
+            QFile::remove(bmp + ".png");
         }
     }
 }

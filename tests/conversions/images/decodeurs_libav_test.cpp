@@ -4,6 +4,7 @@
 #include "conversions/images/images_fabrique.h"
 
 #include <QtEndian>
+#include <optional>
 
 using namespace essais;
 
@@ -71,6 +72,78 @@ TEST(DecodeursLibav, ToutesLesSortesDeTgaRelues)
         const QString sortie = convertirSeul(tga, "png");
         EXPECT_EQ(champVips(sortie, "bands").toInt(), c.alpha ? 4 : 3);
         memesPixels(decoder(sortie), attendue, c.alpha);
+    }
+}
+
+// An uncompressed 32-bit TGA of `image`, top row first, whose fourth bytes are all 0 as many
+// writers leave them; `bitsAlpha` in its descriptor and, when given, the extension area's
+// attributes type (0: no alpha, 2: undefined values to keep, 3: alpha).
+QByteArray tga32(const QImage& image, quint8 bitsAlpha, std::optional<quint8> attributs)
+{
+    QByteArray o(18, '\0');
+    o[2] = 2;  // true colour
+    const quint16 dimensions[] = {quint16(image.width()), quint16(image.height())};
+    for (int i = 0; i < 2; ++i) {
+        o[12 + 2 * i] = char(dimensions[i] & 0xFF);
+        o[13 + 2 * i] = char(dimensions[i] >> 8);
+    }
+    o[16] = 32;
+    o[17] = char(0x20 | bitsAlpha);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            o.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append('\0');
+        }
+    if (!attributs)
+        return o;
+    const quint32 debut = quint32(o.size());
+    QByteArray extension(495, '\0');
+    extension[0] = char(495 & 0xFF);
+    extension[1] = char(495 >> 8);
+    extension[494] = char(*attributs);
+    o += extension;
+    ajouter(o, debut);
+    ajouter(o, quint32(0));
+    return o + QByteArray("TRUEVISION-XFILE.\0", 18);
+}
+
+// The fourth byte is alpha only where the file says so: no alpha bits in the header, or an
+// extension area that calls it absent or undefined, make an opaque picture on every petal,
+// in the colours ImageMagick reads; alpha that the file declares is kept.
+TEST(DecodeursLibav, UnTgaDontLeQuatriemeOctetNEstPasAlphaEstOpaque)
+{
+    const QImage source = motif(false);
+    struct Cas {
+        const char* nom;
+        QByteArray octets;
+        bool alpha;
+    };
+    const QList<Cas> cas{{"sans-bits.tga", tga32(source, 0, std::nullopt), false},
+                         {"sans-alpha.tga", tga32(source, 8, 0), false},
+                         {"indefini.tga", tga32(source, 8, 2), false},
+                         {"alpha.tga", tga32(source, 8, 3), true}};
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Dossier d;
+        const QString tga = d.ecrire(c.nom, c.octets);
+        const QImage attendue = decoder(
+            sortieDe("sh", {"-c", "convert \"$0\" \"$0.png\" && echo \"$0.png\"", tga}).trimmed());
+        QFile::remove(tga + ".png");
+        const QString png = convertirSeul(tga, "png");
+        EXPECT_EQ(champVips(png, "bands").toInt(), c.alpha ? 4 : 3);
+        if (c.alpha) {
+            EXPECT_EQ(qAlpha(decoder(png).pixel(10, 10)), 0);
+            continue;
+        }
+        memesPixels(decoder(png), attendue, false);
+        const QImage webp = decoder(convertirSeul(tga, "webp"));
+        for (const QImage& vue : {webp, decoder(convertirSeul(tga, "jpg")), rendre(convertirSeul(tga, "pdf"), 1)}) {
+            ASSERT_EQ(vue.size(), source.size());
+            const QColor rouge = vue.pixelColor(2, 2);
+            EXPECT_GT(rouge.red(), 200);
+            EXPECT_LT(rouge.green() + rouge.blue(), 60);
+            EXPECT_EQ(rouge.alpha(), 255);
+        }
     }
 }
 

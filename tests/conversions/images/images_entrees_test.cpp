@@ -4,6 +4,7 @@
 #include "conversions/images/images_fabrique.h"
 
 #include "conversions/images/Images.h"
+#include "conversions/borne_memoire.h"
 
 using namespace Conversions;
 using namespace essais;
@@ -151,4 +152,48 @@ TEST(ImagesEntrees, UnTiffQueSonDecodeurRefuseEstIllisiblePartout)
             echoue(d, {source}, id, {illisible("fax.tif")});
         }
     EXPECT_EQ(lire(source), octets);
+}
+
+// A valid PNG of 65 536 × 65 536 grey pixels, its deflate stream made of one compressed block
+// of rows repeated (each ends flushed, so blocks stand alone): 4 MB, built in a second.
+QString pngValideGeant(const Dossier& d, const QString& nom, int largeur, int hauteur)
+{
+    const char* programme = R"(
+import struct, sys, zlib
+l, h = int(sys.argv[2]), int(sys.argv[3])
+def bloc(t, o): return struct.pack('>I', len(o)) + t + o + struct.pack('>I', zlib.crc32(t + o))
+ligne = bytes(l + 1)
+n = max(1, min(h, (64 << 20) // len(ligne)))
+while h % n: n -= 1
+c = zlib.compressobj(9)
+morceau = (c.compress(ligne * n) + c.flush(zlib.Z_FULL_FLUSH))[2:]
+total = h * (l + 1)
+flux = b'\x78\xda' + morceau * (h // n) + b'\x03\x00' + struct.pack('>I', (total % 65521) << 16 | 1)
+o = b'\x89PNG\r\n\x1a\n' + bloc(b'IHDR', struct.pack('>IIBBBBB', l, h, 8, 0, 0, 0, 0))
+o += b''.join(bloc(b'IDAT', flux[i:i + (1 << 20)]) for i in range(0, len(flux), 1 << 20))
+open(sys.argv[1], 'wb').write(o + bloc(b'IEND', b''))
+)";
+    sortieDe("python3", {"-c", programme, d.chemin(nom), QString::number(largeur), QString::number(hauteur)});
+    return d.chemin(nom);
+}
+
+// Valid pictures beyond what may be decoded say so by their size on every petal: a PNG past
+// the size guard, a GIF whose frame libnsgif must hold whole and that does not fit. A PNG that
+// declares as much over a few bytes stays unreadable (the bomb above).
+TEST(ImagesEntrees, UneImageValideTropGrandeLeDit)
+{
+    Dossier d;
+    // The same writer at a small size: a picture libvips reads whole.
+    ASSERT_EQ(sortieDe("vips", {"avg", pngValideGeant(d, "petite.png", 300, 200)}).trimmed(), "0.000000");
+    QFile::remove(d.chemin("petite.png"));
+    const QString png = pngValideGeant(d, "geante.png", 65536, 65536);
+    const QString gif = d.chemin("large.gif");
+    sortieDe("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "color=red:s=6000x6000", "-frames:v", "1", "-pix_fmt",
+                        "rgb8", gif});
+    const Borne borne(160LL << 20);  // a frame of 6000 × 6000 takes some 144 MB
+    for (const QString& source : {png, gif})
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "ocr", "detour", "pdf"}) {
+            SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+            echoue(d, {source}, id, {QStringLiteral("« %1 » est trop grand").arg(QFileInfo(source).fileName())});
+        }
 }

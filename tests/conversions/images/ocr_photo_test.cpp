@@ -83,6 +83,13 @@ TEST(OcrPhoto, LettresClairesSurEnseignesDeCouleur)
     EXPECT_LE(texte.split('\n', Qt::SkipEmptyParts).size(), 5) << texte.toStdString();
 }
 
+// The baseline runs beside other suites: on one thread, as the application's recogniser does,
+// or it crawls past its limit on a loaded machine.
+TEST(OcrPhoto, LeTesseractDeReferenceNePrendQuUnFil)
+{
+    EXPECT_EQ(sortieDe("sh", {"-c", "echo \"$OMP_THREAD_LIMIT\""}).trimmed(), "1");
+}
+
 // The same wall without a sign still has no text: the second pass makes none up.
 TEST(OcrPhoto, UnMurSansEnseigneResteSansTexte)
 {
