@@ -115,10 +115,11 @@ TEST(RtfLecture, PagesDeCodesMac)
         const QString texte = QString::fromUtf8(p.texte);
         const QByteArray octets = octetsMac(p.encodage, texte);
         EXPECT_EQ(texteDe("{\\rtf1\\mac\\ansicpg" + QByteArray::number(p.page) + " " + octets + "}"), texte);
-        if (p.jeu)
+        if (p.jeu) {
             EXPECT_EQ(texteDe("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset" + QByteArray::number(p.jeu)
                               + " Police;}}\\f0 " + octets + "}"),
                       texte);
+        }
     }
     // As a Mac writes a Japanese note, through every road and back through readers not ours.
     Dossier d;

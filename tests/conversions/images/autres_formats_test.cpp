@@ -92,7 +92,7 @@ QByteArray dngSansDonnees()
         {322, 4, 1, long_(cote)}, {323, 4, 1, long_(cote)}, {324, 4, tuiles, debuts}, {325, 4, tuiles, tailles},
         {50706, 1, 4, QByteArray("\x01\x04\x00\x00", 4)}, {50708, 2, 10, "Vemo Test\0"},
         {50721, 10, 9, matrice}, {50728, 5, 3, unite}, {50778, 3, 1, court(21)}};
-    return tiffDeChamps(champs, {});
+    return tiffDeChamps(champs, QByteArray());
 }
 
 bool rougeAuDessusDeBleu(const QImage& image)
