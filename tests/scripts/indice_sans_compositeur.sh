@@ -17,7 +17,6 @@ xdotool mousemove $(grep '^sonde onglet ' "$TMP/galerie.out" | cut -d' ' -f3-)
 attendre 5 indice_montre || { echo "ÉCHEC : aucun indice"; exit 1; }
 sleep 0.3
 lire_indice
-import -window root "$TMP/apres.png" || { echo "ÉCHEC : pas de capture"; exit 1; }
 
 # meme X Y: the pixel is what was there before the hint (within 6 on each channel).
 meme() {
@@ -26,6 +25,13 @@ meme() {
     read -r br bg bb <<<"$(rgb "$TMP/apres.png" "$1" "$2")"
     ((ar - br <= 6 && br - ar <= 6 && ag - bg <= 6 && bg - ag <= 6 && ab - bb <= 6 && bb - ab <= 6))
 }
+# The capture once the bubble has been painted: a loaded machine maps the window before it
+# draws into it.
+dessinee() {
+    import -window root "$TMP/apres.png" || return 1
+    ! { meme $((X + W / 2)) $((Y + 1)) && meme $((X + W / 2)) $((Y + H / 2)); }
+}
+attendre 5 dessinee
 for coin in "$((X + 1)) $((Y + 1))" "$((X + W - 2)) $((Y + 1))" "$((X + 1)) $((Y + H - 2))" "$((X + W - 2)) $((Y + H - 2))"; do
     if meme $coin; then
         ok "coin $coin : le fond derrière ($(rgb "$TMP/apres.png" $coin))"
