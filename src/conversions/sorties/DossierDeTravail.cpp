@@ -29,16 +29,21 @@ QString nomDeTravail(const QString& prefixe)
 } // namespace
 
 DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe)
-    : chemin_(QDir(parent).filePath(nomDeTravail(prefixe)))
 {
     Emprise emprise;
-    if (!QDir().mkpath(parent) || ::mkdir(local(chemin_).constData(), 0700) != 0) {
-        const int e = errno ? errno : EACCES;
-        chemin_.clear();
+    const QString nom = nomDeTravail(prefixe);
+    errno = 0;
+    // The parent is held before the folder is made in it, through it: a parent moved in
+    // between gets the folder, and it is removed there.
+    if (QDir().mkpath(parent))
+        parent_ = DossierTenu::tenir(parent);
+    if (!parent_ || ::mkdir(local(parent_->vue() + QLatin1Char('/') + nom).constData(), 0700) != 0) {
+        const int e = errno ? errno : ENOENT;
+        parent_.reset();
         throw std::system_error(e, std::generic_category(), "mkdir");
     }
+    chemin_ = QDir(parent).filePath(nom);
     emprise.tenir(chemin_);
-    parent_ = DossierTenu::tenir(parent);
 }
 
 DossierDeTravail::~DossierDeTravail()
