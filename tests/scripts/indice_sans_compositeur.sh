@@ -25,12 +25,16 @@ meme() {
     read -r br bg bb <<<"$(rgb "$TMP/apres.png" "$1" "$2")"
     ((ar - br <= 6 && br - ar <= 6 && ag - bg <= 6 && bg - ag <= 6 && ab - bb <= 6 && bb - ab <= 6))
 }
+# The bubble is drawn when its border shows on the top and left edges, both halfway along, in
+# a colour of its own against the fill (a window never painted is all one colour). The fill
+# alone is no proof: what is behind is near-white too, and animated.
+bordee() {
+    ! meme $((X + W / 2)) "$Y" && ! meme "$X" $((Y + H / 2)) \
+        && [ "$(rgb "$TMP/apres.png" $((X + W / 2)) "$Y")" != "$(rgb "$TMP/apres.png" $((X + W / 2)) $((Y + H / 2)))" ]
+}
 # The capture once the bubble has been painted: a loaded machine maps the window before it
 # draws into it.
-dessinee() {
-    import -window root "$TMP/apres.png" || return 1
-    ! { meme $((X + W / 2)) $((Y + 1)) && meme $((X + W / 2)) $((Y + H / 2)); }
-}
+dessinee() { import -window root "$TMP/apres.png" && bordee; }
 attendre 5 dessinee
 for coin in "$((X + 1)) $((Y + 1))" "$((X + W - 2)) $((Y + 1))" "$((X + 1)) $((Y + H - 2))" "$((X + W - 2)) $((Y + H - 2))"; do
     if meme $coin; then
@@ -60,11 +64,11 @@ for coin in "$X $Y 16 16" "$((X + W - 16)) $Y 0 16" "$X $((Y + H - 16)) 16 0" "$
 done
 if ((SOMBRES == 0)); then ok "pas de liseré sombre aux coins (plancher $PLANCHER)"; else echec "$SOMBRES pixels sombres le long des coins (sous $PLANCHER)"; fi
 
-# Inside the rounding, the bubble is drawn: its border and fill change what was there.
-if meme $((X + W / 2)) $((Y + 1)) && meme $((X + W / 2)) $((Y + H / 2)); then
-    echec "la bulle n’est pas dessinée"
-else
+# Inside the rounding, the bubble is drawn.
+if bordee; then
     ok "la bulle est dessinée (${W}×$H à $X,$Y)"
+else
+    echec "la bulle n’est pas dessinée"
 fi
 
 bilan "indice sans compositeur"
