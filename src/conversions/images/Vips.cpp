@@ -23,6 +23,11 @@ namespace Conversions {
 
 namespace {
 
+// libvips writes its prefix into the environment (VIPSHOME) when it first starts, which is on
+// a worker: a setenv while other threads read the environment can pull the table from under
+// their getenv (GLib's dconf worker died so). Written here, before main and any thread.
+[[maybe_unused]] const char* const prefixeVips = vips_guess_prefix("vemo", "VIPSHOME");
+
 // A decoder's error fails the file instead of leaving its rows black or grey; its mere
 // warnings do not (as chargerSurveille() opens them).
 vips::VOption* strict(vips::VOption* options)

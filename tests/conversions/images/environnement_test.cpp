@@ -1,0 +1,42 @@
+// Pictures are first read on a worker while other threads read the environment (GLib's own
+// workers do): that first reading must not write to it, or their getenv can crash.
+
+#include "conversions/images/images_fabrique.h"
+
+#include "conversions/images/Images.h"
+
+#include <thread>
+#include <unistd.h>
+
+using namespace essais;
+
+namespace {
+
+QStringList environnement()
+{
+    QStringList l;
+    for (char** e = environ; *e; ++e)
+        l << QString::fromLocal8Bit(*e);
+    return l;
+}
+
+} // namespace
+
+TEST(Environnement, LaPremiereImageLueSurUnFilNeLeChangePas)
+{
+    Dossier d;
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(20, 120, 140));
+    const QString chemin = ecrire(d, "x.png", image);
+    const QStringList avant = environnement();
+    std::thread([&] { EXPECT_EQ(Conversions::redressee(chemin).size(), QSize(40, 30)); }).join();
+    const QStringList apres = environnement();
+    QStringList ecarts;
+    for (const QString& e : apres)
+        if (!avant.contains(e))
+            ecarts << QStringLiteral("+") + e;
+    for (const QString& e : avant)
+        if (!apres.contains(e))
+            ecarts << QStringLiteral("-") + e;
+    EXPECT_TRUE(ecarts.isEmpty()) << ecarts.join(QLatin1Char(' ')).toStdString();
+}
