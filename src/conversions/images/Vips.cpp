@@ -52,13 +52,19 @@ void verifierTaille(const VImage& image, const QString& chemin)
     refuserTropGrand(chemin, raison);
 }
 
+// Whether libvips' loader `chargeur` ("gifload", "tiffload"…) read the picture.
+bool luPar(const VImage& image, const char* chargeur)
+{
+    return image.get_typeof(VIPS_META_LOADER) != 0 && std::strcmp(image.get_string(VIPS_META_LOADER), chargeur) == 0;
+}
+
 // libnsgif decodes each frame whole, four bytes a pixel, whatever the pipeline asks for: a GIF
 // whose frame cannot fit in what may be set aside is refused at once, by its size.
 constexpr double octetsParPixelGif = 4;
 
 void verifierMemoire(const VImage& image, const QString& chemin)
 {
-    if (image.get_typeof("vips-loader") == 0 || qstrcmp(image.get_string("vips-loader"), "gifload") != 0)
+    if (!luPar(image, "gifload"))
         return;
     const Reserve place(static_cast<qint64>(octetsParPixelGif * image.width() * image.height()), chemin);
 }
@@ -156,7 +162,7 @@ VImage ouvrirImage(const QString& chemin)
             VImage image = chargerSurveille(chemin);
             verifierTaille(image, chemin);
             verifierMemoire(image, chemin);
-            if (image.get_typeof(VIPS_META_LOADER) != 0 && std::strcmp(image.get_string(VIPS_META_LOADER), "tiffload") == 0)
+            if (luPar(image, "tiffload"))
                 image.set(champRelu, 1);
             return enSrgb(image);
         } catch (const VError& e) {
