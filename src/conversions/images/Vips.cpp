@@ -177,6 +177,11 @@ VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int
 
 } // namespace
 
+int orientation(const VImage& image)
+{
+    return image.get_typeof(VIPS_META_ORIENTATION) != 0 ? image.get_int(VIPS_META_ORIENTATION) : 1;
+}
+
 VImage vignette(const QString& chemin, std::optional<int> max)
 {
     return vignetteDe(ouvrirImage(chemin), chemin, max);

@@ -23,8 +23,9 @@ inline QString ecrire(const Dossier& d, const QString& nom, const QImage& image,
     return chemin;
 }
 
-// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels.
-inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation)
+// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels, stored as a SHORT
+// (type 3), or as a LONG (4) or SLONG (9) as some cameras and editors write it.
+inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation, char type = 3)
 {
     QByteArray jpeg;
     QBuffer tampon(&jpeg);
@@ -33,7 +34,8 @@ inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& i
     // APP1 "Exif": a big-endian TIFF header and one IFD holding the orientation tag (0x0112).
     QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\x00\x2A\x00\x00\x00\x08" "\x00\x01"
                     "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x00\x00\x00" "\x00\x00\x00\x00", 36);
-    exif[29] = static_cast<char>(orientation);
+    exif[23] = type;
+    exif[type == 3 ? 29 : 31] = static_cast<char>(orientation);  // a value's bytes from the left
     return d.ecrire(nom, jpeg.left(2) + exif + jpeg.mid(2));
 }
 
