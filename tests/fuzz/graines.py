@@ -279,6 +279,11 @@ with tempfile.TemporaryDirectory() as t:
         return o + extension + struct.pack("<II", len(o), 0) + b"TRUEVISION-XFILE.\0"
     graine("libav_images", "sans-alpha.tga", bytes([2]) + tga32(0))
     graine("libav_images", "alpha-indefini.tga", bytes([2]) + tga32(8, 2))
+    # Grey and alpha of 16 bits a pixel, raw from the bottom left and in runs from the top right.
+    graine("tga_gris", "brut.tga", struct.pack("<BBBHHBHHHHBB", 0, 0, 3, 0, 0, 0, 0, 0, 4, 2, 16, 8)
+           + bytes([10, 255, 200, 128]) * 4)
+    graine("tga_gris", "paquets.tga", struct.pack("<BBBHHBHHHHBB", 0, 0, 11, 0, 0, 0, 0, 0, 4, 2, 16, 0x38)
+           + bytes([0x82, 10, 255, 0x04, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10]))
     # A PNG declaring 20000 × 20000 grey pixels over a few bytes of them.
     def bloc_png(type, octets):
         return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))

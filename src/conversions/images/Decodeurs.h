@@ -18,6 +18,8 @@ vips::VImage lireParQt(const QString& chemin);
 // BMP, TGA and TIFF through libav's decoder for that format (every TGA kind, top-down BMP,
 // subsampled TIFF); in sRGB, alpha kept when a pixel uses it. Old-style JPEG TIFFs are refused.
 vips::VImage lireParLibav(const QString& chemin);
+// A TGA: grey and alpha of 16 bits a pixel by our own reader, any other kind by libav's.
+vips::VImage lireTga(const QString& chemin);
 // Whether lireParLibav() knows the file's format, by its extension.
 bool lisibleParLibav(const QString& chemin);
 // Whether the file is a TIFF compressed with the old-style JPEG scheme (libvips and libav

@@ -122,9 +122,9 @@ VImage decoderHorsVips(const QString& chemin)
     const QString e = QFileInfo(chemin).suffix().toLower();
     if (imagesRaw().contains(e))
         return lireRaw(chemin);
-    // Qt reads only uncompressed TGA: libav reads them all.
+    // Qt reads only uncompressed TGA: libav reads them all but grey with alpha.
     if (e == QLatin1String("tga"))
-        return lireParLibav(chemin);
+        return lireTga(chemin);
     return ouAvecLibav(chemin, [&] { return lireParQt(chemin); });
 }
 
