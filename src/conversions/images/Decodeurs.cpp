@@ -72,11 +72,11 @@ VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int ba
     return marquee;
 }
 
-VImage aRemplir(int largeur, int hauteur, int bandes)
+VImage aRemplir(int largeur, int hauteur, int bandes, VipsBandFormat format)
 {
     vipsPret();
     VImage image(vips_image_new_memory(), vips::STEAL);
-    vips_image_init_fields(image.get_image(), largeur, hauteur, bandes, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
+    vips_image_init_fields(image.get_image(), largeur, hauteur, bandes, format, VIPS_CODING_NONE,
                            interpretationDe(bandes), 1.0, 1.0);
     if (vips_image_write_prepare(image.get_image()) != 0) {
         vips_error_clear();
