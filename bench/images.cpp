@@ -74,15 +74,22 @@ bool fairePhoto(const QString& nom, int largeur, int hauteur)
     return i.save(chemin(nom), "JPEG", 90);
 }
 
+// A Qt application off screen, for drawing text in a child.
+struct HorsEcran {
+    HorsEcran() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+    int argc = 1;
+    char nom[6] = "bench";
+    char* argv[2] = {nom, nullptr};
+};
+struct Dessin : HorsEcran {
+    QGuiApplication app{argc, argv};
+};
+
 // `demiTour`: the same page scanned upside down; `couleurs`: printed in coral on dark blue, no
 // scan then, which text recognition reads in grey and then channel by channel.
 bool fairePageA4(const QString& nom, bool demiTour = false, bool couleurs = false)
 {
-    int argc = 1;
-    char nomProgramme[] = "bench";
-    char* argv[] = {nomProgramme, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    const Dessin dessin;
     QImage page(2480, 3508, QImage::Format_RGB32);
     page.fill(couleurs ? QColor(60, 80, 140) : QColor(Qt::white));
     QPainter p(&page);
@@ -104,11 +111,7 @@ bool faireFlyer(const QString& nom)
     if (!commande({"convert", "-size", "640x745", "-seed", "3", "plasma:fractal", "-modulate", "110,160",
                    chemin("plasma.png")}).ok)
         return false;
-    int argc = 1;
-    char nomProgramme[] = "bench";
-    char* argv[] = {nomProgramme, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    const Dessin dessin;
     QImage flyer(1275, 825, QImage::Format_RGB32);
     flyer.fill(Qt::white);
     QPainter p(&flyer);
