@@ -356,7 +356,7 @@ VImage decrire(TIFF* t, VImage brut, const Format& f)
 bool enPlansATransposer(const Format& f)
 {
     return f.separes() && (f.tuiles() || f.lab()) && (f.bits == 8 || f.bits == 16)
-        && (f.sorte == SAMPLEFORMAT_UINT || f.sorte == SAMPLEFORMAT_VOID || f.sorte == SAMPLEFORMAT_INT)
+        && (f.sorte == SAMPLEFORMAT_UINT || f.sorte == SAMPLEFORMAT_VOID || (f.lab() && f.sorte == SAMPLEFORMAT_INT))
         && f.couleurs() > 0 && (f.parPixel == f.couleurs() || f.parPixel == f.couleurs() + 1);
 }
 
@@ -364,6 +364,8 @@ bool enPlansATransposer(const Format& f)
 // to 8-bit sRGB or grey.
 VImage transposer(TIFF* t, const Format& f, const QString& chemin)
 {
+    if (!tailleAdmise(f.largeur, f.hauteur))
+        refuser(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(f.largeur).arg(f.hauteur));
     const int octets = f.bits / 8;
     std::optional<VImage> brut;
     auto memoire = lireLesRangees(t, f, chemin, double(f.largeur) * f.hauteur * f.parPixel * octets,

@@ -209,7 +209,10 @@ TEST(DecodeursLibav, UnTgaGrisAvecAlphaResteGris)
         for (const bool deDroite : {false, true})
             for (const bool deHaut : {false, true}) {
                 const QString nom = QStringLiteral("gris-%1%2%3.tga").arg(enPaquets).arg(deDroite).arg(deHaut);
-                const QString tga = d.ecrire(nom, tgaGrisAlpha(source, enPaquets, deDroite, deHaut));
+                const QByteArray octets = tgaGrisAlpha(source, enPaquets, deDroite, deHaut);
+                const QString coupe = d.ecrire("coupe-" + nom, octets.left(octets.size() - 30));
+                echoue(d, {coupe}, "png", {illisible(QFileInfo(coupe).fileName())});
+                const QString tga = d.ecrire(nom, octets);
                 const QString png = convertirSeul(tga, "png");
                 ASSERT_EQ(champVips(png, "bands"), "2") << nom.toStdString();
                 const QImage lue = decoder(png);

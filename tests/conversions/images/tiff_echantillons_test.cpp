@@ -349,6 +349,10 @@ TEST(TiffEchantillons, LesTuilesDePlansSeLisentCommeLeursJumelles)
                 pire = std::max({pire, ecart(vu.pixel(x, y), attendu.pixel(x, y)),
                                  std::abs(qAlpha(vu.pixel(x, y)) - qAlpha(attendu.pixel(x, y)))});
         EXPECT_LE(pire, 1);
+        // Cut in its last tile: refused, nothing written.
+        const QByteArray entier = lire(tuiles);
+        const QString coupe = d.ecrire(QStringLiteral("coupe%1.tif").arg(bits), entier.left(entier.size() - 100));
+        echoue(d, {coupe}, "png", {illisible(QFileInfo(coupe).fileName())});
     }
     Trame gris{128, 48, 1, 32, true, blancANul, {}};
     QRandomGenerator g(9);
