@@ -121,7 +121,9 @@ Ligne ligneCredible(const QList<Mot>& mots, Exigence exigence)
     QStringList gardes;
     for (auto m = premier; m != fin; ++m) {
         gardes.append(m->texte);
-        ligne.poids += m->confiance / 100.0 * std::count_if(m->texte.cbegin(), m->texte.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+        const auto signes =
+            std::count_if(m->texte.cbegin(), m->texte.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+        ligne.poids += m->confiance / 100.0 * static_cast<double>(signes);
     }
     ligne.texte = gardes.join(QLatin1Char(' '));
     return ligne;
@@ -217,7 +219,7 @@ Lecture completer(const Lecture& base, const Lecture& autre)
     return somme;
 }
 
-// Two readings of one line: their boxes meet, over more than half the lower one's height.
+// Two readings of one line: their boxes meet, over more than half the shorter one's height.
 bool memeLigne(const QRectF& a, const QRectF& b)
 {
     const QRectF commun = a.intersected(b);
@@ -232,7 +234,8 @@ Lecture garderToutes(const Lecture& base, const Lecture& autre)
     Lecture somme = base;
     for (const Ligne& l : autre.lignes) {
         const auto lue = [&l](const Ligne& m) { return memeLigne(m.cadre, l.cadre); };
-        if (std::any_of(somme.lignes.cbegin(), somme.lignes.cend(), [&](const Ligne& m) { return lue(m) && m.poids >= l.poids; }))
+        if (std::any_of(somme.lignes.cbegin(), somme.lignes.cend(),
+                        [&](const Ligne& m) { return lue(m) && m.poids >= l.poids; }))
             continue;
         for (const Ligne& m : somme.lignes)
             if (lue(m))

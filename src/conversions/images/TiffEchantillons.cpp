@@ -282,7 +282,8 @@ std::unique_ptr<Reserve> lireLesRangees(TIFF* t, const Format& f, const QString&
         if (lus < voulus)
             refuser(chemin, QStringLiteral("libtiff : bande ou tuile %1 illisible").arg(m));
         for (uint32_t r = 0; r < rangees; ++r)
-            rangee(octets.get() + r * ligne, x, y + r, std::min(largeur, f.largeur - x), static_cast<uint16_t>(m / parPlan));
+            rangee(octets.get() + r * ligne, x, y + r, std::min(largeur, f.largeur - x),
+                   static_cast<uint16_t>(m / parPlan));
     }
     return memoire;
 }
@@ -318,7 +319,8 @@ VImage depuisLabStocke(const VImage& brut, const Format& f)
     const double moitie = (plusGrand + 1) / 2;
     const double parUnite = f.bits == 16 ? 256.0 : 1.0;
     const VImage ab = brut.extract_band(1, VImage::option()->set("n", 2));
-    const VImage signes = f.photometrie == PHOTOMETRIC_CIELAB ? (ab >= moitie).ifthenelse(ab - 2 * moitie, ab) : ab - moitie;
+    const VImage signes =
+        f.photometrie == PHOTOMETRIC_CIELAB ? (ab >= moitie).ifthenelse(ab - 2 * moitie, ab) : ab - moitie;
     VImage lab = brut.extract_band(0).linear(100.0 / plusGrand, 0.0).bandjoin(signes.linear(1.0 / parUnite, 0.0));
     if (brut.bands() > 3)
         lab = lab.bandjoin(brut.extract_band(3).linear(255.0 / plusGrand, f.bits == 16 ? 0.5 : 0.0));
