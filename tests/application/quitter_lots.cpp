@@ -1,7 +1,7 @@
 // Quitting from the menu during lots, with the real engine on PDFs and videos made here: what
 // a lot made before the quit is named « créé » and stays whole; only what it never finished is
-// named cancelled, and leaves nothing. Each quit runs in a process of its own: a stop of the
-// engine lasts for the rest of the run.
+// named cancelled, and leaves nothing. Each quit runs in a process of its own (a stop of the
+// engine lasts for the rest of the run), which ends once its folders are removed.
 #include "Aides.h"
 #include "application/Lignes.h"
 #include "commun/Dossier.h"
@@ -129,7 +129,6 @@ void deuxLotsPuisQuitter()
            "les lots n’atteignent pas leur fichier retenu");
     b.barre->actions.quitter();
     verifier(b, d, lots);
-    std::_Exit(0);
 }
 
 // Three videos to GIF, quit while the second one's GIF is being written: the first is named,
@@ -147,7 +146,6 @@ void troisGifPuisQuitter()
     exiger(attendre(ecrit, 120000), "le deuxième GIF ne commence pas");
     b.barre->actions.quitter();
     verifier(b, d, {lot});
-    std::_Exit(0);
 }
 
 } // namespace
@@ -155,11 +153,11 @@ void troisGifPuisQuitter()
 TEST(QuitterPendantUnLot, CeQuiEtaitFaitEstNommeEtSeulLeResteAnnule)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(deuxLotsPuisQuitter(), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT((deuxLotsPuisQuitter(), std::_Exit(0)), testing::ExitedWithCode(0), "");
 }
 
 TEST(QuitterPendantUnLot, UnGifAnnuleDitUneLigneLisible)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(troisGifPuisQuitter(), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT((troisGifPuisQuitter(), std::_Exit(0)), testing::ExitedWithCode(0), "");
 }
