@@ -36,7 +36,7 @@ private:
 
 // Converts a dropped set of files to the petal `id`. Each failure becomes a text and the
 // batch goes on; only a stop of the engine ends it, with Annulee (Annulation.h), and then
-// `bilan` holds what it did before.
+// `bilan` (a new one per batch) holds what it did before.
 // Blocking: call it from a worker thread.
 Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression);
 Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression, Bilan& bilan);
