@@ -20,12 +20,6 @@
 #include <unistd.h>
 #include <sys/stat.h>
 
-namespace {
-
-Conversions::Petale petale(const QString& id) { return Conversions::Petale{id, id, "photo", std::nullopt}; }
-
-} // namespace
-
 TEST(Controleur, LancementMenuIconeEtJournal)
 {
     Tokens::neutres.reset();

@@ -15,8 +15,6 @@
 
 namespace {
 
-Conversions::Petale petale(const QString& id) { return Conversions::Petale{id, id, "photo", std::nullopt}; }
-
 // A source of a lot: a PDF of `n` pages, a video of `n` seconds, or an old Word file that the
 // reader below holds for ever.
 struct Source {
@@ -34,25 +32,20 @@ struct Lot {
 
 QString fabriquer(const Dossier& d, const QString& dossier, const Source& s)
 {
-    const QString chemin = d.chemin(dossier + QLatin1Char('/') + s.nom);
-    QDir().mkpath(QFileInfo(chemin).absolutePath());
-    if (s.nom.endsWith(QLatin1String(".pdf")))
-        return Echantillons::pdf(chemin, s.n);
+    const QString nom = dossier + QLatin1Char('/') + s.nom;
     if (s.nom.endsWith(QLatin1String(".doc")))
-        return d.ecrire(dossier + QLatin1Char('/') + s.nom, QByteArray("\xD0\xCF\x11\xE0", 4) + QByteArray(600, '\0'));
-    executer(Echantillons::ffmpeg(), {"-v", "error", "-y", "-f", "lavfi", "-i",
-                                      QStringLiteral("testsrc=size=320x240:rate=25:duration=%1").arg(s.n), "-c:v",
-                                      "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-threads", "1", chemin});
-    return chemin;
+        return d.ecrire(nom, QByteArray("\xD0\xCF\x11\xE0", 4) + QByteArray(600, '\0'));
+    d.creerDossier(dossier);
+    return s.nom.endsWith(QLatin1String(".pdf")) ? Echantillons::pdf(d.chemin(nom), s.n)
+                                                 : Echantillons::video(d.chemin(nom), s.n);
 }
 
-QStringList deposer(Banc& b, const Dossier& d, const Lot& lot)
+void deposer(Banc& b, const Dossier& d, const Lot& lot)
 {
     QStringList chemins;
     for (const Source& s : lot.sources)
         chemins << fabriquer(d, lot.dossier, s);
     b.deposer(chemins, petale(lot.petale));
-    return chemins;
 }
 
 // The Word reader becomes one that writes its pid in `pids`, under the name of the file it
