@@ -65,7 +65,7 @@ if [ -n "${H:-}" ]; then
     xdotool key Right
     verifier 10 "« 16:9 » choisi par la flèche après la souris" \
         lu "16:9 | push button | checked,focusable,showing | Press | dans filler"
-    present "776 × 437 px | label | showing |  | dans panel" && ok "le badge suit : 776 × 437 px" \
+    present "778 × 438 px | label | showing |  | dans panel" && ok "le badge suit : 778 × 438 px" \
         || echec "badge : $(grep ' px |' "$TMP/arbre.txt")"
 else
     echec "« 9:16 » sans place à l’écran"
