@@ -110,6 +110,8 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     }
 
     automatique_ = new Pilule(tr("Automatique"), false, this, 14);
+    // On or off, as screen readers say it.
+    automatique_->setCheckable(true);
     automatique_->setSymbole(QStringLiteral("wand.and.stars"));
     automatique_->setToolTip(tr("Le réglage automatique : lumière et couleurs équilibrées"));
     automatique_->setReduire(reduire());
@@ -119,8 +121,6 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     rangee().addWidget(automatique_);
     rangee().addWidget(zero);
     terminerRangee();
-    // On or off, as screen readers say it.
-    automatique_->setCheckable(true);
     connect(automatique_, &QAbstractButton::clicked, this, [this] {
         auto_ = automatique_->isChecked();
         changer();
