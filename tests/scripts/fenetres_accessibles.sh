@@ -95,7 +95,6 @@ xdotool key Tab
 sleep 0.2
 xdotool key Right
 verifier 10 "une flèche : « Lumière » à 1" lue "Lumière | -100 100 1"
-present "1 | label | showing |  | dans filler" || lire
 # The two other sliders, then « Automatique », pressed with Space: it reads as checked.
 for _ in 1 2 3; do xdotool key Tab; sleep 0.2; done
 xdotool key space
