@@ -147,6 +147,18 @@ TEST(Retouches, UnDisquePleinNommeLaSortie)
     Conversions::Sortie::preparerLesTemporaires({});
 }
 
+// No picture to write (one too large to be made): the failure names the file the user would
+// have got, in the type it would have had, and nothing is written.
+TEST(Retouches, SansImageLEchecNommeLaSortie)
+{
+    Dossier d;
+    const std::pair<const char*, const char*> cas[] = {
+        {"photo.jpg", "photo (rognée).jpg"}, {"photo.webp", "photo (rognée).webp"}, {"photo.bmp", "photo (rognée).png"}};
+    for (const auto& [source, sortie] : cas)
+        refuse(d, inecrivable(QString::fromUtf8(sortie)),
+               [&] { Retouches::enregistrer(QImage(), d.chemin(source), QStringLiteral("rognée")); });
+}
+
 // A disk with a little room left: a passage copied by ffmpeg whose end does not fit (its index,
 // written last) is refused under its own name, and nothing is left.
 class RetouchesDisquePlein : public PetitDisque {};
