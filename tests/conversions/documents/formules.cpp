@@ -1,12 +1,11 @@
 // Equations in Word (Office math) and OpenDocument (formula objects): their text stays in its
 // place on every road, plainly.
 
+#include "commun/Echantillons.h"
 #include "conversions/essais_outils.h"
 
 #include "conversions/documents/Documents.h"
 #include "conversions/documents/Zip.h"
-
-#include <QBuffer>
 
 using namespace essais;
 
@@ -88,12 +87,7 @@ TEST(Formules, LeurTexteResteEnPlaceSurChaqueRoute)
 TEST(Formules, UnObjetSansFormuleGardeSonDessin)
 {
     Dossier d;
-    QImage carre(40, 40, QImage::Format_RGB32);
-    carre.fill(Qt::red);
-    QByteArray png;
-    QBuffer tampon(&png);
-    tampon.open(QIODevice::WriteOnly);
-    carre.save(&tampon, "PNG");
+    const QByteArray png = lire(Echantillons::image(d.chemin("carre.png")));
     const QString graphique = d.ecrire("graphique.odt",
         Conversions::ecrireZip({{"content.xml", "<office:document-content " + espacesOdt + "><office:body><office:text>"
                                                 "<text:p>Avant <draw:frame><draw:object xlink:href=\"./Object 1\"/>"
