@@ -161,7 +161,9 @@ void borner(const QString& chemin, double duree)
     const quint32 echelle = qFromBigEndian<quint32>(d.constData() + m + (mvhdLong ? 20 : 12));
     if (echelle == 0)
         illisible(chemin);
-    const quint64 total = quint64(std::llround(duree * echelle));
+    // Rounded down: rounded up, the movie's coarse units (often milliseconds) would show the
+    // start of the frame after the passage. The epsilon keeps whole units whole.
+    const quint64 total = quint64(std::floor(duree * echelle + 1e-6));
     ecrireDuree(d, m + (mvhdLong ? 24 : 16), mvhdLong, total);
 
     int editees = 0;
