@@ -8,6 +8,7 @@
 #include "fenetres/commun/modele/Echecs.h"
 #include "fenetres/retouches/MontageMp4.h"
 #include "conversions/media/FFmpeg.h"
+#include "plateforme/media/Sonde.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -32,6 +33,14 @@ Route route(const QString& extension)
     return Route::ffmpeg;
 }
 
+// A movie without a picture track (a MOV of sound alone) is cut as a sound; one that cannot
+// be probed is left to the cut's own errors.
+bool aDesImages(const QString& source)
+{
+    const std::optional<Media::Sondage> s = Media::sonder(source);
+    return !s || !s->de(Media::TypeDeFlux::video).isEmpty();
+}
+
 } // namespace
 
 QStringList argumentsCopie(const QString& source, double de, double a, const QString& sortie)
@@ -51,7 +60,7 @@ QString couper(const QString& source, double de, double a)
     if (!std::isfinite(de) || !std::isfinite(a) || a <= de)
         throw Conversions::Erreur::rien(QCoreApplication::translate("Retouches", "Le passage choisi est vide"));
 
-    const bool video = Conversions::genre(source) == Conversions::Genre::video;
+    const bool video = Conversions::genre(source) == Conversions::Genre::video && aDesImages(source);
     const QString mot = video ? QCoreApplication::translate("Retouches", "coupée")
                               : QCoreApplication::translate("Retouches", "coupé");
     const QString extension = info.suffix().toLower();

@@ -25,6 +25,7 @@ public:
     ~Passage() override;
 
     const QString& url() const { return url_; }
+    // A movie by its extension until loaded; then only if it has a picture track.
     bool video() const { return video_; }
     double duree() const { return duree_; }
     double d0() const { return d0_; }
