@@ -20,7 +20,7 @@ namespace {
 
 QString secondes(double s) { return QString::asprintf("%.3f", s); }
 
-enum class Route { export_, echantillons, ffmpeg };
+enum class Route { export_, echantillons, paquets, ffmpeg };
 
 Route route(const QString& extension)
 {
@@ -30,6 +30,8 @@ Route route(const QString& extension)
         return Route::export_;
     if (echantillons.contains(extension))
         return Route::echantillons;
+    if (Conversions::sonsFFmpeg().contains(extension))
+        return Route::paquets;
     return Route::ffmpeg;
 }
 
@@ -71,8 +73,12 @@ QString couper(const QString& source, double de, double a)
     sortie.remplir([&] {
         switch (route(extension)) {
         case Route::echantillons:
+        case Route::paquets:
             try {
-                couperEchantillons(source, de, a, sortie.temporaire());
+                if (route(extension) == Route::paquets)
+                    couperParPaquets(source, de, a, sortie.temporaire());
+                else
+                    couperEchantillons(source, de, a, sortie.temporaire());
             } catch (const Conversions::Erreur& e) {
                 // The message names the file the user will look for, not the hidden one.
                 if (e.cas() == Conversions::Erreur::Cas::ecriture)
