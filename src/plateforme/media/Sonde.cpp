@@ -49,6 +49,16 @@ bool Sondage::chiffre() const
                        [](const Flux& f) { return f.chiffre && f.type != TypeDeFlux::autre && !f.vignette; });
 }
 
+bool Sondage::courtPourSonEntete() const
+{
+    // Tags and headers only add bytes: a file short by more than a few hundredths of what its
+    // sound needs lacks some of it.
+    constexpr double marge = 0.95;
+    const QList<Flux> sons = de(TypeDeFlux::son);
+    return sons.size() == 1 && de(TypeDeFlux::video).isEmpty() && sons.first().debit > 0 && debit > 0
+           && static_cast<double>(debit) < marge * static_cast<double>(sons.first().debit);
+}
+
 bool fichierOrdinaire(const QString& chemin)
 {
     struct stat st;
@@ -147,6 +157,35 @@ std::optional<Sondage> sonder(const QString& chemin)
     if (s.format.startsWith(QLatin1String("mov,")))
         marquerLesChiffres(c.ctx, s);
     return s;
+}
+
+double dureeLue(const QString& chemin)
+{
+    try {
+        const FormatEntree entree = ouvrirEntree(chemin);
+        const int i = av_find_best_stream(entree.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        if (i < 0)
+            return std::numeric_limits<double>::quiet_NaN();
+        for (unsigned k = 0; k < entree->nb_streams; ++k)
+            if (static_cast<int>(k) != i)
+                entree->streams[k]->discard = AVDISCARD_ALL;
+        const AVStream* flux = entree->streams[i];
+        const int64_t debut = flux->start_time == AV_NOPTS_VALUE ? 0 : flux->start_time;
+        int64_t fin = AV_NOPTS_VALUE;
+        const Paquet p = nouveauPaquet();
+        while (av_read_frame(entree.get(), p.get()) >= 0) {
+            if (p->stream_index == i && p->pts != AV_NOPTS_VALUE) {
+                const int64_t bout = p->pts + p->duration;
+                fin = fin == AV_NOPTS_VALUE ? bout : std::max(fin, bout);
+            }
+            av_packet_unref(p.get());
+        }
+        if (fin == AV_NOPTS_VALUE)
+            return std::numeric_limits<double>::quiet_NaN();
+        return static_cast<double>(fin - debut) * av_q2d(flux->time_base);
+    } catch (const std::exception&) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 bool fluxDecodable(const QString& chemin, int index)

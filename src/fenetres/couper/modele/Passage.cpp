@@ -161,7 +161,12 @@ void Passage::charger(const QString& media, double duree)
         enFond<Lu>(this, [media, video] {
             const std::optional<Media::Sondage> s = Media::sonder(media);
             const bool images = video && s && !s->de(Media::TypeDeFlux::video).isEmpty();
-            return Lu{s ? s->duree : 0.0, images, images ? Media::orientationVideo(media) : Media::Orientation{}};
+            double duree = s ? s->duree : 0.0;
+            // A header that promises more than the file holds: the length of what is there.
+            if (s && s->courtPourSonEntete())
+                if (const double lue = Media::dureeLue(media); lue > 0 && lue < duree)
+                    duree = lue;
+            return Lu{duree, images, images ? Media::orientationVideo(media) : Media::Orientation{}};
         }, [this, media](const Lu& lu) {
             if (ferme_)
                 return;
