@@ -2,6 +2,7 @@
 
 #include "fenetres/commun/Chiffres.h"
 #include "fenetres/commun/Couleurs.h"
+#include "fenetres/couper/modele/ImageDuLecteur.h"
 #include "fenetres/couper/modele/ImageExacte.h"
 #include "fenetres/couper/MascotteEcoute.h"
 #include "fenetres/couper/modele/Passage.h"
@@ -104,7 +105,7 @@ void ApercuCouper::montrerVideo()
     connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& f) {
         if (tenue_ && !p_.lit())
             return;  // the player's seek may land near the time; the exact picture stays
-        image_ = p_.orientation().appliquer(f.toImage());
+        image_ = p_.orientation().appliquer(imageDuLecteur(f, p_.yuv444()));
         update();
     });
     p_.lecteur().afficher(sink_);

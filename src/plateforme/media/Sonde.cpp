@@ -11,6 +11,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace Media {
@@ -157,6 +158,23 @@ std::optional<Sondage> sonder(const QString& chemin)
     if (s.format.startsWith(QLatin1String("mov,")))
         marquerLesChiffres(c.ctx, s);
     return s;
+}
+
+bool imagesYuv444(const QString& chemin)
+{
+    try {
+        // The guarded opener reads the first frames: the pixel format is known after it.
+        const FormatEntree entree = ouvrirEntree(chemin);
+        const int i = av_find_best_stream(entree.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (i < 0)
+            return false;
+        const AVPixFmtDescriptor* d =
+            av_pix_fmt_desc_get(static_cast<AVPixelFormat>(entree->streams[i]->codecpar->format));
+        return d && d->nb_components == 3 && (d->flags & AV_PIX_FMT_FLAG_PLANAR) && !(d->flags & AV_PIX_FMT_FLAG_RGB)
+               && d->log2_chroma_w == 0 && d->log2_chroma_h == 0 && d->comp[0].depth == 8;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 double dureeLue(const QString& chemin)

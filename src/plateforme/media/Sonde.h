@@ -52,6 +52,10 @@ std::optional<Sondage> sonder(const QString& chemin);
 // of the file (without decoding them); not finite when none can be read. Blocking.
 double dureeLue(const QString& chemin);
 
+// Whether the first picture stream of a file is 8-bit planar YUV whose colour is sampled on
+// every pixel (4:4:4); false when it cannot be read. Blocking.
+bool imagesYuv444(const QString& chemin);
+
 // Whether stream `index` of a file decodes: its first packets give sound or pictures, not
 // errors (a stream copied as it is must be one that players can read).
 bool fluxDecodable(const QString& chemin, int index);

@@ -156,6 +156,7 @@ void Passage::charger(const QString& media, double duree)
             double duree = 0;
             bool images = false;
             Media::Orientation orientation;
+            bool yuv444 = false;
         };
         const bool video = video_;
         enFond<Lu>(this, [media, video] {
@@ -166,7 +167,9 @@ void Passage::charger(const QString& media, double duree)
             if (s && s->courtPourSonEntete())
                 if (const double lue = Media::dureeLue(media); lue > 0 && lue < duree)
                     duree = lue;
-            return Lu{duree, images, images ? Media::orientationVideo(media) : Media::Orientation{}};
+            if (!images)
+                return Lu{duree, false, {}, false};
+            return Lu{duree, true, Media::orientationVideo(media), Media::imagesYuv444(media)};
         }, [this, media](const Lu& lu) {
             if (ferme_)
                 return;
@@ -176,6 +179,7 @@ void Passage::charger(const QString& media, double duree)
             // A movie without a picture track (a MOV of sound alone) is a sound.
             video_ = lu.images;
             orientation_ = lu.orientation;
+            yuv444_ = lu.yuv444;
             charger(media, d);
         }, [this](const QString& texte) {
             if (!ferme_)
