@@ -5,6 +5,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -63,7 +64,7 @@ qint64 echantillons(const QByteArray& debut)
 
 void rogner(QIODevice& f, qint64 avance, qint64 longueur)
 {
-    if (avance < 0 || avance > 0xFFFF || longueur < 0)
+    if (avance < 0 || avance > 0xFFFF || longueur < 0 || longueur > std::numeric_limits<qint64>::max() - avance)
         refuser("passage hors des bornes");
     std::optional<quint32> serie;
     qint64 paquet = 0;            // packets of the stream ended so far: the head, the tags, then sound
@@ -117,6 +118,8 @@ void rogner(QIODevice& f, qint64 avance, qint64 longueur)
             debut.clear();
         }
         qint64 granule = qFromLittleEndian<qint64>(page.constData() + 6);
+        if (granule < -1)
+            refuser("position négative");
         if (sonFini && granule != -1) {
             if (!origine)
                 origine = granule - faits;
