@@ -75,6 +75,16 @@ QImage reference(const Dossier& d, const QString& source)
     return QImage(png);
 }
 
+// The first picture the preview shows once the loaded film plays; null when none comes.
+QImage imageJouee(VueCouper& vue)
+{
+    if (!attendre([&] { return vue.passage().pret(); }, 10000))
+        return {};
+    vue.passage().lire();
+    attendre([&] { return !vue.apercu().image().isNull(); }, 10000);
+    return vue.apercu().image();
+}
+
 } // namespace
 
 TEST(Portrait, ApercuDroitEnLectureEtTenu)
@@ -107,11 +117,9 @@ TEST(Portrait, ApercuDroitEnLectureEtTenu)
 
         VueCouper vue(source, nullptr, {});
         Passage& p = vue.passage();
-        ASSERT_TRUE(attendre([&] { return p.pret(); }, 10000));
         // Playing: the player's pictures, turned as ffmpeg turns them.
-        p.lire();
-        ASSERT_TRUE(attendre([&] { return !vue.apercu().image().isNull(); }, 10000));
-        const QImage jouee = vue.apercu().image();
+        const QImage jouee = imageJouee(vue);
+        ASSERT_FALSE(jouee.isNull());
         EXPECT_EQ(jouee.width() > jouee.height(), attendue.width() > attendue.height()) << jouee.size().width();
         EXPECT_EQ(coins(jouee), justes);
         // A handle held: the exact picture at the handle, turned alike.
@@ -134,15 +142,12 @@ TEST(Portrait, ApercuAuxCouleursDuFilm)
         SCOPED_TRACE(pixels.toStdString());
         const QString source = film(d.chemin(pixels + ".mp4"), pixels);
         VueCouper vue(source, nullptr, {});
-        Passage& p = vue.passage();
-        ASSERT_TRUE(attendre([&] { return p.pret(); }, 10000));
-        p.lire();
-        ASSERT_TRUE(attendre([&] { return !vue.apercu().image().isNull(); }, 10000));
-        const QImage jouee = vue.apercu().image();
+        const QImage jouee = imageJouee(vue);
+        ASSERT_FALSE(jouee.isNull());
         EXPECT_EQ(jouee.size(), QSize(160, 90));
         EXPECT_EQ(coins(jouee), (Coins{"hg", "bg"}));
         const QColor fond = jouee.pixelColor(120, 45);
         EXPECT_TRUE(fond.blue() > 200 && fond.red() < 50 && fond.green() < 50) << qPrintable(fond.name());
-        p.fermer();
+        vue.passage().fermer();
     }
 }
