@@ -302,3 +302,14 @@ with tempfile.TemporaryDirectory() as t:
         return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))
     graine("png", "bombe.png", b"\x89PNG\r\n\x1a\n" + bloc_png(b"IHDR", struct.pack(">IIBBBBB", 20000, 20000, 8, 0, 0, 0, 0))
            + bloc_png(b"IDAT", zlib.compress(bytes(4096))) + bloc_png(b"IEND", b""))
+
+# Ogg Opus for the page walk (two bytes of passage first): a short stream, a packet copy of
+# its middle, one cut inside a page, and a Vorbis stream it must refuse.
+with tempfile.TemporaryDirectory() as t:
+    for nom, options in (("court.opus", ["-c:a", "libopus"]), ("vorbis.ogg", ["-c:a", "libvorbis"])):
+        lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "sine=d=0.3:sample_rate=48000", *options, nom, cwd=t)
+    lancer("ffmpeg", "-loglevel", "error", "-i", "court.opus", "-ss", "0.1", "-t", "0.1", "-c", "copy", "milieu.opus", cwd=t)
+    for nom in ("court.opus", "milieu.opus", "vorbis.ogg"):
+        graine("ogg_opus", nom, bytes([2, 1]) + open(os.path.join(t, nom), "rb").read())
+    entier = open(os.path.join(t, "court.opus"), "rb").read()
+    graine("ogg_opus", "coupe.opus", bytes([1, 3]) + entier[:len(entier) * 2 // 3])
