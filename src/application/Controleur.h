@@ -91,6 +91,8 @@ private:
     void convertir(const QStringList& chemins, const Conversions::Petale& petale);
     void avancer(const QUuid& id, double fraction);
     void finir(const QUuid& id, const Conversions::Resultat& resultat);
+    // Logs what a job made and met; its files become the menu's latest.
+    void consigner(const Conversions::Resultat& resultat);
     void cree(const QString& fichier);
     void montrerDerniers(const QStringList& fichiers);
     // The tray icon: the ring of the running jobs, or an outcome's flash for 2 s.
@@ -112,8 +114,14 @@ private:
     bool barreInstallee_ = false;
     Differe fermeture_;
     QHash<QUuid, double> travaux_;
-    // What each running job converts, for the log when it is cancelled.
-    QHash<QUuid, QString> libelles_;
+    // What each running job converts and has done so far: a quit names what it made and
+    // what it cancelled.
+    struct EnCours {
+        QStringList chemins;
+        QString petale;
+        std::shared_ptr<Conversions::Bilan> bilan;
+    };
+    QHash<QUuid, EnCours> enCours_;
     bool quitte_ = false;
     Differe retourIcone_;
 };

@@ -31,15 +31,15 @@ void Controleur::convertir(const QStringList& chemins, const Conversions::Petale
 {
     if (quitte_)
         return;
-    const QString libelle = Lignes::liste(Lignes::noms(chemins)) + QStringLiteral(" sur ") + petale.id;
-    journal(QStringLiteral("déposé ") + libelle);
+    journal(QStringLiteral("déposé ") + Lignes::lot(chemins, petale.id));
     if (petale.id == QLatin1String("couper") && !chemins.isEmpty()) {
         ouvrirFenetre(QStringLiteral("couper"), chemins.first());
         return;
     }
     const QUuid id = QUuid::createUuid();
     travaux_.insert(id, 0);
-    libelles_.insert(id, libelle);
+    const auto bilan = std::make_shared<Conversions::Bilan>();
+    enCours_.insert(id, {chemins, petale.id, bilan});
     fermeture_.annuler();
     etat_.setTravail(id);
     etat_.setProgression(0);
@@ -61,7 +61,7 @@ void Controleur::convertir(const QStringList& chemins, const Conversions::Petale
     QPointer<Controleur> moi(this);
     std::shared_ptr<Moteur> moteur = services_.moteur;
     const QString cible = petale.id;
-    conversions().start([moi, moteur, chemins, cible, id] {
+    conversions().start([moi, moteur, chemins, cible, id, bilan] {
         const Conversions::Progression progression = [moi, id](double f) {
             QMetaObject::invokeMethod(QCoreApplication::instance(), [moi, id, f] {
                 if (moi)
@@ -70,9 +70,9 @@ void Controleur::convertir(const QStringList& chemins, const Conversions::Petale
         };
         Conversions::Resultat resultat;
         try {
-            resultat = moteur->convertir(chemins, cible, progression);
+            resultat = moteur->convertir(chemins, cible, progression, *bilan);
         } catch (const Conversions::Annulee&) {
-            return;  // the application quits: it has logged the job already
+            return;  // the application quits: it logs the job from its bilan
         } catch (const std::exception& e) {
             resultat.erreurs << Conversions::description(e);
         } catch (...) {
@@ -100,13 +100,8 @@ void Controleur::finir(const QUuid& id, const Conversions::Resultat& resultat)
     if (quitte_)
         return;
     travaux_.remove(id);
-    libelles_.remove(id);
-    for (const QString& f : resultat.crees)
-        journal(QStringLiteral("créé ") + QFileInfo(f).fileName());
-    for (const QString& e : resultat.erreurs)
-        journal(QStringLiteral("échec : ") + e);
-    if (!resultat.crees.isEmpty())
-        montrerDerniers(resultat.crees);
+    enCours_.remove(id);
+    consigner(resultat);
     const bool echec = !resultat.erreurs.isEmpty();
     services_.barre->poserEchec(echec ? tr("Échec : %1").arg(resultat.erreurs.first()) : QString());
     if (etat_.travail() == id) {
@@ -120,6 +115,16 @@ void Controleur::finir(const QUuid& id, const Conversions::Resultat& resultat)
         signaler(!echec);
         majIcone();
     }
+}
+
+void Controleur::consigner(const Conversions::Resultat& resultat)
+{
+    for (const QString& f : resultat.crees)
+        journal(QStringLiteral("créé ") + QFileInfo(f).fileName());
+    for (const QString& e : resultat.erreurs)
+        journal(QStringLiteral("échec : ") + e);
+    if (!resultat.crees.isEmpty())
+        montrerDerniers(resultat.crees);
 }
 
 void Controleur::majIcone()
@@ -165,15 +170,21 @@ void Controleur::quitter()
     if (quitte_)
         return;
     quitte_ = true;
-    for (auto i = libelles_.cbegin(); i != libelles_.cend(); ++i)
-        journal(QStringLiteral("conversion annulée : ") + i.value());
-    // Children end now; each job stops at its next step and removes what it wrote.
+    // Children end now; each job stops at its next step and removes what its file had begun.
     services_.moteur->annuler();
     const bool arretes = conversions().waitForDone(600);
     // What a job stuck in a library call still holds goes anyway.
     if (!arretes)
         journal(QStringLiteral("fermeture sans attendre un travail bloqué dans une bibliothèque"));
     services_.moteur->nettoyer();
+    // The files a job finished before the stop stay: they are created; the rest is cancelled.
+    for (const EnCours& travail : std::as_const(enCours_)) {
+        const Conversions::Bilan::Releve releve = travail.bilan->releve();
+        consigner(releve.fait);
+        const QStringList restants = travail.chemins.mid(releve.traites);
+        if (!restants.isEmpty())
+            journal(QStringLiteral("conversion annulée : ") + Lignes::lot(restants, travail.petale));
+    }
     if (services_.sortir)
         services_.sortir(arretes);
     else if (arretes)

@@ -17,6 +17,11 @@ QString liste(const QStringList& noms)
     return QLatin1Char('[') + cites.join(QStringLiteral(", ")) + QLatin1Char(']');
 }
 
+QString lot(const QStringList& chemins, const QString& petale)
+{
+    return liste(noms(chemins)) + QStringLiteral(" sur ") + petale;
+}
+
 QString ffmpeg(const QString& sortie)
 {
     const QStringList morceaux = sortie.split(QLatin1Char('\n'), Qt::SkipEmptyParts);

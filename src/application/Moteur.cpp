@@ -10,9 +10,10 @@ QList<Conversions::Petale> MoteurConversions::petales(const QStringList& fichier
 }
 
 Conversions::Resultat MoteurConversions::convertir(const QStringList& chemins, const QString& id,
-                                                   const Conversions::Progression& progression)
+                                                   const Conversions::Progression& progression,
+                                                   Conversions::Bilan& bilan)
 {
-    return Conversions::convertir(chemins, id, progression);
+    return Conversions::convertir(chemins, id, progression, bilan);
 }
 
 void MoteurConversions::annuler() { Conversions::annuler(); }

@@ -76,7 +76,8 @@ enum class Acces { parOctets, parAlias };
 
 // One archive or one merged PDF: a single output for the whole list, beside the first item.
 template <typename Fabrique>
-Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progression& progression, Acces acces)
+Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progression& progression, Acces acces,
+                    Bilan& bilan)
 {
     Resultat r;
     try {
@@ -104,6 +105,8 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     } catch (const std::exception& e) {
         r.erreurs.append(description(e));
     }
+    // Told before the last report, where a stop may come once the output is kept.
+    bilan.ajouter(chemins.size(), r);
     progression(1.0);
     return r;
 }
@@ -145,35 +148,56 @@ void trierCommeLeGestionnaire(QStringList& chemins)
     });
 }
 
-Resultat convertir(const QStringList& chemins, const QString& id, const Progression& suivi)
+Resultat convertir(const QStringList& chemins, const QString& id, const Progression& progression)
+{
+    Bilan bilan;
+    return convertir(chemins, id, progression, bilan);
+}
+
+Resultat convertir(const QStringList& chemins, const QString& id, const Progression& suivi, Bilan& bilan)
 {
     verifierAnnulation();
     const Progression progression = annulable(suivi);
     if (id == QLatin1String("zip"))
-        return unPourTous(chemins, [](const QStringList& l) { return zipper(l); }, progression, Acces::parOctets);
+        return unPourTous(chemins, [](const QStringList& l) { return zipper(l); }, progression, Acces::parOctets, bilan);
     if (id == QLatin1String("pdf") && chemins.size() >= 2 && tousImagesOuPDF(chemins)) {
         QStringList tries = chemins;
         trierCommeLeGestionnaire(tries);
         return unPourTous(tries, [&](const QStringList& l) { return reunir(l, progression); }, progression,
-                          Acces::parAlias);
+                          Acces::parAlias, bilan);
     }
-    Resultat r;
     const qsizetype n = chemins.size();
     for (qsizetype i = 0; i < n; ++i) {
         const Progression parFichier = [&progression, i, n](double p) {
             progression((static_cast<double>(i) + p) / static_cast<double>(n));
         };
+        Resultat fichier;
         try {
             verifierAnnulation();
-            r.crees.append(convertirUn(chemins[i], id, parFichier));
+            fichier.crees = convertirUn(chemins[i], id, parFichier);
         } catch (const Annulee&) {
             throw;
         } catch (const std::exception& e) {
-            r.erreurs.append(descriptionPour(e, chemins[i]));
+            fichier.erreurs.append(descriptionPour(e, chemins[i]));
         }
+        bilan.ajouter(1, fichier);
         progression(static_cast<double>(i + 1) / static_cast<double>(n));
     }
-    return r;
+    return bilan.releve().fait;
+}
+
+void Bilan::ajouter(qsizetype fichiers, const Resultat& fait)
+{
+    const std::lock_guard<std::mutex> verrou(verrou_);
+    releve_.fait.crees += fait.crees;
+    releve_.fait.erreurs += fait.erreurs;
+    releve_.traites += fichiers;
+}
+
+Bilan::Releve Bilan::releve() const
+{
+    const std::lock_guard<std::mutex> verrou(verrou_);
+    return releve_;
 }
 
 namespace {

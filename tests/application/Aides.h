@@ -44,6 +44,9 @@ private:
 };
 
 
+// A conversion petal as the drop target hands it on.
+inline Conversions::Petale petale(const QString& id) { return Conversions::Petale{id, id, "photo", std::nullopt}; }
+
 // Runs the event loop for `ms`.
 inline void patienter(int ms)
 {

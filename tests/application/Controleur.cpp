@@ -8,21 +8,17 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <sys/stat.h>
-
-namespace {
-
-Conversions::Petale petale(const QString& id) { return Conversions::Petale{id, id, "photo", std::nullopt}; }
-
-} // namespace
 
 TEST(Controleur, LancementMenuIconeEtJournal)
 {
@@ -504,6 +500,46 @@ TEST(Controleur, QuitterSansAttendreUnTravailBloque)
     EXPECT_EQ(b.sortie, false);
     EXPECT_EQ(b.moteur->nettoyages, 1);
     EXPECT_TRUE(b.log.contient("fermeture sans attendre un travail bloqué dans une bibliothèque"));
+}
+
+// Quitting names what a job of three files made before the stop, also when the job is stuck
+// in a library or ended before its outcome reached the controller; only the files it never
+// finished are cancelled.
+TEST(Controleur, QuitterNommeCeQueLesTravauxOntFait)
+{
+    const QString annulee = QStringLiteral("conversion annulée : [\"2.pdf\", \"3.pdf\"] sur jpg");
+    const struct {
+        const char* cas;
+        bool bloque;
+        bool fini;
+        QStringList crees;
+        QStringList annulees;
+    } cas[] = {
+        {"arrêté", false, false, {"/tmp/1.jpg"}, {annulee}},
+        {"bloqué", true, false, {"/tmp/1.jpg"}, {annulee}},
+        {"fini", false, true, {"/tmp/1.jpg", "/tmp/2.jpg", "/tmp/3.jpg"}, {}},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.cas);
+        Banc b;
+        b.moteur->avantAttente.crees = QStringList{"/tmp/1.jpg"};
+        b.moteur->traitesAvantAttente = 1;
+        b.moteur->crees = QStringList{"/tmp/2.jpg", "/tmp/3.jpg"};
+        b.moteur->libre = c.fini;
+        b.moteur->bloque = c.bloque;
+        b.deposer({"/tmp/1.pdf", "/tmp/2.pdf", "/tmp/3.pdf"}, petale("jpg"));
+        // Waited for outside the event loop: an ended job's outcome is still on its way.
+        while (c.fini ? b.moteur->rendus < 1 : b.moteur->appels < 1)
+            QThread::msleep(2);
+        b.barre->actions.quitter();
+        EXPECT_EQ(b.sortie, !c.bloque);
+        QStringList crees;
+        for (const QString& f : c.crees)
+            crees << "créé " + QFileInfo(f).fileName();
+        EXPECT_EQ(b.log.messages().filter(QRegularExpression("^créé ")), crees);
+        EXPECT_EQ(b.log.messages().filter("conversion annulée"), c.annulees);
+        EXPECT_EQ(b.barre->fichiers, c.crees);
+    }
 }
 
 // As many long jobs as cores: a tool window's work still runs at once, on threads that

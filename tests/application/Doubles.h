@@ -24,12 +24,16 @@ struct MoteurDeTest : Application::Moteur {
     std::atomic<int> nettoyages{0};
     QStringList crees;
     QStringList erreurs;
+    // What a batch has made of its first files before it waits, as the bilan says it.
+    Conversions::Resultat avantAttente;
+    qsizetype traitesAvantAttente = 0;
+    std::atomic<int> rendus{0};
     // Called first by every batch when set: it throws, as a failing engine does.
     std::function<void()> echouer;
 
     QList<Conversions::Petale> petales(const QStringList& fichiers) override { return Conversions::petales(fichiers); }
     Conversions::Resultat convertir(const QStringList& chemins, const QString& id,
-                                    const Conversions::Progression& p) override
+                                    const Conversions::Progression& p, Conversions::Bilan& bilan) override
     {
         {
             QMutexLocker verrou(&mutex_);
@@ -37,6 +41,7 @@ struct MoteurDeTest : Application::Moteur {
             derniersChemins_ = chemins;
             progressions_[chemins.value(0)] = p;
         }
+        bilan.ajouter(traitesAvantAttente, avantAttente);
         ++appels;
         if (echouer)
             echouer();
@@ -49,7 +54,9 @@ struct MoteurDeTest : Application::Moteur {
         Conversions::Resultat r;
         r.crees = crees.isEmpty() ? QStringList{chemins.first() + QStringLiteral(".jpg")} : crees;
         r.erreurs = erreurs;
-        return r;
+        bilan.ajouter(chemins.size() - traitesAvantAttente, r);
+        ++rendus;
+        return bilan.releve().fait;
     }
     void annuler() override { annule = true; }
     void nettoyer() override { ++nettoyages; }

@@ -57,6 +57,17 @@ QString gif(const QString& chemin, int images)
     return chemin;
 }
 
+QString video(const QString& chemin, int secondes)
+{
+    executer(ffmpeg(), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                        QStringLiteral("lavfi"), QStringLiteral("-i"),
+                        QStringLiteral("testsrc=size=320x240:rate=25:duration=%1").arg(secondes),
+                        QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
+                        QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                        QStringLiteral("-threads"), QStringLiteral("1"), chemin});
+    return chemin;
+}
+
 QString ffmpeg()
 {
     return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));

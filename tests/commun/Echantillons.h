@@ -19,6 +19,8 @@ QString pdfTableCassee(const QString& chemin, qsizetype taille);
 QString image(const QString& chemin, int largeur = 64, int hauteur = 48);
 // A GIF of `images` frames, made by ffmpeg.
 QString gif(const QString& chemin, int images);
+// An H.264 video of `secondes` seconds of a test pattern, 320 × 240 at 25 images a second, made by ffmpeg.
+QString video(const QString& chemin, int secondes);
 // The ffmpeg of the system, for making media samples.
 QString ffmpeg();
 

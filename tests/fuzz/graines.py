@@ -91,9 +91,12 @@ with tempfile.TemporaryDirectory() as t:
     graine("rtf", "pages.rtf", b"{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset128 MS;}"
            b"{\\f2\\fcharset204 Cyr;}}\\f0 Les Mis\\'e9rables \\f1 \\'82\\'a0 \\f2 \\'cf\\'f0{\\b\\uc2\\u8212\\'97\\'97}"
            b"\\par{\\pntext 1.\\tab}un\\par{\\*\\bkmkstart x}{\\field{\\*\\fldinst HYPERLINK}{\\fldrslt lien}}\\page fin}")
+    # Code pages: the first byte is a font's character set, the rest is read in every page.
     graine("page_de_codes", "cp932", b"\x00\x05\x82\xa0\x82\xa2 a\x82")
     # Apple's Japanese through a font's character set (78), and its bytes that stand alone.
-    graine("page_de_codes", "mac", b"\x80\x4e\x82\xa8\x93\xc7\x80\xa0\xfd\xfe\xff\x82")
+    graine("page_de_codes", "mac", b"\x4e\x82\xa8\x93\xc7\x80\xa0\xfd\xfe\xff\x82")
+    # Apple's Simplified Chinese (80): its single bytes between double ones, a Korean pair refused.
+    graine("page_de_codes", "mac_asie", b"\x50A\xa0\xd6\xd0\xce\xc4\x83\xc7\xd1\xb0\x83\xa2\xe8\xa4")
     # Compound files: Word 97 as word97.py writes it, short and long, and one whose directory's
     # chain loops on itself.
     mot97 = os.path.join(ICI, "..", "conversions", "documents", "word97.py")
@@ -112,6 +115,21 @@ with tempfile.TemporaryDirectory() as t:
               b'<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
               b'officeDocument" Target="word/endnotes.xml"/></Relationships>')
     graine("docx", "relations", b"\0".join([b"", b"", b"", b"", principale, b"", b"", racine]))
+    # Equations: Office math in a Word body, a formula object in its own OpenDocument part.
+    m = b'xmlns:m="http://schemas.openxmlformats.org/officeDocument/2006/math"'
+    graine("docx", "formule", b'<w:document ' + w + b' ' + m + b'><w:body><w:p><w:r><w:t>a </w:t></w:r><m:oMath>'
+           b'<m:f><m:num><m:r><m:t>\xcf\x80</m:t></m:r></m:num><m:den><m:r><m:t>2</m:t></m:r></m:den></m:f>'
+           b'</m:oMath></w:p></w:body></w:document>')
+    o = (b'xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:'
+         b'opendocument:xmlns:text:1.0" xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
+         b'xmlns:xlink="http://www.w3.org/1999/xlink" xmlns:math="http://www.w3.org/1998/Math/MathML"')
+    graine("odt", "formule", b"\0".join([
+        b'<office:document-content ' + o + b'><office:body><office:text><text:p>a <draw:frame><draw:object '
+        b'xlink:href="./Object 1"/></draw:frame> <draw:frame><draw:object><math:math><math:mi>x</math:mi>'
+        b'</math:math></draw:object></draw:frame></text:p></office:text></office:body></office:document-content>',
+        b"", b"",
+        b'<math:math ' + o + b'><math:semantics><math:mi>\xcf\x80</math:mi><math:annotation '
+        b'math:encoding="StarMath 5.0">%pi over 2</math:annotation></math:semantics></math:math>']))
     graine("page_de_codes", "charset", b"\x80\xcc\xcf\xf0\xe8")
     with zipfile.ZipFile(os.path.join(t, "m.zip"), "w") as z:
         z.writestr("dossier/", b"")
@@ -340,3 +358,14 @@ with tempfile.TemporaryDirectory() as t:
         return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))
     graine("png", "bombe.png", b"\x89PNG\r\n\x1a\n" + bloc_png(b"IHDR", struct.pack(">IIBBBBB", 20000, 20000, 8, 0, 0, 0, 0))
            + bloc_png(b"IDAT", zlib.compress(bytes(4096))) + bloc_png(b"IEND", b""))
+
+# Ogg Opus for the page walk (two bytes of passage first): a short stream, a packet copy of
+# its middle, one cut inside a page, and a Vorbis stream it must refuse.
+with tempfile.TemporaryDirectory() as t:
+    for nom, options in (("court.opus", ["-c:a", "libopus"]), ("vorbis.ogg", ["-c:a", "libvorbis"])):
+        lancer("ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "sine=d=0.3:sample_rate=48000", *options, nom, cwd=t)
+    lancer("ffmpeg", "-loglevel", "error", "-i", "court.opus", "-ss", "0.1", "-t", "0.1", "-c", "copy", "milieu.opus", cwd=t)
+    for nom in ("court.opus", "milieu.opus", "vorbis.ogg"):
+        graine("ogg_opus", nom, bytes([2, 1]) + open(os.path.join(t, nom), "rb").read())
+    entier = open(os.path.join(t, "court.opus"), "rb").read()
+    graine("ogg_opus", "coupe.opus", bytes([1, 3]) + entier[:len(entier) * 2 // 3])

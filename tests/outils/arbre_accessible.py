@@ -2,8 +2,9 @@
 """Reads an application's accessible tree over AT-SPI, as a screen reader does, and prints
 every page tab as one line: NAME | ROLE | STATES | DESCRIPTION | bar NAME OF ITS LIST'S INDEX.
 With --tout, every element instead: NAME | ROLE | STATES | ACTIONS | PARENT'S ROLE; with
---places, every element as ROLE | NAME | DESCRIPTION | X Y W H (its place on screen).
-Usage: arbre_accessible.py [--tout | --places] APPLICATION_NAME. Exits 2 when the
+--places, every element as ROLE | NAME | DESCRIPTION | X Y W H (its place on screen); with
+--valeurs, every element that holds a value as NAME | MINIMUM MAXIMUM VALUE.
+Usage: arbre_accessible.py [--tout | --places | --valeurs] APPLICATION_NAME. Exits 2 when the
 application is not on the bus."""
 import sys
 
@@ -37,8 +38,20 @@ def place(element):
     return f"{e.x} {e.y} {e.width} {e.height}"
 
 
+def valeur(element):
+    try:
+        v = element.queryValue()
+    except NotImplementedError:
+        return None
+    return f"{v.minimumValue:g} {v.maximumValue:g} {v.currentValue:g}"
+
+
 def ecrire(element, mode):
-    if mode == "--places":
+    if mode == "--valeurs":
+        v = valeur(element)
+        if v is not None:
+            print(f"{element.name} | {v}")
+    elif mode == "--places":
         print(f"{element.getRoleName()} | {element.name} | {element.description} | {place(element)}")
     elif mode == "--tout":
         parent = element.parent
@@ -65,7 +78,7 @@ def parcourir(noeud, mode, profondeur=0):
 
 
 def main():
-    options = [a for a in sys.argv[1:] if a in ("--tout", "--places")]
+    options = [a for a in sys.argv[1:] if a in ("--tout", "--places", "--valeurs")]
     mode = options[0] if options else None
     nom = [a for a in sys.argv[1:] if a not in options][0]
     bureau = pyatspi.Registry.getDesktop(0)

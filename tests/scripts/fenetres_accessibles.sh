@@ -4,8 +4,9 @@
 # its title with a press action, "Libre" alone checked. From the keyboard alone (Tab to the
 # chosen format, Right, Return) the photo is cropped square, and the checked state and the
 # badge follow. After a format chosen with the mouse, Tab and the arrows start from it. The
-# light window's sliders are read by their labels and its buttons take the keyboard: Tab to
-# « Automatique », Space, and the badge reads « retouchée »; the mask window's buttons too.
+# light window's sliders are read by their labels and their range as shown, an arrow moves one
+# unit, and its buttons take the keyboard: Tab to « Automatique », Space, and it reads as on;
+# the mask window's buttons too. The trim window's failure is read as a text.
 # Usage: fenetres_accessibles.sh BUILD_DIR
 set -u
 source "$(dirname "$0")/../outils/x11_prive.sh" "${1:?build folder}"
@@ -65,7 +66,7 @@ if [ -n "${H:-}" ]; then
     xdotool key Right
     verifier 10 "« 16:9 » choisi par la flèche après la souris" \
         lu "16:9 | push button | checked,focusable,showing | Press | dans filler"
-    present "776 × 437 px | label | showing |  | dans panel" && ok "le badge suit : 776 × 437 px" \
+    present "778 × 438 px | label | showing |  | dans panel" && ok "le badge suit : 778 × 438 px" \
         || echec "badge : $(grep ' px |' "$TMP/arbre.txt")"
 else
     echec "« 9:16 » sans place à l’écran"
@@ -79,14 +80,38 @@ for nom in Lumière Contraste Couleurs; do
     present "$nom | slider | focusable,showing | SetFocus,Increase,Decrease | dans filler" && ok "curseur « $nom » nommé" \
         || echec "curseur « $nom » sans nom"
 done
-for nom in Automatique "Remettre à zéro" Annuler Enregistrer; do
+for nom in "Remettre à zéro" Annuler Enregistrer; do
     present "$nom | push button | focusable,showing | Press,SetFocus | dans filler" && ok "« $nom » prend le clavier" \
         || echec "« $nom » hors d’atteinte du clavier"
 done
-# The three sliders, then « Automatique », pressed with Space.
-for _ in 1 2 3 4; do xdotool key Tab; sleep 0.2; done
+present "Automatique | check box | focusable,showing | Toggle,SetFocus | dans filler" \
+    && ok "« Automatique » prend le clavier, non coché" \
+    || echec "« Automatique » hors d’atteinte du clavier ou sans état : $(grep '^Automatique' "$TMP/arbre.txt")"
+# The sliders read their range as shown; one arrow moves « Lumière » one unit.
+valeurs() { /usr/bin/python3 "$LECTEUR" --valeurs "Vemo Vododod" >"$TMP/valeurs.txt" 2>>"$TMP/arbre.err"; }
+lue() { valeurs && grep -qxF -- "$1" "$TMP/valeurs.txt"; }
+lue "Contraste | -100 100 0" && ok "« Contraste » lu de −100 à 100" || echec "curseurs : $(cat "$TMP/valeurs.txt")"
+xdotool key Tab
+sleep 0.2
+xdotool key Right
+verifier 10 "une flèche : « Lumière » à 1" lue "Lumière | -100 100 1"
+# The two other sliders, then « Automatique », pressed with Space: it reads as checked.
+for _ in 1 2 3; do xdotool key Tab; sleep 0.2; done
 xdotool key space
-verifier 10 "« Automatique » pressé au clavier" lu "retouchée | label | showing |  | dans panel"
+verifier 10 "« Automatique » pressé au clavier" \
+    lu "Automatique | check box | checked,focusable,showing | Toggle,SetFocus | dans filler"
+present "retouchée | label | showing |  | dans panel" && ok "badge « retouchée »" || echec "badge pas retouché"
+arreter
+
+# A failure is read as a text, by its words.
+head -c 4000 /dev/zero | tr '\0' x >"$TMP/faux.mp3"
+lancer "--couper=$TMP/faux.mp3" || conclure
+if attendre 20 lu "Impossible de lire « faux.mp3 » | label | showing |  | dans filler"; then
+    ok "échec lu « Impossible de lire « faux.mp3 » »"
+else
+    echec "échec illisible"
+    grep -i "impossible\| filler " "$TMP/arbre.txt" | head -5
+fi
 arreter
 
 lancer "--masquer=$TMP/photo.jpg" || conclure

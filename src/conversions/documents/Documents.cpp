@@ -153,13 +153,14 @@ void lirePaquet(const QString& chemin, QTextDocument* document, const QString& n
     const QStringList dossiers{QStringLiteral("word/"), QStringLiteral("Pictures/")};
     Parties parties = lireZip(chemin, voulues, dossiers, plafondXml);
     // A Word package names its parts through its relationships, under other names at times: the
-    // main part, then what it relates to, then what its notes do.
+    // main part, then what it relates to, then what its notes do. An OpenDocument text names
+    // its formulas' parts.
     const auto demandee = [&](const QString& partie) {
         return voulues.contains(partie)
             || std::any_of(dossiers.begin(), dossiers.end(), [&](const QString& d) { return partie.startsWith(d); });
     };
     for (int passe = 0; passe < 3; ++passe) {
-        QSet<QString> encore = partiesDocxManquantes(parties);
+        QSet<QString> encore = partiesDocxManquantes(parties) + partiesOdtManquantes(parties);
         encore.removeIf(demandee);
         if (encore.isEmpty())
             break;

@@ -101,6 +101,13 @@ bool estW(QStringView espace)
 
 bool estW(const QXmlStreamReader& x) { return estW(x.namespaceUri()); }
 
+// Office math (an equation: m:oMath, its runs m:r, their text m:t).
+bool estM(const QXmlStreamReader& x)
+{
+    return x.namespaceUri() == u"http://schemas.openxmlformats.org/officeDocument/2006/math"
+        || x.namespaceUri() == u"http://purl.oclc.org/ooxml/officeDocument/math";
+}
+
 QString attribut(const QXmlStreamReader& x, QStringView nom)
 {
     for (const QXmlStreamAttribute& a : x.attributes())
@@ -326,7 +333,7 @@ private:
             const auto jeton = x.readNext();
             if (jeton == QXmlStreamReader::StartElement)
                 debut(x);
-            else if (jeton == QXmlStreamReader::EndElement && estW(x) && x.name() == u"r")
+            else if (jeton == QXmlStreamReader::EndElement && (estW(x) || estM(x)) && x.name() == u"r")
                 run_ = {}, styleRun_.clear();
         }
         if (x.hasError())
@@ -337,6 +344,11 @@ private:
     {
         if (x.namespaceUri() == u"http://schemas.openxmlformats.org/markup-compatibility/2006") {
             x.skipCurrentElement();  // drawings and their text boxes, in two versions
+            return;
+        }
+        if (estM(x) && x.name() == u"t") {
+            // An equation keeps the text of its runs in place, without its layout.
+            assembleur_.texte(x.readElementText(QXmlStreamReader::IncludeChildElements), format());
             return;
         }
         if (!estW(x))

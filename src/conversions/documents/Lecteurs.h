@@ -22,6 +22,9 @@ const QSet<QString>& partiesOdt();
 // The parts that a Word package's relationships name (its main part, whatever its name, and
 // what that part relates to) and that `parties` does not hold yet; none for other packages.
 QSet<QString> partiesDocxManquantes(const Parties& parties);
+// The content parts of the objects (formulas) that an OpenDocument text embeds and that
+// `parties` does not hold yet; none for other packages.
+QSet<QString> partiesOdtManquantes(const Parties& parties);
 // False when the parts are not of that format.
 bool lireDocx(const Parties& parties, QTextDocument* document, const QString& nom);
 bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom);

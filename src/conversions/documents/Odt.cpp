@@ -3,6 +3,7 @@
 #include "conversions/documents/Assembleur.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
+#include "conversions/documents/Formules.h"
 #include "conversions/documents/MiseEnForme.h"
 #include "conversions/documents/OdtListes.h"
 
@@ -53,6 +54,12 @@ QString valeur(const QXmlStreamReader& x, QStringView espace, QStringView nom)
 }
 
 constexpr int profondeurMax = 1000;
+
+// The content part of an embedded object ("./Object 1", "Formula-0/").
+QString contenuDeLObjet(const QString& lien)
+{
+    return QDir::cleanPath(lien) + QStringLiteral("/content.xml");
+}
 
 // A run of blanks (text:s) longer than a line is no layout but a way to swell the text.
 constexpr int blancsMax = 100;
@@ -305,15 +312,36 @@ private:
         suspendus_.pop_back();
     }
 
-    // A frame holds a picture (draw:image) of the frame's size; text boxes are left out.
+    // A frame holds a formula (draw:object), kept as its text, or a picture (draw:image) of
+    // the frame's size, the formula's drawing when its text cannot be had; text boxes are left out.
     void cadre(QXmlStreamReader& x)
     {
         const QSizeF taille(longueur(valeur(x, svgNs, u"width")), longueur(valeur(x, svgNs, u"height")));
-        QString partie;
-        pourChaqueDescendant(x, [&] {
-            if (est(x, drawNs, u"image") && partie.isEmpty())
-                partie = QDir::cleanPath(attributSansEspace(x, u"href"));
-        });
+        QString partie, objet;
+        Formule enLigne;
+        for (int profondeur = 1; profondeur > 0 && !x.atEnd();) {
+            const auto jeton = x.readNext();
+            enLigne.lire(x);
+            if (jeton == QXmlStreamReader::EndElement) {
+                --profondeur;
+            } else if (jeton == QXmlStreamReader::StartElement) {
+                ++profondeur;
+                if (est(x, drawNs, u"image") && partie.isEmpty())
+                    partie = QDir::cleanPath(attributSansEspace(x, u"href"));
+                else if (est(x, drawNs, u"object") && objet.isEmpty())
+                    objet = attributSansEspace(x, u"href");
+            }
+        }
+        QString formule = enLigne.texte();
+        if (formule.isEmpty() && !objet.isEmpty())
+            formule = Formule::deLaPartie(parties_.value(contenuDeLObjet(objet)));
+        if (!formule.isEmpty()) {
+            sortie().texte(formule, pile_.back().format());
+            espace_ = false;
+            return;
+        }
+        if (!objet.isEmpty() && partie.isEmpty())
+            qCWarning(journalDocuments).noquote() << nom_ + QStringLiteral(" : objet illisible ") + objet;
         if (partie.isEmpty())
             return;
         if (!sortie().image(partie, parties_.value(partie), taille, pile_.back().format()))
@@ -367,6 +395,22 @@ const QSet<QString>& partiesOdt()
 {
     static const QSet<QString> s{contentXml, stylesXml};
     return s;
+}
+
+QSet<QString> partiesOdtManquantes(const Parties& parties)
+{
+    const auto contenu = parties.constFind(contentXml);
+    if (contenu == parties.constEnd())
+        return {};
+    QSet<QString> objets;
+    QXmlStreamReader x(*contenu);
+    while (!x.atEnd())
+        if (x.readNext() == QXmlStreamReader::StartElement && est(x, drawNs, u"object")) {
+            const QString partie = contenuDeLObjet(attributSansEspace(x, u"href"));
+            if (!parties.contains(partie))
+                objets << partie;
+        }
+    return objets;  // a damaged content.xml: the reader says what is wrong with it
 }
 
 bool lireOdt(const Parties& parties, QTextDocument* document, const QString& nom)

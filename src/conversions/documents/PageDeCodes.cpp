@@ -3,7 +3,6 @@
 #include "conversions/documents/PagesMac.h"
 
 #include <cerrno>
-#include <vector>
 
 namespace Conversions {
 
@@ -66,30 +65,99 @@ QString PageDeCodes::decoder(const QByteArray& octets) const
         }
         return texte;
     }
-    iconv(conv_, nullptr, nullptr, nullptr, nullptr);
-    std::vector<char> sortie(static_cast<size_t>(octets.size()) * 4 + 8);
+    // iconv's signature wants bytes it may write to; it reads them only.
     QByteArray entree = octets;
-    char* in = entree.data();
-    size_t reste = static_cast<size_t>(entree.size());
+    char* const base = entree.data();
+    const qsizetype n = entree.size();
     QString texte;
+    texte.reserve(n);
+    qsizetype i = 0;
+    while (i < n) {
+        // Apple's single bytes are characters of their own wherever a character starts; iconv
+        // reads what lies between, and tells when one of them ends a double-byte character.
+        const qsizetype fin = apple(entree, i);
+        i += convertir(base + i, base + fin, fin == n, texte);
+        if (i == n)
+            break;
+        if (i == fin)
+            texte += seul(static_cast<unsigned char>(base[i++]));
+        else if (entier(base + i, base + fin + 1, &texte))
+            i = fin + 1;
+        else
+            texte += seul(static_cast<unsigned char>(base[i++]));  // a first half that nothing follows
+    }
+    // The Asian base sets let bytes 0x80 to 0x9F through as C1 controls: on a Mac they mean nothing.
+    if (mac_)
+        for (QChar& c : texte)
+            if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+                c = QChar(QChar::ReplacementCharacter);
+    return texte;
+}
+
+qsizetype PageDeCodes::apple(const QByteArray& octets, qsizetype depuis) const
+{
+    if (!mac_)
+        return octets.size();
+    for (qsizetype i = depuis; i < octets.size(); ++i) {
+        const auto octet = static_cast<unsigned char>(octets[i]);
+        if (octet >= 0x80 && mac_->octets[octet - 0x80])
+            return i;
+    }
+    return octets.size();
+}
+
+qsizetype PageDeCodes::convertir(char* debut, char* fin, bool dernier, QString& texte) const
+{
+    iconv(conv_, nullptr, nullptr, nullptr, nullptr);
+    char16_t tampon[1024];
+    char* in = debut;
+    size_t reste = static_cast<size_t>(fin - debut);
     while (reste > 0) {
-        char* out = sortie.data();
-        size_t place = sortie.size();
+        char* const avant = in;
+        char* out = reinterpret_cast<char*>(tampon);
+        size_t place = sizeof tampon;
         const size_t r = iconv(conv_, &in, &reste, &out, &place);
-        texte += QString::fromUtf16(reinterpret_cast<const char16_t*>(sortie.data()),
-                                    static_cast<qsizetype>((sortie.size() - place) / 2));
-        if (r == static_cast<size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            // A byte that means nothing here (or alone, on an Apple page), or a double-byte
-            // character cut short.
+        const int erreur = errno;
+        texte += QStringView(tampon, static_cast<qsizetype>((sizeof tampon - place) / 2));
+        if (r != static_cast<size_t>(-1) || erreur == E2BIG)
+            continue;
+        if (erreur == EINVAL && !dernier)
+            return in - debut;  // cut short by `fin`: the caller decides
+        if (erreur == EILSEQ && in > avant && !entier(avant, in, nullptr)) {
+            // Some converters step over the bytes they refuse: those bytes are one unknown character.
+            texte += QChar(QChar::ReplacementCharacter);
+        } else {
+            // A byte that means nothing here, or a double-byte character cut short.
             texte += seul(static_cast<unsigned char>(*in));
             ++in;
             --reste;
+        }
+        iconv(conv_, nullptr, nullptr, nullptr, nullptr);
+    }
+    return fin - debut;
+}
+
+bool PageDeCodes::entier(char* debut, char* fin, QString* texte) const
+{
+    iconv(conv_, nullptr, nullptr, nullptr, nullptr);
+    char16_t tampon[1024];
+    QString lu;
+    char* in = debut;
+    size_t reste = static_cast<size_t>(fin - debut);
+    while (reste > 0) {
+        char* out = reinterpret_cast<char*>(tampon);
+        size_t place = sizeof tampon;
+        const size_t r = iconv(conv_, &in, &reste, &out, &place);
+        const int erreur = errno;
+        lu += QStringView(tampon, static_cast<qsizetype>((sizeof tampon - place) / 2));
+        if (r == static_cast<size_t>(-1) && erreur != E2BIG) {
             iconv(conv_, nullptr, nullptr, nullptr, nullptr);
+            return false;
         }
     }
-    return texte;
+    if (texte)
+        *texte += lu;
+    return true;
 }
 
 int PageDeCodes::reconnue(int numero) { return connue(numero) ? numero : 1252; }

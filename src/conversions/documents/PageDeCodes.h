@@ -31,6 +31,14 @@ public:
 private:
     // A byte that iconv refuses, or any byte of an Apple single-byte page: its character, else U+FFFD.
     QString seul(unsigned char octet) const;
+    // Where the next byte at or after `depuis` that Apple's table holds lies; the end when none.
+    qsizetype apple(const QByteArray& octets, qsizetype depuis) const;
+    // Converts [debut, fin) onto `texte`, each byte iconv refuses through seul(). When `fin` cuts
+    // a character short and more bytes follow (not `dernier`), stops where it starts.
+    // Gives how many bytes it read.
+    qsizetype convertir(char* debut, char* fin, bool dernier, QString& texte) const;
+    // Whether iconv reads [debut, fin) whole; its text then goes onto `texte`, if given.
+    bool entier(char* debut, char* fin, QString* texte) const;
 
     int numero_;
     const PageMac* mac_;

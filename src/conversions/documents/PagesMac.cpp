@@ -275,8 +275,8 @@ const PageMac* pageMac(int numero)
 {
     static const std::map<int, PageMac> pages{
         {10000, {nullptr, mac10000}}, {10001, {"CP932", mac10001}}, {10002, {"BIG5", mac10002}},
-        {10003, {"CP949", mac10003}}, {10004, {nullptr, mac10004}}, {10005, {nullptr, mac10005}},
-        {10006, {nullptr, mac10006}}, {10007, {nullptr, mac10007}}, {10008, {"GBK", mac10008}},
+        {10003, {"EUC-KR", mac10003}}, {10004, {nullptr, mac10004}}, {10005, {nullptr, mac10005}},
+        {10006, {nullptr, mac10006}}, {10007, {nullptr, mac10007}}, {10008, {"EUC-CN", mac10008}},
         {10010, {nullptr, mac10010}}, {10017, {nullptr, mac10007}}, {10021, {nullptr, mac10021}},
         {10029, {nullptr, mac10029}}, {10079, {nullptr, mac10079}}, {10081, {nullptr, mac10081}},
         {10082, {nullptr, mac10082}}};

@@ -8,10 +8,11 @@ namespace Conversions {
 using Octets = std::array<const char16_t*, 128>;
 
 // An Apple code page (10000 and up, as RTF names them). A single-byte page reads through its
-// table alone; a double-byte one through iconv's encoding of its double bytes, its own single
-// bytes from the table wherever iconv refuses one.
+// table alone; a double-byte one takes its own single bytes from the table wherever a character
+// starts, and the rest through iconv's encoding of its double bytes.
 struct PageMac {
-    const char* iconv;  // null for a single-byte page
+    const char* iconv;  // null for a single-byte page; for the others the base set, not a
+                        // superset that would read Apple's single bytes as first halves
     const Octets& octets;
 };
 

@@ -49,6 +49,14 @@ const QSet<QByteArray>& ignorees()
     return s;
 }
 
+// How gathered bytes read: their code page, and where their text goes.
+struct Lecture {
+    int page = 1252;
+    Destination destination = Destination::texte;
+    bool cache = false;
+    bool operator==(const Lecture&) const = default;
+};
+
 class LecteurRtf {
 public:
     LecteurRtf(const QByteArray& rtf, QTextDocument* document, const QString& nom)
@@ -88,7 +96,7 @@ private:
 
     void ouvrir()
     {
-        viderOctets();
+        finDeGroupe();
         viderTexte();
         if (static_cast<int>(pile_.size()) >= profondeurMax) {
             qCWarning(journalDocuments).noquote() << nom_ + QStringLiteral(" : groupes RTF imbriqués trop profondément");
@@ -106,7 +114,7 @@ private:
         // follows is still text (other readers keep it too). The end of the bytes ends it.
         if (pile_.size() <= 1)
             return;
-        viderOctets();
+        finDeGroupe();
         viderTexte();
         sauter_ = 0;
         if (etat().destination == Destination::polices && !nomPolice_.isEmpty() && policeEnCours_ >= 0)
@@ -392,25 +400,38 @@ private:
         }
         if (etat().destination == Destination::ignoree || etat().destination == Destination::couleurs)
             return;
+        const Lecture lecture{PageDeCodes::reconnue(pageCourante()), etat().destination, etat().cache};
+        if (!octets_.isEmpty() && lecture != lectureDesOctets_)
+            viderOctets();
+        if (octets_.isEmpty())
+            lectureDesOctets_ = lecture;
         octets_.append(static_cast<char>(octet));
     }
 
-    // Bytes are decoded together: a double-byte code page needs both halves.
+    // Bytes are decoded together, as they were gathered: a double-byte code page needs both halves.
     void viderOctets()
     {
         if (octets_.isEmpty())
             return;
         // One decoder per page: unknown numbers all share the Western one.
-        const int numero = PageDeCodes::reconnue(pageCourante());
+        const int numero = lectureDesOctets_.page;
         auto& page = pages_[numero];
         if (!page)
             page = std::make_unique<PageDeCodes>(numero);
         const QString t = page->decoder(octets_);
         octets_.clear();
-        if (etat().destination == Destination::polices)
+        if (lectureDesOctets_.destination == Destination::polices)
             nomPolice_ += t;
-        else if (etat().destination == Destination::texte && !etat().cache)
+        else if (lectureDesOctets_.destination == Destination::texte && !lectureDesOctets_.cache)
             morceau_ += t;
+    }
+
+    // Writers split a double-byte character between groups at times ({\'82}{\'a8}): in running
+    // text its bytes wait for the next group; a font's name ends with its group.
+    void finDeGroupe()
+    {
+        if (pile_.empty() || etat().destination != Destination::texte)
+            viderOctets();
     }
 
     void texte(QChar c)
@@ -469,6 +490,7 @@ private:
     int sauter_ = 0;
     QString morceau_;
     QByteArray octets_;
+    Lecture lectureDesOctets_;
     int pageDocument_ = 0;
     int policeParDefaut_ = -1;
     std::map<int, std::pair<QString, int>> polices_;

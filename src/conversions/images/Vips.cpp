@@ -404,10 +404,22 @@ VImage depuisQImage(const QImage& image)
                                    image.height(), 4, VIPS_FORMAT_UCHAR);
 }
 
+QString motsDeVips(const VError& e)
+{
+    vips_error_clear();
+    // Each thread of a pipeline that fails adds its own line, often the same one.
+    QStringList mots;
+    for (const QString& ligne : QString::fromUtf8(e.what()).split(QLatin1Char('\n'))) {
+        const QString mot = ligne.trimmed();
+        if (!mot.isEmpty() && !mots.contains(mot))
+            mots << mot;
+    }
+    return mots.join(QStringLiteral(" | "));
+}
+
 void echecVips(const VError& e, const QString& source, const QString& sortie)
 {
-    const QString texte = QString::fromUtf8(e.what()).trimmed();
-    vips_error_clear();
+    const QString texte = motsDeVips(e);
     qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
     // Reading and writing run in one pass: loaders name themselves "…load" or "…2vips",
     // libjpeg's reader "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself,

@@ -76,6 +76,9 @@ void oublierLectures(const QString& source);
 // the way fails it too, though the pipeline went on.
 template <typename F>
 void sousVips(const QString& source, const QString& sortie, F&& ecrire);
+// libvips' words for a failure on one line: each message once, in order, joined by " | ".
+// Its error buffer is emptied, so that the next failure does not repeat them.
+QString motsDeVips(const vips::VError& e);
 // The libvips error turned into ours; the English text goes to the log.
 [[noreturn]] void echecVips(const vips::VError& e, const QString& source, const QString& sortie);
 

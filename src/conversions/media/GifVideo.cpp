@@ -8,6 +8,7 @@
 #include "conversions/media/GifPile.h"
 #include "conversions/Chemins.h"
 #include "conversions/Journaux.h"
+#include "conversions/sorties/Annulation.h"
 #include "conversions/sorties/Sortie.h"
 #include "conversions/images/Vips.h"
 #include "plateforme/media/Echec.h"
@@ -123,7 +124,10 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
                 ecrit = true;
             }
         } catch (const vips::VError& e) {
-            journaliser("vips", "écriture", e);
+            const QString mots = motsDeVips(e);
+            // Stopped by a quit: no failure of libvips, the application says the job is cancelled.
+            verifierAnnulation();
+            qCWarning(journalMedia).noquote() << QStringLiteral("vips : gif, écriture : ") + mots;
         }
     }
     if (const std::exception_ptr erreur = pile.erreur())

@@ -55,8 +55,7 @@ void ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
         else
             throw Erreur::ecriture(sortie.nom());
     } catch (const vips::VError& e) {
-        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + QString::fromUtf8(e.what()).trimmed();
-        vips_error_clear();
+        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + motsDeVips(e);
         throw Erreur::ecriture(sortie.nom());
     }
 }

@@ -437,8 +437,27 @@ void VueAnnoter::majTextes()
     aide_->setText(outilsAnnotation()[size_t(outil_)].genre == Annotation::Genre::texte
                        ? tr("Cliquez sur la photo pour écrire, Retour pour valider.")
                        : tr("Glissez sur la photo pour tracer."));
-    reprendre_->setEnabled(point_ || n > 0);
+    const bool reprenable = point_ || n > 0;
+    // Disabled with the keyboard on it, the button would hand it to the next one (« Annuler »,
+    // which a Space typed next would press): the drawing takes it back.
+    if (!reprenable && reprendre_->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    reprendre_->setEnabled(reprenable);
     reprendre_->update();
+}
+
+void VueAnnoter::keyPressEvent(QKeyEvent* e)
+{
+    // The keyboard on the drawing (the window opening, a click there): the arrows move the
+    // tool's choice, as they do from the chosen tool itself.
+    const bool fleche = e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Up
+                        || e->key() == Qt::Key_Down;
+    if (!fleche || e->modifiers() != Qt::NoModifier)
+        return VueOutil::keyPressEvent(e);
+    QAbstractButton* choisi = outils_[outil_];
+    choisi->setFocus(Qt::OtherFocusReason);
+    const std::unique_ptr<QKeyEvent> copie(e->clone());
+    QCoreApplication::sendEvent(choisi, copie.get());
 }
 
 void VueAnnoter::valider()

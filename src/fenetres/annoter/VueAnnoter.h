@@ -43,6 +43,7 @@ signals:
 
 protected:
     void valider() override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     class Canevas;

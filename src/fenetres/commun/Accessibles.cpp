@@ -2,6 +2,7 @@
 
 #include "fenetres/commun/ChoixPilules.h"
 #include "fenetres/commun/Entete.h"
+#include "fenetres/commun/TexteErreur.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
@@ -123,6 +124,9 @@ QAccessibleInterface* fabrique(const QString&, QObject* o)
         return new AccesEntete(e);
     if (auto* b = qobject_cast<QAbstractButton*>(o); b && qobject_cast<ChoixPilules*>(b->parent()))
         return new AccesOption(b);
+    // A failure is read as a text, by its name.
+    if (auto* t = qobject_cast<TexteErreur*>(o))
+        return new QAccessibleWidget(t, QAccessible::StaticText);
     return nullptr;
 }
 

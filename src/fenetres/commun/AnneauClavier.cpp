@@ -1,7 +1,7 @@
 #include "fenetres/commun/AnneauClavier.h"
 
 #include <QFocusEvent>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,11 +20,28 @@ bool fleche(const QKeyEvent& e)
     return e.key() == Qt::Key_Left || e.key() == Qt::Key_Right || e.key() == Qt::Key_Up || e.key() == Qt::Key_Down;
 }
 
+// Watches the application's clicks: one in a window hides the rings of its controls.
+class Clics : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress && objet->isWidgetType())
+            for (AnneauClavier* a : static_cast<QWidget*>(objet)->window()->findChildren<AnneauClavier*>())
+                a->setClavier(false);
+        return false;
+    }
+};
+
 } // namespace
 
 AnneauClavier::AnneauClavier(QWidget* controle) : QObject(controle), controle_(controle)
 {
     controle->installEventFilter(this);
+    static const bool clics = (qApp->installEventFilter(new Clics(qApp)), true);
+    (void)clics;
 }
 
 bool AnneauClavier::montre() const { return clavier_ && controle_->hasFocus(); }

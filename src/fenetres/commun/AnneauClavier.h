@@ -8,9 +8,11 @@ class QWidget;
 
 // Whether the desktop's focus ring shows on a control: once the keyboard is in use there
 // (focus brought by Tab or Shift+Tab, or a Tab, Shift+Tab or arrow pressed on it), not for
-// the focus a window gives when it opens, and no longer after a click. The first Tab or
+// the focus a window gives when it opens, and no longer after a click anywhere in its window
+// (a drag on a canvas too, which leaves the keyboard where it was). The first Tab or
 // Shift+Tab on a control that has the focus unringed rings it where it stands.
 class AnneauClavier : public QObject {
+    Q_OBJECT
 public:
     // Watches `controle` (its parent).
     explicit AnneauClavier(QWidget* controle);

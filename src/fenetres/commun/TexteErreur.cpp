@@ -1,5 +1,6 @@
 #include "fenetres/commun/TexteErreur.h"
 
+#include "fenetres/commun/Accessibles.h"
 #include "fenetres/commun/modele/Lignes.h"
 
 #include <QFontMetricsF>
@@ -20,19 +21,23 @@ const QColor rouge(214, 45, 32);
 
 TexteErreur::TexteErreur(QWidget* parent) : QWidget(parent)
 {
+    Accessibles::installer();
     setFont(police());
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void TexteErreur::setTexte(const QString& texte)
+void TexteErreur::setTexte(const QString& texte, const QString& nom)
 {
     texte_ = texte;
+    nom_ = nom;
     mesure_ = -1;
     // The width its two lines need, broken between words; past the widest, the quoted name
-    // is shortened in its middle.
+    // is shortened in its middle. It grows into the row's free room up to one line.
     constexpr int plusLarge = 240;
     voulue_ = std::min(Lignes::largeurPour(texte, font(), 2), plusLarge);
+    setMaximumWidth(std::max(voulue_, Lignes::largeurPour(texte, font(), 1)));
     setToolTip(texte);
+    setAccessibleName(texte);
     updateGeometry();
     update();
 }
@@ -41,7 +46,7 @@ QStringList TexteErreur::lignes() const
 {
     if (mesure_ != width()) {
         mesure_ = width();
-        lignes_ = Lignes::ajuster(texte_, font(), std::max(1, width()), 2);
+        lignes_ = Lignes::ajuster(texte_, font(), std::max(1, width()), 2, nom_);
     }
     return lignes_;
 }

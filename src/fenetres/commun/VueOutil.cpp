@@ -109,13 +109,15 @@ void VueOutil::terminerRangee()
 void VueOutil::espacer()
 {
     rangee_->addSpacing(8);
+    // A hint already takes what is free; else the free room is shared with the failure,
+    // which takes what it needs to stand on one line.
     if (!aide_)
-        rangee_->addStretch(1);  // a hint already takes what is free
+        rangee_->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 }
 
-void VueOutil::setErreur(const QString& texte)
+void VueOutil::setErreur(const QString& texte, const QString& nom)
 {
-    erreur_->setTexte(texte);
+    erreur_->setTexte(texte, nom);
     erreur_->setVisible(!texte.isEmpty());
 }
 
@@ -131,12 +133,13 @@ void VueOutil::sauver(std::function<QString()> travail)
     const Fini fini = fini_;
     const QString source = url_;
     QThreadPool::globalInstance()->start([=] {
-        QString chemin, echec;
+        QString chemin, echec, nom;
         try {
             chemin = travail();
         } catch (const std::exception& e) {
             Echecs::journaliser(Conversions::journalConversions(), source, e);
             echec = Conversions::description(e);
+            nom = Echecs::nomCite(e);
         }
         QMetaObject::invokeMethod(qApp, [=] {
             if (echec.isEmpty()) {
@@ -147,7 +150,7 @@ void VueOutil::sauver(std::function<QString()> travail)
             } else if (moi) {
                 moi->occupe_ = false;
                 moi->boutons_->setOccupe(false);
-                moi->setErreur(echec);
+                moi->setErreur(echec, nom);
             }  // a window closed meanwhile: the failure is in the log already
         }, Qt::QueuedConnection);
     });

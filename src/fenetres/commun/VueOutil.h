@@ -45,7 +45,8 @@ protected:
     // A row of its own above the bottom row.
     void ajouterRangee(QLayout* rangee);
 
-    void setErreur(const QString& texte);
+    // `nom`: the file name the text quotes, shortened first when room is short.
+    void setErreur(const QString& texte, const QString& nom = {});
     // Runs `travail` (which writes a file and returns its path) on a worker. Success calls
     // `fini` and closes the window; failure shows the text and lets the user try again.
     // The outcome comes back to the application, not to this view: a window closed

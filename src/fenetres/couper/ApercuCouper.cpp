@@ -2,6 +2,7 @@
 
 #include "fenetres/commun/Chiffres.h"
 #include "fenetres/commun/Couleurs.h"
+#include "fenetres/couper/modele/ImageDuLecteur.h"
 #include "fenetres/couper/modele/ImageExacte.h"
 #include "fenetres/couper/MascotteEcoute.h"
 #include "fenetres/couper/modele/Passage.h"
@@ -39,9 +40,14 @@ const Chiffres& chiffresTemps()
 BoutonLecture::BoutonLecture(bool video, QWidget* parent) : BoutonClavier(parent)
 {
     setCursor(Qt::PointingHandCursor);
+    setVideo(video);
+    resize(sizeHint());
+}
+
+void BoutonLecture::setVideo(bool video)
+{
     setToolTip(video ? tr("Lire le passage choisi (espace)") : tr("Écouter le passage choisi (espace)"));
     setAccessibleName(video ? tr("Lire le passage") : tr("Écouter le passage"));
-    resize(sizeHint());
 }
 
 void BoutonLecture::setLit(bool lit)
@@ -76,35 +82,64 @@ void BoutonLecture::paintEvent(QPaintEvent*)
 ApercuCouper::ApercuCouper(Passage& passage, bool reduire, QWidget* parent)
     : QWidget(parent), p_(passage), reduire_(reduire)
 {
-    setFixedHeight(passage.video() ? 250 : 130);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     bouton_ = new BoutonLecture(passage.video(), this);
     connect(bouton_, &QAbstractButton::clicked, &passage, &Passage::basculer);
-    if (passage.video()) {
-        sink_ = new QVideoSink(this);
-        connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& f) {
-            if (tenue_ && !p_.lit())
-                return;  // the player's seek may land near the time; the exact picture stays
-            image_ = p_.orientation().appliquer(f.toImage());
-            update();
-        });
-        passage.lecteur().afficher(sink_);
-        // The handles' pictures are decoded here with no tolerance: the player alone may
-        // show a frame beside the one at the handle.
-        exacte_ = new ImageExacte(passage.url(), QSize(1200, 500), this);
-        connect(&passage, &Passage::tenu, exacte_, &ImageExacte::demander);
-        connect(exacte_, &ImageExacte::prete, this, [this](double, const QImage& image) {
-            if (image.isNull() || p_.lit())
-                return;
-            tenue_ = true;
-            image_ = image;
-            update();
-        });
-    } else {
-        face_ = new MascotteEcoute(this);
-    }
+    if (passage.video())
+        montrerVideo();
+    else
+        montrerSon();
+    // A movie found without pictures once loaded is shown as a sound.
+    connect(&passage, &Passage::prepare, this, [this] {
+        if (sink_ && !p_.video())
+            montrerSon();
+    });
     connect(&passage, &Passage::change, this, &ApercuCouper::majEtat);
     majEtat();
+}
+
+void ApercuCouper::montrerVideo()
+{
+    setFixedHeight(250);
+    sink_ = new QVideoSink(this);
+    connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& f) {
+        if (tenue_ && !p_.lit())
+            return;  // the player's seek may land near the time; the exact picture stays
+        image_ = p_.orientation().appliquer(imageDuLecteur(f, p_.yuv444()));
+        update();
+    });
+    p_.lecteur().afficher(sink_);
+    // The handles' pictures are decoded here with no tolerance: the player alone may
+    // show a frame beside the one at the handle.
+    exacte_ = new ImageExacte(p_.url(), QSize(1200, 500), this);
+    connect(&p_, &Passage::tenu, exacte_, &ImageExacte::demander);
+    connect(exacte_, &ImageExacte::prete, this, [this](double, const QImage& image) {
+        if (image.isNull() || p_.lit())
+            return;
+        tenue_ = true;
+        image_ = image;
+        update();
+    });
+}
+
+void ApercuCouper::montrerSon()
+{
+    if (sink_) {
+        p_.lecteur().afficher(nullptr);
+        delete exacte_;
+        delete sink_;
+        exacte_ = nullptr;
+        sink_ = nullptr;
+        image_ = {};
+        tenue_ = false;
+    }
+    bouton_->setVideo(false);
+    setFixedHeight(130);
+    face_ = new MascotteEcoute(this);
+    face_->show();
+    majEtat();
+    poser();
+    update();
 }
 
 void ApercuCouper::majEtat()
@@ -128,7 +163,9 @@ QRect ApercuCouper::pilule() const
     return {10, height() - 10 - 24, w, 24};
 }
 
-void ApercuCouper::resizeEvent(QResizeEvent*)
+void ApercuCouper::resizeEvent(QResizeEvent*) { poser(); }
+
+void ApercuCouper::poser()
 {
     const double total = diametreBouton + (face_ ? diametreFace + espace : 0);
     const double x = (width() - total) / 2, y = height() / 2.0;
@@ -136,7 +173,7 @@ void ApercuCouper::resizeEvent(QResizeEvent*)
         face_->move(qRound(x + diametreFace / 2 - face_->width() / 2.0), qRound(y - MascotteEcoute::centreY));
     const double cx = x + (face_ ? diametreFace + espace : 0) + diametreBouton / 2;
     bouton_->move(qRound(cx - 37), qRound(y - 35));
-    if (!face_)
+    if (!face_ || size().isEmpty())
         return;
     // The sky, painted once for this size.
     const double dpr = devicePixelRatioF();

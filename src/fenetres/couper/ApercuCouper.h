@@ -22,6 +22,8 @@ class BoutonLecture : public BoutonClavier {
 public:
     BoutonLecture(bool video, QWidget* parent);
     void setLit(bool lit);
+    // Its words: a video's or a sound's.
+    void setVideo(bool video);
     QSize sizeHint() const override { return {74, 82}; }  // the circle and its shadow
 
 protected:
@@ -50,6 +52,11 @@ protected:
     void resizeEvent(QResizeEvent*) override;
 
 private:
+    void montrerVideo();
+    // The sound's sky and face, also once a movie turns out to have no picture.
+    void montrerSon();
+    // The face and the button in the middle, and the sky for this size.
+    void poser();
     void majEtat();
     QRect pilule() const;
 

@@ -1,5 +1,7 @@
 #include "fenetres/couper/VueCouper.h"
 
+#include "conversions/Chemins.h"
+
 #include "fenetres/couper/ApercuCouper.h"
 #include "fenetres/commun/Boutons.h"
 #include "fenetres/commun/Entete.h"
@@ -42,8 +44,9 @@ VueCouper::~VueCouper() { p_->fermer(); }
 void VueCouper::majEtat()
 {
     entete().setPastille(minutes(p_->duree(), false));
+    // The model's failures quote the file by its name.
     if (!p_->erreur().isEmpty() && erreur().isEmpty())
-        setErreur(p_->erreur());
+        setErreur(p_->erreur(), Conversions::lisible(QFileInfo(url()).fileName()));
     // An empty passage must not be written and reported as created.
     if (!occupe())
         boutons().confirmation().setEnabled(p_->coupable());

@@ -12,6 +12,8 @@ CurseurReglage::CurseurReglage(const QString& nom, int pas, QWidget* parent)
 {
     setAccessibleName(nom);
     setRange(-pas, pas);
+    setSingleStep(1);
+    setPageStep(10);
     setValue(0);
     // The grey tint of the track: the style's own focus outline, drawn in it, would not show.
     QPalette grise = palette();

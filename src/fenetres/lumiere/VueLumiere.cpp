@@ -25,7 +25,9 @@
 
 namespace {
 
-constexpr int pasCurseur = 1000;  // slider steps per unit
+// Slider steps per unit: one step is one unit shown beside it (and read aloud), which a
+// finer step would change unseen.
+constexpr int pasCurseur = 100;
 
 } // namespace
 
@@ -108,6 +110,8 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     }
 
     automatique_ = new Pilule(tr("Automatique"), false, this, 14);
+    // On or off, as screen readers say it.
+    automatique_->setCheckable(true);
     automatique_->setSymbole(QStringLiteral("wand.and.stars"));
     automatique_->setToolTip(tr("Le réglage automatique : lumière et couleurs équilibrées"));
     automatique_->setReduire(reduire());
@@ -118,7 +122,7 @@ VueLumiere::VueLumiere(const QString& url, FenetreOutil* fenetre, Fini fini)
     rangee().addWidget(zero);
     terminerRangee();
     connect(automatique_, &QAbstractButton::clicked, this, [this] {
-        auto_ = !auto_;
+        auto_ = automatique_->isChecked();
         changer();
     });
     connect(zero, &QAbstractButton::clicked, this, &VueLumiere::remettreAZero);
@@ -187,6 +191,7 @@ void VueLumiere::changer()
     lumiere_.valeur->setTexte(Reglages::affichage(lumiere()));
     contraste_.valeur->setTexte(Reglages::affichage(contraste()));
     couleurs_.valeur->setTexte(Reglages::affichage(couleurs()));
+    automatique_->setChecked(auto_);
     automatique_->setAccent(Couleurs::tilleul0(), auto_ ? 2 : 0);
     entete().setPastille(Reglages::pastille(lumiere(), contraste(), couleurs(), auto_));
     // Renders wait 30 ms for the settings to rest; a change meanwhile starts the wait again.

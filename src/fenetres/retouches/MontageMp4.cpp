@@ -1,10 +1,8 @@
 #include "fenetres/retouches/MontageMp4.h"
 
-#include "conversions/sorties/DossierDeTravail.h"
 #include "conversions/Erreur.h"
-#include "conversions/media/FFmpeg.h"
+#include "fenetres/retouches/Paquets.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -14,37 +12,7 @@
 
 namespace MontageMp4 {
 
-QList<double> images(const QString& source)
-{
-    const Conversions::DossierDeTravail dossier(QDir::tempPath(), QStringLiteral("montage-"));
-    const QString liste = dossier.fichier(QStringLiteral("images.crc"));
-    // One line per packet: stream, dts, pts, duration, size, checksum; the time base above.
-    Conversions::lancerFFmpeg({QStringLiteral("-i"), source, QStringLiteral("-map"), QStringLiteral("0:v:0"),
-                               QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-f"),
-                               QStringLiteral("framecrc"), liste},
-                              source, [](double) {});
-    QFile f(liste);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    double base = 0;
-    QList<double> l;
-    while (!f.atEnd()) {
-        const QByteArray ligne = f.readLine().trimmed();
-        if (ligne.startsWith("#tb 0:")) {
-            const QList<QByteArray> r = ligne.mid(6).trimmed().split('/');
-            if (r.size() == 2 && r[1].toDouble() > 0)
-                base = r[0].toDouble() / r[1].toDouble();
-        } else if (!ligne.startsWith('#') && base > 0) {
-            const QList<QByteArray> champs = ligne.split(',');
-            bool ok = false;
-            const qint64 pts = champs.size() > 2 ? champs[2].trimmed().toLongLong(&ok) : 0;
-            if (ok)
-                l << pts * base;
-        }
-    }
-    std::sort(l.begin(), l.end());
-    return l;
-}
+QList<double> images(const QString& source) { return Paquets::lister(source, QStringLiteral("0:v:0")).temps; }
 
 Bornes aligner(const QList<double>& images, double de, double a)
 {
@@ -161,7 +129,9 @@ void borner(const QString& chemin, double duree)
     const quint32 echelle = qFromBigEndian<quint32>(d.constData() + m + (mvhdLong ? 20 : 12));
     if (echelle == 0)
         illisible(chemin);
-    const quint64 total = quint64(std::llround(duree * echelle));
+    // Rounded down: rounded up, the movie's coarse units (often milliseconds) would show the
+    // start of the frame after the passage. The epsilon keeps whole units whole.
+    const quint64 total = quint64(std::floor(duree * echelle + 1e-6));
     ecrireDuree(d, m + (mvhdLong ? 24 : 16), mvhdLong, total);
 
     int editees = 0;

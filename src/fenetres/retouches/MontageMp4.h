@@ -22,7 +22,7 @@ struct Bornes {
 Bornes aligner(const QList<double>& images, double de, double a);
 
 // Makes every track of the movie at `chemin` play `duree` seconds from its edit's start, and
-// the movie last as long. Throws when the file holds no edit list that can be set.
+// the movie last as long, rounded down to the movie's time units (never into the next frame). Throws when the file holds no edit list that can be set.
 void borner(const QString& chemin, double duree);
 
 } // namespace MontageMp4

@@ -58,14 +58,26 @@ void ecrire(const VImage& image, const QString& type, const QString& chemin)
         Conversions::ecrirePng(image, chemin, true);
 }
 
+// The extension an edit of `source` is written under: the source's own when this build writes
+// its type, else PNG's.
+QString extensionEcrite(const QString& source)
+{
+    const QString extension = QFileInfo(source).suffix().toLower();
+    if (extension == QLatin1String("webp"))
+        return extension;
+    const QString type = typeDe(extension);
+    return type.isEmpty() || !Conversions::ecriture().contains(type) ? QStringLiteral("png") : extension;
+}
+
 QString suffixe(const QString& mot) { return QStringLiteral(" (") + mot + QLatin1Char(')'); }
 
 } // namespace
 
 QString enregistrer(const QImage& image, const QString& source, const QString& mot)
 {
+    // No picture to write (one too large to be made): the failure names the file it would have been.
     if (image.isNull())
-        throw Conversions::Erreur::ecriture(QCoreApplication::translate("Conversions", "image"));
+        throw Conversions::Erreur::ecriture(Conversions::Sortie::apres(source, suffixe(mot), extensionEcrite(source)).nom());
     if (QFileInfo(source).suffix().toLower() == QLatin1String("webp")) {
         // Reserved first: a folder that cannot take it fails before the encoding.
         Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), QStringLiteral("webp"));
@@ -79,14 +91,10 @@ QString enregistrer(const QImage& image, const QString& source, const QString& m
 
 QString enregistrer(const VImage& image, const QString& source, const QString& mot)
 {
-    QString extension = QFileInfo(source).suffix().toLower();
-    if (extension == QLatin1String("webp"))
+    if (QFileInfo(source).suffix().toLower() == QLatin1String("webp"))
         return enregistrer(Conversions::versQImage(image, !image.has_alpha()), source, mot);
-    QString type = typeDe(extension);
-    if (type.isEmpty() || !Conversions::ecriture().contains(type)) {
-        type = QStringLiteral("public.png");
-        extension = QStringLiteral("png");
-    }
+    const QString extension = extensionEcrite(source);
+    const QString type = typeDe(extension);
     Conversions::Sortie sortie = Conversions::Sortie::apres(source, suffixe(mot), extension);
     sortie.remplir([&] { Conversions::sousVips(source, sortie.chemin(), [&] { ecrire(image, type, sortie.temporaire()); }); });
     return sortie.valider();

@@ -36,4 +36,11 @@ QStringList argumentsCopie(const QString& source, double de, double a, const QSt
 // samples are copied bit for bit.
 void couperEchantillons(const QString& source, double de, double a, const QString& destination);
 
+// Copies the packets of a sound that only ffmpeg reads (Ogg, Opus, WMA) into `destination`,
+// from the one that holds the passage's start (Vorbis: the one before, which its decoder
+// gives no sound for) to the one that holds its end: the passage decodes from within a packet
+// of `de` to within one of `a`. Opus keeps 80 ms more before it, which its header then drops:
+// to the sample.
+void couperParPaquets(const QString& source, double de, double a, const QString& destination);
+
 } // namespace Retouches

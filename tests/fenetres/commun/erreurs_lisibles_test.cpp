@@ -16,6 +16,7 @@
 #include "fenetres/masquer/VueMasquer.h"
 #include "fenetres/rogner/VueRogner.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -82,27 +83,30 @@ void sansChevauchement(const Ouverte& o, const std::string& cas)
     EXPECT_TRUE(travail.contains(o.fenetre->geometry())) << cas << ": the window leaves the work area";
 }
 
-// What the failure draws: red ink in one or two bands, none cut at its right edge.
+// What the failure draws: red ink in one or two bands, none cut at its right edge. A band
+// is a line's body: rows with a quarter of the inkiest row's red at least (an ascender's or a
+// descender's tips alone make no band).
 void dessinLisible(TexteErreur& texte, const std::string& cas)
 {
     const QImage image = texte.grab().toImage();
-    QList<bool> lignesRouges;
+    QList<int> parLigne;
     int rouges = 0;
     for (int y = 0; y < image.height(); ++y) {
-        bool rouge = false;
+        int ici = 0;
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
             if (c.red() > 140 && c.green() < 120 && c.blue() < 120 && c.alpha() > 0) {
-                rouge = true;
-                ++rouges;
+                ++ici;
                 EXPECT_LT(x, image.width() - 1) << cas << ": ink cut at the right edge, row " << y;
             }
         }
-        lignesRouges << rouge;
+        parLigne << ici;
+        rouges += ici;
     }
+    const int corps = std::max(3, *std::max_element(parLigne.begin(), parLigne.end()) / 4);
     int bandes = 0;
-    for (qsizetype y = 0; y < lignesRouges.size(); ++y)
-        if (lignesRouges[y] && (y == 0 || !lignesRouges[y - 1]))
+    for (qsizetype y = 0; y < parLigne.size(); ++y)
+        if (parLigne[y] >= corps && (y == 0 || parLigne[y - 1] < corps))
             ++bandes;
     EXPECT_GT(rouges, 0) << cas;
     EXPECT_GE(bandes, 1) << cas;
@@ -117,6 +121,20 @@ void lignesEntieres(TexteErreur& texte, const std::string& cas)
     EXPECT_EQ(mots(l.join(QLatin1Char(' '))), mots(texte.texte())) << cas << ": " << l.join('|').toStdString();
     for (const QString& ligne : l)
         EXPECT_LE(QFontMetricsF(texte.font()).horizontalAdvance(ligne), texte.width() + 0.5) << cas;
+}
+
+// The photo has been read, and the mask window has looked for what to hide.
+bool chargee(VueOutil& vue)
+{
+    if (auto* v = qobject_cast<VueRogner*>(&vue))
+        return v->chargee();
+    if (auto* v = qobject_cast<VueLumiere*>(&vue))
+        return !v->apercu().isNull();
+    if (auto* v = qobject_cast<VueMasquer*>(&vue))
+        return !v->cherche();
+    if (auto* v = qobject_cast<VueAnnoter*>(&vue))
+        return v->chargee();
+    return false;
 }
 
 } // namespace
@@ -225,5 +243,60 @@ TEST(ErreursLisibles, RienNeSeChevaucheAToutesLesLongueurs)
             EXPECT_EQ(boutons.size(), boutons.sizeHint()) << cas;
             dessinLisible(o.vue->texteErreur(), cas);
         }
+    }
+}
+
+// A file whose name holds guillemets of its own, long enough to be shortened: every image
+// window's failed save keeps the output's end in view (its word and extension), the trim
+// window's read error the source's; the failure is read aloud whole, as a text. Failed
+// again and again, a widened window stays where it is.
+TEST(ErreursLisibles, UnNomAvecSesGuillemets)
+{
+    Dossier d;
+    const QString base = QStringLiteral("Vacances d'été « Côte d'Azur » à Nice, une très longue légende pour voir la fin");
+    const QString photo = photoDeGrain(d.chemin(base + QStringLiteral(".png")));
+    QCursor::setPos(QGuiApplication::primaryScreen()->availableGeometry().center());
+    const std::pair<const char*, QString> outils[] = {{"recadrer", QStringLiteral("rognée")},
+                                                      {"lumiere", QStringLiteral("retouchée")},
+                                                      {"masquer", QStringLiteral("masquée")},
+                                                      {"annoter", QStringLiteral("annotée")}};
+    for (const auto& [cle, mot] : outils) {
+        Ouverte o(cle, photo);
+        o.fenetre->show();
+        ASSERT_TRUE(attendre([&] { return chargee(*o.vue); })) << cle;
+        QList<int> places;
+        for (int i = 0; i < 3; ++i) {
+            o.echouer();
+            o.poser();
+            places << o.fenetre->x();
+        }
+        const std::string cas = cle;
+        EXPECT_EQ(places, QList<int>(3, places[0])) << cas << ": the window moves at each failure";
+        const QString fin = QStringLiteral(" (%1).png\u00A0»").arg(mot);
+        const QStringList l = o.vue->texteErreur().lignes();
+        ASSERT_EQ(l.size(), 2) << cas;
+        EXPECT_TRUE(l[1].endsWith(fin)) << cas << ": " << l.join('|').toStdString();
+        dessinLisible(o.vue->texteErreur(), cas);
+        sansChevauchement(o, cas);
+        QAccessibleInterface* lu = QAccessible::queryAccessibleInterface(&o.vue->texteErreur());
+        ASSERT_NE(lu, nullptr);
+        EXPECT_EQ(lu->role(), QAccessible::StaticText) << cas;
+        EXPECT_EQ(lu->text(QAccessible::Name), o.vue->erreur()) << cas;
+    }
+    // The trim window: a sound that cannot be read, then one of a short name, which stands on
+    // one line in the room beside the buttons.
+    const struct {
+        QString nom;
+        int lignes;
+    } sons[] = {{base + QStringLiteral(".mp3"), 2}, {QStringLiteral("faux.mp3"), 1}};
+    for (const auto& s : sons) {
+        Ouverte o("couper", d.ecrire(s.nom, QByteArray(4000, 'x')));
+        o.fenetre->show();
+        ASSERT_TRUE(attendre([&] { return !o.vue->erreur().isEmpty(); }, 20000));
+        o.poser();
+        const QStringList l = o.vue->texteErreur().lignes();
+        EXPECT_EQ(l.size(), s.lignes) << l.join('|').toStdString();
+        EXPECT_TRUE(l.last().endsWith(QStringLiteral(".mp3\u00A0»"))) << l.join('|').toStdString();
+        EXPECT_EQ(mots(l.join(' ')).first(), QStringLiteral("Impossible"));
     }
 }

@@ -65,7 +65,7 @@ TEST(LignesDUneErreur, UnNomLongRaccourciEnSonMilieu)
     const QFontMetricsF m(f);
     const QString nom = QStringLiteral("vacances au bord de la mer avec toute la famille en août (rognée).png");
     const QString texte = QStringLiteral("Impossible d’écrire « %1 »").arg(nom);
-    const QStringList l = Lignes::ajuster(texte, f, 240, 2);
+    const QStringList l = Lignes::ajuster(texte, f, 240, 2, nom);
     ASSERT_EQ(l.size(), 2) << montrer(l);
     for (const QString& ligne : l)
         EXPECT_LE(m.horizontalAdvance(ligne), 240.5) << montrer(l);
@@ -80,7 +80,7 @@ TEST(LignesDUneErreur, UnNomLongRaccourciEnSonMilieu)
 
     // A name without a space, wider than a line: shortened, never broken across the lines.
     const QString colle = QStringLiteral("IMG_20240512_183045_vacances_a_la_mer_avec_la_famille_entiere.jpg");
-    const QStringList c = Lignes::ajuster(QStringLiteral("Impossible de lire « %1 »").arg(colle), f, 150, 2);
+    const QStringList c = Lignes::ajuster(QStringLiteral("Impossible de lire « %1 »").arg(colle), f, 150, 2, colle);
     ASSERT_EQ(c.size(), 2) << montrer(c);
     EXPECT_TRUE(c[1].startsWith(QStringLiteral("«\u00A0IMG_")) && c[1].endsWith(QStringLiteral("ere.jpg\u00A0»")))
         << montrer(c);
@@ -95,4 +95,43 @@ TEST(LignesDUneErreur, UnNomLongRaccourciEnSonMilieu)
     EXPECT_TRUE(e[1].endsWith(QChar(0x2026))) << montrer(e);
     for (const QString& ligne : e)
         EXPECT_LE(m.horizontalAdvance(ligne), 120.5) << montrer(e);
+}
+
+// The name given is what gives up its middle, whatever it holds: guillemets of its own, or a
+// single word. Its end stays on the last line, and the cut never breaks across two lines.
+TEST(LignesDUneErreur, LeNomDonneRaccourciQuoiQuIlContienne)
+{
+    const QFont f = douze();
+    const QFontMetricsF m(f);
+    const struct {
+        QString nom;
+        QString fin;
+    } noms[] = {
+        {QStringLiteral("Vacances d'été « Côte d'Azur » à Nice, une très longue légende pour voir la fin (rognée).jpg"),
+         QStringLiteral(").jpg\u00A0»")},
+        {QStringLiteral("« entre guillemets » (annotée).png"), QStringLiteral(").png\u00A0»")},
+        {QStringLiteral("Photographie_de_vacances_prise_au_bord_de_la_mer_numero_42_x (rognée).jpg"),
+         QStringLiteral(").jpg\u00A0»")},
+    };
+    for (const auto& [nom, fin] : noms)
+        for (const double largeur : {240.0, 180.0, 150.0}) {
+            const QString texte = QStringLiteral("Impossible d’écrire « %1 »").arg(nom);
+            const QStringList l = Lignes::ajuster(texte, f, largeur, 2, nom);
+            const std::string cas = nom.toStdString() + " at " + std::to_string(int(largeur)) + ": " + montrer(l);
+            ASSERT_EQ(l.size(), 2) << cas;
+            EXPECT_TRUE(l[0].startsWith(QStringLiteral("Impossible d’écrire"))) << cas;
+            EXPECT_TRUE(l[1].endsWith(fin)) << cas;
+            EXPECT_LE(l.join(' ').count(QChar(0x2026)), 1) << cas;
+            for (const QString& ligne : l) {
+                EXPECT_LE(m.horizontalAdvance(ligne), largeur + 0.5) << cas;
+                // The two halves of the name stay joined at the ellipsis.
+                for (const QChar bout : {ligne.front(), ligne.back()})
+                    EXPECT_TRUE(bout != QChar(0x2026) && bout != QChar(0x2060)) << cas;
+            }
+        }
+    // A name the text does not quote as given: the text's end gives way, nothing else.
+    const QStringList e = Lignes::ajuster(QStringLiteral("Impossible de lire « %1 »").arg(noms[0].nom), f, 150, 2,
+                                          QStringLiteral("autre.jpg"));
+    ASSERT_EQ(e.size(), 2);
+    EXPECT_TRUE(e[1].endsWith(QChar(0x2026))) << montrer(e);
 }

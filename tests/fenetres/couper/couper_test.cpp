@@ -5,6 +5,7 @@
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
 #include "fenetres/commun/Boutons.h"
+#include "fenetres/couper/ApercuCouper.h"
 #include "fenetres/commun/Entete.h"
 #include "fenetres/commun/FenetreOutil.h"
 #include "fenetres/couper/modele/Onde.h"
@@ -13,6 +14,7 @@
 #include "fenetres/commun/Pilule.h"
 #include "fenetres/couper/PisteCouper.h"
 #include "fenetres/couper/VueCouper.h"
+#include "fenetres/retouches/Retouches.h"
 #include "plateforme/media/LecteurAudio.h"
 
 #include <QElapsedTimer>
@@ -414,4 +416,67 @@ TEST(Couper, LectureReelleBoucleLePassage)
     EXPECT_GT(plusLoin, 1.35);  // the head moved well into the passage
     EXPECT_GE(retours, 1);      // and started again from its beginning
     p.fermer();
+}
+
+// A movie of sound alone (PCM in MOV) opens as a sound: its waveform, the handles, playing,
+// and the cut, measured by its decoded samples.
+TEST(Couper, MovDeSonSeulCommeUnSon)
+{
+    qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+    lierFFmpeg();
+    Dossier d;
+    const QString mov = d.chemin("pcm.mov");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=440:d=4:sample_rate=48000", "-c:a", "pcm_s16le"}, mov));
+    QStringList finis;
+    ASSERT_TRUE(Outils::ouvrir(QStringLiteral("couper"), mov, [&](const QString& f) { finis << f; }));
+    auto* vue = FenetreOutil::ouvertes().last()->findChild<VueCouper*>();
+    Passage& p = vue->passage();
+    ASSERT_TRUE(attendre([&] { return p.pret() && !p.onde().isEmpty(); }));
+    EXPECT_FALSE(p.video());
+    EXPECT_TRUE(vue->erreur().isEmpty()) << vue->erreur().toStdString();
+    EXPECT_EQ(vue->apercu().height(), 130);
+    EXPECT_EQ(vue->apercu().bouton().accessibleName(), "Écouter le passage");
+    p.basculer();
+    EXPECT_TRUE(p.lit());
+    p.tenir(Passage::Bout::debut, 0.25);
+    p.tenir(Passage::Bout::fin, 0.75);
+    EXPECT_FALSE(p.lit());
+    vue->boutons().confirmation().click();
+    ASSERT_TRUE(attendre([&] { return !finis.isEmpty(); })) << vue->erreur().toStdString();
+    EXPECT_EQ(finis, QStringList{d.chemin("pcm (coupé).mov")});
+    // Its edit list gives the length; a decoder keeps at most the rest of the last packet.
+    const double secondes = double(echantillons(finis[0]).size()) / 48000;
+    EXPECT_GE(secondes, 2.0 - 0.001);
+    EXPECT_LE(secondes, 2.0 + 1024.0 / 48000);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// An MP3 cut in half whose Xing header still promises the whole: the window shows the
+// length that is there, and a passage chosen on it is what gets cut.
+TEST(Couper, Mp3TronqueALaLongueurPresente)
+{
+    lierFFmpeg();
+    Dossier d;
+    const QString entier = d.chemin("entier.mp3");
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=f=440:d=10:sample_rate=44100", "-c:a", "libmp3lame", "-q:a", "2"}, entier));
+    const QByteArray octets = essais::lire(entier);
+    const QString moitie = d.ecrire("moitie.mp3", octets.left(octets.size() / 2));
+    // A large cover picture adds bytes, not sound: its length stays.
+    const QString couverture = d.chemin("couverture.mp3");
+    ASSERT_TRUE(ffmpeg({"-i", entier, "-f", "lavfi", "-i", "testsrc=s=800x800:d=0.04", "-map", "0", "-map", "1",
+                        "-c:a", "copy", "-c:v", "png", "-frames:v", "1", "-disposition:v", "attached_pic"}, couverture));
+    const struct {
+        QString chemin;
+        double duree;
+    } cas[] = {{entier, 10.03}, {moitie, 5.0}, {couverture, 10.03}};
+    for (const auto& c : cas) {
+        Modele m(c.chemin);
+        Passage& p = *m.p;
+        EXPECT_NEAR(p.duree(), c.duree, 0.1) << c.chemin.toStdString();
+        ASSERT_TRUE(p.coupable());
+        p.tenir(Passage::Bout::debut, 0.5);
+        const QString cree = Retouches::couper(c.chemin, p.d0(), p.d1());
+        EXPECT_NEAR(double(echantillons(cree).size()) / 44100, p.d1() - p.d0(), 0.1) << c.chemin.toStdString();
+        QFile::remove(cree);
+    }
 }

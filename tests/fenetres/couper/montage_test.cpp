@@ -15,13 +15,17 @@
 
 namespace {
 
-// 25 frames a second, a key frame every two seconds, B-frames, and the frame's number
-// written in its brightness (2 × number), so that a decoded frame tells which it is.
-QString film(const QString& chemin, double secondes)
+// 25 frames a second (or `cadence`), a key frame every two seconds, B-frames, and the
+// frame's number written in its brightness (2 × number), so that a decoded frame tells
+// which it is.
+QString film(const QString& chemin, double secondes, int cadence = 25)
 {
     ffmpeg({"-f", "lavfi", "-i",
-            QStringLiteral("color=c=black:s=160x120:r=25:d=%1,geq=lum='mod(N*2,256)':cb=128:cr=128").arg(secondes),
-            "-f", "lavfi", "-i", QStringLiteral("sine=f=440:d=%1").arg(secondes), "-c:v", "libx264", "-g", "50",
+            QStringLiteral("color=c=black:s=160x120:r=%2:d=%1,geq=lum='mod(N*2,256)':cb=128:cr=128")
+                .arg(secondes)
+                .arg(cadence),
+            "-f", "lavfi", "-i", QStringLiteral("sine=f=440:d=%1").arg(secondes), "-c:v", "libx264", "-g",
+            QString::number(2 * cadence),
             "-crf", "1", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest"},
            chemin);
     return chemin;
@@ -98,6 +102,38 @@ TEST(Montage, PassageVideoALImagePres)
         EXPECT_NEAR(dureeVideo(cree), c.a - c.de, 0.04 + 1e-6) << c.de << "–" << c.a;
         EXPECT_EQ(codecs(cree), codecs(source));
         QFile::remove(cree);
+    }
+}
+
+// At 30 frames a second no frame starts on a whole millisecond: the edit must stop before
+// the frame that starts at the end, in a new MP4 and in a MOV that held an edit list of its
+// own (its B-frames' delay).
+TEST(Montage, PassageSansImageApresLaFin)
+{
+    lierFFmpeg();
+    Dossier d;
+    const QString mp4 = film(d.chemin("trente.mp4"), 22, 30);
+    const QString mov = d.chemin("trente.mov");
+    ASSERT_TRUE(ffmpeg({"-i", mp4, "-c", "copy"}, mov));
+    ASSERT_TRUE(essais::lire(mov).contains("elst"));
+    for (const QString& source : {mp4, mov}) {
+        const struct {
+            double de, a;
+            int premiere, derniere;  // frame numbers, 30 a second
+        } cas[] = {
+            {4.964, 20.396, 148, 611},  // 20.396 is inside frame 611, which ends at 20.400
+            {1.0, 2.0, 30, 59},
+            {0.51, 7.71, 15, 231},
+        };
+        for (const auto& c : cas) {
+            const QString cree = Retouches::couper(source, c.de, c.a);
+            const QList<int> n = numeros(cree);
+            ASSERT_FALSE(n.isEmpty()) << c.de;
+            EXPECT_EQ(n.size(), c.derniere - c.premiere + 1) << source.toStdString() << " " << c.de << "–" << c.a;
+            EXPECT_EQ(n.first(), c.premiere % 128) << c.de;
+            EXPECT_EQ(n.last(), c.derniere % 128) << c.a;
+            QFile::remove(cree);
+        }
     }
 }
 

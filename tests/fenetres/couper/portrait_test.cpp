@@ -1,6 +1,7 @@
 // A phone's video stored on its side and turned by its display matrix (a quarter, a half,
 // three quarters, or mirrored) shows in the trim preview as ffmpeg shows it, both while it
-// plays and while a handle holds it.
+// plays and while a handle holds it; a video whose colour is kept on every pixel (4:4:4) plays
+// in its own colours.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
@@ -15,12 +16,12 @@ namespace {
 
 // Blue, stored 160 × 90, a red patch at the top left and a green one at the bottom left:
 // the two corners they reach on screen tell every turn and flip apart.
-QString film(const QString& chemin)
+QString film(const QString& chemin, const QString& pixels = QStringLiteral("yuv420p"))
 {
     ffmpeg({"-f", "lavfi", "-i",
             "color=blue:size=160x90:rate=25:d=3,drawbox=x=0:y=0:w=40:h=30:color=red:t=fill,"
             "drawbox=x=0:y=60:w=40:h=30:color=lime:t=fill",
-            "-c:v", "libx264", "-pix_fmt", "yuv420p"},
+            "-c:v", "libx264", "-pix_fmt", pixels},
            chemin);
     return chemin;
 }
@@ -74,6 +75,16 @@ QImage reference(const Dossier& d, const QString& source)
     return QImage(png);
 }
 
+// The first picture the preview shows once the loaded film plays; null when none comes.
+QImage imageJouee(VueCouper& vue)
+{
+    if (!attendre([&] { return vue.passage().pret(); }, 10000))
+        return {};
+    vue.passage().lire();
+    attendre([&] { return !vue.apercu().image().isNull(); }, 10000);
+    return vue.apercu().image();
+}
+
 } // namespace
 
 TEST(Portrait, ApercuDroitEnLectureEtTenu)
@@ -106,11 +117,9 @@ TEST(Portrait, ApercuDroitEnLectureEtTenu)
 
         VueCouper vue(source, nullptr, {});
         Passage& p = vue.passage();
-        ASSERT_TRUE(attendre([&] { return p.pret(); }, 10000));
         // Playing: the player's pictures, turned as ffmpeg turns them.
-        p.lire();
-        ASSERT_TRUE(attendre([&] { return !vue.apercu().image().isNull(); }, 10000));
-        const QImage jouee = vue.apercu().image();
+        const QImage jouee = imageJouee(vue);
+        ASSERT_FALSE(jouee.isNull());
         EXPECT_EQ(jouee.width() > jouee.height(), attendue.width() > attendue.height()) << jouee.size().width();
         EXPECT_EQ(coins(jouee), justes);
         // A handle held: the exact picture at the handle, turned alike.
@@ -123,5 +132,22 @@ TEST(Portrait, ApercuDroitEnLectureEtTenu)
         EXPECT_EQ(tenue.width() > tenue.height(), attendue.width() > attendue.height());
         EXPECT_EQ(coins(tenue), justes);
         p.fermer();
+    }
+}
+
+TEST(Portrait, ApercuAuxCouleursDuFilm)
+{
+    Dossier d;
+    for (const QString& pixels : {QStringLiteral("yuv420p"), QStringLiteral("yuv444p"), QStringLiteral("yuvj444p")}) {
+        SCOPED_TRACE(pixels.toStdString());
+        const QString source = film(d.chemin(pixels + ".mp4"), pixels);
+        VueCouper vue(source, nullptr, {});
+        const QImage jouee = imageJouee(vue);
+        ASSERT_FALSE(jouee.isNull());
+        EXPECT_EQ(jouee.size(), QSize(160, 90));
+        EXPECT_EQ(coins(jouee), (Coins{"hg", "bg"}));
+        const QColor fond = jouee.pixelColor(120, 45);
+        EXPECT_TRUE(fond.blue() > 200 && fond.red() < 50 && fond.green() < 50) << qPrintable(fond.name());
+        vue.passage().fermer();
     }
 }

@@ -147,6 +147,18 @@ TEST(Retouches, UnDisquePleinNommeLaSortie)
     Conversions::Sortie::preparerLesTemporaires({});
 }
 
+// No picture to write (one too large to be made): the failure names the file the user would
+// have got, in the type it would have had, and nothing is written.
+TEST(Retouches, SansImageLEchecNommeLaSortie)
+{
+    Dossier d;
+    const std::pair<const char*, const char*> cas[] = {
+        {"photo.jpg", "photo (rognée).jpg"}, {"photo.webp", "photo (rognée).webp"}, {"photo.bmp", "photo (rognée).png"}};
+    for (const auto& [source, sortie] : cas)
+        refuse(d, inecrivable(QString::fromUtf8(sortie)),
+               [&] { Retouches::enregistrer(QImage(), d.chemin(source), QStringLiteral("rognée")); });
+}
+
 // A disk with a little room left: a passage copied by ffmpeg whose end does not fit (its index,
 // written last) is refused under its own name, and nothing is left.
 class RetouchesDisquePlein : public PetitDisque {};
@@ -249,4 +261,68 @@ TEST(Retouches, PassagesParFFmpeg)
     // A damaged film that ffmpeg cannot open: unreadable, and no partial file.
     const QString casse = d.ecrire("casse.mp4", essais::lire(mov).left(3000));
     refuse(d, QStringLiteral("Impossible de lire « casse.mp4 »"), [&] { Retouches::couper(casse, 0.5, 1.5); });
+}
+
+namespace {
+
+// A tone from 3 to 7 s between silences, 48 kHz mono: where it starts and stops in a decoded
+// passage tells which source time the passage's first sample is.
+QString tonAuMilieu(const QString& chemin, const QStringList& codec)
+{
+    ffmpeg(QStringList{"-f", "lavfi", "-i", "aevalsrc='if(between(t,3,7),0.5*sin(2*PI*440*t),0)':s=48000:d=10"} + codec,
+           chemin);
+    return chemin;
+}
+
+struct Decode {
+    double debut = -1;  // the source's time of the first decoded sample
+    double fin = -1;    // and of the end of the last
+};
+
+// Decoded by ffmpeg: the tone's start in the passage against its start in the source.
+Decode decode(const QString& passage, const QString& source)
+{
+    const auto attaque = [](const std::vector<float>& s) {
+        const auto i = std::find_if(s.begin(), s.end(), [](float v) { return std::abs(v) > 0.1f; });
+        return double(i - s.begin()) / 48000;
+    };
+    const std::vector<float> p = echantillons(passage), s = echantillons(source);
+    if (p.empty() || s.empty())
+        return {};
+    const double debut = attaque(s) - attaque(p);
+    return {debut, debut + double(p.size()) / 48000};
+}
+
+} // namespace
+
+// The sounds that only ffmpeg reads are copied from the packets around the passage: decoded,
+// they start within a packet of its start and end within one of its end; Opus, whose header
+// drops what comes before, to the sample.
+TEST(Retouches, PassagesDesSonsParPaquets)
+{
+    lierFFmpeg();
+    Dossier d;
+    const struct {
+        QString nom;
+        QStringList codec;
+        double paquet;  // the longest packet's sound, in seconds
+    } sons[] = {
+        {"vorbis.ogg", {"-c:a", "libvorbis"}, 1024.0 / 48000},
+        {"vorbis.oga", {"-c:a", "libvorbis"}, 1024.0 / 48000},
+        {"voix.opus", {"-c:a", "libopus"}, 0.001},
+        {"opus.ogg", {"-c:a", "libopus"}, 0.001},
+        {"ancien.wma", {"-c:a", "wmav2"}, 2048.0 / 48000},
+    };
+    const std::pair<double, double> passages[] = {{2.5, 7.5}, {2.51, 6.99}, {0.03, 4.2}, {1.37, 9.99}};
+    for (const auto& s : sons) {
+        const QString source = tonAuMilieu(d.chemin(s.nom), s.codec);
+        for (const auto& [de, a] : passages) {
+            const QString cree = Retouches::couper(source, de, a);
+            EXPECT_EQ(codecs(cree), codecs(source));
+            const Decode m = decode(cree, source);
+            EXPECT_NEAR(m.debut, de, s.paquet) << s.nom.toStdString() << " " << de << "–" << a;
+            EXPECT_NEAR(m.fin, a, s.paquet) << s.nom.toStdString() << " " << de << "–" << a;
+            QFile::remove(cree);
+        }
+    }
 }

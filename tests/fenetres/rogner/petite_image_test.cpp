@@ -3,10 +3,12 @@
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "commun/Souris.h"
+#include "fenetres/commun/Boutons.h"
 #include "fenetres/commun/ChoixPilules.h"
 #include "fenetres/commun/Entete.h"
 #include "fenetres/commun/FenetreOutil.h"
 #include "fenetres/commun/Outils.h"
+#include "fenetres/commun/Pilule.h"
 #include "fenetres/rogner/VueRogner.h"
 #include "fenetres/rogner/modele/Cadre.h"
 
@@ -94,6 +96,42 @@ TEST(CadreSurPetiteImage, LesPoigneesLeGardentDansLImage)
         const QSize region = Cadre::region(apres, c.taille).size();
         EXPECT_EQ(vue->entete().pastille(), QStringLiteral("%1 × %2 px").arg(region.width()).arg(region.height()));
         fenetre->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// « Carré », « 4:5 », « 9:16 », then « 16:9 » on a picture of one pixel, or one row: the badge
+// never reads a side of nothing, and « Rogner » writes what it reads, under the output's name.
+TEST(CadreSurPetiteImage, UnPixelAuMoinsDeChaqueCote)
+{
+    Dossier d;
+    const struct {
+        QSize taille;
+        const char* pastille;
+    } cas[] = {{{1, 1}, "1 × 1 px"}, {{500, 1}, "2 × 1 px"}};
+    for (const auto& c : cas) {
+        QImage image(c.taille, QImage::Format_RGB32);
+        image.fill(qRgb(200, 60, 30));
+        const QString base = QStringLiteral("t%1x%2").arg(c.taille.width()).arg(c.taille.height());
+        ASSERT_TRUE(image.save(d.chemin(base + QStringLiteral(".png"))));
+        QStringList finis;
+        ASSERT_TRUE(Outils::ouvrir(QStringLiteral("recadrer"), d.chemin(base + QStringLiteral(".png")),
+                                   [&](const QString& f) { finis << f; }));
+        FenetreOutil* fenetre = FenetreOutil::ouvertes().last();
+        auto* vue = fenetre->findChild<VueRogner*>();
+        ASSERT_TRUE(attendre([&] { return vue->chargee(); }));
+        fenetre->show();
+        ChoixPilules* formats = vue->findChild<ChoixPilules*>();
+        for (int f : {1, 2, 3, 4})
+            QTest::mouseClick(&formats->option(f), Qt::LeftButton);
+        EXPECT_EQ(vue->entete().pastille(), QString::fromUtf8(c.pastille));
+        vue->boutons().confirmation().click();
+        ASSERT_TRUE(attendre([&] { return !finis.isEmpty() || !vue->erreur().isEmpty(); }));
+        ASSERT_EQ(finis, QStringList{d.chemin(base + QStringLiteral(" (rognée).png"))}) << vue->erreur().toStdString();
+        QString largeur, hauteur;
+        executer("vipsheader", {"-f", "width", finis[0]}, &largeur);
+        executer("vipsheader", {"-f", "height", finis[0]}, &hauteur);
+        EXPECT_EQ(QStringLiteral("%1 × %2 px").arg(largeur.trimmed(), hauteur.trimmed()), QString::fromUtf8(c.pastille));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }

@@ -1,21 +1,29 @@
-// The code-page decoder of RTF bytes: the first two bytes pick the code page.
+// The code-page decoder of RTF bytes: each input read in every page the decoder knows, and in
+// the page of the font character set its first byte names.
 #include "Cible.h"
 
 #include "conversions/documents/PageDeCodes.h"
 
-#include <array>
+#include <memory>
+#include <vector>
+
+using Conversions::PageDeCodes;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
 {
-    static const std::array numeros{437, 850, 852, 866, 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253,
-                                    1254, 1255, 1256, 1257, 1258, 10000, 10001, 10002, 10003, 10005,
-                                    10008, 10021, 65001, 0, 12345};
-    if (taille < 2)
+    // The pages it takes as its own (any other number reads as Western), opened once.
+    static const auto pages = [] {
+        std::vector<std::unique_ptr<PageDeCodes>> p;
+        for (int numero = 1; numero < 70000; ++numero)
+            if (PageDeCodes::reconnue(numero) == numero)
+                p.push_back(std::make_unique<PageDeCodes>(numero));
+        return p;
+    }();
+    if (taille < 1)
         return 0;
-    const int choix = (donnees[0] << 8 | donnees[1]) % static_cast<int>(numeros.size());
-    // A font's character set, or a code page as the document names it.
-    const int numero = donnees[0] & 0x80 ? Conversions::PageDeCodes::duJeuDeCaracteres(donnees[1])
-                                          : numeros[static_cast<size_t>(choix)];
-    Conversions::PageDeCodes(numero).decoder(fuzz::octets(donnees + 2, taille - 2));
+    const QByteArray octets = fuzz::octets(donnees + 1, taille - 1);
+    for (const auto& page : pages)
+        page->decoder(octets);
+    PageDeCodes(PageDeCodes::duJeuDeCaracteres(donnees[0])).decoder(octets);
     return 0;
 }

@@ -10,4 +10,7 @@ namespace Echecs {
 
 void journaliser(const QLoggingCategory& categorie, const QString& fichier, const std::exception& e);
 
+// The file name that the failure's text quotes, as it stands there; empty when it quotes none.
+QString nomCite(const std::exception& e);
+
 } // namespace Echecs

@@ -53,28 +53,28 @@ std::optional<QStringList> dansLaLargeur(const QString& texte, const QFont& poli
     return etroite <= largeur ? tenir(texte, police, etroite, n) : std::nullopt;
 }
 
-// Where the quoted name stands: from its first character to just after its last.
-std::optional<std::pair<qsizetype, qsizetype>> nomCite(const QString& texte)
+// Where the quoted `nom` stands in `texte`: from its first character to just after its last.
+std::optional<std::pair<qsizetype, qsizetype>> nomCite(const QString& texte, const QString& nom)
 {
-    const qsizetype ouvre = texte.lastIndexOf(QChar(0x00AB));
-    const qsizetype ferme = ouvre < 0 ? -1 : texte.indexOf(QChar(0x00BB), ouvre);
-    if (ferme < 0)
+    if (nom.isEmpty())
         return std::nullopt;
-    qsizetype debut = ouvre + 1, fin = ferme;
-    while (debut < fin && texte[debut].isSpace())
-        ++debut;
-    while (fin > debut && texte[fin - 1].isSpace())
-        --fin;
-    if (fin <= debut)
+    // Bound as the text's own guillemets are; the name may hold guillemets of its own.
+    const QString cite = Guillemets::insecables(QStringLiteral("\u00AB ") + nom + QStringLiteral(" \u00BB"));
+    const qsizetype ou = texte.lastIndexOf(cite);
+    if (ou < 0)
         return std::nullopt;
-    return std::pair{debut, fin};
+    return std::pair{ou + 2, ou + 2 + nom.size()};
 }
 
-// The text with its quoted name shortened in its middle to `budget` wide.
+// The text with its quoted name shortened in its middle to `budget` wide. The ellipsis is
+// joined to both halves: the name never breaks at the cut.
 QString raccourci(const QString& texte, std::pair<qsizetype, qsizetype> nom, const QFontMetricsF& m, double budget)
 {
     const QString entier = texte.mid(nom.first, nom.second - nom.first);
-    return texte.left(nom.first) + m.elidedText(entier, Qt::ElideMiddle, budget) + texte.mid(nom.second);
+    QString court = m.elidedText(entier, Qt::ElideMiddle, budget);
+    if (court != entier)
+        court.replace(QChar(0x2026), QStringLiteral("\u2060\u2026\u2060"));
+    return texte.left(nom.first) + court + texte.mid(nom.second);
 }
 
 // The last resort: `n` − 1 lines as they come, the rest elided into the last.
@@ -117,14 +117,14 @@ int largeurPour(const QString& source, const QFont& police, int n)
     return haut;
 }
 
-QStringList ajuster(const QString& source, const QFont& police, double largeur, int n)
+QStringList ajuster(const QString& source, const QFont& police, double largeur, int n, const QString& cite)
 {
     const QString texte = Guillemets::insecables(source);
     if (texte.isEmpty() || n < 1)
         return {};
     if (auto lignes = dansLaLargeur(texte, police, largeur, n))
         return *lignes;
-    const auto nom = nomCite(texte);
+    const auto nom = nomCite(texte, cite);
     if (!nom)
         return elider(texte, police, largeur, n);
     // The widest shortening of the name that fits.

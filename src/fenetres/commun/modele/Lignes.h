@@ -16,9 +16,10 @@ QStringList couper(const QString& texte, const QFont& police, double largeur);
 int largeurPour(const QString& texte, const QFont& police, int n);
 
 // At most `n` lines, each no wider than `largeur`, the guillemets bound to what they quote:
-// when the text needs more, the name it
-// quotes (between « and ») is shortened in its middle, keeping its start and its end; when
-// that is still not enough, the last line ends with an ellipsis.
-QStringList ajuster(const QString& texte, const QFont& police, double largeur, int n);
+// when the text needs more, the file name `nom` that it quotes (« nom », whatever the name
+// holds) is shortened in its middle, keeping its start and its end, never broken at the cut;
+// when that is still not enough, or no such name is given, the last line ends with an
+// ellipsis.
+QStringList ajuster(const QString& texte, const QFont& police, double largeur, int n, const QString& nom = {});
 
 } // namespace Lignes

@@ -1,6 +1,7 @@
 #include "fenetres/commun/modele/Placement.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Placement {
 
@@ -31,7 +32,10 @@ QRectF retaille(const QRectF& avant, QSizeF taille, std::optional<QRectF> visibl
 {
     if (visible)
         taille = taille.boundedTo(visible->size() - QSizeF(24, 24));
-    const QRectF r(avant.center().x() - taille.width() / 2, avant.top(), taille.width(), taille.height());
+    // Half the change on each side, the odd point kept on the right both ways: widened then
+    // narrowed back, the window stands where it stood.
+    const double x = avant.left() + std::trunc((avant.width() - taille.width()) / 2);
+    const QRectF r(x, avant.top(), taille.width(), taille.height());
     return visible ? QRectF(dedans(r, *visible), taille) : r;
 }
 

@@ -18,7 +18,8 @@ double hauteur(double f, double h);
 // top strip (and its close button) on screen. Without a screen: the origin, unclamped.
 QPointF origine(QPointF pointeur, QSizeF taille, std::optional<QRectF> visible);
 
-// A window at `avant` given the size `taille`: it grows about its middle and keeps its top,
+// A window at `avant` given the size `taille`: it grows about its middle (the odd point on
+// the right, so that it comes back to its place when it shrinks again) and keeps its top,
 // then stays 12 points inside `visible` as when it opened, never larger than that area.
 QRectF retaille(const QRectF& avant, QSizeF taille, std::optional<QRectF> visible);
 

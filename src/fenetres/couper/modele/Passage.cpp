@@ -152,18 +152,34 @@ void Passage::preparer()
 void Passage::charger(const QString& media, double duree)
 {
     if (std::isnan(duree)) {
-        using Lu = std::pair<double, Media::Orientation>;
+        struct Lu {
+            double duree = 0;
+            bool images = false;
+            Media::Orientation orientation;
+            bool yuv444 = false;
+        };
         const bool video = video_;
         enFond<Lu>(this, [media, video] {
             const std::optional<Media::Sondage> s = Media::sonder(media);
-            return Lu{s ? s->duree : 0.0, video ? Media::orientationVideo(media) : Media::Orientation{}};
+            const bool images = video && s && !s->de(Media::TypeDeFlux::video).isEmpty();
+            double duree = s ? s->duree : 0.0;
+            // A header that promises more than the file holds: the length of what is there.
+            if (s && s->courtPourSonEntete())
+                if (const double lue = Media::dureeLue(media); lue > 0 && lue < duree)
+                    duree = lue;
+            if (!images)
+                return Lu{duree, false, {}, false};
+            return Lu{duree, true, Media::orientationVideo(media), Media::imagesYuv444(media)};
         }, [this, media](const Lu& lu) {
             if (ferme_)
                 return;
-            const double d = lu.first;
+            const double d = lu.duree;
             if (!(d > 0) || !std::isfinite(d))
                 return echouer();
-            orientation_ = lu.second;
+            // A movie without a picture track (a MOV of sound alone) is a sound.
+            video_ = lu.images;
+            orientation_ = lu.orientation;
+            yuv444_ = lu.yuv444;
             charger(media, d);
         }, [this](const QString& texte) {
             if (!ferme_)

@@ -25,6 +25,7 @@ public:
     ~Passage() override;
 
     const QString& url() const { return url_; }
+    // A movie by its extension until loaded; then only if it has a picture track.
     bool video() const { return video_; }
     double duree() const { return duree_; }
     double d0() const { return d0_; }
@@ -37,6 +38,8 @@ public:
     Lecteur& lecteur() { return *lecteur_; }
     // How the player's pictures turn to show upright (they come as stored), once loaded.
     const Media::Orientation& orientation() const { return orientation_; }
+    // The video's pictures are 8-bit 4:4:4, which the player's frames misdescribe, once loaded.
+    bool yuv444() const { return yuv444_; }
     // The temporary WAV copy, once made.
     const QString& travail() const { return travail_; }
     // Loaded: the duration is known and the player holds the file.
@@ -103,6 +106,7 @@ private:
     QList<float> onde_;
     QString erreur_;
     Media::Orientation orientation_;
+    bool yuv444_ = false;
     std::unique_ptr<Lecteur> lecteur_;
     QTimer horloge_;
     QString travail_;

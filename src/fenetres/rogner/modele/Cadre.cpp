@@ -181,12 +181,17 @@ QRectF glisser(const QString& element, const QRectF& d, QPointF delta, QSizeF im
 
 QRect region(const QRectF& c, QSize image)
 {
-    // Origin and size each to the nearest pixel, so a square stays square and the file has
-    // the size the badge shows; then kept inside the photo, shifted before being cut.
-    const int w = std::clamp(static_cast<int>(std::lround(c.width())), 0, image.width());
-    const int h = std::clamp(static_cast<int>(std::lround(c.height())), 0, image.height());
-    const int x = std::clamp(static_cast<int>(std::lround(c.x())), 0, image.width() - w);
-    const int y = std::clamp(static_cast<int>(std::lround(c.y())), 0, image.height() - h);
+    if (image.isEmpty())
+        return {};
+    // A hair of arithmetic past a whole pixel does not take the next one.
+    constexpr double marge = 1e-6;
+    const auto cote = [](double debut, double fin, int borne) {
+        const int a = std::clamp(static_cast<int>(std::floor(debut + marge)), 0, borne - 1);
+        const int b = std::clamp(static_cast<int>(std::ceil(fin - marge)), a + 1, borne);
+        return std::pair{a, b - a};
+    };
+    const auto [x, w] = cote(c.left(), c.right(), image.width());
+    const auto [y, h] = cote(c.top(), c.bottom(), image.height());
     return QRect(x, y, w, h);
 }
 

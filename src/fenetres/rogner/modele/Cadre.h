@@ -48,8 +48,9 @@ double coteMinimum(QSizeF image);
 QRectF glisser(const QString& element, const QRectF& depart, QPointF delta, QSizeF image,
                std::optional<double> r);
 
-// The pixels a crop takes: origin and size each rounded to the nearest pixel, inside the
-// photo. The badge shows its size.
+// The pixels a crop takes: every pixel the frame touches (its edges rounded outwards), inside
+// the photo, never less than one pixel a side on a photo that has some. The badge shows its
+// size.
 QRect region(const QRectF& c, QSize image);
 
 // The canvas: the scale (points per pixel) that fits the photo with 16 points on every side,

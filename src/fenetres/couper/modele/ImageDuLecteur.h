@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QImage>
+
+class QVideoFrame;
+
+// The picture of one of the player's frames. Qt's ffmpeg backend hands the frames of a 4:4:4
+// video as 4:2:0 ones whose colour planes are still whole: read as it says, their colours
+// are wrong and doubled. Those are converted here from their real planes.
+QImage imageDuLecteur(const QVideoFrame& image, bool yuv444);
