@@ -262,6 +262,57 @@ with tempfile.TemporaryDirectory() as t:
     graine("tiff_echantillons", "rvba4.tif", tiff_echantillons(16, 4, 4, 4, 1, 2, bytes(range(0, 256, 8)) * 4))
     blancs = struct.pack("<16f", *[i / 15 for i in range(16)]) * 4
     graine("tiff_echantillons", "blancs32.tif", tiff_echantillons(16, 4, 1, 32, 3, 0, blancs))
+    # Separate planes read as stored: Lab of bytes in strips with alpha, RGBA of words and
+    # CMYK of bytes in tiles of 16 (edge tiles cut by the picture).
+    def tiff_plans(largeur, hauteur, bits, photometrie, plans, tuile=0, alpha=False):
+        n = len(plans)
+        cote = tuile or max(largeur, hauteur)
+        colonnes, rangees = -(-largeur // cote), -(-hauteur // cote)
+        format = "B" if bits == 8 else "H"
+        morceaux = []
+        for plan in plans:
+            for m in range(colonnes * rangees if tuile else 1):
+                x0, y0 = m % colonnes * cote, m // colonnes * cote
+                ys = range(y0, y0 + cote) if tuile else range(hauteur)
+                xs = range(x0, x0 + cote) if tuile else range(largeur)
+                morceaux.append(b"".join(struct.pack("<" + format, plan(min(x, largeur - 1), min(y, hauteur - 1)))
+                                         for y in ys for x in xs))
+        champs = [(256, 3, [largeur]), (257, 3, [hauteur]), (258, 3, [bits] * n), (259, 3, [1]), (262, 3, [photometrie])]
+        if not tuile:
+            champs.append((273, 4, [0] * len(morceaux)))
+        champs.append((277, 3, [n]))
+        if not tuile:
+            champs += [(278, 3, [hauteur]), (279, 4, [len(m) for m in morceaux])]
+        champs.append((284, 3, [2]))
+        if tuile:
+            champs += [(322, 3, [tuile]), (323, 3, [tuile]), (324, 4, [0] * len(morceaux)), (325, 4, [len(m) for m in morceaux])]
+        if alpha:
+            champs.append((338, 3, [2]))
+        fin = 8 + 2 + 12 * len(champs) + 4
+        taille = sum(4 * len(v) if t in (3, 4) and (2 if t == 3 else 4) * len(v) > 4 else 0
+                     for _, t, v in champs)
+        debut = fin + taille
+        decalages = []
+        for m in morceaux:
+            decalages.append(debut)
+            debut += len(m)
+        ailleurs, o = b"", b""
+        for tag, type, valeurs in champs:
+            if tag in (273, 324):
+                valeurs = decalages
+            valeur = struct.pack("<" + ("H" if type == 3 else "I") * len(valeurs), *valeurs)
+            if len(valeur) > 4:
+                o += struct.pack("<HHII", tag, type, len(valeurs), fin + len(ailleurs))
+                ailleurs += valeur.ljust(4 * len(valeurs), b"\0")
+            else:
+                o += struct.pack("<HHI", tag, type, len(valeurs)) + valeur.ljust(4, b"\0")
+        return b"II*\0" + struct.pack("<IH", 8, len(champs)) + o + struct.pack("<I", 0) + ailleurs + b"".join(morceaux)
+    graine("tiff_echantillons", "lab-plans.tif", tiff_plans(16, 4, 8, 8, [lambda x, y: 60 + x, lambda x, y: (x * 9) % 256,
+                                                                          lambda x, y: 240, lambda x, y: 255 - y], alpha=True))
+    graine("tiff_echantillons", "rvba-tuiles.tif", tiff_plans(20, 18, 16, 2, [lambda x, y: x * 3000, lambda x, y: y * 3000,
+                                                                             lambda x, y: 0, lambda x, y: 40000], 16, True))
+    graine("tiff_echantillons", "cmjn-tuiles.tif", tiff_plans(20, 18, 8, 5, [lambda x, y: x * 10, lambda x, y: y * 10,
+                                                                            lambda x, y: 30, lambda x, y: 0], 16))
 
     # Pictures for Qt's readers: the first byte picks ICO (0), BMP (1) or TGA (2); half of each
     # is transparent.
@@ -297,6 +348,11 @@ with tempfile.TemporaryDirectory() as t:
         return o + extension + struct.pack("<II", len(o), 0) + b"TRUEVISION-XFILE.\0"
     graine("libav_images", "sans-alpha.tga", bytes([2]) + tga32(0))
     graine("libav_images", "alpha-indefini.tga", bytes([2]) + tga32(8, 2))
+    # Grey and alpha of 16 bits a pixel, raw from the bottom left and in runs from the top right.
+    graine("tga_gris", "brut.tga", struct.pack("<BBBHHBHHHHBB", 0, 0, 3, 0, 0, 0, 0, 0, 4, 2, 16, 8)
+           + bytes([10, 255, 200, 128]) * 4)
+    graine("tga_gris", "paquets.tga", struct.pack("<BBBHHBHHHHBB", 0, 0, 11, 0, 0, 0, 0, 0, 4, 2, 16, 0x38)
+           + bytes([0x82, 10, 255, 0x04, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10]))
     # A PNG declaring 20000 × 20000 grey pixels over a few bytes of them.
     def bloc_png(type, octets):
         return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))

@@ -21,9 +21,9 @@ bool tailleAdmise(double largeur, double hauteur);
 // A copy of `octets` as a libvips image of `bandes` 8-bit bands (grey below 3, else sRGB),
 // marked as whole in memory.
 vips::VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int bandes);
-// A picture of `bandes` 8-bit bands, marked as copie() marks its own, whose rows the caller
-// fills in place (VIPS_IMAGE_ADDR) before handing it on.
-vips::VImage aRemplir(int largeur, int hauteur, int bandes);
+// A picture of `bandes` bands of `format` (8 bits unless said), marked as copie() marks its
+// own, whose rows the caller fills in place (VIPS_IMAGE_ADDR) before handing it on.
+vips::VImage aRemplir(int largeur, int hauteur, int bandes, VipsBandFormat format = VIPS_FORMAT_UCHAR);
 
 struct FermerTiff {
     void operator()(tiff* t) const;

@@ -6,6 +6,7 @@
 #include "conversions/images/BmpOs2.h"
 #include "conversions/images/IcoMasque.h"
 #include "conversions/images/TgaAlpha.h"
+#include "conversions/images/TgaGris.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "plateforme/media/Av.h"
@@ -71,11 +72,11 @@ VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int ba
     return marquee;
 }
 
-VImage aRemplir(int largeur, int hauteur, int bandes)
+VImage aRemplir(int largeur, int hauteur, int bandes, VipsBandFormat format)
 {
     vipsPret();
     VImage image(vips_image_new_memory(), vips::STEAL);
-    vips_image_init_fields(image.get_image(), largeur, hauteur, bandes, VIPS_FORMAT_UCHAR, VIPS_CODING_NONE,
+    vips_image_init_fields(image.get_image(), largeur, hauteur, bandes, format, VIPS_CODING_NONE,
                            interpretationDe(bandes), 1.0, 1.0);
     if (vips_image_write_prepare(image.get_image()) != 0) {
         vips_error_clear();
@@ -395,6 +396,25 @@ VImage lireParLibav(const QString& chemin)
     const bool alpha = peutAvoirAlpha(format)
         && (id != AV_CODEC_ID_TARGA || surLesOctets(chemin, [](QByteArrayView vue) { return alphaTgaUtile(vue); }));
     return depuisPixels(Media::versQImage(*cible, QImage::Format_RGBA8888), alpha);
+}
+
+VImage lireTga(const QString& chemin)
+{
+    const std::optional<VImage> gris = surLesOctets(chemin, [&](QByteArrayView vue) -> std::optional<VImage> {
+        const std::optional<QSize> taille = tgaGrisAlpha(vue);
+        if (!taille)
+            return std::nullopt;
+        if (!tailleAdmise(taille->width(), taille->height()))
+            refuser(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(taille->width()).arg(taille->height()));
+        VImage image = aRemplir(taille->width(), taille->height(), 2);
+        if (!decoderTgaGrisAlpha(vue, static_cast<uint8_t*>(VIPS_IMAGE_ADDR(image.get_image(), 0, 0))))
+            refuser(chemin, QStringLiteral("TGA gris coupé"));
+        // The second byte is alpha only when the file says so, and kept only when a pixel uses it.
+        if (!alphaTgaUtile(vue) || image.extract_band(1).min() == 255)
+            return image.extract_band(0);
+        return image;
+    });
+    return gris ? *gris : lireParLibav(chemin);
 }
 
 VImage lireRaw(const QString& chemin)

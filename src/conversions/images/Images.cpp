@@ -34,11 +34,6 @@ QByteArray exifOrientation(int orientation)
     return exif;
 }
 
-int orientationDe(const VImage& image)
-{
-    return image.get_typeof(VIPS_META_ORIENTATION) != 0 ? image.get_int(VIPS_META_ORIENTATION) : 1;
-}
-
 // Only the orientation and the colour profile travel to the new file: the rest of the
 // source's metadata (camera, place, …) is not ours to copy.
 VImage sansMetadonnees(const VImage& image)
@@ -53,7 +48,7 @@ VImage sansMetadonnees(const VImage& image)
     }
     g_strfreev(champs);
     if (copie.get_typeof(VIPS_META_ORIENTATION) != 0) {
-        const QByteArray exif = exifOrientation(orientationDe(copie));
+        const QByteArray exif = exifOrientation(orientation(copie));
         vips_image_set_blob_copy(copie.get_image(), VIPS_META_EXIF_NAME, exif.constData(),
                                  static_cast<size_t>(exif.size()));
     }
@@ -97,9 +92,9 @@ void ecrireFormat(const VImage& image, const QString& id, const QString& chemin)
     else if (id == QLatin1String("png"))
         ecrirePng(image, chemin, false);
     else if (id == QLatin1String("heic"))
-        ecrireHeif(image, chemin, 90, false, orientationDe(image));
+        ecrireHeif(image, chemin, 90, false, orientation(image));
     else if (id == QLatin1String("avif"))
-        ecrireHeif(image, chemin, 90, true, orientationDe(image));
+        ecrireHeif(image, chemin, 90, true, orientation(image));
     else if (id == QLatin1String("tiff"))
         image.tiffsave(local(chemin).constData());
     else

@@ -90,12 +90,20 @@ QList<Mot> motsDe(const tesseract::ResultIterator& ligne)
     return mots;
 }
 
+// A line one pass read, its box in the pixels of the picture it was given, and its weight:
+// its letters and digits, each counted by how sure the recogniser is of its word.
+struct Ligne {
+    QString texte;
+    QRectF cadre;
+    double poids = 0;
+};
+
 // A line read as text rather than noise from a picture: its sure words hold enough letters or
 // digits, and most of the line's; letters or digits are half of its signs. An icon or an
 // ornament beside a line reads as a short stray word the recogniser is unsure of: the line
 // is kept from its first to its last sure word, where the line's own confidence, the mean
 // of its words', would have dropped it whole. Empty when the line is no believable text.
-QString ligneCredible(const QList<Mot>& mots, Exigence exigence)
+Ligne ligneCredible(const QList<Mot>& mots, Exigence exigence)
 {
     const auto sur = [exigence](const Mot& m) { return m.confiance >= exigence.confiance; };
     int signes = 0, lettres = 0, lettresSures = 0;
@@ -109,19 +117,19 @@ QString ligneCredible(const QList<Mot>& mots, Exigence exigence)
         return {};
     const auto premier = std::find_if(mots.cbegin(), mots.cend(), sur);
     const auto fin = std::find_if(mots.crbegin(), mots.crend(), sur).base();
+    Ligne ligne;
     QStringList gardes;
-    for (auto m = premier; m != fin; ++m)
+    for (auto m = premier; m != fin; ++m) {
         gardes.append(m->texte);
-    return gardes.join(QLatin1Char(' '));
+        const auto signes =
+            std::count_if(m->texte.cbegin(), m->texte.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+        ligne.poids += m->confiance / 100.0 * static_cast<double>(signes);
+    }
+    ligne.texte = gardes.join(QLatin1Char(' '));
+    return ligne;
 }
 
 qsizetype nombreDeMots(const QString& ligne) { return ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(); }
-
-// A line one pass read, its box in the pixels of the picture it was given.
-struct Ligne {
-    QString texte;
-    QRectF cadre;
-};
 
 // What one pass read: its believable lines, how many words they hold, and how many lines
 // it read at all.
@@ -156,13 +164,14 @@ Lecture lignes(tesseract::TessBaseAPI& api, Exigence exigence, double echelle)
         if (std::none_of(ligne.cbegin(), ligne.cend(), [](QChar c) { return c.isLetterOrNumber(); }))
             continue;
         ++lue.lues;
-        const QString credible = ligneCredible(motsDe(*it), exigence);
-        if (credible.isEmpty())
+        Ligne credible = ligneCredible(motsDe(*it), exigence);
+        if (credible.texte.isEmpty())
             continue;
         int g = 0, h = 0, d = 0, b = 0;
         it->BoundingBox(tesseract::RIL_TEXTLINE, &g, &h, &d, &b);
-        lue.lignes.append({credible, QRectF(QPointF(g, h) / echelle, QPointF(d, b) / echelle)});
-        lue.mots += nombreDeMots(credible);
+        credible.cadre = QRectF(QPointF(g, h) / echelle, QPointF(d, b) / echelle);
+        lue.mots += nombreDeMots(credible.texte);
+        lue.lignes.append(std::move(credible));
     } while (it->Next(tesseract::RIL_TEXTLINE));
     return lue;
 }
@@ -188,19 +197,51 @@ Lecture lire(tesseract::TessBaseAPI& api, const QImage& image, int resolution, t
     return lue;
 }
 
+// `l` put in `lecture` in its place from the top.
+void inserer(Lecture& lecture, const Ligne& l)
+{
+    const auto place = std::find_if(lecture.lignes.begin(), lecture.lignes.end(),
+                                    [&l](const Ligne& m) { return m.cadre.top() > l.cadre.top(); });
+    lecture.lignes.insert(place, l);
+    lecture.mots += nombreDeMots(l.texte);
+}
+
 // `base`, with the lines of `autre` that stand where it read nothing, each in its place from
 // the top.
 Lecture completer(const Lecture& base, const Lecture& autre)
 {
     Lecture somme = base;
+    for (const Ligne& l : autre.lignes)
+        if (std::none_of(somme.lignes.cbegin(), somme.lignes.cend(),
+                         [&l](const Ligne& m) { return m.cadre.intersects(l.cadre); }))
+            inserer(somme, l);
+    somme.lues = std::max(base.lues, autre.lues);
+    return somme;
+}
+
+// Two readings of one line: their boxes meet, over more than half the shorter one's height.
+bool memeLigne(const QRectF& a, const QRectF& b)
+{
+    const QRectF commun = a.intersected(b);
+    return !commun.isEmpty() && 2 * commun.height() > std::min(a.height(), b.height());
+}
+
+// `base`, with every line of `autre` it believes: one that stands where `base` read nothing on
+// its row goes in its place; one that `base` read too takes that reading's place when it
+// weighs more (a digit the other pass took for a letter, a word it lost).
+Lecture garderToutes(const Lecture& base, const Lecture& autre)
+{
+    Lecture somme = base;
     for (const Ligne& l : autre.lignes) {
+        const auto lue = [&l](const Ligne& m) { return memeLigne(m.cadre, l.cadre); };
         if (std::any_of(somme.lignes.cbegin(), somme.lignes.cend(),
-                        [&l](const Ligne& m) { return m.cadre.intersects(l.cadre); }))
+                        [&](const Ligne& m) { return lue(m) && m.poids >= l.poids; }))
             continue;
-        const auto place = std::find_if(somme.lignes.begin(), somme.lignes.end(),
-                                        [&l](const Ligne& m) { return m.cadre.top() > l.cadre.top(); });
-        somme.lignes.insert(place, l);
-        somme.mots += nombreDeMots(l.texte);
+        for (const Ligne& m : somme.lignes)
+            if (lue(m))
+                somme.mots -= nombreDeMots(m.texte);
+        somme.lignes.removeIf(lue);
+        inserer(somme, l);
     }
     somme.lues = std::max(base.lues, autre.lues);
     return somme;
@@ -319,10 +360,13 @@ QString lireTexte(const QImage& image, int resolution)
     if (const std::optional<QImage> claires = lettresClaires(couleurs))
         lue = reunir(lue, lire(api, agrandie(*claires), resolutionLue, mode, facteur));
     // The recogniser thresholds each channel of a coloured picture apart: coloured letters on
-    // a ground of nearly their grey, lost in grey, are read there. What grey read leads: icons
-    // it leaves out as unsure signs come out as sure ones in colour.
+    // a ground of nearly their grey, lost in grey, are read there, and so are small black
+    // lines that a photo beside them drags into its grey. Every line it believes is kept; where
+    // grey read the same line, the reading that weighs more stays: icons grey leaves out as
+    // unsure signs do not push a line out, nor do half lines. A picture without colour reads
+    // the same in each channel as in grey: it is not read again.
     if (enCouleurs(couleurs))
-        lue = completer(lue, lire(api, agrandie(couleurs), resolutionLue, mode, facteur));
+        lue = garderToutes(lue, lire(api, agrandie(couleurs), resolutionLue, mode, facteur));
     return lue.texte();
 }
 

@@ -122,9 +122,9 @@ VImage decoderHorsVips(const QString& chemin)
     const QString e = QFileInfo(chemin).suffix().toLower();
     if (imagesRaw().contains(e))
         return lireRaw(chemin);
-    // Qt reads only uncompressed TGA: libav reads them all.
+    // Qt reads only uncompressed TGA: libav reads them all but grey with alpha.
     if (e == QLatin1String("tga"))
-        return lireParLibav(chemin);
+        return lireTga(chemin);
     return ouAvecLibav(chemin, [&] { return lireParQt(chemin); });
 }
 
@@ -176,6 +176,11 @@ namespace {
 VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int> max);
 
 } // namespace
+
+int orientation(const VImage& image)
+{
+    return image.get_typeof(VIPS_META_ORIENTATION) != 0 ? image.get_int(VIPS_META_ORIENTATION) : 1;
+}
 
 VImage vignette(const QString& chemin, std::optional<int> max)
 {

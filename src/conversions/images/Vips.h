@@ -32,6 +32,9 @@ vips::VImage vignette(const QString& chemin, std::optional<int> max);
 // in sequence is opened anew for each pipeline.
 vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
+// The EXIF orientation (1 to 8) libvips' loader read from the file, 1 when it said none.
+int orientation(const vips::VImage& image);
+
 // redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
 QImage redressee(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 

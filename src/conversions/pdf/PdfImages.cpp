@@ -215,8 +215,12 @@ void ajouterImage(Assemblage& pdf, const QString& chemin)
     if (const auto& entete = lu.entete) {
         if (static_cast<double>(entete->largeur) * entete->hauteur > pixelsAuPlus)
             throw Erreur::lecture(nomDe(chemin));
+        // The orientation as every other road reads it (libvips' loader): EXIF stores it in
+        // more than one type.
+        int sens = 1;
+        sousVips(chemin, {}, [&] { sens = orientation(ouvrirImage(chemin)); });
         ajouterPage(pdf.document(), imageJpeg(pdf.document(), jpeg, *entete), entete->largeur,
-                    entete->hauteur, entete->orientation);
+                    entete->hauteur, sens);
         return;
     }
     QSize taille;

@@ -16,51 +16,13 @@ public:
     size_t taille() const { return n_; }
     bool contient(size_t position, size_t longueur) const { return position <= n_ && longueur <= n_ - position; }
     unsigned octet(size_t p) const { return d_[p]; }
-    unsigned mot(size_t p, bool grandBoutiste = true) const
-    {
-        return grandBoutiste ? (d_[p] << 8) | d_[p + 1] : (d_[p + 1] << 8) | d_[p];
-    }
-    unsigned long mot32(size_t p, bool grandBoutiste) const
-    {
-        return grandBoutiste ? (static_cast<unsigned long>(mot(p)) << 16) | mot(p + 2)
-                             : (static_cast<unsigned long>(mot(p + 2, false)) << 16) | mot(p, false);
-    }
+    unsigned mot(size_t p) const { return (d_[p] << 8) | d_[p + 1]; }
     const char* brut(size_t p) const { return reinterpret_cast<const char*>(d_ + p); }
 
 private:
     const unsigned char* d_;
     size_t n_;
 };
-
-// An APP1 segment holds EXIF, XMP or anything else: only EXIF speaks of orientation.
-bool estExif(const Lecteur& l, size_t debut, size_t longueur)
-{
-    return longueur >= 14 && QByteArray(l.brut(debut), 6) == QByteArray("Exif\0\0", 6);
-}
-
-// The orientation in an EXIF segment's body (1 when it says nothing).
-unsigned orientation(const Lecteur& l, size_t debut, size_t longueur)
-{
-    const size_t tiff = debut + 6;
-    const size_t fin = debut + longueur;
-    const QByteArray ordre(l.brut(tiff), 2);
-    if (ordre != "II" && ordre != "MM")
-        return 1;
-    const bool gb = ordre == "MM";
-    const unsigned long decalage = l.mot32(tiff + 4, gb);
-    if (decalage > fin - tiff || fin - tiff - decalage < 2)
-        return 1;
-    const size_t ifd = tiff + decalage;
-    const unsigned entrees = l.mot(ifd, gb);
-    for (unsigned i = 0; i < entrees; ++i) {
-        const size_t e = ifd + 2 + 12 * static_cast<size_t>(i);
-        if (e + 12 > fin)
-            break;
-        if (l.mot(e, gb) == 0x0112 && l.mot(e + 2, gb) == 3)
-            return l.mot(e + 8, gb);
-    }
-    return 1;
-}
 
 bool estSof(unsigned marqueur)
 {
@@ -79,7 +41,6 @@ LectureJpeg lireJpeg(const QByteArray& octets)
     bool portable = true;
     std::map<unsigned, QByteArray> morceauxProfil;
     bool vuSof = false;
-    bool vuExif = false;
     size_t p = 2;
     while (true) {
         // Markers may be padded with any number of 0xFF.
@@ -111,11 +72,6 @@ LectureJpeg lireJpeg(const QByteArray& octets)
                 entete.composantes = static_cast<int>(l.octet(corps + 5));
             }
             vuSof = true;
-        } else if (marqueur == 0xE1 && !vuExif && estExif(l, corps, taille)) {
-            // The first EXIF segment decides, as decoders read it.
-            vuExif = true;
-            const unsigned o = orientation(l, corps, taille);
-            entete.orientation = o >= 1 && o <= 8 ? static_cast<int>(o) : 1;
         } else if (marqueur == 0xE2 && taille > 14
                    && QByteArray(l.brut(corps), 12) == QByteArray("ICC_PROFILE\0", 12)) {
             morceauxProfil[l.octet(corps + 12)] = QByteArray(l.brut(corps + 14), static_cast<qsizetype>(taille - 14));

@@ -10,7 +10,6 @@ struct EnteteJpeg {
     int largeur = 0;
     int hauteur = 0;
     int composantes = 0;  // 1 grey, 3 colour
-    int orientation = 1;  // EXIF, 1 to 8
     QByteArray profil;    // the ICC profile it carries, if any
 };
 

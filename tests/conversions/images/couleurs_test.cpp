@@ -177,26 +177,59 @@ TEST(Couleurs, UnTiffLabGardeSesCouleursEtSaTransparence)
         }
 }
 
-// CMYK of 16 bits in four planes of one strip each, as prepress software writes them:
-// three inks side by side over a grey.
-QByteArray cmjnEnPlans(int largeur, int hauteur)
+// The chart's patches in Lab (L*, a*, b*, opacity), of `bits` (8 or 16) as TIFF stores them:
+// L from 0, a* and b* signed, 16 bits holding 256ths.
+Echantillons chartLab(int bits, bool alpha)
 {
-    const quint16 encres[3][4] = {{6000, 60000, 52000, 3000}, {50000, 9000, 58000, 6000}, {58000, 44000, 3000, 5000}};
-    QList<QByteArray> plans(4);
-    for (int c = 0; c < 4; ++c)
-        for (int y = 0; y < hauteur; ++y)
-            for (int x = 0; x < largeur; ++x)
-                ajouter(plans[c], y < hauteur / 2 ? encres[3 * x / largeur][c] : quint16(c == 3 ? 30000 : 0));
-    QList<quint32> tailles;
-    for (const QByteArray& p : plans)
-        tailles.append(quint32(p.size()));
-    QByteArray comptes;
-    for (quint32 t : tailles)
-        ajouter(comptes, t);
-    return tiffDeChamps({champLong(256, quint32(largeur)), champLong(257, quint32(hauteur)), champCourt(258, 4, 16),
-                         champCourt(259, 1, 1), champCourt(262, 1, 5), {273, 4, 4, {}}, champCourt(277, 1, 4),
-                         champLong(278, quint32(hauteur)), {279, 4, 4, comptes}, champCourt(284, 1, 2)},
-                        plans);
+    const double plusGrand = bits == 8 ? 255 : 65535;
+    return {.largeur = 120, .hauteur = 80, .n = alpha ? 4 : 3, .bits = bits, .photometrie = 8, .code = [=](int x, int y, int c) {
+                const double patches[6][4] = {{50, 55, 40, 1}, {58, -45, 30, 1}, {42, 15, -50, 1},
+                                              {75, 5, 55, 0.5}, {54, 0, 0, 1}, {23, 6, 10, 1}};
+                const double* p = patches[x / 40 + 3 * (y / 40)];
+                const double echelles[4] = {plusGrand / 100, bits == 8 ? 1.0 : 256.0, bits == 8 ? 1.0 : 256.0, plusGrand};
+                return quint32(qint32(std::lround(p[c] * echelles[c])));
+            }, .alpha = alpha};
+}
+
+// Lab TIFFs of 8 and 16 bits, with alpha and without, in planes of strips or of tiles: every
+// output shows the colours and the transparency that ImageMagick reads from their twin of
+// interleaved samples (it misreads tiles of planes itself).
+TEST(Couleurs, UnTiffLabEnPlansSeparesGardeSesCouleurs)
+{
+    Dossier d;
+    QTemporaryDir ailleurs;
+    for (const int bits : {8, 16})
+        for (const bool alpha : {true, false}) {
+            const QString nom = QStringLiteral("lab%1%2").arg(bits).arg(alpha ? "a" : "");
+            const QString relu = ailleurs.filePath(nom + ".png");
+            const Echantillons lab = chartLab(bits, alpha);
+            sortieDe("convert", {d.ecrire(nom + ".tif", tiffDispose(lab, false)), relu});
+            const QImage attendu = QImage(relu).convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(qAlpha(attendu.pixel(20, 60)), alpha ? 128 : 255);
+            const QString plans = d.ecrire(nom + "-plans.tif", tiffDispose(lab, true));
+            const QString tuiles = d.ecrire(nom + "-tuiles.tif", tiffDispose(lab, true, 32));
+            for (const QString& source : {plans, tuiles}) {
+                ASSERT_TRUE(sortieDe("tiffinfo", {source}).contains("separate image planes"));
+                for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+                    SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+                    const QString sortie = convertirSeul(source, id);
+                    memesCouleurs(sortie, attendu, alpha ? centresDuTableau.mid(0, 3) + centresDuTableau.mid(4)
+                                                         : centresDuTableau);
+                    if (QString(id) == "png" || QString(id) == "webp") {
+                        EXPECT_NEAR(qAlpha(decoder(sortie).pixel(20, 60)), qAlpha(attendu.pixel(20, 60)), 2);
+                    }
+                }
+            }
+        }
+}
+
+// CMYK of 16 bits, as prepress software writes it: three inks side by side over a grey.
+Echantillons encres(int largeur, int hauteur)
+{
+    return {.largeur = largeur, .hauteur = hauteur, .n = 4, .bits = 16, .photometrie = 5, .code = [=](int x, int y, int c) {
+                const quint16 encres[3][4] = {{6000, 60000, 52000, 3000}, {50000, 9000, 58000, 6000}, {58000, 44000, 3000, 5000}};
+                return quint32(y < hauteur / 2 ? encres[3 * x / largeur][c] : quint16(c == 3 ? 30000 : 0));
+            }};
 }
 
 // CMYK TIFFs of separate 16-bit planes and of contiguous bytes (ImageMagick's): every
@@ -205,7 +238,7 @@ QByteArray cmjnEnPlans(int largeur, int hauteur)
 TEST(Couleurs, UnTiffCmjnSortEnSrgbPartout)
 {
     Dossier d;
-    const QString plans = d.ecrire("plans16.tif", cmjnEnPlans(300, 200));
+    const QString plans = d.ecrire("plans16.tif", tiffDispose(encres(300, 200), true));
     ASSERT_TRUE(sortieDe("tiffinfo", {plans}).contains("separate image planes"));
     const QString png = ecrire(d, "patches.png", patches());
     const QString octets = d.chemin("octets.tif");
@@ -226,6 +259,38 @@ TEST(Couleurs, UnTiffCmjnSortEnSrgbPartout)
             if (QString(id) != "pdf") {
                 EXPECT_EQ(champVips(sortie, "bands"), "3");
             }
+        }
+    }
+}
+
+// CMYK in tiles of planes, which libvips refuses: 8 bits carrying a profile unlike the
+// standard one, and 16 bits. Every output shows what libvips' command line gives their
+// twin of interleaved samples, through the file's own profile.
+TEST(Couleurs, UnTiffCmjnEnTuilesGardeSonProfil)
+{
+    Dossier d;
+    QFile icc(QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc"));
+    ASSERT_TRUE(icc.open(QIODevice::ReadOnly));
+    Echantillons octets = encres(300, 200);
+    octets.bits = 8;
+    octets.code = [seize = encres(300, 200).code](int x, int y, int c) { return seize(x, y, c) / 257; };
+    octets.profil = icc.readAll();
+    for (const Echantillons& e : {octets, encres(300, 200)}) {
+        SCOPED_TRACE(e.bits);
+        const QString jumelle = d.ecrire(QStringLiteral("jumelle%1.tif").arg(e.bits), tiffDispose(e, false));
+        QTemporaryDir ailleurs;
+        const QString srgb = ailleurs.filePath("srgb.png");
+        sortieDe("vips", {"icc_transform", jumelle, srgb, "srgb", "--embedded", "--input-profile", "cmyk"});
+        const QImage attendu = QImage(srgb).convertToFormat(QImage::Format_ARGB32);
+        if (!e.profil.isEmpty()) {  // the file's profile makes a difference the test can see
+            const QString standard = ailleurs.filePath("standard.png");
+            sortieDe("vips", {"icc_transform", jumelle, standard, "srgb", "--input-profile", "cmyk"});
+            ASSERT_GT(ecart(QImage(standard).pixel(160, 55), attendu.pixel(160, 55)), 12);
+        }
+        const QString tuiles = d.ecrire(QStringLiteral("tuiles%1.tif").arg(e.bits), tiffDispose(e, true, 64));
+        for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf"}) {
+            SCOPED_TRACE(id);
+            memesCouleurs(convertirSeul(tuiles, id), attendu, {{50, 55}, {160, 55}, {270, 55}, {150, 150}});
         }
     }
 }

@@ -147,6 +147,91 @@ TEST(DecodeursLibav, UnTgaDontLeQuatriemeOctetNEstPasAlphaEstOpaque)
     }
 }
 
+// A grey TGA of 16 bits a pixel (grey, then alpha: 8 alpha bits in the descriptor), stored
+// from the corner the descriptor names, raw or in runs of at most 128 pixels (runs of equal
+// pixels, the rest as raw packets), as Pillow writes its LA pictures.
+QByteArray tgaGrisAlpha(const QImage& image, bool enPaquets, bool deDroite, bool deHaut)
+{
+    QByteArray o(18, '\0');
+    o[2] = char(enPaquets ? 11 : 3);
+    o[12] = char(image.width() & 0xFF), o[13] = char(image.width() >> 8);
+    o[14] = char(image.height() & 0xFF), o[15] = char(image.height() >> 8);
+    o[16] = 16;
+    o[17] = char(8 | (deDroite ? 0x10 : 0) | (deHaut ? 0x20 : 0));
+    QList<QByteArray> pixels;
+    for (int r = 0; r < image.height(); ++r)
+        for (int c = 0; c < image.width(); ++c) {
+            const QRgb p = image.pixel(deDroite ? image.width() - 1 - c : c, deHaut ? r : image.height() - 1 - r);
+            pixels.append(QByteArray().append(char(qRed(p))).append(char(qAlpha(p))));
+        }
+    for (qsizetype i = 0; i < pixels.size();) {
+        qsizetype n = 1;
+        if (!enPaquets) {
+            o += pixels[i++];
+            continue;
+        }
+        while (i + n < pixels.size() && n < 128 && pixels[i + n] == pixels[i])
+            ++n;
+        if (n > 1) {
+            o += char(0x80 | (n - 1)) + pixels[i];
+        } else {
+            while (i + n < pixels.size() && n < 128 && pixels[i + n] != pixels[i + n - 1])
+                ++n;
+            o += char(n - 1);
+            for (qsizetype k = i; k < i + n; ++k)
+                o += pixels[k];
+        }
+        i += n;
+    }
+    return o;
+}
+
+// `image` over white, as a viewer shows it.
+QRgb surBlanc(QRgb p)
+{
+    const auto canal = [&](int v) { return (v * qAlpha(p) + 255 * (255 - qAlpha(p)) + 127) / 255; };
+    return qRgb(canal(qRed(p)), canal(qGreen(p)), canal(qBlue(p)));
+}
+
+
+// Grey and alpha of 16 bits a pixel, raw and in runs, from every corner: the PNG holds the
+// same grey and alpha, every other petal the same greys over white, none a false colour.
+TEST(DecodeursLibav, UnTgaGrisAvecAlphaResteGris)
+{
+    QImage source(40, 30, QImage::Format_ARGB32);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) {
+            const int g = x < 8 ? 0 : x * 255 / 39;  // runs on the left, a ramp after
+            source.setPixel(x, y, qRgba(g, g, g, y < 10 ? 255 : 255 - y * 6));
+        }
+    Dossier d;
+    for (const bool enPaquets : {false, true})
+        for (const bool deDroite : {false, true})
+            for (const bool deHaut : {false, true}) {
+                const QString nom = QStringLiteral("gris-%1%2%3.tga").arg(enPaquets).arg(deDroite).arg(deHaut);
+                const QByteArray octets = tgaGrisAlpha(source, enPaquets, deDroite, deHaut);
+                const QString coupe = d.ecrire("coupe-" + nom, octets.left(octets.size() - 30));
+                echoue(d, {coupe}, "png", {illisible(QFileInfo(coupe).fileName())});
+                const QString tga = d.ecrire(nom, octets);
+                const QString png = convertirSeul(tga, "png");
+                ASSERT_EQ(champVips(png, "bands"), "2") << nom.toStdString();
+                const QImage lue = decoder(png);
+                memesPixels(lue, source, true);
+                EXPECT_EQ(qAlpha(lue.pixel(20, 25)), qAlpha(source.pixel(20, 25)));
+                for (const char* id : {"jpg", "heic", "webp", "leger", "pdf"}) {
+                    SCOPED_TRACE(nom.toStdString() + " → " + id);
+                    const QString sortie = convertirSeul(tga, id);
+                    const QImage vue = sortie.endsWith(".pdf") ? rendre(sortie, 1) : decoder(sortie);
+                    ASSERT_EQ(vue.size(), source.size());
+                    for (const QPoint p : {QPoint(3, 3), QPoint(20, 5), QPoint(36, 6), QPoint(20, 25), QPoint(37, 27)}) {
+                        const QRgb vu = surBlanc(vue.pixel(p)), attendu = surBlanc(source.pixel(p));
+                        EXPECT_LE(std::abs(qRed(vu) - qBlue(vu)) + std::abs(qGreen(vu) - qBlue(vu)), 6) << p.x() << "," << p.y();
+                        EXPECT_NEAR(qGreen(vu), qGreen(attendu), 8) << p.x() << "," << p.y();
+                    }
+                }
+            }
+}
+
 // A 32-bit BMP stored top-down (negative height), with its colour masks.
 QByteArray bmpDeHautEnBas(const QImage& image)
 {

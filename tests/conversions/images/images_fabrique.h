@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <array>
+#include <functional>
 
 namespace essais {
 
@@ -23,8 +24,9 @@ inline QString ecrire(const Dossier& d, const QString& nom, const QImage& image,
     return chemin;
 }
 
-// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels.
-inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation)
+// A JPEG carrying an EXIF orientation (1 to 8) in front of `image`'s pixels, stored as a SHORT
+// (type 3), or as a LONG (4) or SLONG (9) as some cameras and editors write it.
+inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& image, int orientation, char type = 3)
 {
     QByteArray jpeg;
     QBuffer tampon(&jpeg);
@@ -33,7 +35,8 @@ inline QString jpegOriente(const Dossier& d, const QString& nom, const QImage& i
     // APP1 "Exif": a big-endian TIFF header and one IFD holding the orientation tag (0x0112).
     QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\x00\x2A\x00\x00\x00\x08" "\x00\x01"
                     "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x00\x00\x00" "\x00\x00\x00\x00", 36);
-    exif[29] = static_cast<char>(orientation);
+    exif[23] = type;
+    exif[type == 3 ? 29 : 31] = static_cast<char>(orientation);  // a value's bytes from the left
     return d.ecrire(nom, jpeg.left(2) + exif + jpeg.mid(2));
 }
 
@@ -117,7 +120,7 @@ inline ChampTiff champLong(quint16 tag, quint32 v)
 
 // A little-endian TIFF of one directory of `champs` (in the order of their tags): the header,
 // the directory, the values that do not fit in four bytes, then the strips `bandes`, whose
-// offsets go in the field of tag 273.
+// offsets go in the field of tag 273 (or 324, when they are tiles).
 inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QList<QByteArray>& bandes)
 {
     QByteArray tiff("II*\0", 4);
@@ -125,13 +128,13 @@ inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QList<QByteArray>&
     const quint32 finIfd = 8 + 2 + 12 * quint32(champs.size()) + 4;
     quint32 debut = finIfd;
     for (const ChampTiff& c : champs) {
-        const qsizetype taille = c.tag == 273 ? 4 * bandes.size() : c.valeur.size();
+        const qsizetype taille = c.tag == 273 || c.tag == 324 ? 4 * bandes.size() : c.valeur.size();
         if (taille > 4)
             debut += quint32(taille + taille % 2);
     }
     QByteArray ailleurs;
     for (ChampTiff& c : champs) {
-        if (c.tag == 273) {
+        if (c.tag == 273 || c.tag == 324) {
             c.n = quint32(bandes.size());
             c.valeur.clear();
             for (const QByteArray& b : bandes) {
@@ -163,6 +166,68 @@ inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QList<QByteArray>&
 inline QByteArray tiffDeChamps(QList<ChampTiff> champs, const QByteArray& pixels)
 {
     return tiffDeChamps(std::move(champs), QList<QByteArray>{pixels});
+}
+
+// A picture's samples for a TIFF: `n` a pixel of `bits` (8, 16 or 32), each given as stored
+// by `code(x, y, sample)`; the last one is alpha when `alpha` (unassociated unless said).
+struct Echantillons {
+    int largeur, hauteur, n, bits;
+    quint16 photometrie;
+    std::function<quint32(int x, int y, int c)> code;
+    bool alpha = false;
+    quint16 sorteAlpha = 2;  // 1 associated, 2 unassociated
+    quint16 sorte = 1;       // 1 integers, 2 signed, 3 floats
+    QByteArray profil{};     // ICC, when not empty
+};
+
+// A TIFF of those samples interleaved in one strip, or in planes of one strip each
+// (`enPlans`), or in square tiles of `tuile` pixels (of planes when `enPlans`), edge tiles
+// padded with the last row and column.
+inline QByteArray tiffDispose(const Echantillons& e, bool enPlans, int tuile = 0)
+{
+    const int cote = tuile > 0 ? tuile : std::max(e.largeur, e.hauteur);
+    const int colonnes = (e.largeur + cote - 1) / cote, rangees = (e.hauteur + cote - 1) / cote;
+    QList<QByteArray> morceaux;
+    for (int plan = 0; plan < (enPlans ? e.n : 1); ++plan)
+        for (int m = 0; m < (tuile > 0 ? colonnes * rangees : 1); ++m) {
+            QByteArray o;
+            const int x0 = m % colonnes * cote, y0 = m / colonnes * cote;
+            for (int y = y0; y < (tuile > 0 ? y0 + cote : e.hauteur); ++y)
+                for (int x = x0; x < (tuile > 0 ? x0 + cote : e.largeur); ++x)
+                    for (int c = enPlans ? plan : 0; c < (enPlans ? plan + 1 : e.n); ++c) {
+                        const quint32 v = e.code(std::min(x, e.largeur - 1), std::min(y, e.hauteur - 1), c);
+                        if (e.bits == 8)
+                            o.append(char(v));
+                        else if (e.bits == 16)
+                            ajouter(o, quint16(v));
+                        else
+                            ajouter(o, v);
+                    }
+            morceaux.append(o);
+        }
+    QByteArray comptes;
+    for (const QByteArray& m : morceaux)
+        ajouter(comptes, quint32(m.size()));
+    const auto nombre = quint32(morceaux.size());
+    const auto n = quint16(e.n);
+    QList<ChampTiff> champs{champLong(256, quint32(e.largeur)), champLong(257, quint32(e.hauteur)),
+                            champCourt(258, n, quint16(e.bits)), champCourt(259, 1, 1), champCourt(262, 1, e.photometrie)};
+    if (tuile == 0)
+        champs << ChampTiff{273, 4, 1, {}};
+    champs << champCourt(277, 1, n);
+    if (tuile == 0)
+        champs << champLong(278, quint32(e.hauteur)) << ChampTiff{279, 4, nombre, comptes};
+    champs << champCourt(284, 1, enPlans ? 2 : 1);
+    if (tuile > 0)
+        champs << champLong(322, quint32(tuile)) << champLong(323, quint32(tuile)) << ChampTiff{324, 4, 1, {}}
+               << ChampTiff{325, 4, nombre, comptes};
+    if (e.alpha)
+        champs << champCourt(338, 1, e.sorteAlpha);
+    if (e.sorte != 1)
+        champs << champCourt(339, n, e.sorte);
+    if (!e.profil.isEmpty())
+        champs << ChampTiff{34675, 7, quint32(e.profil.size()), e.profil};
+    return tiffDeChamps(champs, morceaux);
 }
 
 // An orange disc on nothing, half as wide and high as the picture.

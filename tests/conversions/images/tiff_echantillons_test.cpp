@@ -313,3 +313,55 @@ TEST(TiffEchantillons, PlansSeparesEtQuatreBitsSeLisent)
 }
 
 } // namespace
+
+namespace {
+
+// RGBA of `bits` (8 or 16) with unassociated alpha: colour ramps, opaque above, alpha from 1
+// to 63 below, where colours premultiplied would come out dark.
+Echantillons rvbaDetache(int bits)
+{
+    const quint32 echelle = bits == 8 ? 1 : 257;
+    return {.largeur = 96, .hauteur = 64, .n = 4, .bits = bits, .photometrie = 2, .code = [=](int x, int y, int c) {
+                const int v[4] = {x * 255 / 95, 220 - y * 2, 60 + (x + y) % 120, y < 32 ? 255 : 1 + (x * 2 + y) % 63};
+                return quint32(v[c]) * echelle;
+            }, .alpha = true};
+}
+
+} // namespace
+
+// Tiles of separate planes, which libvips refuses: RGBA keeps its colours where alpha is low
+// (the PNG holds its contiguous twin's pixels), a half-float grey of min-is-white is turned
+// over as its 32-bit float kin.
+TEST(TiffEchantillons, LesTuilesDePlansSeLisentCommeLeursJumelles)
+{
+    Dossier d;
+    for (const int bits : {8, 16}) {
+        SCOPED_TRACE(bits);
+        const Echantillons rvba = rvbaDetache(bits);
+        const QImage attendu = vueVips(d.ecrire(QStringLiteral("jumelle%1.tif").arg(bits), tiffDispose(rvba, false)));
+        ASSERT_EQ(qAlpha(attendu.pixel(10, 40)), rvba.code(10, 40, 3) / (bits == 8 ? 1 : 257));
+        const QString tuiles = d.ecrire(QStringLiteral("tuiles%1.tif").arg(bits), tiffDispose(rvba, true, 32));
+        const QImage vu = vue(convertirSeul(tuiles, "png"));
+        ASSERT_EQ(vu.size(), attendu.size());
+        int pire = 0;
+        for (int y = 0; y < vu.height(); ++y)
+            for (int x = 0; x < vu.width(); ++x)
+                pire = std::max({pire, ecart(vu.pixel(x, y), attendu.pixel(x, y)),
+                                 std::abs(qAlpha(vu.pixel(x, y)) - qAlpha(attendu.pixel(x, y)))});
+        EXPECT_LE(pire, 1);
+        // Cut in its last tile: refused, nothing written.
+        const QByteArray entier = lire(tuiles);
+        const QString coupe = d.ecrire(QStringLiteral("coupe%1.tif").arg(bits), entier.left(entier.size() - 100));
+        echoue(d, {coupe}, "png", {illisible(QFileInfo(coupe).fileName())});
+    }
+    Trame gris{128, 48, 1, 32, true, blancANul, {}};
+    QRandomGenerator g(9);
+    for (int i = 0; i < gris.largeur * gris.hauteur; ++i)  // values halves hold exactly
+        gris.echantillons.append(float(qfloat16(float(0.05 + 0.5 * g.generateDouble() + 0.4 * (i % 128) / 127.0))));
+    const QImage attendu = vueVips(d.ecrire("inverse.tif", tiff(enCouleurs(gris))));
+    const Echantillons demis{.largeur = gris.largeur, .hauteur = gris.hauteur, .n = 1, .bits = 16, .photometrie = blancANul,
+                             .code = [&](int x, int y, int) {
+                                 return quint32(std::bit_cast<quint16>(qfloat16(float(gris.echantillons[y * gris.largeur + x]))));
+                             }, .sorte = 3};
+    commeLaReference(d.ecrire("demis-tuiles.tif", tiffDispose(demis, true, 32)), attendu);
+}

@@ -92,6 +92,21 @@ TEST(PdfImages, LOrientationTourneLaPageSansReencoder)
     }
 }
 
+// EXIF may store the orientation as a LONG or SLONG: the page turns as libvips turns the
+// photo, its size read by poppler.
+TEST(PdfImages, UneOrientationEnEntierLongTourneAussiLaPage)
+{
+    for (const char type : {4, 9}) {
+        SCOPED_TRACE(int(type));
+        Dossier d;
+        const QString jpg = jpegOriente(d, "photo.jpg", motif(60, 40), 6, type);
+        ASSERT_EQ(champVips(jpg, "orientation"), "6");
+        const QString pdf = convertirSeul(jpg, "pdf");
+        EXPECT_TRUE(lire(pdf).contains(lire(jpg)));
+        EXPECT_EQ(taillePage(pdf, 1), QSizeF(40, 60));
+    }
+}
+
 TEST(PdfImages, LaTransparenceResteUnMasque)
 {
     Dossier d;

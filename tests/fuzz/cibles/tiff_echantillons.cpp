@@ -1,5 +1,6 @@
-// TIFFs of 12-bit or other odd-width integers and half floats: libtiff's strips, then our
-// unpacking of their samples and the differences summed back.
+// TIFFs of 12-bit or other odd-width integers and half floats: libtiff's strips or tiles,
+// then our unpacking of their samples and the differences summed back; separate planes of
+// Lab, or in tiles, interleaved as stored.
 #include "Cible.h"
 
 #include "conversions/Erreur.h"
