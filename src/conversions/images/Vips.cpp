@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 
 using vips::VImage;
@@ -58,15 +59,55 @@ bool luPar(const VImage& image, const char* chargeur)
     return image.get_typeof(VIPS_META_LOADER) != 0 && std::strcmp(image.get_string(VIPS_META_LOADER), chargeur) == 0;
 }
 
-// libnsgif decodes each frame whole, four bytes a pixel, whatever the pipeline asks for: a GIF
-// whose frame cannot fit in what may be set aside is refused at once, by its size.
-constexpr double octetsParPixelGif = 4;
-
-void verifierMemoire(const VImage& image, const QString& chemin)
+// libnsgif and libheif decode a whole frame at the first row asked for. libvips' caches black
+// out a tile whose decoder failed on another thread and go on: such a picture is read here,
+// on this thread, where the failure is the pass's own.
+bool decodeEntier(const VImage& image)
 {
-    if (!luPar(image, "gifload"))
-        return;
-    const Reserve place(static_cast<qint64>(octetsParPixelGif * image.width() * image.height()), chemin);
+    return luPar(image, "gifload") || luPar(image, "heifload");
+}
+
+// What the decoder holds besides the copy: libnsgif's frame of four bytes a pixel; libheif's
+// picture and, while it converts them, its planes.
+qint64 octetsDuDecodeur(const VImage& image)
+{
+    const double parPixel = luPar(image, "gifload") ? 4.0 : 2.0 * VIPS_IMAGE_SIZEOF_PEL(image.get_image());
+    return static_cast<qint64>(parPixel * image.width() * image.height());
+}
+
+void rendre(gpointer reserve) { delete static_cast<Reserve*>(reserve); }
+
+// The decoded picture copied whole into memory, row by row from a sequential pass on this
+// thread; the decoder is let go once it is copied. Both are set aside first, the copy for as
+// long as it lives: every pass of a road reads it, nothing decodes the file again.
+VImage copieEntiere(VImage charge, const QString& chemin)
+{
+    auto copie = std::make_unique<Reserve>(static_cast<qint64>(VIPS_IMAGE_SIZEOF_IMAGE(charge.get_image())), chemin);
+    VImage image(vips_image_new_memory(), vips::STEAL);
+    {
+        const Reserve decodeur(octetsDuDecodeur(charge), chemin);
+        if (vips_image_pipelinev(image.get_image(), VIPS_DEMAND_STYLE_ANY, charge.get_image(), nullptr) != 0)
+            throw VError();
+        if (vips_image_write_prepare(image.get_image()) != 0) {
+            vips_error_clear();
+            throw std::bad_alloc();
+        }
+        const std::unique_ptr<VipsRegion, void (*)(VipsRegion*)> region(
+            vips_region_new(charge.get_image()), [](VipsRegion* r) { g_object_unref(r); });
+        const size_t ligne = VIPS_IMAGE_SIZEOF_LINE(charge.get_image());
+        constexpr int lignesParPassage = 16;
+        for (int y = 0; y < charge.height(); y += lignesParPassage) {
+            VipsRect bande{0, y, charge.width(), std::min(lignesParPassage, charge.height() - y)};
+            if (vips_region_prepare(region.get(), &bande) != 0)
+                throw VError();
+            for (int k = y; k < y + bande.height; ++k)
+                std::memcpy(VIPS_IMAGE_ADDR(image.get_image(), 0, k), VIPS_REGION_ADDR(region.get(), 0, k), ligne);
+        }
+        charge = VImage();
+    }
+    g_object_set_data_full(G_OBJECT(image.get_image()), "vemo-reserve", copie.release(), rendre);
+    image.set(champEnMemoire, 1);
+    return image;
 }
 
 void liberer(void* pixels) { g_free(pixels); }
@@ -142,6 +183,13 @@ bool profilHorsSrgb(const VImage& image)
     return horsSrgb(QByteArray::fromRawData(static_cast<const char*>(icc), static_cast<qsizetype>(taille)));
 }
 
+// Pixels of another profile brought to sRGB, as libvips' thumbnail() brings those it decodes.
+VImage versSrgb(const VImage& image)
+{
+    return image.icc_transform(
+        "srgb", VImage::option()->set("embedded", true)->set("depth", image.format() == VIPS_FORMAT_USHORT ? 16 : 8));
+}
+
 } // namespace
 
 VImage ouvrirImage(const QString& chemin)
@@ -161,7 +209,8 @@ VImage ouvrirImage(const QString& chemin)
         try {
             VImage image = chargerSurveille(chemin);
             verifierTaille(image, chemin);
-            verifierMemoire(image, chemin);
+            if (decodeEntier(image))
+                image = copieEntiere(std::move(image), chemin);
             if (luPar(image, "tiffload"))
                 image.set(champRelu, 1);
             return enSrgb(image);
@@ -195,9 +244,10 @@ VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int
     const int cote = std::max(entete.width(), entete.height());
     const int taille = max && *max > 0 && *max < cote ? *max : cote;
     try {
-        if (enMemoire(entete))  // already decoded, upright and in sRGB
-            return taille == cote ? entete
-                                  : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
+        if (enMemoire(entete)) {  // already decoded and upright; a copy of libheif's may keep its profile
+            const VImage srgb = profilHorsSrgb(entete) ? versSrgb(entete) : entete;
+            return taille == cote ? srgb : srgb.thumbnail_image(taille, VImage::option()->set("height", taille));
+        }
         vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);
         // Every caller drops the profile (QImage, WebP, PDF pixels, stripped copies): the
         // pixels must be sRGB already, or a wide-gamut red comes out a dull brown. sRGB

@@ -1,0 +1,110 @@
+// Pictures whose decoder fails after their header read: every petal says it cannot read the
+// source, none makes a black picture of it, blames its output or finds no text in it.
+
+#include "conversions/images/images_fabrique.h"
+
+using namespace essais;
+
+namespace {
+
+const char* const petales[] = {"jpg", "png", "heic", "webp", "pdf", "leger", "ocr", "detour"};
+
+// A 10-bit AVIF (ffmpeg's AV1 still) whose picture is mirrored by an "imir" property, which
+// libheif reads for 8-bit pictures only. The property is added to the file's boxes by hand;
+// the data the index points at moves by the bytes added before it.
+QString avifMiroir(const Dossier& d, const QString& nom)
+{
+    const QString chemin = d.chemin(nom);
+    sortieDe("ffmpeg", {"-v", "error", "-threads", "1", "-f", "lavfi", "-i", "testsrc2=s=64x48", "-frames:v", "1",
+                        "-pix_fmt", "yuv420p10le", "-c:v", "libaom-av1", "-cpu-used", "8", "-still-picture", "1",
+                        chemin});
+    const char* programme = R"(
+import struct, sys
+d = open(sys.argv[1], 'rb').read()
+def lire(o, f):
+    r = []
+    while o < f:
+        t, n = struct.unpack('>I4s', d[o:o + 8])
+        tete = 12 if n == b'meta' else 8
+        r.append([n, d[o + 8:o + tete], lire(o + tete, o + t) if n in (b'meta', b'iprp', b'ipco') else d[o + tete:o + t]])
+        o += t
+    return r
+def ecrire(b):
+    corps = b[2] if isinstance(b[2], bytes) else b''.join(map(ecrire, b[2]))
+    return struct.pack('>I4s', 8 + len(b[1]) + len(corps), b[0]) + b[1] + corps
+def boite(liste, n): return next(b for b in liste if b[0] == n)
+boites = lire(0, len(d))
+meta = boite(boites, b'meta')
+iprp = boite(meta[2], b'iprp')
+ipco, ipma = boite(iprp[2], b'ipco'), boite(iprp[2], b'ipma')
+ipco[2].append([b'imir', b'', b'\0'])
+p = ipma[2]  # one item: its id, its count of properties, one byte each (essential when 0x80)
+assert p[4:8] == b'\0\0\0\1' and p[8:10] == b'\0\1'
+ipma[2] = p[:10] + bytes([p[10] + 1]) + p[11:] + bytes([0x80 | len(ipco[2])])
+iloc = boite(meta[2], b'iloc')
+q = bytearray(iloc[2])
+assert q[0] == 0 and q[4] == 0x44 and q[5] == 0  # version 0, 4-byte offsets and lengths, no base
+a = 8
+for _ in range(struct.unpack('>H', q[6:8])[0]):
+    n = struct.unpack('>H', q[a + 4:a + 6])[0]
+    a += 6
+    for _ in range(n):
+        q[a:a + 4] = struct.pack('>I', struct.unpack('>I', q[a:a + 4])[0] + 10)
+        a += 8
+iloc[2] = bytes(q)
+open(sys.argv[1], 'wb').write(b''.join(map(ecrire, boites)))
+)";
+    sortieDe("python3", {"-c", programme, chemin});
+    return chemin;
+}
+
+// A GIF of 16 × 16 pixels whose one frame's LZW data holds codes its table does not have yet.
+QByteArray gifMauvaisesDonnees()
+{
+    QByteArray o("GIF89a", 6);
+    ajouter(o, quint16(16));
+    ajouter(o, quint16(16));
+    o.append("\x80\x00\x00" "\x00\x00\x00\xff\xff\xff", 9);  // a global palette of two colours
+    o.append(',');
+    for (quint16 v : {0, 0, 16, 16})
+        ajouter(o, v);
+    o.append("\x00\x02\x06\xff\xff\xff\xff\xff\xff\x00;", 11);
+    return o;
+}
+
+// A colour-mapped TGA (type 1, 8 bits an index) whose header says it has no colour map.
+QByteArray tgaSansPalette()
+{
+    QByteArray o("\x00\x00\x01", 3);
+    o.append(QByteArray(5, '\0'));  // no colour map
+    for (quint16 v : {0, 0, 16, 8})
+        ajouter(o, v);
+    o.append("\x08\x20", 2);
+    for (int i = 0; i < 16 * 8; ++i)
+        o.append(static_cast<char>(i * 7));
+    return o;
+}
+
+} // namespace
+
+TEST(LecturesEchouees, UnDecodeurEnEchecFaitEchouerChaquePetale)
+{
+    Dossier d;
+    const QString avif = avifMiroir(d, "miroir.avif");
+    QString dit;
+    QTemporaryDir ailleurs;
+    // libvips' own copy goes on, black.
+    executer("vips", {"copy", avif, ailleurs.filePath("copie.png")}, &dit);
+    EXPECT_TRUE(dit.contains("error in tile")) << dit.toStdString();
+    EXPECT_EQ(sortieDe("vips", {"max", ailleurs.filePath("copie.png")}).toDouble(), 0.0);
+    const QStringList sources{avif, d.ecrire("donnees.gif", gifMauvaisesDonnees()),
+                              d.ecrire("sans-palette.tga", tgaSansPalette())};
+    for (const QString& source : sources) {
+        const QByteArray octets = lire(source);
+        for (const char* id : petales) {
+            SCOPED_TRACE(QFileInfo(source).fileName().toStdString() + " → " + id);
+            echoue(d, {source}, id, {illisible(QFileInfo(source).fileName())});
+        }
+        EXPECT_EQ(lire(source), octets);
+    }
+}
