@@ -77,12 +77,17 @@ void oublierLectures(const QString& source)
     std::erase_if(lectures, [&](const Lecture& l) { return l.source == source; });
 }
 
-void verifierLectures(const QString& source)
+bool lecturesEchouees(const QString& source)
 {
     const bool echec = std::any_of(lectures.begin(), lectures.end(),
                                    [&](const Lecture& l) { return l.source == source && l.echec->load(); });
     oublierLectures(source);
-    if (!echec)
+    return echec;
+}
+
+void verifierLectures(const QString& source)
+{
+    if (!lecturesEchouees(source))
         return;
     qCWarning(journalImages).noquote() << QStringLiteral("vips : décodeur en échec, image incomplète : ") + source;
     throw Erreur::lecture(nomDe(source));

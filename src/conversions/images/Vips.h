@@ -65,12 +65,15 @@ vips::VImage chargerSurveille(const QString& chemin);
 // even where the pipeline went on (libvips blacks out a tile that failed while another
 // thread computes it again); forgets those loads.
 void verifierLectures(const QString& source);
+// Whether a decoder of `source` opened on this thread failed; forgets those loads.
+bool lecturesEchouees(const QString& source);
 // Forgets the loads of `source` opened on this thread, unchecked.
 void oublierLectures(const QString& source);
 
 // Runs `ecrire` on `sortie`; a libvips failure becomes Erreur::lecture of the source
-// when it came from reading, else Erreur::ecriture of the output. A decoder that failed on
-// the way fails it too, though the pipeline went on.
+// when it came from reading (a watched decoder of the source failed, whichever stage saw it,
+// or the library's words say so), else Erreur::ecriture of the output. A decoder that failed
+// on the way fails it too, though the pipeline went on.
 template <typename F>
 void sousVips(const QString& source, const QString& sortie, F&& ecrire);
 // The libvips error turned into ours; the English text goes to the log.
@@ -82,8 +85,7 @@ void sousVips(const QString& source, const QString& sortie, F&& ecrire)
     try {
         ecrire();
     } catch (const vips::VError& e) {
-        oublierLectures(source);
-        echecVips(e, source, sortie);
+        echecVips(e, source, lecturesEchouees(source) ? QString() : sortie);
     } catch (...) {
         oublierLectures(source);
         throw;

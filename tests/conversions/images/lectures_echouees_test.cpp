@@ -108,3 +108,51 @@ TEST(LecturesEchouees, UnDecodeurEnEchecFaitEchouerChaquePetale)
         EXPECT_EQ(lire(source), octets);
     }
 }
+
+namespace {
+
+// A value of the first directory of a little-endian TIFF: the LONG at index `i` of field `tag`.
+quint32 champ(const QByteArray& tiff, quint16 tag, quint32 i)
+{
+    const quint32 ifd = qFromLittleEndian<quint32>(tiff.constData() + 4);
+    const quint16 n = qFromLittleEndian<quint16>(tiff.constData() + ifd);
+    for (quint32 e = ifd + 2; e < ifd + 2 + 12u * n; e += 12)
+        if (qFromLittleEndian<quint16>(tiff.constData() + e) == tag) {
+            const quint32 compte = qFromLittleEndian<quint32>(tiff.constData() + e + 4);
+            const quint32 valeurs = compte == 1 ? e + 8 : qFromLittleEndian<quint32>(tiff.constData() + e + 8);
+            return qFromLittleEndian<quint32>(tiff.constData() + valeurs + 4 * i);
+        }
+    return 0;
+}
+
+} // namespace
+
+// A tiled Deflate TIFF (made by libtiff's tiffcp) with one tile of noise: every petal blames
+// the source, whichever stage of the pipeline saw libtiff's failure.
+TEST(LecturesEchouees, UneTuileAbimeeEstUneErreurDeLecture)
+{
+    Dossier d;
+    const QString png = ecrire(d, "texture.png", texture(512, 512, 3));
+    const QString tiff = d.chemin("plan.tif");
+    const QString tuiles = d.chemin("tuiles.tif");
+    sortieDe("vips", {"copy", png, tiff});
+    sortieDe("tiffcp", {"-c", "zip", "-t", "-w", "64", "-l", "64", tiff, tuiles});
+    QByteArray octets = lire(tuiles);
+    QFile::remove(png);
+    QFile::remove(tiff);
+    QFile::remove(tuiles);
+    const quint32 debut = champ(octets, 324, 36), taille = champ(octets, 325, 36);
+    ASSERT_GT(taille, 100u);
+    octets.replace(debut + 8, taille - 12, QByteArray(taille - 12, '\x55'));
+    const QString source = d.ecrire("abimee.tif", octets);
+    QString dit;
+    QTemporaryDir ailleurs;
+    EXPECT_NE(executer("tiffcp", {"-c", "none", source, ailleurs.filePath("copie.tif")}, &dit), 0);
+    EXPECT_TRUE(dit.contains("ZIPDecode")) << dit.toStdString();
+    for (int essai = 0; essai < 2; ++essai)
+        for (const char* id : petales) {
+            SCOPED_TRACE(std::to_string(essai) + " " + id);
+            echoue(d, {source}, id, {illisible("abimee.tif")});
+        }
+    EXPECT_EQ(lire(source), octets);
+}
