@@ -16,6 +16,10 @@ namespace Conversions {
 // The largest image we decode: beyond it a file is refused as a decompression bomb.
 inline constexpr double pixelsAuPlus = 300e6;
 
+// Logs `raison` with the file and throws « nom » est trop grand: a valid picture past the size
+// guard, or one that cannot fit in memory.
+[[noreturn]] void refuserTropGrand(const QString& chemin, const QString& raison);
+
 // Starts libvips once for the whole process, with every loader blocked but the few we trust.
 void vipsPret();
 

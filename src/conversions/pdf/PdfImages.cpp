@@ -214,7 +214,7 @@ void ajouterImage(Assemblage& pdf, const QString& chemin)
         throw Erreur::lecture(nomDe(chemin));
     if (const auto& entete = lu.entete) {
         if (static_cast<double>(entete->largeur) * entete->hauteur > pixelsAuPlus)
-            throw Erreur::lecture(nomDe(chemin));
+            refuserTropGrand(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(entete->largeur).arg(entete->hauteur));
         ajouterPage(pdf.document(), imageJpeg(pdf.document(), jpeg, *entete), entete->largeur,
                     entete->hauteur, entete->orientation);
         return;

@@ -156,3 +156,17 @@ TEST(LecturesEchouees, UneTuileAbimeeEstUneErreurDeLecture)
         }
     EXPECT_EQ(lire(source), octets);
 }
+
+// A valid JPEG past the size guard (made by libvips): too large on every petal, the PDF's
+// too, which would carry its bytes as they are.
+TEST(LecturesEchouees, UnJpegValideTropGrandLeDitPartout)
+{
+    Dossier d;
+    const QString source = d.chemin("geant.jpg");
+    sortieDe("vips", {"black", source, "20000", "20000"});
+    ASSERT_EQ(champVips(source, "width"), "20000");
+    for (const char* id : petales) {
+        SCOPED_TRACE(id);
+        echoue(d, {source}, id, {"« geant.jpg » est trop grand"});
+    }
+}
