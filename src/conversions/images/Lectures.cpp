@@ -4,6 +4,8 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -39,12 +41,22 @@ void oublier(gpointer echec, GClosure*)
     delete static_cast<Echec*>(echec);
 }
 
+// libvips knows HEIF's sequences by their brand but not AVIF's ("avis"), which libheif reads
+// as their primary picture, a still like any other.
+const char* chargeurDe(const QString& chemin, const QByteArray& fichier)
+{
+    QFile f(chemin);
+    if (f.open(QIODevice::ReadOnly) && f.read(12).mid(4) == "ftypavis")
+        return "heifload";
+    return vips_foreign_find_load(fichier.constData());
+}
+
 } // namespace
 
 VImage chargerSurveille(const QString& chemin)
 {
     const QByteArray fichier = local(chemin);
-    const char* chargeur = vips_foreign_find_load(fichier.constData());
+    const char* chargeur = chargeurDe(chemin, fichier);
     VipsOperation* operation = chargeur ? vips_operation_new(chargeur) : nullptr;
     if (!operation)
         throw vips::VError();

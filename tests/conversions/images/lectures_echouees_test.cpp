@@ -170,3 +170,26 @@ TEST(LecturesEchouees, UnJpegValideTropGrandLeDitPartout)
         echoue(d, {source}, id, {"« geant.jpg » est trop grand"});
     }
 }
+
+// An animated AVIF (ffmpeg's AV1 sequence, brand "avis", whose primary picture libheif's
+// reader shows) converts as the still of its primary picture.
+TEST(LecturesEchouees, UnAvifAnimeDonneSonImagePrincipale)
+{
+    Dossier d;
+    const QString source = d.chemin("anime.avif");
+    sortieDe("ffmpeg", {"-v", "error", "-threads", "1", "-f", "lavfi", "-i", "color=c=0xC83C28:s=64x48:d=1", "-frames:v",
+                        "3", "-pix_fmt", "yuv420p", "-c:v", "libaom-av1", "-cpu-used", "8", source});
+    ASSERT_TRUE(lire(source).mid(4, 8) == "ftypavis");
+    ASSERT_TRUE(sortieDe("heif-info", {source}).contains("64x48")) << "primary picture";
+    for (const char* id : {"jpg", "png", "heic", "webp", "pdf", "leger"}) {
+        SCOPED_TRACE(id);
+        const QString sortie = convertirSeul(source, id);
+        const QImage vue = id == QLatin1String("pdf") ? rendre(sortie, 1) : decoder(sortie);
+        ASSERT_EQ(vue.size(), QSize(64, 48));
+        const QColor c = vue.pixelColor(32, 24);
+        EXPECT_NEAR(c.red(), 200, 12);
+        EXPECT_NEAR(c.green(), 60, 12);
+        EXPECT_NEAR(c.blue(), 40, 12);
+        QFile::remove(sortie);
+    }
+}
