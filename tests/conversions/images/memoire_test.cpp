@@ -7,6 +7,9 @@
 #include "conversions/borne_memoire.h"
 #include "conversions/travail/Reserve.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace essais;
 
 namespace {
@@ -174,4 +177,72 @@ TEST(Memoire, UnTiffGeantSansDonneesEstRefuseAvantDEtreLu)
             SCOPED_TRACE(nom.toStdString() + " → " + id);
             echoue(d, {d.chemin(nom)}, id, {illisible(nom)});
         }
+}
+
+namespace {
+
+// A GIF of a few dozen bytes whose one frame declares `cote` × `cote` pixels and holds two.
+QByteArray gifSansDonnees(quint16 cote)
+{
+    QByteArray o("GIF89a", 6);
+    ajouter(o, cote);
+    ajouter(o, cote);
+    o.append("\x80\x00\x00" "\x00\x00\x00\xff\xff\xff", 9);
+    o.append(',');
+    for (quint16 v : {quint16(0), quint16(0), cote, cote})
+        ajouter(o, v);
+    o.append("\x00\x02\x02\x44\x01\x00;", 8);
+    return o;
+}
+
+} // namespace
+
+// libnsgif holds its frame whole (four bytes a pixel) while it is read, and the picture read
+// from it is held whole too: both are set aside for as long as they live, so that what fits
+// the frame alone but not the two is refused before either is allocated, on every petal.
+TEST(Memoire, LeCadreDUnGifEtSaCopieSontMisDeCote)
+{
+    Dossier d;
+    const QString source = d.ecrire("cadre.gif", gifSansDonnees(6000));  // 144 MB a frame
+    ASSERT_LT(QFileInfo(source).size(), 40);
+    EXPECT_EQ(champVips(source, "width"), "6000");
+    const Borne borne(300 * Mo);  // 225 MB may be set aside: the frame, not the frame and its copy
+    for (const char* id : {"jpg", "png", "heic", "webp", "leger", "pdf", "ocr", "detour"}) {
+        SCOPED_TRACE(id);
+        echoue(d, {source}, id, {"« cadre.gif » est trop grand"});
+    }
+}
+
+namespace {
+
+// What is taken of the process's address space, in bytes.
+qint64 espacePris()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    return f.open(QIODevice::ReadOnly) ? f.readLine().split(' ').first().toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+} // namespace
+
+// Under a bound on the address space (ulimit -v), which the machine's free memory does not
+// show, a frame of 1.16 GB is refused by its size instead of ending the application when its
+// decoder's allocation fails (GLib aborts then).
+TEST(Memoire, SousUneBorneDEspaceLeGrandGifEstRefuseSansMourir)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Dossier d;
+    const QString source = d.ecrire("geant.gif", gifSansDonnees(17'000));
+    const auto convertir = [&] {
+        const rlim_t borne = static_cast<rlim_t>(espacePris() + (qint64(1) << 30));
+        const rlimit limite{borne, borne};
+        setrlimit(RLIMIT_AS, &limite);
+        for (const char* id : {"pdf", "jpg"}) {
+            const Conversions::Resultat r = Conversions::convertir({source}, QString::fromLatin1(id), {});
+            if (r.erreurs != QStringList{"« geant.gif » est trop grand"} || !r.crees.isEmpty())
+                std::_Exit(1);
+        }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(convertir(), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(d.noms(), QStringList{"geant.gif"});
 }
