@@ -246,3 +246,33 @@ TEST(Memoire, SousUneBorneDEspaceLeGrandGifEstRefuseSansMourir)
     EXPECT_EXIT(convertir(), testing::ExitedWithCode(0), "");
     EXPECT_EQ(d.noms(), QStringList{"geant.gif"});
 }
+
+// HEIC's planes (three bytes a pixel) are allocated once the first row is read: headers of a
+// few dozen bytes that declare 17 000² pixels and hold none fail there, as unreadable, where
+// the address space left (half a gigabyte) could not take the planes.
+TEST(Memoire, LeHeicLitUneLigneAvantDAllouerSesPlans)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Dossier d;
+    const QStringList noms{"entete.tif", "entete.png"};
+    d.ecrire(noms[0], tiffDeChamps({champLong(256, 17'000), champLong(257, 17'000), champCourt(258, 3, 8),
+                                    champCourt(259, 1, 1), champCourt(262, 1, 2), champLong(273, 0),
+                                    champCourt(277, 1, 3), champLong(278, 17'000), champLong(279, 17'000u * 17'000 * 3)},
+                                   QByteArray()));
+    pngGeant(d, noms[1], 17'000, 17'000);
+    const auto convertir = [&] {
+        const Borne borne(qint64(64) << 30);  // the planes are set aside: the bound is the address space's
+        const rlim_t limite = static_cast<rlim_t>(espacePris() + (qint64(512) << 20));
+        const rlimit espace{limite, limite};
+        setrlimit(RLIMIT_AS, &espace);
+        for (const QString& nom : noms) {
+            const Conversions::Resultat r = Conversions::convertir({d.chemin(nom)}, QStringLiteral("heic"), {});
+            if (r.erreurs != QStringList{illisible(nom)}) {
+                std::fprintf(stderr, "%s\n", qPrintable(r.erreurs.join(' ')));
+                std::_Exit(1);
+            }
+        }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(convertir(), testing::ExitedWithCode(0), "");
+}
