@@ -1,6 +1,6 @@
 // Time and peak memory of every image petal on files of a few dozen bytes whose header
-// declares a picture of 17 000 × 17 000 pixels: a GIF with two pixels of data and a PNG with
-// a few rows. Each conversion runs in a child of its own, once freely and once with its
+// declares a picture of 17 000 × 17 000 pixels: a GIF with two pixels of data, a PNG with a
+// few rows, a TIFF without its strip. Each conversion runs in a child of its own, once freely and once with its
 // address space bounded to 4 GB, where a failed allocation must never end the application:
 // the result column says what the user was told, or how the child died. Not a timed test.
 // Run by hand: build/bench/bench_entetes_geantes
@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 #include <zlib.h>
@@ -70,6 +71,30 @@ QByteArray png()
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + bloc("IHDR", entete) + bloc("IDAT", donnees) + bloc("IEND", {});
 }
 
+void ajouter32(QByteArray& o, quint32 v)
+{
+    const quint32 le = qToLittleEndian(v);
+    o.append(reinterpret_cast<const char*>(&le), 4);
+}
+
+// A little-endian TIFF of 8-bit RGB in one uncompressed strip that lies past the end of the file.
+QByteArray tiff()
+{
+    const std::pair<quint16, quint32> champs[] = {{256, cote}, {257, cote}, {258, 8}, {259, 1}, {262, 2},
+                                                  {273, 1 << 20}, {277, 3}, {278, cote}, {279, cote * cote * 3}};
+    QByteArray o("II*\0", 4);
+    ajouter32(o, 8);
+    ajouter16(o, quint16(std::size(champs)));
+    for (const auto& [tag, valeur] : champs) {
+        ajouter16(o, tag);
+        ajouter16(o, valeur > 0xFFFF ? 4 : 3);
+        ajouter32(o, 1);
+        ajouter32(o, valeur);
+    }
+    ajouter32(o, 0);
+    return o;
+}
+
 Enfant::Mesure convertir(const QString& source, const char* id, const QString& erreur, bool borne)
 {
     return Enfant::dansUnEnfant([&] {
@@ -106,7 +131,7 @@ int main(int argc, char** argv)
     const struct {
         const char* nom;
         QByteArray octets;
-    } cas[] = {{"geante.gif", gif()}, {"geante.png", png()}};
+    } cas[] = {{"geante.gif", gif()}, {"geante.png", png()}, {"geante.tif", tiff()}};
     for (const auto& c : cas)
         if (!ecrire(dossier.filePath(c.nom), c.octets)) {
             std::fprintf(stderr, "échantillons impossibles à créer\n");
@@ -125,7 +150,7 @@ int main(int argc, char** argv)
                             static_cast<long long>(c.octets.size()));
                 std::fflush(stdout);
                 for (const QString& n : QDir(dossier.path()).entryList(QDir::Files))
-                    if (n != QLatin1String(cas[0].nom) && n != QLatin1String(cas[1].nom))
+                    if (std::none_of(std::begin(cas), std::end(cas), [&](const auto& k) { return n == QLatin1String(k.nom); }))
                         QFile::remove(dossier.filePath(n));
             }
     return 0;
