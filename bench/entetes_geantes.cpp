@@ -5,8 +5,7 @@
 // the result column says what the user was told, or how the child died. Not a timed test.
 // Run by hand: build/bench/bench_entetes_geantes
 
-#include "Enfant.h"
-#include "conversions/Conversions.h"
+#include "EnfantConversion.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -95,33 +94,6 @@ QByteArray tiff()
     return o;
 }
 
-Enfant::Mesure convertir(const QString& source, const char* id, const QString& erreur, bool borne)
-{
-    return Enfant::dansUnEnfant([&] {
-        if (borne) {
-            const rlimit limite{rlim_t(4) << 30, rlim_t(4) << 30};
-            setrlimit(RLIMIT_AS, &limite);
-        }
-        const Conversions::Resultat r = Conversions::convertir({source}, QString::fromLatin1(id), {});
-        QFile f(erreur);
-        if (f.open(QIODevice::WriteOnly))
-            f.write((r.erreurs.isEmpty() ? QStringLiteral("créé") : r.erreurs.first()).toUtf8());
-        return true;
-    });
-}
-
-QString lire(const QString& chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-bool ecrire(const QString& chemin, const QByteArray& octets)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size() && f.flush();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -133,7 +105,7 @@ int main(int argc, char** argv)
         QByteArray octets;
     } cas[] = {{"geante.gif", gif()}, {"geante.png", png()}, {"geante.tif", tiff()}};
     for (const auto& c : cas)
-        if (!ecrire(dossier.filePath(c.nom), c.octets)) {
+        if (!Enfant::ecrire(dossier.filePath(c.nom), c.octets)) {
             std::fprintf(stderr, "échantillons impossibles à créer\n");
             return 1;
         }
@@ -144,9 +116,14 @@ int main(int argc, char** argv)
         for (const char* p : petales)
             for (bool borne : {false, true}) {
                 QFile::remove(erreur);
-                const Enfant::Mesure m = convertir(dossier.filePath(c.nom), p, erreur, borne);
+                const Enfant::Mesure m = Enfant::convertir(dossier.filePath(c.nom), p, erreur, [borne] {
+                    if (borne) {
+                        const rlimit limite{rlim_t(4) << 30, rlim_t(4) << 30};
+                        setrlimit(RLIMIT_AS, &limite);
+                    }
+                });
                 std::printf("%-11s %-7s %-6s %9.2f %9.0f  %s (%lld octets)\n", c.nom, p, borne ? "4 Go" : "-",
-                            m.secondes, m.picMo, m.ok ? qPrintable(lire(erreur)) : "l’application est morte",
+                            m.secondes, m.picMo, m.ok ? qPrintable(Enfant::texte(erreur)) : "l’application est morte",
                             static_cast<long long>(c.octets.size()));
                 std::fflush(stdout);
                 for (const QString& n : QDir(dossier.path()).entryList(QDir::Files))
