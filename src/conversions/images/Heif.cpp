@@ -47,26 +47,12 @@ VImage rvb(const VImage& image)
     return r;
 }
 
-// The first row read on this thread, before anything as large as the picture is allocated: a
-// file that declares a huge picture and holds no data fails here, at no cost. The pass that
-// follows starts again at that row, which a sequential reader still holds.
-void lirePremiereLigne(const VImage& pixels)
-{
-    VipsRegion* region = vips_region_new(pixels.get_image());
-    VipsRect ligne{0, 0, pixels.width(), 1};
-    const int echec = region ? vips_region_prepare(region, &ligne) : -1;
-    if (region)
-        g_object_unref(region);
-    if (echec != 0)
-        throw vips::VError();
-}
-
 Image remplir(const VImage& pixels, const QString& chemin)
 {
     const int w = pixels.width();
     const int h = pixels.height();
     const int bandes = pixels.bands();
-    lirePremiereLigne(pixels);
+    lirePremiereLigne(pixels);  // before the planes
     heif_image* brute = nullptr;
     verifier(heif_image_create(w, h, heif_colorspace_RGB,
                                bandes == 4 ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &brute),

@@ -60,15 +60,15 @@ bool luPar(const VImage& image, const char* chargeur)
 }
 
 // libnsgif and libheif decode a whole frame at the first row asked for. libvips' caches black
-// out a tile whose decoder failed on another thread and go on: such a picture is read here,
-// on this thread, where the failure is the pass's own.
+// out a tile whose decoder failed on another thread and go on: such a picture's first row is
+// read here, on this thread, where the failure is the pass's own.
 bool decodeEntier(const VImage& image)
 {
     return luPar(image, "gifload") || luPar(image, "heifload");
 }
 
-// What the decoder holds besides the copy: libnsgif's frame of four bytes a pixel; libheif's
-// picture and, while it converts them, its planes.
+// What the decoder holds: libnsgif's frame of four bytes a pixel; libheif's picture and, while
+// it converts them, its planes.
 qint64 octetsDuDecodeur(const VImage& image)
 {
     const double parPixel = luPar(image, "gifload") ? 4.0 : 2.0 * VIPS_IMAGE_SIZEOF_PEL(image.get_image());
@@ -77,37 +77,24 @@ qint64 octetsDuDecodeur(const VImage& image)
 
 void rendre(gpointer reserve) { delete static_cast<Reserve*>(reserve); }
 
-// The decoded picture copied whole into memory, row by row from a sequential pass on this
-// thread; the decoder is let go once it is copied. Both are set aside first, the copy for as
-// long as it lives: every pass of a road reads it, nothing decodes the file again.
-VImage copieEntiere(VImage charge, const QString& chemin)
+// Set on such a picture while its decoded frame has served no pass yet: the first reduction
+// reads it, instead of opening and decoding the file again beside it.
+constexpr const char* champPassage = "vemo-passage";
+
+// The frame decoded now, set aside first and for as long as the decoder holds it.
+void decoderSurCeFil(VImage& charge, const QString& chemin)
 {
-    auto copie = std::make_unique<Reserve>(static_cast<qint64>(VIPS_IMAGE_SIZEOF_IMAGE(charge.get_image())), chemin);
-    VImage image(vips_image_new_memory(), vips::STEAL);
-    {
-        const Reserve decodeur(octetsDuDecodeur(charge), chemin);
-        if (vips_image_pipelinev(image.get_image(), VIPS_DEMAND_STYLE_ANY, charge.get_image(), nullptr) != 0)
-            throw VError();
-        if (vips_image_write_prepare(image.get_image()) != 0) {
-            vips_error_clear();
-            throw std::bad_alloc();
-        }
-        const std::unique_ptr<VipsRegion, void (*)(VipsRegion*)> region(
-            vips_region_new(charge.get_image()), [](VipsRegion* r) { g_object_unref(r); });
-        const size_t ligne = VIPS_IMAGE_SIZEOF_LINE(charge.get_image());
-        constexpr int lignesParPassage = 16;
-        for (int y = 0; y < charge.height(); y += lignesParPassage) {
-            VipsRect bande{0, y, charge.width(), std::min(lignesParPassage, charge.height() - y)};
-            if (vips_region_prepare(region.get(), &bande) != 0)
-                throw VError();
-            for (int k = y; k < y + bande.height; ++k)
-                std::memcpy(VIPS_IMAGE_ADDR(image.get_image(), 0, k), VIPS_REGION_ADDR(region.get(), 0, k), ligne);
-        }
-        charge = VImage();
-    }
-    g_object_set_data_full(G_OBJECT(image.get_image()), "vemo-reserve", copie.release(), rendre);
-    image.set(champEnMemoire, 1);
-    return image;
+    auto decodeur = std::make_unique<Reserve>(octetsDuDecodeur(charge), chemin);
+    lirePremiereLigne(charge);
+    g_object_set_data_full(G_OBJECT(charge.get_image()), "vemo-reserve", decodeur.release(), rendre);
+    charge.set(champRelu, 1);
+    charge.set(champPassage, 1);
+}
+
+// Whether the picture's decoded frame is still unread by any pass; it is not, from now on.
+bool premierPassage(const VImage& image)
+{
+    return image.get_typeof(champPassage) != 0 && vips_image_remove(image.get_image(), champPassage);
 }
 
 void liberer(void* pixels) { g_free(pixels); }
@@ -183,13 +170,6 @@ bool profilHorsSrgb(const VImage& image)
     return horsSrgb(QByteArray::fromRawData(static_cast<const char*>(icc), static_cast<qsizetype>(taille)));
 }
 
-// Pixels of another profile brought to sRGB, as libvips' thumbnail() brings those it decodes.
-VImage versSrgb(const VImage& image)
-{
-    return image.icc_transform(
-        "srgb", VImage::option()->set("embedded", true)->set("depth", image.format() == VIPS_FORMAT_USHORT ? 16 : 8));
-}
-
 } // namespace
 
 VImage ouvrirImage(const QString& chemin)
@@ -210,7 +190,7 @@ VImage ouvrirImage(const QString& chemin)
             VImage image = chargerSurveille(chemin);
             verifierTaille(image, chemin);
             if (decodeEntier(image))
-                image = copieEntiere(std::move(image), chemin);
+                decoderSurCeFil(image, chemin);
             if (luPar(image, "tiffload"))
                 image.set(champRelu, 1);
             return enSrgb(image);
@@ -233,8 +213,9 @@ VImage vignette(const QString& chemin, std::optional<int> max)
 
 VImage vignette(const VImage& entete, const QString& chemin, std::optional<int> max)
 {
-    // A file read in sequence gives one pass: each pipeline opens it anew.
-    return enMemoire(entete) ? vignetteDe(entete, chemin, max) : vignette(chemin, max);
+    // A file read in sequence gives one pass: each pipeline opens it anew, but the first of a
+    // frame decoded at its opening.
+    return enMemoire(entete) || premierPassage(entete) ? vignetteDe(entete, chemin, max) : vignette(chemin, max);
 }
 
 namespace {
@@ -244,10 +225,9 @@ VImage vignetteDe(const VImage& entete, const QString& chemin, std::optional<int
     const int cote = std::max(entete.width(), entete.height());
     const int taille = max && *max > 0 && *max < cote ? *max : cote;
     try {
-        if (enMemoire(entete)) {  // already decoded and upright; a copy of libheif's may keep its profile
-            const VImage srgb = profilHorsSrgb(entete) ? versSrgb(entete) : entete;
-            return taille == cote ? srgb : srgb.thumbnail_image(taille, VImage::option()->set("height", taille));
-        }
+        if (enMemoire(entete))  // already decoded, upright and in sRGB
+            return taille == cote ? entete
+                                  : entete.thumbnail_image(taille, VImage::option()->set("height", taille));
         vips::VOption* options = VImage::option()->set("height", taille)->set("size", VIPS_SIZE_DOWN);
         // Every caller drops the profile (QImage, WebP, PDF pixels, stripped copies): the
         // pixels must be sRGB already, or a wide-gamut red comes out a dull brown. sRGB
@@ -488,6 +468,17 @@ int recevoir(VipsRegion* region, VipsRect* zone, void* donnees)
 }
 
 } // namespace
+
+void lirePremiereLigne(const VImage& image)
+{
+    VipsRegion* region = vips_region_new(image.get_image());
+    VipsRect ligne{0, 0, image.width(), 1};
+    const int echec = region ? vips_region_prepare(region, &ligne) : -1;
+    if (region)
+        g_object_unref(region);
+    if (echec != 0)
+        throw VError();
+}
 
 void parLignes(const VImage& image, const std::function<void(int, const std::uint8_t*)>& ligne)
 {

@@ -33,7 +33,8 @@ vips::VImage ouvrirImage(const QString& chemin);
 vips::VImage vignette(const QString& chemin, std::optional<int> max);
 // The same from the file as ouvrirImage() gave it: a picture that its decoder made whole in
 // memory (RAW, BMP…) is reduced from there, not decoded again; a file that libvips reads
-// in sequence is opened anew for each pipeline.
+// in sequence is opened anew for each pipeline, but for the first of a GIF or HEIF, whose
+// frame was decoded as it opened.
 vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
 // redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
@@ -61,6 +62,12 @@ vips::VImage depuisQImage(const QImage& image);
 // ones: a lazy pipeline never stands whole in memory. Throws vips::VError when the pixels
 // fail; what `ligne` throws passes through.
 void parLignes(const vips::VImage& image, const std::function<void(int y, const std::uint8_t* pixels)>& ligne);
+
+// The image's first row computed on this thread, before a pass in strips starts again there
+// (a sequential reader still holds it): a decoder that fails there fails here, and a file that
+// declares a huge picture and holds no data fails before anything that large is allocated.
+// Throws vips::VError.
+void lirePremiereLigne(const vips::VImage& image);
 
 // `chemin` opened by its libvips loader for one sequential pass, failing on its decoder's
 // errors; the load is watched on this thread until verifierLectures(). Throws vips::VError.
