@@ -211,6 +211,11 @@ VImage vignette(const QString& chemin, std::optional<int> max)
     return vignetteDe(ouvrirImage(chemin), chemin, max);
 }
 
+bool entiereEnMemoire(const VImage& image)
+{
+    return enMemoire(image);
+}
+
 VImage vignette(const VImage& entete, const QString& chemin, std::optional<int> max)
 {
     // A file read in sequence gives one pass: each pipeline opens it anew, but the first of a

@@ -37,6 +37,10 @@ vips::VImage vignette(const QString& chemin, std::optional<int> max);
 // frame was decoded as it opened.
 vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
+// Whether ouvrirImage() gave the picture whole in memory, for every pass to read; else a pass
+// after the first opens the file anew, and the picture opened first may be let go before.
+bool entiereEnMemoire(const vips::VImage& image);
+
 // redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
 QImage redressee(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 

@@ -6,6 +6,7 @@
 #include "conversions/images/Isnet.h"
 #include "conversions/borne_memoire.h"
 #include "conversions/travail/Reserve.h"
+#include "conversions/images/Vips.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -198,23 +199,28 @@ QByteArray gifSansDonnees(quint16 cote)
 } // namespace
 
 // libnsgif holds its frame whole (four bytes a pixel) from the moment the file is opened to
-// the end of the conversion, set aside all that time: what fits the frame converts; what
-// holds it beside the encoder's planes, or beside a second frame (the PDF's second pass), is
-// refused before it is allocated.
+// the end of the conversion, set aside all that time: what fits the frame converts (the PDF's
+// two passes one after the other); what holds it beside the encoder's planes is refused
+// before they are allocated.
 TEST(Memoire, LeCadreDUnGifResteMisDeCoteTantQuIlSert)
 {
     Dossier d;
     const QString source = d.ecrire("cadre.gif", gifSansDonnees(6000));  // 144 MB a frame
     ASSERT_LT(QFileInfo(source).size(), 40);
     EXPECT_EQ(champVips(source, "width"), "6000");
+    const Borne borne(300 * Mo);  // 225 MB may be set aside
+    {
+        const vips::VImage ouverte = Conversions::ouvrirImage(source);
+        EXPECT_FALSE(Conversions::Reserve::essayer(100 * Mo)) << "the frame is held";
+    }
+    EXPECT_TRUE(Conversions::Reserve::essayer(100 * Mo));
     const QString tropGrand = QStringLiteral("« cadre.gif » est trop grand");
     const struct {
         const char* id;
         QString erreur;  // none: converted
     } cas[] = {{"jpg", {}}, {"png", {}}, {"leger", {}}, {"ocr", QStringLiteral("Aucun texte dans « cadre.gif »")},
                {"detour", QStringLiteral("Aucun sujet trouvé dans « cadre.gif »")}, {"webp", tropGrand},
-               {"heic", tropGrand}, {"pdf", tropGrand}};
-    const Borne borne(300 * Mo);  // 225 MB may be set aside
+               {"pdf", {}}, {"heic", tropGrand}};
     for (const auto& c : cas) {
         SCOPED_TRACE(c.id);
         if (c.erreur.isEmpty())
