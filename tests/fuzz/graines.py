@@ -279,6 +279,9 @@ with tempfile.TemporaryDirectory() as t:
         return o + extension + struct.pack("<II", len(o), 0) + b"TRUEVISION-XFILE.\0"
     graine("libav_images", "sans-alpha.tga", bytes([2]) + tga32(0))
     graine("libav_images", "alpha-indefini.tga", bytes([2]) + tga32(8, 2))
+    # Colour indices (type 1, 8 bits) whose header says there is no colour map.
+    graine("libav_images", "sans-palette.tga", bytes([2]) + struct.pack("<BBBHHBHHHHBB", 0, 0, 1, 0, 0, 0, 0, 0, 16, 8, 8, 0x20)
+           + bytes(i * 7 % 256 for i in range(16 * 8)))
     # A PNG declaring 20000 × 20000 grey pixels over a few bytes of them.
     def bloc_png(type, octets):
         return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))
