@@ -5,8 +5,7 @@
 // peak is compared with that of the same petal on a small picture. Not a timed test.
 // Run by hand: build/bench/bench_tiff_sans_donnees
 
-#include "Enfant.h"
-#include "conversions/Conversions.h"
+#include "EnfantConversion.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -51,29 +50,6 @@ QByteArray tiffSansDonnees(quint32 largeur, quint32 hauteur, quint16 bits)
     return o;
 }
 
-Enfant::Mesure convertir(const QString& source, const char* id, const QString& erreur)
-{
-    return Enfant::dansUnEnfant([&] {
-        const Conversions::Resultat r = Conversions::convertir({source}, QString::fromLatin1(id), {});
-        QFile f(erreur);
-        if (f.open(QIODevice::WriteOnly))
-            f.write((r.erreurs.isEmpty() ? QStringLiteral("créé") : r.erreurs.first()).toUtf8());
-        return true;
-    });
-}
-
-QString lire(const QString& chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-bool ecrire(const QString& chemin, const QByteArray& octets)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size() && f.flush();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -89,7 +65,7 @@ int main(int argc, char** argv)
     } cas[] = {{"large.tif", 300'000'000, 1, 15}, {"carre.tif", 17'000, 17'000, 12}};
     bool prets = petite.save(dossier.filePath("petite.png"));
     for (const auto& c : cas)
-        prets = prets && ecrire(dossier.filePath(c.nom), tiffSansDonnees(c.largeur, c.hauteur, c.bits));
+        prets = prets && Enfant::ecrire(dossier.filePath(c.nom), tiffSansDonnees(c.largeur, c.hauteur, c.bits));
     if (!prets) {
         std::fprintf(stderr, "échantillons impossibles à créer\n");
         return 1;
@@ -98,11 +74,11 @@ int main(int argc, char** argv)
     std::fflush(stdout);  // or each child prints it again
     const QString erreur = dossier.filePath(QStringLiteral("erreur.txt"));
     for (const char* p : petales) {
-        const Enfant::Mesure vide = convertir(dossier.filePath("petite.png"), p, erreur);
+        const Enfant::Mesure vide = Enfant::convertir(dossier.filePath("petite.png"), p, erreur);
         for (const auto& c : cas) {
-            const Enfant::Mesure m = convertir(dossier.filePath(c.nom), p, erreur);
+            const Enfant::Mesure m = Enfant::convertir(dossier.filePath(c.nom), p, erreur);
             std::printf("%-10s %-8s %10.2f %10.0f %12.0f  %s\n", c.nom, p, m.secondes, m.picMo, vide.picMo,
-                        qPrintable(lire(erreur)));
+                        qPrintable(Enfant::texte(erreur)));
             std::fflush(stdout);
         }
     }

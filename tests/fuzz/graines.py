@@ -353,6 +353,9 @@ with tempfile.TemporaryDirectory() as t:
            + bytes([10, 255, 200, 128]) * 4)
     graine("tga_gris", "paquets.tga", struct.pack("<BBBHHBHHHHBB", 0, 0, 11, 0, 0, 0, 0, 0, 4, 2, 16, 0x38)
            + bytes([0x82, 10, 255, 0x04, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10]))
+    # Colour indices (type 1, 8 bits) whose header says there is no colour map.
+    graine("libav_images", "sans-palette.tga", bytes([2]) + struct.pack("<BBBHHBHHHHBB", 0, 0, 1, 0, 0, 0, 0, 0, 16, 8, 8, 0x20)
+           + bytes(i * 7 % 256 for i in range(16 * 8)))
     # A PNG declaring 20000 × 20000 grey pixels over a few bytes of them.
     def bloc_png(type, octets):
         return struct.pack(">I", len(octets)) + type + octets + struct.pack(">I", zlib.crc32(type + octets))

@@ -16,8 +16,6 @@ namespace Conversions {
 bool tailleAdmise(double largeur, double hauteur);
 // Logs `raison` with the file and throws Erreur::lecture.
 [[noreturn]] void refuser(const QString& chemin, const QString& raison);
-// Logs `raison` with the file and throws « nom » est trop grand.
-[[noreturn]] void refuserTropGrand(const QString& chemin, const QString& raison);
 // A copy of `octets` as a libvips image of `bandes` 8-bit bands (grey below 3, else sRGB),
 // marked as whole in memory.
 vips::VImage copie(const void* octets, size_t taille, int largeur, int hauteur, int bandes);

@@ -7,6 +7,7 @@
 #include "conversions/images/IcoMasque.h"
 #include "conversions/images/TgaAlpha.h"
 #include "conversions/images/TgaGris.h"
+#include "conversions/images/TgaPalette.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 #include "plateforme/media/Av.h"
@@ -242,6 +243,8 @@ Media::Image decoderAv(const QString& chemin, AVCodecID id)
     // libav takes old-style JPEG strips for raw pixels: a wrong picture is worse than none.
     if (id == AV_CODEC_ID_TIFF && compressionTiff(paquet->data, static_cast<size_t>(paquet->size)) == 6)
         refuser(chemin, QStringLiteral("libav : TIFF en JPEG ancien, non décodé"));
+    if (id == AV_CODEC_ID_TARGA && tgaSansPalette(QByteArrayView(paquet->data, paquet->size)))
+        refuser(chemin, QStringLiteral("TGA à couleurs indexées sans sa palette"));
     Media::Image image = Media::nouvelleImage();
     int code = avcodec_send_packet(contexte.get(), paquet.get());
     if (code >= 0)

@@ -52,6 +52,7 @@ Image remplir(const VImage& pixels, const QString& chemin)
     const int w = pixels.width();
     const int h = pixels.height();
     const int bandes = pixels.bands();
+    lirePremiereLigne(pixels);  // before the planes
     heif_image* brute = nullptr;
     verifier(heif_image_create(w, h, heif_colorspace_RGB,
                                bandes == 4 ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &brute),

@@ -4,6 +4,8 @@
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -39,12 +41,22 @@ void oublier(gpointer echec, GClosure*)
     delete static_cast<Echec*>(echec);
 }
 
+// libvips knows HEIF's sequences by their brand but not AVIF's ("avis"), which libheif reads
+// as their primary picture, a still like any other.
+const char* chargeurDe(const QString& chemin, const QByteArray& fichier)
+{
+    QFile f(chemin);
+    if (f.open(QIODevice::ReadOnly) && f.read(12).mid(4) == "ftypavis")
+        return "heifload";
+    return vips_foreign_find_load(fichier.constData());
+}
+
 } // namespace
 
 VImage chargerSurveille(const QString& chemin)
 {
     const QByteArray fichier = local(chemin);
-    const char* chargeur = vips_foreign_find_load(fichier.constData());
+    const char* chargeur = chargeurDe(chemin, fichier);
     VipsOperation* operation = chargeur ? vips_operation_new(chargeur) : nullptr;
     if (!operation)
         throw vips::VError();
@@ -77,12 +89,17 @@ void oublierLectures(const QString& source)
     std::erase_if(lectures, [&](const Lecture& l) { return l.source == source; });
 }
 
-void verifierLectures(const QString& source)
+bool lecturesEchouees(const QString& source)
 {
     const bool echec = std::any_of(lectures.begin(), lectures.end(),
                                    [&](const Lecture& l) { return l.source == source && l.echec->load(); });
     oublierLectures(source);
-    if (!echec)
+    return echec;
+}
+
+void verifierLectures(const QString& source)
+{
+    if (!lecturesEchouees(source))
         return;
     qCWarning(journalImages).noquote() << QStringLiteral("vips : décodeur en échec, image incomplète : ") + source;
     throw Erreur::lecture(nomDe(source));

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 
 using vips::VImage;
@@ -58,15 +59,42 @@ bool luPar(const VImage& image, const char* chargeur)
     return image.get_typeof(VIPS_META_LOADER) != 0 && std::strcmp(image.get_string(VIPS_META_LOADER), chargeur) == 0;
 }
 
-// libnsgif decodes each frame whole, four bytes a pixel, whatever the pipeline asks for: a GIF
-// whose frame cannot fit in what may be set aside is refused at once, by its size.
-constexpr double octetsParPixelGif = 4;
-
-void verifierMemoire(const VImage& image, const QString& chemin)
+// libnsgif and libheif decode a whole frame at the first row asked for. libvips' caches black
+// out a tile whose decoder failed on another thread and go on: such a picture's first row is
+// read here, on this thread, where the failure is the pass's own.
+bool decodeEntier(const VImage& image)
 {
-    if (!luPar(image, "gifload"))
-        return;
-    const Reserve place(static_cast<qint64>(octetsParPixelGif * image.width() * image.height()), chemin);
+    return luPar(image, "gifload") || luPar(image, "heifload");
+}
+
+// What the decoder holds: libnsgif's frame of four bytes a pixel; libheif's picture and, while
+// it converts them, its planes.
+qint64 octetsDuDecodeur(const VImage& image)
+{
+    const double parPixel = luPar(image, "gifload") ? 4.0 : 2.0 * VIPS_IMAGE_SIZEOF_PEL(image.get_image());
+    return static_cast<qint64>(parPixel * image.width() * image.height());
+}
+
+void rendre(gpointer reserve) { delete static_cast<Reserve*>(reserve); }
+
+// Set on such a picture while its decoded frame has served no pass yet: the first reduction
+// reads it, instead of opening and decoding the file again beside it.
+constexpr const char* champPassage = "vemo-passage";
+
+// The frame decoded now, set aside first and for as long as the decoder holds it.
+void decoderSurCeFil(VImage& charge, const QString& chemin)
+{
+    auto decodeur = std::make_unique<Reserve>(octetsDuDecodeur(charge), chemin);
+    lirePremiereLigne(charge);
+    g_object_set_data_full(G_OBJECT(charge.get_image()), "vemo-reserve", decodeur.release(), rendre);
+    charge.set(champRelu, 1);
+    charge.set(champPassage, 1);
+}
+
+// Whether the picture's decoded frame is still unread by any pass; it is not, from now on.
+bool premierPassage(const VImage& image)
+{
+    return image.get_typeof(champPassage) != 0 && vips_image_remove(image.get_image(), champPassage);
 }
 
 void liberer(void* pixels) { g_free(pixels); }
@@ -161,7 +189,8 @@ VImage ouvrirImage(const QString& chemin)
         try {
             VImage image = chargerSurveille(chemin);
             verifierTaille(image, chemin);
-            verifierMemoire(image, chemin);
+            if (decodeEntier(image))
+                decoderSurCeFil(image, chemin);
             if (luPar(image, "tiffload"))
                 image.set(champRelu, 1);
             return enSrgb(image);
@@ -187,10 +216,16 @@ VImage vignette(const QString& chemin, std::optional<int> max)
     return vignetteDe(ouvrirImage(chemin), chemin, max);
 }
 
+bool entiereEnMemoire(const VImage& image)
+{
+    return enMemoire(image);
+}
+
 VImage vignette(const VImage& entete, const QString& chemin, std::optional<int> max)
 {
-    // A file read in sequence gives one pass: each pipeline opens it anew.
-    return enMemoire(entete) ? vignetteDe(entete, chemin, max) : vignette(chemin, max);
+    // A file read in sequence gives one pass: each pipeline opens it anew, but the first of a
+    // frame decoded at its opening.
+    return enMemoire(entete) || premierPassage(entete) ? vignetteDe(entete, chemin, max) : vignette(chemin, max);
 }
 
 namespace {
@@ -455,6 +490,17 @@ int recevoir(VipsRegion* region, VipsRect* zone, void* donnees)
 }
 
 } // namespace
+
+void lirePremiereLigne(const VImage& image)
+{
+    VipsRegion* region = vips_region_new(image.get_image());
+    VipsRect ligne{0, 0, image.width(), 1};
+    const int echec = region ? vips_region_prepare(region, &ligne) : -1;
+    if (region)
+        g_object_unref(region);
+    if (echec != 0)
+        throw VError();
+}
 
 void parLignes(const VImage& image, const std::function<void(int, const std::uint8_t*)>& ligne)
 {

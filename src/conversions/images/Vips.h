@@ -16,6 +16,10 @@ namespace Conversions {
 // The largest image we decode: beyond it a file is refused as a decompression bomb.
 inline constexpr double pixelsAuPlus = 300e6;
 
+// Logs `raison` with the file and throws « nom » est trop grand: a valid picture past the size
+// guard, or one that cannot fit in memory.
+[[noreturn]] void refuserTropGrand(const QString& chemin, const QString& raison);
+
 // Starts libvips once for the whole process, with every loader blocked but the few we trust.
 void vipsPret();
 
@@ -29,11 +33,16 @@ vips::VImage ouvrirImage(const QString& chemin);
 vips::VImage vignette(const QString& chemin, std::optional<int> max);
 // The same from the file as ouvrirImage() gave it: a picture that its decoder made whole in
 // memory (RAW, BMP…) is reduced from there, not decoded again; a file that libvips reads
-// in sequence is opened anew for each pipeline.
+// in sequence is opened anew for each pipeline, but for the first of a GIF or HEIF, whose
+// frame was decoded as it opened.
 vips::VImage vignette(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
 
 // The EXIF orientation (1 to 8) libvips' loader read from the file, 1 when it said none.
 int orientation(const vips::VImage& image);
+
+// Whether ouvrirImage() gave the picture whole in memory, for every pass to read; else a pass
+// after the first opens the file anew, and the picture opened first may be let go before.
+bool entiereEnMemoire(const vips::VImage& image);
 
 // redressee() (Images.h) of a file already opened by ouvrirImage(), as vignette() above.
 QImage redressee(const vips::VImage& entete, const QString& chemin, std::optional<int> max);
@@ -61,6 +70,12 @@ vips::VImage depuisQImage(const QImage& image);
 // fail; what `ligne` throws passes through.
 void parLignes(const vips::VImage& image, const std::function<void(int y, const std::uint8_t* pixels)>& ligne);
 
+// The image's first row computed on this thread, before a pass in strips starts again there
+// (a sequential reader still holds it): a decoder that fails there fails here, and a file that
+// declares a huge picture and holds no data fails before anything that large is allocated.
+// Throws vips::VError.
+void lirePremiereLigne(const vips::VImage& image);
+
 // `chemin` opened by its libvips loader for one sequential pass, failing on its decoder's
 // errors; the load is watched on this thread until verifierLectures(). Throws vips::VError.
 vips::VImage chargerSurveille(const QString& chemin);
@@ -68,12 +83,15 @@ vips::VImage chargerSurveille(const QString& chemin);
 // even where the pipeline went on (libvips blacks out a tile that failed while another
 // thread computes it again); forgets those loads.
 void verifierLectures(const QString& source);
+// Whether a decoder of `source` opened on this thread failed; forgets those loads.
+bool lecturesEchouees(const QString& source);
 // Forgets the loads of `source` opened on this thread, unchecked.
 void oublierLectures(const QString& source);
 
 // Runs `ecrire` on `sortie`; a libvips failure becomes Erreur::lecture of the source
-// when it came from reading, else Erreur::ecriture of the output. A decoder that failed on
-// the way fails it too, though the pipeline went on.
+// when it came from reading (a watched decoder of the source failed, whichever stage saw it,
+// or the library's words say so), else Erreur::ecriture of the output. A decoder that failed
+// on the way fails it too, though the pipeline went on.
 template <typename F>
 void sousVips(const QString& source, const QString& sortie, F&& ecrire);
 // libvips' words for a failure on one line: each message once, in order, joined by " | ".
@@ -88,8 +106,7 @@ void sousVips(const QString& source, const QString& sortie, F&& ecrire)
     try {
         ecrire();
     } catch (const vips::VError& e) {
-        oublierLectures(source);
-        echecVips(e, source, sortie);
+        echecVips(e, source, lecturesEchouees(source) ? QString() : sortie);
     } catch (...) {
         oublierLectures(source);
         throw;

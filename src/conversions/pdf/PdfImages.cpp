@@ -120,14 +120,21 @@ Apercu apercu(const vips::VImage& rgba)
 // whole in memory, unless its decoder made it so.
 QPDFObjectHandle imageDecodee(QPDF& pdf, const QString& chemin, QSize& taille)
 {
-    const vips::VImage entete = ouvrirImage(chemin);
-    const vips::VImage premiere = rgba(vignette(entete, chemin, std::nullopt));
-    const int w = premiere.width();
-    const int h = premiere.height();
-    taille = QSize(w, h);
-    const Apercu a = apercu(premiere);
-    // A file read in sequence cannot go back: the second pass has a pipeline of its own.
-    const vips::VImage pixels = rgba(vignette(entete, chemin, std::nullopt));
+    vips::VImage entete = ouvrirImage(chemin);
+    Apercu a;
+    {
+        const vips::VImage premiere = rgba(vignette(entete, chemin, std::nullopt));
+        taille = QSize(premiere.width(), premiere.height());
+        a = apercu(premiere);
+    }
+    const int w = taille.width();
+    const int h = taille.height();
+    // A file read in sequence cannot go back: the second pass has a pipeline of its own, and
+    // what the first one held (a GIF's frame, decoded as it opened) is let go before it opens.
+    if (!entiereEnMemoire(entete))
+        entete = vips::VImage();
+    const vips::VImage pixels =
+        rgba(entete.get_image() ? vignette(entete, chemin, std::nullopt) : vignette(chemin, std::nullopt));
     if (pixels.width() != w || pixels.height() != h)
         throw Erreur::lecture(nomDe(chemin));
     const int canaux = a.gris ? 1 : 3;
@@ -214,7 +221,7 @@ void ajouterImage(Assemblage& pdf, const QString& chemin)
         throw Erreur::lecture(nomDe(chemin));
     if (const auto& entete = lu.entete) {
         if (static_cast<double>(entete->largeur) * entete->hauteur > pixelsAuPlus)
-            throw Erreur::lecture(nomDe(chemin));
+            refuserTropGrand(chemin, QStringLiteral("image refusée, %1 × %2 pixels").arg(entete->largeur).arg(entete->hauteur));
         // The orientation as every other road reads it (libvips' loader): EXIF stores it in
         // more than one type.
         int sens = 1;

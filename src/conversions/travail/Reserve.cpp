@@ -6,7 +6,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
+#include <limits>
 #include <mutex>
+#include <sys/resource.h>
 #include <utility>
 #include <unistd.h>
 
@@ -31,10 +34,22 @@ qint64 memoireDuSysteme()
     return static_cast<qint64>(sysconf(_SC_AVPHYS_PAGES)) * sysconf(_SC_PAGESIZE);
 }
 
+// Under a bound on the address space (setrlimit, ulimit -v) an allocation past what is left of
+// it fails whatever the machine has free, and GLib's end the process: what is left counts too.
+qint64 espaceRestant()
+{
+    rlimit limite{};
+    if (getrlimit(RLIMIT_AS, &limite) != 0 || limite.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<qint64>::max();
+    QFile f(QStringLiteral("/proc/self/statm"));  // the address space taken, in pages, first
+    const qint64 pages = f.open(QIODevice::ReadOnly) ? f.readLine().split(' ').first().toLongLong() : 0;
+    return std::max<qint64>(static_cast<qint64>(limite.rlim_cur) - pages * sysconf(_SC_PAGESIZE), 0);
+}
+
 // Takes `octets` when they fit; what was left goes to `reste`.
 bool prendre(qint64 octets, qint64& reste)
 {
-    const qint64 systeme = memoireDuSysteme();
+    const qint64 systeme = std::min(memoireDuSysteme(), espaceRestant());
     std::lock_guard garde(verrou);
     const qint64 disponible = imposee.value_or(systeme);
     reste = disponible / 4 * 3 - reservee;

@@ -7,7 +7,8 @@
 namespace Conversions {
 
 // Memory set aside by a conversion before it holds a large picture. What may be set aside is
-// three quarters of what the machine has available (MemAvailable), less what the other
+// three quarters of what the machine has available (MemAvailable, or what is left of the
+// process's address space when it is bounded and that is less), less what the other
 // conversions of this process hold at that moment: two huge drops at once cannot both take
 // what only one of them may. Given back when destroyed.
 class Reserve {

@@ -6,6 +6,10 @@
 #include "conversions/images/Isnet.h"
 #include "conversions/borne_memoire.h"
 #include "conversions/travail/Reserve.h"
+#include "conversions/images/Vips.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace essais;
 
@@ -174,4 +178,118 @@ TEST(Memoire, UnTiffGeantSansDonneesEstRefuseAvantDEtreLu)
             SCOPED_TRACE(nom.toStdString() + " → " + id);
             echoue(d, {d.chemin(nom)}, id, {illisible(nom)});
         }
+}
+
+namespace {
+
+// A GIF of a few dozen bytes whose one frame declares `cote` × `cote` pixels and holds two.
+QByteArray gifSansDonnees(quint16 cote)
+{
+    QByteArray o("GIF89a", 6);
+    ajouter(o, cote);
+    ajouter(o, cote);
+    o.append("\x80\x00\x00" "\x00\x00\x00\xff\xff\xff", 9);
+    o.append(',');
+    for (quint16 v : {quint16(0), quint16(0), cote, cote})
+        ajouter(o, v);
+    o.append("\x00\x02\x02\x44\x01\x00;", 8);
+    return o;
+}
+
+} // namespace
+
+// libnsgif holds its frame whole (four bytes a pixel) from the moment the file is opened to
+// the end of the conversion, set aside all that time: what fits the frame converts (the PDF's
+// two passes one after the other); what holds it beside the encoder's planes is refused
+// before they are allocated.
+TEST(Memoire, LeCadreDUnGifResteMisDeCoteTantQuIlSert)
+{
+    Dossier d;
+    const QString source = d.ecrire("cadre.gif", gifSansDonnees(6000));  // 144 MB a frame
+    ASSERT_LT(QFileInfo(source).size(), 40);
+    EXPECT_EQ(champVips(source, "width"), "6000");
+    const Borne borne(300 * Mo);  // 225 MB may be set aside
+    {
+        const vips::VImage ouverte = Conversions::ouvrirImage(source);
+        EXPECT_FALSE(Conversions::Reserve::essayer(100 * Mo)) << "the frame is held";
+    }
+    EXPECT_TRUE(Conversions::Reserve::essayer(100 * Mo));
+    const QString tropGrand = QStringLiteral("« cadre.gif » est trop grand");
+    const struct {
+        const char* id;
+        QString erreur;  // none: converted
+    } cas[] = {{"jpg", {}}, {"png", {}}, {"leger", {}}, {"ocr", QStringLiteral("Aucun texte dans « cadre.gif »")},
+               {"detour", QStringLiteral("Aucun sujet trouvé dans « cadre.gif »")}, {"webp", tropGrand},
+               {"pdf", {}}, {"heic", tropGrand}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.id);
+        if (c.erreur.isEmpty())
+            QFile::remove(convertirSeul(source, c.id));
+        else
+            echoue(d, {source}, c.id, {c.erreur});
+    }
+}
+
+namespace {
+
+// What is taken of the process's address space, in bytes.
+qint64 espacePris()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    return f.open(QIODevice::ReadOnly) ? f.readLine().split(' ').first().toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+} // namespace
+
+// Under a bound on the address space (ulimit -v), which the machine's free memory does not
+// show, a frame of 1.16 GB is refused by its size instead of ending the application when its
+// decoder's allocation fails (GLib aborts then).
+TEST(Memoire, SousUneBorneDEspaceLeGrandGifEstRefuseSansMourir)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Dossier d;
+    const QString source = d.ecrire("geant.gif", gifSansDonnees(17'000));
+    const auto convertir = [&] {
+        const rlim_t borne = static_cast<rlim_t>(espacePris() + (qint64(1) << 30));
+        const rlimit limite{borne, borne};
+        setrlimit(RLIMIT_AS, &limite);
+        for (const char* id : {"pdf", "jpg"}) {
+            const Conversions::Resultat r = Conversions::convertir({source}, QString::fromLatin1(id), {});
+            if (r.erreurs != QStringList{"« geant.gif » est trop grand"} || !r.crees.isEmpty())
+                std::_Exit(1);
+        }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(convertir(), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(d.noms(), QStringList{"geant.gif"});
+}
+
+// HEIC's planes (three bytes a pixel) are allocated once the first row is read: headers of a
+// few dozen bytes that declare 17 000² pixels and hold none fail there, as unreadable, where
+// the address space left (half a gigabyte) could not take the planes.
+TEST(Memoire, LeHeicLitUneLigneAvantDAllouerSesPlans)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Dossier d;
+    const QStringList noms{"entete.tif", "entete.png"};
+    d.ecrire(noms[0], tiffDeChamps({champLong(256, 17'000), champLong(257, 17'000), champCourt(258, 3, 8),
+                                    champCourt(259, 1, 1), champCourt(262, 1, 2), champLong(273, 0),
+                                    champCourt(277, 1, 3), champLong(278, 17'000), champLong(279, 17'000u * 17'000 * 3)},
+                                   QByteArray()));
+    pngGeant(d, noms[1], 17'000, 17'000);
+    const auto convertir = [&] {
+        const Borne borne(qint64(64) << 30);  // the planes are set aside: the bound is the address space's
+        const rlim_t limite = static_cast<rlim_t>(espacePris() + (qint64(512) << 20));
+        const rlimit espace{limite, limite};
+        setrlimit(RLIMIT_AS, &espace);
+        for (const QString& nom : noms) {
+            const Conversions::Resultat r = Conversions::convertir({d.chemin(nom)}, QStringLiteral("heic"), {});
+            if (r.erreurs != QStringList{illisible(nom)}) {
+                std::fprintf(stderr, "%s\n", qPrintable(r.erreurs.join(' ')));
+                std::_Exit(1);
+            }
+        }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(convertir(), testing::ExitedWithCode(0), "");
 }

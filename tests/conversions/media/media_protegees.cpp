@@ -6,7 +6,7 @@ using namespace Conversions;
 
 namespace {
 
-QString protege(const QString& nom) { return QStringLiteral("« %1 » est protégé par un mot de passe").arg(nom); }
+QString protege(const QString& nom) { return QStringLiteral("« %1 » est protégé contre la copie").arg(nom); }
 
 // Common encryption as DRM systems write it: "encv"/"enca" sample entries, a key per track.
 const QStringList cenc{"-encryption_scheme", "cenc-aes-ctr", "-encryption_key", "00112233445566778899aabbccddeeff",
