@@ -31,4 +31,16 @@ QSet<QByteArray> entreesSpeciales(const QString& archive)
     return noms;
 }
 
+QList<QByteArray> nomsCoupes(const QString& archive)
+{
+    QList<QByteArray> noms;
+    QFile f(archive);
+    if (!f.open(QIODevice::ReadOnly))
+        return noms;
+    for (const EntreeCentrale& e : entreesCentrales(f))
+        if (e.nom.contains('\0'))
+            noms.append(e.nom);
+    return noms;
+}
+
 } // namespace Conversions
