@@ -4,6 +4,10 @@
 // with "..", absolute names, links out of the folder), for the tests of unpacking.
 
 #include <QByteArray>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMap>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QString>
@@ -45,6 +49,29 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     QString sortie;
     ASSERT_EQ(executer("python3", {"-c", programme, chemin, QJsonDocument(liste).toJson()}, &sortie), 0)
         << sortie.toStdString();
+}
+
+// Everything under `dossier`, links not followed: each name with its file's SHA-256, its
+// link's target or "dossier"; what an unpacking must leave as it was.
+inline QMap<QString, QByteArray> empreintes(const QString& dossier)
+{
+    QMap<QString, QByteArray> vus;
+    QDirIterator it(dossier, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        QByteArray valeur = "dossier";
+        if (f.isSymLink()) {
+            valeur = "-> " + f.symLinkTarget().toUtf8();
+        } else if (f.isFile()) {
+            QFile fichier(f.filePath());
+            valeur = fichier.open(QIODevice::ReadOnly)
+                         ? QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256).toHex()
+                         : QByteArray("illisible");
+        }
+        vus.insert(QDir(dossier).relativeFilePath(f.filePath()), valeur);
+    }
+    return vus;
 }
 
 } // namespace Fabrique
