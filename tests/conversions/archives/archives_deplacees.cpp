@@ -4,6 +4,7 @@
 #include "conversions/essais_outils.h"
 
 #include "conversions/Chemins.h"
+#include "conversions/archives/Archives.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -167,6 +168,16 @@ TEST(ArchivesDeplacees, UnDossierDeplaceAUnMomentConnuEstNomme)
         QDir().rmdir(dossier);
         ASSERT_TRUE(QDir().rename(ailleurs, dossier));
     }
+    // Gone once the archive was found there, before anything was made for it.
+    ASSERT_TRUE(QDir().rename(dossier, ailleurs));
+    try {
+        Conversions::extraire(d.chemin("projets/notes.zip"));
+        ADD_FAILURE() << "unpacked from a folder that went away";
+    } catch (const Erreur& e) {
+        EXPECT_EQ(e.message(), inecrivable("projets"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dossier)) << "dossier refait à l’ancien chemin";
+    EXPECT_EQ(toutDans(ailleurs), QStringList{"notes.zip"});
 }
 
 } // namespace
