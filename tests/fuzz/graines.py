@@ -51,6 +51,38 @@ def parties(paquet, noms, renommer):
     return b"\0".join(morceaux)
 
 
+def graines_des_liens():
+    """Unpacking through links: entries as the entry point reads them (kind, count of names, an
+    index per name, a target's index for a link), each variant of a link given a free name."""
+    def f(*noms):
+        return bytes([0, len(noms) - 1, *noms])
+    def d(*noms):
+        return bytes([1, len(noms) - 1, *noms])
+    def l(cible, *noms):
+        return bytes([2, len(noms) - 1, *noms, cible])
+    X, X2, A, A2, D, E, E2, HAUT, POINT, VIDE, XD, X2D, SANS, SANS2, CANARI, X3 = range(16)
+    DEHORS, COURANT, PARENT, MEME, VERS_X, BAC, VERS_CANARI, VERS_X2, COURANT_PARENT, ABSOLU, SOUS = range(11)
+    for nom, entrees in (
+            ("fichier_puis_lien", [f(X), l(DEHORS, X), f(X2, CANARI)]),
+            ("dossier_puis_lien", [d(X), l(ABSOLU, X), f(X2, A)]),
+            ("deux_liens", [l(ABSOLU, A), l(ABSOLU, A), f(A2, X)]),
+            ("extension", [f(XD), l(DEHORS, XD), f(X2D, X)]),
+            ("sans_nom", [f(VIDE), l(DEHORS, VIDE), f(SANS2, X)]),
+            ("implicite", [f(X, A), l(DEHORS, X), f(X2, A)]),
+            ("imbrique", [f(D, E), l(DEHORS, D, E), f(D, E2, X)]),
+            ("dossier_courant", [f(X), l(COURANT, X), f(X2, CANARI)]),
+            ("efface", [f(X), l(DEHORS, X), d(X2, CANARI)]),
+            ("point", [l(DEHORS, A), f(POINT, A, X)]),
+            ("barres", [l(SOUS, A), f(A, VIDE, CANARI)]),
+            ("remonte", [f(HAUT, X), f(A, HAUT, HAUT, X)]),
+            ("lien_de_lien", [l(DEHORS, X), l(VERS_X, A), f(A, CANARI)]),
+            ("vers_le_bac", [f(X), l(BAC, X), l(COURANT_PARENT, X), f(X3, X)]),
+            ("fichier_puis_dossier", [f(X), f(X, A), d(X), f(X2, X), l(VERS_X2, X)]),
+            ("parent_et_canari", [l(PARENT, A), l(VERS_CANARI, X), f(A, CANARI), d(X, A), l(MEME, E), f(E, SANS)]),
+    ):
+        graine("deballage_liens", nom, b"".join(entrees))
+
+
 def lancer(*commande, cwd):
     subprocess.run(commande, cwd=cwd, check=True)
 
@@ -121,6 +153,7 @@ with tempfile.TemporaryDirectory() as t:
         lien.external_attr = 0o120777 << 16
         z.writestr(lien, "dossier/a.txt")
     graine("deballage", "melange.zip", open(os.path.join(t, "m.zip"), "rb").read())
+    graines_des_liens()
     # The special entries' walk: a Unix writer's pipe and device, plain and through Zip64 end records.
     def speciaux(chemin, zip64):
         import stat
