@@ -1,5 +1,5 @@
-// Unpacking zips of 100, 200 and 300 entries whose names are 64 KB long (320 folders of 200
-// bytes, then the file): the time must grow with the names' total length, never with each
+// Unpacking zips of 100, 200 and 300 entries whose names are 64 KB long (32 000 folders of one
+// letter, then the file): the time must grow with the names' total length, never with each
 // name's length times its number of folders. unzip cuts such paths short, so it is no reference.
 #include "Comparaison.h"
 
@@ -20,7 +20,7 @@ void preparer()
                             "import sys, zipfile\n"
                             "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
                             "    for i in range(int(sys.argv[2])):\n"
-                            "        z.writestr(('x' * 200 + '/') * 320 + 'f%d.txt' % i, 'x')\n",
+                            "        z.writestr('a/' * 32000 + 'f%d.txt' % i, 'x')\n",
                             archive(n), QString::number(n)});
 }
 
