@@ -153,7 +153,8 @@ void detailler(archive* a)
 }
 
 // Writing an entry failed: no room (then the whole unpacking is refused as too big for the
-// disk), or a folder that refuses it.
+// disk), or a disk that refuses it, named as what would have been made there (the log names
+// the entry).
 [[noreturn]] void echecDisque(const std::system_error& x, const QByteArray& entree, const QString& nom)
 {
     qCWarning(journalArchives).noquote()
@@ -161,7 +162,7 @@ void detailler(archive* a)
     const int code = x.code().value();
     if (code == ENOSPC || code == EDQUOT || code == EFBIG)
         tropGrand(nom);
-    throw Erreur::ecriture(lisible(cheminDepuisOctets(entree.mid(entree.lastIndexOf('/') + 1))));
+    throw Erreur::ecriture(QFileInfo(nom).completeBaseName());
 }
 
 // What the unpacking may write: most of the free space, and never far more than the

@@ -8,7 +8,9 @@
 #include "conversions/archives/Archives.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
+#include <utility>
 
 using namespace Conversions;
 using namespace Fabrique;
@@ -111,6 +113,52 @@ TEST_F(ArchivesDisquePlein, ADiskFilledMeanwhileGivesAWholeResultOrNone)
         QFile::remove(d.chemin(".plein"));
         EXPECT_EQ(d.noms(), QStringList{"pendant.zip"});
     }
+}
+
+// Runs `action` once, on the unpacking's own thread, at the engine's first log line that
+// starts with `debut`.
+class AuMessage {
+public:
+    AuMessage(QString debut, std::function<void()> action)
+    {
+        debut_ = std::move(debut);
+        action_ = std::move(action);
+        avant_ = qInstallMessageHandler(&AuMessage::recevoir);
+    }
+    ~AuMessage() { qInstallMessageHandler(avant_); }
+
+private:
+    static void recevoir(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        if (action_ && message.startsWith(debut_))
+            std::exchange(action_, {})();
+    }
+    static inline QString debut_;
+    static inline std::function<void()> action_;
+    QtMessageHandler avant_;
+};
+
+// A disk that refuses a write for another reason than room (made read-only while the entries
+// are written) is a write failure, named as the result would have been.
+TEST_F(ArchivesDisquePlein, ADiskThatRefusesAWriteIsAWriteFailure)
+{
+    ASSERT_EQ(executer("python3", {"-c", "import sys, zipfile\n"
+                                         "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                                         "    z.writestr('a.txt', 'a'); z.writestr('a.txt', 'b')\n"
+                                         "    for i in range(20): z.writestr(f'n{i}.txt', 'note')",
+                                   d.chemin("lecture-seule.zip")}),
+              0);
+    const QByteArray racine = QFile::encodeName(d.racine());
+    Resultat r;
+    {
+        const AuMessage figer(QString::fromUtf8("deux entrées du même nom"), [&] {
+            ASSERT_EQ(::mount(nullptr, racine.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        });
+        r = convertir({d.chemin("lecture-seule.zip")}, "extraire", {});
+    }
+    ASSERT_EQ(::mount(nullptr, racine.constData(), nullptr, MS_REMOUNT, nullptr), 0);
+    EXPECT_EQ(r.crees, QStringList{});
+    EXPECT_EQ(r.erreurs, QStringList{inecrivable("lecture-seule")});
 }
 
 } // namespace
