@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the seed corpus of the fuzz entry points from documents written by pandoc and
 pictures drawn by ffmpeg (run from this folder; needs pandoc and ffmpeg)."""
-import os, struct, subprocess, sys, tempfile, zipfile, zlib
+import io, os, struct, subprocess, sys, tempfile, zipfile, zlib
 
 ICI = os.path.dirname(os.path.abspath(__file__))
 TEXTE = """# Titre principal
@@ -83,6 +83,32 @@ def graines_des_liens():
         graine("deballage_liens", nom, b"".join(entrees))
 
 
+def flux_court():
+    """A zip whose first deflate stream ends 32 bytes before the size its headers give."""
+    b = io.BytesIO()
+    with zipfile.ZipFile(b, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("suite/un.txt", "premier\n" * 50)
+        z.writestr("suite/deux.txt", "second\n" * 50)
+    src = b.getvalue()
+    un = zipfile.ZipFile(io.BytesIO(src)).infolist()[0]
+    fin = un.header_offset + 30 + len(un.filename) + len(un.extra) + un.compress_size
+    o = bytearray(src[:fin] + bytes(32) + src[fin:])
+    struct.pack_into("<I", o, un.header_offset + 18, un.compress_size + 32)
+    eocd = o.rfind(b"PK\x05\x06")
+    p = struct.unpack_from("<I", o, eocd + 16)[0] + 32
+    struct.pack_into("<I", o, eocd + 16, p)
+    while o[p:p + 4] == b"PK\x01\x02":
+        n, m, k = struct.unpack_from("<HHH", o, p + 28)
+        decalage = struct.unpack_from("<I", o, p + 42)[0]
+        if decalage >= fin:
+            struct.pack_into("<I", o, p + 42, decalage + 32)
+        else:
+            struct.pack_into("<I", o, p + 20, un.compress_size + 32)
+        p += 46 + n + m + k
+    graine("entrees_speciales", "flux_court.zip", bytes(o))
+    graine("deballage", "flux_court.zip", bytes(o))
+
+
 def lancer(*commande, cwd):
     subprocess.run(commande, cwd=cwd, check=True)
 
@@ -154,6 +180,7 @@ with tempfile.TemporaryDirectory() as t:
         z.writestr(lien, "dossier/a.txt")
     graine("deballage", "melange.zip", open(os.path.join(t, "m.zip"), "rb").read())
     graines_des_liens()
+    flux_court()
     # The special entries' walk: a Unix writer's pipe and device, plain and through Zip64 end records.
     def speciaux(chemin, zip64):
         import stat

@@ -2,6 +2,7 @@
 #include "conversions/archives/Arborescence.h"
 #include "conversions/archives/ChampsIllisibles.h"
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/FluxCourts.h"
 #include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/MethodesDeCompression.h"
 #include "conversions/archives/NomAuJournal.h"
@@ -469,15 +470,11 @@ QList<Remplacement> retouches(const QString& archive)
                            .arg(nom, *methode));
 }
 
-void deballerSansNommer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
+// Unpacks into the held folder `tenu` with the reader seeing `masques` in place of the file's
+// bytes; `parent` names the folder's own folder.
+void deballerAvec(const QString& archive, const std::shared_ptr<const DossierTenu>& tenu, const QString& parent,
+                  qint64 limite, const QString& nom, const QList<Remplacement>& masques)
 {
-    // Held before the writer, which outlives none of the paths through it.
-    const QString parent = nomDe(QFileInfo(dossier).absolutePath());
-    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
-    if (!tenu)
-        throw Erreur::ecriture(parent);
-    LocaleUtf8 locale;
-    const QList<Remplacement> masques = retouches(archive);
     std::unique_ptr<Lecture> lecture = ouvrir(archive, masques);
     if (!lecture->ouverte) {
         if (vide(archive))
@@ -493,9 +490,6 @@ void deballerSansNommer(const QString& archive, const QString& dossier, qint64 l
     } catch (const std::system_error&) {
         throw Erreur::ecriture(parent);
     }
-    for (const QByteArray& coupe : nomsCoupes(archive))
-        qCWarning(journalArchives).noquote() << QStringLiteral("nom d’entrée coupé à son octet nul : ")
-                                                    + nomAuJournal(coupe);
     Deballage d{*arbre, dos, budget, entreesSpeciales(archive), nom, tenu, parent};
     quint64 lues = deballerTout(*lecture, d);
     // A directory whose recorded size cuts its records short gives none of them; the
@@ -518,6 +512,42 @@ void deballerSansNommer(const QString& archive, const QString& dossier, qint64 l
         arbre->finir();
     } catch (const std::system_error&) {
         throw Erreur::ecriture(parent);
+    }
+}
+
+// Everything the held folder holds, removed.
+void vider(const DossierTenu& tenu, const QString& parent)
+{
+    const std::optional<QStringList> noms = nomsDans(tenu.vue());
+    if (!noms)
+        throw Erreur::ecriture(parent);
+    for (const QString& n : *noms)
+        if (!tenu.supprimer(n))
+            throw Erreur::ecriture(parent);
+}
+
+void deballerSansNommer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
+{
+    // Held before the writer, which outlives none of the paths through it.
+    const QString parent = nomDe(QFileInfo(dossier).absolutePath());
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
+    if (!tenu)
+        throw Erreur::ecriture(parent);
+    LocaleUtf8 locale;
+    for (const QByteArray& coupe : nomsCoupes(archive))
+        qCWarning(journalArchives).noquote() << QStringLiteral("nom d’entrée coupé à son octet nul : ")
+                                                    + nomAuJournal(coupe);
+    const QList<Remplacement> masques = retouches(archive);
+    try {
+        deballerAvec(archive, tenu, parent, limite, nom, masques);
+    } catch (const Erreur& e) {
+        // An entry whose data the library refused may be a stream that ends before the size
+        // its headers give, which the common tools read: then everything is read again, so.
+        const QList<Remplacement> courts = e.cas() == Erreur::Cas::lecture ? fluxCourts(archive) : QList<Remplacement>();
+        if (courts.isEmpty())
+            throw;
+        vider(*tenu, parent);
+        deballerAvec(archive, tenu, parent, limite, nom, masques + courts);
     }
 }
 
