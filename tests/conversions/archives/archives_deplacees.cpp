@@ -1,6 +1,7 @@
 // An archive's folder renamed away, or replaced by a new folder of the same name, at any
 // moment of its unpacking: the old path is never made again, nothing of ours is left in
 // either folder, and the failure names the folder that went.
+#include "archives_fabrique.h"
 #include "conversions/essais_outils.h"
 
 #include "conversions/Chemins.h"
@@ -11,8 +12,6 @@
 #include <QRandomGenerator>
 
 #include <atomic>
-#include <functional>
-#include <utility>
 #include <chrono>
 #include <thread>
 
@@ -99,29 +98,6 @@ TEST(ArchivesDeplacees, UnDossierDeplaceOuRemplacePendantLeDeballageNeRecoitRien
     RecordProperty("echecs", echecs);
 }
 
-// Runs `action` once, on the unpacking's own thread, when the engine logs a message that
-// starts with `debut`: the folder moves at a known point of the job, whatever the load.
-class AuMessage {
-public:
-    AuMessage(QString debut, std::function<void()> action)
-    {
-        debut_ = std::move(debut);
-        action_ = std::move(action);
-        avant_ = qInstallMessageHandler(&AuMessage::recevoir);
-    }
-    ~AuMessage() { qInstallMessageHandler(avant_); }
-
-private:
-    static void recevoir(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (action_ && message.startsWith(debut_))
-            std::exchange(action_, {})();
-    }
-    static inline QString debut_;
-    static inline std::function<void()> action_;
-    QtMessageHandler avant_;
-};
-
 // The folder moved or replaced before the archive is opened (while its directory's size is
 // checked), or while its entries are written: every time, the failure names the folder, the
 // old path is not made again and nothing of ours is left in either folder.
@@ -151,7 +127,7 @@ TEST(ArchivesDeplacees, UnDossierDeplaceAUnMomentConnuEstNomme)
         SCOPED_TRACE(std::string(c.moment) + (c.remplace ? ", remplacé" : ", déplacé"));
         Resultat r;
         {
-            const AuMessage deplacer(QString::fromUtf8(c.moment), [&] {
+            const Fabrique::AuMessage deplacer(QString::fromUtf8(c.moment), [&] {
                 ASSERT_TRUE(QDir().rename(dossier, ailleurs));
                 if (c.remplace)
                     QDir().mkdir(dossier);

@@ -8,9 +8,7 @@
 #include "conversions/archives/Archives.h"
 
 #include <atomic>
-#include <functional>
 #include <thread>
-#include <utility>
 
 using namespace Conversions;
 using namespace Fabrique;
@@ -114,29 +112,6 @@ TEST_F(ArchivesDisquePlein, ADiskFilledMeanwhileGivesAWholeResultOrNone)
         EXPECT_EQ(d.noms(), QStringList{"pendant.zip"});
     }
 }
-
-// Runs `action` once, on the unpacking's own thread, at the engine's first log line that
-// starts with `debut`.
-class AuMessage {
-public:
-    AuMessage(QString debut, std::function<void()> action)
-    {
-        debut_ = std::move(debut);
-        action_ = std::move(action);
-        avant_ = qInstallMessageHandler(&AuMessage::recevoir);
-    }
-    ~AuMessage() { qInstallMessageHandler(avant_); }
-
-private:
-    static void recevoir(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (action_ && message.startsWith(debut_))
-            std::exchange(action_, {})();
-    }
-    static inline QString debut_;
-    static inline std::function<void()> action_;
-    QtMessageHandler avant_;
-};
 
 // A disk that refuses a write for another reason than room (made read-only while the entries
 // are written) is a write failure, named as the result would have been.

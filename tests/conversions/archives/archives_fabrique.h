@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QString>
 #include <gtest/gtest.h>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "commun/Dossier.h"
@@ -73,5 +75,31 @@ inline QMap<QString, QByteArray> empreintes(const QString& dossier)
     }
     return vus;
 }
+
+// Runs `action` once, on the thread that logs it, at the engine's first log line that starts
+// with `debut`: a folder moves, or a disk fills, at a known point of an unpacking whatever the
+// machine's load.
+class AuMessage {
+public:
+    AuMessage(QString debut, std::function<void()> action)
+    {
+        debut_ = std::move(debut);
+        action_ = std::move(action);
+        avant_ = qInstallMessageHandler(&AuMessage::recevoir);
+    }
+    ~AuMessage() { qInstallMessageHandler(avant_); }
+    AuMessage(const AuMessage&) = delete;
+    AuMessage& operator=(const AuMessage&) = delete;
+
+private:
+    static void recevoir(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        if (action_ && message.startsWith(debut_))
+            std::exchange(action_, {})();
+    }
+    static inline QString debut_;
+    static inline std::function<void()> action_;
+    QtMessageHandler avant_;
+};
 
 } // namespace Fabrique
