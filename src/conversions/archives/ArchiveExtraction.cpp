@@ -13,7 +13,6 @@
 #include "conversions/sorties/DossierTenu.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/sorties/Sortie.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/PageDeCodes.h"
 
