@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the seed corpus of the fuzz entry points from documents written by pandoc and
 pictures drawn by ffmpeg (run from this folder; needs pandoc and ffmpeg)."""
-import os, struct, subprocess, sys, tempfile, zipfile, zlib
+import io, os, struct, subprocess, sys, tempfile, zipfile, zlib
 
 ICI = os.path.dirname(os.path.abspath(__file__))
 TEXTE = """# Titre principal
@@ -49,6 +49,64 @@ def parties(paquet, noms, renommer):
     while len(morceaux) > 1 and not morceaux[-1]:
         morceaux.pop()
     return b"\0".join(morceaux)
+
+
+def graines_des_liens():
+    """Unpacking through links: entries as the entry point reads them (kind, count of names, an
+    index per name, a target's index for a link), each variant of a link given a free name."""
+    def f(*noms):
+        return bytes([0, len(noms) - 1, *noms])
+    def d(*noms):
+        return bytes([1, len(noms) - 1, *noms])
+    def l(cible, *noms):
+        return bytes([2, len(noms) - 1, *noms, cible])
+    X, X2, A, A2, D, E, E2, HAUT, POINT, VIDE, XD, X2D, SANS, SANS2, CANARI, X3 = range(16)
+    DEHORS, COURANT, PARENT, MEME, VERS_X, BAC, VERS_CANARI, VERS_X2, COURANT_PARENT, ABSOLU, SOUS = range(11)
+    for nom, entrees in (
+            ("fichier_puis_lien", [f(X), l(DEHORS, X), f(X2, CANARI)]),
+            ("dossier_puis_lien", [d(X), l(ABSOLU, X), f(X2, A)]),
+            ("deux_liens", [l(ABSOLU, A), l(ABSOLU, A), f(A2, X)]),
+            ("extension", [f(XD), l(DEHORS, XD), f(X2D, X)]),
+            ("sans_nom", [f(VIDE), l(DEHORS, VIDE), f(SANS2, X)]),
+            ("implicite", [f(X, A), l(DEHORS, X), f(X2, A)]),
+            ("imbrique", [f(D, E), l(DEHORS, D, E), f(D, E2, X)]),
+            ("dossier_courant", [f(X), l(COURANT, X), f(X2, CANARI)]),
+            ("efface", [f(X), l(DEHORS, X), d(X2, CANARI)]),
+            ("point", [l(DEHORS, A), f(POINT, A, X)]),
+            ("barres", [l(SOUS, A), f(A, VIDE, CANARI)]),
+            ("remonte", [f(HAUT, X), f(A, HAUT, HAUT, X)]),
+            ("lien_de_lien", [l(DEHORS, X), l(VERS_X, A), f(A, CANARI)]),
+            ("vers_le_bac", [f(X), l(BAC, X), l(COURANT_PARENT, X), f(X3, X)]),
+            ("fichier_puis_dossier", [f(X), f(X, A), d(X), f(X2, X), l(VERS_X2, X)]),
+            ("parent_et_canari", [l(PARENT, A), l(VERS_CANARI, X), f(A, CANARI), d(X, A), l(MEME, E), f(E, SANS)]),
+    ):
+        graine("deballage_liens", nom, b"".join(entrees))
+
+
+def flux_court():
+    """A zip whose first deflate stream ends 32 bytes before the size its headers give."""
+    b = io.BytesIO()
+    with zipfile.ZipFile(b, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("suite/un.txt", "premier\n" * 50)
+        z.writestr("suite/deux.txt", "second\n" * 50)
+    src = b.getvalue()
+    un = zipfile.ZipFile(io.BytesIO(src)).infolist()[0]
+    fin = un.header_offset + 30 + len(un.filename) + len(un.extra) + un.compress_size
+    o = bytearray(src[:fin] + bytes(32) + src[fin:])
+    struct.pack_into("<I", o, un.header_offset + 18, un.compress_size + 32)
+    eocd = o.rfind(b"PK\x05\x06")
+    p = struct.unpack_from("<I", o, eocd + 16)[0] + 32
+    struct.pack_into("<I", o, eocd + 16, p)
+    while o[p:p + 4] == b"PK\x01\x02":
+        n, m, k = struct.unpack_from("<HHH", o, p + 28)
+        decalage = struct.unpack_from("<I", o, p + 42)[0]
+        if decalage >= fin:
+            struct.pack_into("<I", o, p + 42, decalage + 32)
+        else:
+            struct.pack_into("<I", o, p + 20, un.compress_size + 32)
+        p += 46 + n + m + k
+    graine("entrees_speciales", "flux_court.zip", bytes(o))
+    graine("deballage", "flux_court.zip", bytes(o))
 
 
 def lancer(*commande, cwd):
@@ -139,6 +197,8 @@ with tempfile.TemporaryDirectory() as t:
         lien.external_attr = 0o120777 << 16
         z.writestr(lien, "dossier/a.txt")
     graine("deballage", "melange.zip", open(os.path.join(t, "m.zip"), "rb").read())
+    graines_des_liens()
+    flux_court()
     # The special entries' walk: a Unix writer's pipe and device, plain and through Zip64 end records.
     def speciaux(chemin, zip64):
         import stat

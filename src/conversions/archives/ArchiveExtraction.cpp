@@ -1,8 +1,11 @@
 #include "conversions/archives/ArchiveExtraction.h"
+#include "conversions/archives/Arborescence.h"
 #include "conversions/archives/ChampsIllisibles.h"
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/FluxCourts.h"
 #include "conversions/archives/LocaleUtf8.h"
 #include "conversions/archives/MethodesDeCompression.h"
+#include "conversions/archives/NomAuJournal.h"
 #include "conversions/archives/RepertoireCentral.h"
 #include "conversions/archives/SourceMasquee.h"
 
@@ -10,14 +13,12 @@
 #include "conversions/sorties/DossierTenu.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
-#include "conversions/sorties/Sortie.h"
 #include "conversions/Journaux.h"
 #include "conversions/documents/PageDeCodes.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QLocale>
 #include <QStringDecoder>
 
@@ -25,11 +26,14 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <system_error>
+#include <utility>
 
 #include <archive.h>
 #include <archive_entry.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace Conversions {
 
@@ -80,95 +84,30 @@ QByteArray enUtf8(const char* nom, const PageDeCodes& dos)
 // An entry that would land outside the folder: the archive is hostile or broken, and says so.
 [[noreturn]] void horsDuDossier(const QString& nom, const QByteArray& entree)
 {
-    qCWarning(journalArchives).noquote() << QStringLiteral("entrée qui sort du dossier : ") + QString::fromUtf8(entree);
+    qCWarning(journalArchives).noquote() << QStringLiteral("entrée qui sort du dossier : ") + nomAuJournal(entree);
     throw Erreur::rien(
         QCoreApplication::translate("Conversions", "« %1 » contient des chemins qui sortent de son dossier").arg(nom));
 }
 
-// A path under one of the archive's own links would be written wherever that link points.
-bool parUnLien(const QByteArray& chemin, const QSet<QByteArray>& liens)
-{
-    for (qsizetype i = chemin.indexOf('/'); i >= 0; i = chemin.indexOf('/', i + 1))
-        if (liens.contains(chemin.left(i)))
-            return true;
-    return false;
-}
-
-// An entry's name as it is written in the folder: UTF-8, cleaned of "." and empty parts,
-// each part cut to fit; nothing when it would land outside the folder or through one of
-// the archive's own links (a folder named as a link is reached through it).
-std::optional<QByteArray> cheminSur(const char* nom, bool dossier, const PageDeCodes& dos,
-                                    const QSet<QByteArray>& liens)
-{
-    const std::optional<QList<QByteArray>> parties = composantes(enUtf8(nom, dos));
-    if (!parties)
-        return std::nullopt;
-    QByteArray chemin;
-    for (const QByteArray& partie : *parties)
-        chemin += (chemin.isEmpty() ? QByteArray() : QByteArray("/")) + quiTient(partie);
-    if (parUnLien(dossier ? chemin + '/' : chemin, liens))
-        return std::nullopt;
-    return chemin;
-}
-
-// Entries are written under the folder by their full path, so the process's working folder
-// (shared by every thread) is never touched; that path leads through the folder's open
-// descriptor, so that a folder moved away meanwhile is never made again where it was. No
-// link lies on the way to the folder's content but the archive's own: `liens` gathers those
-// met so far, by their name in the archive. False for an entry without a name, which has
-// nothing to make.
-bool placer(archive_entry* e, const QByteArray& dossier, const PageDeCodes& dos, const QString& nom,
-            QSet<QByteArray>& liens)
+// An entry's path as it is written in the folder: UTF-8, cleaned of "." and empty parts,
+// each part cut to fit; a file the archive gives no name is kept under one. Nothing for a
+// folder without a name, which has nothing to make; a path that would land outside the
+// folder throws.
+std::optional<QList<QByteArray>> partiesSures(archive_entry* e, const PageDeCodes& dos, const QString& nom)
 {
     const char* brut = archive_entry_pathname(e);
-    std::optional<QByteArray> chemin = cheminSur(brut ? brut : "", archive_entry_filetype(e) == AE_IFDIR, dos, liens);
-    if (!chemin)
-        horsDuDossier(nom, enUtf8(brut ? brut : "", dos));
-    if (chemin->isEmpty()) {
-        if (archive_entry_filetype(e) == AE_IFDIR)
-            return false;
-        // A file that the archive gives no name: it is kept, under one.
-        qCWarning(journalArchives).noquote() << QStringLiteral("entrée sans nom, gardée sous le nom « sans nom »");
-        *chemin = QCoreApplication::translate("Conversions", "sans nom").toUtf8();
-    }
-    if (archive_entry_filetype(e) == AE_IFLNK)
-        liens.insert(*chemin);
-    archive_entry_set_pathname(e, (dossier + '/' + *chemin).constData());
-    if (const char* lien = archive_entry_hardlink(e)) {
-        const std::optional<QByteArray> cible = cheminSur(lien, false, dos, liens);
-        if (!cible || cible->isEmpty())
-            horsDuDossier(nom, enUtf8(lien, dos));
-        archive_entry_set_hardlink(e, (dossier + '/' + *cible).constData());
-    }
-    if (const char* lien = archive_entry_symlink(e))
-        archive_entry_set_symlink(e, enUtf8(lien, dos).constData());
-    return true;
-}
-
-// A second entry under a name already unpacked (two names the archive's writer could not
-// tell apart) takes the next free name, as outputs do: no entry replaces another. The last
-// counter given to each name is kept, so that thousands of entries of one name take a time
-// that grows with their number.
-void sansEcraser(archive_entry* e, QHash<QString, int>& derniers)
-{
+    const QByteArray entree = enUtf8(brut ? brut : "", dos);
+    std::optional<QList<QByteArray>> parties = composantes(entree);
+    if (!parties)
+        horsDuDossier(nom, entree);
+    for (QByteArray& partie : *parties)
+        partie = quiTient(partie);
+    if (!parties->isEmpty())
+        return parties;
     if (archive_entry_filetype(e) == AE_IFDIR)
-        return;
-    const QString chemin = cheminDepuisOctets(archive_entry_pathname(e));
-    struct stat st;
-    if (::lstat(local(chemin).constData(), &st) != 0)
-        return;
-    const QFileInfo info(chemin);
-    const QString nom = info.fileName();
-    const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
-    int& dernier = derniers[chemin];
-    const bool premiere = dernier == 0;
-    const QString libre = point > 0 ? nomLibre(info.path(), nom.left(point), nom.mid(point + 1), dernier)
-                                    : nomLibre(info.path(), nom, QString(), dernier);
-    // Once per name: an archive may hold thousands of them.
-    if (premiere)
-        qCWarning(journalArchives).noquote() << QStringLiteral("deux entrées du même nom, la seconde devient : ")
-                                                    + lisible(QFileInfo(libre).fileName());
-    archive_entry_set_pathname(e, local(libre).constData());
+        return std::nullopt;
+    qCWarning(journalArchives).noquote() << QStringLiteral("entrée sans nom, gardée sous le nom « sans nom »");
+    return QList<QByteArray>{QCoreApplication::translate("Conversions", "sans nom").toUtf8()};
 }
 
 // An encrypted entry cannot be read without its password, which nothing here asks for.
@@ -177,7 +116,7 @@ void refuserLesChiffrees(archive_entry* e, const QString& nom)
     if (!archive_entry_is_encrypted(e))
         return;
     qCWarning(journalArchives).noquote()
-        << QStringLiteral("entrée chiffrée : ") + QString::fromUtf8(archive_entry_pathname(e));
+        << QStringLiteral("entrée chiffrée : ") + nomAuJournal(archive_entry_pathname(e));
     throw Erreur::protege(nom);
 }
 
@@ -193,11 +132,6 @@ struct Lecture {
     Lecture() = default;
     Lecture(const Lecture&) = delete;
     Lecture& operator=(const Lecture&) = delete;
-};
-
-struct Ecriture {
-    archive* a = archive_write_disk_new();
-    ~Ecriture() { archive_write_free(a); }
 };
 
 void detailler(archive* a)
@@ -218,17 +152,17 @@ void detailler(archive* a)
                            .arg(nom));
 }
 
-// Writing an entry failed: no room, a folder that refuses it, or an entry the guards
-// refuse (through a link, out of the folder), which is the archive's fault.
-[[noreturn]] void echecDisque(archive* disque, archive_entry* e, const QString& nom)
+// Writing an entry failed: no room (then the whole unpacking is refused as too big for the
+// disk), or a disk that refuses it, named as what would have been made there (the log names
+// the entry).
+[[noreturn]] void echecDisque(const std::system_error& x, const QByteArray& entree, const QString& nom)
 {
-    detailler(disque);
-    const int code = archive_errno(disque);
+    qCWarning(journalArchives).noquote()
+        << QStringLiteral("écriture de « %1 » : %2").arg(nomAuJournal(entree), QString::fromLocal8Bit(x.what()));
+    const int code = x.code().value();
     if (code == ENOSPC || code == EDQUOT || code == EFBIG)
         tropGrand(nom);
-    if (code == EACCES || code == EROFS || code == EIO)
-        throw Erreur::ecriture(QFileInfo(QString::fromUtf8(archive_entry_pathname(e))).fileName());
-    throw Erreur::lecture(nom);
+    throw Erreur::ecriture(QFileInfo(nom).completeBaseName());
 }
 
 // What the unpacking may write: most of the free space, and never far more than the
@@ -241,21 +175,33 @@ struct Budget {
     qint64 limite;
     qint64 poids;
     QString nom;
-    qint64 total = 0;
+    qint64 bloc;         // the disk's block: what a file takes is counted in whole blocks
+    qint64 octets = 0;   // unpacked so far
+    qint64 place = 0;    // what they take on the disk
 
-    void verifier(qint64 apres) const
+    qint64 blocs(qint64 n) const { return std::max<qint64>(1, (n + bloc - 1) / bloc) * bloc; }
+    void verifier(qint64 octetsApres, qint64 placeApres) const
     {
-        if (apres > seuil && apres / rapport > poids)
+        if (octetsApres > seuil && octetsApres / rapport > poids)
             throw Erreur::rien(QCoreApplication::translate("Conversions",
                                                            "« %1 » semble être une bombe de décompression")
                                    .arg(nom));
-        if (apres > limite)
+        if (placeApres > limite)
             tropGrand(nom);
     }
-    void ajouter(qint64 octets)
+    // Before an entry of `taille` bytes is written.
+    void prevoir(qint64 taille) const { verifier(octets + taille, place + blocs(taille)); }
+    void ajouter(qint64 n)
     {
-        total += octets;
-        verifier(total);
+        octets += n;
+        place += n;
+        verifier(octets, place);
+    }
+    // Once an entry of `ecrits` bytes is written: at least one block, each one whole.
+    void clore(qint64 ecrits)
+    {
+        place += blocs(ecrits) - ecrits;
+        verifier(octets, place);
     }
 };
 
@@ -264,35 +210,112 @@ struct Budget {
 bool deballable(archive_entry* e, const QSet<QByteArray>& speciales)
 {
     const auto type = archive_entry_filetype(e);
-    if ((type == AE_IFREG || type == AE_IFDIR || type == AE_IFLNK) && !speciales.contains(archive_entry_pathname(e)))
+    if ((type == AE_IFREG || type == AE_IFDIR || type == AE_IFLNK) && !archive_entry_hardlink(e)
+        && !speciales.contains(archive_entry_pathname(e)))
         return true;
     qCWarning(journalArchives).noquote()
-        << QStringLiteral("entrée spéciale laissée de côté : ") + QString::fromUtf8(archive_entry_pathname(e));
+        << QStringLiteral("entrée spéciale laissée de côté : ") + nomAuJournal(archive_entry_pathname(e));
     return false;
 }
 
-// A folder we cannot enter or a file we cannot read would also be one we cannot remove.
-void rendreAccessible(archive_entry* e)
+// Every byte at its place, or the system's reason: a write that comes up short is a full disk.
+void ecrireTout(int fd, const char* octets, size_t taille, off_t decalage)
 {
-    const mode_t m = archive_entry_perm(e);
-    archive_entry_set_perm(e, archive_entry_filetype(e) == AE_IFDIR ? (m | 0700) : (m | 0600));
+    while (taille > 0) {
+        const ssize_t n = ::pwrite(fd, octets, taille, decalage);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw std::system_error(n < 0 ? errno : ENOSPC, std::generic_category(), "write");
+        octets += n;
+        taille -= size_t(n);
+        decalage += n;
+    }
 }
 
-void copierDonnees(archive* lecture, archive* disque, archive_entry* e, Budget& budget)
+// The entry's data into the open file `fd`; the number of bytes written.
+qint64 copierDonnees(archive* lecture, int fd, Budget& budget)
 {
     const void* bloc = nullptr;
     size_t taille = 0;
     la_int64_t decalage = 0;
+    qint64 ecrits = 0;
     for (;;) {
         verifierAnnulation();
         const int r = archive_read_data_block(lecture, &bloc, &taille, &decalage);
         if (r == ARCHIVE_EOF)
-            return;
+            return ecrits;
         if (r != ARCHIVE_OK)  // a warning here is a bad checksum: the data is damaged
             echec(lecture, budget.nom);
         budget.ajouter(static_cast<qint64>(taille));
-        if (archive_write_data_block(disque, bloc, taille, decalage) < ARCHIVE_WARN)
-            echecDisque(disque, e, budget.nom);
+        ecrireTout(fd, static_cast<const char*>(bloc), taille, decalage);
+        ecrits += static_cast<qint64>(taille);
+    }
+}
+
+Arborescence::Dates datesDe(archive_entry* e)
+{
+    Arborescence::Dates dates;
+    if (archive_entry_mtime_is_set(e))
+        dates.modification = timespec{archive_entry_mtime(e), archive_entry_mtime_nsec(e)};
+    if (archive_entry_atime_is_set(e))
+        dates.acces = timespec{archive_entry_atime(e), archive_entry_atime_nsec(e)};
+    return dates;
+}
+
+// A descriptor closed once, its close checked when the file is done with: some file
+// systems report the lack of room only then.
+class Ouvert {
+public:
+    explicit Ouvert(int fd) : fd_(fd) {}
+    ~Ouvert()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Ouvert(const Ouvert&) = delete;
+    Ouvert& operator=(const Ouvert&) = delete;
+    int fd() const { return fd_; }
+    void fermer()
+    {
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0 && errno != EINTR)
+            throw std::system_error(errno, std::generic_category(), "close");
+    }
+
+private:
+    int fd_;
+};
+
+// The permissions the archive gives, the user's mask applied, never set-user or set-group:
+// what a user's own unpacking makes.
+mode_t permissions(archive_entry* e) { return archive_entry_perm(e) & 0777; }
+
+void ecrireEntree(archive* lecture, Arborescence& arbre, archive_entry* e, const QList<QByteArray>& parties,
+                  const PageDeCodes& dos, Budget& budget)
+{
+    switch (archive_entry_filetype(e)) {
+    case AE_IFDIR:
+        arbre.dossier(parties, permissions(e), datesDe(e));
+        budget.clore(0);
+        return;
+    case AE_IFLNK: {
+        const char* cible = archive_entry_symlink(e);
+        arbre.lien(parties, enUtf8(cible ? cible : "", dos), datesDe(e));
+        budget.clore(0);
+        return;
+    }
+    default: {
+        Ouvert fichier(arbre.fichier(parties, permissions(e)));
+        const qint64 ecrits = copierDonnees(lecture, fichier.fd(), budget);
+        const Arborescence::Dates dates = datesDe(e);
+        if (dates.modification) {
+            const timespec ts[2] = {dates.acces.value_or(*dates.modification), *dates.modification};
+            ::futimens(fichier.fd(), ts);  // a date the disk cannot keep loses nothing written
+        }
+        fichier.fermer();
+        budget.clore(ecrits);
+    }
     }
 }
 
@@ -348,20 +371,26 @@ std::unique_ptr<Lecture> ouvrir(const QString& archive, const QList<Remplacement
     return ouvrirAvec(archive, Lecteur::entreeParEntree, masques);
 }
 
+// The block of the disk that holds `dossier`, in bytes.
+qint64 tailleDeBloc(const QString& dossier)
+{
+    struct statvfs s;
+    if (::statvfs(local(dossier).constData(), &s) != 0 || s.f_frsize == 0)
+        return 4096;
+    return static_cast<qint64>(s.f_frsize);
+}
+
 // What every entry of one unpacking shares.
 struct Deballage {
-    archive* disque;
-    QByteArray racine;
+    Arborescence& arbre;
     const PageDeCodes& dos;
     Budget& budget;
     QSet<QByteArray> speciales;
-    QSet<QByteArray> liens;
     const QString& nom;
-    // The folder, held: its entries are written through it (`racine`), and a folder moved
-    // away or replaced meanwhile stops the unpacking.
+    // The folder, held: its entries are written through it, and a folder moved away or
+    // replaced meanwhile stops the unpacking.
     std::shared_ptr<const DossierTenu> tenu;
     QString nomDuParent;
-    QHash<QString, int> derniers;
 };
 
 // Writes every entry the reader gives; the number of entries it gave, those left out
@@ -382,19 +411,19 @@ quint64 deballerTout(Lecture& lecture, Deballage& d)
             continue;
         refuserLesChiffrees(e, d.nom);
         if (archive_entry_size_is_set(e))
-            d.budget.verifier(d.budget.total + archive_entry_size(e));
-        if (!placer(e, d.racine, d.dos, d.nom, d.liens))
+            d.budget.prevoir(archive_entry_size(e));
+        const std::optional<QList<QByteArray>> parties = partiesSures(e, d.dos, d.nom);
+        if (!parties)
             continue;
-        sansEcraser(e, d.derniers);
-        rendreAccessible(e);
         if (!d.tenu->enPlace())
             throw Erreur::ecriture(d.nomDuParent);
-        if (archive_write_header(d.disque, e) < ARCHIVE_WARN)
-            echecDisque(d.disque, e, d.nom);
-        if (archive_entry_filetype(e) == AE_IFREG)
-            copierDonnees(lecture.a, d.disque, e, d.budget);
-        if (archive_write_finish_entry(d.disque) < ARCHIVE_WARN)
-            echecDisque(d.disque, e, d.nom);
+        try {
+            ecrireEntree(lecture.a, d.arbre, e, *parties, d.dos, d.budget);
+        } catch (const Arborescence::ParUnLien&) {
+            horsDuDossier(d.nom, parties->join('/'));
+        } catch (const std::system_error& x) {
+            echecDisque(x, parties->join('/'), d.nom);
+        }
     }
 }
 
@@ -440,19 +469,11 @@ QList<Remplacement> retouches(const QString& archive)
                            .arg(nom, *methode));
 }
 
-void deballerSansNommer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
+// Unpacks into the held folder `tenu` with the reader seeing `masques` in place of the file's
+// bytes; `parent` names the folder's own folder.
+void deballerAvec(const QString& archive, const std::shared_ptr<const DossierTenu>& tenu, const QString& parent,
+                  qint64 limite, const QString& nom, const QList<Remplacement>& masques)
 {
-    // Held before the writer, which outlives none of the paths through it.
-    const QString parent = nomDe(QFileInfo(dossier).absolutePath());
-    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
-    if (!tenu)
-        throw Erreur::ecriture(parent);
-    LocaleUtf8 locale;
-    Ecriture disque;
-    // The library's own guard against links refuses the folder's path through its descriptor
-    // (a link of the system's): placer() keeps every entry off the archive's links instead.
-    archive_write_disk_set_options(disque.a, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT);
-    const QList<Remplacement> masques = retouches(archive);
     std::unique_ptr<Lecture> lecture = ouvrir(archive, masques);
     if (!lecture->ouverte) {
         if (vide(archive))
@@ -461,9 +482,14 @@ void deballerSansNommer(const QString& archive, const QString& dossier, qint64 l
     }
 
     const PageDeCodes dos(pageDos(QLocale()));
-    Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom};
-    Deballage d{disque.a, local(tenu->vue()), dos, budget, entreesSpeciales(archive), {}, nom, tenu,
-                parent, {}};
+    Budget budget{limite, std::max<qint64>(QFileInfo(archive).size(), 1), nom, tailleDeBloc(tenu->vue())};
+    std::optional<Arborescence> arbre;
+    try {
+        arbre.emplace(local(tenu->vue()));
+    } catch (const std::system_error&) {
+        throw Erreur::ecriture(parent);
+    }
+    Deballage d{*arbre, dos, budget, entreesSpeciales(archive), nom, tenu, parent};
     quint64 lues = deballerTout(*lecture, d);
     // A directory whose recorded size cuts its records short gives none of them; the
     // local headers still hold every entry, as other tools find them.
@@ -481,8 +507,47 @@ void deballerSansNommer(const QString& archive, const QString& dossier, qint64 l
             << QStringLiteral("aucune des %1 entrées annoncées n’a pu être lue").arg(annoncees);
         echec(lecture->a, nom);
     }
-    if (archive_write_close(disque.a) < ARCHIVE_WARN)
-        echec(disque.a, nom);
+    try {
+        arbre->finir();
+    } catch (const std::system_error&) {
+        throw Erreur::ecriture(parent);
+    }
+}
+
+// Everything the held folder holds, removed.
+void vider(const DossierTenu& tenu, const QString& parent)
+{
+    const std::optional<QStringList> noms = nomsDans(tenu.vue());
+    if (!noms)
+        throw Erreur::ecriture(parent);
+    for (const QString& n : *noms)
+        if (!tenu.supprimer(n))
+            throw Erreur::ecriture(parent);
+}
+
+void deballerSansNommer(const QString& archive, const QString& dossier, qint64 limite, const QString& nom)
+{
+    // Held before the writer, which outlives none of the paths through it.
+    const QString parent = nomDe(QFileInfo(dossier).absolutePath());
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
+    if (!tenu)
+        throw Erreur::ecriture(parent);
+    LocaleUtf8 locale;
+    for (const QByteArray& coupe : nomsCoupes(archive))
+        qCWarning(journalArchives).noquote() << QStringLiteral("nom d’entrée coupé à son octet nul : ")
+                                                    + nomAuJournal(coupe);
+    const QList<Remplacement> masques = retouches(archive);
+    try {
+        deballerAvec(archive, tenu, parent, limite, nom, masques);
+    } catch (const Erreur& e) {
+        // An entry whose data the library refused may be a stream that ends before the size
+        // its headers give, which the common tools read: then everything is read again, so.
+        const QList<Remplacement> courts = e.cas() == Erreur::Cas::lecture ? fluxCourts(archive) : QList<Remplacement>();
+        if (courts.isEmpty())
+            throw;
+        vider(*tenu, parent);
+        deballerAvec(archive, tenu, parent, limite, nom, masques + courts);
+    }
 }
 
 } // namespace

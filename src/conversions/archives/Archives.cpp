@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <sys/stat.h>
 #include <system_error>
@@ -65,12 +66,13 @@ bool ignore(const QString& nom)
     return nom == QLatin1String("__MACOSX") || nom == QLatin1String(".DS_Store");
 }
 
-// The hidden work folder beside the archive; a folder we may not write into names what
-// would have been made there.
-DossierDeTravail dossierDExtraction(const QString& dossier, const QString& base)
+// The hidden work folder beside the archive, in its held folder; a folder we may not write
+// into names what would have been made there.
+DossierDeTravail dossierDExtraction(const QString& dossier, std::shared_ptr<const DossierTenu> ici,
+                                    const QString& base)
 {
     try {
-        return DossierDeTravail(dossier, QStringLiteral(".extraction-"));
+        return DossierDeTravail(dossier, std::move(ici), QStringLiteral(".extraction-"));
     } catch (const std::system_error&) {
         throw Erreur::ecriture(base);
     }
@@ -122,6 +124,36 @@ QString livrer(DossierDeTravail& travail, const DossierTenu& tenu, const QString
     return sortie.valider();
 }
 
+// Without a bound given, most of the free space of the archive's disk.
+QString extraireAvec(const QString& archive, std::optional<qint64> limite)
+{
+    const QFileInfo info(archive);
+    const QString dossier = info.absolutePath();
+    // The archive's folder, held from the start: moved or replaced at any moment from here on,
+    // it is what failed, by its name, and it is never made again where it was.
+    const std::shared_ptr<const DossierTenu> ici = DossierTenu::tenir(dossier);
+    if (!ici)
+        throw Erreur::ecriture(nomDe(dossier));
+    DossierDeTravail travail = dossierDExtraction(dossier, ici, info.completeBaseName());
+    try {
+        // Held from here to the end: what was unpacked is reached through it, wherever it went.
+        const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(travail.chemin());
+        if (!tenu)
+            throw Erreur::ecriture(nomDe(dossier));
+        // Read through the held folder: the archive moved with it is still the one read.
+        deballer(ici->vue() + QLatin1Char('/') + info.fileName(), travail.chemin(),
+                 limite.value_or(limiteDeDeballage(ici->vue())), info.fileName());
+        return livrer(travail, *tenu, dossier, info.completeBaseName());
+    } catch (const Annulee&) {
+        throw;
+    } catch (const std::exception&) {
+        // The folder went away meanwhile: it is what failed, not the archive.
+        if (!ici->enPlace())
+            throw Erreur::ecriture(nomDe(dossier));
+        throw;
+    }
+}
+
 } // namespace
 
 QString zipper(const QStringList& chemins)
@@ -137,31 +169,8 @@ QString zipper(const QStringList& chemins)
     return sortie.valider();
 }
 
-QString extraire(const QString& archive)
-{
-    return extraire(archive, limiteDeDeballage(QFileInfo(archive).absolutePath()));
-}
+QString extraire(const QString& archive) { return extraireAvec(archive, std::nullopt); }
 
-QString extraire(const QString& archive, qint64 limite)
-{
-    const QFileInfo info(archive);
-    const QString dossier = info.absolutePath();
-    DossierDeTravail travail = dossierDExtraction(dossier, info.completeBaseName());
-    // Held from here to the end: what was unpacked is reached through it, wherever it went.
-    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(travail.chemin());
-    if (!tenu)
-        throw Erreur::ecriture(nomDe(dossier));
-    try {
-        deballer(archive, travail.chemin(), limite, info.fileName());
-        return livrer(travail, *tenu, dossier, info.completeBaseName());
-    } catch (const Annulee&) {
-        throw;
-    } catch (const std::exception&) {
-        // The folder went away meanwhile: it is what failed, not the archive.
-        if (!tenu->enPlace())
-            throw Erreur::ecriture(nomDe(dossier));
-        throw;
-    }
-}
+QString extraire(const QString& archive, qint64 limite) { return extraireAvec(archive, limite); }
 
 } // namespace Conversions

@@ -28,8 +28,8 @@ bool lisibles(const QByteArray& champs)
     return true;
 }
 
-// The extra field of the local header at `position`, where it lies; nothing when the
-// header is not there.
+} // namespace
+
 std::optional<Plage> champsLocaux(QFile& f, quint64 position, QByteArray& champs)
 {
     if (position > quint64(f.size()) || !f.seek(qint64(position)))
@@ -44,8 +44,6 @@ std::optional<Plage> champsLocaux(QFile& f, quint64 position, QByteArray& champs
     champs = f.read(plage.taille);
     return plage;
 }
-
-} // namespace
 
 QList<Plage> champsIllisibles(const QString& archive)
 {

@@ -14,4 +14,8 @@ namespace Conversions {
 // cannot be read.
 QList<Plage> champsIllisibles(const QString& archive);
 
+// The extra field of the local header at `position` of the open `f`, where it lies (the
+// entry's data follows it), its bytes in `champs`; nothing when the header is not there.
+std::optional<Plage> champsLocaux(QFile& f, quint64 position, QByteArray& champs);
+
 } // namespace Conversions

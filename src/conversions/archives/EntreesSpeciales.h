@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QSet>
 #include <QString>
 
@@ -11,5 +12,8 @@ namespace Conversions {
 // plain files; the central directory still says what they were. Empty when the
 // directory cannot be read (the unpacking then reports the damage itself).
 QSet<QByteArray> entreesSpeciales(const QString& archive);
+
+// The names, as stored, that hold a NUL byte: the unpacking library cuts them there.
+QList<QByteArray> nomsCoupes(const QString& archive);
 
 } // namespace Conversions

@@ -88,7 +88,7 @@ QList<EntreeCentrale> parcourir(QFile& f, const RepertoireCentral& r, qint64& ap
         if (octets.size() < nom)
             break;
         liste.append({octets, lire16(p + 4) >> 8, lire16(p + 10), lire32(p + 38), lire32(p + 42),
-                      Plage{apres + enteteCentral + nom, champs}});
+                      Plage{apres + enteteCentral + nom, champs}, lire32(p + 20), apres});
         apres += suite;
     }
     return liste;

@@ -36,6 +36,8 @@ struct EntreeCentrale {
     quint32 attributs = 0;     // external attributes
     quint64 locale = 0;        // where its local header lies, as the record says
     Plage champs;              // its extra fields, in the file
+    quint64 compresse = 0;     // its compressed size, as the record says
+    qint64 enregistrement = 0; // where the record lies
 };
 
 // The records of the open file `f`'s central directory, up to the first that does not

@@ -26,17 +26,28 @@ QString nomDeTravail(const QString& prefixe)
            + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+// `parent` made (intermediate folders too) and held; null with errno set when it cannot be.
+std::shared_ptr<const DossierTenu> faitEtTenu(const QString& parent)
+{
+    errno = 0;
+    return QDir().mkpath(parent) ? DossierTenu::tenir(parent) : nullptr;
+}
+
 } // namespace
 
 DossierDeTravail::DossierDeTravail(const QString& parent, const QString& prefixe)
+    : DossierDeTravail(parent, faitEtTenu(parent), prefixe)
+{
+}
+
+DossierDeTravail::DossierDeTravail(const QString& parent, std::shared_ptr<const DossierTenu> tenu,
+                                   const QString& prefixe)
+    : parent_(std::move(tenu))
 {
     Emprise emprise;
     const QString nom = nomDeTravail(prefixe);
-    errno = 0;
-    // The parent is held before the folder is made in it, through it: a parent moved in
-    // between gets the folder, and it is removed there.
-    if (QDir().mkpath(parent))
-        parent_ = DossierTenu::tenir(parent);
+    // Made through the held parent: a parent moved in between gets the folder, and it is
+    // removed there.
     if (!parent_ || ::mkdir(local(parent_->vue() + QLatin1Char('/') + nom).constData(), 0700) != 0) {
         const int e = errno ? errno : ENOENT;
         parent_.reset();

@@ -16,6 +16,9 @@ class DossierDeTravail {
 public:
     // Throws std::system_error when the folder cannot be made.
     DossierDeTravail(const QString& parent, const QString& prefixe);
+    // The same in the folder `tenu`, held at `parent`, never made again: a parent moved
+    // meanwhile gets the work folder wherever it is.
+    DossierDeTravail(const QString& parent, std::shared_ptr<const DossierTenu> tenu, const QString& prefixe);
     DossierDeTravail(const DossierDeTravail&) = delete;
     DossierDeTravail& operator=(const DossierDeTravail&) = delete;
     ~DossierDeTravail();

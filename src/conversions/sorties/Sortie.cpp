@@ -24,17 +24,23 @@ namespace Conversions {
 
 namespace {
 
-// folder/base suffix.ext, or with the counter k: folder/base suffix k.ext. The base alone
-// is cut short when the whole name would not fit.
-QString candidat(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
-                 int k)
+// base suffix.ext, or with the counter k: base suffix k.ext. The base alone is cut short
+// when the whole name would not fit.
+QString nomCandidat(const QString& base, const QString& suffixe, const QString& extension, int k)
 {
     QString fin = suffixe;
     if (k >= 2)
         fin += QLatin1Char(' ') + QString::number(k);
     if (!extension.isEmpty())
         fin += QLatin1Char('.') + extension;
-    return QDir(dossier).filePath(debutEnOctets(base, nomAuPlus - local(fin).size()) + fin);
+    return debutEnOctets(base, nomAuPlus - local(fin).size()) + fin;
+}
+
+// The same in `dossier`.
+QString candidat(const QString& dossier, const QString& base, const QString& suffixe, const QString& extension,
+                 int k)
+{
+    return QDir(dossier).filePath(nomCandidat(base, suffixe, extension, k));
 }
 
 // The kind of what bears `chemin` (S_IFREG, S_IFDIR…), links not followed; 0 when nothing does.
@@ -136,9 +142,16 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension, int& dernier)
 {
+    return QDir(dossier).filePath(
+        nomLibreParmi(base, extension, dernier, [&](const QString& nom) { return existe(QDir(dossier).filePath(nom)); }));
+}
+
+QString nomLibreParmi(const QString& base, const QString& extension, int& dernier,
+                      const std::function<bool(const QString&)>& pris)
+{
     for (int k = std::max(dernier + 1, 1);; ++k) {
-        const QString c = candidat(dossier, base, {}, extension, k);
-        if (!existe(c)) {
+        const QString c = nomCandidat(base, {}, extension, k);
+        if (!pris(c)) {
             dernier = k;
             return c;
         }

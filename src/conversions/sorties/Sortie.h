@@ -18,6 +18,9 @@ QString nomLibre(const QString& dossier, const QString& base, const QString& ext
 // The same from the counter after `dernier`, which it sets to the counter of the name given:
 // many names made free one after the other take a time that grows with their number.
 QString nomLibre(const QString& dossier, const QString& base, const QString& extension, int& dernier);
+// The same name alone, free of the names that `pris` holds (a folder known in memory).
+QString nomLibreParmi(const QString& base, const QString& extension, int& dernier,
+                      const std::function<bool(const QString&)>& pris);
 
 // An output beside its source, under a name that never overwrites anything.
 //

@@ -4,10 +4,16 @@
 // with "..", absolute names, links out of the folder), for the tests of unpacking.
 
 #include <QByteArray>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMap>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QString>
 #include <gtest/gtest.h>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "commun/Dossier.h"
@@ -46,5 +52,54 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     ASSERT_EQ(executer("python3", {"-c", programme, chemin, QJsonDocument(liste).toJson()}, &sortie), 0)
         << sortie.toStdString();
 }
+
+// Everything under `dossier`, links not followed: each name with its file's SHA-256, its
+// link's target or "dossier"; what an unpacking must leave as it was.
+inline QMap<QString, QByteArray> empreintes(const QString& dossier)
+{
+    QMap<QString, QByteArray> vus;
+    QDirIterator it(dossier, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        QByteArray valeur = "dossier";
+        if (f.isSymLink()) {
+            valeur = "-> " + f.symLinkTarget().toUtf8();
+        } else if (f.isFile()) {
+            QFile fichier(f.filePath());
+            valeur = fichier.open(QIODevice::ReadOnly)
+                         ? QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256).toHex()
+                         : QByteArray("illisible");
+        }
+        vus.insert(QDir(dossier).relativeFilePath(f.filePath()), valeur);
+    }
+    return vus;
+}
+
+// Runs `action` once, on the thread that logs it, at the engine's first log line that starts
+// with `debut`: a folder moves, or a disk fills, at a known point of an unpacking whatever the
+// machine's load.
+class AuMessage {
+public:
+    AuMessage(QString debut, std::function<void()> action)
+    {
+        debut_ = std::move(debut);
+        action_ = std::move(action);
+        avant_ = qInstallMessageHandler(&AuMessage::recevoir);
+    }
+    ~AuMessage() { qInstallMessageHandler(avant_); }
+    AuMessage(const AuMessage&) = delete;
+    AuMessage& operator=(const AuMessage&) = delete;
+
+private:
+    static void recevoir(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        if (action_ && message.startsWith(debut_))
+            std::exchange(action_, {})();
+    }
+    static inline QString debut_;
+    static inline std::function<void()> action_;
+    QtMessageHandler avant_;
+};
 
 } // namespace Fabrique

@@ -457,4 +457,43 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
                                                               {"anonyme/sans nom", "sans nom"}}));
 }
 
+// Bytes after an entry's deflate stream, within the size its headers give: unzip and Python
+// read every entry where the central directory puts it, and so must we.
+TEST(ArchivesReelles, desOctetsApresLesDonneesDUneEntreeSontPasses)
+{
+    Dossier d;
+    python(R"(
+import io, struct, sys, zipfile
+b = io.BytesIO()
+with zipfile.ZipFile(b, 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('suite/un.txt', 'premier\n' * 50)
+    z.writestr('suite/deux.txt', 'second\n' * 50)
+src = b.getvalue()
+un = zipfile.ZipFile(io.BytesIO(src)).infolist()[0]
+fin = un.header_offset + 30 + len(un.filename) + len(un.extra) + un.compress_size
+queue = b'\0' * 32
+o = bytearray(src[:fin] + queue + src[fin:])
+struct.pack_into('<I', o, un.header_offset + 18, un.compress_size + len(queue))
+eocd = o.rfind(b'PK\x05\x06')
+p = struct.unpack_from('<I', o, eocd + 16)[0] + len(queue)
+struct.pack_into('<I', o, eocd + 16, p)
+while o[p:p + 4] == b'PK\x01\x02':
+    n, m, k = struct.unpack_from('<HHH', o, p + 28)
+    if struct.unpack_from('<I', o, p + 42)[0] >= fin:
+        struct.pack_into('<I', o, p + 42, struct.unpack_from('<I', o, p + 42)[0] + len(queue))
+    else:
+        struct.pack_into('<I', o, p + 20, un.compress_size + len(queue))
+    p += 46 + n + m + k
+open(sys.argv[1], 'wb').write(o)
+assert zipfile.ZipFile(sys.argv[1]).testzip() is None
+)", {d.chemin("queue.zip")});
+    const QMap<QString, QByteArray> attendus = selonUnzip(d.chemin("queue.zip"));
+    ASSERT_EQ(attendus.size(), 2);
+    const Resultat r = extraire(d.chemin("queue.zip"));
+    EXPECT_TRUE(r.erreurs.isEmpty()) << r.erreurs.join(", ").toStdString();
+    ASSERT_EQ(r.crees, QStringList{d.chemin("suite")});
+    EXPECT_EQ(deballes(r.crees[0]), attendus);
+    EXPECT_EQ(d.noms(), (QStringList{"queue.zip", "suite"}));
+}
+
 } // namespace

@@ -104,8 +104,12 @@ TEST_F(ArchivesExtraction, EntriesEscapingTheFolderAreRefused)
         {fichier("ok.txt", "1"), fichier("../remonte.txt", "x")},
         {fichier("ok.txt", "1"), fichier(dehors.chemin("absolu.txt"), "x")},
         {lien("lien", dehors.racine()), fichier("lien/par-le-lien.txt", "x")},
+        // A link given a free name, and a name whose "." part only the cleaned name drops.
+        {fichier("x", "1"), lien("x", dehors.racine()), fichier("x 2/par-le-lien.txt", "x")},
+        {lien("lien", dehors.racine()), fichier("./lien/par-le-lien.txt", "x")},
     };
-    const QStringList coupables{"../remonte.txt", dehors.chemin("absolu.txt"), "lien/par-le-lien.txt"};
+    const QStringList coupables{"../remonte.txt", dehors.chemin("absolu.txt"), "lien/par-le-lien.txt",
+                                "x 2/par-le-lien.txt", "lien/par-le-lien.txt"};
     int i = 0;
     for (const auto& entrees : hostiles) {
         const QString a = zip(QStringLiteral("cible/hostile%1.zip").arg(++i), entrees);
@@ -120,7 +124,8 @@ TEST_F(ArchivesExtraction, EntriesEscapingTheFolderAreRefused)
     }
     EXPECT_EQ(tout(d.racine()), QStringList{"cible"});  // nothing beside the target folder
     EXPECT_TRUE(tout(dehors.racine()).isEmpty());
-    EXPECT_EQ(tout(cible), (QStringList{"hostile1.zip", "hostile2.zip", "hostile3.zip"}));
+    EXPECT_EQ(tout(cible),
+              (QStringList{"hostile1.zip", "hostile2.zip", "hostile3.zip", "hostile4.zip", "hostile5.zip"}));
 }
 
 TEST_F(ArchivesExtraction, AnArchiveUnpackingPastTheBoundStopsAndLeavesNothing)

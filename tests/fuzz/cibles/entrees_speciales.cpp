@@ -1,9 +1,11 @@
 // The central directory walk that finds the device, pipe and socket entries of a dropped zip,
-// the extra fields that do not parse, the directory's true size and the methods not read.
+// the extra fields that do not parse, the directory's true size, the methods not read and the
+// deflate streams shorter than their headers say.
 #include "Cible.h"
 
 #include "conversions/archives/ChampsIllisibles.h"
 #include "conversions/archives/EntreesSpeciales.h"
+#include "conversions/archives/FluxCourts.h"
 #include "conversions/archives/MethodesDeCompression.h"
 #include "conversions/archives/RepertoireCentral.h"
 
@@ -31,5 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
         if (*reelle <= 0 || static_cast<size_t>(*reelle) > taille)
             std::abort();
     Conversions::methodeNonLue(archive);
+    // Each size mended is a field of four bytes inside the input.
+    for (const Conversions::Remplacement& r : Conversions::fluxCourts(archive))
+        if (r.debut < 0 || r.octets.size() != 4 || static_cast<size_t>(r.debut) + 4 > taille)
+            std::abort();
     return 0;
 }
