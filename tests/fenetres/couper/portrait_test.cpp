@@ -1,7 +1,8 @@
 // A phone's video stored on its side and turned by its display matrix (a quarter, a half,
 // three quarters, or mirrored) shows in the trim preview as ffmpeg shows it, both while it
-// plays and while a handle holds it; a video whose colour is kept on every pixel (4:4:4) plays
-// in its own colours.
+// plays and while a handle holds it; a video whose colour is kept on every pixel (4:4:4), or
+// on every other column (4:2:2, which Qt's own conversion without OpenGL overruns), plays in
+// its own colours.
 #include "commun/Attendre.h"
 #include "commun/Dossier.h"
 #include "conversions/media_outils.h"
@@ -138,7 +139,8 @@ TEST(Portrait, ApercuDroitEnLectureEtTenu)
 TEST(Portrait, ApercuAuxCouleursDuFilm)
 {
     Dossier d;
-    for (const QString& pixels : {QStringLiteral("yuv420p"), QStringLiteral("yuv444p"), QStringLiteral("yuvj444p")}) {
+    for (const QString& pixels : {QStringLiteral("yuv420p"), QStringLiteral("yuv444p"), QStringLiteral("yuvj444p"),
+                                  QStringLiteral("yuv422p")}) {
         SCOPED_TRACE(pixels.toStdString());
         const QString source = film(d.chemin(pixels + ".mp4"), pixels);
         VueCouper vue(source, nullptr, {});
