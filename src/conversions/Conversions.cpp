@@ -102,7 +102,7 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     } catch (const Annulee&) {
         throw;
     } catch (const std::exception& e) {
-        r.erreurs.append(description(e));
+        r.erreurs.append(descriptionPour(e, chemins.first()));
     }
     progression(1.0);
     return r;
@@ -116,19 +116,6 @@ Progression annulable(const Progression& progression)
         if (progression)
             progression(p);
     };
-}
-
-// A failure that is no Erreur of ours still says what went wrong, and with which file.
-QString descriptionPour(const std::exception& e, const QString& chemin)
-{
-    const auto* systeme = dynamic_cast<const std::system_error*>(&e);
-    const int code = systeme ? systeme->code().value() : 0;
-    if (code == ENOSPC || code == EDQUOT || code == EFBIG) {
-        qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
-        return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
-            .arg(lisible(nomDe(chemin)));
-    }
-    return description(e);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <archive.h>
@@ -125,6 +126,8 @@ private:
         if (archive_error_string(a_.get()))
             qCWarning(journalArchives).noquote()
                 << QStringLiteral("libarchive : ") + QString::fromUtf8(archive_error_string(a_.get()));
+        if (disquePlein(archive_errno(a_.get())))
+            throw std::system_error(archive_errno(a_.get()), std::generic_category(), "libarchive");
         throw Erreur::ecriture(nom_);
     }
 

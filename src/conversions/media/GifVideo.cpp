@@ -106,6 +106,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     PileGif pile(video->taille(), n);
     bool ecrit = false;
     bool uneImage = false;
+    QString echec;  // the writer's words
     {
         std::thread producteur([&] {
             try {
@@ -124,6 +125,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
             }
         } catch (const vips::VError& e) {
             journaliser("vips", "écriture", e);
+            echec = QString::fromUtf8(e.what());
         }
     }
     if (const std::exception_ptr erreur = pile.erreur())
@@ -132,7 +134,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     if (!uneImage)
         throw Erreur::lecture(nomDe(source));
     if (!ecrit)
-        throw Erreur::ecriture(sortie.nom());
+        echecDEcriture(sortie.nom(), echec);
     return sortie.valider();
 }
 

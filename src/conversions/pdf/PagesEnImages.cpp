@@ -55,9 +55,10 @@ void ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
         else
             throw Erreur::ecriture(sortie.nom());
     } catch (const vips::VError& e) {
-        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + QString::fromUtf8(e.what()).trimmed();
+        const QString texte = QString::fromUtf8(e.what()).trimmed();
+        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + texte;
         vips_error_clear();
-        throw Erreur::ecriture(sortie.nom());
+        echecDEcriture(sortie.nom(), texte);
     }
 }
 

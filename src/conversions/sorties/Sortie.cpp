@@ -251,6 +251,9 @@ void Sortie::remplir(const std::function<void()>& ecrire)
             throw Erreur::ecriture(nom());
         throw;
     } catch (const std::system_error& e) {
+        // A full disk goes on as it is: the caller names the file it was converting.
+        if (disquePlein(e))
+            throw;
         qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
         throw Erreur::ecriture(nom());
     }

@@ -136,7 +136,7 @@ void VueOutil::sauver(std::function<QString()> travail)
             chemin = travail();
         } catch (const std::exception& e) {
             Echecs::journaliser(Conversions::journalConversions(), source, e);
-            echec = Conversions::description(e);
+            echec = Conversions::descriptionPour(e, source);
         }
         QMetaObject::invokeMethod(qApp, [=] {
             if (echec.isEmpty()) {
