@@ -32,7 +32,8 @@ void essayer(const QString& source, const QString& petale, std::chrono::microsec
     const QString dossier = QFileInfo(source).absolutePath();
     const QString ailleurs = dossier + QStringLiteral("-ailleurs");
     Resultat r;
-    std::thread travail([&] { r = convertir({source}, petale, {}); });
+    // Joined however this returns: a failed assertion fails the test, not the whole program.
+    std::jthread travail([&] { r = convertir({source}, petale, {}); });
     std::this_thread::sleep_for(apres);
     ASSERT_TRUE(QDir().rename(dossier, ailleurs)) << cas;
     if (remplacer)
