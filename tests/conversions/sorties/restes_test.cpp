@@ -158,17 +158,17 @@ TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
     GTEST_FLAG_SET(death_test_style, "fast");
     Dossier d;
     const QString registres = d.creerDossier(QStringLiteral("etat"));
-    const QString precieux = d.ecrire(QStringLiteral("documents/.vemo-vododod-precieux.jpg"), "à moi");
+    const QString precieux = d.ecrire(QStringLiteral("documents/.vemo-vododod-precieux-0123456789ab.jpg"), "à moi");
     const QString lien = d.chemin(QStringLiteral("raccourci"));
     ASSERT_TRUE(QFile::link(QFileInfo(precieux).absolutePath(), lien));
     const QString disque = d.chemin(QStringLiteral("disque"));
-    const QString absent = disque + QStringLiteral("/photos/.vemo-vododod-photo.jpg");
+    const QString absent = disque + QStringLiteral("/photos/.vemo-vododod-photo-0123456789ab.jpg");
     const auto ligne = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
     QFile mort(QDir(registres).filePath(QStringLiteral("mort.registre")));
     ASSERT_TRUE(mort.open(QIODevice::WriteOnly));
     // A dead run's descriptors are gone with it: such a line can never be reached again.
-    const QString parDescripteur = QStringLiteral("/proc/999999999/fd/7/.vemo-vododod-x.jpg");
-    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux.jpg")) + ligne(absent) + ligne(parDescripteur));
+    const QString parDescripteur = QStringLiteral("/proc/999999999/fd/7/.vemo-vododod-x-0123456789ab.jpg");
+    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux-0123456789ab.jpg")) + ligne(absent) + ligne(parDescripteur));
     mort.close();
 
     const auto demarrer = [&](int attendus) {
@@ -183,12 +183,62 @@ TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
     demarrer(0);
     EXPECT_EQ(lire(precieux), QByteArray("à moi"));
     // The drive comes back: the next start finds what was left on it.
-    d.ecrire(QStringLiteral("disque/photos/.vemo-vododod-photo.jpg"), "à moitié");
+    d.ecrire(QStringLiteral("disque/photos/.vemo-vododod-photo-0123456789ab.jpg"), "à moitié");
     demarrer(1);
     EXPECT_FALSE(QFileInfo::exists(absent));
     EXPECT_TRUE(QFileInfo::exists(precieux));
     // Nothing is left to wait for: the dead run's register is gone.
     EXPECT_FALSE(mort.exists());
+}
+
+namespace {
+
+// A dead run's line for the output `chemin` of a hand-over, made from `temporaire`, with the
+// identity of the file that bears `chemin` now.
+QByteArray remise(const QString& chemin, const QString& temporaire)
+{
+    struct stat st;
+    EXPECT_EQ(::lstat(QFile::encodeName(chemin).constData(), &st), 0);
+    return '>' + QFile::encodeName(chemin).toPercentEncoding() + ' ' + QByteArray::number(quint64(st.st_dev)) + ':'
+           + QByteArray::number(quint64(st.st_ino)) + ':' + QByteArray::number(qint64(st.st_size)) + ':'
+           + QByteArray::number(qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec) + ' '
+           + QFile::encodeName(temporaire).toPercentEncoding() + '\n';
+}
+
+} // namespace
+
+// A register removes only names the application gives: never a user's file of a name like
+// ours, never a user's PDF nor a second name of our output that a line points at.
+TEST(Restes, ARegisterRemovesOnlyNamesTheApplicationGives)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    const QString registres = d.creerDossier(QStringLiteral("etat"));
+    const QString pdf = d.creerDossier(QStringLiteral("pdf"));
+    const auto plus = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
+    const QString budget = d.ecrire(QStringLiteral("pdf/vemo-vododod-budget.ods"), "à moi");
+    d.ecrire(QStringLiteral("pdf/.vemo-vododod-notes/idées.txt"), "à moi");
+    const QString rapport = d.ecrire(QStringLiteral("pdf/rapport.pdf"), "%PDF à moi");
+    const QString page2 = d.ecrire(QStringLiteral("pdf/doc page 2.pdf"), "%PDF page 2");
+    ASSERT_EQ(::link(QFile::encodeName(page2).constData(), QFile::encodeName(d.chemin("pdf/copie.pdf")).constData()), 0);
+    const QString page3 = d.ecrire(QStringLiteral("pdf/doc page 3.pdf"), "%PDF page 3");
+    const QString laisse = d.ecrire(QStringLiteral("pdf/.vemo-vododod-doc-0123456789ab.pdf"), "à moitié");
+    QFile mort(QDir(registres).filePath(QStringLiteral("mort.registre")));
+    ASSERT_TRUE(mort.open(QIODevice::WriteOnly));
+    mort.write(plus(budget) + plus(d.chemin("pdf/.vemo-vododod-notes")) + plus(laisse)
+               + remise(rapport, QStringLiteral(".vemo-vododod-doc page 1-0123456789ab.pdf"))
+               + remise(page2, QStringLiteral(".vemo-vododod-doc page 2-0123456789ab.pdf"))
+               + remise(page3, QStringLiteral(".vemo-vododod-doc page 3-0123456789ab.pdf")));
+    mort.close();
+    EXPECT_EXIT(
+        {
+            exiger(tenirRegistre(registres) == 2, "pas deux restes supprimés");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(tout(pdf), (QStringList{".vemo-vododod-notes", "copie.pdf", "doc page 2.pdf", "rapport.pdf",
+                                      "vemo-vododod-budget.ods"}));
+    EXPECT_EQ(lire(d.chemin("pdf/.vemo-vododod-notes/idées.txt")), QByteArray("à moi"));
 }
 
 // A child started without pipes has nothing to read: reading its streams returns at once.
