@@ -5,6 +5,7 @@
 #include "conversions/Conversions.h"
 #include "conversions/sorties/Annulation.h"
 #include "conversions/sorties/Restes.h"
+#include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/sorties/Sortie.h"
 #include "conversions/travail/Processus.h"
 
@@ -14,8 +15,10 @@
 #include "commun/Exiger.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 
 #include <atomic>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -239,6 +242,62 @@ TEST(Restes, ARegisterRemovesOnlyNamesTheApplicationGives)
     EXPECT_EQ(tout(pdf), (QStringList{".vemo-vododod-notes", "copie.pdf", "doc page 2.pdf", "rapport.pdf",
                                       "vemo-vododod-budget.ods"}));
     EXPECT_EQ(lire(d.chemin("pdf/.vemo-vododod-notes/idées.txt")), QByteArray("à moi"));
+}
+
+// Pages handed over together, their folder closed in the middle: the pages already in place
+// cannot be removed, and stay written down until the next start removes them.
+TEST(Restes, AnOutputThatCannotBeRemovedStaysRegistered)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    const QString etat = d.chemin(QStringLiteral("etat"));
+    const QString pages = d.chemin(QStringLiteral("pages"));
+    const QByteArray local = QFile::encodeName(pages);
+    // Root removes whatever the modes say: the runs play an ordinary user.
+    const auto utilisateur = [&] {
+        if (::getuid() == 0)
+            exiger(::chmod(QFile::encodeName(d.racine()).constData(), 0777) == 0 && ::setgid(65534) == 0
+                       && ::setuid(65534) == 0,
+                   "utilisateur ordinaire");
+    };
+    EXPECT_EXIT(
+        {
+            utilisateur();
+            exiger(QDir().mkpath(pages), "dossier des pages");
+            tenirRegistre(etat);
+            std::vector<std::unique_ptr<Sortie>> sorties;
+            for (int i = 1; i <= 2000; ++i) {
+                sorties.push_back(std::make_unique<Sortie>(pages, QStringLiteral("doc page %1").arg(i), "pdf"));
+                ecrireDans(*sorties.back(), "%PDF");
+            }
+            const int veille = ::inotify_init1(IN_CLOEXEC);
+            exiger(::inotify_add_watch(veille, local.constData(), IN_MOVED_TO) >= 0, "veille");
+            std::thread fermer([&] {
+                char evenement[4096];
+                exiger(::read(veille, evenement, sizeof evenement) > 0, "aucune page remise");
+                exiger(::chmod(local.constData(), 0555) == 0, "dossier fermé");
+            });
+            bool echoue = false;
+            try {
+                validerTout(sorties);
+            } catch (const Erreur&) {
+                echoue = true;
+            }
+            fermer.join();
+            exiger(echoue, "toutes les pages remises avant la fermeture du dossier");
+            exiger(!tout(pages).filter(QRegularExpression("^doc page")).isEmpty(), "aucune page restée");
+            exiger(::chmod(local.constData(), 0755) == 0, "dossier rouvert");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            utilisateur();
+            exiger(tenirRegistre(etat) > 0, "rien d’enlevé");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(tout(pages), QStringList());
 }
 
 // A child started without pipes has nothing to read: reading its streams returns at once.
