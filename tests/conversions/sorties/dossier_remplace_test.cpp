@@ -1,6 +1,7 @@
 // The user renames the source's folder away during a job, and often makes a new folder of
-// the same name: whatever the moment, nothing of the job lands in the new folder, and the
-// moved one keeps only the source, or the source and the job's whole outputs.
+// the same name: whatever the moment, nothing of the job lands in the new folder, the moved
+// one keeps only the source, or the source and the job's whole outputs, and a failure names
+// the folder.
 #include "conversions/Chemins.h"
 #include "conversions/Conversions.h"
 
@@ -39,6 +40,9 @@ void essayer(const QString& source, const QString& petale, std::chrono::microsec
     if (remplacer)
         ASSERT_TRUE(QDir().mkdir(dossier)) << cas;
     travail.join();
+    // Failed after the move: the folder is what went, not the source.
+    for (const QString& e : std::as_const(r.erreurs))
+        EXPECT_EQ(e, inecrivable(nomDe(dossier))) << cas;
     if (remplacer)
         EXPECT_EQ(tout(dossier), QStringList()) << cas;
     else
