@@ -104,13 +104,25 @@ QString debutEnOctets(const QString& texte, qsizetype octets)
 
 QString absolu(const QString& chemin)
 {
-    if (chemin.startsWith(QLatin1Char('/')))
-        return QDir::cleanPath(chemin);
-    const std::unique_ptr<char, void (*)(void*)> ici(::getcwd(nullptr, 0), &std::free);
-    // A working folder that no longer exists leaves the path as it was given.
-    if (!ici)
-        return QDir::cleanPath(chemin);
-    return QDir::cleanPath(cheminDepuisOctets(ici.get()) + QLatin1Char('/') + chemin);
+    QString joint = chemin;
+    if (!chemin.startsWith(QLatin1Char('/'))) {
+        const std::unique_ptr<char, void (*)(void*)> ici(::getcwd(nullptr, 0), &std::free);
+        // A working folder that no longer exists leaves the path as it was given.
+        if (!ici)
+            return QDir::cleanPath(chemin);
+        joint = cheminDepuisOctets(ici.get()) + QLatin1Char('/') + chemin;
+    }
+    // "lien/../x" is x beside the folder the link leads to: the part up to the last ".."
+    // is resolved by the system, the rest (no ".." there) by its text.
+    const QStringList parties = joint.split(QLatin1Char('/'));
+    const qsizetype haut = parties.lastIndexOf(QStringLiteral(".."));
+    if (haut < 0)
+        return QDir::cleanPath(joint);
+    const std::unique_ptr<char, void (*)(void*)> reel(::realpath(local(parties.mid(0, haut + 1).join(QLatin1Char('/'))).constData(), nullptr), &std::free);
+    // Nothing there: the bytes go to the system as they were joined.
+    if (!reel)
+        return joint;
+    return QDir::cleanPath(cheminDepuisOctets(reel.get()) + QLatin1Char('/') + parties.mid(haut + 1).join(QLatin1Char('/')));
 }
 
 std::optional<QStringList> nomsDans(const QString& dossier)

@@ -39,7 +39,8 @@ bool horsUtf8(const QString& chemin);
 QString lisible(const QString& texte);
 
 // `chemin` made absolute against the working folder's own bytes (neither need be UTF-8: a
-// path given on the command line), and cleaned.
+// path given on the command line), and cleaned; a ".." goes up from where the system is
+// (through links), never by the text.
 QString absolu(const QString& chemin);
 
 // The names a folder holds, hidden ones too, each read by its bytes as above (Qt's listing

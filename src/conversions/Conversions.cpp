@@ -3,6 +3,7 @@
 
 #include "conversions/sorties/Alias.h"
 #include "conversions/sorties/Annulation.h"
+#include "conversions/sorties/DossierTenu.h"
 #include "conversions/sorties/Empreinte.h"
 
 #include "conversions/archives/Archives.h"
@@ -70,6 +71,26 @@ auto sousLeurNom(const std::vector<std::unique_ptr<Alias>>& alias, Faire faire)
     }
 }
 
+// Runs `faire` on `source`: once the folder that holds it (where the outputs go) was moved
+// or replaced meanwhile, a failure is that folder's, its files gone with it, never the
+// source's.
+template <typename Faire>
+auto dansSonDossier(const QString& source, Faire faire)
+{
+    const QString chemin = absolu(source);
+    const QString dossier = chemin.left(std::max<qsizetype>(chemin.lastIndexOf(QLatin1Char('/')), 1));
+    const std::shared_ptr<const DossierTenu> tenu = DossierTenu::tenir(dossier);
+    try {
+        return faire();
+    } catch (const Annulee&) {
+        throw;
+    } catch (const std::exception&) {
+        if (tenu && !tenu->enPlace())
+            throw Erreur::ecriture(nomDe(dossier));
+        throw;
+    }
+}
+
 // How the maker of one output for several items reaches them: by their own bytes, or items
 // whose path is not UTF-8 under their aliases (whose names must then show in nothing made).
 enum class Acces { parOctets, parAlias };
@@ -82,28 +103,30 @@ Resultat unPourTous(const QStringList& chemins, Fabrique fabrique, const Progres
     Resultat r;
     try {
         std::for_each(chemins.begin(), chemins.end(), verifierEntree);
-        // The aliases outlive the lot: an output made in an alias folder is recorded through
-        // that folder's descriptor, whose number another folder may take once it is closed.
-        std::vector<std::unique_ptr<Alias>> alias;
-        Lot lot;
-        const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
-        QStringList lus;
-        for (const QString& c : chemins) {
-            if (acces == Acces::parOctets || !horsUtf8(c)) {
-                lus.append(c);
-                continue;
+        dansSonDossier(chemins.value(0), [&] {
+            // The aliases outlive the lot: an output made in an alias folder is recorded through
+            // that folder's descriptor, whose number another folder may take once it is closed.
+            std::vector<std::unique_ptr<Alias>> alias;
+            Lot lot;
+            const std::vector<Empreinte> sources(chemins.begin(), chemins.end());
+            QStringList lus;
+            for (const QString& c : chemins) {
+                if (acces == Acces::parOctets || !horsUtf8(c)) {
+                    lus.append(c);
+                    continue;
+                }
+                alias.push_back(std::make_unique<Alias>(c));
+                lus.append(alias.back()->chemin());
             }
-            alias.push_back(std::make_unique<Alias>(c));
-            lus.append(alias.back()->chemin());
-        }
-        const QString cree = sousLeurNom(alias, [&] { return fabrique(lus); });
-        std::for_each(sources.begin(), sources.end(), std::mem_fn(&Empreinte::verifier));
-        lot.garder();
-        r.crees.append(acces == Acces::parAlias && horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
+            const QString cree = sousLeurNom(alias, [&] { return fabrique(lus); });
+            std::for_each(sources.begin(), sources.end(), std::mem_fn(&Empreinte::verifier));
+            lot.garder();
+            r.crees.append(acces == Acces::parAlias && horsUtf8(chemins.first()) ? alias.front()->rapatrier(cree) : cree);
+        });
     } catch (const Annulee&) {
         throw;
     } catch (const std::exception& e) {
-        r.erreurs.append(description(e));
+        r.erreurs.append(descriptionPour(e, chemins.value(0)));
     }
     // Told before the last report, where a stop may come once the output is kept.
     bilan.ajouter(chemins.size(), r);
@@ -119,19 +142,6 @@ Progression annulable(const Progression& progression)
         if (progression)
             progression(p);
     };
-}
-
-// A failure that is no Erreur of ours still says what went wrong, and with which file.
-QString descriptionPour(const std::exception& e, const QString& chemin)
-{
-    const auto* systeme = dynamic_cast<const std::system_error*>(&e);
-    const int code = systeme ? systeme->code().value() : 0;
-    if (code == ENOSPC || code == EDQUOT || code == EFBIG) {
-        qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
-        return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
-            .arg(lisible(nomDe(chemin)));
-    }
-    return description(e);
 }
 
 } // namespace
@@ -266,13 +276,15 @@ QStringList convertirUn(const QString& chemin, const QString& id, const Progress
         }
         return crees;
     }
-    // Every file it makes, or none: a failure, a stop or a source changed meanwhile.
-    Lot lot;
-    const Empreinte source(chemin);
-    const QStringList crees = selonLeGenre(chemin, id, progression ? progression : Progression([](double) {}));
-    source.verifier();
-    lot.garder();
-    return crees;
+    return dansSonDossier(chemin, [&] {
+        // Every file it makes, or none: a failure, a stop or a source changed meanwhile.
+        Lot lot;
+        const Empreinte source(chemin);
+        const QStringList crees = selonLeGenre(chemin, id, progression ? progression : Progression([](double) {}));
+        source.verifier();
+        lot.garder();
+        return crees;
+    });
 }
 
 } // namespace Conversions

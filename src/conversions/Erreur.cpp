@@ -61,6 +61,23 @@ QString description(const std::exception& e)
     return QCoreApplication::translate("Conversions", "La conversion a échoué");
 }
 
+QString descriptionPour(const std::exception& e, const QString& chemin)
+{
+    if (!disquePlein(e))
+        return description(e);
+    qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
+    return QCoreApplication::translate("Conversions", "Pas assez d’espace disque pour convertir « %1 »")
+        .arg(lisible(nomDe(chemin)));
+}
+
+bool disquePlein(int code) { return code == ENOSPC || code == EDQUOT || code == EFBIG; }
+
+bool disquePlein(const std::exception& e)
+{
+    const auto* systeme = dynamic_cast<const std::system_error*>(&e);
+    return systeme && disquePlein(systeme->code().value());
+}
+
 bool ditUnDisquePlein(const QString& texte)
 {
     // libjpeg says "out of disk space?" for any failed write.
@@ -79,6 +96,19 @@ void signalerUnDisquePlein(const QString& programme, const QString& texte)
 {
     if (ditUnDisquePlein(texte))
         throw std::system_error(ENOSPC, std::generic_category(), programme.toStdString());
+}
+
+void echecDEcriture(const QString& nom, const QString& texte)
+{
+    signalerUnDisquePlein(nom, texte);
+    throw Erreur::ecriture(nom);
+}
+
+void echecDEcriture(const QString& nom, const std::exception& e)
+{
+    if (disquePlein(e))
+        throw std::system_error(dynamic_cast<const std::system_error&>(e));
+    echecDEcriture(nom, QString::fromUtf8(e.what()));
 }
 
 } // namespace Conversions

@@ -35,6 +35,12 @@ private:
 // The text of any failure caught by a batch: an Erreur's message, else a French
 // sentence (a library's own words go to the log, never to the user).
 QString description(const std::exception& e);
+// The same for the conversion of `chemin`: a full disk is said as such, naming that file.
+QString descriptionPour(const std::exception& e, const QString& chemin);
+
+// A failure of the system that means no room was left: a full disk, a quota, a file too large.
+bool disquePlein(int code);
+bool disquePlein(const std::exception& e);
 
 // A helper program's words say that its output found no room: a full disk, a quota, a
 // file too large (in English or in the language the program was given).
@@ -42,5 +48,9 @@ bool ditUnDisquePlein(const QString& texte);
 // The failure of a helper program that wrote `texte`: a full disk becomes the system's
 // error (std::system_error, ENOSPC), which the output turns into its own message; else nothing.
 void signalerUnDisquePlein(const QString& programme, const QString& texte);
+// A writer's failure, in its library's words `texte` (or its exception): a full disk
+// as the system's error, else Erreur::ecriture(nom).
+[[noreturn]] void echecDEcriture(const QString& nom, const QString& texte);
+[[noreturn]] void echecDEcriture(const QString& nom, const std::exception& e);
 
 } // namespace Conversions

@@ -12,9 +12,11 @@
 #include <QThreadPool>
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
@@ -249,12 +251,30 @@ public:
     QString adresse() const { return QStringLiteral("http://127.0.0.1:%1/flux.xml").arg(port_); }
 
     std::atomic<qint64> envoyes{0};
+    // The reader stopped taking, or the server sent all it ever sends.
+    std::atomic<bool> bloque{false};
+    std::atomic<bool> fini{false};
 
 private:
     bool toutEnvoyer(int s, const QByteArray& octets)
     {
         for (qsizetype fait = 0; fait < octets.size();) {
-            const ssize_t n = ::send(s, octets.constData() + fait, static_cast<size_t>(octets.size() - fait), MSG_NOSIGNAL);
+            const ssize_t n = ::send(s, octets.constData() + fait, static_cast<size_t>(octets.size() - fait),
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                // Every buffer on the way is full; still full two seconds on, the reader
+                // takes no more (a reader that does takes it within milliseconds).
+                pollfd p{s, POLLOUT, 0};
+                const int pret = ::poll(&p, 1, 2000);
+                if (pret == 0) {
+                    bloque = true;
+                    if (::poll(&p, 1, -1) < 0)
+                        return false;
+                }
+                if (pret < 0 || arret_)
+                    return false;
+                continue;
+            }
             if (n <= 0 || arret_)
                 return false;
             fait += n;
@@ -278,6 +298,7 @@ private:
         if (toutEnvoyer(s, "HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nTransfer-Encoding: chunked\r\n\r\n"))
             while (envoyes < (512 << 20) && toutEnvoyer(s, morceau)) {
             }
+        fini = true;
         client_ = -1;
         ::close(s);
     }
@@ -302,8 +323,12 @@ TEST(MisesAJour, UnCorpsSansFinNAttendPasEnMemoire)
     p.afficher = [&](const QString& t) { dit = t; };
     p.checkForUpdates();
     ASSERT_TRUE(attendre([&] { return serveur.envoyes > 0; }, 20000));
-    // The main thread held elsewhere (a long paint, a swapped-out page).
-    QThread::msleep(1500);
+    // The main thread held elsewhere (a long paint, a swapped-out page) until the server can
+    // send no more: the reader stopped taking, or took all the server ever sends.
+    QElapsedTimer montre;
+    montre.start();
+    while (!serveur.bloque && !serveur.fini && montre.elapsed() < 120000)
+        QThread::msleep(5);
     // The reply's buffer and the sockets' at most.
     EXPECT_LT(serveur.envoyes, 64 << 20);
     ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); }, 30000));

@@ -254,9 +254,9 @@ TEST(Restes, TheNextStartRemovesWhatAKilledRunLeft)
     // name; a living run's register (locked) that names a temporary of its own.
     const QString notes = d.ecrire(QStringLiteral("photos/notes.txt"), "à moi");
     const QString garde = d.ecrire(QStringLiteral("garder/precieux.txt"), "à moi aussi");
-    const QString lien = QDir(photos).filePath(QStringLiteral(".vemo-vododod-lien"));
+    const QString lien = QDir(photos).filePath(QStringLiteral(".vemo-vododod-lien-0123456789ab"));
     ASSERT_TRUE(QFile::link(QFileInfo(garde).absolutePath(), lien));
-    const QString vivant = d.ecrire(QStringLiteral("photos/.vemo-vododod-vivant.jpg"), "en cours");
+    const QString vivant = d.ecrire(QStringLiteral("photos/.vemo-vododod-vivant-0123456789ab.jpg"), "en cours");
     const auto ligne = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
     QDir().mkpath(registres);
     QFile faux(QDir(registres).filePath(QStringLiteral("faux.registre")));
@@ -279,7 +279,7 @@ TEST(Restes, TheNextStartRemovesWhatAKilledRunLeft)
     ::close(fd);
     QStringList reste = QDir(photos).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     reste.sort();
-    EXPECT_EQ(reste, (QStringList{".vemo-vododod-lien", ".vemo-vododod-vivant.jpg", "notes.txt", "photo.png"}));
+    EXPECT_EQ(reste, (QStringList{".vemo-vododod-lien-0123456789ab", ".vemo-vododod-vivant-0123456789ab.jpg", "notes.txt", "photo.png"}));
     EXPECT_TRUE(QDir(tmp).isEmpty());
     EXPECT_TRUE(QFileInfo::exists(garde));
     EXPECT_TRUE(QFileInfo::exists(QDir(registres).filePath(QStringLiteral("vivant.registre"))));

@@ -73,6 +73,7 @@ inline void echoue(const Dossier& d, const QStringList& sources, const QString& 
 
 inline QString illisible(const QString& nom) { return QStringLiteral("Impossible de lire « %1 »").arg(nom); }
 inline QString inecrivable(const QString& nom) { return QStringLiteral("Impossible d’écrire « %1 »").arg(nom); }
+inline QString sansPlace(const QString& nom) { return QStringLiteral("Pas assez d’espace disque pour convertir « %1 »").arg(nom); }
 
 // A header field read by vipsheader.
 inline QString champVips(const QString& image, const QString& nom)

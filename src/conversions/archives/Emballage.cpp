@@ -2,7 +2,6 @@
 #include "conversions/archives/LocaleUtf8.h"
 
 #include "conversions/sorties/Annulation.h"
-#include "conversions/sorties/Restes.h"
 #include "conversions/Chemins.h"
 #include "conversions/Erreur.h"
 #include "conversions/Journaux.h"
@@ -13,8 +12,10 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <archive.h>
@@ -41,6 +42,27 @@ QString nomDeFichier(const std::string& chemin) { return nomDe(texteDe(chemin));
 bool laisse(const QByteArray& chemin)
 {
     return chemin.contains("__MACOSX") || chemin.endsWith(".DS_Store");
+}
+
+// `chemin` with every link on the way resolved; itself when it cannot be.
+std::string reelDe(const std::string& chemin)
+{
+    const std::unique_ptr<char, void (*)(void*)> r(::realpath(chemin.c_str(), nullptr), &std::free);
+    return r ? std::string(r.get()) : chemin;
+}
+
+// The folders above `chemin` (links resolved), up to the root, as device and inode.
+std::vector<std::pair<dev_t, ino_t>> ancetres(const std::string& chemin)
+{
+    std::vector<std::pair<dev_t, ino_t>> l;
+    std::string c = reelDe(chemin);
+    while (c.size() > 1) {
+        c.resize(std::max<size_t>(c.rfind('/'), 1));
+        struct stat st;
+        if (::stat(c.c_str(), &st) == 0)
+            l.emplace_back(st.st_dev, st.st_ino);
+    }
+    return l;
 }
 
 double entropie(const char* octets, size_t n)
@@ -103,6 +125,8 @@ public:
         }
         if (std::pair(st.st_dev, st.st_ino) == soiMeme_)
             return;
+        if (depose)
+            parcourus_ = ancetres(chemin);
         if (S_ISDIR(st.st_mode))
             dossier(chemin, nom, st);
         else if (S_ISREG(st.st_mode))
@@ -125,6 +149,8 @@ private:
         if (archive_error_string(a_.get()))
             qCWarning(journalArchives).noquote()
                 << QStringLiteral("libarchive : ") + QString::fromUtf8(archive_error_string(a_.get()));
+        if (disquePlein(archive_errno(a_.get())))
+            throw std::system_error(archive_errno(a_.get()), std::generic_category(), "libarchive");
         throw Erreur::ecriture(nom_);
     }
 
@@ -141,8 +167,8 @@ private:
         const QByteArray entree = nom + '/';
         if (laisse(entree))
             return;
-        // A link back to a folder on the way down would be followed for ever: that folder
-        // is stored once, where it was met first.
+        // A link back to a folder on the way down, or to one above the item (the item itself,
+        // the home, the root), would be followed for ever: it is left out.
         const std::pair<dev_t, ino_t> cle{st.st_dev, st.st_ino};
         if (std::find(parcourus_.begin(), parcourus_.end(), cle) != parcourus_.end()) {
             laisser(QStringLiteral("lien vers un dossier déjà parcouru laissé de côté : "), chemin);
@@ -156,11 +182,13 @@ private:
             const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(chemin.c_str()), &::closedir);
             if (!d)
                 throw Erreur::lecture(nomDeFichier(chemin));
+            const std::string reel = reelDe(chemin);
             errno = 0;
             while (const dirent* x = ::readdir(d.get())) {
                 const std::string n = x->d_name;
-                // The temporaries of a job writing there meanwhile are no content of the folder.
-                if (n != "." && n != ".." && !nomTemporaire(texteDe(n)))
+                // The temporaries of a job of ours writing there meanwhile are no content of
+                // the folder; a user's file of a name like theirs is.
+                if (n != "." && n != ".." && !tenuParLeMoteur(texteDe(reel + '/' + n)))
                     enfants.push_back(n);
             }
             if (errno != 0)
@@ -229,7 +257,7 @@ private:
     QString nom_;
     std::vector<char> tampon_;
     std::pair<dev_t, ino_t> soiMeme_{0, 0};
-    std::vector<std::pair<dev_t, ino_t>> parcourus_;  // the folders from the item down to here
+    std::vector<std::pair<dev_t, ino_t>> parcourus_;  // the folders from the root down to here
 };
 
 } // namespace

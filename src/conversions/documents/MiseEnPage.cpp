@@ -1,9 +1,9 @@
 #include "conversions/documents/Documents.h"
 
 #include "conversions/Erreur.h"
+#include "conversions/sorties/FichierDeSortie.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -63,6 +63,23 @@ private:
     }
 };
 
+// Qt's PDF writer never says that its file refused bytes: they go through a checked file,
+// which says why at its close (a full disk as such).
+class VersLeFichier : public QIODevice {
+public:
+    explicit VersLeFichier(FichierDeSortie& fichier) : fichier_(fichier) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* octets, qint64 taille) override
+    {
+        return fichier_.essayer(octets, static_cast<size_t>(taille)) ? taille : -1;
+    }
+
+private:
+    FichierDeSortie& fichier_;
+};
+
 } // namespace
 
 void enPDF(const QTextDocument& texte, const QString& destination)
@@ -70,11 +87,9 @@ void enPDF(const QTextDocument& texte, const QString& destination)
     const QString nom = QFileInfo(destination).fileName();
     std::unique_ptr<QTextDocument> copie(texte.clone());
 
-    // Qt's PDF writer never says that its file refused bytes: the file says it itself.
-    QFile fichier(destination);
-    if (!fichier.open(QIODevice::WriteOnly))
-        throw Erreur::ecriture(nom);
-    QPdfWriter ecrivain(&fichier);
+    FichierDeSortie fichier(destination, nom);
+    VersLeFichier appareil(fichier);
+    QPdfWriter ecrivain(&appareil);
     ecrivain.setResolution(resolution);
     ecrivain.setCreator(QStringLiteral("Vemo Vododod"));
     const QPageSize a4(QSizeF(largeurA4, hauteurA4), QPageSize::Point, QString(), QPageSize::ExactMatch);
@@ -109,9 +124,10 @@ void enPDF(const QTextDocument& texte, const QString& destination)
         copie->documentLayout()->draw(&peintre, contexte);
         peintre.restore();
     }
-    if (!peintre.end() || !fichier.flush() || fichier.error() != QFileDevice::NoError)
+    const bool fini = peintre.end();
+    fichier.fermer();
+    if (!fini)
         throw Erreur::ecriture(nom);
-    fichier.close();
 }
 
 } // namespace Conversions

@@ -117,8 +117,9 @@ void ecrireHeif(const VImage& image, const QString& chemin, int qualite, bool av
             return heif_error{heif_error_Ok, heif_suberror_Unspecified, "ok"};
         return heif_error{heif_error_Encoding_error, heif_suberror_Cannot_write_output_data, "écriture impossible"};
     }};
-    verifier(heif_context_write(contexte.get(), &ecrivain, &fichier), chemin);
-    fichier.fermer();
+    const heif_error ecrit = heif_context_write(contexte.get(), &ecrivain, &fichier);
+    fichier.fermer();  // a failed write throws here first, a full disk as such
+    verifier(ecrit, chemin);
 }
 
 } // namespace Conversions

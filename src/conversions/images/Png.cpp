@@ -1,6 +1,9 @@
 #include "conversions/images/Png.h"
 
 #include "conversions/travail/EnParallele.h"
+#include "conversions/sorties/FichierDeSortie.h"
+#include "conversions/Chemins.h"
+#include "conversions/Erreur.h"
 
 #include <QFile>
 #include <algorithm>
@@ -63,10 +66,8 @@ VImage pourPng(const VImage& image)
 // The file, chunk by chunk; any failed write is a failed conversion.
 class FichierPng {
 public:
-    explicit FichierPng(const QString& chemin) : fichier_(chemin)
+    explicit FichierPng(const QString& chemin) : fichier_(chemin, nomDe(chemin))
     {
-        if (!fichier_.open(QIODevice::WriteOnly))
-            echec();
         ecrire(reinterpret_cast<const std::uint8_t*>("\x89PNG\r\n\x1a\n"), 8);
     }
 
@@ -97,9 +98,11 @@ public:
 
     void fermer()
     {
-        if (!fichier_.flush())
-            echec();
-        fichier_.close();
+        try {
+            fichier_.fermer();
+        } catch (const Erreur&) {
+            echec();  // a full disk goes on as the system's error
+        }
     }
 
     static void grandBoutiste(std::uint8_t* o, std::uint32_t v)
@@ -113,8 +116,8 @@ public:
 private:
     void ecrire(const std::uint8_t* d, std::size_t n)
     {
-        if (fichier_.write(reinterpret_cast<const char*>(d), static_cast<qint64>(n)) != static_cast<qint64>(n))
-            echec();
+        if (!fichier_.essayer(d, n))
+            fermer();  // throws what the system said: a full disk as such
     }
     // As libvips' own writers fail: the caller names the output, not this temporary.
     [[noreturn]] static void echec()
@@ -123,7 +126,7 @@ private:
         throw vips::VError();
     }
 
-    QFile fichier_;
+    FichierDeSortie fichier_;
 };
 
 std::uint8_t paeth(int a, int b, int c)

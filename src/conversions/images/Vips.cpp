@@ -456,6 +456,8 @@ void echecVips(const VError& e, const QString& source, const QString& sortie)
 {
     const QString texte = motsDeVips(e);
     qCWarning(journalImages).noquote() << QStringLiteral("vips : ") + texte;
+    if (!sortie.isEmpty())
+        signalerUnDisquePlein(QStringLiteral("vips"), texte);
     // Reading and writing run in one pass: loaders name themselves "…load" or "…2vips",
     // libjpeg's reader "VipsJpeg", the HEIF reader "heif" (HEIC is written by libheif itself,
     // never through libvips), but a word of writing or a full disk puts the fault on the output.
@@ -505,11 +507,13 @@ void lirePremiereLigne(const VImage& image)
 void parLignes(const VImage& image, const std::function<void(int, const std::uint8_t*)>& ligne)
 {
     Lignes lignes{ligne, {}};
-    if (vips_sink_disc(image.get_image(), recevoir, &lignes) != 0) {
-        if (lignes.echec)
-            std::rethrow_exception(lignes.echec);
+    // libvips may end well though a row's callback failed (the last rows' failure is not
+    // passed on): the callback's own failure comes first.
+    const bool fini = vips_sink_disc(image.get_image(), recevoir, &lignes) == 0;
+    if (lignes.echec)
+        std::rethrow_exception(lignes.echec);
+    if (!fini)
         throw VError();
-    }
 }
 
 } // namespace Conversions

@@ -106,7 +106,7 @@ QString son(const QString& source, const QString& cible, const Progression& prog
     } catch (const std::exception& e) {
         // Whatever the reason, the user learns which file could not be written.
         journaliserSon(e);
-        throw Erreur::ecriture(sortie.nom());
+        echecDEcriture(sortie.nom(), e);
     }
     return sortie.valider();
 }

@@ -141,7 +141,7 @@ QString gifEnVideo(const QString& source, const Progression& progression)
         video.terminer();
     } catch (const Media::Echec& e) {
         journaliser("libav", "écriture", e);
-        throw Erreur::ecriture(sortie.nom());
+        echecDEcriture(sortie.nom(), e);
     }
     return sortie.valider();
 }

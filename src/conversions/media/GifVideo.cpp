@@ -107,6 +107,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     PileGif pile(video->taille(), n);
     bool ecrit = false;
     bool uneImage = false;
+    QString echec;  // the writer's words
     {
         std::thread producteur([&] {
             try {
@@ -124,10 +125,10 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
                 ecrit = true;
             }
         } catch (const vips::VError& e) {
-            const QString mots = motsDeVips(e);
+            echec = motsDeVips(e);
             // Stopped by a quit: no failure of libvips, the application says the job is cancelled.
             verifierAnnulation();
-            qCWarning(journalMedia).noquote() << QStringLiteral("vips : gif, écriture : ") + mots;
+            qCWarning(journalMedia).noquote() << QStringLiteral("vips : gif, écriture : ") + echec;
         }
     }
     if (const std::exception_ptr erreur = pile.erreur())
@@ -136,7 +137,7 @@ QString gif(const QString& source, const QString& dossier, const QString& base, 
     if (!uneImage)
         throw Erreur::lecture(nomDe(source));
     if (!ecrit)
-        throw Erreur::ecriture(sortie.nom());
+        echecDEcriture(sortie.nom(), echec);
     return sortie.valider();
 }
 

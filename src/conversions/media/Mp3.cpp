@@ -44,8 +44,15 @@ public:
     // Appends `n` bytes of the buffer; a negative count is an encoder failure.
     void ajouter(int n)
     {
-        if (n < 0 || (n > 0 && fichier_.write(reinterpret_cast<const char*>(tampon_.data()), n) != n))
+        if (n < 0)
             throw Erreur::ecriture(nom_);
+        // A short write is no failure yet: the next one says why the disk took no more.
+        for (qint64 fait = 0; fait < n;) {
+            const qint64 k = fichier_.write(reinterpret_cast<const char*>(tampon_.data()) + fait, n - fait);
+            if (k <= 0)
+                echecDEcriture(nom_, fichier_.errorString());
+            fait += k;
+        }
     }
 
 private:
@@ -65,8 +72,9 @@ QString mp3(const QString& source, const Progression& progression)
     Sortie sortie = Sortie::apres(source, QString(), QStringLiteral("mp3"));
     const QString nom = sortie.nom();
     QFile fichier(sortie.temporaire());
-    if (!fichier.open(QIODevice::ReadWrite | QIODevice::NewOnly))
-        throw Erreur::ecriture(nom);
+    // Unbuffered: each write's failure is the system's own, a full disk said as such.
+    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        echecDEcriture(nom, fichier.errorString());
     EcritureMp3 ecriture(fichier, nom);
 
     for (;;) {
@@ -86,11 +94,11 @@ QString mp3(const QString& source, const Progression& progression)
     const size_t etiquette = lame_get_lametag_frame(lame.get(), ecriture.tampon(), tailleMp3);
     if (etiquette >= 1 && etiquette <= static_cast<size_t>(tailleMp3)) {
         if (!fichier.seek(0))
-            throw Erreur::ecriture(nom);
+            echecDEcriture(nom, fichier.errorString());
         ecriture.ajouter(static_cast<int>(etiquette));
     }
     if (!fichier.flush())
-        throw Erreur::ecriture(nom);
+        echecDEcriture(nom, fichier.errorString());
     fichier.close();
     return sortie.valider();
 }

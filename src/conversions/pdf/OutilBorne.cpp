@@ -40,6 +40,11 @@ QByteArray executerBorne(const QString& programme, const QStringList& arguments,
     } catch (const std::system_error& e) {
         qCWarning(journalPdf).noquote()
             << QStringLiteral("%1 : %2").arg(QFileInfo(programme).fileName(), QString::fromLocal8Bit(e.what()));
+        // No descriptor left for its pipes: the tool is there, the process is short of files.
+        const int code = e.code().value();
+        if (code == EMFILE || code == ENFILE)
+            throw Erreur::rien(
+                QCoreApplication::translate("Conversions", "Trop de fichiers ouverts pour convertir « %1 »").arg(nom));
         throw Erreur::rien(QCoreApplication::translate(
             "Conversions", "La lecture des PDF n’est pas disponible sur ce système"));
     }

@@ -55,8 +55,9 @@ void ecrirePage(const QImage& page, const QString& format, Sortie& sortie)
         else
             throw Erreur::ecriture(sortie.nom());
     } catch (const vips::VError& e) {
-        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + motsDeVips(e);
-        throw Erreur::ecriture(sortie.nom());
+        const QString texte = motsDeVips(e);
+        qCWarning(journalPdf).noquote() << QStringLiteral("vips : ") + texte;
+        echecDEcriture(sortie.nom(), texte);
     }
 }
 

@@ -333,7 +333,7 @@ void Assemblage::enregistrer(Sortie& sortie)
         throw;
     } catch (const std::exception& e) {
         detailler(QStringLiteral("écriture de"), sortie.chemin(), e.what());
-        throw Erreur::ecriture(sortie.nom());
+        echecDEcriture(sortie.nom(), e);
     }
     noterAvertissements(*document_, sortie.chemin());
 }

@@ -5,6 +5,7 @@
 
 #include "conversions/Chemins.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -143,6 +144,12 @@ void siPlusRien()
 }
 
 } // namespace
+
+bool tenuParLeMoteur(const QString& reel)
+{
+    std::lock_guard garde(verrou);
+    return std::any_of(chemins.begin(), chemins.end(), [&](const Tenu& t) { return t.reel == reel; });
+}
 
 void Emprise::tenir(const QString& chemin)
 {

@@ -101,6 +101,10 @@ private:
     bool garde_ = false;
 };
 
+// Whether `reel` (a path without links on the way) is a temporary file or folder that the
+// engine holds now: its work in a folder, not the user's.
+bool tenuParLeMoteur(const QString& reel);
+
 // Removes a file, or a folder with all it holds, at any depth (a link is removed, never
 // followed). True when nothing is left at `chemin`.
 bool supprimer(const QString& chemin);

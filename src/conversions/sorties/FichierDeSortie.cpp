@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace Conversions {
@@ -47,7 +48,8 @@ bool FichierDeSortie::essayer(const void* octets, std::size_t taille) noexcept
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            noter(nom_, n < 0 ? errno : ENOSPC);
+            code_ = n < 0 ? errno : ENOSPC;
+            noter(nom_, code_);
             echoue_ = true;
             break;
         }
@@ -57,22 +59,31 @@ bool FichierDeSortie::essayer(const void* octets, std::size_t taille) noexcept
     return !echoue_;
 }
 
+void FichierDeSortie::echouer() const
+{
+    if (disquePlein(code_))
+        throw std::system_error(code_, std::generic_category(), local(nom_).toStdString());
+    throw Erreur::ecriture(nom_);
+}
+
 void FichierDeSortie::ecrire(const void* octets, std::size_t taille)
 {
     if (!essayer(octets, taille))
-        throw Erreur::ecriture(nom_);
+        echouer();
 }
 
 void FichierDeSortie::fermer()
 {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-        noter(nom_, errno);
+    // Closed already (a second call after a failure): the first failure stands.
+    if (fd >= 0 && ::close(fd) != 0) {
+        code_ = errno;
+        noter(nom_, code_);
         echoue_ = true;
     }
     if (echoue_)
-        throw Erreur::ecriture(nom_);
+        echouer();
 }
 
 void ecrireDans(const Sortie& sortie, const QByteArray& octets)

@@ -9,8 +9,8 @@ namespace Conversions {
 
 class Sortie;
 
-// An output's temporary written through checked system calls: a short write (a full disk)
-// or a failed close throws Erreur::ecriture with the output's name. Libraries that give
+// An output's temporary written through checked system calls: a short write or a failed
+// close throws Erreur::ecriture with the output's name, a full disk the system's error. Libraries that give
 // their bytes to a callback write through it.
 class FichierDeSortie {
 public:
@@ -29,9 +29,12 @@ public:
     void fermer();
 
 private:
+    [[noreturn]] void echouer() const;
+
     int fd_;
     QString nom_;
     bool echoue_ = false;
+    int code_ = 0;  // errno of the failure
 };
 
 // The whole of `octets` into the output's temporary, checked.

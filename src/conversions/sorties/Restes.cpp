@@ -37,18 +37,59 @@ void signalerEchec()
 }
 
 // What a register lists: a temporary, or the final name of a hand-over with the identity of
-// the file that bears it (" device:inode:size:time").
+// the file that bears it (" device:inode:size:time") and the name of the temporary it was
+// (" name", percent-encoded).
 struct Reste {
     QString chemin;
     QByteArray identite;
+    QByteArray temporaire;
 };
 
-QByteArray ligne(char signe, const QString& chemin, const QByteArray& identite = {})
+QByteArray ligne(char signe, const QString& chemin, const QByteArray& identite = {}, const QByteArray& temporaire = {})
 {
-    return signe + local(chemin).toPercentEncoding() + identite + '\n';
+    return signe + local(chemin).toPercentEncoding() + identite
+           + (temporaire.isEmpty() ? QByteArray() : ' ' + temporaire.toPercentEncoding()) + '\n';
 }
 
-QByteArray ligne(const Reste& r) { return ligne(r.identite.isEmpty() ? '+' : '>', r.chemin, r.identite); }
+QByteArray ligne(const Reste& r)
+{
+    return ligne(r.identite.isEmpty() ? '+' : '>', r.chemin, r.identite, r.temporaire);
+}
+
+constexpr qsizetype longueurDuJeton = 12;
+
+// Where the random token of one of our temporary names starts (12 hex digits after the
+// prefix: the short token of an output's temporary, the end of a work folder's UUID's first
+// group… ), or -1.
+qsizetype jetonDans(QStringView nom)
+{
+    qsizetype suite = 0;
+    for (qsizetype i = 0; i < nom.size(); ++i) {
+        const QChar c = nom[i];
+        const bool hexa = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+        suite = hexa ? suite + 1 : 0;
+        if (suite == longueurDuJeton)
+            return i + 1 - longueurDuJeton;
+    }
+    return -1;
+}
+
+// The name an output takes from its temporary (".vemo-vododod-<base>-<token>.<ext>"): it
+// starts with that base and its extension starts with that extension, both maybe cut.
+bool nomDonneDepuis(const QString& nom, const QString& temporaire)
+{
+    if (!temporaire.startsWith(QLatin1Char('.') + prefixeTemporaire))
+        return false;
+    const QStringView reste = QStringView(temporaire).mid(prefixeTemporaire.size() + 1);
+    const qsizetype jeton = reste.lastIndexOf(QLatin1Char('-'));
+    if (jeton < 0 || jetonDans(reste.mid(jeton + 1)) != 0)
+        return false;
+    const QStringView apres = reste.mid(jeton + 1 + longueurDuJeton);
+    if (!apres.isEmpty() && !apres.startsWith(QLatin1Char('.')))
+        return false;
+    const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
+    return nom.startsWith(reste.left(jeton)) && (apres.isEmpty() || (point >= 0 && QStringView(nom).mid(point).startsWith(apres)));
+}
 
 void ecrire(const QByteArray& l)
 {
@@ -86,14 +127,16 @@ QList<Reste> listes(const QByteArray& contenu)
         const QByteArray& ligne = lignes[i];
         if (ligne.size() < 2)
             continue;
-        // The path is percent-encoded: the first blank starts the identity.
+        // The path is percent-encoded: the first blank starts the identity, the second the
+        // temporary's name.
         const qsizetype blanc = ligne.indexOf(' ');
         const QByteArray code = blanc < 0 ? ligne.mid(1) : ligne.mid(1, blanc - 1);
         const QString chemin = cheminDepuisOctets(QByteArray::fromPercentEncoding(code));
+        const qsizetype second = blanc < 0 ? -1 : ligne.indexOf(' ', blanc + 1);
         if (ligne[0] == '+')
-            l.append({chemin, {}});
-        else if (ligne[0] == '>' && blanc > 0)
-            l.append({chemin, ligne.mid(blanc)});
+            l.append({chemin, {}, {}});
+        else if (ligne[0] == '>' && second > 0)
+            l.append({chemin, ligne.mid(blanc, second - blanc), QByteArray::fromPercentEncoding(ligne.mid(second + 1))});
         else if (ligne[0] == '-' || ligne[0] == '<')
             retirer(l, chemin, ligne[0] == '<');
     }
@@ -113,14 +156,16 @@ QByteArray reel(const QByteArray& dossier)
 enum class Sort { enleve, ecarte, garde };
 
 // Only what can be nothing but ours is removed: an absolute path under one of our names (or
-// a hand-over's output that is still the very file we wrote), reached without any link on
-// the way, a file or a folder (not a link) of this user. What
+// a hand-over's output under the name given from its temporary's, still the very file we
+// wrote and that file's only name), reached without any link on the way, a file or a folder
+// (not a link) of this user. What
 // cannot be reached now (a drive not mounted) or removed is kept for the next start.
 Sort reprendreUn(const Reste& reste)
 {
     const QString& chemin = reste.chemin;
     const bool remise = !reste.identite.isEmpty();
-    if (!QDir::isAbsolutePath(chemin) || QDir::cleanPath(chemin) != chemin || (!remise && !nomTemporaire(chemin)))
+    if (!QDir::isAbsolutePath(chemin) || QDir::cleanPath(chemin) != chemin || (!remise && !nomTemporaire(chemin))
+        || (remise && !nomDonneDepuis(nomDe(chemin), cheminDepuisOctets(reste.temporaire))))
         return Sort::ecarte;
     const QByteArray c = local(chemin);
     // Made through a dead process's descriptor (an alias of a name that is not UTF-8): that
@@ -139,7 +184,7 @@ Sort reprendreUn(const Reste& reste)
     if (st.st_uid != ::getuid() || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
         return Sort::ecarte;
     // An output of ours only while it is the very file we wrote.
-    if (remise && (!S_ISREG(st.st_mode) || identiteDe(st) != reste.identite))
+    if (remise && (!S_ISREG(st.st_mode) || st.st_nlink != 1 || identiteDe(st) != reste.identite))
         return Sort::ecarte;
     return supprimer(chemin) ? Sort::enleve : Sort::garde;
 }
@@ -182,8 +227,9 @@ int reprendre(const QString& fichier)
 bool nomTemporaire(const QString& chemin)
 {
     const QString nom = nomDe(chemin);
-    return nom.startsWith(prefixeTemporaire)
-           || (nom.startsWith(QLatin1Char('.')) && QStringView(nom).mid(1).startsWith(prefixeTemporaire));
+    const QStringView sansPoint = QStringView(nom).mid(nom.startsWith(QLatin1Char('.')) ? 1 : 0);
+    // Our prefix, then a random token: a user's « vemo-vododod-budget.ods » is not ours.
+    return sansPoint.startsWith(prefixeTemporaire) && jetonDans(sansPoint.mid(prefixeTemporaire.size())) >= 0;
 }
 
 int tenirRegistre(const QString& dossier)
@@ -223,7 +269,7 @@ void noterRemise(const QString& chemin, const QString& fichier)
     struct stat st;
     // Nothing to rename there: the rename fails, and nothing takes the name.
     if (::lstat(local(fichier).constData(), &st) == 0)
-        ecrire(ligne('>', chemin, identiteDe(st)));
+        ecrire(ligne('>', chemin, identiteDe(st), local(nomDe(fichier))));
 }
 
 void oublierRemise(const QString& chemin) { ecrire(ligne('<', chemin)); }

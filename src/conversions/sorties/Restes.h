@@ -16,7 +16,7 @@ namespace Conversions {
 // it (tests, tools) nothing is written down.
 int tenirRegistre(const QString& dossier);
 
-// Whether the last part of `chemin` is a temporary name of ours.
+// Whether the last part of `chemin` is a temporary name of ours: our prefix, then a token.
 bool nomTemporaire(const QString& chemin);
 
 // For Emprise, under its lock: a temporary appears, goes, or none is left.

@@ -264,6 +264,9 @@ void Sortie::remplir(const std::function<void()>& ecrire)
             throw Erreur::ecriture(nom());
         throw;
     } catch (const std::system_error& e) {
+        // A full disk goes on as it is: the caller names the file it was converting.
+        if (disquePlein(e))
+            throw;
         qCWarning(journalConversions).noquote() << QStringLiteral("système : ") + QString::fromUtf8(e.what());
         throw Erreur::ecriture(nom());
     }
@@ -274,22 +277,25 @@ QStringList validerTout(const std::vector<std::unique_ptr<Sortie>>& sorties)
     QStringList chemins;
     // Each final name is written down before it is taken: a kill in the middle leaves the
     // next start what to remove.
-    const auto conclure = [&] {
+    const auto conclure = [](const QStringList& l) {
         Emprise emprise(Emprise::Levee::jamais);
-        for (const QString& c : std::as_const(chemins))
+        for (const QString& c : l)
             emprise.conclure(c);
     };
     try {
         for (const auto& s : sorties)
             chemins.append(s->livrer(true));
     } catch (...) {
-        // Wherever their folder went meanwhile.
+        // Wherever their folder went meanwhile; one that stays stays written down, for the
+        // next start to remove.
+        QStringList partis;
         for (qsizetype i = 0; i < chemins.size(); ++i)
-            sorties[static_cast<size_t>(i)]->retirer();
-        conclure();
+            if (sorties[static_cast<size_t>(i)]->retirer())
+                partis.append(chemins[i]);
+        conclure(partis);
         throw;
     }
-    conclure();
+    conclure(chemins);
     return chemins;
 }
 

@@ -54,8 +54,9 @@ public:
     // writer makes it.
     const QString& temporaire() const { return temporaire_; }
     // Runs the writer of temporaire(). A failure on the writing side (an Erreur naming the
-    // temporary, a full disk) becomes Erreur::ecriture with the output's own name; any
-    // other failure (the source's) passes unchanged.
+    // temporary, a system error) becomes Erreur::ecriture with the output's own name, but
+    // a full disk stays the system's error (disquePlein), which the caller says as such;
+    // any other failure (the source's) passes unchanged.
     void remplir(const std::function<void()>& ecrire);
     // Moves the written temporary over the reservation; returns the final path. The writer
     // has checked every write, its flush and its close before. Throws Erreur::ecriture when

@@ -138,8 +138,8 @@ void VueOutil::sauver(std::function<QString()> travail)
             chemin = travail();
         } catch (const std::exception& e) {
             Echecs::journaliser(Conversions::journalConversions(), source, e);
-            echec = Conversions::description(e);
-            nom = Echecs::nomCite(e);
+            echec = Conversions::descriptionPour(e, source);
+            nom = Echecs::nomCite(e, source);
         }
         QMetaObject::invokeMethod(qApp, [=] {
             if (echec.isEmpty()) {

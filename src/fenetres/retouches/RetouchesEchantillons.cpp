@@ -22,7 +22,10 @@ using Fichier = std::unique_ptr<SNDFILE, Fermer>;
 
 [[noreturn]] void echec(SNDFILE* f, Conversions::Erreur erreur)
 {
-    qCWarning(Conversions::journalMedia).noquote() << QStringLiteral("libsndfile : ") + QString::fromUtf8(sf_strerror(f));
+    const QString texte = QString::fromUtf8(sf_strerror(f));
+    qCWarning(Conversions::journalMedia).noquote() << QStringLiteral("libsndfile : ") + texte;
+    if (erreur.cas() == Conversions::Erreur::Cas::ecriture)
+        Conversions::signalerUnDisquePlein(QStringLiteral("libsndfile"), texte);
     throw erreur;
 }
 

@@ -4,6 +4,7 @@
 
 #include "conversions/sorties/Annulation.h"
 #include "conversions/archives/Archives.h"
+#include "commun/Ecoute.h"
 #include "commun/Exiger.h"
 
 #include <QElapsedTimer>
@@ -141,7 +142,55 @@ TEST(ArchivesEmballage, lesLiensSontSuivisDeposesOuDansUnDossier)
     EXPECT_EQ(bureau, (QStringList{"Projet en cours", "casse.txt", "raccourci et 1 autres.zip", "raccourci.pdf"}));
 }
 
-// A disk too small for the archive: the failure names it and no part of it stays.
+// Names like the application's temporaries are a user's files like any other: the folder
+// comes back whole from the archive. Only a temporary the engine holds at that moment is
+// no content of the folder.
+TEST(ArchivesEmballage, lesNomsDeLaFamilleDesTemporairesSontEmballes)
+{
+    Dossier d;
+    const QStringList fichiers{"budget.ods", "vemo-vododod-budget.ods", ".vemo-vododod-notes.txt",
+                               "vemo-vododod-/plan.txt", ".vemo-vododod-x/.vemo-vododod-y", "sous/vemo-vododod-"};
+    for (const QString& f : fichiers)
+        d.ecrire("classeur/" + f, f.toUtf8());
+    const QString tenu = d.ecrire("classeur/.vemo-vododod-en-cours.pdf", "%PDF à moitié");
+    Emprise().tenir(tenu);
+    const Resultat r = convertir({d.chemin("classeur")}, "zip", {});
+    Emprise().lacher(tenu);
+    ASSERT_EQ(r.crees, QStringList{d.chemin("classeur.zip")}) << r.erreurs.join(", ").toStdString();
+    QString liste;
+    ASSERT_EQ(executer("zipinfo", {"-1", r.crees[0]}, &liste), 0);
+    for (const QString& f : fichiers)
+        EXPECT_TRUE(liste.split('\n').contains("classeur/" + f)) << f.toStdString() << "\n" << liste.toStdString();
+    EXPECT_FALSE(liste.contains("en-cours")) << liste.toStdString();
+    ASSERT_EQ(executer("unzip", {"-q", r.crees[0], "-d", d.chemin("retour")}), 0);
+    for (const QString& f : fichiers)
+        EXPECT_EQ(essais::lire(d.chemin("retour/classeur/" + f)), f.toUtf8()) << f.toStdString();
+}
+
+// A link to the folder packed or to a folder above it is a loop: left out with a line in
+// the log, quickly, and the rest is packed.
+TEST(ArchivesEmballage, unLienVersUnDossierAuDessusEstUneBoucle)
+{
+    Dossier d;
+    d.ecrire("haut/projet/plan.txt", "plan");
+    const QMap<QString, QString> liens{{"racine", "/"}, {"maison", d.racine()}, {"haut", d.chemin("haut")},
+                                       {"lui", "."}, {"parent", ".."}, {"detour", "../projet/."}};
+    for (auto l = liens.begin(); l != liens.end(); ++l)
+        ASSERT_TRUE(QFile::link(l.value(), d.chemin("haut/projet/" + l.key())));
+    const Ecoute ecoute;
+    const Resultat r = convertir({d.chemin("haut/projet")}, "zip", {});
+    ASSERT_EQ(r.crees, QStringList{d.chemin("haut/projet.zip")}) << r.erreurs.join(", ").toStdString();
+    QString liste;
+    ASSERT_EQ(executer("zipinfo", {"-1", r.crees[0]}, &liste), 0);
+    EXPECT_EQ(liste.trimmed().split('\n'), (QStringList{"projet/", "projet/plan.txt"}));
+    const QStringList journal = ecoute.messages("vemo.archives");
+    for (auto l = liens.begin(); l != liens.end(); ++l)
+        EXPECT_TRUE(std::any_of(journal.begin(), journal.end(), [&](const QString& m) {
+            return m.contains("laissé de côté") && m.endsWith("/projet/" + l.key());
+        })) << l.key().toStdString() << "\n" << journal.join('\n').toStdString();
+}
+
+// A disk too small for the archive: the failure says so and no part of it stays.
 TEST(ArchivesEmballage, unDisqueTropPetitNeGardeRienDeLArchive)
 {
     Dossier d;
@@ -150,7 +199,7 @@ TEST(ArchivesEmballage, unDisqueTropPetitNeGardeRienDeLArchive)
     QByteArray alea(640 << 10, '\0');
     QRandomGenerator(9).fillRange(reinterpret_cast<quint32*>(alea.data()), alea.size() / 4);
     d.ecrire("photo.jpg", alea);
-    echoue(d, {d.chemin("photo.jpg")}, "zip", {inecrivable("photo.zip")});
+    echoue(d, {d.chemin("photo.jpg")}, "zip", {sansPlace("photo.jpg")});
     ::umount2(QFile::encodeName(d.racine()).constData(), MNT_DETACH);
 }
 

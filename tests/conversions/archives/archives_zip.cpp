@@ -4,6 +4,7 @@
 #include "conversions/media_outils.h"
 
 #include "conversions/archives/Archives.h"
+#include "conversions/sorties/Annulation.h"
 #include "commun/Ecoute.h"
 
 #include <clocale>
@@ -198,7 +199,14 @@ TEST(ArchivesZip, OurTemporariesNeverGoIntoAnArchive)
     d.ecrire("dossier/.vemo-vododod-pages-42/page-1.ppm", "page");
     d.ecrire("dossier/sous/vemo-vododod-zip-42/lien", "travail");
     d.ecrire("dossier/sous/note.txt", "note");
+    // Held by jobs running meanwhile: theirs, not the folder's.
+    const QStringList tenus{d.chemin("dossier/.vemo-vododod-photo-0123456789ab.png"),
+                            d.chemin("dossier/.vemo-vododod-pages-42"), d.chemin("dossier/sous/vemo-vododod-zip-42")};
+    for (const QString& t : tenus)
+        Emprise().tenir(t);
     const QString zip = convertirSeul(d.chemin("dossier"), "zip");
+    for (const QString& t : tenus)
+        Emprise().lacher(t);
     ASSERT_EQ(zip, d.chemin("dossier.zip"));
     EXPECT_EQ(entrees(zip), (QStringList{"dossier/", "dossier/.cache", "dossier/photo.jpg", "dossier/sous/",
                                          "dossier/sous/note.txt"}));

@@ -45,7 +45,7 @@ TEST_F(FFmpegDisquePlein, AFileCutShortIsNeverCalledCreated)
         remplir(libre);
         for (const auto& r : routes) {
             SCOPED_TRACE(std::to_string(libre) + " " + r.source + " → " + r.cible);
-            echoue(d, {d.chemin(r.source)}, r.cible, {inecrivable(QString::fromUtf8(r.sortie))});
+            echoue(d, {d.chemin(r.source)}, r.cible, {sansPlace(QString::fromUtf8(r.source))});
         }
         QFile::remove(d.chemin(".plein"));
     }

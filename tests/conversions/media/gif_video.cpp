@@ -90,7 +90,7 @@ TEST(Gif, lesVideosIllisiblesOuInecrivablesEchouentSansRienLaisser)
            {illisible("clip.mov"), QString::fromUtf8("« son.mov » n’a pas d’image"), illisible("vide.mp4"),
             illisible("brut.mp4"), illisible("abime.mp4")});
     DisquePlein plein(100000);
-    echoue(d, {longue}, "gif", {inecrivable("long.gif")});
+    echoue(d, {longue}, "gif", {sansPlace("long.mp4")});
 }
 
 TEST(Gif, entreDeuxImagesTropEspaceesLaPrecedenteEstRepetee)

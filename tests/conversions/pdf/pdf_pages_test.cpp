@@ -3,6 +3,12 @@
 #include "commun/Echantillons.h"
 #include "conversions/pdf/pdf_fabrique.h"
 
+#include "commun/Exiger.h"
+#include "conversions/Erreur.h"
+#include "conversions/pdf/OutilBorne.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -111,3 +117,46 @@ TEST(PdfPages, PdfIllisibles)
 }
 
 } // namespace
+
+namespace {
+
+// In a death test's child: poppler's tools started with each descriptor count short of
+// what their pipes take.
+[[noreturn]] void lancerSansDescripteurs(const QString& pdf)
+{
+    int haut = 0;
+    for (const QString& n : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries))
+        haut = std::max(haut, n.toInt());
+    // Every number below the highest taken: the limit leaves exactly the margin free.
+    while (::open("/dev/null", O_RDONLY | O_CLOEXEC) < haut) {
+    }
+    rlimit avant{};
+    getrlimit(RLIMIT_NOFILE, &avant);
+    for (rlim_t marge = 0; marge < 4; ++marge) {
+        const rlimit peu{static_cast<rlim_t>(haut) + 1 + marge, avant.rlim_max};
+        setrlimit(RLIMIT_NOFILE, &peu);
+        QString message;
+        try {
+            Conversions::executerBorne(QStringLiteral("/usr/bin/pdftotext"), {pdf, QStringLiteral("-")},
+                                       std::chrono::seconds(60), QStringLiteral("doc.pdf"));
+        } catch (const Conversions::Erreur& e) {
+            message = e.message();
+        }
+        setrlimit(RLIMIT_NOFILE, &avant);
+        exiger(message == QStringLiteral("Trop de fichiers ouverts pour convertir « doc.pdf »"),
+               ("le manque de descripteurs se dit « " + message + " »").toUtf8().constData());
+    }
+    std::_Exit(0);
+}
+
+} // namespace
+
+// A process short of file descriptors (a low « ulimit -n ») says so on the PDF roads, never
+// that PDFs cannot be read on this system.
+TEST(PdfPages, PeuDeDescripteursLeDit)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    const QString pdf = Echantillons::pdf(d.chemin("doc.pdf"), 2);
+    EXPECT_EXIT(lancerSansDescripteurs(pdf), testing::ExitedWithCode(0), "");
+}

@@ -1,8 +1,10 @@
 // The user renames the source's folder away during a job, and often makes a new folder of
-// the same name: whatever the moment, nothing of the job lands in the new folder, and the
-// moved one keeps only the source, or the source and the job's whole outputs.
+// the same name: whatever the moment, nothing of the job lands in the new folder, the moved
+// one keeps only the source, or the source and the job's whole outputs, and a failure names
+// the folder.
 #include "conversions/Chemins.h"
 #include "conversions/Conversions.h"
+#include "conversions/sorties/Sortie.h"
 
 #include "conversions/essais_outils.h"
 #include "conversions/media_outils.h"
@@ -11,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -24,6 +27,15 @@ struct Route {
     std::function<QString(const QString& dossier)> source;
 };
 
+// Sets `entame` once a job makes its first output, while it lives.
+struct Entame {
+    explicit Entame(std::atomic<bool>& entame)
+    {
+        Sortie::preparerLesTemporaires([&entame](const QString&) { entame = true; });
+    }
+    ~Entame() { Sortie::preparerLesTemporaires({}); }
+};
+
 // One trial: `petale` on `source`, its folder renamed away after `apres` and, when
 // `remplacer`, another made in its place.
 void essayer(const QString& source, const QString& petale, std::chrono::microseconds apres, bool remplacer,
@@ -32,12 +44,21 @@ void essayer(const QString& source, const QString& petale, std::chrono::microsec
     const QString dossier = QFileInfo(source).absolutePath();
     const QString ailleurs = dossier + QStringLiteral("-ailleurs");
     Resultat r;
-    std::thread travail([&] { r = convertir({source}, petale, {}); });
+    // Whether the job made an output yet: it holds its folder from before that.
+    std::atomic<bool> entame{false};
+    const Entame guet(entame);
+    // Joined however this returns: a failed assertion fails the test, not the whole program.
+    std::jthread travail([&] { r = convertir({source}, petale, {}); });
     std::this_thread::sleep_for(apres);
+    const bool enCours = entame;
     ASSERT_TRUE(QDir().rename(dossier, ailleurs)) << cas;
     if (remplacer)
         ASSERT_TRUE(QDir().mkdir(dossier)) << cas;
     travail.join();
+    // Failed once the job was under way: the folder is what went, not the source.
+    if (enCours)
+        for (const QString& e : std::as_const(r.erreurs))
+            EXPECT_EQ(e, inecrivable(nomDe(dossier))) << cas;
     if (remplacer)
         EXPECT_EQ(tout(dossier), QStringList()) << cas;
     else

@@ -5,6 +5,7 @@
 #include "conversions/Conversions.h"
 #include "conversions/sorties/Annulation.h"
 #include "conversions/sorties/Restes.h"
+#include "conversions/sorties/FichierDeSortie.h"
 #include "conversions/sorties/Sortie.h"
 #include "conversions/travail/Processus.h"
 
@@ -14,8 +15,10 @@
 #include "commun/Exiger.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 
 #include <atomic>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -158,17 +161,17 @@ TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
     GTEST_FLAG_SET(death_test_style, "fast");
     Dossier d;
     const QString registres = d.creerDossier(QStringLiteral("etat"));
-    const QString precieux = d.ecrire(QStringLiteral("documents/.vemo-vododod-precieux.jpg"), "à moi");
+    const QString precieux = d.ecrire(QStringLiteral("documents/.vemo-vododod-precieux-0123456789ab.jpg"), "à moi");
     const QString lien = d.chemin(QStringLiteral("raccourci"));
     ASSERT_TRUE(QFile::link(QFileInfo(precieux).absolutePath(), lien));
     const QString disque = d.chemin(QStringLiteral("disque"));
-    const QString absent = disque + QStringLiteral("/photos/.vemo-vododod-photo.jpg");
+    const QString absent = disque + QStringLiteral("/photos/.vemo-vododod-photo-0123456789ab.jpg");
     const auto ligne = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
     QFile mort(QDir(registres).filePath(QStringLiteral("mort.registre")));
     ASSERT_TRUE(mort.open(QIODevice::WriteOnly));
     // A dead run's descriptors are gone with it: such a line can never be reached again.
-    const QString parDescripteur = QStringLiteral("/proc/999999999/fd/7/.vemo-vododod-x.jpg");
-    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux.jpg")) + ligne(absent) + ligne(parDescripteur));
+    const QString parDescripteur = QStringLiteral("/proc/999999999/fd/7/.vemo-vododod-x-0123456789ab.jpg");
+    mort.write(ligne(lien + QStringLiteral("/.vemo-vododod-precieux-0123456789ab.jpg")) + ligne(absent) + ligne(parDescripteur));
     mort.close();
 
     const auto demarrer = [&](int attendus) {
@@ -183,12 +186,118 @@ TEST(Restes, TheStartFollowsNoLinkAndKeepsWhatItCannotReach)
     demarrer(0);
     EXPECT_EQ(lire(precieux), QByteArray("à moi"));
     // The drive comes back: the next start finds what was left on it.
-    d.ecrire(QStringLiteral("disque/photos/.vemo-vododod-photo.jpg"), "à moitié");
+    d.ecrire(QStringLiteral("disque/photos/.vemo-vododod-photo-0123456789ab.jpg"), "à moitié");
     demarrer(1);
     EXPECT_FALSE(QFileInfo::exists(absent));
     EXPECT_TRUE(QFileInfo::exists(precieux));
     // Nothing is left to wait for: the dead run's register is gone.
     EXPECT_FALSE(mort.exists());
+}
+
+namespace {
+
+// A dead run's line for the output `chemin` of a hand-over, made from `temporaire`, with the
+// identity of the file that bears `chemin` now.
+QByteArray remise(const QString& chemin, const QString& temporaire)
+{
+    struct stat st;
+    EXPECT_EQ(::lstat(QFile::encodeName(chemin).constData(), &st), 0);
+    return '>' + QFile::encodeName(chemin).toPercentEncoding() + ' ' + QByteArray::number(quint64(st.st_dev)) + ':'
+           + QByteArray::number(quint64(st.st_ino)) + ':' + QByteArray::number(qint64(st.st_size)) + ':'
+           + QByteArray::number(qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec) + ' '
+           + QFile::encodeName(temporaire).toPercentEncoding() + '\n';
+}
+
+} // namespace
+
+// A register removes only names the application gives: never a user's file of a name like
+// ours, never a user's PDF nor a second name of our output that a line points at.
+TEST(Restes, ARegisterRemovesOnlyNamesTheApplicationGives)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    const QString registres = d.creerDossier(QStringLiteral("etat"));
+    const QString pdf = d.creerDossier(QStringLiteral("pdf"));
+    const auto plus = [](const QString& c) { return '+' + QFile::encodeName(c).toPercentEncoding() + '\n'; };
+    const QString budget = d.ecrire(QStringLiteral("pdf/vemo-vododod-budget.ods"), "à moi");
+    d.ecrire(QStringLiteral("pdf/.vemo-vododod-notes/idées.txt"), "à moi");
+    const QString rapport = d.ecrire(QStringLiteral("pdf/rapport.pdf"), "%PDF à moi");
+    const QString page2 = d.ecrire(QStringLiteral("pdf/doc page 2.pdf"), "%PDF page 2");
+    ASSERT_EQ(::link(QFile::encodeName(page2).constData(), QFile::encodeName(d.chemin("pdf/copie.pdf")).constData()), 0);
+    const QString page3 = d.ecrire(QStringLiteral("pdf/doc page 3.pdf"), "%PDF page 3");
+    const QString laisse = d.ecrire(QStringLiteral("pdf/.vemo-vododod-doc-0123456789ab.pdf"), "à moitié");
+    QFile mort(QDir(registres).filePath(QStringLiteral("mort.registre")));
+    ASSERT_TRUE(mort.open(QIODevice::WriteOnly));
+    mort.write(plus(budget) + plus(d.chemin("pdf/.vemo-vododod-notes")) + plus(laisse)
+               + remise(rapport, QStringLiteral(".vemo-vododod-doc page 1-0123456789ab.pdf"))
+               + remise(page2, QStringLiteral(".vemo-vododod-doc page 2-0123456789ab.pdf"))
+               + remise(page3, QStringLiteral(".vemo-vododod-doc page 3-0123456789ab.pdf")));
+    mort.close();
+    EXPECT_EXIT(
+        {
+            exiger(tenirRegistre(registres) == 2, "pas deux restes supprimés");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(tout(pdf), (QStringList{".vemo-vododod-notes", "copie.pdf", "doc page 2.pdf", "rapport.pdf",
+                                      "vemo-vododod-budget.ods"}));
+    EXPECT_EQ(lire(d.chemin("pdf/.vemo-vododod-notes/idées.txt")), QByteArray("à moi"));
+}
+
+// Pages handed over together, their folder closed in the middle: the pages already in place
+// cannot be removed, and stay written down until the next start removes them.
+TEST(Restes, AnOutputThatCannotBeRemovedStaysRegistered)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Dossier d;
+    const QString etat = d.chemin(QStringLiteral("etat"));
+    const QString pages = d.chemin(QStringLiteral("pages"));
+    const QByteArray local = QFile::encodeName(pages);
+    // Root removes whatever the modes say: the runs play an ordinary user.
+    const auto utilisateur = [&] {
+        if (::getuid() == 0)
+            exiger(::chmod(QFile::encodeName(d.racine()).constData(), 0777) == 0 && ::setgid(65534) == 0
+                       && ::setuid(65534) == 0,
+                   "utilisateur ordinaire");
+    };
+    EXPECT_EXIT(
+        {
+            utilisateur();
+            exiger(QDir().mkpath(pages), "dossier des pages");
+            tenirRegistre(etat);
+            std::vector<std::unique_ptr<Sortie>> sorties;
+            for (int i = 1; i <= 2000; ++i) {
+                sorties.push_back(std::make_unique<Sortie>(pages, QStringLiteral("doc page %1").arg(i), "pdf"));
+                ecrireDans(*sorties.back(), "%PDF");
+            }
+            const int veille = ::inotify_init1(IN_CLOEXEC);
+            exiger(::inotify_add_watch(veille, local.constData(), IN_MOVED_TO) >= 0, "veille");
+            std::thread fermer([&] {
+                char evenement[4096];
+                exiger(::read(veille, evenement, sizeof evenement) > 0, "aucune page remise");
+                exiger(::chmod(local.constData(), 0555) == 0, "dossier fermé");
+            });
+            bool echoue = false;
+            try {
+                validerTout(sorties);
+            } catch (const Erreur&) {
+                echoue = true;
+            }
+            fermer.join();
+            exiger(echoue, "toutes les pages remises avant la fermeture du dossier");
+            exiger(!tout(pages).filter(QRegularExpression("^doc page")).isEmpty(), "aucune page restée");
+            exiger(::chmod(local.constData(), 0755) == 0, "dossier rouvert");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            utilisateur();
+            exiger(tenirRegistre(etat) > 0, "rien d’enlevé");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(tout(pages), QStringList());
 }
 
 // A child started without pipes has nothing to read: reading its streams returns at once.

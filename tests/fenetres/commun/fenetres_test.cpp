@@ -207,7 +207,7 @@ TEST(FenetreOutil, EchecsDansLaFenetre)
         vue->boutons().confirmation().click();
         ASSERT_TRUE(attendre([&] { return !vue->occupe(); }));
     }
-    EXPECT_EQ(vue->erreur(), inecrivable("photo (retouchée).png"));
+    EXPECT_EQ(vue->erreur(), sansPlace("photo.png"));
     EXPECT_TRUE(vue->boutons().confirmation().isEnabled());
     EXPECT_DOUBLE_EQ(vue->lumiere(), 0.2);
     EXPECT_TRUE(p.finis.isEmpty());

@@ -59,7 +59,7 @@ TEST(RangeeDuBas, UneErreurLongueNeComprimePasLesBoutons)
         vue->boutons().confirmation().click();
         ASSERT_TRUE(attendre([&] { return !vue->occupe(); }));
     }
-    const QString attendu = inecrivable(QStringLiteral("vacances au bord de la mer avec toute la famille en août (rognée).png"));
+    const QString attendu = sansPlace(QStringLiteral("vacances au bord de la mer avec toute la famille en août.png"));
     ASSERT_EQ(vue->erreur(), attendu);
     QCoreApplication::processEvents();
 

@@ -31,16 +31,16 @@ QString lecteur(const QString& programme, const QStringList& arguments)
     return sortie.trimmed();
 }
 
-// Refuses anything: the message an edit must show, with the folder left as it was.
+// Refuses anything: the message an edit of `source` must show, with the folder left as it was.
 template <typename F>
-void refuse(const Dossier& d, const QString& message, F&& f)
+void refuse(const Dossier& d, const QString& message, F&& f, const QString& source = {})
 {
     const QStringList avant = d.noms();
     try {
         f();
         ADD_FAILURE() << "no failure, expected " << message.toStdString();
-    } catch (const Conversions::Erreur& e) {
-        EXPECT_EQ(e.message(), message);
+    } catch (const std::exception& e) {
+        EXPECT_EQ(Conversions::descriptionPour(e, source).toStdString(), message.toStdString());
     }
     EXPECT_EQ(d.noms(), avant);
 }
@@ -93,17 +93,17 @@ TEST(Retouches, ImagesBesideTheirSource)
     EXPECT_EQ(essais::lire(d.chemin("photo (rognée).jpg")), premier);
     EXPECT_TRUE(lecteur("identify", {"-format", "%Q", d.chemin("photo (rognée) 2.jpg")}).startsWith("92"));
 
-    // A full disk: the output's name in the message, nothing left behind.
+    // A full disk: said as such, nothing left behind.
     const QString grande = d.chemin("grande.png");
     peinte(1600, 1200).save(grande);
-    refuse(d, QStringLiteral("Impossible d’écrire « grande (retouchée).png »"), [&] {
+    refuse(d, sansPlace("grande.png"), [&] {
         DisquePlein plein(4096);
         QImage bruyante = peinte(1600, 1200);
         for (int y = 0; y < bruyante.height(); ++y)
             for (int x = 0; x < bruyante.width(); ++x)
                 bruyante.setPixel(x, y, qRgb((x * 7919 + y) % 256, (y * 31) % 256, (x * y) % 256));
         Retouches::enregistrer(bruyante, grande, QStringLiteral("retouchée"));
-    });
+    }, grande);
 }
 
 TEST(Retouches, UnePhotoTourneeResteDroite)
@@ -127,8 +127,8 @@ TEST(Retouches, UnePhotoTourneeResteDroite)
     EXPECT_FALSE(lecteur("vipsheader", {"-a", cree}).contains("exif-"));
 }
 
-// A full disk (each new temporary a link to /dev/full): every writer of the edits says so
-// under the name the user will look for, and leaves nothing.
+// A full disk (each new temporary a link to /dev/full): every writer of the edits says so,
+// naming the file edited, and leaves nothing.
 TEST(Retouches, UnDisquePleinNommeLaSortie)
 {
     lierFFmpeg();
@@ -139,11 +139,11 @@ TEST(Retouches, UnDisquePleinNommeLaSortie)
     Conversions::Sortie::preparerLesTemporaires([](const QString& t) { QFile::link("/dev/full", t); });
     for (const char* extension : {"jpg", "png", "heic", "webp", "tiff"}) {
         const QString source = d.chemin(QStringLiteral("photo.") + extension);
-        refuse(d, inecrivable(QStringLiteral("photo (rognée).") + extension),
-               [&] { Retouches::enregistrer(peinte(), source, QStringLiteral("rognée")); });
+        refuse(d, sansPlace(QFileInfo(source).fileName()),
+               [&] { Retouches::enregistrer(peinte(), source, QStringLiteral("rognée")); }, source);
     }
-    refuse(d, inecrivable("son (coupé).wav"), [&] { Retouches::couper(wav, 0.5, 1.5); });
-    refuse(d, inecrivable("film (coupée).mp4"), [&] { Retouches::couper(mp4, 0.5, 1.5); });
+    refuse(d, sansPlace("son.wav"), [&] { Retouches::couper(wav, 0.5, 1.5); }, wav);
+    refuse(d, sansPlace("film.mp4"), [&] { Retouches::couper(mp4, 0.5, 1.5); }, mp4);
     Conversions::Sortie::preparerLesTemporaires({});
 }
 
@@ -180,8 +180,8 @@ TEST_F(RetouchesDisquePlein, UnPassageCoupeCourtNEstPasCree)
         remplir(libre);
         for (const char* extension : {"mov", "mkv"}) {
             SCOPED_TRACE(std::to_string(libre) + " " + extension);
-            refuse(d, inecrivable(QStringLiteral("film (coupée).") + extension),
-                   [&] { Retouches::couper(d.chemin(QStringLiteral("film.") + extension), 0.5, 3.5); });
+            const QString source = d.chemin(QStringLiteral("film.") + extension);
+            refuse(d, sansPlace(QFileInfo(source).fileName()), [&] { Retouches::couper(source, 0.5, 3.5); }, source);
         }
         QFile::remove(d.chemin(".plein"));
     }
@@ -222,10 +222,10 @@ TEST(Retouches, PassagesDesSons)
     const QString faux = d.ecrire("faux.wav", bruit(5000));
     refuse(d, illisible("faux.wav"), [&] { Retouches::couper(faux, 0, 1); });
     refuse(d, illisible("parti.wav"), [&] { Retouches::couper(d.chemin("parti.wav"), 0, 1); });
-    refuse(d, inecrivable("son (coupé) 3.wav"), [&] {
+    refuse(d, sansPlace("son.wav"), [&] {
         DisquePlein plein(16384);
         Retouches::couper(wav, 0, 3);
-    });
+    }, wav);
 }
 
 TEST(Retouches, PassagesParFFmpeg)

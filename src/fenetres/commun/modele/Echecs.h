@@ -10,7 +10,8 @@ namespace Echecs {
 
 void journaliser(const QLoggingCategory& categorie, const QString& fichier, const std::exception& e);
 
-// The file name that the failure's text quotes, as it stands there; empty when it quotes none.
-QString nomCite(const std::exception& e);
+// The file name that the failure's text (Conversions::descriptionPour of `source`) quotes, as
+// it stands there; empty when it quotes none.
+QString nomCite(const std::exception& e, const QString& source);
 
 } // namespace Echecs
