@@ -509,8 +509,11 @@ void deballerAvec(const QString& archive, const std::shared_ptr<const DossierTen
     }
     try {
         arbre->finir();
-    } catch (const std::system_error&) {
-        throw Erreur::ecriture(parent);
+    } catch (const std::system_error& x) {
+        // A folder of the unpacking moved away by another program: what it held is lost.
+        qCWarning(journalArchives).noquote() << QStringLiteral("dossier de l’extraction déplacé : ")
+                                                    + QString::fromLocal8Bit(x.what());
+        throw Erreur::ecriture(QFileInfo(nom).completeBaseName());
     }
 }
 
