@@ -250,4 +250,33 @@ TEST_F(ArchivesHostiles, AFolderMovedAwayMidJobTakesNothingMoreAndFailsTheJob)
     }
 }
 
+// A link entry whose target no system can make (none at all, or past the path limit) is a
+// damaged archive, said as such: never a write failure that blames the disk.
+TEST_F(ArchivesHostiles, ALinkToNothingOrPastThePathLimitIsADamagedArchive)
+{
+    const struct { const char* nom; QByteArray cible; } cas[] = {
+        {"vide.zip", ""},
+        {"longue.zip", QByteArray("a/").repeated(3000)},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const QString zip = d.chemin(QStringLiteral("zone/") + c.nom);
+        ASSERT_EQ(executer("python3", {"-c", R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    i = zipfile.ZipInfo('lien', (2023, 1, 1, 0, 0, 0))
+    i.create_system, i.external_attr = 3, 0o120777 << 16
+    z.writestr(i, sys.argv[2])
+    z.writestr('apres.txt', 'apres')
+)", zip, QString::fromLatin1(c.cible)}),
+                  0);
+        const Resultat r = convertir({zip}, "extraire", {});
+        EXPECT_EQ(r.crees, QStringList{});
+        EXPECT_EQ(r.erreurs,
+                  QStringList{QString::fromUtf8("Impossible de lire « %1 »").arg(QString::fromUtf8(c.nom))});
+        EXPECT_EQ(tout(d.chemin("zone")), QStringList{c.nom});
+        QFile::remove(zip);
+    }
+}
+
 } // namespace
