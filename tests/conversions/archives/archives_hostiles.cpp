@@ -233,7 +233,8 @@ TEST_F(ArchivesHostiles, AFolderMovedAwayMidJobTakesNothingMoreAndFailsTheJob)
         const AuMessage deplacer(QStringLiteral("deux entrées du même nom"), [&] {
             for (const QString& travail : QDir(zone).entryList({".vemo-vododod-*"}, QDir::Dirs | QDir::Hidden)) {
                 const QString a = zone + "/" + travail + "/a";
-                ASSERT_EQ(::rename(QFile::encodeName(a).constData(), QFile::encodeName(d.chemin("parti/a")).constData()), 0);
+                const QByteArray vers = QFile::encodeName(d.chemin("parti/a"));
+                ASSERT_EQ(::rename(QFile::encodeName(a).constData(), vers.constData()), 0);
                 if (c.lien)
                     QFile::link(d.chemin("dehors"), a);
             }
