@@ -37,9 +37,30 @@ Arborescence::Arborescence(const QByteArray& dossier)
     if (courant_ < 0)
         echecSysteme("open");
     ici_ = &noeuds_.emplace_back();
+    reconnaitre(courant_, ici_);
 }
 
 Arborescence::~Arborescence() { ::close(courant_); }
+
+// A folder we made, met again, must be the one we made: another program may have moved it
+// away (its ".." then leads out) or put another in its place.
+void Arborescence::reconnaitre(int fd, Noeud* n)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int e = errno;
+        ::close(fd);
+        throw std::system_error(e, std::generic_category(), "fstat");
+    }
+    if (!n->identite) {
+        n->identite = std::pair(st.st_dev, st.st_ino);
+        return;
+    }
+    if (*n->identite != std::pair(st.st_dev, st.st_ino)) {
+        ::close(fd);
+        throw std::system_error(ENOENT, std::generic_category(), "openat");
+    }
+}
 
 // One step at a time from where the last entry was written: entries that follow each other
 // in one folder cost no walk, and a deep path costs its depth once, never its whole length
@@ -50,6 +71,7 @@ void Arborescence::aller(Noeud* cible)
         const int fd = ::openat(courant_, nom, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0)
             echecSysteme("openat");
+        reconnaitre(fd, vers);
         ::close(courant_);
         courant_ = fd;
         ici_ = vers;
@@ -157,6 +179,9 @@ void Arborescence::finir()
         aller(n->parent);
         dater(courant_, n->nom, *n->dates);
     }
+    // Each folder visited once more: one moved away meanwhile took its entries with it.
+    for (Noeud& n : noeuds_)
+        aller(&n);
 }
 
 } // namespace Conversions

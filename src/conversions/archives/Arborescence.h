@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <optional>
+#include <utility>
 #include <sys/types.h>
 #include <time.h>
 
@@ -17,7 +18,8 @@ namespace Conversions {
 // entry is written through a link, none is written by a path that the system resolves whole
 // (however deep it lies), and nothing made is ever replaced or removed. An entry whose name
 // is taken (by a file, a folder or a link made before it) takes the next free one; a folder
-// that took another name keeps it for the entries after it.
+// that took another name keeps it for the entries after it. A folder moved away or replaced
+// by another program stops the writing: what was written in it is no longer ours to show.
 class Arborescence {
 public:
     // The folder at `dossier`, held open from now on. Throws std::system_error.
@@ -46,7 +48,7 @@ public:
     int fichier(const QList<QByteArray>& parties, mode_t mode);
     // A new symbolic link at `parties` to `cible`.
     void lien(const QList<QByteArray>& parties, const QByteArray& cible, const Dates& dates);
-    // Gives each folder made its dates.
+    // Gives each folder made its dates; throws when one is no longer where it was made.
     void finir();
 
 private:
@@ -59,12 +61,14 @@ private:
         QSet<QByteArray> liens;              // its links, by the archive's name
         QHash<QByteArray, int> derniers;     // the last counter given to each name
         std::optional<Dates> dates;
+        std::optional<std::pair<dev_t, ino_t>> identite;  // known from the first time it is entered
     };
 
     Noeud* sousDossier(Noeud* ici, const QByteArray& nom, mode_t mode);
     Noeud* parent(const QList<QByteArray>& parties);
     QByteArray libre(Noeud* ici, const QByteArray& nom);
     void aller(Noeud* cible);
+    static void reconnaitre(int fd, Noeud* n);
 
     std::deque<Noeud> noeuds_;
     QList<Noeud*> dates_;

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -301,7 +302,14 @@ void ecrireEntree(archive* lecture, Arborescence& arbre, archive_entry* e, const
         return;
     case AE_IFLNK: {
         const char* cible = archive_entry_symlink(e);
-        arbre.lien(parties, enUtf8(cible ? cible : "", dos), datesDe(e));
+        const QByteArray vers = enUtf8(cible ? cible : "", dos);
+        // No system makes a link to nothing or past its path limit: the archive is damaged.
+        if (vers.isEmpty() || vers.size() >= PATH_MAX) {
+            qCWarning(journalArchives).noquote()
+                << QStringLiteral("lien sans cible possible : ") + nomAuJournal(parties.join('/'));
+            throw Erreur::lecture(budget.nom);
+        }
+        arbre.lien(parties, vers, datesDe(e));
         budget.clore(0);
         return;
     }
@@ -509,8 +517,11 @@ void deballerAvec(const QString& archive, const std::shared_ptr<const DossierTen
     }
     try {
         arbre->finir();
-    } catch (const std::system_error&) {
-        throw Erreur::ecriture(parent);
+    } catch (const std::system_error& x) {
+        // A folder of the unpacking moved away by another program: what it held is lost.
+        qCWarning(journalArchives).noquote() << QStringLiteral("dossier de l’extraction déplacé : ")
+                                                    + QString::fromLocal8Bit(x.what());
+        throw Erreur::ecriture(QFileInfo(nom).completeBaseName());
     }
 }
 

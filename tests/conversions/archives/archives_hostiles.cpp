@@ -212,4 +212,72 @@ print(len(os.listdir(fd)), os.read(os.open('fond.txt', os.O_RDONLY, dir_fd=fd), 
     EXPECT_EQ(sortie, "16 fond");
 }
 
+// Another program moves a folder the unpacking made out of its work folder (to "parti/"),
+// at a known entry, and may leave a link in its place: the writing never climbs out of the
+// moved folder into where it went, and what it took away is never called created.
+TEST_F(ArchivesHostiles, AFolderMovedAwayMidJobTakesNothingMoreAndFailsTheJob)
+{
+    d.creerDossier("parti");
+    const std::vector<Entree> doublon{fichier("a/x", "1"), fichier("a/x", "2")};  // logs at its second
+    const struct { const char* nom; std::vector<Entree> apres; bool lien; } cas[] = {
+        {"voisin.zip", {fichier("b/pwn.txt", "pwn")}, false},     // reached by ".." from the moved folder
+        {"dernier.zip", {}, false},                               // moved after its last entry
+        {"lien.zip", {fichier("a/pwn.txt", "pwn"), fichier("c.txt", "c")}, true},
+    };
+    const QMap<QString, QByteArray> avantDehors = empreintes(d.chemin("dehors"));
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        std::vector<Entree> entrees = doublon;
+        entrees.insert(entrees.end(), c.apres.begin(), c.apres.end());
+        const QString zone = d.chemin("zone");
+        const AuMessage deplacer(QStringLiteral("deux entrées du même nom"), [&] {
+            for (const QString& travail : QDir(zone).entryList({".vemo-vododod-*"}, QDir::Dirs | QDir::Hidden)) {
+                const QString a = zone + "/" + travail + "/a";
+                const QByteArray vers = QFile::encodeName(d.chemin("parti/a"));
+                ASSERT_EQ(::rename(QFile::encodeName(a).constData(), vers.constData()), 0);
+                if (c.lien)
+                    QFile::link(d.chemin("dehors"), a);
+            }
+        });
+        const Resultat r = extraire(c.nom, entrees);
+        EXPECT_EQ(r.crees, QStringList{});
+        EXPECT_EQ(r.erreurs, QStringList{QString::fromUtf8("Impossible d’écrire « %1 »")
+                                             .arg(QFileInfo(c.nom).completeBaseName())});
+        EXPECT_EQ(tout(d.chemin("parti")), QStringList{"a"});
+        EXPECT_EQ(empreintes(d.chemin("dehors")), avantDehors);
+        EXPECT_EQ(tout(zone), QStringList{c.nom});
+        ASSERT_TRUE(QDir(d.chemin("parti/a")).removeRecursively());
+        QFile::remove(zone + "/" + c.nom);
+    }
+}
+
+// A link entry whose target no system can make (none at all, or past the path limit) is a
+// damaged archive, said as such: never a write failure that blames the disk.
+TEST_F(ArchivesHostiles, ALinkToNothingOrPastThePathLimitIsADamagedArchive)
+{
+    const struct { const char* nom; QByteArray cible; } cas[] = {
+        {"vide.zip", ""},
+        {"longue.zip", QByteArray("a/").repeated(3000)},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const QString zip = d.chemin(QStringLiteral("zone/") + c.nom);
+        ASSERT_EQ(executer("python3", {"-c", R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    i = zipfile.ZipInfo('lien', (2023, 1, 1, 0, 0, 0))
+    i.create_system, i.external_attr = 3, 0o120777 << 16
+    z.writestr(i, sys.argv[2])
+    z.writestr('apres.txt', 'apres')
+)", zip, QString::fromLatin1(c.cible)}),
+                  0);
+        const Resultat r = convertir({zip}, "extraire", {});
+        EXPECT_EQ(r.crees, QStringList{});
+        EXPECT_EQ(r.erreurs,
+                  QStringList{QString::fromUtf8("Impossible de lire « %1 »").arg(QString::fromUtf8(c.nom))});
+        EXPECT_EQ(tout(d.chemin("zone")), QStringList{c.nom});
+        QFile::remove(zip);
+    }
+}
+
 } // namespace
