@@ -9,18 +9,15 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
-#include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <curl/curl.h>
 #include <exception>
 #include <fcntl.h>
 #include <functional>
@@ -36,14 +33,17 @@ namespace {
 
 // A feed is a few kilobytes; past this, a server sends something else, or no end at all.
 constexpr qint64 plafond = 512 * 1024;
-// What the network reply holds before the main thread reads it.
-constexpr qint64 tamponAuPlus = 64 * 1024;
+// A server's headers are a few hundred bytes; past this, they have no end.
+constexpr qint64 enTetesAuPlus = 64 * 1024;
+// Redirections followed before the feed is called unreachable.
+constexpr long renvoisAuPlus = 5;
 
 // What one reading of the feed gave: its bytes, or why there are none.
 struct Lu {
     QByteArray octets;
     QString erreur;
     bool tropLong = false;
+    bool enTetesTropLongs = false;
 };
 
 // Adds `bloc` to what was read; false once past the cap, which empties it.
@@ -116,56 +116,123 @@ Lu lireParGio(const QString& adresse, GCancellable* arret)
     return lu;
 }
 
+// An HTTP(S) transfer's state, shared with libcurl's callbacks.
+struct Transfert {
+    Lu lu;
+    qint64 enTetes = 0;
+    bool corps = false;
+    const std::atomic<bool>* arret = nullptr;
+};
+
+size_t recevoirEnTete(char*, size_t taille, size_t nombre, void* donnees)
+{
+    auto* t = static_cast<Transfert*>(donnees);
+    t->enTetes += static_cast<qint64>(taille * nombre);
+    if (t->enTetes <= enTetesAuPlus)
+        return taille * nombre;
+    t->lu.enTetesTropLongs = true;
+    return 0;
+}
+
+size_t recevoirCorps(char* octets, size_t taille, size_t nombre, void* donnees)
+{
+    auto* t = static_cast<Transfert*>(donnees);
+    t->corps = true;
+    return ajouter(t->lu, QByteArray(octets, static_cast<qsizetype>(taille * nombre))) ? taille * nombre : 0;
+}
+
+// Called while the transfer waits too: a stop asked for ends it at once.
+int suivre(void* donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<Transfert*>(donnees)->arret->load() ? 1 : 0;
+}
+
+// Reads an HTTP or HTTPS feed, headers and body bounded, until `arret` is set or `delai` ends.
+Lu lireParCurl(const QUrl& url, const std::atomic<bool>& arret, std::chrono::milliseconds delai)
+{
+    Transfert t;
+    t.arret = &arret;
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) {
+        t.lu.erreur = QStringLiteral("curl : ") + QString::fromUtf8(curl_easy_strerror(CURLE_OUT_OF_MEMORY));
+        return t.lu;
+    }
+    const QByteArray adresse = url.toEncoded();
+    // A redirection never leaves https for http.
+    const char* renvois = url.scheme() == QLatin1String("https") ? "https" : "http,https";
+    char mots[CURL_ERROR_SIZE] = {};
+    CURL* c = curl.get();
+    curl_easy_setopt(c, CURLOPT_URL, adresse.constData());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, renvois);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, renvoisAuPlus);
+    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(delai.count()));
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, mots);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, recevoirEnTete);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, recevoirCorps);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, suivre);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &t);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    const CURLcode code = curl_easy_perform(c);
+    // Stopped by the caller: it has answered already.
+    if (code == CURLE_ABORTED_BY_CALLBACK)
+        return {};
+    // libcurl refuses a header line past 100 KB, before handing it on, and says it has no
+    // memory left.
+    if (code == CURLE_OUT_OF_MEMORY && !t.corps)
+        t.lu.enTetesTropLongs = true;
+    if (code != CURLE_OK) {
+        t.lu.octets.clear();
+        t.lu.erreur = QStringLiteral("curl : ") + QString::fromUtf8(*mots ? mots : curl_easy_strerror(code));
+    }
+    return t.lu;
+}
+
 using Fin = std::function<void(const Lu&)>;
 
-// Reads the feed on a thread of its own: a remote file system may not answer. `fin` is called on the main thread; the result stops the reading.
-std::function<void()> lireSurUnFil(const QString& adresse, Fin fin)
+// Runs `lire` on a thread nothing waits for: a server or a remote file system may not
+// answer. `fin` gets the result on the main thread.
+void surUnFil(std::function<Lu()> lire, Fin fin)
 {
-    std::shared_ptr<GCancellable> arret(g_cancellable_new(), g_object_unref);
-    std::thread([adresse, arret, fin = std::move(fin)] {
+    std::thread([lire = std::move(lire), fin = std::move(fin)] {
         Lu lu;
         try {
-            lu = lireParGio(adresse, arret.get());
+            lu = lire();
         } catch (const std::exception& e) {
             lu.erreur = QString::fromUtf8(e.what());
         }
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(app, [fin, lu] { fin(lu); }, Qt::QueuedConnection);
     }).detach();
+}
+
+// Reads the feed through GIO; the result stops the reading.
+std::function<void()> lireSurUnFil(const QString& adresse, Fin fin)
+{
+    std::shared_ptr<GCancellable> arret(g_cancellable_new(), g_object_unref);
+    surUnFil([adresse, arret] { return lireParGio(adresse, arret.get()); }, std::move(fin));
     return [arret] { g_cancellable_cancel(arret.get()); };
 }
 
-// Reads an HTTP or HTTPS feed with Qt's client, on the main thread's loop; the result
-// aborts the transfer.
-std::function<void()> lireSurLeReseau(const QUrl& url, Fin fin)
+// Reads an HTTP or HTTPS feed with libcurl; the result stops the transfer. `delai` bounds
+// it even when the main loop does not.
+std::function<void()> lireSurLeReseau(const QUrl& url, std::chrono::milliseconds delai, Fin fin)
 {
-    if (url.scheme() == QLatin1String("https") && !QSslSocket::supportsSsl()) {
-        fin(Lu{{}, QStringLiteral("https illisible : aucune bibliothèque TLS (Qt construit avec ")
-                       + QSslSocket::sslLibraryBuildVersionString() + QStringLiteral(")"), false});
+    // Once, on the main thread, before any transfer.
+    static const CURLcode pret = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (pret != CURLE_OK) {
+        fin(Lu{{}, QStringLiteral("curl : ") + QString::fromUtf8(curl_easy_strerror(pret)), false, false});
         return [] {};
     }
-    auto* acces = new QNetworkAccessManager(QCoreApplication::instance());
-    QPointer<QNetworkReply> reponse = acces->get(QNetworkRequest(url));
-    // Qt reads on a thread of its own: unbounded, its buffer fills faster than a busy main
-    // thread drains it.
-    reponse->setReadBufferSize(tamponAuPlus);
-    auto lu = std::make_shared<Lu>();
-    QObject::connect(reponse, &QNetworkReply::readyRead, reponse, [reponse, lu] {
-        if (!ajouter(*lu, reponse->readAll()))
-            reponse->abort();
-    });
-    QObject::connect(reponse, &QNetworkReply::finished, acces, [acces, reponse, lu, fin = std::move(fin)] {
-        if (!lu->tropLong && reponse->error() != QNetworkReply::NoError) {
-            lu->octets.clear();
-            lu->erreur = reponse->errorString();
-        }
-        fin(*lu);
-        acces->deleteLater();
-    });
-    return [reponse] {
-        if (reponse)
-            reponse->abort();
-    };
+    auto arret = std::make_shared<std::atomic<bool>>(false);
+    surUnFil([url, arret, delai] { return lireParCurl(url, *arret, delai); }, std::move(fin));
+    return [arret] { *arret = true; };
 }
 
 QString injoignable()
@@ -177,6 +244,13 @@ QString coupe()
 {
     return QCoreApplication::translate("MisesAJour", "La source des mises à jour envoie plus de %1 Kio : lecture arrêtée.")
         .arg(plafond / 1024);
+}
+
+QString enTetesCoupes()
+{
+    return QCoreApplication::translate("MisesAJour",
+                                       "La source des mises à jour envoie des en-têtes de plus de %1 Kio : lecture arrêtée.")
+        .arg(enTetesAuPlus / 1024);
 }
 
 } // namespace
@@ -251,13 +325,18 @@ void Programmateur::verifier(bool parLUtilisateur)
     const auto lu = [repondre, version](const Lu& l) {
         if (l.tropLong)
             journal(QStringLiteral("mises à jour : flux de plus de %1 Kio, lecture arrêtée").arg(plafond / 1024));
-        else if (!l.erreur.isEmpty())
+        else if (l.enTetesTropLongs)
+            journal(QStringLiteral("mises à jour : en-têtes de plus de %1 Kio, lecture arrêtée").arg(enTetesAuPlus / 1024));
+        if (!l.erreur.isEmpty() && !l.tropLong)
             journal(QStringLiteral("mises à jour : ") + l.erreur);
-        repondre(l.tropLong ? coupe() : !l.octets.isEmpty() ? verdict(l.octets, version) : injoignable());
+        repondre(l.tropLong           ? coupe()
+                 : l.enTetesTropLongs ? enTetesCoupes()
+                 : !l.octets.isEmpty() ? verdict(l.octets, version)
+                                       : injoignable());
     };
     const QUrl url(adresse);
     const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-    const std::function<void()> arreter = web ? lireSurLeReseau(url, lu) : lireSurUnFil(adresse, lu);
+    const std::function<void()> arreter = web ? lireSurLeReseau(url, delai + std::chrono::seconds(1), lu) : lireSurUnFil(adresse, lu);
     QTimer::singleShot(delai, QCoreApplication::instance(),
                        [repondu, repondre, arreter, secondes = delai.count() / 1000.0] {
                            if (!*repondu)

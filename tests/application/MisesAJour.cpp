@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QThreadPool>
 #include <arpa/inet.h>
@@ -224,10 +225,24 @@ TEST(MisesAJour, UnFluxLocalTropLongEstCoupe)
 
 namespace {
 
-// An endless chunked body, sent by a thread of its own as fast as the reader takes it.
+// What an endless answer starts with, and the piece it then repeats.
+struct SansFin {
+    QByteArray debut;
+    QByteArray morceau;
+};
+
+// A chunked body.
+SansFin corpsSansFin()
+{
+    const QByteArray bloc = QByteArray("<!-- sans fin -->").repeated(4096);
+    return {"HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nTransfer-Encoding: chunked\r\n\r\n",
+            QByteArray::number(bloc.size(), 16) + "\r\n" + bloc + "\r\n"};
+}
+
+// An endless answer, sent by a thread of its own as fast as the reader takes it.
 class ServeurSansFin {
 public:
-    ServeurSansFin()
+    explicit ServeurSansFin(SansFin envoi = corpsSansFin()) : envoi_(std::move(envoi))
     {
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -288,21 +303,23 @@ private:
         if (s < 0)
             return;
         client_ = s;
+        // Sent is then what the reader took, give or take its socket's buffer.
+        const int tampon = 64 << 10;
+        ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, &tampon, sizeof tampon);
         char requete[8192];
         QByteArray lu;
         for (ssize_t n; !lu.contains("\r\n\r\n") && (n = ::recv(s, requete, sizeof requete, 0)) > 0;)
             lu.append(requete, n);
-        const QByteArray bloc = QByteArray("<!-- sans fin -->").repeated(4096);
-        const QByteArray morceau = QByteArray::number(bloc.size(), 16) + "\r\n" + bloc + "\r\n";
         // Bounded itself: an unbounded reader must not take the machine's memory.
-        if (toutEnvoyer(s, "HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nTransfer-Encoding: chunked\r\n\r\n"))
-            while (envoyes < (512 << 20) && toutEnvoyer(s, morceau)) {
+        if (toutEnvoyer(s, envoi_.debut))
+            while (envoyes < (512 << 20) && toutEnvoyer(s, envoi_.morceau)) {
             }
         fini = true;
         client_ = -1;
         ::close(s);
     }
 
+    SansFin envoi_;
     int ecoute_ = -1;
     quint16 port_ = 0;
     std::atomic<int> client_{-1};
@@ -333,4 +350,23 @@ TEST(MisesAJour, UnCorpsSansFinNAttendPasEnMemoire)
     EXPECT_LT(serveur.envoyes, 64 << 20);
     ASSERT_TRUE(attendre([&] { return !dit.isEmpty(); }, 30000));
     EXPECT_EQ(dit.toStdString(), coupe.toStdString());
+}
+
+// Headers that never end, in one line or in many short ones: the reader stops past a few tens
+// of KiB, says why, and closes the connection.
+TEST(MisesAJour, DesEnTetesSansFinSontCoupes)
+{
+    const QByteArray statut = "HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\n";
+    for (const SansFin& envoi : {SansFin{statut + "X-Sans-Fin: ", QByteArray(4096, 'a')},
+                                 SansFin{statut, QByteArray("X-Encore: 1\r\n").repeated(300)}}) {
+        JournalDeTest log;
+        ServeurSansFin serveur(envoi);
+        const QString dit = verifier(serveur.adresse());
+        EXPECT_EQ(dit.toStdString(), "La source des mises à jour envoie des en-têtes de plus de 64 Kio : lecture arrêtée.");
+        EXPECT_TRUE(log.contient("mises à jour : en-têtes de plus de 64 Kio, lecture arrêtée")) << log.messages().join('\n').toStdString();
+        EXPECT_EQ(log.messages().filter(QRegularExpression("^mises à jour : curl : .")).size(), 1);
+        // The server sees the connection closed, the sockets' buffers at most beyond the cap.
+        EXPECT_TRUE(attendre([&] { return serveur.fini.load(); }, 30000));
+        EXPECT_LT(serveur.envoyes, 1 << 20);
+    }
 }
